@@ -25,3 +25,51 @@ function(quillory_add_test name)
   endif()
   set_tests_properties(${name} PROPERTIES ENVIRONMENT "${env}" TIMEOUT 300)
 endfunction()
+
+# quillory_test_folder(prefix LIBS ... [GUI_LIBS ...])
+# In the calling tests folder: every *_test.cpp forms the headless executable <prefix>_tests;
+# every *_guitest.cpp forms <prefix>_guitests (label gui), every *_webkittest.cpp forms
+# <prefix>_webkittests (labels gui and webkit). GUI executables get LIBS and GUI_LIBS.
+function(quillory_test_folder prefix)
+  cmake_parse_arguments(QF "" "" "LIBS;GUI_LIBS" ${ARGN})
+  file(GLOB headless CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*_test.cpp)
+  if(headless)
+    quillory_add_test(${prefix}_tests SOURCES ${headless} LIBS ${QF_LIBS} quillory_test_support)
+  endif()
+  if(QUILLORY_WITH_GUI)
+    file(GLOB gui CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*_guitest.cpp)
+    if(gui)
+      quillory_add_test(${prefix}_guitests GUI_MAIN SOURCES ${gui}
+        LIBS ${QF_LIBS} ${QF_GUI_LIBS} quillory_test_support LABELS gui)
+    endif()
+    file(GLOB web CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*_webkittest.cpp)
+    if(web)
+      quillory_add_test(${prefix}_webkittests GUI_MAIN SOURCES ${web}
+        LIBS ${QF_LIBS} ${QF_GUI_LIBS} quillory_test_support LABELS gui webkit)
+    endif()
+  endif()
+endfunction()
+
+# quillory_folder_library(name [LIBS ...] [WX_LIBS ...])
+# In the calling source folder: every .cpp except *_wx.cpp forms the headless library <name>;
+# every *_wx.cpp forms <name>_wx, which links <name> (when it exists), quillory_wx and WX_LIBS.
+# A library without sources is not created.
+function(quillory_folder_library name)
+  cmake_parse_arguments(QL "" "" "LIBS;WX_LIBS" ${ARGN})
+  file(GLOB_RECURSE all CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  set(core ${all})
+  list(FILTER core EXCLUDE REGEX "_wx\\.cpp$")
+  set(wx ${all})
+  list(FILTER wx INCLUDE REGEX "_wx\\.cpp$")
+  if(core)
+    add_library(${name} STATIC ${core})
+    target_link_libraries(${name} PUBLIC ${QL_LIBS})
+  endif()
+  if(QUILLORY_WITH_GUI AND wx)
+    add_library(${name}_wx STATIC ${wx})
+    if(core)
+      target_link_libraries(${name}_wx PUBLIC ${name})
+    endif()
+    target_link_libraries(${name}_wx PUBLIC ${QL_LIBS} ${QL_WX_LIBS} quillory_wx)
+  endif()
+endfunction()

@@ -1,0 +1,50 @@
+#pragma once
+// File, folder and text helpers shared by the program and the capture extension. Texts and
+// paths are UTF-8; folders are given and returned with a trailing '/'. Failure is reported
+// through the result (false, -1 or an empty text).
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace ql {
+
+using StringList = std::vector<std::string>;
+
+// Windows-style masks: '*' and '?' match any run / any one character, case-sensitively as on
+// Linux; "*.*" matches every name, with or without a dot. Listings are sorted by name.
+void ListFiles(const std::string& folder, const std::string& mask, StringList& list, bool withExt);
+void ListFolders(const std::string& folder, const std::string& mask, StringList& list, bool includeRoot,
+                 bool noRecursion, bool namesOnly);
+
+int PosNoCase(const std::string& sub, const std::string& text);  // 1-based, 0 when absent
+std::string RemoveChars(const std::string& text, const std::string& chars);
+std::string FileNameNoExt(const std::string& path);
+
+// Deletes a folder tree; never follows symbolic links, refuses "" and "/". Files that cannot be
+// deleted stay with their folder chain.
+void DeleteFolderTree(const std::string& folder);
+std::int64_t GetFileSize(const std::string& fileName);  // -1 when missing
+// Last write time as days since 30 December 1899 (local time), the fraction the time of day.
+double GetFileDateTime(const std::string& fileName);
+// The folder of the running executable, with a trailing '/'.
+std::string AppDir();
+
+// Writes the text with every line break (CR LF, CR or LF) made CR LF, atomically.
+bool SaveTextToFile(const std::string& text, const std::string& fileName);
+// index < 0: every line followed by CR LF; otherwise the 0-based line or "".
+void LoadTextFromFile(const std::string& fileName, int index, std::string& text);
+
+// Sends `text` plus a NUL (cbData = bytes + 1) to the window of class `className` over the
+// hand-over transport; false when no such window listens.
+bool SendCopyData(const std::string& className, const std::string& text, std::uint32_t dwData,
+                  std::uint64_t wParam);
+
+std::string SystemLanguageName();
+bool IsChineseSystem();  // the system locale is Chinese as used in the PRC (zh_CN)
+
+// String values of the per-user registry store. Roots: HKEY_CURRENT_USER, HKEY_CLASSES_ROOT.
+enum class RegRoot { CurrentUser, ClassesRoot };
+bool WriteRegString(RegRoot root, const std::string& key, const std::string& name, const std::string& text);
+std::string ReadRegString(RegRoot root, const std::string& key, const std::string& name);
+
+}  // namespace ql

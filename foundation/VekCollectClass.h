@@ -1,0 +1,65 @@
+#pragma once
+// The program's process-wide state that is not a window: the settings record (section "set" of
+// "gleanhoard.ini"), the program and collection folders, and the open "images.ini".
+// Lives from LoadSettings() at start-up to SaveSettings() at exit; GUI thread only.
+#include "foundation/VekBaseClass.h"
+#include "platform/core/IniFile.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+namespace ql {
+
+struct TSettings {
+    bool ShowMainForm = false;
+    bool ShowImageList = false;
+    bool ShowToolbar = false;
+    bool ShowTree = false;
+    std::string CollectionDir;    // AppDirPath + "Collection/"
+    std::string CurrentNodeId;    // page id of the page open in the editor, "" when none
+    std::string CurrentPageFile;  // CollectionDir + page id + ".html"
+    double CurrentPageTime = 0;   // file date when last loaded or saved; 0 when none
+    bool AutoChangeTxtToHtml = false;
+    bool DragUseHtml = false;
+    bool DragCreateNew = false;
+    bool DragUseUnicode = false;
+    bool DragHideAfterSave = false;
+    bool DragIncludeImage = false;
+    bool MonitorFileChange = false;
+    std::int32_t EditWith = 0;
+    std::int32_t ActiveTabIndex = 0;  // 0 Browse, 1 HTML, 2 Text
+    std::int32_t DragZoneTop = 0;
+    std::int32_t DragZoneLeft = 0;
+    std::string templateFile;  // key "template"
+    std::int32_t LastNode = 0;
+    bool UseDiv = false;
+    std::string DefaultCharset;
+    bool AutoUnicode = false;
+    bool AutoCleanUp = false;
+    bool imagechecked = false;
+    bool showDragForm = false;
+    std::string ImagesDir;  // CollectionDir + "!images/"
+};
+
+extern TSettings Settings;
+extern std::string AppDirPath;            // the program's folder, trailing '/'
+extern bool ChineseSystem;                // IsChineseSystem() at start
+extern StringList ScratchList;            // shared line splitter (GUI thread)
+extern std::unique_ptr<IniFile> ImagesIni;  // CollectionDir + "images.ini", open for the whole run
+extern std::string ClipSourceUrl;         // source URL of the clip being saved
+
+// Start-up: records the program path in the registry value "exe", builds the paths from the
+// executable's folder and reads "gleanhoard.ini".
+void LoadSettings();
+// The same with an explicit program path (tests, and a program that knows its own path).
+void LoadSettings(const std::string& programPath);
+// Exit: writes all keys of section "set" back. Only the first instance may call it.
+// False when "gleanhoard.ini" could not be written.
+bool SaveSettings();
+
+// "#rrggbb" <-> 0x00BBGGRR.
+std::uint32_t HtmlColorToColor(const std::string& text);
+std::string ColorToHtmlColor(std::uint32_t colour);
+
+}  // namespace ql

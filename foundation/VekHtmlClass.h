@@ -1,0 +1,20 @@
+#pragma once
+// URL helpers: decoding, resolving links against a base, finding a URL's body in the local
+// browsers' caches, and file URLs to paths.
+#include <string>
+
+namespace ql {
+
+// "+" is a blank, "%XX" a byte; a malformed escape leaves the whole text unchanged, and "%00"
+// never yields a NUL.
+std::string UrlDecode(const std::string& text);
+// Resolves `link` against `base` (treated as a folder), by RFC 3986. Both are trimmed; an empty
+// link gives "".
+void MakeAbsoluteUrl(const std::string& base, const std::string& link, std::string& result);
+std::string MakeAbsoluteUrl(const std::string& base, const std::string& link);
+// The path of a readable local file holding the cached body of exactly `url`, or "".
+std::string FindUrlCacheFile(const std::string& url);
+// "file:///home/a%20b" -> "/home/a b"; any other text is returned unchanged.
+std::string FileUrlToPath(const std::string& url);
+
+}  // namespace ql

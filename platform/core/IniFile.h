@@ -1,0 +1,49 @@
+#pragma once
+// Private-profile ("ini") files: [section] headers and key=value lines. Section and key names
+// compare without regard to ASCII case; values are trimmed of blanks. Sections and keys the
+// program does not know survive a save. Files are written with CR LF line ends, atomically.
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace ql {
+
+class IniFile {
+public:
+    // Opens `path`: reads it when it exists; never creates the file or its folder. With
+    // `writeThrough`, every Write*/Delete*/Erase* saves the file at once (the behaviour of an
+    // open profile object); otherwise changes stay in memory until UpdateFile().
+    explicit IniFile(std::string path, bool writeThrough = true);
+    ~IniFile();
+    IniFile(const IniFile&) = delete;
+    IniFile& operator=(const IniFile&) = delete;
+
+    const std::string& FileName() const;
+
+    // A missing or unreadable value yields `def`. Integers are decimal or "0x" hexadecimal;
+    // Booleans are non-zero integers.
+    std::string ReadString(const std::string& section, const std::string& key, const std::string& def) const;
+    int ReadInteger(const std::string& section, const std::string& key, int def) const;
+    bool ReadBool(const std::string& section, const std::string& key, bool def) const;
+
+    // Write results are false when a write-through save failed (the change stays in memory).
+    bool WriteString(const std::string& section, const std::string& key, const std::string& value);
+    bool WriteInteger(const std::string& section, const std::string& key, int value);
+    bool WriteBool(const std::string& section, const std::string& key, bool value);  // "1" / "0"
+
+    bool SectionExists(const std::string& section) const;
+    bool ValueExists(const std::string& section, const std::string& key) const;
+    std::vector<std::string> ReadSection(const std::string& section) const;  // the keys, in file order
+    std::vector<std::string> ReadSections() const;                          // in file order
+    bool DeleteKey(const std::string& section, const std::string& key);
+    bool EraseSection(const std::string& section);
+
+    // Saves atomically; false (old file intact) on failure.
+    bool UpdateFile();
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> d_;
+};
+
+}  // namespace ql
