@@ -58,7 +58,7 @@ run: build
 bench: deps
 	cmake -S . -B $(BUILD)-bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DQUILLORY_WITH_GUI=OFF -DQUILLORY_BENCH=ON -DBUILD_TESTING=OFF
 	cmake --build $(BUILD)-bench -j $(JOBS)
-	@for b in $(BUILD)-bench/bench/*_bench; do [ -x "$$b" ] && "$$b" || exit 1; done
+	@for b in $(BUILD)-bench/bench/*; do if [ -f "$$b" ] && [ -x "$$b" ]; then echo "== $$b"; "$$b" || exit 1; fi; done
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD) $(BUILD)-bench
