@@ -26,7 +26,9 @@ public:
     int ReadInteger(const std::string& section, const std::string& key, int def) const;
     bool ReadBool(const std::string& section, const std::string& key, bool def) const;
 
-    // Write results are false when a write-through save failed (the change stays in memory).
+    // Write results are false when a write-through save failed (the change stays in memory), and
+    // for names or values the file could not give back: a line break anywhere, a section with ']',
+    // a key with '=' or starting with '[' or ';'. Values are stored trimmed.
     bool WriteString(const std::string& section, const std::string& key, const std::string& value);
     bool WriteInteger(const std::string& section, const std::string& key, int value);
     bool WriteBool(const std::string& section, const std::string& key, bool value);  // "1" / "0"
@@ -38,7 +40,9 @@ public:
     bool DeleteKey(const std::string& section, const std::string& key);
     bool EraseSection(const std::string& section);
 
-    // Saves atomically; false (old file intact) on failure.
+    // Saves atomically; false (old file intact) on failure. A file that exists but could not be
+    // read is never overwritten. An open write-through object rereads the file when it changed
+    // on disk, as a private profile does.
     bool UpdateFile();
 
 private:

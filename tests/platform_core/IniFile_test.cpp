@@ -1,0 +1,137 @@
+#include "platform/core/IniFile.h"
+
+#include "tests/support/TempDir.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+using ql::IniFile;
+using ql::test::TempDir;
+
+namespace {
+
+TEST(IniFile, ReadsCaseInsensitivelyTrimmedWithDefaults)
+{
+    TempDir t;
+    t.write("a.ini", "; comment\n[Set]\n  AutoCleanUp =  0 \r\nTemplate= alpha beta \rEditWith=0x1F\n[other]\nx=1\n");
+    IniFile ini(t.dir() + "a.ini");
+    EXPECT_EQ(ini.ReadString("set", "template", "d"), "alpha beta");
+    EXPECT_EQ(ini.ReadString("SET", "TEMPLATE", "d"), "alpha beta");
+    EXPECT_FALSE(ini.ReadBool("set", "autocleanup", true));
+    EXPECT_EQ(ini.ReadInteger("set", "EditWith", 100), 31);
+    EXPECT_EQ(ini.ReadString("set", "missing", "def"), "def");
+    EXPECT_EQ(ini.ReadString("nosection", "x", "def"), "def");
+    EXPECT_EQ(ini.ReadSections(), (std::vector<std::string>{"Set", "other"}));
+    EXPECT_EQ(ini.ReadSection("SET"), (std::vector<std::string>{"AutoCleanUp", "Template", "EditWith"}));
+}
+
+TEST(IniFile, IntegersAndBooleansFallBackOnUnreadableValues)
+{
+    TempDir t;
+    t.write("a.ini",
+            "[s]\nneg=-12\nplus=+7\nhex=0xffffffff\nbig=99999999999\nword=yes\nhalf=12abc\nempty=\n"
+            "two=2\nzero=0\nlonghex=0x123456789\nbare0x=0x\n");
+    IniFile ini(t.dir() + "a.ini");
+    EXPECT_EQ(ini.ReadInteger("s", "neg", 5), -12);
+    EXPECT_EQ(ini.ReadInteger("s", "plus", 5), 7);
+    EXPECT_EQ(ini.ReadInteger("s", "hex", 5), -1);
+    EXPECT_EQ(ini.ReadInteger("s", "big", 5), 5);
+    EXPECT_EQ(ini.ReadInteger("s", "word", 5), 5);
+    EXPECT_EQ(ini.ReadInteger("s", "half", 5), 5);
+    EXPECT_EQ(ini.ReadInteger("s", "empty", 5), 5);
+    EXPECT_EQ(ini.ReadInteger("s", "longhex", 5), 5);
+    EXPECT_EQ(ini.ReadInteger("s", "bare0x", 5), 5);
+    EXPECT_TRUE(ini.ReadBool("s", "two", false));
+    EXPECT_FALSE(ini.ReadBool("s", "zero", true));
+    EXPECT_TRUE(ini.ReadBool("s", "word", true));   // unreadable: the default
+    EXPECT_FALSE(ini.ReadBool("s", "word", false));
+}
+
+TEST(IniFile, SaveKeepsUnknownContentAndWritesCrLf)
+{
+    TempDir t;
+    t.write("a.ini", "; keep me\n[other]\nfoo = bar\n\n[set]\nA=1\nUnknown=x\n\n; tail\n");
+    {
+        IniFile ini(t.dir() + "a.ini", false);
+        ASSERT_TRUE(ini.WriteInteger("SET", "a", 2));
+        ASSERT_TRUE(ini.WriteString("set", "New", "v"));
+        ASSERT_TRUE(ini.WriteBool("fresh", "b", true));
+        ASSERT_TRUE(ini.UpdateFile());
+    }
+    EXPECT_EQ(t.read("a.ini"),
+              "; keep me\r\n[other]\r\nfoo = bar\r\n\r\n[set]\r\nA=2\r\nUnknown=x\r\nNew=v\r\n\r\n; tail\r\n"
+              "[fresh]\r\nb=1\r\n");
+}
+
+TEST(IniFile, WriteThroughSavesEachChangeAndDeferredDoesNot)
+{
+    TempDir t;
+    IniFile deferred(t.dir() + "d.ini", false);
+    ASSERT_TRUE(deferred.WriteString("s", "k", "v"));
+    EXPECT_FALSE(std::filesystem::exists(t.path() / "d.ini"));
+
+    IniFile open(t.dir() + "w.ini");
+    ASSERT_TRUE(open.WriteString("p1", "img.png", "1"));
+    EXPECT_EQ(t.read("w.ini"), "[p1]\r\nimg.png=1\r\n");
+    ASSERT_TRUE(open.WriteString("p2", "x.gif", "1"));
+    ASSERT_TRUE(open.EraseSection("P1"));
+    EXPECT_EQ(t.read("w.ini"), "[p2]\r\nx.gif=1\r\n");
+    ASSERT_TRUE(open.DeleteKey("p2", "X.GIF"));
+    EXPECT_EQ(t.read("w.ini"), "[p2]\r\n");
+    EXPECT_TRUE(open.SectionExists("p2"));
+    EXPECT_FALSE(open.ValueExists("p2", "x.gif"));
+}
+
+TEST(IniFile, OpenObjectSeesChangesMadeByOthers)
+{
+    TempDir t;
+    IniFile a(t.dir() + "s.ini");
+    IniFile b(t.dir() + "s.ini");
+    ASSERT_TRUE(a.WriteString("s", "one", "1"));
+    EXPECT_EQ(b.ReadString("s", "one", ""), "1");
+    ASSERT_TRUE(b.WriteString("s", "two", "2"));
+    ASSERT_TRUE(a.WriteString("s", "three", "3"));
+    EXPECT_EQ(t.read("s.ini"), "[s]\r\none=1\r\ntwo=2\r\nthree=3\r\n");
+}
+
+TEST(IniFile, RefusesWhatTheFileCouldNotGiveBack)
+{
+    TempDir t;
+    IniFile ini(t.dir() + "r.ini");
+    EXPECT_FALSE(ini.WriteString("s", "a=b.png", "1"));
+    EXPECT_FALSE(ini.WriteString("s", "k", "line1\nline2"));
+    EXPECT_FALSE(ini.WriteString("s]x", "k", "v"));
+    EXPECT_FALSE(ini.WriteString("s", "[k", "v"));
+    EXPECT_FALSE(ini.WriteString("s", "", "v"));
+    EXPECT_FALSE(std::filesystem::exists(t.path() / "r.ini"));
+}
+
+TEST(IniFile, FailedSaveReportsAndKeepsOldFile)
+{
+    TempDir t;
+    // Missing folder: never created, the write reports failure.
+    IniFile nofolder(t.dir() + "absent/x.ini");
+    EXPECT_FALSE(nofolder.WriteString("s", "k", "v"));
+    EXPECT_FALSE(std::filesystem::exists(t.path() / "absent"));
+    EXPECT_EQ(nofolder.ReadString("s", "k", ""), "v");  // the change stays in memory
+
+    // A path that exists but is not a readable file is never replaced.
+    std::filesystem::create_directory(t.path() / "dir.ini");
+    IniFile dir(t.dir() + "dir.ini", false);
+    EXPECT_FALSE(dir.WriteString("s", "k", "v") && dir.UpdateFile());
+    EXPECT_TRUE(std::filesystem::is_directory(t.path() / "dir.ini"));
+}
+
+TEST(IniFile, ByteOrderMarkAndDuplicatesFirstWins)
+{
+    TempDir t;
+    t.write("b.ini", "\xEF\xBB\xBF[s]\nk=first\nk=second\n[S]\nk=third\n");
+    IniFile ini(t.dir() + "b.ini");
+    EXPECT_EQ(ini.ReadString("s", "k", ""), "first");
+    ASSERT_TRUE(ini.WriteString("s", "k", "new"));
+    EXPECT_EQ(ini.ReadString("s", "k", ""), "new");
+    ASSERT_TRUE(ini.DeleteKey("s", "k"));
+    EXPECT_FALSE(ini.ValueExists("s", "k"));
+}
+
+}  // namespace
