@@ -2,6 +2,8 @@
 // File, folder and text helpers shared by the program and the capture extension. Texts and
 // paths are UTF-8; folders are given and returned with a trailing '/'. Failure is reported
 // through the result (false, -1 or an empty text).
+#include "platform/core/Registry.h"
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -42,8 +44,9 @@ bool SendCopyData(const std::string& className, const std::string& text, std::ui
 std::string SystemLanguageName();
 bool IsChineseSystem();  // the system locale is Chinese as used in the PRC (zh_CN)
 
-// String values of the per-user registry store. Roots: HKEY_CURRENT_USER, HKEY_CLASSES_ROOT.
-enum class RegRoot { CurrentUser, ClassesRoot };
+// String values of the per-user registry store (Registry.h). Roots: HKEY_CURRENT_USER,
+// HKEY_CLASSES_ROOT. Writing creates the key; reading a missing key or value, or a value that
+// is not a string, gives "". An empty name is the key's default value.
 bool WriteRegString(RegRoot root, const std::string& key, const std::string& name, const std::string& text);
 std::string ReadRegString(RegRoot root, const std::string& key, const std::string& name);
 
