@@ -1,9 +1,12 @@
 #include "foundation/VekHtmlClass.h"
 
+#include "platform/core/UrlCache.h"
+
 #include <curl/curl.h>
 
 #include <cctype>
 #include <memory>
+#include <mutex>
 
 namespace ql {
 namespace {
@@ -136,6 +139,14 @@ std::string MakeAbsoluteUrl(const std::string& base, const std::string& link) {
     }
     const std::string out = GetPart(h.get(), CURLUPART_URL);
     return out.empty() ? trimmedLink : out;
+}
+
+std::string FindUrlCacheFile(const std::string& url) {
+    // One cache per process: its index makes every lookup after the first cheap.
+    static std::mutex mutex;
+    static UrlCache cache(DefaultUrlCacheRoots());
+    const std::lock_guard<std::mutex> lock(mutex);
+    return cache.Find(url);
 }
 
 std::string FileUrlToPath(const std::string& url) {

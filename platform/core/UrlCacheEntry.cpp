@@ -1,0 +1,122 @@
+#include "platform/core/UrlCacheEntry.h"
+
+#include <unistd.h>
+
+#include <array>
+#include <cctype>
+#include <cerrno>
+
+namespace ql::urlcache {
+namespace {
+
+std::string_view TrimBlanks(std::string_view s) {
+    while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
+    while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.remove_suffix(1);
+    return s;
+}
+
+bool EqualsNoCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
+            return false;
+    return true;
+}
+
+std::array<std::uint32_t, 256> MakeCrcTable() {
+    std::array<std::uint32_t, 256> table{};
+    for (std::uint32_t n = 0; n < 256; ++n) {
+        std::uint32_t c = n;
+        for (int k = 0; k < 8; ++k) c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
+        table[n] = c;
+    }
+    return table;
+}
+
+}  // namespace
+
+bool ReadAt(int fd, std::uint64_t offset, std::size_t length, std::string& out) {
+    out.resize(length);
+    std::size_t done = 0;
+    while (done < length) {
+        const ssize_t n = ::pread(fd, out.data() + done, length - done, static_cast<off_t>(offset + done));
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        done += static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+bool ReadUpTo(int fd, std::uint64_t offset, std::size_t length, std::string& out) {
+    out.resize(length);
+    std::size_t done = 0;
+    while (done < length) {
+        const ssize_t n = ::pread(fd, out.data() + done, length - done, static_cast<off_t>(offset + done));
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) return false;
+        if (n == 0) break;
+        done += static_cast<std::size_t>(n);
+    }
+    out.resize(done);
+    return true;
+}
+
+bool UsableResponseHead(std::string_view head, std::uint64_t bodyLength) {
+    bool first = true;
+    bool contentLengthSeen = false;
+    while (!head.empty()) {
+        std::size_t end = head.find_first_of(std::string_view("\0\r\n", 3));
+        const std::string_view line = head.substr(0, end);
+        head.remove_prefix(end == std::string_view::npos ? head.size() : end + 1);
+        if (line.empty()) {
+            if (first) return false;
+            continue;
+        }
+        if (first) {
+            // "HTTP/1.1 200 OK", "HTTP/2 200"
+            first = false;
+            if (line.substr(0, 5) != "HTTP/") return false;
+            const std::size_t sp = line.find(' ');
+            if (sp == std::string_view::npos) return false;
+            const std::string_view status = line.substr(sp + 1, 4);
+            if (status != "200" && status != "200 ") return false;
+            continue;
+        }
+        const std::size_t colon = line.find(':');
+        if (colon == std::string_view::npos) continue;
+        const std::string_view name = TrimBlanks(line.substr(0, colon));
+        const std::string_view value = TrimBlanks(line.substr(colon + 1));
+        if (EqualsNoCase(name, "Content-Encoding")) {
+            if (!value.empty() && !EqualsNoCase(value, "identity")) return false;
+        } else if (EqualsNoCase(name, "Content-Length")) {
+            if (value.empty() || value.size() > 19 || contentLengthSeen) return false;
+            std::uint64_t n = 0;
+            for (const char c : value) {
+                if (c < '0' || c > '9') return false;
+                n = n * 10 + static_cast<std::uint64_t>(c - '0');
+            }
+            if (n != bodyLength) return false;
+            contentLengthSeen = true;
+        }
+    }
+    return !first;
+}
+
+std::uint32_t Crc32(std::uint32_t crc, std::string_view bytes) {
+    static const std::array<std::uint32_t, 256> table = MakeCrcTable();
+    crc = ~crc;
+    for (const char ch : bytes) crc = table[(crc ^ static_cast<unsigned char>(ch)) & 0xFF] ^ (crc >> 8);
+    return ~crc;
+}
+
+bool StartsWithScheme(std::string_view text) {
+    if (text.empty() || !std::isalpha(static_cast<unsigned char>(text[0]))) return false;
+    for (std::size_t i = 1; i < text.size(); ++i) {
+        const unsigned char c = static_cast<unsigned char>(text[i]);
+        if (c == ':') return true;
+        if (!std::isalnum(c) && c != '+' && c != '-' && c != '.') return false;
+    }
+    return false;
+}
+
+}  // namespace ql::urlcache

@@ -1,0 +1,309 @@
+#include "platform/core/UrlCache.h"
+
+#include "platform/core/UrlCacheEntry.h"
+#include "tests/platform_core/UrlCacheWriter.h"
+#include "tests/support/TempDir.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace ql {
+namespace {
+
+namespace fs = std::filesystem;
+using test::TempDir;
+
+const std::string kData = QUILLORY_TEST_DATA "/urlcache/";
+const std::string kImage = "http://127.0.0.1:8799/img/a.png?v=2";
+const std::string kPhoto = "http://127.0.0.1:8799/img/Photo.png";
+const std::string kPage = "http://127.0.0.1:8799/page.html";
+
+std::string ReadAll(const fs::path& p) {
+    std::ifstream in(p, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+UrlCacheRoots Only(UrlCacheFamily family, const std::string& root) {
+    UrlCacheRoots r;
+    (family == UrlCacheFamily::Chromium ? r.chromium : r.firefox).push_back(root);
+    return r;
+}
+
+// Every file below `root` with its size, modification time and bytes.
+std::map<std::string, std::string> Snapshot(const fs::path& root) {
+    std::map<std::string, std::string> out;
+    for (const auto& e : fs::recursive_directory_iterator(root)) {
+        struct stat st {};
+        ::lstat(e.path().c_str(), &st);
+        std::string v = std::to_string(st.st_size) + "/" + std::to_string(st.st_mtim.tv_sec) + "." +
+                        std::to_string(st.st_mtim.tv_nsec) + "/" + std::to_string(st.st_mode);
+        if (e.is_regular_file()) v += "/" + ReadAll(e.path());
+        out[e.path().string()] = v;
+    }
+    return out;
+}
+
+struct FamilyCase {
+    UrlCacheFamily family;
+    const char* root;
+    const char* imageEntry;  // relative to the root
+};
+
+const FamilyCase kFamilies[] = {
+    {UrlCacheFamily::Chromium, "chromium/", "Default/Cache/Cache_Data/f3cbe13aa6a06f02_0"},
+    {UrlCacheFamily::Firefox, "firefox/", "prof/cache2/entries/1FCDA9A90FE101028F38AEA5ADF4DDB0E2A35820"},
+};
+
+TEST(UrlCache, FindsRealBrowserEntriesForExactUrlsOnlyAndLeavesTheFixturesAlone) {
+    const auto before = Snapshot(kData);
+    const std::string image = ReadAll(kData + "tools/site/img/a.png");
+    const std::string photo = ReadAll(kData + "tools/site/img/Photo.png");
+    const std::string page = ReadAll(kData + "tools/site/page.html");
+    for (const FamilyCase& fc : kFamilies) {
+        SCOPED_TRACE(fc.root);
+        TempDir out;
+        std::string extracted;
+        {
+            UrlCache cache(Only(fc.family, kData + fc.root), out.dir());
+            extracted = cache.Find(kImage);
+            ASSERT_FALSE(extracted.empty());
+            EXPECT_EQ(ReadAll(extracted), image);
+            EXPECT_EQ(fs::path(extracted).filename(), "a[1].png");
+            EXPECT_EQ(extracted.rfind(out.dir(), 0), 0u) << extracted;
+            struct stat st {};
+            ASSERT_EQ(::stat(extracted.c_str(), &st), 0);
+            EXPECT_EQ(st.st_mode & 0777, 0600u);
+            EXPECT_EQ(cache.Find(kImage), extracted) << "extracted once per entry";
+
+            const std::string p = cache.Find(kPhoto);
+            ASSERT_FALSE(p.empty());
+            EXPECT_EQ(ReadAll(p), photo);
+            EXPECT_NE(p, extracted);
+            const std::string h = cache.Find(kPage);
+            ASSERT_FALSE(h.empty());
+            EXPECT_EQ(ReadAll(h), page);
+
+            for (const std::string& miss : {
+                     std::string("http://127.0.0.1:8799/img/A.png?v=2"),   // letter case
+                     std::string("http://127.0.0.1:8799//img/a.png?v=2"),  // extra slash
+                     std::string("http://127.0.0.1:8799/img/a.png?v=2/"),
+                     std::string("http://127.0.0.1:8799/img/a.png"),
+                     std::string("HTTP://127.0.0.1:8799/img/a.png?v=2"),
+                     std::string("http://127.0.0.1:8799/img/a.png?v=2 "),
+                     std::string("1/0/_dk_http://127.0.0.1 http://127.0.0.1 ") + kImage,
+                     std::string("O^partitionKey=%28http%2C127.0.0.1%29,:") + kImage,
+                     std::string(""),
+                 })
+                EXPECT_EQ(cache.Find(miss), "") << miss;
+            // Stored gzip-encoded; Firefox kept a cut-short download; Chromium kept a 404 page.
+            EXPECT_EQ(cache.Find("http://127.0.0.1:8799/style.css"), "");
+            EXPECT_EQ(cache.Find("http://127.0.0.1:8799/img/cut.png"), "");
+            EXPECT_EQ(cache.Find("http://127.0.0.1:8799/favicon.ico"), "");
+            EXPECT_EQ(cache.IndexedEntries(), fc.family == UrlCacheFamily::Chromium ? 5u : 5u);
+        }
+        EXPECT_FALSE(fs::exists(extracted)) << "extracted bodies are removed with the cache";
+        EXPECT_TRUE(fs::is_empty(out.path()));
+    }
+    EXPECT_EQ(Snapshot(kData), before);
+}
+
+TEST(UrlCache, TruncatedOrDamagedEntriesAreAbsent) {
+    for (const FamilyCase& fc : kFamilies) {
+        const std::string original = ReadAll(kData + fc.root + fc.imageEntry);
+        std::vector<std::pair<std::string, std::string>> damaged = {
+            {"last byte cut", original.substr(0, original.size() - 1)},
+            {"last record cut", original.substr(0, original.size() - 24)},
+            {"cut in the middle", original.substr(0, original.size() / 2)},
+            {"cut after the head", original.substr(0, 120)},
+            {"empty", ""},
+        };
+        std::string flipped = original;
+        flipped[fc.family == UrlCacheFamily::Chromium ? 0x70 : 0x10] ^= 0x40;  // a body byte
+        if (fc.family == UrlCacheFamily::Chromium) damaged.emplace_back("body byte changed", flipped);
+        std::string encrypted = original;
+        encrypted[encrypted.size() - 4] = static_cast<char>(0x80);
+        if (fc.family == UrlCacheFamily::Firefox) damaged.emplace_back("encrypted", encrypted);
+
+        for (const auto& [what, bytes] : damaged) {
+            SCOPED_TRACE(std::string(fc.root) + what);
+            TempDir root, out;
+            fs::copy(kData + fc.root, root.path(), fs::copy_options::recursive);
+            std::ofstream(root.path() / fc.imageEntry, std::ios::binary | std::ios::trunc) << bytes;
+            UrlCache cache(Only(fc.family, root.dir()), out.dir());
+            EXPECT_EQ(cache.Find(kImage), "");
+            EXPECT_NE(cache.Find(kPhoto), "") << "other entries stay usable";
+        }
+    }
+}
+
+TEST(UrlCache, NoticesEntriesWrittenAfterTheFirstLookup) {
+    for (const FamilyCase& fc : kFamilies) {
+        SCOPED_TRACE(fc.root);
+        TempDir root, out;
+        fs::copy(kData + fc.root, root.path(), fs::copy_options::recursive);
+        const fs::path entry = root.path() / fc.imageEntry;
+        const std::string bytes = ReadAll(entry);
+        fs::remove(entry);
+        UrlCache cache(Only(fc.family, root.dir()), out.dir());
+        EXPECT_EQ(cache.Find(kImage), "");
+        EXPECT_EQ(cache.IndexedEntries(), 4u);
+        // The browser writes the entry in two steps; the half-written file is not used.
+        std::ofstream(entry, std::ios::binary) << bytes.substr(0, bytes.size() - 30);
+        EXPECT_EQ(cache.Find(kImage), "");
+        std::ofstream(entry, std::ios::binary | std::ios::trunc) << bytes;
+        EXPECT_NE(cache.Find(kImage), "");
+        fs::remove(entry);
+        EXPECT_EQ(cache.Find(kImage), "");
+        EXPECT_EQ(cache.IndexedEntries(), 4u);
+    }
+}
+
+TEST(UrlCache, SyntheticEntriesOfEveryShape) {
+    TempDir home, out;
+    const fs::path chrome = home.path() / "chromium/Profile 1/Cache/Cache_Data";
+    const fs::path code = home.path() / "chromium/Profile 1/Code Cache/js";
+    const fs::path ffEntries = home.path() / "ff/abc.default-esr/cache2/entries";
+    for (const auto& d : {chrome, code, ffEntries}) fs::create_directories(d / "index-dir");
+    auto put = [](const fs::path& p, const std::string& bytes) { std::ofstream(p, std::ios::binary) << bytes; };
+    const std::string body(3000, 'x');
+    put(chrome / "0000000000000001_0", test::ChromiumEntry("1/0/_dk_https://s https://s https://h/x/a.png", body));
+    put(chrome / "0000000000000002_0", test::ChromiumEntry("https://h/y/a.png", "other"));
+    put(chrome / "0000000000000003_0",
+        test::ChromiumEntry("https://h/len", body, "200 OK", "Content-Length: 2999"));
+    put(chrome / "0000000000000004_0",
+        test::ChromiumEntry("https://h/id", "abc", "200 OK", "content-encoding: identity\nContent-Length: 3"));
+    put(chrome / "0000000000000005_0", test::ChromiumEntry("https://h/206", "abc", "206 Partial Content"));
+    put(chrome / "0000000000000006_0", test::ChromiumEntry("https://h/br", "abc", "200 OK", "Content-Encoding: br"));
+    put(chrome / "0000000000000007_1", test::ChromiumEntry("https://h/stream2", "abc"));
+    put(code / "0000000000000008_0", test::ChromiumEntry("https://h/code", "abc"));
+    const std::string alt = std::string("alt-data\0", 9) + "1;4,javascript/moz-script" + '\0';
+    put(ffEntries / "0000000000000000000000000000000000000001",
+        test::FirefoxEntry("a,:https://h/alt.js", "var;BYTECODE", "200 OK", "Content-Length: 4", alt));
+    put(ffEntries / "0000000000000000000000000000000000000002", test::FirefoxEntry(":https://h/plain", body));
+    put(ffEntries / "0000000000000000000000000000000000000003",
+        test::FirefoxEntry("O^userContextId=1,a,:https://h/ctx", "ctx"));
+    put(ffEntries / "000000000000000000000000000000000000000x", test::FirefoxEntry(":https://h/badname", "x"));
+    const auto big = test::FirefoxEntry(":https://h/big", std::string(600 * 1024, 'b'));
+    put(ffEntries / "0000000000000000000000000000000000000004", big);
+
+    UrlCacheRoots roots;
+    roots.chromium.push_back((home.path() / "chromium").string());
+    roots.firefox.push_back((home.path() / "ff").string());
+    UrlCache cache(roots, out.dir());
+    const std::string a = cache.Find("https://h/x/a.png");
+    const std::string b = cache.Find("https://h/y/a.png");
+    ASSERT_FALSE(a.empty());
+    ASSERT_FALSE(b.empty());
+    EXPECT_NE(a, b) << "two entries with the same file name get different files";
+    EXPECT_EQ(ReadAll(a), body);
+    EXPECT_EQ(ReadAll(b), "other");
+    EXPECT_EQ(cache.Find("https://h/len"), "") << "stored body shorter than Content-Length";
+    EXPECT_EQ(ReadAll(cache.Find("https://h/id")), "abc");
+    EXPECT_EQ(cache.Find("https://h/206"), "");
+    EXPECT_EQ(cache.Find("https://h/br"), "");
+    EXPECT_EQ(cache.Find("https://h/stream2"), "");
+    EXPECT_EQ(cache.Find("https://h/code"), "");
+    EXPECT_EQ(ReadAll(cache.Find("https://h/alt.js")), "var;") << "the body ends where alt-data starts";
+    EXPECT_EQ(ReadAll(cache.Find("https://h/plain")), body);
+    EXPECT_EQ(ReadAll(cache.Find("https://h/ctx")), "ctx");
+    EXPECT_EQ(cache.Find("https://h/badname"), "");
+    EXPECT_EQ(ReadAll(cache.Find("https://h/big")).size(), 600u * 1024);
+
+    // A removed extracted copy is made again under a new name.
+    ASSERT_TRUE(fs::remove(a));
+    const std::string again = cache.Find("https://h/x/a.png");
+    ASSERT_FALSE(again.empty());
+    EXPECT_NE(again, a);
+    EXPECT_EQ(ReadAll(again), body);
+}
+
+TEST(UrlCache, KeysGiveTheirUrlPart) {
+    const std::vector<std::pair<std::string, std::string>> chromium = {
+        {"1/0/_dk_http://127.0.0.1 http://127.0.0.1 http://127.0.0.1:8799/img/a.png?v=2",
+         "http://127.0.0.1:8799/img/a.png?v=2"},
+        {"_dk_s_https://a.example https://b.example https://c.example/x", "https://c.example/x"},
+        {"https://c.example/x", "https://c.example/x"},
+        {"12/0/https://c.example/x", "https://c.example/x"},
+        {"1/0/_dk_", ""},
+        {"", ""},
+        {"no url here", ""},
+    };
+    for (const auto& [key, url] : chromium) EXPECT_EQ(urlcache::UrlFromChromiumKey(key), url) << key;
+    const std::vector<std::pair<std::string, std::string>> firefox = {
+        {"O^partitionKey=%28http%2C127.0.0.1%29,:http://127.0.0.1:8799/a.png", "http://127.0.0.1:8799/a.png"},
+        {"a,:http://h/x:y", "http://h/x:y"},
+        {":http://h/x", "http://h/x"},
+        {"O^privateBrowsingId=1,p,:https://h/", "https://h/"},
+        {"a,~1612345,:https://h/q?a=1,:b", "https://h/q?a=1,:b"},
+        {"predictor::http://h/", ""},
+        {"a,", ""},
+        {"", ""},
+    };
+    for (const auto& [key, url] : firefox) EXPECT_EQ(urlcache::UrlFromFirefoxKey(key), url) << key;
+}
+
+TEST(UrlCache, ResponseHeadsDecideWhetherABodyIsUsable) {
+    using std::string_view;
+    struct Head {
+        std::string head;
+        std::uint64_t length;
+        bool usable;
+    };
+    const std::vector<Head> heads = {
+        {std::string("HTTP/1.1 200 OK\0Content-Length: 5\0\0", 36), 5, true},
+        {"HTTP/1.1 200 OK\r\nContent-Length: 5\r\n", 4, false},
+        {"HTTP/2 200\r\ncontent-length:  7 \r\n", 7, true},
+        {"HTTP/1.1 200 OK\r\nContent-Encoding: gzip\r\n", 9, false},
+        {"HTTP/1.1 200 OK\r\nContent-Encoding: identity\r\n", 9, true},
+        {"HTTP/1.1 304 Not Modified\r\n", 0, false},
+        {"HTTP/1.1 2000 OK\r\n", 0, false},
+        {"HTTP/1.1 200 OK\r\nContent-Length: 5x\r\n", 5, false},
+        {"HTTP/1.1 200 OK\r\nContent-Length: 5\r\nContent-Length: 6\r\n", 5, false},
+        {"HTTP/1.1 200 OK\r\nContent-Length: 99999999999999999999999\r\n", 5, false},
+        {"ICY 200 OK\r\n", 0, false},
+        {"", 0, false},
+    };
+    for (const Head& h : heads) EXPECT_EQ(urlcache::UsableResponseHead(h.head, h.length), h.usable) << h.head;
+}
+
+TEST(UrlCache, DefaultRootsFollowHomeAndXdgFolders) {
+    struct Env {
+        const char* name;
+        std::string old;
+        bool had;
+    };
+    std::vector<Env> saved;
+    for (const char* n : {"HOME", "XDG_CACHE_HOME", "XDG_CONFIG_HOME"}) {
+        const char* v = std::getenv(n);
+        saved.push_back({n, v ? v : "", v != nullptr});
+    }
+    ::setenv("HOME", "/home/u", 1);
+    ::unsetenv("XDG_CACHE_HOME");
+    ::unsetenv("XDG_CONFIG_HOME");
+    UrlCacheRoots plain = DefaultUrlCacheRoots();
+    ::setenv("XDG_CACHE_HOME", "/x/cache", 1);
+    ::setenv("XDG_CONFIG_HOME", "relative/ignored", 1);
+    UrlCacheRoots xdg = DefaultUrlCacheRoots();
+    for (const Env& e : saved) e.had ? ::setenv(e.name, e.old.c_str(), 1) : ::unsetenv(e.name);
+
+    EXPECT_EQ(plain.chromium, (std::vector<std::string>{"/home/u/.cache/chromium/", "/home/u/.cache/google-chrome/"}));
+    EXPECT_EQ(plain.firefox, (std::vector<std::string>{"/home/u/.cache/mozilla/firefox/", "/home/u/.mozilla/firefox/",
+                                                       "/home/u/.config/mozilla/firefox/"}));
+    EXPECT_EQ(xdg.chromium, (std::vector<std::string>{"/home/u/.cache/chromium/", "/home/u/.cache/google-chrome/",
+                                                      "/x/cache/chromium/", "/x/cache/google-chrome/"}));
+    EXPECT_EQ(xdg.firefox.size(), 4u);
+    EXPECT_EQ(xdg.firefox.back(), "/home/u/.config/mozilla/firefox/");
+}
+
+}  // namespace
+}  // namespace ql
