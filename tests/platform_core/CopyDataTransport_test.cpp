@@ -1,0 +1,262 @@
+#include "platform/core/CopyDataTransport.h"
+
+#include "tests/support/TempDir.h"
+
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+using namespace ql;
+
+namespace {
+
+// A raw connection to a server, for frames our sender would never produce.
+class RawPeer {
+public:
+    explicit RawPeer(const std::string& path)
+    {
+        fd_ = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        sockaddr_un addr {};
+        addr.sun_family = AF_UNIX;
+        std::snprintf(addr.sun_path, sizeof addr.sun_path, "%s", path.c_str());
+        connected_ = ::connect(fd_, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0;
+    }
+    ~RawPeer() { ::close(fd_); }
+    bool connected() const { return connected_; }
+    bool send(const std::string& bytes)
+    {
+        return ::send(fd_, bytes.data(), bytes.size(), MSG_NOSIGNAL) == static_cast<ssize_t>(bytes.size());
+    }
+    void shutdownWrite() { ::shutdown(fd_, SHUT_WR); }
+    // Everything the server sends until it closes (bounded by a deadline).
+    std::string readUntilClosed()
+    {
+        std::string out;
+        char buf[256];
+        for (;;) {
+            pollfd p {fd_, POLLIN, 0};
+            if (::poll(&p, 1, 5000) <= 0)
+                return out + "<timeout>";
+            ssize_t n = ::recv(fd_, buf, sizeof buf, 0);
+            if (n <= 0)
+                return out;
+            out.append(buf, static_cast<size_t>(n));
+        }
+    }
+
+private:
+    int fd_ = -1;
+    bool connected_ = false;
+};
+
+std::string header(std::uint32_t magic, std::uint32_t cbData)
+{
+    std::string h(20, '\0');
+    for (int i = 0; i < 4; ++i) {
+        h[static_cast<size_t>(i)] = static_cast<char>((magic >> (8 * i)) & 0xff);
+        h[static_cast<size_t>(16 + i)] = static_cast<char>((cbData >> (8 * i)) & 0xff);
+    }
+    return h;
+}
+
+constexpr std::uint32_t kMagic = 0x44434C51;
+
+struct Recorder {
+    std::atomic<int> calls {0};
+    CopyDataMessage last;
+    CopyDataServer::Handler handler(std::int64_t result = 0)
+    {
+        return [this, result](const CopyDataMessage& m) {
+            last = m;
+            ++calls;
+            return result;
+        };
+    }
+};
+
+TEST(CopyDataFrame, EncodesAndRefusesWhatBreaksTheRules)
+{
+    auto msg = CopyDataMessage::FromText("", 7, 0x1122334455667788ull);
+    EXPECT_EQ(msg.data, std::string(1, '\0'));
+    auto frame = EncodeCopyDataFrame(msg);
+    ASSERT_TRUE(frame);
+    ASSERT_EQ(frame->size(), kCopyDataHeaderSize + 1);
+    CopyDataMessage back;
+    EXPECT_EQ(DecodeCopyDataHeader(frame->data(), back, nullptr), 1u);
+    EXPECT_EQ(back.dwData, 7u);
+    EXPECT_EQ(back.wParam, 0x1122334455667788ull);
+
+    CopyDataMessage noNul;
+    noNul.data = "abc";
+    EXPECT_FALSE(EncodeCopyDataFrame(noNul));
+    EXPECT_FALSE(EncodeCopyDataFrame(CopyDataMessage::FromText(std::string(kCopyDataMaxBytes, 'x'), 0, 0)));
+    EXPECT_TRUE(EncodeCopyDataFrame(CopyDataMessage::FromText(std::string(kCopyDataMaxBytes - 1, 'x'), 0, 0)));
+
+    std::string error;
+    EXPECT_FALSE(DecodeCopyDataHeader(header(0x12345678, 5).data(), back, &error));
+    EXPECT_FALSE(DecodeCopyDataHeader(header(kMagic, 0).data(), back, &error));
+    EXPECT_FALSE(DecodeCopyDataHeader(header(kMagic, kCopyDataMaxBytes + 1).data(), back, &error));
+    EXPECT_EQ(error, "hand-over frame too large");
+
+    EXPECT_EQ(DecodeCopyDataReply(EncodeCopyDataReply(-5)), -5);
+    EXPECT_FALSE(DecodeCopyDataReply(EncodeCopyDataReply(1).substr(0, 11)));
+    EXPECT_EQ(CopyDataMessage::FromText("a\0b", 0, 0).Text(), "a");
+}
+
+TEST(CopyDataTransport, DeliversAndAnswersWithTheHandlersResult)
+{
+    ql::test::ScopedXdgEnv env;
+    Recorder rec;
+    int dispatched = 0;
+    CopyDataServer server("TTestForm", rec.handler(42), [&](const std::function<std::int64_t()>& work) {
+        ++dispatched;
+        return work();
+    });
+    ASSERT_TRUE(server.Listening()) << server.Error();
+    EXPECT_EQ(server.SocketPath(), env.root().dir() + "runtime/quillory/wnd-TTestForm.sock");
+
+    std::int64_t reply = 0;
+    std::string text = "x\xE4\xB8\xAD" + std::string(300000, 'y');
+    EXPECT_EQ(SendCopyDataMessage("TTestForm", CopyDataMessage::FromText(text, 3, 9), &reply), CopyDataResult::Delivered);
+    EXPECT_EQ(reply, 42);
+    EXPECT_EQ(dispatched, 1);
+    EXPECT_EQ(rec.last.dwData, 3u);
+    EXPECT_EQ(rec.last.wParam, 9u);
+    EXPECT_EQ(rec.last.data, text + '\0');
+
+    // Another class, or a name that would leave the runtime folder, finds no window.
+    EXPECT_EQ(SendCopyDataMessage("TOther", CopyDataMessage::FromText("a", 0, 0)), CopyDataResult::NoReceiver);
+    EXPECT_EQ(SendCopyDataMessage("../wnd-TTestForm", CopyDataMessage::FromText("a", 0, 0)), CopyDataResult::NoReceiver);
+    EXPECT_EQ(rec.calls, 1);
+}
+
+TEST(CopyDataTransport, MalformedFramesAreDroppedAndTheServerGoesOn)
+{
+    ql::test::ScopedXdgEnv env;
+    Recorder rec;
+    CopyDataServer server("TTestForm", rec.handler(1));
+    ASSERT_TRUE(server.Listening());
+
+    {  // too large: refused from the header, nothing read or handled
+        RawPeer p(server.SocketPath());
+        ASSERT_TRUE(p.connected());
+        EXPECT_TRUE(p.send(header(kMagic, kCopyDataMaxBytes + 1)));
+        EXPECT_EQ(p.readUntilClosed(), "");
+    }
+    {  // no terminating NUL
+        RawPeer p(server.SocketPath());
+        EXPECT_TRUE(p.send(header(kMagic, 3) + "abc"));
+        EXPECT_EQ(p.readUntilClosed(), "");
+    }
+    {  // wrong magic
+        RawPeer p(server.SocketPath());
+        EXPECT_TRUE(p.send(header(0x01020304, 1) + std::string(1, '\0')));
+        EXPECT_EQ(p.readUntilClosed(), "");
+    }
+    {  // shorter than announced, then the peer gives up
+        RawPeer p(server.SocketPath());
+        EXPECT_TRUE(p.send(header(kMagic, 100) + "only a few"));
+        p.shutdownWrite();
+        EXPECT_EQ(p.readUntilClosed(), "");
+    }
+    EXPECT_EQ(rec.calls, 0);
+    // A sender's oversized text is refused before anything is sent.
+    EXPECT_EQ(SendCopyDataMessage("TTestForm", CopyDataMessage::FromText(std::string(kCopyDataMaxBytes, 'x'), 0, 0)),
+              CopyDataResult::Failed);
+    EXPECT_EQ(SendCopyDataMessage("TTestForm", CopyDataMessage::FromText("fine", 0, 0)), CopyDataResult::Delivered);
+    EXPECT_EQ(rec.calls, 1);
+}
+
+TEST(CopyDataTransport, StaleSocketCountsAsNoWindowAndIsReplaced)
+{
+    ql::test::ScopedXdgEnv env;
+    std::string path = CopyDataSocketPath("TTestForm");
+    ASSERT_FALSE(path.empty());
+    {
+        // A socket bound and closed without removal: what a crashed program leaves.
+        int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+        sockaddr_un addr {};
+        addr.sun_family = AF_UNIX;
+        std::snprintf(addr.sun_path, sizeof addr.sun_path, "%s", path.c_str());
+        ASSERT_EQ(::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr), 0);
+        ::close(fd);
+    }
+    ASSERT_TRUE(fs::exists(path));
+    EXPECT_EQ(SendCopyDataMessage("TTestForm", CopyDataMessage::FromText("a", 0, 0)), CopyDataResult::NoReceiver);
+
+    Recorder rec;
+    {
+        CopyDataServer server("TTestForm", rec.handler());
+        ASSERT_TRUE(server.Listening()) << server.Error();
+        // A second live window of the same class does not steal the first one's socket.
+        CopyDataServer second("TTestForm", rec.handler());
+        EXPECT_FALSE(second.Listening());
+        EXPECT_EQ(SendCopyDataMessage("TTestForm", CopyDataMessage::FromText("a", 0, 0)), CopyDataResult::Delivered);
+    }
+    EXPECT_FALSE(fs::exists(path));  // removed when the window goes
+    EXPECT_EQ(SendCopyDataMessage("TTestForm", CopyDataMessage::FromText("a", 0, 0)), CopyDataResult::NoReceiver);
+}
+
+TEST(CopyDataTransport, SilentReceiverTimesOutAsFailure)
+{
+    ql::test::ScopedXdgEnv env;
+    std::mutex m;
+    std::condition_variable cv;
+    bool release = false;
+    CopyDataServer server("TTestForm", [&](const CopyDataMessage&) -> std::int64_t {
+        std::unique_lock<std::mutex> lock(m);
+        cv.wait_for(lock, std::chrono::seconds(5), [&] { return release; });
+        return 0;
+    });
+    ASSERT_TRUE(server.Listening());
+    EXPECT_EQ(SendCopyDataMessage("TTestForm", CopyDataMessage::FromText("a", 0, 0), nullptr, 200),
+              CopyDataResult::Failed);
+    {
+        std::lock_guard<std::mutex> lock(m);
+        release = true;
+    }
+    cv.notify_all();
+}
+
+TEST(CopyDataTransport, RefusesPeersOfAnotherUser)
+{
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "needs root to act as another user";
+    ql::test::ScopedXdgEnv env;
+    Recorder rec;
+    CopyDataServer server("TTestForm", rec.handler());
+    ASSERT_TRUE(server.Listening());
+    // Open the way to the socket for everyone, so that only the credential check stands.
+    for (auto p : {env.root().path(), env.root().path() / "runtime", env.root().path() / "runtime/quillory"})
+        fs::permissions(p, fs::perms::owner_all | fs::perms::others_exec | fs::perms::group_exec);
+    fs::permissions(server.SocketPath(), fs::perms::all);
+
+    pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        if (::setgid(65534) != 0 || ::setuid(65534) != 0)
+            _exit(2);
+        RawPeer p(server.SocketPath());
+        if (!p.connected())
+            _exit(3);
+        auto frame = EncodeCopyDataFrame(CopyDataMessage::FromText("intruder", 0, 0));
+        p.send(*frame);  // may already fail: the server hangs up at once
+        _exit(p.readUntilClosed().empty() ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_EQ(rec.calls, 0);
+}
+
+}  // namespace
