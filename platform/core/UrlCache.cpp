@@ -215,7 +215,10 @@ void UrlCache::IndexFile(std::size_t index, int dirFd, const std::string& name) 
             if (url) state.url = *url;
         }
     }
+    state.seen = folder.scans;
     const auto old = folder.files.find(name);
+    const bool wasUnreadable = old != folder.files.end() && old->second.url.empty();
+    if (state.url.empty() && !wasUnreadable) folder.unreadable.push_back(name);
     if (old != folder.files.end()) {
         if (old->second.url == state.url) {
             old->second = state;
@@ -234,6 +237,7 @@ void UrlCache::ScanFolder(std::size_t index) {
     if (!exists) {
         for (const auto& [name, state] : folder.files) Unindex(index, name, state.url);
         folder.files.clear();
+        folder.unreadable.clear();
         folder.mtimeNs = -1;
         return;
     }
@@ -253,8 +257,7 @@ void UrlCache::ScanFolder(std::size_t index) {
     const int dirFd = ::open(folder.path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     Dir dir(dirFd);
     if (!dir.get()) return;
-    std::unordered_map<std::string, FileState> seen;
-    seen.reserve(folder.files.size() + 64);
+    const std::uint64_t scan = ++folder.scans;
     std::vector<std::string> added;
     while (const dirent* e = ::readdir(dir.get())) {
         const std::string_view name(e->d_name);
@@ -262,15 +265,19 @@ void UrlCache::ScanFolder(std::size_t index) {
                                                                      : urlcache::IsFirefoxEntryName(name);
         if (!entry) continue;
         const auto it = folder.files.find(e->d_name);
-        if (it != folder.files.end()) {
-            seen.emplace(it->first, std::move(it->second));
-        } else {
+        if (it != folder.files.end())
+            it->second.seen = scan;
+        else
             added.emplace_back(name);
-        }
     }
-    for (const auto& [name, state] : folder.files)
-        if (!seen.count(name)) Unindex(index, name, state.url);
-    folder.files = std::move(seen);
+    for (auto it = folder.files.begin(); it != folder.files.end();) {
+        if (it->second.seen == scan) {
+            ++it;
+            continue;
+        }
+        Unindex(index, it->first, it->second.url);
+        it = folder.files.erase(it);
+    }
     for (const std::string& name : added) IndexFile(index, dirfd(dir.get()), name);
     RetryUnreadable(index);
     folder.mtimeNs = settled ? mtime : -1;
@@ -279,13 +286,19 @@ void UrlCache::ScanFolder(std::size_t index) {
 void UrlCache::RetryUnreadable(std::size_t index) {
     Folder& folder = folders_[index];
     std::vector<std::string> retry;
-    for (const auto& [name, state] : folder.files) {
-        if (!state.url.empty()) continue;
+    std::vector<std::string> still;
+    for (const std::string& name : folder.unreadable) {
+        const auto it = folder.files.find(name);
+        if (it == folder.files.end() || !it->second.url.empty()) continue;
+        still.push_back(name);
         struct stat st {};
         if (::lstat((folder.path + name).c_str(), &st) != 0) continue;
-        if (MtimeNs(st) != state.mtimeNs || static_cast<std::uint64_t>(st.st_size) != state.size)
+        if (MtimeNs(st) != it->second.mtimeNs || static_cast<std::uint64_t>(st.st_size) != it->second.size)
             retry.push_back(name);
     }
+    std::sort(still.begin(), still.end());
+    still.erase(std::unique(still.begin(), still.end()), still.end());
+    folder.unreadable = std::move(still);
     if (retry.empty()) return;
     Fd dirFd(::open(folder.path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (!dirFd) return;

@@ -52,12 +52,15 @@ private:
         std::string url;        // empty while the entry's key could not be read
         std::int64_t mtimeNs = 0;
         std::uint64_t size = 0;
+        std::uint64_t seen = 0;  // the scan that last listed the file
     };
     struct Folder {
         std::string path;  // with a trailing '/'
         UrlCacheFamily family = UrlCacheFamily::Chromium;
         std::int64_t mtimeNs = -1;  // -1: scan at the next lookup
         std::unordered_map<std::string, FileState> files;
+        std::vector<std::string> unreadable;  // entry files whose key could not be read yet
+        std::uint64_t scans = 0;
         bool present = true;
     };
     struct Extracted {

@@ -1,0 +1,129 @@
+// Lookups in synthetic browser caches of 20,000 entries per format: the first lookup (which
+// indexes every entry), later lookups (hits and misses), and a lookup right after the browser
+// added an entry.
+#include "platform/core/UrlCache.h"
+#include "tests/platform_core/UrlCacheWriter.h"
+
+#include <benchmark/benchmark.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <string>
+
+namespace {
+
+namespace fs = std::filesystem;
+constexpr int kEntries = 20000;
+
+std::string Url(int i) { return "https://img" + std::to_string(i % 50) + ".example/p/" + std::to_string(i) + ".png?s=1"; }
+
+std::string Hex(unsigned long long v, int digits, bool upper) {
+    char buf[48];
+    std::snprintf(buf, sizeof buf, upper ? "%0*llX" : "%0*llx", digits, v);
+    return buf;
+}
+
+void Put(const fs::path& p, const std::string& bytes) { std::ofstream(p, std::ios::binary) << bytes; }
+
+// A cache root per format below a temp folder, removed at exit.
+struct Synthetic {
+    fs::path base;
+    ql::UrlCacheRoots chromium, firefox;
+    fs::path chromiumEntries, firefoxEntries, extract;
+
+    Synthetic() {
+        std::string tmpl = (fs::temp_directory_path() / "urlcache-bench-XXXXXX").string();
+        base = ::mkdtemp(tmpl.data());
+        chromiumEntries = base / "chromium/Default/Cache/Cache_Data";
+        firefoxEntries = base / "firefox/abcd.default-esr/cache2/entries";
+        extract = base / "extract";
+        for (const auto& d : {chromiumEntries / "index-dir", firefoxEntries, extract}) fs::create_directories(d);
+        const std::string body(1500, 'p');
+        for (int i = 0; i < kEntries; ++i) {
+            const std::string site = "https://site" + std::to_string(i % 7) + ".example";
+            Put(chromiumEntries / (Hex(0x1000000000ull + i, 16, false) + "_0"),
+                ql::test::ChromiumEntry("1/0/_dk_" + site + " " + site + " " + Url(i), body));
+            Put(firefoxEntries / Hex(0xF000000ull + i, 40, true),
+                ql::test::FirefoxEntry("O^partitionKey=%28https%2Csite.example%29,:" + Url(i), body));
+        }
+        Settle();
+        chromium.chromium.push_back((base / "chromium").string());
+        firefox.firefox.push_back((base / "firefox").string());
+    }
+    ~Synthetic() { fs::remove_all(base); }
+    // Caches at rest: the folders were last changed a while ago.
+    void Settle() const {
+        const timespec past[2] = {{1700000000, 0}, {1700000000, 0}};
+        for (const auto& d : {chromiumEntries, firefoxEntries}) ::utimensat(AT_FDCWD, d.c_str(), past, 0);
+    }
+    const ql::UrlCacheRoots& Roots(int family) const { return family == 0 ? chromium : firefox; }
+};
+
+Synthetic& Data() {
+    static Synthetic data;
+    return data;
+}
+
+void BM_FirstLookup(benchmark::State& state) {
+    Synthetic& d = Data();
+    for (auto _ : state) {
+        ql::UrlCache cache(d.Roots(static_cast<int>(state.range(0))), d.extract.string());
+        const std::string path = cache.Find(Url(12345));
+        if (path.empty() || cache.IndexedEntries() != kEntries) state.SkipWithError("entry not found");
+    }
+    state.SetLabel(state.range(0) == 0 ? "chromium" : "firefox");
+}
+BENCHMARK(BM_FirstLookup)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+void BM_LaterLookupHit(benchmark::State& state) {
+    Synthetic& d = Data();
+    ql::UrlCache cache(d.Roots(static_cast<int>(state.range(0))), d.extract.string());
+    for (int i = 0; i < 64; ++i) cache.Find(Url(i * 300));
+    int i = 0;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(cache.Find(Url((i++ % 64) * 300)));
+    }
+    state.SetLabel(state.range(0) == 0 ? "chromium" : "firefox");
+}
+BENCHMARK(BM_LaterLookupHit)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
+
+void BM_LaterLookupMiss(benchmark::State& state) {
+    Synthetic& d = Data();
+    ql::UrlCache cache(d.Roots(static_cast<int>(state.range(0))), d.extract.string());
+    cache.Find(Url(1));
+    for (auto _ : state) benchmark::DoNotOptimize(cache.Find("https://nowhere.example/x.png"));
+    state.SetLabel(state.range(0) == 0 ? "chromium" : "firefox");
+}
+BENCHMARK(BM_LaterLookupMiss)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
+
+// The browser writes one new entry between two lookups: the folder is rescanned once.
+void BM_LookupAfterNewEntry(benchmark::State& state) {
+    Synthetic& d = Data();
+    const int family = static_cast<int>(state.range(0));
+    ql::UrlCache cache(d.Roots(family), d.extract.string());
+    cache.Find(Url(1));
+    int n = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        const std::string url = "https://new.example/" + std::to_string(n) + ".png";
+        if (family == 0)
+            Put(d.chromiumEntries / (Hex(0x2000000000ull + n, 16, false) + "_0"), ql::test::ChromiumEntry(url, "new"));
+        else
+            Put(d.firefoxEntries / Hex(0xE000000ull + n, 40, true), ql::test::FirefoxEntry(":" + url, "new"));
+        ++n;
+        state.ResumeTiming();
+        if (cache.Find(url).empty()) state.SkipWithError("new entry not noticed");
+    }
+    d.Settle();
+    state.SetLabel(family == 0 ? "chromium" : "firefox");
+}
+BENCHMARK(BM_LookupAfterNewEntry)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(20);
+
+}  // namespace
+
+BENCHMARK_MAIN();
