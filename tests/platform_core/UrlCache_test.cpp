@@ -5,7 +5,9 @@
 #include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -142,6 +144,42 @@ TEST(UrlCache, TruncatedOrDamagedEntriesAreAbsent) {
             UrlCache cache(Only(fc.family, root.dir()), out.dir());
             EXPECT_EQ(cache.Find(kImage), "");
             EXPECT_NE(cache.Find(kPhoto), "") << "other entries stay usable";
+        }
+    }
+}
+
+// Every cut-short copy of a real entry, and every single-byte change to its metadata, is read
+// without going out of bounds; no cut-short copy yields a body.
+TEST(UrlCache, EveryPrefixAndByteFlipOfARealEntryIsReadSafely) {
+    for (const FamilyCase& fc : kFamilies) {
+        SCOPED_TRACE(fc.root);
+        const std::string original = ReadAll(kData + fc.root + fc.imageEntry);
+        TempDir dir;
+        const fs::path file = dir.path() / "entry";
+        auto read = [&](const std::string& bytes) {
+            std::ofstream(file, std::ios::binary | std::ios::trunc) << bytes;
+            const int fd = ::open(file.c_str(), O_RDONLY);
+            const bool chromium = fc.family == UrlCacheFamily::Chromium;
+            const auto url = chromium ? urlcache::ReadChromiumEntryUrl(fd) : urlcache::ReadFirefoxEntryUrl(fd, bytes.size());
+            const auto body = chromium ? urlcache::ReadChromiumEntryBody(fd, bytes.size(), kImage)
+                                       : urlcache::ReadFirefoxEntryBody(fd, bytes.size(), kImage);
+            ::close(fd);
+            return std::make_pair(url, body);
+        };
+        const auto whole = read(original);
+        ASSERT_EQ(whole.first, kImage);
+        ASSERT_TRUE(whole.second);
+        EXPECT_EQ(*whole.second, ReadAll(kData + "tools/site/img/a.png"));
+        for (std::size_t n = 0; n < original.size(); ++n)
+            EXPECT_FALSE(read(original.substr(0, n)).second) << "prefix of " << n << " bytes";
+        const std::size_t bodyEnd = fc.family == UrlCacheFamily::Chromium ? 0x65 + 79 : 79;
+        for (std::size_t i = bodyEnd; i < original.size(); ++i) {
+            std::string flipped = original;
+            flipped[i] = static_cast<char>(flipped[i] ^ 0xFF);
+            const auto got = read(flipped);
+            if (got.second) {
+                EXPECT_EQ(got.second->size(), 79u) << "flip at " << i;
+            }
         }
     }
 }
