@@ -1,0 +1,437 @@
+#include "foundation/VekOLEDrop.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+
+#include "platform/core/CfHtml.h"
+#include "platform/core/ClipboardFormats.h"
+#include "platform/core/DragFormats.h"
+#include "platform/core/FileDropFormats.h"
+#include "platform/core/TextEncoding.h"
+
+namespace ql {
+namespace {
+
+using namespace com;
+
+// A data object holding fixed blocks per format.
+class FakeData : public ComObject<IDataObject> {
+public:
+    std::map<std::uint32_t, std::vector<std::uint8_t>> blocks;
+    void Set(std::uint32_t cf, const std::string& bytes) { blocks[cf] = ToBlock(bytes); }
+    void SetText(std::uint32_t cf, const std::string& text) { blocks[cf] = ToTextBlock(text); }
+
+    HRESULT GetData(const FORMATETC* f, STGMEDIUM* m) override
+    {
+        if (HRESULT hr = QueryGetData(f); hr != S_OK)
+            return hr;
+        m->tymed = TYMED_HGLOBAL;
+        m->hGlobal = blocks[f->cfFormat];
+        return S_OK;
+    }
+    HRESULT GetDataHere(const FORMATETC*, STGMEDIUM*) override { return E_NOTIMPL; }
+    HRESULT QueryGetData(const FORMATETC* f) override
+    {
+        return blocks.count(f->cfFormat) && (f->tymed & TYMED_HGLOBAL) ? S_OK : DV_E_FORMATETC;
+    }
+    HRESULT GetCanonicalFormatEtc(const FORMATETC*, FORMATETC*) override { return E_NOTIMPL; }
+    HRESULT SetData(const FORMATETC*, STGMEDIUM*, bool) override { return E_NOTIMPL; }
+    HRESULT EnumFormatEtc(DWORD, IEnumFORMATETC**) override { return E_NOTIMPL; }
+    HRESULT DAdvise(const FORMATETC*, DWORD, IAdviseSink*, DWORD*) override { return OLE_E_ADVISENOTSUPPORTED; }
+    HRESULT DUnadvise(DWORD) override { return OLE_E_ADVISENOTSUPPORTED; }
+    HRESULT EnumDAdvise(IEnumSTATDATA**) override { return OLE_E_ADVISENOTSUPPORTED; }
+};
+
+std::uint32_t Cf(const char* name) { return RegisterClipboardFormat(name); }
+
+class RecordingWindow : public DropTargetWindow {
+public:
+    explicit RecordingWindow(std::vector<std::string>& log) : log_(log) {}
+    HRESULT RegisterDragDrop(IDropTarget* t) override
+    {
+        log_.push_back(t ? "register" : "register-null");
+        return S_OK;
+    }
+    HRESULT RevokeDragDrop() override
+    {
+        log_.push_back("revoke");
+        return S_OK;
+    }
+
+private:
+    std::vector<std::string>& log_;
+};
+
+struct VekOLEDropTest : ::testing::Test {
+    std::vector<std::string> log;  // events in the order they were raised
+    std::string url, script, selText, text;
+    StringList html, files;
+    TVekOLEDrop drop;
+    ComPtr<FakeData> data = MakeCom<FakeData>();
+
+    void Bind()
+    {
+        drop.TargetControl = std::make_unique<RecordingWindow>(log);
+        drop.OnOLEDragOver = [this](TMyDragDrop*, int, POINTL, int&, int& res, TDropType&) {
+            log.push_back("over");
+            EXPECT_EQ(res, 0);
+        };
+        drop.OnDropText = [this](TMyDragDrop*, const std::string& t) { log.push_back("text"); text = t; };
+        drop.OnDropURL = [this](TMyDragDrop*, const std::string& u, const std::string& s) {
+            log.push_back("url");
+            url = u;
+            script = s;
+        };
+        drop.OnDropFiles = [this](TMyDragDrop*, const StringList& f) { log.push_back("files"); files = f; };
+        drop.OnDropHTML = [this](TMyDragDrop*, const std::string& u, const StringList& h, const std::string& s) {
+            log.push_back("html");
+            url = u;
+            html = h;
+            selText = s;
+        };
+        drop.Loaded();
+        log.clear();
+    }
+    TMyDragDrop& T() { return *drop.DropTarget(); }
+    HRESULT Enter(DWORD effect = DROPEFFECT_COPY | DROPEFFECT_MOVE | DROPEFFECT_LINK)
+    {
+        return T().DragEnter(data.get(), MK_LBUTTON, POINTL{10, 20}, &effect);
+    }
+    HRESULT Over(DWORD& effect) { return T().DragOver(MK_LBUTTON, POINTL{11, 21}, &effect); }
+    HRESULT DoDrop(DWORD& effect) { return T().Drop(data.get(), 0, POINTL{11, 21}, &effect); }
+};
+
+TEST_F(VekOLEDropTest, ClassifiesInPriorityOrderWithItsEffect)
+{
+    Bind();
+    struct Case {
+        std::vector<std::uint32_t> offered;
+        TDropType kind;
+        DWORD effect;
+    };
+    const DWORD all = DROPEFFECT_COPY | DROPEFFECT_MOVE | DROPEFFECT_LINK;
+    std::vector<Case> cases{
+        {{Cf(kFormatUrl), Cf(kFormatHtml), CF_TEXT, CF_DIB}, dtURL, DROPEFFECT_LINK},
+        {{Cf(kFormatNetscapeBookmark), Cf(kFormatFileName)}, dtURL, DROPEFFECT_LINK},
+        {{Cf(kFormatFileName), Cf(kFormatHtml), CF_HDROP}, dtFiles, DROPEFFECT_COPY},
+        {{Cf(kFormatHtml), CF_TEXT}, dtHTML, DROPEFFECT_COPY},
+        {{CF_TEXT, CF_DIB}, dtText, DROPEFFECT_COPY},
+        {{CF_DIB, CF_HDROP}, dtPicture, DROPEFFECT_COPY},
+        // A descriptor in front of the others settles the search with no kind.
+        {{Cf(kFormatFileGroupDescriptor), Cf(kFormatHtml), CF_TEXT}, 0, all},
+    };
+    for (const Case& c : cases) {
+        data->blocks.clear();
+        for (auto cf : c.offered)
+            data->SetText(cf, "x");
+        ASSERT_EQ(Enter(), S_OK);
+        DWORD effect = all;
+        EXPECT_EQ(Over(effect), S_OK);
+        EXPECT_EQ(T().DropTypes(), c.kind) << c.offered.front();
+        EXPECT_EQ(effect, c.effect) << c.offered.front();
+        T().DragLeave();
+    }
+}
+
+TEST_F(VekOLEDropTest, DescriptorOrFileListAloneGiveAnEmptySetButStillAnEvent)
+{
+    Bind();
+    for (std::uint32_t only : {Cf(kFormatFileGroupDescriptor), static_cast<std::uint32_t>(CF_HDROP)}) {
+        data->blocks.clear();
+        data->Set(only, std::string(336, '\0'));
+        log.clear();
+        ASSERT_EQ(Enter(), S_OK);
+        DWORD effect = DROPEFFECT_MOVE;
+        EXPECT_EQ(Over(effect), S_OK);
+        EXPECT_EQ(T().DropTypes(), 0);
+        EXPECT_EQ(effect, DROPEFFECT_MOVE);  // left as it came
+        effect = DROPEFFECT_COPY;
+        EXPECT_EQ(DoDrop(effect), S_OK);
+        EXPECT_EQ(log, std::vector<std::string>{"over"});
+    }
+}
+
+TEST_F(VekOLEDropTest, NothingUsableOfferedGivesSFalseAndNoEvent)
+{
+    Bind();
+    data->SetText(RegisterClipboardFormat("ql-test Unrelated"), "x");
+    ASSERT_EQ(Enter(), S_OK);
+    DWORD effect = DROPEFFECT_COPY | DROPEFFECT_LINK;
+    EXPECT_EQ(Over(effect), S_FALSE);
+    EXPECT_EQ(effect, DROPEFFECT_COPY | DROPEFFECT_LINK);
+    EXPECT_TRUE(log.empty());
+}
+
+TEST_F(VekOLEDropTest, HtmlDropGivesLinesSourceUrlAndSelectionText)
+{
+    Bind();
+    data->SetText(Cf(kFormatHtml), BuildCfHtml("<b>Hi</b>", "https://e.org/page"));
+    data->SetText(CF_TEXT, "Hi");
+    ASSERT_EQ(Enter(), S_OK);
+    DWORD effect = DROPEFFECT_COPY;
+    Over(effect);
+    EXPECT_EQ(DoDrop(effect), S_OK);
+    EXPECT_EQ(url, "https://e.org/page");
+    EXPECT_EQ(selText, "Hi");
+    ASSERT_GE(html.size(), 10u);
+    EXPECT_EQ(html[7], "SourceURL:https://e.org/page");
+    EXPECT_EQ(html[8], "<HTML><BODY>");
+    EXPECT_EQ(html[9], "<!--StartFragment--><b>Hi</b><!--EndFragment-->");
+    EXPECT_FALSE(T().HoldsDataObject());
+}
+
+TEST_F(VekOLEDropTest, UrlComesFromTheSourceUrlKeyNotFromWhateverIsOnLineSeven)
+{
+    Bind();
+    // A short header: fewer than eight lines.
+    data->SetText(Cf(kFormatHtml), "Version:0.9\r\nStartHTML:40\r\n<HTML><BODY>x</BODY></HTML>");
+    ASSERT_EQ(Enter(), S_OK);
+    DWORD effect = DROPEFFECT_COPY;
+    Over(effect);
+    DoDrop(effect);
+    EXPECT_EQ(url, "");
+    EXPECT_EQ(html.size(), 3u);
+
+    // A header in another order: line 7 is markup, the URL stands elsewhere.
+    data->SetText(Cf(kFormatHtml),
+                  "Version:0.9\nSourceURL:http://a.example/\nStartHTML:1\nEndHTML:2\nStartFragment:3\nEndFragment:4\n"
+                  "<html>\n<body>\n<p>x</p>\n</body></html>");
+    ASSERT_EQ(Enter(), S_OK);
+    Over(effect);
+    DoDrop(effect);
+    EXPECT_EQ(url, "http://a.example/");
+    EXPECT_EQ(html[7], "<body>");
+}
+
+TEST_F(VekOLEDropTest, HtmlThatCannotBeReadAtTheDropLeavesNoStaleLines)
+{
+    Bind();
+    data->SetText(Cf(kFormatHtml), BuildCfHtml("<i>first</i>", "http://one/"));
+    Enter();
+    DWORD effect = DROPEFFECT_COPY;
+    Over(effect);
+    DoDrop(effect);
+    ASSERT_FALSE(html.empty());
+
+    // The next drag offers HTML while it runs, but the data is gone at the drop.
+    Enter();
+    Over(effect);
+    data->blocks.clear();
+    DoDrop(effect);
+    EXPECT_TRUE(html.empty());
+    EXPECT_EQ(url, "");
+}
+
+TEST_F(VekOLEDropTest, LinkDropGivesUrlAndTitleWithoutExtension)
+{
+    Bind();
+    data->SetText(Cf(kFormatNetscapeBookmark), "https://e.org/n");
+    auto fgd = BuildFileGroupDescriptor("Example v1.2.url");
+    data->Set(Cf(kFormatFileGroupDescriptor), std::string(fgd.begin(), fgd.end()));
+    data->SetText(Cf(kFormatUrl), "https://e.org/u");
+    Enter();
+    DWORD effect = DROPEFFECT_COPY | DROPEFFECT_LINK;
+    Over(effect);
+    EXPECT_EQ(effect, DROPEFFECT_LINK);
+    DoDrop(effect);
+    EXPECT_EQ(url, "https://e.org/u");
+    EXPECT_EQ(script, "Example v1.2");
+
+    Enter();
+    Over(effect);
+    data->blocks.erase(Cf(kFormatUrl));
+    DoDrop(effect);
+    EXPECT_EQ(url, "https://e.org/n");  // from "Netscape Bookmark" when the URL format is missing
+    EXPECT_EQ(script, "Example v1.2");
+}
+
+TEST_F(VekOLEDropTest, TruncatedDescriptorIsReadOnlyAsFarAsItGoes)
+{
+    Bind();
+    data->SetText(Cf(kFormatUrl), "https://e.org/t");
+    auto fgd = BuildFileGroupDescriptor("A long title.url");
+    data->Set(Cf(kFormatFileGroupDescriptor), std::string(fgd.begin(), fgd.begin() + 82));
+    Enter();
+    DWORD effect = DROPEFFECT_LINK;
+    Over(effect);
+    DoDrop(effect);
+    EXPECT_EQ(script, "A long");
+    data->Set(Cf(kFormatFileGroupDescriptor), std::string(fgd.begin(), fgd.begin() + 3));
+    Enter();
+    Over(effect);
+    DoDrop(effect);
+    EXPECT_EQ(url, "https://e.org/t");
+    EXPECT_EQ(script, "");
+}
+
+TEST_F(VekOLEDropTest, FilesDropListsEveryFileEvenNone)
+{
+    Bind();
+    data->SetText(Cf(kFormatFileName), "/tmp/a");
+    auto hdrop = BuildHDrop({"/tmp/a", "/tmp/b c"});
+    data->Set(CF_HDROP, std::string(hdrop.begin(), hdrop.end()));
+    Enter();
+    DWORD effect = DROPEFFECT_COPY;
+    Over(effect);
+    DoDrop(effect);
+    EXPECT_EQ(files, (StringList{"/tmp/a", "/tmp/b c"}));
+    data->blocks.erase(CF_HDROP);
+    Enter();
+    Over(effect);
+    log.clear();
+    DoDrop(effect);
+    EXPECT_EQ(log, std::vector<std::string>{"files"});
+    EXPECT_TRUE(files.empty());
+}
+
+TEST_F(VekOLEDropTest, KindsAddedByTheHandlerRaiseTextUrlFilesHtmlInThatOrder)
+{
+    TVekOLEDrop many;
+    std::vector<std::string> order;
+    many.TargetControl = std::make_unique<RecordingWindow>(order);
+    many.OnOLEDragOver = [](TMyDragDrop*, int, POINTL, int&, int&, TDropType& t) { t |= dtHTML | dtFiles | dtText | dtURL | dtPicture; };
+    many.OnDropHTML = [&](TMyDragDrop*, const std::string&, const StringList&, const std::string&) { order.push_back("html"); };
+    many.OnDropFiles = [&](TMyDragDrop*, const StringList&) { order.push_back("files"); };
+    many.OnDropURL = [&](TMyDragDrop*, const std::string&, const std::string&) { order.push_back("url"); };
+    many.OnDropText = [&](TMyDragDrop*, const std::string&) { order.push_back("text"); };
+    many.OnDropPict = [&](TMyDragDrop*, const std::vector<std::uint8_t>&) { order.push_back("pict"); };
+    many.Loaded();
+    order.clear();
+    data->SetText(CF_TEXT, "t");
+    DWORD effect = DROPEFFECT_COPY;
+    ASSERT_EQ(many.DropTarget()->DragEnter(data.get(), 0, {}, &effect), S_OK);
+    many.DropTarget()->DragOver(0, {}, &effect);
+    many.DropTarget()->Drop(data.get(), 0, {}, &effect);
+    EXPECT_EQ(order, (std::vector<std::string>{"text", "url", "files", "html"}));
+}
+
+TEST_F(VekOLEDropTest, NeverReportsMoveAtTheDrop)
+{
+    Bind();
+    data->SetText(CF_TEXT, "t");
+    for (auto [in, out] : std::vector<std::pair<DWORD, DWORD>>{{DROPEFFECT_MOVE, DROPEFFECT_COPY},
+                                                               {DROPEFFECT_MOVE | DROPEFFECT_LINK, DROPEFFECT_LINK},
+                                                               {DROPEFFECT_COPY | DROPEFFECT_MOVE, DROPEFFECT_COPY},
+                                                               {DROPEFFECT_NONE, DROPEFFECT_NONE}}) {
+        Enter();
+        DWORD effect = in;
+        EXPECT_EQ(DoDrop(effect), S_OK);
+        EXPECT_EQ(effect, out) << in;
+    }
+}
+
+TEST_F(VekOLEDropTest, RefusedEntryIsNotFollowedByEventsOrHeldData)
+{
+    drop.OnOLEDragEnter = [](TMyDragDrop*, IDataObject*, int, POINTL, int& eff, int& res) {
+        eff = DROPEFFECT_NONE;
+        res = static_cast<int>(E_ABORT);
+    };
+    bool dropped = false;
+    drop.OnOLEDrop = [&](TMyDragDrop*, IDataObject*, int, POINTL, int&, int&) { dropped = true; };
+    Bind();
+    data->SetText(CF_TEXT, "t");
+    ULONG before = data->RefCount();
+    DWORD effect = DROPEFFECT_COPY;
+    EXPECT_EQ(T().DragEnter(data.get(), 0, {}, &effect), E_ABORT);
+    EXPECT_EQ(effect, DROPEFFECT_NONE);
+    EXPECT_EQ(data->RefCount(), before);
+    effect = DROPEFFECT_COPY;
+    EXPECT_EQ(Over(effect), E_ABORT);
+    EXPECT_EQ(effect, DROPEFFECT_NONE);
+    effect = DROPEFFECT_COPY;
+    EXPECT_EQ(DoDrop(effect), E_ABORT);
+    EXPECT_EQ(effect, DROPEFFECT_NONE);
+    EXPECT_FALSE(dropped);
+    EXPECT_TRUE(log.empty()) << log.front();
+}
+
+TEST_F(VekOLEDropTest, HoldsTheDataObjectFromEntryToLeaveOrDrop)
+{
+    Bind();
+    data->SetText(CF_TEXT, "t");
+    ULONG base = data->RefCount();
+    Enter();
+    EXPECT_EQ(data->RefCount(), base + 1);
+    T().DragLeave();
+    EXPECT_EQ(data->RefCount(), base);
+    Enter();
+    DWORD effect = DROPEFFECT_COPY;
+    Over(effect);
+    DoDrop(effect);
+    EXPECT_EQ(data->RefCount(), base);
+    EXPECT_EQ(text, "t");
+}
+
+TEST_F(VekOLEDropTest, LoadedRegistersOnceCopiesEventsAndDestructionRevokes)
+{
+    std::vector<std::string> reg;
+    {
+        TVekOLEDrop d;
+        d.Loaded();  // no target window: nothing happens
+        EXPECT_EQ(d.DropTarget(), nullptr);
+        d.TargetControl = std::make_unique<RecordingWindow>(reg);
+        d.Loaded();
+        d.Loaded();
+        TMyDragDrop* sender = nullptr;
+        d.OnOLEDragLeave = [&](TMyDragDrop* s, int&) { sender = s; };  // too late: not copied
+        d.DropTarget()->DragLeave();
+        EXPECT_EQ(sender, nullptr);
+        void* p = nullptr;
+        EXPECT_EQ(d.DropTarget()->QueryInterface(IDropTarget::IID_, &p), S_OK);
+        EXPECT_EQ(p, static_cast<IDropTarget*>(d.DropTarget()));
+        d.DropTarget()->Release();
+        EXPECT_EQ(d.DropTarget()->QueryInterface(IDataObject::IID_, &p), E_NOINTERFACE);
+        EXPECT_EQ(d.DropTarget()->FormatIds()[4], Cf(kFormatHtml));
+    }
+    EXPECT_EQ(reg, (std::vector<std::string>{"register", "revoke"}));
+}
+
+TEST_F(VekOLEDropTest, ThrowingHandlerDoesNotEscapeAndReleasesTheData)
+{
+    drop.OnOLEDrop = [](TMyDragDrop*, IDataObject*, int, POINTL, int&, int&) { throw std::runtime_error("handler"); };
+    Bind();
+    data->SetText(CF_TEXT, "t");
+    ULONG base = data->RefCount();
+    Enter();
+    DWORD effect = DROPEFFECT_COPY;
+    Over(effect);
+    EXPECT_EQ(DoDrop(effect), E_UNEXPECTED);
+    EXPECT_EQ(data->RefCount(), base);
+}
+
+// The whole road of a browser selection without a display: the X11 drag's data object with a
+// recorded source, classified and dropped through the component.
+TEST_F(VekOLEDropTest, BrowserSelectionDragThroughTheX11DataObject)
+{
+    Bind();
+    std::vector<std::string> targets{"UTF8_STRING", "STRING", "TEXT", "text/plain", "chromium/x-renderer-taint",
+                                     "text/html", "chromium/x-drag-id"};
+    auto x = MakeCom<XDragDataObject>(targets, nullptr);
+    DWORD effect = DROPEFFECT_COPY | DROPEFFECT_MOVE;
+    ASSERT_EQ(T().DragEnter(x.get(), MK_LBUTTON, {}, &effect), S_OK);
+    ASSERT_EQ(T().DragOver(MK_LBUTTON, {}, &effect), S_OK);
+    EXPECT_EQ(T().DropTypes(), dtHTML);
+    EXPECT_EQ(effect, DROPEFFECT_COPY);
+    x->BeginDrop([](const std::string& t) -> std::optional<std::string> {
+        if (t == "text/html")
+            return "\xFF\xFE" + Utf8ToUtf16Le("<p>Grüße</p>\n<p>zwei</p>");
+        if (t == "UTF8_STRING")
+            return std::string("Grüße\nzwei");
+        if (t == "chromium/x-renderer-taint")
+            return std::string("http://127.0.0.1:8799");
+        return std::nullopt;
+    });
+    effect = DROPEFFECT_COPY | DROPEFFECT_MOVE;
+    ASSERT_EQ(T().Drop(x.get(), 0, {}, &effect), S_OK);
+    x->EndDrop();
+    EXPECT_EQ(effect, DROPEFFECT_COPY);
+    EXPECT_EQ(url, "http://127.0.0.1:8799");
+    EXPECT_EQ(selText, "Grüße\nzwei");
+    ASSERT_GE(html.size(), 11u);
+    EXPECT_EQ(html[9], "<!--StartFragment--><p>Grüße</p>");
+    EXPECT_EQ(html[10], "<p>zwei</p><!--EndFragment-->");
+}
+
+}  // namespace
+}  // namespace ql
