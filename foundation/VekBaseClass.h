@@ -23,10 +23,11 @@ std::string RemoveChars(const std::string& text, const std::string& chars);
 std::string FileNameNoExt(const std::string& path);
 
 // Deletes a folder tree; never follows symbolic links, refuses "" and "/". Files that cannot be
-// deleted stay with their folder chain.
+// deleted, and read-only files (no owner write permission), stay with their folder chain.
 void DeleteFolderTree(const std::string& folder);
-std::int64_t GetFileSize(const std::string& fileName);  // -1 when missing
-// Last write time as days since 30 December 1899 (local time), the fraction the time of day.
+std::int64_t GetFileSize(const std::string& fileName);  // -1 when missing, 0 for a folder
+// Last write time as days since 30 December 1899 (local time), the fraction the time of day;
+// 0 when the file is missing.
 double GetFileDateTime(const std::string& fileName);
 // The folder of the running executable, with a trailing '/'.
 std::string AppDir();
@@ -37,12 +38,15 @@ bool SaveTextToFile(const std::string& text, const std::string& fileName);
 void LoadTextFromFile(const std::string& fileName, int index, std::string& text);
 
 // Sends `text` plus a NUL (cbData = bytes + 1) to the window of class `className` over the
-// hand-over transport; false when no such window listens.
+// hand-over transport (CopyDataTransport.h) and waits for its reply; false when no such window
+// listens, the text is longer than the transport allows, or no reply came in time.
 bool SendCopyData(const std::string& className, const std::string& text, std::uint32_t dwData,
                   std::uint64_t wParam);
 
+// The locale that names the user's language (LC_ALL, else LC_MESSAGES, else LANG; "C" when
+// none is set), such as "zh_CN.UTF-8".
 std::string SystemLanguageName();
-bool IsChineseSystem();  // the system locale is Chinese as used in the PRC (zh_CN)
+bool IsChineseSystem();  // that locale is Chinese as used in the PRC (zh_CN)
 
 // String values of the per-user registry store (Registry.h). Roots: HKEY_CURRENT_USER,
 // HKEY_CLASSES_ROOT. Writing creates the key; reading a missing key or value, or a value that
