@@ -9,12 +9,16 @@ namespace ql {
 // never yields a NUL.
 std::string UrlDecode(const std::string& text);
 // Resolves `link` against `base` (treated as a folder), by RFC 3986. Both are trimmed; an empty
-// link gives "".
+// link gives "". Links with a scheme ("data:", "mailto:" ...) are returned as they are, and so
+// is a relative link when `base` is no URL. Blanks and non-ASCII bytes come out "%XX"-escaped.
 void MakeAbsoluteUrl(const std::string& base, const std::string& link, std::string& result);
 std::string MakeAbsoluteUrl(const std::string& base, const std::string& link);
-// The path of a readable local file holding the cached body of exactly `url`, or "".
+// The path of a readable local file holding the cached body of exactly `url`, or "": a private
+// copy of the body from the user's browser caches (see platform/core/UrlCache.h).
 std::string FindUrlCacheFile(const std::string& url);
-// "file:///home/a%20b" -> "/home/a b"; any other text is returned unchanged.
+// "file:///home/a%20b" -> "/home/a b" (also "file://localhost/..."): "%XX" escapes decoded, "+"
+// kept, a query or fragment dropped. Any other text, and file URLs of another host, are
+// returned unchanged.
 std::string FileUrlToPath(const std::string& url);
 
 }  // namespace ql
