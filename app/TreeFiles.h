@@ -1,0 +1,52 @@
+#pragma once
+// The tree files of a collection folder: "tvframe" (the tree text), "tvdata" (one page id per
+// node in absolute order), their ".bak" copies and the scratch file "temp".
+#include "app/CollectionTree.h"
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+namespace ql {
+
+inline constexpr char kTreeFrameFile[] = "tvframe";
+inline constexpr char kTreeDataFile[] = "tvdata";
+inline constexpr char kTreeTempFile[] = "temp";
+inline constexpr char kBackupSuffix[] = ".bak";
+
+enum class TreeLoad {
+    Missing,     // "tvframe" or "tvdata" is not there: the tree is left as it was
+    Unreadable,  // one of them could not be read: the tree is left as it was
+    Loaded,
+};
+
+struct TreeLoadReport {
+    TreeLoad result = TreeLoad::Missing;
+    // The pair looked sound (a tree, one valid id per node) and was copied to the ".bak" files.
+    // A damaged pair is loaded all the same but never replaces the ".bak" copies.
+    bool backedUp = false;
+    std::size_t rejectedIds = 0;  // "tvdata" lines that were no valid page id
+};
+
+// Loads the pair into `tree` (nodes beyond the last "tvdata" line, or whose line is no valid
+// id, get no page id) and marks the tree loaded.
+TreeLoadReport LoadTreeFiles(const std::string& collectionDir, CollectionTree& tree);
+
+enum class TreeSave {
+    Saved,
+    TooSmall,  // the tree text is 3 bytes or less: nothing but "temp" was written
+    Failed,    // a write failed; `error` says which. Files not yet replaced keep their content.
+};
+
+// Random numbers for nodes that hold no page id; tests pass a fixed sequence.
+using RandomSource = std::function<std::uint32_t()>;
+RandomSource DefaultRandomSource();
+
+// Writes the tree text to "temp", then (unless it is tiny) to "tvframe", then the ids to
+// "tvdata", each atomically, and deletes "temp". A node without a page id is written with a
+// random number below 100000 that no node, no other line and no page file uses; the node
+// itself is not changed. Creates the collection folder when missing.
+TreeSave SaveTreeFiles(const std::string& collectionDir, const CollectionTree& tree, const RandomSource& random,
+                       std::string* error = nullptr);
+
+}  // namespace ql
