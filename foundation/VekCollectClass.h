@@ -50,15 +50,21 @@ extern std::unique_ptr<IniFile> ImagesIni;  // CollectionDir + "images.ini", ope
 extern std::string ClipSourceUrl;         // source URL of the clip being saved
 
 // Start-up: records the program path in the registry value "exe", builds the paths from the
-// executable's folder and reads "gleanhoard.ini".
+// executable's folder, opens ImagesIni (write-through; neither it nor its folder is created)
+// and reads "gleanhoard.ini"; missing or unreadable values take their defaults and
+// DragCreateNew always starts true.
 void LoadSettings();
 // The same with an explicit program path (tests, and a program that knows its own path).
 void LoadSettings(const std::string& programPath);
-// Exit: writes all keys of section "set" back. Only the first instance may call it.
-// False when "gleanhoard.ini" could not be written.
+// Exit: closes ImagesIni, writes all 23 keys of section "set" back (keys of other sections and
+// unknown keys stay) and clears the record. False when "gleanhoard.ini" could not be written,
+// or when there is nothing loaded to write (a second call).
+// Only the program's first instance calls it: a second start that only hands a clip over and
+// ends must not overwrite the running instance's settings with the ones it read at its start.
 bool SaveSettings();
 
-// "#rrggbb" <-> 0x00BBGGRR.
+// "#rrggbb" <-> 0x00BBGGRR (red in the low byte). Digits of either case are read; any text that
+// is not "#" and exactly six hexadecimal digits gives 0. The colour text is lower case.
 std::uint32_t HtmlColorToColor(const std::string& text);
 std::string ColorToHtmlColor(std::uint32_t colour);
 
