@@ -287,8 +287,8 @@ TEST_F(VekOLEDropTest, FilesDropListsEveryFileEvenNone)
 
 TEST_F(VekOLEDropTest, KindsAddedByTheHandlerRaiseTextUrlFilesHtmlInThatOrder)
 {
-    TVekOLEDrop many;
     std::vector<std::string> order;
+    TVekOLEDrop many;
     many.TargetControl = std::make_unique<RecordingWindow>(order);
     many.OnOLEDragOver = [](TMyDragDrop*, int, POINTL, int&, int&, TDropType& t) { t |= dtHTML | dtFiles | dtText | dtURL | dtPicture; };
     many.OnDropHTML = [&](TMyDragDrop*, const std::string&, const StringList&, const std::string&) { order.push_back("html"); };
