@@ -1,0 +1,40 @@
+#include "platform/core/SingleInstance.h"
+
+#include "platform/core/RuntimeDir.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+namespace ql {
+
+SingleInstanceLock::SingleInstanceLock(const std::string& name)
+{
+    std::string dir = RuntimeDir();
+    if (dir.empty() || name.empty() || name.find('/') != std::string::npos)
+        return;
+    // Close-on-exec: programs we start must not inherit, and so keep, the lock.
+    fd_ = ::open((dir + name + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+    if (fd_ < 0)
+        return;
+    int rc;
+    do
+        rc = ::flock(fd_, LOCK_EX | LOCK_NB);
+    while (rc != 0 && errno == EINTR);
+    if (rc == 0) {
+        state_ = State::Acquired;
+        return;
+    }
+    state_ = errno == EWOULDBLOCK ? State::HeldElsewhere : State::Unavailable;
+    ::close(fd_);
+    fd_ = -1;
+}
+
+SingleInstanceLock::~SingleInstanceLock()
+{
+    if (fd_ >= 0)
+        ::close(fd_);
+}
+
+}  // namespace ql

@@ -1,0 +1,30 @@
+#pragma once
+// The program's single-instance lock: a named lock that one process at a time holds, as an
+// flock on "<name>.lock" in the runtime folder. The kernel frees it when the holder ends, also
+// when it crashes, so a dead instance never blocks the next start.
+#include <string>
+
+namespace ql {
+
+class SingleInstanceLock {
+public:
+    enum class State {
+        Acquired,       // this process holds the lock until the object goes
+        HeldElsewhere,  // another running process holds it
+        Unavailable,    // no runtime folder or lock file: counts as no other instance
+    };
+
+    explicit SingleInstanceLock(const std::string& name = "thGleanhoard");
+    ~SingleInstanceLock();
+    SingleInstanceLock(const SingleInstanceLock&) = delete;
+    SingleInstanceLock& operator=(const SingleInstanceLock&) = delete;
+
+    State state() const { return state_; }
+    bool AnotherInstanceRuns() const { return state_ == State::HeldElsewhere; }
+
+private:
+    int fd_ = -1;
+    State state_ = State::Unavailable;
+};
+
+}  // namespace ql

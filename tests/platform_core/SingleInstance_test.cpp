@@ -1,0 +1,92 @@
+#include "platform/core/SingleInstance.h"
+
+#include "tests/support/TempDir.h"
+
+#include <csignal>
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+using ql::SingleInstanceLock;
+using State = SingleInstanceLock::State;
+
+namespace {
+
+// Runs `body` in a child process and gives its exit code.
+template <typename F>
+int inChild(F body)
+{
+    pid_t pid = fork();
+    if (pid == 0)
+        _exit(body());
+    int status = 0;
+    if (pid < 0 || waitpid(pid, &status, 0) != pid || !WIFEXITED(status))
+        return -1;
+    return WEXITSTATUS(status);
+}
+
+int stateInChild()
+{
+    return inChild([] { return static_cast<int>(SingleInstanceLock().state()); });
+}
+
+TEST(SingleInstance, SecondHolderIsRefusedUntilTheFirstLetsGo)
+{
+    ql::test::ScopedXdgEnv env;
+    {
+        SingleInstanceLock first;
+        ASSERT_EQ(first.state(), State::Acquired);
+        EXPECT_FALSE(first.AnotherInstanceRuns());
+        EXPECT_EQ(stateInChild(), static_cast<int>(State::HeldElsewhere));
+        // Another name is another lock.
+        EXPECT_EQ(inChild([] { return static_cast<int>(SingleInstanceLock("other").state()); }),
+                  static_cast<int>(State::Acquired));
+    }
+    EXPECT_EQ(stateInChild(), static_cast<int>(State::Acquired));
+}
+
+TEST(SingleInstance, CrashedHolderFreesTheLock)
+{
+    ql::test::ScopedXdgEnv env;
+    int ready[2];
+    int hold[2];
+    ASSERT_EQ(pipe(ready), 0);
+    ASSERT_EQ(pipe(hold), 0);
+    pid_t holder = fork();
+    ASSERT_GE(holder, 0);
+    if (holder == 0) {
+        SingleInstanceLock lock;
+        char c = lock.state() == State::Acquired ? 'y' : 'n';
+        if (write(ready[1], &c, 1) != 1)
+            _exit(1);
+        read(hold[0], &c, 1);  // until killed
+        _exit(0);
+    }
+    char c = 0;
+    ASSERT_EQ(read(ready[0], &c, 1), 1);
+    ASSERT_EQ(c, 'y');
+    {
+        SingleInstanceLock second;
+        EXPECT_EQ(second.state(), State::HeldElsewhere);
+        EXPECT_TRUE(second.AnotherInstanceRuns());
+    }
+    kill(holder, SIGKILL);
+    int status = 0;
+    ASSERT_EQ(waitpid(holder, &status, 0), holder);
+    SingleInstanceLock after;
+    EXPECT_EQ(after.state(), State::Acquired);
+    for (int fd : {ready[0], ready[1], hold[0], hold[1]})
+        close(fd);
+}
+
+TEST(SingleInstance, NoRuntimeFolderCountsAsNoOtherInstance)
+{
+    ql::test::ScopedXdgEnv env;
+    auto file = env.root().write("not-a-folder", "x");
+    setenv("XDG_RUNTIME_DIR", file.c_str(), 1);
+    SingleInstanceLock lock;
+    EXPECT_EQ(lock.state(), State::Unavailable);
+    EXPECT_FALSE(lock.AnotherInstanceRuns());
+}
+
+}  // namespace
