@@ -1,0 +1,124 @@
+#include "foundation/TrayIcon_wx.h"
+
+#include <wx/app.h>
+#include <wx/bitmap.h>
+#include <wx/icon.h>
+#include <wx/image.h>
+#include <wx/menu.h>
+#include <wx/taskbar.h>
+#include <wx/utils.h>
+#include <wx/weakref.h>
+
+namespace ql {
+
+namespace {
+
+wxIcon ToWxIcon(const TIcon& icon)
+{
+    if (icon.Empty() || icon.Rgba.size() != static_cast<std::size_t>(icon.Width) * icon.Height * 4)
+        return wxIcon();
+    wxImage image(icon.Width, icon.Height);
+    image.InitAlpha();
+    unsigned char* rgb = image.GetData();
+    unsigned char* alpha = image.GetAlpha();
+    for (std::size_t i = 0, n = static_cast<std::size_t>(icon.Width) * icon.Height; i < n; ++i) {
+        rgb[3 * i] = icon.Rgba[4 * i];
+        rgb[3 * i + 1] = icon.Rgba[4 * i + 1];
+        rgb[3 * i + 2] = icon.Rgba[4 * i + 2];
+        alpha[i] = icon.Rgba[4 * i + 3];
+    }
+    wxIcon out;
+    out.CopyFromBitmap(wxBitmap(image));
+    return out;
+}
+
+// The hidden window: the taskbar icon object receives the desktop's mouse events.
+class TaskBarIcon : public wxTaskBarIcon {
+public:
+    std::function<void(std::uint32_t, std::uint32_t)> proc;
+
+    TaskBarIcon()
+    {
+        // GTK reports a single left click as a press and a right click (or the menu key) as
+        // the request for the icon's menu.
+        Bind(wxEVT_TASKBAR_LEFT_DOWN, [this](wxTaskBarIconEvent&) { Send(kTrayCallbackMessage, WM_LBUTTONUP); });
+        Bind(wxEVT_TASKBAR_LEFT_DCLICK, [this](wxTaskBarIconEvent&) { Send(kTrayCallbackMessage, WM_LBUTTONDBLCLK); });
+        Bind(wxEVT_TASKBAR_CLICK, [this](wxTaskBarIconEvent&) { Send(kTrayCallbackMessage, WM_RBUTTONUP); });
+    }
+    void Send(std::uint32_t message, std::uint32_t lParam)
+    {
+        if (proc)
+            proc(message, lParam);
+    }
+};
+
+class WxTrayShell : public TrayShell {
+public:
+    WxTrayShell() : icon_(std::make_unique<TaskBarIcon>()) {}
+    ~WxTrayShell() override
+    {
+        icon_->RemoveIcon();
+        icon_->proc = nullptr;
+    }
+
+    void Attach(std::function<void(std::uint32_t, std::uint32_t)> windowProc) override { icon_->proc = std::move(windowProc); }
+
+    bool NotifyIcon(std::uint32_t operation, const NotifyIconData& data) override
+    {
+        if (operation == NIM_DELETE) {
+            shown_ = false;
+            return icon_->RemoveIcon();
+        }
+        if (operation == NIM_MODIFY && !shown_)
+            return false;  // nothing to modify: the add failed or was never made
+        wxIcon icon = ToWxIcon(data.hIcon);
+        if (!icon.IsOk()) {
+            // The desktop shows no entry without a picture; a blank one stands in until the
+            // real icon arrives.
+            icon = ToWxIcon(TIcon{16, 16, std::vector<std::uint8_t>(16 * 16 * 4, 0)});
+        }
+        bool ok = icon_->SetIcon(icon, wxString::FromUTF8(data.szTip));
+        shown_ = ok || shown_;
+        return ok;
+    }
+
+    void PostMessage(std::uint32_t message) override
+    {
+        wxWeakRef<TaskBarIcon> target(icon_.get());
+        icon_->CallAfter([target, message] {
+            if (target)
+                target->Send(message, 0);
+        });
+    }
+
+    TPoint CursorPos() override
+    {
+        wxPoint p = wxGetMousePosition();
+        return TPoint{p.x, p.y};
+    }
+
+    void PrepareForPopup() override
+    {
+        if (wxTheApp)
+            wxTheApp->ProcessPendingEvents();
+    }
+
+    void PopupMenu(TrayMenu& menu, TPoint) override
+    {
+        // wx opens the menu at the pointer, which is where the click was.
+        if (auto* m = dynamic_cast<WxTrayMenu*>(&menu); m && m->Menu)
+            icon_->PopupMenu(m->Menu);
+    }
+
+private:
+    std::unique_ptr<TaskBarIcon> icon_;
+    bool shown_ = false;
+};
+
+}  // namespace
+
+bool TrayAvailable() { return wxTaskBarIcon::IsAvailable(); }
+
+std::unique_ptr<TrayShell> MakeWxTrayShell() { return std::make_unique<WxTrayShell>(); }
+
+}  // namespace ql
