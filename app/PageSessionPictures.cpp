@@ -1,0 +1,89 @@
+// What the HTML editing control's document completion starts: pasting the clipboard into a new
+// document, and keeping the pictures of a new clip.
+#include "app/PageSession.h"
+
+#include "app/ClipFragment.h"
+#include "app/TextUtil.h"
+#include "platform/core/SafeFile.h"
+
+namespace ql {
+
+void PageSession::StartClipboardPaste()
+{
+    pendingPictures_ = PendingPictures::WholePage(ctx_.settings.CurrentPageFile, ctx_.settings.CurrentPageFile);
+    HtmlEditorTag = kTagPasteThenLocalize;
+    views_.HtmlNewDocument();
+}
+
+void PageSession::ArmPictureLocalization(const std::string& pageFile, std::size_t begin, std::size_t end, std::string fragment)
+{
+    HtmlEditorTag = kTagLocalize;
+    pendingPictures_ = PendingPictures{pageFile, pageFile, begin, end, std::move(fragment)};
+}
+
+void PageSession::dtDocumentComplete()
+{
+    if (HtmlEditorTag == kTagPasteThenLocalize) {
+        views_.HtmlPaste();
+        HtmlEditorTag = kTagLocalize;
+        // The pasted document becomes the page, so that its pictures are taken from the file.
+        ForceSave = true;
+        SaveCurrentPage("");
+    }
+    if (HtmlEditorTag == kTagLocalize)
+        LocalizeClipResources(true);
+    HtmlEditorTag = 0;
+}
+
+void PageSession::LocalizeClipResources(bool withLinks)
+{
+    TSettings& s = ctx_.settings;
+    PendingPictures job = pendingPictures_.value_or(PendingPictures::WholePage(s.CurrentPageFile, s.CurrentPageFile));
+    pendingPictures_.reset();
+    // Meant for a page that is no longer current (its selection was refused): leave it.
+    if (job.target.empty() || job.target != s.CurrentPageFile)
+        return;
+
+    BusyCursor busy(window_);
+    auto source = ReadFileBytes(job.source);
+    if (!source)
+        return;
+    const std::string& url = ctx_.clipSourceUrl;
+    bool changed = false;
+    std::string page = *source;
+    if (!ContainsNoCase(page, "<base ")) {
+        std::size_t begin = 0, end = page.size();
+        if (job.end != std::string::npos) {
+            // Only the newly added fragment, and only while the file still holds it there.
+            const bool intact = job.end <= page.size() && job.begin <= job.end &&
+                                page.compare(job.begin, job.end - job.begin, job.fragment) == 0;
+            begin = intact ? job.begin : 0;
+            end = intact ? job.end : 0;
+        }
+        LocalizeResult result = localizer_.Localize(page, begin, end, url, s.CurrentNodeId, withLinks);
+        changed = result.changed;
+        page = std::move(result.html);
+    }
+    if (changed || job.source != job.target) {
+        if (!WritePageFile(job.target, page)) {
+            ReportSaveFailure();
+            return;
+        }
+        // The file now holds what the view showed and more: the view's copy is not saved back.
+        ForceSave = false;
+        views_.HtmlMarkSaved();
+    }
+    if (!changed && !HomepageImport && !url.empty()) {
+        if (auto text = ReadFileBytes(job.target)) {
+            if (!ContainsNoCase(*text, "<base ") && text->find("From: \"" + HeaderSafeUrl(url) + "\"") != std::string::npos) {
+                StringList lines = SplitLines(*text);
+                lines.insert(lines.begin(), ClipBaseLine(url));
+                SaveTextToFile(JoinLines(lines), job.target);
+            }
+        }
+    }
+    NewClipPending = true;
+    views_.SwitchView(kViewBrowse, true);
+}
+
+}  // namespace ql
