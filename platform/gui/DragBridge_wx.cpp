@@ -1,0 +1,346 @@
+#include "platform/gui/DragBridge_wx.h"
+
+#include <gtk/gtk.h>
+#include <wx/app.h>
+#include <wx/dataobj.h>
+#include <wx/dnd.h>
+#include <wx/image.h>
+#include <wx/log.h>
+#include <wx/mstream.h>
+#include <wx/utils.h>
+#include <wx/window.h>
+
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/core/DragFormats.h"
+#include "platform/core/DropSession.h"
+
+namespace ql {
+
+using namespace com;
+
+namespace {
+
+// Every target the conversion reads. The drop target asks only for these, and only for those
+// the source offers; the browsers' private save targets are never among them.
+const std::vector<std::string>& KnownTargets()
+{
+    static const std::vector<std::string> t{"text/html",        "chromium/x-renderer-taint", "text/x-moz-url",
+                                            "_NETSCAPE_URL",    "text/uri-list",             "text/plain;charset=utf-8",
+                                            "UTF8_STRING",      "text/plain",                "STRING",
+                                            "image/png",        "image/jpeg",                "image/gif",
+                                            "image/bmp",        "application/octet-stream"};
+    return t;
+}
+
+DWORD EffectsFromGdk(GdkDragAction actions)
+{
+    DWORD e = 0;
+    if (actions & GDK_ACTION_COPY)
+        e |= DROPEFFECT_COPY;
+    if (actions & GDK_ACTION_MOVE)
+        e |= DROPEFFECT_MOVE;
+    if (actions & GDK_ACTION_LINK)
+        e |= DROPEFFECT_LINK;
+    return e;
+}
+
+wxDragResult ToWx(DWORD effect)
+{
+    switch (effect) {
+    case DROPEFFECT_COPY: return wxDragCopy;
+    case DROPEFFECT_MOVE: return wxDragMove;
+    case DROPEFFECT_LINK: return wxDragLink;
+    default: return wxDragNone;
+    }
+}
+
+DWORD FromWx(wxDragResult r)
+{
+    switch (r) {
+    case wxDragCopy: return DROPEFFECT_COPY;
+    case wxDragMove: return DROPEFFECT_MOVE;
+    case wxDragLink: return DROPEFFECT_LINK;
+    default: return DROPEFFECT_NONE;
+    }
+}
+
+DWORD CurrentKeyState()
+{
+    wxMouseState m = wxGetMouseState();
+    return KeyStateFrom(m.LeftIsDown(), m.MiddleIsDown(), m.RightIsDown(), m.ShiftDown(), m.ControlDown(), m.AltDown());
+}
+
+std::optional<std::string> SelectionBytes(GtkSelectionData* sd)
+{
+    if (!sd || gtk_selection_data_get_length(sd) < 0)
+        return std::nullopt;
+    const guchar* p = gtk_selection_data_get_data(sd);
+    return std::string(reinterpret_cast<const char*>(p), static_cast<std::size_t>(gtk_selection_data_get_length(sd)));
+}
+
+std::string AtomName(GdkAtom atom)
+{
+    gchar* n = gdk_atom_name(atom);
+    std::string s = n ? n : "";
+    g_free(n);
+    return s;
+}
+
+class BridgeDropTarget : public wxDropTarget {
+public:
+    BridgeDropTarget(wxWindow* window, IDropTarget* target)
+        : window_(window), session_(std::make_shared<DropSession>(target)), target_(target)
+    {
+        auto* formats = new wxDataObjectComposite;  // owned by the drop target
+        for (const std::string& t : KnownTargets())
+            formats->Add(new wxCustomDataObject(wxDataFormat(wxString::FromUTF8(t))));
+        SetDataObject(formats);
+    }
+    ~BridgeDropTarget() override { session_->Cancel(); }
+
+    IDropTarget* Target() const { return target_; }
+
+    wxDragResult OnEnter(wxCoord x, wxCoord y, wxDragResult) override
+    {
+        std::vector<std::string> targets;
+        if (m_dragContext)
+            for (GList* l = gdk_drag_context_list_targets(m_dragContext); l; l = l->next)
+                targets.push_back(AtomName(GDK_POINTER_TO_ATOM(l->data)));
+        auto data = MakeCom<XDragDataObject>(std::move(targets), DecodePicture);
+        return ToWx(session_->Enter(data, CurrentKeyState(), Screen(x, y), Allowed()));
+    }
+
+    wxDragResult OnDragOver(wxCoord x, wxCoord y, wxDragResult) override
+    {
+        if (!session_->InDrag())
+            return OnEnter(x, y, wxDragNone);
+        return ToWx(session_->Over(CurrentKeyState(), Screen(x, y), Allowed()));
+    }
+
+    void OnLeave() override
+    {
+        session_->LeaveSoon();
+        std::weak_ptr<DropSession> weak = session_;
+        wxTheApp->CallAfter([weak] {
+            if (auto s = weak.lock())
+                s->FlushLeave();
+        });
+    }
+
+    bool OnDrop(wxCoord, wxCoord) override { return session_->DropStarting(); }
+
+    wxDragResult OnData(wxCoord x, wxCoord y, wxDragResult) override
+    {
+        // The toolkit has fetched one target already; the others come from the drag's
+        // selection, converted while the source still waits for the drop to finish.
+        std::optional<std::string> firstTarget;
+        std::optional<std::string> firstBytes;
+        if (m_dragData) {
+            firstTarget = AtomName(gtk_selection_data_get_target(m_dragData));
+            firstBytes = SelectionBytes(m_dragData);
+        }
+        auto fetch = [&](const std::string& target) -> std::optional<std::string> {
+            if (firstTarget && *firstTarget == target)
+                return firstBytes;
+            GtkClipboard* sel = gtk_clipboard_get_for_display(gdk_display_get_default(),
+                                                              gdk_atom_intern_static_string("XdndSelection"));
+            GtkSelectionData* sd = gtk_clipboard_wait_for_contents(sel, gdk_atom_intern(target.c_str(), FALSE));
+            auto bytes = SelectionBytes(sd);
+            if (sd)
+                gtk_selection_data_free(sd);
+            return bytes;
+        };
+        return ToWx(session_->Drop(fetch, CurrentKeyState(), Screen(x, y), Allowed()));
+    }
+
+private:
+    POINTL Screen(wxCoord x, wxCoord y) const
+    {
+        wxPoint p = window_->ClientToScreen(wxPoint(x, y));
+        return POINTL{p.x, p.y};
+    }
+    DWORD Allowed() const
+    {
+        return m_dragContext ? EffectsFromGdk(gdk_drag_context_get_actions(m_dragContext)) : DROPEFFECT_COPY;
+    }
+
+    wxWindow* window_;
+    std::shared_ptr<DropSession> session_;
+    IDropTarget* target_;  // the session holds the reference
+};
+
+// Our data object's formats as X11 targets, their bytes converted when a target asks.
+class BridgeDataObject : public wxDataObject {
+public:
+    explicit BridgeDataObject(IDataObject* data) : data_(data)
+    {
+        std::vector<std::uint32_t> formats;
+        ComPtr<IEnumFORMATETC> e;
+        if (data->EnumFormatEtc(DATADIR_GET, e.put()) == S_OK && e) {
+            FORMATETC f;
+            ULONG n = 0;
+            while (e->Next(1, &f, &n) == S_OK && n == 1)
+                if (f.tymed & TYMED_HGLOBAL)
+                    formats.push_back(f.cfFormat);
+        }
+        for (std::uint32_t cf : formats)
+            for (const std::string& t : drag::TargetsForFormat(cf))
+                if (!map_.count(t)) {
+                    order_.push_back(t);
+                    map_[t] = cf;
+                }
+    }
+
+    bool Empty() const { return order_.empty(); }
+
+    wxDataFormat GetPreferredFormat(Direction) const override
+    {
+        return order_.empty() ? wxDataFormat() : wxDataFormat(wxString::FromUTF8(order_.front()));
+    }
+    size_t GetFormatCount(Direction dir) const override { return dir == Get ? order_.size() : 0; }
+    void GetAllFormats(wxDataFormat* formats, Direction dir) const override
+    {
+        if (dir != Get)
+            return;
+        for (std::size_t i = 0; i < order_.size(); ++i)
+            formats[i] = wxDataFormat(wxString::FromUTF8(order_[i]));
+    }
+    size_t GetDataSize(const wxDataFormat& format) const override
+    {
+        auto bytes = Bytes(format);
+        return bytes ? bytes->size() : 0;
+    }
+    bool GetDataHere(const wxDataFormat& format, void* buf) const override
+    {
+        auto bytes = Bytes(format);
+        if (!bytes)
+            return false;
+        std::copy(bytes->begin(), bytes->end(), static_cast<char*>(buf));
+        return true;
+    }
+
+private:
+    std::optional<std::string> Bytes(const wxDataFormat& format) const
+    {
+        std::string target = format.GetId().utf8_string();
+        auto it = map_.find(target);
+        if (it == map_.end())
+            return std::nullopt;
+        if (auto c = cache_.find(target); c != cache_.end())
+            return c->second;
+        std::vector<std::uint8_t> block;
+        std::optional<std::string> bytes;
+        if (FetchHGlobal(data_.get(), static_cast<CLIPFORMAT>(it->second), block))
+            bytes = drag::TargetBytesFromFormat(it->second, block, target);
+        cache_[target] = bytes;
+        return bytes;
+    }
+
+    ComPtr<IDataObject> data_;
+    std::vector<std::string> order_;
+    std::map<std::string, std::uint32_t> map_;
+    mutable std::map<std::string, std::optional<std::string>> cache_;
+};
+
+class BridgeDropSource : public wxDropSource {
+public:
+    BridgeDropSource(wxWindow* origin, IDropSource* source) : wxDropSource(origin), source_(source) {}
+
+    bool GiveFeedback(wxDragResult effect) override
+    {
+        if (!source_)
+            return false;
+        // Escape and the release of the button are handled by the toolkit; the source decides
+        // on everything else (another button pressed cancels a drag, for instance).
+        if (source_->QueryContinueDrag(false, CurrentKeyState()) == DRAGDROP_S_CANCEL && m_dragContext)
+            gtk_drag_cancel(m_dragContext);
+        return source_->GiveFeedback(FromWx(effect)) == S_OK;
+    }
+
+private:
+    ComPtr<IDropSource> source_;
+};
+
+}  // namespace
+
+HRESULT RegisterDragDrop(wxWindow* window, IDropTarget* target)
+{
+    if (!window)
+        return DRAGDROP_E_INVALIDHWND;
+    if (!target)
+        return E_INVALIDARG;
+    if (dynamic_cast<BridgeDropTarget*>(window->GetDropTarget()))
+        return DRAGDROP_E_ALREADYREGISTERED;
+    window->SetDropTarget(new BridgeDropTarget(window, target));  // the window owns it
+    return S_OK;
+}
+
+HRESULT RevokeDragDrop(wxWindow* window)
+{
+    if (!window)
+        return DRAGDROP_E_INVALIDHWND;
+    if (!dynamic_cast<BridgeDropTarget*>(window->GetDropTarget()))
+        return DRAGDROP_E_NOTREGISTERED;
+    window->SetDropTarget(nullptr);
+    return S_OK;
+}
+
+HRESULT DoDragDrop(IDataObject* data, IDropSource* source, DWORD okEffects, DWORD* effect, wxWindow* origin)
+{
+    if (!data || !source || !effect)
+        return E_INVALIDARG;
+    *effect = DROPEFFECT_NONE;
+    if (!origin)
+        origin = wxTheApp ? wxTheApp->GetTopWindow() : nullptr;
+    if (!origin)
+        return E_UNEXPECTED;
+    BridgeDataObject object(data);
+    if (object.Empty())
+        return E_UNEXPECTED;
+    BridgeDropSource drag(origin, source);
+    drag.SetData(object);
+    int flags = (okEffects & DROPEFFECT_MOVE) ? wxDrag_AllowMove : wxDrag_CopyOnly;
+    wxDragResult r = drag.DoDragDrop(flags);
+    if (r == wxDragError)
+        return E_UNEXPECTED;
+    DWORD chosen = FromWx(r) & okEffects;
+    if (chosen == DROPEFFECT_NONE)
+        return DRAGDROP_S_CANCEL;
+    *effect = chosen;
+    return DRAGDROP_S_DROP;
+}
+
+bool DecodePicture(std::string_view bytes, RgbaImage& out)
+{
+    if (!wxImage::FindHandler(wxBITMAP_TYPE_PNG))
+        wxImage::AddHandler(new wxPNGHandler);
+    if (!wxImage::FindHandler(wxBITMAP_TYPE_JPEG))
+        wxImage::AddHandler(new wxJPEGHandler);
+    if (!wxImage::FindHandler(wxBITMAP_TYPE_GIF))
+        wxImage::AddHandler(new wxGIFHandler);
+    wxLogNull quiet;
+    wxMemoryInputStream in(bytes.data(), bytes.size());
+    wxImage image;
+    if (!image.LoadFile(in, wxBITMAP_TYPE_ANY) || !image.IsOk())
+        return false;
+    out.width = image.GetWidth();
+    out.height = image.GetHeight();
+    const std::size_t n = static_cast<std::size_t>(out.width) * out.height;
+    out.rgba.resize(n * 4);
+    const unsigned char* rgb = image.GetData();
+    const unsigned char* alpha = image.HasAlpha() ? image.GetAlpha() : nullptr;
+    for (std::size_t i = 0; i < n; ++i) {
+        out.rgba[4 * i] = rgb[3 * i];
+        out.rgba[4 * i + 1] = rgb[3 * i + 1];
+        out.rgba[4 * i + 2] = rgb[3 * i + 2];
+        out.rgba[4 * i + 3] = alpha ? alpha[i] : 255;
+    }
+    return true;
+}
+
+}  // namespace ql

@@ -1,0 +1,31 @@
+#pragma once
+// Drag and drop between programs on X11, presented through the drop target / data object /
+// drop source interfaces: a window registered with RegisterDragDrop gets its IDropTarget
+// driven by the X11 drags that pass it; DoDragDrop starts a drag of an IDataObject.
+#include <string_view>
+
+#include "platform/core/Dib.h"
+#include "platform/core/com/DragDrop.h"
+
+class wxWindow;
+
+namespace ql {
+
+// Attaches a drop target to the window (the window keeps a reference to `target` until it is
+// revoked or destroyed). DRAGDROP_E_ALREADYREGISTERED when the window has one of ours already,
+// DRAGDROP_E_INVALIDHWND / E_INVALIDARG for a missing window or target.
+com::HRESULT RegisterDragDrop(wxWindow* window, com::IDropTarget* target);
+// Detaches it; a drag still over the window gets its DragLeave. DRAGDROP_E_NOTREGISTERED when
+// the window has none of ours.
+com::HRESULT RevokeDragDrop(wxWindow* window);
+
+// Drags the data object's formats (those that have an X11 form: text, file lists, HTML, URLs)
+// from `origin` until the user drops or cancels. DRAGDROP_S_DROP with the effect the target
+// chose, or DRAGDROP_S_CANCEL with DROPEFFECT_NONE; E_UNEXPECTED when the drag could not run.
+com::HRESULT DoDragDrop(com::IDataObject* data, com::IDropSource* source, com::DWORD okEffects, com::DWORD* effect,
+                        wxWindow* origin);
+
+// Pictures (PNG, JPEG, GIF, BMP) decoded to pixels with the toolkit's decoders.
+bool DecodePicture(std::string_view bytes, RgbaImage& out);
+
+}  // namespace ql

@@ -1,0 +1,322 @@
+// Real X11 drags from another process onto a window with a registered TVekOLEDrop. The drag
+// source is our helper program offering what the browsers offer; the pointer is driven with
+// XTest, and every wait is for a condition, with a deadline, while the event loop runs.
+#include <gtest/gtest.h>
+
+#include <X11/Xlib.h>
+#include <X11/extensions/XTest.h>
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <glib.h>
+#include <wx/app.h>
+#include <wx/frame.h>
+#include <wx/panel.h>
+
+#include <chrono>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "foundation/VekOLEDrop.h"
+#include "foundation/VekOLEDrop_wx.h"
+#include "platform/core/ClipboardFormats.h"
+#include "platform/core/com/DataObject.h"
+
+extern char** environ;
+
+namespace ql {
+namespace {
+
+using namespace com;
+using Clock = std::chrono::steady_clock;
+
+// The helper program, running for one test.
+class DragSource {
+public:
+    DragSource(const std::string& mode, int x, int y)
+    {
+        int in[2], out[2];
+        if (pipe(in) != 0 || pipe(out) != 0)
+            return;
+        posix_spawn_file_actions_t fa;
+        posix_spawn_file_actions_init(&fa);
+        posix_spawn_file_actions_adddup2(&fa, in[0], 0);
+        posix_spawn_file_actions_adddup2(&fa, out[1], 1);
+        posix_spawn_file_actions_addclose(&fa, in[1]);
+        posix_spawn_file_actions_addclose(&fa, out[0]);
+        std::string sx = std::to_string(x), sy = std::to_string(y);
+        const char* argv[] = {QL_DRAG_SOURCE, mode.c_str(), sx.c_str(), sy.c_str(), nullptr};
+        if (posix_spawn(&pid_, QL_DRAG_SOURCE, &fa, nullptr, const_cast<char**>(argv), environ) != 0)
+            pid_ = -1;
+        posix_spawn_file_actions_destroy(&fa);
+        close(in[0]);
+        close(out[1]);
+        toChild_ = in[1];
+        fromChild_ = out[0];
+        fcntl(fromChild_, F_SETFL, O_NONBLOCK);
+    }
+    ~DragSource()
+    {
+        if (toChild_ >= 0)
+            close(toChild_);  // the helper quits when its input closes
+        if (pid_ > 0) {
+            int status = 0;
+            auto deadline = Clock::now() + std::chrono::seconds(5);
+            while (waitpid(pid_, &status, WNOHANG) == 0) {
+                if (Clock::now() > deadline) {
+                    kill(pid_, SIGKILL);
+                    waitpid(pid_, &status, 0);
+                    break;
+                }
+                poll(nullptr, 0, 10);
+            }
+        }
+        if (fromChild_ >= 0)
+            close(fromChild_);
+    }
+    int Fd() const { return fromChild_; }
+    void Read()
+    {
+        char buf[4096];
+        ssize_t n;
+        while ((n = read(fromChild_, buf, sizeof buf)) > 0)
+            pending_.append(buf, static_cast<std::size_t>(n));
+        for (std::size_t nl; (nl = pending_.find('\n')) != std::string::npos; pending_.erase(0, nl + 1))
+            lines.push_back(pending_.substr(0, nl));
+    }
+    bool Said(const std::string& line) const { return std::find(lines.begin(), lines.end(), line) != lines.end(); }
+    std::vector<std::string> Requested() const
+    {
+        std::vector<std::string> r;
+        for (const auto& l : lines)
+            if (l.rfind("get ", 0) == 0)
+                r.push_back(l.substr(4));
+        return r;
+    }
+
+    std::vector<std::string> lines;
+
+private:
+    pid_t pid_ = -1;
+    int toChild_ = -1, fromChild_ = -1;
+    std::string pending_;
+};
+
+struct Results {
+    int enters = 0, overs = 0, leaves = 0;
+    TDropType lastTypes = 0;
+    int lastEffect = -1;
+    bool dropped = false;
+    std::string htmlUrl, selText, url, title;
+    StringList html;
+    bool htmlEvent = false, urlEvent = false;
+    bool dibOfferedDuringDrag = false;
+    std::vector<std::uint8_t> dib;
+};
+
+class XDragDropTest : public ::testing::Test {
+protected:
+    static constexpr int kSourceX = 40, kSourceY = 40;
+    static constexpr int kTargetX = 600, kTargetY = 300;
+
+    void SetUp() override
+    {
+        display_ = XOpenDisplay(nullptr);
+        ASSERT_NE(display_, nullptr);
+        frame_ = new wxFrame(nullptr, wxID_ANY, "drop", wxPoint(kTargetX, kTargetY), wxSize(300, 240),
+                             wxFRAME_NO_TASKBAR | wxBORDER_NONE);
+        panel_ = new wxPanel(frame_);
+        drop_.TargetControl = WxDropTargetWindow(panel_);
+        drop_.OnOLEDragEnter = [this](TMyDragDrop*, IDataObject* d, int, POINTL, int&, int&) {
+            ++r_.enters;
+            FORMATETC dib = HGlobalFormat(CF_DIB);
+            r_.dibOfferedDuringDrag = d && d->QueryGetData(&dib) == S_OK;
+        };
+        drop_.OnOLEDragOver = [this](TMyDragDrop*, int, POINTL, int& effect, int&, TDropType& types) {
+            ++r_.overs;
+            r_.lastTypes = types;
+            r_.lastEffect = effect;
+        };
+        drop_.OnOLEDragLeave = [this](TMyDragDrop*, int&) { ++r_.leaves; };
+        drop_.OnOLEDrop = [this](TMyDragDrop*, IDataObject* d, int, POINTL, int&, int&) {
+            r_.dropped = true;
+            FetchHGlobal(d, CF_DIB, r_.dib);
+        };
+        drop_.OnDropHTML = [this](TMyDragDrop*, const std::string& url, const StringList& lines, const std::string& sel) {
+            r_.htmlEvent = true;
+            r_.htmlUrl = url;
+            r_.html = lines;
+            r_.selText = sel;
+        };
+        drop_.OnDropURL = [this](TMyDragDrop*, const std::string& url, const std::string& title) {
+            r_.urlEvent = true;
+            r_.url = url;
+            r_.title = title;
+        };
+        drop_.Loaded();
+        frame_->Show();
+        ASSERT_TRUE(WaitFor([&] { return frame_->IsShownOnScreen() && panel_->GetScreenPosition().x >= kTargetX; }, 5000));
+    }
+
+    void TearDown() override
+    {
+        if (frame_)
+            frame_->Destroy();
+        Pump(0);
+        if (display_)
+            XCloseDisplay(display_);
+    }
+
+    // Runs the event loop until `done` holds or the deadline passes, waiting for input in
+    // between (the helper's output, X events), never longer than 10 ms at a time.
+    bool WaitFor(const std::function<bool()>& done, int ms)
+    {
+        auto deadline = Clock::now() + std::chrono::milliseconds(ms);
+        while (!done()) {
+            if (Clock::now() > deadline)
+                return false;
+            Pump(10);
+        }
+        return true;
+    }
+    void Pump(int waitMs)
+    {
+        if (source_) {
+            pollfd p{source_->Fd(), POLLIN, 0};
+            poll(&p, 1, waitMs);
+            source_->Read();
+        } else if (waitMs) {
+            poll(nullptr, 0, waitMs);
+        }
+        while (g_main_context_iteration(nullptr, FALSE)) {
+        }
+        wxTheApp->ProcessPendingEvents();
+    }
+
+    void MoveTo(int x, int y)
+    {
+        XTestFakeMotionEvent(display_, -1, x, y, CurrentTime);
+        XFlush(display_);
+    }
+    void Button(bool down)
+    {
+        XTestFakeButtonEvent(display_, 1, down ? True : False, CurrentTime);
+        XFlush(display_);
+    }
+
+    // Drags from the helper window onto the panel and drops there.
+    void Drag(const std::string& mode, const std::function<bool()>& dropDone)
+    {
+        source_ = std::make_unique<DragSource>(mode, kSourceX, kSourceY);
+        ASSERT_TRUE(WaitFor([&] { return source_->Said("ready"); }, 5000)) << "helper did not start";
+        int x = kSourceX + 60, y = kSourceY + 40;
+        MoveTo(x, y);
+        Pump(20);
+        Button(true);
+        ASSERT_TRUE(WaitFor([&] {
+            MoveTo(x += 4, y += 2);
+            return source_->Said("begin");
+        }, 3000)) << "the drag did not start";
+        wxPoint target = panel_->GetScreenPosition() + wxPoint(150, 120);
+        for (int i = 1; i <= 10; ++i) {
+            MoveTo(x + (target.x - x) * i / 10, y + (target.y - y) * i / 10);
+            Pump(10);
+        }
+        int wiggle = 0;
+        ASSERT_TRUE(WaitFor([&] {
+            MoveTo(target.x + (++wiggle % 2), target.y);
+            return r_.overs >= 2;
+        }, 3000)) << "no drag-over on the target";
+        Button(false);
+        EXPECT_TRUE(WaitFor([&] { return dropDone() && source_->Said("end"); }, 5000)) << "no drop";
+        for (const std::string& t : source_->Requested())
+            EXPECT_NE(t, "XdndDirectSave0");
+        source_.reset();
+    }
+
+    Display* display_ = nullptr;
+    wxFrame* frame_ = nullptr;
+    wxPanel* panel_ = nullptr;
+    TVekOLEDrop drop_;
+    Results r_;
+    std::unique_ptr<DragSource> source_;
+};
+
+std::string Joined(const StringList& lines)
+{
+    std::string s;
+    for (const auto& l : lines)
+        s += l + "\n";
+    return s;
+}
+
+TEST_F(XDragDropTest, ChromiumSelectionDropsHtmlTextAndOrigin)
+{
+    Drag("chromium-selection", [&] { return r_.htmlEvent; });
+    EXPECT_EQ(r_.lastTypes, dtHTML);
+    EXPECT_EQ(r_.lastEffect, static_cast<int>(DROPEFFECT_COPY));
+    EXPECT_EQ(r_.htmlUrl, "http://127.0.0.1:8799");
+    EXPECT_EQ(r_.selText, "Grüße aus dem Test\nzweite Zeile");
+    ASSERT_GE(r_.html.size(), 11u);
+    EXPECT_EQ(r_.html[7], "SourceURL:http://127.0.0.1:8799");
+    EXPECT_EQ(r_.html[8], "<HTML><BODY>");
+    EXPECT_EQ(r_.html[9], "<!--StartFragment--><p style=\"color: rgb(0, 0, 0);\">Grüße aus dem <b>Test</b></p>");
+    EXPECT_EQ(r_.html[10], "<p>zweite Zeile</p><!--EndFragment-->");
+    EXPECT_EQ(r_.leaves, 0);  // the leave GTK reports before the drop is no cancel
+}
+
+TEST_F(XDragDropTest, FirefoxSelectionDropsHtmlWithoutMetaLineOrSourceUrl)
+{
+    Drag("firefox-selection", [&] { return r_.htmlEvent; });
+    EXPECT_EQ(r_.htmlUrl, "");
+    EXPECT_EQ(r_.selText, "Grüße aus dem Test\nzweite Zeile");
+    std::string all = Joined(r_.html);
+    EXPECT_EQ(all.find("<meta"), std::string::npos);
+    EXPECT_NE(all.find("<!--StartFragment--><p style=\"color: rgb(0, 0, 0);\">Grüße"), std::string::npos);
+}
+
+TEST_F(XDragDropTest, LinksDropUrlAndTitle)
+{
+    for (const char* mode : {"chromium-link", "firefox-link"}) {
+        r_ = Results{};
+        Drag(mode, [&] { return r_.urlEvent; });
+        EXPECT_EQ(r_.lastTypes, dtURL) << mode;
+        EXPECT_EQ(r_.lastEffect, static_cast<int>(DROPEFFECT_LINK)) << mode;
+        EXPECT_EQ(r_.url, "http://127.0.0.1:8799/page.html") << mode;
+        EXPECT_EQ(r_.title, "Example Page") << mode;
+    }
+}
+
+TEST_F(XDragDropTest, BrowserPicturesOfferADibBesideTheirLink)
+{
+    for (const char* mode : {"chromium-image", "firefox-image"}) {
+        r_ = Results{};
+        Drag(mode, [&] { return r_.urlEvent; });
+        EXPECT_TRUE(r_.dibOfferedDuringDrag) << mode;
+        EXPECT_EQ(r_.lastTypes, dtURL) << mode;  // the link comes first in the classification
+        EXPECT_EQ(r_.url, "http://127.0.0.1:8799/img/a.png") << mode;
+        ASSERT_EQ(r_.dib.size(), 40u + 3 * 2 * 4) << mode;
+        EXPECT_EQ(r_.dib[4], 3);
+        EXPECT_EQ(r_.dib[8], 2);
+    }
+}
+
+TEST_F(XDragDropTest, PictureAloneIsClassifiedAsPicture)
+{
+    Drag("image-only", [&] { return r_.dropped; });
+    EXPECT_EQ(r_.lastTypes, dtPicture);
+    EXPECT_EQ(r_.lastEffect, static_cast<int>(DROPEFFECT_COPY));
+    ASSERT_EQ(r_.dib.size(), 40u + 24);
+    // The filled colour 0x2080C0, stored blue, green, red.
+    EXPECT_EQ(r_.dib[40], 0xC0);
+    EXPECT_EQ(r_.dib[41], 0x80);
+    EXPECT_EQ(r_.dib[42], 0x20);
+}
+
+}  // namespace
+}  // namespace ql
