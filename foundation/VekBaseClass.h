@@ -1,7 +1,7 @@
 #pragma once
 // File, folder and text helpers shared by the program and the capture extension. Texts and
 // paths are UTF-8; folders are given and returned with a trailing '/'. Failure is reported
-// through the result (false, -1 or an empty text).
+// through the result (false, -1 or an empty text). SetTopMost and IsKeyDown: VekBaseClass_wx.h.
 #include "platform/core/Registry.h"
 
 #include <cstdint>
@@ -13,7 +13,8 @@ namespace ql {
 using StringList = std::vector<std::string>;
 
 // Windows-style masks: '*' and '?' match any run / any one character, case-sensitively as on
-// Linux; "*.*" matches every name, with or without a dot. Listings are sorted by name.
+// Linux; a mask ending in ".*" also matches names without a dot, so "*.*" matches every name.
+// Listings are sorted by name. Links to folders are not folders: never listed or entered.
 void ListFiles(const std::string& folder, const std::string& mask, StringList& list, bool withExt);
 void ListFolders(const std::string& folder, const std::string& mask, StringList& list, bool includeRoot,
                  bool noRecursion, bool namesOnly);
