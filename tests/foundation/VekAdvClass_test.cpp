@@ -50,12 +50,6 @@ TEST(VekAdvClass, MissingOrMistypedValuesAreFilledFromTheForm)
     EXPECT_FALSE(WriteFormPlacement(none, kFormPosKey, FormPlacement{}));
 }
 
-TEST(VekAdvClass, SeedBoundsTruncate)
-{
-    EXPECT_EQ(SeedFormBounds(1600, 1200), (FormRect{20, 75, 1371, 1000}));
-    EXPECT_EQ(SeedFormBounds(1366, 768), (FormRect{20, 75, 1170, 640}));
-}
-
 TEST(VekAdvClass, RestoredWindowsStayOnAVisibleDisplay)
 {
     const FormRect left{0, 0, 1920, 1080};
