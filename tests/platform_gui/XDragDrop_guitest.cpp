@@ -111,6 +111,8 @@ struct Results {
     int enters = 0, overs = 0, leaves = 0;
     TDropType lastTypes = 0;
     int lastEffect = -1;
+    int lastKeys = 0;
+    POINTL lastPt;
     bool dropped = false;
     std::string htmlUrl, selText, url, title;
     StringList html;
@@ -137,8 +139,10 @@ protected:
             FORMATETC dib = HGlobalFormat(CF_DIB);
             r_.dibOfferedDuringDrag = d && d->QueryGetData(&dib) == S_OK;
         };
-        drop_.OnOLEDragOver = [this](TMyDragDrop*, int, POINTL, int& effect, int&, TDropType& types) {
+        drop_.OnOLEDragOver = [this](TMyDragDrop*, int keys, POINTL pt, int& effect, int&, TDropType& types) {
             ++r_.overs;
+            r_.lastKeys = keys;
+            r_.lastPt = pt;
             r_.lastTypes = types;
             r_.lastEffect = effect;
         };
@@ -232,6 +236,10 @@ protected:
             MoveTo(target.x + (++wiggle % 2), target.y);
             return r_.overs >= 2;
         }, 3000)) << "no drag-over on the target";
+        // Screen coordinates of the pointer, with the dragging button held.
+        EXPECT_NEAR(r_.lastPt.x, target.x, 1);
+        EXPECT_EQ(r_.lastPt.y, target.y);
+        EXPECT_TRUE(r_.lastKeys & MK_LBUTTON);
         Button(false);
         EXPECT_TRUE(WaitFor([&] { return dropDone() && source_->Said("end"); }, 5000)) << "no drop";
         for (const std::string& t : source_->Requested())
