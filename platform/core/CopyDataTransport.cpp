@@ -4,6 +4,9 @@
 
 #include <cerrno>
 #include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <optional>
 #include <cstring>
 #include <ctime>
 #include <poll.h>
@@ -22,6 +25,18 @@ using Clock = std::chrono::steady_clock;
 
 // A slow or silent peer cannot hold the listening thread longer than this.
 constexpr int kServerReadTimeoutMs = 5000;
+// Nor can posted work that the owner's thread does not get to.
+constexpr int kServerHandleTimeoutMs = 30000;
+
+// Where posted work leaves its result; shared by the work and the waiting listening thread.
+struct ResultSlot {
+    std::mutex mutex;
+    std::condition_variable changed;
+    bool done = false;
+    bool failed = false;
+    bool cancelled = false;
+    std::int64_t result = 0;
+};
 
 class Fd {
 public:
@@ -144,7 +159,10 @@ struct CopyDataServer::Impl {
     std::string path;
     std::string error;
     Handler handler;
-    Dispatcher dispatcher;
+    Poster poster;
+    std::mutex pendingMutex;
+    bool stopping = false;
+    std::shared_ptr<ResultSlot> pending;  // the posted work being waited for
     Fd listenFd;
     Fd wakeFd;
     ino_t socketIno = 0;
@@ -229,18 +247,72 @@ struct CopyDataServer::Impl {
         msg.data.resize(*cbData);
         if (!readFull(fd, msg.data.data(), msg.data.size(), deadline, wakeFd.get()) || !CopyDataBodyValid(msg.data))
             return;
-        std::int64_t result = 0;
-        try {
-            auto work = [&]() { return handler(msg); };
-            result = dispatcher ? dispatcher(work) : work();
-        } catch (...) {
+        std::optional<std::int64_t> result = poster ? runPosted(msg) : runHere(msg);
+        if (!result)
             return;  // the sender learns of it as a failed delivery
+        writeFull(fd, EncodeCopyDataReply(*result), Clock::now() + std::chrono::milliseconds(kServerReadTimeoutMs));
+    }
+
+    std::optional<std::int64_t> runHere(const CopyDataMessage& msg)
+    {
+        try {
+            return handler(msg);
+        } catch (...) {
+            return std::nullopt;
         }
-        writeFull(fd, EncodeCopyDataReply(result), Clock::now() + std::chrono::milliseconds(kServerReadTimeoutMs));
+    }
+
+    std::optional<std::int64_t> runPosted(const CopyDataMessage& msg)
+    {
+        auto slot = std::make_shared<ResultSlot>();
+        {
+            std::lock_guard<std::mutex> lock(pendingMutex);
+            if (stopping)
+                return std::nullopt;
+            pending = slot;
+        }
+        try {
+            poster([slot, h = handler, msg] {
+                std::int64_t r = 0;
+                bool failed = false;
+                try {
+                    r = h(msg);
+                } catch (...) {
+                    failed = true;
+                }
+                std::lock_guard<std::mutex> lock(slot->mutex);
+                slot->result = r;
+                slot->failed = failed;
+                slot->done = true;
+                slot->changed.notify_all();
+            });
+        } catch (...) {
+            return std::nullopt;
+        }
+        std::unique_lock<std::mutex> lock(slot->mutex);
+        slot->changed.wait_for(lock, std::chrono::milliseconds(kServerHandleTimeoutMs),
+                               [&] { return slot->done || slot->cancelled; });
+        std::optional<std::int64_t> out;
+        if (slot->done && !slot->failed)
+            out = slot->result;
+        lock.unlock();
+        std::lock_guard<std::mutex> guard(pendingMutex);
+        pending.reset();
+        return out;
     }
 
     void stop()
     {
+        {
+            // Wake a listening thread that waits for posted work.
+            std::lock_guard<std::mutex> lock(pendingMutex);
+            stopping = true;
+            if (pending) {
+                std::lock_guard<std::mutex> slotLock(pending->mutex);
+                pending->cancelled = true;
+                pending->changed.notify_all();
+            }
+        }
         if (thread.joinable()) {
             std::uint64_t one = 1;
             [[maybe_unused]] ssize_t n = ::write(wakeFd.get(), &one, sizeof one);
@@ -255,12 +327,11 @@ struct CopyDataServer::Impl {
     }
 };
 
-CopyDataServer::CopyDataServer(std::string className, Handler handler, Dispatcher dispatcher)
-    : d_(std::make_unique<Impl>())
+CopyDataServer::CopyDataServer(std::string className, Handler handler, Poster poster) : d_(std::make_unique<Impl>())
 {
     d_->path = CopyDataSocketPath(className);
     d_->handler = std::move(handler);
-    d_->dispatcher = std::move(dispatcher);
+    d_->poster = std::move(poster);
     if (!d_->start()) {
         d_->listenFd.reset();
         d_->socketIno = 0;

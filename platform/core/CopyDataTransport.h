@@ -23,14 +23,16 @@ class CopyDataServer {
 public:
     // Runs the handler for one message and gives its result.
     using Handler = std::function<std::int64_t(const CopyDataMessage&)>;
-    // Runs `work` where the owner wants it (a window runs it on its GUI thread and waits) and
-    // returns its result. It must not block for ever once the server is being destroyed: the
-    // destructor waits for the listening thread.
-    using Dispatcher = std::function<std::int64_t(const std::function<std::int64_t()>& work)>;
+    // Hands `work` to where the owner wants the handler to run and returns at once: a window
+    // posts it to its GUI thread (CallAfter). The server waits for the work to finish and
+    // replies with the handler's result. The work holds its own copy of everything it uses, so
+    // it may still run, or never run, after the server is gone.
+    using Poster = std::function<void(std::function<void()> work)>;
 
-    // Starts listening at once; see Listening(). Without a dispatcher the handler runs on the
+    // Starts listening at once; see Listening(). Without a poster the handler runs on the
     // listening thread.
-    CopyDataServer(std::string className, Handler handler, Dispatcher dispatcher = nullptr);
+    CopyDataServer(std::string className, Handler handler, Poster poster = nullptr);
+    // Stops listening and removes the socket; never waits for posted work.
     ~CopyDataServer();
     CopyDataServer(const CopyDataServer&) = delete;
     CopyDataServer& operator=(const CopyDataServer&) = delete;

@@ -6,6 +6,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
+#include <thread>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <poll.h>
@@ -97,11 +98,15 @@ TEST(CopyDataTransport, DeliversAndAnswersWithTheHandlersResult)
 {
     ql::test::ScopedXdgEnv env;
     Recorder rec;
-    int dispatched = 0;
-    CopyDataServer server("TTestForm", rec.handler(42), [&](const std::function<std::int64_t()>& work) {
-        ++dispatched;
-        return work();
-    });
+    // The handler runs on another thread than the listening one, as on a window's GUI thread.
+    std::thread::id handlerThread;
+    std::thread gui;
+    CopyDataServer server("TTestForm",
+                          [&](const CopyDataMessage& m) {
+                              handlerThread = std::this_thread::get_id();
+                              return rec.handler(42)(m);
+                          },
+                          [&](std::function<void()> work) { gui = std::thread(std::move(work)); });
     ASSERT_TRUE(server.Listening()) << server.Error();
     EXPECT_EQ(server.SocketPath(), env.root().dir() + "runtime/quillory/wnd-TTestForm.sock");
 
@@ -109,7 +114,9 @@ TEST(CopyDataTransport, DeliversAndAnswersWithTheHandlersResult)
     std::string text = "x\xE4\xB8\xAD" + std::string(300000, 'y');
     EXPECT_EQ(SendCopyDataMessage("TTestForm", CopyDataMessage::FromText(text, 3, 9), &reply), CopyDataResult::Delivered);
     EXPECT_EQ(reply, 42);
-    EXPECT_EQ(dispatched, 1);
+    ASSERT_TRUE(gui.joinable());
+    EXPECT_EQ(handlerThread, gui.get_id());
+    gui.join();
     EXPECT_EQ(rec.last.dwData, 3u);
     EXPECT_EQ(rec.last.wParam, 9u);
     EXPECT_EQ(rec.last.data, text + '\0');
@@ -206,6 +213,36 @@ TEST(CopyDataTransport, SilentReceiverTimesOutAsFailure)
         release = true;
     }
     cv.notify_all();
+}
+
+TEST(CopyDataTransport, ClosingWhileThePostedWorkWaitsNeitherHangsNorBreaksTheLateWork)
+{
+    ql::test::ScopedXdgEnv env;
+    Recorder rec;
+    std::mutex m;
+    std::condition_variable posted;
+    std::function<void()> parked;  // posted, not yet run: the GUI thread is busy
+    auto server = std::make_unique<CopyDataServer>("TTestForm", rec.handler(5), [&](std::function<void()> work) {
+        std::lock_guard<std::mutex> lock(m);
+        parked = std::move(work);
+        posted.notify_all();
+    });
+    ASSERT_TRUE(server->Listening());
+    std::thread sender([] {
+        EXPECT_EQ(SendCopyDataMessage("TTestForm", CopyDataMessage::FromText("late", 0, 0), nullptr, 5000),
+                  CopyDataResult::Failed);
+    });
+    {
+        std::unique_lock<std::mutex> lock(m);
+        ASSERT_TRUE(posted.wait_for(lock, std::chrono::seconds(5), [&] { return parked != nullptr; }));
+    }
+    auto before = std::chrono::steady_clock::now();
+    server.reset();  // the window goes while its listening thread waits for the work
+    EXPECT_LT(std::chrono::steady_clock::now() - before, std::chrono::seconds(2));
+    sender.join();
+    parked();  // the GUI thread gets to it after all
+    EXPECT_EQ(rec.calls, 1);
+    EXPECT_EQ(rec.last.Text(), "late");
 }
 
 TEST(CopyDataTransport, RefusesPeersOfAnotherUser)

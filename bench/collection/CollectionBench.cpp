@@ -1,0 +1,129 @@
+// Tree files of a 10,000-node collection, and new page ids in a folder of 10,000 pages.
+#include "app/PageId.h"
+#include "app/TreeFiles.h"
+
+#include <benchmark/benchmark.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <stdexcept>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr int kNodes = 10000;
+
+class Folder {
+public:
+    Folder()
+    {
+        std::string templ = (fs::temp_directory_path() / "quillory-bench-XXXXXX").string();
+        if (!mkdtemp(templ.data()))
+            throw std::runtime_error("mkdtemp failed");
+        path_ = templ + "/";
+    }
+    ~Folder()
+    {
+        std::error_code ec;
+        fs::remove_all(path_, ec);
+    }
+    const std::string& path() const { return path_; }
+
+private:
+    std::string path_;
+};
+
+// 10,000 nodes: 100 top-level nodes, each with 9 children that hold 10 grandchildren each (the
+// last child fewer), captions of ordinary length, every node with a page id.
+void BuildTree(ql::CollectionTree& tree)
+{
+    int made = 0;
+    for (int t = 0; made < kNodes; ++t) {
+        ql::TreeNode* top = tree.AddNode(nullptr, ql::Attach::LastChild, "Topic number " + std::to_string(t));
+        tree.SetPageId(top, "Topic number " + std::to_string(t));
+        ++made;
+        for (int c = 0; c < 9 && made < kNodes; ++c) {
+            ql::TreeNode* child = tree.AddNode(top, ql::Attach::LastChild, "Clip from a web page " + std::to_string(made));
+            tree.SetPageId(child, "Clip from a web page " + std::to_string(made));
+            ++made;
+            for (int g = 0; g < 10 && made < kNodes; ++g, ++made) {
+                ql::TreeNode* leaf = tree.AddNode(child, ql::Attach::LastChild, "Selection (12-31-24) " + std::to_string(made));
+                tree.SetPageId(leaf, "Selection (12-31-24) " + std::to_string(made));
+            }
+        }
+    }
+}
+
+void BM_LoadTreeFiles(benchmark::State& state)
+{
+    Folder folder;
+    ql::CollectionTree source;
+    BuildTree(source);
+    ql::SaveTreeFiles(folder.path(), source, ql::DefaultRandomSource());
+    for (auto _ : state) {
+        ql::CollectionTree tree;
+        auto report = ql::LoadTreeFiles(folder.path(), tree);
+        if (report.result != ql::TreeLoad::Loaded || tree.Count() != static_cast<std::size_t>(kNodes))
+            state.SkipWithError("load failed");
+        benchmark::DoNotOptimize(tree.Count());
+    }
+}
+BENCHMARK(BM_LoadTreeFiles)->Unit(benchmark::kMillisecond);
+
+void BM_SaveTreeFiles(benchmark::State& state)
+{
+    Folder folder;
+    ql::CollectionTree tree;
+    BuildTree(tree);
+    auto random = ql::DefaultRandomSource();
+    for (auto _ : state) {
+        if (ql::SaveTreeFiles(folder.path(), tree, random) != ql::TreeSave::Saved)
+            state.SkipWithError("save failed");
+    }
+}
+BENCHMARK(BM_SaveTreeFiles)->Unit(benchmark::kMillisecond);
+
+// A folder of 10,000 page files and the tree that names them.
+struct PageFolder {
+    Folder folder;
+    ql::CollectionTree tree;
+    PageFolder(const std::string& collidingCaption, int numbered)
+    {
+        BuildTree(tree);
+        tree.ForEach([&](ql::TreeNode& n) { std::ofstream(ql::PageFileName(folder.path(), n.PageId())) << "x"; });
+        // A caption used over and over on one day: its dated, numbered pages exist.
+        std::ofstream(ql::PageFileName(folder.path(), collidingCaption)) << "x";
+        std::ofstream(ql::PageFileName(folder.path(), collidingCaption + "(12-31-24)")) << "x";
+        for (int n = 2; n <= numbered; ++n)
+            std::ofstream(ql::PageFileName(folder.path(), collidingCaption + "(12-31-24)" + std::to_string(n))) << "x";
+    }
+};
+
+void BM_NewPageIdFree(benchmark::State& state)
+{
+    PageFolder pages("Daily news", 0);
+    ql::TreeNode* node = pages.tree.AddNode(nullptr, ql::Attach::LastChild, "A caption nobody used before");
+    for (auto _ : state)
+        benchmark::DoNotOptimize(ql::MakeNodeFileName(*node, pages.folder.path(), "12/31/24"));
+}
+BENCHMARK(BM_NewPageIdFree)->Unit(benchmark::kMicrosecond);
+
+void BM_NewPageIdNumbered(benchmark::State& state)
+{
+    const int numbered = static_cast<int>(state.range(0));
+    PageFolder pages("Daily news", numbered);
+    ql::TreeNode* node = pages.tree.AddNode(nullptr, ql::Attach::LastChild, "Daily news");
+    for (auto _ : state) {
+        std::string id = ql::MakeNodeFileName(*node, pages.folder.path(), "12/31/24");
+        if (id != "Daily news(12-31-24)" + std::to_string(numbered + 1))
+            state.SkipWithError("unexpected id");
+        benchmark::DoNotOptimize(id);
+    }
+}
+BENCHMARK(BM_NewPageIdNumbered)->Arg(10)->Arg(100)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();
