@@ -122,13 +122,23 @@ TEST(VekAdvClassGui, SendCtrlCReachesTheFocusedControl)
     ASSERT_TRUE(pumpUntil([&] { return wxWindow::FindFocus() == edit; }));
 
     SendCtrlC();
-    ASSERT_TRUE(pumpUntil([&] {
+    EXPECT_TRUE(pumpUntil([&] {
         for (auto [code, ctrl] : downs)
             if (code == 'C' && ctrl)
                 return true;
         return false;
     }));
     EXPECT_EQ(downs.front().first, WXK_CONTROL);
+}
+
+TEST(VekAdvClassGui, IsKeyDownFollowsTheKeyboard)
+{
+    wxUIActionSimulator keys;
+    EXPECT_FALSE(IsKeyDown(WXK_SHIFT));
+    keys.KeyDown(WXK_SHIFT);
+    EXPECT_TRUE(pumpUntil([] { return IsKeyDown(WXK_SHIFT); }));
+    keys.KeyUp(WXK_SHIFT);
+    EXPECT_TRUE(pumpUntil([] { return !IsKeyDown(WXK_SHIFT); }));
 }
 
 }  // namespace
