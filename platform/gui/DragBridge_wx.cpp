@@ -94,7 +94,7 @@ std::string AtomName(GdkAtom atom)
 class BridgeDropTarget : public wxDropTarget {
 public:
     BridgeDropTarget(wxWindow* window, IDropTarget* target)
-        : window_(window), session_(std::make_shared<DropSession>(target)), target_(target)
+        : window_(window), session_(std::make_shared<DropSession>(target))
     {
         auto* formats = new wxDataObjectComposite;  // owned by the drop target
         for (const std::string& t : KnownTargets())
@@ -102,8 +102,6 @@ public:
         SetDataObject(formats);
     }
     ~BridgeDropTarget() override { session_->Cancel(); }
-
-    IDropTarget* Target() const { return target_; }
 
     wxDragResult OnEnter(wxCoord x, wxCoord y, wxDragResult) override
     {
@@ -170,8 +168,7 @@ private:
     }
 
     wxWindow* window_;
-    std::shared_ptr<DropSession> session_;
-    IDropTarget* target_;  // the session holds the reference
+    std::shared_ptr<DropSession> session_;  // holds the reference on the drop target
 };
 
 // Our data object's formats as X11 targets, their bytes converted when a target asks.
