@@ -10,7 +10,7 @@ namespace ql {
 enum class TTabPosition { tpTop, tpBottom, tpLeft, tpRight };
 
 namespace tabmetrics {
-constexpr int kPadAlong = 6;      // caption to tab edge, along the row
+constexpr int kPadAlong = 8;      // caption to tab edge, along the row
 constexpr int kPadAcross = 3;     // caption to tab edge, across the row
 constexpr int kMargin = 2;        // first tab to the control's edge
 constexpr int kActiveGrowth = 2;  // the active tab stands out this much on each side
