@@ -29,7 +29,7 @@ void Guarded(Fn&& fn)
 TCustomPageControles::TCustomPageControles(wxWindow* parent, wxWindowID id, const wxPoint& pos, const wxSize& size)
 {
     SetBackgroundStyle(wxBG_STYLE_PAINT);
-    Create(parent, id, pos, size, wxWANTS_CHARS | wxFULL_REPAINT_ON_RESIZE | wxBORDER_NONE);
+    Create(parent, id, pos, size, wxFULL_REPAINT_ON_RESIZE | wxBORDER_NONE);
     Bind(wxEVT_PAINT, &TCustomPageControles::OnPaint, this);
     Bind(wxEVT_SIZE, &TCustomPageControles::OnSize, this);
     Bind(wxEVT_LEFT_DOWN, &TCustomPageControles::OnLeftDown, this);

@@ -157,6 +157,17 @@ TEST_F(PageControlGui, ColouredTabsSwitchByCodeByClickWithAVetoAndByKeyboard)
     EXPECT_EQ(pc->ActivePageIndex(), 2);
     EXPECT_EQ(pc->ClickedTab(), 1);
 
+    // Arrow keys on the focused control step one tab back or forward.
+    ev.log.clear();
+    sim.Char(WXK_LEFT);
+    ASSERT_TRUE(PumpUntil([&] { return ev.log.size() >= 3; }));
+    EXPECT_EQ(ev.log.front(), "to 1");
+    EXPECT_EQ(pc->ActivePageIndex(), 1);
+    ev.log.clear();
+    sim.Char(WXK_RIGHT);
+    ASSERT_TRUE(PumpUntil([&] { return ev.log.size() >= 3; }));
+    EXPECT_EQ(pc->ActivePageIndex(), 2);
+
     // The picture: "Text" active with its tiled background, between two inactive tabs.
     const wxPoint pcOrigin = pc->GetPosition();
     auto at = [&](int tab, double fx) {
