@@ -39,7 +39,7 @@ TreeNode* ClipCore::StoreClip(const std::string& content, const std::string& tit
 
     std::string caption = TrimControls(CleanCaption(title));
     if (caption.empty())
-        caption = "(" + session_.GetClock().TimeOfDay() + ")";
+        caption = Enclose("(", session_.GetClock().TimeOfDay(), ")");
 
     TreeNode* result = nullptr;
     if (s.DragCreateNew) {

@@ -61,7 +61,7 @@ std::string MakeNodeFileName(const TreeNode& node, const std::string& collection
 {
     std::string t = CleanPageIdText(TrimControls(node.Text()));
     if (t.empty() || taken(t, node, collectionDir))
-        t += "(" + ReplaceAll(shortDate, "/", "-") + ")";
+        t += Enclose("(", ReplaceAll(shortDate, "/", "-"), ")");
     t = cut(CleanPageIdText(t));
     const std::string base = t;
     for (unsigned long n = 2; taken(t, node, collectionDir); ++n)

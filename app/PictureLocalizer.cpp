@@ -181,7 +181,7 @@ LocalizeResult PictureLocalizer::Localize(const std::string& html, std::size_t b
         long long delta = 0;
         for (const auto& [attr, value] : edits) {
             out.append(text, pos, attr->valueBegin - pos);
-            const std::string token = "\"" + EscapeHtmlAttribute(value) + "\"";
+            const std::string token = Enclose("\"", EscapeHtmlAttribute(value), "\"");
             delta += static_cast<long long>(token.size()) - static_cast<long long>(attr->valueEnd - attr->valueBegin);
             out += token;
             pos = attr->valueEnd;

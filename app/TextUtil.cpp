@@ -189,6 +189,16 @@ std::string NormaliseLineBreaks(std::string_view text)
     return out;
 }
 
+std::string Enclose(std::string_view open, std::string_view text, std::string_view close)
+{
+    std::string out;
+    out.reserve(open.size() + text.size() + close.size());
+    out.append(open);
+    out.append(text);
+    out.append(close);
+    return out;
+}
+
 std::string FirstLine(std::string_view text)
 {
     return std::string(text.substr(0, text.find_first_of("\r\n")));

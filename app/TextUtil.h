@@ -35,6 +35,8 @@ StringList SplitLines(std::string_view text);
 std::string JoinLines(const StringList& lines);
 // Every line break (CR LF, CR, LF) made CR LF; nothing added or taken at the ends.
 std::string NormaliseLineBreaks(std::string_view text);
+// open + text + close, built by appending (which also keeps GCC 12's -Wrestrict quiet at -O3).
+std::string Enclose(std::string_view open, std::string_view text, std::string_view close);
 // The first line of a text (up to the first CR or LF).
 std::string FirstLine(std::string_view text);
 

@@ -37,6 +37,13 @@ bool ensureFolder(const std::string& dir, std::string* error)
     return false;
 }
 
+// A copy that already holds these bytes is not written again (it would cost a flush to disk).
+bool backUp(const std::string& path, const std::string& bytes)
+{
+    auto old = ReadFileBytes(path, kMaxTreeFileBytes);
+    return (old && *old == bytes) || WriteFileAtomic(path, bytes);
+}
+
 }  // namespace
 
 TreeLoadReport LoadTreeFiles(const std::string& collectionDir, CollectionTree& tree)
@@ -72,10 +79,8 @@ TreeLoadReport LoadTreeFiles(const std::string& collectionDir, CollectionTree& t
 
     const bool sound = tree.Count() > 0 && ids.size() == tree.Count() && report.rejectedIds == 0 &&
                        frame->find('\0') == std::string::npos && data->find('\0') == std::string::npos;
-    if (sound) {
-        report.backedUp = WriteFileAtomic(framePath + kBackupSuffix, *frame) &&
-                          WriteFileAtomic(dataPath + kBackupSuffix, *data);
-    }
+    if (sound)
+        report.backedUp = backUp(framePath + kBackupSuffix, *frame) && backUp(dataPath + kBackupSuffix, *data);
     return report;
 }
 

@@ -72,6 +72,25 @@ void BM_LoadTreeFiles(benchmark::State& state)
 }
 BENCHMARK(BM_LoadTreeFiles)->Unit(benchmark::kMillisecond);
 
+// The first load after a save: the ".bak" copies are written (and flushed) too.
+void BM_LoadTreeFilesWithBackup(benchmark::State& state)
+{
+    Folder folder;
+    ql::CollectionTree source;
+    BuildTree(source);
+    ql::SaveTreeFiles(folder.path(), source, ql::DefaultRandomSource());
+    for (auto _ : state) {
+        state.PauseTiming();
+        fs::remove(folder.path() + "tvframe.bak");
+        fs::remove(folder.path() + "tvdata.bak");
+        state.ResumeTiming();
+        ql::CollectionTree tree;
+        if (!ql::LoadTreeFiles(folder.path(), tree).backedUp)
+            state.SkipWithError("no backup");
+    }
+}
+BENCHMARK(BM_LoadTreeFilesWithBackup)->Unit(benchmark::kMillisecond);
+
 void BM_SaveTreeFiles(benchmark::State& state)
 {
     Folder folder;
