@@ -11,7 +11,7 @@
 
 namespace ql {
 
-ClipCore::ClipCore(PageSession& session, PageViews& views, EditorWindow& window, Dialogs& dialogs)
+ClipCore::ClipCore(PageSession& session, PageViews& views, EditorWindow& window, EditorDialogs& dialogs)
     : session_(session), views_(views), window_(window), dialogs_(dialogs)
 {
 }
@@ -67,7 +67,13 @@ TreeNode* ClipCore::StoreClip(const std::string& content, const std::string& tit
         const std::string file = s.CurrentPageFile;
         if (file.empty())
             return nullptr;  // no page is open
-        const PageAppend appended = AppendClipToPage(ReadFileBytes(file).value_or(std::string()), content);
+        // A page that exists but cannot be read is never replaced by the clip alone.
+        std::optional<std::string> page = FileExists(file) ? ReadFileBytes(file, kMaxPageBytes) : std::string();
+        if (!page) {
+            session_.ReportSaveFailure();
+            return nullptr;
+        }
+        const PageAppend appended = AppendClipToPage(*page, content);
         if (!SaveTextToFile(appended.text, file)) {
             session_.ReportSaveFailure();
             return nullptr;
@@ -101,7 +107,7 @@ void ClipCore::DropHTMLClip(const std::string& url, StringList lines, const std:
     if (s.DragUseHtml) {
         CutClipFragment(lines, s.DragCreateNew);
         if (!s.DragIncludeImage) {
-            if (!ContainsNoCase(JoinLines(lines), "<base "))
+            if (!ContainsNoCase(JoinPageLines(lines), "<base "))
                 lines.insert(lines.begin(), ClipBaseLine(url));
             session_.NewClipPending = true;
         } else {
@@ -114,7 +120,7 @@ void ClipCore::DropHTMLClip(const std::string& url, StringList lines, const std:
     if (!asHtml) {
         StoreClip(selectedText, title, false);
     } else if (s.DragUseUnicode) {
-        StoreClip(JoinLines(lines), title, keepPictures);
+        StoreClip(JoinPageLines(lines), title, keepPictures);
     } else {
         StoreClip("", title, false);
         window_.ScheduleAction(kTagPasteThenLocalize, 100, 1);

@@ -18,7 +18,7 @@ inline constexpr std::size_t kClipTitleChars = 20;
 
 class ClipCore {
 public:
-    ClipCore(PageSession& session, PageViews& views, EditorWindow& window, Dialogs& dialogs);
+    ClipCore(PageSession& session, PageViews& views, EditorWindow& window, EditorDialogs& dialogs);
 
     // The node the next clip is attached to; nullptr when none or when it was deleted since.
     TreeNode* ClipTarget() const;
@@ -48,7 +48,7 @@ private:
     PageSession& session_;
     PageViews& views_;
     EditorWindow& window_;
-    Dialogs& dialogs_;
+    EditorDialogs& dialogs_;
     std::uint64_t clipTarget_ = 0;
 };
 

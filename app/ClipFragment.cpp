@@ -22,7 +22,7 @@ std::string CutClipFragmentText(std::string_view text, bool forNewNode)
 
 void CutClipFragment(StringList& lines, bool forNewNode)
 {
-    lines = SplitLines(CutClipFragmentText(JoinLines(lines), forNewNode));
+    lines = SplitPageLines(CutClipFragmentText(JoinPageLines(lines), forNewNode));
 }
 
 std::string HeaderSafeUrl(std::string_view url)

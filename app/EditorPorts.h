@@ -1,6 +1,8 @@
 #pragma once
 // What the collection and clip logic needs from the editor window and the rest of the program.
 // The editor implements these over its wx controls; tests use fakes.
+#include "foundation/Dialogs.h"
+
 #include <functional>
 #include <optional>
 #include <string>
@@ -64,10 +66,9 @@ public:
     virtual std::string ClipboardText() = 0;
 };
 
-class Dialogs {
+// The editor's boxes; plain messages come from the foundation's port.
+class EditorDialogs : public Dialogs {
 public:
-    virtual ~Dialogs() = default;
-    virtual void ShowMessage(const std::string& text) = 0;
     virtual bool AskYesNo(const std::string& caption, const std::string& text) = 0;
     virtual std::optional<std::string> InputBox(const std::string& caption, const std::string& prompt,
                                                 const std::string& value) = 0;

@@ -10,13 +10,8 @@
 
 namespace ql {
 
-namespace {
-// Pages beyond this size are left alone by the text steps.
-constexpr std::uint64_t kMaxPageBytes = 256ull << 20;
-}
-
 PageSession::PageSession(CollectionContext context, CollectionTree& editorTree, PageViews& views, EditorWindow& window,
-                         Dialogs& dialogs, const Clock& clock, UrlCacheLookup findCachedFile, RandomSource random)
+                         EditorDialogs& dialogs, const Clock& clock, UrlCacheLookup findCachedFile, RandomSource random)
     : ctx_(context),
       tree_(editorTree),
       views_(views),

@@ -10,6 +10,7 @@
 #include "foundation/VekCollectClass.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 
@@ -25,6 +26,8 @@ struct CollectionContext {
 };
 
 inline constexpr char kSavingFailed[] = "Saving Failed";
+// Pages beyond this size are not read into memory: the text steps leave them alone.
+inline constexpr std::uint64_t kMaxPageBytes = 256ull << 20;
 inline constexpr char kPageBackupFile[] = "html.bak";
 inline constexpr char kOpenPageFilter[] = "*.html;*.htm|*.html;*.htm|*.txt|*.txt|*.*|*.*";
 // The HTML editing control's Tag: work pending at its next document completion.
@@ -34,7 +37,7 @@ inline constexpr int kTagLocalize = 4000;
 class PageSession {
 public:
     PageSession(CollectionContext context, CollectionTree& editorTree, PageViews& views, EditorWindow& window,
-                Dialogs& dialogs, const Clock& clock, UrlCacheLookup findCachedFile,
+                EditorDialogs& dialogs, const Clock& clock, UrlCacheLookup findCachedFile,
                 RandomSource random = DefaultRandomSource());
 
     // One-shot flags of the page flow.
@@ -121,7 +124,7 @@ private:
     CollectionTree& tree_;
     PageViews& views_;
     EditorWindow& window_;
-    Dialogs& dialogs_;
+    EditorDialogs& dialogs_;
     const Clock& clock_;
     RandomSource random_;
     PictureLocalizer localizer_;

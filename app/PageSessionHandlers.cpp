@@ -61,7 +61,7 @@ void PageSession::ToolButton46Click()
     if (view == kViewHtml) {
         // The file's own path is the source, so its pictures are taken from its folder.
         OpenPageForPictures(*file, *file);
-    } else if (auto bytes = ReadFileBytes(*file)) {
+    } else if (auto bytes = ReadFileBytes(*file, kMaxPageBytes)) {
         views_.SetTextContent(*bytes, true);  // replaces the page at the next save
     } else {
         dialogs_.ShowMessage("Cannot open " + *file);

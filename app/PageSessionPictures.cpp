@@ -45,7 +45,7 @@ void PageSession::LocalizeClipResources(bool withLinks)
         return;
 
     BusyCursor busy(window_);
-    auto source = ReadFileBytes(job.source);
+    auto source = ReadFileBytes(job.source, kMaxPageBytes);
     if (!source)
         return;
     const std::string& url = ctx_.clipSourceUrl;
@@ -74,11 +74,11 @@ void PageSession::LocalizeClipResources(bool withLinks)
         views_.HtmlMarkSaved();
     }
     if (!changed && !HomepageImport && !url.empty()) {
-        if (auto text = ReadFileBytes(job.target)) {
+        if (auto text = ReadFileBytes(job.target, kMaxPageBytes)) {
             if (!ContainsNoCase(*text, "<base ") && text->find("From: \"" + HeaderSafeUrl(url) + "\"") != std::string::npos) {
-                StringList lines = SplitLines(*text);
+                StringList lines = SplitPageLines(*text);
                 lines.insert(lines.begin(), ClipBaseLine(url));
-                SaveTextToFile(JoinLines(lines), job.target);
+                SaveTextToFile(JoinPageLines(lines), job.target);
             }
         }
     }

@@ -11,7 +11,7 @@ void PageSession::BtnUnicodeClick()
     const std::string& file = ctx_.settings.CurrentPageFile;
     if (file.empty())
         return;
-    if (!ReadFileBytes(file)) {
+    if (!ReadFileBytes(file, kMaxPageBytes)) {
         dialogs_.ShowMessage("Cannot open " + file);
         return;
     }

@@ -7,33 +7,33 @@ namespace ql {
 
 std::optional<std::string> PreparePageText(std::string_view fileBytes, const PagePreparation& options)
 {
-    StringList lines = SplitLines(fileBytes);
-    std::string text = JoinLines(lines);
+    StringList lines = SplitPageLines(fileBytes);
+    std::string text = JoinPageLines(lines);
     const std::size_t originalLength = text.size();
 
     if (options.homepageImport && ContainsNoCase(text, "charset=unicode")) {
         text = ReplaceAllNoCase(text, "charset=unicode", "");
-        lines = SplitLines(text);
+        lines = SplitPageLines(text);
     }
     if (options.autoChangeTxtToHtml && !lines.empty() && lines.size() < kPlainTextLineLimit) {
         if (text.find('<') != std::string::npos) {
             std::size_t stray = text.find("?<!DOCTYPE");
             if (stray != std::string::npos) {
                 text.erase(stray, 1);
-                lines = SplitLines(text);
+                lines = SplitPageLines(text);
             }
         } else if (options.activeView != kViewText) {
             if (!lines.empty() && lines.back().empty())
                 lines.pop_back();
             for (auto& line : lines)
                 line += "<br>";
-            text = JoinLines(lines);
+            text = JoinPageLines(lines);
         }
     }
     if (options.autoChangeTxtToHtml && options.useDiv && options.activeView == kViewHtml && !lines.empty() &&
         text.find("<STYLE>P") == std::string::npos) {
         lines.insert(lines.begin(), kZeroMarginStyleLine);
-        text = JoinLines(lines);
+        text = JoinPageLines(lines);
     }
     if (text.size() == originalLength)
         return std::nullopt;
@@ -42,7 +42,7 @@ std::optional<std::string> PreparePageText(std::string_view fileBytes, const Pag
 
 PageAppend AppendClipToPage(std::string_view pageBytes, std::string_view content)
 {
-    std::string page = JoinLines(SplitLines(pageBytes));
+    std::string page = JoinPageLines(SplitPageLines(pageBytes));
     std::size_t at = FindNoCase(page, "</body>");
     if (at == std::string::npos)
         at = FindNoCase(page, "</html>");

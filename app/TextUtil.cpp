@@ -139,7 +139,7 @@ std::string ReplaceAllNoCase(std::string_view text, std::string_view from, std::
     return out;
 }
 
-StringList SplitLines(std::string_view text)
+StringList SplitPageLines(std::string_view text)
 {
     StringList lines;
     std::size_t start = 0;
@@ -156,7 +156,7 @@ StringList SplitLines(std::string_view text)
     return lines;
 }
 
-std::string JoinLines(const StringList& lines)
+std::string JoinPageLines(const StringList& lines)
 {
     std::size_t total = 0;
     for (const auto& l : lines)

@@ -2,14 +2,14 @@
 // Small text helpers of the application: trimming as the collection files need it, cutting
 // UTF-8 on character boundaries, ASCII case-insensitive search and replace, and the line list
 // form in which pages and tree files are read and written (lines ended by CR LF).
+#include "foundation/VekBaseClass.h"
+
 #include <cstddef>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace ql {
-
-using StringList = std::vector<std::string>;
 
 // Without leading and trailing blanks and control characters (every byte up to 0x20).
 std::string TrimControls(std::string_view text);
@@ -30,9 +30,9 @@ std::string ReplaceAll(std::string_view text, std::string_view from, std::string
 std::string ReplaceAllNoCase(std::string_view text, std::string_view from, std::string_view to);
 
 // Splits at CR LF, CR or LF; a break at the very end does not start another line.
-StringList SplitLines(std::string_view text);
+StringList SplitPageLines(std::string_view text);
 // Every line followed by CR LF.
-std::string JoinLines(const StringList& lines);
+std::string JoinPageLines(const StringList& lines);
 // Every line break (CR LF, CR, LF) made CR LF; nothing added or taken at the ends.
 std::string NormaliseLineBreaks(std::string_view text);
 // open + text + close, built by appending (which also keeps GCC 12's -Wrestrict quiet at -O3).

@@ -62,7 +62,7 @@ TreeLoadReport LoadTreeFiles(const std::string& collectionDir, CollectionTree& t
 
     tree.BeginUpdate();
     TextToTree(*frame, tree);
-    const StringList ids = SplitLines(*data);
+    const StringList ids = SplitPageLines(*data);
     std::size_t i = 0;
     tree.ForEach([&](TreeNode& node) {
         if (i < ids.size()) {

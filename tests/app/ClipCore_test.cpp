@@ -80,6 +80,16 @@ TEST_F(ClipCoreTest, AppendGoesBeforeBodyElseHtmlElseAtTheEnd)
     EXPECT_TRUE(views.textModified);
 }
 
+TEST_F(ClipCoreTest, AnUnreadablePageIsNeverReplacedByTheClip)
+{
+    settings.DragCreateNew = false;
+    views.active = kViewBrowse;
+    fs::resize_file(File("Target"), kMaxPageBytes + 1);  // sparse: too big to take in
+    EXPECT_EQ(clips->AddClip("clip", "t"), nullptr);
+    EXPECT_EQ(fs::file_size(File("Target")), kMaxPageBytes + 1);
+    EXPECT_EQ(dialogs.messages, std::vector<std::string>{kSavingFailed});
+}
+
 TEST_F(ClipCoreTest, NoTargetOrAGoneTargetStoresNothing)
 {
     clips->SetClipTarget(nullptr);
@@ -108,7 +118,7 @@ TEST_F(ClipCoreTest, AnUnwritablePageEndsTheClipAndIsReported)
 TEST_F(ClipCoreTest, HtmlDropMakesAPageWithHeaderLines)
 {
     const std::string url = "https://ex.org/news/day.html";
-    StringList lines = SplitLines(BuildCfHtml("<p>Breaking <img src=\"a.png\"></p>", url));
+    StringList lines = SplitPageLines(BuildCfHtml("<p>Breaking <img src=\"a.png\"></p>", url));
     views.active = kViewBrowse;
     clips->DropHTMLClip(url, lines, "\r\n  Breaking news of the day, in full\r\nsecond line");
     TreeNode* node = tree.Selected();
@@ -122,7 +132,7 @@ TEST_F(ClipCoreTest, HtmlDropMakesAPageWithHeaderLines)
 
     // No selected text: the title comes from the URL.
     clips->SetClipTarget(target);
-    clips->DropHTMLClip(url, SplitLines(BuildCfHtml("<img src=x>", url)), " ");
+    clips->DropHTMLClip(url, SplitPageLines(BuildCfHtml("<img src=x>", url)), " ");
     EXPECT_EQ(tree.Selected()->Text(), "https://ex.org/news/");
 }
 
@@ -130,7 +140,7 @@ TEST_F(ClipCoreTest, HtmlDropInTheTextViewStoresThePlainText)
 {
     views.active = kViewText;
     settings.DragIncludeImage = true;
-    clips->DropHTMLClip("https://ex.org/", SplitLines(BuildCfHtml("<b>bold</b>", "https://ex.org/")), "bold");
+    clips->DropHTMLClip("https://ex.org/", SplitPageLines(BuildCfHtml("<b>bold</b>", "https://ex.org/")), "bold");
     EXPECT_EQ(Page(tree.Selected()->PageId()), "bold\r\n");
     EXPECT_EQ(session->HtmlEditorTag, 0);  // nothing left to localise
 }
@@ -141,7 +151,7 @@ TEST_F(ClipCoreTest, HtmlDropWithPicturesKeepsThemAfterTheDocumentLoads)
     temp.write("cache/a[1].png", "PNG");
     cache["https://ex.org/news/a.png"] = temp.dir() + "cache/a[1].png";
     const std::string url = "https://ex.org/news/day.html";
-    clips->DropHTMLClip(url, SplitLines(BuildCfHtml("<p><img src=\"a.png\"></p>", url)), "Pictures");
+    clips->DropHTMLClip(url, SplitPageLines(BuildCfHtml("<p><img src=\"a.png\"></p>", url)), "Pictures");
     TreeNode* node = tree.Selected();
     EXPECT_EQ(session->HtmlEditorTag, kTagLocalize);
     session->dtDocumentComplete();
@@ -157,7 +167,7 @@ TEST_F(ClipCoreTest, HtmlDropWithPicturesKeepsThemAfterTheDocumentLoads)
     WritePage(node->PageId(), "<html><body><img src=\"rel/old.png\"></body></html>\r\n");
     temp.write("cache/b.png", "PNG-B");
     cache["https://other.org/b.png"] = temp.dir() + "cache/b.png";
-    clips->DropHTMLClip("https://other.org/p.html", SplitLines(BuildCfHtml("<img src=\"b.png\">", "https://other.org/p.html")), "x");
+    clips->DropHTMLClip("https://other.org/p.html", SplitPageLines(BuildCfHtml("<img src=\"b.png\">", "https://other.org/p.html")), "x");
     session->dtDocumentComplete();
     const std::string appended = Page(node->PageId());
     EXPECT_NE(appended.find("<img src=\"rel/old.png\">"), std::string::npos);
@@ -168,7 +178,7 @@ TEST_F(ClipCoreTest, RemotePicturesGetTheBaseLineLater)
 {
     settings.DragIncludeImage = true;
     const std::string url = "https://ex.org/news/day.html";
-    clips->DropHTMLClip(url, SplitLines(BuildCfHtml("<img src=\"https://cdn.ex.org/remote.png\">", url)), "Remote");
+    clips->DropHTMLClip(url, SplitPageLines(BuildCfHtml("<img src=\"https://cdn.ex.org/remote.png\">", url)), "Remote");
     session->dtDocumentComplete();
     EXPECT_EQ(Page(tree.Selected()->PageId()).rfind(ClipBaseLine(url) + "\r\n" + ClipFromLine(url), 0), 0u);
 }
@@ -178,7 +188,7 @@ TEST_F(ClipCoreTest, ClipboardRoadPastesThenKeepsPictures)
     settings.DragUseUnicode = false;
     settings.DragIncludeImage = true;
     const std::string url = "https://ex.org/";
-    clips->DropHTMLClip(url, SplitLines(BuildCfHtml("<p>x</p>", url)), "Pasted");
+    clips->DropHTMLClip(url, SplitPageLines(BuildCfHtml("<p>x</p>", url)), "Pasted");
     EXPECT_EQ(window.actions, std::vector<int>{kTagPasteThenLocalize});
     TreeNode* node = tree.Selected();
     EXPECT_EQ(Page(node->PageId()), "");

@@ -23,28 +23,28 @@ const char kWindowsCfHtml[] =
 
 TEST(CutClipFragment, NewNodeKeepsTheDocumentWithoutTheHeader)
 {
-    StringList lines = SplitLines(BuildCfHtml(kChromiumFragment, "https://example.org/"));
+    StringList lines = SplitPageLines(BuildCfHtml(kChromiumFragment, "https://example.org/"));
     CutClipFragment(lines, true);
     ASSERT_FALSE(lines.empty());
     EXPECT_EQ(lines.front().rfind("<HTML><BODY>", 0), 0u);
-    const std::string text = JoinLines(lines);
+    const std::string text = JoinPageLines(lines);
     EXPECT_EQ(text.find("SourceURL"), std::string::npos);
     EXPECT_NE(text.find(kChromiumFragment), std::string::npos);
 
-    StringList windows = SplitLines(kWindowsCfHtml);
+    StringList windows = SplitPageLines(kWindowsCfHtml);
     CutClipFragment(windows, true);
     EXPECT_EQ(windows.front(), "<HTML><HEAD><TITLE>t</TITLE></HEAD>");
 }
 
 TEST(CutClipFragment, AppendKeepsTheInnerBody)
 {
-    StringList lines = SplitLines(BuildCfHtml(kChromiumFragment, "https://example.org/"));
+    StringList lines = SplitPageLines(BuildCfHtml(kChromiumFragment, "https://example.org/"));
     CutClipFragment(lines, false);
-    EXPECT_EQ(JoinLines(lines), "\r\n<!--StartFragment-->" + std::string(kChromiumFragment) + "<!--EndFragment-->\r\n");
+    EXPECT_EQ(JoinPageLines(lines), "\r\n<!--StartFragment-->" + std::string(kChromiumFragment) + "<!--EndFragment-->\r\n");
 
-    StringList windows = SplitLines(kWindowsCfHtml);
+    StringList windows = SplitPageLines(kWindowsCfHtml);
     CutClipFragment(windows, false);
-    EXPECT_EQ(JoinLines(windows), "\r\n<!--StartFragment--><B>bold</B> text<!--EndFragment-->\r\n");
+    EXPECT_EQ(JoinPageLines(windows), "\r\n<!--StartFragment--><B>bold</B> text<!--EndFragment-->\r\n");
 }
 
 TEST(CutClipFragment, TextWithoutTheWrapper)

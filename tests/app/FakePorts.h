@@ -108,7 +108,7 @@ struct FakeWindow : EditorWindow {
     std::string ClipboardText() override { return clipboard; }
 };
 
-struct FakeDialogs : Dialogs {
+struct FakeEditorDialogs : EditorDialogs {
     std::vector<std::string> messages;
     std::vector<std::string> questions;
     bool answer = true;

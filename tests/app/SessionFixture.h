@@ -23,7 +23,7 @@ protected:
     CollectionTree tree;
     FakeViews views;
     FakeWindow window;
-    FakeDialogs dialogs;
+    FakeEditorDialogs dialogs;
     FixedClock clock;
     std::map<std::string, std::string> cache;
     std::unique_ptr<PageSession> session;
