@@ -1,0 +1,157 @@
+#include "components/browserhost/WebHostCore.h"
+
+namespace ql {
+
+using namespace ql::com;
+
+namespace dochost {
+
+std::uint32_t ContextMenuKind(bool editable, bool image, bool link, bool selection)
+{
+    if (editable)
+        return CONTEXT_MENU_CONTROL;
+    if (image)
+        return CONTEXT_MENU_IMAGE;
+    if (link)
+        return CONTEXT_MENU_ANCHOR;
+    if (selection)
+        return CONTEXT_MENU_TEXTSELECT;
+    return CONTEXT_MENU_DEFAULT;
+}
+
+bool KeyBypassesAccelerators(std::uintptr_t virtualKey, std::intptr_t lParam)
+{
+    if (virtualKey == VK_BACK || virtualKey == VK_RETURN)
+        return true;
+    return (virtualKey == VK_LEFT || virtualKey == VK_RIGHT) && (lParam & KF_EXTENDED_BIT) != 0;
+}
+
+}  // namespace dochost
+
+TWebHostCore::TWebHostCore(Launcher& launcher) : launcher_(launcher), thread_(std::this_thread::get_id())
+{
+    fpExceptions_ = true;  // stored only: the control word is not touched here
+    ReadDdeVerbs();
+    RegisterDdeServer(this);
+    LocaleUsesInches = ql::LocaleUsesInches();
+    SetDownloadOptions({TDownloadControlOption::DLCTL_DLIMAGES, TDownloadControlOption::DLCTL_VIDEOS,
+                        TDownloadControlOption::DLCTL_BGSOUNDS});
+    SetUserInterfaceOptions({});
+    EnableDDE = false;
+}
+
+TWebHostCore::~TWebHostCore()
+{
+    UnregisterDdeServer(this);
+}
+
+void TWebHostCore::SetDownloadOptions(const TDownloadControlOptions& options)
+{
+    downloadOptions_ = options;
+    UpdateDownloadControlFlags();
+    AmbientPropertyChanged(DISPID_AMBIENT_DLCONTROL);
+}
+
+void TWebHostCore::SetUserInterfaceOptions(const TUserInterfaceOptions& options)
+{
+    userInterfaceOptions_ = options;
+    UpdateHostUIFlags();
+    AmbientPropertyChanged(DISPID_AMBIENT_DLCONTROL);
+}
+
+void TWebHostCore::UpdateDownloadControlFlags()
+{
+    downloadControlFlags_ = DownloadControlFlagsOf(downloadOptions_);
+}
+
+void TWebHostCore::UpdateHostUIFlags()
+{
+    hostUIFlags_ = HostUIFlagsOf(userInterfaceOptions_);
+}
+
+void TWebHostCore::SetfpExceptions(bool value)
+{
+    WriteFpuControlWord(value ? SavedFPUControlWord : MaskedFpuControlWord);
+    fpExceptions_ = value;
+}
+
+void TWebHostCore::SetUserAgent(const std::string& token)
+{
+    userAgent_ = token;
+    AmbientPropertyChanged(DISPID_AMBIENT_DLCONTROL);
+}
+
+web::WebEngineSettings TWebHostCore::EngineSettings()
+{
+    Variant flags;
+    DISPPARAMS none;
+    std::uint32_t dl = 0;
+    if (SUCCEEDED(Invoke(DISPID_AMBIENT_DLCONTROL, IID_NULL, 0x400, DISPATCH_PROPERTYGET, none, &flags, nullptr,
+                         nullptr))) {
+        if (const auto* i = flags.AsInt())
+            dl = static_cast<std::uint32_t>(*i);
+        else if (const auto* u = flags.AsUInt())
+            dl = *u;
+    }
+    dochost::TDOCHOSTUIINFO info;
+    info.cbSize = 20;
+    GetHostInfo(&info);
+    web::WebEngineSettings s = EngineSettingsFor(dl, info.dwFlags);
+    s.userAgentToken = userAgent_;
+    return s;
+}
+
+void TWebHostCore::NavigateToUrl(const std::string& url)
+{
+    Navigate2(Variant::Text(url));
+}
+
+void TWebHostCore::NavigateToItemIdList(const shell::ItemIdList* list)
+{
+    if (!list || ItemIdListSize(list) == 0)
+        return;
+    Navigate2(Variant::Bytes(list->Bytes()));
+}
+
+void TWebHostCore::ExecDocumentCommand(bool useBrowserGroup, std::uint32_t cmdId, std::uint32_t execOpt, Variant& inArg,
+                                       Variant& outArg)
+{
+    try {
+        const GUID group = CGID_WebBrowser;
+        ComPtr<IDispatch> document = Document();
+        if (!document)
+            return;
+        ComPtr<IOleCommandTarget> target;
+        if (FAILED(document->QueryInterface(IOleCommandTarget::IID_, target.putVoid())) || !target)
+            return;
+        target->Exec(useBrowserGroup ? &group : nullptr, cmdId, execOpt, &inArg, &outArg);
+    } catch (...) {
+        // The command's failure leaves nothing behind and is not reported.
+    }
+}
+
+void TWebHostCore::PrintDocument()
+{
+    Variant in, out;
+    ExecDocumentCommand(false, OLECMDID_PRINT, OLECMDEXECOPT_DONTPROMPTUSER, in, out);
+}
+
+void TWebHostCore::OpenFindDialog()
+{
+    Variant in, out;
+    ExecDocumentCommand(true, WEBBROWSER_CMD_FIND, OLECMDEXECOPT_DODEFAULT, in, out);
+}
+
+void TWebHostCore::CopySelection()
+{
+    Variant in, out;
+    ExecDocumentCommand(false, OLECMDID_COPY, OLECMDEXECOPT_DODEFAULT, in, out);
+}
+
+void TWebHostCore::SelectAllContent()
+{
+    Variant in, out;
+    ExecDocumentCommand(false, OLECMDID_SELECTALL, OLECMDEXECOPT_DODEFAULT, in, out);
+}
+
+}  // namespace ql

@@ -1,0 +1,82 @@
+// The browser host's side of the shell-verb DDE conversation.
+#include "components/browserhost/WebHostCore.h"
+
+#include <strings.h>
+
+namespace ql {
+
+namespace {
+
+bool SameNameNoCase(const std::string& a, const std::string& b)
+{
+    return !a.empty() && a.size() == b.size() && strcasecmp(a.c_str(), b.c_str()) == 0;
+}
+
+}  // namespace
+
+bool TWebHostCore::DdeInitiate(const std::string& application, const std::string& topic, std::thread::id client)
+{
+    if (!EnableDDE || ShellExecuteBusy)
+        return false;
+    if (client != thread_)
+        return false;
+    std::string app, top;
+    if (application == DdeVerbs.HtmlDdeApplication) {
+        HtmlConversation = true;
+        app = DdeVerbs.HtmlDdeApplication;
+        top = DdeVerbs.HtmlDdeTopic;
+    } else {
+        HtmlConversation = false;
+        app = DdeVerbs.FolderDdeApplication;
+        top = DdeVerbs.FolderDdeTopic;
+    }
+    // Empty names are no names: such a server never answers.
+    return SameNameNoCase(app, application) && SameNameNoCase(top, topic);
+}
+
+bool TWebHostCore::ShellLaunch(const TFolderCommand& command)
+{
+    // The desktop has no find verb of its own: explore and find both open the folder in the
+    // file manager.
+    std::string path = command.path;
+    if (path.empty() && command.list && ItemIdListToPath)
+        path = ItemIdListToPath(*command.list);
+    if (path.empty())
+        return false;
+    ShellExecuteBusy = true;
+    launcher_.OpenWithDesktop(path);
+    ShellExecuteBusy = false;
+    return true;
+}
+
+bool TWebHostCore::DdeExecute(const std::string& command)
+{
+    if (HtmlConversation) {
+        NavigateToUrl(HtmlCommandUrl(command));
+        return true;
+    }
+    TFolderCommand c = ParseFolderCommand(command);
+    if (!c.wellFormed)
+        return false;
+    switch (c.verb) {
+    case 1:
+        if (!c.path.empty())
+            NavigateToUrl(c.path);
+        else if (c.list)
+            NavigateToItemIdList(c.list.get());
+        FreeItemIdList(c.list);
+        return true;
+    case 2:
+        ShellLaunch(c);
+        FreeItemIdList(c.list);
+        return true;
+    case 3:
+        ShellLaunch(c);
+        FreeItemIdList(c.list);
+        return true;
+    default:
+        return false;
+    }
+}
+
+}  // namespace ql

@@ -1,0 +1,25 @@
+#pragma once
+// Our script library inside the page (in our own script world) and the one way we call it:
+// RunDomScript wraps an expression so that its value, or the error it threw, comes back as
+// JSON. Values put into `body` must be json::Quote'd or json::Encode'd.
+#include "platform/core/com/ComBase.h"
+#include "platform/gui/DocumentEngine.h"
+#include "platform/gui/Json.h"
+
+#include <string>
+
+namespace ql::web {
+
+// The whole script that evaluates `body` with the library at hand as `Q`.
+std::string WrapDomScript(const std::string& body);
+
+// Runs `body` (an expression over `Q`); its value (undefined as null) in *value.
+// E_FAIL when the engine gave no answer or an unreadable one, DISP_E_EXCEPTION when the
+// script threw (a stale object included).
+com::HRESULT RunDomScript(DocumentEngine& engine, const std::string& body, json::Value* value);
+
+// The script our editing view runs at the end of every document it loads: it reports edits
+// ("changed") and selection or content changes ("display") to the message handler `handler`.
+std::string EditWatchScript(const std::string& handler);
+
+}  // namespace ql::web

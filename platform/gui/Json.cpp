@@ -1,0 +1,373 @@
+#include "platform/gui/Json.h"
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+
+namespace ql::json {
+
+namespace {
+
+constexpr int kMaxDepth = 200;
+
+void AppendUtf8(std::string& out, std::uint32_t c)
+{
+    if (c < 0x80) {
+        out += static_cast<char>(c);
+    } else if (c < 0x800) {
+        out += static_cast<char>(0xC0 | (c >> 6));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+        out += static_cast<char>(0xE0 | (c >> 12));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (c >> 18));
+        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+}
+
+// Decodes one UTF-8 character at s[i]; returns its length (1 for an invalid byte, with c = U+FFFD).
+std::size_t DecodeUtf8(std::string_view s, std::size_t i, std::uint32_t& c)
+{
+    unsigned char b = static_cast<unsigned char>(s[i]);
+    c = 0xFFFD;
+    if (b < 0x80) {
+        c = b;
+        return 1;
+    }
+    std::size_t need = b >= 0xF0 && b <= 0xF4 ? 4 : b >= 0xE0 && b < 0xF0 ? 3 : b >= 0xC2 && b < 0xE0 ? 2 : 0;
+    if (!need || i + need > s.size())
+        return 1;
+    std::uint32_t v = b & (0xFF >> (need + 1));
+    for (std::size_t k = 1; k < need; ++k) {
+        unsigned char t = static_cast<unsigned char>(s[i + k]);
+        if ((t & 0xC0) != 0x80)
+            return 1;
+        v = (v << 6) | (t & 0x3F);
+    }
+    if ((need == 3 && v < 0x800) || (need == 4 && v < 0x10000) || (v >= 0xD800 && v <= 0xDFFF) || v > 0x10FFFF)
+        return 1;
+    c = v;
+    return need;
+}
+
+class Parser {
+public:
+    explicit Parser(std::string_view t) : t_(t) {}
+
+    std::optional<Value> Run()
+    {
+        auto v = ParseValue(0);
+        SkipWs();
+        if (!v || pos_ != t_.size())
+            return std::nullopt;
+        return v;
+    }
+
+private:
+    std::string_view t_;
+    std::size_t pos_ = 0;
+
+    void SkipWs()
+    {
+        while (pos_ < t_.size() && (t_[pos_] == ' ' || t_[pos_] == '\t' || t_[pos_] == '\n' || t_[pos_] == '\r'))
+            ++pos_;
+    }
+    bool Literal(std::string_view word)
+    {
+        if (t_.substr(pos_, word.size()) != word)
+            return false;
+        pos_ += word.size();
+        return true;
+    }
+
+    std::optional<Value> ParseValue(int depth)
+    {
+        if (depth > kMaxDepth)
+            return std::nullopt;
+        SkipWs();
+        if (pos_ >= t_.size())
+            return std::nullopt;
+        char c = t_[pos_];
+        if (c == '{')
+            return ParseObject(depth);
+        if (c == '[')
+            return ParseArray(depth);
+        if (c == '"') {
+            std::string s;
+            if (!ParseString(s))
+                return std::nullopt;
+            return Value(std::move(s));
+        }
+        if (Literal("true"))
+            return Value(true);
+        if (Literal("false"))
+            return Value(false);
+        if (Literal("null"))
+            return Value();
+        return ParseNumber();
+    }
+
+    std::optional<Value> ParseNumber()
+    {
+        std::size_t start = pos_;
+        if (pos_ < t_.size() && t_[pos_] == '-')
+            ++pos_;
+        auto digits = [&] {
+            std::size_t s = pos_;
+            while (pos_ < t_.size() && t_[pos_] >= '0' && t_[pos_] <= '9')
+                ++pos_;
+            return pos_ - s;
+        };
+        if (pos_ >= t_.size())
+            return std::nullopt;
+        if (t_[pos_] == '0') {
+            ++pos_;
+        } else if (digits() == 0) {
+            return std::nullopt;
+        }
+        if (pos_ < t_.size() && t_[pos_] == '.') {
+            ++pos_;
+            if (digits() == 0)
+                return std::nullopt;
+        }
+        if (pos_ < t_.size() && (t_[pos_] == 'e' || t_[pos_] == 'E')) {
+            ++pos_;
+            if (pos_ < t_.size() && (t_[pos_] == '+' || t_[pos_] == '-'))
+                ++pos_;
+            if (digits() == 0)
+                return std::nullopt;
+        }
+        std::string text(t_.substr(start, pos_ - start));
+        return Value(std::strtod(text.c_str(), nullptr));
+    }
+
+    bool Hex4(std::uint32_t& v)
+    {
+        if (t_.size() - pos_ < 4)
+            return false;
+        v = 0;
+        for (int i = 0; i < 4; ++i) {
+            char c = t_[pos_++];
+            v <<= 4;
+            if (c >= '0' && c <= '9') v |= static_cast<std::uint32_t>(c - '0');
+            else if (c >= 'a' && c <= 'f') v |= static_cast<std::uint32_t>(c - 'a' + 10);
+            else if (c >= 'A' && c <= 'F') v |= static_cast<std::uint32_t>(c - 'A' + 10);
+            else return false;
+        }
+        return true;
+    }
+
+    bool ParseString(std::string& out)
+    {
+        ++pos_;  // opening quote
+        while (pos_ < t_.size()) {
+            unsigned char c = static_cast<unsigned char>(t_[pos_]);
+            if (c == '"') {
+                ++pos_;
+                return true;
+            }
+            if (c < 0x20)
+                return false;
+            if (c != '\\') {
+                std::uint32_t cp;
+                std::size_t len = DecodeUtf8(t_, pos_, cp);
+                AppendUtf8(out, cp);
+                pos_ += len;
+                continue;
+            }
+            if (++pos_ >= t_.size())
+                return false;
+            char e = t_[pos_++];
+            switch (e) {
+            case '"': out += '"'; break;
+            case '\\': out += '\\'; break;
+            case '/': out += '/'; break;
+            case 'b': out += '\b'; break;
+            case 'f': out += '\f'; break;
+            case 'n': out += '\n'; break;
+            case 'r': out += '\r'; break;
+            case 't': out += '\t'; break;
+            case 'u': {
+                std::uint32_t u;
+                if (!Hex4(u))
+                    return false;
+                if (u >= 0xD800 && u <= 0xDBFF && t_.substr(pos_, 2) == "\\u") {
+                    std::size_t save = pos_;
+                    pos_ += 2;
+                    std::uint32_t lo;
+                    if (!Hex4(lo))
+                        return false;
+                    if (lo >= 0xDC00 && lo <= 0xDFFF) {
+                        u = 0x10000 + ((u - 0xD800) << 10) + (lo - 0xDC00);
+                    } else {
+                        pos_ = save;  // the next escape stands on its own
+                        u = 0xFFFD;
+                    }
+                } else if (u >= 0xD800 && u <= 0xDFFF) {
+                    u = 0xFFFD;
+                }
+                AppendUtf8(out, u);
+                break;
+            }
+            default:
+                return false;
+            }
+        }
+        return false;
+    }
+
+    std::optional<Value> ParseArray(int depth)
+    {
+        ++pos_;
+        Array a;
+        SkipWs();
+        if (pos_ < t_.size() && t_[pos_] == ']') {
+            ++pos_;
+            return Value(std::move(a));
+        }
+        for (;;) {
+            auto v = ParseValue(depth + 1);
+            if (!v)
+                return std::nullopt;
+            a.push_back(std::move(*v));
+            SkipWs();
+            if (pos_ >= t_.size())
+                return std::nullopt;
+            if (t_[pos_] == ',') { ++pos_; continue; }
+            if (t_[pos_] == ']') { ++pos_; return Value(std::move(a)); }
+            return std::nullopt;
+        }
+    }
+
+    std::optional<Value> ParseObject(int depth)
+    {
+        ++pos_;
+        Object o;
+        SkipWs();
+        if (pos_ < t_.size() && t_[pos_] == '}') {
+            ++pos_;
+            return Value(std::move(o));
+        }
+        for (;;) {
+            SkipWs();
+            if (pos_ >= t_.size() || t_[pos_] != '"')
+                return std::nullopt;
+            std::string key;
+            if (!ParseString(key))
+                return std::nullopt;
+            SkipWs();
+            if (pos_ >= t_.size() || t_[pos_] != ':')
+                return std::nullopt;
+            ++pos_;
+            auto v = ParseValue(depth + 1);
+            if (!v)
+                return std::nullopt;
+            o.emplace_back(std::move(key), std::move(*v));
+            SkipWs();
+            if (pos_ >= t_.size())
+                return std::nullopt;
+            if (t_[pos_] == ',') { ++pos_; continue; }
+            if (t_[pos_] == '}') { ++pos_; return Value(std::move(o)); }
+            return std::nullopt;
+        }
+    }
+};
+
+void EncodeTo(std::string& out, const Value& v)
+{
+    if (v.IsNull()) {
+        out += "null";
+    } else if (const bool* b = v.AsBool()) {
+        out += *b ? "true" : "false";
+    } else if (const double* d = v.AsNumber()) {
+        if (!std::isfinite(*d)) {
+            out += "null";
+        } else {
+            char buf[40];
+            std::snprintf(buf, sizeof buf, "%.17g", *d);
+            out += buf;
+        }
+    } else if (const std::string* s = v.AsString()) {
+        out += Quote(*s);
+    } else if (const Array* a = v.AsArray()) {
+        out += '[';
+        for (std::size_t i = 0; i < a->size(); ++i) {
+            if (i)
+                out += ',';
+            EncodeTo(out, (*a)[i]);
+        }
+        out += ']';
+    } else if (const Object* o = v.AsObject()) {
+        out += '{';
+        bool first = true;
+        for (const auto& [k, val] : *o) {
+            if (!first)
+                out += ',';
+            first = false;
+            out += Quote(k);
+            out += ':';
+            EncodeTo(out, val);
+        }
+        out += '}';
+    }
+}
+
+}  // namespace
+
+const Value* Value::Find(std::string_view key) const
+{
+    if (const Object* o = AsObject()) {
+        for (const auto& [k, v] : *o)
+            if (k == key)
+                return &v;
+    }
+    return nullptr;
+}
+
+std::string Quote(std::string_view s)
+{
+    std::string out;
+    out.reserve(s.size() + 2);
+    out += '"';
+    std::size_t i = 0;
+    while (i < s.size()) {
+        std::uint32_t c;
+        std::size_t len = DecodeUtf8(s, i, c);
+        i += len;
+        switch (c) {
+        case '"': out += "\\\""; break;
+        case '\\': out += "\\\\"; break;
+        case '\n': out += "\\n"; break;
+        case '\r': out += "\\r"; break;
+        case '\t': out += "\\t"; break;
+        default:
+            if (c < 0x20 || c == 0x2028 || c == 0x2029 || c == 0x7F) {
+                char buf[8];
+                std::snprintf(buf, sizeof buf, "\\u%04x", static_cast<unsigned>(c));
+                out += buf;
+            } else {
+                AppendUtf8(out, c);
+            }
+        }
+    }
+    out += '"';
+    return out;
+}
+
+std::string Encode(const Value& value)
+{
+    std::string out;
+    EncodeTo(out, value);
+    return out;
+}
+
+std::optional<Value> Parse(std::string_view text)
+{
+    return Parser(text).Run();
+}
+
+}  // namespace ql::json
