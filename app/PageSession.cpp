@@ -19,7 +19,7 @@ PageSession::PageSession(CollectionContext context, CollectionTree& editorTree, 
       dialogs_(dialogs),
       clock_(clock),
       random_(std::move(random)),
-      localizer_(context.settings.ImagesDir, context.imagesIni, std::move(findCachedFile))
+      findCachedFile_(std::move(findCachedFile))
 {
 }
 

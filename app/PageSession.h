@@ -84,6 +84,9 @@ public:
 
     // The HTML editing control's document is complete.
     void dtDocumentComplete();
+    // Keeps the pictures of the page (or of its newly appended fragment) and makes its links
+    // absolute, then shows it in the Browse view. Without a source URL only absolute addresses
+    // are resolved.
     void LocalizeClipResources(bool withLinks);
     // Tag 2000 and a new empty document, into which the clipboard is pasted when it is complete.
     void StartClipboardPaste();
@@ -127,7 +130,7 @@ private:
     EditorDialogs& dialogs_;
     const Clock& clock_;
     RandomSource random_;
-    PictureLocalizer localizer_;
+    UrlCacheLookup findCachedFile_;
     // The page file the active view's document belongs to; saves go there.
     std::string viewPageFile_;
     std::optional<PendingPictures> pendingPictures_;

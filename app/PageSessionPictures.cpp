@@ -60,7 +60,8 @@ void PageSession::LocalizeClipResources(bool withLinks)
             begin = intact ? job.begin : 0;
             end = intact ? job.end : 0;
         }
-        LocalizeResult result = localizer_.Localize(page, begin, end, url, s.CurrentNodeId, withLinks);
+        PictureLocalizer localizer(s.ImagesDir, ctx_.imagesIni, findCachedFile_);
+        LocalizeResult result = localizer.Localize(page, begin, end, url, s.CurrentNodeId, withLinks);
         changed = result.changed;
         page = std::move(result.html);
     }

@@ -211,6 +211,26 @@ TEST_F(PageSessionTest, OpenedFileReplacesThePageWithItsPicturesKept)
     EXPECT_EQ(window.busy, 0);
 }
 
+TEST_F(PageSessionTest, PicturesWaitingForAnotherPageLeaveTheCurrentOneAlone)
+{
+    clipSourceUrl = "https://ex.org/";
+    WritePage("A", "<a href=\"x.html\">a</a>\r\n");
+    WritePage("B", "<a href=\"y.html\">b</a>\r\n");
+    session->PreparePageFile("A");
+    session->ArmPictureLocalization(File("A"));
+    session->PreparePageFile("B");  // the new page's selection went elsewhere
+    views.active = kViewHtml;
+    session->dtDocumentComplete();
+    EXPECT_EQ(Page("B"), "<a href=\"y.html\">b</a>\r\n");
+    EXPECT_EQ(views.active, kViewHtml);
+    EXPECT_EQ(session->HtmlEditorTag, 0);
+
+    session->ArmPictureLocalization(File("B"));
+    session->dtDocumentComplete();
+    EXPECT_EQ(Page("B"), "<a href=\"https://ex.org/y.html\">b</a>\r\n");
+    EXPECT_EQ(views.active, kViewBrowse);
+}
+
 TEST_F(PageSessionTest, RenamedPageIsFollowedBySaves)
 {
     TreeNode* a = AddPage(nullptr, "A", "A", "a\r\n");
