@@ -116,11 +116,15 @@ std::string ReplaceDialogCaption(const std::string& caption, const std::string& 
     return s;
 }
 
-std::string ComposeUserAgent(const std::string& engineUserAgent, const std::string& token)
+web::PageSetup PageSetupOf(const TPrintOptions& options)
 {
-    if (token.empty())
-        return engineUserAgent;
-    return engineUserAgent + " " + token;
+    web::PageSetup p;
+    p.leftMm = MarginInMillimetres(options.Margins.Left, options.Inches);
+    p.rightMm = MarginInMillimetres(options.Margins.Right, options.Inches);
+    p.topMm = MarginInMillimetres(options.Margins.Top, options.Inches);
+    p.bottomMm = MarginInMillimetres(options.Margins.Bottom, options.Inches);
+    p.landscape = options.Orientation == TPrintOrientationOption::poLandscape;
+    return p;
 }
 
 }  // namespace ql

@@ -1,7 +1,8 @@
 #pragma once
 // Print options of the browser host (margins, header, footer, orientation), the locale's
-// measurement unit and the margin conversions, the caption the host gives the engine's
-// dialogs, and the user-agent token of one view.
+// measurement unit and the margin conversions, and the caption the host gives dialogs.
+#include "platform/gui/WebEngineSettings.h"
+
 #include <optional>
 #include <string>
 
@@ -43,7 +44,7 @@ double MarginInMillimetres(double value, bool inches);
 // product name replaced by `applicationTitle` (each at its first occurrence).
 std::string ReplaceDialogCaption(const std::string& caption, const std::string& applicationTitle);
 
-// The user agent of a view with a token added; an empty token changes nothing.
-std::string ComposeUserAgent(const std::string& engineUserAgent, const std::string& token);
+// The engine's page layout for the options.
+web::PageSetup PageSetupOf(const TPrintOptions& options);
 
 }  // namespace ql

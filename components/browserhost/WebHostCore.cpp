@@ -1,5 +1,7 @@
 #include "components/browserhost/WebHostCore.h"
 
+#include "platform/gui/WebUrls.h"
+
 namespace ql {
 
 using namespace ql::com;
@@ -99,6 +101,34 @@ web::WebEngineSettings TWebHostCore::EngineSettings()
     web::WebEngineSettings s = EngineSettingsFor(dl, info.dwFlags);
     s.userAgentToken = userAgent_;
     return s;
+}
+
+NavigationDecision TWebHostCore::DecideNavigation(const std::string& url, const std::string& currentUrl, bool linkClick,
+                                                  bool newWindow)
+{
+    NavigationDecision d;
+    std::string target = url;
+    std::u16string translated;
+    bool changed = false;
+    if (TranslateUrl(0, WideFromUtf8(url), &translated) == S_OK && !translated.empty()) {
+        std::string t = Utf8FromWide(translated);
+        changed = t != url;
+        target = t;
+    }
+    auto withoutFragment = [](const std::string& u) { return u.substr(0, u.find('#')); };
+    bool sameDocument = !currentUrl.empty() && withoutFragment(target) == withoutFragment(currentUrl);
+    if (newWindow || (linkClick && !sameDocument && EngineSettings().linksOpenExternally)) {
+        std::string scheme = web::UrlScheme(target);
+        bool leaves = scheme == "http" || scheme == "https" || scheme == "file";
+        d.action = leaves ? NavigationAction::OpenExternally : NavigationAction::Ignore;
+        d.url = target;
+        return d;
+    }
+    if (changed) {
+        d.action = NavigationAction::LoadInstead;
+        d.url = target;
+    }
+    return d;
 }
 
 void TWebHostCore::NavigateToUrl(const std::string& url)

@@ -90,6 +90,12 @@ inline constexpr com::IID IID_IServiceProvider{0x6D5140C1, 0x7436, 0x11CE, {0x80
 inline constexpr com::IID IID_IDocHostUIHandler{0xBD3F23C0, 0xD43E, 0x11CF, {0x89, 0x3B, 0x00, 0xAA, 0x00, 0xBD, 0xCE, 0x1A}};
 inline constexpr com::IID IID_IDocHostShowUI{0xC4D244B0, 0xD43E, 0x11CF, {0x89, 0x3B, 0x00, 0xAA, 0x00, 0xBD, 0xCE, 0x1A}};
 
+enum class NavigationAction { Allow, Ignore, LoadInstead, OpenExternally };
+struct NavigationDecision {
+    NavigationAction action = NavigationAction::Allow;
+    std::string url;  // for LoadInstead and OpenExternally
+};
+
 class TWebHostCore : public DdeServer {
 public:
     using HRESULT = com::HRESULT;
@@ -128,6 +134,14 @@ public:
     // What the options make of the engine, asked the way the browser asks its host: the
     // download-control ambient property through Invoke, the host flags through GetHostInfo.
     web::WebEngineSettings EngineSettings();
+
+    // What becomes of a navigation the page starts: the URL may be translated (TranslateUrl,
+    // then the translation loads instead); a followed link goes to the desktop's browser when
+    // the options say so (one within the same document stays), and so does anything the page
+    // wants in a new window. Only http, https and file URLs leave the program; others are
+    // ignored there.
+    NavigationDecision DecideNavigation(const std::string& url, const std::string& currentUrl, bool linkClick,
+                                        bool newWindow);
 
     // --- navigation and document commands --------------------------------------------------
     void NavigateToUrl(const std::string& url);

@@ -250,6 +250,13 @@ com::HRESULT RunDomScript(DocumentEngine& engine, const std::string& body, json:
     return com::S_OK;
 }
 
+std::string FindInPageExpression(const std::string& text, bool matchCase, bool wholeWord, bool backwards)
+{
+    auto b = [](bool v) { return v ? "true" : "false"; };
+    return std::string("window.find(") + json::Quote(text) + "," + b(matchCase) + "," + b(backwards) + ",true," +
+           b(wholeWord) + ",false,false)";
+}
+
 std::string EditWatchScript(const std::string& handler)
 {
     std::string s = kEditWatch;

@@ -18,6 +18,10 @@ std::string WrapDomScript(const std::string& body);
 // script threw (a stale object included).
 com::HRESULT RunDomScript(DocumentEngine& engine, const std::string& body, json::Value* value);
 
+// The expression that finds the next occurrence of `text` in the page and selects it (wrapping
+// around at the end); its value says whether one was found.
+std::string FindInPageExpression(const std::string& text, bool matchCase, bool wholeWord, bool backwards);
+
 // The script our editing view runs at the end of every document it loads: it reports edits
 // ("changed") and selection or content changes ("display") to the message handler `handler`.
 std::string EditWatchScript(const std::string& handler);

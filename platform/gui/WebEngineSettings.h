@@ -17,4 +17,13 @@ struct WebEngineSettings {
     friend bool operator==(const WebEngineSettings&, const WebEngineSettings&) = default;
 };
 
+// The page layout of printing: margins in millimetres, orientation.
+struct PageSetup {
+    double leftMm = 0, rightMm = 0, topMm = 0, bottomMm = 0;
+    bool landscape = false;
+};
+
+// The user agent of a view with a token added; an empty token changes nothing.
+std::string ComposeUserAgent(const std::string& engineUserAgent, const std::string& token);
+
 }  // namespace ql::web

@@ -54,10 +54,23 @@ TEST(DialogCaption, MakerNameGoesAndProductBecomesOurTitle)
     EXPECT_EQ(ReplaceDialogCaption("Microsoft Microsoft x", "Q"), "Microsoft x");
 }
 
-TEST(UserAgent, AnEmptyTokenChangesNothing)
+TEST(PrintOptions, PageSetupIsInMillimetresWhateverTheUnit)
 {
-    EXPECT_EQ(ComposeUserAgent("Engine/1.0", ""), "Engine/1.0");
-    EXPECT_EQ(ComposeUserAgent("Engine/1.0", "Quillory/2"), "Engine/1.0 Quillory/2");
+    TPrintOptions o;
+    o.Margins = {19.05, 10, 5, 0};
+    web::PageSetup p = PageSetupOf(o);
+    EXPECT_EQ(p.leftMm, 19.05);
+    EXPECT_EQ(p.rightMm, 10);
+    EXPECT_EQ(p.topMm, 5);
+    EXPECT_FALSE(p.landscape);
+    o.Inches = true;
+    o.Margins = {0.75, 1, 0, 0.5};
+    o.Orientation = TPrintOrientationOption::poLandscape;
+    p = PageSetupOf(o);
+    EXPECT_NEAR(p.leftMm, 19.05, 1e-12);
+    EXPECT_NEAR(p.rightMm, 25.4, 1e-12);
+    EXPECT_NEAR(p.bottomMm, 12.7, 1e-12);
+    EXPECT_TRUE(p.landscape);
 }
 
 }  // namespace

@@ -298,6 +298,33 @@ TEST_F(WebHostCoreTest, FloatingPointSettingNeverUnmasksTraps)
     WriteFpuControlWord(before);
 }
 
+TEST_F(WebHostCoreTest, NavigationTheBrowseViewLetsThroughOrHandsOn)
+{
+    host.SetUserInterfaceOptions({U::OPENNEWWIN, U::ENABLE_FORMS_AUTOCOMPLETE});
+    const std::string here = "file:///c/page.html";
+    NavigationDecision d = host.DecideNavigation("http://example.org/", here, true, false);
+    EXPECT_EQ(d.action, NavigationAction::OpenExternally);
+    EXPECT_EQ(d.url, "http://example.org/");
+    EXPECT_EQ(host.DecideNavigation("file:///c/page.html#part2", here, true, false).action, NavigationAction::Allow);
+    EXPECT_EQ(host.DecideNavigation("javascript:alert(1)", here, true, false).action, NavigationAction::Ignore);
+    EXPECT_EQ(host.DecideNavigation("file:///c/other.html", here, false, false).action, NavigationAction::Allow);
+    EXPECT_EQ(host.DecideNavigation("http://example.org/popup", here, false, true).action,
+              NavigationAction::OpenExternally);
+    host.SetUserInterfaceOptions({});
+    EXPECT_EQ(host.DecideNavigation("http://example.org/", here, true, false).action, NavigationAction::Allow);
+
+    host.OnTranslateUrl = [](std::uint32_t, const std::u16string& in, std::u16string& out) {
+        if (in.find(u"old.example") == std::u16string::npos)
+            return S_FALSE;
+        out = u"http://new.example/";
+        return S_OK;
+    };
+    d = host.DecideNavigation("http://old.example/x", here, false, false);
+    EXPECT_EQ(d.action, NavigationAction::LoadInstead);
+    EXPECT_EQ(d.url, "http://new.example/");
+    EXPECT_EQ(host.DecideNavigation("http://other.example/", here, false, false).action, NavigationAction::Allow);
+}
+
 TEST(WebHostKeys, WhichKeysSkipTheAcceleratorTranslation)
 {
     using namespace dochost;

@@ -1,4 +1,5 @@
 #include "foundation/VekHtmlClass.h"
+#include "platform/gui/WebEngineSettings.h"
 #include "platform/gui/WebUrls.h"
 
 #include <gtest/gtest.h>
@@ -30,6 +31,12 @@ TEST(NavigationUrl, PathsBecomeFileUrlsAndUrlsStay)
     EXPECT_EQ(UrlScheme("/tmp/a:b"), "");
     EXPECT_EQ(UrlScheme("c++:x"), "c++");
     EXPECT_EQ(UrlScheme("no scheme"), "");
+}
+
+TEST(UserAgent, AnEmptyTokenChangesNothing)
+{
+    EXPECT_EQ(ComposeUserAgent("Engine/1.0", ""), "Engine/1.0");
+    EXPECT_EQ(ComposeUserAgent("Engine/1.0", "Quillory/2"), "Engine/1.0 Quillory/2");
 }
 
 }  // namespace

@@ -1,0 +1,211 @@
+#include "platform/gui/HtmlEditControl.h"
+
+#include "platform/core/SafeFile.h"
+#include "platform/gui/DomScript.h"
+#include "platform/gui/EditDialogs_wx.h"
+#include "platform/gui/ScriptDocument.h"
+#include "platform/gui/WebUrls.h"
+#include "platform/gui/WebViewEngine_wx.h"
+
+#include <wx/sizer.h>
+#include <wx/weakref.h>
+#include <wx/webview.h>
+
+namespace ql::web {
+
+namespace {
+
+// Line breaks as CR LF, the form the program's page files keep.
+std::string WithCrLf(const std::string& text)
+{
+    std::string out;
+    out.reserve(text.size() + text.size() / 16);
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        char c = text[i];
+        if (c == '\r') {
+            out += "\r\n";
+            if (i + 1 < text.size() && text[i + 1] == '\n')
+                ++i;
+        } else if (c == '\n') {
+            out += "\r\n";
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
+}  // namespace
+
+HtmlEditControl* HtmlEditControl::Create(wxWindow* parent, wxWindowID id, std::string* error)
+{
+    auto* control = new HtmlEditControl(parent, id);
+    if (!control->Init(error)) {
+        control->Destroy();
+        return nullptr;
+    }
+    return control;
+}
+
+HtmlEditControl::HtmlEditControl(wxWindow* parent, wxWindowID id) : wxPanel(parent, id) {}
+
+bool HtmlEditControl::Init(std::string* error)
+{
+    engine_ = WebViewEngine::Create(this, error);
+    if (!engine_)
+        return false;
+    auto* sizer = new wxBoxSizer(wxVERTICAL);
+    sizer->Add(engine_->View(), 1, wxEXPAND);
+    SetSizer(sizer);
+
+    ownDialogs_ = std::make_unique<WxEditDialogs>(this);
+    dialogs_ = ownDialogs_.get();
+
+    // Editing a page never runs its scripts.
+    WebEngineSettings settings;
+    settings.pageScripts = false;
+    engine_->Apply(settings);
+    engine_->SetEditable(true);
+    engine_->WatchEdits();
+
+    wxWeakRef<HtmlEditControl> self(this);
+    engine_->OnWatchMessage = [this, self](const std::string& message) {
+        if (message == "changed")
+            dirty_ = true;
+        else if (message == "display")
+            CallAfter([self] {
+                if (self && self->OnDisplayChanged)
+                    self->OnDisplayChanged();
+            });
+    };
+    engine_->OnCommitted = [this] { dirty_ = false; };
+    engine_->OnLoaded = [this, self](const std::string&) {
+        loadPending_ = false;
+        CallAfter([self] {
+            if (!self)
+                return;
+            self->ApplyParagraphSeparator();
+            self->PlaceCaret();
+            self->dirty_ = false;
+            if (self->OnDocumentComplete)
+                self->OnDocumentComplete();
+        });
+    };
+    return true;
+}
+
+HtmlEditControl::~HtmlEditControl()
+{
+    // The engine lets go of the view while the view still exists.
+    if (engine_) {
+        engine_->OnWatchMessage = nullptr;
+        engine_->OnCommitted = nullptr;
+        engine_->OnLoaded = nullptr;
+        engine_.reset();
+    }
+}
+
+com::HRESULT HtmlEditControl::ExecCommand(std::int32_t command, std::uint32_t option, const com::Variant& in,
+                                          com::Variant* out)
+{
+    return ExecuteEditCommand(*engine_, *dialogs_, command, option, in, out);
+}
+
+std::int32_t HtmlEditControl::QueryStatus(std::int32_t command)
+{
+    return QueryEditCommand(*engine_, command);
+}
+
+void HtmlEditControl::NewDocument()
+{
+    loadPending_ = true;
+    engine_->LoadHtml("<html><head></head><body></body></html>", "about:blank");
+}
+
+void HtmlEditControl::LoadURL(const std::string& url)
+{
+    loadPending_ = true;
+    engine_->Load(NavigationUrl(url));
+}
+
+void HtmlEditControl::LoadDocument(const std::string& path)
+{
+    loadPending_ = true;
+    engine_->Load(path.empty() || path[0] != '/' ? path : FilePathToUrl(path));
+}
+
+void HtmlEditControl::PrintDocument(std::optional<bool> withUI)
+{
+    PrintJob job;
+    job.withDialog = withUI.value_or(true);
+    engine_->PrintPage(job);
+}
+
+com::ComPtr<com::IHTMLDocument2> HtmlEditControl::DOM()
+{
+    return MakeScriptDocument(engine_);
+}
+
+std::string HtmlEditControl::DocumentHTML()
+{
+    if (!engine_->HasDocument())
+        return "";
+    json::Value v;
+    if (com::FAILED(RunDomScript(*engine_, "Q.serialize()", &v)) || !v.AsString())
+        return "";
+    return *v.AsString();
+}
+
+void HtmlEditControl::SetDocumentHTML(const std::string& html)
+{
+    std::string base = engine_->Url();
+    loadPending_ = true;
+    engine_->LoadHtml(html, base);
+}
+
+bool HtmlEditControl::SaveDocument(const std::string& path)
+{
+    std::string html = DocumentHTML();
+    if (html.empty() || !WriteFileAtomic(path, WithCrLf(html)))
+        return false;
+    dirty_ = false;
+    return true;
+}
+
+bool HtmlEditControl::Busy() const
+{
+    return loadPending_ || engine_->IsLoading();
+}
+
+void HtmlEditControl::SetUseDivOnCarriageReturn(bool useDiv)
+{
+    useDiv_ = useDiv;
+    ApplyParagraphSeparator();
+}
+
+void HtmlEditControl::ApplyParagraphSeparator()
+{
+    if (!engine_->HasDocument())
+        return;
+    RunDomScript(*engine_,
+                 std::string("document.execCommand('defaultParagraphSeparator',false,") +
+                     (useDiv_ ? "'div'" : "'p'") + ")",
+                 nullptr);
+}
+
+void HtmlEditControl::PlaceCaret()
+{
+    // A loaded document starts with the insertion point at its beginning, so the editing
+    // commands apply at once.
+    RunDomScript(*engine_,
+                 "(function(){var s=getSelection();if(s.rangeCount||!document.body)return false;"
+                 "var r=document.createRange();r.setStart(document.body,0);r.collapse(true);s.addRange(r);return true;})()",
+                 nullptr);
+}
+
+void HtmlEditControl::SetDialogs(EditDialogs* dialogs)
+{
+    dialogs_ = dialogs ? dialogs : ownDialogs_.get();
+}
+
+}  // namespace ql::web

@@ -1,0 +1,592 @@
+#include "platform/gui/WebViewEngine_wx.h"
+
+#include "platform/gui/DomScript.h"
+#include "platform/gui/WebUrls.h"
+
+#include <glib/gi18n.h>
+#include <webkit2/webkit2.h>
+#include <wx/fdrepdlg.h>
+#include <wx/utils.h>
+#include <wx/weakref.h>
+#include <wx/webview.h>
+
+#include <vector>
+
+namespace ql::web {
+
+namespace {
+
+// Our scripts run here, apart from the page's own (which may be switched off).
+constexpr char kWorld[] = "quillory";
+constexpr char kWatchHandler[] = "qlEdit";
+
+template <class F>
+void Guarded(F&& f)
+{
+    try {
+        f();
+    } catch (...) {
+        // A hook's failure must not unwind through the engine's C callbacks.
+    }
+}
+
+// Pumps the main loop until `done` or `timeoutMs` passed (then cancels `cancel`).
+void WaitFor(const bool& done, GCancellable* cancel, int timeoutMs)
+{
+    struct Timer {
+        GCancellable* cancel;
+        bool fired = false;
+    } timer{cancel};
+    guint id = g_timeout_add(
+        static_cast<guint>(timeoutMs),
+        [](gpointer p) -> gboolean {
+            auto* t = static_cast<Timer*>(p);
+            t->fired = true;
+            g_cancellable_cancel(t->cancel);
+            return G_SOURCE_REMOVE;
+        },
+        &timer);
+    while (!done && !timer.fired)
+        g_main_context_iteration(nullptr, TRUE);
+    if (!timer.fired)
+        g_source_remove(id);
+}
+
+const char* EditingCommandName(EditingCommand c)
+{
+    switch (c) {
+    case EditingCommand::Cut: return WEBKIT_EDITING_COMMAND_CUT;
+    case EditingCommand::Copy: return WEBKIT_EDITING_COMMAND_COPY;
+    case EditingCommand::Paste: return WEBKIT_EDITING_COMMAND_PASTE;
+    case EditingCommand::SelectAll: return WEBKIT_EDITING_COMMAND_SELECT_ALL;
+    case EditingCommand::Undo: return WEBKIT_EDITING_COMMAND_UNDO;
+    case EditingCommand::Redo: return WEBKIT_EDITING_COMMAND_REDO;
+    }
+    return WEBKIT_EDITING_COMMAND_COPY;
+}
+
+// The find dialog owns the data it edits, so neither can outlive the other.
+class FindDialog : public wxFindReplaceDialog {
+public:
+    explicit FindDialog(wxWindow* parent) { Create(parent, &data_, "Find"); }
+
+private:
+    wxFindReplaceData data_{wxFR_DOWN};
+};
+
+}  // namespace
+
+struct WebViewEngine::Impl {
+    wxWeakRef<wxWebView> view;
+    WebKitWebView* native = nullptr;  // our own reference
+    WebKitUserContentManager* content = nullptr;
+    std::vector<gulong> viewHandlers;
+    gulong messageHandler = 0;
+    bool viewGone = false;
+    std::string baseUserAgent;
+    std::uint64_t generation = 0;
+    bool navigationRequested = false;
+    bool hasDocument = false;
+    // The view loads a blank page of its own when it is made; our first load waits for it, so
+    // its events are never taken for ours.
+    bool initialLoadDone = false;
+    std::function<void()> deferredLoad;
+    bool watching = false;
+    wxWeakRef<wxFindReplaceDialog> findDialog;
+    WebViewEngine* self = nullptr;
+
+    bool Live() const { return native && !viewGone && view; }
+
+    static void OnDestroy(GtkWidget*, gpointer p) { static_cast<Impl*>(p)->viewGone = true; }
+
+    static void OnLoadChanged(WebKitWebView*, WebKitLoadEvent ev, gpointer p)
+    {
+        auto* d = static_cast<Impl*>(p);
+        WebViewEngine* e = d->self;
+        if (!d->initialLoadDone) {
+            if (ev == WEBKIT_LOAD_FINISHED) {
+                d->initialLoadDone = true;
+                if (auto load = std::move(d->deferredLoad))
+                    load();
+            }
+            return;
+        }
+        if (ev == WEBKIT_LOAD_COMMITTED) {
+            ++d->generation;
+            if (d->navigationRequested)
+                d->hasDocument = true;
+            if (e->OnCommitted)
+                Guarded([&] { e->OnCommitted(); });
+        } else if (ev == WEBKIT_LOAD_FINISHED) {
+            if (e->OnLoaded)
+                Guarded([&] { e->OnLoaded(e->Url()); });
+        }
+    }
+
+    static gboolean OnContextMenu(WebKitWebView*, WebKitContextMenu*, GdkEvent* event, WebKitHitTestResult* hit,
+                                  gpointer p)
+    {
+        WebViewEngine* e = static_cast<Impl*>(p)->self;
+        if (!e->OnContextMenu)
+            return FALSE;
+        ContextMenuRequest r;
+        r.editable = webkit_hit_test_result_context_is_editable(hit);
+        r.image = webkit_hit_test_result_context_is_image(hit);
+        r.link = webkit_hit_test_result_context_is_link(hit);
+        r.selection = webkit_hit_test_result_context_is_selection(hit);
+        gdouble x = 0, y = 0;
+        if (event && gdk_event_get_root_coords(event, &x, &y)) {
+            r.screenX = static_cast<int>(x);
+            r.screenY = static_cast<int>(y);
+        }
+        bool handled = false;
+        Guarded([&] { handled = e->OnContextMenu(r); });
+        return handled ? TRUE : FALSE;
+    }
+
+    static gboolean OnScriptDialog(WebKitWebView*, WebKitScriptDialog* dialog, gpointer p)
+    {
+        WebViewEngine* e = static_cast<Impl*>(p)->self;
+        if (!e->OnScriptDialog)
+            return FALSE;
+        ScriptDialogRequest r;
+        switch (webkit_script_dialog_get_dialog_type(dialog)) {
+        case WEBKIT_SCRIPT_DIALOG_ALERT: r.kind = ScriptDialogKind::Alert; break;
+        case WEBKIT_SCRIPT_DIALOG_CONFIRM: r.kind = ScriptDialogKind::Confirm; break;
+        case WEBKIT_SCRIPT_DIALOG_PROMPT: r.kind = ScriptDialogKind::Prompt; break;
+        default: r.kind = ScriptDialogKind::BeforeUnload; break;
+        }
+        if (const char* m = webkit_script_dialog_get_message(dialog))
+            r.message = m;
+        std::optional<bool> answer;
+        Guarded([&] { answer = e->OnScriptDialog(r); });
+        if (!answer)
+            return FALSE;
+        if (r.kind == ScriptDialogKind::Confirm || r.kind == ScriptDialogKind::BeforeUnload)
+            webkit_script_dialog_confirm_set_confirmed(dialog, *answer);
+        return TRUE;
+    }
+
+    static void OnClose(WebKitWebView*, gpointer p)
+    {
+        WebViewEngine* e = static_cast<Impl*>(p)->self;
+        if (e->OnClose)
+            Guarded([&] { e->OnClose(); });
+    }
+
+    static void OnMouseTarget(WebKitWebView*, WebKitHitTestResult* hit, guint, gpointer p)
+    {
+        WebViewEngine* e = static_cast<Impl*>(p)->self;
+        if (!e->OnHoverLink)
+            return;
+        std::string link;
+        if (webkit_hit_test_result_context_is_link(hit))
+            if (const char* u = webkit_hit_test_result_get_link_uri(hit))
+                link = u;
+        Guarded([&] { e->OnHoverLink(link); });
+    }
+
+    static void OnMessage(WebKitUserContentManager*, WebKitJavascriptResult* result, gpointer p)
+    {
+        WebViewEngine* e = static_cast<Impl*>(p)->self;
+        if (!e->OnWatchMessage || !result)
+            return;
+        JSCValue* v = webkit_javascript_result_get_js_value(result);
+        if (!v || !jsc_value_is_string(v))
+            return;
+        char* s = jsc_value_to_string(v);
+        std::string text = s ? s : "";
+        g_free(s);
+        Guarded([&] { e->OnWatchMessage(text); });
+    }
+};
+
+WebViewEngine::WebViewEngine(std::unique_ptr<Impl> impl) : d_(std::move(impl))
+{
+    d_->self = this;
+}
+
+std::shared_ptr<WebViewEngine> WebViewEngine::Create(wxWindow* parent, std::string* error)
+{
+    auto fail = [&](const char* why) {
+        if (error)
+            *error = why;
+        return nullptr;
+    };
+    if (!parent)
+        return fail("no parent window");
+    if (!wxWebView::IsBackendAvailable(wxWebViewBackendWebKit))
+        return fail("the WebKit web view is not available");
+    wxWebView* view = wxWebView::New(parent, wxID_ANY, wxString(), wxDefaultPosition, wxDefaultSize,
+                                     wxWebViewBackendWebKit);
+    if (!view)
+        return fail("the web view could not be created");
+    auto* native = static_cast<WebKitWebView*>(view->GetNativeBackend());
+    if (!native || !WEBKIT_IS_WEB_VIEW(native)) {
+        view->Destroy();
+        return fail("the web view has no WebKit backend");
+    }
+    auto d = std::make_unique<Impl>();
+    d->view = view;
+    d->native = WEBKIT_WEB_VIEW(g_object_ref(native));
+    d->content = webkit_web_view_get_user_content_manager(native);
+    WebKitSettings* s = webkit_web_view_get_settings(native);
+    if (const char* ua = webkit_settings_get_user_agent(s))
+        d->baseUserAgent = ua;
+    // Pages the program writes are UTF-8 unless they say otherwise.
+    webkit_settings_set_default_charset(s, "UTF-8");
+    d->initialLoadDone = !webkit_web_view_is_loading(native);
+    std::shared_ptr<WebViewEngine> engine(new WebViewEngine(std::move(d)));
+    Impl* p = engine->d_.get();
+    auto connect = [&](const char* signal, GCallback cb) {
+        p->viewHandlers.push_back(g_signal_connect(p->native, signal, cb, p));
+    };
+    connect("destroy", G_CALLBACK(&Impl::OnDestroy));
+    connect("load-changed", G_CALLBACK(&Impl::OnLoadChanged));
+    connect("context-menu", G_CALLBACK(&Impl::OnContextMenu));
+    connect("script-dialog", G_CALLBACK(&Impl::OnScriptDialog));
+    connect("close", G_CALLBACK(&Impl::OnClose));
+    connect("mouse-target-changed", G_CALLBACK(&Impl::OnMouseTarget));
+    std::weak_ptr<WebViewEngine> weak = engine;
+    // Navigation policy through the view's own events, which also see new-window requests.
+    view->Bind(wxEVT_WEBVIEW_NAVIGATING, [weak](wxWebViewEvent& ev) {
+        ev.Skip();
+        auto e = weak.lock();
+        if (!e || !e->OnNavigation)
+            return;
+        NavigationRequest r;
+        r.url = ev.GetURL().utf8_string();
+        r.linkClick = ev.GetNavigationAction() == wxWEBVIEW_NAV_ACTION_USER;
+        NavigationVerdict v = NavigationVerdict::Allow;
+        Guarded([&] { v = e->OnNavigation(r); });
+        if (v == NavigationVerdict::Ignore)
+            ev.Veto();
+    });
+    view->Bind(wxEVT_WEBVIEW_NEWWINDOW, [weak](wxWebViewEvent& ev) {
+        auto e = weak.lock();
+        if (!e || !e->OnNavigation)
+            return;
+        NavigationRequest r;
+        r.url = ev.GetURL().utf8_string();
+        r.newWindow = true;
+        Guarded([&] { e->OnNavigation(r); });
+    });
+    return engine;
+}
+
+WebViewEngine::~WebViewEngine()
+{
+    if (d_->findDialog)
+        d_->findDialog->Destroy();
+    if (d_->native) {
+        for (gulong id : d_->viewHandlers)
+            g_signal_handler_disconnect(d_->native, id);
+        if (d_->messageHandler && d_->content)
+            g_signal_handler_disconnect(d_->content, d_->messageHandler);
+        g_object_unref(d_->native);
+    }
+}
+
+wxWebView* WebViewEngine::View() const
+{
+    return d_->view;
+}
+
+WebKitWebView* WebViewEngine::Native() const
+{
+    return d_->Live() ? d_->native : nullptr;
+}
+
+void WebViewEngine::Apply(const WebEngineSettings& settings)
+{
+    if (!d_->Live())
+        return;
+    WebKitSettings* s = webkit_web_view_get_settings(d_->native);
+    webkit_settings_set_enable_javascript(s, TRUE);  // our own scripts need it
+    webkit_settings_set_enable_javascript_markup(s, settings.pageScripts);
+    webkit_settings_set_auto_load_images(s, settings.loadImages);
+    webkit_settings_set_enable_media(s, settings.media);
+    webkit_settings_set_user_agent(s, ComposeUserAgent(d_->baseUserAgent, settings.userAgentToken).c_str());
+    webkit_user_content_manager_remove_all_style_sheets(d_->content);
+    std::string css;
+    if (!settings.textSelection)
+        css += "*{-webkit-user-select:none !important;user-select:none !important}";
+    if (!settings.scrollbars)
+        css += "html,body{overflow:hidden !important}";
+    if (!css.empty()) {
+        WebKitUserStyleSheet* sheet = webkit_user_style_sheet_new(css.c_str(), WEBKIT_USER_CONTENT_INJECT_ALL_FRAMES,
+                                                                  WEBKIT_USER_STYLE_LEVEL_USER, nullptr, nullptr);
+        webkit_user_content_manager_add_style_sheet(d_->content, sheet);
+        webkit_user_style_sheet_unref(sheet);
+    }
+}
+
+void WebViewEngine::SetEditable(bool editable)
+{
+    if (d_->Live())
+        webkit_web_view_set_editable(d_->native, editable);
+}
+
+void WebViewEngine::WatchEdits()
+{
+    if (!d_->Live() || d_->watching)
+        return;
+    d_->watching = true;
+    d_->messageHandler = g_signal_connect(d_->content, (std::string("script-message-received::") + kWatchHandler).c_str(),
+                                          G_CALLBACK(&Impl::OnMessage), d_.get());
+    webkit_user_content_manager_register_script_message_handler_in_world(d_->content, kWatchHandler, kWorld);
+    WebKitUserScript* script = webkit_user_script_new_for_world(
+        EditWatchScript(kWatchHandler).c_str(), WEBKIT_USER_CONTENT_INJECT_TOP_FRAME,
+        WEBKIT_USER_SCRIPT_INJECT_AT_DOCUMENT_END, kWorld, nullptr, nullptr);
+    webkit_user_content_manager_add_script(d_->content, script);
+    webkit_user_script_unref(script);
+}
+
+void WebViewEngine::Load(const std::string& url)
+{
+    if (!d_->Live())
+        return;
+    d_->navigationRequested = true;
+    if (!d_->initialLoadDone) {
+        d_->deferredLoad = [this, url] { Load(url); };
+        return;
+    }
+    webkit_web_view_load_uri(d_->native, url.c_str());
+}
+
+void WebViewEngine::LoadHtml(const std::string& html, const std::string& baseUrl)
+{
+    if (!d_->Live())
+        return;
+    d_->navigationRequested = true;
+    if (!d_->initialLoadDone) {
+        d_->deferredLoad = [this, html, baseUrl] { LoadHtml(html, baseUrl); };
+        return;
+    }
+    webkit_web_view_load_html(d_->native, html.c_str(), baseUrl.empty() ? nullptr : baseUrl.c_str());
+}
+
+void WebViewEngine::GoBack()
+{
+    if (d_->Live() && webkit_web_view_can_go_back(d_->native))
+        webkit_web_view_go_back(d_->native);
+}
+
+void WebViewEngine::GoForward()
+{
+    if (d_->Live() && webkit_web_view_can_go_forward(d_->native))
+        webkit_web_view_go_forward(d_->native);
+}
+
+void WebViewEngine::Stop()
+{
+    if (d_->Live())
+        webkit_web_view_stop_loading(d_->native);
+}
+
+void WebViewEngine::Reload()
+{
+    if (d_->Live())
+        webkit_web_view_reload(d_->native);
+}
+
+bool WebViewEngine::IsLoading() const
+{
+    return d_->Live() && (webkit_web_view_is_loading(d_->native) || d_->deferredLoad);
+}
+
+std::string WebViewEngine::Url() const
+{
+    if (!d_->Live())
+        return "";
+    const char* u = webkit_web_view_get_uri(d_->native);
+    return u ? u : "";
+}
+
+bool WebViewEngine::RunScript(const std::string& script, std::string& result)
+{
+    if (!d_->Live())
+        return false;
+    auto keep = shared_from_this();  // the view's owner may go while we wait
+    struct Wait {
+        bool done = false;
+        bool ok = false;
+        std::string value;
+    };
+    auto wait = std::make_shared<Wait>();
+    GCancellable* cancel = g_cancellable_new();
+    webkit_web_view_evaluate_javascript(
+        d_->native, script.data(), static_cast<gssize>(script.size()), kWorld, nullptr, cancel,
+        [](GObject* source, GAsyncResult* res, gpointer data) {
+            std::unique_ptr<std::shared_ptr<Wait>> slot(static_cast<std::shared_ptr<Wait>*>(data));
+            GError* err = nullptr;
+            JSCValue* v = webkit_web_view_evaluate_javascript_finish(WEBKIT_WEB_VIEW(source), res, &err);
+            Wait& w = **slot;
+            if (v && jsc_value_is_string(v)) {
+                char* t = jsc_value_to_string(v);
+                w.value = t ? t : "";
+                g_free(t);
+                w.ok = true;
+            }
+            if (v)
+                g_object_unref(v);
+            if (err)
+                g_error_free(err);
+            w.done = true;
+        },
+        new std::shared_ptr<Wait>(wait));
+    WaitFor(wait->done, cancel, scriptTimeoutMs);
+    g_object_unref(cancel);
+    if (!wait->done || !wait->ok)
+        return false;
+    result = std::move(wait->value);
+    return true;
+}
+
+bool WebViewEngine::HasDocument() const
+{
+    return d_->Live() && d_->hasDocument;
+}
+
+std::uint64_t WebViewEngine::DocumentGeneration() const
+{
+    return d_->generation;
+}
+
+bool WebViewEngine::CanExecuteEditingCommand(EditingCommand command)
+{
+    if (!d_->Live())
+        return false;
+    auto keep = shared_from_this();
+    struct Wait {
+        bool done = false;
+        bool can = false;
+    };
+    auto wait = std::make_shared<Wait>();
+    GCancellable* cancel = g_cancellable_new();
+    webkit_web_view_can_execute_editing_command(
+        d_->native, EditingCommandName(command), cancel,
+        [](GObject* source, GAsyncResult* res, gpointer data) {
+            std::unique_ptr<std::shared_ptr<Wait>> slot(static_cast<std::shared_ptr<Wait>*>(data));
+            GError* err = nullptr;
+            (*slot)->can = webkit_web_view_can_execute_editing_command_finish(WEBKIT_WEB_VIEW(source), res, &err);
+            if (err)
+                g_error_free(err);
+            (*slot)->done = true;
+        },
+        new std::shared_ptr<Wait>(wait));
+    WaitFor(wait->done, cancel, scriptTimeoutMs);
+    g_object_unref(cancel);
+    return wait->done && wait->can;
+}
+
+bool WebViewEngine::ExecuteEditingCommand(EditingCommand command)
+{
+    if (!CanExecuteEditingCommand(command))
+        return false;
+    webkit_web_view_execute_editing_command(d_->native, EditingCommandName(command));
+    return true;
+}
+
+bool WebViewEngine::Print(bool promptUser)
+{
+    PrintJob job;
+    job.withDialog = promptUser;
+    if (PageSetupSource)
+        job.pageSetup = PageSetupSource();
+    return PrintPage(job);
+}
+
+bool WebViewEngine::PrintPage(const PrintJob& job)
+{
+    if (!d_->Live())
+        return false;
+    WebKitPrintOperation* op = webkit_print_operation_new(d_->native);
+    GtkPrintSettings* ps = gtk_print_settings_new();
+    if (!job.outputFile.empty()) {
+        // The toolkit's file printer, by its (translated) name.
+        gtk_print_settings_set_printer(ps, g_dgettext("gtk30", "Print to File"));
+        gtk_print_settings_set(ps, GTK_PRINT_SETTINGS_OUTPUT_FILE_FORMAT, "pdf");
+        gtk_print_settings_set(ps, GTK_PRINT_SETTINGS_OUTPUT_URI, FilePathToUrl(job.outputFile).c_str());
+    }
+    webkit_print_operation_set_print_settings(op, ps);
+    g_object_unref(ps);
+    if (job.pageSetup) {
+        GtkPageSetup* setup = gtk_page_setup_new();
+        gtk_page_setup_set_orientation(setup, job.pageSetup->landscape ? GTK_PAGE_ORIENTATION_LANDSCAPE
+                                                                       : GTK_PAGE_ORIENTATION_PORTRAIT);
+        gtk_page_setup_set_left_margin(setup, job.pageSetup->leftMm, GTK_UNIT_MM);
+        gtk_page_setup_set_right_margin(setup, job.pageSetup->rightMm, GTK_UNIT_MM);
+        gtk_page_setup_set_top_margin(setup, job.pageSetup->topMm, GTK_UNIT_MM);
+        gtk_page_setup_set_bottom_margin(setup, job.pageSetup->bottomMm, GTK_UNIT_MM);
+        webkit_print_operation_set_page_setup(op, setup);
+        g_object_unref(setup);
+    }
+    struct Report {
+        std::weak_ptr<WebViewEngine> engine;
+        std::string error;
+    };
+    auto* report = new Report{weak_from_this(), ""};
+    gulong failed = g_signal_connect(op, "failed", G_CALLBACK(+[](WebKitPrintOperation*, GError* e, gpointer p) {
+                                         static_cast<Report*>(p)->error = e && e->message ? e->message : "failed";
+                                     }),
+                                     report);
+    g_object_ref(op);  // held until "finished"
+    gulong finished = g_signal_connect_data(
+        op, "finished", G_CALLBACK(+[](WebKitPrintOperation* o, gpointer p) {
+            auto* r = static_cast<Report*>(p);
+            if (auto e = r->engine.lock(); e && e->OnPrintFinished)
+                Guarded([&] { e->OnPrintFinished(r->error.empty(), r->error); });
+            g_object_unref(o);
+        }),
+        report, [](gpointer p, GClosure*) { delete static_cast<Report*>(p); }, GConnectFlags(0));
+    bool started = true;
+    if (job.withDialog) {
+        GtkWidget* top = gtk_widget_get_toplevel(GTK_WIDGET(d_->native));
+        WebKitPrintOperationResponse r =
+            webkit_print_operation_run_dialog(op, GTK_IS_WINDOW(top) ? GTK_WINDOW(top) : nullptr);
+        if (r != WEBKIT_PRINT_OPERATION_RESPONSE_PRINT) {
+            started = false;
+            g_signal_handler_disconnect(op, failed);
+            g_signal_handler_disconnect(op, finished);
+            g_object_unref(op);
+        }
+    } else {
+        webkit_print_operation_print(op);
+    }
+    g_object_unref(op);
+    return started;
+}
+
+bool WebViewEngine::ShowFindDialog()
+{
+    if (!d_->Live())
+        return false;
+    if (d_->findDialog) {
+        d_->findDialog->Raise();
+        return true;
+    }
+    auto* dialog = new FindDialog(wxGetTopLevelParent(d_->view));
+    std::weak_ptr<WebViewEngine> weak = weak_from_this();
+    auto find = [weak](wxFindDialogEvent& ev) {
+        auto e = weak.lock();
+        if (!e)
+            return;
+        int flags = ev.GetFlags();
+        json::Value found;
+        com::HRESULT hr = RunDomScript(*e,
+                                       FindInPageExpression(ev.GetFindString().utf8_string(), (flags & wxFR_MATCHCASE) != 0,
+                                                            (flags & wxFR_WHOLEWORD) != 0, (flags & wxFR_DOWN) == 0),
+                                       &found);
+        if (com::FAILED(hr) || !found.AsBool() || !*found.AsBool())
+            wxBell();
+    };
+    dialog->Bind(wxEVT_FIND, find);
+    dialog->Bind(wxEVT_FIND_NEXT, find);
+    dialog->Bind(wxEVT_FIND_CLOSE, [](wxFindDialogEvent& ev) { ev.GetDialog()->Destroy(); });
+    d_->findDialog = dialog;
+    dialog->Show();
+    return true;
+}
+
+}  // namespace ql::web
