@@ -1,0 +1,74 @@
+#pragma once
+// TWebHost: the browser host control, a web view with the host side of TWebHostCore. The
+// option sets go to the engine through the same questions the browser asks its host (the
+// download-control ambient property, the host information); page scripts, pictures, media,
+// selection, scroll bars, the user-agent token and where followed links open follow from
+// them. The engine's hooks (context menu, script dialogs, navigation, window close, focus,
+// keys, link hover) raise the document-host callbacks; the owner window's deactivation is
+// watched for the program's own dialogs.
+#include "components/browserhost/WebHostCore.h"
+
+#include <wx/panel.h>
+#include <wx/weakref.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+
+class wxKeyEvent;
+class wxActivateEvent;
+class wxFocusEvent;
+class wxTopLevelWindow;
+class wxEventFilter;
+
+namespace ql {
+
+namespace web {
+class WebViewEngine;
+}
+
+class TWebHost : public wxPanel, public TWebHostCore {
+public:
+    TWebHost(wxWindow* parent, Launcher& launcher, wxWindowID id = wxID_ANY);
+    ~TWebHost() override;
+
+    // False when no web view could be made here; the control then shows nothing and its
+    // operations do nothing.
+    bool Ok() const { return engine_ != nullptr; }
+
+    void GoBack();
+    void GoForward();
+    void Stop();
+    void RefreshPage();
+    std::string LocationURL() const;
+    com::ComPtr<com::IDispatch> Document() override;
+
+    std::function<void(const std::string& text)> OnStatusTextChange;
+    std::function<void(com::IDispatch* document, const std::string& url)> OnDocumentComplete;
+    // The page asked to close its window: canClose false keeps the view.
+    std::function<void(TWebHost& sender, bool& canClose)> OnCloseQuery;
+    // One of the program's windows took the activation from the owner window.
+    std::function<void(TWebHost& sender, wxWindow* window)> OnShowDialog;
+
+    web::WebViewEngine* Engine() { return engine_.get(); }
+
+protected:
+    void Navigate2(const com::Variant& target) override;
+    void AmbientPropertyChanged(com::DISPID id) override;
+
+private:
+    class ActivationWatch;
+    void HookEngine();
+    void OnKey(wxKeyEvent& event);
+    void OnFocus(wxFocusEvent& event);
+    void OnOwnerActivate(wxActivateEvent& event);
+    void WindowActivated(wxWindow* window);
+    void CloseRequested();
+
+    std::shared_ptr<web::WebViewEngine> engine_;
+    wxWeakRef<wxTopLevelWindow> owner_;
+    std::unique_ptr<ActivationWatch> activationWatch_;
+    std::string translatedTarget_;  // a translated URL being loaded is not translated again
+};
+
+}  // namespace ql

@@ -1,0 +1,179 @@
+#include "components/browserhost/WebHost.h"
+#include "platform/core/com/HtmlDocument.h"
+#include "platform/gui/DomScript.h"
+#include "platform/gui/WebViewEngine_wx.h"
+#include "tests/support/FakeLauncher.h"
+#include "tests/support/TempDir.h"
+#include "tests/webengine/WebTestSupport.h"
+
+#include <gtest/gtest.h>
+#include <wx/frame.h>
+#include <wx/image.h>
+
+namespace ql {
+namespace {
+
+using namespace ql::com;
+using D = TDownloadControlOption;
+using U = TUserInterfaceOption;
+
+struct WebHostTest : ::testing::Test {
+    test::ScopedXdgEnv env;
+    test::TempDir dir;
+    test::FakeLauncher launcher;
+    wxFrame* frame = new wxFrame(nullptr, wxID_ANY, "browse", wxDefaultPosition, wxSize(800, 600));
+    TWebHost* web = nullptr;
+    int completed = 0;
+    std::string completedUrl;
+
+    void SetUp() override
+    {
+        web = new TWebHost(frame, launcher);
+        ASSERT_TRUE(web->Ok());
+        web->OnDocumentComplete = [this](IDispatch* doc, const std::string& url) {
+            EXPECT_TRUE(doc);
+            completedUrl = url;
+            ++completed;
+        };
+        frame->Show();
+    }
+    void TearDown() override { frame->Destroy(); }
+
+    // The browse view's options in the program.
+    void ApplicationOptions()
+    {
+        web->SetDownloadOptions({D::DLCTL_DLIMAGES, D::DLCTL_VIDEOS, D::DLCTL_NO_SCRIPTS, D::DLCTL_NO_JAVA,
+                                 D::DLCTL_NO_RUNACTIVEXCTLS, D::DLCTL_NO_DLACTIVEXCTLS, D::DLCTL_SILENT,
+                                 D::DLCTL_OFFLINE});
+        web->SetUserInterfaceOptions({U::OPENNEWWIN, U::ENABLE_FORMS_AUTOCOMPLETE});
+    }
+    bool Navigate(const std::string& path)
+    {
+        int before = completed;
+        web->NavigateToUrl(path);
+        return test::PumpUntil([&] { return completed > before; });
+    }
+    std::u16string Title()
+    {
+        ComPtr<IHTMLDocument2> doc;
+        std::u16string t = u"<no document>";
+        if (ComPtr<IDispatch> d = web->Document(); d && SUCCEEDED(d->QueryInterface(IHTMLDocument2::IID_, doc.putVoid())))
+            doc->get_title(&t);
+        return t;
+    }
+    std::int32_t ImageWidth()
+    {
+        json::Value v;
+        if (FAILED(web::RunDomScript(*web->Engine(), "document.images[0].naturalWidth", &v)) || !v.AsNumber())
+            return -1;
+        return static_cast<std::int32_t>(*v.AsNumber());
+    }
+};
+
+const char kScriptedPage[] =
+    "<html><head><title>quiet</title><script>document.title='ran';</script></head>"
+    "<body onload=\"document.title='ran onload'\"><p>text</p></body></html>";
+
+TEST_F(WebHostTest, PageScriptsStayOffWithTheProgramsOptionsWhileOurScriptsRun)
+{
+    ApplicationOptions();
+    ASSERT_TRUE(Navigate(dir.write("scripted.html", kScriptedPage).string()));
+    EXPECT_EQ(Title(), u"quiet");  // read through our own script
+    json::Value sum;
+    ASSERT_EQ(web::RunDomScript(*web->Engine(), "6*7", &sum), S_OK);
+    EXPECT_EQ(*sum.AsNumber(), 42);
+
+    // The constructor's options let the page's scripts run.
+    web->SetDownloadOptions({D::DLCTL_DLIMAGES, D::DLCTL_VIDEOS, D::DLCTL_BGSOUNDS});
+    ASSERT_TRUE(Navigate(dir.write("scripted2.html", kScriptedPage).string()));
+    EXPECT_EQ(Title(), u"ran onload");
+}
+
+TEST_F(WebHostTest, PicturesFollowTheDownloadOption)
+{
+    wxImage picture(2, 1);
+    ASSERT_TRUE(picture.SaveFile((dir.path() / "one.png").string(), wxBITMAP_TYPE_PNG));
+    ASSERT_TRUE(picture.SaveFile((dir.path() / "two.png").string(), wxBITMAP_TYPE_PNG));
+    ApplicationOptions();
+    ASSERT_TRUE(Navigate(dir.write("with.html", "<html><body><img src=\"one.png\"></body></html>").string()));
+    EXPECT_EQ(ImageWidth(), 2);
+    web->SetDownloadOptions({D::DLCTL_NO_SCRIPTS});
+    ASSERT_TRUE(Navigate(dir.write("without.html", "<html><body><img src=\"two.png\"></body></html>").string()));
+    EXPECT_EQ(ImageWidth(), 0);
+}
+
+TEST_F(WebHostTest, FileNamesWithUrlCharactersNavigateToTheirFile)
+{
+    ApplicationOptions();
+    const std::string name = "a b#1?x=100% sure.html";
+    std::string path = dir.write(name, "<html><head><title>that one</title></head><body>x</body></html>").string();
+    dir.write("a b", "not this");
+    ASSERT_TRUE(Navigate(path));
+    EXPECT_EQ(Title(), u"that one");
+    EXPECT_NE(completedUrl.find("a%20b%231%3Fx=100%25%20sure.html"), std::string::npos) << completedUrl;
+}
+
+TEST_F(WebHostTest, UserAgentTokenIsPerViewAndEmptyChangesNothing)
+{
+    ASSERT_TRUE(Navigate(dir.write("ua.html", "<html><body>x</body></html>").string()));
+    json::Value before;
+    ASSERT_EQ(web::RunDomScript(*web->Engine(), "navigator.userAgent", &before), S_OK);
+    web->SetUserAgent("QuilloryTest/1");
+    ASSERT_TRUE(Navigate(dir.write("ua2.html", "<html><body>x</body></html>").string()));
+    json::Value after;
+    ASSERT_EQ(web::RunDomScript(*web->Engine(), "navigator.userAgent", &after), S_OK);
+    EXPECT_EQ(*after.AsString(), *before.AsString() + " QuilloryTest/1");
+    web->SetUserAgent("");
+    ASSERT_TRUE(Navigate(dir.write("ua3.html", "<html><body>x</body></html>").string()));
+    ASSERT_EQ(web::RunDomScript(*web->Engine(), "navigator.userAgent", &after), S_OK);
+    EXPECT_EQ(*after.AsString(), *before.AsString());
+}
+
+TEST_F(WebHostTest, PrintsToAPdfFileWithoutADialog)
+{
+    ApplicationOptions();
+    ASSERT_TRUE(Navigate(dir.write("print.html", "<html><body><h1>Printed</h1></body></html>").string()));
+    web->PrintOptions.Margins = {19.05, 19.05, 19.05, 19.05};
+    web->PrintOptions.Orientation = TPrintOrientationOption::poLandscape;
+    bool finished = false, ok = false;
+    std::string error;
+    web->Engine()->OnPrintFinished = [&](bool success, const std::string& e) {
+        finished = true;
+        ok = success;
+        error = e;
+    };
+    web::PrintJob job;
+    job.outputFile = (dir.path() / "out.pdf").string();
+    job.pageSetup = PageSetupOf(web->PrintOptions);
+    if (!web->Engine()->PrintPage(job))
+        GTEST_SKIP() << "the engine cannot print here";
+    ASSERT_TRUE(test::PumpUntil([&] { return finished; }, 30000));
+    ASSERT_TRUE(ok) << error;
+    std::string pdf = dir.read("out.pdf");
+    ASSERT_GT(pdf.size(), 100u);
+    EXPECT_EQ(pdf.substr(0, 5), "%PDF-");
+    // Landscape: the page is wider than high.
+    auto box = pdf.find("/MediaBox [");
+    ASSERT_NE(box, std::string::npos);
+    double x0 = 0, y0 = 0, w = 0, h = 0;
+    ASSERT_EQ(std::sscanf(pdf.c_str() + box + 11, "%lf %lf %lf %lf", &x0, &y0, &w, &h), 4);
+    EXPECT_GT(w, h);
+}
+
+TEST_F(WebHostTest, DocumentCommandsBeforeAndAfterLoading)
+{
+    Variant in, out;
+    web->ExecDocumentCommand(false, OLECMDID_SELECTALL, 0, in, out);  // no document: nothing
+    EXPECT_FALSE(web->Document());
+    ApplicationOptions();
+    ASSERT_TRUE(Navigate(dir.write("sel.html", "<html><body><p>all of it</p></body></html>").string()));
+    web->SelectAllContent();
+    ASSERT_TRUE(test::PumpUntil([&] {
+        json::Value v;
+        return SUCCEEDED(web::RunDomScript(*web->Engine(), "String(getSelection())", &v)) && v.AsString() &&
+               v.AsString()->find("all of it") != std::string::npos;
+    }));
+}
+
+}  // namespace
+}  // namespace ql
