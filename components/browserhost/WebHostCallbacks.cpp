@@ -2,6 +2,8 @@
 // one is set, and gives a fixed default otherwise.
 #include "components/browserhost/WebHostCore.h"
 
+#include "platform/gui/ScriptDocument.h"
+
 namespace ql {
 
 using namespace ql::com;
@@ -173,6 +175,45 @@ HRESULT TWebHostCore::Invoke(DISPID id, const IID& iid, std::int32_t localeId, s
     if (OnInvoke)
         return OnInvoke(id, iid, localeId, flags, params, result, excepInfo, argErr);
     return BaseAmbientInvoke(id, flags, result);
+}
+
+bool TWebHostCore::InvokeExternal(const std::string& method, const json::Array& args, json::Value& result,
+                                  std::string& error)
+{
+    IDispatch* raw = nullptr;
+    if (GetExternal(&raw) != S_OK || !raw) {
+        if (raw)
+            raw->Release();
+        error = "no external object";
+        return false;
+    }
+    ComPtr<IDispatch> external = ComPtr<IDispatch>::Adopt(raw);
+    std::u16string name = WideFromUtf8(method);
+    DISPID id = DISPID_UNKNOWN;
+    if (FAILED(external->GetIDsOfNames(IID_NULL, &name, 1, 0x400, &id))) {
+        error = "unknown name: " + method;
+        return false;
+    }
+    DISPPARAMS params;
+    for (const auto& a : args) {
+        if (a.AsArray() || a.AsObject()) {
+            error = "only plain values can be passed";
+            return false;
+        }
+        params.args.push_back(web::VariantFromJson(a));
+    }
+    Variant value;
+    EXCEPINFO excep;
+    HRESULT hr = external->Invoke(id, IID_NULL, 0x400, DISPATCH_METHOD, &params, &value, &excep, nullptr);
+    if (FAILED(hr)) {
+        error = excep.description.empty() ? "the call failed" : Utf8FromWide(excep.description);
+        return false;
+    }
+    std::string text;
+    if (!web::VariantToJson(value, text))
+        text = "null";  // objects do not cross back into the page
+    result = json::Parse(text).value_or(json::Value());
+    return true;
 }
 
 HRESULT TWebHostCore::BaseAmbientInvoke(DISPID id, std::uint16_t flags, Variant* result)

@@ -12,6 +12,7 @@
 #include "platform/core/com/Dispatch.h"
 #include "platform/core/com/DragDrop.h"
 #include "platform/core/com/OleCommandTarget.h"
+#include "platform/gui/Json.h"
 
 #include <cstdint>
 #include <functional>
@@ -230,6 +231,11 @@ public:
                           com::DISPID* ids);
     HRESULT Invoke(com::DISPID id, const com::IID& iid, std::int32_t localeId, std::uint16_t flags,
                    com::DISPPARAMS& params, com::Variant* result, com::EXCEPINFO* excepInfo, std::uint32_t* argErr);
+
+    // A page's call of window.external.<method>(args): the host's external object (GetExternal)
+    // runs the method by name. False with `error` when there is none, the name is unknown or
+    // an argument cannot cross.
+    bool InvokeExternal(const std::string& method, const json::Array& args, json::Value& result, std::string& error);
 
     // --- shell-verb DDE service ------------------------------------------------------------
     bool DdeInitiate(const std::string& application, const std::string& topic, std::thread::id client) override;

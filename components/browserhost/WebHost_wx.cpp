@@ -108,6 +108,7 @@ TWebHost::~TWebHost()
     if (owner_)
         owner_->Unbind(wxEVT_ACTIVATE, &TWebHost::OnOwnerActivate, this);
     if (engine_) {
+        engine_->ExposeExternal(nullptr);
         engine_->OnContextMenu = nullptr;
         engine_->OnScriptDialog = nullptr;
         engine_->OnNavigation = nullptr;
@@ -127,6 +128,8 @@ void TWebHost::HookEngine()
     view->Bind(wxEVT_SET_FOCUS, &TWebHost::OnFocus, this);
     view->Bind(wxEVT_KILL_FOCUS, &TWebHost::OnFocus, this);
 
+    engine_->ExposeExternal([this](const std::string& method, const json::Array& args, json::Value& result,
+                                   std::string& error) { return InvokeExternal(method, args, result, error); });
     engine_->OnContextMenu = [this](const web::ContextMenuRequest& r) {
         dochost::POINT pt{r.screenX, r.screenY};
         ComPtr<IUnknown> target;

@@ -19,6 +19,18 @@ namespace {
 // Our scripts run here, apart from the page's own (which may be switched off).
 constexpr char kWorld[] = "quillory";
 constexpr char kWatchHandler[] = "qlEdit";
+constexpr char kExternalHandler[] = "qlExternal";
+
+// In the page's own world: window.external turns every method call into a message to us.
+constexpr char kExternalScript[] = R"JS((function(){
+var h = window.webkit && window.webkit.messageHandlers && window.webkit.messageHandlers.qlExternal;
+if (!h) return;
+var external = new Proxy({}, {get: function(target, name) {
+  if (typeof name !== 'string' || name === 'then') return undefined;
+  return function() { return h.postMessage({m: name, a: Array.prototype.slice.call(arguments)}); };
+}});
+try { Object.defineProperty(window, 'external', {value: external, configurable: true}); } catch (e) {}
+})();)JS";
 
 template <class F>
 void Guarded(F&& f)
@@ -92,6 +104,9 @@ struct WebViewEngine::Impl {
     bool initialLoadDone = false;
     std::function<void()> deferredLoad;
     bool watching = false;
+    gulong externalHandler = 0;
+    ExternalHandler external;
+    JSCContext* replyContext = nullptr;
     wxWeakRef<wxFindReplaceDialog> findDialog;
     WebViewEngine* self = nullptr;
 
@@ -184,6 +199,32 @@ struct WebViewEngine::Impl {
             if (const char* u = webkit_hit_test_result_get_link_uri(hit))
                 link = u;
         Guarded([&] { e->OnHoverLink(link); });
+    }
+
+    static gboolean OnExternalCall(WebKitUserContentManager*, JSCValue* value, WebKitScriptMessageReply* reply,
+                                   gpointer p)
+    {
+        auto* d = static_cast<Impl*>(p);
+        std::string error = "no external object";
+        json::Value result;
+        bool ok = false;
+        char* text = value ? jsc_value_to_json(value, 0) : nullptr;
+        auto call = text ? json::Parse(text) : std::nullopt;
+        g_free(text);
+        const json::Value* method = call ? call->Find("m") : nullptr;
+        const json::Value* args = call ? call->Find("a") : nullptr;
+        if (d->external && method && method->AsString() && args && args->AsArray())
+            Guarded([&] { ok = d->external(*method->AsString(), *args->AsArray(), result, error); });
+        if (!ok) {
+            webkit_script_message_reply_return_error_message(reply, error.c_str());
+            return TRUE;
+        }
+        if (!d->replyContext)
+            d->replyContext = jsc_context_new();
+        JSCValue* answer = jsc_value_new_from_json(d->replyContext, json::Encode(result).c_str());
+        webkit_script_message_reply_return_value(reply, answer);
+        g_object_unref(answer);
+        return TRUE;
     }
 
     static void OnMessage(WebKitUserContentManager*, WebKitJavascriptResult* result, gpointer p)
@@ -283,8 +324,12 @@ WebViewEngine::~WebViewEngine()
             g_signal_handler_disconnect(d_->native, id);
         if (d_->messageHandler && d_->content)
             g_signal_handler_disconnect(d_->content, d_->messageHandler);
+        if (d_->externalHandler && d_->content)
+            g_signal_handler_disconnect(d_->content, d_->externalHandler);
         g_object_unref(d_->native);
     }
+    if (d_->replyContext)
+        g_object_unref(d_->replyContext);
 }
 
 wxWebView* WebViewEngine::View() const
@@ -338,6 +383,22 @@ void WebViewEngine::WatchEdits()
     WebKitUserScript* script = webkit_user_script_new_for_world(
         EditWatchScript(kWatchHandler).c_str(), WEBKIT_USER_CONTENT_INJECT_TOP_FRAME,
         WEBKIT_USER_SCRIPT_INJECT_AT_DOCUMENT_END, kWorld, nullptr, nullptr);
+    webkit_user_content_manager_add_script(d_->content, script);
+    webkit_user_script_unref(script);
+}
+
+void WebViewEngine::ExposeExternal(ExternalHandler handler)
+{
+    d_->external = std::move(handler);
+    if (!d_->Live() || d_->externalHandler)
+        return;
+    d_->externalHandler =
+        g_signal_connect(d_->content, (std::string("script-message-with-reply-received::") + kExternalHandler).c_str(),
+                         G_CALLBACK(&Impl::OnExternalCall), d_.get());
+    webkit_user_content_manager_register_script_message_handler_with_reply(d_->content, kExternalHandler, nullptr);
+    WebKitUserScript* script =
+        webkit_user_script_new(kExternalScript, WEBKIT_USER_CONTENT_INJECT_ALL_FRAMES,
+                               WEBKIT_USER_SCRIPT_INJECT_AT_DOCUMENT_START, nullptr, nullptr);
     webkit_user_content_manager_add_script(d_->content, script);
     webkit_user_script_unref(script);
 }

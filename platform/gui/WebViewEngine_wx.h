@@ -5,6 +5,7 @@
 // (to the default printer or a PDF file), the find dialog, and the engine's hooks (context
 // menu, script dialogs, navigation policy, window close, link hover, document completion).
 #include "platform/gui/DocumentEngine.h"
+#include "platform/gui/Json.h"
 #include "platform/gui/WebEngineSettings.h"
 
 #include <functional>
@@ -58,6 +59,13 @@ public:
     void SetEditable(bool editable);
     // Reports "changed" and "display" messages of each document through OnWatchMessage.
     void WatchEdits();
+
+    // Gives the page's scripts a window.external whose methods call `handler` (method name and
+    // plain arguments in, a plain value or an error out); each call returns a promise of the
+    // value.
+    using ExternalHandler =
+        std::function<bool(const std::string& method, const json::Array& args, json::Value& result, std::string& error)>;
+    void ExposeExternal(ExternalHandler handler);
 
     void Load(const std::string& url);
     void LoadHtml(const std::string& html, const std::string& baseUrl);

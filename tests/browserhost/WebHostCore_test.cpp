@@ -425,3 +425,62 @@ TEST_F(WebHostDdeTest, FolderVerbs)
 
 }  // namespace
 }  // namespace ql
+
+namespace ql {
+namespace {
+
+// An external object with one method, Add(a, b).
+class Adder : public com::IDispatch {
+public:
+    ULONG refs = 1;
+    com::HRESULT QueryInterface(const com::IID&, void** o) override { *o = nullptr; return com::E_NOINTERFACE; }
+    com::ULONG AddRef() override { return ++refs; }
+    com::ULONG Release() override { return --refs; }
+    com::HRESULT GetTypeInfoCount(std::uint32_t*) override { return com::E_NOTIMPL; }
+    com::HRESULT GetTypeInfo(std::uint32_t, com::LCID, com::ITypeInfo**) override { return com::E_NOTIMPL; }
+    com::HRESULT GetIDsOfNames(const com::IID&, const std::u16string* names, std::uint32_t, com::LCID,
+                               com::DISPID* ids) override
+    {
+        if (*names != u"Add")
+            return com::DISP_E_UNKNOWNNAME;
+        *ids = 7;
+        return com::S_OK;
+    }
+    com::HRESULT Invoke(com::DISPID id, const com::IID&, com::LCID, com::WORD flags, com::DISPPARAMS* p,
+                        com::Variant* r, com::EXCEPINFO* e, std::uint32_t*) override
+    {
+        if (id != 7 || !(flags & com::DISPATCH_METHOD) || p->args.size() != 2 || !p->args[0].AsInt() ||
+            !p->args[1].AsInt()) {
+            if (e)
+                e->description = u"Add wants two integers";
+            return com::DISP_E_TYPEMISMATCH;
+        }
+        *r = com::Variant(*p->args[0].AsInt() + *p->args[1].AsInt());
+        return com::S_OK;
+    }
+};
+
+TEST_F(WebHostCoreTest, ExternalObjectRunsPageCallsByName)
+{
+    json::Value result;
+    std::string error;
+    EXPECT_FALSE(host.InvokeExternal("Add", {1, 2}, result, error));
+    EXPECT_EQ(error, "no external object");
+    Adder adder;
+    host.OnGetExternal = [&](com::IDispatch** d) {
+        adder.AddRef();
+        *d = &adder;
+        return com::S_OK;
+    };
+    ASSERT_TRUE(host.InvokeExternal("Add", {2, 40}, result, error)) << error;
+    EXPECT_EQ(*result.AsNumber(), 42);
+    EXPECT_FALSE(host.InvokeExternal("Sub", {2, 40}, result, error));
+    EXPECT_EQ(error, "unknown name: Sub");
+    EXPECT_FALSE(host.InvokeExternal("Add", {"x", 1}, result, error));
+    EXPECT_EQ(error, "Add wants two integers");
+    EXPECT_FALSE(host.InvokeExternal("Add", {json::Array{1}, 1}, result, error));
+    EXPECT_EQ(adder.refs, 1u);  // every reference given back
+}
+
+}  // namespace
+}  // namespace ql

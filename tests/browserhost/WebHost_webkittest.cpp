@@ -89,6 +89,55 @@ TEST_F(WebHostTest, PageScriptsStayOffWithTheProgramsOptionsWhileOurScriptsRun)
     EXPECT_EQ(Title(), u"ran onload");
 }
 
+TEST_F(WebHostTest, PageScriptsReachTheHostsExternalObject)
+{
+    struct Doubler : IDispatch {
+        HRESULT QueryInterface(const IID&, void** o) override { *o = nullptr; return E_NOINTERFACE; }
+        ULONG AddRef() override { return 2; }
+        ULONG Release() override { return 1; }
+        HRESULT GetTypeInfoCount(std::uint32_t*) override { return E_NOTIMPL; }
+        HRESULT GetTypeInfo(std::uint32_t, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+        HRESULT GetIDsOfNames(const IID&, const std::u16string* n, std::uint32_t, LCID, DISPID* id) override
+        {
+            *id = 1;
+            return *n == u"Twice" ? S_OK : DISP_E_UNKNOWNNAME;
+        }
+        HRESULT Invoke(DISPID, const IID&, LCID, WORD, DISPPARAMS* p, Variant* r, EXCEPINFO*, std::uint32_t*) override
+        {
+            *r = Variant(std::int32_t(2 * *p->args.at(0).AsInt()));
+            return S_OK;
+        }
+    } doubler;
+    web->OnGetExternal = [&](IDispatch** d) {
+        *d = &doubler;
+        return S_OK;
+    };
+    // Page scripts on (the constructor's options): the page asks the host and shows the answer.
+    ASSERT_TRUE(Navigate(dir.write("ext.html",
+                                   "<html><head><title>waiting</title><script>window.external.Twice(21)"
+                                   ".then(function(v){document.title='got '+v;},function(e){document.title='error';});"
+                                   "</script></head><body></body></html>")
+                             .string()));
+    EXPECT_TRUE(test::PumpUntil([&] { return Title() == u"got 42"; })) << Utf8FromWide(Title());
+}
+
+TEST_F(WebHostTest, ScriptDialogsGoToShowMessage)
+{
+    std::vector<std::u16string> shown;
+    web->OnShowMessage = [&](const std::u16string& text, const std::u16string&, std::int32_t type, const std::u16string&,
+                             std::int32_t, std::int32_t& result) {
+        shown.push_back(text);
+        result = type == (dochost::MB_OKCANCEL | dochost::MB_ICONQUESTION) ? dochost::IDCANCEL : dochost::IDOK;
+        return S_OK;
+    };
+    ASSERT_TRUE(Navigate(dir.write("dialogs.html",
+                                   "<html><body><script>alert('hi \"there\"');"
+                                   "document.title = confirm('Sure?') ? 'yes' : 'no';</script></body></html>")
+                             .string()));
+    EXPECT_TRUE(test::PumpUntil([&] { return Title() == u"no"; })) << Utf8FromWide(Title());
+    EXPECT_EQ(shown, (std::vector<std::u16string>{u"hi \"there\"", u"Sure?"}));
+}
+
 TEST_F(WebHostTest, PicturesFollowTheDownloadOption)
 {
     wxImage picture(2, 1);
