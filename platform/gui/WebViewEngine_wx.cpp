@@ -182,6 +182,29 @@ struct WebViewEngine::Impl {
         return TRUE;
     }
 
+    static gboolean OnDecidePolicy(WebKitWebView*, WebKitPolicyDecision* decision, WebKitPolicyDecisionType type,
+                                   gpointer p)
+    {
+        WebViewEngine* e = static_cast<Impl*>(p)->self;
+        if (type != WEBKIT_POLICY_DECISION_TYPE_NAVIGATION_ACTION || !e->OnNavigation)
+            return FALSE;
+        WebKitNavigationAction* action =
+            webkit_navigation_policy_decision_get_navigation_action(WEBKIT_NAVIGATION_POLICY_DECISION(decision));
+        WebKitURIRequest* request = action ? webkit_navigation_action_get_request(action) : nullptr;
+        if (!request)
+            return FALSE;
+        NavigationRequest r;
+        if (const char* uri = webkit_uri_request_get_uri(request))
+            r.url = uri;
+        r.linkClick = webkit_navigation_action_get_navigation_type(action) == WEBKIT_NAVIGATION_TYPE_LINK_CLICKED;
+        NavigationVerdict v = NavigationVerdict::Allow;
+        Guarded([&] { v = e->OnNavigation(r); });
+        if (v != NavigationVerdict::Ignore)
+            return FALSE;
+        webkit_policy_decision_ignore(decision);
+        return TRUE;
+    }
+
     static void OnClose(WebKitWebView*, gpointer p)
     {
         WebViewEngine* e = static_cast<Impl*>(p)->self;
@@ -287,22 +310,25 @@ std::shared_ptr<WebViewEngine> WebViewEngine::Create(wxWindow* parent, std::stri
     connect("context-menu", G_CALLBACK(&Impl::OnContextMenu));
     connect("script-dialog", G_CALLBACK(&Impl::OnScriptDialog));
     connect("close", G_CALLBACK(&Impl::OnClose));
+    connect("decide-policy", G_CALLBACK(&Impl::OnDecidePolicy));
     connect("mouse-target-changed", G_CALLBACK(&Impl::OnMouseTarget));
     std::weak_ptr<WebViewEngine> weak = engine;
-    // Navigation policy through the view's own events, which also see new-window requests.
-    view->Bind(wxEVT_WEBVIEW_NAVIGATING, [weak](wxWebViewEvent& ev) {
-        ev.Skip();
-        auto e = weak.lock();
-        if (!e || !e->OnNavigation)
-            return;
-        NavigationRequest r;
-        r.url = ev.GetURL().utf8_string();
-        r.linkClick = ev.GetNavigationAction() == wxWEBVIEW_NAV_ACTION_USER;
-        NavigationVerdict v = NavigationVerdict::Allow;
-        Guarded([&] { v = e->OnNavigation(r); });
-        if (v == NavigationVerdict::Ignore)
-            ev.Veto();
-    });
+    if (!p->initialLoadDone) {
+        // Should the view's own page never report its end, our loads go ahead after a while.
+        g_timeout_add_seconds(
+            3,
+            [](gpointer data) -> gboolean {
+                std::unique_ptr<std::weak_ptr<WebViewEngine>> w(static_cast<std::weak_ptr<WebViewEngine>*>(data));
+                if (auto e = w->lock(); e && !e->d_->initialLoadDone) {
+                    e->d_->initialLoadDone = true;
+                    if (auto load = std::move(e->d_->deferredLoad))
+                        load();
+                }
+                return G_SOURCE_REMOVE;
+            },
+            new std::weak_ptr<WebViewEngine>(weak));
+    }
+    // New-window requests come through the view's own event (it answers them itself).
     view->Bind(wxEVT_WEBVIEW_NEWWINDOW, [weak](wxWebViewEvent& ev) {
         auto e = weak.lock();
         if (!e || !e->OnNavigation)

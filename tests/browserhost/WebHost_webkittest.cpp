@@ -9,6 +9,8 @@
 #include <gtest/gtest.h>
 #include <wx/frame.h>
 #include <wx/image.h>
+#include <wx/uiaction.h>
+#include <wx/webview.h>
 
 namespace ql {
 namespace {
@@ -136,6 +138,34 @@ TEST_F(WebHostTest, ScriptDialogsGoToShowMessage)
                              .string()));
     EXPECT_TRUE(test::PumpUntil([&] { return Title() == u"no"; })) << Utf8FromWide(Title());
     EXPECT_EQ(shown, (std::vector<std::u16string>{u"hi \"there\"", u"Sure?"}));
+}
+
+TEST_F(WebHostTest, AFollowedLinkOpensInTheDesktopsBrowser)
+{
+    ApplicationOptions();
+    std::string page = dir.write("links.html",
+                                 "<html><body style='margin:0'><a href='http://example.org/next' "
+                                 "style='display:block;width:300px;height:80px'>next</a></body></html>")
+                           .string();
+    ASSERT_TRUE(Navigate(page));
+    const std::string here = web->LocationURL();
+    json::Value at;
+    ASSERT_EQ(web::RunDomScript(*web->Engine(),
+                                "(function(){var r=document.links[0].getBoundingClientRect();"
+                                "return [r.left+r.width/2, r.top+r.height/2];})()",
+                                &at),
+              S_OK);
+    const json::Array* xy = at.AsArray();
+    ASSERT_TRUE(xy && xy->size() == 2);
+    wxWebView* view = web->Engine()->View();
+    wxPoint screen = view->ClientToScreen(wxPoint(static_cast<int>(*(*xy)[0].AsNumber()), static_cast<int>(*(*xy)[1].AsNumber())));
+    wxUIActionSimulator sim;
+    sim.MouseMove(screen);
+    ASSERT_TRUE(test::PumpUntil([] { return true; }));
+    sim.MouseClick();
+    ASSERT_TRUE(test::PumpUntil([&] { return !launcher.opened.empty(); }, 5000));
+    EXPECT_EQ(launcher.opened, std::vector<std::string>{"http://example.org/next"});
+    EXPECT_EQ(web->LocationURL(), here);  // the view stays on its page
 }
 
 TEST_F(WebHostTest, PicturesFollowTheDownloadOption)

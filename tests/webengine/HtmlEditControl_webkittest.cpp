@@ -1,4 +1,5 @@
 #include "platform/core/com/HtmlDocument.h"
+#include "platform/gui/DomScript.h"
 #include "platform/gui/HtmlEditControl.h"
 #include "platform/gui/WebViewEngine_wx.h"
 #include "tests/support/TempDir.h"
@@ -102,6 +103,26 @@ TEST_F(HtmlEditControlTest, BoldSelectionIsLatchedAndMakesTheDocumentDirty)
     ASSERT_TRUE(test::PumpUntil([&] { return completed > before; }));
     EXPECT_FALSE(edit->IsDirty());
     EXPECT_EQ(edit->QueryStatus(DECMD_BOLD), DECMDF_ENABLED);
+}
+
+TEST_F(HtmlEditControlTest, NewParagraphsFollowUseDivOnCarriageReturn)
+{
+    const char* split = "(function(){var t=document.body.firstChild;var r=document.createRange();"
+                        "r.setStart(t,2);r.collapse(true);var s=getSelection();s.removeAllRanges();s.addRange(r);"
+                        "return document.execCommand('insertParagraph');})()";
+    Load("p.html", "<html><body>abcd</body></html>");
+    json::Value ok;
+    ASSERT_EQ(RunDomScript(edit->Engine(), split, &ok), S_OK);
+    std::string html = edit->DocumentHTML();
+    EXPECT_NE(html.find("<p>cd</p>"), std::string::npos) << html;
+    EXPECT_EQ(html.find("<div>"), std::string::npos) << html;
+
+    edit->SetUseDivOnCarriageReturn(true);
+    Load("d.html", "<html><body>abcd</body></html>");
+    ASSERT_EQ(RunDomScript(edit->Engine(), split, &ok), S_OK);
+    html = edit->DocumentHTML();
+    EXPECT_NE(html.find("<div>cd</div>"), std::string::npos) << html;
+    EXPECT_EQ(html.find("<p>"), std::string::npos) << html;
 }
 
 TEST_F(HtmlEditControlTest, PageScriptsNeverRunWhileEditing)
