@@ -1,4 +1,5 @@
 #include "platform/core/com/HtmlDocument.h"
+#include "platform/core/com/OleCommandTarget.h"
 #include "platform/gui/DomScript.h"
 #include "platform/gui/HtmlEditControl.h"
 #include "platform/gui/WebViewEngine_wx.h"
@@ -81,13 +82,25 @@ TEST_F(HtmlEditControlTest, BoldSelectionIsLatchedAndMakesTheDocumentDirty)
     bool found = false;
     ASSERT_EQ(range->findText(u"WORDS", 1, 0, &found), S_OK);
     ASSERT_TRUE(found);
+    int displayChanges = 0;
+    edit->OnDisplayChanged = [&] { ++displayChanges; };
     ASSERT_EQ(range->select(), S_OK);
+    EXPECT_TRUE(test::PumpUntil([&] { return displayChanges > 0; }));
     EXPECT_FALSE(edit->IsDirty());
     ASSERT_EQ(edit->ExecCommand(DECMD_BOLD, 2), S_OK);
     EXPECT_EQ(edit->QueryStatus(DECMD_BOLD), DECMDF_LATCHED);
     EXPECT_EQ(edit->QueryStatus(DECMD_ITALIC), DECMDF_ENABLED);
     ASSERT_TRUE(test::PumpUntil([&] { return edit->IsDirty(); }));
     EXPECT_NE(edit->DocumentHTML().find("<b>words</b>"), std::string::npos);
+
+    // The document's command target answers the editing group the toolbar reads.
+    ASSERT_EQ(edit->ExecCommand(DECMD_JUSTIFYCENTER, 2), S_OK);
+    ComPtr<IOleCommandTarget> target;
+    ASSERT_EQ(edit->DOM()->QueryInterface(IOleCommandTarget::IID_, target.putVoid()), S_OK);
+    OLECMD cmds[2] = {{IDM_JUSTIFYCENTER, 0}, {IDM_JUSTIFYRIGHT, 0}};
+    ASSERT_EQ(target->QueryStatus(&CGID_MSHTML, 2, cmds), S_OK);
+    EXPECT_EQ(cmds[0].cmdf, OLECMDF_SUPPORTED | OLECMDF_ENABLED | OLECMDF_LATCHED);
+    EXPECT_EQ(cmds[1].cmdf, OLECMDF_SUPPORTED | OLECMDF_ENABLED);
 
     Variant font;
     ASSERT_EQ(edit->ExecCommand(DECMD_GETFONTSIZE, 2, {}, &font), S_OK);
