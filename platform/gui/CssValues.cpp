@@ -1,9 +1,9 @@
 #include "platform/gui/CssValues.h"
 
 #include <cctype>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
-#include <cstdlib>
 #include <vector>
 
 namespace ql::web {
@@ -40,24 +40,25 @@ std::string Hex(int r, int g, int b)
 std::vector<double> Numbers(std::string_view inner)
 {
     std::vector<double> out;
-    std::string text(inner);
-    const char* p = text.c_str();
+    std::size_t i = 0;
+    auto blanks = [&] {
+        while (i < inner.size() && inner[i] == ' ')
+            ++i;
+    };
     for (;;) {
-        while (*p == ' ')
-            ++p;
-        char* end = nullptr;
-        double v = std::strtod(p, &end);
-        if (end == p)
+        blanks();
+        double v = 0;
+        auto [end, ec] = std::from_chars(inner.data() + i, inner.data() + inner.size(), v);
+        if (ec != std::errc())
             return {};
         out.push_back(v);
-        p = end;
-        while (*p == ' ')
-            ++p;
-        if (*p == '\0')
+        i = static_cast<std::size_t>(end - inner.data());
+        blanks();
+        if (i == inner.size())
             return out;
-        if (*p != ',')
+        if (inner[i] != ',')
             return {};
-        ++p;
+        ++i;
     }
 }
 

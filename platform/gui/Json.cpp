@@ -1,8 +1,8 @@
 #include "platform/gui/Json.h"
 
+#include <charconv>
 #include <cmath>
 #include <cstdio>
-#include <cstdlib>
 
 namespace ql::json {
 
@@ -141,8 +141,12 @@ private:
             if (digits() == 0)
                 return std::nullopt;
         }
-        std::string text(t_.substr(start, pos_ - start));
-        return Value(std::strtod(text.c_str(), nullptr));
+        // from_chars: the C locale's number format whatever the program's locale is.
+        double v = 0;
+        auto [end, ec] = std::from_chars(t_.data() + start, t_.data() + pos_, v);
+        if (ec != std::errc() || end != t_.data() + pos_)
+            return std::nullopt;
+        return Value(v);
     }
 
     bool Hex4(std::uint32_t& v)
@@ -288,8 +292,8 @@ void EncodeTo(std::string& out, const Value& v)
             out += "null";
         } else {
             char buf[40];
-            std::snprintf(buf, sizeof buf, "%.17g", *d);
-            out += buf;
+            auto [end, ec] = std::to_chars(buf, buf + sizeof buf, *d);
+            out.append(buf, ec == std::errc() ? end : buf);
         }
     } else if (const std::string* s = v.AsString()) {
         out += Quote(*s);

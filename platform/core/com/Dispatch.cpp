@@ -1,7 +1,7 @@
 #include "platform/core/com/Dispatch.h"
 
+#include <charconv>
 #include <cmath>
-#include <cstdio>
 
 namespace ql::com {
 
@@ -126,8 +126,8 @@ std::string Variant::ToUtf8() const
         if (!std::isfinite(*d))
             return "";
         char buf[40];
-        std::snprintf(buf, sizeof buf, "%.15g", *d);
-        return buf;
+        auto [end, ec] = std::to_chars(buf, buf + sizeof buf, *d, std::chars_format::general, 15);
+        return std::string(buf, ec == std::errc() ? end : buf);
     }
     return "";
 }
