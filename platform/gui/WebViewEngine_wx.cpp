@@ -205,6 +205,13 @@ struct WebViewEngine::Impl {
         return TRUE;
     }
 
+    static void OnProcessGone(WebKitWebView*, WebKitWebProcessTerminationReason, gpointer p)
+    {
+        auto* d = static_cast<Impl*>(p);
+        d->hasDocument = false;
+        ++d->generation;
+    }
+
     static void OnClose(WebKitWebView*, gpointer p)
     {
         WebViewEngine* e = static_cast<Impl*>(p)->self;
@@ -310,6 +317,7 @@ std::shared_ptr<WebViewEngine> WebViewEngine::Create(wxWindow* parent, std::stri
     connect("context-menu", G_CALLBACK(&Impl::OnContextMenu));
     connect("script-dialog", G_CALLBACK(&Impl::OnScriptDialog));
     connect("close", G_CALLBACK(&Impl::OnClose));
+    connect("web-process-terminated", G_CALLBACK(&Impl::OnProcessGone));
     connect("decide-policy", G_CALLBACK(&Impl::OnDecidePolicy));
     connect("mouse-target-changed", G_CALLBACK(&Impl::OnMouseTarget));
     std::weak_ptr<WebViewEngine> weak = engine;
@@ -524,7 +532,14 @@ bool WebViewEngine::RunScript(const std::string& script, std::string& result)
         new std::shared_ptr<Wait>(wait));
     WaitFor(wait->done, cancel, scriptTimeoutMs);
     g_object_unref(cancel);
-    if (!wait->done || !wait->ok)
+    if (!wait->done) {
+        // The page's process does not answer: it is hung. Ending it makes the view usable
+        // again (the next load starts a new one) instead of every later call waiting as long.
+        if (d_->Live())
+            webkit_web_view_terminate_web_process(d_->native);
+        return false;
+    }
+    if (!wait->ok)
         return false;
     result = std::move(wait->value);
     return true;

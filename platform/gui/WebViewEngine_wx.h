@@ -102,7 +102,8 @@ public:
     std::function<void(const std::string& url)> OnLoaded;
     std::function<void(bool ok, const std::string& error)> OnPrintFinished;
 
-    // Time a script may take before it counts as failed.
+    // Time a script may take before it counts as failed; the page's process is then taken for
+    // hung and ended (the document is gone until the next load).
     int scriptTimeoutMs = 10000;
 
 private:

@@ -101,5 +101,25 @@ TEST_F(HighlightTest, ObjectsOfAnEarlierPageAreRefused)
     EXPECT_EQ(BodyHtml(second.get()), "<p>two</p>");
 }
 
+TEST_F(HighlightTest, AScriptThatNeverAnswersFailsInsteadOfHanging)
+{
+    ComPtr<IHTMLDocument2> doc = Open("<html><body><p>x</p></body></html>");
+    ASSERT_TRUE(doc);
+    engine->scriptTimeoutMs = 300;
+    wxStopWatch watch;
+    std::string result;
+    EXPECT_FALSE(engine->RunScript("for(;;){}", result));
+    EXPECT_LT(watch.Time(), 5000);
+    // The hung page is gone: its objects fail at once, and the view loads again.
+    ASSERT_TRUE(test::PumpUntil([&] { return !engine->HasDocument(); }));
+    std::u16string title;
+    EXPECT_EQ(doc->get_title(&title), E_FAIL);
+    engine->scriptTimeoutMs = 10000;
+    ComPtr<IHTMLDocument2> again = Open("<html><head><title>back</title></head><body></body></html>");
+    ASSERT_TRUE(again);
+    ASSERT_EQ(again->get_title(&title), S_OK);
+    EXPECT_EQ(title, u"back");
+}
+
 }  // namespace
 }  // namespace ql
