@@ -182,7 +182,7 @@ TEST_F(PageControlGui, ColouredTabsSwitchByCodeByClickWithAVetoAndByKeyboard)
     })) << Hex(shot, activeRight.x, activeRight.y);
 
     const char* build = std::getenv("QUILLORY_TEST_BUILD");
-    const std::filesystem::path dir = std::filesystem::path(build ? build : ".") / "artifacts";
+    const std::filesystem::path dir = (build ? std::filesystem::path(build) : std::filesystem::temp_directory_path()) / "artifacts";
     std::filesystem::create_directories(dir);
     EXPECT_TRUE(shot.SaveFile((dir / "page-control.png").string(), wxBITMAP_TYPE_PNG));
 
