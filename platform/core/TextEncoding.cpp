@@ -1,12 +1,23 @@
 #include "platform/core/TextEncoding.h"
 
-#include <cstdint>
-
 namespace ql {
 
 namespace {
 
-void AppendUtf8(std::string& out, std::uint32_t cp)
+constexpr char32_t kReplacement = 0xFFFD;
+
+bool IsSurrogate(char32_t u) { return u >= 0xD800 && u <= 0xDFFF; }
+
+std::string StripTrailingNuls(std::string s)
+{
+    while (!s.empty() && s.back() == '\0')
+        s.pop_back();
+    return s;
+}
+
+}  // namespace
+
+void AppendUtf8(std::string& out, char32_t cp)
 {
     if (cp < 0x80) {
         out += static_cast<char>(cp);
@@ -25,91 +36,89 @@ void AppendUtf8(std::string& out, std::uint32_t cp)
     }
 }
 
-// Length of the UTF-8 sequence starting at s[i], or 0 when it is not a valid one.
-std::size_t Utf8SeqLen(std::string_view s, std::size_t i)
+std::size_t DecodeUtf8(std::string_view s, std::size_t i, char32_t& cp)
 {
     auto b = [&](std::size_t k) { return static_cast<unsigned char>(s[k]); };
     unsigned char c = b(i);
+    cp = kReplacement;
     std::size_t n;
-    std::uint32_t cp;
-    if (c < 0x80)
+    char32_t v;
+    if (c < 0x80) {
+        cp = c;
         return 1;
-    if (c >= 0xC2 && c <= 0xDF) { n = 2; cp = c & 0x1F; }
-    else if (c >= 0xE0 && c <= 0xEF) { n = 3; cp = c & 0x0F; }
-    else if (c >= 0xF0 && c <= 0xF4) { n = 4; cp = c & 0x07; }
+    }
+    if (c >= 0xC2 && c <= 0xDF) { n = 2; v = c & 0x1F; }
+    else if (c >= 0xE0 && c <= 0xEF) { n = 3; v = c & 0x0F; }
+    else if (c >= 0xF0 && c <= 0xF4) { n = 4; v = c & 0x07; }
     else return 0;
     if (i + n > s.size())
         return 0;
     for (std::size_t k = 1; k < n; ++k) {
         if ((b(i + k) & 0xC0) != 0x80)
             return 0;
-        cp = (cp << 6) | (b(i + k) & 0x3F);
+        v = (v << 6) | (b(i + k) & 0x3F);
     }
-    if ((n == 3 && (cp < 0x800 || (cp >= 0xD800 && cp <= 0xDFFF))) || (n == 4 && (cp < 0x10000 || cp > 0x10FFFF)))
+    if ((n == 3 && (v < 0x800 || IsSurrogate(v))) || (n == 4 && (v < 0x10000 || v > 0x10FFFF)))
         return 0;
+    cp = v;
     return n;
 }
 
-std::string StripTrailingNuls(std::string s)
+std::u16string Utf8ToUtf16(std::string_view utf8)
 {
-    while (!s.empty() && s.back() == '\0')
-        s.pop_back();
-    return s;
-}
-
-}  // namespace
-
-std::string Utf16ToUtf8(std::string_view bytes, bool bigEndian)
-{
-    std::string out;
-    out.reserve(bytes.size());
-    auto unit = [&](std::size_t i) -> std::uint32_t {
-        auto a = static_cast<unsigned char>(bytes[i]);
-        auto b = static_cast<unsigned char>(bytes[i + 1]);
-        return bigEndian ? (a << 8) | b : (b << 8) | a;
-    };
-    std::size_t n = bytes.size() / 2;
-    for (std::size_t k = 0; k < n; ++k) {
-        std::uint32_t u = unit(2 * k);
-        if (u >= 0xD800 && u <= 0xDBFF && k + 1 < n) {
-            std::uint32_t lo = unit(2 * (k + 1));
-            if (lo >= 0xDC00 && lo <= 0xDFFF) {
-                AppendUtf8(out, 0x10000 + ((u - 0xD800) << 10) + (lo - 0xDC00));
-                ++k;
-                continue;
-            }
+    std::u16string out;
+    out.reserve(utf8.size());
+    for (std::size_t i = 0; i < utf8.size();) {
+        char32_t cp;
+        std::size_t n = DecodeUtf8(utf8, i, cp);
+        i += n ? n : 1;
+        if (cp >= 0x10000) {
+            cp -= 0x10000;
+            out += static_cast<char16_t>(0xD800 + (cp >> 10));
+            out += static_cast<char16_t>(0xDC00 + (cp & 0x3FF));
+        } else {
+            out += static_cast<char16_t>(cp);
         }
-        AppendUtf8(out, (u >= 0xD800 && u <= 0xDFFF) ? 0xFFFD : u);
     }
     return out;
 }
 
-std::string Utf8ToUtf16Le(std::string_view utf8)
+std::string Utf16ToUtf8(std::u16string_view w)
 {
     std::string out;
-    auto put = [&](std::uint32_t u) {
+    out.reserve(w.size());
+    for (std::size_t i = 0; i < w.size(); ++i) {
+        char32_t u = w[i];
+        if (u >= 0xD800 && u <= 0xDBFF && i + 1 < w.size() && w[i + 1] >= 0xDC00 && w[i + 1] <= 0xDFFF) {
+            u = 0x10000 + ((u - 0xD800) << 10) + (w[i + 1] - 0xDC00);
+            ++i;
+        } else if (IsSurrogate(u)) {
+            u = kReplacement;
+        }
+        AppendUtf8(out, u);
+    }
+    return out;
+}
+
+std::string Utf16ToUtf8(std::string_view bytes, bool bigEndian)
+{
+    std::u16string units(bytes.size() / 2, u'\0');
+    for (std::size_t k = 0; k < units.size(); ++k) {
+        auto a = static_cast<unsigned char>(bytes[2 * k]);
+        auto b = static_cast<unsigned char>(bytes[2 * k + 1]);
+        units[k] = static_cast<char16_t>(bigEndian ? (a << 8) | b : (b << 8) | a);
+    }
+    return Utf16ToUtf8(units);
+}
+
+std::string Utf8ToUtf16Le(std::string_view utf8)
+{
+    std::u16string units = Utf8ToUtf16(utf8);
+    std::string out;
+    out.reserve(2 * units.size());
+    for (char16_t u : units) {
         out += static_cast<char>(u & 0xFF);
         out += static_cast<char>(u >> 8);
-    };
-    for (std::size_t i = 0; i < utf8.size();) {
-        std::size_t n = Utf8SeqLen(utf8, i);
-        if (n == 0) {
-            put(0xFFFD);
-            ++i;
-            continue;
-        }
-        auto c = static_cast<unsigned char>(utf8[i]);
-        std::uint32_t cp = n == 1 ? c : n == 2 ? (c & 0x1F) : n == 3 ? (c & 0x0F) : (c & 0x07);
-        for (std::size_t k = 1; k < n; ++k)
-            cp = (cp << 6) | (static_cast<unsigned char>(utf8[i + k]) & 0x3F);
-        if (cp >= 0x10000) {
-            cp -= 0x10000;
-            put(0xD800 + (cp >> 10));
-            put(0xDC00 + (cp & 0x3FF));
-        } else {
-            put(cp);
-        }
-        i += n;
     }
     return out;
 }
@@ -117,7 +126,8 @@ std::string Utf8ToUtf16Le(std::string_view utf8)
 bool IsValidUtf8(std::string_view text)
 {
     for (std::size_t i = 0; i < text.size();) {
-        std::size_t n = Utf8SeqLen(text, i);
+        char32_t cp;
+        std::size_t n = DecodeUtf8(text, i, cp);
         if (n == 0)
             return false;
         i += n;
@@ -164,7 +174,8 @@ std::string Utf8PrefixChars(std::string_view text, std::size_t maxChars)
 {
     std::size_t i = 0;
     for (std::size_t chars = 0; i < text.size() && chars < maxChars; ++chars) {
-        std::size_t n = Utf8SeqLen(text, i);
+        char32_t cp;
+        std::size_t n = DecodeUtf8(text, i, cp);
         i += n ? n : 1;
     }
     return std::string(text.substr(0, i));
@@ -174,7 +185,8 @@ std::string Utf8PrefixBytes(std::string_view text, std::size_t maxBytes)
 {
     std::size_t i = 0;
     while (i < text.size()) {
-        std::size_t n = Utf8SeqLen(text, i);
+        char32_t cp;
+        std::size_t n = DecodeUtf8(text, i, cp);
         n = n ? n : 1;
         if (i + n > maxBytes)
             break;

@@ -1,5 +1,7 @@
 #include "platform/gui/Json.h"
 
+#include "platform/core/TextEncoding.h"
+
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -9,50 +11,6 @@ namespace ql::json {
 namespace {
 
 constexpr int kMaxDepth = 200;
-
-void AppendUtf8(std::string& out, std::uint32_t c)
-{
-    if (c < 0x80) {
-        out += static_cast<char>(c);
-    } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | (c >> 6));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        out += static_cast<char>(0xE0 | (c >> 12));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (c >> 18));
-        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-}
-
-// Decodes one UTF-8 character at s[i]; returns its length (1 for an invalid byte, with c = U+FFFD).
-std::size_t DecodeUtf8(std::string_view s, std::size_t i, std::uint32_t& c)
-{
-    unsigned char b = static_cast<unsigned char>(s[i]);
-    c = 0xFFFD;
-    if (b < 0x80) {
-        c = b;
-        return 1;
-    }
-    std::size_t need = b >= 0xF0 && b <= 0xF4 ? 4 : b >= 0xE0 && b < 0xF0 ? 3 : b >= 0xC2 && b < 0xE0 ? 2 : 0;
-    if (!need || i + need > s.size())
-        return 1;
-    std::uint32_t v = b & (0xFF >> (need + 1));
-    for (std::size_t k = 1; k < need; ++k) {
-        unsigned char t = static_cast<unsigned char>(s[i + k]);
-        if ((t & 0xC0) != 0x80)
-            return 1;
-        v = (v << 6) | (t & 0x3F);
-    }
-    if ((need == 3 && v < 0x800) || (need == 4 && v < 0x10000) || (v >= 0xD800 && v <= 0xDFFF) || v > 0x10FFFF)
-        return 1;
-    c = v;
-    return need;
-}
 
 class Parser {
 public:
@@ -177,10 +135,10 @@ private:
             if (c < 0x20)
                 return false;
             if (c != '\\') {
-                std::uint32_t cp;
+                char32_t cp;
                 std::size_t len = DecodeUtf8(t_, pos_, cp);
                 AppendUtf8(out, cp);
-                pos_ += len;
+                pos_ += len ? len : 1;
                 continue;
             }
             if (++pos_ >= t_.size())
@@ -339,9 +297,9 @@ std::string Quote(std::string_view s)
     out += '"';
     std::size_t i = 0;
     while (i < s.size()) {
-        std::uint32_t c;
+        char32_t c;
         std::size_t len = DecodeUtf8(s, i, c);
-        i += len;
+        i += len ? len : 1;
         switch (c) {
         case '"': out += "\\\""; break;
         case '\\': out += "\\\\"; break;

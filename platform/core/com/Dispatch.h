@@ -2,6 +2,7 @@
 // Late-bound calls by name (IDispatch) and the value type that carries their arguments and
 // results (a VARIANT-like tagged value). Texts at this boundary are UTF-16, as in the object
 // model the document and capture code is written against; WideFromUtf8/Utf8FromWide convert.
+#include "platform/core/TextEncoding.h"
 #include "platform/core/com/ComBase.h"
 
 #include <cstdint>
@@ -53,8 +54,10 @@ inline constexpr VARTYPE VT_UI1 = 17;
 inline constexpr VARTYPE VT_UI4 = 19;
 inline constexpr VARTYPE VT_ARRAY = 0x2000;
 
-std::u16string WideFromUtf8(std::string_view utf8);  // invalid bytes become U+FFFD
-std::string Utf8FromWide(std::u16string_view wide);  // unpaired surrogates become U+FFFD
+// The names this boundary's code uses for the shared conversions: invalid bytes and unpaired
+// surrogates become U+FFFD.
+inline std::u16string WideFromUtf8(std::string_view utf8) { return Utf8ToUtf16(utf8); }
+inline std::string Utf8FromWide(std::u16string_view wide) { return Utf16ToUtf8(wide); }
 
 class Variant;
 class ITypeInfo;  // opaque: our objects offer no type information
