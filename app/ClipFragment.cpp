@@ -1,5 +1,7 @@
 #include "app/ClipFragment.h"
 
+#include "platform/core/UrlText.h"
+
 namespace ql {
 
 std::string CutClipFragmentText(std::string_view text, bool forNewNode)
@@ -27,20 +29,7 @@ void CutClipFragment(StringList& lines, bool forNewNode)
 
 std::string HeaderSafeUrl(std::string_view url)
 {
-    static const char* const kHex = "0123456789ABCDEF";
-    std::string out;
-    out.reserve(url.size());
-    for (char ch : url) {
-        unsigned char c = static_cast<unsigned char>(ch);
-        if (c < 0x20 || c == 0x7F || c == '"' || c == '<' || c == '>') {
-            out += '%';
-            out += kHex[c >> 4];
-            out += kHex[c & 15];
-        } else {
-            out += ch;
-        }
-    }
-    return out;
+    return PercentEscape(url, [](unsigned char c) { return c < 0x20 || c == 0x7F || c == '"' || c == '<' || c == '>'; });
 }
 
 std::string ClipFromLine(std::string_view url) { return "<!-- From: \"" + HeaderSafeUrl(url) + "\" -->"; }

@@ -6,6 +6,7 @@
 #include "foundation/VekHtmlClass.h"
 #include "platform/core/IniFile.h"
 #include "platform/core/SafeFile.h"
+#include "platform/core/UrlText.h"
 
 #include <filesystem>
 #include <sys/stat.h>
@@ -36,24 +37,6 @@ bool hasScheme(std::string_view link)
             return false;
     }
     return false;
-}
-
-// A path as a file URL: the characters a URL parser would take for syntax are escaped.
-std::string pathToFileUrl(const std::string& path)
-{
-    static const char* const kHex = "0123456789ABCDEF";
-    std::string out = "file://";
-    for (char ch : path) {
-        unsigned char c = static_cast<unsigned char>(ch);
-        if (c <= 0x20 || c >= 0x7F || c == '%' || c == '#' || c == '?') {
-            out += '%';
-            out += kHex[c >> 4];
-            out += kHex[c & 15];
-        } else {
-            out += ch;
-        }
-    }
-    return out;
 }
 
 // The folder a web page's relative addresses count from: the URL without query and fragment,
@@ -107,7 +90,7 @@ std::string PictureLocalizer::ResolveClipResource(bool picture, const std::strin
         // The page came from a local file: its pictures and links are files beside it.
         std::string basePath = FileUrlToPath(base);
         std::string folder = basePath.substr(0, basePath.rfind('/') + 1);
-        std::string url = MakeAbsoluteUrl(pathToFileUrl(folder), v);
+        std::string url = MakeAbsoluteUrl(FilePathToUrl(folder), v);
         return StartsWithNoCase(url, "file:") ? FileUrlToPath(url) : std::string();
     }
     if (hasScheme(v))

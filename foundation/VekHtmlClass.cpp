@@ -1,6 +1,7 @@
 #include "foundation/VekHtmlClass.h"
 
 #include "platform/core/UrlCache.h"
+#include "platform/core/UrlText.h"
 
 #include <curl/curl.h>
 
@@ -65,20 +66,7 @@ bool HasScheme(const std::string& link) {
 // Browsers escape blanks, controls and non-ASCII bytes as upper-case "%XX" before they fetch
 // (and cache) a URL; doing the same here keeps resolved links equal to the cached keys.
 std::string EscapeLikeBrowser(const std::string& link) {
-    static const char* const kHex = "0123456789ABCDEF";
-    std::string out;
-    out.reserve(link.size());
-    for (const char ch : link) {
-        const unsigned char c = static_cast<unsigned char>(ch);
-        if (c <= 0x20 || c >= 0x7F) {
-            out += '%';
-            out += kHex[c >> 4];
-            out += kHex[c & 15];
-        } else {
-            out += ch;
-        }
-    }
-    return out;
+    return PercentEscape(link, [](unsigned char c) { return c <= 0x20 || c >= 0x7F; });
 }
 
 struct CurlUrlDeleter {

@@ -7,6 +7,7 @@
 #include "platform/core/ClipboardFormats.h"
 #include "platform/core/FileDropFormats.h"
 #include "platform/core/TextEncoding.h"
+#include "platform/core/UrlText.h"
 
 namespace ql {
 
@@ -234,18 +235,9 @@ std::vector<std::string> FilePathsFromUriList(std::string_view text)
 
 std::string FileUriFromPath(const std::string& path)
 {
-    static const char* hex = "0123456789ABCDEF";
-    std::string r = "file://";
-    for (unsigned char c : path) {
-        if (std::isalnum(c) || c == '/' || c == '-' || c == '_' || c == '.' || c == '~')
-            r += static_cast<char>(c);
-        else {
-            r += '%';
-            r += hex[c >> 4];
-            r += hex[c & 15];
-        }
-    }
-    return r;
+    return "file://" + PercentEscape(path, [](unsigned char c) {
+               return !std::isalnum(c) && c != '/' && c != '-' && c != '_' && c != '.' && c != '~';
+           });
 }
 
 std::string SourceUrlFromTaint(std::string_view bytes)

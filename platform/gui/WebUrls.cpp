@@ -1,28 +1,8 @@
 #include "platform/gui/WebUrls.h"
 
 #include <cctype>
-#include <cstring>
 
 namespace ql::web {
-
-std::string FilePathToUrl(const std::string& path)
-{
-    static const char kKeep[] = "-._~/!$&'()*+,;=:@";
-    static const char kHex[] = "0123456789ABCDEF";
-    std::string out = "file://";
-    for (unsigned char c : path) {
-        if (std::isalnum(c) && c < 0x80) {
-            out += static_cast<char>(c);
-        } else if (c != 0 && std::strchr(kKeep, c)) {
-            out += static_cast<char>(c);
-        } else {
-            out += '%';
-            out += kHex[c >> 4];
-            out += kHex[c & 15];
-        }
-    }
-    return out;
-}
 
 std::string UrlScheme(const std::string& url)
 {
