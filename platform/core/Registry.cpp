@@ -102,6 +102,42 @@ struct Registry::Impl {
             return false;
         return WriteFileAtomic(storeFile, FormatRegistryText(tree));
     }
+
+    // A copy of value `name` of `key`; nothing when the path is malformed or there is no such
+    // value.
+    std::optional<RegistryValue> value(RegRoot root, const std::string& key, const std::string& name) const
+    {
+        auto path = NormaliseRegistryPath(key);
+        if (!path)
+            return std::nullopt;
+        return read([&](RegistryTree& t) -> std::optional<RegistryValue> {
+            const RegistryKey* k = t.Find(root, *path);
+            const RegistryValue* v = k ? k->Get(name) : nullptr;
+            if (!v)
+                return std::nullopt;
+            return *v;
+        });
+    }
+
+    // The data of value `name` when it is of type `type`.
+    std::optional<std::string> data(RegRoot root, const std::string& key, const std::string& name, RegType type) const
+    {
+        auto v = value(root, key, name);
+        if (!v || v->type != type)
+            return std::nullopt;
+        return std::move(v->data);
+    }
+
+    bool setValue(RegRoot root, const std::string& key, const std::string& name, RegType type, std::string data)
+    {
+        auto path = NormaliseRegistryPath(key);
+        if (!path)
+            return false;
+        return change([&](RegistryTree& t) {
+            t.CreateKey(root, *path).Set(name, type, std::move(data));
+            return true;
+        });
+    }
 };
 
 Registry::Registry(std::string storeFile) : d_(std::make_unique<Impl>()) { d_->storeFile = std::move(storeFile); }
@@ -132,35 +168,17 @@ bool Registry::DeleteKey(RegRoot root, const std::string& key)
 
 bool Registry::WriteString(RegRoot root, const std::string& key, const std::string& name, const std::string& text)
 {
-    auto path = NormaliseRegistryPath(key);
-    if (!path)
-        return false;
-    return d_->change([&](RegistryTree& t) {
-        t.CreateKey(root, *path).Set(name, RegType::String, text);
-        return true;
-    });
+    return d_->setValue(root, key, name, RegType::String, text);
 }
 
 bool Registry::WriteDWord(RegRoot root, const std::string& key, const std::string& name, std::uint32_t value)
 {
-    auto path = NormaliseRegistryPath(key);
-    if (!path)
-        return false;
-    return d_->change([&](RegistryTree& t) {
-        t.CreateKey(root, *path).Set(name, RegType::DWord, DWordBytes(value));
-        return true;
-    });
+    return d_->setValue(root, key, name, RegType::DWord, DWordBytes(value));
 }
 
 bool Registry::WriteBinary(RegRoot root, const std::string& key, const std::string& name, const std::string& bytes)
 {
-    auto path = NormaliseRegistryPath(key);
-    if (!path)
-        return false;
-    return d_->change([&](RegistryTree& t) {
-        t.CreateKey(root, *path).Set(name, RegType::Binary, bytes);
-        return true;
-    });
+    return d_->setValue(root, key, name, RegType::Binary, bytes);
 }
 
 bool Registry::DeleteValue(RegRoot root, const std::string& key, const std::string& name)
@@ -182,16 +200,10 @@ bool Registry::KeyExists(RegRoot root, const std::string& key) const
 
 std::optional<RegType> Registry::ValueType(RegRoot root, const std::string& key, const std::string& name) const
 {
-    auto path = NormaliseRegistryPath(key);
-    if (!path)
+    auto v = d_->value(root, key, name);
+    if (!v)
         return std::nullopt;
-    return d_->read([&](RegistryTree& t) -> std::optional<RegType> {
-        const RegistryKey* k = t.Find(root, *path);
-        const RegistryValue* v = k ? k->Get(name) : nullptr;
-        if (!v)
-            return std::nullopt;
-        return v->type;
-    });
+    return v->type;
 }
 
 bool Registry::ValueExists(RegRoot root, const std::string& key, const std::string& name) const
@@ -201,44 +213,20 @@ bool Registry::ValueExists(RegRoot root, const std::string& key, const std::stri
 
 std::optional<std::string> Registry::ReadString(RegRoot root, const std::string& key, const std::string& name) const
 {
-    auto path = NormaliseRegistryPath(key);
-    if (!path)
-        return std::nullopt;
-    return d_->read([&](RegistryTree& t) -> std::optional<std::string> {
-        const RegistryKey* k = t.Find(root, *path);
-        const RegistryValue* v = k ? k->Get(name) : nullptr;
-        if (!v || v->type != RegType::String)
-            return std::nullopt;
-        return v->data;
-    });
+    return d_->data(root, key, name, RegType::String);
 }
 
 std::optional<std::uint32_t> Registry::ReadDWord(RegRoot root, const std::string& key, const std::string& name) const
 {
-    auto path = NormaliseRegistryPath(key);
-    if (!path)
+    auto bytes = d_->data(root, key, name, RegType::DWord);
+    if (!bytes)
         return std::nullopt;
-    return d_->read([&](RegistryTree& t) -> std::optional<std::uint32_t> {
-        const RegistryKey* k = t.Find(root, *path);
-        const RegistryValue* v = k ? k->Get(name) : nullptr;
-        if (!v || v->type != RegType::DWord)
-            return std::nullopt;
-        return DWordOf(v->data);
-    });
+    return DWordOf(*bytes);
 }
 
 std::optional<std::string> Registry::ReadBinary(RegRoot root, const std::string& key, const std::string& name) const
 {
-    auto path = NormaliseRegistryPath(key);
-    if (!path)
-        return std::nullopt;
-    return d_->read([&](RegistryTree& t) -> std::optional<std::string> {
-        const RegistryKey* k = t.Find(root, *path);
-        const RegistryValue* v = k ? k->Get(name) : nullptr;
-        if (!v || v->type != RegType::Binary)
-            return std::nullopt;
-        return v->data;
-    });
+    return d_->data(root, key, name, RegType::Binary);
 }
 
 std::vector<std::string> Registry::SubKeyNames(RegRoot root, const std::string& key) const
