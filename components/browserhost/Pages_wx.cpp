@@ -24,6 +24,21 @@ void Guarded(Fn&& fn)
         wxLogDebug("page control: unknown error");
     }
 }
+
+TSize ImageSize(wxImageList* images) { return TSize{images->GetSize().x, images->GetSize().y}; }
+
+// Draws the tab of `sheet` in the place and colours already in `face`; the caption, the image
+// and the font are the sheet's, whoever chose the colours.
+void DrawSheetTab(WxCanvas& canvas, const TCustomTabSheetes& sheet, wxImageList* images, TabFace face)
+{
+    face.caption = sheet.Caption().utf8_string();
+    face.images = images != nullptr;
+    if (images)
+        face.imageSize = ImageSize(images);
+    face.imageIndex = sheet.ImageIndex();
+    canvas.DC().SetFont(sheet.GetFont());
+    DrawColouredTab(canvas, face);
+}
 }  // namespace
 
 TCustomPageControles::TCustomPageControles(wxWindow* parent, wxWindowID id, const wxPoint& pos, const wxSize& size)
@@ -216,7 +231,7 @@ void TCustomPageControles::Realign()
     }
     if (images_) {
         in.images = true;
-        in.imageSize = TSize{images_->GetSize().x, images_->GetSize().y};
+        in.imageSize = ImageSize(images_);
     }
     in.activeTab = TabIndex();
     layout_ = LayoutTabs(in);
@@ -277,13 +292,7 @@ void TCustomPageControles::DrawTab(WxCanvas& canvas, int tabIndex, const TRect& 
     face.fontColor = ColorToRGB(sheet->TabFontColor(), palette);
     face.fillGradient = tabFillGradient_;
     face.hotTrack = hotTrack_;
-    face.caption = sheet->Caption().utf8_string();
-    face.images = images_ != nullptr;
-    if (images_)
-        face.imageSize = TSize{images_->GetSize().x, images_->GetSize().y};
-    face.imageIndex = sheet->ImageIndex();
-    canvas.DC().SetFont(sheet->GetFont());
-    DrawColouredTab(canvas, face);
+    DrawSheetTab(canvas, *sheet, images_, face);
 }
 
 void TCustomPageControles::EraseBackground(WxCanvas& canvas)
@@ -310,13 +319,7 @@ void TCustomPageControles::PaintTab(WxCanvas& canvas, const SystemPalette& palet
         face.position = tabPosition_;
         face.tabColor = palette.btnFace;
         face.fontColor = hotTrack_ && tab == hotTab_ ? palette.hotLight : palette.btnText;
-        face.caption = sheet->Caption().utf8_string();
-        face.images = images_ != nullptr;
-        if (images_)
-            face.imageSize = TSize{images_->GetSize().x, images_->GetSize().y};
-        face.imageIndex = sheet->ImageIndex();
-        canvas.DC().SetFont(sheet->GetFont());
-        DrawColouredTab(canvas, face);
+        DrawSheetTab(canvas, *sheet, images_, face);
     }
     if (active && HasFocus()) {
         TRect r = place.item;
