@@ -37,7 +37,9 @@ public:
         auto e = Engine();
         return e ? RunDomScript(*e, body, value) : E_FAIL;
     }
-    HRESULT Text(const std::string& body, std::u16string* out) const
+    // Runs `body` and stores what `convert` makes of its result; `out` is left alone on failure.
+    template <class T, class Convert>
+    HRESULT Result(const std::string& body, T* out, Convert convert) const
     {
         if (!out)
             return E_POINTER;
@@ -45,21 +47,22 @@ public:
         HRESULT hr = Run(body, &v);
         if (FAILED(hr))
             return hr;
-        const std::string* s = v.AsString();
-        *out = s ? WideFromUtf8(*s) : std::u16string();
+        *out = convert(v);
         return S_OK;
+    }
+    HRESULT Text(const std::string& body, std::u16string* out) const
+    {
+        return Result(body, out, [](const json::Value& v) {
+            const std::string* s = v.AsString();
+            return s ? WideFromUtf8(*s) : std::u16string();
+        });
     }
     HRESULT Flag(const std::string& body, bool* out) const
     {
-        if (!out)
-            return E_POINTER;
-        json::Value v;
-        HRESULT hr = Run(body, &v);
-        if (FAILED(hr))
-            return hr;
-        const bool* b = v.AsBool();
-        *out = b && *b;
-        return S_OK;
+        return Result(body, out, [](const json::Value& v) {
+            const bool* b = v.AsBool();
+            return b && *b;
+        });
     }
     const std::weak_ptr<DocumentEngine>& WeakEngine() const { return engine_; }
     std::uint64_t Generation() const { return generation_; }
@@ -252,13 +255,7 @@ public:
 
     HRESULT getAttribute(const std::u16string& name, std::int32_t, Variant* value) override
     {
-        if (!value)
-            return E_POINTER;
-        json::Value v;
-        HRESULT hr = this->link_.Run(this->self_ + ".getAttribute(" + Q8(name) + ")", &v);
-        if (SUCCEEDED(hr))
-            *value = VariantFromJson(v);
-        return hr;
+        return this->link_.Result(this->self_ + ".getAttribute(" + Q8(name) + ")", value, VariantFromJson);
     }
     HRESULT setAttribute(const std::u16string& name, const Variant& value, std::int32_t) override
     {
@@ -409,15 +406,10 @@ public:
     HRESULT get_URL(std::u16string* url) override { return link_.Text("document.URL", url); }
     HRESULT get_bgColor(Variant* colour) override
     {
-        if (!colour)
-            return E_POINTER;
-        json::Value v;
-        HRESULT hr =
-            link_.Run("(document.bgColor&&document.body)?getComputedStyle(document.body).backgroundColor:''", &v);
-        if (FAILED(hr))
-            return hr;
-        *colour = Variant::Text(v.AsString() ? CssColorToHtmlColor(*v.AsString()) : "");
-        return S_OK;
+        return link_.Result("(document.bgColor&&document.body)?getComputedStyle(document.body).backgroundColor:''",
+                            colour, [](const json::Value& v) {
+                                return Variant::Text(v.AsString() ? CssColorToHtmlColor(*v.AsString()) : "");
+                            });
     }
     HRESULT put_bgColor(const Variant& colour) override
     {
@@ -469,11 +461,7 @@ public:
             *value = Variant(std::u16string());
             return S_OK;
         }
-        json::Value v;
-        HRESULT hr = link_.Run("document.queryCommandValue(" + Q8(command) + ")", &v);
-        if (SUCCEEDED(hr))
-            *value = VariantFromJson(v);
-        return hr;
+        return link_.Result("document.queryCommandValue(" + Q8(command) + ")", value, VariantFromJson);
     }
 
     // IOleCommandTarget
