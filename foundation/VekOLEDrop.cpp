@@ -242,9 +242,7 @@ void TVekOLEDrop::Loaded()
 {
     if (!TargetControl || target_)
         return;
-    VekOLEDropEvents ev{OnOLEDragEnter, OnOLEDragLeave, OnOLEDragOver, OnOLEDrop, OnDropURL,
-                        OnDropFiles,    OnDropHTML,     OnDropText,    OnDropRichText, OnDropPict};
-    target_ = MakeCom<TMyDragDrop>(ev);
+    target_ = MakeCom<TMyDragDrop>(static_cast<const VekOLEDropEvents&>(*this));
     // A failed registration leaves a window that simply accepts no drops.
     TargetControl->RegisterDragDrop(target_.get());
 }

@@ -93,7 +93,8 @@ private:
     StringList htmlLines_;
 };
 
-class TVekOLEDrop {
+// The owner sets the events it inherits and the target window, then calls Loaded.
+class TVekOLEDrop : public VekOLEDropEvents {
 public:
     TVekOLEDrop() = default;
     ~TVekOLEDrop();
@@ -102,17 +103,6 @@ public:
 
     // The window that becomes the drop target; set before Loaded.
     std::unique_ptr<DropTargetWindow> TargetControl;
-
-    TOnOLEDragEnter OnOLEDragEnter;
-    TOnOLEDragLeave OnOLEDragLeave;
-    TOnOLEDragOver OnOLEDragOver;
-    TOnOLEDrop OnOLEDrop;
-    TOnDropURL OnDropURL;
-    TOnDropFiles OnDropFiles;
-    TOnDropHTML OnDropHTML;
-    TOnDropText OnDropText;
-    TOnDropRichText OnDropRichText;
-    TOnDropPict OnDropPict;
 
     // After the owner has set the target and the events: creates the drop target with copies
     // of the events (events set later have no effect) and registers it with the window. Does
