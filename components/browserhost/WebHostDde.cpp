@@ -83,6 +83,18 @@ ServerList& Servers()
     return s;
 }
 
+// The text between the first `open` and the next `close` after it; "" when either is missing.
+std::string Between(const std::string& text, char open, char close)
+{
+    std::size_t start = text.find(open);
+    if (start == std::string::npos)
+        return "";
+    std::size_t end = text.find(close, start + 1);
+    if (end == std::string::npos)
+        return "";
+    return text.substr(start + 1, end - start - 1);
+}
+
 bool EndsWithNoCase(const std::string& s, const std::string& suffix)
 {
     return s.size() >= suffix.size() && strcasecmp(s.c_str() + s.size() - suffix.size(), suffix.c_str()) == 0;
@@ -102,16 +114,7 @@ void ReadDdeVerbs()
     DdeVerbs.FindVerb = DdeVerbOfCommand(read("Directory\\shell\\find\\ddeexec"));
 }
 
-std::string DdeVerbOfCommand(const std::string& command)
-{
-    std::size_t open = command.find('[');
-    if (open == std::string::npos)
-        return "";
-    std::size_t paren = command.find('(', open + 1);
-    if (paren == std::string::npos)
-        return "";
-    return command.substr(open + 1, paren - open - 1);
-}
+std::string DdeVerbOfCommand(const std::string& command) { return Between(command, '[', '('); }
 
 int ParseVerb(const std::string& command)
 {
@@ -127,16 +130,7 @@ int ParseVerb(const std::string& command)
     return 0;
 }
 
-std::string ParsePath(const std::string& command)
-{
-    std::size_t open = command.find('"');
-    if (open == std::string::npos)
-        return "";
-    std::size_t close = command.find('"', open + 1);
-    if (close == std::string::npos)
-        return "";
-    return command.substr(open + 1, close - open - 1);
-}
+std::string ParsePath(const std::string& command) { return Between(command, '"', '"'); }
 
 ParsedItemIdList ParseItemIdList(const std::string& command)
 {
