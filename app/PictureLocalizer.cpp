@@ -26,19 +26,6 @@ bool pathExists(const std::string& path)
     return ::lstat(path.c_str(), &st) == 0;
 }
 
-bool hasScheme(std::string_view link)
-{
-    if (link.empty() || !std::isalpha(static_cast<unsigned char>(link[0])))
-        return false;
-    for (char c : link.substr(1)) {
-        if (c == ':')
-            return true;
-        if (!std::isalnum(static_cast<unsigned char>(c)) && c != '+' && c != '-' && c != '.')
-            return false;
-    }
-    return false;
-}
-
 // The folder a web page's relative addresses count from: the URL without query and fragment,
 // up to the last "/" of its path.
 std::string webFolder(const std::string& url)
@@ -86,14 +73,14 @@ std::string PictureLocalizer::ResolveClipResource(bool picture, const std::strin
 
     const bool localSource = StartsWithNoCase(base, "file://") || (!base.empty() && base[0] == '/');
     std::string result;
-    if (localSource && (!hasScheme(v) || StartsWithNoCase(v, "file:"))) {
+    if (localSource && (!HasUrlScheme(v) || StartsWithNoCase(v, "file:"))) {
         // The page came from a local file: its pictures and links are files beside it.
         std::string basePath = FileUrlToPath(base);
         std::string folder = basePath.substr(0, basePath.rfind('/') + 1);
         std::string url = MakeAbsoluteUrl(FilePathToUrl(folder), v);
         return StartsWithNoCase(url, "file:") ? FileUrlToPath(url) : std::string();
     }
-    if (hasScheme(v))
+    if (HasUrlScheme(v))
         result = v;
     else if (base.empty())
         return {};  // relative, and nothing to resolve it against

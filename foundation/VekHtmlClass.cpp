@@ -12,37 +12,6 @@
 namespace ql {
 namespace {
 
-int HexValue(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
-}
-
-// Decodes "%XX" escapes (and "+" when `plusIsSpace`). Any malformed escape, including "%00"
-// (which would cut the text at a NUL wherever it is used as a C string), leaves the whole
-// text unchanged.
-std::string DecodeEscapes(const std::string& text, bool plusIsSpace) {
-    std::string out;
-    out.reserve(text.size());
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const char c = text[i];
-        if (c == '+' && plusIsSpace) {
-            out += ' ';
-        } else if (c == '%') {
-            if (i + 2 >= text.size()) return text;
-            const int hi = HexValue(text[i + 1]);
-            const int lo = HexValue(text[i + 2]);
-            if (hi < 0 || lo < 0 || (hi == 0 && lo == 0)) return text;
-            out += static_cast<char>(hi * 16 + lo);
-            i += 2;
-        } else {
-            out += c;
-        }
-    }
-    return out;
-}
-
 bool IsTrimmed(unsigned char c) { return c <= 0x20 || c == 0x7F; }
 
 std::string Trim(const std::string& s) {
@@ -50,17 +19,6 @@ std::string Trim(const std::string& s) {
     while (b < e && IsTrimmed(static_cast<unsigned char>(s[b]))) ++b;
     while (e > b && IsTrimmed(static_cast<unsigned char>(s[e - 1]))) --e;
     return s.substr(b, e - b);
-}
-
-// "scheme:" at the start (RFC 3986: a letter, then letters, digits, "+", "-", ".").
-bool HasScheme(const std::string& link) {
-    if (link.empty() || !std::isalpha(static_cast<unsigned char>(link[0]))) return false;
-    for (std::size_t i = 1; i < link.size(); ++i) {
-        const unsigned char c = static_cast<unsigned char>(link[i]);
-        if (c == ':') return true;
-        if (!std::isalnum(c) && c != '+' && c != '-' && c != '.') return false;
-    }
-    return false;
 }
 
 // Browsers escape blanks, controls and non-ASCII bytes as upper-case "%XX" before they fetch
@@ -104,7 +62,8 @@ CurlUrl ParseBaseAsFolder(const std::string& base) {
 
 }  // namespace
 
-std::string UrlDecode(const std::string& text) { return DecodeEscapes(text, true); }
+// A malformed escape, including "%00", leaves the whole text unchanged.
+std::string UrlDecode(const std::string& text) { return PercentDecode(text, true).value_or(text); }
 
 void MakeAbsoluteUrl(const std::string& base, const std::string& link, std::string& result) {
     result = MakeAbsoluteUrl(base, link);
@@ -114,7 +73,7 @@ std::string MakeAbsoluteUrl(const std::string& base, const std::string& link) {
     const std::string trimmedLink = Trim(link);
     if (trimmedLink.empty()) return {};
     // Absolute links of any scheme ("data:", "mailto:", "javascript:" ...) are left alone.
-    if (HasScheme(trimmedLink)) return trimmedLink;
+    if (HasUrlScheme(trimmedLink)) return trimmedLink;
     CurlUrl h = ParseBaseAsFolder(Trim(base));
     if (!h) return trimmedLink;
     const std::string escaped = EscapeLikeBrowser(trimmedLink);
@@ -156,8 +115,9 @@ std::string FileUrlToPath(const std::string& url) {
     std::string path = rest.substr(slash);
     // A literal "?" or "#" ends the path: browsers escape them when they are part of a name.
     path = path.substr(0, path.find_first_of("?#"));
-    // "+" is a literal plus in a path; only "%XX" escapes are decoded.
-    return DecodeEscapes(path, false);
+    // "+" is a literal plus in a path; only "%XX" escapes are decoded, and a malformed one
+    // leaves the text unchanged.
+    return PercentDecode(path).value_or(path);
 }
 
 }  // namespace ql

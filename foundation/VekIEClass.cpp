@@ -1,29 +1,14 @@
 #include "foundation/VekIEClass.h"
 
 #include "foundation/VekBaseClass.h"
+#include "platform/core/UrlText.h"
 #include "platform/core/com/HtmlDocument.h"
-
-#include <cctype>
 
 namespace ql {
 
 using namespace ql::com;
 
 namespace {
-
-std::string LowerScheme(const std::string& url)
-{
-    std::size_t colon = url.find(':');
-    if (colon == std::string::npos)
-        return "";
-    std::string s = url.substr(0, colon);
-    for (char& c : s) {
-        if (!std::isalnum(static_cast<unsigned char>(c)) && c != '+' && c != '-' && c != '.')
-            return "";
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    }
-    return s;
-}
 
 // Matches are marked one at a time; a page cannot hold more marks than this.
 constexpr int kMaxMarks = 100000;
@@ -48,7 +33,7 @@ bool OpenInNewBrowser(const std::string& url, const std::string& post, Launcher&
 {
     if (!post.empty())
         return false;
-    std::string scheme = LowerScheme(url);
+    std::string scheme = UrlScheme(url);
     bool allowed = scheme == "http" || scheme == "https" || scheme == "file" || (!url.empty() && url[0] == '/');
     if (!allowed)
         return false;

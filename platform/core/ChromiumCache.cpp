@@ -17,6 +17,7 @@
 // Files "<hash>_1" (stream 2) and "<hash>_s" (sparse data), "index" and "index-dir/" are not
 // needed. The index may lag behind the entry files, so it is not used.
 #include "platform/core/UrlCacheEntry.h"
+#include "platform/core/UrlText.h"
 
 
 namespace ql::urlcache {
@@ -88,7 +89,7 @@ std::string UrlFromChromiumKey(std::string_view key) {
         if (digits == 0 || digits >= key.size() || key[digits] != '/') break;
         key.remove_prefix(digits + 1);
     }
-    if (!StartsWithScheme(key)) return {};
+    if (!HasUrlScheme(key)) return {};
     return std::string(key);
 }
 

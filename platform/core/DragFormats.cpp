@@ -105,14 +105,6 @@ std::string WithoutControls(std::string_view s)
     return r;
 }
 
-int HexValue(char c)
-{
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
-}
-
 }  // namespace
 
 bool SameTarget(std::string_view a, std::string_view b) { return Normalised(a) == Normalised(b); }
@@ -212,23 +204,8 @@ std::vector<std::string> FilePathsFromUriList(std::string_view text)
             rest = rest.substr(9);
         if (rest.empty() || rest[0] != '/')
             continue;  // a file on another host
-        std::string path;
-        bool ok = true;
-        for (std::size_t i = 0; i < rest.size() && ok; ++i) {
-            if (rest[i] == '?' || rest[i] == '#')
-                break;
-            if (rest[i] != '%') {
-                path += rest[i];
-                continue;
-            }
-            int hi = i + 2 < rest.size() ? HexValue(rest[i + 1]) : -1;
-            int lo = hi >= 0 ? HexValue(rest[i + 2]) : -1;
-            ok = lo >= 0 && (hi | lo) != 0;
-            path += static_cast<char>(hi * 16 + lo);
-            i += 2;
-        }
-        if (ok)
-            out.push_back(path);
+        if (auto path = PercentDecode(rest.substr(0, rest.find_first_of("?#"))))
+            out.push_back(std::move(*path));
     }
     return out;
 }

@@ -19,6 +19,7 @@
 //   u32 offset         the last 4 bytes; its top bit marks an encrypted (unreadable) entry
 // "cache2/index" and "cache2/doomed/" are not needed.
 #include "platform/core/UrlCacheEntry.h"
+#include "platform/core/UrlText.h"
 
 #include <algorithm>
 
@@ -128,7 +129,7 @@ std::string UrlFromFirefoxKey(std::string_view key) {
     for (std::size_t i = 0; i < key.size(); ++i) {
         if (key[i] == ':' && (i == 0 || key[i - 1] == ',')) {
             const std::string_view url = key.substr(i + 1);
-            return StartsWithScheme(url) ? std::string(url) : std::string();
+            return HasUrlScheme(url) ? std::string(url) : std::string();
         }
     }
     return {};

@@ -109,14 +109,4 @@ std::uint32_t Crc32(std::uint32_t crc, std::string_view bytes) {
     return ~crc;
 }
 
-bool StartsWithScheme(std::string_view text) {
-    if (text.empty() || !std::isalpha(static_cast<unsigned char>(text[0]))) return false;
-    for (std::size_t i = 1; i < text.size(); ++i) {
-        const unsigned char c = static_cast<unsigned char>(text[i]);
-        if (c == ':') return true;
-        if (!std::isalnum(c) && c != '+' && c != '-' && c != '.') return false;
-    }
-    return false;
-}
-
 }  // namespace ql::urlcache

@@ -26,9 +26,6 @@ bool UsableResponseHead(std::string_view head, std::uint64_t bodyLength);
 // CRC-32 (the zlib polynomial), continued from `crc`.
 std::uint32_t Crc32(std::uint32_t crc, std::string_view bytes);
 
-// "scheme:" at the start of the text.
-bool StartsWithScheme(std::string_view text);
-
 // --- Chromium family, "simple cache" ---
 bool IsChromiumEntryName(std::string_view name);
 // The URL part of a cache key ("1/0/_dk_<site> <site> <url>" or a bare URL); "" when none.

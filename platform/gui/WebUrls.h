@@ -6,11 +6,10 @@
 
 namespace ql::web {
 
-// Lives in platform/core, where headless code builds file URLs too.
+// These live in platform/core, where headless code needs them too.
 using ql::FilePathToUrl;
+using ql::UrlScheme;
 // An absolute path becomes a file URL; anything else (a URL with a scheme) is kept as it is.
 std::string NavigationUrl(const std::string& pathOrUrl);
-// The scheme of a URL in lower case ("http"), or "" when the text has none.
-std::string UrlScheme(const std::string& url);
 
 }  // namespace ql::web
