@@ -36,15 +36,7 @@ std::array<std::uint32_t, 256> MakeCrcTable() {
 }  // namespace
 
 bool ReadAt(int fd, std::uint64_t offset, std::size_t length, std::string& out) {
-    out.resize(length);
-    std::size_t done = 0;
-    while (done < length) {
-        const ssize_t n = ::pread(fd, out.data() + done, length - done, static_cast<off_t>(offset + done));
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return false;
-        done += static_cast<std::size_t>(n);
-    }
-    return true;
+    return ReadUpTo(fd, offset, length, out) && out.size() == length;
 }
 
 bool ReadUpTo(int fd, std::uint64_t offset, std::size_t length, std::string& out) {
