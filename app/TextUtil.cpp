@@ -34,6 +34,22 @@ std::size_t charsToBytes(std::string_view text, std::size_t chars)
     return pos;
 }
 
+// Every match of `from` that `find(text, from, pos)` reports, left to right, replaced by `to`.
+template <class Find>
+std::string replaceEach(std::string_view text, std::string_view from, std::string_view to, Find find)
+{
+    if (from.empty())
+        return std::string(text);
+    std::string out;
+    std::size_t pos = 0;
+    for (std::size_t hit; (hit = find(text, from, pos)) != std::string_view::npos; pos = hit + from.size()) {
+        out.append(text.substr(pos, hit - pos));
+        out.append(to);
+    }
+    out.append(text.substr(pos));
+    return out;
+}
+
 }  // namespace
 
 std::string TrimControls(std::string_view text)
@@ -113,30 +129,13 @@ bool EqualsNoCase(std::string_view a, std::string_view b)
 
 std::string ReplaceAll(std::string_view text, std::string_view from, std::string_view to)
 {
-    if (from.empty())
-        return std::string(text);
-    std::string out;
-    std::size_t pos = 0;
-    for (std::size_t hit; (hit = text.find(from, pos)) != std::string_view::npos; pos = hit + from.size()) {
-        out.append(text.substr(pos, hit - pos));
-        out.append(to);
-    }
-    out.append(text.substr(pos));
-    return out;
+    return replaceEach(text, from, to,
+                       [](std::string_view t, std::string_view f, std::size_t pos) { return t.find(f, pos); });
 }
 
 std::string ReplaceAllNoCase(std::string_view text, std::string_view from, std::string_view to)
 {
-    if (from.empty())
-        return std::string(text);
-    std::string out;
-    std::size_t pos = 0;
-    for (std::size_t hit; (hit = FindNoCase(text, from, pos)) != std::string_view::npos; pos = hit + from.size()) {
-        out.append(text.substr(pos, hit - pos));
-        out.append(to);
-    }
-    out.append(text.substr(pos));
-    return out;
+    return replaceEach(text, from, to, FindNoCase);
 }
 
 StringList SplitPageLines(std::string_view text)
