@@ -138,36 +138,9 @@ std::string ReplaceAllNoCase(std::string_view text, std::string_view from, std::
     return replaceEach(text, from, to, FindNoCase);
 }
 
-StringList SplitPageLines(std::string_view text)
-{
-    StringList lines;
-    std::size_t start = 0;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] != '\r' && text[i] != '\n')
-            continue;
-        lines.emplace_back(text.substr(start, i - start));
-        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
-            ++i;
-        start = i + 1;
-    }
-    if (start < text.size())
-        lines.emplace_back(text.substr(start));
-    return lines;
-}
+StringList SplitPageLines(std::string_view text) { return SplitLines(text); }
 
-std::string JoinPageLines(const StringList& lines)
-{
-    std::size_t total = 0;
-    for (const auto& l : lines)
-        total += l.size() + 2;
-    std::string out;
-    out.reserve(total);
-    for (const auto& l : lines) {
-        out += l;
-        out += "\r\n";
-    }
-    return out;
-}
+std::string JoinPageLines(const StringList& lines) { return JoinLinesCrLf(lines); }
 
 std::string NormaliseLineBreaks(std::string_view text)
 {

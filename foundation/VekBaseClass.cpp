@@ -14,23 +14,6 @@ namespace {
 
 char lowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
-// Lines split at CR LF, CR or LF; a break at the very end starts no further line.
-StringList splitLines(const std::string& text)
-{
-    StringList lines;
-    size_t pos = 0;
-    while (pos < text.size()) {
-        size_t end = text.find_first_of("\r\n", pos);
-        if (end == std::string::npos) {
-            lines.push_back(text.substr(pos));
-            break;
-        }
-        lines.push_back(text.substr(pos, end - pos));
-        pos = (text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n') ? end + 2 : end + 1;
-    }
-    return lines;
-}
-
 // The locale that names the user's language: LC_ALL, then LC_MESSAGES, then LANG.
 std::string localeName()
 {
@@ -87,15 +70,40 @@ std::string AppDir()
     return exe.substr(0, exe.rfind('/') + 1);
 }
 
-bool SaveTextToFile(const std::string& text, const std::string& fileName)
+StringList SplitLines(std::string_view text)
 {
+    StringList lines;
+    std::size_t start = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != '\r' && text[i] != '\n')
+            continue;
+        lines.emplace_back(text.substr(start, i - start));
+        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
+            ++i;
+        start = i + 1;
+    }
+    if (start < text.size())
+        lines.emplace_back(text.substr(start));
+    return lines;
+}
+
+std::string JoinLinesCrLf(const StringList& lines)
+{
+    std::size_t total = 0;
+    for (const auto& l : lines)
+        total += l.size() + 2;
     std::string out;
-    out.reserve(text.size() + text.size() / 16);
-    for (const auto& line : splitLines(text)) {
-        out += line;
+    out.reserve(total);
+    for (const auto& l : lines) {
+        out += l;
         out += "\r\n";
     }
-    return WriteFileAtomic(fileName, out);
+    return out;
+}
+
+bool SaveTextToFile(const std::string& text, const std::string& fileName)
+{
+    return WriteFileAtomic(fileName, JoinLinesCrLf(SplitLines(text)));
 }
 
 void LoadTextFromFile(const std::string& fileName, int index, std::string& text)
@@ -104,14 +112,10 @@ void LoadTextFromFile(const std::string& fileName, int index, std::string& text)
     auto bytes = ReadFileBytes(fileName);
     if (!bytes)
         return;
-    StringList lines = splitLines(*bytes);
-    if (index < 0) {
-        text.reserve(bytes->size() + lines.size());
-        for (const auto& line : lines) {
-            text += line;
-            text += "\r\n";
-        }
-    } else if (static_cast<size_t>(index) < lines.size()) {
+    StringList lines = SplitLines(*bytes);
+    if (index < 0)
+        text = JoinLinesCrLf(lines);
+    else if (static_cast<size_t>(index) < lines.size()) {
         text = lines[static_cast<size_t>(index)];
     }
 }

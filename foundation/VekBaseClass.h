@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace ql {
@@ -32,6 +33,11 @@ std::int64_t GetFileSize(const std::string& fileName);  // -1 when missing, 0 fo
 double GetFileDateTime(const std::string& fileName);
 // The folder of the running executable, with a trailing '/'.
 std::string AppDir();
+
+// Lines split at CR LF, CR or LF; a break at the very end starts no further line.
+StringList SplitLines(std::string_view text);
+// Every line followed by CR LF.
+std::string JoinLinesCrLf(const StringList& lines);
 
 // Writes the text with every line break (CR LF, CR or LF) made CR LF, atomically.
 bool SaveTextToFile(const std::string& text, const std::string& fileName);

@@ -8,24 +8,6 @@ namespace ql {
 
 using namespace com;
 
-StringList SplitLines(const std::string& text)
-{
-    StringList lines;
-    std::size_t pos = 0;
-    while (pos < text.size()) {
-        std::size_t end = text.find_first_of("\r\n", pos);
-        if (end == std::string::npos) {
-            lines.push_back(text.substr(pos));
-            break;
-        }
-        lines.push_back(text.substr(pos, end - pos));
-        pos = end + 1;
-        if (text[end] == '\r' && pos < text.size() && text[pos] == '\n')
-            ++pos;
-    }
-    return lines;
-}
-
 std::string SourceUrlOfHtmlLines(const StringList& lines)
 {
     static const std::string key = "SourceURL:";

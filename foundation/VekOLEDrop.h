@@ -117,7 +117,5 @@ private:
 // The value the URL of an "HTML Format" text is read from: its "SourceURL:" header line (the
 // header ends at the first line that begins with '<'); "" when there is none.
 std::string SourceUrlOfHtmlLines(const StringList& lines);
-// Lines split at CR LF, CR or LF; a break at the very end does not start another line.
-StringList SplitLines(const std::string& text);
 
 }  // namespace ql
