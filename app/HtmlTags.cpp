@@ -1,6 +1,7 @@
 #include "app/HtmlTags.h"
 
 #include "app/TextUtil.h"
+#include "platform/core/HexDigits.h"
 #include "platform/core/TextEncoding.h"
 
 #include <algorithm>
@@ -176,9 +177,7 @@ std::string DecodeHtmlEntities(std::string_view text)
             std::string_view digits = name.substr(hex ? 2 : 1);
             ok = !digits.empty();
             for (char c : digits) {
-                int v = (c >= '0' && c <= '9') ? c - '0'
-                        : hex && (lower(c) >= 'a' && lower(c) <= 'f') ? lower(c) - 'a' + 10
-                                                                       : -1;
+                int v = hex ? HexDigitValue(c) : (c >= '0' && c <= '9') ? c - '0' : -1;
                 if (v < 0) {
                     ok = false;
                     break;

@@ -1,5 +1,7 @@
 #include "foundation/VekCollectClass.h"
 
+#include "platform/core/HexDigits.h"
+
 #include <climits>
 #include <unistd.h>
 
@@ -118,17 +120,10 @@ std::uint32_t HtmlColorToColor(const std::string& text)
         return 0;
     std::uint32_t rgb = 0;
     for (size_t i = 1; i < 7; ++i) {
-        char c = text[i];
-        std::uint32_t d;
-        if (c >= '0' && c <= '9')
-            d = static_cast<std::uint32_t>(c - '0');
-        else if (c >= 'a' && c <= 'f')
-            d = static_cast<std::uint32_t>(c - 'a' + 10);
-        else if (c >= 'A' && c <= 'F')
-            d = static_cast<std::uint32_t>(c - 'A' + 10);
-        else
+        int d = HexDigitValue(text[i]);
+        if (d < 0)
             return 0;
-        rgb = (rgb << 4) | d;
+        rgb = (rgb << 4) | static_cast<std::uint32_t>(d);
     }
     // "#rrggbb" to the layout with red in the low byte.
     return ((rgb >> 16) & 0xff) | (rgb & 0xff00) | ((rgb & 0xff) << 16);

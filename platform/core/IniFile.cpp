@@ -1,5 +1,6 @@
 #include "platform/core/IniFile.h"
 
+#include "platform/core/HexDigits.h"
 #include "platform/core/SafeFile.h"
 
 #include <cerrno>
@@ -51,13 +52,8 @@ std::optional<int> parseInteger(const std::string& text)
         if (digits > 8)
             return std::nullopt;
         for (size_t i = 2; i < text.size(); ++i) {
-            char c = lowerAscii(text[i]);
-            int d;
-            if (c >= '0' && c <= '9')
-                d = c - '0';
-            else if (c >= 'a' && c <= 'f')
-                d = c - 'a' + 10;
-            else
+            int d = HexDigitValue(text[i]);
+            if (d < 0)
                 return std::nullopt;
             v = (v << 4) | static_cast<std::uint32_t>(d);
         }

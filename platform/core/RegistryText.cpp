@@ -1,5 +1,7 @@
 #include "platform/core/RegistryText.h"
 
+#include "platform/core/HexDigits.h"
+
 namespace ql {
 
 namespace {
@@ -11,17 +13,6 @@ int rootIndex(RegRoot root) { return root == RegRoot::CurrentUser ? 0 : 1; }
 bool sameName(const std::string& a, const std::string& b) { return FoldRegistryName(a) == FoldRegistryName(b); }
 
 const char kHex[] = "0123456789abcdef";
-
-int hexDigit(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
 
 std::string quote(const std::string& s)
 {
@@ -73,7 +64,7 @@ std::optional<std::string> unquote(const std::string& line, size_t& pos)
         case 'x': {
             if (i + 2 >= line.size())
                 return std::nullopt;
-            int hi = hexDigit(line[i + 1]), lo = hexDigit(line[i + 2]);
+            int hi = HexDigitValue(line[i + 1]), lo = HexDigitValue(line[i + 2]);
             if (hi < 0 || lo < 0)
                 return std::nullopt;
             out += static_cast<char>(hi * 16 + lo);
@@ -118,7 +109,7 @@ std::optional<RegistryValue> parseValueLine(const std::string& line)
             return std::nullopt;
         std::uint32_t n = 0;
         for (char c : digits) {
-            int d = hexDigit(c);
+            int d = HexDigitValue(c);
             if (d < 0)
                 return std::nullopt;
             n = (n << 4) | static_cast<std::uint32_t>(d);
@@ -133,7 +124,7 @@ std::optional<RegistryValue> parseValueLine(const std::string& line)
         for (size_t i = 0; i < body.size();) {
             if (i + 1 >= body.size())
                 return std::nullopt;
-            int hi = hexDigit(body[i]), lo = hexDigit(body[i + 1]);
+            int hi = HexDigitValue(body[i]), lo = HexDigitValue(body[i + 1]);
             if (hi < 0 || lo < 0)
                 return std::nullopt;
             v.data += static_cast<char>(hi * 16 + lo);

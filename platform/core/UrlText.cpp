@@ -1,21 +1,12 @@
 #include "platform/core/UrlText.h"
 
+#include "platform/core/HexDigits.h"
+
 #include <cctype>
 
 namespace ql {
 
 namespace {
-
-int HexValue(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
 
 // The length of the scheme before the ":" that ends it; 0 when the text starts with none.
 std::size_t SchemeLength(std::string_view text)
@@ -55,8 +46,8 @@ std::optional<std::string> PercentDecode(std::string_view text, bool plusIsSpace
         } else if (c == '%') {
             if (i + 2 >= text.size())
                 return std::nullopt;
-            int hi = HexValue(text[i + 1]);
-            int lo = HexValue(text[i + 2]);
+            int hi = HexDigitValue(text[i + 1]);
+            int lo = HexDigitValue(text[i + 2]);
             if (hi < 0 || lo < 0 || (hi == 0 && lo == 0))
                 return std::nullopt;
             out += static_cast<char>(hi * 16 + lo);

@@ -1,5 +1,7 @@
 #include "platform/gui/CssValues.h"
 
+#include "platform/core/HexDigits.h"
+
 #include <cctype>
 #include <charconv>
 #include <cmath>
@@ -72,7 +74,7 @@ std::string CssColorToHtmlColor(std::string_view css)
         for (char c : hex)
             if (!std::isxdigit(static_cast<unsigned char>(c)))
                 return "";
-        auto digit = [](char c) { return std::isdigit(static_cast<unsigned char>(c)) ? c - '0' : std::tolower(c) - 'a' + 10; };
+        auto digit = HexDigitValue;
         if (hex.size() == 3)
             return Hex(digit(hex[0]) * 17, digit(hex[1]) * 17, digit(hex[2]) * 17);
         if (hex.size() == 6)

@@ -1,5 +1,6 @@
 #include "platform/gui/Json.h"
 
+#include "platform/core/HexDigits.h"
 #include "platform/core/TextEncoding.h"
 
 #include <charconv>
@@ -113,12 +114,10 @@ private:
             return false;
         v = 0;
         for (int i = 0; i < 4; ++i) {
-            char c = t_[pos_++];
-            v <<= 4;
-            if (c >= '0' && c <= '9') v |= static_cast<std::uint32_t>(c - '0');
-            else if (c >= 'a' && c <= 'f') v |= static_cast<std::uint32_t>(c - 'a' + 10);
-            else if (c >= 'A' && c <= 'F') v |= static_cast<std::uint32_t>(c - 'A' + 10);
-            else return false;
+            int d = HexDigitValue(t_[pos_++]);
+            if (d < 0)
+                return false;
+            v = (v << 4) | static_cast<std::uint32_t>(d);
         }
         return true;
     }
