@@ -214,8 +214,11 @@ bool RegistryTree::DeleteKey(RegRoot root, const std::string& path)
     auto it = keys.find(folded);
     if (it == keys.end())
         return false;
-    it = keys.erase(it);
+    keys.erase(it);
+    // Children are not adjacent to their parent: siblings such as "Foo2" or "Foo.bak" sort
+    // between "Foo" and "Foo\\child", so the children are looked up by their own prefix.
     std::string prefix = folded + "\\";
+    it = keys.lower_bound(prefix);
     while (it != keys.end() && it->first.compare(0, prefix.size(), prefix) == 0)
         it = keys.erase(it);
     return true;

@@ -61,6 +61,18 @@ TEST(Registry, KeysAreCreatedWithParentsListedAndDeletedWithChildren)
     EXPECT_FALSE(reg.DeleteKey(CR, "nothing"));
     EXPECT_FALSE(reg.DeleteKey(CR, "\\"));
 
+    // Siblings whose names extend the deleted one sort between it and its children
+    // (' ', '.', '-' and digits come before '\\'): the children still go, the siblings stay.
+    for (const char* sibling : {"Software\\Foo2", "Software\\Foo.bak", "Software\\Foo bar", "Software\\Foo-x"})
+        ASSERT_TRUE(reg.WriteString(CU, sibling, "keep", "1"));
+    ASSERT_TRUE(reg.WriteString(CU, "Software\\Foo\\child\\deeper", "v", "1"));
+    ASSERT_TRUE(reg.DeleteKey(CU, "Software\\Foo"));
+    EXPECT_FALSE(reg.KeyExists(CU, "Software\\Foo\\child"));
+    EXPECT_FALSE(reg.KeyExists(CU, "Software\\Foo\\child\\deeper"));
+    EXPECT_FALSE(Registry().KeyExists(CU, "Software\\Foo"));  // nor rebuilt from the store
+    EXPECT_EQ(Registry().SubKeyNames(CU, "Software"),
+              (std::vector<std::string>{"Foo bar", "Foo-x", "Foo.bak", "Foo2"}));
+
     ASSERT_TRUE(reg.WriteString(CU, "K", "a", "1"));
     ASSERT_TRUE(reg.WriteString(CU, "K", "b", "2"));
     ASSERT_TRUE(reg.WriteDWord(CU, "K", "A", 7));  // same name: replaced in place, new type
