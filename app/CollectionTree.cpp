@@ -199,7 +199,8 @@ TreeNode* CollectionTree::AddNode(TreeNode* target, Attach mode, std::string tex
 
 bool CollectionTree::MoveNode(TreeNode* node, TreeNode* target, Attach mode)
 {
-    if (!node || node == target || node->IsAncestorOf(target))
+    if (!node || &node->Tree() != this || !node->parent_ || (target && &target->Tree() != this) || node == target ||
+        node->IsAncestorOf(target))
         return false;
     auto& sib = node->parent_->children_;
     auto it = std::find_if(sib.begin(), sib.end(), [&](const auto& p) { return p.get() == node; });

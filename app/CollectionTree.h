@@ -89,7 +89,8 @@ public:
 
     // `target` nullptr means the top level (at its end, or its start for FirstSibling).
     TreeNode* AddNode(TreeNode* target, Attach mode, std::string text);
-    // False (and nothing changes) when the node would move into its own subtree.
+    // False (and nothing changes) when the node would move into its own subtree, or the node or
+    // the target belongs to another tree.
     bool MoveNode(TreeNode* node, TreeNode* target, Attach mode);
     void Delete(TreeNode* node);  // with its subtree
     void Clear();

@@ -75,6 +75,22 @@ TEST(CollectionTree, MoveRefusesOwnSubtreeAndDeleteForgetsEverything)
     EXPECT_EQ(rec.events.back(), "reset");
 }
 
+TEST(CollectionTree, MoveRefusesNodesOfAnotherTree)
+{
+    CollectionTree tree, other;
+    TreeNode* a = tree.AddNode(nullptr, Attach::LastChild, "a");
+    TreeNode* x = other.AddNode(nullptr, Attach::LastChild, "x");
+    TreeNode* y = other.AddNode(x, Attach::LastChild, "y");
+    EXPECT_FALSE(tree.MoveNode(x, a, Attach::LastChild));  // a foreign node
+    EXPECT_FALSE(tree.MoveNode(a, y, Attach::LastChild));  // a foreign target
+    EXPECT_FALSE(other.MoveNode(y, a, Attach::InsertBefore));
+    EXPECT_EQ(Shape(tree), "a ");
+    EXPECT_EQ(Shape(other), "x -y ");
+    EXPECT_EQ(tree.Count(), 1u);
+    EXPECT_EQ(other.Count(), 2u);
+    EXPECT_EQ(&y->Tree(), &other);
+}
+
 TEST(CollectionTree, PageIdUseCountsEveryHolder)
 {
     CollectionTree tree;
