@@ -48,11 +48,9 @@ bool isImagesReference(std::string_view value)
 bool IsSameFile(const std::string& a, const std::string& b)
 {
     std::int64_t size = GetFileSize(a);
-    if (size < 0 || size != GetFileSize(b))
-        return false;
-    if (GetFileDateTime(a) == GetFileDateTime(b))
-        return true;
-    if (static_cast<std::uint64_t>(size) > kMaxPictureBytes)
+    // Dates are whole seconds: two pictures extracted within one second share size and date, so
+    // only the bytes tell them apart.
+    if (size < 0 || size != GetFileSize(b) || static_cast<std::uint64_t>(size) > kMaxPictureBytes)
         return false;
     auto x = ReadFileBytes(a, kMaxPictureBytes);
     auto y = ReadFileBytes(b, kMaxPictureBytes);
@@ -130,7 +128,7 @@ bool PictureLocalizer::CopyPicture(const std::string& from, const std::string& t
     auto bytes = ReadFileBytes(from, kMaxPictureBytes);
     if (!bytes || !WriteFileAtomic(to, *bytes))
         return false;
-    // The copy keeps the original's date, so the same picture is recognised the next time.
+    // The copy keeps the original's date.
     std::error_code ec;
     std::filesystem::last_write_time(to, std::filesystem::last_write_time(from, ec), ec);
     return true;

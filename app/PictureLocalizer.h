@@ -19,8 +19,9 @@ inline constexpr char kImagesReference[] = "!images\\";
 // Larger files are not copied.
 inline constexpr std::uint64_t kMaxPictureBytes = 64ull << 20;
 
-// Equal size and either equal file date or equal content. The content test keeps one copy of a
-// picture whose cached copy was extracted again with a new date.
+// Equal size and equal content (whatever the dates: a cached copy extracted again gets a new
+// one, and two pictures extracted within one second share one). Files beyond the picture size
+// cap are never the same.
 bool IsSameFile(const std::string& a, const std::string& b);
 
 struct LocalizeResult {

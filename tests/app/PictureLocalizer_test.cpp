@@ -142,6 +142,10 @@ TEST_F(PictureLocalizerTest, UniqueImageNameCollisions)
     temp.write("Collection/!images/a13.gif", "NEW PICTURE");
     fs::last_write_time(images() + "a13.gif", fs::last_write_time(cached) - std::chrono::hours(5));
     EXPECT_EQ(loc->UniqueImageName(cached), "a13.gif");
+    // Same size and date but other bytes is another picture.
+    temp.write("Collection/!images/a13.gif", "OLD PICTURE");
+    fs::last_write_time(images() + "a13.gif", fs::last_write_time(cached));
+    EXPECT_EQ(loc->UniqueImageName(cached), "a14.gif");
 
     const std::string odd = temp.write("cache/we=ird#na%me;.png", "x").string();
     EXPECT_EQ(loc->UniqueImageName(odd), "weirdname.png");
@@ -149,7 +153,7 @@ TEST_F(PictureLocalizerTest, UniqueImageNameCollisions)
     EXPECT_EQ(loc->UniqueImageName(dots), "image");
 }
 
-TEST(IsSameFile, SizeAndDateOrContent)
+TEST(IsSameFile, SameSizeAndSameBytes)
 {
     test::TempDir temp;
     auto a = temp.write("a", "12345").string();
@@ -160,7 +164,8 @@ TEST(IsSameFile, SizeAndDateOrContent)
     fs::last_write_time(b, fs::last_write_time(a) - std::chrono::hours(1));
     EXPECT_TRUE(IsSameFile(a, b));   // other date, same bytes
     EXPECT_FALSE(IsSameFile(a, c));  // other size
-    EXPECT_TRUE(IsSameFile(a, d));   // same date and size: taken as the same, as the copy keeps the date
+    // Two pictures taken out of the cache within one second share size and date, not bytes.
+    EXPECT_FALSE(IsSameFile(a, d));
     EXPECT_FALSE(IsSameFile(a, temp.dir() + "missing"));
 }
 
