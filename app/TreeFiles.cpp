@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
+#include <optional>
 #include <random>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -35,6 +36,16 @@ bool ensureFolder(const std::string& dir, std::string* error)
     if (error)
         *error = "cannot create the folder " + dir + (ec ? ": " + ec.message() : std::string());
     return false;
+}
+
+// Where the new "tvdata" waits until "tvframe" has been replaced.
+constexpr char kStagedTreeDataFile[] = ".tvdata.new";
+
+TreeSave fail(std::string* error, const std::string& what)
+{
+    if (error)
+        *error = what + ": " + std::strerror(errno);
+    return TreeSave::Failed;
 }
 
 // A copy that already holds these bytes is not written again (it would cost a flush to disk).
@@ -101,8 +112,6 @@ TreeSave SaveTreeFiles(const std::string& collectionDir, const CollectionTree& t
         return TreeSave::Failed;
     if (text.size() <= 3)
         return TreeSave::TooSmall;
-    if (!WriteFileAtomic(collectionDir + kTreeFrameFile, text, error))
-        return TreeSave::Failed;
 
     std::string data;
     data.reserve(tree.Count() * 16);
@@ -129,9 +138,36 @@ TreeSave SaveTreeFiles(const std::string& collectionDir, const CollectionTree& t
         }
         data += "\r\n";
     });
-    if (!WriteFileAtomic(collectionDir + kTreeDataFile, data, error))
+
+    // The two files only make sense together: both new texts are on disk before either is
+    // replaced, and when "tvdata" cannot follow "tvframe" the old "tvframe" is put back.
+    const std::string framePath = collectionDir + kTreeFrameFile;
+    const std::string dataPath = collectionDir + kTreeDataFile;
+    const std::string stagedData = collectionDir + kStagedTreeDataFile;
+    std::optional<std::string> oldFrame;
+    if (pathExists(framePath)) {
+        oldFrame = ReadFileBytes(framePath, kMaxTreeFileBytes);
+        if (!oldFrame) {
+            if (error)
+                *error = "cannot read " + framePath + ", so it could not be put back should the save fail";
+            return TreeSave::Failed;
+        }
+    }
+    if (!WriteFileAtomic(stagedData, data, error))
         return TreeSave::Failed;
-    ::unlink(tempPath.c_str());
+    if (::rename(tempPath.c_str(), framePath.c_str()) != 0) {
+        const TreeSave result = fail(error, "cannot replace " + framePath);
+        ::unlink(stagedData.c_str());
+        return result;
+    }
+    if (::rename(stagedData.c_str(), dataPath.c_str()) != 0) {
+        const TreeSave result = fail(error, "cannot replace " + dataPath);
+        ::unlink(stagedData.c_str());
+        const bool restored = oldFrame ? WriteFileAtomic(framePath, *oldFrame) : ::unlink(framePath.c_str()) == 0;
+        if (!restored && error)
+            *error += "; " + framePath + " could not be put back and no longer matches " + dataPath;
+        return result;
+    }
     return TreeSave::Saved;
 }
 

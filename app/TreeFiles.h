@@ -35,17 +35,18 @@ TreeLoadReport LoadTreeFiles(const std::string& collectionDir, CollectionTree& t
 enum class TreeSave {
     Saved,
     TooSmall,  // the tree text is 3 bytes or less: nothing but "temp" was written
-    Failed,    // a write failed; `error` says which. Files not yet replaced keep their content.
+    Failed,    // a write failed; `error` says which. "tvframe" and "tvdata" keep their content.
 };
 
 // Random numbers for nodes that hold no page id; tests pass a fixed sequence.
 using RandomSource = std::function<std::uint32_t()>;
 RandomSource DefaultRandomSource();
 
-// Writes the tree text to "temp", then (unless it is tiny) to "tvframe", then the ids to
-// "tvdata", each atomically, and deletes "temp". A node without a page id is written with a
-// random number below 100000 that no node, no other line and no page file uses; the node
-// itself is not changed. Creates the collection folder when missing.
+// Writes the tree text to "temp"; unless it is tiny, writes the ids beside it, then moves "temp"
+// over "tvframe" and the ids over "tvdata". When "tvdata" cannot be replaced the old "tvframe"
+// is put back, so the pair on disk never mixes an old and a new half. A node without a page id
+// is written with a random number below 100000 that no node, no other line and no page file
+// uses; the node itself is not changed. Creates the collection folder when missing.
 TreeSave SaveTreeFiles(const std::string& collectionDir, const CollectionTree& tree, const RandomSource& random,
                        std::string* error = nullptr);
 

@@ -216,5 +216,35 @@ TEST_F(TreeFilesTest, FailedTvframeWriteLeavesThePairIntact)
     EXPECT_EQ(temp.read("tvdata"), "old\r\n");
 }
 
+TEST_F(TreeFilesTest, FailedTvdataWriteKeepsTheOldPair)
+{
+    temp.write("tvframe", "old a\r\nold b\r\n");
+    // A folder in the place of "tvdata" makes its replacement fail after "tvframe" could go.
+    std::filesystem::create_directory(temp.path() / "tvdata");
+    temp.write("tvdata/keep", "x");
+    CollectionTree tree;
+    TreeNode* n = tree.AddNode(nullptr, Attach::LastChild, "new tree");
+    tree.SetPageId(n, "new");
+    std::string error;
+    EXPECT_EQ(SaveTreeFiles(dir(), tree, Sequence({1}), &error), TreeSave::Failed);
+    EXPECT_NE(error.find("tvdata"), std::string::npos) << error;
+    EXPECT_EQ(temp.read("tvframe"), "old a\r\nold b\r\n");
+    for (const auto& entry : std::filesystem::directory_iterator(temp.path()))
+        EXPECT_TRUE(entry.path().filename() == "tvframe" || entry.path().filename() == "tvdata" ||
+                    entry.path().filename() == "temp")
+            << entry.path();
+
+    // With no "tvframe" before, none is left behind either: a lone new shape would meet no ids.
+    std::filesystem::remove(temp.path() / "tvframe");
+    EXPECT_EQ(SaveTreeFiles(dir(), tree, Sequence({1})), TreeSave::Failed);
+    EXPECT_FALSE(exists("tvframe"));
+
+    std::filesystem::remove_all(temp.path() / "tvdata");
+    EXPECT_EQ(SaveTreeFiles(dir(), tree, Sequence({1})), TreeSave::Saved);
+    EXPECT_EQ(temp.read("tvframe"), "new tree\r\n");
+    EXPECT_EQ(temp.read("tvdata"), "new\r\n");
+    EXPECT_FALSE(exists("temp"));
+}
+
 }  // namespace
 }  // namespace ql
