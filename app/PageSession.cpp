@@ -23,7 +23,7 @@ PageSession::PageSession(CollectionContext context, CollectionTree& editorTree, 
 {
 }
 
-TreeLoadReport PageSession::LoadTreeFiles(CollectionTree& tree) { return ql::LoadTreeFiles(CollectionDir(), tree); }
+TreeLoadReport PageSession::LoadTreeFiles(CollectionTree& tree) { return ql::LoadTreeFiles(CollectionDir(), tree, random_); }
 
 void PageSession::LoadTreeOnce()
 {

@@ -55,9 +55,27 @@ bool backUp(const std::string& path, const std::string& bytes)
     return (old && *old == bytes) || WriteFileAtomic(path, bytes);
 }
 
+// A random number below 100000 (counting on above that range when it is crowded) that no node
+// of the tree, no number in `chosen` and no page file uses.
+std::string freePageNumber(const std::string& collectionDir, const CollectionTree& tree, const RandomSource& random,
+                           const std::unordered_set<std::string>& chosen)
+{
+    auto isFree = [&](const std::string& id) {
+        return !chosen.count(id) && !tree.UsesPageId(id) && !pathExists(PageFileName(collectionDir, id));
+    };
+    for (int attempt = 0; attempt < 64; ++attempt) {
+        std::string candidate = std::to_string(random() % 100000);
+        if (isFree(candidate))
+            return candidate;
+    }
+    for (unsigned long n = 100000;; ++n)
+        if (isFree(std::to_string(n)))
+            return std::to_string(n);
+}
+
 }  // namespace
 
-TreeLoadReport LoadTreeFiles(const std::string& collectionDir, CollectionTree& tree)
+TreeLoadReport LoadTreeFiles(const std::string& collectionDir, CollectionTree& tree, const RandomSource& random)
 {
     TreeLoadReport report;
     const std::string framePath = collectionDir + kTreeFrameFile;
@@ -83,6 +101,15 @@ TreeLoadReport LoadTreeFiles(const std::string& collectionDir, CollectionTree& t
                 ++report.rejectedIds;
         }
         ++i;
+    });
+    // Every node has a page of its own: one without a valid id would show, and save into,
+    // whichever page was current before. Given only once every id read is known.
+    const std::unordered_set<std::string> none;
+    tree.ForEach([&](TreeNode& node) {
+        if (!node.HasPageId()) {
+            tree.SetPageId(&node, freePageNumber(collectionDir, tree, random, none));
+            ++report.newIds;
+        }
     });
     tree.SetLoaded(true);
     tree.EndUpdate();
@@ -116,25 +143,13 @@ TreeSave SaveTreeFiles(const std::string& collectionDir, const CollectionTree& t
     std::string data;
     data.reserve(tree.Count() * 16);
     std::unordered_set<std::string> chosen;
-    auto freeNumber = [&](const std::string& id) {
-        return !chosen.count(id) && !tree.UsesPageId(id) && !pathExists(PageFileName(collectionDir, id));
-    };
     tree.ForEach([&](TreeNode& node) {
         if (node.HasPageId()) {
             data += node.PageId();
         } else {
-            std::string id;
-            for (int attempt = 0; attempt < 64 && id.empty(); ++attempt) {
-                std::string candidate = std::to_string(random() % 100000);
-                if (freeNumber(candidate))
-                    id = candidate;
-            }
-            // A crowded range: count on from the top of it.
-            for (unsigned long n = 100000; id.empty(); ++n)
-                if (freeNumber(std::to_string(n)))
-                    id = std::to_string(n);
-            chosen.insert(id);
+            std::string id = freePageNumber(collectionDir, tree, random, chosen);
             data += id;
+            chosen.insert(std::move(id));
         }
         data += "\r\n";
     });

@@ -26,21 +26,24 @@ struct TreeLoadReport {
     // A damaged pair is loaded all the same but never replaces the ".bak" copies.
     bool backedUp = false;
     std::size_t rejectedIds = 0;  // "tvdata" lines that were no valid page id
+    std::size_t newIds = 0;       // nodes that got a fresh page id
 };
 
-// Loads the pair into `tree` (nodes beyond the last "tvdata" line, or whose line is no valid
-// id, get no page id) and marks the tree loaded.
-TreeLoadReport LoadTreeFiles(const std::string& collectionDir, CollectionTree& tree);
+// Random numbers for nodes that hold no page id; tests pass a fixed sequence.
+using RandomSource = std::function<std::uint32_t()>;
+RandomSource DefaultRandomSource();
+
+// Loads the pair into `tree` and marks the tree loaded. Nodes beyond the last "tvdata" line,
+// or whose line is no valid id, get a fresh id: a random number below 100000 that no node and
+// no page file uses.
+TreeLoadReport LoadTreeFiles(const std::string& collectionDir, CollectionTree& tree,
+                             const RandomSource& random = DefaultRandomSource());
 
 enum class TreeSave {
     Saved,
     TooSmall,  // the tree text is 3 bytes or less: nothing but "temp" was written
     Failed,    // a write failed; `error` says which. "tvframe" and "tvdata" keep their content.
 };
-
-// Random numbers for nodes that hold no page id; tests pass a fixed sequence.
-using RandomSource = std::function<std::uint32_t()>;
-RandomSource DefaultRandomSource();
 
 // Writes the tree text to "temp"; unless it is tiny, writes the ids beside it, then moves "temp"
 // over "tvframe" and the ids over "tvdata". When "tvdata" cannot be replaced the old "tvframe"

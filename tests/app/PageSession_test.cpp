@@ -168,6 +168,32 @@ TEST_F(PageSessionTest, TreeLoadsOnceAndSelectsTheLastNode)
     EXPECT_EQ(settings.ActiveTabIndex, kViewHtml);
 }
 
+TEST_F(PageSessionTest, ANodeLoadedWithoutIdGetsAPageOfItsOwn)
+{
+    temp.write("Collection/tvframe", "A\r\nNo id\r\n");
+    temp.write("Collection/tvdata", "A\r\n");  // one line short
+    WritePage("A", "a page\r\n");
+    tree.SetLoaded(false);
+    settings.LastNode = 0;
+    views.active = kViewText;
+    session->LoadTreeOnce();
+    ASSERT_EQ(tree.Count(), 2u);
+    TreeNode* noId = tree.NodeAt(1);
+    ASSERT_TRUE(noId->HasPageId());
+    const std::string id = noId->PageId();
+
+    window.SelectNode(noId);
+    EXPECT_EQ(settings.CurrentPageFile, File(id));
+    EXPECT_EQ(views.text, "");
+    views.text = "typed into the second node";
+    views.textModified = true;
+    window.SelectNode(tree.NodeAt(0));
+    EXPECT_EQ(Page("A"), "a page\r\n");
+    EXPECT_EQ(Page(id), "typed into the second node\r\n");
+    ASSERT_TRUE(session->SaveEditorState());
+    EXPECT_EQ(temp.read("Collection/tvdata"), "A\r\n" + id + "\r\n");
+}
+
 TEST_F(PageSessionTest, ViewChangesAndTheClearCommand)
 {
     TreeNode* a = AddPage(nullptr, "A", "A", "<p>a</p>\r\n");

@@ -129,18 +129,25 @@ TEST_F(TreeFilesTest, ShortAndLongTvdata)
 {
     temp.write("tvframe", "a\r\n\tb\r\nc\r\n");
     temp.write("tvdata", "A\r\n");
+    temp.write("7.html", "orphan page");
     CollectionTree tree;
-    auto report = LoadTreeFiles(dir(), tree);
-    EXPECT_EQ(Describe(tree), "a@0#A|b@1|c@0|");
+    // The nodes without id get distinct random numbers, never one in use or with a page file,
+    // and keep them: each shows and saves its own page.
+    auto report = LoadTreeFiles(dir(), tree, Sequence({100007, 7, 42, 42, 100042, 5}));
+    EXPECT_EQ(Describe(tree), "a@0#A|b@1#42|c@0#5|");
+    EXPECT_EQ(report.newIds, 2u);
     EXPECT_FALSE(report.backedUp);  // a mismatched pair is no good copy
     EXPECT_FALSE(exists("tvframe.bak"));
-
-    // The nodes without id get distinct random numbers, never one in use or with a page file.
-    temp.write("7.html", "orphan page");
-    ASSERT_EQ(SaveTreeFiles(dir(), tree, Sequence({100007, 7, 42, 42, 100042, 5})), TreeSave::Saved);
+    ASSERT_EQ(SaveTreeFiles(dir(), tree, Sequence({9})), TreeSave::Saved);
     EXPECT_EQ(temp.read("tvdata"), "A\r\n42\r\n5\r\n");
-    EXPECT_FALSE(tree.NodeAt(1)->HasPageId());  // the nodes themselves are not changed
 
+    // A node made without an id is still written with a free number, the node left alone.
+    TreeNode* bare = tree.AddNode(nullptr, Attach::LastChild, "d");
+    ASSERT_EQ(SaveTreeFiles(dir(), tree, Sequence({42, 7, 5, 6})), TreeSave::Saved);
+    EXPECT_EQ(temp.read("tvdata"), "A\r\n42\r\n5\r\n6\r\n");
+    EXPECT_FALSE(bare->HasPageId());
+
+    temp.write("tvframe", "a\r\n\tb\r\nc\r\n");
     temp.write("tvdata", "A\r\nB\r\nC\r\nD\r\nE\r\n");
     CollectionTree longer;
     LoadTreeFiles(dir(), longer);
@@ -152,9 +159,9 @@ TEST_F(TreeFilesTest, IdsThatCouldLeaveThePageFilesAreRejected)
     temp.write("tvframe", "a\r\nb\r\nc\r\nd\r\ne\r\nf\r\ng\r\n");
     temp.write("tvdata", "ok\r\n../../etc/passwd\r\n\r\n.\r\n..\r\n!images\r\nfine id\r\n");
     CollectionTree tree;
-    auto report = LoadTreeFiles(dir(), tree);
+    auto report = LoadTreeFiles(dir(), tree, Sequence({1, 2, 3, 4, 5}));
     EXPECT_EQ(report.rejectedIds, 5u);
-    EXPECT_EQ(Describe(tree), "a@0#ok|b@0|c@0|d@0|e@0|f@0|g@0#fine id|");
+    EXPECT_EQ(Describe(tree), "a@0#ok|b@0#1|c@0#2|d@0#3|e@0#4|f@0#5|g@0#fine id|");
 }
 
 TEST_F(TreeFilesTest, DamagedPairNeverReplacesGoodBackup)
