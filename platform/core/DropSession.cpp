@@ -49,8 +49,14 @@ DWORD DropSession::Enter(ComPtr<XDragDataObject> data, DWORD keys, POINTL pt, DW
     data_ = std::move(data);
     DWORD effect = allowed;
     HRESULT hr = target_->DragEnter(data_.get(), keys, pt, &effect);
-    lastEffect_ = hr == S_OK ? ChooseDropEffect(effect, allowed) : DROPEFFECT_NONE;
-    return lastEffect_;
+    if (hr != S_OK) {
+        lastEffect_ = DROPEFFECT_NONE;
+        return lastEffect_;
+    }
+    // The toolkit reports the first motion over the window as the entry alone, and the button
+    // may go up before the next one: the target decides on the drag here already, as it does
+    // on every motion.
+    return Over(keys, pt, allowed);
 }
 
 DWORD DropSession::Over(DWORD keys, POINTL pt, DWORD allowed)

@@ -23,7 +23,8 @@ public:
     DropSession(const DropSession&) = delete;
     DropSession& operator=(const DropSession&) = delete;
 
-    // Each returns the effect to report (one DROPEFFECT value or NONE).
+    // Each returns the effect to report (one DROPEFFECT value or NONE). An entry the target
+    // accepts is followed by a drag-over at the same point, whose answer counts.
     com::DWORD Enter(com::ComPtr<XDragDataObject> data, com::DWORD keys, com::POINTL pt, com::DWORD allowed);
     com::DWORD Over(com::DWORD keys, com::POINTL pt, com::DWORD allowed);
     // The toolkit says the drag left. It says so just before a drop as well, so the leave is

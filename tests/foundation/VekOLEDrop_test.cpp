@@ -7,6 +7,7 @@
 #include "platform/core/CfHtml.h"
 #include "platform/core/ClipboardFormats.h"
 #include "platform/core/DragFormats.h"
+#include "platform/core/DropSession.h"
 #include "platform/core/FileDropFormats.h"
 #include "platform/core/TextEncoding.h"
 
@@ -69,6 +70,7 @@ struct VekOLEDropTest : ::testing::Test {
     StringList html, files;
     TVekOLEDrop drop;
     ComPtr<FakeData> data = MakeCom<FakeData>();
+    int overResult = 0;  // what the drag-over handler answers
 
     void Bind()
     {
@@ -76,6 +78,7 @@ struct VekOLEDropTest : ::testing::Test {
         drop.OnOLEDragOver = [this](TMyDragDrop*, int, POINTL, int&, int& res, TDropType&) {
             log.push_back("over");
             EXPECT_EQ(res, 0);
+            res = overResult;
         };
         drop.OnDropText = [this](TMyDragDrop*, const std::string& t) { log.push_back("text"); text = t; };
         drop.OnDropURL = [this](TMyDragDrop*, const std::string& u, const std::string& s) {
@@ -431,6 +434,38 @@ TEST_F(VekOLEDropTest, BrowserSelectionDragThroughTheX11DataObject)
     ASSERT_GE(html.size(), 11u);
     EXPECT_EQ(html[9], "<!--StartFragment--><p>Grüße</p>");
     EXPECT_EQ(html[10], "<p>zwei</p><!--EndFragment-->");
+}
+
+// The toolkit reports the first motion over the window as the entry alone; a drop right after it
+// must still be classified, and a drag the owner would refuse must not be taken.
+TEST_F(VekOLEDropTest, DropRightAfterTheEntryIsClassifiedAndDelivered)
+{
+    Bind();
+    const DWORD all = DROPEFFECT_COPY | DROPEFFECT_MOVE | DROPEFFECT_LINK;
+    auto fetch = [](const std::string& t) -> std::optional<std::string> {
+        if (t == "text/html")
+            return std::string("<p>once</p>");
+        return std::string("once");
+    };
+    DropSession session(&T());
+    EXPECT_EQ(session.Enter(MakeCom<XDragDataObject>(std::vector<std::string>{"UTF8_STRING", "text/html"}, nullptr),
+                            MK_LBUTTON, POINTL{5, 6}, all),
+              DROPEFFECT_COPY);
+    ASSERT_TRUE(session.DropStarting());
+    EXPECT_EQ(session.Drop(fetch, 0, POINTL{5, 6}, all), DROPEFFECT_COPY);
+    EXPECT_EQ(log, (std::vector<std::string>{"over", "html"}));
+    EXPECT_EQ(selText, "once");
+    ASSERT_GE(html.size(), 10u);
+    EXPECT_EQ(html[9], "<!--StartFragment--><p>once</p><!--EndFragment-->");
+
+    log.clear();
+    overResult = static_cast<int>(S_FALSE);
+    EXPECT_EQ(session.Enter(MakeCom<XDragDataObject>(std::vector<std::string>{"text/html"}, nullptr), MK_LBUTTON,
+                            POINTL{5, 6}, all),
+              DROPEFFECT_NONE);
+    EXPECT_FALSE(session.DropStarting());
+    EXPECT_EQ(session.Drop(fetch, 0, POINTL{5, 6}, all), DROPEFFECT_NONE);
+    EXPECT_EQ(log, (std::vector<std::string>{"over"}));
 }
 
 }  // namespace

@@ -80,7 +80,7 @@ TEST(DropSession, LeaveJustBeforeTheDropIsNotACancel)
     s.FlushLeave();  // the idle flush arrives between the drop and its data
     std::vector<std::string> asked;
     EXPECT_EQ(s.Drop(Source(&asked), 0, {}, kAll), DROPEFFECT_COPY);
-    EXPECT_EQ(t->log, (std::vector<std::string>{"enter 1 5,6", "over", "drop"}));
+    EXPECT_EQ(t->log, (std::vector<std::string>{"enter 1 5,6", "over", "over", "drop"}));
     EXPECT_EQ(t->dropped, "dropped text");
     EXPECT_EQ(asked, std::vector<std::string>{"UTF8_STRING"});
     EXPECT_FALSE(s.InDrag());
@@ -94,12 +94,12 @@ TEST(DropSession, RealLeaveIsPassedOnOnce)
     s.LeaveSoon();
     s.FlushLeave();
     s.FlushLeave();
-    EXPECT_EQ(t->log, (std::vector<std::string>{"enter 0 0,0", "leave"}));
+    EXPECT_EQ(t->log, (std::vector<std::string>{"enter 0 0,0", "over", "leave"}));
     // A drag that comes back starts afresh; one whose end was never reported ends first.
     s.Enter(TextDrag(), 0, {}, kAll);
     s.Enter(TextDrag(), 0, {}, kAll);
-    EXPECT_EQ(t->log.size(), 5u);
-    EXPECT_EQ(t->log[3], "leave");
+    EXPECT_EQ(t->log.size(), 8u);
+    EXPECT_EQ(t->log[5], "leave");
 }
 
 TEST(DropSession, RefusedDragIsRefusedToTheSource)
@@ -107,7 +107,7 @@ TEST(DropSession, RefusedDragIsRefusedToTheSource)
     auto t = MakeCom<LogTarget>();
     DropSession s(t.get());
     t->overResult = S_FALSE;  // nothing usable offered
-    s.Enter(TextDrag(), 0, {}, kAll);
+    EXPECT_EQ(s.Enter(TextDrag(), 0, {}, kAll), DROPEFFECT_NONE);
     EXPECT_EQ(s.Over(0, {}, kAll), DROPEFFECT_NONE);
     EXPECT_FALSE(s.DropStarting());
     EXPECT_EQ(t->log.back(), "leave");
@@ -119,6 +119,26 @@ TEST(DropSession, RefusedDragIsRefusedToTheSource)
     s.Enter(TextDrag(), 0, {}, kAll);
     EXPECT_EQ(s.Over(0, {}, kAll), DROPEFFECT_NONE);
     EXPECT_FALSE(s.DropStarting());
+}
+
+// The first motion over a window may come as the entry alone, with the drop right after it.
+TEST(DropSession, EntryIsDecidedByADragOverAtTheSamePoint)
+{
+    auto t = MakeCom<LogTarget>();
+    DropSession s(t.get());
+    t->overEffect = DROPEFFECT_LINK;
+    EXPECT_EQ(s.Enter(TextDrag(), MK_LBUTTON, POINTL{5, 6}, kAll), DROPEFFECT_LINK);
+    ASSERT_TRUE(s.DropStarting());
+    EXPECT_EQ(s.Drop(Source(), 0, {}, kAll), DROPEFFECT_COPY);
+    EXPECT_EQ(t->log, (std::vector<std::string>{"enter 1 5,6", "over", "drop"}));
+    EXPECT_EQ(t->dropped, "dropped text");
+
+    // Refused at that first drag-over: the drop that follows is refused too.
+    t->log.clear();
+    t->overEffect = DROPEFFECT_NONE;
+    EXPECT_EQ(s.Enter(TextDrag(), MK_LBUTTON, POINTL{5, 6}, kAll), DROPEFFECT_NONE);
+    EXPECT_FALSE(s.DropStarting());
+    EXPECT_EQ(t->log, (std::vector<std::string>{"enter 1 5,6", "over", "leave"}));
 }
 
 TEST(DropSession, DropAnsweredWithNoEffectIsRefusedAndWindowLossEndsTheDrag)
