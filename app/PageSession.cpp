@@ -110,19 +110,26 @@ void PageSession::ShowCurrentPage(const std::string& pageId)
     if (!PreparePageFile(pageId))
         return;
     const std::string& file = ctx_.settings.CurrentPageFile;
-    viewPageFile_ = file;
     switch (views_.ActiveView()) {
     case kViewHtml:
         LoadPageIntoHtmlView(file);
         break;
     case kViewText:
-        if (auto bytes = ReadFileBytes(file, kMaxPageBytes))
+        if (auto bytes = ReadFileBytes(file, kMaxPageBytes)) {
             views_.SetTextContent(*bytes, false);
+        } else {
+            // The previous page's text must not stay in the view as if it were this page's.
+            views_.SetTextContent("", false);
+            viewPageFile_.clear();
+            dialogs_.ShowMessage("Cannot open " + file);
+            return;
+        }
         break;
     default:
         views_.BrowseNavigate(file);
         break;
     }
+    viewPageFile_ = file;
 }
 
 void PageSession::LoadPageIntoHtmlView(const std::string& file) { views_.HtmlLoadDocument(file); }

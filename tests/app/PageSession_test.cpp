@@ -78,6 +78,27 @@ TEST_F(PageSessionTest, SavingWritesTheFileTheDocumentCameFrom)
     EXPECT_TRUE(dialogs.messages.empty());
 }
 
+TEST_F(PageSessionTest, APageTheTextViewCannotReadLeavesNoOtherPageInIt)
+{
+    TreeNode* a = AddPage(nullptr, "A", "A", "a text\r\n");
+    TreeNode* b = AddPage(nullptr, "B", "B", "");
+    fs::resize_file(File("B"), kMaxPageBytes + 1);  // sparse: too big to take in
+    views.active = kViewText;
+    window.SelectNode(a);
+    window.SelectNode(b);
+    EXPECT_EQ(tree.Selected(), b);
+    EXPECT_EQ(views.text, "");
+    EXPECT_FALSE(views.textModified);
+    EXPECT_EQ(dialogs.messages, std::vector<std::string>{"Cannot open " + File("B")});
+    // Nothing of A's is saved anywhere, and A is not written by what is typed now.
+    EXPECT_TRUE(session->SaveCurrentPage(""));
+    EXPECT_EQ(fs::file_size(File("B")), kMaxPageBytes + 1);
+    views.text = "typed";
+    views.textModified = true;
+    window.SelectNode(a);
+    EXPECT_EQ(Page("A"), "a text\r\n");
+}
+
 TEST_F(PageSessionTest, PreparePageFileCreatesAndNormalisesThePage)
 {
     settings.AutoChangeTxtToHtml = true;
