@@ -98,7 +98,8 @@ std::string StripExtension(const std::string& name)
     std::size_t slash = name.find_last_of('/');
     std::size_t base = slash == std::string::npos ? 0 : slash + 1;
     std::size_t dot = name.find_last_of('.');
-    if (dot == std::string::npos || dot <= base)
+    // A name that is all extension (".url" for a link without a title) leaves nothing.
+    if (dot == std::string::npos || dot < base)
         return name;
     return name.substr(0, dot);
 }

@@ -28,8 +28,8 @@ std::vector<std::uint8_t> BuildFileGroupDescriptor(const std::string& fileName);
 // "" when the block holds no item.
 std::string FirstFileDescriptorName(const std::vector<std::uint8_t>& block);
 
-// "a/b.c.url" -> "a/b.c": the name without the extension after its last dot (a dot that starts
-// the name does not begin an extension).
+// "a/b.c.url" -> "a/b.c": the name without the extension after its last dot; ".url" -> "" (a
+// dot in a folder name does not begin an extension).
 std::string StripExtension(const std::string& name);
 
 }  // namespace ql

@@ -247,6 +247,15 @@ TEST_F(VekOLEDropTest, LinkDropGivesUrlAndTitleWithoutExtension)
     DoDrop(effect);
     EXPECT_EQ(url, "https://e.org/n");  // from "Netscape Bookmark" when the URL format is missing
     EXPECT_EQ(script, "Example v1.2");
+
+    // A link without a title: its descriptor name is the extension alone, the title empty.
+    auto untitled = BuildFileGroupDescriptor(".url");
+    data->Set(Cf(kFormatFileGroupDescriptor), std::string(untitled.begin(), untitled.end()));
+    data->SetText(Cf(kFormatUrl), "https://e.org/u");
+    Enter();
+    Over(effect);
+    DoDrop(effect);
+    EXPECT_EQ(script, "");
 }
 
 TEST_F(VekOLEDropTest, TruncatedDescriptorIsReadOnlyAsFarAsItGoes)

@@ -148,7 +148,8 @@ TEST(FileDropFormats, FileGroupDescriptorLayoutAndBoundedRead)
     EXPECT_EQ(cut, std::string(258, 'a'));
     EXPECT_EQ(StripExtension("Example Domain.url"), "Example Domain");
     EXPECT_EQ(StripExtension("v1.2 notes.url"), "v1.2 notes");
-    EXPECT_EQ(StripExtension(".url"), ".url");
+    EXPECT_EQ(StripExtension(".url"), "");  // a link without a title
+    EXPECT_EQ(StripExtension("dir.d/name"), "dir.d/name");
     EXPECT_EQ(StripExtension("noext"), "noext");
 }
 
