@@ -40,7 +40,9 @@ void PageSession::ToolButton12Click()
     default:
         break;
     }
-    const std::string& file = ctx_.settings.CurrentPageFile;
+    // The page the view shows, where its saves go too; the current page may already be another
+    // (a new clip's, being prepared).
+    const std::string file = viewPageFile_.empty() ? ctx_.settings.CurrentPageFile : viewPageFile_;
     if (!file.empty() && !SaveTextToFile("", file))
         ReportSaveFailure();
     ShowCurrentPage("");

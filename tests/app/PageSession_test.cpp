@@ -236,6 +236,15 @@ TEST_F(PageSessionTest, ViewChangesAndTheClearCommand)
     session->ToolButton12Click();
     EXPECT_EQ(Page("A"), "");
     EXPECT_EQ(dialogs.questions.back(), "Empty: Clear all, are you sure?");
+
+    // The page cleared is the one the view shows, even while another is being made current.
+    WritePage("A", "a again\r\n");
+    WritePage("B", "b stays\r\n");
+    session->ShowCurrentPage("A");
+    ASSERT_TRUE(session->PreparePageFile("B"));
+    session->ToolButton12Click();
+    EXPECT_EQ(Page("A"), "");
+    EXPECT_EQ(Page("B"), "b stays\r\n");
 }
 
 TEST_F(PageSessionTest, OpenedFileReplacesThePageWithItsPicturesKept)
