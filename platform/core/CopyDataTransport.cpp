@@ -4,11 +4,11 @@
 
 #include <cerrno>
 #include <chrono>
-#include <condition_variable>
 #include <mutex>
 #include <optional>
 #include <cstring>
 #include <ctime>
+#include <fcntl.h>
 #include <poll.h>
 #include <sys/eventfd.h>
 #include <sys/socket.h>
@@ -28,16 +28,6 @@ constexpr int kServerReadTimeoutMs = 5000;
 // Nor can posted work that the owner's thread does not get to.
 constexpr int kServerHandleTimeoutMs = 30000;
 
-// Where posted work leaves its result; shared by the work and the waiting listening thread.
-struct ResultSlot {
-    std::mutex mutex;
-    std::condition_variable changed;
-    bool done = false;
-    bool failed = false;
-    bool cancelled = false;
-    std::int64_t result = 0;
-};
-
 class Fd {
 public:
     explicit Fd(int fd = -1) : fd_(fd) {}
@@ -54,6 +44,18 @@ public:
 
 private:
     int fd_;
+};
+
+// One received message whose handler has not run yet; shared by the listening thread and the
+// work handed to the owner. Whoever settles it first decides: the work by starting the handler
+// (it then replies itself), the listening thread by dropping it unhandled (the sender gave up,
+// the server stops, or the owner never got to it). Either way the sender learns the truth:
+// a reply means the handler ran, a close without one means it never will.
+struct PendingMessage {
+    std::mutex mutex;
+    bool settled = false;
+    Fd conn;     // the sender's connection; after settling only the settler uses it
+    Fd settledEvent;  // eventfd the work signals once it has settled the message
 };
 
 int remainingMs(Clock::time_point deadline)
@@ -101,9 +103,9 @@ bool waitReady(int fd, short events, Clock::time_point deadline, int wake = -1)
     }
 }
 
-bool readFull(int fd, char* buf, size_t n, Clock::time_point deadline, int wake = -1)
+// Reads until `got` reaches `n`; `got` keeps what arrived, so a caller may go on reading later.
+bool readFull(int fd, char* buf, size_t n, size_t& got, Clock::time_point deadline, int wake = -1)
 {
-    size_t got = 0;
     while (got < n) {
         if (!waitReady(fd, POLLIN, deadline, wake))
             return false;
@@ -115,6 +117,29 @@ bool readFull(int fd, char* buf, size_t n, Clock::time_point deadline, int wake 
         got += static_cast<size_t>(r);
     }
     return true;
+}
+
+bool readFull(int fd, char* buf, size_t n, Clock::time_point deadline, int wake = -1)
+{
+    size_t got = 0;
+    return readFull(fd, buf, n, got, deadline, wake);
+}
+
+// True when the peer has shut down its sending side or is gone: a sender that gave up waiting.
+bool peerGaveUp(int fd)
+{
+    pollfd p {fd, POLLRDHUP, 0};
+    int rc;
+    do {
+        rc = ::poll(&p, 1, 0);
+    } while (rc < 0 && errno == EINTR);
+    return rc != 0 && (rc < 0 || (p.revents & (POLLRDHUP | POLLHUP | POLLERR | POLLNVAL)) != 0);
+}
+
+void signalEvent(int fd)
+{
+    std::uint64_t one = 1;
+    [[maybe_unused]] ssize_t n = ::write(fd, &one, sizeof one);
 }
 
 bool writeFull(int fd, const std::string& bytes, Clock::time_point deadline)
@@ -160,9 +185,6 @@ struct CopyDataServer::Impl {
     std::string error;
     Handler handler;
     Poster poster;
-    std::mutex pendingMutex;
-    bool stopping = false;
-    std::shared_ptr<ResultSlot> pending;  // the posted work being waited for
     Fd listenFd;
     Fd wakeFd;
     ino_t socketIno = 0;
@@ -223,15 +245,17 @@ struct CopyDataServer::Impl {
                 return;
             if (!(fds[0].revents & POLLIN))
                 continue;
-            Fd conn(::accept4(listenFd.get(), nullptr, nullptr, SOCK_CLOEXEC));
-            if (conn.get() >= 0)
-                serve(conn.get());
+            int conn = ::accept4(listenFd.get(), nullptr, nullptr, SOCK_CLOEXEC);
+            if (conn >= 0)
+                serve(conn);
         }
     }
 
     // One message per connection; anything malformed closes the connection without a reply.
     void serve(int fd)
     {
+        auto pending = std::make_shared<PendingMessage>();
+        pending->conn.reset(fd);
         ucred cred {};
         socklen_t len = sizeof cred;
         if (::getsockopt(fd, SOL_SOCKET, SO_PEERCRED, &cred, &len) != 0 || cred.uid != ::geteuid())
@@ -247,75 +271,87 @@ struct CopyDataServer::Impl {
         msg.data.resize(*cbData);
         if (!readFull(fd, msg.data.data(), msg.data.size(), deadline, wakeFd.get()) || !CopyDataBodyValid(msg.data))
             return;
-        std::optional<std::int64_t> result = poster ? runPosted(msg) : runHere(msg);
-        if (!result)
-            return;  // the sender learns of it as a failed delivery
-        writeFull(fd, EncodeCopyDataReply(*result), Clock::now() + std::chrono::milliseconds(kServerReadTimeoutMs));
-    }
-
-    std::optional<std::int64_t> runHere(const CopyDataMessage& msg)
-    {
-        try {
-            return handler(msg);
-        } catch (...) {
-            return std::nullopt;
+        pending->settledEvent.reset(::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK));
+        if (pending->settledEvent.get() < 0)
+            return;
+        auto work = [pending, h = handler, msg = std::move(msg)] { runHandler(*pending, h, msg); };
+        if (!poster) {
+            work();
+            return;
         }
+        // Our own handle on the connection, to watch for a sender that gives up while the
+        // work's copy may be closed at any time.
+        Fd watch(::fcntl(fd, F_DUPFD_CLOEXEC, 0));
+        if (watch.get() < 0 || stopRequested())
+            return;
+        try {
+            poster(std::move(work));
+        } catch (...) {
+            return;
+        }
+        waitUntilSettled(*pending, watch.get());
     }
 
-    std::optional<std::int64_t> runPosted(const CopyDataMessage& msg)
+    // Runs where the poster put it: starts the handler unless the message was dropped or its
+    // sender has given up meanwhile, and answers with the result.
+    static void runHandler(PendingMessage& pending, const Handler& handler, const CopyDataMessage& msg)
     {
-        auto slot = std::make_shared<ResultSlot>();
         {
-            std::lock_guard<std::mutex> lock(pendingMutex);
-            if (stopping)
-                return std::nullopt;
-            pending = slot;
+            std::lock_guard<std::mutex> lock(pending.mutex);
+            if (pending.settled)
+                return;
+            pending.settled = true;
+            bool gaveUp = peerGaveUp(pending.conn.get());
+            if (gaveUp)
+                pending.conn.reset();
+            signalEvent(pending.settledEvent.get());
+            if (gaveUp)
+                return;
         }
+        std::optional<std::int64_t> result;
         try {
-            poster([slot, h = handler, msg] {
-                std::int64_t r = 0;
-                bool failed = false;
-                try {
-                    r = h(msg);
-                } catch (...) {
-                    failed = true;
-                }
-                std::lock_guard<std::mutex> lock(slot->mutex);
-                slot->result = r;
-                slot->failed = failed;
-                slot->done = true;
-                slot->changed.notify_all();
-            });
+            result = handler(msg);
         } catch (...) {
-            return std::nullopt;
         }
-        std::unique_lock<std::mutex> lock(slot->mutex);
-        slot->changed.wait_for(lock, std::chrono::milliseconds(kServerHandleTimeoutMs),
-                               [&] { return slot->done || slot->cancelled; });
-        std::optional<std::int64_t> out;
-        if (slot->done && !slot->failed)
-            out = slot->result;
-        lock.unlock();
-        std::lock_guard<std::mutex> guard(pendingMutex);
-        pending.reset();
-        return out;
+        if (result) {
+            // Twelve bytes on a connection nothing else was sent on: they fit without waiting.
+            std::string reply = EncodeCopyDataReply(*result);
+            [[maybe_unused]] ssize_t n =
+                ::send(pending.conn.get(), reply.data(), reply.size(), MSG_NOSIGNAL | MSG_DONTWAIT);
+        }
+        pending.conn.reset();
+    }
+
+    // Waits for the work to settle the message; drops it when the sender gives up first, the
+    // server stops, or the owner does not get to it in time.
+    void waitUntilSettled(PendingMessage& pending, int watch)
+    {
+        auto deadline = Clock::now() + std::chrono::milliseconds(kServerHandleTimeoutMs);
+        for (;;) {
+            pollfd fds[3] = {{pending.settledEvent.get(), POLLIN, 0}, {watch, POLLRDHUP, 0}, {wakeFd.get(), POLLIN, 0}};
+            int rc = ::poll(fds, 3, remainingMs(deadline));
+            if (rc < 0 && errno == EINTR)
+                continue;
+            break;  // settled, given up, stopping, timed out or failed: settle below if still open
+        }
+        std::lock_guard<std::mutex> lock(pending.mutex);
+        if (!pending.settled) {
+            pending.settled = true;
+            pending.conn.reset();
+        }
+    }
+
+    bool stopRequested() const
+    {
+        pollfd p {wakeFd.get(), POLLIN, 0};
+        return ::poll(&p, 1, 0) > 0;
     }
 
     void stop()
     {
-        {
-            // Wake a listening thread that waits for posted work.
-            std::lock_guard<std::mutex> lock(pendingMutex);
-            stopping = true;
-            if (pending) {
-                std::lock_guard<std::mutex> slotLock(pending->mutex);
-                pending->cancelled = true;
-                pending->changed.notify_all();
-            }
-        }
         if (thread.joinable()) {
-            std::uint64_t one = 1;
-            [[maybe_unused]] ssize_t n = ::write(wakeFd.get(), &one, sizeof one);
+            // Wakes the listening thread wherever it waits; the eventfd stays readable.
+            signalEvent(wakeFd.get());
             thread.join();
         }
         if (socketIno != 0) {
@@ -379,8 +415,16 @@ CopyDataResult SendCopyDataMessage(const std::string& className, const CopyDataM
     if (!writeFull(fd.get(), *frame, deadline))
         return CopyDataResult::Failed;
     std::string answer(kCopyDataReplySize, '\0');
-    if (!readFull(fd.get(), answer.data(), answer.size(), deadline))
-        return CopyDataResult::Failed;
+    size_t got = 0;
+    if (!readFull(fd.get(), answer.data(), answer.size(), got, deadline)) {
+        // Tell the receiver we give up and hear its last word: a message whose handler has not
+        // started is dropped (the connection closes), one already being handled is answered.
+        // So a failure means the handler does not run, and a caller may try another way.
+        ::shutdown(fd.get(), SHUT_WR);
+        auto grace = Clock::now() + std::chrono::milliseconds(timeoutMs < 0 ? 0 : timeoutMs);
+        if (!readFull(fd.get(), answer.data(), answer.size(), got, grace))
+            return CopyDataResult::Failed;
+    }
     auto result = DecodeCopyDataReply(answer);
     if (!result)
         return CopyDataResult::Failed;

@@ -24,15 +24,18 @@ public:
     // Runs the handler for one message and gives its result.
     using Handler = std::function<std::int64_t(const CopyDataMessage&)>;
     // Hands `work` to where the owner wants the handler to run and returns at once: a window
-    // posts it to its GUI thread (CallAfter). The server waits for the work to finish and
-    // replies with the handler's result. The work holds its own copy of everything it uses, so
-    // it may still run, or never run, after the server is gone.
+    // posts it to its GUI thread (CallAfter). The work replies with the handler's result. The
+    // server waits until the work starts; should the sender give up, the server stop or 30 s
+    // pass first, the message is dropped and the work, when it runs after all, does nothing.
+    // The work holds its own copy of everything it uses, so it may run, or never run, after the
+    // server is gone.
     using Poster = std::function<void(std::function<void()> work)>;
 
     // Starts listening at once; see Listening(). Without a poster the handler runs on the
     // listening thread.
     CopyDataServer(std::string className, Handler handler, Poster poster = nullptr);
-    // Stops listening and removes the socket; never waits for posted work.
+    // Stops listening and removes the socket; drops a message whose posted work has not
+    // started, and never waits for posted work.
     ~CopyDataServer();
     CopyDataServer(const CopyDataServer&) = delete;
     CopyDataServer& operator=(const CopyDataServer&) = delete;
@@ -51,10 +54,13 @@ private:
 enum class CopyDataResult {
     Delivered,   // the handler ran; `reply` holds its result
     NoReceiver,  // no window of that class listens
-    Failed,      // refused, timed out, or the message breaks the frame rules
+    Failed,      // refused, timed out, or the message breaks the frame rules; not handled
 };
 
-// Sends one message and waits at most `timeoutMs` for the reply.
+// Sends one message and waits up to `timeoutMs` for the reply. Without one by then the sender
+// gives up, and the receiver drops the message unless its handler has already started; the
+// sender then waits up to `timeoutMs` more for that handler's reply. So Failed means the handler
+// did not run (short of a handler that outlasts the second wait).
 CopyDataResult SendCopyDataMessage(const std::string& className, const CopyDataMessage& msg,
                                    std::int64_t* reply = nullptr, int timeoutMs = 10000);
 

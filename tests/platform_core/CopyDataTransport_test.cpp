@@ -14,6 +14,7 @@
 #include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <vector>
 
 namespace fs = std::filesystem;
 using namespace ql;
@@ -194,55 +195,165 @@ TEST(CopyDataTransport, StaleSocketCountsAsNoWindowAndIsReplaced)
     EXPECT_EQ(SendCopyDataMessage("TTestForm", CopyDataMessage::FromText("a", 0, 0)), CopyDataResult::NoReceiver);
 }
 
-TEST(CopyDataTransport, SilentReceiverTimesOutAsFailure)
+// Work posted to an owner's thread that is busy: parked until the test runs it.
+class ParkingPoster {
+public:
+    CopyDataServer::Poster poster()
+    {
+        return [this](std::function<void()> work) {
+            std::lock_guard<std::mutex> lock(m_);
+            parked_.push_back(std::move(work));
+            changed_.notify_all();
+        };
+    }
+    bool waitForParked(size_t count, std::chrono::milliseconds atMost = std::chrono::seconds(5))
+    {
+        std::unique_lock<std::mutex> lock(m_);
+        return changed_.wait_for(lock, atMost, [&] { return parked_.size() >= count; });
+    }
+    // Runs what is parked (the owner's thread gets to it), in the order it was posted.
+    void runParked()
+    {
+        std::vector<std::function<void()>> works;
+        {
+            std::lock_guard<std::mutex> lock(m_);
+            works.swap(parked_);
+        }
+        for (auto& w : works)
+            w();
+    }
+
+private:
+    std::mutex m_;
+    std::condition_variable changed_;
+    std::vector<std::function<void()>> parked_;
+};
+
+// "Failed" must mean "not handled": a sender that reports failure goes on to deliver the clip
+// another way, so a message handled later as well would arrive twice.
+TEST(CopyDataTransport, AMessageItsSenderGaveUpOnIsNeverHandledLater)
+{
+    ql::test::ScopedXdgEnv env;
+    Recorder rec;
+    std::vector<std::string> texts;
+    ParkingPoster gui;
+    CopyDataServer server("TTestForm",
+                          [&](const CopyDataMessage& m) {
+                              texts.push_back(m.Text());
+                              return rec.handler(5)(m);
+                          },
+                          gui.poster());
+    ASSERT_TRUE(server.Listening());
+
+    // The owner's thread is busy: the sender gives up, promptly told the message was dropped.
+    auto before = std::chrono::steady_clock::now();
+    EXPECT_EQ(SendCopyDataMessage("TTestForm", CopyDataMessage::FromText("dropped", 0, 0), nullptr, 200),
+              CopyDataResult::Failed);
+    EXPECT_LT(std::chrono::steady_clock::now() - before, std::chrono::seconds(3));
+    ASSERT_TRUE(gui.waitForParked(1));
+
+    // One sender waits long enough; another, queued behind it, gives up before it is read.
+    std::int64_t reply = 0;
+    std::jthread patient([&] {
+        EXPECT_EQ(SendCopyDataMessage("TTestForm", CopyDataMessage::FromText("patient", 0, 0), &reply, 5000),
+                  CopyDataResult::Delivered);
+    });
+    ASSERT_TRUE(gui.waitForParked(2));
+    EXPECT_EQ(SendCopyDataMessage("TTestForm", CopyDataMessage::FromText("queued", 0, 0), nullptr, 200),
+              CopyDataResult::Failed);
+    gui.runParked();  // the owner's thread gets to the dropped work and the patient one
+    patient.join();
+    EXPECT_EQ(reply, 5);
+
+    // The queued message is read only now; whatever is posted for it does nothing either.
+    std::atomic<bool> lastDone {false};
+    std::jthread last([&] {
+        EXPECT_EQ(SendCopyDataMessage("TTestForm", CopyDataMessage::FromText("last", 0, 0), nullptr, 5000),
+                  CopyDataResult::Delivered);
+        lastDone = true;
+    });
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (!lastDone && std::chrono::steady_clock::now() < deadline) {
+        gui.waitForParked(1, std::chrono::milliseconds(50));
+        gui.runParked();
+    }
+    last.join();
+    EXPECT_EQ(texts, (std::vector<std::string>{"patient", "last"}));
+}
+
+TEST(CopyDataTransport, AHandlerAlreadyRunningWhenTheSenderGivesUpIsAnsweredAfterAll)
 {
     ql::test::ScopedXdgEnv env;
     std::mutex m;
-    std::condition_variable cv;
-    bool release = false;
+    std::condition_variable never;
+    // Runs on the listening thread at once, outlasts the sender's first wait, not its second.
     CopyDataServer server("TTestForm", [&](const CopyDataMessage&) -> std::int64_t {
         std::unique_lock<std::mutex> lock(m);
-        cv.wait_for(lock, std::chrono::seconds(5), [&] { return release; });
-        return 0;
+        never.wait_for(lock, std::chrono::milliseconds(600), [] { return false; });
+        return 7;
     });
     ASSERT_TRUE(server.Listening());
-    EXPECT_EQ(SendCopyDataMessage("TTestForm", CopyDataMessage::FromText("a", 0, 0), nullptr, 200),
-              CopyDataResult::Failed);
+    std::int64_t reply = 0;
+    auto before = std::chrono::steady_clock::now();
+    EXPECT_EQ(SendCopyDataMessage("TTestForm", CopyDataMessage::FromText("a", 0, 0), &reply, 400),
+              CopyDataResult::Delivered);
+    EXPECT_GE(std::chrono::steady_clock::now() - before, std::chrono::milliseconds(400));
+    EXPECT_EQ(reply, 7);
+}
+
+TEST(CopyDataTransport, ClosingWhileThePostedWorkWaitsNeitherHangsNorHandlesTheMessageLater)
+{
+    ql::test::ScopedXdgEnv env;
+    Recorder rec;
+    ParkingPoster gui;
+    auto server = std::make_unique<CopyDataServer>("TTestForm", rec.handler(5), gui.poster());
+    ASSERT_TRUE(server->Listening());
+    std::jthread sender([] {
+        EXPECT_EQ(SendCopyDataMessage("TTestForm", CopyDataMessage::FromText("late", 0, 0), nullptr, 5000),
+                  CopyDataResult::Failed);
+    });
+    ASSERT_TRUE(gui.waitForParked(1));
+    auto before = std::chrono::steady_clock::now();
+    server.reset();  // the window goes while its listening thread waits for the work
+    EXPECT_LT(std::chrono::steady_clock::now() - before, std::chrono::seconds(2));
+    sender.join();
+    gui.runParked();  // the GUI thread gets to it after all: the sender was told it failed
+    EXPECT_EQ(rec.calls, 0);
+
+    // A handler that has started when its window goes still answers its sender.
+    std::mutex m;
+    std::condition_variable cv;
+    bool started = false, release = false;
+    std::jthread guiThread;
+    server = std::make_unique<CopyDataServer>(
+        "TTestForm",
+        [&](const CopyDataMessage&) -> std::int64_t {
+            std::unique_lock<std::mutex> lock(m);
+            started = true;
+            cv.notify_all();
+            cv.wait_for(lock, std::chrono::seconds(5), [&] { return release; });
+            return 9;
+        },
+        [&](std::function<void()> work) { guiThread = std::jthread(std::move(work)); });
+    ASSERT_TRUE(server->Listening());
+    std::int64_t reply = 0;
+    std::jthread second([&] {
+        EXPECT_EQ(SendCopyDataMessage("TTestForm", CopyDataMessage::FromText("running", 0, 0), &reply, 5000),
+                  CopyDataResult::Delivered);
+    });
+    {
+        std::unique_lock<std::mutex> lock(m);
+        ASSERT_TRUE(cv.wait_for(lock, std::chrono::seconds(5), [&] { return started; }));
+    }
+    server.reset();
     {
         std::lock_guard<std::mutex> lock(m);
         release = true;
     }
     cv.notify_all();
-}
-
-TEST(CopyDataTransport, ClosingWhileThePostedWorkWaitsNeitherHangsNorBreaksTheLateWork)
-{
-    ql::test::ScopedXdgEnv env;
-    Recorder rec;
-    std::mutex m;
-    std::condition_variable posted;
-    std::function<void()> parked;  // posted, not yet run: the GUI thread is busy
-    auto server = std::make_unique<CopyDataServer>("TTestForm", rec.handler(5), [&](std::function<void()> work) {
-        std::lock_guard<std::mutex> lock(m);
-        parked = std::move(work);
-        posted.notify_all();
-    });
-    ASSERT_TRUE(server->Listening());
-    std::thread sender([] {
-        EXPECT_EQ(SendCopyDataMessage("TTestForm", CopyDataMessage::FromText("late", 0, 0), nullptr, 5000),
-                  CopyDataResult::Failed);
-    });
-    {
-        std::unique_lock<std::mutex> lock(m);
-        ASSERT_TRUE(posted.wait_for(lock, std::chrono::seconds(5), [&] { return parked != nullptr; }));
-    }
-    auto before = std::chrono::steady_clock::now();
-    server.reset();  // the window goes while its listening thread waits for the work
-    EXPECT_LT(std::chrono::steady_clock::now() - before, std::chrono::seconds(2));
-    sender.join();
-    parked();  // the GUI thread gets to it after all
-    EXPECT_EQ(rec.calls, 1);
-    EXPECT_EQ(rec.last.Text(), "late");
+    second.join();
+    guiThread.join();
+    EXPECT_EQ(reply, 9);
 }
 
 TEST(CopyDataTransport, RefusesPeersOfAnotherUser)
