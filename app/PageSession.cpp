@@ -23,14 +23,24 @@ PageSession::PageSession(CollectionContext context, CollectionTree& editorTree, 
 {
 }
 
-TreeLoadReport PageSession::LoadTreeFiles(CollectionTree& tree) { return ql::LoadTreeFiles(CollectionDir(), tree, random_); }
+TreeLoadReport PageSession::LoadTreeFiles(CollectionTree& tree)
+{
+    TreeLoadReport report = ql::LoadTreeFiles(CollectionDir(), tree, random_);
+    // What is in memory is not the collection then: saving it would replace files never read.
+    if (report.result == TreeLoad::Unreadable)
+        treeFilesUnreadable_ = true;
+    return report;
+}
 
 void PageSession::LoadTreeOnce()
 {
     if (tree_.Loaded())
         return;
     tree_.SetLoaded(true);
-    LoadTreeFiles(tree_);
+    if (LoadTreeFiles(tree_).result == TreeLoad::Unreadable) {
+        dialogs_.ShowMessage("The collection tree in " + CollectionDir() +
+                             " could not be read. It will not be saved during this session, so its files stay as they are.");
+    }
     if (tree_.Empty())
         return;
     const int last = ctx_.settings.LastNode;
@@ -39,7 +49,19 @@ void PageSession::LoadTreeOnce()
     window_.SelectNode(node);
 }
 
-TreeSave PageSession::SaveTreeFiles(const CollectionTree& tree) { return ql::SaveTreeFiles(CollectionDir(), tree, random_); }
+TreeSave PageSession::SaveTreeFiles(const CollectionTree& tree)
+{
+    if (treeFilesUnreadable_) {
+        dialogs_.ShowMessage(std::string(kSavingFailed) + ": the collection tree is not saved, because its files in " +
+                             CollectionDir() + " could not be read.");
+        return TreeSave::Failed;
+    }
+    std::string error;
+    const TreeSave result = ql::SaveTreeFiles(CollectionDir(), tree, random_, &error);
+    if (result == TreeSave::Failed)
+        dialogs_.ShowMessage(std::string(kSavingFailed) + ": the collection tree could not be written (" + error + ").");
+    return result;
+}
 
 std::string PageSession::MakeNodeFileName(const TreeNode& node) const
 {

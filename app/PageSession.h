@@ -51,7 +51,9 @@ public:
     std::string& ClipSourceUrl() { return ctx_.clipSourceUrl; }
     const Clock& GetClock() const { return clock_; }
 
-    // Tree files, for the editor's tree or a copy (the Save homepage dialog's).
+    // Tree files, for the editor's tree or a copy (the Save homepage dialog's). Once a load found
+    // them unreadable, no tree is saved over them for the rest of the session. A failed or
+    // refused save is reported to the user.
     TreeLoadReport LoadTreeFiles(CollectionTree& tree);
     void LoadTreeOnce();  // the editor's tree, once; then selects node LastNode (or the first)
     TreeSave SaveTreeFiles(const CollectionTree& tree);
@@ -134,6 +136,7 @@ private:
     // The page file the active view's document belongs to; saves go there.
     std::string viewPageFile_;
     std::optional<PendingPictures> pendingPictures_;
+    bool treeFilesUnreadable_ = false;
 };
 
 }  // namespace ql

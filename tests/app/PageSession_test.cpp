@@ -215,6 +215,48 @@ TEST_F(PageSessionTest, ANodeLoadedWithoutIdGetsAPageOfItsOwn)
     EXPECT_EQ(temp.read("Collection/tvdata"), "A\r\n" + id + "\r\n");
 }
 
+TEST_F(PageSessionTest, AFailedTreeSaveIsReported)
+{
+    TreeNode* a = AddPage(nullptr, "Page A", "A", "a\r\n");
+    tree.Select(a);
+    // A folder in the place of "tvdata" makes its replacement fail.
+    fs::create_directories(Dir() + "tvdata/keep");
+    EXPECT_EQ(session->SaveTreeFiles(tree), TreeSave::Failed);
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.messages[0].rfind(std::string(kSavingFailed) + ": the collection tree", 0), 0u) << dialogs.messages[0];
+    EXPECT_NE(dialogs.messages[0].find("tvdata"), std::string::npos);
+
+    session->FormClose();
+    EXPECT_EQ(dialogs.messages.size(), 2u);
+    // A new clip's node that is not in the saved tree is reported too.
+    clips->SetClipTarget(a);
+    clips->AddTextClip("clip");
+    EXPECT_EQ(dialogs.messages.size(), 3u);
+}
+
+TEST_F(PageSessionTest, TreeFilesThatCannotBeReadAreNeverOverwritten)
+{
+    temp.write("Collection/tvframe", "Kept\r\n");
+    // A folder where "tvdata" should be: it is there but cannot be read.
+    fs::create_directories(Dir() + "tvdata/keep");
+    tree.SetLoaded(false);
+    session->LoadTreeOnce();
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_NE(dialogs.messages[0].find("could not be read"), std::string::npos) << dialogs.messages[0];
+    session->LoadTreeOnce();  // told once
+    EXPECT_EQ(dialogs.messages.size(), 1u);
+
+    // The user goes on with an empty tree; the files on disk stay as they are.
+    TreeNode* n = AddPage(nullptr, "New node", "New node", "");
+    tree.Select(n);
+    EXPECT_EQ(session->SaveTreeFiles(tree), TreeSave::Failed);
+    EXPECT_FALSE(session->SaveEditorState());
+    EXPECT_EQ(temp.read("Collection/tvframe"), "Kept\r\n");
+    EXPECT_TRUE(fs::is_directory(Dir() + "tvdata"));
+    EXPECT_EQ(dialogs.messages.size(), 3u);
+    EXPECT_EQ(dialogs.messages[1].rfind(kSavingFailed, 0), 0u);
+}
+
 TEST_F(PageSessionTest, ViewChangesAndTheClearCommand)
 {
     TreeNode* a = AddPage(nullptr, "A", "A", "<p>a</p>\r\n");
