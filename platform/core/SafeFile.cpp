@@ -18,6 +18,38 @@ std::string folderOf(const std::string& path)
     return slash == 0 ? "/" : path.substr(0, slash);
 }
 
+// The process's umask, read without setting it: umask() can only be read by changing it, and
+// the mask is shared by every thread creating files meanwhile. The kernel shows it in
+// /proc/self/status; where that line is missing the common 022 is assumed.
+mode_t currentUmask()
+{
+    int fd = ::open("/proc/self/status", O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return 022;
+    std::string text;
+    char buf[4096];
+    for (;;) {
+        ssize_t n = ::read(fd, buf, sizeof buf);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            break;
+        text.append(buf, static_cast<size_t>(n));
+    }
+    ::close(fd);
+    auto at = text.find("\nUmask:");
+    if (at == std::string::npos)
+        return 022;
+    size_t i = at + 7;
+    while (i < text.size() && (text[i] == ' ' || text[i] == '\t'))
+        ++i;
+    mode_t mask = 0;
+    size_t digits = 0;
+    for (; i < text.size() && text[i] >= '0' && text[i] <= '7'; ++i, ++digits)
+        mask = static_cast<mode_t>(mask * 8 + static_cast<mode_t>(text[i] - '0'));
+    return digits == 0 ? 022 : (mask & 0777);
+}
+
 bool fail(std::string* error, const std::string& what)
 {
     if (error)
@@ -40,15 +72,12 @@ bool WriteFileAtomic(const std::string& path, const std::string& bytes, std::str
     if (fd < 0)
         return fail(error, "cannot create a temporary file beside " + path);
 
-    // Keep the mode of the file we replace; new files get the usual 0644 less the umask.
+    // Keep the mode of the file we replace; new files get 0666 less the umask, as open() would give them.
     struct stat old {};
     if (stat(path.c_str(), &old) == 0)
         fchmod(fd, old.st_mode & 07777);
-    else {
-        mode_t mask = umask(0);
-        umask(mask);
-        fchmod(fd, 0666 & ~mask);
-    }
+    else
+        fchmod(fd, 0666 & ~currentUmask());
 
     const char* p = bytes.data();
     size_t left = bytes.size();

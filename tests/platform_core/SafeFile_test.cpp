@@ -1,12 +1,27 @@
 #include "platform/core/SafeFile.h"
 #include "tests/support/TempDir.h"
 
+#include <atomic>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
+#include <unistd.h>
 
 namespace fs = std::filesystem;
 using ql::test::TempDir;
+
+namespace {
+std::atomic<int> umaskCalls {0};
+}
+
+// Every umask call of this test program passes here (and on to the kernel), so a test can see
+// whether the code under test changes the process-wide mask that other threads create files with.
+extern "C" mode_t umask(mode_t mask) noexcept
+{
+    ++umaskCalls;
+    return static_cast<mode_t>(::syscall(SYS_umask, mask));
+}
 
 TEST(SafeFile, WritesReplacesAndLeavesNoTemporaries)
 {
@@ -48,6 +63,20 @@ TEST(SafeFile, KeepsModeOfReplacedFile)
     fs::permissions(file, fs::perms::owner_read | fs::perms::owner_write, fs::perm_options::replace);
     ASSERT_TRUE(ql::WriteFileAtomic(file, "2"));
     EXPECT_EQ(fs::status(file).permissions() & fs::perms::all, fs::perms::owner_read | fs::perms::owner_write);
+}
+
+TEST(SafeFile, NewFilesFollowTheUmaskWithoutChangingIt)
+{
+    TempDir t;
+    mode_t saved = umask(027);
+    int before = umaskCalls;
+    bool written = ql::WriteFileAtomic(t.dir() + "new", "x");
+    int calls = umaskCalls - before;
+    umask(saved);
+    ASSERT_TRUE(written);
+    EXPECT_EQ(calls, 0);
+    EXPECT_EQ(fs::status(t.dir() + "new").permissions() & fs::perms::all,
+              fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
 }
 
 TEST(SafeFile, ReadRefusesFoldersMissingFilesAndOversize)
