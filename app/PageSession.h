@@ -92,8 +92,9 @@ public:
     void LocalizeClipResources(bool withLinks);
     // Tag 2000 and a new empty document, into which the clipboard is pasted when it is complete.
     void StartClipboardPaste();
-    // The next localisation (tag 4000) applies to `pageFile`, and only to the bytes
-    // [begin, end) of it when they still hold `fragment`; end == npos means the whole page.
+    // The next localisation (tag 4000) applies to `pageFile`; with end != npos only to the
+    // appended `fragment`, put at [begin, end) and looked for nearby when showing the page
+    // moved it. An appended fragment never gets a base address: its addresses are made absolute.
     void ArmPictureLocalization(const std::string& pageFile, std::size_t begin = 0,
                                 std::size_t end = std::string::npos, std::string fragment = {});
 

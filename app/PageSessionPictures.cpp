@@ -3,6 +3,7 @@
 #include "app/PageSession.h"
 
 #include "app/ClipFragment.h"
+#include "app/PageText.h"
 #include "app/TextUtil.h"
 #include "platform/core/SafeFile.h"
 
@@ -50,22 +51,28 @@ void PageSession::LocalizeClipResources(bool withLinks)
         return;
     const std::string& url = ctx_.clipSourceUrl;
     bool changed = false;
+    bool rewritten = false;  // an address changed, if only made absolute
     std::string page = *source;
+    const bool wholePage = job.end == std::string::npos;
     if (!ContainsNoCase(page, "<base ")) {
         std::size_t begin = 0, end = page.size();
-        if (job.end != std::string::npos) {
-            // Only the newly added fragment, and only while the file still holds it there.
-            const bool intact = job.end <= page.size() && job.begin <= job.end &&
-                                page.compare(job.begin, job.end - job.begin, job.fragment) == 0;
-            begin = intact ? job.begin : 0;
-            end = intact ? job.end : 0;
+        if (!wholePage) {
+            // Only the newly added fragment, and only while the file still holds it.
+            begin = LocateFragment(page, job.fragment, job.begin);
+            if (begin == std::string::npos)
+                begin = end = 0;
+            else
+                end = begin + job.fragment.size();
         }
         PictureLocalizer localizer(s.ImagesDir, ctx_.imagesIni, findCachedFile_);
         LocalizeResult result = localizer.Localize(page, begin, end, url, s.CurrentNodeId, withLinks);
         changed = result.changed;
+        rewritten = result.html != page;
         page = std::move(result.html);
     }
-    if (changed || job.source != job.target) {
+    // A whole page gets a base address instead when nothing was copied; an appended fragment
+    // cannot (it would re-point the older content), so its absolute addresses are kept.
+    if (changed || (rewritten && !wholePage) || job.source != job.target) {
         if (!WritePageFile(job.target, page)) {
             ReportSaveFailure();
             return;
@@ -74,7 +81,7 @@ void PageSession::LocalizeClipResources(bool withLinks)
         ForceSave = false;
         views_.HtmlMarkSaved();
     }
-    if (!changed && !HomepageImport && !url.empty()) {
+    if (!changed && wholePage && !HomepageImport && !url.empty()) {
         if (auto text = ReadFileBytes(job.target, kMaxPageBytes)) {
             if (!ContainsNoCase(*text, "<base ") && text->find("From: \"" + HeaderSafeUrl(url) + "\"") != std::string::npos) {
                 StringList lines = SplitPageLines(*text);

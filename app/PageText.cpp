@@ -56,4 +56,23 @@ PageAppend AppendClipToPage(std::string_view pageBytes, std::string_view content
     return result;
 }
 
+std::size_t LocateFragment(const std::string& page, const std::string& fragment, std::size_t expectedAt)
+{
+    if (fragment.empty())
+        return std::string::npos;
+    if (expectedAt <= page.size() && page.compare(expectedAt, fragment.size(), fragment) == 0)
+        return expectedAt;
+    // Preparing the page for the view may have moved it (a style line put first, a character
+    // taken out before it): the occurrence nearest to where it was put is the one.
+    std::size_t best = std::string::npos, bestDistance = std::string::npos;
+    for (std::size_t at = page.find(fragment); at != std::string::npos; at = page.find(fragment, at + 1)) {
+        const std::size_t distance = at > expectedAt ? at - expectedAt : expectedAt - at;
+        if (distance < bestDistance) {
+            best = at;
+            bestDistance = distance;
+        }
+    }
+    return best;
+}
+
 }  // namespace ql

@@ -34,4 +34,8 @@ struct PageAppend {
 // Inserts the clip before "</body>", else before "</html>" (either in any case), else at the end.
 PageAppend AppendClipToPage(std::string_view pageBytes, std::string_view content);
 
+// Where `fragment` lies in `page`: at `expectedAt` when it is still there, else the occurrence
+// nearest to it (preparing a page for a view may move its text); npos when it is gone or empty.
+std::size_t LocateFragment(const std::string& page, const std::string& fragment, std::size_t expectedAt);
+
 }  // namespace ql

@@ -1,5 +1,6 @@
 #include "app/ClipFragment.h"
 #include "app/EditorDropTargeting.h"
+#include "app/PageText.h"
 #include "platform/core/CfHtml.h"
 #include "tests/app/SessionFixture.h"
 
@@ -172,6 +173,36 @@ TEST_F(ClipCoreTest, HtmlDropWithPicturesKeepsThemAfterTheDocumentLoads)
     const std::string appended = Page(node->PageId());
     EXPECT_NE(appended.find("<img src=\"rel/old.png\">"), std::string::npos);
     EXPECT_NE(appended.find("<img src=\"!images\\b.png\">"), std::string::npos);
+}
+
+TEST_F(ClipCoreTest, AppendedPicturesAreKeptWhenShowingThePageAddsTheStyleLine)
+{
+    settings.DragIncludeImage = true;
+    settings.DragCreateNew = false;
+    settings.AutoChangeTxtToHtml = true;
+    settings.UseDiv = true;
+    views.active = kViewHtml;
+    const std::string older = "<html><body><a href=\"rel/old.html\">old</a><img src=\"rel/old.png\">";
+    WritePage("Target", older + "</body></html>\r\n");
+    temp.write("cache/b.png", "PNG-B");
+    cache["https://other.org/b.png"] = temp.dir() + "cache/b.png";
+    const std::string url = "https://other.org/p.html";
+    clips->DropHTMLClip(url, SplitPageLines(BuildCfHtml("<img src=\"b.png\"><img src=\"gone.png\">", url)), "x");
+    ASSERT_EQ(Page("Target").rfind(kZeroMarginStyleLine, 0), 0u);  // shown once: the page moved down a line
+    session->dtDocumentComplete();
+    const std::string page = Page("Target");
+    EXPECT_NE(page.find("<img src=\"!images\\b.png\">"), std::string::npos) << page;
+    EXPECT_NE(page.find("<img src=\"https://other.org/gone.png\">"), std::string::npos) << page;
+    EXPECT_EQ(ini->ReadString("Target", "b.png", ""), "1");
+    // The older content keeps its own addresses, and no base address re-points them.
+    EXPECT_NE(page.find(older), std::string::npos) << page;
+    EXPECT_EQ(page.find("<base "), std::string::npos) << page;
+
+    // Nothing to copy in the new fragment: still no base line over the older content.
+    clips->DropHTMLClip(url, SplitPageLines(BuildCfHtml("<img src=\"gone2.png\">", url)), "y");
+    session->dtDocumentComplete();
+    EXPECT_EQ(Page("Target").find("<base "), std::string::npos) << Page("Target");
+    EXPECT_NE(Page("Target").find("<img src=\"https://other.org/gone2.png\">"), std::string::npos);
 }
 
 TEST_F(ClipCoreTest, RemotePicturesGetTheBaseLineLater)

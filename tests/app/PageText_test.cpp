@@ -70,6 +70,21 @@ TEST(AppendClipToPage, BeforeBodyElseHtmlElseAtTheEnd)
     EXPECT_EQ(end.text.substr(end.fragmentBegin), "line1\r\nline2");
 }
 
+TEST(PageAppend, AFragmentIsFoundWhereverPreparationMovedIt)
+{
+    const std::string clip = "<img src=\"a.png\">";
+    const std::string page = "top" + clip + "middle" + clip + "end";  // the same clip appended twice
+    ASSERT_EQ(page.find(clip, 4), 26u);
+    EXPECT_EQ(LocateFragment(page, clip, 26), 26u);
+    // A line put first moves the text down: the nearer copy is still the one meant.
+    const std::string shifted = "<STYLE>\r\n" + page;
+    EXPECT_EQ(LocateFragment(shifted, clip, 26), 35u);
+    EXPECT_EQ(LocateFragment(shifted, clip, 3), 12u);
+    EXPECT_EQ(LocateFragment("edited away", clip, 0), std::string::npos);
+    EXPECT_EQ(LocateFragment(page, "", 0), std::string::npos);
+    EXPECT_EQ(LocateFragment(page, clip, 1000), 26u);
+}
+
 TEST(TextTransforms, UnicodeToggleTwiceRestoresThePage)
 {
     const std::string page = "<html>\r\n<body>x</body>\r\n</html>\r\n";
