@@ -59,10 +59,16 @@ HRESULT TMyDragDrop::DragEnter(IDataObject* data, DWORD keyState, POINTL pt, DWO
     data_.reset();
     DropTypes_ = 0;
     refused_ = false;
+    if (detached_) {
+        *effect = DROPEFFECT_NONE;
+        refused_ = true;
+        refusal_ = S_FALSE;
+        return refusal_;
+    }
     try {
         int eff = static_cast<int>(*effect);
         int result = 0;
-        if (events_.OnOLEDragEnter)
+        if (!detached_ && events_.OnOLEDragEnter)
             events_.OnOLEDragEnter(this, data, static_cast<int>(keyState), pt, eff, result);
         *effect = static_cast<DWORD>(eff);
         if (result != 0 || !data) {
@@ -84,7 +90,7 @@ HRESULT TMyDragDrop::DragOver(DWORD keyState, POINTL pt, DWORD* effect)
     if (!effect)
         return E_INVALIDARG;
     DropTypes_ = 0;
-    if (!data_) {
+    if (!data_ || detached_) {
         *effect = DROPEFFECT_NONE;
         return refused_ ? refusal_ : S_FALSE;
     }
@@ -122,7 +128,7 @@ HRESULT TMyDragDrop::DragOver(DWORD keyState, POINTL pt, DWORD* effect)
             return S_FALSE;
         int e = static_cast<int>(eff);
         int result = 0;
-        if (events_.OnOLEDragOver)
+        if (!detached_ && events_.OnOLEDragOver)
             events_.OnOLEDragOver(this, static_cast<int>(keyState), pt, e, result, DropTypes_);
         *effect = static_cast<DWORD>(e);
         return result;
@@ -138,7 +144,7 @@ HRESULT TMyDragDrop::DragLeave()
     refused_ = false;
     try {
         int result = 0;
-        if (events_.OnOLEDragLeave)
+        if (!detached_ && events_.OnOLEDragLeave)
             events_.OnOLEDragLeave(this, result);
         return result;
     } catch (...) {
@@ -148,12 +154,12 @@ HRESULT TMyDragDrop::DragLeave()
 
 void TMyDragDrop::DropEvents()
 {
-    if ((DropTypes_ & dtText) && events_.OnDropText) {
+    if ((DropTypes_ & dtText) && !detached_ && events_.OnDropText) {
         std::string text;
         FetchText(CF_TEXT, text);
         events_.OnDropText(this, text);
     }
-    if ((DropTypes_ & dtURL) && events_.OnDropURL) {
+    if ((DropTypes_ & dtURL) && !detached_ && events_.OnDropURL) {
         std::string url;
         if (!FetchText(FormatIds_[0], url) && !FetchText(FormatIds_[2], url))
             url.clear();
@@ -163,14 +169,14 @@ void TMyDragDrop::DropEvents()
             script = StripExtension(FirstFileDescriptorName(descriptor));
         events_.OnDropURL(this, url, script);
     }
-    if ((DropTypes_ & dtFiles) && events_.OnDropFiles) {
+    if ((DropTypes_ & dtFiles) && !detached_ && events_.OnDropFiles) {
         files_.clear();
         std::vector<std::uint8_t> block;
         if (FetchHGlobal(data_.get(), static_cast<CLIPFORMAT>(CF_HDROP), block))
             files_ = ParseHDrop(block);
         events_.OnDropFiles(this, files_);
     }
-    if ((DropTypes_ & dtHTML) && events_.OnDropHTML) {
+    if ((DropTypes_ & dtHTML) && !detached_ && events_.OnDropHTML) {
         std::string selText;
         FetchText(CF_TEXT, selText);
         std::string html;
@@ -184,7 +190,8 @@ HRESULT TMyDragDrop::Drop(IDataObject* data, DWORD keyState, POINTL pt, DWORD* e
 {
     if (!effect)
         return E_INVALIDARG;
-    if (!data_) {
+    if (!data_ || detached_) {
+        data_.reset();
         *effect = DROPEFFECT_NONE;
         HRESULT hr = refused_ ? refusal_ : S_FALSE;
         refused_ = false;
@@ -194,7 +201,7 @@ HRESULT TMyDragDrop::Drop(IDataObject* data, DWORD keyState, POINTL pt, DWORD* e
     try {
         int eff = static_cast<int>(*effect);
         int res = 0;
-        if (events_.OnOLEDrop)
+        if (!detached_ && events_.OnOLEDrop)
             events_.OnOLEDrop(this, data, static_cast<int>(keyState), pt, eff, res);
         // Nothing is ever taken away from the source: a source that honours "move" would
         // delete what the user dragged.
@@ -216,7 +223,12 @@ HRESULT TMyDragDrop::Drop(IDataObject* data, DWORD keyState, POINTL pt, DWORD* e
 
 TVekOLEDrop::~TVekOLEDrop()
 {
-    if (target_ && TargetControl)
+    if (!target_)
+        return;
+    // The events point into the owner, which is being destroyed: the window may still hold the
+    // drop target for a while (a drop under way), and ending the registration ends the drag.
+    target_->Detach();
+    if (TargetControl)
         TargetControl->RevokeDragDrop();
 }
 

@@ -71,6 +71,10 @@ public:
     com::HRESULT DragLeave() override;
     com::HRESULT Drop(com::IDataObject* data, com::DWORD keyState, com::POINTL pt, com::DWORD* effect) override;
 
+    // The owner is going away: from now on no event is raised and new drags are refused. A
+    // drop or leave under way (the window may still hold this object) finishes quietly.
+    void Detach() { detached_ = true; }
+
     TDropType DropTypes() const { return DropTypes_; }
     // "UniformResourceLocator", "FileGroupDescriptor", "Netscape Bookmark", "FileName", "HTML Format".
     const std::array<std::uint32_t, 5>& FormatIds() const { return FormatIds_; }
@@ -88,6 +92,7 @@ private:
     // Set when the owner refused the drag at its entry: later calls of that drag are answered
     // with the same refusal and raise nothing.
     bool refused_ = false;
+    bool detached_ = false;
     com::HRESULT refusal_ = com::S_OK;
     StringList files_;
     StringList htmlLines_;

@@ -27,11 +27,13 @@ DWORD KeyStateFrom(bool left, bool middle, bool right, bool shift, bool control,
 
 DropSession::DropSession(IDropTarget* target) : target_(target) {}
 
-DropSession::~DropSession() { Cancel(); }
+DropSession::~DropSession() { Abandon(); }
 
 void DropSession::End(bool leave)
 {
-    if (leave && data_ && target_)
+    // During a drop the target is inside its Drop: a leave then would take the data from
+    // under it.
+    if (leave && data_ && target_ && !inTargetDrop_)
         target_->DragLeave();
     data_.reset();
     lastEffect_ = DROPEFFECT_NONE;
@@ -40,6 +42,8 @@ void DropSession::End(bool leave)
 }
 
 void DropSession::Cancel() { End(true); }
+
+void DropSession::Abandon() { End(false); }
 
 DWORD DropSession::Enter(ComPtr<XDragDataObject> data, DWORD keys, POINTL pt, DWORD allowed)
 {
@@ -108,7 +112,9 @@ DWORD DropSession::Drop(drag::Fetcher fetch, DWORD keys, POINTL pt, DWORD allowe
     ComPtr<XDragDataObject> data = data_;
     data->BeginDrop(std::move(fetch));
     DWORD effect = allowed;
+    inTargetDrop_ = true;
     HRESULT hr = target_->Drop(data.get(), keys, pt, &effect);
+    inTargetDrop_ = false;
     data->EndDrop();
     End(false);
     return hr == S_OK ? ChooseDropEffect(effect, allowed) : DROPEFFECT_NONE;

@@ -36,8 +36,12 @@ public:
     // and Drop follows); false ends the drag with a leave.
     bool DropStarting();
     com::DWORD Drop(drag::Fetcher fetch, com::DWORD keys, com::POINTL pt, com::DWORD allowed);
-    // The window goes away: a drag still over it ends with a leave.
+    // The registration ends: a drag still over the window ends with a leave. A drop under way
+    // (its handlers may end the registration) finishes as it is, without a leave.
     void Cancel();
+    // The window is being destroyed, and with it, likely, the target's owner: the drag ends
+    // without another call to the target. Also what destruction does.
+    void Abandon();
 
     bool InDrag() const { return static_cast<bool>(data_); }
     const XDragDataObject* Data() const { return data_.get(); }
@@ -50,6 +54,7 @@ private:
     com::DWORD lastEffect_ = com::DROPEFFECT_NONE;
     bool leavePending_ = false;
     bool dropping_ = false;
+    bool inTargetDrop_ = false;
 };
 
 }  // namespace ql

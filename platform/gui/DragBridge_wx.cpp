@@ -8,6 +8,7 @@
 #include <wx/log.h>
 #include <wx/mstream.h>
 #include <wx/utils.h>
+#include <wx/weakref.h>
 #include <wx/window.h>
 
 #include <map>
@@ -101,8 +102,13 @@ public:
             formats->Add(new wxCustomDataObject(wxDataFormat(wxString::FromUTF8(t))));
         SetDataObject(formats);
     }
-    ~BridgeDropTarget() override { session_->Cancel(); }
+    // Destroyed with its window, whose owner is likely going too: the owner hears nothing more.
+    ~BridgeDropTarget() override { session_->Abandon(); }
 
+    void Revoke() { session_->Cancel(); }
+
+    // The target's handlers run inside these and may destroy the window, and this object with
+    // it: each works on its own reference to the session.
     wxDragResult OnEnter(wxCoord x, wxCoord y, wxDragResult) override
     {
         std::vector<std::string> targets;
@@ -110,14 +116,16 @@ public:
             for (GList* l = gdk_drag_context_list_targets(m_dragContext); l; l = l->next)
                 targets.push_back(AtomName(GDK_POINTER_TO_ATOM(l->data)));
         auto data = MakeCom<XDragDataObject>(std::move(targets), DecodePicture);
-        return ToWx(session_->Enter(data, CurrentKeyState(), Screen(x, y), Allowed()));
+        std::shared_ptr<DropSession> session = session_;
+        return ToWx(session->Enter(data, CurrentKeyState(), Screen(x, y), Allowed()));
     }
 
     wxDragResult OnDragOver(wxCoord x, wxCoord y, wxDragResult) override
     {
         if (!session_->InDrag())
             return OnEnter(x, y, wxDragNone);
-        return ToWx(session_->Over(CurrentKeyState(), Screen(x, y), Allowed()));
+        std::shared_ptr<DropSession> session = session_;
+        return ToWx(session->Over(CurrentKeyState(), Screen(x, y), Allowed()));
     }
 
     void OnLeave() override
@@ -153,13 +161,16 @@ public:
                 gtk_selection_data_free(sd);
             return bytes;
         };
-        return ToWx(session_->Drop(fetch, CurrentKeyState(), Screen(x, y), Allowed()));
+        POINTL pt = Screen(x, y);
+        DWORD keys = CurrentKeyState(), allowed = Allowed();
+        std::shared_ptr<DropSession> session = session_;
+        return ToWx(session->Drop(fetch, keys, pt, allowed));
     }
 
 private:
     POINTL Screen(wxCoord x, wxCoord y) const
     {
-        wxPoint p = window_->ClientToScreen(wxPoint(x, y));
+        wxPoint p = window_ ? window_->ClientToScreen(wxPoint(x, y)) : wxPoint(x, y);
         return POINTL{p.x, p.y};
     }
     DWORD Allowed() const
@@ -167,7 +178,7 @@ private:
         return m_dragContext ? EffectsFromGdk(gdk_drag_context_get_actions(m_dragContext)) : DROPEFFECT_COPY;
     }
 
-    wxWindow* window_;
+    wxWeakRef<wxWindow> window_;
     std::shared_ptr<DropSession> session_;  // holds the reference on the drop target
 };
 
@@ -281,8 +292,10 @@ HRESULT RevokeDragDrop(wxWindow* window)
 {
     if (!window)
         return DRAGDROP_E_INVALIDHWND;
-    if (!dynamic_cast<BridgeDropTarget*>(window->GetDropTarget()))
+    auto* target = dynamic_cast<BridgeDropTarget*>(window->GetDropTarget());
+    if (!target)
         return DRAGDROP_E_NOTREGISTERED;
+    target->Revoke();
     window->SetDropTarget(nullptr);
     return S_OK;
 }

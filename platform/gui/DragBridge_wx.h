@@ -12,7 +12,8 @@ class wxWindow;
 namespace ql {
 
 // Attaches a drop target to the window (the window keeps a reference to `target` until it is
-// revoked or destroyed). DRAGDROP_E_ALREADYREGISTERED when the window has one of ours already,
+// revoked or destroyed; a window destroyed during a drag ends it without another call to the
+// target). DRAGDROP_E_ALREADYREGISTERED when the window has one of ours already,
 // DRAGDROP_E_INVALIDHWND / E_INVALIDARG for a missing window or target.
 com::HRESULT RegisterDragDrop(wxWindow* window, com::IDropTarget* target);
 // Detaches it; a drag still over the window gets its DragLeave. DRAGDROP_E_NOTREGISTERED when

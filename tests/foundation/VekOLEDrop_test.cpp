@@ -477,5 +477,84 @@ TEST_F(VekOLEDropTest, DropRightAfterTheEntryIsClassifiedAndDelivered)
     EXPECT_EQ(log, (std::vector<std::string>{"over"}));
 }
 
+// The window a real toolkit gives: it holds the drop target and ends a running drag with a leave
+// when the registration ends.
+class HoldingWindow : public DropTargetWindow {
+public:
+    explicit HoldingWindow(ComPtr<TMyDragDrop>& held) : held_(held) {}
+    HRESULT RegisterDragDrop(IDropTarget* t) override
+    {
+        held_ = ComPtr<TMyDragDrop>(static_cast<TMyDragDrop*>(t));
+        return S_OK;
+    }
+    HRESULT RevokeDragDrop() override { return held_ ? held_->DragLeave() : S_OK; }
+
+private:
+    ComPtr<TMyDragDrop>& held_;
+};
+
+TEST(VekOLEDropOwner, GoneOwnerHearsNothingMoreAndLaterDragsAreRefused)
+{
+    std::vector<std::string> events;
+    auto data = MakeCom<FakeData>();
+    data->SetText(CF_TEXT, "t");
+    ComPtr<TMyDragDrop> held;  // as the window keeps it
+    auto note = [&](const char* e) { return [&events, e](auto&&...) { events.push_back(e); }; };
+    {
+        TVekOLEDrop owner;
+        owner.TargetControl = std::make_unique<HoldingWindow>(held);
+        owner.OnOLEDragEnter = note("enter");
+        owner.OnOLEDragOver = note("over");
+        owner.OnOLEDragLeave = note("leave");
+        owner.OnOLEDrop = note("drop");
+        owner.OnDropText = note("text");
+        owner.Loaded();
+        ASSERT_TRUE(held);
+        DWORD effect = DROPEFFECT_COPY;
+        held->DragEnter(data.get(), 0, {}, &effect);
+        held->DragOver(0, {}, &effect);
+        events.clear();
+    }  // destroyed in the middle of a drag
+    EXPECT_TRUE(events.empty());
+    DWORD effect = DROPEFFECT_COPY;
+    EXPECT_EQ(held->DragEnter(data.get(), 0, {}, &effect), S_FALSE);
+    EXPECT_EQ(effect, DROPEFFECT_NONE);
+    effect = DROPEFFECT_COPY;
+    EXPECT_EQ(held->DragOver(0, {}, &effect), S_FALSE);
+    EXPECT_EQ(effect, DROPEFFECT_NONE);
+    effect = DROPEFFECT_COPY;
+    EXPECT_EQ(held->Drop(data.get(), 0, {}, &effect), S_FALSE);
+    EXPECT_EQ(effect, DROPEFFECT_NONE);
+    EXPECT_TRUE(events.empty());
+    EXPECT_FALSE(held->HoldsDataObject());
+}
+
+// A drop handler that destroys the owner: the drop's later events are not raised into it.
+TEST(VekOLEDropOwner, OwnerDestroyedByADropHandlerGetsNoLaterEvent)
+{
+    std::vector<std::string> events;
+    auto data = MakeCom<FakeData>();
+    data->SetText(CF_TEXT, "t");
+    data->SetText(RegisterClipboardFormat(kFormatHtml), "Version:0.9\r\n<p>x</p>");
+    ComPtr<TMyDragDrop> held;
+    auto owner = std::make_unique<TVekOLEDrop>();
+    owner->TargetControl = std::make_unique<HoldingWindow>(held);
+    owner->OnOLEDragOver = [](TMyDragDrop*, int, POINTL, int&, int&, TDropType& t) { t |= dtText; };
+    owner->OnDropText = [&](TMyDragDrop*, const std::string&) {
+        events.push_back("text");
+        owner.reset();
+    };
+    owner->OnDropHTML = [&](TMyDragDrop*, const std::string&, const StringList&, const std::string&) {
+        events.push_back("html");
+    };
+    owner->Loaded();
+    DWORD effect = DROPEFFECT_COPY;
+    held->DragEnter(data.get(), 0, {}, &effect);
+    ASSERT_EQ(held->DragOver(0, {}, &effect), S_OK);
+    ASSERT_EQ(held->DropTypes(), dtHTML | dtText);
+    held->Drop(data.get(), 0, {}, &effect);
+    EXPECT_EQ(events, std::vector<std::string>{"text"});
+}
+
 }  // namespace
 }  // namespace ql

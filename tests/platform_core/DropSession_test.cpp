@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <memory>
+
 #include "platform/core/ClipboardFormats.h"
 
 namespace ql {
@@ -17,6 +20,7 @@ public:
     DWORD overEffect = DROPEFFECT_COPY;
     DWORD dropEffect = DROPEFFECT_COPY;
     std::string dropped;
+    std::function<void()> onDrop;  // runs inside Drop, before the data is read
 
     HRESULT DragEnter(IDataObject*, DWORD keys, POINTL pt, DWORD*) override
     {
@@ -37,6 +41,8 @@ public:
     HRESULT Drop(IDataObject* data, DWORD, POINTL, DWORD* effect) override
     {
         log.push_back("drop");
+        if (onDrop)
+            onDrop();
         std::vector<std::uint8_t> block;
         if (FetchHGlobal(data, CF_TEXT, block))
             dropped.assign(block.begin(), block.end() - 1);
@@ -141,7 +147,7 @@ TEST(DropSession, EntryIsDecidedByADragOverAtTheSamePoint)
     EXPECT_EQ(t->log, (std::vector<std::string>{"enter 1 5,6", "over", "leave"}));
 }
 
-TEST(DropSession, DropAnsweredWithNoEffectIsRefusedAndWindowLossEndsTheDrag)
+TEST(DropSession, DropAnsweredWithNoEffectIsRefusedAndWindowLossEndsTheDragSilently)
 {
     auto t = MakeCom<LogTarget>();
     {
@@ -151,9 +157,36 @@ TEST(DropSession, DropAnsweredWithNoEffectIsRefusedAndWindowLossEndsTheDrag)
         s.Over(0, {}, kAll);
         ASSERT_TRUE(s.DropStarting());
         EXPECT_EQ(s.Drop(Source(), 0, {}, kAll), DROPEFFECT_NONE);
+        // The registration ends while a drag is over the window: the target hears of it.
+        s.Enter(TextDrag(), 0, {}, kAll);
+        s.Cancel();
+        EXPECT_EQ(t->log.back(), "leave");
         s.Enter(TextDrag(), 0, {}, kAll);
     }
-    EXPECT_EQ(t->log.back(), "leave");
+    // The window went away, its owner likely with it: nothing more is said to the target.
+    EXPECT_EQ(t->log.back(), "over");
+    EXPECT_EQ(t->RefCount(), 1u);
+}
+
+// The drop's handlers may end the registration, or destroy the window, while the drop runs;
+// the toolkit side keeps the session alive until the drop returns.
+TEST(DropSession, RegistrationEndedDuringTheDropLetsTheDropFinish)
+{
+    auto t = MakeCom<LogTarget>();
+    auto owner = std::make_shared<DropSession>(t.get());
+    owner->Enter(TextDrag(), 0, {}, kAll);
+    ASSERT_TRUE(owner->DropStarting());
+    std::shared_ptr<DropSession> keep = owner;
+    t->onDrop = [&] {
+        owner->Cancel();
+        owner->Abandon();
+        owner.reset();
+    };
+    EXPECT_EQ(keep->Drop(Source(), 0, {}, kAll), DROPEFFECT_COPY);
+    EXPECT_EQ(t->log, (std::vector<std::string>{"enter 0 0,0", "over", "drop"}));
+    EXPECT_EQ(t->dropped, "dropped text");
+    EXPECT_FALSE(keep->InDrag());
+    keep.reset();
     EXPECT_EQ(t->RefCount(), 1u);
 }
 
