@@ -46,6 +46,9 @@ public:
     // Replaces the document (relative addresses keep resolving against the current one).
     void SetDocumentHTML(const std::string& html);
 
+    // Whether the last load failed (the file is missing or unreadable): there is no document
+    // then, DocumentHTML is "" and saving refuses.
+    bool LoadFailed() const;
     bool IsDirty() const { return dirty_; }  // an edit since the last load or save
     // Writes DocumentHTML to `path` (atomically) and counts as saved.
     bool SaveDocument(const std::string& path);

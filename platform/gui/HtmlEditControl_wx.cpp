@@ -61,10 +61,17 @@ bool HtmlEditControl::Init(std::string* error)
     ownDialogs_ = std::make_unique<WxEditDialogs>(this);
     dialogs_ = ownDialogs_.get();
 
-    // Editing a page never runs its scripts.
+    // Editing a page never runs its scripts, yet keeps them in its markup for the save; the view
+    // shows only what we load (a page's refresh must not put another document under the save);
+    // a failed load leaves no document; and a slow script never costs the unsaved document.
     WebEngineSettings settings;
     settings.pageScripts = false;
     engine_->Apply(settings);
+    engine_->ServePagesWithoutScripts();
+    engine_->FollowOwnLoadsOnly();
+    engine_->showErrorPages = false;
+    engine_->endHungProcess = false;
+    engine_->scriptTimeoutMs = 30000;
     engine_->SetEditable(true);
     engine_->WatchEdits();
 
@@ -108,12 +115,19 @@ HtmlEditControl::~HtmlEditControl()
 com::HRESULT HtmlEditControl::ExecCommand(std::int32_t command, std::uint32_t option, const com::Variant& in,
                                           com::Variant* out)
 {
-    return ExecuteEditCommand(*engine_, *dialogs_, command, option, in, out);
+    auto engine = engine_;  // kept for the whole command, however long its scripts take
+    return ExecuteEditCommand(*engine, *dialogs_, command, option, in, out);
 }
 
 std::int32_t HtmlEditControl::QueryStatus(std::int32_t command)
 {
-    return QueryEditCommand(*engine_, command);
+    auto engine = engine_;
+    return QueryEditCommand(*engine, command);
+}
+
+bool HtmlEditControl::LoadFailed() const
+{
+    return engine_->LoadFailed();
 }
 
 void HtmlEditControl::NewDocument()
@@ -165,10 +179,12 @@ void HtmlEditControl::SetDocumentHTML(const std::string& html)
 
 bool HtmlEditControl::SaveDocument(const std::string& path)
 {
+    wxWeakRef<HtmlEditControl> self(this);
     std::string html = DocumentHTML();
     if (html.empty() || !WriteFileAtomic(path, WithCrLf(html)))
         return false;
-    dirty_ = false;
+    if (self)  // the script above waited; the control may have gone meanwhile
+        dirty_ = false;
     return true;
 }
 

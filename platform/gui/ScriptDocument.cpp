@@ -2,6 +2,7 @@
 
 #include "platform/gui/CssValues.h"
 #include "platform/gui/DomScript.h"
+#include "platform/gui/PageScheme.h"
 
 #include <atomic>
 #include <cmath>
@@ -403,7 +404,14 @@ public:
         return *selection ? S_OK : E_FAIL;
     }
     HRESULT get_title(std::u16string* title) override { return link_.Text("document.title", title); }
-    HRESULT get_URL(std::u16string* url) override { return link_.Text("document.URL", url); }
+    HRESULT get_URL(std::u16string* url) override
+    {
+        // A page file the editing view serves through its own scheme is still that file.
+        HRESULT hr = link_.Text("document.URL", url);
+        if (SUCCEEDED(hr))
+            *url = WideFromUtf8(PageSchemeUrlToFileUrl(Utf8FromWide(*url)));
+        return hr;
+    }
     HRESULT get_bgColor(Variant* colour) override
     {
         return link_.Result("(document.bgColor&&document.body)?getComputedStyle(document.body).backgroundColor:''",

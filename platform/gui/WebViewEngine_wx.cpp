@@ -1,15 +1,22 @@
 #include "platform/gui/WebViewEngine_wx.h"
 
 #include "platform/gui/DomScript.h"
+#include "platform/gui/OwnLoadGate.h"
+#include "platform/gui/PageScheme.h"
 #include "platform/gui/WebUrls.h"
 
 #include <glib/gi18n.h>
+#include <gtk/gtk.h>
 #include <webkit2/webkit2.h>
+#include <wx/app.h>
+#include <wx/eventfilter.h>
 #include <wx/fdrepdlg.h>
 #include <wx/utils.h>
 #include <wx/weakref.h>
 #include <wx/webview.h>
 
+#include <optional>
+#include <utility>
 #include <vector>
 
 namespace ql::web {
@@ -20,6 +27,10 @@ namespace {
 constexpr char kWorld[] = "quillory";
 constexpr char kWatchHandler[] = "qlEdit";
 constexpr char kExternalHandler[] = "qlExternal";
+// On a web view: the engine (Impl) that serves its page-scheme requests. On a web context: the
+// page scheme is registered there.
+constexpr char kEngineKey[] = "quillory-engine";
+constexpr char kSchemeKey[] = "quillory-page-scheme";
 
 // In the page's own world: window.external turns every method call into a message to us.
 constexpr char kExternalScript[] = R"JS((function(){
@@ -42,9 +53,81 @@ void Guarded(F&& f)
     }
 }
 
-// Pumps the main loop until `done` or `timeoutMs` passed (then cancels `cancel`).
+// While we wait for the engine, nothing of ours may run in between: a handler run from the
+// loop could re-enter the caller or delete the window whose method waits. So the user's input
+// is held back (and handed on afterwards, in order), wx's queued events (CallAfter and the like)
+// wait, and idle and update-UI events are skipped (they come again). The hold is process-wide
+// (the toolkit has one event handler), so nested waits share the outermost one.
+class HoldEventsWhileWaiting {
+public:
+    HoldEventsWhileWaiting()
+    {
+        if (depth_++ > 0)
+            return;
+        if (wxTheApp)
+            wxTheApp->SuspendProcessingOfPendingEvents();
+        wxEvtHandler::AddFilter(&filter_);
+        gdk_event_handler_set(&HoldInput, &held_, nullptr);
+    }
+    ~HoldEventsWhileWaiting()
+    {
+        if (--depth_ > 0)
+            return;
+        gdk_event_handler_set(&PassOn, nullptr, nullptr);
+        wxEvtHandler::RemoveFilter(&filter_);
+        if (wxTheApp)
+            wxTheApp->ResumeProcessingOfPendingEvents();
+        for (GdkEvent* e : std::exchange(held_, {})) {
+            gdk_event_put(e);
+            gdk_event_free(e);
+        }
+    }
+    HoldEventsWhileWaiting(const HoldEventsWhileWaiting&) = delete;
+    HoldEventsWhileWaiting& operator=(const HoldEventsWhileWaiting&) = delete;
+
+private:
+    struct SkipIdle : wxEventFilter {
+        int FilterEvent(wxEvent& event) override
+        {
+            wxEventType t = event.GetEventType();
+            return t == wxEVT_IDLE || t == wxEVT_UPDATE_UI ? Event_Ignore : Event_Skip;
+        }
+    };
+
+    static bool IsUserInput(GdkEventType t)
+    {
+        switch (t) {
+        case GDK_KEY_PRESS: case GDK_KEY_RELEASE:
+        case GDK_BUTTON_PRESS: case GDK_2BUTTON_PRESS: case GDK_3BUTTON_PRESS: case GDK_BUTTON_RELEASE:
+        case GDK_MOTION_NOTIFY: case GDK_SCROLL:
+        case GDK_TOUCH_BEGIN: case GDK_TOUCH_UPDATE: case GDK_TOUCH_END: case GDK_TOUCH_CANCEL:
+        case GDK_DELETE:  // the window's close button
+            return true;
+        default:
+            return false;
+        }
+    }
+
+    static void PassOn(GdkEvent* event, gpointer) { gtk_main_do_event(event); }
+
+    static void HoldInput(GdkEvent* event, gpointer data)
+    {
+        if (IsUserInput(event->type))
+            static_cast<std::vector<GdkEvent*>*>(data)->push_back(gdk_event_copy(event));
+        else
+            gtk_main_do_event(event);
+    }
+
+    // The toolkit's event handler is one per process; so are these (GUI thread only).
+    static inline int depth_ = 0;
+    static inline std::vector<GdkEvent*> held_;
+    static inline SkipIdle filter_;
+};
+
+// Runs the main loop until `done` or `timeoutMs` passed (then cancels `cancel`).
 void WaitFor(const bool& done, GCancellable* cancel, int timeoutMs)
 {
+    HoldEventsWhileWaiting hold;
     struct Timer {
         GCancellable* cancel;
         bool fired = false;
@@ -109,8 +192,87 @@ struct WebViewEngine::Impl {
     JSCContext* replyContext = nullptr;
     wxWeakRef<wxFindReplaceDialog> findDialog;
     WebViewEngine* self = nullptr;
+    bool servesPages = false;
+    // Markup LoadHtml gave for a page-scheme address, served when that address is asked for.
+    std::optional<std::pair<std::string, std::string>> pageOverride;
+    bool gated = false;
+    OwnLoadGate gate;
+    bool loadFailed = false;
+    std::string failedUri;
 
     bool Live() const { return native && !viewGone && view; }
+
+    void SetScriptMarkup(bool on)
+    {
+        webkit_settings_set_enable_javascript_markup(webkit_web_view_get_settings(native), on);
+    }
+
+    // The start of every load we ask for.
+    void StartOwnLoad(const std::string& url)
+    {
+        loadFailed = false;
+        gate.Expect(url);
+    }
+
+    static void ServePage(WebKitURISchemeRequest* request, gpointer)
+    {
+        const char* uriText = webkit_uri_scheme_request_get_uri(request);
+        std::string uri = uriText ? uriText : "";
+        uri = uri.substr(0, uri.find('#'));
+        WebKitWebView* v = webkit_uri_scheme_request_get_web_view(request);
+        auto* d = v ? static_cast<Impl*>(g_object_get_data(G_OBJECT(v), kEngineKey)) : nullptr;
+        GInputStream* in = nullptr;
+        gint64 length = -1;
+        std::string type;
+        if (d && d->pageOverride && d->pageOverride->first == uri) {
+            std::string html = std::move(d->pageOverride->second);
+            d->pageOverride.reset();
+            length = static_cast<gint64>(html.size());
+            GBytes* bytes = g_bytes_new(html.data(), html.size());
+            in = g_memory_input_stream_new_from_bytes(bytes);
+            g_bytes_unref(bytes);
+            type = "text/html";
+        } else {
+            // Only views that asked for the scheme read files through it.
+            std::string path = d ? PageSchemeUrlToPath(uri) : "";
+            if (path.empty()) {
+                GError* err = g_error_new_literal(G_IO_ERROR, G_IO_ERROR_NOT_FOUND, "no such page");
+                webkit_uri_scheme_request_finish_error(request, err);
+                g_error_free(err);
+                return;
+            }
+            GFile* file = g_file_new_for_path(path.c_str());
+            GError* err = nullptr;
+            GFileInputStream* fin = g_file_read(file, nullptr, &err);
+            g_object_unref(file);
+            if (!fin) {
+                webkit_uri_scheme_request_finish_error(request, err);
+                g_error_free(err);
+                return;
+            }
+            if (GFileInfo* info = g_file_input_stream_query_info(fin, G_FILE_ATTRIBUTE_STANDARD_SIZE, nullptr, nullptr)) {
+                length = g_file_info_get_size(info);
+                g_object_unref(info);
+            }
+            gboolean uncertain = FALSE;
+            gchar* guessed = g_content_type_guess(path.c_str(), nullptr, 0, &uncertain);
+            gchar* mime = guessed ? g_content_type_get_mime_type(guessed) : nullptr;
+            if (mime && !uncertain)
+                type = mime;
+            g_free(mime);
+            g_free(guessed);
+            in = G_INPUT_STREAM(fin);
+        }
+        WebKitURISchemeResponse* response = webkit_uri_scheme_response_new(in, length);
+        if (!type.empty())
+            webkit_uri_scheme_response_set_content_type(response, type.c_str());
+        SoupMessageHeaders* headers = soup_message_headers_new(SOUP_MESSAGE_HEADERS_RESPONSE);
+        soup_message_headers_append(headers, "Content-Security-Policy", kPageSchemePolicy);
+        webkit_uri_scheme_response_set_http_headers(response, headers);  // takes the headers
+        webkit_uri_scheme_request_finish_with_response(request, response);
+        g_object_unref(response);
+        g_object_unref(in);
+    }
 
     static void OnDestroy(GtkWidget*, gpointer p) { static_cast<Impl*>(p)->viewGone = true; }
 
@@ -128,14 +290,42 @@ struct WebViewEngine::Impl {
         }
         if (ev == WEBKIT_LOAD_COMMITTED) {
             ++d->generation;
-            if (d->navigationRequested)
-                d->hasDocument = true;
+            // The engine's error page for a failed load is no document of ours.
+            bool errorPage = d->loadFailed && e->Url() == d->failedUri;
+            if (!errorPage) {
+                d->loadFailed = false;
+                if (d->navigationRequested)
+                    d->hasDocument = true;
+            }
             if (e->OnCommitted)
                 Guarded([&] { e->OnCommitted(); });
         } else if (ev == WEBKIT_LOAD_FINISHED) {
+            d->gate.LoadEnded();
             if (e->OnLoaded)
                 Guarded([&] { e->OnLoaded(e->Url()); });
         }
+    }
+
+    static gboolean OnLoadFailed(WebKitWebView*, WebKitLoadEvent, gchar* uri, GError* error, gpointer p)
+    {
+        auto* d = static_cast<Impl*>(p);
+        WebViewEngine* e = d->self;
+        if (!d->initialLoadDone)
+            return FALSE;
+        // A load given up for another one, or a response handed elsewhere: what was there stays.
+        if (g_error_matches(error, WEBKIT_NETWORK_ERROR, WEBKIT_NETWORK_ERROR_CANCELLED) ||
+            g_error_matches(error, WEBKIT_POLICY_ERROR, WEBKIT_POLICY_ERROR_FRAME_LOAD_INTERRUPTED_BY_POLICY_CHANGE))
+            return FALSE;
+        d->loadFailed = true;
+        d->failedUri = uri ? uri : "";
+        d->hasDocument = false;
+        ++d->generation;
+        d->gate.LoadEnded();
+        if (e->OnLoadFailed) {
+            std::string why = error && error->message ? error->message : "the page could not be loaded";
+            Guarded([&] { e->OnLoadFailed(d->failedUri, why); });
+        }
+        return e->showErrorPages ? FALSE : TRUE;
     }
 
     static gboolean OnContextMenu(WebKitWebView*, WebKitContextMenu*, GdkEvent* event, WebKitHitTestResult* hit,
@@ -185,17 +375,23 @@ struct WebViewEngine::Impl {
     static gboolean OnDecidePolicy(WebKitWebView*, WebKitPolicyDecision* decision, WebKitPolicyDecisionType type,
                                    gpointer p)
     {
-        WebViewEngine* e = static_cast<Impl*>(p)->self;
-        if (type != WEBKIT_POLICY_DECISION_TYPE_NAVIGATION_ACTION || !e->OnNavigation)
+        auto* d = static_cast<Impl*>(p);
+        WebViewEngine* e = d->self;
+        bool gated = d->gated && d->initialLoadDone;
+        if (type != WEBKIT_POLICY_DECISION_TYPE_NAVIGATION_ACTION || (!e->OnNavigation && !gated))
             return FALSE;
         WebKitNavigationAction* action =
             webkit_navigation_policy_decision_get_navigation_action(WEBKIT_NAVIGATION_POLICY_DECISION(decision));
         WebKitURIRequest* request = action ? webkit_navigation_action_get_request(action) : nullptr;
-        if (!request)
-            return FALSE;
         NavigationRequest r;
-        if (const char* uri = webkit_uri_request_get_uri(request))
+        if (const char* uri = request ? webkit_uri_request_get_uri(request) : nullptr)
             r.url = uri;
+        if (gated && !d->gate.Decide(r.url, action && webkit_navigation_action_is_redirect(action))) {
+            webkit_policy_decision_ignore(decision);
+            return TRUE;
+        }
+        if (!request || !e->OnNavigation)
+            return FALSE;
         r.linkClick = webkit_navigation_action_get_navigation_type(action) == WEBKIT_NAVIGATION_TYPE_LINK_CLICKED;
         NavigationVerdict v = NavigationVerdict::Allow;
         Guarded([&] { v = e->OnNavigation(r); });
@@ -314,6 +510,7 @@ std::shared_ptr<WebViewEngine> WebViewEngine::Create(wxWindow* parent, std::stri
     };
     connect("destroy", G_CALLBACK(&Impl::OnDestroy));
     connect("load-changed", G_CALLBACK(&Impl::OnLoadChanged));
+    connect("load-failed", G_CALLBACK(&Impl::OnLoadFailed));
     connect("context-menu", G_CALLBACK(&Impl::OnContextMenu));
     connect("script-dialog", G_CALLBACK(&Impl::OnScriptDialog));
     connect("close", G_CALLBACK(&Impl::OnClose));
@@ -360,6 +557,8 @@ WebViewEngine::~WebViewEngine()
             g_signal_handler_disconnect(d_->content, d_->messageHandler);
         if (d_->externalHandler && d_->content)
             g_signal_handler_disconnect(d_->content, d_->externalHandler);
+        if (d_->servesPages)
+            g_object_set_data(G_OBJECT(d_->native), kEngineKey, nullptr);
         g_object_unref(d_->native);
     }
     if (d_->replyContext)
@@ -437,6 +636,27 @@ void WebViewEngine::ExposeExternal(ExternalHandler handler)
     webkit_user_script_unref(script);
 }
 
+void WebViewEngine::ServePagesWithoutScripts()
+{
+    if (!d_->Live() || d_->servesPages)
+        return;
+    WebKitWebContext* context = webkit_web_view_get_context(d_->native);
+    if (!g_object_get_data(G_OBJECT(context), kSchemeKey)) {
+        webkit_web_context_register_uri_scheme(context, kPageScheme, &Impl::ServePage, nullptr, nullptr);
+        // Like a file: its pages may show local pictures.
+        webkit_security_manager_register_uri_scheme_as_local(webkit_web_context_get_security_manager(context),
+                                                             kPageScheme);
+        g_object_set_data(G_OBJECT(context), kSchemeKey, GINT_TO_POINTER(1));
+    }
+    g_object_set_data(G_OBJECT(d_->native), kEngineKey, d_.get());
+    d_->servesPages = true;
+}
+
+void WebViewEngine::FollowOwnLoadsOnly()
+{
+    d_->gated = true;
+}
+
 void WebViewEngine::Load(const std::string& url)
 {
     if (!d_->Live())
@@ -446,7 +666,16 @@ void WebViewEngine::Load(const std::string& url)
         d_->deferredLoad = [this, url] { Load(url); };
         return;
     }
-    webkit_web_view_load_uri(d_->native, url.c_str());
+    std::string target = url;
+    if (d_->servesPages) {
+        std::string page = ToPageSchemeUrl(url);
+        d_->SetScriptMarkup(!page.empty());
+        if (!page.empty())
+            target = page;
+        d_->pageOverride.reset();
+    }
+    d_->StartOwnLoad(target);
+    webkit_web_view_load_uri(d_->native, target.c_str());
 }
 
 void WebViewEngine::LoadHtml(const std::string& html, const std::string& baseUrl)
@@ -458,19 +687,37 @@ void WebViewEngine::LoadHtml(const std::string& html, const std::string& baseUrl
         d_->deferredLoad = [this, html, baseUrl] { LoadHtml(html, baseUrl); };
         return;
     }
+    if (d_->servesPages) {
+        std::string page = ToPageSchemeUrl(baseUrl);
+        if (page.empty() && (baseUrl.empty() || baseUrl == "about:blank"))
+            page = kPageSchemeBlank;
+        d_->SetScriptMarkup(!page.empty());
+        if (!page.empty()) {
+            page = page.substr(0, page.find('#'));
+            d_->pageOverride.emplace(page, html);
+            d_->StartOwnLoad(page);
+            webkit_web_view_load_uri(d_->native, page.c_str());
+            return;
+        }
+    }
+    d_->StartOwnLoad("");  // the engine names such a load after its base in its own way
     webkit_web_view_load_html(d_->native, html.c_str(), baseUrl.empty() ? nullptr : baseUrl.c_str());
 }
 
 void WebViewEngine::GoBack()
 {
-    if (d_->Live() && webkit_web_view_can_go_back(d_->native))
+    if (d_->Live() && webkit_web_view_can_go_back(d_->native)) {
+        d_->StartOwnLoad("");
         webkit_web_view_go_back(d_->native);
+    }
 }
 
 void WebViewEngine::GoForward()
 {
-    if (d_->Live() && webkit_web_view_can_go_forward(d_->native))
+    if (d_->Live() && webkit_web_view_can_go_forward(d_->native)) {
+        d_->StartOwnLoad("");
         webkit_web_view_go_forward(d_->native);
+    }
 }
 
 void WebViewEngine::Stop()
@@ -481,8 +728,15 @@ void WebViewEngine::Stop()
 
 void WebViewEngine::Reload()
 {
-    if (d_->Live())
+    if (d_->Live()) {
+        d_->StartOwnLoad("");
         webkit_web_view_reload(d_->native);
+    }
+}
+
+bool WebViewEngine::LoadFailed() const
+{
+    return d_->loadFailed;
 }
 
 bool WebViewEngine::IsLoading() const
@@ -535,7 +789,7 @@ bool WebViewEngine::RunScript(const std::string& script, std::string& result)
     if (!wait->done) {
         // The page's process does not answer: it is hung. Ending it makes the view usable
         // again (the next load starts a new one) instead of every later call waiting as long.
-        if (d_->Live())
+        if (endHungProcess && d_->Live())
             webkit_web_view_terminate_web_process(d_->native);
         return false;
     }

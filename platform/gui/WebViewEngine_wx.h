@@ -67,6 +67,15 @@ public:
         std::function<bool(const std::string& method, const json::Array& args, json::Value& result, std::string& error)>;
     void ExposeExternal(ExternalHandler handler);
 
+    // Page files (and markup loaded with a page file's address) go through a URL scheme of our
+    // own whose responses forbid the page's scripts, so the document keeps its markup as written
+    // while none of it runs; other addresses load with script markup dropped. The document's
+    // address then reads "quillory-page:..." (PageScheme.h turns it back).
+    void ServePagesWithoutScripts();
+    // Only loads asked for through Load, LoadHtml, Reload, GoBack and GoForward go ahead; a
+    // page's refresh, form submits, followed links and frames are ignored.
+    void FollowOwnLoadsOnly();
+
     void Load(const std::string& url);
     void LoadHtml(const std::string& html, const std::string& baseUrl);
     void GoBack();
@@ -74,6 +83,9 @@ public:
     void Stop();
     void Reload();
     bool IsLoading() const;
+    // Whether the last load failed (a missing or unreadable file, a network error); there is no
+    // document then until the next load.
+    bool LoadFailed() const;
     std::string Url() const;
 
     // Starts printing; false when it could not start (or the dialog was cancelled).
@@ -99,12 +111,17 @@ public:
     std::function<void(const std::string& link)> OnHoverLink;
     std::function<void(const std::string& message)> OnWatchMessage;
     std::function<void()> OnCommitted;
-    std::function<void(const std::string& url)> OnLoaded;
+    std::function<void(const std::string& url)> OnLoaded;  // also after a failed load
+    std::function<void(const std::string& url, const std::string& error)> OnLoadFailed;
     std::function<void(bool ok, const std::string& error)> OnPrintFinished;
 
-    // Time a script may take before it counts as failed; the page's process is then taken for
-    // hung and ended (the document is gone until the next load).
+    // Time a script may take before it counts as failed.
     int scriptTimeoutMs = 10000;
+    // Whether a script that takes longer ends the page's process as hung (the document is gone
+    // until the next load, later calls fail at once). Off where the document holds unsaved work.
+    bool endHungProcess = true;
+    // Whether a failed load shows the engine's error page (else the view keeps what it showed).
+    bool showErrorPages = true;
 
 private:
     struct Impl;
