@@ -1,14 +1,17 @@
 #include "app/ClipFragment.h"
 #include "app/HtmlTags.h"
 #include "platform/core/CfHtml.h"
+#include "platform/core/ClipboardFormats.h"
+#include "platform/core/DragFormats.h"
 
 #include <gtest/gtest.h>
+
+#include <map>
 
 namespace ql {
 namespace {
 
-// What a Chromium selection drag gives on X11 (a bare fragment with inline styles), wrapped as
-// the drag bridge hands it on.
+// A fragment in the style of a browser's selection (inline styles, absolute addresses).
 const char kChromiumFragment[] =
     "<h2 style=\"color: rgb(32, 33, 36); font-family: Arial;\">Field notes</h2>"
     "<p style=\"margin: 0px;\">Seen on <a href=\"https://example.org/birds/wren.html\">the wren page</a>"
@@ -45,6 +48,105 @@ TEST(CutClipFragment, AppendKeepsTheInnerBody)
     StringList windows = SplitPageLines(kWindowsCfHtml);
     CutClipFragment(windows, false);
     EXPECT_EQ(JoinPageLines(windows), "\r\n<!--StartFragment--><B>bold</B> text<!--EndFragment-->\r\n");
+}
+
+// A selection dragged out of each browser on X11, byte for byte as it offers it (the texts of
+// the drop tests' drag source), turned into "HTML Format" by the drag bridge and cut for a clip.
+struct BrowserDrag {
+    std::vector<std::string> targets;
+    std::map<std::string, std::string> bytes;
+
+    std::string HtmlFormatText() const
+    {
+        auto block = drag::BuildFormat(RegisterClipboardFormat(kFormatHtml), targets,
+                                       [this](const std::string& target) -> std::optional<std::string> {
+                                           auto it = bytes.find(target);
+                                           if (it == bytes.end())
+                                               return std::nullopt;
+                                           return it->second;
+                                       },
+                                       nullptr);
+        if (!block)
+            return {};
+        std::string text(block->begin(), block->end());
+        return text.substr(0, text.find('\0'));
+    }
+};
+
+// The fragment in UTF-8, with the line break the browsers put between the paragraphs.
+const std::string kDraggedFragment =
+    "<p style=\"color: rgb(0, 0, 0);\">Gr\xC3\xBC\xC3\x9F" "e aus dem <b>Test</b></p>\n<p>zweite Zeile</p>";
+const std::u16string kDraggedFragment16 =
+    u"<p style=\"color: rgb(0, 0, 0);\">Gr\u00FC\u00DFe aus dem <b>Test</b></p>\n<p>zweite Zeile</p>";
+const std::string kDraggedText = "Gr\xC3\xBC\xC3\x9F" "e aus dem Test\nzweite Zeile";
+
+std::string Utf16Le(const std::u16string& text, bool bom)
+{
+    std::string out = bom ? "\xFF\xFE" : "";
+    for (char16_t unit : text) {
+        out += static_cast<char>(unit & 0xFF);
+        out += static_cast<char>(unit >> 8);
+    }
+    return out;
+}
+
+BrowserDrag ChromiumSelection()
+{
+    BrowserDrag d;
+    d.targets = {"UTF8_STRING", "STRING", "TEXT", "text/plain", "chromium/x-renderer-taint", "text/html", "chromium/x-drag-id"};
+    for (const char* t : {"UTF8_STRING", "STRING", "TEXT", "text/plain"})
+        d.bytes[t] = kDraggedText;
+    d.bytes["chromium/x-renderer-taint"] = "http://127.0.0.1:8799";
+    d.bytes["text/html"] = Utf16Le(kDraggedFragment16, true);
+    d.bytes["chromium/x-drag-id"] = std::string("\x01\x00\x00\x00", 4);
+    return d;
+}
+
+BrowserDrag FirefoxSelection()
+{
+    BrowserDrag d;
+    d.targets = {"text/_moz_htmlcontext", "text/_moz_htmlinfo", "text/html", "text/plain", "text/plain;charset=utf-8",
+                 "UTF8_STRING", "STRING"};
+    d.bytes["text/_moz_htmlcontext"] = Utf16Le(u"<html><body></body></html>", false);
+    d.bytes["text/_moz_htmlinfo"] = Utf16Le(u"0,0", false);
+    d.bytes["text/html"] = "<meta http-equiv=\"content-type\" content=\"text/html; charset=utf-8\">" + kDraggedFragment;
+    for (const char* t : {"text/plain", "text/plain;charset=utf-8", "UTF8_STRING", "STRING"})
+        d.bytes[t] = kDraggedText;
+    return d;
+}
+
+TEST(CutClipFragment, SelectionsDraggedFromBrowsersOnX11)
+{
+    const std::string crlfFragment = "<p style=\"color: rgb(0, 0, 0);\">Gr\xC3\xBC\xC3\x9F" "e aus dem <b>Test</b></p>\r\n<p>zweite Zeile</p>";
+    const struct {
+        const char* browser;
+        BrowserDrag drag;
+        std::string sourceUrl;
+    } cases[] = {
+        {"Chromium", ChromiumSelection(), "http://127.0.0.1:8799"},
+        {"Firefox", FirefoxSelection(), ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.browser);
+        const std::string cfHtml = c.drag.HtmlFormatText();
+        ASSERT_FALSE(cfHtml.empty());
+        std::string sourceUrl = "unset";
+        ParseCfHtmlOffsets(cfHtml, &sourceUrl);
+        EXPECT_EQ(sourceUrl, c.sourceUrl);
+
+        StringList page = SplitPageLines(cfHtml);
+        CutClipFragment(page, true);
+        const std::string pageText = JoinPageLines(page);
+        EXPECT_EQ(pageText.rfind("<HTML><BODY>", 0), 0u) << pageText;
+        EXPECT_NE(pageText.find(crlfFragment), std::string::npos) << pageText;
+        EXPECT_EQ(pageText.find("SourceURL"), std::string::npos);
+        EXPECT_EQ(FindNoCase(pageText, "<meta"), std::string::npos);
+        EXPECT_EQ(pageText.find('\0'), std::string::npos);
+
+        StringList appended = SplitPageLines(cfHtml);
+        CutClipFragment(appended, false);
+        EXPECT_EQ(JoinPageLines(appended), "\r\n<!--StartFragment-->" + crlfFragment + "<!--EndFragment-->\r\n");
+    }
 }
 
 TEST(CutClipFragment, TextWithoutTheWrapper)
