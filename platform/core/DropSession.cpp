@@ -19,6 +19,16 @@ DWORD ChooseDropEffect(DWORD answered, DWORD allowed)
     return DROPEFFECT_NONE;
 }
 
+DWORD StartedDragEffect(DWORD performed, DWORD okEffects)
+{
+    if (performed & okEffects)
+        return performed;
+    for (DWORD e : {DROPEFFECT_LINK, DROPEFFECT_COPY})
+        if (okEffects & e)
+            return e;
+    return DROPEFFECT_NONE;
+}
+
 DWORD KeyStateFrom(bool left, bool middle, bool right, bool shift, bool control, bool alt)
 {
     return (left ? MK_LBUTTON : 0) | (middle ? MK_MBUTTON : 0) | (right ? MK_RBUTTON : 0) | (shift ? MK_SHIFT : 0) |

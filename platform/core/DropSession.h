@@ -14,6 +14,13 @@ namespace ql {
 // source does not allow, copy or link stand in (never move); NONE when nothing fits.
 com::DWORD ChooseDropEffect(com::DWORD answered, com::DWORD allowed);
 
+// For a drag we started: the effect to report to its source once the drop target has taken
+// the data with `performed` (not NONE). That effect when the source allows it. The drag can be
+// offered only as copy, or copy and move, so a target may take it with an effect the source did
+// not allow: that drop counts as a link, else a copy, when the source allows one, and as a drop
+// with no effect otherwise; never as a move the target did not make.
+com::DWORD StartedDragEffect(com::DWORD performed, com::DWORD okEffects);
+
 com::DWORD KeyStateFrom(bool left, bool middle, bool right, bool shift, bool control, bool alt);
 
 class DropSession {

@@ -314,14 +314,16 @@ HRESULT DoDragDrop(IDataObject* data, IDropSource* source, DWORD okEffects, DWOR
         return E_UNEXPECTED;
     BridgeDropSource drag(origin, source);
     drag.SetData(object);
+    // The toolkit offers a drag as copy, or copy and move; a link-only drag goes as a copy.
     int flags = (okEffects & DROPEFFECT_MOVE) ? wxDrag_AllowMove : wxDrag_CopyOnly;
     wxDragResult r = drag.DoDragDrop(flags);
     if (r == wxDragError)
         return E_UNEXPECTED;
-    DWORD chosen = FromWx(r) & okEffects;
-    if (chosen == DROPEFFECT_NONE)
+    DWORD performed = FromWx(r);
+    if (performed == DROPEFFECT_NONE)
         return DRAGDROP_S_CANCEL;
-    *effect = chosen;
+    // The target has the data now, whatever the effect: that is a drop, never a cancel.
+    *effect = StartedDragEffect(performed, okEffects);
     return DRAGDROP_S_DROP;
 }
 

@@ -21,8 +21,10 @@ com::HRESULT RegisterDragDrop(wxWindow* window, com::IDropTarget* target);
 com::HRESULT RevokeDragDrop(wxWindow* window);
 
 // Drags the data object's formats (those that have an X11 form: text, file lists, HTML, URLs)
-// from `origin` until the user drops or cancels. DRAGDROP_S_DROP with the effect the target
-// chose, or DRAGDROP_S_CANCEL with DROPEFFECT_NONE; E_UNEXPECTED when the drag could not run.
+// from `origin` until the user drops or cancels. DRAGDROP_S_DROP once the target has the data,
+// with its effect as StartedDragEffect reports it (a link-only drag is offered as a copy and
+// reported as a link), or DRAGDROP_S_CANCEL with DROPEFFECT_NONE; E_UNEXPECTED when the drag
+// could not run.
 com::HRESULT DoDragDrop(com::IDataObject* data, com::IDropSource* source, com::DWORD okEffects, com::DWORD* effect,
                         wxWindow* origin);
 

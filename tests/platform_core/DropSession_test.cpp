@@ -75,6 +75,18 @@ TEST(DropSession, ChoosesOneEffectTheSourceAllows)
     EXPECT_EQ(KeyStateFrom(true, false, true, false, true, false), MK_LBUTTON | MK_RBUTTON | MK_CONTROL);
 }
 
+TEST(DropSession, DragWeStartedReportsTheDropTheTargetMade)
+{
+    EXPECT_EQ(StartedDragEffect(DROPEFFECT_COPY, DROPEFFECT_COPY | DROPEFFECT_MOVE), DROPEFFECT_COPY);
+    EXPECT_EQ(StartedDragEffect(DROPEFFECT_MOVE, DROPEFFECT_COPY | DROPEFFECT_MOVE), DROPEFFECT_MOVE);
+    // Offered as a copy because the toolkit has no link-only drag: the copy made is the link.
+    EXPECT_EQ(StartedDragEffect(DROPEFFECT_COPY, DROPEFFECT_LINK), DROPEFFECT_LINK);
+    EXPECT_EQ(StartedDragEffect(DROPEFFECT_MOVE, DROPEFFECT_COPY | DROPEFFECT_LINK), DROPEFFECT_LINK);
+    EXPECT_EQ(StartedDragEffect(DROPEFFECT_LINK, DROPEFFECT_COPY), DROPEFFECT_COPY);
+    // A move-only source whose data the target copied must not delete its original.
+    EXPECT_EQ(StartedDragEffect(DROPEFFECT_COPY, DROPEFFECT_MOVE), DROPEFFECT_NONE);
+}
+
 TEST(DropSession, LeaveJustBeforeTheDropIsNotACancel)
 {
     auto t = MakeCom<LogTarget>();

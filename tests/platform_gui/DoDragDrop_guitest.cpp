@@ -117,12 +117,13 @@ TEST(DoDragDrop, OurFormatsReachOurDropTarget)
     auto source = MakeCom<Source>();
     HRESULT result = E_FAIL;
     DWORD effect = 12345;
+    DWORD okEffects = DROPEFFECT_COPY | DROPEFFECT_MOVE;
     bool started = false;
     from->Bind(wxEVT_MOTION, [&](wxMouseEvent& ev) {
         if (!ev.LeftIsDown() || started)
             return;
         started = true;
-        result = DoDragDrop(data.get(), source.get(), DROPEFFECT_COPY | DROPEFFECT_MOVE, &effect, from);
+        result = DoDragDrop(data.get(), source.get(), okEffects, &effect, from);
     });
     frame->Show();
 
@@ -145,39 +146,55 @@ TEST(DoDragDrop, OurFormatsReachOurDropTarget)
         Target* target;
         int step = 0;
         bool released = false;
-    } script{dpy, a, b, target.get()};
-    XTestFakeMotionEvent(dpy, -1, a.x, a.y, CurrentTime);
-    XTestFakeButtonEvent(dpy, 1, True, CurrentTime);
-    XFlush(dpy);
-    guint timer = g_timeout_add(15, +[](gpointer p) -> gboolean {
-        auto* s = static_cast<Script*>(p);
-        ++s->step;
-        int x = s->step < 30 ? s->a.x + (s->b.x - s->a.x) * s->step / 30 : s->b.x + s->step % 2;
-        XTestFakeMotionEvent(s->dpy, -1, x, s->a.y, CurrentTime);
-        if (s->target->overs >= 2 && !s->released) {
-            XTestFakeButtonEvent(s->dpy, 1, False, CurrentTime);
-            s->released = true;
-        }
-        XFlush(s->dpy);
-        return s->step < 400 ? TRUE : FALSE;
-    }, &script);
-
-    deadline = std::chrono::steady_clock::now() + std::chrono::seconds(8);
-    while (!(started && result != E_FAIL) && std::chrono::steady_clock::now() < deadline)
-        pump();
-    g_source_remove(timer);
-    if (!script.released) {
-        XTestFakeButtonEvent(dpy, 1, False, CurrentTime);
+    };
+    auto drag = [&](DWORD ok) {
+        okEffects = ok;
+        started = false;
+        result = E_FAIL;
+        effect = 12345;
+        target->overs = 0;
+        target->dropped = false;
+        Script script{dpy, a, b, target.get()};
+        XTestFakeMotionEvent(dpy, -1, a.x, a.y, CurrentTime);
+        XTestFakeButtonEvent(dpy, 1, True, CurrentTime);
         XFlush(dpy);
-    }
+        guint timer = g_timeout_add(15, +[](gpointer p) -> gboolean {
+            auto* s = static_cast<Script*>(p);
+            ++s->step;
+            int x = s->step < 30 ? s->a.x + (s->b.x - s->a.x) * s->step / 30 : s->b.x + s->step % 2;
+            XTestFakeMotionEvent(s->dpy, -1, x, s->a.y, CurrentTime);
+            if (s->target->overs >= 2 && !s->released) {
+                XTestFakeButtonEvent(s->dpy, 1, False, CurrentTime);
+                s->released = true;
+            }
+            XFlush(s->dpy);
+            return s->step < 400 ? TRUE : FALSE;
+        }, &script);
 
-    EXPECT_TRUE(started);
+        auto until = std::chrono::steady_clock::now() + std::chrono::seconds(8);
+        while (!(started && result != E_FAIL) && std::chrono::steady_clock::now() < until)
+            pump();
+        g_source_remove(timer);
+        if (!script.released) {
+            XTestFakeButtonEvent(dpy, 1, False, CurrentTime);
+            XFlush(dpy);
+        }
+        EXPECT_TRUE(started);
+    };
+
+    drag(DROPEFFECT_COPY | DROPEFFECT_MOVE);
     EXPECT_EQ(result, DRAGDROP_S_DROP);
     EXPECT_EQ(effect, DROPEFFECT_COPY);
     EXPECT_TRUE(target->dropped);
     EXPECT_EQ(target->text, "hello drag");
     EXPECT_EQ(target->files, (std::vector<std::string>{"/tmp/one file.txt", "/tmp/zwei.txt"}));
     EXPECT_EQ(target->fragment, "<b>bold</b>");
+
+    // A drag that allows only a link: the target takes it, and the source hears of the drop.
+    drag(DROPEFFECT_LINK);
+    EXPECT_TRUE(target->dropped);
+    EXPECT_EQ(result, DRAGDROP_S_DROP);
+    EXPECT_EQ(effect, DROPEFFECT_LINK);
 
     EXPECT_EQ(RevokeDragDrop(to), S_OK);
     EXPECT_EQ(RevokeDragDrop(to), DRAGDROP_E_NOTREGISTERED);
