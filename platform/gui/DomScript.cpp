@@ -16,6 +16,10 @@ if (Q && Q.doc === document) return Q;
 Q = {doc: document, token: String(Math.random()).slice(2) + '.' + Date.now(), next: 1, objs: new Map()};
 window.__ql = Q;
 Q.put = function(o) { if (!o) return null; var id = Q.next++; Q.objs.set(id, o); return [id, Q.token]; };
+Q.drop = function(hs) {
+  hs.forEach(function(h) { if (Array.isArray(h) && h[1] === Q.token) Q.objs.delete(h[0]); });
+  return true;
+};
 Q.get = function(h) {
   if (!Array.isArray(h) || h[1] !== Q.token || !Q.objs.has(h[0])) throw new Error('stale object');
   return Q.objs.get(h[0]);

@@ -75,6 +75,28 @@ private:
 
 // Reference counting, QueryInterface over the listed interfaces, and IDispatch by name over
 // the script object `self` (a script expression).
+// Objects registered with Q.put for our objects; the script side lets go of them when the
+// last of our objects using them is released (else every handle stays until the page changes).
+class Handles {
+public:
+    Handles(Link link, std::vector<std::string> handles) : link_(std::move(link)), handles_(std::move(handles)) {}
+    ~Handles()
+    {
+        if (handles_.empty())
+            return;
+        std::string list;
+        for (const auto& h : handles_)
+            list += (list.empty() ? "" : ",") + h;
+        link_.Run("Q.drop([" + list + "])", nullptr);
+    }
+    Handles(const Handles&) = delete;
+    Handles& operator=(const Handles&) = delete;
+
+private:
+    Link link_;
+    std::vector<std::string> handles_;
+};
+
 template <class First, class... Rest>
 class ScriptObject : public First, public Rest... {
 public:
@@ -184,6 +206,9 @@ protected:
     Link link_;
     std::string self_;
 
+public:
+    std::shared_ptr<const Handles> owned;  // the registered objects self_ names
+
 private:
     static constexpr DISPID kFirstId = 1000;
     std::vector<std::string> names_;
@@ -243,7 +268,9 @@ HRESULT MakeRange(const Link& link, const std::string& expr, IHTMLTxtRange** ran
         return hr;
     if (handle.IsNull())
         return E_FAIL;
-    *range = New<TxtRange>(link, "Q.get(" + json::Encode(handle) + ")");
+    auto* r = New<TxtRange>(link, "Q.get(" + json::Encode(handle) + ")");
+    r->owned = std::make_shared<Handles>(link, std::vector<std::string>{json::Encode(handle)});
+    *range = r;
     return S_OK;
 }
 
@@ -323,7 +350,9 @@ public:
             return E_INVALIDARG;
         if (*i < 0 || static_cast<std::size_t>(*i) >= elements_.size())
             return S_OK;
-        *element = static_cast<IHTMLElement*>(New<Element>(link_, elements_[*i]));
+        auto* e = New<Element>(link_, elements_[*i]);
+        e->owned = owned;  // its handle is one of the collection's
+        *element = static_cast<IHTMLElement*>(e);
         return S_OK;
     }
 
@@ -390,8 +419,11 @@ public:
         HRESULT hr = link_.Run("Q.put(document.body)", &handle);
         if (FAILED(hr))
             return hr;
-        if (!handle.IsNull())
-            *body = New<BodyElement>(link_, HandleExpr(handle));
+        if (!handle.IsNull()) {
+            auto* b = New<BodyElement>(link_, HandleExpr(handle));
+            b->owned = std::make_shared<Handles>(link_, std::vector<std::string>{json::Encode(handle)});
+            *body = b;
+        }
         return S_OK;
     }
     HRESULT get_images(IHTMLElementCollection** images) override { return Collection("document.images", images); }
@@ -559,11 +591,15 @@ private:
         HRESULT hr = link_.Run(std::string("Array.from(") + expr + ").map(Q.put)", &handles);
         if (FAILED(hr))
             return hr;
-        std::vector<std::string> exprs;
+        std::vector<std::string> exprs, owned;
         if (const json::Array* a = handles.AsArray())
-            for (const auto& h : *a)
+            for (const auto& h : *a) {
                 exprs.push_back(HandleExpr(h));
-        *out = New<ElementCollection>(link_, std::move(exprs));
+                owned.push_back(json::Encode(h));
+            }
+        auto* c = New<ElementCollection>(link_, std::move(exprs));
+        c->owned = std::make_shared<Handles>(link_, std::move(owned));
+        *out = c;
         return S_OK;
     }
     HRESULT Query(const std::u16string& command, const char* what, bool* result)

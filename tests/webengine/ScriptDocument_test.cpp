@@ -234,3 +234,43 @@ TEST(VariantJson, CrossesIntoScriptsAndBack)
 
 }  // namespace
 }  // namespace ql::web
+
+namespace ql::web {
+namespace {
+
+TEST(ScriptDocumentHandles, TheScriptSideLetsGoWhenTheLastUserIsReleased)
+{
+    auto engine = std::make_shared<test::FakeDocumentEngine>();
+    com::ComPtr<com::IHTMLDocument2> doc = MakeScriptDocument(engine);
+    engine->Answer("Q.put(document.body)", "[1,\"tok\"]");
+    engine->Answer("map(Q.put)", "[[2,\"tok\"],[3,\"tok\"]]");
+    engine->Answer("Q.put(Q.bodyRange())", "[4,\"tok\"]");
+    com::ComPtr<com::IHTMLElement> body;
+    ASSERT_EQ(doc->get_body(body.put()), com::S_OK);
+    com::ComPtr<com::IHTMLBodyElement> be;
+    ASSERT_EQ(body->QueryInterface(com::IHTMLBodyElement::IID_, be.putVoid()), com::S_OK);
+    com::ComPtr<com::IHTMLTxtRange> range;
+    ASSERT_EQ(be->createTextRange(range.put()), com::S_OK);
+    range = nullptr;
+    EXPECT_EQ(engine->bodies.back(), R"(Q.drop([[4,"tok"]]))");
+
+    // An item keeps the handles of its collection.
+    com::ComPtr<com::IHTMLElementCollection> images;
+    ASSERT_EQ(doc->get_images(images.put()), com::S_OK);
+    com::ComPtr<com::IDispatch> item;
+    ASSERT_EQ(images->item(com::Variant(std::int32_t(1)), item.put()), com::S_OK);
+    images = nullptr;
+    EXPECT_FALSE(engine->Ran(R"(Q.drop([[2,"tok"])"));
+    item = nullptr;
+    EXPECT_EQ(engine->bodies.back(), R"(Q.drop([[2,"tok"],[3,"tok"]]))");
+
+    // Once the page changed there is nothing left to drop.
+    engine->generation = 2;
+    std::size_t ran = engine->bodies.size();
+    be = nullptr;
+    body = nullptr;
+    EXPECT_EQ(engine->bodies.size(), ran);
+}
+
+}  // namespace
+}  // namespace ql::web
