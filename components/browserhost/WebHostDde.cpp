@@ -76,6 +76,7 @@ SharedBlocks& Blocks()
 struct ServerList {
     std::mutex mutex;
     std::vector<DdeServer*> servers;
+    std::thread::id owner;  // the thread the servers live on, set by the first registration
 };
 ServerList& Servers()
 {
@@ -241,6 +242,10 @@ void RegisterDdeServer(DdeServer* server)
 {
     auto& s = Servers();
     std::lock_guard lock(s.mutex);
+    if (s.servers.empty())
+        s.owner = std::this_thread::get_id();
+    else if (s.owner != std::this_thread::get_id())
+        return;  // servers are called without the lock, so they all live on one thread
     if (server && std::find(s.servers.begin(), s.servers.end(), server) == s.servers.end())
         s.servers.push_back(server);
 }
@@ -258,6 +263,10 @@ DdeReply DdeExecuteCommand(const std::string& application, const std::string& to
     {
         auto& s = Servers();
         std::lock_guard lock(s.mutex);
+        // The servers run on their own thread only; from any other the conversation is refused
+        // (a server could go while we called it).
+        if (s.servers.empty() || s.owner != std::this_thread::get_id())
+            return {};
         servers = s.servers;
     }
     DdeReply reply;

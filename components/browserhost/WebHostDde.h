@@ -86,8 +86,10 @@ struct DdeReply {
     bool answered = false;  // a server acknowledged the initiate
     bool ack = false;       // its acknowledgement of the command
 };
-// Offers the conversation to the servers of this process (from the calling thread), in the
-// order they registered; the first that acknowledges executes the command.
+// Offers the conversation to the servers of this process, in the order they registered; the
+// first that acknowledges executes the command. Servers are registered, called and unregistered
+// on one thread (the GUI thread): a call from another thread is not answered, and a
+// registration from another thread is ignored.
 DdeReply DdeExecuteCommand(const std::string& application, const std::string& topic, const std::string& command);
 
 // A launcher that opens HTML files and folders through a registered DDE server of this process

@@ -16,9 +16,9 @@ bool SameNameNoCase(const std::string& a, const std::string& b)
 
 bool TWebHostCore::DdeInitiate(const std::string& application, const std::string& topic, std::thread::id client)
 {
+    if (client != thread_ || std::this_thread::get_id() != thread_)
+        return false;  // before anything of ours is read: other threads get no answer
     if (!EnableDDE || ShellExecuteBusy)
-        return false;
-    if (client != thread_)
         return false;
     std::string app, top;
     if (application == DdeVerbs.HtmlDdeApplication) {

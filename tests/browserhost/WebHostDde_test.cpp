@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <thread>
+
 #include <unistd.h>
 
 namespace ql {
@@ -156,6 +158,23 @@ TEST(DdeConversation, FirstServerThatAnswersExecutes)
     UnregisterDdeServer(&b);
     r = DdeExecuteCommand("App", "Topic", "[y()]");
     EXPECT_FALSE(r.answered);
+    UnregisterDdeServer(&a);
+}
+
+TEST(DdeConversation, OnlyTheServersThreadIsAnswered)
+{
+    RecordingServer a;
+    RegisterDdeServer(&a);
+    DdeReply fromOther{true, true};
+    std::thread([&] { fromOther = DdeExecuteCommand("App", "Topic", "[x()]"); }).join();
+    EXPECT_FALSE(fromOther.answered);
+    EXPECT_TRUE(a.initiated.empty());
+    RecordingServer b;
+    std::thread([&] { RegisterDdeServer(&b); }).join();
+    b.answer = true;
+    a.answer = false;
+    EXPECT_FALSE(DdeExecuteCommand("App", "Topic", "[y()]").answered);  // b was never registered
+    EXPECT_TRUE(b.initiated.empty());
     UnregisterDdeServer(&a);
 }
 
