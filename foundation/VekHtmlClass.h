@@ -10,7 +10,10 @@ namespace ql {
 std::string UrlDecode(const std::string& text);
 // Resolves `link` against `base` (treated as a folder), by RFC 3986. Both are trimmed; an empty
 // link gives "". Links with a scheme ("data:", "mailto:" ...) are returned as they are, and so
-// is a relative link when `base` is no URL. Blanks and non-ASCII bytes come out "%XX"-escaped.
+// is a relative link when `base` is no URL; a link that resolves to no URL ("//") gives "".
+// The result has the form browsers fetch and cache a URL under: characters escaped as they
+// escape them in each part, tabs and line breaks dropped, "\" read as "/" in web and file
+// URLs, the host in lower case, a default port left out.
 void MakeAbsoluteUrl(const std::string& base, const std::string& link, std::string& result);
 std::string MakeAbsoluteUrl(const std::string& base, const std::string& link);
 // The path of a readable local file holding the cached body of exactly `url`, or "": a private
