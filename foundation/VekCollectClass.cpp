@@ -13,6 +13,7 @@ bool ChineseSystem = false;
 StringList ScratchList;
 std::unique_ptr<IniFile> ImagesIni;
 std::string ClipSourceUrl;
+com::Variant ScratchVariant;
 
 namespace {
 
@@ -110,6 +111,8 @@ bool SaveSettings()
     AppDirPath.clear();
     ClipSourceUrl.clear();
     ScratchList.clear();
+    // May hold a document object; released here, while the process is still whole.
+    ScratchVariant.Clear();
     return saved;
 }
 
