@@ -45,7 +45,16 @@ std::string Normalised(std::string_view s)
     return r;
 }
 
-bool OffersUrl(const std::vector<std::string>& t) { return Offers(t, kMozUrl) || Offers(t, kNetscapeUrl); }
+// Qt offers every list of addresses as text/x-moz-url as well, so files dragged from a Qt file
+// manager come with it. Browsers' links always bring _NETSCAPE_URL, and their pages' markup.
+bool QtAddressList(const std::vector<std::string>& t)
+{
+    return Offers(t, kUriList) && Offers(t, kMozUrl) && !Offers(t, kNetscapeUrl) && !Offers(t, kHtml);
+}
+bool OffersUrl(const std::vector<std::string>& t)
+{
+    return (Offers(t, kMozUrl) || Offers(t, kNetscapeUrl)) && !QtAddressList(t);
+}
 // A browser offers its page's link targets for a dragged picture too; its uri-list then names
 // web addresses, not files.
 bool OffersFiles(const std::vector<std::string>& t) { return Offers(t, kUriList) && !OffersUrl(t); }

@@ -284,6 +284,18 @@ TEST(DragFormats, FilesFromUriListButNotForBrowserPictures)
     f.bytes["text/uri-list"] = "https://only.web/x.png\r\n";
     EXPECT_FALSE(drag::BuildFormat(CF_HDROP, f.targets, f.Fetch(), nullptr));
 
+    // Files from a Qt file manager: Qt adds text/x-moz-url to every address list.
+    std::vector<std::string> qtFiles{"text/uri-list", "text/x-moz-url", "text/plain"};
+    EXPECT_EQ(drag::OfferedFormats(qtFiles, false), (std::vector<std::uint32_t>{Cf(kFormatFileName), CF_TEXT, CF_HDROP}));
+    // With a page's markup or _NETSCAPE_URL beside them, the addresses are a browser's link.
+    for (const char* browser : {"text/html", "_NETSCAPE_URL"}) {
+        std::vector<std::string> link = qtFiles;
+        link.emplace_back(browser);
+        auto formats = drag::OfferedFormats(link, false);
+        EXPECT_EQ(formats.front(), Cf(kFormatUrl)) << browser;
+        EXPECT_EQ(std::count(formats.begin(), formats.end(), CF_HDROP), 0) << browser;
+    }
+
     std::vector<std::string> firefoxImage{"text/x-moz-url", "_NETSCAPE_URL", "image/png", "image/jpeg", "text/uri-list"};
     auto offered = drag::OfferedFormats(firefoxImage, true);
     EXPECT_EQ(std::count(offered.begin(), offered.end(), CF_HDROP), 0);

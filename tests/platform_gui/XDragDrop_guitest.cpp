@@ -115,8 +115,8 @@ struct Results {
     POINTL lastPt;
     bool dropped = false;
     std::string htmlUrl, selText, url, title;
-    StringList html;
-    bool htmlEvent = false, urlEvent = false;
+    StringList html, files;
+    bool htmlEvent = false, urlEvent = false, filesEvent = false;
     bool dibOfferedDuringDrag = false;
     std::vector<std::uint8_t> dib;
 };
@@ -156,6 +156,10 @@ protected:
             r_.htmlUrl = url;
             r_.html = lines;
             r_.selText = sel;
+        };
+        drop_.OnDropFiles = [this](TMyDragDrop*, const StringList& files) {
+            r_.filesEvent = true;
+            r_.files = files;
         };
         drop_.OnDropURL = [this](TMyDragDrop*, const std::string& url, const std::string& title) {
             r_.urlEvent = true;
@@ -345,6 +349,14 @@ TEST_F(XDragDropTest, BrowserPicturesOfferADibBesideTheirLink)
         EXPECT_EQ(r_.dib[4], 3);
         EXPECT_EQ(r_.dib[8], 2);
     }
+}
+
+TEST_F(XDragDropTest, FilesFromAQtFileManagerDropAsFiles)
+{
+    Drag("qt-files", [&] { return r_.filesEvent || r_.urlEvent; });
+    EXPECT_EQ(r_.lastTypes, dtFiles);
+    EXPECT_FALSE(r_.urlEvent);
+    EXPECT_EQ(r_.files, (StringList{"/tmp/a b.txt", "/tmp/c.txt"}));
 }
 
 TEST_F(XDragDropTest, PictureAloneIsClassifiedAsPicture)

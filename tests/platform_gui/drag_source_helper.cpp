@@ -111,6 +111,11 @@ bool MakeOffer(const std::string& mode, Offer& o)
         Add(o, "application/x-moz-file-promise-url", kImageUrl);
         Add(o, "application/x-moz-file-promise-dest-filename", "a.png");
         Add(o, "XdndDirectSave0", "");
+    } else if (mode == "qt-files") {
+        // Files from a Qt file manager, as measured: Qt adds the first address as x-moz-url.
+        Add(o, "text/uri-list", "file:///tmp/a%20b.txt\r\nfile:///tmp/c.txt\r\n");
+        Add(o, "text/x-moz-url", Utf16Le("file:///tmp/a%20b.txt\r\n", false));
+        Add(o, "text/plain", "file:///tmp/a b.txt\nfile:///tmp/c.txt\n");
     } else if (mode == "image-only") {
         Add(o, "image/png", Picture("png"));
     } else {
