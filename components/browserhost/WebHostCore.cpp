@@ -136,11 +136,17 @@ void TWebHostCore::NavigateToUrl(const std::string& url)
     Navigate2(Variant::Text(url));
 }
 
-void TWebHostCore::NavigateToItemIdList(const shell::ItemIdList* list)
+std::string TWebHostCore::PathOfItemIdList(const shell::ItemIdList& list) const
 {
-    if (!list || ItemIdListSize(list) == 0)
-        return;
+    return ItemIdListToPath ? ItemIdListToPath(list) : std::string();
+}
+
+bool TWebHostCore::NavigateToItemIdList(const shell::ItemIdList* list)
+{
+    if (!list || ItemIdListSize(list) == 0 || PathOfItemIdList(*list).empty())
+        return false;
     Navigate2(Variant::Bytes(list->Bytes()));
+    return true;
 }
 
 void TWebHostCore::ExecDocumentCommand(bool useBrowserGroup, std::uint32_t cmdId, std::uint32_t execOpt, Variant& inArg,

@@ -128,9 +128,12 @@ public:
     bool EnableDDE = false;
     bool LocaleUsesInches = false;
     int Tag = 0;
-    // The file-system path of an item-id list, from the shell namespace; unset, lists that name
-    // no path are not followed.
+    // The file-system path of an item-id list, from the shell namespace ("" when the list names
+    // no file-system item). Unset, no list names a path: the items' data is the namespace's to
+    // interpret, so opening or exploring by list fails rather than guessing.
     std::function<std::string(const shell::ItemIdList&)> ItemIdListToPath;
+    // The path ItemIdListToPath gives for `list`; "" when it is unset or names none.
+    std::string PathOfItemIdList(const shell::ItemIdList& list) const;
 
     // What the options make of the engine, asked the way the browser asks its host: the
     // download-control ambient property through Invoke, the host flags through GetHostInfo.
@@ -146,7 +149,8 @@ public:
 
     // --- navigation and document commands --------------------------------------------------
     void NavigateToUrl(const std::string& url);
-    void NavigateToItemIdList(const shell::ItemIdList* list);
+    // Shows the item the list names; false (nothing loads) when it is nil or names no path.
+    bool NavigateToItemIdList(const shell::ItemIdList* list);
     // Runs a command on the document's command target; nothing when there is no document or no
     // target, and nothing is reported.
     void ExecDocumentCommand(bool useBrowserGroup, std::uint32_t cmdId, std::uint32_t execOpt, com::Variant& inArg,

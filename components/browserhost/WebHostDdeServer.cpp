@@ -39,8 +39,8 @@ bool TWebHostCore::ShellLaunch(const TFolderCommand& command)
     // The desktop has no find verb of its own: explore and find both open the folder in the
     // file manager.
     std::string path = command.path;
-    if (path.empty() && command.list && ItemIdListToPath)
-        path = ItemIdListToPath(*command.list);
+    if (path.empty() && command.list)
+        path = PathOfItemIdList(*command.list);
     if (path.empty())
         return false;
     ShellExecuteBusy = true;
@@ -58,25 +58,27 @@ bool TWebHostCore::DdeExecute(const std::string& command)
     TFolderCommand c = ParseFolderCommand(command);
     if (!c.wellFormed)
         return false;
+    // A request that names nothing we can open is acknowledged negatively, so the shell does
+    // not take it as carried out.
+    bool done = false;
     switch (c.verb) {
     case 1:
-        if (!c.path.empty())
+        if (!c.path.empty()) {
             NavigateToUrl(c.path);
-        else if (c.list)
-            NavigateToItemIdList(c.list.get());
-        FreeItemIdList(c.list);
-        return true;
+            done = true;
+        } else if (c.list) {
+            done = NavigateToItemIdList(c.list.get());
+        }
+        break;
     case 2:
-        ShellLaunch(c);
-        FreeItemIdList(c.list);
-        return true;
     case 3:
-        ShellLaunch(c);
-        FreeItemIdList(c.list);
-        return true;
+        done = ShellLaunch(c);
+        break;
     default:
-        return false;
+        break;
     }
+    FreeItemIdList(c.list);
+    return done;
 }
 
 }  // namespace ql

@@ -316,9 +316,9 @@ void TWebHost::Navigate2(const Variant& target)
     }
     if (const auto* bytes = target.AsBytes()) {
         auto list = shell::ItemIdList::FromBytes(bytes->data(), bytes->size());
-        if (!list || !ItemIdListToPath)
+        if (!list)
             return;
-        std::string path = ItemIdListToPath(*list);
+        std::string path = PathOfItemIdList(*list);
         if (!path.empty())
             engine_->Load(web::NavigationUrl(path));
     }

@@ -277,11 +277,16 @@ TEST_F(WebHostCoreTest, NavigationPassesUrlsAndListBytes)
     ASSERT_EQ(host.navigated.size(), 1u);
     EXPECT_EQ(host.navigated[0].ToUtf8(), "/tmp/a #1.html");
     auto list = *shell::ItemIdList::FromItems({"tmp", "x"});
-    host.NavigateToItemIdList(&list);
+    EXPECT_FALSE(host.NavigateToItemIdList(&list));  // no namespace: no list names a path
+    EXPECT_EQ(host.navigated.size(), 1u);
+    host.ItemIdListToPath = [](const shell::ItemIdList& l) { return l.ItemCount() == 2 ? "/tmp/x" : ""; };
+    EXPECT_TRUE(host.NavigateToItemIdList(&list));
     ASSERT_EQ(host.navigated.size(), 2u);
     EXPECT_EQ(host.navigated[1].vt(), VT_ARRAY | VT_UI1);
     EXPECT_EQ(*host.navigated[1].AsBytes(), list.Bytes());
-    host.NavigateToItemIdList(nullptr);
+    auto unnamed = *shell::ItemIdList::FromItems({"printers"});
+    EXPECT_FALSE(host.NavigateToItemIdList(&unnamed));
+    EXPECT_FALSE(host.NavigateToItemIdList(nullptr));
     EXPECT_EQ(host.navigated.size(), 2u);
 }
 
@@ -401,11 +406,34 @@ TEST_F(WebHostDdeTest, FolderVerbs)
     EXPECT_EQ(host.navigated[0].ToUtf8(), "/tmp/a, b");  // the path wins, the list is still freed
     EXPECT_FALSE(LockDdeBlock(h, getpid()));
 
-    h = ShareDdeBlock({5, 0, 'a', 'b', 'c', 0, 0}, getpid());
-    r = DdeExecuteCommand("Folders", "AppProperties", "[ViewFolder(\"\", :" + std::to_string(h) + ":" + pid + ", 1)]");
-    EXPECT_TRUE(r.ack);
+    // Only a list: followed when the namespace gives it a path, else refused (and still freed).
+    auto listOnly = [&](const std::string& verb) {
+        std::int32_t handle = ShareDdeBlock({5, 0, 'a', 'b', 'c', 0, 0}, getpid());
+        DdeReply reply = DdeExecuteCommand("Folders", "AppProperties",
+                                           "[" + verb + "(\"\", :" + std::to_string(handle) + ":" + pid + ", 1)]");
+        EXPECT_TRUE(reply.answered);
+        EXPECT_FALSE(LockDdeBlock(handle, getpid()));
+        return reply.ack;
+    };
+    EXPECT_FALSE(listOnly("ViewFolder"));
+    EXPECT_FALSE(listOnly("ExploreFolder"));
+    EXPECT_FALSE(listOnly("FindFolder"));
+    EXPECT_EQ(host.navigated.size(), 1u);
+    EXPECT_TRUE(launcher.opened.empty());
+    r = DdeExecuteCommand("Folders", "AppProperties", "[ViewFolder(\"\", :0, 1)]");  // nothing named
+    EXPECT_TRUE(r.answered);
+    EXPECT_FALSE(r.ack);
+    EXPECT_EQ(host.navigated.size(), 1u);
+
+    host.ItemIdListToPath = [](const shell::ItemIdList& l) {
+        return l.ItemData(0) == "abc" ? std::string("/srv/abc") : std::string();
+    };
+    EXPECT_TRUE(listOnly("ViewFolder"));
     ASSERT_EQ(host.navigated.size(), 2u);
     EXPECT_EQ(host.navigated[1].vt(), VT_ARRAY | VT_UI1);
+    EXPECT_TRUE(listOnly("ExploreFolder"));
+    EXPECT_EQ(launcher.opened, std::vector<std::string>{"/srv/abc"});
+    launcher.opened.clear();
 
     r = DdeExecuteCommand("Folders", "AppProperties", "[ExploreFolder(\"/srv/data\", :0, 3)]");
     EXPECT_TRUE(r.ack);
