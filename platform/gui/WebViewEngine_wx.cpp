@@ -848,6 +848,8 @@ bool WebViewEngine::Print(bool promptUser)
 {
     PrintJob job;
     job.withDialog = promptUser;
+    if (!promptUser)
+        job.outputFile = printOutputFile;
     if (PageSetupSource)
         job.pageSetup = PageSetupSource();
     return PrintPage(job);

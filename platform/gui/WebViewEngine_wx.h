@@ -93,6 +93,9 @@ public:
     bool PrintPage(const PrintJob& job);
     // Where Print() takes its page layout from (none: the engine's default).
     std::function<std::optional<PageSetup>()> PageSetupSource;
+    // Where Print() without the dialog sends the pages: "" the default printer, else a PDF file
+    // at this path. The dialog lets the user choose instead.
+    std::string printOutputFile;
 
     // DocumentEngine
     bool RunScript(const std::string& script, std::string& result) override;
