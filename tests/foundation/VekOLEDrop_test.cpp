@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/support/MemoryDataObject.h"
+
 #include <map>
 
 #include "platform/core/CfHtml.h"
@@ -16,33 +18,7 @@ namespace {
 
 using namespace com;
 
-// A data object holding fixed blocks per format.
-class FakeData : public ComObject<IDataObject> {
-public:
-    std::map<std::uint32_t, std::vector<std::uint8_t>> blocks;
-    void Set(std::uint32_t cf, const std::string& bytes) { blocks[cf] = ToBlock(bytes); }
-    void SetText(std::uint32_t cf, const std::string& text) { blocks[cf] = ToTextBlock(text); }
-
-    HRESULT GetData(const FORMATETC* f, STGMEDIUM* m) override
-    {
-        if (HRESULT hr = QueryGetData(f); hr != S_OK)
-            return hr;
-        m->tymed = TYMED_HGLOBAL;
-        m->hGlobal = blocks[f->cfFormat];
-        return S_OK;
-    }
-    HRESULT GetDataHere(const FORMATETC*, STGMEDIUM*) override { return E_NOTIMPL; }
-    HRESULT QueryGetData(const FORMATETC* f) override
-    {
-        return blocks.count(f->cfFormat) && (f->tymed & TYMED_HGLOBAL) ? S_OK : DV_E_FORMATETC;
-    }
-    HRESULT GetCanonicalFormatEtc(const FORMATETC*, FORMATETC*) override { return E_NOTIMPL; }
-    HRESULT SetData(const FORMATETC*, STGMEDIUM*, bool) override { return E_NOTIMPL; }
-    HRESULT EnumFormatEtc(DWORD, IEnumFORMATETC**) override { return E_NOTIMPL; }
-    HRESULT DAdvise(const FORMATETC*, DWORD, IAdviseSink*, DWORD*) override { return OLE_E_ADVISENOTSUPPORTED; }
-    HRESULT DUnadvise(DWORD) override { return OLE_E_ADVISENOTSUPPORTED; }
-    HRESULT EnumDAdvise(IEnumSTATDATA**) override { return OLE_E_ADVISENOTSUPPORTED; }
-};
+using FakeData = test::MemoryDataObject;
 
 std::uint32_t Cf(const char* name) { return RegisterClipboardFormat(name); }
 

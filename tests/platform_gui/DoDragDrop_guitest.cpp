@@ -2,6 +2,8 @@
 // our formats travel as X11 targets and come back as the same formats.
 #include <gtest/gtest.h>
 
+#include "tests/support/MemoryDataObject.h"
+
 #include <X11/Xlib.h>
 #include <X11/extensions/XTest.h>
 #include <glib.h>
@@ -25,35 +27,7 @@ namespace {
 
 using namespace com;
 
-class MemoryData : public ComObject<IDataObject> {
-public:
-    std::map<std::uint32_t, std::vector<std::uint8_t>> blocks;
-    HRESULT GetData(const FORMATETC* f, STGMEDIUM* m) override
-    {
-        if (HRESULT hr = QueryGetData(f); hr != S_OK)
-            return hr;
-        m->tymed = TYMED_HGLOBAL;
-        m->hGlobal = blocks[f->cfFormat];
-        return S_OK;
-    }
-    HRESULT GetDataHere(const FORMATETC*, STGMEDIUM*) override { return E_NOTIMPL; }
-    HRESULT QueryGetData(const FORMATETC* f) override { return blocks.count(f->cfFormat) ? S_OK : DV_E_FORMATETC; }
-    HRESULT GetCanonicalFormatEtc(const FORMATETC*, FORMATETC*) override { return E_NOTIMPL; }
-    HRESULT SetData(const FORMATETC*, STGMEDIUM*, bool) override { return E_NOTIMPL; }
-    HRESULT EnumFormatEtc(DWORD dir, IEnumFORMATETC** e) override
-    {
-        if (dir != DATADIR_GET)
-            return E_NOTIMPL;
-        std::vector<FORMATETC> list;
-        for (const auto& [cf, b] : blocks)
-            list.push_back(HGlobalFormat(static_cast<CLIPFORMAT>(cf)));
-        *e = MakeFormatEnumerator(list).detach();
-        return S_OK;
-    }
-    HRESULT DAdvise(const FORMATETC*, DWORD, IAdviseSink*, DWORD*) override { return OLE_E_ADVISENOTSUPPORTED; }
-    HRESULT DUnadvise(DWORD) override { return OLE_E_ADVISENOTSUPPORTED; }
-    HRESULT EnumDAdvise(IEnumSTATDATA**) override { return OLE_E_ADVISENOTSUPPORTED; }
-};
+using MemoryData = test::MemoryDataObject;
 
 class Source : public ComObject<IDropSource> {
 public:
