@@ -1,6 +1,6 @@
 // Tree files of a 10,000-node collection, and new page ids in a folder of 10,000 pages.
-#include "app/PageId.h"
-#include "app/TreeFiles.h"
+#include "app/collection/PageId.h"
+#include "app/collection/TreeFiles.h"
 
 #include <benchmark/benchmark.h>
 

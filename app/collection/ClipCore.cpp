@@ -1,0 +1,164 @@
+#include "app/collection/ClipCore.h"
+
+#include "app/collection/ClipFragment.h"
+#include "app/collection/HtmlTags.h"
+#include "app/collection/PageId.h"
+#include "app/collection/PageSession.h"
+#include "app/collection/PageText.h"
+#include "app/collection/TreeText.h"
+#include "foundation/VekBaseClass.h"
+#include "platform/core/SafeFile.h"
+
+namespace ql {
+
+ClipCore::ClipCore(PageSession& session, PageViews& views, EditorWindow& window, EditorDialogs& dialogs)
+    : session_(session), views_(views), window_(window), dialogs_(dialogs)
+{
+}
+
+TreeNode* ClipCore::ClipTarget() const { return clipTarget_ ? session_.EditorTree().Find(clipTarget_) : nullptr; }
+
+void ClipCore::SetClipTarget(TreeNode* node)
+{
+    clipTarget_ = (node && &node->Tree() == &session_.EditorTree()) ? node->Serial() : 0;
+}
+
+TreeNode* ClipCore::AddClip(const std::string& content, const std::string& title)
+{
+    return StoreClip(content, title, false);
+}
+
+TreeNode* ClipCore::StoreClip(const std::string& content, const std::string& title, bool keepPictures)
+{
+    session_.SaveCurrentPage("");
+    TreeNode* target = ClipTarget();
+    if (!target)
+        return nullptr;
+    TSettings& s = session_.AppSettings();
+    CollectionTree& tree = session_.EditorTree();
+
+    std::string caption = TrimControls(CleanCaption(title));
+    if (caption.empty())
+        caption = Enclose("(", session_.GetClock().TimeOfDay(), ")");
+
+    TreeNode* result = nullptr;
+    if (s.DragCreateNew) {
+        const Attach mode = (ClipMode == 0 || ClipMode == 4) ? static_cast<Attach>(ClipMode) : Attach::LastChild;
+        TreeNode* node = tree.AddNode(target, mode, caption);
+        const std::string id = session_.MakeNodeFileName(*node);
+        tree.SetPageId(node, id);
+        const std::string file = PageFileName(s.CollectionDir, id);
+        if (!session_.EnsureCollectionFolder() || !SaveTextToFile(content, file)) {
+            session_.ReportSaveFailure();
+            return nullptr;
+        }
+        if (keepPictures)
+            session_.ArmPictureLocalization(file);
+        if (mode == Attach::LastChild)
+            window_.ExpandNode(target);
+        window_.SelectNode(node);
+        if (tree.Selected() == node)
+            s.CurrentPageFile = file;
+        window_.SetStatusText("");
+        result = node;
+    } else if (views_.ActiveView() == kViewText) {
+        views_.TextAppendLine(content);
+    } else {
+        const std::string file = s.CurrentPageFile;
+        if (file.empty())
+            return nullptr;  // no page is open
+        // A page that exists but cannot be read is never replaced by the clip alone.
+        std::optional<std::string> page = FileExists(file) ? ReadFileBytes(file, kMaxPageBytes) : std::string();
+        if (!page) {
+            session_.ReportSaveFailure();
+            return nullptr;
+        }
+        const PageAppend appended = AppendClipToPage(*page, content);
+        if (!SaveTextToFile(appended.text, file)) {
+            session_.ReportSaveFailure();
+            return nullptr;
+        }
+        if (keepPictures) {
+            session_.ArmPictureLocalization(file, appended.fragmentBegin, appended.fragmentEnd,
+                                            appended.text.substr(appended.fragmentBegin,
+                                                                 appended.fragmentEnd - appended.fragmentBegin));
+        }
+        session_.ShowCurrentPage("");
+    }
+    session_.SaveTreeFiles(tree);
+    session_.NotePageSaved();
+    return result;
+}
+
+void ClipCore::DropHTMLClip(const std::string& url, StringList lines, const std::string& selectedText)
+{
+    BusyCursor busy(window_);
+    TSettings& s = session_.AppSettings();
+    std::string text = TrimControls(selectedText);
+    if (text.empty())
+        text = url;
+    const std::string title = text.empty() ? session_.GetClock().TimeOfDay() : Utf8Left(FirstLine(text), kClipTitleChars);
+    if (views_.ActiveView() == kViewBrowse)
+        views_.SwitchView(kViewHtml, false);
+    session_.ClipSourceUrl() = url;
+
+    const bool asHtml = s.DragUseHtml && views_.ActiveView() != kViewText;
+    bool keepPictures = false;
+    if (s.DragUseHtml) {
+        CutClipFragment(lines, s.DragCreateNew);
+        if (!s.DragIncludeImage) {
+            if (!ContainsNoCase(JoinPageLines(lines), "<base "))
+                lines.insert(lines.begin(), ClipBaseLine(url));
+            session_.NewClipPending = true;
+        } else {
+            // Only a clip stored as HTML has pictures to keep; a pending request would
+            // otherwise hit whatever page the HTML view loads next.
+            keepPictures = asHtml;
+        }
+        lines.insert(lines.begin(), ClipFromLine(url));
+    }
+    if (!asHtml) {
+        StoreClip(selectedText, title, false);
+    } else if (s.DragUseUnicode) {
+        StoreClip(JoinPageLines(lines), title, keepPictures);
+    } else {
+        StoreClip("", title, false);
+        window_.ScheduleAction(kTagPasteThenLocalize, 100, 1);
+    }
+}
+
+TreeNode* ClipCore::AddTextClip(const std::string& text) { return AddClip(text, Utf8Left(text, kClipTitleChars)); }
+
+std::string LinkClipPage(const std::string& url, const std::string& linkTitle)
+{
+    const std::string label = TrimControls(linkTitle).empty() ? url : TrimControls(linkTitle);
+    return ClipFromLine(url) + "\r\n<a href=\"" + EscapeHtmlAttribute(url) + "\">" + EscapeHtmlText(label) + "</a><br>\r\n";
+}
+
+TreeNode* ClipCore::AddUrlClip(const std::string& url, const std::string& linkTitle)
+{
+    session_.ClipSourceUrl() = url;
+    return AddClip(LinkClipPage(url, linkTitle), Utf8Left(linkTitle, kClipTitleChars));
+}
+
+void ClipCore::LoadfromURL1Click()
+{
+    std::optional<std::string> url = dialogs_.InputBox("Input Url: ", "", "");
+    if (url && !TrimControls(*url).empty())
+        views_.HtmlLoadUrl(TrimControls(*url));
+}
+
+void ClipCore::AddClipboardBClick(const std::function<TreeNode*()>& addNode)
+{
+    TreeNode* node = addNode ? addNode() : nullptr;
+    if (!node)
+        return;
+    views_.SwitchView(kViewHtml, true);
+    const std::string text = window_.ClipboardText();
+    std::string caption = TrimControls(CleanCaption(Utf8Left(text, kClipTitleChars)));
+    session_.EditorTree().SetText(node, caption.empty() ? "New" : caption);
+    session_.StartClipboardPaste();
+    session_.SaveCurrentPage("");
+}
+
+}  // namespace ql

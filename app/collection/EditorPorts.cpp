@@ -1,0 +1,25 @@
+#include "app/collection/EditorPorts.h"
+
+#include <ctime>
+
+namespace ql {
+
+namespace {
+
+std::string formatNow(const char* format)
+{
+    std::time_t now = std::time(nullptr);
+    std::tm local {};
+    localtime_r(&now, &local);
+    char buf[128];
+    std::size_t n = std::strftime(buf, sizeof buf, format, &local);
+    return std::string(buf, n);
+}
+
+}  // namespace
+
+std::string SystemClock::ShortDate() const { return formatNow("%x"); }
+
+std::string SystemClock::TimeOfDay() const { return formatNow("%X"); }
+
+}  // namespace ql

@@ -1,0 +1,269 @@
+#include "app/collection/PageSession.h"
+
+#include "app/collection/PageId.h"
+#include "app/collection/PageText.h"
+#include "app/collection/TextTransforms.h"
+#include "foundation/VekBaseClass.h"
+#include "platform/core/SafeFile.h"
+
+#include <filesystem>
+
+namespace ql {
+
+PageSession::PageSession(CollectionContext context, CollectionTree& editorTree, PageViews& views, EditorWindow& window,
+                         EditorDialogs& dialogs, const Clock& clock, UrlCacheLookup findCachedFile, RandomSource random)
+    : ctx_(context),
+      tree_(editorTree),
+      views_(views),
+      window_(window),
+      dialogs_(dialogs),
+      clock_(clock),
+      random_(std::move(random)),
+      findCachedFile_(std::move(findCachedFile))
+{
+}
+
+TreeLoadReport PageSession::LoadTreeFiles(CollectionTree& tree)
+{
+    TreeLoadReport report = ql::LoadTreeFiles(CollectionDir(), tree, random_);
+    // What is in memory is not the collection then: saving it would replace files never read.
+    if (report.result == TreeLoad::Unreadable)
+        treeFilesUnreadable_ = true;
+    return report;
+}
+
+void PageSession::LoadTreeOnce()
+{
+    if (tree_.Loaded())
+        return;
+    tree_.SetLoaded(true);
+    if (LoadTreeFiles(tree_).result == TreeLoad::Unreadable) {
+        dialogs_.ShowMessage("The collection tree in " + CollectionDir() +
+                             " could not be read. It will not be saved during this session, so its files stay as they are.");
+    }
+    if (tree_.Empty())
+        return;
+    const int last = ctx_.settings.LastNode;
+    TreeNode* node = (last >= 0 && static_cast<std::size_t>(last) < tree_.Count()) ? tree_.NodeAt(static_cast<std::size_t>(last))
+                                                                                  : tree_.NodeAt(0);
+    window_.SelectNode(node);
+}
+
+TreeSave PageSession::SaveTreeFiles(const CollectionTree& tree)
+{
+    if (treeFilesUnreadable_) {
+        dialogs_.ShowMessage(std::string(kSavingFailed) + ": the collection tree is not saved, because its files in " +
+                             CollectionDir() + " could not be read.");
+        return TreeSave::Failed;
+    }
+    std::string error;
+    const TreeSave result = ql::SaveTreeFiles(CollectionDir(), tree, random_, &error);
+    if (result == TreeSave::Failed)
+        dialogs_.ShowMessage(std::string(kSavingFailed) + ": the collection tree could not be written (" + error + ").");
+    return result;
+}
+
+std::string PageSession::MakeNodeFileName(const TreeNode& node) const
+{
+    return ql::MakeNodeFileName(node, CollectionDir(), clock_.ShortDate());
+}
+
+std::string PageSession::PageIdOfNode(const TreeNode* node) const
+{
+    if (!node || !node->Tree().Loaded())
+        return {};
+    return node->PageId();
+}
+
+std::string PageSession::PageFileOfNode(const TreeNode* node) const { return PageFileName(CollectionDir(), PageIdOfNode(node)); }
+
+bool PageSession::EnsureCollectionFolder()
+{
+    std::error_code ec;
+    std::filesystem::create_directories(CollectionDir(), ec);
+    return DirectoryExists(CollectionDir());
+}
+
+bool PageSession::TransformCurrentPage(std::string (*transform)(std::string_view))
+{
+    const std::string& file = ctx_.settings.CurrentPageFile;
+    auto bytes = ReadFileBytes(file, kMaxPageBytes);
+    if (!bytes)
+        return false;
+    return SaveTextToFile(transform(*bytes), file);
+}
+
+bool PageSession::PreparePageFile(const std::string& pageId)
+{
+    TSettings& s = ctx_.settings;
+    std::string id = pageId.empty() ? s.CurrentNodeId : pageId;
+    if (!IsValidPageId(id))
+        return false;
+    s.CurrentNodeId = id;
+    s.CurrentPageFile = PageFileName(CollectionDir(), id);
+    const std::string& file = s.CurrentPageFile;
+    if (!FileExists(file) && EnsureCollectionFolder())
+        SaveTextToFile("", file);
+
+    if (s.AutoChangeTxtToHtml || HomepageImport) {
+        if (auto bytes = ReadFileBytes(file, kMaxPageBytes)) {
+            PagePreparation options{s.AutoChangeTxtToHtml, HomepageImport, s.UseDiv, views_.ActiveView()};
+            if (auto prepared = PreparePageText(*bytes, options))
+                SaveTextToFile(*prepared, file);
+        }
+    }
+    if (NewClipPending) {
+        NewClipPending = false;
+        // The caller shows the page once afterwards, so the transforms only rewrite the file.
+        if (!HomepageImport) {
+            if (s.AutoCleanUp)
+                TransformCurrentPage(CleanUpPageText);
+            if (s.AutoUnicode)
+                TransformCurrentPage(ToggleUnicode);
+        }
+        HomepageImport = false;
+    }
+    s.CurrentPageTime = 0;
+    return true;
+}
+
+void PageSession::ShowCurrentPage(const std::string& pageId)
+{
+    if (!PreparePageFile(pageId))
+        return;
+    const std::string& file = ctx_.settings.CurrentPageFile;
+    switch (views_.ActiveView()) {
+    case kViewHtml:
+        LoadPageIntoHtmlView(file);
+        break;
+    case kViewText:
+        if (auto bytes = ReadFileBytes(file, kMaxPageBytes)) {
+            views_.SetTextContent(*bytes, false);
+        } else {
+            // The previous page's text must not stay in the view as if it were this page's.
+            views_.SetTextContent("", false);
+            viewPageFile_.clear();
+            dialogs_.ShowMessage("Cannot open " + file);
+            return;
+        }
+        break;
+    default:
+        views_.BrowseNavigate(file);
+        break;
+    }
+    viewPageFile_ = file;
+}
+
+void PageSession::LoadPageIntoHtmlView(const std::string& file) { views_.HtmlLoadDocument(file); }
+
+bool PageSession::WritePageFile(const std::string& file, const std::string& text)
+{
+    if (auto previous = ReadFileBytes(file, kMaxPageBytes))
+        WriteFileAtomic(CollectionDir() + kPageBackupFile, *previous);
+    return SaveTextToFile(text, file);
+}
+
+void PageSession::ReportSaveFailure() { dialogs_.ShowMessage(kSavingFailed); }
+
+bool PageSession::SaveCurrentPage(const std::string& pageId)
+{
+    TSettings& s = ctx_.settings;
+    const int view = views_.ActiveView();
+    if (tree_.Empty() || (view != kViewHtml && view != kViewText))
+        return true;
+    if (view == kViewHtml) {
+        if (views_.HtmlBusy() || (!views_.HtmlIsDirty() && !ForceSave))
+            return true;
+    } else if (!views_.TextModified()) {
+        return true;
+    }
+
+    std::string target = viewPageFile_;
+    if (target.empty()) {
+        std::string id = pageId.empty() ? s.CurrentNodeId : pageId;
+        if (!IsValidPageId(id)) {
+            ReportSaveFailure();  // no page to keep the edits in
+            return false;
+        }
+        target = PageFileName(CollectionDir(), id);
+    }
+
+    std::string text;
+    if (view == kViewHtml) {
+        text = views_.HtmlDocumentHtml();
+        if (text.empty()) {
+            ReportSaveFailure();
+            return false;
+        }
+    } else {
+        text = views_.TextContent();
+    }
+    if (!WritePageFile(target, text)) {
+        ReportSaveFailure();
+        return false;
+    }
+    if (view == kViewHtml) {
+        ForceSave = false;
+        views_.HtmlMarkSaved();
+    } else {
+        views_.TextMarkSaved();
+    }
+    if (target == s.CurrentPageFile)
+        s.CurrentPageTime = GetFileDateTime(target);
+    return true;
+}
+
+void PageSession::NotePageSaved()
+{
+    TSettings& s = ctx_.settings;
+    if (!s.CurrentPageFile.empty() && FileExists(s.CurrentPageFile))
+        s.CurrentPageTime = GetFileDateTime(s.CurrentPageFile);
+    if (s.DragHideAfterSave)
+        window_.HideEditor();
+}
+
+bool PageSession::SaveEditorState()
+{
+    TSettings& s = ctx_.settings;
+    s.ActiveTabIndex = views_.ActiveView();
+    if (!SaveCurrentPage(""))
+        return false;
+    if (SaveTreeFiles(tree_) == TreeSave::Failed)
+        return false;
+    const long index = tree_.AbsoluteIndex(tree_.Selected());
+    if (index < 0)
+        return false;
+    s.LastNode = static_cast<std::int32_t>(index);
+    return true;
+}
+
+void PageSession::OpenPageForPictures(const std::string& file, const std::string& url)
+{
+    ctx_.clipSourceUrl = url;
+    views_.SwitchView(kViewHtml, true);
+    HtmlEditorTag = kTagLocalize;
+    pendingPictures_ = PendingPictures::WholePage(file, ctx_.settings.CurrentPageFile);
+    LoadPageIntoHtmlView(file);
+    ForceSave = true;
+}
+
+void PageSession::NotePageRenamed(const std::string& oldId, const std::string& newId)
+{
+    TSettings& s = ctx_.settings;
+    const std::string oldFile = PageFileName(CollectionDir(), oldId);
+    const std::string newFile = PageFileName(CollectionDir(), newId);
+    if (s.CurrentNodeId == oldId) {
+        s.CurrentNodeId = newId;
+        s.CurrentPageFile = newFile;
+    }
+    if (viewPageFile_ == oldFile)
+        viewPageFile_ = newFile;
+    if (pendingPictures_) {
+        if (pendingPictures_->source == oldFile)
+            pendingPictures_->source = newFile;
+        if (pendingPictures_->target == oldFile)
+            pendingPictures_->target = newFile;
+    }
+}
+
+}  // namespace ql

@@ -1,0 +1,143 @@
+#pragma once
+// The editor's page session: the collection's tree files, page ids, the current page (made
+// current, shown in the active view, saved back), the page text commands and the work the HTML
+// editing control asks for when its document is complete. Everything the editor window shows
+// goes through the ports; the process-wide values come in through a CollectionContext.
+#include "app/collection/CollectionTree.h"
+#include "app/collection/EditorPorts.h"
+#include "app/collection/PictureLocalizer.h"
+#include "app/collection/TreeFiles.h"
+#include "foundation/VekCollectClass.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace ql {
+
+class IniFile;
+
+// Production passes the globals of VekCollectClass: Settings, ClipSourceUrl, ImagesIni.
+struct CollectionContext {
+    TSettings& settings;          // CollectionDir, ImagesDir, the current page, the options
+    std::string& clipSourceUrl;   // source of the clip being stored
+    IniFile* imagesIni = nullptr;  // "images.ini"; null: picture records are not written
+};
+
+inline constexpr char kSavingFailed[] = "Saving Failed";
+// Pages beyond this size are not read into memory: the text steps leave them alone.
+inline constexpr std::uint64_t kMaxPageBytes = 256ull << 20;
+inline constexpr char kPageBackupFile[] = "html.bak";
+inline constexpr char kOpenPageFilter[] = "*.html;*.htm|*.html;*.htm|*.txt|*.txt|*.*|*.*";
+// The HTML editing control's Tag: work pending at its next document completion.
+inline constexpr int kTagPasteThenLocalize = 2000;
+inline constexpr int kTagLocalize = 4000;
+
+class PageSession {
+public:
+    PageSession(CollectionContext context, CollectionTree& editorTree, PageViews& views, EditorWindow& window,
+                EditorDialogs& dialogs, const Clock& clock, UrlCacheLookup findCachedFile,
+                RandomSource random = DefaultRandomSource());
+
+    // One-shot flags of the page flow.
+    bool HomepageImport = false;  // set by the Save homepage dialog before it creates its page
+    bool NewClipPending = false;  // a new clip's page waits for its first preparation
+    bool ForceSave = false;       // save the HTML view at the next save even when not dirty
+    int HtmlEditorTag = 0;        // kTagPasteThenLocalize, kTagLocalize or 0
+
+    CollectionTree& EditorTree() { return tree_; }
+    TSettings& AppSettings() { return ctx_.settings; }
+    std::string& ClipSourceUrl() { return ctx_.clipSourceUrl; }
+    const Clock& GetClock() const { return clock_; }
+
+    // Tree files, for the editor's tree or a copy (the Save homepage dialog's). Once a load found
+    // them unreadable, no tree is saved over them for the rest of the session. A failed or
+    // refused save is reported to the user.
+    TreeLoadReport LoadTreeFiles(CollectionTree& tree);
+    void LoadTreeOnce();  // the editor's tree, once; then selects node LastNode (or the first)
+    TreeSave SaveTreeFiles(const CollectionTree& tree);
+    std::string MakeNodeFileName(const TreeNode& node) const;
+    std::string PageIdOfNode(const TreeNode* node) const;  // "" while the tree is not loaded
+    std::string PageFileOfNode(const TreeNode* node) const;
+
+    // The current page.
+    bool PreparePageFile(const std::string& pageId);
+    void ShowCurrentPage(const std::string& pageId);
+    void LoadPageIntoHtmlView(const std::string& file);
+    // Saves the active view's document into the file it was shown from (normally the current
+    // page). False when it could not be written: the user was told and the view keeps its
+    // unsaved state. Nothing to save is success.
+    bool SaveCurrentPage(const std::string& pageId);
+    void NotePageSaved();
+    bool SaveEditorState();  // at close and exit
+    void OpenPageForPictures(const std::string& file, const std::string& url);
+    // The tree operations renamed a page file: the open page follows it.
+    void NotePageRenamed(const std::string& oldId, const std::string& newId);
+
+    // Handlers of the editor window.
+    bool TVChanging(TreeNode* node);  // false: the selection must stay (the old page was not saved)
+    bool PageControl1Changing();      // false: the view must stay
+    void PageControl1Change();
+    void ToolButton12Click();  // "&New (Clear)"
+    void ToolButton14Click();  // "&Save"
+    void ToolButton46Click();  // "&Open..."
+    void FormClose();
+
+    // The HTML editing control's document is complete.
+    void dtDocumentComplete();
+    // Keeps the pictures of the page (or of its newly appended fragment) and makes its links
+    // absolute, then shows it in the Browse view. Without a source URL only absolute addresses
+    // are resolved.
+    void LocalizeClipResources(bool withLinks);
+    // Tag 2000 and a new empty document, into which the clipboard is pasted when it is complete.
+    void StartClipboardPaste();
+    // The next localisation (tag 4000) applies to `pageFile`; with end != npos only to the
+    // appended `fragment`, put at [begin, end) and looked for nearby when showing the page
+    // moved it. An appended fragment never gets a base address: its addresses are made absolute.
+    void ArmPictureLocalization(const std::string& pageFile, std::size_t begin = 0,
+                                std::size_t end = std::string::npos, std::string fragment = {});
+
+    // Page text commands.
+    void BtnUnicodeClick();
+    void BtnCleanupClick();
+    void ToolButton8Click();  // pure text
+
+    // Writes a page file atomically after copying its previous content to "html.bak".
+    bool WritePageFile(const std::string& file, const std::string& text);
+    void ReportSaveFailure();
+    bool EnsureCollectionFolder();
+
+private:
+    struct PendingPictures {
+        std::string source;  // the file whose text is localised
+        std::string target;  // the page it is written to
+        std::size_t begin = 0, end = std::string::npos;
+        std::string fragment;
+        static PendingPictures WholePage(std::string source, std::string target)
+        {
+            PendingPictures p;
+            p.source = std::move(source);
+            p.target = std::move(target);
+            return p;
+        }
+    };
+
+    bool TransformCurrentPage(std::string (*transform)(std::string_view));
+    std::string CollectionDir() const { return ctx_.settings.CollectionDir; }
+
+    CollectionContext ctx_;
+    CollectionTree& tree_;
+    PageViews& views_;
+    EditorWindow& window_;
+    EditorDialogs& dialogs_;
+    const Clock& clock_;
+    RandomSource random_;
+    UrlCacheLookup findCachedFile_;
+    // The page file the active view's document belongs to; saves go there.
+    std::string viewPageFile_;
+    std::optional<PendingPictures> pendingPictures_;
+    bool treeFilesUnreadable_ = false;
+};
+
+}  // namespace ql

@@ -1,0 +1,75 @@
+// The editor window's handlers around the current page.
+#include "app/collection/PageSession.h"
+
+#include "foundation/VekBaseClass.h"
+#include "platform/core/SafeFile.h"
+
+namespace ql {
+
+bool PageSession::TVChanging(TreeNode* node)
+{
+    if (TreeNode* old = tree_.Selected()) {
+        if (!SaveCurrentPage(PageIdOfNode(old)))
+            return false;
+    }
+    ShowCurrentPage(PageIdOfNode(node));
+    window_.SetStatusText("[FILENAME] " + ctx_.settings.CurrentPageFile);
+    return true;
+}
+
+bool PageSession::PageControl1Changing()
+{
+    const int view = views_.ActiveView();
+    const bool unsaved = (view == kViewHtml && (views_.HtmlIsDirty() || ForceSave)) || (view == kViewText && views_.TextModified());
+    return !unsaved || SaveCurrentPage("");
+}
+
+void PageSession::PageControl1Change() { ShowCurrentPage(PageIdOfNode(tree_.Selected())); }
+
+void PageSession::ToolButton12Click()
+{
+    if (!dialogs_.AskYesNo("Empty", "Clear all, are you sure?"))
+        return;
+    switch (views_.ActiveView()) {
+    case kViewHtml:
+        views_.HtmlNewDocument();
+        break;
+    case kViewText:
+        views_.SetTextContent("", false);
+        break;
+    default:
+        break;
+    }
+    // The page the view shows, where its saves go too; the current page may already be another
+    // (a new clip's, being prepared).
+    const std::string file = viewPageFile_.empty() ? ctx_.settings.CurrentPageFile : viewPageFile_;
+    if (!file.empty() && !SaveTextToFile("", file))
+        ReportSaveFailure();
+    ShowCurrentPage("");
+}
+
+void PageSession::ToolButton14Click() { SaveCurrentPage(""); }
+
+void PageSession::ToolButton46Click()
+{
+    const int view = views_.ActiveView();
+    if (view == kViewBrowse) {
+        views_.SwitchView(kViewHtml, true);
+        return;
+    }
+    std::optional<std::string> file = dialogs_.OpenFile(kOpenPageFilter);
+    if (!file || file->empty())
+        return;
+    if (view == kViewHtml) {
+        // The file's own path is the source, so its pictures are taken from its folder.
+        OpenPageForPictures(*file, *file);
+    } else if (auto bytes = ReadFileBytes(*file, kMaxPageBytes)) {
+        views_.SetTextContent(*bytes, true);  // replaces the page at the next save
+    } else {
+        dialogs_.ShowMessage("Cannot open " + *file);
+    }
+}
+
+void PageSession::FormClose() { SaveEditorState(); }
+
+}  // namespace ql

@@ -1,0 +1,173 @@
+#include "app/collection/PictureLocalizer.h"
+#include "platform/core/IniFile.h"
+#include "tests/support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <map>
+#include <sys/stat.h>
+
+namespace ql {
+namespace {
+
+namespace fs = std::filesystem;
+
+class PictureLocalizerTest : public ::testing::Test {
+protected:
+    test::TempDir temp;
+    std::map<std::string, std::string> cache;  // URL -> cached copy
+    std::vector<std::string> asked;
+    std::unique_ptr<IniFile> ini;
+    std::unique_ptr<PictureLocalizer> loc;
+
+    void SetUp() override
+    {
+        fs::create_directories(temp.path() / "Collection");
+        ini = std::make_unique<IniFile>(images() + "../images.ini");
+        loc = std::make_unique<PictureLocalizer>(images(), ini.get(), [this](const std::string& url) {
+            asked.push_back(url);
+            auto it = cache.find(url);
+            return it == cache.end() ? std::string() : it->second;
+        });
+    }
+    std::string images() const { return temp.dir() + "Collection/!images/"; }
+    std::string Cached(const std::string& url, const std::string& name, const std::string& bytes)
+    {
+        std::string path = temp.write("cache/" + std::to_string(cache.size()) + "/" + name, bytes).string();
+        cache[url] = path;
+        return path;
+    }
+    LocalizeResult Run(const std::string& html, const std::string& source, const std::string& page, bool links = true)
+    {
+        return loc->Localize(html, 0, html.size(), source, page, links);
+    }
+};
+
+TEST_F(PictureLocalizerTest, CachedPicturesAreCopiedReferencedAndRecorded)
+{
+    Cached("https://ex.org/dir/img/a.png", "a[1].png", "PNG-A");
+    auto r = Run("<!-- From: \"https://ex.org/dir/page.html?x=1\" -->\r\n<p><IMG alt=a src=\"img/a.png\"></p>", "https://ex.org/dir/page.html?x=1", "Page One");
+    EXPECT_TRUE(r.changed);
+    EXPECT_EQ(r.html, "<!-- From: \"https://ex.org/dir/page.html?x=1\" -->\r\n<p><IMG alt=a src=\"!images\\a1.png\"></p>");
+    EXPECT_EQ(temp.read("Collection/!images/a1.png"), "PNG-A");
+    EXPECT_EQ(ini->ReadString("Page One", "a1.png", ""), "1");
+
+    // The same picture in a second page: one copy, listed under both pages.
+    auto again = Run("<img src=\"https://ex.org/dir/img/a.png\">", "https://ex.org/other/", "Page Two");
+    EXPECT_EQ(again.html, "<img src=\"!images\\a1.png\">");
+    EXPECT_EQ(ini->ReadString("Page Two", "a1.png", ""), "1");
+    EXPECT_EQ(std::distance(fs::directory_iterator(images()), fs::directory_iterator()), 1);
+}
+
+TEST_F(PictureLocalizerTest, AddressesResolveByTheUrlRules)
+{
+    const std::string base = "https://ex.org/a/b/page.html";
+    auto r = Run("<img src=\"x.png\"><img src=\"../up.png\"><img src=\"//cdn.ex.org/c.png\"><img src=\"/root.png\">"
+                 "<img src=\"http://plain.example/p.png\"><img src=\"!images\\kept.gif\"><img src=\"data:image/gif;base64,R0\">"
+                 "<a href=\"?page=2\">q</a><a href=\"#top\">t</a><a href=\"mailto:a@b\">m</a><a href=\"rel.html\">r</a>",
+                 base, "P");
+    EXPECT_EQ(r.html,
+              "<img src=\"https://ex.org/a/b/x.png\"><img src=\"https://ex.org/a/up.png\">"
+              "<img src=\"https://cdn.ex.org/c.png\"><img src=\"https://ex.org/root.png\">"
+              "<img src=\"http://plain.example/p.png\"><img src=\"!images\\kept.gif\"><img src=\"data:image/gif;base64,R0\">"
+              "<a href=\"https://ex.org/a/b/page.html?page=2\">q</a><a href=\"#top\">t</a><a href=\"mailto:a@b\">m</a>"
+              "<a href=\"https://ex.org/a/b/rel.html\">r</a>");
+    // The cache was asked for the resolved addresses, never for local references or data.
+    EXPECT_EQ(asked.size(), 5u);
+    EXPECT_FALSE(fs::exists(images()));
+}
+
+TEST_F(PictureLocalizerTest, EntitiesInAddressesAreDecodedAndReescaped)
+{
+    Cached("https://ex.org/pic.php?id=1&size=2", "pic.php", "GIF");
+    auto r = Run("<img src=pic.php?id=1&amp;size=2 alt=\"x\"><a href='q.php?a=1&amp;b=2'>l</a>", "https://ex.org/", "P");
+    EXPECT_EQ(r.html, "<img src=\"!images\\pic.php\" alt=\"x\"><a href=\"https://ex.org/q.php?a=1&amp;b=2\">l</a>");
+}
+
+TEST_F(PictureLocalizerTest, PicturesOfALocalPageComeFromBesideIt)
+{
+    temp.write("pages/img/a b.gif", "GIF-AB");
+    temp.write("up+plus.gif", "GIF-UP");
+    const std::string page = "file://" + temp.dir() + "pages/p.html";
+    auto r = Run("<img src=\"img/a%20b.gif\"><img src=\"../up+plus.gif\"><img src=\"missing.gif\">", page, "Local");
+    EXPECT_EQ(r.html, "<img src=\"!images\\a b.gif\"><img src=\"!images\\up+plus.gif\"><img src=\"" + temp.dir() +
+                          "pages/missing.gif\">");
+    EXPECT_TRUE(asked.empty());  // a local page never asks the browser cache
+    // A plain path as source works the same.
+    auto plain = Run("<img src=\"img/a%20b.gif\">", temp.dir() + "pages/p.html", "Local2");
+    EXPECT_EQ(plain.html, "<img src=\"!images\\a b.gif\">");
+}
+
+TEST_F(PictureLocalizerTest, OnlyRegularFilesWithinTheSizeCapAreCopied)
+{
+    const std::string fifo = temp.dir() + "pages/pipe.gif";
+    fs::create_directories(temp.path() / "pages");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const std::string big = temp.write("pages/big.gif", "").string();
+    fs::resize_file(big, kMaxPictureBytes + 1);  // sparse: costs no disk
+    temp.write("pages/ok.gif", "OK");
+    auto r = Run("<img src=\"pipe.gif\"><img src=\"big.gif\"><img src=\"ok.gif\">", "file://" + temp.dir() + "pages/p.html", "P");
+    EXPECT_EQ(r.html, "<img src=\"pipe.gif\"><img src=\"big.gif\"><img src=\"!images\\ok.gif\">");
+    EXPECT_EQ(r.pictures, std::vector<std::string>{"ok.gif"});
+}
+
+TEST_F(PictureLocalizerTest, OnlyTheGivenRangeIsTouched)
+{
+    Cached("https://ex.org/new.png", "new.png", "N");
+    const std::string old = "<p><img src=\"rel/old.png\"><a href=\"x.html\">x</a></p>";
+    const std::string html = old + "<img src=\"new.png\"><a href=\"y.html\">y</a>";
+    auto r = loc->Localize(html, old.size(), html.size(), "https://ex.org/", "P", true);
+    EXPECT_EQ(r.html, old + "<img src=\"!images\\new.png\"><a href=\"https://ex.org/y.html\">y</a>");
+}
+
+TEST_F(PictureLocalizerTest, WithoutASourceOnlyAbsoluteAddressesAreResolved)
+{
+    Cached("https://ex.org/abs.png", "abs.png", "A");
+    auto r = Run("<img src=\"https://ex.org/abs.png\"><img src=\"rel.png\">", "", "P");
+    EXPECT_EQ(r.html, "<img src=\"!images\\abs.png\"><img src=\"rel.png\">");
+}
+
+TEST_F(PictureLocalizerTest, UniqueImageNameCollisions)
+{
+    fs::create_directories(images());
+    const std::string cached = temp.write("cache/a[1].gif", "NEW PICTURE").string();
+    EXPECT_EQ(loc->UniqueImageName(cached), "a1.gif");
+    temp.write("Collection/!images/a1.gif", "another picture");
+    EXPECT_EQ(loc->UniqueImageName(cached), "a12.gif");
+    temp.write("Collection/!images/a12.gif", "third one!!");  // same size, other date and bytes
+    EXPECT_EQ(loc->UniqueImageName(cached), "a13.gif");
+
+    // Same bytes under another date counts as the same picture.
+    temp.write("Collection/!images/a13.gif", "NEW PICTURE");
+    fs::last_write_time(images() + "a13.gif", fs::last_write_time(cached) - std::chrono::hours(5));
+    EXPECT_EQ(loc->UniqueImageName(cached), "a13.gif");
+    // Same size and date but other bytes is another picture.
+    temp.write("Collection/!images/a13.gif", "OLD PICTURE");
+    fs::last_write_time(images() + "a13.gif", fs::last_write_time(cached));
+    EXPECT_EQ(loc->UniqueImageName(cached), "a14.gif");
+
+    const std::string odd = temp.write("cache/we=ird#na%me;.png", "x").string();
+    EXPECT_EQ(loc->UniqueImageName(odd), "weirdname.png");
+    const std::string dots = temp.write("cache/[..]", "x").string();
+    EXPECT_EQ(loc->UniqueImageName(dots), "image");
+}
+
+TEST(IsSameFile, SameSizeAndSameBytes)
+{
+    test::TempDir temp;
+    auto a = temp.write("a", "12345").string();
+    auto b = temp.write("b", "12345").string();
+    auto c = temp.write("c", "1234").string();
+    auto d = temp.write("d", "54321").string();
+    fs::last_write_time(d, fs::last_write_time(a));
+    fs::last_write_time(b, fs::last_write_time(a) - std::chrono::hours(1));
+    EXPECT_TRUE(IsSameFile(a, b));   // other date, same bytes
+    EXPECT_FALSE(IsSameFile(a, c));  // other size
+    // Two pictures taken out of the cache within one second share size and date, not bytes.
+    EXPECT_FALSE(IsSameFile(a, d));
+    EXPECT_FALSE(IsSameFile(a, temp.dir() + "missing"));
+}
+
+}  // namespace
+}  // namespace ql

@@ -1,0 +1,69 @@
+#pragma once
+// A collection folder in a temp dir with a page session, a clip core and fake ports around them.
+#include "app/collection/ClipCore.h"
+#include "app/collection/PageId.h"
+#include "app/collection/PageSession.h"
+#include "platform/core/IniFile.h"
+#include "tests/app/collection/FakePorts.h"
+#include "tests/support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <map>
+
+namespace ql::test {
+
+class SessionFixture : public ::testing::Test {
+protected:
+    TempDir temp;
+    TSettings settings;
+    std::string clipSourceUrl;
+    std::unique_ptr<IniFile> ini;
+    CollectionTree tree;
+    FakeViews views;
+    FakeWindow window;
+    FakeEditorDialogs dialogs;
+    FixedClock clock;
+    std::map<std::string, std::string> cache;
+    std::unique_ptr<PageSession> session;
+    std::unique_ptr<ClipCore> clips;
+
+    SessionFixture()
+    {
+        settings.CollectionDir = temp.dir() + "Collection/";
+        settings.ImagesDir = settings.CollectionDir + "!images/";
+        settings.DragCreateNew = true;
+        settings.DragUseHtml = true;
+        settings.DragUseUnicode = true;
+        std::filesystem::create_directories(settings.CollectionDir);
+        ini = std::make_unique<IniFile>(settings.CollectionDir + "images.ini");
+        unsigned counter = 0;
+        session = std::make_unique<PageSession>(
+            CollectionContext{settings, clipSourceUrl, ini.get()}, tree, views, window, dialogs, clock,
+            [this](const std::string& url) {
+                auto it = cache.find(url);
+                return it == cache.end() ? std::string() : it->second;
+            },
+            [counter]() mutable { return 100 + counter++; });
+        clips = std::make_unique<ClipCore>(*session, views, window, dialogs);
+        views.session = session.get();
+        window.session = session.get();
+        tree.SetLoaded(true);
+    }
+
+    std::string Dir() const { return settings.CollectionDir; }
+    std::string File(const std::string& id) const { return PageFileName(Dir(), id); }
+    std::string Page(const std::string& id) const { return temp.read("Collection/" + id + ".html"); }
+    void WritePage(const std::string& id, const std::string& text) const { temp.write("Collection/" + id + ".html", text); }
+
+    TreeNode* AddPage(TreeNode* parent, const std::string& caption, const std::string& id, const std::string& text)
+    {
+        TreeNode* n = tree.AddNode(parent, Attach::LastChild, caption);
+        tree.SetPageId(n, id);
+        WritePage(id, text);
+        return n;
+    }
+};
+
+}  // namespace ql::test
