@@ -64,15 +64,30 @@ class EditCommandBars::Impl : public wxEvtHandler {
 public:
     explicit Impl(EditCommandTargets t)
         : targets(std::move(t)), browse(targets.web), html(targets.htmlEditor), text(targets.sourceEditor),
-          dialogs([this] { return DialogParent(); }), router(targets.activeView, browse, html, text, dialogs)
+          wxDialogs([this] { return DialogParent(); }), dialogs(*this),
+          router(targets.activeView, browse, html, text, dialogs)
     {
     }
+
+    // The wx dialogs, or the ones a test put in their place.
+    class Dialogs final : public EditCommandDialogs {
+    public:
+        explicit Dialogs(Impl& impl) : impl_(impl) {}
+        bool PickColor(std::uint32_t& color) override { return Current().PickColor(color); }
+        std::optional<std::string> PickPicture() override { return Current().PickPicture(); }
+
+    private:
+        EditCommandDialogs& Current() { return impl_.dialogsOverride ? *impl_.dialogsOverride : impl_.wxDialogs; }
+        Impl& impl_;
+    };
 
     EditCommandTargets targets;
     WxBrowseView browse;
     WxHtmlView html;
     WxTextView text;
-    WxEditCommandDialogs dialogs;
+    WxEditCommandDialogs wxDialogs;
+    EditCommandDialogs* dialogsOverride = nullptr;
+    Dialogs dialogs;
     EditCommandRouter router;
 
     wxWeakRef<wxToolBar> toolBar;
@@ -308,6 +323,8 @@ void EditCommandBars::DisplayChanged()
     if (d.fontSizeList)
         d.fontSizeList->SetSelection(state->fontSizeIndex >= 0 ? state->fontSizeIndex : wxNOT_FOUND);
 }
+
+void EditCommandBars::SetDialogs(EditCommandDialogs* dialogs) { impl_->dialogsOverride = dialogs; }
 
 EditCommandRouter& EditCommandBars::Router() { return impl_->router; }
 

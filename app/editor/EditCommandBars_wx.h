@@ -18,6 +18,7 @@ class wxWindow;
 
 namespace ql {
 
+class EditCommandDialogs;
 class EditCommandRouter;
 class TWebHost;
 namespace web {
@@ -46,6 +47,9 @@ public:
     void AppendMenus(wxFrame* frame, wxMenuBar* bar);
     // The HTML editing control's selection or formatting changed (its OnDisplayChanged).
     void DisplayChanged();
+
+    // The colour and picture dialogs; nullptr restores the wx dialogs (tests answer with their own).
+    void SetDialogs(EditCommandDialogs* dialogs);
 
     EditCommandRouter& Router();
     // The ToolBar1 tool that carries `tag`; wxID_NONE when none does.

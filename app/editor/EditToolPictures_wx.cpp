@@ -50,9 +50,9 @@ void ListLines(wxGraphicsContext& gc, bool numbered)
         double y = 3.5 + i * 4.5;
         Line(gc, 7, y, 14, y);
         if (numbered) {
-            wxFont font(wxFontInfo(5).Family(wxFONTFAMILY_SWISS));
+            wxFont font(wxFontInfo(6).Family(wxFONTFAMILY_SWISS).Bold());
             gc.SetFont(font, kInk);
-            gc.DrawText(wxString::Format("%d", i + 1), 1, y - 3);
+            gc.DrawText(wxString::Format("%d", i + 1), 1, y - 4);
         } else {
             gc.SetBrush(wxBrush(kInk));
             gc.DrawEllipse(2, y - 1.5, 3, 3);

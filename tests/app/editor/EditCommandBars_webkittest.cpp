@@ -1,6 +1,7 @@
 #include "app/editor/EditCommandBars_wx.h"
 #include "platform/core/com/HtmlDocument.h"
 #include "platform/gui/HtmlEditControl.h"
+#include "tests/app/editor/FakeEditCommandPorts.h"
 #include "tests/support/TempDir.h"
 #include "tests/webengine/WebTestSupport.h"
 
@@ -149,6 +150,24 @@ TEST_F(EditCommandBarsTest, FontNameAndHighlightReachThePageIntact)
     EXPECT_TRUE(std::regex_search(html, std::regex(R"(<span style="background-color: (#FFFF00|rgb\(255, 255, 0\));?">here</span>)",
                                                    std::regex::icase)))
         << html;
+}
+
+TEST_F(EditCommandBarsTest, BackgroundColourAndPictureOfTheDocument)
+{
+    test::editcmd::Log log;
+    test::editcmd::FakePickers pickers(log);
+    bars->SetDialogs(&pickers);
+    pickers.color = 0x0000FFu;
+    ClickTool(bars->BackgroundToolId());
+    ASSERT_EQ(pickers.shownWith.size(), 1u);
+    EXPECT_EQ(pickers.shownWith[0], 0u);  // the page sets no colour
+    pickers.picture = "/tmp/sky \"blue\" </script>.jpg";
+    ChooseMenuItem(bars->FormatMenu(), "Backgroud Picture");
+    const std::string html = edit->DocumentHTML();
+    EXPECT_TRUE(std::regex_search(html, std::regex(R"(<body[^>]* bgcolor="#ff0000")"))) << html;
+    EXPECT_TRUE(std::regex_search(html, std::regex(R"(<body[^>]* background="/tmp/sky &quot;blue&quot; (&lt;|<)/script(&gt;|>).jpg")")))
+        << html;
+    bars->SetDialogs(nullptr);
 }
 
 TEST_F(EditCommandBarsTest, DateAndTimeLandsAtTheTextViewsCaretAsAnEdit)
