@@ -14,6 +14,7 @@
 
 #include <algorithm>
 #include <map>
+#include <string_view>
 #include <vector>
 
 namespace ql {
