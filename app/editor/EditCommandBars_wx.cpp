@@ -23,7 +23,7 @@ namespace {
 
 using Tag = EditCommandTag;
 
-struct ToolSpec {
+struct ToolItem {
     Tag tag;
     wxItemKind kind;
     EditToolPicture picture;
@@ -33,7 +33,7 @@ struct ToolSpec {
 
 // ToolBar1's command buttons after the font lists. Decrease and increase indent are hidden
 // buttons, reachable from the Format menu only.
-const ToolSpec kCommandTools[] = {
+const ToolItem kCommandTools[] = {
     {Tag::Bold, wxITEM_CHECK, EditToolPicture::Bold, "粗体", true},
     {Tag::Italic, wxITEM_CHECK, EditToolPicture::Italic, "斜体", false},
     {Tag::Underline, wxITEM_CHECK, EditToolPicture::Underline, "下划线", false},
@@ -47,12 +47,12 @@ const ToolSpec kCommandTools[] = {
     {Tag::Anchor, wxITEM_NORMAL, EditToolPicture::Anchor, "", false},
 };
 
-struct MenuSpec {
+struct MenuEntry {
     const char* caption;  // "-" is a separator
     Tag tag;
 };
 
-const MenuSpec kEditMenu[] = {
+const MenuEntry kEditMenu[] = {
     {"&Undo\tCtrl+Z", Tag::Undo}, {"Redo", Tag::Redo},          {"-", Tag::None},
     {"Cu&t", Tag::Cut},           {"&Copy", Tag::Copy},          {"&Paste", Tag::Paste},
     {"&Delete", Tag::Delete},     {"-", Tag::None},              {"Select &All\tCtrl+A", Tag::SelectAll},
@@ -112,14 +112,14 @@ public:
         return toolBar ? wxGetTopLevelParent(toolBar.get()) : nullptr;
     }
 
-    void AddTool(wxToolBar* tb, const ToolSpec& spec)
+    void AddTool(wxToolBar* tb, const ToolItem& item)
     {
-        if (spec.separatorBefore)
+        if (item.separatorBefore)
             tb->AddSeparator();
-        wxString hint = wxString::FromUTF8(spec.hint);
-        wxToolBarToolBase* tool = tb->AddTool(wxID_ANY, hint, DrawEditToolPicture(spec.picture), hint, spec.kind);
-        const int tag = static_cast<int>(spec.tag);
-        toolIds[spec.tag] = tool->GetId();
+        wxString hint = wxString::FromUTF8(item.hint);
+        wxToolBarToolBase* tool = tb->AddTool(wxID_ANY, hint, DrawEditToolPicture(item.picture), hint, item.kind);
+        const int tag = static_cast<int>(item.tag);
+        toolIds[item.tag] = tool->GetId();
         toolActions[tool->GetId()] = [this, tag] { router.tbBoldClick(tag); };
     }
 
@@ -242,8 +242,8 @@ wxToolBar* EditCommandBars::CreateToolBar1(wxWindow* parent)
     fontSizeList->Bind(wxEVT_CHOICE, &Impl::OnFontSize, &d);
     tb->AddControl(fontSizeList);
 
-    for (const ToolSpec& spec : kCommandTools)
-        d.AddTool(tb, spec);
+    for (const ToolItem& item : kCommandTools)
+        d.AddTool(tb, item);
     tb->Bind(wxEVT_TOOL, &Impl::OnTool, &d);
     tb->Realize();
     return tb;
@@ -255,14 +255,14 @@ void EditCommandBars::AppendMenus(wxFrame* frame, wxMenuBar* bar)
     d.frame = frame;
 
     d.editMenu = new wxMenu;
-    for (const MenuSpec& spec : kEditMenu) {
-        if (std::string_view(spec.caption) == "-") {
+    for (const MenuEntry& entry : kEditMenu) {
+        if (std::string_view(entry.caption) == "-") {
             d.editMenu->AppendSeparator();
             continue;
         }
-        const int tag = static_cast<int>(spec.tag);
-        int id = d.AddMenuItem(d.editMenu, spec.caption, [&d, tag] { d.router.EditMenuCommand(tag); });
-        d.editItems.emplace_back(d.editMenu->FindItem(id), spec.tag);
+        const int tag = static_cast<int>(entry.tag);
+        int id = d.AddMenuItem(d.editMenu, entry.caption, [&d, tag] { d.router.EditMenuCommand(tag); });
+        d.editItems.emplace_back(d.editMenu->FindItem(id), entry.tag);
     }
 
     d.insertMenu = new wxMenu;
