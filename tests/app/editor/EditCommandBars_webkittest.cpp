@@ -1,7 +1,11 @@
 #include "app/editor/EditCommandBars_wx.h"
+#include "components/browserhost/WebHost.h"
 #include "platform/core/com/HtmlDocument.h"
+#include "platform/gui/DomScript.h"
 #include "platform/gui/HtmlEditControl.h"
+#include "platform/gui/WebViewEngine_wx.h"
 #include "tests/app/editor/FakeEditCommandPorts.h"
+#include "tests/support/FakeLauncher.h"
 #include "tests/support/TempDir.h"
 #include "tests/webengine/WebTestSupport.h"
 
@@ -210,6 +214,46 @@ TEST_F(EditCommandBarsTest, MenusShowTheStatesOfTheActiveViewWhileOpen)
     long from = 0, to = 0;
     source->GetSelection(&from, &to);
     EXPECT_EQ(to - from, 9);
+}
+
+TEST_F(EditCommandBarsTest, BrowseViewEditMenuFollowsTheWebPagesSelection)
+{
+    test::FakeLauncher launcher;
+    auto* web = new TWebHost(frame, launcher);
+    ASSERT_TRUE(web->Ok());
+    int loaded = 0;
+    web->OnDocumentComplete = [&](IDispatch*, const std::string&) { ++loaded; };
+    frame->GetSizer()->Add(web, 1, wxEXPAND);
+    frame->Layout();
+    web->NavigateToUrl(dir.write("browse.html", "<html><body><p>read only words</p></body></html>").string());
+    ASSERT_TRUE(test::PumpUntil([&] { return loaded > 0; }));
+
+    EditCommandTargets targets;
+    targets.activeView = [] { return 0; };
+    targets.web = web;
+    EditCommandBars browseBars(std::move(targets));
+    auto* menuBar = new wxMenuBar;
+    browseBars.AppendMenus(frame, menuBar);
+    wxMenu* menu = browseBars.EditMenu();
+    auto enabled = [&](const char* caption) { return menu->IsEnabled(menu->FindItem(caption)); };
+
+    wxMenuEvent open(wxEVT_MENU_OPEN, 0, menu);
+    frame->ProcessWindowEvent(open);
+    EXPECT_FALSE(enabled("Cu&t"));
+    EXPECT_FALSE(enabled("&Undo"));
+    EXPECT_FALSE(enabled("Redo"));
+
+    ChooseMenuItem(menu, "Select &All");
+    json::Value selected;
+    ASSERT_EQ(web::RunDomScript(*web->Engine(), "String(getSelection()).trim()", &selected), S_OK);
+    ASSERT_TRUE(selected.AsString());
+    EXPECT_EQ(*selected.AsString(), "read only words");
+    frame->ProcessWindowEvent(open);
+    EXPECT_TRUE(enabled("&Copy"));
+    EXPECT_FALSE(enabled("Cu&t"));  // a page in the browser cannot be cut from
+    EXPECT_FALSE(enabled("&Delete"));
+    web->OnDocumentComplete = nullptr;
+    delete menuBar;
 }
 
 }  // namespace
