@@ -4,10 +4,8 @@
 #include "app/collection/HtmlTags.h"
 #include "app/collection/PageId.h"
 #include "app/collection/PageSession.h"
-#include "app/collection/PageText.h"
 #include "app/collection/TreeText.h"
 #include "foundation/VekBaseClass.h"
-#include "platform/core/SafeFile.h"
 
 namespace ql {
 

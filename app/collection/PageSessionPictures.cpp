@@ -1,5 +1,6 @@
 // What the HTML editing control's document completion starts: pasting the clipboard into a new
-// document, and keeping the pictures of a new clip.
+// document (which becomes a new clip's page, or is appended to the open page), and keeping the
+// pictures of a new clip.
 #include "app/collection/PageSession.h"
 
 #include "app/collection/ClipFragment.h"
