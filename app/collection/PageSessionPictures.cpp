@@ -50,6 +50,10 @@ void PageSession::FinishClipboardAppend(const ClipboardAppend& job)
     std::string fragment = DocumentBodyHtml(views_.HtmlDocumentHtml());
     ForceSave = false;
     views_.HtmlMarkSaved();
+    if (TrimControls(fragment).empty()) {
+        ShowCurrentPage("");  // the source copied nothing: the page stays as it is
+        return;
+    }
     const bool keepPictures = job.keepPictures && job.pageFile == ctx_.settings.CurrentPageFile;
     if (!keepPictures)
         fragment = MakeClipAddressesAbsolute(fragment, job.url);

@@ -53,7 +53,7 @@ TEST(DropFetchBudget, OneDropWaitsNoLongerThanItsBudgetInAll)
     EXPECT_EQ(s.now - DropFetchBudget::Clock::time_point{}, 3000ms);
 }
 
-TEST(DropFetchBudget, RefusedTargetsCostOnlyTheirTime)
+TEST(DropFetchBudget, FetchesCostOnlyTheTimeTheyTook)
 {
     SlowSource s;
     s.delay = {{"text/html", 100ms}};

@@ -256,6 +256,15 @@ TEST_F(ClipCoreTest, ClipboardRoadAppendsThePastedClipAfterTheOpenPage)
     // A later save of the view keeps the appended page.
     session->SaveCurrentPage("");
     EXPECT_EQ(Page("Target"), page);
+
+    // The source copied nothing: nothing is appended, not even the header line.
+    clips->DropHTMLClip(url, SplitPageLines(BuildCfHtml("<p>more</p>", url)), "more");
+    views.clipboardHtml = "<html><body>\r\n</body></html>";
+    session->StartClipboardPaste();
+    session->dtDocumentComplete();
+    EXPECT_EQ(Page("Target"), page);
+    EXPECT_EQ(views.htmlLoadedFile, File("Target"));
+    EXPECT_FALSE(views.htmlDirty);
 }
 
 TEST_F(ClipCoreTest, ClipboardRoadAppendKeepsThePastedPictures)
