@@ -204,8 +204,11 @@ TEST_F(BrimhookHostTest, MethodsInSlotsSevenToNineAndByNameHandTheClipOver)
     // The same through IDispatch, by the names the type library gives.
     ComPtr<IDispatch> dispatch;
     ASSERT_EQ(object->QueryInterface(IDispatch::IID_, dispatch.putVoid()), S_OK);
-    const std::pair<const char16_t*, FakePage*> calls[] = {
-        {u"SaveSelection", &control}, {u"savewhole", &selected}, {u"SaveFromButton", &selected}};
+    FakePage unselected;
+    const std::pair<const char16_t*, FakePage*> calls[] = {{u"SaveSelection", &control},
+                                                           {u"SaveSelection", &unselected},
+                                                           {u"savewhole", &selected},
+                                                           {u"SaveFromButton", &selected}};
     for (auto [name, page] : calls) {
         std::u16string n = name;
         DISPID id = 0;
@@ -214,16 +217,18 @@ TEST_F(BrimhookHostTest, MethodsInSlotsSevenToNineAndByNameHandTheClipOver)
         EXPECT_EQ(dispatch->Invoke(id, IID_NULL, 0, DISPATCH_METHOD, &args, nullptr, nullptr, nullptr), S_OK);
     }
     got = quillory.Received();
-    ASSERT_EQ(got.size(), 6u);
+    ASSERT_EQ(got.size(), 7u);
     EXPECT_EQ(got[3].clip, "");                                    // a control selection
-    EXPECT_EQ(got[4].clip, "<body><p>whole\r\npage</p></body>\r\n");  // uncached page
-    EXPECT_EQ(got[5].clip, "<p>chosen\r\nwords</p>\r\n");          // the text selection
+    EXPECT_EQ(got[4].clip, "");                                    // no selection
+    EXPECT_EQ(got[4].text, clip + "\r\nhttp://example.test/page.html\r\nExample page");
+    EXPECT_EQ(got[5].clip, "<body><p>whole\r\npage</p></body>\r\n");  // uncached page
+    EXPECT_EQ(got[6].clip, "<p>chosen\r\nwords</p>\r\n");          // the text selection
 
     // Something that is not a document is refused in every slot.
     auto element = MakeCom<test::FakeElement>(u"<p/>");
     for (int slot : {7, 8, 9})
         EXPECT_EQ(CallSlot(raw, slot, element.get()), E_NOINTERFACE);
-    EXPECT_EQ(quillory.Received().size(), 6u);
+    EXPECT_EQ(quillory.Received().size(), 7u);
 }
 
 TEST_F(BrimhookHostTest, TwoCapturesInARowEachHandOverTheirOwnTextUrlAndTitle)
