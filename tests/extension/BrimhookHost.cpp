@@ -9,10 +9,8 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <cstdlib>
 #include <filesystem>
-#include <thread>
 
 namespace ql {
 namespace {
@@ -52,15 +50,6 @@ std::string Crlf(const std::string& text)
     for (char c : text)
         out += c == '\n' ? std::string("\r\n") : std::string(1, c);
     return out;
-}
-
-// Waits for a file another process writes (renamed into place when complete).
-std::string WaitForFile(const fs::path& path)
-{
-    auto until = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-    while (!fs::exists(path) && std::chrono::steady_clock::now() < until)
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    return ReadFileBytes(path).value_or("<not written>");
 }
 
 std::vector<std::string> NulSeparated(const std::string& bytes)
@@ -267,7 +256,7 @@ TEST_F(BrimhookHostTest, WithoutAListenerTheRegisteredProgramStartsWithTheClipAs
     page.selectionType = u"Text";
     page.selectionHtml = u"<p>clip</p>";
     EXPECT_EQ(CallSlot(object.get(), 7, Doc(page).get()), S_OK);
-    EXPECT_EQ(NulSeparated(WaitForFile(recorded)),
+    EXPECT_EQ(NulSeparated(test::WaitForFile(recorded)),
               (std::vector<std::string>{clip, "http://example.test/page.html", "A \"quoted\" title; $(rm -rf x)"}));
     EXPECT_EQ(Clip(), "<p>clip</p>\r\n");
 }
@@ -285,7 +274,7 @@ TEST_F(BrimhookHostTest, WithoutAProgramTheMessageGoesToTheDesktopsNotifications
     ASSERT_TRUE(object);
     EXPECT_EQ(CallSlot(object.get(), 8, Doc().get()), S_OK);
     ::setenv("PATH", oldPath.c_str(), 1);
-    EXPECT_EQ(NulSeparated(WaitForFile(recorded)), (std::vector<std::string>{"Quillory", kNotInstalled}));
+    EXPECT_EQ(NulSeparated(test::WaitForFile(recorded)), (std::vector<std::string>{"Quillory", kNotInstalled}));
 }
 
 }  // namespace
