@@ -28,12 +28,11 @@ public:
         *object = nullptr;
         if (outer)
             return CLASS_E_NOAGGREGATION;
-        Tquillory* created = new (std::nothrow) Tquillory(services_);
-        if (!created)
+        try {
+            return MakeCom<Tquillory>(services_)->QueryInterface(iid, object);
+        } catch (const std::bad_alloc&) {
             return E_OUTOFMEMORY;
-        HRESULT hr = created->QueryInterface(iid, object);
-        created->Release();
-        return hr;
+        }
     }
     HRESULT LockServer(bool lock) override
     {
@@ -72,12 +71,11 @@ HRESULT GetClassObject(const CLSID& clsid, const IID& iid, void** object, const 
     *object = nullptr;
     if (!(clsid == CLASS_quillory))
         return CLASS_E_CLASSNOTAVAILABLE;
-    TquilloryFactory* factory = new (std::nothrow) TquilloryFactory(services);
-    if (!factory)
+    try {
+        return MakeCom<TquilloryFactory>(services)->QueryInterface(iid, object);
+    } catch (const std::bad_alloc&) {
         return E_OUTOFMEMORY;
-    HRESULT hr = factory->QueryInterface(iid, object);
-    factory->Release();
-    return hr;
+    }
 }
 
 HRESULT CanUnloadNow() { return ServerInUse() ? S_FALSE : S_OK; }

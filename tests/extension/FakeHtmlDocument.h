@@ -72,7 +72,7 @@ public:
     com::HRESULT get_type(std::u16string* type) override { return *type = page_.selectionType, com::S_OK; }
     com::HRESULT createRange(com::IDispatch** range) override
     {
-        *range = new FakeTxtRange(page_.selectionText, page_.selectionHtml);
+        *range = com::MakeCom<FakeTxtRange>(page_.selectionText, page_.selectionHtml).detach();
         return com::S_OK;
     }
 
@@ -88,14 +88,14 @@ public:
 
     com::HRESULT get_body(com::IHTMLElement** body) override
     {
-        *body = new FakeElement(page.bodyOuterHtml);
+        *body = com::MakeCom<FakeElement>(page.bodyOuterHtml).detach();
         return com::S_OK;
     }
     com::HRESULT get_images(com::IHTMLElementCollection**) override { return com::E_NOTIMPL; }
     com::HRESULT get_links(com::IHTMLElementCollection**) override { return com::E_NOTIMPL; }
     com::HRESULT get_selection(com::IHTMLSelectionObject** selection) override
     {
-        *selection = new FakeSelection(page);
+        *selection = com::MakeCom<FakeSelection>(page).detach();
         return com::S_OK;
     }
     com::HRESULT get_title(std::u16string* title) override

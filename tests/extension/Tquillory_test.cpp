@@ -33,7 +33,7 @@ struct TquilloryTest : ::testing::Test {
                                  auto it = cacheFiles.find(url);
                                  return it == cacheFiles.end() ? std::string() : it->second;
                              }};
-    ComPtr<Iquillory> object = ComPtr<Iquillory>::Adopt(new Tquillory(services));
+    ComPtr<Iquillory> object = ComPtr<Iquillory>::Adopt(MakeCom<Tquillory>(services).detach());
     const std::string clip = ClipFilePath();
 
     static ComPtr<FakeDocument> Doc(FakePage page = {}) { return MakeCom<FakeDocument>(std::move(page)); }
