@@ -7,6 +7,7 @@
 #include "app/collection/EditorPorts.h"
 #include "app/collection/PictureLocalizer.h"
 #include "app/collection/TreeFiles.h"
+#include "foundation/PageLimit.h"
 #include "foundation/VekCollectClass.h"
 
 #include <cstddef>
@@ -26,8 +27,6 @@ struct CollectionContext {
 };
 
 inline constexpr char kSavingFailed[] = "Saving Failed";
-// Pages beyond this size are not read into memory: the text steps leave them alone.
-inline constexpr std::uint64_t kMaxPageBytes = 256ull << 20;
 inline constexpr char kPageBackupFile[] = "html.bak";
 inline constexpr char kOpenPageFilter[] = "*.html;*.htm|*.html;*.htm|*.txt|*.txt|*.*|*.*";
 // The HTML editing control's Tag: work pending at its next document completion.
