@@ -6,8 +6,6 @@
 #include "platform/core/IniFile.h"
 #include "platform/core/SafeFile.h"
 
-#include <cerrno>
-#include <cstring>
 #include <filesystem>
 #include <random>
 #include <sys/stat.h>
