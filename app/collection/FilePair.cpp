@@ -64,6 +64,12 @@ bool ReplaceFilePair(const std::string& dir, const FilePairNames& names, const s
             onStep(name);
     };
     const PairPaths p(dir, names);
+    // An unfinished replacement's marker would commit this one's half-staged pair.
+    if (pathExists(p.marker)) {
+        if (error)
+            *error = "an interrupted replacement of " + p.first + " and " + p.second + " is not finished";
+        return false;
+    }
     std::optional<std::string> oldFirst;
     if (pathExists(p.first)) {
         oldFirst = ReadFileBytes(p.first, kMaxPairFileBytes);

@@ -19,8 +19,8 @@ struct FilePairNames {
 // after the last; lets tests stop the process at every step. Production passes none.
 using FilePairStepHook = std::function<void(std::string_view step)>;
 
-// `dir` ends with '/'. False with `error` set when the pair could not be replaced; the old pair
-// is then in place (or, when the folder is too broken even to put it back, `error` says so).
+// `dir` ends with '/'. False with `error` set when the pair could not be replaced (also while
+// an interrupted replacement is not recovered); the old pair is then in place (or, when the folder is too broken even to put it back, `error` says so).
 bool ReplaceFilePair(const std::string& dir, const FilePairNames& names, const std::string& firstBytes,
                      const std::string& secondBytes, std::string* error = nullptr,
                      const FilePairStepHook& onStep = {});

@@ -119,7 +119,7 @@ TreeLoadReport LoadTreeFiles(const std::string& collectionDir, CollectionTree& t
 {
     TreeLoadReport report;
     // The ".bak" pair first: its recovery never depends on the tree pair.
-    RecoverFilePair(collectionDir, kBackupPair);
+    const bool backupSettled = RecoverFilePair(collectionDir, kBackupPair) != FilePairRecovery::Failed;
     report.recovered = RecoverFilePair(collectionDir, kTreePair);
     report.removedTemporaries = RemoveStaleTemporaries(collectionDir) +
                                 RemoveStaleTemporaries(collectionDir + kImagesFolderName + "/");
@@ -199,7 +199,7 @@ TreeLoadReport LoadTreeFiles(const std::string& collectionDir, CollectionTree& t
     const bool sound = !report.idsMissing && tree.Count() > 0 && ids.size() == tree.Count() &&
                        report.rejectedIds == 0 && report.duplicateIds == 0 && frame->find('\0') == std::string::npos &&
                        data->find('\0') == std::string::npos;
-    if (sound) {
+    if (sound && backupSettled) {
         // Copies that already hold these bytes are not written again (it would cost flushes to disk).
         auto oldFrame = ReadFileBytes(collectionDir + kBackupPair.first, kMaxTreeFileBytes);
         auto oldData = ReadFileBytes(collectionDir + kBackupPair.second, kMaxTreeFileBytes);
