@@ -59,10 +59,12 @@ bool fail(std::string* error, const std::string& what)
     return false;
 }
 
-constexpr char kTempMarker[] = ".tmp";
+// The '=' keeps the names apart from everything else we write beside them: page files end in
+// ".html", and picture names (taken from addresses) never hold '='.
+constexpr char kTempMarker[] = ".tmp=";
 constexpr std::size_t kTempRandomChars = 6;  // mkstemp's XXXXXX
 
-// "." + name + ".tmp" + six letters or digits: the names WriteFileAtomic gives its temporaries.
+// "." + name + ".tmp=" + six letters or digits: the names WriteFileAtomic gives its temporaries.
 bool isOurTemporaryName(const std::string& name)
 {
     const std::size_t tail = sizeof kTempMarker - 1 + kTempRandomChars;

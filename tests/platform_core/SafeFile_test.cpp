@@ -7,6 +7,8 @@
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <vector>
 #include <sys/syscall.h>
 #include <unistd.h>
 
@@ -85,19 +87,46 @@ TEST(SafeFile, FailedWriteKeepsOldFileAndSaysWhy)
 TEST(SafeFile, StaleTemporariesAreRemovedOthersStay)
 {
     TempDir t;
-    t.write(".page.html.tmpA1b2C3", "left by a killed write");
-    t.write(".tvdata.tmp123456", "left by a killed write");
-    for (const char* other : {"page.html", ".page.html", "page.html.tmpA1b2C3", ".page.html.tmpA1b2C", ".page.tmp-a1b2c"})
-        t.write(other, "kept");
-    fs::create_directory(t.path() / ".dir.tmpA1b2C3");
-    fs::create_symlink(t.path() / "page.html", t.path() / ".link.tmpA1b2C3");
+    t.write(".page.html.tmp=A1b2C3", "left by a killed write");
+    t.write(".tvdata.tmp=123456", "left by a killed write");
+    // A picture may be named after any address, but never with '='.
+    const std::vector<std::string> others = {"page.html", ".page.html", "page.html.tmp=A1b2C3", ".page.html.tmp=A1b2C",
+                                             ".page.tmp=-a1b2c", ".pic.png.tmpA1b2C3", ".dir.tmp=A1b2C3", ".link.tmp=A1b2C3"};
+    for (std::size_t i = 0; i + 2 < others.size(); ++i)
+        t.write(others[i], "kept");
+    fs::create_directory(t.path() / ".dir.tmp=A1b2C3");
+    fs::create_symlink(t.path() / "page.html", t.path() / ".link.tmp=A1b2C3");
     EXPECT_EQ(ql::RemoveStaleTemporaries(t.dir()), 2u);
-    EXPECT_FALSE(fs::exists(t.path() / ".page.html.tmpA1b2C3"));
-    EXPECT_FALSE(fs::exists(t.path() / ".tvdata.tmp123456"));
-    for (const char* other : {"page.html", ".page.html", "page.html.tmpA1b2C3", ".page.html.tmpA1b2C", ".page.tmp-a1b2c",
-                              ".dir.tmpA1b2C3", ".link.tmpA1b2C3"})
+    EXPECT_FALSE(fs::exists(t.path() / ".page.html.tmp=A1b2C3"));
+    EXPECT_FALSE(fs::exists(t.path() / ".tvdata.tmp=123456"));
+    for (const auto& other : others)
         EXPECT_TRUE(fs::exists(fs::symlink_status(t.path() / other))) << other;
     EXPECT_EQ(ql::RemoveStaleTemporaries(t.dir() + "absent/"), 0u);
+
+    // What a write leaves when it is stopped half way is such a temporary.
+    {
+        rlimit saved {};
+        ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+        auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit tiny = saved;
+        tiny.rlim_cur = 3;
+        ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &tiny), 0);
+        pid_t child = fork();
+        if (child == 0) {
+            // Killed inside its write, as by a crash: nothing cleans up after it.
+            std::signal(SIGXFSZ, [](int) { _exit(9); });
+            ql::WriteFileAtomic(t.dir() + "page.html", "longer than the limit");
+            _exit(0);
+        }
+        setrlimit(RLIMIT_FSIZE, &saved);
+        std::signal(SIGXFSZ, oldHandler);
+        ASSERT_GT(child, 0);
+        int status = 0;
+        ASSERT_EQ(waitpid(child, &status, 0), child);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 9);
+    }
+    EXPECT_EQ(ql::RemoveStaleTemporaries(t.dir()), 1u);
+    EXPECT_EQ(*ql::ReadFileBytes(t.dir() + "page.html"), "kept");
 }
 
 TEST(SafeFile, KeepsModeOfReplacedFile)

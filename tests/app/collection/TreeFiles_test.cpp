@@ -338,16 +338,17 @@ TEST_F(TreeFilesTest, ALoadRemovesStaleTemporariesOfOurWritesOnly)
 {
     temp.write("tvframe", "a\r\n");
     temp.write("tvdata", "A\r\n");
-    const std::vector<std::string> stale = {".tvdata.tmpAb12Cd", ".A.html.tmpzzzzzz", "!images/.pic.png.tmpQ1w2E3",
-                                            ".images.ini.tmp000000"};
-    const std::vector<std::string> foreign = {"notes.tmpAb12Cd", ".draft.tmp", ".x.tmpAb12C!", "sub/.y.tmpAb12Cd",
-                                              ".busy.html.tmpBUSY00"};
+    const std::vector<std::string> stale = {".tvdata.tmp=Ab12Cd", ".A.html.tmp=zzzzzz", "!images/.pic.png.tmp=Q1w2E3",
+                                            ".images.ini.tmp=000000"};
+    // A picture named after its address may look much like a temporary.
+    const std::vector<std::string> foreign = {"notes.tmp=Ab12Cd", ".draft.tmp=", ".x.tmp=Ab12C!", "sub/.y.tmp=Ab12Cd",
+                                              "!images/.pic.png.tmpQ1w2E3", ".busy.html.tmp=BUSY00"};
     for (const auto& name : stale)
         temp.write(name, "half written");
     for (const auto& name : foreign)
         temp.write(name, "someone else's");
     // A write still under way holds its temporary locked.
-    int busy = ::open((temp.path() / ".busy.html.tmpBUSY00").c_str(), O_RDONLY | O_CLOEXEC);
+    int busy = ::open((temp.path() / ".busy.html.tmp=BUSY00").c_str(), O_RDONLY | O_CLOEXEC);
     ASSERT_GE(busy, 0);
     ASSERT_EQ(::flock(busy, LOCK_EX), 0);
 
