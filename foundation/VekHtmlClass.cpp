@@ -8,7 +8,6 @@
 #include <algorithm>
 #include <cctype>
 #include <memory>
-#include <mutex>
 
 namespace ql {
 namespace {
@@ -167,13 +166,33 @@ std::string MakeAbsoluteUrl(const std::string& base, const std::string& link) {
     return CanonicalUrl(h.get());
 }
 
-std::string FindUrlCacheFile(const std::string& url) {
-    // One cache per process: its index makes every lookup after the first cheap.
-    static std::mutex mutex;
-    static UrlCache cache(DefaultUrlCacheRoots());
-    const std::lock_guard<std::mutex> lock(mutex);
-    return cache.Find(url);
+std::string FetchedUrl(const std::string& url) {
+    const std::string trimmed = DropTabsAndNewlines(Trim(url));
+    if (!HasUrlScheme(trimmed) || !IsSpecialScheme(UrlScheme(trimmed))) return url;
+    CurlUrl h(curl_url());
+    if (!h || curl_url_set(h.get(), CURLUPART_URL, EscapeLikeBrowser(trimmed, true).c_str(), kParseFlags) != CURLUE_OK)
+        return url;
+    // A fragment is never sent, so never part of a cache key.
+    if (curl_url_set(h.get(), CURLUPART_FRAGMENT, nullptr, 0) != CURLUE_OK) return url;
+    std::string fetched = CanonicalUrl(h.get());
+    return fetched.empty() ? url : fetched;
 }
+
+namespace {
+
+// One cache per process: its index makes every lookup after the first cheap.
+UrlCache& ProcessUrlCache() {
+    static UrlCache cache(DefaultUrlCacheRoots());
+    return cache;
+}
+
+}  // namespace
+
+std::string FindUrlCacheFile(const std::string& url, std::uint64_t maxBytes) {
+    return ProcessUrlCache().Find(FetchedUrl(url), maxBytes);
+}
+
+void StartUrlCacheIndexing() { ProcessUrlCache().StartIndexing(); }
 
 std::string FileUrlToPath(const std::string& url) {
     static const std::string kPrefix = "file://";

@@ -1,6 +1,6 @@
-// Lookups in synthetic browser caches of 20,000 entries per format: the first lookup (which
-// indexes every entry), later lookups (hits and misses), and a lookup right after the browser
-// added an entry.
+// Lookups in synthetic browser caches of 100,000 entries per format (a heavy user's cache): the
+// first lookup, later lookups (hits and misses), and lookups right after the browser added or
+// rewrote an entry.
 #include "platform/core/UrlCache.h"
 #include "tests/platform_core/UrlCacheWriter.h"
 
@@ -18,7 +18,7 @@
 namespace {
 
 namespace fs = std::filesystem;
-constexpr int kEntries = 20000;
+constexpr int kEntries = 100000;
 
 std::string Url(int i) { return "https://img" + std::to_string(i % 50) + ".example/p/" + std::to_string(i) + ".png?s=1"; }
 
@@ -43,7 +43,7 @@ struct Synthetic {
         firefoxEntries = base / "firefox/abcd.default-esr/cache2/entries";
         extract = base / "extract";
         for (const auto& d : {chromiumEntries / "index-dir", firefoxEntries, extract}) fs::create_directories(d);
-        const std::string body(1500, 'p');
+        const std::string body(200, 'p');
         for (int i = 0; i < kEntries; ++i) {
             const std::string site = "https://site" + std::to_string(i % 7) + ".example";
             Put(chromiumEntries / (Hex(0x1000000000ull + i, 16, false) + "_0"),
