@@ -417,9 +417,11 @@ bool UrlCache::ScanFolder(std::size_t index) {
         return true;
     }
     if (folder.watch < 0 && inotify_ >= 0) {
+        // Both browsers finish an entry (the key included, for Firefox) when they close its
+        // file, so single writes need not be reported: a large download cannot flood the queue.
         const int wd = ::inotify_add_watch(inotify_, folder.path.c_str(),
-                                           IN_CREATE | IN_MODIFY | IN_CLOSE_WRITE | IN_MOVED_TO | IN_MOVED_FROM |
-                                               IN_DELETE | IN_ATTRIB | IN_DELETE_SELF | IN_MOVE_SELF | IN_ONLYDIR);
+                                           IN_CREATE | IN_CLOSE_WRITE | IN_MOVED_TO | IN_MOVED_FROM | IN_DELETE |
+                                               IN_ATTRIB | IN_DELETE_SELF | IN_MOVE_SELF | IN_ONLYDIR);
         // Two folders that are one (a link) share a watch: the second one goes by its time.
         if (wd >= 0 && folderByWatch_.emplace(wd, index).second) folder.watch = wd;
     }
