@@ -89,8 +89,9 @@ public:
     std::string TimeOfDay() const override;
 };
 
-// The local copy of a URL's body no longer than `maxBytes`, or "" (production: FindUrlCacheFile).
-// Larger bodies are left in the cache: the caller would refuse them anyway.
+// The local copy of a URL's body no longer than `maxBytes`, or "" (production: FindUrlCacheFile,
+// whose index the program starts building at start-up with StartUrlCacheIndexing). Larger bodies
+// are left in the cache: the caller would refuse them anyway.
 using UrlCacheLookup = std::function<std::string(const std::string& url, std::uint64_t maxBytes)>;
 
 // Shows the busy cursor for a scope.

@@ -26,7 +26,7 @@ bool UsableResponseHead(std::string_view head, std::uint64_t bodyLength);
 // CRC-32 (the zlib polynomial), continued from `crc`.
 std::uint32_t Crc32(std::uint32_t crc, std::string_view bytes);
 // The 32-bit hash Firefox keeps of an entry's metadata and (its low 16 bits) of each body chunk:
-// Bob Jenkins' 1996 one-at-a-block hash with initial value 0 (checked against real entries).
+// Bob Jenkins' 1996 hash ("lookup2") with initial value 0, as the real entries bear out.
 std::uint32_t FirefoxHash(std::string_view bytes);
 
 // --- Chromium family, "simple cache" ---
