@@ -19,7 +19,8 @@ const CaptureServices& LibraryServices()
 {
     static DetachedLauncher launcher;
     static DesktopMessages messages(launcher);
-    static const CaptureServices services{launcher, messages, &FindUrlCacheFile};
+    static const CaptureServices services{
+        launcher, messages, [](const std::string& url) { return FindUrlCacheFile(url, kMaxPageBytes); }};
     return services;
 }
 

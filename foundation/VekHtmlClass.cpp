@@ -165,6 +165,18 @@ std::string MakeAbsoluteUrl(const std::string& base, const std::string& link) {
     return CanonicalUrl(h.get());
 }
 
+std::string FetchedUrl(const std::string& url) {
+    const std::string trimmed = DropTabsAndNewlines(Trim(url));
+    if (!HasUrlScheme(trimmed) || !IsSpecialScheme(UrlScheme(trimmed))) return url;
+    CurlUrl h(curl_url());
+    if (!h || curl_url_set(h.get(), CURLUPART_URL, EscapeLikeBrowser(trimmed, true).c_str(), kParseFlags) != CURLUE_OK)
+        return url;
+    // A fragment is never sent, so never part of a cache key.
+    if (curl_url_set(h.get(), CURLUPART_FRAGMENT, nullptr, 0) != CURLUE_OK) return url;
+    std::string fetched = CanonicalUrl(h.get());
+    return fetched.empty() ? url : fetched;
+}
+
 std::string FileUrlToPath(const std::string& url) {
     static const std::string kPrefix = "file://";
     if (url.size() < kPrefix.size()) return url;

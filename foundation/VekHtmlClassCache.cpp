@@ -1,19 +1,27 @@
 // The URL-cache lookup of VekHtmlClass. The capture extension compiles this file in as well, so
-// it depends on platform/core only.
+// it depends on platform/core and the URL helpers only.
 #include "foundation/VekHtmlClass.h"
 
 #include "platform/core/UrlCache.h"
 
-#include <mutex>
-
 namespace ql {
 
-std::string FindUrlCacheFile(const std::string& url) {
-    // One cache per process: its index makes every lookup after the first cheap.
-    static std::mutex mutex;
+namespace {
+
+// One cache per process: its index makes every lookup after the first cheap.
+UrlCache& ProcessUrlCache()
+{
     static UrlCache cache(DefaultUrlCacheRoots());
-    const std::lock_guard<std::mutex> lock(mutex);
-    return cache.Find(url);
+    return cache;
 }
+
+}  // namespace
+
+std::string FindUrlCacheFile(const std::string& url, std::uint64_t maxBytes)
+{
+    return ProcessUrlCache().Find(FetchedUrl(url), maxBytes);
+}
+
+void StartUrlCacheIndexing() { ProcessUrlCache().StartIndexing(); }
 
 }  // namespace ql

@@ -3,6 +3,7 @@
 // The editor implements these over its wx controls; tests use fakes.
 #include "foundation/Dialogs.h"
 
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
@@ -88,8 +89,10 @@ public:
     std::string TimeOfDay() const override;
 };
 
-// The local copy of a URL's body, or "" (production: FindUrlCacheFile).
-using UrlCacheLookup = std::function<std::string(const std::string& url)>;
+// The local copy of a URL's body no longer than `maxBytes`, or "" (production: FindUrlCacheFile,
+// whose index the program starts building at start-up with StartUrlCacheIndexing). Larger bodies
+// are left in the cache: the caller would refuse them anyway.
+using UrlCacheLookup = std::function<std::string(const std::string& url, std::uint64_t maxBytes)>;
 
 // Shows the busy cursor for a scope.
 class BusyCursor {

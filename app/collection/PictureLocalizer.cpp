@@ -88,7 +88,8 @@ std::string PictureLocalizer::ResolveClipResource(bool picture, const std::strin
         result = MakeAbsoluteUrl(webFolder(base), v);
 
     if (picture && findCachedFile_) {
-        std::string cached = findCachedFile_(result);
+        // Written absolute or resolved, the address is looked up as the browser fetched it.
+        std::string cached = findCachedFile_(FetchedUrl(result), kMaxPictureBytes);
         if (!cached.empty() && FileExists(cached))
             return cached;
     }
