@@ -26,6 +26,7 @@ struct CollectionContext {
 };
 
 inline constexpr char kSavingFailed[] = "Saving Failed";
+inline constexpr char kTextViewReadOnlyNote[] = " (read-only: the page could not be read)";
 // Pages beyond this size are not read into memory: the text steps leave them alone.
 inline constexpr std::uint64_t kMaxPageBytes = 256ull << 20;
 inline constexpr char kPageBackupFile[] = "html.bak";
@@ -74,6 +75,11 @@ public:
     void OpenPageForPictures(const std::string& file, const std::string& url);
     // The tree operations renamed a page file: the open page follows it.
     void NotePageRenamed(const std::string& oldId, const std::string& newId);
+    // The tree operations deleted a page: nothing writes it again, and no pending work applies
+    // to it.
+    void NotePageDeleted(const std::string& pageId);
+    // The Text view could not read the current page and is read-only until a page is read.
+    bool TextViewUnreadable() const { return textUnreadable_; }
 
     // Handlers of the editor window.
     bool TVChanging(TreeNode* node);  // false: the selection must stay (the old page was not saved)
@@ -138,6 +144,7 @@ private:
     std::string viewPageFile_;
     std::optional<PendingPictures> pendingPictures_;
     bool treeFilesUnreadable_ = false;
+    bool textUnreadable_ = false;
 };
 
 }  // namespace ql
