@@ -87,11 +87,13 @@ void FirefoxLink(Offer& o, const std::string& url, const std::string& title)
 
 bool MakeOffer(const std::string& mode, Offer& o)
 {
-    if (mode == "chromium-selection") {
+    if (mode == "chromium-selection" || mode == "chromium-selection-picture") {
         for (const char* t : {"UTF8_STRING", "STRING", "TEXT", "text/plain"})
             Add(o, t, kText);
         Add(o, "chromium/x-renderer-taint", "http://127.0.0.1:8799");
-        Add(o, "text/html", Utf16Le(kFragment, true));
+        // With a picture, as a selection of text and an image is offered.
+        const std::string picture = mode == "chromium-selection-picture" ? "<img src=\"" + kImageUrl + "\">" : "";
+        Add(o, "text/html", Utf16Le(kFragment + picture, true));
         Add(o, "chromium/x-drag-id", std::string("\x01\x00\x00\x00", 4));
     } else if (mode == "chromium-link") {
         ChromiumLink(o, kPage, kTitle);
