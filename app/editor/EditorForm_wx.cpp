@@ -199,6 +199,13 @@ void TEditorForm::CreatePages()
     PageControl1->SetHotTrack(true);
     PageControl1->SetMultiLine(true);
     PageControl1->SetBorderInvisible(true);
+    // The pages change only through the view buttons; should the control change them itself,
+    // the page is saved and shown as with the buttons.
+    PageControl1->OnChanging = [this](TCustomPageControles*, bool& allow) { allow = session_->PageControl1Changing(); };
+    PageControl1->OnChange = [this](TCustomPageControles*) {
+        session_->PageControl1Change();
+        PressViewButton(ActiveView());
+    };
     ImagePanel = new wxPanel(ImageSplitter, wxID_ANY, wxDefaultPosition, wxSize(-1, kImagePanelHeight));
     ImagePanel->SetToolTip("Images Folder");
     ImagePanel->Hide();

@@ -219,6 +219,36 @@ TEST_F(EditorFormTest, F2RenamesTheNodeAndMovesItsPageFile)
     EXPECT_TRUE(Item("Renamed").IsOk());
 }
 
+TEST_F(EditorFormTest, AddingAndDeletingNodes)
+{
+    ASSERT_NO_FATAL_FAILURE(Open());
+    Select("Two");
+    ASSERT_TRUE(WaitFor([&] { return Browsed("Two.html"); }));
+    dialogs.input = "Added";
+    form->AddSubItemBClick();
+    ASSERT_TRUE(Item("Added").IsOk());
+    EXPECT_EQ(form->TV->GetItemParent(Item("Added")), Item("Two"));
+    EXPECT_EQ(form->TV->GetSelection(), Item("Added"));
+    EXPECT_EQ(form->ActiveView(), kViewHtml);  // no template: an empty document in the HTML view
+    EXPECT_TRUE(fs::exists(File("Added")));
+    EXPECT_EQ(TreeFrame(), "One\r\nTwo\r\n\tAdded\r\nThree\r\n");
+    ASSERT_TRUE(WaitFor([&] { return !form->HtmlEditor->Busy(); }));
+    EXPECT_EQ(Page("Two"), "<html><body><p>page Two</p></body></html>\r\n");
+
+    Select("Two");
+    ASSERT_TRUE(WaitFor([&] { return HtmlShows("page Two"); }));
+    form->ToolButton31Click();
+    EXPECT_EQ(dialogs.questions.back(), "Delete: Delete \"Two\" and all its subitems?");
+    EXPECT_FALSE(fs::exists(File("Two")));
+    EXPECT_FALSE(fs::exists(File("Added")));
+    EXPECT_FALSE(Item("Two").IsOk());
+    EXPECT_EQ(TreeFrame(), "One\r\nThree\r\n");
+    ASSERT_TRUE(WaitFor([&] { return HtmlShows("page Three"); }));
+    EXPECT_EQ(form->TV->GetSelection(), Item("Three"));
+    EXPECT_EQ(form->Tree().Selected()->Text(), "Three");
+    EXPECT_FALSE(fs::exists(File("Two")));
+}
+
 TEST_F(EditorFormTest, ANodeDraggedOntoAnotherBecomesItsLastChild)
 {
     ASSERT_NO_FATAL_FAILURE(Open());
@@ -295,6 +325,43 @@ TEST_F(EditorFormTest, AClipDroppedOnTheTreeBecomesAPageWithItsPictures)
         EXPECT_EQ(form->Tree().Selected()->Text(), id);
     }
     XCloseDisplay(display);
+}
+
+// The clipboard road: the drop stores an empty page and arms the paste; the program's timer
+// (here the test) runs it once the source program copied its selection.
+TEST_F(EditorFormTest, TheClipboardRoadPastesIntoThePageItWasArmedFor)
+{
+    settings.DragUseUnicode = false;
+    settings.DragIncludeImage = false;
+    ASSERT_NO_FATAL_FAILURE(Open());
+    std::vector<int> scheduled;
+    form->Actions().Schedule = [&](int code, int, int) { scheduled.push_back(code); };
+    const StringList lines = {"Version:0.9", "<HTML><BODY><!--StartFragment--><p>dropped</p><!--EndFragment--></BODY></HTML>"};
+
+    form->Clips().SetClipTarget(form->Tree().NodeAt(0));
+    form->Clips().ClipMode = 2;
+    form->Clips().DropHTMLClip("http://example.org/a", lines, "First clip");
+    ASSERT_EQ(scheduled, std::vector<int>{kTagPasteThenLocalize});
+    ASSERT_EQ(form->Tree().Selected()->Text(), "First clip");
+    EXPECT_EQ(form->ActiveView(), kViewHtml);
+    // The user went to another node before the timer ran: the paste is dropped.
+    Select("Two");
+    ASSERT_TRUE(WaitFor([&] { return HtmlShows("page Two"); }));
+    EXPECT_FALSE(form->Actions().RunClipboardPaste());
+    WaitFor([] { return false; }, 200);
+    EXPECT_EQ(Page("Two"), "<html><body><p>page Two</p></body></html>\r\n");
+
+    form->Clips().SetClipTarget(form->Tree().NodeAt(0));
+    form->Clips().DropHTMLClip("http://example.org/b", lines, "Second clip");
+    ASSERT_TRUE(WaitFor([&] { return !form->HtmlEditor->Busy(); }));
+    form->HtmlEditor->SetDocumentHTML("<p>copied by the source</p>");
+    ASSERT_TRUE(WaitFor([&] { return HtmlShows("copied by the source"); }));
+    form->HtmlEditor->ExecCommand(web::DECMD_SELECTALL, 2);
+    form->HtmlEditor->ExecCommand(web::DECMD_COPY, 2);
+    ASSERT_TRUE(form->Actions().RunClipboardPaste());
+    ASSERT_TRUE(WaitFor([&] { return Page("Second clip").find("copied by the source") != std::string::npos; }))
+        << Page("Second clip");
+    ASSERT_TRUE(WaitFor([&] { return form->ActiveView() == kViewBrowse && Browsed("Second%20clip.html"); }));
 }
 
 TEST_F(EditorFormTest, LayoutSwitchesAndTheTreeWidthButton)
