@@ -1,6 +1,5 @@
 #include "foundation/VekHtmlClass.h"
 
-#include "platform/core/UrlCache.h"
 #include "platform/core/UrlText.h"
 
 #include <curl/curl.h>
@@ -8,7 +7,6 @@
 #include <algorithm>
 #include <cctype>
 #include <memory>
-#include <mutex>
 
 namespace ql {
 namespace {
@@ -165,14 +163,6 @@ std::string MakeAbsoluteUrl(const std::string& base, const std::string& link) {
         return {};
     }
     return CanonicalUrl(h.get());
-}
-
-std::string FindUrlCacheFile(const std::string& url) {
-    // One cache per process: its index makes every lookup after the first cheap.
-    static std::mutex mutex;
-    static UrlCache cache(DefaultUrlCacheRoots());
-    const std::lock_guard<std::mutex> lock(mutex);
-    return cache.Find(url);
 }
 
 std::string FileUrlToPath(const std::string& url) {

@@ -171,7 +171,7 @@ LocalizeResult PictureLocalizer::Localize(const std::string& html, std::size_t b
             if (file.empty())
                 continue;
             struct stat st {};
-            if (::stat(file.c_str(), &st) == 0) {
+            if (!imagesDir_.empty() && ::stat(file.c_str(), &st) == 0) {
                 if (!S_ISREG(st.st_mode))
                     continue;
                 const std::string name = UniqueImageName(file);

@@ -329,6 +329,22 @@ TEST_F(PageSessionTest, PicturesWaitingForAnotherPageLeaveTheCurrentOneAlone)
     EXPECT_EQ(views.active, kViewBrowse);
 }
 
+TEST_F(PageSessionTest, APageWithABaseAddressIsNeitherWalkedNorGivenAnother)
+{
+    clipSourceUrl = "https://ex.org/";
+    temp.write("cache/a.png", "PNG");
+    cache["https://ex.org/a.png"] = temp.dir() + "cache/a.png";
+    const std::string text = "<BASE href=\"https://ex.org/\">\r\n<!-- From: \"https://ex.org/\" -->\r\n<img src=\"a.png\"><a href=\"x.html\">x</a>\r\n";
+    WritePage("A", text);
+    session->PreparePageFile("A");
+    session->ArmPictureLocalization(File("A"));
+    views.active = kViewHtml;
+    session->dtDocumentComplete();
+    EXPECT_EQ(Page("A"), text);
+    EXPECT_FALSE(fs::exists(settings.ImagesDir));
+    EXPECT_EQ(views.active, kViewBrowse);  // still shown as a new clip
+}
+
 TEST_F(PageSessionTest, RenamedPageIsFollowedBySaves)
 {
     TreeNode* a = AddPage(nullptr, "A", "A", "a\r\n");
