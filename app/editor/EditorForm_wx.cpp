@@ -1,6 +1,7 @@
 // TEditorForm: creation of the window and its controls, the menus, and the layout.
 #include "app/editor/EditorForm_wx.h"
 
+#include "app/editor/EditCommandBars_wx.h"
 #include "app/editor/EditorDialogs_wx.h"
 #include "app/editor/EditorFormPorts_wx.h"
 #include "app/editor/EditorTreeView_wx.h"
@@ -13,10 +14,6 @@
 #include "foundation/VekOLEDrop_wx.h"
 #include "platform/core/Launcher.h"
 #include "platform/gui/HtmlEditControl.h"
-
-#ifdef QL_EDIT_COMMAND_BARS
-#include "app/editor/EditCommandBars_wx.h"
-#endif
 
 #include <wx/app.h>
 #include <wx/artprov.h>
@@ -271,7 +268,6 @@ void TEditorForm::CreatePages()
     // HTML: ToolBar1 (the editing commands) and dtPanel, parent of HtmlEditor.
     dtPanel = new wxPanel(tbSheetes1);
     dtPanel->SetSizer(new wxBoxSizer(wxVERTICAL));
-#ifdef QL_EDIT_COMMAND_BARS
     EditCommandTargets targets;
     targets.activeView = [this] { return ActiveView(); };
     targets.htmlEditor = [this] { return HtmlEditor; };
@@ -285,7 +281,6 @@ void TEditorForm::CreatePages()
     ToolBar1 = commandBars_->CreateToolBar1(tbSheetes1);
     if (ToolBar1)
         tbSheetes1->GetSizer()->Add(ToolBar1, 0, wxEXPAND);
-#endif
     tbSheetes1->GetSizer()->Add(dtPanel, 1, wxEXPAND);
 
     auto* sizer = new wxBoxSizer(wxVERTICAL);
@@ -320,9 +315,7 @@ void TEditorForm::CreateMenus()
     item(html, "Reload", &TEditorForm::ToolButton6Click);
     bar->Append(html, "&Html");
 
-#ifdef QL_EDIT_COMMAND_BARS
     commandBars_->AppendMenus(this, bar);
-#endif
     SetMenuBar(bar);
 
     TVPopup = std::make_unique<wxMenu>();
@@ -407,11 +400,7 @@ bool TEditorForm::CreateHtmlEditor()
     dtPanel->Layout();
     if (setup_.context.settings.UseDiv)
         HtmlEditor->SetUseDivOnCarriageReturn(true);
-    HtmlEditor->OnDisplayChanged = [this] {
-#ifdef QL_EDIT_COMMAND_BARS
-        commandBars_->DisplayChanged();
-#endif
-    };
+    HtmlEditor->OnDisplayChanged = [this] { commandBars_->DisplayChanged(); };
     HtmlEditor->OnDocumentComplete = [this] { session_->dtDocumentComplete(); };
     return true;
 }

@@ -21,10 +21,6 @@
 #include <memory>
 #include <string>
 
-#if __has_include("app/editor/EditCommandBars_wx.h")
-#define QL_EDIT_COMMAND_BARS 1
-#endif
-
 class wxButton;
 class wxMenu;
 class wxPanel;
@@ -179,9 +175,7 @@ private:
     std::unique_ptr<TreeOperations> ops_;
     std::unique_ptr<EditorActions> actions_;
     std::unique_ptr<EditorTreeView> treeView_;
-#ifdef QL_EDIT_COMMAND_BARS
     std::unique_ptr<EditCommandBars> commandBars_;
-#endif
     TVekOLEDrop VekOLEDrop;
     TreeWidthCycle widthCycle_;
     ImageFolderView* imageFolderView_ = nullptr;

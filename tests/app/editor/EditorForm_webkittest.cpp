@@ -15,6 +15,7 @@
 #include "tests/webengine/WebTestSupport.h"
 
 #include <gtest/gtest.h>
+#include <wx/menu.h>
 #include <wx/splitter.h>
 #include <wx/textctrl.h>
 #include <wx/tglbtn.h>
@@ -145,6 +146,13 @@ TEST_F(EditorFormTest, OpensOnTheStoredViewAndShowsTheSelectedPageInBrowse)
     EXPECT_FALSE(form->PageBarButtons[kViewHtml]->GetValue());
     EXPECT_EQ(form->Tree().Count(), 3u);
     EXPECT_EQ(form->StatusText(), "[FILENAME] " + File("One"));
+    // The menus of the commands that work, in their order.
+    wxMenuBar* bar = form->GetMenuBar();
+    std::vector<std::string> menus;
+    for (size_t i = 0; i < bar->GetMenuCount(); ++i)
+        menus.push_back(bar->GetMenuLabel(i).utf8_string());
+    EXPECT_EQ(menus, (std::vector<std::string>{"Nodes", "&Html", "&Edit", "&Insert", "&Format"}));
+    ASSERT_TRUE(form->ToolBar1);
 
     Select("Two");
     ASSERT_TRUE(WaitFor([&] { return Browsed("Two.html"); }));
@@ -380,7 +388,8 @@ TEST_F(EditorFormTest, LayoutSwitchesAndTheTreeWidthButton)
     settings.ShowTree = false;
     settings.ShowImageList = true;  // no images list yet: the panel stays hidden
     form->ApplyLayout();
-    for (wxWindow* bar : {static_cast<wxWindow*>(form->CoolBar1), static_cast<wxWindow*>(form->ToolBar2),
+    for (wxWindow* bar : {static_cast<wxWindow*>(form->CoolBar1), static_cast<wxWindow*>(form->ToolBar1),
+                          static_cast<wxWindow*>(form->ToolBar2),
                           static_cast<wxWindow*>(form->ToolBar3), static_cast<wxWindow*>(form->ToolBar_main)})
         EXPECT_FALSE(bar->IsShown());
     EXPECT_FALSE(form->Panel2->IsSplit());
