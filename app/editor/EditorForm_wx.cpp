@@ -125,6 +125,8 @@ void TEditorForm::FormCreate()
     PureTextPanel->SetSizer(new wxBoxSizer(wxVERTICAL));
     PureTextPanel->Lower();
 
+    if (ChineseSystem)
+        SetFont(wxFont(wxFontInfo(10).FaceName("SimSun").Encoding(wxFONTENCODING_GB2312)));
     CreateMenus();
     BindTree();
     BindDropTarget();

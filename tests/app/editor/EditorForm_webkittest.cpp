@@ -208,6 +208,22 @@ TEST_F(EditorFormTest, TextViewEditsAreSaved)
     EXPECT_EQ(form->SourceEditor->GetValue().utf8_string(), "<html><body><p>page Two</p></body></html>\n");
 }
 
+TEST_F(EditorFormTest, PureTextReplacesTheTextViewWithTheRenderedText)
+{
+    Write("One", "<html><body><h1>Title</h1><p>first <b>bold</b></p><script>var hidden;</script></body></html>\r\n");
+    ASSERT_NO_FATAL_FAILURE(Open());
+    form->ToolButton17Click(kViewText);
+    form->ToolButton8Click();
+    EXPECT_EQ(dialogs.questions.back(), "Pure Text: Clear all html tag and keep only pure text?");
+    ASSERT_TRUE(WaitFor([&] { return form->SourceEditor->GetValue().Contains("first bold"); }))
+        << form->SourceEditor->GetValue().utf8_string();
+    EXPECT_FALSE(form->SourceEditor->GetValue().Contains("<b>"));
+    EXPECT_FALSE(form->SourceEditor->GetValue().Contains("hidden"));
+    EXPECT_TRUE(form->SourceEditor->IsModified());
+    form->ToolButton14Click();
+    EXPECT_EQ(Page("One").find("<"), std::string::npos) << Page("One");
+}
+
 TEST_F(EditorFormTest, F2RenamesTheNodeAndMovesItsPageFile)
 {
     ASSERT_NO_FATAL_FAILURE(Open());
