@@ -27,8 +27,23 @@ TreeLoadReport PageSession::LoadTreeFiles(CollectionTree& tree)
 {
     TreeLoadReport report = ql::LoadTreeFiles(CollectionDir(), tree, random_);
     // What is in memory is not the collection then: saving it would replace files never read.
-    if (report.result == TreeLoad::Unreadable)
+    if ((report.result == TreeLoad::Unreadable || report.idsMissing) && !treeFilesUnreadable_) {
         treeFilesUnreadable_ = true;
+        dialogs_.ShowMessage(report.idsMissing
+                                 ? "The collection tree in " + CollectionDir() + " has no \"" + kTreeDataFile +
+                                       "\" file, so its nodes are shown without their pages. The tree will not be saved "
+                                       "during this session; restoring \"" + kTreeDataFile + "\" (for example from \"" +
+                                       kTreeDataFile + kBackupSuffix + "\") brings the pages back."
+                                 : "The collection tree in " + CollectionDir() +
+                                       " could not be read. It will not be saved during this session, so its files stay as they are.");
+    }
+    if (report.duplicateIds > 0) {
+        dialogs_.ShowMessage("In the collection tree in " + CollectionDir() + ", " + std::to_string(report.duplicateIds) +
+                             " node(s) shared a page with another node. Each now has a page of its own" +
+                             (report.uncopiedPages > 0 ? ", but " + std::to_string(report.uncopiedPages) +
+                                                             " page(s) could not be copied and start empty."
+                                                       : ", a copy of the shared one."));
+    }
     return report;
 }
 
@@ -37,10 +52,7 @@ void PageSession::LoadTreeOnce()
     if (tree_.Loaded())
         return;
     tree_.SetLoaded(true);
-    if (LoadTreeFiles(tree_).result == TreeLoad::Unreadable) {
-        dialogs_.ShowMessage("The collection tree in " + CollectionDir() +
-                             " could not be read. It will not be saved during this session, so its files stay as they are.");
-    }
+    LoadTreeFiles(tree_);
     if (tree_.Empty())
         return;
     const int last = ctx_.settings.LastNode;
