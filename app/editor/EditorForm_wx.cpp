@@ -110,7 +110,8 @@ void TEditorForm::FormCreate()
     SetStatusBar(StatusBar1);
 
     Panel2 = new wxSplitterWindow(this, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxSP_LIVE_UPDATE | wxSP_3DSASH);
-    Panel2->SetMinimumPaneSize(0);
+    // Dragging the splitter never takes the tree out: only the switches and WidthB do.
+    Panel2->SetMinimumPaneSize(1);
     Panel2->SetSashGravity(0);
     CreateTreePanel();
     Panel3 = new wxPanel(Panel2);
