@@ -104,6 +104,9 @@ TEditorForm::~TEditorForm()
 
 void TEditorForm::FormCreate()
 {
+    // Before the controls, which take the form's font when they are made.
+    if (ChineseSystem)
+        SetFont(wxFont(wxFontInfo(10).FaceName("SimSun").Encoding(wxFONTENCODING_GB2312)));
     SetClientSize(FromDIP(wxSize(753, 438)));
     StatusBar1 = new TPanelStatusBar(this);
     StatusBar1->SetFieldsCount(1);
@@ -126,8 +129,6 @@ void TEditorForm::FormCreate()
     PureTextPanel->SetSizer(new wxBoxSizer(wxVERTICAL));
     PureTextPanel->Lower();
 
-    if (ChineseSystem)
-        SetFont(wxFont(wxFontInfo(10).FaceName("SimSun").Encoding(wxFONTENCODING_GB2312)));
     CreateMenus();
     BindTree();
     BindDropTarget();
