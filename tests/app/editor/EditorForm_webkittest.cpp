@@ -296,7 +296,11 @@ TEST_F(EditorFormTest, AClipDroppedOnTheTreeBecomesAPageWithItsPictures)
 {
     temp.write("cache/a.png", "not really a picture");
     cache["http://127.0.0.1:8799/img/a.png"] = temp.dir() + "cache/a.png";
+    Write("Inner", "<p>inner</p>");
+    temp.write("Collection/tvframe", "One\r\n\tInner\r\nTwo\r\nThree\r\n");
+    temp.write("Collection/tvdata", "One\r\nInner\r\nTwo\r\nThree\r\n");
     ASSERT_NO_FATAL_FAILURE(Open());
+    ASSERT_FALSE(form->TV->IsExpanded(Item("One")));
     Display* display = XOpenDisplay(nullptr);
     ASSERT_NE(display, nullptr);
     auto move = [&](wxPoint p) {
@@ -333,6 +337,11 @@ TEST_F(EditorFormTest, AClipDroppedOnTheTreeBecomesAPageWithItsPictures)
             return form->StatusText() == "One";
         }, 3000);
         EXPECT_EQ(form->StatusText(), "One");  // the drop target shows the node under the pointer
+        // Resting on a node opens it at the hover timer's next tick.
+        EXPECT_TRUE(WaitFor([&] {
+            move(target + wxPoint(++wiggle % 2, 0));
+            return form->TV->IsExpanded(Item("One"));
+        }, 3000));
         button(false);
         const std::string id = "Grüße aus dem Test";
         ASSERT_TRUE(WaitFor([&] {
@@ -345,7 +354,7 @@ TEST_F(EditorFormTest, AClipDroppedOnTheTreeBecomesAPageWithItsPictures)
         EXPECT_EQ(page.find("<base "), std::string::npos);
         EXPECT_EQ(ReadFileBytes(settings.ImagesDir + "a.png").value_or(""), "not really a picture");
         EXPECT_EQ(ini->ReadString(id, "a.png", ""), "1");
-        EXPECT_EQ(TreeFrame(), "One\r\n\t" + id + "\r\nTwo\r\nThree\r\n");
+        EXPECT_EQ(TreeFrame(), "One\r\n\tInner\r\n\t" + id + "\r\nTwo\r\nThree\r\n");
         EXPECT_EQ(form->Tree().Selected()->Text(), id);
     }
     XCloseDisplay(display);
