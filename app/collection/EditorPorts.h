@@ -42,6 +42,8 @@ public:
     virtual void SetTextContent(const std::string& text, bool modified) = 0;
     virtual void TextMarkSaved() = 0;  // clears the modified flag
     virtual void TextAppendLine(const std::string& line) = 0;
+    // A view emptied because its page could not be read takes no typing until a page is read.
+    virtual void SetTextReadOnly(bool readOnly) = 0;
 
     // The page's rendered plain text (what selecting all and copying in a browser gives),
     // handed to `done` when it is ready; `done` is not called when rendering fails.

@@ -150,10 +150,15 @@ void PageSession::ShowCurrentPage(const std::string& pageId)
         break;
     case kViewText:
         if (auto bytes = ReadFileBytes(file, kMaxPageBytes)) {
+            textUnreadable_ = false;
+            views_.SetTextReadOnly(false);
             views_.SetTextContent(*bytes, false);
         } else {
-            // The previous page's text must not stay in the view as if it were this page's.
+            // The previous page's text must not stay in the view as if it were this page's, and
+            // typing into the emptied view must not replace the page that could not be read.
             views_.SetTextContent("", false);
+            views_.SetTextReadOnly(true);
+            textUnreadable_ = true;
             viewPageFile_.clear();
             dialogs_.ShowMessage("Cannot open " + file);
             return;
@@ -257,6 +262,25 @@ void PageSession::OpenPageForPictures(const std::string& file, const std::string
     pendingPictures_ = PendingPictures::WholePage(file, ctx_.settings.CurrentPageFile);
     LoadPageIntoHtmlView(file);
     ForceSave = true;
+}
+
+void PageSession::NotePageDeleted(const std::string& pageId)
+{
+    TSettings& s = ctx_.settings;
+    const std::string file = PageFileName(CollectionDir(), pageId);
+    if (s.CurrentNodeId == pageId) {
+        s.CurrentNodeId.clear();
+        s.CurrentPageFile.clear();
+        s.CurrentPageTime = 0;
+    }
+    if (viewPageFile_ == file) {
+        viewPageFile_.clear();
+        ForceSave = false;
+    }
+    if (pendingPictures_ && (pendingPictures_->source == file || pendingPictures_->target == file)) {
+        pendingPictures_.reset();
+        HtmlEditorTag = 0;
+    }
 }
 
 void PageSession::NotePageRenamed(const std::string& oldId, const std::string& newId)

@@ -27,6 +27,7 @@ struct CollectionContext {
 };
 
 inline constexpr char kSavingFailed[] = "Saving Failed";
+inline constexpr char kTextViewReadOnlyNote[] = " (read-only: the page could not be read)";
 inline constexpr char kPageBackupFile[] = "html.bak";
 inline constexpr char kOpenPageFilter[] = "*.html;*.htm|*.html;*.htm|*.txt|*.txt|*.*|*.*";
 // The HTML editing control's Tag: work pending at its next document completion.
@@ -73,6 +74,11 @@ public:
     void OpenPageForPictures(const std::string& file, const std::string& url);
     // The tree operations renamed a page file: the open page follows it.
     void NotePageRenamed(const std::string& oldId, const std::string& newId);
+    // The tree operations deleted a page: nothing writes it again, and no pending work applies
+    // to it.
+    void NotePageDeleted(const std::string& pageId);
+    // The Text view could not read the current page and is read-only until a page is read.
+    bool TextViewUnreadable() const { return textUnreadable_; }
 
     // Handlers of the editor window.
     bool TVChanging(TreeNode* node);  // false: the selection must stay (the old page was not saved)
@@ -154,6 +160,7 @@ private:
     std::optional<PendingPictures> pendingPictures_;
     std::optional<ClipboardAppend> clipboardAppend_;
     bool treeFilesUnreadable_ = false;
+    bool textUnreadable_ = false;
 };
 
 }  // namespace ql

@@ -88,7 +88,8 @@ void FirefoxLink(Offer& o, const std::string& url, const std::string& title)
 
 bool MakeOffer(const std::string& mode, Offer& o)
 {
-    if (mode == "chromium-selection" || mode == "chromium-selection-stalled" || mode == "chromium-selection-large") {
+    if (mode == "chromium-selection" || mode == "chromium-selection-stalled" || mode == "chromium-selection-large" ||
+        mode == "chromium-selection-picture") {
         for (const char* t : {"UTF8_STRING", "STRING", "TEXT", "text/plain"})
             Add(o, t, kText);
         Add(o, "chromium/x-renderer-taint", "http://127.0.0.1:8799");
@@ -96,6 +97,8 @@ bool MakeOffer(const std::string& mode, Offer& o)
         if (mode == "chromium-selection-large")  // 1.5 MB of markup as UTF-16, handed over in parts
             while (fragment.size() < 750000)
                 fragment += "\n" + kFragment;
+        if (mode == "chromium-selection-picture")  // a selection of text and an image
+            fragment += "<img src=\"" + kImageUrl + "\">";
         Add(o, "text/html", Utf16Le(fragment, true));
         Add(o, "chromium/x-drag-id", std::string("\x01\x00\x00\x00", 4));
     } else if (mode == "chromium-link") {
