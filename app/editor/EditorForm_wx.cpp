@@ -75,7 +75,7 @@ TEditorForm::TEditorForm(EditorFormSetup setup)
         setup_.clock = ownClock_.get();
     }
     if (!setup_.findCachedFile)
-        setup_.findCachedFile = [](const std::string& url) { return FindUrlCacheFile(url); };
+        setup_.findCachedFile = [](const std::string& url, std::uint64_t maxBytes) { return FindUrlCacheFile(url, maxBytes); };
 
     views_ = std::make_unique<Views>(*this);
     window_ = std::make_unique<Window>(*this);

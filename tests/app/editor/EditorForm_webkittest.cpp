@@ -88,7 +88,7 @@ protected:
         EditorFormSetup setup(CollectionContext{settings, clipUrl, ini.get()});
         setup.dialogs = &dialogs;
         setup.clock = &clock;
-        setup.findCachedFile = [this](const std::string& url) {
+        setup.findCachedFile = [this](const std::string& url, std::uint64_t) {
             auto it = cache.find(url);
             return it == cache.end() ? std::string() : it->second;
         };
