@@ -1,0 +1,15 @@
+#pragma once
+// What the desktop knows about a file's kind: its content type (guessed from the name, and
+// for folders and links from what they are) and that type's description, from GIO's shared
+// MIME database.
+#include <string>
+
+namespace ql::shell {
+
+// "inode/directory" for folders; otherwise guessed from the name ("application/octet-stream"
+// when nothing matches).
+std::string ContentTypeOf(const std::string& name, bool folder);
+// The description of a content type in the user's language ("PNG image", "Folder").
+std::string ContentTypeDescription(const std::string& contentType);
+
+}  // namespace ql::shell
