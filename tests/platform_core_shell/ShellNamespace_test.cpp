@@ -387,6 +387,17 @@ TEST(ShellPlaces, UserDirsAndMountInfo)
               (std::vector<std::string>{"/media/u/My Stick", "/run/media/u/DISK", "/mnt/backup"}));
 }
 
+TEST(ShellItems, TailsOfLists)
+{
+    auto list = *ItemIdList::FromItems({"a", "bb", "ccc"});
+    EXPECT_EQ(list.Tail(1), *ItemIdList::FromItems({"bb", "ccc"}));
+    EXPECT_EQ(list.Tail(2).ItemData(0), "ccc");
+    EXPECT_EQ(*ItemIdList::Join(*list.Ancestor(2), list.Tail(1)), list);
+    EXPECT_TRUE(list.Tail(3).IsEmpty());
+    EXPECT_TRUE(list.Tail(9).IsEmpty());
+    EXPECT_EQ(list.Tail(0), list);
+}
+
 TEST(ShellItems, DecodingRefusesIdsThatCouldLeaveTheirFolder)
 {
     EXPECT_TRUE(ShellItem::Decode(ShellItem{ItemKind::File, true, "ok name"}.Encode()));
