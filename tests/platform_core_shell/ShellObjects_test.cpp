@@ -146,6 +146,45 @@ TEST_F(ShellObjects, DropsCopyMoveAndLinkWithoutOverwriting)
     EXPECT_TRUE(fs::exists(src / "b"));
 }
 
+// Like a drag from another program: the files are offered at once but handed over at the drop.
+class LateData : public test::MemoryDataObject {
+public:
+    bool dropped = false;
+    HRESULT GetData(const FORMATETC* f, STGMEDIUM* m) override
+    {
+        return dropped ? MemoryDataObject::GetData(f, m) : E_UNEXPECTED;
+    }
+};
+
+TEST_F(ShellObjects, DragsWhoseDataComesAtTheDrop)
+{
+    auto src = dir.path() / "src", dst = dir.path() / "dst";
+    Write(src / "f", "1");
+    fs::create_directories(dst);
+    auto data = MakeCom<LateData>();
+    data->blocks[CF_HDROP] = BuildHDrop({(src / "f").string()});
+    auto target = MakeFolderDropTarget(dst.string());
+    DWORD effect = DROPEFFECT_COPY | DROPEFFECT_MOVE;
+    ASSERT_EQ(target->DragEnter(data.get(), 0, {}, &effect), S_OK);
+    EXPECT_EQ(effect, DROPEFFECT_COPY);
+    effect = DROPEFFECT_COPY | DROPEFFECT_MOVE;
+    target->DragOver(MK_SHIFT, {}, &effect);
+    EXPECT_EQ(effect, DROPEFFECT_MOVE);
+    data->dropped = true;
+    effect = DROPEFFECT_COPY | DROPEFFECT_MOVE;
+    ASSERT_EQ(target->Drop(data.get(), 0, {}, &effect), S_OK);
+    EXPECT_EQ(effect, DROPEFFECT_MOVE);  // known now: one file system
+    EXPECT_EQ(Read(dst / "f"), "1");
+    EXPECT_FALSE(fs::exists(src / "f"));
+
+    // Text alone is no drop of files.
+    auto text = MakeCom<test::MemoryDataObject>();
+    text->SetText(CF_TEXT, "hello");
+    effect = DROPEFFECT_COPY;
+    target->DragEnter(text.get(), 0, {}, &effect);
+    EXPECT_EQ(effect, DROPEFFECT_NONE);
+}
+
 TEST_F(ShellObjects, AFolderNeverGoesIntoItself)
 {
     auto top = dir.path() / "top";
