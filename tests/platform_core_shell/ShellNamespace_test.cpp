@@ -221,6 +221,7 @@ TEST_F(ShellNamespace, ParseBindAndDisplayNames)
     IdListPtr out;
     EXPECT_TRUE(FAILED(folder->ParseDisplayName(u"a/../../x", nullptr, &out, nullptr)));
     EXPECT_TRUE(FAILED(folder->ParseDisplayName(u"a/missing", nullptr, &out, nullptr)));
+    EXPECT_TRUE(FAILED(folder->ParseDisplayName(Utf8ToUtf16((tree / "a").string()), nullptr, &out, nullptr)));
     ULONG eaten = 0, attrs = SFGAO_FOLDER;
     ASSERT_EQ(folder->ParseDisplayName(u"a/b", &eaten, &out, &attrs), com::S_OK);
     EXPECT_EQ(eaten, 3u);

@@ -8,6 +8,7 @@
 #include "platform/core/FileDropFormats.h"
 #include "platform/core/shell/FileOperations.h"
 #include "platform/core/shell/IdListArray.h"
+#include "platform/core/shell/ShellItems.h"
 #include "platform/core/shell/ShellObjects.h"
 #include "platform/core/shell/ShellServices.h"
 #include "tests/platform_core_shell/ShellTestEnv.h"
@@ -279,6 +280,18 @@ TEST_F(ShellObjects, ContextMenuCommandsFromFifty)
     EXPECT_EQ(launcher.opened, std::vector<std::string>{(dir.path() / "f.txt").string()});
     EXPECT_EQ(Invoke(menu.get(), "paste"), E_INVALIDARG);
     EXPECT_EQ(Invoke(menu.get(), "explode"), E_INVALIDARG);
+
+    // Home can be opened and copied, never cut, deleted or renamed.
+    auto homeItem = *ItemIdList::FromItems({ShellItem{ItemKind::Home, true, {}}.Encode()});
+    const ItemIdList* homeItems[] = {&homeItem};
+    ComPtr<IContextMenu> homeMenu;
+    ASSERT_EQ(test::Desktop()->GetUIObjectOf(homeItems, IContextMenu::IID_, homeMenu.putVoid()), S_OK);
+    PopupMenu homePopup;
+    homeMenu->QueryContextMenu(homePopup, 0, 50, 0x7FFF, CMF_CANRENAME);
+    EXPECT_TRUE(homePopup.FindById(50) && homePopup.FindById(52) && homePopup.FindById(53));
+    EXPECT_FALSE(homePopup.FindById(51) || homePopup.FindById(54) || homePopup.FindById(68));
+    EXPECT_EQ(Invoke(homeMenu.get(), "delete"), E_INVALIDARG);
+    EXPECT_TRUE(fs::exists(test::HomeDir()));
 
     // The menu of Computer cannot be had: it is no file.
     IdListPtr computer;

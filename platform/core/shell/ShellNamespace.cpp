@@ -336,7 +336,8 @@ public:
             struct stat st {};
             if (::lstat(at->path.c_str(), &st) != 0)
                 return HResultFromErrno(errno);
-            infos.push_back({at->path, IsDirectory(at->path)});
+            auto item = ShellItem::Decode(list->ItemData(0));
+            infos.push_back({at->path, IsDirectory(at->path), item && item->kind == ItemKind::File});
             copies.push_back(*list);
             paths.push_back(at->path);
         }
@@ -414,6 +415,8 @@ private:
 
     IdListPtr ParseRelative(const std::string& text) const
     {
+        if (!text.empty() && text[0] == '/')
+            return nullptr;  // names below a folder are relative to it
         std::vector<std::string> names;
         std::size_t pos = 0;
         while (pos <= text.size()) {
