@@ -296,6 +296,13 @@ std::string MenuSelectHint(IContextMenu* menu, int id, bool popupOrSystemItem)
     return hint;
 }
 
+WheelScroll WheelScrollOf(int bar, int wheelScrollLines)
+{
+    if (wheelScrollLines == -1)
+        return {true, 1};
+    return {false, bar == 0 ? 1 : (wheelScrollLines & 0xFF)};
+}
+
 MenuCharResult SendToMenuChar(const std::vector<SendToEntry>& list, int highlighted, char32_t typed)
 {
     auto upper = [](char32_t c) { return c >= U'a' && c <= U'z' ? c - 32 : c; };

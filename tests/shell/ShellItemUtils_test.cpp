@@ -183,6 +183,18 @@ TEST(ShellItemUtils, SendToEntriesAreSortedVisibleFilesOnly)
     EXPECT_TRUE(SendToList().empty());
 }
 
+TEST(ShellItemUtils, WheelNotchesScrollLinesOrPages)
+{
+    EXPECT_FALSE(WheelScrollOf(1, 3).byPage);
+    EXPECT_EQ(WheelScrollOf(1, 3).steps, 3);
+    EXPECT_EQ(WheelScrollOf(0, 3).steps, 1);  // the horizontal bar: one line whatever the setting
+    EXPECT_EQ(WheelScrollOf(0, 9).steps, 1);
+    EXPECT_EQ(WheelScrollOf(1, 0x105).steps, 5);
+    EXPECT_TRUE(WheelScrollOf(1, -1).byPage);
+    EXPECT_EQ(WheelScrollOf(1, -1).steps, 1);
+    EXPECT_TRUE(WheelScrollOf(0, -1).byPage);
+}
+
 TEST(ShellItemUtils, SendToMenuCharactersAndHints)
 {
     std::vector<SendToEntry> list{{"Fax", -1}, {"mail", -1}, {"fold", -1}, {"Zip", -1}};
