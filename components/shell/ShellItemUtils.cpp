@@ -27,13 +27,15 @@ bool IsBeyondDriveRoot(const std::string& path)
 {
     if (path.empty() || path == "/")
         return false;
+    // A mount point lies on another device than the folder holding it.
     std::string trimmed = path;
     while (trimmed.size() > 1 && trimmed.back() == '/')
         trimmed.pop_back();
-    for (const auto& v : MountedVolumes())
-        if (v == trimmed)
-            return false;
-    return true;
+    std::string parent = trimmed.substr(0, trimmed.find_last_of('/'));
+    struct stat self {}, above {};
+    if (::stat(trimmed.c_str(), &self) != 0 || ::stat(parent.empty() ? "/" : parent.c_str(), &above) != 0)
+        return true;
+    return self.st_dev == above.st_dev;
 }
 
 std::string FormatFileSize(std::uint64_t bytes, const std::string& thousandsSeparator)

@@ -21,7 +21,7 @@ inline constexpr unsigned kLastShellCommand = 0x7FFF;
 
 // Raises EShellError with the system's text for a result.
 [[noreturn]] void RaiseSystemError(HRESULT code);
-// False for a drive root: the file-system root, a volume's mount point, or no path.
+// False for a drive root: the file-system root, a mount point, or no path.
 bool IsBeyondDriveRoot(const std::string& path);
 
 // Column texts. Sizes are kilobytes rounded up, grouped with the locale's thousands separator

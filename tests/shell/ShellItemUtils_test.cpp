@@ -51,7 +51,8 @@ TEST(ShellItemUtils, ColumnTextsOfFilesFoldersAndRoots)
     EXPECT_EQ(size + modified, "");
     EXPECT_FALSE(IsBeyondDriveRoot("/"));
     EXPECT_FALSE(IsBeyondDriveRoot(""));
-    EXPECT_TRUE(IsBeyondDriveRoot("/usr"));
+    EXPECT_TRUE(IsBeyondDriveRoot((dir.path() / "folder").string()));
+    EXPECT_FALSE(IsBeyondDriveRoot("/proc"));  // a mount point
 
     GetTypeNameText(file.get(), shell::SFGAO_FILESYSTEM, type);
     EXPECT_FALSE(type.empty());
