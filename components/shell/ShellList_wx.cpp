@@ -171,12 +171,10 @@ TSvCustomShellList::~TSvCustomShellList()
     SetImageList(nullptr, wxIMAGE_LIST_SMALL);
 }
 
-template <class F>
-void TSvCustomShellList::Guard(F&& f)
+void TSvCustomShellList::Guard(const std::function<void()>& step)
 {
-    // Nothing of the list's own raises past a toolkit event.
     try {
-        f();
+        step();
     } catch (const std::exception& e) {
         ShowError(e.what());
     } catch (...) {

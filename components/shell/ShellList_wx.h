@@ -40,8 +40,8 @@ protected:
     void ListKeyDown(wxKeyEvent& event) override;
 
 private:
-    template <class F>
-    void Guard(F&& f);
+    // Runs a step of the list; nothing of it raises past a toolkit event.
+    void Guard(const std::function<void()>& step);
 
     // ShellListView
     void BeginUpdate() override;
