@@ -192,7 +192,7 @@ public:
     {
         if (!out)
             return E_POINTER;
-        *out = new ItemEnumerator(items_, at_);
+        *out = MakeCom<ItemEnumerator>(items_, at_).detach();
         return S_OK;
     }
 
@@ -217,7 +217,7 @@ public:
         } else if (!text.empty() && text[0] == '/') {
             list = PathToIdList(text, at_.kind == Location::Kind::Desktop);
             if (list && at_.kind == Location::Kind::Computer)
-                list = std::make_unique<ItemIdList>(Rest(*list));
+                list = std::make_unique<ItemIdList>(list->Tail(1));
         }
         if (!list)
             return HResultFromErrno(ENOENT);
@@ -248,7 +248,7 @@ public:
                 continue;
             items->push_back(SingleItem(c.item));
         }
-        *out = new ItemEnumerator(std::move(items));
+        *out = MakeCom<ItemEnumerator>(std::move(items)).detach();
         return S_OK;
     }
 
@@ -269,7 +269,7 @@ public:
         auto absolute = ItemIdList::Join(absolute_, relative);
         if (!absolute)
             return E_INVALIDARG;
-        *out = static_cast<IShellFolder*>(new NamespaceFolder(std::move(*at), std::move(*absolute)));
+        *out = static_cast<IShellFolder*>(MakeCom<NamespaceFolder>(std::move(*at), std::move(*absolute)).detach());
         return S_OK;
     }
 
@@ -290,7 +290,7 @@ public:
         auto first = a.Item(0);
         if (HRESULT hr = BindToObject(*first, IShellFolder::IID_, child.putVoid()); FAILED(hr))
             return hr;
-        return child->CompareIDs(column, Rest(a), Rest(b));
+        return child->CompareIDs(column, a.Tail(1), b.Tail(1));
     }
 
     HRESULT GetAttributesOf(ItemSpan items, ULONG* inOut) override
@@ -336,7 +336,8 @@ public:
             struct stat st {};
             if (::lstat(at->path.c_str(), &st) != 0)
                 return HResultFromErrno(errno);
-            infos.push_back({at->path, IsDirectory(at->path)});
+            auto item = ShellItem::Decode(list->ItemData(0));
+            infos.push_back({at->path, IsDirectory(at->path), item && item->kind == ItemKind::File});
             copies.push_back(*list);
             paths.push_back(at->path);
         }
@@ -402,14 +403,6 @@ public:
     }
 
 private:
-    static ItemIdList Rest(const ItemIdList& list)
-    {
-        std::vector<std::string_view> items;
-        for (std::size_t i = 1; i < list.ItemCount(); ++i)
-            items.push_back(list.ItemData(i));
-        return *ItemIdList::FromItems(items);
-    }
-
     // The folder on disk that holds this folder's file items.
     std::optional<std::string> ParentPath() const
     {
@@ -422,6 +415,8 @@ private:
 
     IdListPtr ParseRelative(const std::string& text) const
     {
+        if (!text.empty() && text[0] == '/')
+            return nullptr;  // names below a folder are relative to it
         std::vector<std::string> names;
         std::size_t pos = 0;
         while (pos <= text.size()) {
@@ -630,7 +625,7 @@ HRESULT SHGetDesktopFolder(IShellFolder** out)
 {
     if (!out)
         return E_POINTER;
-    *out = new NamespaceFolder(Location::Desktop(), ItemIdList());
+    *out = MakeCom<NamespaceFolder>(Location::Desktop(), ItemIdList()).detach();
     return S_OK;
 }
 
