@@ -129,9 +129,7 @@ wxPoint TSvCustomListView::IconCentre(long item) const
     wxRect r;
     if (!const_cast<TSvCustomListView*>(this)->GetItemRect(item, r, wxLIST_RECT_ICON))
         return {0, 0};
-    // The item rectangles are those of the rows' window, below the header.
-    wxPoint origin = RowsWindow()->GetPosition();
-    return {origin.x + (r.GetLeft() + r.GetRight()) / 2, origin.y + (r.GetTop() + r.GetBottom()) / 2};
+    return {(r.GetLeft() + r.GetRight()) / 2, (r.GetTop() + r.GetBottom()) / 2};
 }
 
 void TSvCustomListView::KeyboardContextMenu(wxPoint pos)

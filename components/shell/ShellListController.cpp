@@ -61,7 +61,6 @@ RenameCheck CheckNewName(const std::string& oldName, const std::string& newName)
 
 ShellListController::ShellListController(ShellListView& view) : view_(view)
 {
-    InitShellControls();
     Folder.OnLocatorChange = [this](TSvShellLocator&) { FolderChanged(); };
 }
 
@@ -71,7 +70,6 @@ ShellListController::~ShellListController()
     changeThread_.reset();
     if (dropTarget_)
         dropTarget_->Detach();
-    FinalizeShellControls();
 }
 
 // Window life ----------------------------------------------------------------------------------
@@ -386,17 +384,9 @@ std::string ShellListController::ItemText(int index, int column) const
     return column == 0 ? data->DisplayName() : data->ColumnText(column);
 }
 
-ShellItemLook ShellListController::ItemLook(int index) const
+bool ShellListController::ItemHidden(int index) const
 {
-    ShellItemLook look;
-    if (index < 0 || index >= Count())
-        return look;
-    const ULONG a = items_[static_cast<std::size_t>(index)]->attributes;
-    look.folder = a & SFGAO_FOLDER;
-    look.shared = a & shell::SFGAO_SHARE;
-    look.link = !look.shared && (a & shell::SFGAO_LINK);
-    look.hidden = a & shell::SFGAO_HIDDEN;
-    return look;
+    return index >= 0 && index < Count() && (items_[static_cast<std::size_t>(index)]->attributes & shell::SFGAO_HIDDEN);
 }
 
 std::vector<int> ShellListController::ShellSelection() const

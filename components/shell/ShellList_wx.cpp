@@ -1,8 +1,6 @@
 #include "components/shell/ShellList_wx.h"
 
 #include <wx/app.h>
-#include <wx/artprov.h>
-#include <wx/dcmemory.h>
 #include <wx/log.h>
 #include <wx/menu.h>
 #include <wx/settings.h>
@@ -13,52 +11,14 @@
 #include <exception>
 
 #include "components/shell/DeviceChangeHandler.h"
+#include "components/shell/ShellControlsStartup_wx.h"
+#include "components/shell/ShellIcons_wx.h"
+#include "platform/gui/ShellMenu_wx.h"
 #include "platform/gui/DragBridge_wx.h"
 
 namespace ql::shellctl {
 
 namespace {
-
-enum Image { kFile, kFolder, kFileLink, kFolderLink, kFileShared, kFolderShared };
-
-// The shortcut arrow or the share hand, drawn into the lower left corner of an icon.
-wxBitmap WithOverlay(const wxBitmap& icon, bool share)
-{
-    wxImage image = icon.ConvertToImage();
-    if (!image.HasAlpha())
-        image.InitAlpha();
-    const wxColour ink = share ? wxColour(40, 90, 200) : wxColour(20, 20, 20);
-    auto put = [&](int x, int y) {
-        if (x >= 0 && y >= 0 && x < image.GetWidth() && y < image.GetHeight()) {
-            image.SetRGB(x, y, ink.Red(), ink.Green(), ink.Blue());
-            image.SetAlpha(x, y, 255);
-        }
-    };
-    const int h = image.GetHeight();
-    for (int i = 0; i < 6; ++i) {
-        put(i, h - 1 - i);  // the arrow's shaft, up to the right
-        if (share)
-            put(i, h - 1);
-    }
-    for (int i = 0; i < 3; ++i) {
-        put(5 - i, h - 6);
-        put(5, h - 6 + i);
-    }
-    return wxBitmap(image);
-}
-
-// The shell controls' device changes and posts reach the GUI thread through the application.
-void InstallGuiPoster()
-{
-    static const bool installed = [] {
-        InstallDeviceChangePoster([](std::function<void()> f) {
-            if (wxTheApp)
-                wxTheApp->CallAfter(std::move(f));
-        });
-        return true;
-    }();
-    (void)installed;
-}
 
 int VirtualKey(const wxKeyEvent& event)
 {
@@ -78,27 +38,6 @@ int VirtualKey(const wxKeyEvent& event)
     }
 }
 
-wxMenu* BuildMenu(const shell::PopupMenu& source)
-{
-    auto* menu = new wxMenu;
-    for (std::size_t i = 0; i < source.Count(); ++i) {
-        const shell::PopupMenu::Item& item = source.At(i);
-        if (item.flags & shell::MF_SEPARATOR) {
-            menu->AppendSeparator();
-            continue;
-        }
-        wxString text = wxString::FromUTF8(item.text);
-        if (item.submenu) {
-            menu->AppendSubMenu(BuildMenu(*item.submenu), text);
-            continue;
-        }
-        wxMenuItem* added = menu->Append(item.id, text);
-        if (item.flags & shell::MF_GRAYED)
-            added->Enable(false);
-    }
-    return menu;
-}
-
 }  // namespace
 
 TSvCustomShellList::TSvCustomShellList(wxWindow* parent, wxWindowID id, const wxPoint& pos, const wxSize& size)
@@ -106,17 +45,9 @@ TSvCustomShellList::TSvCustomShellList(wxWindow* parent, wxWindowID id, const wx
       alive_(std::make_shared<Liveness>(Liveness{this})),
       shell_(*this)
 {
-    InstallGuiPoster();
-    const wxSize s(16, 16);
-    const wxBitmap file = wxArtProvider::GetBitmap(wxART_NORMAL_FILE, wxART_LIST, s);
-    const wxBitmap folder = wxArtProvider::GetBitmap(wxART_FOLDER, wxART_LIST, s);
-    images_.Add(file);
-    images_.Add(folder);
-    images_.Add(WithOverlay(file, false));
-    images_.Add(WithOverlay(folder, false));
-    images_.Add(WithOverlay(file, true));
-    images_.Add(WithOverlay(folder, true));
-    SetImageList(&images_, wxIMAGE_LIST_SMALL);
+    StartShellControls();
+    SetImageList(GetSystemImageList(0), wxIMAGE_LIST_SMALL);  // shared: never freed here
+    SetImageList(GetSystemImageList(1), wxIMAGE_LIST_NORMAL);
 
     refreshTimer_.Bind(wxEVT_TIMER, [this](wxTimerEvent&) { Guard([&] { shell_.RefreshTimerFired(); }); });
     Bind(wxEVT_LIST_COL_CLICK, [this](wxListEvent& e) { Guard([&] { shell_.ColumnClick(e.GetColumn()); }); });
@@ -168,7 +99,7 @@ TSvCustomShellList::~TSvCustomShellList()
         shell_.WindowDestroying();
     } catch (const std::exception&) {
     }
-    SetImageList(nullptr, wxIMAGE_LIST_SMALL);
+    StopShellControls();
 }
 
 void TSvCustomShellList::Guard(const std::function<void()>& step)
@@ -246,9 +177,7 @@ void TSvCustomShellList::ListKeyDown(wxKeyEvent& event)
 
 int TSvCustomShellList::TrackMenu(const shell::PopupMenu& menu, int x, int y)
 {
-    std::unique_ptr<wxMenu> shown(BuildMenu(menu));
-    const int id = GetPopupMenuSelectionFromUser(*shown, wxPoint(x, y));
-    return id == wxID_NONE ? 0 : id;
+    return shell::TrackShellPopupMenu(this, menu, wxPoint(x, y));
 }
 
 // Items -----------------------------------------------------------------------------------------
@@ -271,23 +200,15 @@ void TSvCustomShellList::ClearItems()
     dropHighlight_ = -1;
 }
 
-int TSvCustomShellList::ImageOf(const ShellItemLook& look) const
-{
-    if (look.shared)
-        return look.folder ? kFolderShared : kFileShared;
-    if (look.link)
-        return look.folder ? kFolderLink : kFileLink;
-    return look.folder ? kFolder : kFile;
-}
-
 void TSvCustomShellList::SetItemTexts(int index)
 {
-    const ShellItemLook look = shell_.ItemLook(index);
-    SetItem(index, 0, wxString::FromUTF8(shell_.ItemText(index, 0)), ImageOf(look));
+    TSvShListData* data = shell_.ItemData(index);
+    const int image = data ? GetIconIndex(data->AbsoluteIdList(), shell::SHGFI_SMALLICON) : 0;
+    SetItem(index, 0, wxString::FromUTF8(shell_.ItemText(index, 0)), image);
     for (int column = 1; column < GetColumnCount(); ++column)
         SetItem(index, column, wxString::FromUTF8(shell_.ItemText(index, column)));
     // Hidden items are drawn dimmed.
-    SetItemTextColour(index, look.hidden ? wxSystemSettings::GetColour(wxSYS_COLOUR_GRAYTEXT) : GetForegroundColour());
+    SetItemTextColour(index, shell_.ItemHidden(index) ? wxSystemSettings::GetColour(wxSYS_COLOUR_GRAYTEXT) : GetForegroundColour());
     DrawItemLook(index);
 }
 

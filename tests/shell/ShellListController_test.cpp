@@ -26,6 +26,7 @@ protected:
     void SetUp() override
     {
         test::SessionRoot();
+        InitShellControls();
         ColumnWidthCache().clear();
         SavedDirectoryCols() = SavedColumns{};
         // Other tests of this program change the process's shortcut table; start from the
@@ -36,6 +37,7 @@ protected:
         list.SetOptions(kStill);
         list.WindowCreated();
     }
+    void TearDown() override { FinalizeShellControls(); }
 
     void Show(const fs::path& folder) { list.Folder.SetPath(folder.string()); }
     std::vector<std::string> Names() const

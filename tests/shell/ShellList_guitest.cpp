@@ -132,7 +132,7 @@ protected:
     {
         wxRect r;
         list->GetItemRect(item, r, wxLIST_RECT_LABEL);
-        return list->RowsWindow()->ClientToScreen(r.GetPosition() + wxPoint(10, r.GetHeight() / 2));
+        return list->ClientToScreen(r.GetPosition() + wxPoint(10, r.GetHeight() / 2));  // the list's own coordinates
     }
 
     // Presses at `from`, moves to `to` from a timer (which also runs inside a drag's own loop)
@@ -269,6 +269,7 @@ TEST_F(ShellListGui, F2RenamesTheFocusedItem)
 
 TEST_F(ShellListGui, DeleteMovesTheSelectionToTheTrash)
 {
+    list->SetFocus();
     SelectOnly(Find("gamma.html"));
     Key(WXK_DELETE);
     EXPECT_FALSE(fs::exists(dir.path() / "gamma.html"));
