@@ -97,13 +97,19 @@ void ShellListController::WindowDestroying()
         dropTarget_.reset();
     }
     ++folderChangeLock_;
-    {
-        UpdateBracket update(view_);
-        view_.ClearItems();
-        items_.clear();
-    }
+    ClearAllItems();
     --folderChangeLock_;
     windowCreated_ = false;
+}
+
+void ShellListController::ClearAllItems()
+{
+    UpdateBracket update(view_);
+    if (OnDeleteItem)
+        for (int i = 0; i < Count(); ++i)
+            OnDeleteItem(i, *items_[static_cast<std::size_t>(i)]->data);
+    view_.ClearItems();
+    items_.clear();
 }
 
 void ShellListController::FillIfEmpty()
@@ -175,11 +181,7 @@ void ShellListController::RefillList()
     }
     refillPending_ = false;
     Busy busy(view_);
-    {
-        UpdateBracket update(view_);
-        view_.ClearItems();
-        items_.clear();
-    }
+    ClearAllItems();
     {
         UpdateBracket update(view_);
         ComPtr<IShellFolder> folder;
@@ -575,11 +577,7 @@ void ShellListController::OpenFolder(const ItemIdList& absolute)
     if (options_ & svsloDontChangeFolder)
         return;
     IdListPtr target = CopyIdList(&absolute);  // the caller's list may belong to an item
-    {
-        UpdateBracket update(view_);
-        view_.ClearItems();
-        items_.clear();
-    }
+    ClearAllItems();
     Folder.SetIdList(target.get());
     if (items_.empty() && Folder.GetIdList() && *Folder.GetIdList() == *target)
         RefillList();  // the same folder named again: the locator fires nothing

@@ -188,6 +188,7 @@ private:
     };
 
     void FolderChanged();
+    void ClearAllItems();
     void FillFromFolder(ComPtr<IShellFolder> folder, const ItemIdList* folderIdList);
     void BuildColumns();
     void SaveColumnWidthsIfWanted();

@@ -198,10 +198,16 @@ TEST_F(ShellList, RefreshDeletesAndAddsOnlyTheDifference)
     view.Select(IndexOf("b"));
     view.focused = IndexOf("b");
     const int inserts = view.inserts;
+    std::vector<std::string> told;
+    list.OnDeleteItem = [&](int index, TSvShListData& data) {
+        EXPECT_EQ(list.ItemData(index), &data);
+        told.push_back(data.DisplayName());
+    };
 
     fs::remove(dir.path() / "c");
     list.RefreshList();
     EXPECT_EQ(view.deletes, 1);
+    EXPECT_EQ(told, std::vector<std::string>{"c"});
     EXPECT_EQ(view.inserts, inserts);
     EXPECT_EQ(Names(), (std::vector<std::string>{"a", "b", "d"}));
     EXPECT_EQ(view.SelectedIndices(), std::vector<int>{1});
