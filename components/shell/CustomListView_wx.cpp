@@ -3,6 +3,8 @@
 #include <wx/menu.h>
 #include <wx/settings.h>
 
+#include "components/shell/ShellUtils.h"
+
 namespace ql::shellctl {
 
 TColor ToTColor(const wxColour& c)
@@ -31,7 +33,8 @@ void TSvCustomListView::SetHeaderSortDisplayMode(TSvLvHeaderSortDisplayMode mode
 {
     if (mode == sortDisplay_)
         return;
-    sortDisplay_ = mode;
+    // Without the system's sort arrow the header shows none.
+    sortDisplay_ = ComCtlVersion.dwFileVersionMS < kComCtlSortArrow ? svlvNone : mode;
     UpdateHeaderSortDisplay();
 }
 

@@ -160,9 +160,12 @@ void ShellListController::FolderChanged()
         ++folderChangeLock_;
         try {
             RefillList();
-        } catch (...) {
+        } catch (const std::exception& e) {
+            // The change came from whoever set the folder (the editor's SetPath): the list
+            // reports its own failure rather than throwing into the caller.
             --folderChangeLock_;
-            throw;
+            view_.ShowError(e.what());
+            return;
         }
         --folderChangeLock_;
     }

@@ -11,6 +11,8 @@
 #include <exception>
 
 #include "components/shell/DeviceChangeHandler.h"
+#include "components/shell/KeyShortcut_wx.h"
+#include "components/shell/ShellListKeys.h"
 #include "components/shell/ShellControlsStartup_wx.h"
 #include "components/shell/ShellIcons_wx.h"
 #include "platform/gui/ShellMenu_wx.h"
@@ -19,24 +21,6 @@
 namespace ql::shellctl {
 
 namespace {
-
-int VirtualKey(const wxKeyEvent& event)
-{
-    const int code = event.GetKeyCode();
-    if (code >= 'a' && code <= 'z')
-        return code - 'a' + 'A';
-    if ((code >= 'A' && code <= 'Z') || (code >= '0' && code <= '9'))
-        return code;
-    if (code >= WXK_F1 && code <= WXK_F24)
-        return 0x70 + (code - WXK_F1);
-    switch (code) {
-    case WXK_DELETE: return 0x2E;
-    case WXK_INSERT: return 0x2D;
-    case WXK_BACK: return 0x08;
-    case WXK_RETURN: return 0x0D;
-    default: return 0;
-    }
-}
 
 }  // namespace
 
@@ -154,22 +138,13 @@ void TSvCustomShellList::ListKeyDown(wxKeyEvent& event)
         return;
     }
     bool handled = false;
-    const int key = VirtualKey(event);
+    const TShortCut shortcut = ShortCutOf(event);
     Guard([&] {
-        if (key == 0x08 || key == 0x0D) {
-            handled = event.GetModifiers() == wxMOD_NONE && shell_.KeyChar(key);
-            return;
-        }
-        if (key == 0)
-            return;
-        TShortCut shortcut = static_cast<TShortCut>(key);
-        if (event.ShiftDown())
-            shortcut |= scShift;
-        if (event.ControlDown())
-            shortcut |= scCtrl;
-        if (event.AltDown())
-            shortcut |= scAlt;
-        handled = shell_.KeyDown(shortcut);
+        // Backspace and Enter act as characters, and only without modifiers.
+        if (shortcut == kKeyBack || shortcut == kKeyReturn)
+            handled = shell_.KeyChar(shortcut);
+        else if (shortcut != 0 && (shortcut & 0xFF) != kKeyBack && (shortcut & 0xFF) != kKeyReturn)
+            handled = shell_.KeyDown(shortcut);
     });
     if (!handled)
         event.Skip();
