@@ -10,7 +10,9 @@
 #include "platform/core/Registry.h"
 #include "tests/platform_core_shell/ShellTestEnv.h"
 #include "tests/shell/ShellListFake.h"
+#include "tests/support/FakeLauncher.h"
 #include "tests/support/MemoryDataObject.h"
+#include "platform/core/shell/ShellServices.h"
 
 namespace fs = std::filesystem;
 using namespace ql;
@@ -356,6 +358,52 @@ TEST_F(ShellList, KeysOfTheCommandTable)
     list.SetOptions(kStill | svsloDontChangeFolder);
     list.FolderUp(1);
     EXPECT_EQ(list.Folder.GetPath(), (dir.path() / "sub").string());
+}
+
+TEST_F(ShellList, OpeningDocumentsFoldersAndLinks)
+{
+    test::FakeLauncher launcher;
+    shell::SetShellServices({&launcher, nullptr, nullptr});
+    dir.write("doc.txt", "");
+    dir.write("other.txt", "");
+    dir.write("target/inside", "");
+    fs::create_directory_symlink(dir.path() / "target", dir.path() / "link");
+    Show(dir.path());
+
+    // A document: the handler may take it over; otherwise it is opened.
+    bool handle = true;
+    int asked = 0;
+    list.OnDblClickOpen = [&](bool& handled) {
+        ++asked;
+        handled = handle;
+    };
+    view.Select(IndexOf("doc.txt"));
+    list.OpenSelection();
+    EXPECT_EQ(asked, 1);
+    EXPECT_TRUE(launcher.opened.empty());
+    handle = false;
+    list.OpenSelection();
+    ASSERT_EQ(launcher.opened.size(), 1u);
+    EXPECT_EQ(launcher.opened[0], (dir.path() / "doc.txt").string());
+
+    // Two documents: one default command over both.
+    view.Select(IndexOf("other.txt"));
+    list.OpenSelection();
+    EXPECT_EQ(launcher.opened.size(), 3u);
+
+    // A link to a folder shows the folder's contents.
+    for (auto& r : view.rows)
+        r.selected = false;
+    view.Select(IndexOf("link"));
+    list.OpenSelection();
+    EXPECT_EQ(Names(), std::vector<std::string>{"inside"});
+    EXPECT_EQ(launcher.opened.size(), 3u);
+
+    // A folder that does not exist: the locator names the desktop, whose items are shown.
+    Show(dir.path() / "missing");
+    EXPECT_EQ(list.Folder.GetPath(), "");
+    EXPECT_GT(list.Count(), 0);
+    shell::SetShellServices({});
 }
 
 TEST_F(ShellList, DeleteKeySendsTheSelectionToTheTrash)
