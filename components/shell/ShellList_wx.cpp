@@ -15,6 +15,7 @@
 #include "components/shell/ShellListKeys.h"
 #include "components/shell/ShellControlsStartup_wx.h"
 #include "components/shell/ShellIcons_wx.h"
+#include "components/shell/ShellScroll_wx.h"
 #include "platform/gui/ShellMenu_wx.h"
 #include "platform/gui/DragBridge_wx.h"
 
@@ -62,6 +63,17 @@ TSvCustomShellList::TSvCustomShellList(wxWindow* parent, wxWindowID id, const wx
                     shell_.EndLabelEdit(index, text);
             });
         });
+    });
+    RowsWindow()->Bind(wxEVT_MOUSEWHEEL, [this](wxMouseEvent& e) {
+        // The toolkit gives the wheel to the control under the pointer, so no other shell
+        // control needs it handed on; the notch scrolls this list by lines or pages.
+        if (e.GetWheelAxis() != wxMOUSE_WHEEL_VERTICAL || e.GetWheelRotation() == 0) {
+            e.Skip();
+            return;
+        }
+        const bool down = e.GetWheelRotation() < 0;
+        ScrollByWheel(this, 1, down ? ScrollCommand::LineDown : ScrollCommand::LineUp,
+                      down ? ScrollCommand::PageDown : ScrollCommand::PageUp, e.GetLinesPerAction());
     });
     DeviceChangeHandler().AddHandler(this, [weak = std::weak_ptr<Liveness>(alive_)](TSvDeviceChangeHandler&,
                                                                                      TMessage& m) {
@@ -335,11 +347,10 @@ void TSvCustomShellList::ClientGeometry(com::POINTL pt, int& x, int& y, int& wid
 
 void TSvCustomShellList::ScrollOneStep(int dx, int dy)
 {
-    wxRect row;
-    int lineHeight = 16;
-    if (GetItemCount() > 0 && GetItemRect(0, row))
-        lineHeight = row.GetHeight();
-    ScrollList(dx * 16, dy * lineHeight);
+    if (dx)
+        shellctl::ScrollOneStep(this, 0, dx < 0 ? ScrollCommand::LineUp : ScrollCommand::LineDown);
+    if (dy)
+        shellctl::ScrollOneStep(this, 1, dy < 0 ? ScrollCommand::LineUp : ScrollCommand::LineDown);
 }
 
 void TSvCustomShellList::RepaintNow()

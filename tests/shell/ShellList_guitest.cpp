@@ -221,6 +221,33 @@ TEST_F(ShellListGui, FillsAndFollowsTheFolderOnDisk)
     shot.SaveFile((out / "shell-list.png").string(), wxBITMAP_TYPE_PNG);
 }
 
+TEST_F(ShellListGui, WheelScrollsTheRows)
+{
+    for (int i = 0; i < 60; ++i)
+        dir.write("many" + std::to_string(100 + i), "");
+    list->RefreshList();
+    ASSERT_EQ(list->GetItemCount(), 64);
+    for (int i = 0; i < 5; ++i)
+        Pump();
+    EXPECT_EQ(list->GetTopItem(), 0);
+    wxMouseEvent wheel(wxEVT_MOUSEWHEEL);
+    wheel.m_wheelRotation = -120;
+    wheel.m_wheelDelta = 120;
+    wheel.m_linesPerAction = 3;
+    wheel.m_wheelAxis = wxMOUSE_WHEEL_VERTICAL;
+    wheel.SetEventObject(list->RowsWindow());
+    list->RowsWindow()->GetEventHandler()->ProcessEvent(wheel);
+    for (int i = 0; i < 5; ++i)
+        Pump();
+    const long top = list->GetTopItem();
+    EXPECT_GT(top, 0);
+    wheel.m_wheelRotation = 120;
+    list->RowsWindow()->GetEventHandler()->ProcessEvent(wheel);
+    for (int i = 0; i < 5; ++i)
+        Pump();
+    EXPECT_LT(list->GetTopItem(), top);
+}
+
 TEST_F(ShellListGui, OneMenuPerContextRequest)
 {
     list->SetOptions(list->Options() & ~svsloContextMenus);
