@@ -218,6 +218,9 @@ void TSvCustomShellList::UpdateItem(int index) { SetItemTexts(index); }
 
 void TSvCustomShellList::ReorderItems(const std::vector<int>& newIndexOf)
 {
+    // The toolkit's sort drops selection and focus: both are put back on their items.
+    const int focused = FocusedIndex();
+    const std::vector<int> selected = SelectedIndices();
     for (long i = 0; i < GetItemCount(); ++i)
         SetItemData(i, i);
     SortItems(
@@ -226,6 +229,10 @@ void TSvCustomShellList::ReorderItems(const std::vector<int>& newIndexOf)
             return to[static_cast<std::size_t>(a)] - to[static_cast<std::size_t>(b)];
         },
         reinterpret_cast<wxIntPtr>(&newIndexOf));
+    for (int i : selected)
+        SetItemState(newIndexOf[static_cast<std::size_t>(i)], wxLIST_STATE_SELECTED, wxLIST_STATE_SELECTED);
+    if (focused >= 0 && static_cast<std::size_t>(focused) < newIndexOf.size())
+        SetFocusedIndex(newIndexOf[static_cast<std::size_t>(focused)]);
 }
 
 std::vector<int> TSvCustomShellList::SelectedIndices() const

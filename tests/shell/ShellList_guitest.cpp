@@ -199,7 +199,9 @@ TEST_F(ShellListGui, FillsAndFollowsTheFolderOnDisk)
     std::printf("created and deleted outside, both shown within %lld ms\n", static_cast<long long>(ms.count()));
     EXPECT_EQ(list->GetItemCount(), 4);
 
-    // The header's arrow follows the sort: Size ascending, then descending.
+    // The header's arrow follows the sort: Size ascending, then descending. Selection and
+    // focus stay with their item.
+    SelectOnly(Find("delta.txt"));
     wxListEvent click(wxEVT_LIST_COL_CLICK, list->GetId());
     click.m_col = 1;
     click.SetEventObject(list);
@@ -208,6 +210,9 @@ TEST_F(ShellListGui, FillsAndFollowsTheFolderOnDisk)
     EXPECT_TRUE(list->IsAscendingSortIndicator());
     list->GetEventHandler()->ProcessEvent(click);
     EXPECT_FALSE(list->IsAscendingSortIndicator());
+    const long delta = Find("delta.txt");
+    EXPECT_EQ(list->GetNextItem(-1, wxLIST_NEXT_ALL, wxLIST_STATE_SELECTED), delta);
+    EXPECT_EQ(list->GetNextItem(-1, wxLIST_NEXT_ALL, wxLIST_STATE_FOCUSED), delta);
 
     wxBitmap shot(frame->GetClientSize());
     {
