@@ -406,6 +406,48 @@ TEST_F(ShellList, OpeningDocumentsFoldersAndLinks)
     shell::SetShellServices({});
 }
 
+TEST(ShellListLife, FillsOnceItsWindowExistsAndRefreshesOnDeviceChanges)
+{
+    test::SessionRoot();
+    InitShellControls();
+    test::TempDir dir;
+    dir.write("a", "");
+    test::FakeShellListView view;
+    ShellListController list(view);
+    list.SetOptions(kStill);
+    list.Folder.SetPath(dir.path().string());
+    EXPECT_EQ(list.Count(), 0);  // no window yet: nothing to fill
+    list.WindowCreated();
+    ASSERT_TRUE(list.AutoFillWanted());
+    list.FillIfEmpty();
+    EXPECT_EQ(list.Count(), 1);
+    EXPECT_FALSE(list.AutoFillWanted());
+
+    dir.write("b", "");
+    TMessage other{WM_DEVICECHANGE, 0x0007, 0, 0};
+    list.DeviceChanged(other);
+    EXPECT_EQ(list.Count(), 1);
+    TMessage arrival{WM_DEVICECHANGE, DBT_DEVICEARRIVAL, 0, 0};
+    list.DeviceChanged(arrival);
+    EXPECT_EQ(list.Count(), 2);
+    EXPECT_EQ(DriveRefreshCount(), 0);
+
+    // Up from the file-system root is Computer; up from there the desktop, and no further.
+    list.Folder.SetPath("/");
+    ASSERT_GT(list.Count(), 0);
+    list.FolderUp(1);
+    EXPECT_EQ(list.Folder.GetPath(), "");
+    ASSERT_TRUE(list.Folder.GetIdList());
+    EXPECT_EQ(list.Folder.GetIdList()->ItemCount(), 1u);
+    list.FolderUp(1);
+    EXPECT_EQ(list.Folder.GetIdList(), nullptr);
+    list.FolderUp(1);
+    EXPECT_EQ(list.Folder.GetIdList(), nullptr);
+    list.WindowDestroying();
+    EXPECT_EQ(list.Count(), 0);
+    FinalizeShellControls();
+}
+
 TEST_F(ShellList, DeleteKeySendsTheSelectionToTheTrash)
 {
     dir.write("gone", "x");
