@@ -2,6 +2,7 @@
 #include <fstream>
 #include <gtest/gtest.h>
 
+#include "components/shell/ShellItemUtils.h"
 #include "components/shell/ShellListController.h"
 #include "components/shell/ShellListFileFilter.h"
 #include "components/shell/ShellListKeys.h"
@@ -12,6 +13,7 @@
 #include "tests/shell/ShellListFake.h"
 #include "tests/support/FakeLauncher.h"
 #include "tests/support/MemoryDataObject.h"
+#include "platform/core/shell/ShellObjects.h"
 #include "platform/core/shell/ShellServices.h"
 
 namespace fs = std::filesystem;
@@ -446,6 +448,29 @@ TEST(ShellListLife, FillsOnceItsWindowExistsAndRefreshesOnDeviceChanges)
     list.WindowDestroying();
     EXPECT_EQ(list.Count(), 0);
     FinalizeShellControls();
+}
+
+TEST_F(ShellList, ContextMenuRenameEditsTheLabelAndOtherCommandsRun)
+{
+    test::FakeLauncher launcher;
+    shell::SetShellServices({&launcher, nullptr, nullptr});
+    dir.write("a.txt", "");
+    Show(dir.path());
+    view.Select(0);
+    view.focused = 0;
+    view.menuAnswer = kRenameCommandId;
+    list.ShowShellContextMenu(10, 10);
+    EXPECT_TRUE(view.editing);
+    EXPECT_EQ(view.editedIndex, 0);
+    view.editing = false;
+
+    view.menuAnswer = static_cast<int>(kFirstShellCommand + shell::kCmdOpen);
+    list.ShowShellContextMenu(10, 10);
+    EXPECT_EQ(launcher.opened, std::vector<std::string>{(dir.path() / "a.txt").string()});
+    view.menuAnswer = 0;  // dismissed
+    list.ShowShellContextMenu(10, 10);
+    EXPECT_EQ(launcher.opened.size(), 1u);
+    shell::SetShellServices({});
 }
 
 TEST_F(ShellList, DeleteKeySendsTheSelectionToTheTrash)
