@@ -423,7 +423,8 @@ DWORD ShellListController::DropEffectsOfSelection()
     ULONG attributes = shell::SFGAO_CANCOPY | shell::SFGAO_CANMOVE | shell::SFGAO_CANLINK;
     if (HRESULT hr = shellFolder_->GetAttributesOf(lists, &attributes); FAILED(hr))
         RaiseSystemError(hr);
-    return attributes & 7;
+    // The three capability bits are the three effects, bit for bit.
+    return attributes & (shell::SFGAO_CANCOPY | shell::SFGAO_CANMOVE | shell::SFGAO_CANLINK);
 }
 
 // Columns and order -----------------------------------------------------------------------------
