@@ -63,6 +63,15 @@ void TEditorForm::BtnUnicodeClick() { session_->BtnUnicodeClick(); }
 void TEditorForm::BtnCleanupClick() { session_->BtnCleanupClick(); }
 void TEditorForm::ToolButton8Click() { session_->ToolButton8Click(); }
 
+void TEditorForm::ShowImagesFolder1Click()
+{
+    TSettings& s = setup_.context.settings;
+    s.ShowImageList = !s.ShowImageList;
+    ApplyLayout();
+}
+
+bool TEditorForm::ShowImagesFolderChecked() const { return setup_.context.settings.ShowImageList; }
+
 void TEditorForm::ToolButton9Click()
 {
     long style = SourceEditor->GetWindowStyleFlag();
@@ -110,6 +119,7 @@ void TEditorForm::OnSelChanged(wxTreeEvent& event)
     if (closing_ || treeView_->Quiet())
         return;
     tree_.Select(treeView_->NodeOf(event.GetItem()));
+    PointImageList();
 }
 
 void TEditorForm::OnEndLabelEdit(wxTreeEvent& event)

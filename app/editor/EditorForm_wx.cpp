@@ -5,6 +5,7 @@
 #include "app/editor/EditorDialogs_wx.h"
 #include "app/editor/EditorFormPorts_wx.h"
 #include "app/editor/EditorTreeView_wx.h"
+#include "app/editor/ImageListFolder_wx.h"
 #include "components/browserhost/Pages.h"
 #include "components/browserhost/PanelStatusBar.h"
 #include "components/browserhost/WebHost.h"
@@ -208,8 +209,16 @@ void TEditorForm::CreatePages()
         PressViewButton(ActiveView());
     };
     ImagePanel = new wxPanel(ImageSplitter, wxID_ANY, wxDefaultPosition, wxSize(-1, kImagePanelHeight));
-    ImagePanel->SetToolTip("Images Folder");
+    // With its default options; several items can be selected, and renamed.
+    ImageList = new shellctl::TSvShellList(ImagePanel);
+    ImageList->SetToolTip("Images Folder");
+    ImageList->Shell().ReadOnly = false;
+    auto* imageSizer = new wxBoxSizer(wxVERTICAL);
+    imageSizer->Add(ImageList, 1, wxEXPAND);
+    ImagePanel->SetSizer(imageSizer);
     ImagePanel->Hide();
+    imageListFolder_ = std::make_unique<ImageListFolder>(*ImageList);
+    imageFolderView_ = imageListFolder_.get();
     ImageSplitter->Initialize(PageControl1);
 
     TTabSheetes** sheets[kViewCount] = {&tbSheetes3, &tbSheetes1, &tbSheetes2};
@@ -458,8 +467,13 @@ void TEditorForm::ApplyLayout()
     for (wxWindow* w : {static_cast<wxWindow*>(TreePanel), static_cast<wxWindow*>(Panel3), static_cast<wxWindow*>(tbSheetes1),
                         static_cast<wxWindow*>(tbSheetes2), static_cast<wxWindow*>(tbSheetes3)})
         w->Layout();
+    PointImageList();
+}
+
+void TEditorForm::PointImageList()
+{
     if (ImageSplitter->IsSplit() && imageFolderView_)
-        imageFolderView_->SetFolder(ImagesPanelFolder(s));
+        imageFolderView_->SetFolder(ImagesPanelFolder(setup_.context.settings));
 }
 
 void TEditorForm::ShowImagePanel(bool show)

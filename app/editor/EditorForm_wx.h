@@ -40,6 +40,9 @@ class TPageControles;
 class TPanelStatusBar;
 class TTabSheetes;
 class TWebHost;
+namespace shellctl {
+class TSvShellList;
+}
 namespace web {
 class HtmlEditControl;
 }
@@ -69,7 +72,8 @@ public:
     void FormShow();
     void ShowEditorForDrag();
     void BringEditorToFront();
-    // The shell list of the images panel, when there is one (the panel stays hidden without).
+    // What the layout points at the page's picture folder: ImageList from the start; without
+    // one the images panel stays hidden.
     void SetImageFolderView(ImageFolderView* view);
 
     // --- layout and views -----------------------------------------------------------------
@@ -104,6 +108,10 @@ public:
     void ToolButton8Click();           // "Clear all HTML tag": the page as pure text
     void ToolButton9Click();           // "WordWrap"
     void Timer1Timer();
+    // "Show Images Folder" (Tools): toggles the switch and applies the layout. The menu item's
+    // check shows ShowImagesFolderChecked() each time the menu opens.
+    void ShowImagesFolder1Click();
+    bool ShowImagesFolderChecked() const;
 
     // --- components -----------------------------------------------------------------------
     TPanelStatusBar* StatusBar1 = nullptr;
@@ -120,6 +128,7 @@ public:
     wxSplitterWindow* ImageSplitter = nullptr;  // the pages above the images panel
     TPageControles* PageControl1 = nullptr;
     wxPanel* ImagePanel = nullptr;
+    shellctl::TSvShellList* ImageList = nullptr;  // the page's picture folder, live
     TTabSheetes* tbSheetes3 = nullptr;  // Browse
     TTabSheetes* tbSheetes1 = nullptr;  // HTML
     TTabSheetes* tbSheetes2 = nullptr;  // Text
@@ -152,6 +161,7 @@ private:
     void BindTree();
     void BindDropTarget();
     void PressViewButton(int view);
+    void PointImageList();  // at the open page's picture folder, while the panel shows
     void RenderPlainText(const std::string& file, std::function<void(const std::string&)> done);
     void OnClose(wxCloseEvent& event);
     void OnShow(wxShowEvent& event);
@@ -178,6 +188,7 @@ private:
     std::unique_ptr<EditCommandBars> commandBars_;
     TVekOLEDrop VekOLEDrop;
     TreeWidthCycle widthCycle_;
+    std::unique_ptr<ImageFolderView> imageListFolder_;
     ImageFolderView* imageFolderView_ = nullptr;
     bool placementLoaded_ = false;
     bool closing_ = false;  // the controls are going: their events are not handled any more

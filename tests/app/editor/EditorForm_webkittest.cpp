@@ -5,6 +5,7 @@
 #include "app/collection/PageId.h"
 #include "components/browserhost/Pages.h"
 #include "components/browserhost/WebHost.h"
+#include "components/shell/ShellList_wx.h"
 #include "platform/core/IniFile.h"
 #include "platform/core/SafeFile.h"
 #include "platform/gui/HtmlEditCommands.h"
@@ -411,14 +412,14 @@ TEST_F(EditorFormTest, LayoutSwitchesAndTheTreeWidthButton)
     EXPECT_TRUE(form->CoolBar1->IsShown());
     settings.ShowToolbar = false;
     settings.ShowTree = false;
-    settings.ShowImageList = true;  // no images list yet: the panel stays hidden
+    settings.ShowImageList = true;
     form->ApplyLayout();
     for (wxWindow* bar : {static_cast<wxWindow*>(form->CoolBar1), static_cast<wxWindow*>(form->ToolBar1),
                           static_cast<wxWindow*>(form->ToolBar2),
                           static_cast<wxWindow*>(form->ToolBar3), static_cast<wxWindow*>(form->ToolBar_main)})
         EXPECT_FALSE(bar->IsShown());
     EXPECT_FALSE(form->Panel2->IsSplit());
-    EXPECT_FALSE(form->ImagePanel->IsShown());
+    EXPECT_TRUE(form->ImagePanel->IsShown());
 
     struct Folder : ImageFolderView {
         std::string folder;
@@ -427,7 +428,80 @@ TEST_F(EditorFormTest, LayoutSwitchesAndTheTreeWidthButton)
     form->SetImageFolderView(&folder);
     EXPECT_TRUE(form->ImagePanel->IsShown());
     EXPECT_EQ(folder.folder, settings.ImagesDir);
-    form->SetImageFolderView(nullptr);
+    form->SetImageFolderView(nullptr);  // no list to show: the panel goes
+    EXPECT_FALSE(form->ImagePanel->IsShown());
+}
+
+// "Show Images Folder" shows the panel's live list of the open page's picture folder: the
+// page's own folder when it has one, else "!images" (made when missing); the list follows the
+// selection, and the switch hides the panel again.
+TEST_F(EditorFormTest, ImagesPanelListsThePicturesOfTheSelectedPage)
+{
+    Write("Two", "<html><body><h1 style=\"color:#c00000\">Two</h1><p>A page with two pictures.</p></body></html>\r\n");
+    temp.write("Collection/Two/photo.png", "png");
+    temp.write("Collection/Two/diagram.jpg", "jpg");
+    ASSERT_NO_FATAL_FAILURE(Open());
+    ASSERT_FALSE(settings.ShowImageList);
+    EXPECT_FALSE(form->ImagePanel->IsShown());
+    EXPECT_FALSE(form->ShowImagesFolderChecked());
+    const auto listed = [this](const std::string& name) {
+        return form->ImageList->FindItem(-1, wxString::FromUTF8(name)) >= 0;
+    };
+    const auto shows = [this](const std::string& folder) {
+        std::error_code ec;
+        return fs::equivalent(form->ImageList->Folder().GetPath(), folder, ec);
+    };
+
+    form->ShowImagesFolder1Click();
+    EXPECT_TRUE(settings.ShowImageList);
+    EXPECT_TRUE(form->ShowImagesFolderChecked());
+    EXPECT_TRUE(form->ImagePanel->IsShown());
+    EXPECT_TRUE(form->ImageList->IsShownOnScreen());
+    // Page One has no folder of its own.
+    EXPECT_TRUE(fs::is_directory(settings.ImagesDir));
+    EXPECT_TRUE(shows(settings.ImagesDir));
+    EXPECT_EQ(form->ImageList->GetItemCount(), 0);
+    temp.write("Collection/!images/shared.gif", "gif");
+    EXPECT_TRUE(WaitFor([&] { return listed("shared.gif"); }, 5000)) << "a picture saved meanwhile is not listed";
+
+    Select("Two");
+    ASSERT_TRUE(WaitFor([&] { return Browsed("Two.html"); }));
+    EXPECT_TRUE(shows(settings.CollectionDir + "Two/"));
+    EXPECT_TRUE(WaitFor([&] { return listed("photo.png") && listed("diagram.jpg"); }, 5000));
+    EXPECT_EQ(form->ImageList->GetItemCount(), 2);
+
+    // The page and, below it, its pictures: wait for the page's red heading and the list's
+    // dark row text, both painted some time after they were loaded.
+    const wxPoint origin = form->ClientToScreen(wxPoint(0, 0));
+    const wxRect page(form->web->GetScreenPosition() - origin, wxSize(200, 80));
+    const wxRect rows(form->ImageList->GetScreenPosition() - origin, form->ImageList->GetSize());
+    wxImage shot;
+    const auto any = [&](const wxRect& r, const std::function<bool(int, int, int)>& colour) {
+        for (int y = r.y; y < std::min(r.GetBottom(), shot.GetHeight()); ++y)
+            for (int x = r.x; x < std::min(r.GetRight(), shot.GetWidth()); ++x)
+                if (colour(shot.GetRed(x, y), shot.GetGreen(x, y), shot.GetBlue(x, y)))
+                    return true;
+        return false;
+    };
+    EXPECT_TRUE(WaitFor([&] {
+        shot = test::Grab(form);
+        return any(page, [](int r, int g, int) { return r > 150 && g < 60; }) &&
+               any(wxRect(rows.x, rows.y + rows.height / 2, rows.width, rows.height / 2),
+                   [](int r, int g, int b) { return r < 90 && g < 90 && b < 90; });
+    }, 5000));
+    const char* build = std::getenv("QUILLORY_TEST_BUILD");
+    const fs::path dir = (build ? fs::path(build) : fs::temp_directory_path()) / "artifacts";
+    fs::create_directories(dir);
+    EXPECT_TRUE(shot.SaveFile((dir / "editor-images-panel.png").string(), wxBITMAP_TYPE_PNG));
+
+    Select("Three");
+    ASSERT_TRUE(WaitFor([&] { return Browsed("Three.html"); }));
+    EXPECT_TRUE(shows(settings.ImagesDir));
+    EXPECT_TRUE(WaitFor([&] { return listed("shared.gif") && !listed("photo.png"); }, 5000));
+
+    form->ShowImagesFolder1Click();
+    EXPECT_FALSE(settings.ShowImageList);
+    EXPECT_FALSE(form->ShowImagesFolderChecked());
     EXPECT_FALSE(form->ImagePanel->IsShown());
 }
 
