@@ -53,7 +53,8 @@ TChangeHandlerThread::TChangeHandlerThread(Poster post, std::uint32_t message)
 {
     inotify_ = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
     wake_ = ::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
-    thread_ = std::thread([this] { Body(); });
+    if (inotify_ >= 0 && wake_ >= 0)
+        thread_ = std::thread([this] { Body(); });  // without both, every AddWatch fails
 }
 
 TChangeHandlerThread::~TChangeHandlerThread()
@@ -81,14 +82,14 @@ bool TChangeHandlerThread::Run(Command command)
     command_ = command;
     std::uint64_t id = ++sent_;
     std::uint64_t one = 1;
-    if (wake_ < 0 || ::write(wake_, &one, sizeof one) != sizeof one)
+    if (!thread_.joinable() || ::write(wake_, &one, sizeof one) != sizeof one)
         return false;
     return replied_.wait_for(lock, std::chrono::milliseconds(2000), [&] { return done_ >= id; });
 }
 
 bool TChangeHandlerThread::AddWatch(const std::string& path, std::uint32_t filter, int& slot, bool watchSubtree)
 {
-    if (path.empty() || inotify_ < 0)
+    if (path.empty() || !thread_.joinable())
         return false;
     std::lock_guard gui(gui_);
     {
@@ -109,7 +110,7 @@ bool TChangeHandlerThread::AddWatch(const std::string& path, std::uint32_t filte
 
 bool TChangeHandlerThread::WatchShownFolder(const std::string& path)
 {
-    if (path.empty() || inotify_ < 0)
+    if (path.empty() || !thread_.joinable())
         return false;
     std::lock_guard gui(gui_);
     {

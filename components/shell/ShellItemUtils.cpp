@@ -261,6 +261,68 @@ void FillSendToList(const std::string& folderPath, const std::vector<std::string
     }
 }
 
+void SendToItem(const std::string& entryName, com::IDataObject* data)
+{
+    IdListPtr list;
+    ComPtr<IShellFolder> folder;
+    IdListPtr item;
+    ComPtr<com::IDropTarget> target;
+    HRESULT hr = GetSpecialFolderIdList(CSIDL_SENDTO, list);
+    if (com::SUCCEEDED(hr))
+        hr = GetShellFolder(list.get(), folder);
+    if (com::SUCCEEDED(hr))
+        hr = folder->ParseDisplayName(Utf8ToUtf16(entryName), nullptr, &item, nullptr);
+    if (com::SUCCEEDED(hr)) {
+        const ItemIdList* items[] = {item.get()};
+        hr = folder->GetUIObjectOf(items, com::IDropTarget::IID_, target.putVoid());
+    }
+    if (com::FAILED(hr))
+        RaiseSystemError(hr);
+    com::DWORD effect = com::DROPEFFECT_COPY;
+    target->DragEnter(data, com::MK_LBUTTON, {}, &effect);
+    effect = com::DROPEFFECT_COPY;
+    target->DragOver(com::MK_LBUTTON, {}, &effect);
+    effect = com::DROPEFFECT_COPY;
+    target->Drop(data, com::MK_LBUTTON, {}, &effect);
+}
+
+std::string MenuSelectHint(IContextMenu* menu, int id, bool popupOrSystemItem)
+{
+    std::string hint;
+    if (!menu || popupOrSystemItem || id < static_cast<int>(kFirstShellCommand))
+        return hint;
+    if (com::FAILED(menu->GetCommandString(static_cast<unsigned>(id) - kFirstShellCommand, GCS_HELPTEXTA, &hint)))
+        hint.clear();
+    return hint;
+}
+
+MenuCharResult SendToMenuChar(const std::vector<SendToEntry>& list, int highlighted, char32_t typed)
+{
+    auto upper = [](char32_t c) { return c >= U'a' && c <= U'z' ? c - 32 : c; };
+    auto firstOf = [&](const std::string& name) -> char32_t {
+        if (name.empty())
+            return 0;
+        char32_t cp = 0;
+        DecodeUtf8(name, 0, cp);
+        return upper(cp);
+    };
+    typed = upper(typed);
+    int n = static_cast<int>(list.size());
+    int start = highlighted >= 0 && highlighted < n ? highlighted : 0;
+    int found = -1, matches = 0;
+    for (int i = 0; i < n; ++i)
+        if (firstOf(list[static_cast<std::size_t>(i)].name) == typed)
+            ++matches;
+    for (int step = 1; step <= n && found < 0; ++step) {
+        int i = (start + step) % n;
+        if (firstOf(list[static_cast<std::size_t>(i)].name) == typed)
+            found = i;
+    }
+    if (found < 0)
+        return {MNC_CLOSE, 0};
+    return {matches > 1 ? MNC_SELECT : MNC_EXECUTE, found};
+}
+
 std::vector<SendToEntry>& SendToList()
 {
     static std::vector<SendToEntry> list;

@@ -68,4 +68,22 @@ void FillSendToList(const std::string& folderPath, const std::vector<std::string
                     const std::function<int(const std::string& path)>& iconIndexOf, std::vector<SendToEntry>& list);
 std::vector<SendToEntry>& SendToList();  // shared by every control; entries are never removed
 
+// Hands the data object to a Send To entry's drop target as a copy; raises EShellError when
+// the entry or its target cannot be had (always here: this desktop has no Send To folder).
+void SendToItem(const std::string& entryName, com::IDataObject* data);
+
+// The hint for a highlighted menu item: the shell's help text for its commands (identifiers
+// from 50 that are no submenu or system-menu item), else "".
+std::string MenuSelectHint(shell::IContextMenu* menu, int id, bool popupOrSystemItem);
+
+// A typed character in the Send To submenu: the entry to go to, searched after the highlighted
+// one and then from the top by first character without case; it is only selected when several
+// entries begin so, and chosen when it is the only one.
+inline constexpr int MNC_CLOSE = 1, MNC_EXECUTE = 2, MNC_SELECT = 3;
+struct MenuCharResult {
+    int action = MNC_CLOSE;
+    int position = 0;
+};
+MenuCharResult SendToMenuChar(const std::vector<SendToEntry>& list, int highlighted, char32_t typed);
+
 }  // namespace ql::shellctl

@@ -163,6 +163,11 @@ TEST_F(ShellObjects, AFolderNeverGoesIntoItself)
     auto result = TransferInto({top.string()}, (top / "child").string(), TransferKind::Copy);
     EXPECT_EQ(result.error, EINVAL);
     EXPECT_EQ(fs::directory_iterator(top / "child")->path().filename(), "f");
+    // A link to the folder moves as a link, even below the folder it points to.
+    fs::create_symlink(top, dir.path() / "toplink");
+    result = TransferInto({(dir.path() / "toplink").string()}, (top / "child").string(), TransferKind::Move);
+    EXPECT_EQ(result.error, 0);
+    EXPECT_TRUE(fs::is_symlink(top / "child/toplink"));
     // A move onto the folder it is in changes nothing.
     result = TransferInto({(top / "child").string()}, top.string(), TransferKind::Move);
     EXPECT_EQ(result.error, 0);

@@ -13,17 +13,21 @@ namespace ql::test {
 
 inline const std::filesystem::path& SessionRoot()
 {
-    static TempDir* root = [] {
-        auto* dir = new TempDir;  // lives for the whole run: the trash library keeps its paths
-        setenv("HOME", (dir->path() / "home").c_str(), 1);
-        setenv("XDG_CONFIG_HOME", (dir->path() / "config").c_str(), 1);
-        setenv("XDG_DATA_HOME", (dir->path() / "data").c_str(), 1);
-        std::filesystem::create_directories(dir->path() / "home");
-        std::filesystem::create_directories(dir->path() / "config");
-        std::filesystem::create_directories(dir->path() / "data");
-        return dir;
-    }();
-    return root->path();
+    // Made on first use and removed when the process ends; the trash library keeps the paths
+    // it read, so they stay the same for the whole run.
+    struct Session {
+        TempDir dir;
+        Session()
+        {
+            for (const char* sub : {"home", "config", "data"})
+                std::filesystem::create_directories(dir.path() / sub);
+            setenv("HOME", (dir.path() / "home").c_str(), 1);
+            setenv("XDG_CONFIG_HOME", (dir.path() / "config").c_str(), 1);
+            setenv("XDG_DATA_HOME", (dir.path() / "data").c_str(), 1);
+        }
+    };
+    static Session session;
+    return session.dir.path();
 }
 
 inline std::filesystem::path HomeDir() { return SessionRoot() / "home"; }

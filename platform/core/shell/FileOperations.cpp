@@ -151,6 +151,14 @@ bool IsSameOrInside(const std::string& inner, const std::string& outer)
     return a.compare(0, b.size(), b) == 0;
 }
 
+bool WouldGoIntoItself(const std::string& source, const std::string& folder)
+{
+    struct stat st {};
+    if (::lstat(source.c_str(), &st) != 0 || S_ISLNK(st.st_mode))
+        return false;
+    return IsSameOrInside(folder, source);
+}
+
 std::string FreeNameIn(const std::string& dir, const std::string& name)
 {
     if (!Exists(JoinPath(dir, name)))
@@ -225,7 +233,7 @@ TransferResult TransferInto(const std::vector<std::string>& sources, const std::
             err = EINVAL;
         } else if (kind == TransferKind::Move && Canonical(DirName(source)) == Canonical(folder)) {
             continue;  // already there
-        } else if (kind != TransferKind::Link && IsSameOrInside(folder, source)) {
+        } else if (kind != TransferKind::Link && WouldGoIntoItself(source, folder)) {
             err = EINVAL;  // a folder into itself or below itself
         } else {
             std::string target = JoinPath(folder, FreeNameIn(folder, name));

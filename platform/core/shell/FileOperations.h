@@ -11,6 +11,9 @@ namespace ql::shell {
 int RenameNoReplace(const std::string& from, const std::string& to);
 // True when `inner` is `outer` itself or lies below it (both resolved through links).
 bool IsSameOrInside(const std::string& inner, const std::string& outer);
+// True when putting `source` into `folder` would put a folder into itself or below itself (a
+// link is moved or copied as a link, so it never nests).
+bool WouldGoIntoItself(const std::string& source, const std::string& folder);
 // `name`, or "stem (2).ext", "stem (3).ext" ... : the first that does not exist in `dir`.
 std::string FreeNameIn(const std::string& dir, const std::string& name);
 

@@ -182,7 +182,8 @@ private:
 
 com::ComPtr<IContextMenu2> MakeItemContextMenu(std::vector<MenuItemInfo> items)
 {
-    return com::ComPtr<IContextMenu2>::Adopt(new ItemContextMenu(std::move(items)));
+    auto menu = com::MakeCom<ItemContextMenu>(std::move(items));
+    return com::ComPtr<IContextMenu2>(menu.get());
 }
 
 }  // namespace ql::shell

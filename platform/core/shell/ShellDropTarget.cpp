@@ -89,7 +89,7 @@ private:
             return S_OK;
         bool anyInside = false;
         for (const auto& p : paths_)
-            anyInside = anyInside || IsSameOrInside(folder_, p);
+            anyInside = anyInside || WouldGoIntoItself(p, folder_);
         DWORD wanted;
         if ((keyState & MK_CONTROL) && (keyState & MK_SHIFT))
             wanted = DROPEFFECT_LINK;
@@ -178,16 +178,17 @@ private:
 
 ComPtr<IDropTarget> MakeFolderDropTarget(std::string folderPath)
 {
-    return ComPtr<IDropTarget>::Adopt(new FolderDropTarget(std::move(folderPath)));
+    auto target = MakeCom<FolderDropTarget>(std::move(folderPath));
+    return ComPtr<IDropTarget>(target.get());
 }
 
 ComPtr<IDataObject> MakeItemDataObject(const ItemIdList& folder, const std::vector<ItemIdList>& items,
                                        const std::vector<std::string>& paths)
 {
-    auto* object = new ItemDataObject;
+    auto object = MakeCom<ItemDataObject>();
     object->Add(static_cast<std::uint32_t>(ShellIdListFormat()), BuildIdListArray(folder, items));
     object->Add(CF_HDROP, BuildHDrop(paths));
-    return ComPtr<IDataObject>::Adopt(object);
+    return ComPtr<IDataObject>(object.get());
 }
 
 }  // namespace ql::shell

@@ -3,6 +3,9 @@
 // for folders and links from what they are) and that type's description, from GIO's shared
 // MIME database.
 #include <string>
+#include <vector>
+
+#include "platform/core/shell/ItemIdList.h"
 
 namespace ql::shell {
 
@@ -11,5 +14,10 @@ namespace ql::shell {
 std::string ContentTypeOf(const std::string& name, bool folder);
 // The description of a content type in the user's language ("PNG image", "Folder").
 std::string ContentTypeDescription(const std::string& contentType);
+
+// Names of desktop-theme icons for the item an absolute list names, the most fitting first:
+// the virtual places by their own icons, folders (open or closed), files by content type, a
+// generic icon last. Empty for a list that names nothing.
+std::vector<std::string> IconNamesOf(const ItemIdList& absolute, bool open);
 
 }  // namespace ql::shell

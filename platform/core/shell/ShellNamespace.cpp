@@ -192,7 +192,7 @@ public:
     {
         if (!out)
             return E_POINTER;
-        *out = new ItemEnumerator(items_, at_);
+        *out = MakeCom<ItemEnumerator>(items_, at_).detach();
         return S_OK;
     }
 
@@ -248,7 +248,7 @@ public:
                 continue;
             items->push_back(SingleItem(c.item));
         }
-        *out = new ItemEnumerator(std::move(items));
+        *out = MakeCom<ItemEnumerator>(std::move(items)).detach();
         return S_OK;
     }
 
@@ -269,7 +269,7 @@ public:
         auto absolute = ItemIdList::Join(absolute_, relative);
         if (!absolute)
             return E_INVALIDARG;
-        *out = static_cast<IShellFolder*>(new NamespaceFolder(std::move(*at), std::move(*absolute)));
+        *out = static_cast<IShellFolder*>(MakeCom<NamespaceFolder>(std::move(*at), std::move(*absolute)).detach());
         return S_OK;
     }
 
@@ -630,7 +630,7 @@ HRESULT SHGetDesktopFolder(IShellFolder** out)
 {
     if (!out)
         return E_POINTER;
-    *out = new NamespaceFolder(Location::Desktop(), ItemIdList());
+    *out = MakeCom<NamespaceFolder>(Location::Desktop(), ItemIdList()).detach();
     return S_OK;
 }
 
