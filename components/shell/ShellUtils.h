@@ -17,10 +17,9 @@ using shell::IShellFolder;
 using shell::ItemIdList;
 using shell::ULONG;
 
-// The environment the controls test. Our controls always have what the newest platform
-// offered: the NT line and common controls 6.0, so the header sort arrow, the link overlays
-// and tree tool tips are on.
-inline constexpr std::uint32_t VER_PLATFORM_WIN32_NT = 2;
+// The environment facts the controls test, fixed at their most capable values (IsWinNT true,
+// common controls 6.0): the header sort arrow, the link overlays and tree tool tips are always
+// on. The thresholds are the versions each of them needs.
 struct TComCtlVersion {
     std::uint32_t dwFileVersionLS = 0;
     std::uint32_t dwFileVersionMS = 0;

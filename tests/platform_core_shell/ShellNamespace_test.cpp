@@ -221,6 +221,7 @@ TEST_F(ShellNamespace, ParseBindAndDisplayNames)
     IdListPtr out;
     EXPECT_TRUE(FAILED(folder->ParseDisplayName(u"a/../../x", nullptr, &out, nullptr)));
     EXPECT_TRUE(FAILED(folder->ParseDisplayName(u"a/missing", nullptr, &out, nullptr)));
+    EXPECT_TRUE(FAILED(folder->ParseDisplayName(Utf8ToUtf16((tree / "a").string()), nullptr, &out, nullptr)));
     ULONG eaten = 0, attrs = SFGAO_FOLDER;
     ASSERT_EQ(folder->ParseDisplayName(u"a/b", &eaten, &out, &attrs), com::S_OK);
     EXPECT_EQ(eaten, 3u);
@@ -385,6 +386,17 @@ TEST(ShellPlaces, UserDirsAndMountInfo)
         "short line\n";
     EXPECT_EQ(VolumesFromMountInfo(info),
               (std::vector<std::string>{"/media/u/My Stick", "/run/media/u/DISK", "/mnt/backup"}));
+}
+
+TEST(ShellItems, TailsOfLists)
+{
+    auto list = *ItemIdList::FromItems({"a", "bb", "ccc"});
+    EXPECT_EQ(list.Tail(1), *ItemIdList::FromItems({"bb", "ccc"}));
+    EXPECT_EQ(list.Tail(2).ItemData(0), "ccc");
+    EXPECT_EQ(*ItemIdList::Join(*list.Ancestor(2), list.Tail(1)), list);
+    EXPECT_TRUE(list.Tail(3).IsEmpty());
+    EXPECT_TRUE(list.Tail(9).IsEmpty());
+    EXPECT_EQ(list.Tail(0), list);
 }
 
 TEST(ShellItems, DecodingRefusesIdsThatCouldLeaveTheirFolder)

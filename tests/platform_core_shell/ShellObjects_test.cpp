@@ -8,6 +8,7 @@
 #include "platform/core/FileDropFormats.h"
 #include "platform/core/shell/FileOperations.h"
 #include "platform/core/shell/IdListArray.h"
+#include "platform/core/shell/ShellItems.h"
 #include "platform/core/shell/ShellObjects.h"
 #include "platform/core/shell/ShellServices.h"
 #include "tests/platform_core_shell/ShellTestEnv.h"
@@ -146,6 +147,45 @@ TEST_F(ShellObjects, DropsCopyMoveAndLinkWithoutOverwriting)
     EXPECT_TRUE(fs::exists(src / "b"));
 }
 
+// Like a drag from another program: the files are offered at once but handed over at the drop.
+class LateData : public test::MemoryDataObject {
+public:
+    bool dropped = false;
+    HRESULT GetData(const FORMATETC* f, STGMEDIUM* m) override
+    {
+        return dropped ? MemoryDataObject::GetData(f, m) : E_UNEXPECTED;
+    }
+};
+
+TEST_F(ShellObjects, DragsWhoseDataComesAtTheDrop)
+{
+    auto src = dir.path() / "src", dst = dir.path() / "dst";
+    Write(src / "f", "1");
+    fs::create_directories(dst);
+    auto data = MakeCom<LateData>();
+    data->blocks[CF_HDROP] = BuildHDrop({(src / "f").string()});
+    auto target = MakeFolderDropTarget(dst.string());
+    DWORD effect = DROPEFFECT_COPY | DROPEFFECT_MOVE;
+    ASSERT_EQ(target->DragEnter(data.get(), 0, {}, &effect), S_OK);
+    EXPECT_EQ(effect, DROPEFFECT_COPY);
+    effect = DROPEFFECT_COPY | DROPEFFECT_MOVE;
+    target->DragOver(MK_SHIFT, {}, &effect);
+    EXPECT_EQ(effect, DROPEFFECT_MOVE);
+    data->dropped = true;
+    effect = DROPEFFECT_COPY | DROPEFFECT_MOVE;
+    ASSERT_EQ(target->Drop(data.get(), 0, {}, &effect), S_OK);
+    EXPECT_EQ(effect, DROPEFFECT_MOVE);  // known now: one file system
+    EXPECT_EQ(Read(dst / "f"), "1");
+    EXPECT_FALSE(fs::exists(src / "f"));
+
+    // Text alone is no drop of files.
+    auto text = MakeCom<test::MemoryDataObject>();
+    text->SetText(CF_TEXT, "hello");
+    effect = DROPEFFECT_COPY;
+    target->DragEnter(text.get(), 0, {}, &effect);
+    EXPECT_EQ(effect, DROPEFFECT_NONE);
+}
+
 TEST_F(ShellObjects, AFolderNeverGoesIntoItself)
 {
     auto top = dir.path() / "top";
@@ -240,6 +280,18 @@ TEST_F(ShellObjects, ContextMenuCommandsFromFifty)
     EXPECT_EQ(launcher.opened, std::vector<std::string>{(dir.path() / "f.txt").string()});
     EXPECT_EQ(Invoke(menu.get(), "paste"), E_INVALIDARG);
     EXPECT_EQ(Invoke(menu.get(), "explode"), E_INVALIDARG);
+
+    // Home can be opened and copied, never cut, deleted or renamed.
+    auto homeItem = *ItemIdList::FromItems({ShellItem{ItemKind::Home, true, {}}.Encode()});
+    const ItemIdList* homeItems[] = {&homeItem};
+    ComPtr<IContextMenu> homeMenu;
+    ASSERT_EQ(test::Desktop()->GetUIObjectOf(homeItems, IContextMenu::IID_, homeMenu.putVoid()), S_OK);
+    PopupMenu homePopup;
+    homeMenu->QueryContextMenu(homePopup, 0, 50, 0x7FFF, CMF_CANRENAME);
+    EXPECT_TRUE(homePopup.FindById(50) && homePopup.FindById(52) && homePopup.FindById(53));
+    EXPECT_FALSE(homePopup.FindById(51) || homePopup.FindById(54) || homePopup.FindById(68));
+    EXPECT_EQ(Invoke(homeMenu.get(), "delete"), E_INVALIDARG);
+    EXPECT_TRUE(fs::exists(test::HomeDir()));
 
     // The menu of Computer cannot be had: it is no file.
     IdListPtr computer;

@@ -96,13 +96,14 @@ private:
         const auto& services = GetShellServices();
         if (flags & CMF_DEFAULTONLY)
             return offset == kCmdOpen;
+        bool removable = std::all_of(items_.begin(), items_.end(), [](const auto& i) { return i.removable; });
         switch (offset) {
         case kCmdOpen: return true;
-        case kCmdCut:
+        case kCmdCut: return services.clipboard != nullptr && removable;
         case kCmdCopy: return services.clipboard != nullptr;
         case kCmdPaste: return services.clipboard && items_.size() == 1 && items_[0].folder;
-        case kCmdDelete: return true;
-        case kCmdRename: return (flags & CMF_CANRENAME) && items_.size() == 1;
+        case kCmdDelete: return removable;
+        case kCmdRename: return (flags & CMF_CANRENAME) && items_.size() == 1 && removable;
         default: return false;
         }
     }

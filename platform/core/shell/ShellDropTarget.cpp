@@ -45,13 +45,17 @@ public:
 
     HRESULT DragEnter(IDataObject* data, DWORD keyState, POINTL, DWORD* effect) override
     {
+        // Drags from other programs hand their data over only at the drop: until then what
+        // they offer decides.
         paths_ = data ? PathsOfDataObject(data) : std::vector<std::string>{};
+        offered_ = !paths_.empty() || (data && (Offers(data, CF_HDROP) || Offers(data, ShellIdListFormat())));
         return Choose(keyState, effect);
     }
     HRESULT DragOver(DWORD keyState, POINTL, DWORD* effect) override { return Choose(keyState, effect); }
     HRESULT DragLeave() override
     {
         paths_.clear();
+        offered_ = false;
         return S_OK;
     }
     HRESULT Drop(IDataObject* data, DWORD keyState, POINTL, DWORD* effect) override
@@ -59,10 +63,12 @@ public:
         if (!effect)
             return E_INVALIDARG;
         paths_ = data ? PathsOfDataObject(data) : std::vector<std::string>{};
+        offered_ = !paths_.empty();
         Choose(keyState, effect);
         DWORD chosen = *effect;
         std::vector<std::string> paths = std::move(paths_);
         paths_.clear();
+        offered_ = false;
         if (chosen == DROPEFFECT_NONE)
             return S_OK;
         TransferKind kind = chosen == DROPEFFECT_MOVE   ? TransferKind::Move
@@ -77,15 +83,22 @@ public:
     }
 
 private:
+    static bool Offers(IDataObject* data, std::uint32_t cf)
+    {
+        FORMATETC format = HGlobalFormat(static_cast<CLIPFORMAT>(cf));
+        return data->QueryGetData(&format) == S_OK;
+    }
+
     // The effect the keys ask for, within what the source allows: Ctrl+Shift or Alt link, Ctrl
-    // copy, Shift move; no key moves within one file system and copies across.
+    // copy, Shift move; no key moves within one file system and copies across (and copies
+    // while the files are not known yet).
     HRESULT Choose(DWORD keyState, DWORD* effect)
     {
         if (!effect)
             return E_INVALIDARG;
         DWORD allowed = *effect & (DROPEFFECT_COPY | DROPEFFECT_MOVE | DROPEFFECT_LINK);
         *effect = DROPEFFECT_NONE;
-        if (paths_.empty() || ::access(folder_.c_str(), W_OK | X_OK) != 0)
+        if (!offered_ || ::access(folder_.c_str(), W_OK | X_OK) != 0)
             return S_OK;
         bool anyInside = false;
         for (const auto& p : paths_)
@@ -100,7 +113,7 @@ private:
         else if (keyState & MK_SHIFT)
             wanted = DROPEFFECT_MOVE;
         else
-            wanted = SameFileSystem(paths_.front()) ? DROPEFFECT_MOVE : DROPEFFECT_COPY;
+            wanted = !paths_.empty() && SameFileSystem(paths_.front()) ? DROPEFFECT_MOVE : DROPEFFECT_COPY;
         if (anyInside && wanted != DROPEFFECT_LINK)
             return S_OK;  // a folder cannot go into itself
         if (allowed & wanted)
@@ -122,6 +135,7 @@ private:
 
     std::string folder_;
     std::vector<std::string> paths_;
+    bool offered_ = false;
 };
 
 class ItemDataObject : public ComObject<IDataObject> {

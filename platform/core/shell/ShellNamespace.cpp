@@ -217,7 +217,7 @@ public:
         } else if (!text.empty() && text[0] == '/') {
             list = PathToIdList(text, at_.kind == Location::Kind::Desktop);
             if (list && at_.kind == Location::Kind::Computer)
-                list = std::make_unique<ItemIdList>(Rest(*list));
+                list = std::make_unique<ItemIdList>(list->Tail(1));
         }
         if (!list)
             return HResultFromErrno(ENOENT);
@@ -290,7 +290,7 @@ public:
         auto first = a.Item(0);
         if (HRESULT hr = BindToObject(*first, IShellFolder::IID_, child.putVoid()); FAILED(hr))
             return hr;
-        return child->CompareIDs(column, Rest(a), Rest(b));
+        return child->CompareIDs(column, a.Tail(1), b.Tail(1));
     }
 
     HRESULT GetAttributesOf(ItemSpan items, ULONG* inOut) override
@@ -336,7 +336,8 @@ public:
             struct stat st {};
             if (::lstat(at->path.c_str(), &st) != 0)
                 return HResultFromErrno(errno);
-            infos.push_back({at->path, IsDirectory(at->path)});
+            auto item = ShellItem::Decode(list->ItemData(0));
+            infos.push_back({at->path, IsDirectory(at->path), item && item->kind == ItemKind::File});
             copies.push_back(*list);
             paths.push_back(at->path);
         }
@@ -402,14 +403,6 @@ public:
     }
 
 private:
-    static ItemIdList Rest(const ItemIdList& list)
-    {
-        std::vector<std::string_view> items;
-        for (std::size_t i = 1; i < list.ItemCount(); ++i)
-            items.push_back(list.ItemData(i));
-        return *ItemIdList::FromItems(items);
-    }
-
     // The folder on disk that holds this folder's file items.
     std::optional<std::string> ParentPath() const
     {
@@ -422,6 +415,8 @@ private:
 
     IdListPtr ParseRelative(const std::string& text) const
     {
+        if (!text.empty() && text[0] == '/')
+            return nullptr;  // names below a folder are relative to it
         std::vector<std::string> names;
         std::size_t pos = 0;
         while (pos <= text.size()) {

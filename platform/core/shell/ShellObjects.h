@@ -30,6 +30,9 @@ inline constexpr ShellMenuCommand kShellMenuCommands[] = {
 struct MenuItemInfo {
     std::string path;
     bool folder = false;
+    // False for the places standing for whole folders (Home, the file-system root, volumes):
+    // they are never cut, deleted or renamed.
+    bool removable = true;
 };
 
 // `items` are the file-system items the menu acts on (never empty).
