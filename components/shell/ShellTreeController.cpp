@@ -69,7 +69,7 @@ HRESULT TDropTarget_shtv::Drop(IDataObject* data, DWORD keyState, POINTL pt, DWO
     return tree_ ? tree_->Drop(data, keyState, pt, effect) : E_UNEXPECTED;
 }
 
-TSvCustomShellTree::TSvCustomShellTree(ShellTreeView& view) : view_(view)
+ShellTreeController::ShellTreeController(ShellTreeView& view, TSvCustomShellTree* owner) : view_(view), owner_(owner)
 {
     RootFolder.OnLocatorChange = [this](TSvShellLocator&) {
         SelectedFolder.ClearFolder();
@@ -84,14 +84,14 @@ TSvCustomShellTree::TSvCustomShellTree(ShellTreeView& view) : view_(view)
     };
 }
 
-TSvCustomShellTree::~TSvCustomShellTree()
+ShellTreeController::~ShellTreeController()
 {
     if (dropTarget_)
         dropTarget_->Detach();
     changeThread_.reset();
 }
 
-void TSvCustomShellTree::WindowCreated()
+void ShellTreeController::WindowCreated()
 {
     if ((Options & svstoOleDrop) && !dropTarget_) {
         dropTarget_ = ComPtr<TDropTarget_shtv>::Adopt(new TDropTarget_shtv(*this));
@@ -99,7 +99,7 @@ void TSvCustomShellTree::WindowCreated()
     }
 }
 
-void TSvCustomShellTree::WindowDestroying()
+void ShellTreeController::WindowDestroying()
 {
     teardown_ = true;
     {
@@ -119,13 +119,13 @@ void TSvCustomShellTree::WindowDestroying()
     teardown_ = false;
 }
 
-void TSvCustomShellTree::FillRequest()
+void ShellTreeController::FillRequest()
 {
     if (!view_.FirstChild(nullptr))
         FillTree();
 }
 
-TSvShTreeData* TSvCustomShellTree::NodeData(TTreeNode node) const
+TSvShTreeData* ShellTreeController::NodeData(TTreeNode node) const
 {
     if (!node)
         return nullptr;
@@ -133,7 +133,7 @@ TSvShTreeData* TSvCustomShellTree::NodeData(TTreeNode node) const
     return it == data_.end() ? nullptr : it->second.get();
 }
 
-TTreeNode TSvCustomShellTree::FirstShellNode() const
+TTreeNode ShellTreeController::FirstShellNode() const
 {
     for (TTreeNode n = view_.FirstChild(nullptr); n; n = view_.NextSibling(n))
         if (IsShellNode(n))
@@ -141,7 +141,7 @@ TTreeNode TSvCustomShellTree::FirstShellNode() const
     return nullptr;
 }
 
-TTreeNode TSvCustomShellTree::FindChildNode(TTreeNode node, const ItemIdList& relative) const
+TTreeNode ShellTreeController::FindChildNode(TTreeNode node, const ItemIdList& relative) const
 {
     if (!node)
         return FirstShellNode();
@@ -159,7 +159,7 @@ TTreeNode TSvCustomShellTree::FindChildNode(TTreeNode node, const ItemIdList& re
     return nullptr;
 }
 
-void TSvCustomShellTree::SortChildren(TTreeNode node)
+void ShellTreeController::SortChildren(TTreeNode node)
 {
     view_.SortChildren(node, [this](TTreeNode a, TTreeNode b) {
         TSvShTreeData* da = NodeData(a);
@@ -174,7 +174,7 @@ void TSvCustomShellTree::SortChildren(TTreeNode node)
     });
 }
 
-DWORD TSvCustomShellTree::EnumFlags() const
+DWORD ShellTreeController::EnumFlags() const
 {
     DWORD flags = shell::SHCONTF_FOLDERS;
     if (Options & svstoShowNonFolders)
@@ -184,13 +184,13 @@ DWORD TSvCustomShellTree::EnumFlags() const
     return flags;
 }
 
-bool TSvCustomShellTree::AcceptItem(IShellFolder* folder, const ItemIdList* parentAbsolute, ULONG attributes,
+bool ShellTreeController::AcceptItem(IShellFolder* folder, const ItemIdList* parentAbsolute, ULONG attributes,
                                     const ItemIdList& item)
 {
     return !OnAddItem || OnAddItem(folder, parentAbsolute, item, attributes);
 }
 
-std::string TSvCustomShellTree::RootCaption(const ItemIdList* list)
+std::string ShellTreeController::RootCaption(const ItemIdList* list)
 {
     ComPtr<IShellFolder> desktop;
     if (FAILED(shell::SHGetDesktopFolder(desktop.put())))
@@ -206,7 +206,7 @@ std::string TSvCustomShellTree::RootCaption(const ItemIdList* list)
     return GetDisplayName(desktop.get(), list ? *list : ItemIdList(), svdnInFolder);
 }
 
-void TSvCustomShellTree::FillTree()
+void ShellTreeController::FillTree()
 {
     if (dragging_ || view_.IsEditingLabel()) {
         refreshPending_ = true;
@@ -242,11 +242,11 @@ void TSvCustomShellTree::FillTree()
     FlushPending();
 }
 
-void TSvCustomShellTree::FillNode(IShellFolder* folder, TTreeNode node)
+void ShellTreeController::FillNode(IShellFolder* folder, TTreeNode node)
 {
     struct Events {
-        TSvCustomShellTree& self;
-        explicit Events(TSvCustomShellTree& t) : self(t)
+        ShellTreeController& self;
+        explicit Events(ShellTreeController& t) : self(t)
         {
             if (self.OnFillStart)
                 self.OnFillStart();
@@ -266,9 +266,10 @@ void TSvCustomShellTree::FillNode(IShellFolder* folder, TTreeNode node)
         const ItemIdList* rootList = RootFolder.GetIdList();
         IdListPtr list = CopyIdList(rootList);
         node = view_.AddNode(nullptr, RootCaption(rootList));
-        auto data = std::make_unique<TSvShTreeData>(this);
+        auto data = std::make_unique<TSvShTreeData>(owner_);
         data->Init(nullptr, list.get());
         data->SetShellFolder(ComPtr<IShellFolder>(folder));
+        view_.SetIcons(node, data->AbsoluteIdList());
         data_[node] = std::move(data);
         view_.SetHasChildren(node, true);
         lastAdded_ = node;
@@ -308,7 +309,7 @@ void TSvCustomShellTree::FillNode(IShellFolder* folder, TTreeNode node)
         WatchFolder(node, *data);
 }
 
-HRESULT TSvCustomShellTree::AddShellItem(IShellFolder* folder, const ItemIdList& item, TTreeNode parent,
+HRESULT ShellTreeController::AddShellItem(IShellFolder* folder, const ItemIdList& item, TTreeNode parent,
                                          const ItemIdList* parentAbsolute, TTreeNode* made)
 {
     if (made)
@@ -327,8 +328,9 @@ HRESULT TSvCustomShellTree::AddShellItem(IShellFolder* folder, const ItemIdList&
     view_.SetHasChildren(node, (Options & svstoShowNonFolders) ? (attributes & both) != 0 : (attributes & both) == both);
     const int overlay = (attributes & shell::SFGAO_SHARE) ? 0 : (attributes & shell::SFGAO_LINK) ? 1 : -1;
     view_.SetLook(node, overlay, (attributes & shell::SFGAO_GHOSTED) != 0);
-    auto data = std::make_unique<TSvShTreeData>(this);
+    auto data = std::make_unique<TSvShTreeData>(owner_);
     data->Init(NodeData(parent), &item);
+    view_.SetIcons(node, data->AbsoluteIdList());
     data_[node] = std::move(data);
     lastAdded_ = node;
     if (OnNodeAdded)
@@ -338,7 +340,7 @@ HRESULT TSvCustomShellTree::AddShellItem(IShellFolder* folder, const ItemIdList&
     return S_OK;
 }
 
-void TSvCustomShellTree::WatchFolder(TTreeNode node, TSvShTreeData& data)
+void ShellTreeController::WatchFolder(TTreeNode node, TSvShTreeData& data)
 {
     if (!(Options & svstoDynamicRefresh))
         return;
@@ -356,7 +358,7 @@ void TSvCustomShellTree::WatchFolder(TTreeNode node, TSvShTreeData& data)
     }
 }
 
-bool TSvCustomShellTree::IsBelow(TTreeNode node, TTreeNode ancestor) const
+bool ShellTreeController::IsBelow(TTreeNode node, TTreeNode ancestor) const
 {
     for (TTreeNode n = node; n; n = view_.ParentNode(n))
         if (n == ancestor)
@@ -364,7 +366,7 @@ bool TSvCustomShellTree::IsBelow(TTreeNode node, TTreeNode ancestor) const
     return false;
 }
 
-void TSvCustomShellTree::SelectIdList(const ItemIdList* target)
+void ShellTreeController::SelectIdList(const ItemIdList* target)
 {
     if (selectionLock_ > 0)
         return;
@@ -425,13 +427,13 @@ void TSvCustomShellTree::SelectIdList(const ItemIdList* target)
     view_.MakeVisible(chosen);
 }
 
-void TSvCustomShellTree::FlushPending()
+void ShellTreeController::FlushPending()
 {
     if (view_.RefreshTimerRunning())
         RefreshTimerFired();
 }
 
-void TSvCustomShellTree::RefreshTree()
+void ShellTreeController::RefreshTree()
 {
     if (dragging_ || view_.IsEditingLabel()) {
         refreshPending_ = true;
@@ -443,7 +445,7 @@ void TSvCustomShellTree::RefreshTree()
     }
     Busy busy(view_);
     struct Events {
-        TSvCustomShellTree& self;
+        ShellTreeController& self;
         ~Events()
         {
             if (self.OnFillComplete)
@@ -462,7 +464,7 @@ void TSvCustomShellTree::RefreshTree()
     view_.Select(selected);
 }
 
-void TSvCustomShellTree::RefreshNode(TTreeNode node, TTreeNode& selected)
+void ShellTreeController::RefreshNode(TTreeNode node, TTreeNode& selected)
 {
     if (!view_.FirstChild(node) && node != selected)
         return;
@@ -521,7 +523,7 @@ void TSvCustomShellTree::RefreshNode(TTreeNode node, TTreeNode& selected)
         RefreshNode(child, selected);
 }
 
-bool TSvCustomShellTree::MayExpand(TTreeNode node)
+bool ShellTreeController::MayExpand(TTreeNode node)
 {
     if (!view_.FirstChild(node) && view_.HasChildrenFlag(node)) {
         if (TSvShTreeData* data = NodeData(node)) {
@@ -532,7 +534,7 @@ bool TSvCustomShellTree::MayExpand(TTreeNode node)
     return true;
 }
 
-void TSvCustomShellTree::SelectionChanged(TTreeNode node)
+void ShellTreeController::SelectionChanged(TTreeNode node)
 {
     if (selectionLock_ == 0 && OnChange)
         OnChange();
@@ -542,7 +544,7 @@ void TSvCustomShellTree::SelectionChanged(TTreeNode node)
     }
 }
 
-void TSvCustomShellTree::NodeDeleted(TTreeNode node)
+void ShellTreeController::NodeDeleted(TTreeNode node)
 {
     // The drag's own node may go while its drag or a later one runs: never highlight it again.
     if (node == dragNode_)
@@ -562,7 +564,7 @@ void TSvCustomShellTree::NodeDeleted(TTreeNode node)
         OnDeleteItem(node, *data);
 }
 
-void TSvCustomShellTree::RefreshTimerFired()
+void ShellTreeController::RefreshTimerFired()
 {
     view_.StopRefreshTimer();
     if (refreshTag_) {
@@ -571,7 +573,7 @@ void TSvCustomShellTree::RefreshTimerFired()
     }
 }
 
-void TSvCustomShellTree::ChangeNotification()
+void ShellTreeController::ChangeNotification()
 {
     if (renameEcho_ || dragging_) {
         renameEcho_ = false;
@@ -582,7 +584,7 @@ void TSvCustomShellTree::ChangeNotification()
     view_.StartRefreshTimer(view_.HasFocus() ? kRefreshDelayFocused : kRefreshDelayUnfocused);
 }
 
-void TSvCustomShellTree::DeviceChanged(TMessage& message)
+void ShellTreeController::DeviceChanged(TMessage& message)
 {
     if (message.WParam != DBT_DEVICEARRIVAL && message.WParam != DBT_DEVICEREMOVECOMPLETE)
         return;
@@ -594,7 +596,7 @@ void TSvCustomShellTree::DeviceChanged(TMessage& message)
     RefreshTree();
 }
 
-bool TSvCustomShellTree::CanEdit(TTreeNode node)
+bool ShellTreeController::CanEdit(TTreeNode node)
 {
     if (ReadOnly)
         return false;
@@ -602,7 +604,7 @@ bool TSvCustomShellTree::CanEdit(TTreeNode node)
     return !data || data->CanRename();
 }
 
-void TSvCustomShellTree::LabelEdited(TTreeNode node, std::string text)
+void ShellTreeController::LabelEdited(TTreeNode node, std::string text)
 {
     TSvShTreeData* data = NodeData(node);
     if (!text.empty() && data && data->RelativeIdList() && data->ParentData()) {
@@ -651,7 +653,7 @@ void TSvCustomShellTree::LabelEdited(TTreeNode node, std::string text)
         RefreshTree();
 }
 
-HRESULT TSvCustomShellTree::InvokeVerb(TTreeNode node, const std::string& verb)
+HRESULT ShellTreeController::InvokeVerb(TTreeNode node, const std::string& verb)
 {
     TSvShTreeData* data = NodeData(node);
     if (!data || !data->ParentData() || !data->RelativeIdList())
@@ -667,7 +669,7 @@ HRESULT TSvCustomShellTree::InvokeVerb(TTreeNode node, const std::string& verb)
     return hr;
 }
 
-void TSvCustomShellTree::ShowShellContextMenu(TTreeNode node, int x, int y)
+void ShellTreeController::ShowShellContextMenu(TTreeNode node, int x, int y)
 {
     TSvShTreeData* data = NodeData(node);
     if (!data || !data->ParentData() || !data->AbsoluteIdList() || data->AbsoluteIdList()->IsEmpty())
@@ -693,7 +695,7 @@ void TSvCustomShellTree::ShowShellContextMenu(TTreeNode node, int x, int y)
     }
 }
 
-void TSvCustomShellTree::SendToEntry(TTreeNode node, int index)
+void ShellTreeController::SendToEntry(TTreeNode node, int index)
 {
     const std::vector<shellctl::SendToEntry>& entries = SendToList();
     if (index < 0 || index >= static_cast<int>(entries.size()))
@@ -702,7 +704,7 @@ void TSvCustomShellTree::SendToEntry(TTreeNode node, int index)
         SendToItem(entries[static_cast<std::size_t>(index)].name, data.get());
 }
 
-bool TSvCustomShellTree::KeyDown(TShortCut shortcut)
+bool ShellTreeController::KeyDown(TShortCut shortcut)
 {
     if (view_.IsEditingLabel() || !(Options & svstoDefaultKeyHandling) || !shortcut)
         return false;
@@ -735,7 +737,7 @@ bool TSvCustomShellTree::KeyDown(TShortCut shortcut)
     return false;
 }
 
-DWORD TSvCustomShellTree::NodeDropEffects(TTreeNode node)
+DWORD ShellTreeController::NodeDropEffects(TTreeNode node)
 {
     constexpr DWORD kAll = DROPEFFECT_COPY | DROPEFFECT_MOVE | DROPEFFECT_LINK;
     TSvShTreeData* data = NodeData(node);
@@ -749,7 +751,7 @@ DWORD TSvCustomShellTree::NodeDropEffects(TTreeNode node)
     return attributes & kAll;
 }
 
-void TSvCustomShellTree::BeginDrag(TTreeNode node, bool rightButton)
+void ShellTreeController::BeginDrag(TTreeNode node, bool rightButton)
 {
     dragNode_ = node;
     view_.SetDropHighlight(node);
@@ -759,11 +761,11 @@ void TSvCustomShellTree::BeginDrag(TTreeNode node, bool rightButton)
     view_.SetDropHighlight(nullptr);
 }
 
-void TSvCustomShellTree::StartOleDrag(bool rightButton)
+void ShellTreeController::StartOleDrag(bool rightButton)
 {
     dragging_ = true;
     struct End {
-        TSvCustomShellTree& self;
+        ShellTreeController& self;
         bool refresh = false;
         ~End()
         {
@@ -788,7 +790,7 @@ void TSvCustomShellTree::StartOleDrag(bool rightButton)
         RefreshTree();
 }
 
-ComPtr<IDropTarget> TSvCustomShellTree::NodeDropTarget(TTreeNode node)
+ComPtr<IDropTarget> ShellTreeController::NodeDropTarget(TTreeNode node)
 {
     ComPtr<IDropTarget> target;
     TSvShTreeData* data = NodeData(node);
@@ -797,7 +799,7 @@ ComPtr<IDropTarget> TSvCustomShellTree::NodeDropTarget(TTreeNode node)
     return target;
 }
 
-HRESULT TSvCustomShellTree::DragEnter(IDataObject* data, DWORD keyState, POINTL pt, DWORD* effect)
+HRESULT ShellTreeController::DragEnter(IDataObject* data, DWORD keyState, POINTL pt, DWORD* effect)
 {
     if (!effect)
         return E_INVALIDARG;
@@ -821,7 +823,7 @@ HRESULT TSvCustomShellTree::DragEnter(IDataObject* data, DWORD keyState, POINTL 
     return hr;
 }
 
-HRESULT TSvCustomShellTree::DragOver(DWORD keyState, POINTL pt, DWORD* effect)
+HRESULT ShellTreeController::DragOver(DWORD keyState, POINTL pt, DWORD* effect)
 {
     if (!effect)
         return E_INVALIDARG;
@@ -857,14 +859,14 @@ HRESULT TSvCustomShellTree::DragOver(DWORD keyState, POINTL pt, DWORD* effect)
     return hr;
 }
 
-HRESULT TSvCustomShellTree::DragLeave()
+HRESULT ShellTreeController::DragLeave()
 {
     enteredData_.reset();
     view_.SetDropHighlight(nullptr);
     return S_OK;
 }
 
-HRESULT TSvCustomShellTree::Drop(IDataObject* data, DWORD keyState, POINTL pt, DWORD* effect)
+HRESULT ShellTreeController::Drop(IDataObject* data, DWORD keyState, POINTL pt, DWORD* effect)
 {
     if (!effect)
         return E_INVALIDARG;

@@ -45,6 +45,8 @@ public:
     virtual void SetHasChildren(TTreeNode node, bool value) = 0;
     // overlay: -1 none, 0 shared, 1 link; ghosted items are drawn dimmed.
     virtual void SetLook(TTreeNode node, int overlay, bool ghosted) = 0;
+    // The node's icons, once its item is known (the top node's list may be empty: the desktop).
+    virtual void SetIcons(TTreeNode, const ItemIdList*) {}
     // Expands the node; the view asks the tree's MayExpand first.
     virtual void Expand(TTreeNode node) = 0;
     virtual bool IsExpanded(TTreeNode node) const = 0;
@@ -117,12 +119,12 @@ struct TDataObject_shtv {
     static com::ComPtr<com::IDataObject> Create(TSvShTreeData* node);
 };
 
-class TSvCustomShellTree;
+class ShellTreeController;
 
 // The tree's drop target: hands every call to the tree.
 class TDropTarget_shtv : public com::ComObject<com::IDropTarget> {
 public:
-    explicit TDropTarget_shtv(TSvCustomShellTree& tree) : tree_(&tree) {}
+    explicit TDropTarget_shtv(ShellTreeController& tree) : tree_(&tree) {}
     void Detach() { tree_ = nullptr; }  // the tree is going: later calls do nothing
     com::HRESULT DragEnter(com::IDataObject* data, com::DWORD keyState, com::POINTL pt, com::DWORD* effect) override;
     com::HRESULT DragOver(com::DWORD keyState, com::POINTL pt, com::DWORD* effect) override;
@@ -130,15 +132,18 @@ public:
     com::HRESULT Drop(com::IDataObject* data, com::DWORD keyState, com::POINTL pt, com::DWORD* effect) override;
 
 private:
-    TSvCustomShellTree* tree_;
+    ShellTreeController* tree_;
 };
 
-class TSvCustomShellTree {
+class TSvCustomShellTree;
+
+class ShellTreeController {
 public:
-    explicit TSvCustomShellTree(ShellTreeView& view);
-    ~TSvCustomShellTree();
-    TSvCustomShellTree(const TSvCustomShellTree&) = delete;
-    TSvCustomShellTree& operator=(const TSvCustomShellTree&) = delete;
+    // `owner` is the control the nodes' data names as their tree (nil in tests).
+    explicit ShellTreeController(ShellTreeView& view, TSvCustomShellTree* owner = nullptr);
+    ~ShellTreeController();
+    ShellTreeController(const ShellTreeController&) = delete;
+    ShellTreeController& operator=(const ShellTreeController&) = delete;
 
     TSvShellLocator RootFolder;      // empty: the desktop
     TSvShellLocator SelectedFolder;  // the selected node's folder
@@ -228,6 +233,7 @@ private:
     com::ComPtr<com::IDropTarget> NodeDropTarget(TTreeNode node);
 
     ShellTreeView& view_;
+    TSvCustomShellTree* owner_;
     std::unordered_map<TTreeNode, std::unique_ptr<TSvShTreeData>> data_;
     int selectionLock_ = 0;
     bool renameEcho_ = false;

@@ -48,7 +48,7 @@ protected:
 
     test::TempDir dir;
     test::FakeShellTreeView view;
-    TSvCustomShellTree tree{view};
+    ShellTreeController tree{view};
 };
 
 TEST_F(ShellTree, TopNodeExpandedWithSortedFoldersAndFillingOnExpand)

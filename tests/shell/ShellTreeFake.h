@@ -21,7 +21,7 @@ public:
         int overlay = -1;
         bool ghosted = false;
     };
-    shellctl::TSvCustomShellTree* tree = nullptr;
+    shellctl::ShellTreeController* tree = nullptr;
     Node root;  // holds the top level
     Node* selected = nullptr;
     Node* highlight = nullptr;

@@ -1,0 +1,457 @@
+#include "components/shell/ShellTree_wx.h"
+
+#include <wx/app.h>
+#include <wx/log.h>
+#include <wx/settings.h>
+#include <wx/utils.h>
+
+#include <chrono>
+#include <exception>
+
+#include "components/shell/DeviceChangeHandler.h"
+#include "components/shell/ShellIcons_wx.h"
+#include "components/shell/CustomListView_wx.h"
+#include "components/shell/ShellItemUtils.h"
+#include "platform/gui/DragBridge_wx.h"
+#include "platform/gui/ShellMenu_wx.h"
+
+namespace ql::shellctl {
+
+namespace {
+
+// Device changes reach the GUI thread through the application.
+void InstallTreeGuiPoster()
+{
+    static const bool installed = [] {
+        InstallDeviceChangePoster([](std::function<void()> f) {
+            if (wxTheApp)
+                wxTheApp->CallAfter(std::move(f));
+        });
+        return true;
+    }();
+    (void)installed;
+}
+
+// The virtual-key code of a key event, as the shortcut table counts keys; 0 for other keys.
+int VirtualKeyOf(const wxKeyEvent& event)
+{
+    const int code = event.GetKeyCode();
+    if (code >= 'a' && code <= 'z')
+        return code - 'a' + 'A';
+    if ((code >= 'A' && code <= 'Z') || (code >= '0' && code <= '9'))
+        return code;
+    if (code >= WXK_F1 && code <= WXK_F24)
+        return 0x70 + (code - WXK_F1);
+    switch (code) {
+    case WXK_DELETE:
+        return 0x2E;
+    case WXK_INSERT:
+        return 0x2D;
+    default:
+        return 0;
+    }
+}
+
+}  // namespace
+
+TSvCustomShellTree::TSvCustomShellTree(wxWindow* parent, wxWindowID id, const wxPoint& pos, const wxSize& size)
+    : wxTreeCtrl(parent, id, pos, size, wxTR_HAS_BUTTONS | wxTR_HIDE_ROOT | wxTR_EDIT_LABELS | wxTR_SINGLE),
+      alive_(std::make_shared<Liveness>(Liveness{this})),
+      shell_(*this, this)
+{
+    InstallTreeGuiPoster();
+    root_ = AddRoot(wxString());
+    SetImageList(GetSystemImageList(0));  // shared: not the tree's to free
+
+    refreshTimer_.Bind(wxEVT_TIMER, [this](wxTimerEvent&) { Guard([&] { shell_.RefreshTimerFired(); }); });
+    Bind(wxEVT_TREE_ITEM_EXPANDING, [this](wxTreeEvent& e) {
+        bool allowed = true;
+        Guard([&] { allowed = shell_.MayExpand(NodeOf(e.GetItem())); });
+        if (!allowed)
+            e.Veto();
+    });
+    Bind(wxEVT_TREE_SEL_CHANGED, [this](wxTreeEvent& e) {
+        if (e.GetItem().IsOk() && e.GetItem() != root_)
+            Guard([&] { shell_.SelectionChanged(NodeOf(e.GetItem())); });
+    });
+    Bind(wxEVT_TREE_DELETE_ITEM, [this](wxTreeEvent& e) {
+        if (alive_->tree)
+            shell_.NodeDeleted(NodeOf(e.GetItem()));
+    });
+    Bind(wxEVT_TREE_BEGIN_LABEL_EDIT, [this](wxTreeEvent& e) {
+        bool allowed = false;
+        Guard([&] { allowed = shell_.CanEdit(NodeOf(e.GetItem())); });
+        if (allowed)
+            editing_ = true;
+        else
+            e.Veto();
+    });
+    Bind(wxEVT_TREE_END_LABEL_EDIT, [this](wxTreeEvent& e) {
+        editing_ = false;
+        e.Veto();  // the caption comes from the renamed item
+        const TTreeNode node = NodeOf(e.GetItem());
+        const std::string text = e.IsEditCancelled() ? std::string() : e.GetLabel().utf8_string();
+        // The edit box is still up while this runs: finish once it has gone.
+        CallAfter([this, node, text] { Guard([&] { shell_.LabelEdited(node, text); }); });
+    });
+    Bind(wxEVT_TREE_ITEM_MENU, [this](wxTreeEvent& e) {
+        if (!(shell_.Options & svstoContextMenus) || shell_.Dragging())
+            return;
+        const wxPoint at = e.GetPoint();
+        Guard([&] { shell_.ShowShellContextMenu(NodeOf(e.GetItem()), at.x, at.y); });
+    });
+    auto drag = [this](wxTreeEvent& e, bool right) {
+        if (!(shell_.Options & svstoOleDrag))
+            return;
+        Guard([&] { shell_.BeginDrag(NodeOf(e.GetItem()), right); });
+    };
+    Bind(wxEVT_TREE_BEGIN_DRAG, [drag](wxTreeEvent& e) { drag(e, false); });
+    Bind(wxEVT_TREE_BEGIN_RDRAG, [drag](wxTreeEvent& e) { drag(e, true); });
+    Bind(wxEVT_KEY_DOWN, &TSvCustomShellTree::OnKeyDown, this);
+    Bind(wxEVT_MOUSEWHEEL, &TSvCustomShellTree::OnWheel, this);
+    Bind(wxEVT_MENU_HIGHLIGHT, [this](wxMenuEvent& e) {
+        if (!OnPopupHint)
+            return;
+        const int id = e.GetMenuId();
+        std::string hint;
+        if (id >= static_cast<int>(kFirstShellCommand) && e.GetMenu())
+            hint = e.GetMenu()->GetHelpString(id).utf8_string();
+        OnPopupHint(hint);
+    });
+    DeviceChangeHandler().AddHandler(this, [weak = std::weak_ptr<Liveness>(alive_)](TSvDeviceChangeHandler&,
+                                                                                     TMessage& m) {
+        if (auto alive = weak.lock(); alive && alive->tree)
+            alive->tree->Guard([&] { alive->tree->shell_.DeviceChanged(m); });
+    });
+
+    shell_.WindowCreated();
+    // The first fill waits until the creator has set the root and the options.
+    CallAfter([weak = std::weak_ptr<Liveness>(alive_)] {
+        if (auto alive = weak.lock(); alive && alive->tree && alive->tree->shell_.FillWanted())
+            alive->tree->Guard([&] { alive->tree->shell_.FillRequest(); });
+    });
+}
+
+TSvCustomShellTree::~TSvCustomShellTree()
+{
+    DeviceChangeHandler().RemoveHandler(this);
+    refreshTimer_.Stop();
+    try {
+        shell_.WindowDestroying();
+    } catch (const std::exception&) {
+    }
+    alive_->tree = nullptr;  // the toolkit's own clean-up below reaches no handler of ours
+    DeleteAllItems();
+    SetImageList(nullptr);
+}
+
+template <class F>
+void TSvCustomShellTree::Guard(F&& f)
+{
+    // Nothing of the tree's own raises past a toolkit event.
+    try {
+        f();
+    } catch (const std::exception& e) {
+        if (OnError)
+            OnError(e.what());
+        else
+            wxLogError("%s", wxString::FromUTF8(e.what()));
+    }
+}
+
+void TSvCustomShellTree::OnKeyDown(wxKeyEvent& event)
+{
+    if (editing_) {
+        event.Skip();
+        return;
+    }
+    const int key = VirtualKeyOf(event);
+    bool handled = false;
+    if (key) {
+        TShortCut shortcut = static_cast<TShortCut>(key);
+        if (event.ShiftDown())
+            shortcut |= scShift;
+        if (event.ControlDown())
+            shortcut |= scCtrl;
+        if (event.AltDown())
+            shortcut |= scAlt;
+        Guard([&] { handled = shell_.KeyDown(shortcut); });
+    }
+    if (!handled)
+        event.Skip();
+}
+
+void TSvCustomShellTree::OnWheel(wxMouseEvent& event)
+{
+    // A wheel turned over a neighbouring shell control scrolls that one, even while this tree
+    // has the focus.
+    wxWindow* under = wxFindWindowAtPoint(wxGetMousePosition());
+    for (wxWindow* w = under; w; w = w->GetParent()) {
+        if (w == this)
+            break;
+        wxWindow* target = nullptr;
+        if (auto* tree = dynamic_cast<TSvCustomShellTree*>(w))
+            target = tree;
+        else if (auto* list = dynamic_cast<TSvCustomListView*>(w))
+            target = list->RowsWindow();
+        if (target) {
+            wxMouseEvent forwarded(event);
+            forwarded.SetEventObject(target);
+            forwarded.SetId(target->GetId());
+            target->GetEventHandler()->ProcessEvent(forwarded);
+            return;
+        }
+        if (w->IsTopLevel())
+            break;
+    }
+    event.Skip();
+}
+
+void TSvCustomShellTree::FlushPending()
+{
+    Guard([&] { shell_.FlushPending(); });
+}
+
+int TSvCustomShellTree::OnCompareItems(const wxTreeItemId& a, const wxTreeItemId& b)
+{
+    return compare_ ? (*compare_)(NodeOf(a), NodeOf(b)) : wxTreeCtrl::OnCompareItems(a, b);
+}
+
+// Nodes -----------------------------------------------------------------------------------------
+
+TTreeNode TSvCustomShellTree::AddNode(TTreeNode parent, const std::string& caption)
+{
+    return NodeOf(AppendItem(Item(parent), wxString::FromUTF8(caption)));
+}
+
+void TSvCustomShellTree::ForgetSubtree(const wxTreeItemId& item)
+{
+    // Children first: a child's data refers to its parent's.
+    wxTreeItemIdValue cookie;
+    for (wxTreeItemId c = GetFirstChild(item, cookie); c.IsOk(); c = GetNextChild(item, cookie))
+        ForgetSubtree(c);
+    if (item == root_)
+        return;
+    if (dropHighlight_ == NodeOf(item))
+        dropHighlight_ = nullptr;
+    shell_.NodeDeleted(NodeOf(item));
+}
+
+void TSvCustomShellTree::DeleteNode(TTreeNode node)
+{
+    ForgetSubtree(ItemOf(node));
+    Delete(ItemOf(node));
+}
+
+void TSvCustomShellTree::ClearNodes()
+{
+    ForgetSubtree(root_);
+    DeleteChildren(root_);
+    dropHighlight_ = nullptr;
+}
+
+TTreeNode TSvCustomShellTree::ParentNode(TTreeNode node) const
+{
+    const wxTreeItemId parent = GetItemParent(ItemOf(node));
+    return parent.IsOk() && parent != root_ ? NodeOf(parent) : nullptr;
+}
+
+TTreeNode TSvCustomShellTree::FirstChild(TTreeNode node) const
+{
+    wxTreeItemIdValue cookie;
+    const wxTreeItemId child = GetFirstChild(Item(node), cookie);
+    return child.IsOk() ? NodeOf(child) : nullptr;
+}
+
+TTreeNode TSvCustomShellTree::NextSibling(TTreeNode node) const
+{
+    const wxTreeItemId next = GetNextSibling(ItemOf(node));
+    return next.IsOk() ? NodeOf(next) : nullptr;
+}
+
+void TSvCustomShellTree::SortChildren(TTreeNode node, const std::function<int(TTreeNode, TTreeNode)>& compare)
+{
+    compare_ = &compare;
+    wxTreeCtrl::SortChildren(Item(node));
+    compare_ = nullptr;
+}
+
+std::string TSvCustomShellTree::Caption(TTreeNode node) const { return GetItemText(ItemOf(node)).utf8_string(); }
+
+void TSvCustomShellTree::SetCaption(TTreeNode node, const std::string& caption)
+{
+    SetItemText(ItemOf(node), wxString::FromUTF8(caption));
+}
+
+bool TSvCustomShellTree::HasChildrenFlag(TTreeNode node) const { return ItemHasChildren(ItemOf(node)); }
+
+void TSvCustomShellTree::SetHasChildren(TTreeNode node, bool value) { SetItemHasChildren(ItemOf(node), value); }
+
+void TSvCustomShellTree::SetLook(TTreeNode node, int, bool ghosted)
+{
+    if (ghosted)
+        SetItemTextColour(ItemOf(node), wxSystemSettings::GetColour(wxSYS_COLOUR_GRAYTEXT));
+}
+
+void TSvCustomShellTree::SetIcons(TTreeNode node, const ItemIdList* absolute)
+{
+    const ItemIdList desktop;
+    const ItemIdList* list = absolute ? absolute : &desktop;
+    const int closed = GetIconIndex(list, shell::SHGFI_SMALLICON);
+    const int open = GetIconIndex(list, shell::SHGFI_SMALLICON | shell::SHGFI_OPENICON);
+    SetItemImage(ItemOf(node), closed, wxTreeItemIcon_Normal);
+    SetItemImage(ItemOf(node), open, wxTreeItemIcon_Selected);
+    SetItemImage(ItemOf(node), open, wxTreeItemIcon_Expanded);
+}
+
+void TSvCustomShellTree::Expand(TTreeNode node)
+{
+    if (node)
+        wxTreeCtrl::Expand(ItemOf(node));
+}
+
+bool TSvCustomShellTree::IsExpanded(TTreeNode node) const { return wxTreeCtrl::IsExpanded(ItemOf(node)); }
+
+void TSvCustomShellTree::Select(TTreeNode node)
+{
+    if (node)
+        SelectItem(ItemOf(node));
+    else
+        Unselect();
+}
+
+TTreeNode TSvCustomShellTree::Selected() const
+{
+    const wxTreeItemId item = GetSelection();
+    return item.IsOk() && item != root_ ? NodeOf(item) : nullptr;
+}
+
+void TSvCustomShellTree::MakeVisible(TTreeNode node)
+{
+    if (node)
+        EnsureVisible(ItemOf(node));
+}
+
+void TSvCustomShellTree::BeginUpdate()
+{
+    if (updateDepth_++ == 0)
+        Freeze();
+}
+
+void TSvCustomShellTree::EndUpdate()
+{
+    if (updateDepth_ > 0 && --updateDepth_ == 0)
+        Thaw();
+}
+
+void TSvCustomShellTree::EditLabel(TTreeNode node)
+{
+    SetFocus();
+    wxTreeCtrl::EditLabel(ItemOf(node));
+}
+
+bool TSvCustomShellTree::HasFocus() const
+{
+    const wxWindow* focus = wxWindow::FindFocus();
+    return focus && (focus == this || focus->GetParent() == this);
+}
+
+void TSvCustomShellTree::SetBusy(bool busy)
+{
+    if (busy) {
+        if (busyDepth_++ == 0)
+            wxBeginBusyCursor();
+    } else if (busyDepth_ > 0 && --busyDepth_ == 0) {
+        wxEndBusyCursor();
+    }
+}
+
+void TSvCustomShellTree::Beep() { wxBell(); }
+
+TChangeHandlerThread::Poster TSvCustomShellTree::ChangePoster()
+{
+    std::weak_ptr<Liveness> weak = alive_;
+    return [weak](std::uint32_t, int) {
+        // On the watching thread: only queue; the tree is looked at on the GUI thread.
+        if (!wxTheApp)
+            return;
+        wxTheApp->CallAfter([weak] {
+            if (auto alive = weak.lock(); alive && alive->tree)
+                alive->tree->Guard([&] { alive->tree->shell_.ChangeNotification(); });
+        });
+    };
+}
+
+int TSvCustomShellTree::TrackMenu(const shell::PopupMenu& menu, int x, int y)
+{
+    return shell::TrackShellPopupMenu(this, menu, wxPoint(x, y));
+}
+
+// Drag and drop ---------------------------------------------------------------------------------
+
+TTreeNode TSvCustomShellTree::NodeAtScreen(com::POINTL pt) const
+{
+    int flags = 0;
+    const wxTreeItemId item = HitTest(ScreenToClient(wxPoint(pt.x, pt.y)), flags);
+    return item.IsOk() && item != root_ && (flags & wxTREE_HITTEST_ONITEM) ? NodeOf(item) : nullptr;
+}
+
+void TSvCustomShellTree::SetDropHighlight(TTreeNode node)
+{
+    if (node == dropHighlight_)
+        return;
+    if (dropHighlight_)
+        SetItemDropHighlight(ItemOf(dropHighlight_), false);
+    dropHighlight_ = node;
+    if (node)
+        SetItemDropHighlight(ItemOf(node), true);
+}
+
+void TSvCustomShellTree::ClientGeometry(com::POINTL pt, int& x, int& y, int& width, int& height) const
+{
+    const wxPoint p = ScreenToClient(wxPoint(pt.x, pt.y));
+    x = p.x;
+    y = p.y;
+    GetClientSize(&width, &height);
+}
+
+void TSvCustomShellTree::ScrollOneStep(int dx, int dy)
+{
+    // Only along a bar that has a range.
+    if (GetScrollRange(wxHORIZONTAL) <= GetScrollThumb(wxHORIZONTAL))
+        dx = 0;
+    if (GetScrollRange(wxVERTICAL) <= GetScrollThumb(wxVERTICAL))
+        dy = 0;
+    if (!dx && !dy)
+        return;
+    int x = 0, y = 0;
+    GetViewStart(&x, &y);
+    Scroll(std::max(0, x + dx), std::max(0, y + dy));
+}
+
+void TSvCustomShellTree::RepaintNow()
+{
+    Refresh();
+    Update();
+}
+
+std::uint32_t TSvCustomShellTree::TickCount() const
+{
+    using namespace std::chrono;
+    return static_cast<std::uint32_t>(duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
+}
+
+com::HRESULT TSvCustomShellTree::DoDragDrop(com::IDataObject* data, com::IDropSource* source, com::DWORD okEffects,
+                                           com::DWORD* effect)
+{
+    return ql::DoDragDrop(data, source, okEffects, effect, this);
+}
+
+bool TSvCustomShellTree::RegisterDropTarget(com::IDropTarget* target)
+{
+    return ql::RegisterDragDrop(this, target) == com::S_OK;
+}
+
+void TSvCustomShellTree::RevokeDropTarget() { ql::RevokeDragDrop(this); }
+
+}  // namespace ql::shellctl
