@@ -683,7 +683,15 @@ void ShellTreeController::ShowShellContextMenu(TTreeNode node, int x, int y)
     const unsigned flags = shell::CMF_EXPLORE | (ReadOnly ? 0 : shell::CMF_CANRENAME);
     if (FAILED(CreateItemContextMenu(folder, items, contextMenu, menu, kFirstShellCommand, flags)) || !contextMenu)
         return;
-    const int chosen = view_.TrackMenu(menu, x, y);
+    activeMenu_ = contextMenu;
+    int chosen = 0;
+    try {
+        chosen = view_.TrackMenu(menu, x, y);
+    } catch (...) {
+        activeMenu_.reset();
+        throw;
+    }
+    activeMenu_.reset();
     if (chosen == static_cast<int>(kTreeShellRenameId)) {
         if (CanEdit(node))
             view_.EditLabel(node);
@@ -693,6 +701,11 @@ void ShellTreeController::ShowShellContextMenu(TTreeNode node, int x, int y)
     } else if (chosen >= 1) {
         SendToEntry(node, chosen - 1);
     }
+}
+
+std::string ShellTreeController::MenuHint(int id, bool popupOrSystemItem) const
+{
+    return MenuSelectHint(activeMenu_.get(), id, popupOrSystemItem);
 }
 
 void ShellTreeController::SendToEntry(TTreeNode node, int index)

@@ -192,6 +192,9 @@ public:
     com::HRESULT InvokeVerb(TTreeNode node, const std::string& verb);
     void ShowShellContextMenu(TTreeNode node, int x, int y);
     void SendToEntry(TTreeNode node, int index);
+    // While a shell menu is up: the help text of the highlighted command for OnPopupHint.
+    std::string MenuHint(int id, bool popupOrSystemItem) const;
+    std::function<void(const std::string& hint)> OnPopupHint;
     // True when the key was one of the tree's shortcuts.
     bool KeyDown(TShortCut shortcut);
     com::DWORD NodeDropEffects(TTreeNode node);
@@ -244,6 +247,7 @@ private:
     TTreeNode dragNode_ = nullptr;
     TTreeNode lastAdded_ = nullptr;
     std::uint32_t lastScrollTick_ = 0;
+    com::ComPtr<shell::IContextMenu> activeMenu_;  // only while TrackMenu runs
     com::ComPtr<com::IDataObject> dragData_;
     com::ComPtr<com::IDataObject> enteredData_;
     com::DWORD enteredKeyState_ = 0;

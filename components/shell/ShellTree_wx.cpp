@@ -110,13 +110,8 @@ TSvCustomShellTree::TSvCustomShellTree(wxWindow* parent, wxWindowID id, const wx
     Bind(wxEVT_KEY_DOWN, &TSvCustomShellTree::OnKeyDown, this);
     Bind(wxEVT_MOUSEWHEEL, &TSvCustomShellTree::OnWheel, this);
     Bind(wxEVT_MENU_HIGHLIGHT, [this](wxMenuEvent& e) {
-        if (!OnPopupHint)
-            return;
-        const int id = e.GetMenuId();
-        std::string hint;
-        if (id >= static_cast<int>(kFirstShellCommand) && e.GetMenu())
-            hint = e.GetMenu()->GetHelpString(id).utf8_string();
-        OnPopupHint(hint);
+        if (shell_.OnPopupHint)
+            Guard([&] { shell_.OnPopupHint(shell_.MenuHint(e.GetMenuId(), e.GetMenuId() < 0)); });
     });
     DeviceChangeHandler().AddHandler(this, [weak = std::weak_ptr<Liveness>(alive_)](TSvDeviceChangeHandler&,
                                                                                      TMessage& m) {

@@ -28,8 +28,6 @@ public:
 
     // Errors of the shell raised while handling an event; unset, they are logged.
     std::function<void(const std::string& text)> OnError;
-    // The shell's help text of the highlighted menu command ("" for the control's own entries).
-    std::function<void(const std::string& hint)> OnPopupHint;
 
     // Runs a pending refresh at once (tests and callers that cannot wait for the timer).
     void FlushPending();

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <thread>
 
+#include "components/shell/ShellItemUtils.h"
 #include "components/shell/ShellTreeController.h"
 #include "platform/core/ClipboardFormats.h"
 #include "tests/platform_core_shell/ShellTestEnv.h"
@@ -322,6 +323,41 @@ TEST_F(ShellTree, KeysAndVerbs)
 
     tree.Options = kStill & ~svstoDefaultKeyHandling;
     EXPECT_FALSE(tree.KeyDown(0x74));
+}
+
+TEST_F(ShellTree, ShellMenuRenameHintsAndTheTopNode)
+{
+    fs::create_directories(dir.path() / "folder");
+    ShowRoot(dir.path());
+    Node* top = view.Top();
+    Node* folder = view.Child(top, "folder");
+
+    // No shell menu for the top node.
+    tree.ShowShellContextMenu(top, 5, 5);
+    EXPECT_EQ(view.menus, 0);
+
+    // The shell's Rename starts editing in place; hints come from the shell while the menu is up.
+    std::string hint;
+    bool hasRename = false;
+    view.onMenu = [&](const shell::PopupMenu& menu) {
+        hasRename = menu.FindById(int(kTreeShellRenameId)) != nullptr;
+        hint = tree.MenuHint(int(kFirstShellCommand), false);
+    };
+    view.menuAnswer = int(kTreeShellRenameId);
+    tree.ShowShellContextMenu(folder, 5, 5);
+    EXPECT_TRUE(hasRename);
+    EXPECT_EQ(hint, "Opens the selected items.");
+    EXPECT_TRUE(view.editing);
+    EXPECT_EQ(view.edited, folder);
+    EXPECT_EQ(tree.MenuHint(int(kFirstShellCommand), false), "");  // the menu is gone
+    view.editing = false;
+
+    // Read-only: no Rename entry.
+    tree.ReadOnly = true;
+    view.menuAnswer = 0;
+    tree.ShowShellContextMenu(folder, 5, 5);
+    EXPECT_FALSE(hasRename);
+    EXPECT_FALSE(view.editing);
 }
 
 // A file node dragged onto a folder node of the same tree moves without a modifier and is

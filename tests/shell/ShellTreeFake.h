@@ -154,7 +154,15 @@ public:
     void StopRefreshTimer() override { timerDelay = 0; }
     bool RefreshTimerRunning() const override { return timerDelay != 0; }
     shellctl::TChangeHandlerThread::Poster ChangePoster() override { return poster; }
-    int TrackMenu(const shell::PopupMenu&, int, int) override { return menuAnswer; }
+    std::function<void(const shell::PopupMenu&)> onMenu;  // while the menu is up
+    int menus = 0;
+    int TrackMenu(const shell::PopupMenu& menu, int, int) override
+    {
+        ++menus;
+        if (onMenu)
+            onMenu(menu);
+        return menuAnswer;
+    }
     shellctl::TTreeNode NodeAtScreen(com::POINTL) const override { return atPoint; }
     shellctl::TTreeNode DropHighlight() const override { return highlight; }
     void SetDropHighlight(shellctl::TTreeNode node) override { highlight = N(node); }
