@@ -269,8 +269,8 @@ void ShellTreeController::FillNode(IShellFolder* folder, TTreeNode node)
         auto data = std::make_unique<TSvShTreeData>(owner_);
         data->Init(nullptr, list.get());
         data->SetShellFolder(ComPtr<IShellFolder>(folder));
-        view_.SetIcons(node, data->AbsoluteIdList());
         data_[node] = std::move(data);
+        view_.SetIcons(node, NodeData(node)->AbsoluteIdList());
         view_.SetHasChildren(node, true);
         lastAdded_ = node;
         if (OnNodeAdded)
@@ -330,8 +330,8 @@ HRESULT ShellTreeController::AddShellItem(IShellFolder* folder, const ItemIdList
     view_.SetLook(node, overlay, (attributes & shell::SFGAO_GHOSTED) != 0);
     auto data = std::make_unique<TSvShTreeData>(owner_);
     data->Init(NodeData(parent), &item);
-    view_.SetIcons(node, data->AbsoluteIdList());
     data_[node] = std::move(data);
+    view_.SetIcons(node, NodeData(node)->AbsoluteIdList());
     lastAdded_ = node;
     if (OnNodeAdded)
         OnNodeAdded(node);
@@ -521,6 +521,14 @@ void ShellTreeController::RefreshNode(TTreeNode node, TTreeNode& selected)
         view_.SetHasChildren(node, false);
     for (TTreeNode child = view_.FirstChild(node); child; child = view_.NextSibling(child))
         RefreshNode(child, selected);
+}
+
+void ShellTreeController::DoCustomDrawSh(TSvCustomDraw& cd, TTreeNode node)
+{
+    if (OnCustomDrawShEx)
+        OnCustomDrawShEx(cd, node, NodeData(node));
+    if (OnCustomDrawSh && cd.DrawStage() == 4)
+        OnCustomDrawSh(cd, node, NodeData(node));
 }
 
 bool ShellTreeController::MayExpand(TTreeNode node)

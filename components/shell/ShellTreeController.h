@@ -13,6 +13,7 @@
 
 #include "components/shell/ChangeHandlerThread.h"
 #include "components/shell/CommandShortcuts.h"
+#include "components/shell/CustomDraw.h"
 #include "components/shell/DeviceChangeHandler.h"
 #include "components/shell/ShellDragFormats.h"
 #include "components/shell/ShellListDataObject.h"
@@ -158,6 +159,9 @@ public:
     std::function<void(TTreeNode node)> OnNodeAdded;
     std::function<void()> OnFillStart, OnFillComplete, OnChange;
     std::function<void(TTreeNode node, std::string& text)> OnEdited;
+    // Drawing of a node: Ex at every stage, the other at the item pre-paint stage only.
+    std::function<void(TSvCustomDraw& cd, TTreeNode node, TSvShTreeData* data)> OnCustomDrawSh, OnCustomDrawShEx;
+    void DoCustomDrawSh(TSvCustomDraw& cd, TTreeNode node);
 
     // Window life.
     void WindowCreated();     // registers the drop target; true from FillWanted afterwards

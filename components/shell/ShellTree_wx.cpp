@@ -297,6 +297,47 @@ void TSvCustomShellTree::SetIcons(TTreeNode node, const ItemIdList* absolute)
     SetItemImage(ItemOf(node), closed, wxTreeItemIcon_Normal);
     SetItemImage(ItemOf(node), open, wxTreeItemIcon_Selected);
     SetItemImage(ItemOf(node), open, wxTreeItemIcon_Expanded);
+    DrawNodeLook(node);
+}
+
+void TSvCustomShellTree::DrawNodeLook(TTreeNode node)
+{
+    if (!shell_.OnCustomDrawSh && !shell_.OnCustomDrawShEx)
+        return;
+    const wxTreeItemId item = ItemOf(node);
+    const wxFont f = GetFont();
+    TSvFont font;
+    font.name = f.GetFaceName().utf8_string();
+    font.size = f.GetPointSize();
+    font.bold = f.GetWeight() >= wxFONTWEIGHT_BOLD;
+    font.italic = f.GetStyle() == wxFONTSTYLE_ITALIC;
+    font.underline = f.GetUnderlined();
+    font.color = ToTColor(GetForegroundColour());
+    NMCUSTOMDRAW record;
+    record.dwDrawStage = CDDS_ITEMPREPAINT;
+    record.dwItemSpec = reinterpret_cast<std::uintptr_t>(node);
+    record.selectedFont = font;
+    const wxColour text = GetItemTextColour(item);
+    record.textColor = record.clrText = ToTColor(text.IsOk() ? text : GetForegroundColour());
+    record.bkColor = record.clrTextBk = ToTColor(GetBackgroundColour());
+    std::uint32_t answer = 0;
+    TSvTvCustomDraw cd(&record, font, &answer);
+    cd.NotifyItemDraw = true;
+    shell_.DoCustomDrawSh(cd, node);
+    cd.Apply();
+    SetItemTextColour(item, FromTColor(record.clrText));
+    SetItemBackgroundColour(item, FromTColor(record.clrTextBk));
+    if (answer & CDRF_NEWFONT) {
+        wxFont changed = f;
+        if (!record.selectedFont.name.empty())
+            changed.SetFaceName(wxString::FromUTF8(record.selectedFont.name));
+        if (record.selectedFont.size > 0)
+            changed.SetPointSize(record.selectedFont.size);
+        changed.SetWeight(record.selectedFont.bold ? wxFONTWEIGHT_BOLD : wxFONTWEIGHT_NORMAL);
+        changed.SetStyle(record.selectedFont.italic ? wxFONTSTYLE_ITALIC : wxFONTSTYLE_NORMAL);
+        changed.SetUnderlined(record.selectedFont.underline);
+        SetItemFont(item, changed);
+    }
 }
 
 void TSvCustomShellTree::Expand(TTreeNode node)

@@ -45,6 +45,9 @@ private:
     void OnWheel(wxMouseEvent& event);
     wxTreeItemId Item(TTreeNode node) const { return node ? ItemOf(node) : root_; }
     void ForgetSubtree(const wxTreeItemId& item);
+    // The toolkit keeps a font and colours per item: a node is drawn through the custom-draw
+    // events once it is known, and what they chose stays with it.
+    void DrawNodeLook(TTreeNode node);
 
     // ShellTreeView
     TTreeNode AddNode(TTreeNode parent, const std::string& caption) override;

@@ -252,6 +252,24 @@ TEST_F(ShellTree, OneWatchPerFilledFolderBeyondSixtyThree)
     EXPECT_EQ(tree.WatchedFolders().size(), 1u);
 }
 
+TEST_F(ShellTree, VolumeArrivalsAndRemovalsRefresh)
+{
+    fs::create_directories(dir.path() / "a");
+    ShowRoot(dir.path());
+    fs::create_directories(dir.path() / "b");
+    TMessage other{0x219, 0x0007, 0, 0};  // a device-change event of another kind
+    tree.DeviceChanged(other);
+    EXPECT_EQ(view.Captions(view.Top()), (std::vector<std::string>{"a"}));
+    TMessage arrival{0x219, DBT_DEVICEARRIVAL, 0, 0};
+    tree.DeviceChanged(arrival);
+    EXPECT_EQ(view.Captions(view.Top()), (std::vector<std::string>{"a", "b"}));
+    EXPECT_EQ(DriveRefreshCount(), 0);  // the drive refresh bracket is closed again
+    fs::remove(dir.path() / "a");
+    TMessage removal{0x219, DBT_DEVICEREMOVECOMPLETE, 0, 0};
+    tree.DeviceChanged(removal);
+    EXPECT_EQ(view.Captions(view.Top()), (std::vector<std::string>{"b"}));
+}
+
 TEST_F(ShellTree, RenamesUpdateTheFolderAndClearTheEchoWhenNothingHappened)
 {
     fs::create_directories(dir.path() / "old/child");

@@ -101,7 +101,20 @@ TEST_F(ShellTreeGui, FirstFillExpandAndAFolderMadeOutside)
 
     fs::create_directories(dir.path() / "a/inner");
     fs::create_directories(dir.path() / "b");
+    // The custom-draw event chooses a node's look, and the node keeps it.
+    tree->Shell().OnCustomDrawSh = [](TSvCustomDraw& cd, TTreeNode, TSvShTreeData* data) {
+        if (data && data->Path().ends_with("/b")) {
+            TSvFont font = cd.Font();
+            font.bold = true;
+            cd.SetFont(font);
+            cd.SetFontColor(0x0000FF);
+        }
+    };
     ShowRoot(kDefaultShellTreeOptions);
+    EXPECT_EQ(tree->GetItemFont(Child(Top(), "b")).GetWeight(), wxFONTWEIGHT_BOLD);
+    EXPECT_EQ(tree->GetItemTextColour(Child(Top(), "b")), *wxRED);
+    EXPECT_FALSE(tree->GetItemFont(Child(Top(), "a")).IsOk() &&
+                 tree->GetItemFont(Child(Top(), "a")).GetWeight() == wxFONTWEIGHT_BOLD);
     const wxTreeItemId a = Child(Top(), "a");
     ASSERT_TRUE(a.IsOk());
     EXPECT_TRUE(Child(Top(), "b").IsOk());
