@@ -179,27 +179,26 @@ void TSvCustomShellTree::OnKeyDown(wxKeyEvent& event)
 void TSvCustomShellTree::OnWheel(wxMouseEvent& event)
 {
     // A wheel turned over a neighbouring shell control scrolls that one, even while this tree
-    // has the focus.
+    // has the focus: its own wheel step runs with the same turn.
     wxWindow* under = wxFindWindowAtPoint(wxGetMousePosition());
-    for (wxWindow* w = under; w; w = w->GetParent()) {
-        if (w == this)
-            break;
+    for (wxWindow* w = under; w && w != this && !w->IsTopLevel(); w = w->GetParent()) {
         wxWindow* target = nullptr;
         if (auto* tree = dynamic_cast<TSvCustomShellTree*>(w))
             target = tree;
         else if (auto* list = dynamic_cast<TSvCustomListView*>(w))
             target = list->RowsWindow();
         if (target) {
-            wxMouseEvent forwarded(event);
-            forwarded.SetEventObject(target);
-            forwarded.SetId(target->GetId());
-            target->GetEventHandler()->ProcessEvent(forwarded);
+            if (event.GetWheelAxis() == wxMOUSE_WHEEL_VERTICAL) {
+                const int steps = event.GetWheelRotation() / std::max(1, event.GetWheelDelta());
+                if (event.IsPageScroll())
+                    target->ScrollPages(-steps);
+                else
+                    target->ScrollLines(-steps * std::max(1, event.GetLinesPerAction()));
+            }
             return;
         }
-        if (w->IsTopLevel())
-            break;
     }
-    event.Skip();
+    event.Skip();  // over this tree: the toolkit scrolls it
 }
 
 void TSvCustomShellTree::FlushPending()

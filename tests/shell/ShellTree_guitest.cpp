@@ -156,6 +156,45 @@ TEST_F(ShellTreeGui, RenameThroughF2)
     EXPECT_EQ(Child(Top(), "after"), item);
 }
 
+// A wheel turned over a neighbouring shell tree scrolls that tree, not the focused one.
+TEST_F(ShellTreeGui, WheelOverANeighbourScrollsTheNeighbour)
+{
+    for (int i = 0; i < 80; ++i)
+        fs::create_directories(dir.path() / ("f" + std::to_string(100 + i)));
+    frame->SetSize(wxSize(420, 300));
+    auto* other = new TSvCustomShellTree(frame, wxID_ANY, wxPoint(210, 0), wxSize(200, 280));
+    tree->SetSize(0, 0, 200, 280);
+    ShowRoot(kDefaultShellTreeOptions);
+    other->Shell().Options = kDefaultShellTreeOptions;
+    other->Shell().RootFolder.SetPath(dir.path().string());
+    ASSERT_TRUE(PumpUntil([&] { return other->GetCount() > 50; }));
+    PumpUntil([] { return false; }, std::chrono::milliseconds(50));
+    other->Scroll(0, 0);
+    tree->Scroll(0, 0);
+
+    Display* dpy = XOpenDisplay(nullptr);
+    ASSERT_NE(dpy, nullptr);
+    const wxPoint over = other->GetScreenPosition() + wxPoint(100, 100);
+    XTestFakeMotionEvent(dpy, -1, over.x, over.y, CurrentTime);
+    XFlush(dpy);
+    ASSERT_TRUE(PumpUntil([&] { return wxGetMousePosition() == over; }));
+    tree->SetFocus();
+    wxMouseEvent wheel(wxEVT_MOUSEWHEEL);
+    wheel.SetEventObject(tree);
+    wheel.m_wheelRotation = -120;
+    wheel.m_wheelDelta = 120;
+    wheel.m_linesPerAction = 3;
+    tree->GetEventHandler()->ProcessEvent(wheel);
+    int x = 0, y = 0;
+    ASSERT_TRUE(PumpUntil([&] {
+        other->GetViewStart(&x, &y);
+        return y > 0;
+    }));
+    tree->GetViewStart(&x, &y);
+    EXPECT_EQ(y, 0);
+    XCloseDisplay(dpy);
+}
+
 // A file dragged from the tree onto a folder of the tree: moved without a modifier, copied
 // with Ctrl held.
 TEST_F(ShellTreeGui, DragOntoAFolderMovesOrCopiesPerModifier)
