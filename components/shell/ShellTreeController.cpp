@@ -101,7 +101,6 @@ void ShellTreeController::WindowCreated()
 
 void ShellTreeController::WindowDestroying()
 {
-    teardown_ = true;
     {
         Lock lock(selectionLock_);
         UpdateBracket update(view_);
@@ -116,7 +115,6 @@ void ShellTreeController::WindowDestroying()
     changeThread_.reset();
     watched_.clear();
     watchedOf_.clear();
-    teardown_ = false;
 }
 
 void ShellTreeController::FillRequest()
@@ -527,7 +525,7 @@ void ShellTreeController::DoCustomDrawSh(TSvCustomDraw& cd, TTreeNode node)
 {
     if (OnCustomDrawShEx)
         OnCustomDrawShEx(cd, node, NodeData(node));
-    if (OnCustomDrawSh && cd.DrawStage() == 4)
+    if (OnCustomDrawSh && cd.DrawStage() == kItemPrePaintStage)
         OnCustomDrawSh(cd, node, NodeData(node));
 }
 
@@ -626,10 +624,10 @@ void ShellTreeController::LabelEdited(TTreeNode node, std::string text)
         IShellFolder* folder = data->ParentShellFolder();
         if (folder && CheckNewName(view_.Caption(node), text) == RenameCheck::Valid) {
             std::u16string wide = Utf8ToUtf16(text);
-            if (wide.size() > 260)
-                wide.resize(260);
+            if (wide.size() > kRenameMaxChars)
+                wide.resize(kRenameMaxChars);
             IdListPtr renamedList;
-            if (SUCCEEDED(folder->SetNameOf(*data->RelativeIdList(), wide, shell::SHGDN_INFOLDER | 0x20,
+            if (SUCCEEDED(folder->SetNameOf(*data->RelativeIdList(), wide, kRenameNameFlags,
                                             &renamedList)) &&
                 renamedList) {
                 // Every node below keeps the old name in its cached lists.
@@ -731,29 +729,33 @@ bool ShellTreeController::KeyDown(TShortCut shortcut)
         return false;
     EnsureCommandShortcuts();
     const auto& table = CommandShortcuts();
-    auto is = [&](int entry, TShortCut code) { return table[entry].code != 0 && table[entry].code == code; };
+    auto is = [&](ShellCommand command, TShortCut code) {
+        const CommandShortcut& entry = table[static_cast<std::size_t>(command)];
+        return entry.code != 0 && entry.code == code;
+    };
     const TTreeNode node = view_.Selected();
     auto verb = [&](const char* name) {
         if (node)
             InvokeVerb(node, name);
         return true;
     };
-    if (is(6, shortcut)) {
+    // In this order; Delete also with Shift (Select All is not the tree's).
+    if (is(ShellCommand::Rename, shortcut)) {
         if (node && CanEdit(node))
             view_.EditLabel(node);
         return true;
     }
-    if (is(5, shortcut)) {
+    if (is(ShellCommand::Refresh, shortcut)) {
         RefreshTree();
         return true;
     }
-    if (is(3, shortcut))
+    if (is(ShellCommand::Cut, shortcut))
         return verb("cut");
-    if (is(2, shortcut))
+    if (is(ShellCommand::Copy, shortcut))
         return verb("copy");
-    if (is(4, shortcut))
+    if (is(ShellCommand::Paste, shortcut))
         return verb("paste");
-    if (is(1, shortcut) || is(1, static_cast<TShortCut>(shortcut & ~scShift)))
+    if (is(ShellCommand::Delete, shortcut) || is(ShellCommand::Delete, static_cast<TShortCut>(shortcut & ~scShift)))
         return verb("delete");
     return false;
 }
@@ -787,7 +789,6 @@ void ShellTreeController::StartOleDrag(bool rightButton)
     dragging_ = true;
     struct End {
         ShellTreeController& self;
-        bool refresh = false;
         ~End()
         {
             self.dragging_ = false;

@@ -103,6 +103,12 @@ inline constexpr TSvShellTreeOptions kDefaultShellTreeOptions = 0x03BB;
 // Attributes asked of each item that becomes a node.
 inline constexpr ULONG kAddItemRequest = 0xF20B0000;
 
+// A rename hands the shell at most this many UTF-16 units, with these name flags.
+inline constexpr std::size_t kRenameMaxChars = 260;
+inline constexpr com::DWORD kRenameNameFlags = 0x20;
+// The custom-draw stage at which OnCustomDrawSh is raised (item pre-paint).
+inline constexpr int kItemPrePaintStage = 4;
+
 // Identifiers of the context menu: 1-49 Send To entries, from 50 the shell's commands.
 inline constexpr unsigned kTreeShellRenameId = 50 + 18;
 
@@ -247,7 +253,6 @@ private:
     bool dragging_ = false;
     bool refreshPending_ = false;
     bool refreshTag_ = false;  // the refresh timer runs for a refresh
-    bool teardown_ = false;
     TTreeNode dragNode_ = nullptr;
     TTreeNode lastAdded_ = nullptr;
     std::uint32_t lastScrollTick_ = 0;
