@@ -61,7 +61,7 @@ TSvCustomShellTree::TSvCustomShellTree(wxWindow* parent, wxWindowID id, const wx
 {
     InstallTreeGuiPoster();
     root_ = AddRoot(wxString());
-    SetImageList(GetSystemImageList(0));  // shared: not the tree's to free
+    SetImageList(&images_);
 
     refreshTimer_.Bind(wxEVT_TIMER, [this](wxTimerEvent&) { Guard([&] { shell_.RefreshTimerFired(); }); });
     Bind(wxEVT_TREE_ITEM_EXPANDING, [this](wxTreeEvent& e) {
@@ -138,6 +138,7 @@ TSvCustomShellTree::~TSvCustomShellTree()
     alive_->tree = nullptr;  // the toolkit's own clean-up below reaches no handler of ours
     DeleteAllItems();
     SetImageList(nullptr);
+    overlayOf_.clear();
 }
 
 template <class F>
@@ -228,6 +229,7 @@ void TSvCustomShellTree::ForgetSubtree(const wxTreeItemId& item)
         return;
     if (dropHighlight_ == NodeOf(item))
         dropHighlight_ = nullptr;
+    overlayOf_.erase(NodeOf(item));
     shell_.NodeDeleted(NodeOf(item));
 }
 
@@ -281,8 +283,10 @@ bool TSvCustomShellTree::HasChildrenFlag(TTreeNode node) const { return ItemHasC
 
 void TSvCustomShellTree::SetHasChildren(TTreeNode node, bool value) { SetItemHasChildren(ItemOf(node), value); }
 
-void TSvCustomShellTree::SetLook(TTreeNode node, int, bool ghosted)
+void TSvCustomShellTree::SetLook(TTreeNode node, int overlay, bool ghosted)
 {
+    if (overlay >= 0)
+        overlayOf_[node] = overlay;
     if (ghosted)
         SetItemTextColour(ItemOf(node), wxSystemSettings::GetColour(wxSYS_COLOUR_GRAYTEXT));
 }
@@ -291,12 +295,46 @@ void TSvCustomShellTree::SetIcons(TTreeNode node, const ItemIdList* absolute)
 {
     const ItemIdList desktop;
     const ItemIdList* list = absolute ? absolute : &desktop;
-    const int closed = GetIconIndex(list, shell::SHGFI_SMALLICON);
-    const int open = GetIconIndex(list, shell::SHGFI_SMALLICON | shell::SHGFI_OPENICON);
+    auto found = overlayOf_.find(node);
+    const int overlay = found == overlayOf_.end() ? -1 : found->second;
+    const int closed = ImageFor(GetIconIndex(list, shell::SHGFI_SMALLICON), overlay);
+    const int open = ImageFor(GetIconIndex(list, shell::SHGFI_SMALLICON | shell::SHGFI_OPENICON), overlay);
     SetItemImage(ItemOf(node), closed, wxTreeItemIcon_Normal);
     SetItemImage(ItemOf(node), open, wxTreeItemIcon_Selected);
     SetItemImage(ItemOf(node), open, wxTreeItemIcon_Expanded);
     DrawNodeLook(node);
+}
+
+int TSvCustomShellTree::ImageFor(int systemIndex, int overlay)
+{
+    const auto key = std::make_pair(systemIndex, overlay);
+    if (auto it = imageOf_.find(key); it != imageOf_.end())
+        return it->second;
+    wxImageList* system = GetSystemImageList(0);
+    if (!system || systemIndex < 0 || systemIndex >= system->GetImageCount())
+        return -1;
+    wxImage icon = system->GetBitmap(systemIndex).ConvertToImage();
+    // Overlay 0 marks shared items, overlay 1 links: the system list's overlay images 2 and 1.
+    const int mark = overlay < 0 ? -1 : shell::SystemImageLists::Get().OverlayImage(overlay == 0 ? 2 : 1);
+    if (mark >= 0 && mark < system->GetImageCount()) {
+        const wxImage over = system->GetBitmap(mark).ConvertToImage();
+        if (!icon.HasAlpha())
+            icon.InitAlpha();
+        const int w = std::min(icon.GetWidth(), over.GetWidth()), h = std::min(icon.GetHeight(), over.GetHeight());
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x) {
+                const int a = over.HasAlpha() ? over.GetAlpha(x, y) : 255;
+                if (a == 0 || (over.HasMask() && over.IsTransparent(x, y)))
+                    continue;
+                auto mix = [a](int top, int below) { return (top * a + below * (255 - a)) / 255; };
+                icon.SetRGB(x, y, mix(over.GetRed(x, y), icon.GetRed(x, y)), mix(over.GetGreen(x, y), icon.GetGreen(x, y)),
+                            mix(over.GetBlue(x, y), icon.GetBlue(x, y)));
+                icon.SetAlpha(x, y, std::max<int>(icon.GetAlpha(x, y), a));
+            }
+    }
+    const int index = images_.Add(wxBitmap(icon));
+    imageOf_[key] = index;
+    return index;
 }
 
 void TSvCustomShellTree::DrawNodeLook(TTreeNode node)

@@ -4,8 +4,11 @@
 // Shell().RootFolder.SetPath(path) (with svstoAutoFill it refills at once); the selected
 // folder is Shell().SelectedFolder.
 #include <functional>
+#include <map>
 #include <memory>
+#include <unordered_map>
 
+#include <wx/imaglist.h>
 #include <wx/timer.h>
 #include <wx/treectrl.h>
 
@@ -48,6 +51,8 @@ private:
     // The toolkit keeps a font and colours per item: a node is drawn through the custom-draw
     // events once it is known, and what they chose stays with it.
     void DrawNodeLook(TTreeNode node);
+    // The tree's own image of a system icon with an overlay (-1 none, 0 shared, 1 link).
+    int ImageFor(int systemIndex, int overlay);
 
     // ShellTreeView
     TTreeNode AddNode(TTreeNode parent, const std::string& caption) override;
@@ -98,6 +103,9 @@ private:
     ShellTreeController shell_;
     const std::function<int(TTreeNode, TTreeNode)>* compare_ = nullptr;
     TTreeNode dropHighlight_ = nullptr;
+    wxImageList images_{16, 16, true};
+    std::map<std::pair<int, int>, int> imageOf_;
+    std::unordered_map<TTreeNode, int> overlayOf_;
     bool editing_ = false;
     int busyDepth_ = 0;
     int updateDepth_ = 0;

@@ -88,6 +88,21 @@ TEST_F(ShellTree, TopNodeExpandedWithSortedFoldersAndFillingOnExpand)
     EXPECT_TRUE(view.Child(top, "b")->hasChildren);
     EXPECT_FALSE(view.Child(top, "file.txt")->hasChildren);
 
+    // A link carries overlay 1, a hidden folder is drawn dimmed, others have neither.
+    fs::create_directory_symlink(dir.path() / "a", dir.path() / "link");
+    fs::create_directories(dir.path() / ".hidden");
+    tree.Options = kStill;
+    tree.FillTree();
+    top = view.Top();
+    ASSERT_NE(view.Child(top, "link"), nullptr);
+    EXPECT_EQ(view.Child(top, "link")->overlay, 1);
+    EXPECT_EQ(view.Child(top, "a")->overlay, -1);
+    ASSERT_NE(view.Child(top, ".hidden"), nullptr);
+    EXPECT_TRUE(view.Child(top, ".hidden")->ghosted);
+    EXPECT_FALSE(view.Child(top, "a")->ghosted);
+    fs::remove(dir.path() / "link");
+    fs::remove(dir.path() / ".hidden");
+
     // OnAddItem keeps items out.
     tree.OnAddItem = [](IShellFolder*, const ItemIdList*, const ItemIdList&, ULONG attributes) {
         return (attributes & shell::SFGAO_FOLDER) != 0;

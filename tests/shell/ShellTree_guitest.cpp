@@ -115,6 +115,16 @@ TEST_F(ShellTreeGui, FirstFillExpandAndAFolderMadeOutside)
     EXPECT_EQ(tree->GetItemTextColour(Child(Top(), "b")), *wxRED);
     EXPECT_FALSE(tree->GetItemFont(Child(Top(), "a")).IsOk() &&
                  tree->GetItemFont(Child(Top(), "a")).GetWeight() == wxFONTWEIGHT_BOLD);
+
+    // A link shows its folder's icon with the link mark: an image of its own.
+    fs::create_directory_symlink(dir.path() / "b", dir.path() / "link");
+    tree->Shell().FillTree();
+    const int plain = tree->GetItemImage(Child(Top(), "b"));
+    const int linked = tree->GetItemImage(Child(Top(), "link"));
+    EXPECT_GE(plain, 0);
+    EXPECT_GE(linked, 0);
+    EXPECT_NE(linked, plain);
+    fs::remove(dir.path() / "link");
     const wxTreeItemId a = Child(Top(), "a");
     ASSERT_TRUE(a.IsOk());
     EXPECT_TRUE(Child(Top(), "b").IsOk());
