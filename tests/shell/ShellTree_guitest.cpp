@@ -205,6 +205,31 @@ TEST_F(ShellTreeGui, WheelOverANeighbourScrollsTheNeighbour)
     XCloseDisplay(dpy);
 }
 
+// A drag held near the bottom edge scrolls the tree a line at a time while it can scroll.
+TEST_F(ShellTreeGui, DragNearTheBottomEdgeScrolls)
+{
+    for (int i = 0; i < 60; ++i)
+        fs::create_directories(dir.path() / ("f" + std::to_string(100 + i)));
+    frame->SetSize(wxSize(300, 240));
+    tree->SetSize(0, 0, 300, 240);
+    ShowRoot(kDefaultShellTreeOptions);
+    tree->Scroll(0, 0);
+    PumpUntil([] { return false; }, std::chrono::milliseconds(30));
+    const wxSize client = tree->GetClientSize();
+    const wxPoint bottom = tree->ClientToScreen(wxPoint(client.x / 2, client.y - 5));
+    com::DWORD effect = com::DROPEFFECT_COPY;
+    tree->Shell().DragEnter(nullptr, com::MK_LBUTTON, {bottom.x, bottom.y}, &effect);
+    int x = 0, y = 0;
+    ASSERT_TRUE(PumpUntil([&] {
+        effect = com::DROPEFFECT_COPY;
+        tree->Shell().DragOver(com::MK_LBUTTON, {bottom.x, bottom.y}, &effect);
+        tree->GetViewStart(&x, &y);
+        return y >= 2;
+    }));
+    EXPECT_TRUE(effect & com::DROPEFFECT_SCROLL);
+    tree->Shell().DragLeave();
+}
+
 // A file dragged from the tree onto a folder of the tree: moved without a modifier, copied
 // with Ctrl held.
 TEST_F(ShellTreeGui, DragOntoAFolderMovesOrCopiesPerModifier)
