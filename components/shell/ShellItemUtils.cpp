@@ -27,13 +27,15 @@ bool IsBeyondDriveRoot(const std::string& path)
 {
     if (path.empty() || path == "/")
         return false;
+    // A mount point lies on another device than the folder holding it.
     std::string trimmed = path;
     while (trimmed.size() > 1 && trimmed.back() == '/')
         trimmed.pop_back();
-    for (const auto& v : MountedVolumes())
-        if (v == trimmed)
-            return false;
-    return true;
+    std::string parent = trimmed.substr(0, trimmed.find_last_of('/'));
+    struct stat self {}, above {};
+    if (::stat(trimmed.c_str(), &self) != 0 || ::stat(parent.empty() ? "/" : parent.c_str(), &above) != 0)
+        return true;
+    return self.st_dev == above.st_dev;
 }
 
 std::string FormatFileSize(std::uint64_t bytes, const std::string& thousandsSeparator)
@@ -294,6 +296,13 @@ std::string MenuSelectHint(IContextMenu* menu, int id, bool popupOrSystemItem)
     if (com::FAILED(menu->GetCommandString(static_cast<unsigned>(id) - kFirstShellCommand, GCS_HELPTEXTA, &hint)))
         hint.clear();
     return hint;
+}
+
+WheelScroll WheelScrollOf(int bar, int wheelScrollLines)
+{
+    if (wheelScrollLines == -1)
+        return {true, 1};
+    return {false, bar == 0 ? 1 : (wheelScrollLines & 0xFF)};
 }
 
 MenuCharResult SendToMenuChar(const std::vector<SendToEntry>& list, int highlighted, char32_t typed)

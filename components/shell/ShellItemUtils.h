@@ -21,7 +21,7 @@ inline constexpr unsigned kLastShellCommand = 0x7FFF;
 
 // Raises EShellError with the system's text for a result.
 [[noreturn]] void RaiseSystemError(HRESULT code);
-// False for a drive root: the file-system root, a volume's mount point, or no path.
+// False for a drive root: the file-system root, a mount point, or no path.
 bool IsBeyondDriveRoot(const std::string& path);
 
 // Column texts. Sizes are kilobytes rounded up, grouped with the locale's thousands separator
@@ -75,6 +75,15 @@ void SendToItem(const std::string& entryName, com::IDataObject* data);
 // The hint for a highlighted menu item: the shell's help text for its commands (identifiers
 // from 50 that are no submenu or system-menu item), else "".
 std::string MenuSelectHint(shell::IContextMenu* menu, int id, bool popupOrSystemItem);
+
+// How one wheel notch scrolls bar 0 (horizontal) or 1 (vertical): by a page when the wheel
+// setting asks for pages (-1), else by lines: one on the horizontal bar, the setting's count
+// (its low 8 bits) on the vertical one.
+struct WheelScroll {
+    bool byPage = false;
+    int steps = 0;
+};
+WheelScroll WheelScrollOf(int bar, int wheelScrollLines);
 
 // A typed character in the Send To submenu: the entry to go to, searched after the highlighted
 // one and then from the top by first character without case; it is only selected when several

@@ -119,10 +119,8 @@ ULONG TSvShListData::Attributes()
         return 0;
     ULONG request = kListItemRequest;
     std::string path = Path();
-    if (IsBeyondDriveRoot(path))
-        for (const auto& volume : MountedVolumes())
-            if (path.compare(0, volume.size() + 1, volume + "/") == 0)
-                request &= ~SFGAO_READONLY;
+    if (IsBeyondDriveRoot(path) && IsOnRemovableVolume(path))
+        request &= ~SFGAO_READONLY;
     const ItemIdList* items[] = {relative_.get()};
     if (com::FAILED(folder->GetAttributesOf(items, &request)))
         return 0;

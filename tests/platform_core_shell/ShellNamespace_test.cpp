@@ -384,6 +384,9 @@ TEST(ShellPlaces, UserDirsAndMountInfo)
         "45 22 8:51 / /media/u/../../etc rw - ext4 /dev/sdd3 rw\n"
         "46 22 8:50 / /mnt/backup rw - ext4 /dev/sdd2 rw\n"
         "short line\n";
+    EXPECT_TRUE(IsOnRemovableVolume("/media/u/stick/file"));
+    EXPECT_FALSE(IsOnRemovableVolume("/media"));
+    EXPECT_FALSE(IsOnRemovableVolume("/home/u/media/x"));
     EXPECT_EQ(VolumesFromMountInfo(info),
               (std::vector<std::string>{"/media/u/My Stick", "/run/media/u/DISK", "/mnt/backup"}));
 }

@@ -51,7 +51,8 @@ TEST(ShellItemUtils, ColumnTextsOfFilesFoldersAndRoots)
     EXPECT_EQ(size + modified, "");
     EXPECT_FALSE(IsBeyondDriveRoot("/"));
     EXPECT_FALSE(IsBeyondDriveRoot(""));
-    EXPECT_TRUE(IsBeyondDriveRoot("/usr"));
+    EXPECT_TRUE(IsBeyondDriveRoot((dir.path() / "folder").string()));
+    EXPECT_FALSE(IsBeyondDriveRoot("/proc"));  // a mount point
 
     GetTypeNameText(file.get(), shell::SFGAO_FILESYSTEM, type);
     EXPECT_FALSE(type.empty());
@@ -181,6 +182,18 @@ TEST(ShellItemUtils, SendToEntriesAreSortedVisibleFilesOnly)
     // There is no Send To folder on this desktop.
     FillSendToList(GetSpecialFolderPath(shell::CSIDL_SENDTO), {"*"}, nullptr, SendToList());
     EXPECT_TRUE(SendToList().empty());
+}
+
+TEST(ShellItemUtils, WheelNotchesScrollLinesOrPages)
+{
+    EXPECT_FALSE(WheelScrollOf(1, 3).byPage);
+    EXPECT_EQ(WheelScrollOf(1, 3).steps, 3);
+    EXPECT_EQ(WheelScrollOf(0, 3).steps, 1);  // the horizontal bar: one line whatever the setting
+    EXPECT_EQ(WheelScrollOf(0, 9).steps, 1);
+    EXPECT_EQ(WheelScrollOf(1, 0x105).steps, 5);
+    EXPECT_TRUE(WheelScrollOf(1, -1).byPage);
+    EXPECT_EQ(WheelScrollOf(1, -1).steps, 1);
+    EXPECT_TRUE(WheelScrollOf(0, -1).byPage);
 }
 
 TEST(ShellItemUtils, SendToMenuCharactersAndHints)

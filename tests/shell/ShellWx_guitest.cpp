@@ -3,12 +3,14 @@
 #include <typeinfo>
 #include <wx/choice.h>
 #include <wx/frame.h>
+#include <wx/scrolwin.h>
 
 #include "components/shell/DeviceChangeHandler.h"
 #include "components/shell/ImageComboItem_wx.h"
 #include "components/shell/ShellControlsStartup_wx.h"
 #include "components/shell/ShellControlsUnit.h"
 #include "components/shell/ShellIcons_wx.h"
+#include "components/shell/ShellScroll_wx.h"
 #include "platform/core/shell/ShellFileInfo.h"
 #include "platform/gui/ShellDesktop_wx.h"
 #include "platform/gui/ShellMenu_wx.h"
@@ -95,6 +97,31 @@ TEST(ShellWx, CutFilesTravelThroughTheDesktopClipboard)
     EXPECT_TRUE(cut);
     clipboard.Clear();
     EXPECT_FALSE(clipboard.GetFiles(paths, cut));
+}
+
+TEST(ShellWx, WheelScrollingSendsStepsOnlyWhenThereIsSomethingToScroll)
+{
+    auto* frame = new wxFrame(nullptr, wxID_ANY, "scroll", wxDefaultPosition, wxSize(200, 200));
+    auto* window = new wxScrolledWindow(frame, wxID_ANY);
+    window->SetScrollRate(10, 10);
+    window->SetVirtualSize(150, 2000);
+    frame->Show();
+    wxYield();
+    int x = 0, y = 0;
+    ScrollByWheel(window, 1, ScrollCommand::LineUp, ScrollCommand::PageUp, 3);
+    window->GetViewStart(&x, &y);
+    EXPECT_EQ(y, 0);  // already at the top
+    ScrollByWheel(window, 1, ScrollCommand::LineDown, ScrollCommand::PageDown, 3);
+    window->GetViewStart(&x, &y);
+    EXPECT_EQ(y, 3);
+    ScrollByWheel(window, 1, ScrollCommand::LineDown, ScrollCommand::PageDown, -1);
+    int afterPage = 0;
+    window->GetViewStart(&x, &afterPage);
+    EXPECT_GT(afterPage, 4);
+    ScrollByWheel(window, 0, ScrollCommand::LineDown, ScrollCommand::PageDown, 3);
+    window->GetViewStart(&x, &y);
+    EXPECT_EQ(x, 0);  // nothing to scroll sideways
+    frame->Destroy();
 }
 
 TEST(ShellWx, ImageComboItemsAreCheckedByClass)

@@ -212,6 +212,8 @@ bool IsVolumeMountPoint(const std::string& mp)
 
 }  // namespace
 
+bool IsOnRemovableVolume(const std::string& path) { return IsVolumeMountPoint(path); }
+
 std::vector<std::string> VolumesFromMountInfo(std::string_view text)
 {
     std::vector<std::string> volumes;

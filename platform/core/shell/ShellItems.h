@@ -67,6 +67,8 @@ std::string UserDirFromText(std::string_view text, std::string_view key, const s
 // Mount points of removable and mounted volumes (under /media, /run/media and /mnt) in the
 // text of a mountinfo file, octal escapes decoded, in file order, without repeats.
 std::vector<std::string> VolumesFromMountInfo(std::string_view text);
+// Whether a path lies where removable volumes are mounted (/media, /run/media, /mnt).
+bool IsOnRemovableVolume(const std::string& path);
 // The same from /proc/self/mountinfo.
 std::vector<std::string> MountedVolumes();
 
