@@ -3,6 +3,8 @@
 #include <wx/menu.h>
 #include <wx/settings.h>
 
+#include "components/shell/ShellUtils.h"
+
 namespace ql::shellctl {
 
 TColor ToTColor(const wxColour& c)
@@ -31,7 +33,8 @@ void TSvCustomListView::SetHeaderSortDisplayMode(TSvLvHeaderSortDisplayMode mode
 {
     if (mode == sortDisplay_)
         return;
-    sortDisplay_ = mode;
+    // Without the system's sort arrow the header shows none.
+    sortDisplay_ = ComCtlVersion.dwFileVersionMS < kComCtlSortArrow ? svlvNone : mode;
     UpdateHeaderSortDisplay();
 }
 
@@ -129,9 +132,7 @@ wxPoint TSvCustomListView::IconCentre(long item) const
     wxRect r;
     if (!const_cast<TSvCustomListView*>(this)->GetItemRect(item, r, wxLIST_RECT_ICON))
         return {0, 0};
-    // The item rectangles are those of the rows' window, below the header.
-    wxPoint origin = RowsWindow()->GetPosition();
-    return {origin.x + (r.GetLeft() + r.GetRight()) / 2, origin.y + (r.GetTop() + r.GetBottom()) / 2};
+    return {(r.GetLeft() + r.GetRight()) / 2, (r.GetTop() + r.GetBottom()) / 2};
 }
 
 void TSvCustomListView::KeyboardContextMenu(wxPoint pos)

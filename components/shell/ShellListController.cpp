@@ -61,7 +61,6 @@ RenameCheck CheckNewName(const std::string& oldName, const std::string& newName)
 
 ShellListController::ShellListController(ShellListView& view) : view_(view)
 {
-    InitShellControls();
     Folder.OnLocatorChange = [this](TSvShellLocator&) { FolderChanged(); };
 }
 
@@ -71,7 +70,6 @@ ShellListController::~ShellListController()
     changeThread_.reset();
     if (dropTarget_)
         dropTarget_->Detach();
-    FinalizeShellControls();
 }
 
 // Window life ----------------------------------------------------------------------------------
@@ -99,13 +97,19 @@ void ShellListController::WindowDestroying()
         dropTarget_.reset();
     }
     ++folderChangeLock_;
-    {
-        UpdateBracket update(view_);
-        view_.ClearItems();
-        items_.clear();
-    }
+    ClearAllItems();
     --folderChangeLock_;
     windowCreated_ = false;
+}
+
+void ShellListController::ClearAllItems()
+{
+    UpdateBracket update(view_);
+    if (OnDeleteItem)
+        for (int i = 0; i < Count(); ++i)
+            OnDeleteItem(i, *items_[static_cast<std::size_t>(i)]->data);
+    view_.ClearItems();
+    items_.clear();
 }
 
 void ShellListController::FillIfEmpty()
@@ -156,9 +160,12 @@ void ShellListController::FolderChanged()
         ++folderChangeLock_;
         try {
             RefillList();
-        } catch (...) {
+        } catch (const std::exception& e) {
+            // The change came from whoever set the folder (the editor's SetPath): the list
+            // reports its own failure rather than throwing into the caller.
             --folderChangeLock_;
-            throw;
+            view_.ShowError(e.what());
+            return;
         }
         --folderChangeLock_;
     }
@@ -177,11 +184,7 @@ void ShellListController::RefillList()
     }
     refillPending_ = false;
     Busy busy(view_);
-    {
-        UpdateBracket update(view_);
-        view_.ClearItems();
-        items_.clear();
-    }
+    ClearAllItems();
     {
         UpdateBracket update(view_);
         ComPtr<IShellFolder> folder;
@@ -386,17 +389,9 @@ std::string ShellListController::ItemText(int index, int column) const
     return column == 0 ? data->DisplayName() : data->ColumnText(column);
 }
 
-ShellItemLook ShellListController::ItemLook(int index) const
+bool ShellListController::ItemHidden(int index) const
 {
-    ShellItemLook look;
-    if (index < 0 || index >= Count())
-        return look;
-    const ULONG a = items_[static_cast<std::size_t>(index)]->attributes;
-    look.folder = a & SFGAO_FOLDER;
-    look.shared = a & shell::SFGAO_SHARE;
-    look.link = !look.shared && (a & shell::SFGAO_LINK);
-    look.hidden = a & shell::SFGAO_HIDDEN;
-    return look;
+    return index >= 0 && index < Count() && (items_[static_cast<std::size_t>(index)]->attributes & shell::SFGAO_HIDDEN);
 }
 
 std::vector<int> ShellListController::ShellSelection() const
@@ -428,7 +423,8 @@ DWORD ShellListController::DropEffectsOfSelection()
     ULONG attributes = shell::SFGAO_CANCOPY | shell::SFGAO_CANMOVE | shell::SFGAO_CANLINK;
     if (HRESULT hr = shellFolder_->GetAttributesOf(lists, &attributes); FAILED(hr))
         RaiseSystemError(hr);
-    return attributes & 7;
+    // The three capability bits are the three effects, bit for bit.
+    return attributes & (shell::SFGAO_CANCOPY | shell::SFGAO_CANMOVE | shell::SFGAO_CANLINK);
 }
 
 // Columns and order -----------------------------------------------------------------------------
@@ -585,11 +581,7 @@ void ShellListController::OpenFolder(const ItemIdList& absolute)
     if (options_ & svsloDontChangeFolder)
         return;
     IdListPtr target = CopyIdList(&absolute);  // the caller's list may belong to an item
-    {
-        UpdateBracket update(view_);
-        view_.ClearItems();
-        items_.clear();
-    }
+    ClearAllItems();
     Folder.SetIdList(target.get());
     if (items_.empty() && Folder.GetIdList() && *Folder.GetIdList() == *target)
         RefillList();  // the same folder named again: the locator fires nothing

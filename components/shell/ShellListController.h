@@ -35,7 +35,7 @@ public:
     virtual void BeginUpdate() = 0;
     virtual void EndUpdate() = 0;
     virtual void ClearItems() = 0;
-    virtual void InsertItem(int index) = 0;  // texts and look from ItemText and ItemLook
+    virtual void InsertItem(int index) = 0;  // texts from ItemText, drawn dimmed when ItemHidden
     virtual void DeleteItem(int index) = 0;
     virtual void UpdateItem(int index) = 0;
     // The items were put into a new order: `newIndexOf[old position]` is the new position.
@@ -78,14 +78,6 @@ public:
                                     com::DWORD* effect) = 0;
     virtual bool RegisterDropTarget(com::IDropTarget* target) = 0;
     virtual void RevokeDropTarget() = 0;
-};
-
-// How an item is drawn.
-struct ShellItemLook {
-    bool folder = false;
-    bool link = false;    // the shortcut overlay
-    bool shared = false;  // the share overlay (wins over the link)
-    bool hidden = false;  // drawn dimmed
 };
 
 enum class RenameCheck { Valid, Unchanged, Invalid };
@@ -140,7 +132,7 @@ public:
     int Count() const { return static_cast<int>(items_.size()); }
     TSvShListData* ItemData(int index) const;
     std::string ItemText(int index, int column) const;
-    ShellItemLook ItemLook(int index) const;
+    bool ItemHidden(int index) const;
     int SelectedShellItemCount() const;
     com::DWORD DropEffectsOfSelection();
 
@@ -196,6 +188,7 @@ private:
     };
 
     void FolderChanged();
+    void ClearAllItems();
     void FillFromFolder(ComPtr<IShellFolder> folder, const ItemIdList* folderIdList);
     void BuildColumns();
     void SaveColumnWidthsIfWanted();

@@ -1,8 +1,6 @@
 #include "components/shell/ShellList_wx.h"
 
 #include <wx/app.h>
-#include <wx/artprov.h>
-#include <wx/dcmemory.h>
 #include <wx/log.h>
 #include <wx/menu.h>
 #include <wx/settings.h>
@@ -13,91 +11,17 @@
 #include <exception>
 
 #include "components/shell/DeviceChangeHandler.h"
+#include "components/shell/KeyShortcut_wx.h"
+#include "components/shell/ShellListKeys.h"
+#include "components/shell/ShellControlsStartup_wx.h"
+#include "components/shell/ShellIcons_wx.h"
+#include "components/shell/ShellScroll_wx.h"
+#include "platform/gui/ShellMenu_wx.h"
 #include "platform/gui/DragBridge_wx.h"
 
 namespace ql::shellctl {
 
 namespace {
-
-enum Image { kFile, kFolder, kFileLink, kFolderLink, kFileShared, kFolderShared };
-
-// The shortcut arrow or the share hand, drawn into the lower left corner of an icon.
-wxBitmap WithOverlay(const wxBitmap& icon, bool share)
-{
-    wxImage image = icon.ConvertToImage();
-    if (!image.HasAlpha())
-        image.InitAlpha();
-    const wxColour ink = share ? wxColour(40, 90, 200) : wxColour(20, 20, 20);
-    auto put = [&](int x, int y) {
-        if (x >= 0 && y >= 0 && x < image.GetWidth() && y < image.GetHeight()) {
-            image.SetRGB(x, y, ink.Red(), ink.Green(), ink.Blue());
-            image.SetAlpha(x, y, 255);
-        }
-    };
-    const int h = image.GetHeight();
-    for (int i = 0; i < 6; ++i) {
-        put(i, h - 1 - i);  // the arrow's shaft, up to the right
-        if (share)
-            put(i, h - 1);
-    }
-    for (int i = 0; i < 3; ++i) {
-        put(5 - i, h - 6);
-        put(5, h - 6 + i);
-    }
-    return wxBitmap(image);
-}
-
-// The shell controls' device changes and posts reach the GUI thread through the application.
-void InstallGuiPoster()
-{
-    static const bool installed = [] {
-        InstallDeviceChangePoster([](std::function<void()> f) {
-            if (wxTheApp)
-                wxTheApp->CallAfter(std::move(f));
-        });
-        return true;
-    }();
-    (void)installed;
-}
-
-int VirtualKey(const wxKeyEvent& event)
-{
-    const int code = event.GetKeyCode();
-    if (code >= 'a' && code <= 'z')
-        return code - 'a' + 'A';
-    if ((code >= 'A' && code <= 'Z') || (code >= '0' && code <= '9'))
-        return code;
-    if (code >= WXK_F1 && code <= WXK_F24)
-        return 0x70 + (code - WXK_F1);
-    switch (code) {
-    case WXK_DELETE: return 0x2E;
-    case WXK_INSERT: return 0x2D;
-    case WXK_BACK: return 0x08;
-    case WXK_RETURN: return 0x0D;
-    default: return 0;
-    }
-}
-
-wxMenu* BuildMenu(const shell::PopupMenu& source)
-{
-    auto* menu = new wxMenu;
-    for (std::size_t i = 0; i < source.Count(); ++i) {
-        const shell::PopupMenu::Item& item = source.At(i);
-        if (item.flags & shell::MF_SEPARATOR) {
-            menu->AppendSeparator();
-            continue;
-        }
-        wxString text = wxString::FromUTF8(item.text);
-        if (item.submenu) {
-            menu->AppendSubMenu(BuildMenu(*item.submenu), text);
-            continue;
-        }
-        wxMenuItem* added = menu->Append(item.id, text);
-        if (item.flags & shell::MF_GRAYED)
-            added->Enable(false);
-    }
-    return menu;
-}
 
 }  // namespace
 
@@ -106,17 +30,9 @@ TSvCustomShellList::TSvCustomShellList(wxWindow* parent, wxWindowID id, const wx
       alive_(std::make_shared<Liveness>(Liveness{this})),
       shell_(*this)
 {
-    InstallGuiPoster();
-    const wxSize s(16, 16);
-    const wxBitmap file = wxArtProvider::GetBitmap(wxART_NORMAL_FILE, wxART_LIST, s);
-    const wxBitmap folder = wxArtProvider::GetBitmap(wxART_FOLDER, wxART_LIST, s);
-    images_.Add(file);
-    images_.Add(folder);
-    images_.Add(WithOverlay(file, false));
-    images_.Add(WithOverlay(folder, false));
-    images_.Add(WithOverlay(file, true));
-    images_.Add(WithOverlay(folder, true));
-    SetImageList(&images_, wxIMAGE_LIST_SMALL);
+    StartShellControls();
+    SetImageList(GetSystemImageList(0), wxIMAGE_LIST_SMALL);  // shared: never freed here
+    SetImageList(GetSystemImageList(1), wxIMAGE_LIST_NORMAL);
 
     refreshTimer_.Bind(wxEVT_TIMER, [this](wxTimerEvent&) { Guard([&] { shell_.RefreshTimerFired(); }); });
     Bind(wxEVT_LIST_COL_CLICK, [this](wxListEvent& e) { Guard([&] { shell_.ColumnClick(e.GetColumn()); }); });
@@ -148,6 +64,17 @@ TSvCustomShellList::TSvCustomShellList(wxWindow* parent, wxWindowID id, const wx
             });
         });
     });
+    RowsWindow()->Bind(wxEVT_MOUSEWHEEL, [this](wxMouseEvent& e) {
+        // The toolkit gives the wheel to the control under the pointer, so no other shell
+        // control needs it handed on; the notch scrolls this list by lines or pages.
+        if (e.GetWheelAxis() != wxMOUSE_WHEEL_VERTICAL || e.GetWheelRotation() == 0) {
+            e.Skip();
+            return;
+        }
+        const bool down = e.GetWheelRotation() < 0;
+        ScrollByWheel(this, 1, down ? ScrollCommand::LineDown : ScrollCommand::LineUp,
+                      down ? ScrollCommand::PageDown : ScrollCommand::PageUp, e.GetLinesPerAction());
+    });
     DeviceChangeHandler().AddHandler(this, [weak = std::weak_ptr<Liveness>(alive_)](TSvDeviceChangeHandler&,
                                                                                      TMessage& m) {
         if (auto alive = weak.lock(); alive && alive->list)
@@ -168,15 +95,13 @@ TSvCustomShellList::~TSvCustomShellList()
         shell_.WindowDestroying();
     } catch (const std::exception&) {
     }
-    SetImageList(nullptr, wxIMAGE_LIST_SMALL);
+    StopShellControls();
 }
 
-template <class F>
-void TSvCustomShellList::Guard(F&& f)
+void TSvCustomShellList::Guard(const std::function<void()>& step)
 {
-    // Nothing of the list's own raises past a toolkit event.
     try {
-        f();
+        step();
     } catch (const std::exception& e) {
         ShowError(e.what());
     } catch (...) {
@@ -225,22 +150,13 @@ void TSvCustomShellList::ListKeyDown(wxKeyEvent& event)
         return;
     }
     bool handled = false;
-    const int key = VirtualKey(event);
+    const TShortCut shortcut = ShortCutOf(event);
     Guard([&] {
-        if (key == 0x08 || key == 0x0D) {
-            handled = event.GetModifiers() == wxMOD_NONE && shell_.KeyChar(key);
-            return;
-        }
-        if (key == 0)
-            return;
-        TShortCut shortcut = static_cast<TShortCut>(key);
-        if (event.ShiftDown())
-            shortcut |= scShift;
-        if (event.ControlDown())
-            shortcut |= scCtrl;
-        if (event.AltDown())
-            shortcut |= scAlt;
-        handled = shell_.KeyDown(shortcut);
+        // Backspace and Enter act as characters, and only without modifiers.
+        if (shortcut == kKeyBack || shortcut == kKeyReturn)
+            handled = shell_.KeyChar(shortcut);
+        else if (shortcut != 0 && (shortcut & 0xFF) != kKeyBack && (shortcut & 0xFF) != kKeyReturn)
+            handled = shell_.KeyDown(shortcut);
     });
     if (!handled)
         event.Skip();
@@ -248,9 +164,7 @@ void TSvCustomShellList::ListKeyDown(wxKeyEvent& event)
 
 int TSvCustomShellList::TrackMenu(const shell::PopupMenu& menu, int x, int y)
 {
-    std::unique_ptr<wxMenu> shown(BuildMenu(menu));
-    const int id = GetPopupMenuSelectionFromUser(*shown, wxPoint(x, y));
-    return id == wxID_NONE ? 0 : id;
+    return shell::TrackShellPopupMenu(this, menu, wxPoint(x, y));
 }
 
 // Items -----------------------------------------------------------------------------------------
@@ -273,23 +187,15 @@ void TSvCustomShellList::ClearItems()
     dropHighlight_ = -1;
 }
 
-int TSvCustomShellList::ImageOf(const ShellItemLook& look) const
-{
-    if (look.shared)
-        return look.folder ? kFolderShared : kFileShared;
-    if (look.link)
-        return look.folder ? kFolderLink : kFileLink;
-    return look.folder ? kFolder : kFile;
-}
-
 void TSvCustomShellList::SetItemTexts(int index)
 {
-    const ShellItemLook look = shell_.ItemLook(index);
-    SetItem(index, 0, wxString::FromUTF8(shell_.ItemText(index, 0)), ImageOf(look));
+    TSvShListData* data = shell_.ItemData(index);
+    const int image = data ? GetIconIndex(data->AbsoluteIdList(), shell::SHGFI_SMALLICON) : 0;
+    SetItem(index, 0, wxString::FromUTF8(shell_.ItemText(index, 0)), image);
     for (int column = 1; column < GetColumnCount(); ++column)
         SetItem(index, column, wxString::FromUTF8(shell_.ItemText(index, column)));
     // Hidden items are drawn dimmed.
-    SetItemTextColour(index, look.hidden ? wxSystemSettings::GetColour(wxSYS_COLOUR_GRAYTEXT) : GetForegroundColour());
+    SetItemTextColour(index, shell_.ItemHidden(index) ? wxSystemSettings::GetColour(wxSYS_COLOUR_GRAYTEXT) : GetForegroundColour());
     DrawItemLook(index);
 }
 
@@ -312,6 +218,9 @@ void TSvCustomShellList::UpdateItem(int index) { SetItemTexts(index); }
 
 void TSvCustomShellList::ReorderItems(const std::vector<int>& newIndexOf)
 {
+    // The toolkit's sort drops selection and focus: both are put back on their items.
+    const int focused = FocusedIndex();
+    const std::vector<int> selected = SelectedIndices();
     for (long i = 0; i < GetItemCount(); ++i)
         SetItemData(i, i);
     SortItems(
@@ -320,6 +229,10 @@ void TSvCustomShellList::ReorderItems(const std::vector<int>& newIndexOf)
             return to[static_cast<std::size_t>(a)] - to[static_cast<std::size_t>(b)];
         },
         reinterpret_cast<wxIntPtr>(&newIndexOf));
+    for (int i : selected)
+        SetItemState(newIndexOf[static_cast<std::size_t>(i)], wxLIST_STATE_SELECTED, wxLIST_STATE_SELECTED);
+    if (focused >= 0 && static_cast<std::size_t>(focused) < newIndexOf.size())
+        SetFocusedIndex(newIndexOf[static_cast<std::size_t>(focused)]);
 }
 
 std::vector<int> TSvCustomShellList::SelectedIndices() const
@@ -441,11 +354,10 @@ void TSvCustomShellList::ClientGeometry(com::POINTL pt, int& x, int& y, int& wid
 
 void TSvCustomShellList::ScrollOneStep(int dx, int dy)
 {
-    wxRect row;
-    int lineHeight = 16;
-    if (GetItemCount() > 0 && GetItemRect(0, row))
-        lineHeight = row.GetHeight();
-    ScrollList(dx * 16, dy * lineHeight);
+    if (dx)
+        shellctl::ScrollOneStep(this, 0, dx < 0 ? ScrollCommand::LineUp : ScrollCommand::LineDown);
+    if (dy)
+        shellctl::ScrollOneStep(this, 1, dy < 0 ? ScrollCommand::LineUp : ScrollCommand::LineDown);
 }
 
 void TSvCustomShellList::RepaintNow()

@@ -5,7 +5,6 @@
 #include <functional>
 #include <memory>
 
-#include <wx/imaglist.h>
 #include <wx/timer.h>
 
 #include "components/shell/CustomListView_wx.h"
@@ -40,8 +39,8 @@ protected:
     void ListKeyDown(wxKeyEvent& event) override;
 
 private:
-    template <class F>
-    void Guard(F&& f);
+    // Runs a step of the list; nothing of it raises past a toolkit event.
+    void Guard(const std::function<void()>& step);
 
     // ShellListView
     void BeginUpdate() override;
@@ -81,7 +80,6 @@ private:
     void RevokeDropTarget() override;
 
     void SetItemTexts(int index);
-    int ImageOf(const ShellItemLook& look) const;
 
     // Posts from the watching thread reach the list only while it lives.
     struct Liveness {
@@ -89,7 +87,6 @@ private:
     };
     std::shared_ptr<Liveness> alive_;
     wxTimer refreshTimer_;
-    wxImageList images_{16, 16, true};
     bool editing_ = false;
     int dropHighlight_ = -1;
     int updateDepth_ = 0;

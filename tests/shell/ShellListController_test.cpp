@@ -2,6 +2,7 @@
 #include <fstream>
 #include <gtest/gtest.h>
 
+#include "components/shell/ShellItemUtils.h"
 #include "components/shell/ShellListController.h"
 #include "components/shell/ShellListFileFilter.h"
 #include "components/shell/ShellListKeys.h"
@@ -10,7 +11,10 @@
 #include "platform/core/Registry.h"
 #include "tests/platform_core_shell/ShellTestEnv.h"
 #include "tests/shell/ShellListFake.h"
+#include "tests/support/FakeLauncher.h"
 #include "tests/support/MemoryDataObject.h"
+#include "platform/core/shell/ShellObjects.h"
+#include "platform/core/shell/ShellServices.h"
 
 namespace fs = std::filesystem;
 using namespace ql;
@@ -26,6 +30,7 @@ protected:
     void SetUp() override
     {
         test::SessionRoot();
+        InitShellControls();
         ColumnWidthCache().clear();
         SavedDirectoryCols() = SavedColumns{};
         // Other tests of this program change the process's shortcut table; start from the
@@ -36,6 +41,7 @@ protected:
         list.SetOptions(kStill);
         list.WindowCreated();
     }
+    void TearDown() override { FinalizeShellControls(); }
 
     void Show(const fs::path& folder) { list.Folder.SetPath(folder.string()); }
     std::vector<std::string> Names() const
@@ -196,10 +202,16 @@ TEST_F(ShellList, RefreshDeletesAndAddsOnlyTheDifference)
     view.Select(IndexOf("b"));
     view.focused = IndexOf("b");
     const int inserts = view.inserts;
+    std::vector<std::string> told;
+    list.OnDeleteItem = [&](int index, TSvShListData& data) {
+        EXPECT_EQ(list.ItemData(index), &data);
+        told.push_back(data.DisplayName());
+    };
 
     fs::remove(dir.path() / "c");
     list.RefreshList();
     EXPECT_EQ(view.deletes, 1);
+    EXPECT_EQ(told, std::vector<std::string>{"c"});
     EXPECT_EQ(view.inserts, inserts);
     EXPECT_EQ(Names(), (std::vector<std::string>{"a", "b", "d"}));
     EXPECT_EQ(view.SelectedIndices(), std::vector<int>{1});
@@ -348,6 +360,117 @@ TEST_F(ShellList, KeysOfTheCommandTable)
     list.SetOptions(kStill | svsloDontChangeFolder);
     list.FolderUp(1);
     EXPECT_EQ(list.Folder.GetPath(), (dir.path() / "sub").string());
+}
+
+TEST_F(ShellList, OpeningDocumentsFoldersAndLinks)
+{
+    test::FakeLauncher launcher;
+    shell::SetShellServices({&launcher, nullptr, nullptr});
+    dir.write("doc.txt", "");
+    dir.write("other.txt", "");
+    dir.write("target/inside", "");
+    fs::create_directory_symlink(dir.path() / "target", dir.path() / "link");
+    Show(dir.path());
+
+    // A document: the handler may take it over; otherwise it is opened.
+    bool handle = true;
+    int asked = 0;
+    list.OnDblClickOpen = [&](bool& handled) {
+        ++asked;
+        handled = handle;
+    };
+    view.Select(IndexOf("doc.txt"));
+    list.OpenSelection();
+    EXPECT_EQ(asked, 1);
+    EXPECT_TRUE(launcher.opened.empty());
+    handle = false;
+    list.OpenSelection();
+    ASSERT_EQ(launcher.opened.size(), 1u);
+    EXPECT_EQ(launcher.opened[0], (dir.path() / "doc.txt").string());
+
+    // Two documents: one default command over both.
+    view.Select(IndexOf("other.txt"));
+    list.OpenSelection();
+    EXPECT_EQ(launcher.opened.size(), 3u);
+
+    // A link to a folder shows the folder's contents.
+    for (auto& r : view.rows)
+        r.selected = false;
+    view.Select(IndexOf("link"));
+    list.OpenSelection();
+    EXPECT_EQ(Names(), std::vector<std::string>{"inside"});
+    EXPECT_EQ(launcher.opened.size(), 3u);
+
+    // A folder that does not exist: the locator names the desktop, whose items are shown.
+    Show(dir.path() / "missing");
+    EXPECT_EQ(list.Folder.GetPath(), "");
+    EXPECT_GT(list.Count(), 0);
+    shell::SetShellServices({});
+}
+
+TEST(ShellListLife, FillsOnceItsWindowExistsAndRefreshesOnDeviceChanges)
+{
+    test::SessionRoot();
+    InitShellControls();
+    test::TempDir dir;
+    dir.write("a", "");
+    test::FakeShellListView view;
+    ShellListController list(view);
+    list.SetOptions(kStill);
+    list.Folder.SetPath(dir.path().string());
+    EXPECT_EQ(list.Count(), 0);  // no window yet: nothing to fill
+    list.WindowCreated();
+    ASSERT_TRUE(list.AutoFillWanted());
+    list.FillIfEmpty();
+    EXPECT_EQ(list.Count(), 1);
+    EXPECT_FALSE(list.AutoFillWanted());
+
+    dir.write("b", "");
+    TMessage other{WM_DEVICECHANGE, 0x0007, 0, 0};
+    list.DeviceChanged(other);
+    EXPECT_EQ(list.Count(), 1);
+    TMessage arrival{WM_DEVICECHANGE, DBT_DEVICEARRIVAL, 0, 0};
+    list.DeviceChanged(arrival);
+    EXPECT_EQ(list.Count(), 2);
+    EXPECT_EQ(DriveRefreshCount(), 0);
+
+    // Up from the file-system root is Computer; up from there the desktop, and no further.
+    list.Folder.SetPath("/");
+    ASSERT_GT(list.Count(), 0);
+    list.FolderUp(1);
+    EXPECT_EQ(list.Folder.GetPath(), "");
+    ASSERT_TRUE(list.Folder.GetIdList());
+    EXPECT_EQ(list.Folder.GetIdList()->ItemCount(), 1u);
+    list.FolderUp(1);
+    EXPECT_EQ(list.Folder.GetIdList(), nullptr);
+    list.FolderUp(1);
+    EXPECT_EQ(list.Folder.GetIdList(), nullptr);
+    list.WindowDestroying();
+    EXPECT_EQ(list.Count(), 0);
+    FinalizeShellControls();
+}
+
+TEST_F(ShellList, ContextMenuRenameEditsTheLabelAndOtherCommandsRun)
+{
+    test::FakeLauncher launcher;
+    shell::SetShellServices({&launcher, nullptr, nullptr});
+    dir.write("a.txt", "");
+    Show(dir.path());
+    view.Select(0);
+    view.focused = 0;
+    view.menuAnswer = kRenameCommandId;
+    list.ShowShellContextMenu(10, 10);
+    EXPECT_TRUE(view.editing);
+    EXPECT_EQ(view.editedIndex, 0);
+    view.editing = false;
+
+    view.menuAnswer = static_cast<int>(kFirstShellCommand + shell::kCmdOpen);
+    list.ShowShellContextMenu(10, 10);
+    EXPECT_EQ(launcher.opened, std::vector<std::string>{(dir.path() / "a.txt").string()});
+    view.menuAnswer = 0;  // dismissed
+    list.ShowShellContextMenu(10, 10);
+    EXPECT_EQ(launcher.opened.size(), 1u);
+    shell::SetShellServices({});
 }
 
 TEST_F(ShellList, DeleteKeySendsTheSelectionToTheTrash)
