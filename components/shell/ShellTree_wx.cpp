@@ -11,7 +11,9 @@
 #include "components/shell/DeviceChangeHandler.h"
 #include "components/shell/ShellIcons_wx.h"
 #include "components/shell/CustomListView_wx.h"
+#include "components/shell/KeyShortcut_wx.h"
 #include "components/shell/ShellItemUtils.h"
+#include "components/shell/ShellScroll_wx.h"
 #include "platform/gui/DragBridge_wx.h"
 #include "platform/gui/ShellMenu_wx.h"
 
@@ -30,26 +32,6 @@ void InstallTreeGuiPoster()
         return true;
     }();
     (void)installed;
-}
-
-// The virtual-key code of a key event, as the shortcut table counts keys; 0 for other keys.
-int VirtualKeyOf(const wxKeyEvent& event)
-{
-    const int code = event.GetKeyCode();
-    if (code >= 'a' && code <= 'z')
-        return code - 'a' + 'A';
-    if ((code >= 'A' && code <= 'Z') || (code >= '0' && code <= '9'))
-        return code;
-    if (code >= WXK_F1 && code <= WXK_F24)
-        return 0x70 + (code - WXK_F1);
-    switch (code) {
-    case WXK_DELETE:
-        return 0x2E;
-    case WXK_INSERT:
-        return 0x2D;
-    default:
-        return 0;
-    }
 }
 
 }  // namespace
@@ -161,18 +143,10 @@ void TSvCustomShellTree::OnKeyDown(wxKeyEvent& event)
         event.Skip();
         return;
     }
-    const int key = VirtualKeyOf(event);
+    const TShortCut shortcut = ShortCutOf(event);
     bool handled = false;
-    if (key) {
-        TShortCut shortcut = static_cast<TShortCut>(key);
-        if (event.ShiftDown())
-            shortcut |= scShift;
-        if (event.ControlDown())
-            shortcut |= scCtrl;
-        if (event.AltDown())
-            shortcut |= scAlt;
+    if (shortcut)
         Guard([&] { handled = shell_.KeyDown(shortcut); });
-    }
     if (!handled)
         event.Skip();
 }
@@ -190,11 +164,12 @@ void TSvCustomShellTree::OnWheel(wxMouseEvent& event)
             target = list->RowsWindow();
         if (target) {
             if (event.GetWheelAxis() == wxMOUSE_WHEEL_VERTICAL) {
-                const int steps = event.GetWheelRotation() / std::max(1, event.GetWheelDelta());
-                if (event.IsPageScroll())
-                    target->ScrollPages(-steps);
-                else
-                    target->ScrollLines(-steps * std::max(1, event.GetLinesPerAction()));
+                const int notches = event.GetWheelRotation() / std::max(1, event.GetWheelDelta());
+                const bool down = notches < 0;
+                const int lines = event.IsPageScroll() ? -1 : event.GetLinesPerAction();
+                for (int n = 0; n < std::abs(notches); ++n)
+                    ScrollByWheel(target, 1, down ? ScrollCommand::LineDown : ScrollCommand::LineUp,
+                                  down ? ScrollCommand::PageDown : ScrollCommand::PageUp, lines);
             }
             return;
         }
@@ -490,16 +465,10 @@ void TSvCustomShellTree::ClientGeometry(com::POINTL pt, int& x, int& y, int& wid
 
 void TSvCustomShellTree::ScrollOneStep(int dx, int dy)
 {
-    // Only along a bar that has a range.
-    if (GetScrollRange(wxHORIZONTAL) <= GetScrollThumb(wxHORIZONTAL))
-        dx = 0;
-    if (GetScrollRange(wxVERTICAL) <= GetScrollThumb(wxVERTICAL))
-        dy = 0;
-    if (!dx && !dy)
-        return;
-    int x = 0, y = 0;
-    GetViewStart(&x, &y);
-    Scroll(std::max(0, x + dx), std::max(0, y + dy));
+    if (dx)
+        shellctl::ScrollOneStep(this, 0, dx < 0 ? ScrollCommand::LineUp : ScrollCommand::LineDown);
+    if (dy)
+        shellctl::ScrollOneStep(this, 1, dy < 0 ? ScrollCommand::LineUp : ScrollCommand::LineDown);
 }
 
 void TSvCustomShellTree::RepaintNow()
