@@ -9,6 +9,7 @@
 #include <exception>
 
 #include "components/shell/DeviceChangeHandler.h"
+#include "components/shell/ShellControlsStartup_wx.h"
 #include "components/shell/ShellIcons_wx.h"
 #include "components/shell/CustomListView_wx.h"
 #include "components/shell/KeyShortcut_wx.h"
@@ -19,29 +20,12 @@
 
 namespace ql::shellctl {
 
-namespace {
-
-// Device changes reach the GUI thread through the application.
-void InstallTreeGuiPoster()
-{
-    static const bool installed = [] {
-        InstallDeviceChangePoster([](std::function<void()> f) {
-            if (wxTheApp)
-                wxTheApp->CallAfter(std::move(f));
-        });
-        return true;
-    }();
-    (void)installed;
-}
-
-}  // namespace
-
 TSvCustomShellTree::TSvCustomShellTree(wxWindow* parent, wxWindowID id, const wxPoint& pos, const wxSize& size)
     : wxTreeCtrl(parent, id, pos, size, wxTR_HAS_BUTTONS | wxTR_HIDE_ROOT | wxTR_EDIT_LABELS | wxTR_SINGLE),
       alive_(std::make_shared<Liveness>(Liveness{this})),
       shell_(*this, this)
 {
-    InstallTreeGuiPoster();
+    StartShellControls();  // the desktop's services, device changes and the shortcut texts
     root_ = AddRoot(wxString());
     SetImageList(&images_);
 
@@ -121,6 +105,7 @@ TSvCustomShellTree::~TSvCustomShellTree()
     DeleteAllItems();
     SetImageList(nullptr);
     overlayOf_.clear();
+    StopShellControls();
 }
 
 template <class F>

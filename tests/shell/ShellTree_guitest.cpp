@@ -46,7 +46,6 @@ protected:
     void SetUp() override
     {
         test::SessionRoot();
-        LoadCommandShortcutTexts();
         frame = new wxFrame(nullptr, wxID_ANY, "Shell tree", wxPoint(40, 40), wxSize(420, 520), wxBORDER_NONE);
         tree = new TSvCustomShellTree(frame);
         tree->OnError = [this](const std::string& text) { errors.push_back(text); };
