@@ -1,8 +1,9 @@
-#include <atomic>
 #include <chrono>
+#include <condition_variable>
+#include <mutex>
 #include <filesystem>
+#include <memory>
 #include <gtest/gtest.h>
-#include <thread>
 
 #include "components/shell/ShellItemUtils.h"
 #include "components/shell/ShellTreeController.h"
@@ -233,10 +234,18 @@ TEST_F(ShellTree, OneWatchPerFilledFolderBeyondSixtyThree)
     constexpr int kFolders = 70;
     for (int i = 0; i < kFolders; ++i)
         fs::create_directories(dir.path() / ("f" + std::to_string(100 + i)) / "sub");
-    std::atomic<int> posts{0};
-    view.poster = [&](std::uint32_t message, int) {
+    // Shared with the watching thread, which may still post after this test's body.
+    struct Posts {
+        std::mutex mutex;
+        std::condition_variable posted;
+        int count = 0;
+    };
+    auto posts = std::make_shared<Posts>();
+    view.poster = [posts](std::uint32_t message, int) {
+        std::lock_guard lock(posts->mutex);
         if (message == kChangeNotifyMessage)
-            ++posts;
+            ++posts->count;
+        posts->posted.notify_all();
     };
     tree.Options = kStill | svstoDynamicRefresh;
     ShowRoot(dir.path());
@@ -246,10 +255,10 @@ TEST_F(ShellTree, OneWatchPerFilledFolderBeyondSixtyThree)
     EXPECT_EQ(tree.WatchedFolders().count((dir.path() / "f169").string()), 1u);
 
     fs::create_directory(dir.path() / "f169/new");
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(3);
-    while (posts == 0 && std::chrono::steady_clock::now() < deadline)
-        std::this_thread::yield();
-    EXPECT_GT(posts.load(), 0);
+    {
+        std::unique_lock lock(posts->mutex);
+        EXPECT_TRUE(posts->posted.wait_for(lock, std::chrono::seconds(3), [&] { return posts->count > 0; }));
+    }
 
     // A notification waits 400 ms with the focus, 2000 without; one after an own rename is
     // not followed.
