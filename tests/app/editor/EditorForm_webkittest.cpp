@@ -499,6 +499,17 @@ TEST_F(EditorFormTest, ImagesPanelListsThePicturesOfTheSelectedPage)
     EXPECT_TRUE(shows(settings.ImagesDir));
     EXPECT_TRUE(WaitFor([&] { return listed("shared.gif") && !listed("photo.png"); }, 5000));
 
+    // Deleted nodes: the list follows the node that takes the selection, also away from the
+    // folder deleted with its page.
+    form->ToolButton31Click();
+    EXPECT_EQ(form->Tree().Selected()->Text(), "Two");
+    EXPECT_TRUE(shows(settings.CollectionDir + "Two/"));
+    form->ToolButton31Click();
+    EXPECT_EQ(form->Tree().Selected()->Text(), "One");
+    EXPECT_FALSE(fs::exists(settings.CollectionDir + "Two"));
+    EXPECT_TRUE(shows(settings.ImagesDir));
+    EXPECT_TRUE(WaitFor([&] { return listed("shared.gif") && !listed("photo.png"); }, 5000));
+
     form->ShowImagesFolder1Click();
     EXPECT_FALSE(settings.ShowImageList);
     EXPECT_FALSE(form->ShowImagesFolderChecked());
