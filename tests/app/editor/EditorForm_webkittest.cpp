@@ -473,26 +473,16 @@ TEST_F(EditorFormTest, ImagesPanelListsThePicturesOfTheSelectedPage)
     // The page and, below it, its pictures: wait for the page's red heading and the list's
     // dark row text, both painted some time after they were loaded.
     const wxPoint origin = form->ClientToScreen(wxPoint(0, 0));
-    const wxRect page(form->web->GetScreenPosition() - origin, wxSize(200, 80));
-    const wxRect rows(form->ImageList->GetScreenPosition() - origin, form->ImageList->GetSize());
+    const wxRect heading(form->web->GetScreenPosition() - origin, wxSize(200, 80));
+    const wxRect list(form->ImageList->GetScreenPosition() - origin, form->ImageList->GetSize());
+    const wxRect rows(list.x, list.y + list.height / 2, list.width, list.height / 2);  // below the header
     wxImage shot;
-    const auto any = [&](const wxRect& r, const std::function<bool(int, int, int)>& colour) {
-        for (int y = r.y; y < std::min(r.GetBottom(), shot.GetHeight()); ++y)
-            for (int x = r.x; x < std::min(r.GetRight(), shot.GetWidth()); ++x)
-                if (colour(shot.GetRed(x, y), shot.GetGreen(x, y), shot.GetBlue(x, y)))
-                    return true;
-        return false;
-    };
     EXPECT_TRUE(WaitFor([&] {
         shot = test::Grab(form);
-        return any(page, [](int r, int g, int) { return r > 150 && g < 60; }) &&
-               any(wxRect(rows.x, rows.y + rows.height / 2, rows.width, rows.height / 2),
-                   [](int r, int g, int b) { return r < 90 && g < 90 && b < 90; });
+        return test::AnyPixel(shot, heading, [](int r, int g, int) { return r > 150 && g < 60; }) &&
+               test::AnyPixel(shot, rows, [](int r, int g, int b) { return r < 90 && g < 90 && b < 90; });
     }, 5000));
-    const char* build = std::getenv("QUILLORY_TEST_BUILD");
-    const fs::path dir = (build ? fs::path(build) : fs::temp_directory_path()) / "artifacts";
-    fs::create_directories(dir);
-    EXPECT_TRUE(shot.SaveFile((dir / "editor-images-panel.png").string(), wxBITMAP_TYPE_PNG));
+    EXPECT_TRUE(test::SaveArtifact(shot, "editor-images-panel.png"));
 
     Select("Three");
     ASSERT_TRUE(WaitFor([&] { return Browsed("Three.html"); }));
@@ -522,20 +512,13 @@ TEST_F(EditorFormTest, ScreenshotOfAPage)
                  "<p>A page of the collection, shown in the Browse view.</p></body></html>\r\n");
     ASSERT_NO_FATAL_FAILURE(Open());
     // Rendering lags the document's completion: wait for the heading's colour.
-    const wxPoint web = form->web->GetScreenPosition() - form->ClientToScreen(wxPoint(0, 0));
+    const wxRect heading(form->web->GetScreenPosition() - form->ClientToScreen(wxPoint(0, 0)), wxSize(200, 80));
     wxImage shot;
     const bool rendered = WaitFor([&] {
         shot = test::Grab(form);
-        for (int y = web.y; y < std::min(web.y + 80, shot.GetHeight()); ++y)
-            for (int x = web.x; x < std::min(web.x + 200, shot.GetWidth()); ++x)
-                if (shot.GetRed(x, y) > 150 && shot.GetGreen(x, y) < 60)
-                    return true;
-        return false;
+        return test::AnyPixel(shot, heading, [](int r, int g, int) { return r > 150 && g < 60; });
     }, 5000);
-    const char* build = std::getenv("QUILLORY_TEST_BUILD");
-    const fs::path dir = (build ? fs::path(build) : fs::temp_directory_path()) / "artifacts";
-    fs::create_directories(dir);
-    EXPECT_TRUE(shot.SaveFile((dir / "editor-window.png").string(), wxBITMAP_TYPE_PNG));
+    EXPECT_TRUE(test::SaveArtifact(shot, "editor-window.png"));
     EXPECT_TRUE(rendered);
 }
 
