@@ -10,6 +10,21 @@
 
 namespace ql {
 
+std::string BrowseStatusText::Change(const std::string& current, const std::string& text)
+{
+    if (!text.empty()) {
+        if (!hovering_ || current != shown_)
+            covered_ = current;
+        hovering_ = true;
+        shown_ = text;
+        return text;
+    }
+    if (!hovering_)
+        return current;
+    hovering_ = false;
+    return current == shown_ ? covered_ : current;
+}
+
 BrowseToolCommands::BrowseToolCommands(TSettings& settings, Dialogs& dialogs, Launcher& launcher, std::string appDir)
     : settings_(settings), dialogs_(dialogs), launcher_(launcher), appDir_(std::move(appDir))
 {

@@ -22,6 +22,19 @@ public:
     virtual void PrintText(const std::string& jobTitle) = 0;
 };
 
+// webStatusTextChange: the Browse view reports the link under the pointer, and "" once it
+// leaves it. The link shows in the status line; leaving it brings back the status it covered
+// (the page's file name), unless the program wrote a new status meanwhile.
+class BrowseStatusText {
+public:
+    // The status line's text after the view reported `text`, given what it shows now.
+    std::string Change(const std::string& current, const std::string& text);
+
+private:
+    bool hovering_ = false;
+    std::string covered_, shown_;
+};
+
 class BrowseToolCommands {
 public:
     // `appDir` is the program's folder with a trailing '/'.

@@ -81,6 +81,20 @@ TEST(BrowseToolViewsTest, PrintGoesByViewAndPageItemsNeedAnEditableView)
     EXPECT_TRUE(BrowseToolCommands::PageItemsEnabled(kViewText));
 }
 
+TEST(BrowseStatusTextTest, ALinkShowsWhileHoveredAndTheCoveredStatusComesBack)
+{
+    BrowseStatusText status;
+    EXPECT_EQ(status.Change("[FILENAME] a", ""), "[FILENAME] a");
+    EXPECT_EQ(status.Change("[FILENAME] a", "http://x/"), "http://x/");
+    EXPECT_EQ(status.Change("http://x/", "http://y/"), "http://y/");
+    EXPECT_EQ(status.Change("http://y/", ""), "[FILENAME] a");
+    // A status written while a link was shown stays when the pointer leaves.
+    EXPECT_EQ(status.Change("[FILENAME] a", "http://x/"), "http://x/");
+    EXPECT_EQ(status.Change("[FILENAME] b", ""), "[FILENAME] b");
+    EXPECT_EQ(status.Change("[FILENAME] b", "http://z/"), "http://z/");
+    EXPECT_EQ(status.Change("http://z/", ""), "[FILENAME] b");
+}
+
 class EditWithMenuTest : public BrowseToolsFixture {
 protected:
     int listed = 0;

@@ -151,7 +151,7 @@ TEST_F(EditorFormTest, OpensOnTheStoredViewAndShowsTheSelectedPageInBrowse)
     std::vector<std::string> menus;
     for (size_t i = 0; i < bar->GetMenuCount(); ++i)
         menus.push_back(bar->GetMenuLabel(i).utf8_string());
-    EXPECT_EQ(menus, (std::vector<std::string>{"Nodes", "&Html", "&Edit", "&Insert", "&Format"}));
+    EXPECT_EQ(menus, (std::vector<std::string>{"Nodes", "&Html", "&Edit", "&Insert", "&Format", "Tools", "&Help"}));
     ASSERT_TRUE(form->ToolBar1);
 
     Select("Two");
