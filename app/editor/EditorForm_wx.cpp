@@ -20,6 +20,7 @@
 #include "platform/core/Launcher.h"
 #include "platform/gui/DesktopWallpaper.h"
 #include "platform/gui/HtmlEditControl.h"
+#include "platform/gui/WebViewEngine_wx.h"
 
 #include <wx/app.h>
 #include <wx/artprov.h>
@@ -292,6 +293,9 @@ void TEditorForm::CreatePages()
     web->ReplaceCaption = false;
     web->EnableDDE = false;
     web->SetfpExceptions(false);
+    // "Print..." prints with the engine's own page margins, not the print options' zero ones.
+    if (web->Engine())
+        web->Engine()->PageSetupSource = nullptr;
     tbSheetes3->GetSizer()->Add(ToolBar3, 0, wxEXPAND);
     tbSheetes3->GetSizer()->Add(web, 1, wxEXPAND);
 

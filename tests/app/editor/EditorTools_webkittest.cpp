@@ -202,6 +202,14 @@ TEST_F(EditorToolsTest, TheMenusShowTheViewsStatesAndTheLayoutSwitches)
     EXPECT_TRUE(form->ToolBar3->IsShown());
     EXPECT_TRUE(item(tools, "Show Toolbar")->IsChecked());
 
+    // The Browse view prints without asking, with the engine's own margins.
+    form->ToolButton17Click(kViewBrowse);
+    EXPECT_FALSE(form->web->Engine()->PageSetupSource);
+    test::TempDir printed;
+    form->web->Engine()->printOutputFile = printed.dir() + "page.pdf";
+    form->Print1Click();
+    ASSERT_TRUE(WaitFor([&] { return ReadFileBytes(printed.dir() + "page.pdf").value_or("").rfind("%PDF", 0) == 0; }));
+
     // The outward commands reach the launcher with one target each.
     form->Suggestions1Click();
     form->Backupallcollection1Click();
