@@ -7,6 +7,7 @@
 #include "foundation/VekCollectClass.h"
 #include "foundation/VekIEClass.h"
 #include "platform/core/SafeFile.h"
+#include "platform/core/UrlText.h"
 
 namespace ql {
 
@@ -39,7 +40,10 @@ void BrowseToolCommands::ToolButton112Click()
         dialogs_.ShowMessage(kNoOriginalUrl);
         return;
     }
-    OpenUrl(*url, "", launcher_);
+    // The desktop's browser is handed web and file addresses only; an ftp address goes to the
+    // desktop's handler for it.
+    if (!OpenUrl(*url, "", launcher_) && UrlScheme(*url) == "ftp")
+        launcher_.OpenWithDesktop(*url);
 }
 
 void BrowseToolCommands::ToolButton55Click()

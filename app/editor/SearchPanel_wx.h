@@ -1,6 +1,7 @@
 #pragma once
-// TSearchPanel (the form's SearchPanel): the search text with "&Go", the result list (Title, Position, Filename) and the
-// two check boxes. It only shows and reports; the search controller decides.
+// TSearchPanel (the form's SearchPanel): the search text with "&Go", the result list (Title,
+// Position, Filename) and the two check boxes. It only shows and reports; the search
+// controller decides.
 #include "app/editor/CollectionSearch.h"
 
 #include <wx/panel.h>

@@ -37,7 +37,9 @@ TEST_F(BrowseToolCommandsTest, OriginalHomepageOpensOnlyBrowserAddresses)
     BrowseToolCommands tools(settings, dialogs, launcher, "/opt/q/");
     ASSERT_EQ(settings.CurrentPageFile, File("page"));
     tools.ToolButton112Click();
-    EXPECT_EQ(launcher.opened, (std::vector<std::string>{"https://a.example/x y"}));
+    WritePage("page", "<!-- From: \"ftp://h.example/f\" -->");
+    tools.ToolButton112Click();
+    EXPECT_EQ(launcher.opened, (std::vector<std::string>{"https://a.example/x y", "ftp://h.example/f"}));
     EXPECT_TRUE(dialogs.messages.empty());
 
     for (const char* page : {"<p>no header</p>", "<!-- From: \"javascript:alert(1)\" -->", ""}) {
@@ -47,7 +49,7 @@ TEST_F(BrowseToolCommandsTest, OriginalHomepageOpensOnlyBrowserAddresses)
     fs::remove(File("page"));
     tools.ToolButton112Click();
     EXPECT_EQ(dialogs.messages, std::vector<std::string>(4, kNoOriginalUrl));
-    EXPECT_EQ(launcher.opened.size(), 1u);
+    EXPECT_EQ(launcher.opened.size(), 2u);
 }
 
 TEST_F(BrowseToolCommandsTest, OutwardCommandsHandTheLauncherOneTarget)
