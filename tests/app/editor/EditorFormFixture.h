@@ -64,6 +64,7 @@ protected:
     test::FakeLauncher launcher;
     std::optional<std::string> exportFolder;  // the folder chooser's answer
     std::optional<std::string> saveAsFile;    // the save dialog's answer
+    std::vector<DesktopApp> editWithApps;     // the desktop's applications for HTML files
     test::FixedClock clock;
     std::map<std::string, std::string> cache;
     TEditorForm* form = nullptr;
@@ -88,7 +89,7 @@ protected:
         setup.dialogs = &dialogs;
         setup.launcher = &launcher;
         setup.exportDialogs = &choosers;
-        setup.editWithApps = [] { return std::vector<DesktopApp>{}; };
+        setup.editWithApps = [this] { return editWithApps; };
         setup.clock = &clock;
         setup.findCachedFile = [this](const std::string& url, std::uint64_t) {
             auto it = cache.find(url);

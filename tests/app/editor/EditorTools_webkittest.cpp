@@ -12,6 +12,7 @@
 #include <wx/menu.h>
 #include <wx/textctrl.h>
 #include <wx/toolbar.h>
+#include <wx/uiaction.h>
 
 namespace ql {
 namespace {
@@ -63,8 +64,10 @@ TEST_F(EditorToolsTest, ASearchHitOpensInBrowseWithEveryMatchMarked)
     form->Search2Click();
     ASSERT_TRUE(form->SearchPanel->IsShown());
     EXPECT_FALSE(form->TV->IsShown());
+    ASSERT_TRUE(WaitFor([&] { return wxWindow::FindFocus() == form->SearchPanel->SearchEdit; }, 3000));
     form->SearchPanel->SearchEdit->SetValue("Quark");
-    form->RunSearch();
+    wxUIActionSimulator().Char(WXK_RETURN);
+    ASSERT_TRUE(WaitFor([&] { return !dialogs.messages.empty(); }, 3000));
     EXPECT_EQ(dialogs.messages, (std::vector<std::string>{"Results: 1"}));
     wxListCtrl* lv = form->SearchPanel->SearchLV;
     ASSERT_EQ(lv->GetItemCount(), 1);
@@ -215,6 +218,35 @@ TEST_F(EditorToolsTest, TheMenusShowTheViewsStatesAndTheLayoutSwitches)
     form->Backupallcollection1Click();
     EXPECT_EQ(launcher.opened,
               (std::vector<std::string>{"mailto:feedback@quillory.example?subject=About Quillory", settings.CollectionDir}));
+}
+
+TEST_F(EditorToolsTest, EditWithListsTheDesktopsApplicationsOnceAndStartsThePage)
+{
+    editWithApps = {{"Text Editor", "gedit %U"}, {"Page Front", "/opt/front/edit --page %f"}, {"Viewer", "view"}};
+    settings.EditWith = 100;  // never chosen
+    ASSERT_NO_FATAL_FAILURE(Open());
+    ASSERT_EQ(form->_MenuEditPage->GetMenuItemCount(), 1u);
+    EXPECT_EQ(form->_MenuEditPage->FindItemByPosition(0)->GetItemLabelText(), "temp");
+
+    form->_MenuEditPageClick();
+    editWithApps.clear();
+    form->_MenuEditPageClick();  // once per run
+    for (wxMenu* menu : {form->_MenuEditPage, form->EditWithButtonMenu}) {
+        ASSERT_EQ(menu->GetMenuItemCount(), 3u);
+        EXPECT_EQ(menu->FindItemByPosition(1)->GetItemLabelText(), "Page Front");
+        EXPECT_EQ(menu->FindItemByPosition(1)->GetHelp(), "/opt/front/edit");
+    }
+    form->ToolButton54Click();
+    ASSERT_EQ(launcher.spawned.size(), 1u);
+    EXPECT_EQ(launcher.spawned[0], (std::vector<std::string>{"/opt/front/edit", "--page", File("One")}));
+    EXPECT_EQ(settings.EditWith, 1);
+
+    // An entry of the menu starts its own program and is remembered.
+    wxCommandEvent click(wxEVT_MENU, form->_MenuEditPage->FindItemByPosition(2)->GetId());
+    form->_MenuEditPage->ProcessEvent(click);
+    ASSERT_EQ(launcher.spawned.size(), 2u);
+    EXPECT_EQ(launcher.spawned[1], (std::vector<std::string>{"view", File("One")}));
+    EXPECT_EQ(settings.EditWith, 2);
 }
 
 }  // namespace
