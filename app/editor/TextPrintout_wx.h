@@ -14,6 +14,7 @@ public:
     bool OnPrintPage(int page) override;
     bool HasPage(int page) override { return page >= 1 && page <= PageCount(); }
     void GetPageInfo(int* minPage, int* maxPage, int* selFrom, int* selTo) override;
+    const std::vector<wxString>& Lines() const { return lines_; }  // as printed, wrapped
 
 private:
     int PageCount() const;
