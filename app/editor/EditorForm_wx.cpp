@@ -1,15 +1,15 @@
 // TEditorForm: creation of the window and its controls, the menus, and the layout.
 #include "app/editor/EditorForm_wx.h"
 
+#include "app/editor/ActiveDesktop.h"
+#include "app/editor/BrowseToolCommands.h"
 #include "app/editor/EditCommandBars_wx.h"
 #include "app/editor/EditorDialogs_wx.h"
 #include "app/editor/EditorFormPorts_wx.h"
 #include "app/editor/EditorTreeView_wx.h"
-#include "app/editor/SearchPanel_wx.h"
-#include "app/editor/ActiveDesktop.h"
-#include "app/editor/BrowseToolCommands.h"
 #include "app/editor/ExportCommands.h"
 #include "app/editor/SearchController.h"
+#include "app/editor/SearchPanel_wx.h"
 #include "components/browserhost/Pages.h"
 #include "components/browserhost/PanelStatusBar.h"
 #include "components/browserhost/WebHost.h"
