@@ -63,15 +63,6 @@ void TEditorForm::BtnUnicodeClick() { session_->BtnUnicodeClick(); }
 void TEditorForm::BtnCleanupClick() { session_->BtnCleanupClick(); }
 void TEditorForm::ToolButton8Click() { session_->ToolButton8Click(); }
 
-void TEditorForm::ShowImagesFolder1Click()
-{
-    TSettings& s = setup_.context.settings;
-    s.ShowImageList = !s.ShowImageList;
-    ApplyLayout();
-}
-
-bool TEditorForm::ShowImagesFolderChecked() const { return setup_.context.settings.ShowImageList; }
-
 void TEditorForm::ToolButton9Click()
 {
     long style = SourceEditor->GetWindowStyleFlag();

@@ -10,7 +10,7 @@
 #include "platform/core/SafeFile.h"
 #include "platform/gui/HtmlEditCommands.h"
 #include "platform/gui/HtmlEditControl.h"
-#include "tests/app/collection/FakePorts.h"
+#include "tests/app/editor/EditorFormFixture.h"
 #include "tests/support/DragSourceProcess.h"
 #include "tests/support/TempDir.h"
 #include "tests/webengine/WebTestSupport.h"
@@ -38,106 +38,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-bool WaitFor(const std::function<bool()>& done, long ms = 15000)
-{
-    return test::PumpUntil([&] {
-        wxTheApp->ProcessIdle();
-        return done();
-    }, ms);
-}
-
-wxTreeItemId FindItem(wxTreeCtrl* tv, const wxTreeItemId& parent, const std::string& text)
-{
-    wxTreeItemIdValue cookie;
-    for (wxTreeItemId c = tv->GetFirstChild(parent, cookie); c.IsOk(); c = tv->GetNextChild(parent, cookie)) {
-        if (tv->GetItemText(c).utf8_string() == text)
-            return c;
-        if (wxTreeItemId inner = FindItem(tv, c, text); inner.IsOk())
-            return inner;
-    }
-    return {};
-}
-
-class EditorFormTest : public ::testing::Test {
-protected:
-    test::ScopedXdgEnv xdg;
-    test::TempDir temp;
-    TSettings settings;
-    std::string clipUrl;
-    std::unique_ptr<IniFile> ini;
-    test::FakeEditorDialogs dialogs;
-    test::FixedClock clock;
-    std::map<std::string, std::string> cache;
-    TEditorForm* form = nullptr;
-    std::vector<std::string> browsed;  // documents the Browse view completed
-
-    void SetUp() override
-    {
-        settings.CollectionDir = temp.dir() + "Collection/";
-        settings.ImagesDir = settings.CollectionDir + "!images/";
-        settings.ShowTree = settings.ShowToolbar = true;
-        settings.DragCreateNew = settings.DragUseHtml = settings.DragUseUnicode = settings.DragIncludeImage = true;
-        for (const char* name : {"One", "Two", "Three"})
-            Write(name, std::string("<html><body><p>page ") + name + "</p></body></html>\r\n");
-        temp.write("Collection/tvframe", "One\r\nTwo\r\nThree\r\n");
-        temp.write("Collection/tvdata", "One\r\nTwo\r\nThree\r\n");
-        ini = std::make_unique<IniFile>(settings.CollectionDir + "images.ini");
-    }
-
-    void Open()
-    {
-        EditorFormSetup setup(CollectionContext{settings, clipUrl, ini.get()});
-        setup.dialogs = &dialogs;
-        setup.clock = &clock;
-        setup.findCachedFile = [this](const std::string& url, std::uint64_t) {
-            auto it = cache.find(url);
-            return it == cache.end() ? std::string() : it->second;
-        };
-        form = CreateEditorForm(std::move(setup));
-        ASSERT_TRUE(form->HtmlEditor);
-        form->web->OnDocumentComplete = [this](com::IDispatch*, const std::string& url) { browsed.push_back(url); };
-        form->SetPosition(wxPoint(300, 150));
-        form->SetSize(wxSize(1000, 700));
-        form->Show();
-        ASSERT_TRUE(WaitFor([&] { return form->IsShownOnScreen() && Browsed("One.html"); }));
-    }
-
-    void TearDown() override
-    {
-        if (form) {
-            form->Destroy();
-            wxTheApp->ProcessIdle();
-        }
-    }
-
-    std::string File(const std::string& id) const { return PageFileName(settings.CollectionDir, id); }
-    std::string Page(const std::string& id) const { return ReadFileBytes(File(id)).value_or("<missing>"); }
-    void Write(const std::string& id, const std::string& text) const { temp.write("Collection/" + id + ".html", text); }
-    std::string TreeFrame() const { return temp.read("Collection/tvframe"); }
-    bool Browsed(const std::string& tail) const
-    {
-        return !browsed.empty() && browsed.back().size() >= tail.size() &&
-               browsed.back().compare(browsed.back().size() - tail.size(), tail.size(), tail) == 0;
-    }
-    wxTreeItemId Item(const std::string& text) const { return FindItem(form->TV, form->TV->GetRootItem(), text); }
-    void Select(const std::string& text)
-    {
-        wxTreeItemId item = Item(text);
-        ASSERT_TRUE(item.IsOk()) << text;
-        form->TV->SelectItem(item);
-    }
-    bool HtmlShows(const std::string& text) const
-    {
-        return !form->HtmlEditor->Busy() && form->HtmlEditor->DocumentHTML().find(text) != std::string::npos;
-    }
-    wxPoint LabelOnScreen(const std::string& text) const
-    {
-        wxRect r;
-        form->TV->GetBoundingRect(Item(text), r, true);
-        return form->TV->ClientToScreen(r.GetPosition() + wxPoint(r.width / 2, r.height / 2));
-    }
-};
-
 TEST_F(EditorFormTest, OpensOnTheStoredViewAndShowsTheSelectedPageInBrowse)
 {
     settings.ActiveTabIndex = 3;  // no such view
@@ -152,7 +52,7 @@ TEST_F(EditorFormTest, OpensOnTheStoredViewAndShowsTheSelectedPageInBrowse)
     std::vector<std::string> menus;
     for (size_t i = 0; i < bar->GetMenuCount(); ++i)
         menus.push_back(bar->GetMenuLabel(i).utf8_string());
-    EXPECT_EQ(menus, (std::vector<std::string>{"Nodes", "&Html", "&Edit", "&Insert", "&Format"}));
+    EXPECT_EQ(menus, (std::vector<std::string>{"Nodes", "&Html", "&Edit", "&Insert", "&Format", "Tools", "&Help"}));
     ASSERT_TRUE(form->ToolBar1);
 
     Select("Two");
@@ -434,7 +334,7 @@ TEST_F(EditorFormTest, LayoutSwitchesAndTheTreeWidthButton)
 
 // "Show Images Folder" shows the panel's live list of the open page's picture folder: the
 // page's own folder when it has one, else "!images" (made when missing); the list follows the
-// selection, and the switch hides the panel again.
+// selection, and the switch hides the panel again. The Tools menu shows the switch's state.
 TEST_F(EditorFormTest, ImagesPanelListsThePicturesOfTheSelectedPage)
 {
     Write("Two", "<html><body><h1 style=\"color:#c00000\">Two</h1><p>A page with two pictures.</p></body></html>\r\n");
@@ -443,7 +343,11 @@ TEST_F(EditorFormTest, ImagesPanelListsThePicturesOfTheSelectedPage)
     ASSERT_NO_FATAL_FAILURE(Open());
     ASSERT_FALSE(settings.ShowImageList);
     EXPECT_FALSE(form->ImagePanel->IsShown());
-    EXPECT_FALSE(form->ShowImagesFolderChecked());
+    wxMenu* tools = form->GetMenuBar()->GetMenu(form->GetMenuBar()->FindMenu("Tools"));
+    wxMenuItem* showImages = tools->FindItem(tools->FindItem("Show Images Folder"));
+    ASSERT_TRUE(showImages);
+    form->Tools1Click();
+    EXPECT_FALSE(showImages->IsChecked());
     const auto listed = [this](const std::string& name) {
         return form->ImageList->FindItem(-1, wxString::FromUTF8(name)) >= 0;
     };
@@ -454,7 +358,7 @@ TEST_F(EditorFormTest, ImagesPanelListsThePicturesOfTheSelectedPage)
 
     form->ShowImagesFolder1Click();
     EXPECT_TRUE(settings.ShowImageList);
-    EXPECT_TRUE(form->ShowImagesFolderChecked());
+    EXPECT_TRUE(showImages->IsChecked());
     EXPECT_TRUE(form->ImagePanel->IsShown());
     EXPECT_TRUE(form->ImageList->IsShownOnScreen());
     // Page One has no folder of its own.
@@ -502,8 +406,11 @@ TEST_F(EditorFormTest, ImagesPanelListsThePicturesOfTheSelectedPage)
 
     form->ShowImagesFolder1Click();
     EXPECT_FALSE(settings.ShowImageList);
-    EXPECT_FALSE(form->ShowImagesFolderChecked());
+    EXPECT_FALSE(showImages->IsChecked());
     EXPECT_FALSE(form->ImagePanel->IsShown());
+    settings.ShowImageList = true;  // changed elsewhere: the menu shows it when it opens
+    form->Tools1Click();
+    EXPECT_TRUE(showImages->IsChecked());
 }
 
 TEST_F(EditorFormTest, ScreenshotOfAPage)
