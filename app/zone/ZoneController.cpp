@@ -255,7 +255,9 @@ std::string ZoneController::Exit1Click()
     if (editor_) {
         if (!Guarded([&] { return editor_->SavePlacement(); }))
             failed.push_back("the editor window's placement");
-        if (!Guarded([&] { return editor_->Session().SaveEditorState(); }))
+        // Without a selected node the state has no node to remember, which is no failure;
+        // failed writes have been reported by the session in any case.
+        if (!Guarded([&] { return editor_->Session().SaveEditorState() || !editor_->Tree().Selected(); }))
             failed.push_back("the open page and the collection tree");
     }
     ZonePoint at = window_.Position();
