@@ -1,0 +1,324 @@
+// The program itself, started from a temporary program folder of its own (its Collection/,
+// ini, config and runtime folders): start-up to a visible zone, the second start, the exit
+// sequence on SIGTERM and SIGINT, and the line printed without a display.
+#include "tests/support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <string>
+#include <sys/types.h>
+#include <vector>
+
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+#include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <sstream>
+#include <thread>
+
+extern char** environ;
+
+namespace ql::test {
+namespace {
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+
+class ProgramFolder {
+public:
+    ProgramFolder();
+    ~ProgramFolder();
+
+    const TempDir& dir() const { return temp_; }
+    std::string Exe() const { return temp_.dir() + "quillory"; }
+    std::string RuntimeDir() const { return temp_.dir() + "run/"; }
+    std::string SocketPath() const { return RuntimeDir() + "quillory/wnd-TPlinderDragZoneForm.sock"; }
+
+    // Starts the program with `args`; its stderr goes to a file (Stderr()). `env` adds or
+    // replaces variables ("NAME=value"); "NAME=" removes one.
+    pid_t Start(const std::vector<std::string>& args, const std::vector<std::string>& env = {});
+    // Waits for the process to end: its exit status, or -1 after the timeout.
+    int Wait(pid_t pid, std::chrono::milliseconds timeout);
+    std::string Stderr() const;
+    // Waits until the zone listens for hand-overs.
+    bool WaitListening(std::chrono::milliseconds timeout) const;
+
+private:
+    TempDir temp_;
+    std::vector<pid_t> started_;
+    int run_ = 0;
+};
+
+
+ProgramFolder::ProgramFolder()
+{
+    const char* build = std::getenv("QUILLORY_TEST_BUILD");
+    const fs::path program = fs::path(build ? build : "") / "app" / "quillory";
+    std::error_code ec;
+    fs::create_hard_link(program, Exe(), ec);
+    if (ec)
+        fs::copy_file(program, Exe(), ec);
+    fs::create_directories(RuntimeDir());
+    fs::permissions(RuntimeDir(), fs::perms::owner_all);
+    fs::create_directories(temp_.dir() + "config");
+}
+
+ProgramFolder::~ProgramFolder()
+{
+    for (pid_t pid : started_) {
+        if (::kill(pid, 0) == 0) {
+            ::kill(pid, SIGKILL);
+            ::waitpid(pid, nullptr, 0);
+        }
+    }
+}
+
+pid_t ProgramFolder::Start(const std::vector<std::string>& args, const std::vector<std::string>& env)
+{
+    std::map<std::string, std::string> vars;
+    for (char** e = environ; *e; ++e) {
+        std::string kv = *e;
+        auto eq = kv.find('=');
+        if (eq != std::string::npos)
+            vars[kv.substr(0, eq)] = kv.substr(eq + 1);
+    }
+    vars["XDG_RUNTIME_DIR"] = RuntimeDir().substr(0, RuntimeDir().size() - 1);
+    vars["XDG_CONFIG_HOME"] = temp_.dir() + "config";
+    vars["GDK_BACKEND"] = "x11";
+    vars["NO_AT_BRIDGE"] = "1";
+    for (const std::string& kv : env) {
+        auto eq = kv.find('=');
+        if (eq + 1 == kv.size())
+            vars.erase(kv.substr(0, eq));
+        else
+            vars[kv.substr(0, eq)] = kv.substr(eq + 1);
+    }
+    std::vector<std::string> envStrings;
+    for (auto& [k, v] : vars)
+        envStrings.push_back(k + "=" + v);
+    std::vector<char*> envp;
+    for (auto& s : envStrings)
+        envp.push_back(s.data());
+    envp.push_back(nullptr);
+    std::vector<std::string> argvStrings{Exe()};
+    argvStrings.insert(argvStrings.end(), args.begin(), args.end());
+    std::vector<char*> argv;
+    for (auto& s : argvStrings)
+        argv.push_back(s.data());
+    argv.push_back(nullptr);
+
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    const std::string errFile = temp_.dir() + "stderr-" + std::to_string(++run_) + ".txt";
+    posix_spawn_file_actions_addopen(&actions, 2, errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    pid_t pid = -1;
+    if (posix_spawn(&pid, Exe().c_str(), &actions, nullptr, argv.data(), envp.data()) != 0)
+        pid = -1;
+    posix_spawn_file_actions_destroy(&actions);
+    if (pid > 0)
+        started_.push_back(pid);
+    return pid;
+}
+
+int ProgramFolder::Wait(pid_t pid, std::chrono::milliseconds timeout)
+{
+    const auto end = std::chrono::steady_clock::now() + timeout;
+    while (std::chrono::steady_clock::now() < end) {
+        int status = 0;
+        pid_t r = ::waitpid(pid, &status, WNOHANG);
+        if (r == pid)
+            return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+        std::this_thread::sleep_for(5ms);
+    }
+    return -1;
+}
+
+std::string ProgramFolder::Stderr() const
+{
+    std::ifstream in(temp_.dir() + "stderr-" + std::to_string(run_) + ".txt", std::ios::binary);
+    std::stringstream ss;
+    ss << in.rdbuf();
+    return ss.str();
+}
+
+bool ProgramFolder::WaitListening(std::chrono::milliseconds timeout) const
+{
+    const auto end = std::chrono::steady_clock::now() + timeout;
+    const std::string path = SocketPath();
+    while (std::chrono::steady_clock::now() < end) {
+        int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        sockaddr_un addr{};
+        addr.sun_family = AF_UNIX;
+        std::strncpy(addr.sun_path, path.c_str(), sizeof addr.sun_path - 1);
+        bool ok = ::connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0;
+        ::close(fd);
+        if (ok)
+            return true;
+        std::this_thread::sleep_for(5ms);
+    }
+    return false;
+}
+
+bool MappedWindowOf(Display* display, Window window, Atom pidAtom, pid_t pid)
+{
+    Atom type;
+    int format;
+    unsigned long count = 0, after = 0;
+    unsigned char* data = nullptr;
+    bool match = false;
+    if (XGetWindowProperty(display, window, pidAtom, 0, 1, False, XA_CARDINAL, &type, &format, &count, &after, &data) ==
+            Success &&
+        data && count == 1 && format == 32)
+        match = static_cast<pid_t>(*reinterpret_cast<unsigned long*>(data)) == pid;
+    if (data)
+        XFree(data);
+    if (!match)
+        return false;
+    XWindowAttributes attrs;
+    return XGetWindowAttributes(display, window, &attrs) && attrs.map_state == IsViewable;
+}
+
+// Waits until a top-level window of the process is mapped on the display.
+bool WaitForMappedWindow(pid_t pid, std::chrono::milliseconds timeout)
+{
+    Display* display = XOpenDisplay(nullptr);
+    if (!display)
+        return false;
+    const Atom pidAtom = XInternAtom(display, "_NET_WM_PID", False);
+    const auto end = std::chrono::steady_clock::now() + timeout;
+    bool found = false;
+    while (!found && std::chrono::steady_clock::now() < end) {
+        Window root = DefaultRootWindow(display), parent = 0, *children = nullptr;
+        unsigned int n = 0;
+        if (XQueryTree(display, root, &root, &parent, &children, &n)) {
+            for (unsigned i = 0; i < n && !found; ++i)
+                found = MappedWindowOf(display, children[i], pidAtom, pid);
+            if (children)
+                XFree(children);
+        }
+        if (!found)
+            std::this_thread::sleep_for(2ms);
+    }
+    XCloseDisplay(display);
+    return found;
+}
+
+
+const char* const kIniKeys[] = {"AutoUnicode", "AutoCleanUp", "LastNode", "DragZoneTop", "DragZoneLeft",
+                                "ActiveTabIndex", "EditWith", "ShowMainForm", "ShowImageList",
+                                "AutoChangeTxtToHtml", "DragUseHtml", "DragCreateNew", "DragUseUnicode",
+                                "DragHideAfterSave", "DragIncludeImage", "MonitorFileChange", "ShowToolbar",
+                                "ShowTree", "template", "DefaultCharset", "UseDiv", "imagechecked", "showDragForm"};
+
+// The keys of section "set" in file order, and their values.
+std::vector<std::pair<std::string, std::string>> SetSection(const std::string& ini)
+{
+    std::vector<std::pair<std::string, std::string>> keys;
+    std::istringstream in(ini);
+    std::string line;
+    bool inSet = false;
+    while (std::getline(in, line)) {
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        if (!line.empty() && line[0] == '[') {
+            inSet = line == "[set]";
+            continue;
+        }
+        auto eq = line.find('=');
+        if (inSet && eq != std::string::npos)
+            keys.emplace_back(line.substr(0, eq), line.substr(eq + 1));
+    }
+    return keys;
+}
+
+class ProgramTest : public ::testing::Test {
+protected:
+    ProgramFolder program;
+
+    // Starts the first instance and waits for its zone; gives the time that took.
+    pid_t StartFirst(double* msToVisible = nullptr)
+    {
+        const auto t0 = std::chrono::steady_clock::now();
+        pid_t pid = program.Start({});
+        EXPECT_GT(pid, 0);
+        EXPECT_TRUE(WaitForMappedWindow(pid, 20s)) << program.Stderr();
+        const auto t1 = std::chrono::steady_clock::now();
+        if (msToVisible)
+            *msToVisible = std::chrono::duration<double, std::milli>(t1 - t0).count();
+        EXPECT_TRUE(program.WaitListening(10s));
+        return pid;
+    }
+
+    // The settings file of a first start holds section "set" with all its keys in order.
+    void ExpectFreshSettings(const std::string& top, const std::string& left)
+    {
+        auto keys = SetSection(program.dir().read("gleanhoard.ini"));
+        ASSERT_EQ(keys.size(), std::size(kIniKeys));
+        for (std::size_t i = 0; i < keys.size(); ++i)
+            EXPECT_EQ(keys[i].first, kIniKeys[i]);
+        std::map<std::string, std::string> values(keys.begin(), keys.end());
+        EXPECT_EQ(values["DragZoneTop"], top);
+        EXPECT_EQ(values["DragZoneLeft"], left);
+    }
+};
+
+TEST_F(ProgramTest, StartsToAVisibleZoneAndSigtermRunsTheExitSaves)
+{
+    double ms = 0;
+    pid_t pid = StartFirst(&ms);
+    std::printf("start to zone visible: %.0f ms\n", ms);
+    RecordProperty("start_to_zone_visible_ms", static_cast<int>(ms));
+    ::kill(pid, SIGTERM);
+    EXPECT_EQ(program.Wait(pid, 10s), 0) << program.Stderr();
+    // The zone's place: the default on a 1600 pixel wide screen.
+    ExpectFreshSettings("10", "1200");
+}
+
+TEST_F(ProgramTest, SigintRunsTheSameSavesAndASecondStartNeverWritesTheSettings)
+{
+    // No editor at start, a zone position of its own, and a section the program must keep.
+    program.dir().write("gleanhoard.ini",
+                        "[set]\r\nShowMainForm=0\r\nDragZoneTop=200\r\nDragZoneLeft=300\r\n[mine]\r\nkept=yes\r\n");
+    pid_t pid = StartFirst();
+    // A second start without arguments shows nothing, hands nothing over and ends.
+    pid_t second = program.Start({});
+    EXPECT_EQ(program.Wait(second, 10s), 0);
+    EXPECT_EQ(program.Stderr(), "");
+    EXPECT_EQ(SetSection(program.dir().read("gleanhoard.ini")).size(), 3u);
+
+    ::kill(pid, SIGINT);
+    EXPECT_EQ(program.Wait(pid, 10s), 0);
+    const std::string ini = program.dir().read("gleanhoard.ini");
+    auto keys = SetSection(ini);
+    EXPECT_EQ(keys.size(), std::size(kIniKeys));
+    std::map<std::string, std::string> values(keys.begin(), keys.end());
+    EXPECT_EQ(values["DragZoneTop"], "200");
+    EXPECT_EQ(values["DragZoneLeft"], "300");
+    EXPECT_EQ(values["ShowMainForm"], "0");
+    EXPECT_NE(ini.find("[mine]\r\nkept=yes"), std::string::npos) << ini;
+}
+
+TEST_F(ProgramTest, WithoutADisplayOneLineSaysWhatIsMissing)
+{
+    pid_t pid = program.Start({}, {"DISPLAY=", "WAYLAND_DISPLAY="});
+    EXPECT_EQ(program.Wait(pid, 10s), 1);
+    const std::string err = program.Stderr();
+    EXPECT_NE(err.find("DISPLAY is not set"), std::string::npos) << err;
+    EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err;
+    EXPECT_FALSE(std::filesystem::exists(program.dir().path() / "gleanhoard.ini.tmp"));
+}
+
+}  // namespace
+}  // namespace ql::test
