@@ -90,12 +90,12 @@ TAddUrlPageForm::TAddUrlPageForm(wxWindow* parent, EditorDialogs& dialogs)
     });
     Button1->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) {
         // The dialog closes first; the save runs after.
-        EndModal(wxID_OK);
+        CloseWith(wxID_OK);
         Button1Click();
         Discard();
     });
     Bind(wxEVT_BUTTON, [this](wxCommandEvent&) {
-        EndModal(wxID_CANCEL);
+        CloseWith(wxID_CANCEL);
         Discard();
     }, wxID_CANCEL);
 }
@@ -137,6 +137,14 @@ void TAddUrlPageForm::ShowFor(const ClipHandOver& handOver, ZoneEditor& editor)
     SetTopMost(this, true);
     ShowModal();
     Discard();
+}
+
+void TAddUrlPageForm::CloseWith(int result)
+{
+    if (IsModal())
+        EndModal(result);
+    else
+        Hide();
 }
 
 void TAddUrlPageForm::UpdateSaveButton() { Button1->Enable(logic_ && logic_->CanSave()); }

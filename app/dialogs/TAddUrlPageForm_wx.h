@@ -45,6 +45,7 @@ public:
 private:
     void NewNode(bool child);
     void UpdateSaveButton();
+    void CloseWith(int result);
     void Discard();
 
     EditorDialogs& dialogs_;
