@@ -51,9 +51,10 @@ test-headless: asan
 test: build test-headless
 	$(XVFB) dbus-run-session -- ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
 
-run: build
-	@if [ -x $(BUILD)/app/quillory ]; then $(BUILD)/app/quillory; \
-	else echo "Quillory itself is not built yet: this tree holds its libraries and their tests so far."; fi
+# Quillory keeps its collection and settings beside the program: $(BUILD)/app/.
+run: deps $(BUILD)/build.ninja
+	cmake --build $(BUILD) -j $(JOBS) --target quillory
+	$(BUILD)/app/quillory
 
 bench: deps
 	cmake -S . -B $(BUILD)-bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DQUILLORY_WITH_GUI=OFF -DQUILLORY_BENCH=ON -DBUILD_TESTING=OFF
