@@ -128,7 +128,10 @@ void TSetForm::_BtnOKClick()
     StoreOptions(Controls(), settings_);
     if (applyZoneVisibility_)
         applyZoneVisibility_();
-    EndModal(wxID_OK);
+    if (IsModal())
+        EndModal(wxID_OK);
+    else
+        Hide();
 }
 
 }  // namespace ql
