@@ -28,6 +28,10 @@ inline constexpr char kZoneHint[] = "Hint: save information by dragging it\rfrom
 inline constexpr char kEditorUnavailable[] = "The editor window could not be opened.";
 
 struct ZoneControllerDeps {
+    ZoneControllerDeps(TSettings& s, ZoneWindow& w, EditorDialogs& d, Launcher& l, ActionTimer& t)
+        : settings(s), window(w), dialogs(d), launcher(l), actionTimer(t)
+    {
+    }
     TSettings& settings;
     ZoneWindow& window;
     EditorDialogs& dialogs;
