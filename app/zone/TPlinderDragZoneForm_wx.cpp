@@ -12,6 +12,7 @@
 #include "foundation/VekCollectClass.h"
 #include "foundation/VekOLEDrop_wx.h"
 
+#include <gtk/gtk.h>
 #include <wx/app.h>
 #include <wx/dcbuffer.h>
 #include <wx/dialog.h>
@@ -34,6 +35,7 @@ constexpr int kPanelWidth = 213;
 constexpr int kBarHeight = 22;
 const wxColour kPanelColour(0x8f, 0xb4, 0xef);
 constexpr int kTopMostEveryMs = 500;
+constexpr int kLeaveSettleMs = 250;
 
 unsigned TreeHitOf(int flags)
 {
@@ -104,6 +106,7 @@ TPlinderDragZoneForm::TPlinderDragZoneForm(TSettings& settings, ZoneFormOptions 
               wxBORDER_NONE | wxSTAY_ON_TOP | wxFRAME_NO_TASKBAR | wxFRAME_TOOL_WINDOW, kZoneWindowClass),
       settings_(settings),
       TVTimer(this),
+      leaveTimer_(this),
       Timer1(std::make_unique<ActionTimerImpl>(this))
 {
     wxIconBundle icons;
@@ -192,6 +195,7 @@ TPlinderDragZoneForm::~TPlinderDragZoneForm()
 {
     handOver_.reset();
     TVTimer.Stop();
+    leaveTimer_.Stop();
     Timer1->Stop();
     if (auto* target = VekOLEDrop1.DropTarget())
         target->Detach();
@@ -318,9 +322,20 @@ void TPlinderDragZoneForm::BindDropTarget()
     VekOLEDrop1.TargetControl = WxDropTargetWindow(Panel1);
     VekOLEDrop1.OnOLEDragOver = [this](TMyDragDrop*, int, com::POINTL pt, int&, int&, TDropType&) {
         lastDragPoint_ = ZonePoint{pt.x, pt.y};
+        dragOverSinceLeave_ = true;
         Safely([&] { controller_->DragOver(); });
     };
-    VekOLEDrop1.OnOLEDragLeave = [this](TMyDragDrop*, int&) { Safely([&] { controller_->DragLeave(); }); };
+    // GTK also reports a leave when the widgets under the pointer change (the zone opening
+    // into its tree panel) and enters again at once: only a leave that no drag-over follows
+    // soon collapses the zone.
+    VekOLEDrop1.OnOLEDragLeave = [this](TMyDragDrop*, int&) {
+        dragOverSinceLeave_ = false;
+        leaveTimer_.StartOnce(kLeaveSettleMs);
+    };
+    Bind(wxEVT_TIMER, [this](wxTimerEvent&) {
+        if (!dragOverSinceLeave_)
+            Safely([&] { controller_->DragLeave(); });
+    }, leaveTimer_.GetId());
     VekOLEDrop1.OnDropHTML = [this](TMyDragDrop*, const std::string& url, const StringList& lines, const std::string& text) {
         Safely([&] { controller_->DropHTML(url, lines, text); });
     };
@@ -371,6 +386,25 @@ void TPlinderDragZoneForm::SetPanelHeight(int height)
         SetClientSize(kPanelWidth, panelHeight_);
 }
 
+namespace {
+
+// Drag sources keep the shape of the window under the pointer until they are told it changed;
+// for a window without an explicit shape that is its size at the start of the drag. The zone
+// grows during a drag, so it says so by giving itself an explicit input shape of its new size.
+void AnnounceShape(wxWindow* window, wxSize size)
+{
+    GtkWidget* widget = window->GetHandle();
+    GdkWindow* gdkWindow = widget ? gtk_widget_get_window(widget) : nullptr;
+    if (!gdkWindow)
+        return;
+    const cairo_rectangle_int_t rect{0, 0, size.x, size.y};
+    cairo_region_t* region = cairo_region_create_rectangle(&rect);
+    gdk_window_input_shape_combine_region(gdkWindow, region, 0, 0);
+    cairo_region_destroy(region);
+}
+
+}  // namespace
+
 void TPlinderDragZoneForm::ShowPanel(bool expanded)
 {
     if (expanded) {
@@ -386,6 +420,7 @@ void TPlinderDragZoneForm::ShowPanel(bool expanded)
         Image1->Show();
         SetClientSize(kZoneImageWidth, kZoneImageHeight);
     }
+    AnnounceShape(this, GetSize());
 }
 
 bool TPlinderDragZoneForm::ZoneVisible() const { return IsShown(); }
@@ -398,6 +433,10 @@ void TPlinderDragZoneForm::SetZoneVisible(bool visible)
     if (visible)
         SetTopMost(this, true);
 }
+
+wxWindow* TPlinderDragZoneForm::SaveInformationBar() const { return DPanel1; }
+
+std::string TPlinderDragZoneForm::StatusText() const { return std::string(StatusBar1->GetLabel().utf8_str()); }
 
 void TPlinderDragZoneForm::SetStatusText(const std::string& text) { StatusBar1->SetLabel(wxString::FromUTF8(text)); }
 

@@ -46,6 +46,9 @@ public:
     TSetForm* SetForm() const { return setForm_; }
     TAboutForm* AboutForm() const { return aboutForm_; }
     wxMenu* Menu() const { return TrayIconPopup.get(); }
+    wxTreeCtrl* ZoneTreeCtrl() const { return TV2; }
+    wxWindow* SaveInformationBar() const;
+    std::string StatusText() const;
     // Whether the hand-over receiver listens (and why not).
     bool HandOverListening() const;
     std::string HandOverError() const;
@@ -99,6 +102,8 @@ private:
     wxStaticText* StatusBar1 = nullptr;
     int panelHeight_ = 264;
     wxTimer TVTimer;
+    wxTimer leaveTimer_;
+    bool dragOverSinceLeave_ = false;
     std::unique_ptr<ActionTimerImpl> Timer1;
     TVekOLEDrop VekOLEDrop1;
     std::unique_ptr<wxMenu> TrayIconPopup;

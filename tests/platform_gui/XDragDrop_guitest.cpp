@@ -26,8 +26,7 @@
 #include "foundation/VekOLEDrop_wx.h"
 #include "platform/core/ClipboardFormats.h"
 #include "platform/core/com/DataObject.h"
-
-extern char** environ;
+#include "tests/support/DragSourceProcess.h"
 
 namespace ql {
 namespace {
@@ -35,77 +34,7 @@ namespace {
 using namespace com;
 using Clock = std::chrono::steady_clock;
 
-// The helper program, running for one test.
-class DragSource {
-public:
-    DragSource(const std::string& mode, int x, int y)
-    {
-        int in[2], out[2];
-        if (pipe(in) != 0 || pipe(out) != 0)
-            return;
-        posix_spawn_file_actions_t fa;
-        posix_spawn_file_actions_init(&fa);
-        posix_spawn_file_actions_adddup2(&fa, in[0], 0);
-        posix_spawn_file_actions_adddup2(&fa, out[1], 1);
-        posix_spawn_file_actions_addclose(&fa, in[1]);
-        posix_spawn_file_actions_addclose(&fa, out[0]);
-        std::string sx = std::to_string(x), sy = std::to_string(y);
-        const char* argv[] = {QL_DRAG_SOURCE, mode.c_str(), sx.c_str(), sy.c_str(), nullptr};
-        if (posix_spawn(&pid_, QL_DRAG_SOURCE, &fa, nullptr, const_cast<char**>(argv), environ) != 0)
-            pid_ = -1;
-        posix_spawn_file_actions_destroy(&fa);
-        close(in[0]);
-        close(out[1]);
-        toChild_ = in[1];
-        fromChild_ = out[0];
-        fcntl(fromChild_, F_SETFL, O_NONBLOCK);
-    }
-    ~DragSource()
-    {
-        if (toChild_ >= 0)
-            close(toChild_);  // the helper quits when its input closes
-        if (pid_ > 0) {
-            int status = 0;
-            auto deadline = Clock::now() + std::chrono::seconds(5);
-            while (waitpid(pid_, &status, WNOHANG) == 0) {
-                if (Clock::now() > deadline) {
-                    kill(pid_, SIGKILL);
-                    waitpid(pid_, &status, 0);
-                    break;
-                }
-                poll(nullptr, 0, 10);
-            }
-        }
-        if (fromChild_ >= 0)
-            close(fromChild_);
-    }
-    int Fd() const { return fromChild_; }
-    void Read()
-    {
-        char buf[4096];
-        ssize_t n;
-        while ((n = read(fromChild_, buf, sizeof buf)) > 0)
-            pending_.append(buf, static_cast<std::size_t>(n));
-        for (std::size_t nl; (nl = pending_.find('\n')) != std::string::npos; pending_.erase(0, nl + 1))
-            lines.push_back(pending_.substr(0, nl));
-    }
-    bool Said(const std::string& line) const { return std::find(lines.begin(), lines.end(), line) != lines.end(); }
-    std::vector<std::string> Requested() const
-    {
-        std::vector<std::string> r;
-        for (const auto& l : lines)
-            if (l.rfind("get ", 0) == 0)
-                r.push_back(l.substr(4));
-        return r;
-    }
-
-    std::vector<std::string> lines;
-
-private:
-    pid_t pid_ = -1;
-    int toChild_ = -1, fromChild_ = -1;
-    std::string pending_;
-};
+using DragSource = test::DragSourceProcess;
 
 struct Results {
     int enters = 0, overs = 0, leaves = 0;
@@ -220,7 +149,7 @@ protected:
     // Picks the helper's content up: the drag runs when this returns; (x, y) is the pointer.
     void StartDrag(const std::string& mode, int& x, int& y)
     {
-        source_ = std::make_unique<DragSource>(mode, kSourceX, kSourceY);
+        source_ = std::make_unique<DragSource>(QL_DRAG_SOURCE, mode, kSourceX, kSourceY);
         ASSERT_TRUE(WaitFor([&] { return source_->Said("ready"); }, 5000)) << "helper did not start";
         x = kSourceX + 60;
         y = kSourceY + 40;

@@ -1,0 +1,101 @@
+#pragma once
+// The drag-source helper program (tests/platform_gui/drag_source_helper.cpp), running for one
+// test: a small window at (x, y) that offers what a browser offers for `mode` when dragged
+// from. It says "ready", "begin", "get <target>" and "end" on its output, and quits when its
+// input closes.
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <string>
+#include <vector>
+
+extern char** environ;
+
+namespace ql::test {
+
+class DragSourceProcess {
+public:
+    DragSourceProcess(const std::string& helper, const std::string& mode, int x, int y)
+    {
+        int in[2], out[2];
+        if (pipe(in) != 0)
+            return;
+        if (pipe(out) != 0) {
+            close(in[0]);
+            close(in[1]);
+            return;
+        }
+        posix_spawn_file_actions_t fa;
+        posix_spawn_file_actions_init(&fa);
+        posix_spawn_file_actions_adddup2(&fa, in[0], 0);
+        posix_spawn_file_actions_adddup2(&fa, out[1], 1);
+        posix_spawn_file_actions_addclose(&fa, in[1]);
+        posix_spawn_file_actions_addclose(&fa, out[0]);
+        std::string sx = std::to_string(x), sy = std::to_string(y);
+        const char* argv[] = {helper.c_str(), mode.c_str(), sx.c_str(), sy.c_str(), nullptr};
+        if (posix_spawn(&pid_, helper.c_str(), &fa, nullptr, const_cast<char**>(argv), environ) != 0)
+            pid_ = -1;
+        posix_spawn_file_actions_destroy(&fa);
+        close(in[0]);
+        close(out[1]);
+        toChild_ = in[1];
+        fromChild_ = out[0];
+        fcntl(fromChild_, F_SETFL, O_NONBLOCK);
+    }
+    ~DragSourceProcess()
+    {
+        if (toChild_ >= 0)
+            close(toChild_);  // the helper quits when its input closes
+        if (pid_ > 0) {
+            int status = 0;
+            auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+            while (waitpid(pid_, &status, WNOHANG) == 0) {
+                if (std::chrono::steady_clock::now() > deadline) {
+                    kill(pid_, SIGKILL);
+                    waitpid(pid_, &status, 0);
+                    break;
+                }
+                poll(nullptr, 0, 10);
+            }
+        }
+        if (fromChild_ >= 0)
+            close(fromChild_);
+    }
+    DragSourceProcess(const DragSourceProcess&) = delete;
+    DragSourceProcess& operator=(const DragSourceProcess&) = delete;
+
+    int Fd() const { return fromChild_; }
+    void Read()
+    {
+        char buf[4096];
+        ssize_t n;
+        while ((n = read(fromChild_, buf, sizeof buf)) > 0)
+            pending_.append(buf, static_cast<std::size_t>(n));
+        for (std::size_t nl; (nl = pending_.find('\n')) != std::string::npos; pending_.erase(0, nl + 1))
+            lines.push_back(pending_.substr(0, nl));
+    }
+    bool Said(const std::string& line) const { return std::find(lines.begin(), lines.end(), line) != lines.end(); }
+    std::vector<std::string> Requested() const
+    {
+        std::vector<std::string> r;
+        for (const auto& l : lines)
+            if (l.rfind("get ", 0) == 0)
+                r.push_back(l.substr(4));
+        return r;
+    }
+
+    std::vector<std::string> lines;
+
+private:
+    pid_t pid_ = -1;
+    int toChild_ = -1, fromChild_ = -1;
+    std::string pending_;
+};
+
+}  // namespace ql::test
