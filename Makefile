@@ -1,6 +1,8 @@
 # Quillory: `make test` sets up a fresh Debian 12 machine, builds, and runs the whole suite.
 BUILD      ?= build
 ASAN_BUILD ?= build-asan
+FUZZ_BUILD ?= build-fuzz
+FUZZ_SECONDS ?= 10
 JOBS       ?= $(shell nproc)
 PACKAGES   := cmake ninja-build g++ pkg-config libwxgtk3.2-dev libwxgtk-webview3.2-dev \
               libwebkit2gtk-4.0-dev libgtest-dev libgmock-dev googletest libbenchmark-dev \
@@ -8,8 +10,10 @@ PACKAGES   := cmake ninja-build g++ pkg-config libwxgtk3.2-dev libwxgtk-webview3
 
 XVFB := xvfb-run -a -s "-screen 0 1600x1200x24 -nolisten tcp"
 SANITIZE := -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer
+# The fuzz targets need clang; `make test` fuzzes only where it is installed.
+CLANGXX := $(shell command -v clang++ 2>/dev/null)
 
-.PHONY: all deps configure build asan test test-headless run bench clean
+.PHONY: all deps configure build asan test test-headless fuzz fuzz-deps fuzz-build run bench clean
 
 all: build
 
@@ -48,8 +52,46 @@ test-headless: asan
 	ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
 	  ctest --test-dir $(ASAN_BUILD) --output-on-failure -j $(JOBS) -LE "gui|webkit"
 
-test: build test-headless
+test: build test-headless $(if $(CLANGXX),fuzz)
 	$(XVFB) dbus-run-session -- ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
+
+fuzz-deps: deps
+	@if ! command -v clang++ >/dev/null 2>&1; then \
+	  if [ "$$(id -u)" = 0 ]; then \
+	    apt-get update -qq && DEBIAN_FRONTEND=noninteractive apt-get install -y -qq clang; \
+	  else \
+	    echo "The fuzz targets need clang. Run: sudo apt-get install clang"; exit 1; \
+	  fi; \
+	fi
+
+$(FUZZ_BUILD)/build.ninja: CMakeLists.txt | fuzz-deps
+	cmake -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUILLORY_WITH_GUI=OFF \
+	  -DBUILD_TESTING=OFF -DQUILLORY_FUZZ=ON -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
+	  -DCMAKE_CXX_FLAGS="-fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=all" \
+	  -DCMAKE_C_FLAGS="-fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=all" \
+	  -DCMAKE_EXE_LINKER_FLAGS="-fsanitize=address,undefined"
+
+fuzz-build: fuzz-deps $(FUZZ_BUILD)/build.ninja
+	cmake --build $(FUZZ_BUILD) -j $(JOBS)
+
+# Every target for FUZZ_SECONDS, all at once, from the seeds in fuzz/corpus/ and what earlier runs
+# found (kept in the build folder). A crash, a leak or a hang fails the run; the input is left
+# in $(FUZZ_BUILD)/crashes/.
+fuzz: fuzz-build
+	@mkdir -p $(FUZZ_BUILD)/crashes $(FUZZ_BUILD)/logs; pids=""; \
+	for f in $(FUZZ_BUILD)/fuzzers/fuzz_*; do \
+	  name=$${f##*/fuzz_}; mkdir -p $(FUZZ_BUILD)/corpus/$$name; \
+	  seeds=fuzz/corpus/$$name; [ -d $$seeds ] || seeds=; \
+	  ASAN_OPTIONS=detect_leaks=1 $$f -max_total_time=$(FUZZ_SECONDS) -timeout=5 -rss_limit_mb=1024 \
+	    -print_final_stats=1 -artifact_prefix=$(FUZZ_BUILD)/crashes/$$name- \
+	    $(FUZZ_BUILD)/corpus/$$name $$seeds > $(FUZZ_BUILD)/logs/$$name.log 2>&1 & pids="$$pids $$!:$$name"; \
+	done; failed=""; \
+	for p in $$pids; do \
+	  if wait $${p%%:*}; then \
+	    echo "fuzz $${p#*:}: $$(grep -m1 -o 'stat::number_of_executed_units: *[0-9]*' $(FUZZ_BUILD)/logs/$${p#*:}.log | grep -o '[0-9]*$$') runs, no failure"; \
+	  else failed="$$failed $${p#*:}"; tail -n 40 $(FUZZ_BUILD)/logs/$${p#*:}.log; fi; \
+	done; \
+	if [ -n "$$failed" ]; then echo "fuzzing failed:$$failed (inputs in $(FUZZ_BUILD)/crashes/)"; exit 1; fi
 
 # Quillory keeps its collection and settings beside the program: $(BUILD)/app/.
 run: deps $(BUILD)/build.ninja
@@ -62,4 +104,4 @@ bench: deps
 	@for b in $(BUILD)-bench/bench/*; do if [ -f "$$b" ] && [ -x "$$b" ]; then echo "== $$b"; "$$b" || exit 1; fi; done
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) $(BUILD)-bench
+	rm -rf $(BUILD) $(ASAN_BUILD) $(BUILD)-bench $(FUZZ_BUILD)

@@ -1,8 +1,5 @@
-// Text, string, language, registry and hand-over helpers of VekBaseClass.
+// String, path and language helpers of VekBaseClass.
 #include "foundation/VekBaseClass.h"
-
-#include "platform/core/CopyDataTransport.h"
-#include "platform/core/SafeFile.h"
 
 #include <climits>
 #include <cstdlib>
@@ -70,62 +67,6 @@ std::string AppDir()
     return exe.substr(0, exe.rfind('/') + 1);
 }
 
-StringList SplitLines(std::string_view text)
-{
-    StringList lines;
-    std::size_t start = 0;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] != '\r' && text[i] != '\n')
-            continue;
-        lines.emplace_back(text.substr(start, i - start));
-        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
-            ++i;
-        start = i + 1;
-    }
-    if (start < text.size())
-        lines.emplace_back(text.substr(start));
-    return lines;
-}
-
-std::string JoinLinesCrLf(const StringList& lines)
-{
-    std::size_t total = 0;
-    for (const auto& l : lines)
-        total += l.size() + 2;
-    std::string out;
-    out.reserve(total);
-    for (const auto& l : lines) {
-        out += l;
-        out += "\r\n";
-    }
-    return out;
-}
-
-bool SaveTextToFile(const std::string& text, const std::string& fileName)
-{
-    return WriteFileAtomic(fileName, JoinLinesCrLf(SplitLines(text)));
-}
-
-void LoadTextFromFile(const std::string& fileName, int index, std::string& text)
-{
-    text.clear();
-    auto bytes = ReadFileBytes(fileName);
-    if (!bytes)
-        return;
-    StringList lines = SplitLines(*bytes);
-    if (index < 0)
-        text = JoinLinesCrLf(lines);
-    else if (static_cast<size_t>(index) < lines.size()) {
-        text = lines[static_cast<size_t>(index)];
-    }
-}
-
-bool SendCopyData(const std::string& className, const std::string& text, std::uint32_t dwData, std::uint64_t wParam)
-{
-    return SendCopyDataMessage(className, CopyDataMessage::FromText(text, dwData, wParam)) ==
-           CopyDataResult::Delivered;
-}
-
 std::string SystemLanguageName() { return localeName(); }
 
 bool IsChineseSystem()
@@ -134,16 +75,6 @@ bool IsChineseSystem()
     std::string name = localeName();
     std::string base = name.substr(0, name.find_first_of(".@"));
     return base == "zh_CN";
-}
-
-bool WriteRegString(RegRoot root, const std::string& key, const std::string& name, const std::string& text)
-{
-    return Registry().WriteString(root, key, name, text);
-}
-
-std::string ReadRegString(RegRoot root, const std::string& key, const std::string& name)
-{
-    return Registry().ReadString(root, key, name).value_or("");
 }
 
 }  // namespace ql

@@ -1,6 +1,5 @@
 #include "foundation/VekHtmlClass.h"
 
-#include "platform/core/UrlCache.h"
 #include "platform/core/UrlText.h"
 
 #include <curl/curl.h>
@@ -8,7 +7,6 @@
 #include <algorithm>
 #include <cctype>
 #include <memory>
-#include <mutex>
 
 namespace ql {
 namespace {
@@ -167,12 +165,16 @@ std::string MakeAbsoluteUrl(const std::string& base, const std::string& link) {
     return CanonicalUrl(h.get());
 }
 
-std::string FindUrlCacheFile(const std::string& url) {
-    // One cache per process: its index makes every lookup after the first cheap.
-    static std::mutex mutex;
-    static UrlCache cache(DefaultUrlCacheRoots());
-    const std::lock_guard<std::mutex> lock(mutex);
-    return cache.Find(url);
+std::string FetchedUrl(const std::string& url) {
+    const std::string trimmed = DropTabsAndNewlines(Trim(url));
+    if (!HasUrlScheme(trimmed) || !IsSpecialScheme(UrlScheme(trimmed))) return url;
+    CurlUrl h(curl_url());
+    if (!h || curl_url_set(h.get(), CURLUPART_URL, EscapeLikeBrowser(trimmed, true).c_str(), kParseFlags) != CURLUE_OK)
+        return url;
+    // A fragment is never sent, so never part of a cache key.
+    if (curl_url_set(h.get(), CURLUPART_FRAGMENT, nullptr, 0) != CURLUE_OK) return url;
+    std::string fetched = CanonicalUrl(h.get());
+    return fetched.empty() ? url : fetched;
 }
 
 std::string FileUrlToPath(const std::string& url) {

@@ -1,6 +1,9 @@
 #pragma once
 // URL helpers: decoding, resolving links against a base, finding a URL's body in the local
 // browsers' caches, and file URLs to paths.
+#include "platform/core/UrlCacheEntry.h"
+
+#include <cstdint>
 #include <string>
 
 namespace ql {
@@ -16,9 +19,18 @@ std::string UrlDecode(const std::string& text);
 // URLs, the host in lower case, a default port left out.
 void MakeAbsoluteUrl(const std::string& base, const std::string& link, std::string& result);
 std::string MakeAbsoluteUrl(const std::string& base, const std::string& link);
-// The path of a readable local file holding the cached body of exactly `url`, or "": a private
-// copy of the body from the user's browser caches (see platform/core/UrlCache.h).
-std::string FindUrlCacheFile(const std::string& url);
+// The address browsers fetch for an absolute URL, and so the key their caches keep it under: the
+// fragment dropped, scheme and host in lower case, a default port left out, dot segments
+// removed, characters escaped as browsers escape them in each part (the rules of
+// MakeAbsoluteUrl). URLs of other schemes and text that is no URL come back unchanged.
+std::string FetchedUrl(const std::string& url);
+// The path of a readable local file holding the cached body of `url` (in the form FetchedUrl
+// gives it), or "": a private copy of the body from the user's browser caches, at most
+// `maxBytes` long (see platform/core/UrlCache.h).
+std::string FindUrlCacheFile(const std::string& url, std::uint64_t maxBytes = urlcache::kMaxBodyBytes);
+// Starts indexing the browser caches in the background, so that the first FindUrlCacheFile
+// finds the index ready. The program calls it at start-up.
+void StartUrlCacheIndexing();
 // "file:///home/a%20b" -> "/home/a b" (also "file://localhost/..."): "%XX" escapes decoded, "+"
 // kept, a query or fragment dropped. Any other text, and file URLs of another host, are
 // returned unchanged.

@@ -178,11 +178,18 @@ void TMyDragDrop::DropEvents()
     }
     if ((DropTypes_ & dtHTML) && !detached_ && events_.OnDropHTML) {
         std::string selText;
-        FetchText(CF_TEXT, selText);
+        const bool hasText = FetchText(CF_TEXT, selText) && !selText.empty();
         std::string html;
-        // A drop whose HTML cannot be read gets no lines, never the previous drop's.
-        htmlLines_ = FetchText(FormatIds_[4], html) ? SplitLines(html) : StringList{};
-        events_.OnDropHTML(this, SourceUrlOfHtmlLines(htmlLines_), htmlLines_, selText);
+        const bool hasHtml = FetchText(FormatIds_[4], html);
+        if (!hasHtml && hasText && events_.OnDropText && !(DropTypes_ & dtText)) {
+            // The source could not hand its markup over (a browser does not for a very large
+            // selection): the selection is kept as text rather than lost.
+            events_.OnDropText(this, selText);
+        } else {
+            // A drop whose HTML cannot be read gets no lines, never the previous drop's.
+            htmlLines_ = hasHtml ? SplitLines(html) : StringList{};
+            events_.OnDropHTML(this, SourceUrlOfHtmlLines(htmlLines_), htmlLines_, selText);
+        }
     }
 }
 

@@ -4,10 +4,8 @@
 #include "app/collection/HtmlTags.h"
 #include "app/collection/PageId.h"
 #include "app/collection/PageSession.h"
-#include "app/collection/PageText.h"
 #include "app/collection/TreeText.h"
 #include "foundation/VekBaseClass.h"
-#include "platform/core/SafeFile.h"
 
 namespace ql {
 
@@ -64,26 +62,10 @@ TreeNode* ClipCore::StoreClip(const std::string& content, const std::string& tit
     } else if (views_.ActiveView() == kViewText) {
         views_.TextAppendLine(content);
     } else {
-        const std::string file = s.CurrentPageFile;
-        if (file.empty())
+        if (s.CurrentPageFile.empty())
             return nullptr;  // no page is open
-        // A page that exists but cannot be read is never replaced by the clip alone.
-        std::optional<std::string> page = FileExists(file) ? ReadFileBytes(file, kMaxPageBytes) : std::string();
-        if (!page) {
-            session_.ReportSaveFailure();
+        if (!session_.AppendClipToPage(s.CurrentPageFile, content, keepPictures))
             return nullptr;
-        }
-        const PageAppend appended = AppendClipToPage(*page, content);
-        if (!SaveTextToFile(appended.text, file)) {
-            session_.ReportSaveFailure();
-            return nullptr;
-        }
-        if (keepPictures) {
-            session_.ArmPictureLocalization(file, appended.fragmentBegin, appended.fragmentEnd,
-                                            appended.text.substr(appended.fragmentBegin,
-                                                                 appended.fragmentEnd - appended.fragmentBegin));
-        }
-        session_.ShowCurrentPage("");
     }
     session_.SaveTreeFiles(tree);
     session_.NotePageSaved();
@@ -107,8 +89,13 @@ void ClipCore::DropHTMLClip(const std::string& url, StringList lines, const std:
     if (s.DragUseHtml) {
         CutClipFragment(lines, s.DragCreateNew);
         if (!s.DragIncludeImage) {
-            if (!ContainsNoCase(JoinPageLines(lines), "<base "))
+            if (!s.DragCreateNew) {
+                // A base address would re-point the page's older content ("!images\" pictures
+                // among it): the appended fragment's own addresses are made absolute instead.
+                lines = SplitPageLines(MakeClipAddressesAbsolute(JoinPageLines(lines), url));
+            } else if (!ContainsNoCase(JoinPageLines(lines), "<base ")) {
                 lines.insert(lines.begin(), ClipBaseLine(url));
+            }
             session_.NewClipPending = true;
         } else {
             // Only a clip stored as HTML has pictures to keep; a pending request would
@@ -121,8 +108,17 @@ void ClipCore::DropHTMLClip(const std::string& url, StringList lines, const std:
         StoreClip(selectedText, title, false);
     } else if (s.DragUseUnicode) {
         StoreClip(JoinPageLines(lines), title, keepPictures);
-    } else {
+    } else if (s.DragCreateNew) {
+        session_.SetClipboardAppend(std::nullopt);
         StoreClip("", title, false);
+        window_.ScheduleAction(kTagPasteThenLocalize, 100, 1);
+    } else {
+        // The source copies its selection to the clipboard, which is pasted into a new document
+        // and from there appended to the open page (see PageSession::dtDocumentComplete).
+        session_.SaveCurrentPage("");
+        if (!ClipTarget() || s.CurrentPageFile.empty())
+            return;
+        session_.SetClipboardAppend(PageSession::ClipboardAppend{s.CurrentPageFile, url, keepPictures});
         window_.ScheduleAction(kTagPasteThenLocalize, 100, 1);
     }
 }
@@ -157,6 +153,7 @@ void ClipCore::AddClipboardBClick(const std::function<TreeNode*()>& addNode)
     const std::string text = window_.ClipboardText();
     std::string caption = TrimControls(CleanCaption(Utf8Left(text, kClipTitleChars)));
     session_.EditorTree().SetText(node, caption.empty() ? "New" : caption);
+    session_.SetClipboardAppend(std::nullopt);
     session_.StartClipboardPaste();
     session_.SaveCurrentPage("");
 }

@@ -1,5 +1,6 @@
 #include "app/collection/ClipFragment.h"
 
+#include "app/collection/PictureLocalizer.h"
 #include "platform/core/UrlText.h"
 
 namespace ql {
@@ -25,6 +26,24 @@ std::string CutClipFragmentText(std::string_view text, bool forNewNode)
 void CutClipFragment(StringList& lines, bool forNewNode)
 {
     lines = SplitPageLines(CutClipFragmentText(JoinPageLines(lines), forNewNode));
+}
+
+std::string DocumentBodyHtml(std::string_view document)
+{
+    const std::size_t body = FindNoCase(document, "<body");
+    if (body == std::string_view::npos)
+        return std::string(document);
+    const std::size_t gt = document.find('>', body);
+    if (gt == std::string_view::npos)
+        return {};
+    std::string_view inner = document.substr(gt + 1);
+    return std::string(inner.substr(0, FindNoCase(inner, "</body")));
+}
+
+std::string MakeClipAddressesAbsolute(const std::string& fragment, const std::string& sourceUrl)
+{
+    const PictureLocalizer addressesOnly("", nullptr, nullptr);
+    return addressesOnly.Localize(fragment, 0, fragment.size(), sourceUrl, "", true).html;
 }
 
 std::string HeaderSafeUrl(std::string_view url)

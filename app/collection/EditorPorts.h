@@ -3,6 +3,7 @@
 // The editor implements these over its wx controls; tests use fakes.
 #include "foundation/Dialogs.h"
 
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
@@ -41,6 +42,8 @@ public:
     virtual void SetTextContent(const std::string& text, bool modified) = 0;
     virtual void TextMarkSaved() = 0;  // clears the modified flag
     virtual void TextAppendLine(const std::string& line) = 0;
+    // A view emptied because its page could not be read takes no typing until a page is read.
+    virtual void SetTextReadOnly(bool readOnly) = 0;
 
     // The page's rendered plain text (what selecting all and copying in a browser gives),
     // handed to `done` when it is ready; `done` is not called when rendering fails.
@@ -88,8 +91,10 @@ public:
     std::string TimeOfDay() const override;
 };
 
-// The local copy of a URL's body, or "" (production: FindUrlCacheFile).
-using UrlCacheLookup = std::function<std::string(const std::string& url)>;
+// The local copy of a URL's body no longer than `maxBytes`, or "" (production: FindUrlCacheFile,
+// whose index the program starts building at start-up with StartUrlCacheIndexing). Larger bodies
+// are left in the cache: the caller would refuse them anyway.
+using UrlCacheLookup = std::function<std::string(const std::string& url, std::uint64_t maxBytes)>;
 
 // Shows the busy cursor for a scope.
 class BusyCursor {

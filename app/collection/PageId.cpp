@@ -28,7 +28,7 @@ std::string cut(std::string_view text)
 
 bool IsValidPageId(std::string_view id)
 {
-    if (id.empty() || id == "." || id == ".." || id == "!images")
+    if (id.empty() || id == "." || id == ".." || id == kImagesFolderName)
         return false;
     if (id.size() > kPageIdMaxBytes + 10)
         return false;

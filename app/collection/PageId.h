@@ -9,6 +9,8 @@
 
 namespace ql {
 
+// The images folder below the collection folder; no page id may name it.
+inline constexpr char kImagesFolderName[] = "!images";
 // The characters a page id never holds.
 inline constexpr std::string_view kPageIdRemovedChars = "\\/:*?\"<>|[]=";
 inline constexpr std::size_t kPageIdMaxChars = 100;

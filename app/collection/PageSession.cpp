@@ -27,8 +27,23 @@ TreeLoadReport PageSession::LoadTreeFiles(CollectionTree& tree)
 {
     TreeLoadReport report = ql::LoadTreeFiles(CollectionDir(), tree, random_);
     // What is in memory is not the collection then: saving it would replace files never read.
-    if (report.result == TreeLoad::Unreadable)
+    if ((report.result == TreeLoad::Unreadable || report.idsMissing) && !treeFilesUnreadable_) {
         treeFilesUnreadable_ = true;
+        dialogs_.ShowMessage(report.idsMissing
+                                 ? "The collection tree in " + CollectionDir() + " has no \"" + kTreeDataFile +
+                                       "\" file, so its nodes are shown without their pages. The tree will not be saved "
+                                       "during this session; restoring \"" + kTreeDataFile + "\" (for example from \"" +
+                                       kTreeDataFile + kBackupSuffix + "\") brings the pages back."
+                                 : "The collection tree in " + CollectionDir() +
+                                       " could not be read. It will not be saved during this session, so its files stay as they are.");
+    }
+    if (report.duplicateIds > 0) {
+        dialogs_.ShowMessage("In the collection tree in " + CollectionDir() + ", " + std::to_string(report.duplicateIds) +
+                             " node(s) shared a page with another node. Each now has a page of its own" +
+                             (report.uncopiedPages > 0 ? ", but " + std::to_string(report.uncopiedPages) +
+                                                             " page(s) could not be copied and start empty."
+                                                       : ", a copy of the shared one."));
+    }
     return report;
 }
 
@@ -37,10 +52,7 @@ void PageSession::LoadTreeOnce()
     if (tree_.Loaded())
         return;
     tree_.SetLoaded(true);
-    if (LoadTreeFiles(tree_).result == TreeLoad::Unreadable) {
-        dialogs_.ShowMessage("The collection tree in " + CollectionDir() +
-                             " could not be read. It will not be saved during this session, so its files stay as they are.");
-    }
+    LoadTreeFiles(tree_);
     if (tree_.Empty())
         return;
     const int last = ctx_.settings.LastNode;
@@ -138,10 +150,15 @@ void PageSession::ShowCurrentPage(const std::string& pageId)
         break;
     case kViewText:
         if (auto bytes = ReadFileBytes(file, kMaxPageBytes)) {
+            textUnreadable_ = false;
+            views_.SetTextReadOnly(false);
             views_.SetTextContent(*bytes, false);
         } else {
-            // The previous page's text must not stay in the view as if it were this page's.
+            // The previous page's text must not stay in the view as if it were this page's, and
+            // typing into the emptied view must not replace the page that could not be read.
             views_.SetTextContent("", false);
+            views_.SetTextReadOnly(true);
+            textUnreadable_ = true;
             viewPageFile_.clear();
             dialogs_.ShowMessage("Cannot open " + file);
             return;
@@ -245,6 +262,25 @@ void PageSession::OpenPageForPictures(const std::string& file, const std::string
     pendingPictures_ = PendingPictures::WholePage(file, ctx_.settings.CurrentPageFile);
     LoadPageIntoHtmlView(file);
     ForceSave = true;
+}
+
+void PageSession::NotePageDeleted(const std::string& pageId)
+{
+    TSettings& s = ctx_.settings;
+    const std::string file = PageFileName(CollectionDir(), pageId);
+    if (s.CurrentNodeId == pageId) {
+        s.CurrentNodeId.clear();
+        s.CurrentPageFile.clear();
+        s.CurrentPageTime = 0;
+    }
+    if (viewPageFile_ == file) {
+        viewPageFile_.clear();
+        ForceSave = false;
+    }
+    if (pendingPictures_ && (pendingPictures_->source == file || pendingPictures_->target == file)) {
+        pendingPictures_.reset();
+        HtmlEditorTag = 0;
+    }
 }
 
 void PageSession::NotePageRenamed(const std::string& oldId, const std::string& newId)

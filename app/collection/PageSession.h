@@ -7,6 +7,7 @@
 #include "app/collection/EditorPorts.h"
 #include "app/collection/PictureLocalizer.h"
 #include "app/collection/TreeFiles.h"
+#include "foundation/PageLimit.h"
 #include "foundation/VekCollectClass.h"
 
 #include <cstddef>
@@ -26,8 +27,7 @@ struct CollectionContext {
 };
 
 inline constexpr char kSavingFailed[] = "Saving Failed";
-// Pages beyond this size are not read into memory: the text steps leave them alone.
-inline constexpr std::uint64_t kMaxPageBytes = 256ull << 20;
+inline constexpr char kTextViewReadOnlyNote[] = " (read-only: the page could not be read)";
 inline constexpr char kPageBackupFile[] = "html.bak";
 inline constexpr char kOpenPageFilter[] = "*.html;*.htm|*.html;*.htm|*.txt|*.txt|*.*|*.*";
 // The HTML editing control's Tag: work pending at its next document completion.
@@ -74,6 +74,11 @@ public:
     void OpenPageForPictures(const std::string& file, const std::string& url);
     // The tree operations renamed a page file: the open page follows it.
     void NotePageRenamed(const std::string& oldId, const std::string& newId);
+    // The tree operations deleted a page: nothing writes it again, and no pending work applies
+    // to it.
+    void NotePageDeleted(const std::string& pageId);
+    // The Text view could not read the current page and is read-only until a page is read.
+    bool TextViewUnreadable() const { return textUnreadable_; }
 
     // Handlers of the editor window.
     bool TVChanging(TreeNode* node);  // false: the selection must stay (the old page was not saved)
@@ -92,6 +97,21 @@ public:
     void LocalizeClipResources(bool withLinks);
     // Tag 2000 and a new empty document, into which the clipboard is pasted when it is complete.
     void StartClipboardPaste();
+    // What the next clipboard paste is for: a clip appended to `pageFile` (the pasted body goes
+    // after the page's content, under the header line of `url`), or with nullopt a new node's
+    // page, which the pasted document becomes.
+    struct ClipboardAppend {
+        std::string pageFile;
+        std::string url;
+        bool keepPictures = false;
+    };
+    void SetClipboardAppend(std::optional<ClipboardAppend> append) { clipboardAppend_ = std::move(append); }
+    // Inserts `content` into the page file as an appended clip (before "</body>", else
+    // "</html>", else at the end) and shows the current page again. With `keepPictures` (only
+    // for the current page) the fragment's pictures are localised once the HTML view has
+    // loaded it. False when the page could not be read or written (the user was told; the file
+    // is unchanged).
+    bool AppendClipToPage(const std::string& pageFile, const std::string& content, bool keepPictures);
     // The next localisation (tag 4000) applies to `pageFile`; with end != npos only to the
     // appended `fragment`, put at [begin, end) and looked for nearby when showing the page
     // moved it. An appended fragment never gets a base address: its addresses are made absolute.
@@ -124,6 +144,7 @@ private:
     };
 
     bool TransformCurrentPage(std::string (*transform)(std::string_view));
+    void FinishClipboardAppend(const ClipboardAppend& job);
     std::string CollectionDir() const { return ctx_.settings.CollectionDir; }
 
     CollectionContext ctx_;
@@ -137,7 +158,9 @@ private:
     // The page file the active view's document belongs to; saves go there.
     std::string viewPageFile_;
     std::optional<PendingPictures> pendingPictures_;
+    std::optional<ClipboardAppend> clipboardAppend_;
     bool treeFilesUnreadable_ = false;
+    bool textUnreadable_ = false;
 };
 
 }  // namespace ql

@@ -13,7 +13,7 @@ bool PageSession::TVChanging(TreeNode* node)
             return false;
     }
     ShowCurrentPage(PageIdOfNode(node));
-    window_.SetStatusText("[FILENAME] " + ctx_.settings.CurrentPageFile);
+    window_.SetStatusText("[FILENAME] " + ctx_.settings.CurrentPageFile + (textUnreadable_ ? kTextViewReadOnlyNote : ""));
     return true;
 }
 

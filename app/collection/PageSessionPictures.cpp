@@ -1,5 +1,6 @@
 // What the HTML editing control's document completion starts: pasting the clipboard into a new
-// document, and keeping the pictures of a new clip.
+// document (which becomes a new clip's page, or is appended to the open page), and keeping the
+// pictures of a new clip.
 #include "app/collection/PageSession.h"
 
 #include "app/collection/ClipFragment.h"
@@ -7,13 +8,60 @@
 #include "app/collection/TextUtil.h"
 #include "platform/core/SafeFile.h"
 
+#include <utility>
+
 namespace ql {
 
 void PageSession::StartClipboardPaste()
 {
-    pendingPictures_ = PendingPictures::WholePage(ctx_.settings.CurrentPageFile, ctx_.settings.CurrentPageFile);
+    if (clipboardAppend_)
+        pendingPictures_.reset();  // armed for the fragment once it is in the page
+    else
+        pendingPictures_ = PendingPictures::WholePage(ctx_.settings.CurrentPageFile, ctx_.settings.CurrentPageFile);
     HtmlEditorTag = kTagPasteThenLocalize;
     views_.HtmlNewDocument();
+}
+
+bool PageSession::AppendClipToPage(const std::string& pageFile, const std::string& content, bool keepPictures)
+{
+    // A page that exists but cannot be read is never replaced by the clip alone.
+    std::optional<std::string> page = FileExists(pageFile) ? ReadFileBytes(pageFile, kMaxPageBytes) : std::string();
+    if (!page) {
+        ReportSaveFailure();
+        return false;
+    }
+    const PageAppend appended = ql::AppendClipToPage(*page, content);
+    if (!SaveTextToFile(appended.text, pageFile)) {
+        ReportSaveFailure();
+        return false;
+    }
+    if (keepPictures && pageFile == ctx_.settings.CurrentPageFile) {
+        ArmPictureLocalization(pageFile, appended.fragmentBegin, appended.fragmentEnd,
+                               appended.text.substr(appended.fragmentBegin, appended.fragmentEnd - appended.fragmentBegin));
+    }
+    ShowCurrentPage("");
+    return true;
+}
+
+void PageSession::FinishClipboardAppend(const ClipboardAppend& job)
+{
+    // The new document only carried the clipboard: it is never saved over the page, and the
+    // view shows the page again once the clip is in it.
+    std::string fragment = DocumentBodyHtml(views_.HtmlDocumentHtml());
+    ForceSave = false;
+    views_.HtmlMarkSaved();
+    if (TrimControls(fragment).empty()) {
+        ShowCurrentPage("");  // the source copied nothing: the page stays as it is
+        return;
+    }
+    const bool keepPictures = job.keepPictures && job.pageFile == ctx_.settings.CurrentPageFile;
+    if (!keepPictures)
+        fragment = MakeClipAddressesAbsolute(fragment, job.url);
+    ctx_.clipSourceUrl = job.url;
+    if (AppendClipToPage(job.pageFile, Enclose(ClipFromLine(job.url), "\r\n", fragment), keepPictures)) {
+        SaveTreeFiles(tree_);
+        NotePageSaved();
+    }
 }
 
 void PageSession::ArmPictureLocalization(const std::string& pageFile, std::size_t begin, std::size_t end, std::string fragment)
@@ -26,6 +74,11 @@ void PageSession::dtDocumentComplete()
 {
     if (HtmlEditorTag == kTagPasteThenLocalize) {
         views_.HtmlPaste();
+        if (std::optional<ClipboardAppend> job = std::exchange(clipboardAppend_, std::nullopt)) {
+            HtmlEditorTag = 0;
+            FinishClipboardAppend(*job);
+            return;
+        }
         HtmlEditorTag = kTagLocalize;
         // The pasted document becomes the page, so that its pictures are taken from the file.
         ForceSave = true;

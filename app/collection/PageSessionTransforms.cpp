@@ -39,6 +39,9 @@ void PageSession::ToolButton8Click()
     const std::string file = ctx_.settings.CurrentPageFile;
     if (file.empty())
         return;
+    // The rendering reads the page file: edits not yet in it would be lost.
+    if (!SaveCurrentPage(""))
+        return;
     // The Text view then holds the text as an unsaved change: the next save replaces the page.
     views_.RenderPlainText(file, [this, file](const std::string& text) {
         if (ctx_.settings.CurrentPageFile == file)

@@ -88,7 +88,8 @@ std::string PictureLocalizer::ResolveClipResource(bool picture, const std::strin
         result = MakeAbsoluteUrl(webFolder(base), v);
 
     if (picture && findCachedFile_) {
-        std::string cached = findCachedFile_(result);
+        // Written absolute or resolved, the address is looked up as the browser fetched it.
+        std::string cached = findCachedFile_(FetchedUrl(result), kMaxPictureBytes);
         if (!cached.empty() && FileExists(cached))
             return cached;
     }
@@ -171,7 +172,7 @@ LocalizeResult PictureLocalizer::Localize(const std::string& html, std::size_t b
             if (file.empty())
                 continue;
             struct stat st {};
-            if (::stat(file.c_str(), &st) == 0) {
+            if (!imagesDir_.empty() && ::stat(file.c_str(), &st) == 0) {
                 if (!S_ISREG(st.st_mode))
                     continue;
                 const std::string name = UniqueImageName(file);

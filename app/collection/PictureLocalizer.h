@@ -32,7 +32,8 @@ struct LocalizeResult {
 
 class PictureLocalizer {
 public:
-    // `imagesIni` may be null (no records are written then).
+    // `imagesIni` may be null (no records are written then). With no images folder nothing is
+    // copied: addresses are only made absolute.
     PictureLocalizer(std::string imagesDir, IniFile* imagesIni, UrlCacheLookup findCachedFile);
 
     // A local file or an absolute address for an attribute value (entities decoded), or ""

@@ -1,5 +1,8 @@
 #include "app/collection/TextUtil.h"
 
+#include <algorithm>
+#include <cstring>
+
 namespace ql {
 
 namespace {
@@ -95,14 +98,37 @@ std::size_t FindNoCase(std::string_view text, std::string_view sub, std::size_t 
 {
     if (sub.empty())
         return from <= text.size() ? from : std::string_view::npos;
-    if (sub.size() > text.size())
+    if (sub.size() > text.size() || from > text.size() - sub.size())
         return std::string_view::npos;
-    for (std::size_t i = from; i + sub.size() <= text.size(); ++i) {
-        std::size_t k = 0;
-        while (k < sub.size() && lowerAscii(text[i + k]) == lowerAscii(sub[k]))
+    // Candidates are found with memchr on both cases of the first letter: searching whole page
+    // files, most bytes are skipped there.
+    const char lower = lowerAscii(sub[0]);
+    const char upper = (lower >= 'a' && lower <= 'z') ? static_cast<char>(lower - 'a' + 'A') : lower;
+    const char* const base = text.data();
+    const char* p = base + from;
+    const char* const last = base + (text.size() - sub.size());
+    // The next occurrence of each case at or after p; `last + 1` once there is none left.
+    const char* const none = last + 1;
+    auto next = [&](char c) {
+        const auto* found = static_cast<const char*>(std::memchr(p, c, static_cast<std::size_t>(none - p)));
+        return found ? found : none;
+    };
+    const char* nextLower = next(lower);
+    const char* nextUpper = upper != lower ? next(upper) : none;
+    while (p <= last) {
+        if (nextLower < p)
+            nextLower = next(lower);
+        if (upper != lower && nextUpper < p)
+            nextUpper = next(upper);
+        const char* hit = std::min(nextLower, nextUpper);
+        if (hit == none)
+            return std::string_view::npos;
+        std::size_t k = 1;
+        while (k < sub.size() && lowerAscii(hit[k]) == lowerAscii(sub[k]))
             ++k;
         if (k == sub.size())
-            return i;
+            return static_cast<std::size_t>(hit - base);
+        p = hit + 1;
     }
     return std::string_view::npos;
 }

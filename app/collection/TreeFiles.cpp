@@ -3,16 +3,16 @@
 #include "app/collection/PageId.h"
 #include "app/collection/TextUtil.h"
 #include "app/collection/TreeText.h"
+#include "platform/core/IniFile.h"
 #include "platform/core/SafeFile.h"
 
-#include <cerrno>
-#include <cstring>
 #include <filesystem>
-#include <optional>
 #include <random>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <unordered_set>
+#include <utility>
+#include <vector>
 
 namespace ql {
 
@@ -20,6 +20,14 @@ namespace {
 
 // Tree files beyond this size are not ours; they are left alone.
 constexpr std::uint64_t kMaxTreeFileBytes = 64ull << 20;
+// A page shared by duplicate ids is copied only up to this size.
+constexpr std::uint64_t kMaxCopiedPageBytes = 256ull << 20;
+// Random numbers tried for one fresh id before the range counts as crowded.
+constexpr int kRandomAttempts = 64;
+constexpr unsigned long kRandomIdRange = 100000;
+
+const FilePairNames kTreePair{kTreeFrameFile, kTreeDataFile};
+const FilePairNames kBackupPair{std::string(kTreeFrameFile) + kBackupSuffix, std::string(kTreeDataFile) + kBackupSuffix};
 
 bool pathExists(const std::string& path)
 {
@@ -38,52 +46,95 @@ bool ensureFolder(const std::string& dir, std::string* error)
     return false;
 }
 
-// Where the new "tvdata" waits until "tvframe" has been replaced.
-constexpr char kStagedTreeDataFile[] = ".tvdata.new";
-
-TreeSave fail(std::string* error, const std::string& what)
-{
-    if (error)
-        *error = what + ": " + std::strerror(errno);
-    return TreeSave::Failed;
-}
-
-// A copy that already holds these bytes is not written again (it would cost a flush to disk).
-bool backUp(const std::string& path, const std::string& bytes)
-{
-    auto old = ReadFileBytes(path, kMaxTreeFileBytes);
-    return (old && *old == bytes) || WriteFileAtomic(path, bytes);
-}
-
-// A random number below 100000 (counting on above that range when it is crowded) that no node
-// of the tree, no number in `chosen` and no page file uses.
-std::string freePageNumber(const std::string& collectionDir, const CollectionTree& tree, const RandomSource& random,
-                           const std::unordered_set<std::string>& chosen)
-{
-    auto isFree = [&](const std::string& id) {
-        return !chosen.count(id) && !tree.UsesPageId(id) && !pathExists(PageFileName(collectionDir, id));
-    };
-    for (int attempt = 0; attempt < 64; ++attempt) {
-        std::string candidate = std::to_string(random() % 100000);
-        if (isFree(candidate))
-            return candidate;
+// Fresh page ids: a random number below 100000 that no node of the tree, no id given before
+// and no page file uses. Once random tries keep failing the range is crowded, and ids are
+// counted on from 100000; the count never goes back, so a load of any size stays linear.
+class FreePageNumbers {
+public:
+    FreePageNumbers(const std::string& collectionDir, const CollectionTree& tree, const RandomSource& random)
+        : dir_(collectionDir), tree_(tree), random_(random)
+    {
     }
-    for (unsigned long n = 100000;; ++n)
-        if (isFree(std::to_string(n)))
-            return std::to_string(n);
+
+    std::string Next()
+    {
+        std::string id = pick();
+        given_.insert(id);
+        return id;
+    }
+
+private:
+    bool isFree(const std::string& id) const
+    {
+        return !given_.count(id) && !tree_.UsesPageId(id) && !pathExists(PageFileName(dir_, id));
+    }
+
+    std::string pick()
+    {
+        if (!crowded_) {
+            for (int attempt = 0; attempt < kRandomAttempts; ++attempt) {
+                std::string candidate = std::to_string(random_() % kRandomIdRange);
+                if (isFree(candidate))
+                    return candidate;
+            }
+            crowded_ = true;
+        }
+        for (;; ++counted_) {
+            std::string candidate = std::to_string(counted_);
+            if (isFree(candidate))
+                return candidate;
+        }
+    }
+
+    const std::string& dir_;
+    const CollectionTree& tree_;
+    const RandomSource& random_;
+    std::unordered_set<std::string> given_;
+    bool crowded_ = false;
+    unsigned long counted_ = kRandomIdRange;
+};
+
+// The copy goes through a safe write: a kill leaves no half page under the new id.
+bool copyPage(const std::string& collectionDir, const std::string& from, const std::string& to)
+{
+    const std::string source = PageFileName(collectionDir, from);
+    if (!pathExists(source))
+        return true;  // nothing to share: the page is made when the node is first shown
+    auto bytes = ReadFileBytes(source, kMaxCopiedPageBytes);
+    return bytes && WriteFileAtomic(PageFileName(collectionDir, to), *bytes);
+}
+
+// The page's pictures are listed for the copy too, so removing one page's pictures on request
+// can see that the other still shows them.
+void copyPictureRecords(IniFile& images, const std::string& from, const std::string& to)
+{
+    for (const std::string& key : images.ReadSection(from))
+        images.WriteString(to, key, images.ReadString(from, key, "1"));
 }
 
 }  // namespace
 
-TreeLoadReport LoadTreeFiles(const std::string& collectionDir, CollectionTree& tree, const RandomSource& random)
+TreeLoadReport LoadTreeFiles(const std::string& collectionDir, CollectionTree& tree, const RandomSource& random,
+                             const FilePairStepHook& onStep)
 {
     TreeLoadReport report;
+    // The ".bak" pair first: its recovery never depends on the tree pair.
+    const bool backupSettled = RecoverFilePair(collectionDir, kBackupPair) != FilePairRecovery::Failed;
+    report.recovered = RecoverFilePair(collectionDir, kTreePair);
+    report.removedTemporaries = RemoveStaleTemporaries(collectionDir) +
+                                RemoveStaleTemporaries(collectionDir + kImagesFolderName + "/");
+    if (report.recovered == FilePairRecovery::Failed) {
+        // Half of an interrupted save is in place: loading it would pair captions with wrong pages.
+        report.result = TreeLoad::Unreadable;
+        return report;
+    }
     const std::string framePath = collectionDir + kTreeFrameFile;
     const std::string dataPath = collectionDir + kTreeDataFile;
-    if (!pathExists(framePath) || !pathExists(dataPath))
+    if (!pathExists(framePath))
         return report;
+    report.idsMissing = !pathExists(dataPath);
     auto frame = ReadFileBytes(framePath, kMaxTreeFileBytes);
-    auto data = ReadFileBytes(dataPath, kMaxTreeFileBytes);
+    auto data = report.idsMissing ? std::optional<std::string>(std::string()) : ReadFileBytes(dataPath, kMaxTreeFileBytes);
     if (!frame || !data) {
         report.result = TreeLoad::Unreadable;
         return report;
@@ -93,21 +144,43 @@ TreeLoadReport LoadTreeFiles(const std::string& collectionDir, CollectionTree& t
     TextToTree(*frame, tree);
     const StringList ids = SplitPageLines(*data);
     std::size_t i = 0;
+    std::unordered_set<std::string_view> seen;
+    std::vector<std::pair<TreeNode*, std::string>> duplicates;
     tree.ForEach([&](TreeNode& node) {
         if (i < ids.size()) {
-            if (IsValidPageId(ids[i]))
-                tree.SetPageId(&node, ids[i]);
-            else
+            if (!IsValidPageId(ids[i]))
                 ++report.rejectedIds;
+            else if (!seen.insert(ids[i]).second)
+                duplicates.emplace_back(&node, ids[i]);
+            else
+                tree.SetPageId(&node, ids[i]);
         }
         ++i;
     });
     // Every node has a page of its own: one without a valid id would show, and save into,
-    // whichever page was current before. Given only once every id read is known.
-    const std::unordered_set<std::string> none;
+    // whichever page was current before; one sharing an id would overwrite the other's page.
+    // Given only once every id read is known.
+    FreePageNumbers fresh(collectionDir, tree, random);
+    if (!duplicates.empty()) {
+        IniFile images(collectionDir + kImagesIniFile, false);
+        bool recordsCopied = false;
+        for (auto& [node, shared] : duplicates) {
+            const std::string id = fresh.Next();
+            if (!copyPage(collectionDir, shared, id))
+                ++report.uncopiedPages;
+            if (images.SectionExists(shared)) {
+                copyPictureRecords(images, shared, id);
+                recordsCopied = true;
+            }
+            tree.SetPageId(node, id);
+        }
+        if (recordsCopied)
+            images.UpdateFile();
+        report.duplicateIds = duplicates.size();
+    }
     tree.ForEach([&](TreeNode& node) {
         if (!node.HasPageId()) {
-            tree.SetPageId(&node, freePageNumber(collectionDir, tree, random, none));
+            tree.SetPageId(&node, fresh.Next());
             ++report.newIds;
         }
     });
@@ -115,10 +188,24 @@ TreeLoadReport LoadTreeFiles(const std::string& collectionDir, CollectionTree& t
     tree.EndUpdate();
     report.result = TreeLoad::Loaded;
 
-    const bool sound = tree.Count() > 0 && ids.size() == tree.Count() && report.rejectedIds == 0 &&
-                       frame->find('\0') == std::string::npos && data->find('\0') == std::string::npos;
-    if (sound)
-        report.backedUp = backUp(framePath + kBackupSuffix, *frame) && backUp(dataPath + kBackupSuffix, *data);
+    // The copies belong to the new ids from now on: "tvdata" says so at once, so a second load
+    // before the next save neither copies the pages again nor tells the user twice.
+    if (report.duplicateIds > 0 && report.uncopiedPages == 0) {
+        std::string repaired;
+        tree.ForEach([&](TreeNode& node) { repaired += node.PageId() + "\r\n"; });
+        ReplaceFilePair(collectionDir, kTreePair, *frame, repaired, nullptr, onStep);
+    }
+
+    const bool sound = !report.idsMissing && tree.Count() > 0 && ids.size() == tree.Count() &&
+                       report.rejectedIds == 0 && report.duplicateIds == 0 && frame->find('\0') == std::string::npos &&
+                       data->find('\0') == std::string::npos;
+    if (sound && backupSettled) {
+        // Copies that already hold these bytes are not written again (it would cost flushes to disk).
+        auto oldFrame = ReadFileBytes(collectionDir + kBackupPair.first, kMaxTreeFileBytes);
+        auto oldData = ReadFileBytes(collectionDir + kBackupPair.second, kMaxTreeFileBytes);
+        report.backedUp = (oldFrame && *oldFrame == *frame && oldData && *oldData == *data) ||
+                          ReplaceFilePair(collectionDir, kBackupPair, *frame, *data, nullptr, onStep);
+    }
     return report;
 }
 
@@ -129,60 +216,31 @@ RandomSource DefaultRandomSource()
 }
 
 TreeSave SaveTreeFiles(const std::string& collectionDir, const CollectionTree& tree, const RandomSource& random,
-                       std::string* error)
+                       std::string* error, const FilePairStepHook& onStep)
 {
     const std::string text = TreeToText(tree);
     if (!ensureFolder(collectionDir, error))
         return TreeSave::Failed;
     const std::string tempPath = collectionDir + kTreeTempFile;
-    if (!WriteFileAtomic(tempPath, text, error))
-        return TreeSave::Failed;
     if (text.size() <= 3)
-        return TreeSave::TooSmall;
+        return WriteFileAtomic(tempPath, text, error) ? TreeSave::TooSmall : TreeSave::Failed;
 
+    // A save interrupted earlier is settled first, so its marker cannot commit this one's half.
+    if (RecoverFilePair(collectionDir, kTreePair) == FilePairRecovery::Failed) {
+        if (error)
+            *error = "an interrupted save of the tree files in " + collectionDir + " could not be finished";
+        return TreeSave::Failed;
+    }
     std::string data;
     data.reserve(tree.Count() * 16);
-    std::unordered_set<std::string> chosen;
+    FreePageNumbers fresh(collectionDir, tree, random);
     tree.ForEach([&](TreeNode& node) {
-        if (node.HasPageId()) {
-            data += node.PageId();
-        } else {
-            std::string id = freePageNumber(collectionDir, tree, random, chosen);
-            data += id;
-            chosen.insert(std::move(id));
-        }
+        data += node.HasPageId() ? node.PageId() : fresh.Next();
         data += "\r\n";
     });
-
-    // The two files only make sense together: both new texts are on disk before either is
-    // replaced, and when "tvdata" cannot follow "tvframe" the old "tvframe" is put back.
-    const std::string framePath = collectionDir + kTreeFrameFile;
-    const std::string dataPath = collectionDir + kTreeDataFile;
-    const std::string stagedData = collectionDir + kStagedTreeDataFile;
-    std::optional<std::string> oldFrame;
-    if (pathExists(framePath)) {
-        oldFrame = ReadFileBytes(framePath, kMaxTreeFileBytes);
-        if (!oldFrame) {
-            if (error)
-                *error = "cannot read " + framePath + ", so it could not be put back should the save fail";
-            return TreeSave::Failed;
-        }
-    }
-    if (!WriteFileAtomic(stagedData, data, error))
+    if (!ReplaceFilePair(collectionDir, kTreePair, text, data, error, onStep))
         return TreeSave::Failed;
-    if (::rename(tempPath.c_str(), framePath.c_str()) != 0) {
-        const TreeSave result = fail(error, "cannot replace " + framePath);
-        ::unlink(stagedData.c_str());
-        return result;
-    }
-    if (::rename(stagedData.c_str(), dataPath.c_str()) != 0) {
-        const TreeSave result = fail(error, "cannot replace " + dataPath);
-        ::unlink(stagedData.c_str());
-        const bool restored = oldFrame ? WriteFileAtomic(framePath, *oldFrame) : ::unlink(framePath.c_str()) == 0;
-        if (!restored && error)
-            *error += "; " + framePath + " could not be put back and no longer matches " + dataPath;
-        return result;
-    }
+    ::unlink(tempPath.c_str());
     return TreeSave::Saved;
 }
 

@@ -1,7 +1,10 @@
 #pragma once
 // The tree files of a collection folder: "tvframe" (the tree text), "tvdata" (one page id per
-// node in absolute order), their ".bak" copies and the scratch file "temp".
+// node in absolute order), their ".bak" copies and the scratch file "temp". Each pair is
+// replaced as a whole (FilePair.h): after a kill at any instant the next load sees the complete
+// old pair or the complete new one.
 #include "app/collection/CollectionTree.h"
+#include "app/collection/FilePair.h"
 
 #include <cstdint>
 #include <functional>
@@ -13,10 +16,11 @@ inline constexpr char kTreeFrameFile[] = "tvframe";
 inline constexpr char kTreeDataFile[] = "tvdata";
 inline constexpr char kTreeTempFile[] = "temp";
 inline constexpr char kBackupSuffix[] = ".bak";
+inline constexpr char kImagesIniFile[] = "images.ini";
 
 enum class TreeLoad {
-    Missing,     // "tvframe" or "tvdata" is not there: the tree is left as it was
-    Unreadable,  // one of them could not be read: the tree is left as it was
+    Missing,     // "tvframe" is not there: the tree is left as it was
+    Unreadable,  // a file could not be read, or an interrupted save not finished: the tree is left as it was
     Loaded,
 };
 
@@ -27,17 +31,30 @@ struct TreeLoadReport {
     bool backedUp = false;
     std::size_t rejectedIds = 0;  // "tvdata" lines that were no valid page id
     std::size_t newIds = 0;       // nodes that got a fresh page id
+    // "tvframe" was there without "tvdata": the captions are loaded, every node with a fresh
+    // id. Such a tree is no longer the collection's structure with its pages; saving it over
+    // the files would lose what a restored "tvdata" could still give back.
+    bool idsMissing = false;
+    // Nodes whose "tvdata" id an earlier node already had. Each got a fresh id and a copy of the
+    // shared page (and of its "images.ini" record), so both keep their content.
+    std::size_t duplicateIds = 0;
+    std::size_t uncopiedPages = 0;  // of those, pages that could not be copied
+    // An interrupted save or backup was finished (its new pair stands) or thrown away.
+    FilePairRecovery recovered = FilePairRecovery::Clean;
+    std::size_t removedTemporaries = 0;  // left by writes of a program that died
 };
 
 // Random numbers for nodes that hold no page id; tests pass a fixed sequence.
 using RandomSource = std::function<std::uint32_t()>;
 RandomSource DefaultRandomSource();
 
-// Loads the pair into `tree` and marks the tree loaded. Nodes beyond the last "tvdata" line,
-// or whose line is no valid id, get a fresh id: a random number below 100000 that no node and
-// no page file uses.
+// Finishes or throws away an interrupted replacement of the pair and of its ".bak" copies,
+// removes stale temporaries of our writes from the folder and its images folder, then loads the
+// pair into `tree` and marks the tree loaded. Nodes beyond the last "tvdata" line, or whose line
+// is no valid id or a duplicate, get a fresh id: a random number below 100000 that no node and
+// no page file uses (counted on from 100000 once that range is crowded).
 TreeLoadReport LoadTreeFiles(const std::string& collectionDir, CollectionTree& tree,
-                             const RandomSource& random = DefaultRandomSource());
+                             const RandomSource& random = DefaultRandomSource(), const FilePairStepHook& onStep = {});
 
 enum class TreeSave {
     Saved,
@@ -45,12 +62,11 @@ enum class TreeSave {
     Failed,    // a write failed; `error` says which. "tvframe" and "tvdata" keep their content.
 };
 
-// Writes the tree text to "temp"; unless it is tiny, writes the ids beside it, then moves "temp"
-// over "tvframe" and the ids over "tvdata". When "tvdata" cannot be replaced the old "tvframe"
-// is put back, so the pair on disk never mixes an old and a new half. A node without a page id
-// is written with a random number below 100000 that no node, no other line and no page file
-// uses; the node itself is not changed. Creates the collection folder when missing.
+// A tiny tree text goes to "temp" only. Otherwise the tree text and the ids replace "tvframe"
+// and "tvdata" together and "temp" is removed; a failed save leaves the old pair. A node without
+// a page id is written with a free number as above; the node itself is not changed. Creates the
+// collection folder when missing; fails when an interrupted save found there cannot be finished.
 TreeSave SaveTreeFiles(const std::string& collectionDir, const CollectionTree& tree, const RandomSource& random,
-                       std::string* error = nullptr);
+                       std::string* error = nullptr, const FilePairStepHook& onStep = {});
 
 }  // namespace ql

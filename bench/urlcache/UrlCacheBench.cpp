@@ -1,6 +1,7 @@
-// Lookups in synthetic browser caches of 20,000 entries per format: the first lookup (which
-// indexes every entry), later lookups (hits and misses), and a lookup right after the browser
-// added an entry.
+// Lookups in synthetic browser caches of 100,000 entries per format (a heavy user's cache): the
+// first lookup with no indexing before it, the first lookup after the program started indexing
+// at start-up (what the first drop waits for), later lookups (hits and misses), and lookups
+// right after the browser added entries.
 #include "platform/core/UrlCache.h"
 #include "tests/platform_core/UrlCacheWriter.h"
 
@@ -8,17 +9,19 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <memory>
 #include <string>
+#include <thread>
 
 namespace {
 
 namespace fs = std::filesystem;
-constexpr int kEntries = 20000;
+constexpr int kEntries = 100000;
 
 std::string Url(int i) { return "https://img" + std::to_string(i % 50) + ".example/p/" + std::to_string(i) + ".png?s=1"; }
 
@@ -43,7 +46,7 @@ struct Synthetic {
         firefoxEntries = base / "firefox/abcd.default-esr/cache2/entries";
         extract = base / "extract";
         for (const auto& d : {chromiumEntries / "index-dir", firefoxEntries, extract}) fs::create_directories(d);
-        const std::string body(1500, 'p');
+        const std::string body(200, 'p');
         for (int i = 0; i < kEntries; ++i) {
             const std::string site = "https://site" + std::to_string(i % 7) + ".example";
             Put(chromiumEntries / (Hex(0x1000000000ull + i, 16, false) + "_0"),
@@ -80,6 +83,24 @@ void BM_FirstLookup(benchmark::State& state) {
 }
 BENCHMARK(BM_FirstLookup)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(5);
 
+// The program starts indexing at start-up; the user's first drop comes after it finished.
+void BM_FirstLookupAfterStartup(benchmark::State& state) {
+    Synthetic& d = Data();
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto cache = std::make_unique<ql::UrlCache>(d.Roots(static_cast<int>(state.range(0))), d.extract.string());
+        cache->StartIndexing();
+        while (!cache->Indexed()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        state.ResumeTiming();
+        if (cache->Find(Url(12345)).empty()) state.SkipWithError("entry not found");
+        state.PauseTiming();
+        cache.reset();
+        state.ResumeTiming();
+    }
+    state.SetLabel(state.range(0) == 0 ? "chromium" : "firefox");
+}
+BENCHMARK(BM_FirstLookupAfterStartup)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond)->Iterations(5);
+
 void BM_LaterLookupHit(benchmark::State& state) {
     Synthetic& d = Data();
     ql::UrlCache cache(d.Roots(static_cast<int>(state.range(0))), d.extract.string());
@@ -101,28 +122,34 @@ void BM_LaterLookupMiss(benchmark::State& state) {
 }
 BENCHMARK(BM_LaterLookupMiss)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 
-// The browser writes one new entry between two lookups: the folder is rescanned once.
-void BM_LookupAfterNewEntry(benchmark::State& state) {
+// The browser writes new entries (range 1: how many) between two lookups; the time should follow
+// their number, not the cache's size.
+void BM_LookupAfterNewEntries(benchmark::State& state) {
     Synthetic& d = Data();
     const int family = static_cast<int>(state.range(0));
+    const int added = static_cast<int>(state.range(1));
     ql::UrlCache cache(d.Roots(family), d.extract.string());
     cache.Find(Url(1));
-    int n = 0;
+    static int n = 0;
     for (auto _ : state) {
         state.PauseTiming();
-        const std::string url = "https://new.example/" + std::to_string(n) + ".png";
-        if (family == 0)
-            Put(d.chromiumEntries / (Hex(0x2000000000ull + n, 16, false) + "_0"), ql::test::ChromiumEntry(url, "new"));
-        else
-            Put(d.firefoxEntries / Hex(0xE000000ull + n, 40, true), ql::test::FirefoxEntry(":" + url, "new"));
-        ++n;
+        std::string url;
+        for (int k = 0; k < added; ++k, ++n) {
+            url = "https://new.example/" + std::to_string(n) + ".png";
+            if (family == 0)
+                Put(d.chromiumEntries / (Hex(0x2000000000ull + n, 16, false) + "_0"), ql::test::ChromiumEntry(url, "new"));
+            else
+                Put(d.firefoxEntries / Hex(0xE000000ull + n, 40, true), ql::test::FirefoxEntry(":" + url, "new"));
+        }
         state.ResumeTiming();
         if (cache.Find(url).empty()) state.SkipWithError("new entry not noticed");
     }
     d.Settle();
     state.SetLabel(family == 0 ? "chromium" : "firefox");
 }
-BENCHMARK(BM_LookupAfterNewEntry)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(20);
+BENCHMARK(BM_LookupAfterNewEntries)
+    ->Args({0, 1})->Args({1, 1})->Args({0, 100})->Args({1, 100})
+    ->Unit(benchmark::kMicrosecond)->Iterations(20);
 
 }  // namespace
 

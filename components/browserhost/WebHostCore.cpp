@@ -1,4 +1,5 @@
 #include "components/browserhost/WebHostCore.h"
+#include "platform/core/shell/ShellFolder.h"
 
 #include "platform/gui/WebUrls.h"
 
@@ -40,6 +41,7 @@ TWebHostCore::TWebHostCore(Launcher& launcher) : launcher_(launcher), thread_(st
                         TDownloadControlOption::DLCTL_BGSOUNDS});
     SetUserInterfaceOptions({});
     EnableDDE = false;
+    ItemIdListToPath = [](const shell::ItemIdList& list) { return shell::SHGetPathFromIDList(&list); };
 }
 
 TWebHostCore::~TWebHostCore()

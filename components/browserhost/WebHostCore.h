@@ -129,8 +129,9 @@ public:
     bool LocaleUsesInches = false;
     int Tag = 0;
     // The file-system path of an item-id list, from the shell namespace ("" when the list names
-    // no file-system item). Unset, no list names a path: the items' data is the namespace's to
-    // interpret, so opening or exploring by list fails rather than guessing.
+    // no file-system item); the namespace's own resolver unless replaced. Unset, no list names a
+    // path: the items' data is the namespace's to interpret, so opening or exploring by list
+    // fails rather than guessing.
     std::function<std::string(const shell::ItemIdList&)> ItemIdListToPath;
     // The path ItemIdListToPath gives for `list`; "" when it is unset or names none.
     std::string PathOfItemIdList(const shell::ItemIdList& list) const;

@@ -19,6 +19,7 @@
 #include "platform/core/UrlCacheEntry.h"
 #include "platform/core/UrlText.h"
 
+#include <algorithm>
 
 namespace ql::urlcache {
 namespace {
@@ -101,7 +102,8 @@ std::optional<std::string> ReadChromiumEntryUrl(int fd) {
     return url;
 }
 
-std::optional<std::string> ReadChromiumEntryBody(int fd, std::uint64_t fileSize, const std::string& url) {
+std::optional<std::string> ReadChromiumEntryBody(int fd, std::uint64_t fileSize, const std::string& url,
+                                                 std::uint64_t maxBytes) {
     const std::optional<std::string> key = ReadKey(fd);
     if (!key || UrlFromChromiumKey(*key) != url) return std::nullopt;
     const std::uint64_t bodyStart = kHeaderSize + key->size();
@@ -117,7 +119,7 @@ std::optional<std::string> ReadChromiumEntryBody(int fd, std::uint64_t fileSize,
     const std::optional<EofRecord> eof1 = ReadEof(fd, stream0Start - kEofSize);
     if (!eof1) return std::nullopt;
     const std::uint64_t bodyLength = stream0Start - kEofSize - bodyStart;
-    if (bodyLength > kMaxBodyBytes) return std::nullopt;
+    if (bodyLength > std::min(maxBytes, kMaxBodyBytes)) return std::nullopt;
 
     std::string stream0;
     if (!ReadAt(fd, stream0Start, static_cast<std::size_t>(stream0Size), stream0)) return std::nullopt;

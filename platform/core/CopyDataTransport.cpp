@@ -2,6 +2,7 @@
 
 #include "platform/core/RuntimeDir.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <mutex>
@@ -16,6 +17,7 @@
 #include <sys/un.h>
 #include <thread>
 #include <unistd.h>
+#include <vector>
 
 namespace ql {
 
@@ -23,8 +25,10 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// A slow or silent peer cannot hold the listening thread longer than this.
+// A slow or silent peer is given up after this.
 constexpr int kServerReadTimeoutMs = 5000;
+// Peers served at once; more wait in the backlog.
+constexpr size_t kMaxConnections = 64;
 // Nor can posted work that the owner's thread does not get to.
 constexpr int kServerHandleTimeoutMs = 30000;
 
@@ -35,6 +39,7 @@ public:
     Fd(const Fd&) = delete;
     Fd& operator=(const Fd&) = delete;
     int get() const { return fd_; }
+    void release() { fd_ = -1; }
     void reset(int fd = -1)
     {
         if (fd_ >= 0)
@@ -117,12 +122,6 @@ bool readFull(int fd, char* buf, size_t n, size_t& got, Clock::time_point deadli
         got += static_cast<size_t>(r);
     }
     return true;
-}
-
-bool readFull(int fd, char* buf, size_t n, Clock::time_point deadline, int wake = -1)
-{
-    size_t got = 0;
-    return readFull(fd, buf, n, got, deadline, wake);
 }
 
 // True when the peer has shut down its sending side or is gone: a sender that gave up waiting.
@@ -234,62 +233,169 @@ struct CopyDataServer::Impl {
         return true;
     }
 
+    // One connection from accept to its end: first its frame is read, then (with a poster) the
+    // posted work is waited for. Connections are served side by side, so a slow or silent peer
+    // only ever uses up its own time.
+    struct Connection {
+        Fd fd;  // while reading; then the work's copy in `pending` takes over
+        Clock::time_point deadline;
+        char header[kCopyDataHeaderSize] {};
+        size_t headerGot = 0;
+        std::optional<std::uint32_t> cbData;
+        CopyDataMessage msg;
+        std::shared_ptr<PendingMessage> pending;  // set once posted
+        Fd watch;  // our own handle on the posted connection, to see a sender give up
+    };
+
     void run()
     {
+        std::vector<std::unique_ptr<Connection>> conns;
+        std::vector<pollfd> fds;
         for (;;) {
-            pollfd fds[2] = {{listenFd.get(), POLLIN, 0}, {wakeFd.get(), POLLIN, 0}};
-            int rc = ::poll(fds, 2, -1);
-            if (rc < 0 && errno == EINTR)
-                continue;
-            if (rc < 0 || (fds[1].revents & POLLIN))
-                return;
-            if (!(fds[0].revents & POLLIN))
-                continue;
-            int conn = ::accept4(listenFd.get(), nullptr, nullptr, SOCK_CLOEXEC);
-            if (conn >= 0)
-                serve(conn);
+            fds.clear();
+            fds.push_back({wakeFd.get(), POLLIN, 0});
+            // A full house leaves new peers in the backlog until a place is free.
+            fds.push_back({conns.size() < kMaxConnections ? listenFd.get() : -1, POLLIN, 0});
+            auto nextDeadline = Clock::time_point::max();
+            for (const auto& c : conns) {
+                if (c->pending) {
+                    fds.push_back({c->pending->settledEvent.get(), POLLIN, 0});
+                    fds.push_back({c->watch.get(), POLLRDHUP, 0});
+                } else {
+                    fds.push_back({c->fd.get(), POLLIN, 0});
+                    fds.push_back({-1, 0, 0});
+                }
+                nextDeadline = std::min(nextDeadline, c->deadline);
+            }
+            const int timeout = nextDeadline == Clock::time_point::max() ? -1 : remainingMs(nextDeadline);
+            int rc = ::poll(fds.data(), fds.size(), timeout);
+            if (rc < 0 && errno != EINTR)
+                break;
+            if (rc > 0 && (fds[0].revents & POLLIN))
+                break;
+            const auto now = Clock::now();
+            for (size_t i = 0; i < conns.size(); ++i) {
+                Connection& c = *conns[i];
+                const pollfd& a = fds[2 + 2 * i];
+                const pollfd& b = fds[3 + 2 * i];
+                bool done;
+                if (c.pending)
+                    done = a.revents != 0 || b.revents != 0 || now >= c.deadline;
+                else
+                    done = (a.revents != 0 && !readSome(c)) || (!c.pending && now >= c.deadline);
+                if (done) {
+                    drop(c);
+                    conns[i].reset();
+                }
+            }
+            std::erase(conns, nullptr);
+            if (rc > 0 && (fds[1].revents & POLLIN))
+                accept(conns);
         }
+        for (auto& c : conns)
+            drop(*c);
     }
 
-    // One message per connection; anything malformed closes the connection without a reply.
-    void serve(int fd)
+    void accept(std::vector<std::unique_ptr<Connection>>& conns)
     {
-        auto pending = std::make_shared<PendingMessage>();
-        pending->conn.reset(fd);
+        int fd = ::accept4(listenFd.get(), nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK);
+        if (fd < 0)
+            return;
+        auto c = std::make_unique<Connection>();
+        c->fd.reset(fd);
         ucred cred {};
         socklen_t len = sizeof cred;
         if (::getsockopt(fd, SOL_SOCKET, SO_PEERCRED, &cred, &len) != 0 || cred.uid != ::geteuid())
             return;
-        auto deadline = Clock::now() + std::chrono::milliseconds(kServerReadTimeoutMs);
-        char header[kCopyDataHeaderSize];
-        if (!readFull(fd, header, sizeof header, deadline, wakeFd.get()))
-            return;
-        CopyDataMessage msg;
-        auto cbData = DecodeCopyDataHeader(header, msg, nullptr);
-        if (!cbData)
-            return;
-        msg.data.resize(*cbData);
-        if (!readFull(fd, msg.data.data(), msg.data.size(), deadline, wakeFd.get()) || !CopyDataBodyValid(msg.data))
-            return;
+        c->deadline = Clock::now() + std::chrono::milliseconds(kServerReadTimeoutMs);
+        conns.push_back(std::move(c));
+    }
+
+    // Reads what has arrived. False when the connection is finished: malformed, closed, handled
+    // on this thread, or not to be posted. Anything malformed closes it without a reply.
+    bool readSome(Connection& c)
+    {
+        for (;;) {
+            char* into;
+            size_t want;
+            if (c.headerGot < sizeof c.header) {
+                into = c.header + c.headerGot;
+                want = sizeof c.header - c.headerGot;
+            } else {
+                // The body grows as it arrives: a peer that only announces a large frame costs nothing.
+                char buf[65536];
+                want = std::min(sizeof buf, *c.cbData - c.msg.data.size());
+                ssize_t r = ::recv(c.fd.get(), buf, want, 0);
+                if (r < 0 && errno == EINTR)
+                    continue;
+                if (r < 0 && errno == EAGAIN)
+                    return true;
+                if (r <= 0)
+                    return false;
+                c.msg.data.append(buf, static_cast<size_t>(r));
+                if (c.msg.data.size() == *c.cbData)
+                    return dispatch(c);
+                continue;
+            }
+            ssize_t r = ::recv(c.fd.get(), into, want, 0);
+            if (r < 0 && errno == EINTR)
+                continue;
+            if (r < 0 && errno == EAGAIN)
+                return true;
+            if (r <= 0)
+                return false;
+            c.headerGot += static_cast<size_t>(r);
+            if (c.headerGot == sizeof c.header) {
+                c.cbData = DecodeCopyDataHeader(c.header, c.msg, nullptr);
+                if (!c.cbData)
+                    return false;
+                c.msg.data.reserve(std::min<size_t>(*c.cbData, 65536));
+            }
+        }
+    }
+
+    // The whole frame is in: hands it to the owner. True while the posted work is waited for.
+    bool dispatch(Connection& c)
+    {
+        if (!CopyDataBodyValid(c.msg.data))
+            return false;
+        auto pending = std::make_shared<PendingMessage>();
         pending->settledEvent.reset(::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK));
         if (pending->settledEvent.get() < 0)
-            return;
-        auto work = [pending, h = handler, msg = std::move(msg)] { runHandler(*pending, h, msg); };
+            return false;
+        if (poster) {
+            c.watch.reset(::fcntl(c.fd.get(), F_DUPFD_CLOEXEC, 0));
+            if (c.watch.get() < 0 || stopRequested())
+                return false;
+        }
+        pending->conn.reset(c.fd.get());
+        c.fd.release();
+        auto work = [pending, h = handler, msg = std::move(c.msg)] { runHandler(*pending, h, msg); };
         if (!poster) {
             work();
-            return;
+            return false;
         }
-        // Our own handle on the connection, to watch for a sender that gives up while the
-        // work's copy may be closed at any time.
-        Fd watch(::fcntl(fd, F_DUPFD_CLOEXEC, 0));
-        if (watch.get() < 0 || stopRequested())
-            return;
+        c.pending = pending;
+        c.deadline = Clock::now() + std::chrono::milliseconds(kServerHandleTimeoutMs);
         try {
             poster(std::move(work));
         } catch (...) {
-            return;
+            return false;
         }
-        waitUntilSettled(*pending, watch.get());
+        return true;
+    }
+
+    // Ends a connection: a posted message that has not started is dropped (the sender learns
+    // it from the close), one already started belongs to its work.
+    static void drop(Connection& c)
+    {
+        if (!c.pending)
+            return;
+        std::lock_guard<std::mutex> lock(c.pending->mutex);
+        if (!c.pending->settled) {
+            c.pending->settled = true;
+            c.pending->conn.reset();
+        }
     }
 
     // Runs where the poster put it: starts the handler unless the message was dropped or its
@@ -320,25 +426,6 @@ struct CopyDataServer::Impl {
                 ::send(pending.conn.get(), reply.data(), reply.size(), MSG_NOSIGNAL | MSG_DONTWAIT);
         }
         pending.conn.reset();
-    }
-
-    // Waits for the work to settle the message; drops it when the sender gives up first, the
-    // server stops, or the owner does not get to it in time.
-    void waitUntilSettled(PendingMessage& pending, int watch)
-    {
-        auto deadline = Clock::now() + std::chrono::milliseconds(kServerHandleTimeoutMs);
-        for (;;) {
-            pollfd fds[3] = {{pending.settledEvent.get(), POLLIN, 0}, {watch, POLLRDHUP, 0}, {wakeFd.get(), POLLIN, 0}};
-            int rc = ::poll(fds, 3, remainingMs(deadline));
-            if (rc < 0 && errno == EINTR)
-                continue;
-            break;  // settled, given up, stopping, timed out or failed: settle below if still open
-        }
-        std::lock_guard<std::mutex> lock(pending.mutex);
-        if (!pending.settled) {
-            pending.settled = true;
-            pending.conn.reset();
-        }
     }
 
     bool stopRequested() const

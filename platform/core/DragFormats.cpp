@@ -177,13 +177,14 @@ std::optional<std::vector<std::uint8_t>> BuildFormat(std::uint32_t format, const
         return format == CF_HDROP ? BuildHDrop(files) : com::ToTextBlock(files.front());
     }
     if (format == RegisterClipboardFormat(kFormatHtml)) {
+        // The small origin first: the markup may be too large for the source to hand over.
+        std::string source;
+        if (auto taint = FetchIfOffered(t, kTaint, fetch))
+            source = SourceUrlFromTaint(*taint);
         auto bytes = FetchIfOffered(t, kHtml, fetch);
         if (!bytes)
             return std::nullopt;
         std::string fragment = DropLeadingContentTypeMeta(DecodeTextPayload(*bytes));
-        std::string source;
-        if (auto taint = FetchIfOffered(t, kTaint, fetch))
-            source = SourceUrlFromTaint(*taint);
         return com::ToTextBlock(BuildCfHtml(fragment, source));
     }
     std::string url, title;

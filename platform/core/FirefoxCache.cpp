@@ -6,8 +6,9 @@
 // Integers are big-endian. The file holds:
 //   the body           bytes [0, offset), exactly as received
 //   metadata at offset:
-//     u32              hash of the metadata
-//     u16 per chunk    one hash per started 256 KiB of the body
+//     u32              FirefoxHash of the metadata from the chunk hashes up to the u32 before
+//                      the offset field
+//     u16 per chunk    the low 16 bits of FirefoxHash of each started 256 KiB of [0, offset)
 //     8 x u32          version (4; 2 and 3 share the layout), fetch count, last fetched,
 //                      last modified, frecency, expiration time, key size, flags
 //     the key, NUL     e.g. "O^partitionKey=%28http%2C127.0.0.1%29,:http://host/img/a.png";
@@ -16,6 +17,7 @@
 //                      lines, CR LF separated), "alt-data" ("<n>;<offset>,<type>": the body
 //                      ends at offset, another representation follows) ...; an empty name
 //                      ends the list
+//     u32              (4 in every entry seen)
 //   u32 offset         the last 4 bytes; its top bit marks an encrypted (unreadable) entry
 // "cache2/index" and "cache2/doomed/" are not needed.
 #include "platform/core/UrlCacheEntry.h"
@@ -37,8 +39,13 @@ std::uint32_t BigU32(std::string_view b, std::size_t at) {
     return v;
 }
 
+std::uint16_t BigU16(std::string_view b, std::size_t at) {
+    return static_cast<std::uint16_t>(static_cast<unsigned char>(b[at]) << 8 | static_cast<unsigned char>(b[at + 1]));
+}
+
 struct Metadata {
     std::uint32_t bodyEnd = 0;  // the metadata offset
+    std::string chunkHashes;    // two bytes per chunk
     std::string key;
     std::string responseHead;
     bool hasResponseHead = false;
@@ -84,7 +91,8 @@ std::optional<Metadata> ReadMetadata(int fd, std::uint64_t fileSize, bool wantEl
 
     const std::uint64_t chunks = (static_cast<std::uint64_t>(offset) + kChunkSize - 1) / kChunkSize;
     const std::uint64_t headerAt = 4 + 2 * chunks;
-    if (headerAt + 4 * kHeaderFields > m.size()) return std::nullopt;
+    if (headerAt + 4 * kHeaderFields + 4 > m.size()) return std::nullopt;
+    if (FirefoxHash(m.substr(4, m.size() - 8)) != BigU32(m, 0)) return std::nullopt;  // damaged
     const std::uint32_t version = BigU32(m, headerAt);
     if (version < 2 || version > 4) return std::nullopt;
     const std::uint32_t keySize = BigU32(m, headerAt + 4 * 6);
@@ -93,6 +101,7 @@ std::optional<Metadata> ReadMetadata(int fd, std::uint64_t fileSize, bool wantEl
 
     Metadata out;
     out.bodyEnd = offset;
+    out.chunkHashes.assign(m.substr(4, static_cast<std::size_t>(2 * chunks)));
     out.key.assign(m.substr(keyAt, keySize));
     if (!wantElements) return out;
 
@@ -143,7 +152,8 @@ std::optional<std::string> ReadFirefoxEntryUrl(int fd, std::uint64_t fileSize) {
     return url;
 }
 
-std::optional<std::string> ReadFirefoxEntryBody(int fd, std::uint64_t fileSize, const std::string& url) {
+std::optional<std::string> ReadFirefoxEntryBody(int fd, std::uint64_t fileSize, const std::string& url,
+                                                std::uint64_t maxBytes) {
     const std::optional<Metadata> meta = ReadMetadata(fd, fileSize, true);
     if (!meta || !meta->hasResponseHead || meta->altDataMalformed) return std::nullopt;
     if (UrlFromFirefoxKey(meta->key) != url) return std::nullopt;
@@ -152,11 +162,20 @@ std::optional<std::string> ReadFirefoxEntryBody(int fd, std::uint64_t fileSize, 
         if (*meta->altDataOffset > meta->bodyEnd) return std::nullopt;
         bodyLength = *meta->altDataOffset;
     }
-    if (bodyLength > kMaxBodyBytes) return std::nullopt;
+    if (bodyLength > std::min(maxBytes, kMaxBodyBytes)) return std::nullopt;
     if (!UsableResponseHead(meta->responseHead, bodyLength)) return std::nullopt;
-    std::string body;
-    if (!ReadAt(fd, 0, static_cast<std::size_t>(bodyLength), body)) return std::nullopt;
-    return body;
+    // Every chunk the body touches is read whole (it may run on into alt-data) and checked.
+    const std::uint64_t chunks = (bodyLength + kChunkSize - 1) / kChunkSize;
+    const std::uint64_t readLength = std::min<std::uint64_t>(chunks * kChunkSize, meta->bodyEnd);
+    std::string data;
+    if (!ReadAt(fd, 0, static_cast<std::size_t>(readLength), data)) return std::nullopt;
+    for (std::uint64_t i = 0; i < chunks; ++i) {
+        const std::string_view chunk = std::string_view(data).substr(static_cast<std::size_t>(i * kChunkSize), kChunkSize);
+        if (static_cast<std::uint16_t>(FirefoxHash(chunk)) != BigU16(meta->chunkHashes, static_cast<std::size_t>(2 * i)))
+            return std::nullopt;
+    }
+    data.resize(static_cast<std::size_t>(bodyLength));
+    return data;
 }
 
 }  // namespace ql::urlcache

@@ -16,6 +16,8 @@ namespace {
 // Larger files are taken as unreadable (and then never overwritten).
 constexpr std::uint64_t kMaxIniBytes = 256ull << 20;
 
+constexpr char kByteOrderMark[] = "\xEF\xBB\xBF";
+
 bool isBlank(char c) { return c == ' ' || c == '\t'; }
 
 std::string trim(const std::string& s)
@@ -125,6 +127,9 @@ FileStamp stampOf(const std::string& path)
 struct IniFile::Impl {
     std::string path;
     bool writeThrough = true;
+    // The file began with a UTF-8 byte-order mark. It is not part of the first line, and it is
+    // written back: a second mark after it keeps a header on that line from counting.
+    bool byteOrderMark = false;
     std::vector<Line> preamble;  // lines before the first section header
     std::vector<Section> sections;
     // The file exists but could not be read: saving would destroy what we could not see.
@@ -136,7 +141,8 @@ struct IniFile::Impl {
         preamble.clear();
         sections.clear();
         size_t pos = 0;
-        if (bytes.compare(0, 3, "\xEF\xBB\xBF") == 0)
+        byteOrderMark = bytes.compare(0, 3, kByteOrderMark) == 0;
+        if (byteOrderMark)
             pos = 3;
         std::vector<Line>* target = &preamble;
         while (pos < bytes.size()) {
@@ -179,6 +185,7 @@ struct IniFile::Impl {
     {
         stamp = stampOf(path);
         unreadable = false;
+        byteOrderMark = false;
         if (!stamp.exists) {
             preamble.clear();
             sections.clear();
@@ -203,7 +210,7 @@ struct IniFile::Impl {
 
     std::string serialise() const
     {
-        std::string out;
+        std::string out = byteOrderMark ? kByteOrderMark : "";
         for (const auto& l : preamble)
             out += l.raw + "\r\n";
         for (const auto& s : sections) {

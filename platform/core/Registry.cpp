@@ -100,6 +100,8 @@ struct Registry::Impl {
             return false;
         if (!f(tree))
             return false;
+        // Writes of a process killed meanwhile leave their temporaries in the store's folder.
+        RemoveStaleTemporaries(storeFile.substr(0, storeFile.rfind('/') + 1));
         return WriteFileAtomic(storeFile, FormatRegistryText(tree));
     }
 

@@ -2,7 +2,9 @@
 
 #include <cerrno>
 #include <cstring>
+#include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -57,6 +59,25 @@ bool fail(std::string* error, const std::string& what)
     return false;
 }
 
+// The '=' keeps the names apart from everything else we write beside them: page files end in
+// ".html", and picture names (taken from addresses) never hold '='.
+constexpr char kTempMarker[] = ".tmp=";
+constexpr std::size_t kTempRandomChars = 6;  // mkstemp's XXXXXX
+
+// "." + name + ".tmp=" + six letters or digits: the names WriteFileAtomic gives its temporaries.
+bool isOurTemporaryName(const std::string& name)
+{
+    const std::size_t tail = sizeof kTempMarker - 1 + kTempRandomChars;
+    if (name.size() < 2 + tail || name[0] != '.' || name.compare(name.size() - tail, sizeof kTempMarker - 1, kTempMarker) != 0)
+        return false;
+    for (std::size_t i = name.size() - kTempRandomChars; i < name.size(); ++i) {
+        const char c = name[i];
+        if (!((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9')))
+            return false;
+    }
+    return true;
+}
+
 }  // namespace
 
 bool WriteFileAtomic(const std::string& path, const std::string& bytes, std::string* error)
@@ -67,10 +88,20 @@ bool WriteFileAtomic(const std::string& path, const std::string& bytes, std::str
     }
     auto slash = path.rfind('/');
     std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
-    std::string temp = folderOf(path) + "/." + name + ".tmpXXXXXX";
-    int fd = mkstemp(temp.data());
+    std::string temp = folderOf(path) + "/." + name + kTempMarker + std::string(kTempRandomChars, 'X');
+    int fd = mkostemp(temp.data(), O_CLOEXEC);
     if (fd < 0)
         return fail(error, "cannot create a temporary file beside " + path);
+    // Held until the rename: RemoveStaleTemporaries leaves a locked temporary alone, and the
+    // kernel drops the lock when a writer dies.
+    ::flock(fd, LOCK_EX | LOCK_NB);
+    auto abandon = [&](const std::string& what) {
+        const int saved = errno;
+        ::unlink(temp.c_str());
+        ::close(fd);
+        errno = saved;
+        return fail(error, what);
+    };
 
     // Keep the mode of the file we replace; new files get 0666 less the umask, as open() would give them.
     struct stat old {};
@@ -86,28 +117,42 @@ bool WriteFileAtomic(const std::string& path, const std::string& bytes, std::str
         if (n < 0) {
             if (errno == EINTR)
                 continue;
-            int saved = errno;
-            ::close(fd);
-            ::unlink(temp.c_str());
-            errno = saved;
-            return fail(error, "cannot write " + path);
+            return abandon("cannot write " + path);
         }
         p += n;
         left -= static_cast<size_t>(n);
     }
-    if (::fsync(fd) != 0 || ::close(fd) != 0) {
-        int saved = errno;
-        ::unlink(temp.c_str());
-        errno = saved;
-        return fail(error, "cannot flush " + path);
-    }
-    if (::rename(temp.c_str(), path.c_str()) != 0) {
-        int saved = errno;
-        ::unlink(temp.c_str());
-        errno = saved;
-        return fail(error, "cannot replace " + path);
-    }
+    if (::fsync(fd) != 0)
+        return abandon("cannot flush " + path);
+    if (::rename(temp.c_str(), path.c_str()) != 0)
+        return abandon("cannot replace " + path);
+    ::close(fd);  // the data is on disk since the fsync
     return true;
+}
+
+std::size_t RemoveStaleTemporaries(const std::string& folder)
+{
+    DIR* d = ::opendir(folder.c_str());
+    if (!d)
+        return 0;
+    const int dirFd = ::dirfd(d);
+    std::size_t removed = 0;
+    while (dirent* e = ::readdir(d)) {
+        const std::string name = e->d_name;
+        if (!isOurTemporaryName(name))
+            continue;
+        int fd = ::openat(dirFd, name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+        if (fd < 0)
+            continue;
+        struct stat st {};
+        // A temporary still locked belongs to a write under way.
+        if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && ::flock(fd, LOCK_EX | LOCK_NB) == 0 &&
+            ::unlinkat(dirFd, name.c_str(), 0) == 0)
+            ++removed;
+        ::close(fd);
+    }
+    ::closedir(d);
+    return removed;
 }
 
 std::optional<std::string> ReadFileBytes(const std::string& path, std::uint64_t maxBytes)

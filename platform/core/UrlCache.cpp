@@ -1,10 +1,14 @@
 #include "platform/core/UrlCache.h"
 
+#include "platform/core/IniFile.h"
 #include "platform/core/RuntimeDir.h"
+#include "platform/core/TextEncoding.h"
 #include "platform/core/UrlCacheEntry.h"
+#include "platform/core/UrlText.h"
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <sys/inotify.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -13,6 +17,8 @@
 #include <cerrno>
 #include <cstdlib>
 #include <ctime>
+#include <iterator>
+#include <tuple>
 
 namespace ql {
 namespace {
@@ -85,8 +91,10 @@ std::string EnvOr(const char* name, const std::string& fallback) {
     return fallback;
 }
 
-// A file name for an extracted body, taken from the URL's last path segment: only letters,
-// digits, '-', '_' and '.' survive; "stem[n].ext" as the cache copies of other systems are named.
+// A file name for an extracted body: the URL's last path segment decoded, so a user who meets
+// the name again (a picture copied into a collection) recognises it. UTF-8 is kept; bytes of
+// no valid UTF-8 sequence, controls, "/" and "\\" become "_"; leading dots go. The result is
+// the stem and the extension of "stem[n].ext", the form in which such copies are named.
 std::pair<std::string, std::string> StemAndExtension(const std::string& url) {
     std::string path = url.substr(0, url.find_first_of("?#"));
     const std::size_t scheme = path.find("://");
@@ -94,19 +102,68 @@ std::pair<std::string, std::string> StemAndExtension(const std::string& url) {
         const std::size_t slash = path.find('/', scheme + 3);
         path = slash == std::string::npos ? std::string() : path.substr(slash);
     }
-    std::string name = path.substr(path.rfind('/') == std::string::npos ? 0 : path.rfind('/') + 1);
+    const std::string raw = path.substr(path.rfind('/') == std::string::npos ? 0 : path.rfind('/') + 1);
+    const std::string name = PercentDecode(raw).value_or(raw);
     std::string clean;
-    for (const char c : name) {
-        const unsigned char u = static_cast<unsigned char>(c);
-        clean += (std::isalnum(u) && u < 0x80) || c == '-' || c == '_' || c == '.' ? c : '_';
+    for (std::size_t i = 0; i < name.size();) {
+        char32_t cp = 0;
+        const std::size_t n = DecodeUtf8(name, i, cp);
+        if (n == 0 || cp < 0x20 || cp == 0x7F || cp == '/' || cp == '\\') {
+            clean += '_';
+            i += n ? n : 1;
+        } else {
+            clean.append(name, i, n);
+            i += n;
+        }
     }
     while (!clean.empty() && clean.front() == '.') clean.erase(0, 1);
-    if (clean.size() > 100) clean.erase(0, clean.size() - 100);
     const std::size_t dot = clean.rfind('.');
     std::string stem = dot == std::string::npos ? clean : clean.substr(0, dot);
     std::string ext = dot == std::string::npos ? std::string() : clean.substr(dot);
+    if (ext.size() > 20) {
+        stem = clean;
+        ext.clear();
+    }
+    stem = Utf8PrefixBytes(stem, 100);
     if (stem.empty()) stem = "file";
     return {stem, ext};
+}
+
+// The forms under which the browsers may keep `url`: without its fragment, and with "|" in the
+// path written as Chromium escapes it ("%7C") or, for a "%7C", as Firefox keeps it.
+std::vector<std::string> KeyVariants(const std::string& url) {
+    std::vector<std::string> out{url.substr(0, url.find('#'))};
+    const std::string& plain = out.front();
+    const std::size_t pathEnd = std::min(plain.find('?'), plain.size());
+    std::string escaped, unescaped;
+    for (std::size_t i = 0; i < plain.size(); ++i) {
+        if (i < pathEnd && plain[i] == '|') {
+            escaped += "%7C";
+            unescaped += '|';
+        } else if (i < pathEnd && plain[i] == '%' && i + 2 < pathEnd && plain[i + 1] == '7' &&
+                   (plain[i + 2] == 'C' || plain[i + 2] == 'c')) {
+            escaped += "%7C";
+            unescaped += '|';
+            i += 2;
+        } else {
+            escaped += plain[i];
+            unescaped += plain[i];
+        }
+    }
+    for (std::string* v : {&escaped, &unescaped})
+        if (std::find(out.begin(), out.end(), *v) == out.end()) out.push_back(std::move(*v));
+    return out;
+}
+
+bool WriteAll(int fd, const std::string& bytes) {
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t w = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (w < 0 && errno == EINTR) continue;
+        if (w <= 0) return false;
+        done += static_cast<std::size_t>(w);
+    }
+    return true;
 }
 
 }  // namespace
@@ -136,14 +193,35 @@ UrlCache::UrlCache(UrlCacheRoots roots, std::string extractParent)
     : roots_(std::move(roots)), extractParent_(std::move(extractParent)) {
     for (auto* list : {&roots_.chromium, &roots_.firefox})
         for (std::string& r : *list) r = WithSlash(r);
+    // Without inotify every folder falls back to its modification time.
+    inotify_ = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
 }
 
 UrlCache::~UrlCache() {
-    for (const std::string& path : written_) ::unlink(path.c_str());
+    stop_ = true;
+    if (indexer_.joinable()) indexer_.join();
+    for (const auto& [url, path] : fileByUrl_) ::unlink(path.c_str());
     if (!extractDir_.empty()) ::rmdir(extractDir_.c_str());
+    if (inotify_ >= 0) ::close(inotify_);
 }
 
+void UrlCache::StartIndexing() {
+    const std::lock_guard<std::mutex> lock(mutex_);
+    if (indexer_.joinable()) return;
+    indexing_ = true;
+    indexer_ = std::thread([this] {
+        {
+            const std::lock_guard<std::mutex> inner(mutex_);
+            Refresh();
+        }
+        indexing_ = false;
+    });
+}
+
+bool UrlCache::Indexed() const { return !indexing_; }
+
 std::size_t UrlCache::IndexedEntries() const {
+    const std::lock_guard<std::mutex> lock(mutex_);
     std::size_t n = 0;
     for (const Folder& f : folders_)
         for (const auto& [name, state] : f.files)
@@ -164,6 +242,34 @@ void UrlCache::AddFolder(const std::string& path, UrlCacheFamily family) {
     folders_.push_back(std::move(f));
 }
 
+// The profile folders "profiles.ini" in `root` names (Path= of each profile, IsRelative=0 for an
+// absolute one; Default= of each installation), read again only when the file changed.
+const std::vector<std::string>& UrlCache::FirefoxProfiles(const std::string& root) {
+    const std::string ini = root + "profiles.ini";
+    ProfilesIni& known = profilesIni_[ini];
+    struct stat st {};
+    if (::stat(ini.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) {
+        known = ProfilesIni{};
+        return known.profiles;
+    }
+    if (known.mtimeNs == MtimeNs(st) && known.size == st.st_size) return known.profiles;
+    known = ProfilesIni{MtimeNs(st), st.st_size, {}};
+    const IniFile file(ini, false);
+    for (const std::string& section : file.ReadSections()) {
+        std::string path = file.ReadString(section, "Path", "");
+        bool relative = file.ReadInteger(section, "IsRelative", 1) != 0;
+        if (path.empty()) {
+            path = file.ReadString(section, "Default", "");
+            relative = path.empty() || path[0] != '/';
+        }
+        if (path.empty() || (!relative && path[0] != '/')) continue;
+        path = WithSlash(relative ? root + path : path);
+        if (std::find(known.profiles.begin(), known.profiles.end(), path) == known.profiles.end())
+            known.profiles.push_back(path);
+    }
+    return known.profiles;
+}
+
 void UrlCache::Discover() {
     for (Folder& f : folders_) f.present = false;
     // Chromium: <root>/<profile>/Cache/Cache_Data, the older <root>/<profile>/Cache, or a
@@ -182,11 +288,19 @@ void UrlCache::Discover() {
             if (!chromiumCandidate(profile + "Cache/Cache_Data/")) chromiumCandidate(profile + "Cache/");
         }
     }
+    // Firefox: <root>/cache2, <root>/<profile>/cache2, and the profiles of "profiles.ini" with
+    // their cache either inside or below a cache root at the same relative path.
+    auto firefoxCandidate = [this](const std::string& parent) {
+        if (IsDir(parent + "cache2/entries")) AddFolder(parent + "cache2/entries/", UrlCacheFamily::Firefox);
+    };
     for (const std::string& root : roots_.firefox) {
-        if (IsDir(root + "cache2/entries")) AddFolder(root + "cache2/entries/", UrlCacheFamily::Firefox);
-        for (const std::string& child : SubFolders(root)) {
-            const std::string entries = root + child + "/cache2/entries/";
-            if (IsDir(entries)) AddFolder(entries, UrlCacheFamily::Firefox);
+        firefoxCandidate(root);
+        for (const std::string& child : SubFolders(root)) firefoxCandidate(root + child + "/");
+        for (const std::string& profile : FirefoxProfiles(root)) {
+            firefoxCandidate(profile);
+            if (profile.rfind(root, 0) != 0) continue;
+            const std::string relative = profile.substr(root.size());
+            for (const std::string& cacheRoot : roots_.firefox) firefoxCandidate(cacheRoot + relative);
         }
     }
 }
@@ -204,6 +318,15 @@ void UrlCache::IndexFile(std::size_t index, int dirFd, const std::string& name) 
     Folder& folder = folders_[index];
     FileState state;
     Fd fd(::openat(dirFd, name.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK));
+    if (!fd && errno == ENOENT) {
+        // Gone (a watch reports removals by name).
+        const auto old = folder.files.find(name);
+        if (old != folder.files.end()) {
+            Unindex(index, name, old->second.url);
+            folder.files.erase(old);
+        }
+        return;
+    }
     if (fd) {
         struct stat st {};
         if (::fstat(fd.get(), &st) == 0 && S_ISREG(st.st_mode)) {
@@ -230,33 +353,91 @@ void UrlCache::IndexFile(std::size_t index, int dirFd, const std::string& name) 
     folder.files[name] = std::move(state);
 }
 
-void UrlCache::ScanFolder(std::size_t index) {
+void UrlCache::DropFolder(std::size_t index) {
+    Folder& folder = folders_[index];
+    for (const auto& [name, state] : folder.files) Unindex(index, name, state.url);
+    folder.files.clear();
+    folder.unreadable.clear();
+    folder.changed.clear();
+    folder.mtimeNs = -1;
+    if (folder.watch >= 0) {
+        ::inotify_rm_watch(inotify_, folder.watch);
+        folderByWatch_.erase(folder.watch);
+        folder.watch = -1;
+    }
+}
+
+// Collects the names the watches reported. A lost watch or an overflowed queue sends the
+// folders concerned back to a full listing.
+void UrlCache::ReadWatchEvents() {
+    if (inotify_ < 0) return;
+    alignas(inotify_event) char buffer[64 * 1024];
+    for (;;) {
+        const ssize_t n = ::read(inotify_, buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return;
+        for (ssize_t at = 0; at + static_cast<ssize_t>(sizeof(inotify_event)) <= n;) {
+            const auto* e = reinterpret_cast<const inotify_event*>(buffer + at);
+            at += static_cast<ssize_t>(sizeof(inotify_event) + e->len);
+            if (e->mask & IN_Q_OVERFLOW) {
+                for (Folder& f : folders_) f.mtimeNs = -1;
+                continue;
+            }
+            const auto it = folderByWatch_.find(e->wd);
+            if (it == folderByWatch_.end()) continue;
+            Folder& folder = folders_[it->second];
+            if (e->mask & (IN_IGNORED | IN_DELETE_SELF | IN_MOVE_SELF)) {
+                // The folder went away: list it afresh if it comes back.
+                if (e->mask & IN_IGNORED) {
+                    folderByWatch_.erase(it);
+                    folder.watch = -1;
+                } else {
+                    DropFolder(it->second);
+                }
+                folder.mtimeNs = -1;
+                continue;
+            }
+            if (e->len > 0) folder.changed.insert(e->name);
+        }
+    }
+}
+
+// Lists the whole folder and indexes the files not indexed yet; false when it could not be
+// listed. A watch is set first, so nothing written during the listing is missed.
+bool UrlCache::ScanFolder(std::size_t index) {
     Folder& folder = folders_[index];
     struct stat st {};
-    const bool exists = folder.present && ::stat(folder.path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
-    if (!exists) {
-        for (const auto& [name, state] : folder.files) Unindex(index, name, state.url);
-        folder.files.clear();
-        folder.unreadable.clear();
-        folder.mtimeNs = -1;
-        return;
+    if (::stat(folder.path.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) {
+        DropFolder(index);
+        return false;
     }
     const std::int64_t mtime = MtimeNs(st);
-    if (mtime == folder.mtimeNs) {
+    if (folder.watch < 0 && mtime == folder.mtimeNs) {
         RetryUnreadable(index);
-        return;
+        return true;
     }
-    // The folder's time has the file system's coarse granularity: a file added later within
-    // the same tick would not change it. Until the time is safely past that granularity (a few
-    // milliseconds on local file systems), rescan at each lookup.
+    if (folder.watch < 0 && inotify_ >= 0) {
+        // Both browsers finish an entry (the key included, for Firefox) when they close its
+        // file, so single writes need not be reported: a large download cannot flood the queue.
+        const int wd = ::inotify_add_watch(inotify_, folder.path.c_str(),
+                                           IN_CREATE | IN_CLOSE_WRITE | IN_MOVED_TO | IN_MOVED_FROM | IN_DELETE |
+                                               IN_ATTRIB | IN_DELETE_SELF | IN_MOVE_SELF | IN_ONLYDIR);
+        // Two folders that are one (a link) share a watch: the second one goes by its time.
+        if (wd >= 0 && folderByWatch_.emplace(wd, index).second) folder.watch = wd;
+    }
+    folder.changed.clear();
+    // Without a watch the folder's time decides, and it has the file system's coarse
+    // granularity: a file added later within the same tick would not change it. Until the time
+    // is safely past that granularity (a few milliseconds on local file systems), list the
+    // folder at each lookup.
     timespec now{};
     ::clock_gettime(CLOCK_REALTIME, &now);
     const std::int64_t nowNs = static_cast<std::int64_t>(now.tv_sec) * 1000000000LL + now.tv_nsec;
-    const bool settled = nowNs - mtime > 100000000LL;
+    const bool settled = folder.watch >= 0 || nowNs - mtime > 100000000LL;
 
     const int dirFd = ::open(folder.path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     Dir dir(dirFd);
-    if (!dir.get()) return;
+    if (!dir.get()) return false;
     const std::uint64_t scan = ++folder.scans;
     std::vector<std::string> added;
     while (const dirent* e = ::readdir(dir.get())) {
@@ -278,9 +459,29 @@ void UrlCache::ScanFolder(std::size_t index) {
         Unindex(index, it->first, it->second.url);
         it = folder.files.erase(it);
     }
-    for (const std::string& name : added) IndexFile(index, dirfd(dir.get()), name);
+    for (std::size_t i = 0; i < added.size(); ++i) {
+        // Stopping leaves the folder to be listed again at the next lookup.
+        if ((i & 255) == 0 && stop_) return false;
+        IndexFile(index, dirfd(dir.get()), added[i]);
+    }
     RetryUnreadable(index);
     folder.mtimeNs = settled ? mtime : -1;
+    return true;
+}
+
+// Indexes again the files a watch reported: the cost follows the changes, not the folder.
+void UrlCache::UpdateChanged(std::size_t index) {
+    Folder& folder = folders_[index];
+    if (folder.changed.empty()) return;
+    Fd dirFd(::open(folder.path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (!dirFd) return;
+    std::set<std::string> changed;
+    changed.swap(folder.changed);
+    for (const std::string& name : changed) {
+        const bool entry = folder.family == UrlCacheFamily::Chromium ? urlcache::IsChromiumEntryName(name)
+                                                                     : urlcache::IsFirefoxEntryName(name);
+        if (entry) IndexFile(index, dirFd.get(), name);
+    }
 }
 
 void UrlCache::RetryUnreadable(std::size_t index) {
@@ -307,9 +508,21 @@ void UrlCache::RetryUnreadable(std::size_t index) {
 
 void UrlCache::Refresh() {
     Discover();
-    for (std::size_t i = 0; i < folders_.size(); ++i) ScanFolder(i);
+    ReadWatchEvents();
+    for (std::size_t i = 0; i < folders_.size(); ++i) {
+        if (stop_) return;
+        Folder& folder = folders_[i];
+        if (!folder.present) {
+            DropFolder(i);
+        } else if (folder.watch >= 0 && folder.mtimeNs != -1) {
+            UpdateChanged(i);
+        } else {
+            ScanFolder(i);
+        }
+    }
 }
 
+// Writes the body to the URL's own file: replaced as a whole when the URL is extracted again.
 std::string UrlCache::WriteBody(const std::string& url, const std::string& body) {
     if (extractDir_.empty()) {
         std::string parent = extractParent_.empty() ? RuntimeDir() : WithSlash(extractParent_);
@@ -318,33 +531,37 @@ std::string UrlCache::WriteBody(const std::string& url, const std::string& body)
         if (!::mkdtemp(pattern.data())) return {};
         extractDir_ = pattern + "/";
     }
+    std::string temp = extractDir_ + ".body-XXXXXX";
+    Fd fd(::mkostemp(temp.data(), O_CLOEXEC));  // 0600
+    if (!fd) return {};
+    if (!WriteAll(fd.get(), body)) {
+        ::unlink(temp.c_str());
+        return {};
+    }
+    const auto known = fileByUrl_.find(url);
+    if (known != fileByUrl_.end()) {
+        if (::rename(temp.c_str(), known->second.c_str()) == 0) return known->second;
+        ::unlink(temp.c_str());
+        return {};
+    }
     const auto [stem, ext] = StemAndExtension(url);
     for (int attempt = 0; attempt < 1000; ++attempt) {
         const unsigned n = ++namesUsed_[stem + ext];
         const std::string path = extractDir_ + stem + "[" + std::to_string(n) + "]" + ext;
-        Fd fd(::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
-        if (!fd) {
-            if (errno == EEXIST) continue;
-            return {};
+        // link() fails on an existing name, so no other file is ever replaced.
+        if (::link(temp.c_str(), path.c_str()) == 0) {
+            ::unlink(temp.c_str());
+            fileByUrl_[url] = path;
+            return path;
         }
-        std::size_t done = 0;
-        while (done < body.size()) {
-            const ssize_t w = ::write(fd.get(), body.data() + done, body.size() - done);
-            if (w < 0 && errno == EINTR) continue;
-            if (w <= 0) break;
-            done += static_cast<std::size_t>(w);
-        }
-        if (done != body.size()) {
-            ::unlink(path.c_str());
-            return {};
-        }
-        written_.push_back(path);
-        return path;
+        if (errno != EEXIST) break;
     }
+    ::unlink(temp.c_str());
     return {};
 }
 
-std::string UrlCache::TryCandidate(std::size_t index, const std::string& name, const std::string& url) {
+std::string UrlCache::TryCandidate(std::size_t index, const std::string& name, const std::string& url,
+                                   std::uint64_t maxBytes) {
     const Folder& folder = folders_[index];
     const std::string entryPath = folder.path + name;
     Fd fd(::open(entryPath.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK));
@@ -352,34 +569,43 @@ std::string UrlCache::TryCandidate(std::size_t index, const std::string& name, c
     struct stat st {};
     if (::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode)) return {};
     const std::uint64_t size = static_cast<std::uint64_t>(st.st_size);
+    // A file no larger than the limit holds no larger body.
     const auto done = extracted_.find(entryPath);
     if (done != extracted_.end() && done->second.mtimeNs == MtimeNs(st) && done->second.size == size) {
         struct stat copy {};
-        if (::lstat(done->second.path.c_str(), &copy) == 0 && S_ISREG(copy.st_mode)) return done->second.path;
+        if (::lstat(done->second.path.c_str(), &copy) == 0 && S_ISREG(copy.st_mode) &&
+            static_cast<std::uint64_t>(copy.st_size) <= maxBytes)
+            return done->second.path;
     }
     const std::optional<std::string> body = folder.family == UrlCacheFamily::Chromium
-                                                ? urlcache::ReadChromiumEntryBody(fd.get(), size, url)
-                                                : urlcache::ReadFirefoxEntryBody(fd.get(), size, url);
+                                                ? urlcache::ReadChromiumEntryBody(fd.get(), size, url, maxBytes)
+                                                : urlcache::ReadFirefoxEntryBody(fd.get(), size, url, maxBytes);
     if (!body) return {};
     std::string path = WriteBody(url, *body);
-    if (!path.empty()) extracted_[entryPath] = Extracted{MtimeNs(st), size, path};
+    if (path.empty()) return {};
+    // The URL's file now holds this entry's body, whatever entry filled it before.
+    for (auto it = extracted_.begin(); it != extracted_.end();)
+        it = it->second.path == path ? extracted_.erase(it) : std::next(it);
+    extracted_[entryPath] = Extracted{MtimeNs(st), size, path};
     return path;
 }
 
-std::string UrlCache::Find(const std::string& url) {
-    if (url.empty()) return {};
+std::string UrlCache::Find(const std::string& url, std::uint64_t maxBytes) {
+    if (url.empty() || url[0] == '#') return {};
+    const std::lock_guard<std::mutex> lock(mutex_);
     Refresh();
-    const auto it = byUrl_.find(url);
-    if (it == byUrl_.end()) return {};
     // The most recently written entry first: it is the one the browser shows now.
-    std::vector<std::pair<std::size_t, std::string>> candidates = it->second;
-    auto mtimeOf = [this](const std::pair<std::size_t, std::string>& ref) {
-        return folders_[ref.first].files.at(ref.second).mtimeNs;
-    };
+    std::vector<std::tuple<std::int64_t, std::size_t, std::string, std::string>> candidates;
+    for (const std::string& key : KeyVariants(url)) {
+        const auto it = byUrl_.find(key);
+        if (it == byUrl_.end()) continue;
+        for (const auto& [index, name] : it->second)
+            candidates.emplace_back(folders_[index].files.at(name).mtimeNs, index, name, key);
+    }
     std::stable_sort(candidates.begin(), candidates.end(),
-                     [&](const auto& a, const auto& b) { return mtimeOf(a) > mtimeOf(b); });
-    for (const auto& [index, name] : candidates) {
-        std::string path = TryCandidate(index, name, url);
+                     [](const auto& a, const auto& b) { return std::get<0>(a) > std::get<0>(b); });
+    for (const auto& [mtime, index, name, key] : candidates) {
+        std::string path = TryCandidate(index, name, key, maxBytes);
         if (!path.empty()) return path;
     }
     return {};

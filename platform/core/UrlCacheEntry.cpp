@@ -101,4 +101,43 @@ std::uint32_t Crc32(std::uint32_t crc, std::string_view bytes) {
     return ~crc;
 }
 
+std::uint32_t FirefoxHash(std::string_view bytes) {
+    auto mix = [](std::uint32_t& a, std::uint32_t& b, std::uint32_t& c) {
+        a -= b; a -= c; a ^= (c >> 13);
+        b -= c; b -= a; b ^= (a << 8);
+        c -= a; c -= b; c ^= (b >> 13);
+        a -= b; a -= c; a ^= (c >> 12);
+        b -= c; b -= a; b ^= (a << 16);
+        c -= a; c -= b; c ^= (b >> 5);
+        a -= b; a -= c; a ^= (c >> 3);
+        b -= c; b -= a; b ^= (a << 10);
+        c -= a; c -= b; c ^= (b >> 15);
+    };
+    auto byte = [&](std::size_t i) { return static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[i])); };
+    auto word = [&](std::size_t i) { return byte(i) | byte(i + 1) << 8 | byte(i + 2) << 16 | byte(i + 3) << 24; };
+    std::uint32_t a = 0x9e3779b9u, b = 0x9e3779b9u, c = 0;
+    std::size_t i = 0;
+    for (; bytes.size() - i >= 12; i += 12) {
+        a += word(i);
+        b += word(i + 4);
+        c += word(i + 8);
+        mix(a, b, c);
+    }
+    c += static_cast<std::uint32_t>(bytes.size());
+    // The tail: bytes 8..10 go to c above its lowest byte (which holds the length), 4..7 to b,
+    // 0..3 to a.
+    const std::size_t rest = bytes.size() - i;
+    for (std::size_t k = rest; k-- > 0;) {
+        const std::uint32_t v = byte(i + k);
+        if (k >= 8)
+            c += v << (8 * (k - 7));
+        else if (k >= 4)
+            b += v << (8 * (k - 4));
+        else
+            a += v << (8 * k);
+    }
+    mix(a, b, c);
+    return c;
+}
+
 }  // namespace ql::urlcache

@@ -9,7 +9,7 @@
 
 namespace ql::urlcache {
 
-// Bodies above this size are not extracted.
+// Bodies above this size are never extracted; callers pass their own, usually smaller, limit.
 inline constexpr std::uint64_t kMaxBodyBytes = 256ull << 20;
 
 // Reads exactly `length` bytes at `offset`; false on a short read or an error.
@@ -25,6 +25,9 @@ bool UsableResponseHead(std::string_view head, std::uint64_t bodyLength);
 
 // CRC-32 (the zlib polynomial), continued from `crc`.
 std::uint32_t Crc32(std::uint32_t crc, std::string_view bytes);
+// The 32-bit hash Firefox keeps of an entry's metadata and (its low 16 bits) of each body chunk:
+// Bob Jenkins' 1996 hash ("lookup2") with initial value 0, as the real entries bear out.
+std::uint32_t FirefoxHash(std::string_view bytes);
 
 // --- Chromium family, "simple cache" ---
 bool IsChromiumEntryName(std::string_view name);
@@ -32,14 +35,18 @@ bool IsChromiumEntryName(std::string_view name);
 std::string UrlFromChromiumKey(std::string_view key);
 // The URL of the entry's key, read from the file's head; nullopt when it is no entry.
 std::optional<std::string> ReadChromiumEntryUrl(int fd);
-// The body when the file is a complete, usable entry for exactly `url`.
-std::optional<std::string> ReadChromiumEntryBody(int fd, std::uint64_t fileSize, const std::string& url);
+// The body when the file is a complete, usable entry for exactly `url` whose body holds at most
+// `maxBytes` (larger bodies are not read).
+std::optional<std::string> ReadChromiumEntryBody(int fd, std::uint64_t fileSize, const std::string& url,
+                                                 std::uint64_t maxBytes = kMaxBodyBytes);
 
 // --- Firefox family, "cache2" ---
 bool IsFirefoxEntryName(std::string_view name);
 // The URL part of a cache key ("O^<attributes>,a,:<url>", "a,:<url>", ":<url>"); "" when none.
 std::string UrlFromFirefoxKey(std::string_view key);
 std::optional<std::string> ReadFirefoxEntryUrl(int fd, std::uint64_t fileSize);
-std::optional<std::string> ReadFirefoxEntryBody(int fd, std::uint64_t fileSize, const std::string& url);
+// As ReadChromiumEntryBody; the metadata hash and the hash of every body chunk must match.
+std::optional<std::string> ReadFirefoxEntryBody(int fd, std::uint64_t fileSize, const std::string& url,
+                                                std::uint64_t maxBytes = kMaxBodyBytes);
 
 }  // namespace ql::urlcache

@@ -11,6 +11,7 @@
 #include <wx/weakref.h>
 #include <wx/window.h>
 
+#include <chrono>
 #include <map>
 #include <memory>
 #include <optional>
@@ -18,6 +19,7 @@
 #include <vector>
 
 #include "platform/core/DragFormats.h"
+#include "platform/core/DropFetchBudget.h"
 #include "platform/core/DropSession.h"
 
 namespace ql {
@@ -92,6 +94,52 @@ std::string AtomName(GdkAtom atom)
     return s;
 }
 
+// What one drop may spend waiting for the source's data, all targets together.
+constexpr std::chrono::milliseconds kDropFetchBudget{3000};
+
+// One target of the drag's selection, waited for at most `limit` while the event loop runs.
+// Each fetch asks through a requestor of its own: a transfer still under way at the limit is
+// dropped with it, so it holds up no later request (the toolkit allows one per requestor).
+std::optional<std::string> FetchDragTarget(const std::string& target, std::chrono::milliseconds limit)
+{
+    if (limit.count() <= 0)
+        return std::nullopt;
+    struct Wait {
+        GMainLoop* loop = g_main_loop_new(nullptr, FALSE);
+        std::optional<std::string> bytes;
+        bool received = false, timedOut = false;
+        ~Wait() { g_main_loop_unref(loop); }
+    } wait;
+    GtkWidget* requestor = gtk_invisible_new();
+    const gulong handler = g_signal_connect(requestor, "selection-received",
+                                            G_CALLBACK(+[](GtkWidget*, GtkSelectionData* sd, guint, gpointer p) {
+                                                auto* w = static_cast<Wait*>(p);
+                                                w->bytes = SelectionBytes(sd);
+                                                w->received = true;
+                                                g_main_loop_quit(w->loop);
+                                            }),
+                                            &wait);
+    // A transfer from our own process completes inside the call.
+    if (gtk_selection_convert(requestor, gdk_atom_intern_static_string("XdndSelection"),
+                              gdk_atom_intern(target.c_str(), FALSE), gtk_get_current_event_time()) &&
+        !wait.received) {
+        const guint timer = g_timeout_add(static_cast<guint>(limit.count()),
+                                          +[](gpointer p) -> gboolean {
+                                              auto* w = static_cast<Wait*>(p);
+                                              w->timedOut = true;
+                                              g_main_loop_quit(w->loop);
+                                              return G_SOURCE_REMOVE;
+                                          },
+                                          &wait);
+        g_main_loop_run(wait.loop);
+        if (!wait.timedOut)
+            g_source_remove(timer);
+    }
+    g_signal_handler_disconnect(requestor, handler);
+    gtk_widget_destroy(requestor);  // also ends a transfer still pending
+    return wait.received ? wait.bytes : std::nullopt;
+}
+
 class BridgeDropTarget : public wxDropTarget {
 public:
     BridgeDropTarget(wxWindow* window, IDropTarget* target)
@@ -150,16 +198,20 @@ public:
             firstTarget = AtomName(gtk_selection_data_get_target(m_dragData));
             firstBytes = SelectionBytes(m_dragData);
         }
+        // The user waits on these with the busy cursor, a few seconds at most in all: a source
+        // that never delivers a target (a browser with a huge selection's markup) costs no more.
+        std::optional<wxBusyCursor> busy;
+        DropFetchBudget fetchInTime(
+            [&busy](const std::string& target, std::chrono::milliseconds limit) {
+                if (!busy)
+                    busy.emplace();
+                return FetchDragTarget(target, limit);
+            },
+            kDropFetchBudget);
         auto fetch = [&](const std::string& target) -> std::optional<std::string> {
             if (firstTarget && *firstTarget == target)
                 return firstBytes;
-            GtkClipboard* sel = gtk_clipboard_get_for_display(gdk_display_get_default(),
-                                                              gdk_atom_intern_static_string("XdndSelection"));
-            GtkSelectionData* sd = gtk_clipboard_wait_for_contents(sel, gdk_atom_intern(target.c_str(), FALSE));
-            auto bytes = SelectionBytes(sd);
-            if (sd)
-                gtk_selection_data_free(sd);
-            return bytes;
+            return fetchInTime(target);
         };
         POINTL pt = Screen(x, y);
         DWORD keys = CurrentKeyState(), allowed = Allowed();

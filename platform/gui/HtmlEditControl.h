@@ -50,6 +50,8 @@ public:
     // then, DocumentHTML is "" and saving refuses.
     bool LoadFailed() const;
     bool IsDirty() const { return dirty_; }  // an edit since the last load or save
+    // The document's content was kept elsewhere (its page file was written from it).
+    void MarkSaved() { dirty_ = false; }
     // Writes DocumentHTML to `path` (atomically) and counts as saved.
     bool SaveDocument(const std::string& path);
     bool Busy() const;

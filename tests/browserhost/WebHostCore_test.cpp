@@ -1,5 +1,6 @@
 #include "components/browserhost/WebHostCore.h"
 #include "foundation/VekBaseClass.h"
+#include "platform/core/shell/ShellFolder.h"
 #include "tests/support/FakeLauncher.h"
 #include "tests/support/TempDir.h"
 
@@ -277,7 +278,8 @@ TEST_F(WebHostCoreTest, NavigationPassesUrlsAndListBytes)
     ASSERT_EQ(host.navigated.size(), 1u);
     EXPECT_EQ(host.navigated[0].ToUtf8(), "/tmp/a #1.html");
     auto list = *shell::ItemIdList::FromItems({"tmp", "x"});
-    EXPECT_FALSE(host.NavigateToItemIdList(&list));  // no namespace: no list names a path
+    EXPECT_FALSE(host.NavigateToItemIdList(&list));  // items the namespace does not know
+    host.ItemIdListToPath = nullptr;
     EXPECT_EQ(host.navigated.size(), 1u);
     host.ItemIdListToPath = [](const shell::ItemIdList& l) { return l.ItemCount() == 2 ? "/tmp/x" : ""; };
     EXPECT_TRUE(host.NavigateToItemIdList(&list));
@@ -288,6 +290,20 @@ TEST_F(WebHostCoreTest, NavigationPassesUrlsAndListBytes)
     EXPECT_FALSE(host.NavigateToItemIdList(&unnamed));
     EXPECT_FALSE(host.NavigateToItemIdList(nullptr));
     EXPECT_EQ(host.navigated.size(), 2u);
+}
+
+TEST_F(WebHostCoreTest, ListsOfTheShellNamespaceNavigateAndExplore)
+{
+    test::TempDir dir;
+    dir.write("page.html", "<p>x</p>");
+    auto list = shell::PathToAbsoluteIdList((dir.path() / "page.html").string());
+    ASSERT_TRUE(list);
+    EXPECT_EQ(host.PathOfItemIdList(*list), (dir.path() / "page.html").string());
+    EXPECT_TRUE(host.NavigateToItemIdList(list.get()));
+    ASSERT_EQ(host.navigated.size(), 1u);
+    EXPECT_EQ(*host.navigated[0].AsBytes(), list->Bytes());
+    shell::ItemIdList desktop;  // the desktop is no file-system folder
+    EXPECT_FALSE(host.NavigateToItemIdList(&desktop));
 }
 
 TEST_F(WebHostCoreTest, FloatingPointSettingNeverUnmasksTraps)
@@ -394,6 +410,23 @@ TEST_F(WebHostDdeTest, HtmlRequestsNavigate)
     EXPECT_EQ(host.navigated[0].ToUtf8(), "/tmp/x y.html");
     EXPECT_EQ(host.navigated[1].ToUtf8(), "http://example.org/");
     EXPECT_EQ(host.navigated[2].ToUtf8(), "");
+}
+
+TEST_F(WebHostDdeTest, FolderVerbsWithNamespaceLists)
+{
+    test::TempDir dir;
+    dir.write("folder/x", "");
+    auto list = shell::PathToAbsoluteIdList((dir.path() / "folder").string());
+    ASSERT_TRUE(list);
+    for (const char* verb : {"ViewFolder", "ExploreFolder"}) {
+        std::int32_t handle = ShareDdeBlock(list->Bytes(), getpid());
+        DdeReply r = DdeExecuteCommand("Folders", "AppProperties",
+                                       std::string("[") + verb + "(\"\", :" + std::to_string(handle) + ":" + pid + ", 1)]");
+        EXPECT_TRUE(r.ack) << verb;
+    }
+    ASSERT_EQ(host.navigated.size(), 1u);
+    EXPECT_EQ(*host.navigated[0].AsBytes(), list->Bytes());
+    EXPECT_EQ(launcher.opened, std::vector<std::string>{(dir.path() / "folder").string()});
 }
 
 TEST_F(WebHostDdeTest, FolderVerbs)

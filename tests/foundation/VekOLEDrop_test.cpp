@@ -202,6 +202,30 @@ TEST_F(VekOLEDropTest, HtmlThatCannotBeReadAtTheDropLeavesNoStaleLines)
     EXPECT_EQ(url, "");
 }
 
+// A browser does not hand over the markup of a very large selection; its text still arrives and
+// is dropped as text.
+TEST_F(VekOLEDropTest, HtmlThatCannotBeReadDropsItsTextInstead)
+{
+    Bind();
+    auto x = MakeCom<XDragDataObject>(std::vector<std::string>{"UTF8_STRING", "chromium/x-renderer-taint", "text/html"}, nullptr);
+    DWORD effect = DROPEFFECT_COPY;
+    ASSERT_EQ(T().DragEnter(x.get(), MK_LBUTTON, {}, &effect), S_OK);
+    ASSERT_EQ(T().DragOver(MK_LBUTTON, {}, &effect), S_OK);
+    EXPECT_EQ(T().DropTypes(), dtHTML);
+    x->BeginDrop([](const std::string& t) -> std::optional<std::string> {
+        if (t == "UTF8_STRING")
+            return std::string("a very large selection");
+        if (t == "chromium/x-renderer-taint")
+            return std::string("https://ex.org");
+        return std::nullopt;  // the markup never came
+    });
+    ASSERT_EQ(T().Drop(x.get(), 0, {}, &effect), S_OK);
+    x->EndDrop();
+    EXPECT_EQ(log, (std::vector<std::string>{"over", "text"}));
+    EXPECT_EQ(text, "a very large selection");
+    EXPECT_EQ(x->Fetched(), (std::vector<std::string>{"UTF8_STRING", "chromium/x-renderer-taint", "text/html"}));
+}
+
 TEST_F(VekOLEDropTest, LinkDropGivesUrlAndTitleWithoutExtension)
 {
     Bind();

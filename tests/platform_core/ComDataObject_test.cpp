@@ -112,8 +112,8 @@ TEST(XDragDataObject, AnswersFromTargetsDuringTheDragAndFetchesOnlyAtTheDrop)
     FORMATETC text = HGlobalFormat(CF_TEXT);
     ASSERT_EQ(obj->GetData(&text, &m), S_OK);
     EXPECT_EQ(TextUpToNul(m), "z");
-    EXPECT_EQ(calls, 3);  // html, taint (no data), text: each once
-    EXPECT_EQ(obj->Fetched(), (std::vector<std::string>{"text/html", "chromium/x-renderer-taint", "UTF8_STRING"}));
+    EXPECT_EQ(calls, 3);  // taint (no data), html, text: each once
+    EXPECT_EQ(obj->Fetched(), (std::vector<std::string>{"chromium/x-renderer-taint", "text/html", "UTF8_STRING"}));
     obj->EndDrop();
     EXPECT_EQ(obj->GetData(&text, &m), E_UNEXPECTED);
 }

@@ -3,6 +3,7 @@
 #include "tests/support/TempDir.h"
 
 #include <atomic>
+#include <iostream>
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
@@ -386,6 +387,51 @@ TEST(CopyDataTransport, RefusesPeersOfAnotherUser)
     ASSERT_TRUE(WIFEXITED(status));
     EXPECT_EQ(WEXITSTATUS(status), 0);
     EXPECT_EQ(rec.calls, 0);
+}
+
+}  // namespace
+
+namespace {
+
+// Peers that connect and then say nothing, or send half a frame, or trickle theirs, hold only
+// their own connection: a normal sender meanwhile is answered at once.
+TEST(CopyDataTransport, StalledPeersNeverDelayOthers)
+{
+    ql::test::ScopedXdgEnv env;
+    Recorder rec;
+    std::vector<std::jthread> gui;
+    std::mutex guiMutex;
+    CopyDataServer server("TTestForm", rec.handler(3), [&](std::function<void()> work) {
+        std::lock_guard<std::mutex> lock(guiMutex);
+        gui.emplace_back(std::move(work));
+    });
+    ASSERT_TRUE(server.Listening());
+
+    RawPeer silent1(server.SocketPath()), silent2(server.SocketPath()), half(server.SocketPath()),
+        trickle(server.SocketPath());
+    ASSERT_TRUE(silent1.connected() && silent2.connected() && half.connected() && trickle.connected());
+    ASSERT_TRUE(half.send(header(kMagic, 100000).substr(0, 12)));
+    const std::string frame = *EncodeCopyDataFrame(CopyDataMessage::FromText("slowly", 1, 0));
+    ASSERT_TRUE(trickle.send(frame.substr(0, 5)));
+
+    std::int64_t reply = 0;
+    const auto before = std::chrono::steady_clock::now();
+    EXPECT_EQ(SendCopyDataMessage("TTestForm", CopyDataMessage::FromText("normal", 2, 0), &reply, 2000),
+              CopyDataResult::Delivered);
+    const auto latency = std::chrono::steady_clock::now() - before;
+    EXPECT_EQ(reply, 3);
+    EXPECT_LT(latency, std::chrono::milliseconds(1000));
+    std::cout << "[          ] receiver latency with four stalled peers: "
+              << std::chrono::duration_cast<std::chrono::microseconds>(latency).count() / 1000.0 << " ms\n";
+
+    // The trickling peer's frame still arrives whole and is handled.
+    ASSERT_TRUE(trickle.send(frame.substr(5)));
+    std::string answer = trickle.readUntilClosed();
+    EXPECT_EQ(answer, EncodeCopyDataReply(3));
+    EXPECT_EQ(rec.last.Text(), "slowly");
+    EXPECT_EQ(rec.calls, 2);
+    std::lock_guard<std::mutex> lock(guiMutex);
+    gui.clear();
 }
 
 }  // namespace

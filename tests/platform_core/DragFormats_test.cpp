@@ -234,6 +234,17 @@ TEST(DragFormats, ChromiumSelectionBecomesHtmlWithOriginAndText)
         EXPECT_TRUE(drag::Offers(s.targets, t)) << t;
 }
 
+// A source may fail to hand over a large selection's markup: the origin is asked for first, so
+// it is had even when the markup then times out.
+TEST(DragFormats, OriginIsAskedBeforeTheMarkup)
+{
+    FakeSource s;
+    s.targets = {"UTF8_STRING", "chromium/x-renderer-taint", "text/html"};
+    s.bytes["chromium/x-renderer-taint"] = "http://127.0.0.1:8799";
+    EXPECT_FALSE(drag::BuildFormat(Cf(kFormatHtml), s.targets, s.Fetch(), nullptr));
+    EXPECT_EQ(s.asked, (std::vector<std::string>{"chromium/x-renderer-taint", "text/html"}));
+}
+
 TEST(DragFormats, FirefoxSelectionLosesMetaLineAndHasNoSourceUrl)
 {
     FakeSource s;

@@ -135,3 +135,35 @@ TEST(IniFile, ByteOrderMarkAndDuplicatesFirstWins)
 }
 
 }  // namespace
+
+namespace {
+
+TEST(IniFile, SavesGiveBackWhatWasReadExceptTheChangedValues)
+{
+    TempDir t;
+    // The second mark keeps "[hidden]" from being a header; so must every save.
+    const std::string twoMarks = "\xEF\xBB\xBF\xEF\xBB\xBF[hidden]\r\nsecret=1\r\n[s]\r\nk=old\r\n";
+    t.write("two.ini", twoMarks);
+    {
+        IniFile ini(t.dir() + "two.ini");
+        EXPECT_FALSE(ini.SectionExists("hidden"));
+        ASSERT_TRUE(ini.WriteString("s", "k", "new"));
+        ASSERT_TRUE(ini.WriteString("s", "k", "newer"));
+    }
+    EXPECT_EQ(t.read("two.ini"), "\xEF\xBB\xBF\xEF\xBB\xBF[hidden]\r\nsecret=1\r\n[s]\r\nk=newer\r\n");
+    IniFile reread(t.dir() + "two.ini");
+    EXPECT_FALSE(reread.SectionExists("hidden"));
+    EXPECT_EQ(reread.ReadString("hidden", "secret", "none"), "none");
+
+    // One mark stays one mark; a file without stays without.
+    t.write("one.ini", "\xEF\xBB\xBF[s]\r\nk=1\r\n");
+    t.write("none.ini", "[s]\r\nk=1\r\n");
+    for (const char* name : {"one.ini", "none.ini"}) {
+        const std::string before = t.read(name);
+        IniFile ini(t.dir() + name, false);
+        ASSERT_TRUE(ini.UpdateFile());
+        EXPECT_EQ(t.read(name), before) << name;
+    }
+}
+
+}  // namespace

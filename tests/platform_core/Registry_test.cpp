@@ -28,6 +28,10 @@ TEST(Registry, TypedValuesRoundTripThroughTheStoreFile)
         ASSERT_TRUE(reg.WriteBinary(CU, "Software\\Bin", "empty", ""));
     }
     EXPECT_TRUE(std::filesystem::exists(env.root().path() / "config/quillory/registry"));
+    // A temporary that a killed writer left is gone with the next write.
+    env.root().write("config/quillory/.registry.tmp=Ab12Cd", "half a store");
+    ASSERT_TRUE(Registry().WriteString(CU, "Software\\Bin", "again", "1"));
+    EXPECT_FALSE(std::filesystem::exists(env.root().path() / "config/quillory/.registry.tmp=Ab12Cd"));
     Registry reg;  // a fresh object reads only the file
     EXPECT_EQ(reg.ReadString(CU, "software\\tessaly\\POUCHLY", "EXE"), "/opt/q \"x\"\\y\n\x01");
     EXPECT_EQ(reg.ReadDWord(CU, "\\Software\\Tessaly\\Pouchly\\FormPos\\", "left"), 0xFFFFFFF6u);

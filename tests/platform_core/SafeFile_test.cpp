@@ -2,9 +2,13 @@
 #include "tests/support/TempDir.h"
 
 #include <atomic>
+#include <csignal>
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <vector>
 #include <sys/syscall.h>
 #include <unistd.h>
 
@@ -38,6 +42,9 @@ TEST(SafeFile, WritesReplacesAndLeavesNoTemporaries)
     EXPECT_EQ(entries, 1);
 }
 
+// Failures that hold for root too (CI runs as root): a file-size limit stops the write half
+// way, a folder where the file should be stops the rename, a file where the folder should be
+// stops the temporary. Each time the old bytes stay and no temporary is left.
 TEST(SafeFile, FailedWriteKeepsOldFileAndSaysWhy)
 {
     TempDir t;
@@ -46,13 +53,80 @@ TEST(SafeFile, FailedWriteKeepsOldFileAndSaysWhy)
     std::string error;
     EXPECT_FALSE(ql::WriteFileAtomic(t.dir() + "missing/tvdata", "x", &error));
     EXPECT_FALSE(error.empty());
-    if (geteuid() != 0) {  // root ignores folder permissions
-        fs::permissions(t.path(), fs::perms::owner_read | fs::perms::owner_exec, fs::perm_options::replace);
-        EXPECT_FALSE(ql::WriteFileAtomic(file, "bad"));
-        fs::permissions(t.path(), fs::perms::owner_all, fs::perm_options::replace);
+
+    {
+        rlimit saved {};
+        ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+        auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit tiny = saved;
+        tiny.rlim_cur = 3;
+        ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &tiny), 0);
+        error.clear();
+        const bool written = ql::WriteFileAtomic(file, "longer than the limit", &error);
+        setrlimit(RLIMIT_FSIZE, &saved);
+        std::signal(SIGXFSZ, oldHandler);
+        EXPECT_FALSE(written);
+        EXPECT_NE(error.find("cannot write"), std::string::npos) << error;
     }
     EXPECT_EQ(*ql::ReadFileBytes(file), "good");
+
+    fs::create_directories(t.path() / "folder/inside");
+    EXPECT_FALSE(ql::WriteFileAtomic(t.dir() + "folder", "x"));
+    EXPECT_TRUE(fs::exists(t.path() / "folder/inside"));
+    EXPECT_FALSE(ql::WriteFileAtomic(t.dir() + "tvdata/below", "x"));
+    EXPECT_EQ(*ql::ReadFileBytes(file), "good");
+
+    int entries = 0;
+    for (auto& e : fs::directory_iterator(t.path()))
+        entries += e.path().filename().string().find(".tmp") != std::string::npos;
+    EXPECT_EQ(entries, 0);
     EXPECT_FALSE(ql::WriteFileAtomic("", "x"));
+}
+
+// Only the temporaries our writes name, and none a live write holds, are removed.
+TEST(SafeFile, StaleTemporariesAreRemovedOthersStay)
+{
+    TempDir t;
+    t.write(".page.html.tmp=A1b2C3", "left by a killed write");
+    t.write(".tvdata.tmp=123456", "left by a killed write");
+    // A picture may be named after any address, but never with '='.
+    const std::vector<std::string> others = {"page.html", ".page.html", "page.html.tmp=A1b2C3", ".page.html.tmp=A1b2C",
+                                             ".page.tmp=-a1b2c", ".pic.png.tmpA1b2C3", ".dir.tmp=A1b2C3", ".link.tmp=A1b2C3"};
+    for (std::size_t i = 0; i + 2 < others.size(); ++i)
+        t.write(others[i], "kept");
+    fs::create_directory(t.path() / ".dir.tmp=A1b2C3");
+    fs::create_symlink(t.path() / "page.html", t.path() / ".link.tmp=A1b2C3");
+    EXPECT_EQ(ql::RemoveStaleTemporaries(t.dir()), 2u);
+    EXPECT_FALSE(fs::exists(t.path() / ".page.html.tmp=A1b2C3"));
+    EXPECT_FALSE(fs::exists(t.path() / ".tvdata.tmp=123456"));
+    for (const auto& other : others)
+        EXPECT_TRUE(fs::exists(fs::symlink_status(t.path() / other))) << other;
+    EXPECT_EQ(ql::RemoveStaleTemporaries(t.dir() + "absent/"), 0u);
+
+    // What a write leaves when it is stopped half way is such a temporary.
+    {
+        rlimit saved {};
+        ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+        auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit tiny = saved;
+        tiny.rlim_cur = 3;
+        ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &tiny), 0);
+        pid_t child = fork();
+        if (child == 0) {
+            // Killed inside its write, as by a crash: nothing cleans up after it.
+            std::signal(SIGXFSZ, [](int) { _exit(9); });
+            ql::WriteFileAtomic(t.dir() + "page.html", "longer than the limit");
+            _exit(0);
+        }
+        setrlimit(RLIMIT_FSIZE, &saved);
+        std::signal(SIGXFSZ, oldHandler);
+        ASSERT_GT(child, 0);
+        int status = 0;
+        ASSERT_EQ(waitpid(child, &status, 0), child);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 9);
+    }
+    EXPECT_EQ(ql::RemoveStaleTemporaries(t.dir()), 1u);
+    EXPECT_EQ(*ql::ReadFileBytes(t.dir() + "page.html"), "kept");
 }
 
 TEST(SafeFile, KeepsModeOfReplacedFile)

@@ -61,20 +61,25 @@ inline std::string ChromiumEntry(const std::string& key, const std::string& body
     return f;
 }
 
-// A "cache2" entry file. `extraElements` are appended "name\0value\0" pairs.
+inline void PutBe16(std::string& out, std::uint16_t v) {
+    out += static_cast<char>(v >> 8);
+    out += static_cast<char>(v & 0xFF);
+}
+
+// A "cache2" entry file with valid hashes. `extraElements` are appended "name\0value\0" pairs.
 inline std::string FirefoxEntry(const std::string& key, const std::string& body, const std::string& status = "200 OK",
                                 const std::string& headLines = "Content-Type: image/png",
                                 const std::string& extraElements = "") {
-    std::string f = body;
-    PutBe32(f, 0xdeadbeef);  // metadata hash (not checked)
-    const std::size_t chunks = (body.size() + 256 * 1024 - 1) / (256 * 1024);
-    for (std::size_t i = 0; i < chunks; ++i) f += "\x12\x34";
+    constexpr std::size_t kChunk = 256 * 1024;
+    std::string meta;  // from the chunk hashes to the field before the offset
+    for (std::size_t at = 0; at < body.size(); at += kChunk)
+        PutBe16(meta, static_cast<std::uint16_t>(ql::urlcache::FirefoxHash(std::string_view(body).substr(at, kChunk))));
     for (std::uint32_t v : {4u, 1u, 1700000000u, 1700000000u, 1000u, 1800000000u})
-        PutBe32(f, v);
-    PutBe32(f, static_cast<std::uint32_t>(key.size()));
-    PutBe32(f, 0);
-    f += key;
-    f += '\0';
+        PutBe32(meta, v);
+    PutBe32(meta, static_cast<std::uint32_t>(key.size()));
+    PutBe32(meta, 0);
+    meta += key;
+    meta += '\0';
     std::string head = "HTTP/1.1 " + status + "\r\n";
     for (std::size_t at = 0; at < headLines.size();) {
         std::size_t nl = headLines.find('\n', at);
@@ -82,12 +87,15 @@ inline std::string FirefoxEntry(const std::string& key, const std::string& body,
         head += headLines.substr(at, nl - at) + "\r\n";
         at = nl + 1;
     }
-    f += std::string("request-method\0GET\0", 19);
-    f += "response-head";
-    f += '\0';
-    f += head;
-    f += '\0';
-    f += extraElements;
+    meta += std::string("request-method\0GET\0", 19);
+    meta += "response-head";
+    meta += '\0';
+    meta += head;
+    meta += '\0';
+    meta += extraElements;
+    std::string f = body;
+    PutBe32(f, ql::urlcache::FirefoxHash(meta));
+    f += meta;
     PutBe32(f, 4);
     PutBe32(f, static_cast<std::uint32_t>(body.size()));
     return f;

@@ -1,6 +1,7 @@
 // A drag source for the drop tests: a small GTK window that, when dragged from, offers the
 // targets with the encodings that the two browsers offer for a selection, a link or a picture
-// (plus a picture-only drag). It reports on stdout: "ready", "begin", "get <target>" for every
+// (plus a picture-only drag; a selection with 1.5 MB of markup; and one whose markup is never
+// delivered, as a browser does with a very large one: the helper hangs in that request until its stdin closes). It reports on stdout: "ready", "begin", "get <target>" for every
 // request of data, "end"; it quits when its stdin closes.
 #include <gtk/gtk.h>
 
@@ -87,11 +88,18 @@ void FirefoxLink(Offer& o, const std::string& url, const std::string& title)
 
 bool MakeOffer(const std::string& mode, Offer& o)
 {
-    if (mode == "chromium-selection") {
+    if (mode == "chromium-selection" || mode == "chromium-selection-stalled" || mode == "chromium-selection-large" ||
+        mode == "chromium-selection-picture") {
         for (const char* t : {"UTF8_STRING", "STRING", "TEXT", "text/plain"})
             Add(o, t, kText);
         Add(o, "chromium/x-renderer-taint", "http://127.0.0.1:8799");
-        Add(o, "text/html", Utf16Le(kFragment, true));
+        std::string fragment = kFragment;
+        if (mode == "chromium-selection-large")  // 1.5 MB of markup as UTF-16, handed over in parts
+            while (fragment.size() < 750000)
+                fragment += "\n" + kFragment;
+        if (mode == "chromium-selection-picture")  // a selection of text and an image
+            fragment += "<img src=\"" + kImageUrl + "\">";
+        Add(o, "text/html", Utf16Le(fragment, true));
         Add(o, "chromium/x-drag-id", std::string("\x01\x00\x00\x00", 4));
     } else if (mode == "chromium-link") {
         ChromiumLink(o, kPage, kTitle);
@@ -125,6 +133,7 @@ bool MakeOffer(const std::string& mode, Offer& o)
 }
 
 Offer g_offer;
+bool g_stallHtml = false;
 
 void OnDataGet(GtkWidget*, GdkDragContext*, GtkSelectionData* sd, guint, guint, gpointer)
 {
@@ -132,6 +141,12 @@ void OnDataGet(GtkWidget*, GdkDragContext*, GtkSelectionData* sd, guint, guint, 
     std::string target = name;
     g_free(name);
     std::printf("get %s\n", target.c_str());
+    if (g_stallHtml && target == "text/html") {
+        char c;
+        while (read(0, &c, 1) > 0) {
+        }
+        _exit(0);
+    }
     auto it = g_offer.bytes.find(target);
     if (it == g_offer.bytes.end())
         return;
@@ -159,6 +174,7 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "usage: %s MODE X Y\n", argv[0]);
         return 2;
     }
+    g_stallHtml = std::string(argv[1]).find("-stalled") != std::string::npos;
     GtkWidget* window = gtk_window_new(GTK_WINDOW_TOPLEVEL);
     gtk_window_set_decorated(GTK_WINDOW(window), FALSE);
     gtk_window_set_default_size(GTK_WINDOW(window), 120, 80);

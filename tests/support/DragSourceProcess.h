@@ -1,8 +1,7 @@
 #pragma once
-// The drag-source helper program (tests/platform_gui/drag_source_helper.cpp), running for one
-// test: a small window at (x, y) that offers what a browser offers for `mode` when dragged
-// from. It says "ready", "begin", "get <target>" and "end" on its output, and quits when its
-// input closes.
+// The drag source helper program of the drop tests (tests/platform_gui/drag_source_helper.cpp),
+// running for one test: it offers what a browser offers for the given mode at (x, y) of the
+// screen and reports on its output ("ready", "begin", "get <target>", "end").
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
@@ -19,18 +18,13 @@ extern char** environ;
 
 namespace ql::test {
 
-class DragSourceProcess {
+class DragSource {
 public:
-    DragSourceProcess(const std::string& helper, const std::string& mode, int x, int y)
+    DragSource(const char* helper, const std::string& mode, int x, int y)
     {
         int in[2], out[2];
-        if (pipe(in) != 0)
+        if (pipe(in) != 0 || pipe(out) != 0)
             return;
-        if (pipe(out) != 0) {
-            close(in[0]);
-            close(in[1]);
-            return;
-        }
         posix_spawn_file_actions_t fa;
         posix_spawn_file_actions_init(&fa);
         posix_spawn_file_actions_adddup2(&fa, in[0], 0);
@@ -38,8 +32,8 @@ public:
         posix_spawn_file_actions_addclose(&fa, in[1]);
         posix_spawn_file_actions_addclose(&fa, out[0]);
         std::string sx = std::to_string(x), sy = std::to_string(y);
-        const char* argv[] = {helper.c_str(), mode.c_str(), sx.c_str(), sy.c_str(), nullptr};
-        if (posix_spawn(&pid_, helper.c_str(), &fa, nullptr, const_cast<char**>(argv), environ) != 0)
+        const char* argv[] = {helper, mode.c_str(), sx.c_str(), sy.c_str(), nullptr};
+        if (posix_spawn(&pid_, helper, &fa, nullptr, const_cast<char**>(argv), environ) != 0)
             pid_ = -1;
         posix_spawn_file_actions_destroy(&fa);
         close(in[0]);
@@ -48,7 +42,7 @@ public:
         fromChild_ = out[0];
         fcntl(fromChild_, F_SETFL, O_NONBLOCK);
     }
-    ~DragSourceProcess()
+    ~DragSource()
     {
         if (toChild_ >= 0)
             close(toChild_);  // the helper quits when its input closes
@@ -67,9 +61,6 @@ public:
         if (fromChild_ >= 0)
             close(fromChild_);
     }
-    DragSourceProcess(const DragSourceProcess&) = delete;
-    DragSourceProcess& operator=(const DragSourceProcess&) = delete;
-
     int Fd() const { return fromChild_; }
     void Read()
     {

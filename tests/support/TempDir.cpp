@@ -1,9 +1,11 @@
 #include "tests/support/TempDir.h"
 
+#include <chrono>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
+#include <thread>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -41,6 +43,20 @@ fs::path TempDir::write(const std::string& relative, const std::string& bytes) c
 std::string TempDir::read(const std::string& relative) const
 {
     std::ifstream in(path_ / relative, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+std::string WaitForFile(const fs::path& path, int timeoutMs)
+{
+    const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    std::error_code ec;
+    while (!fs::exists(path, ec) && std::chrono::steady_clock::now() < until)
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        return "<not written>";
     std::ostringstream s;
     s << in.rdbuf();
     return s.str();

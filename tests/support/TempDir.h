@@ -24,6 +24,10 @@ private:
     std::filesystem::path path_;
 };
 
+// Waits up to `timeoutMs` for a file that another process writes (renamed into place once
+// complete) and gives its bytes, or "<not written>".
+std::string WaitForFile(const std::filesystem::path& path, int timeoutMs = 10000);
+
 // Points XDG_CONFIG_HOME and XDG_RUNTIME_DIR at private folders for one test, restoring the
 // previous values afterwards, so registry and socket tests never touch the user's own files.
 class ScopedXdgEnv {

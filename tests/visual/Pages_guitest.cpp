@@ -12,6 +12,7 @@
 #include <wx/sizer.h>
 #include <wx/uiaction.h>
 
+#include "tests/support/ScreenGrab.h"
 #include "tests/visual/GuiWait.h"
 
 // After the wx headers: Xlib defines macros that clash with them.
@@ -50,30 +51,9 @@ std::string Hex(const wxImage& image, int x, int y)
     return buf;
 }
 
-// What the X server shows of a window's client area, read straight from the screen (a
-// toolkit screen device context may hand back a cached copy).
-wxImage Grab(wxWindow* w)
-{
-    const wxSize size = w->GetClientSize();
-    const wxPoint origin = w->ClientToScreen(wxPoint(0, 0));
-    wxImage image(size.x, size.y);
-    Display* display = XOpenDisplay(nullptr);
-    if (!display)
-        return image;
-    XImage* x = XGetImage(display, DefaultRootWindow(display), origin.x, origin.y, unsigned(size.x), unsigned(size.y),
-                          AllPlanes, ZPixmap);
-    if (x) {
-        for (int row = 0; row < size.y; ++row)
-            for (int col = 0; col < size.x; ++col) {
-                const unsigned long p = XGetPixel(x, col, row);
-                image.SetRGB(col, row, (p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
-            }
-        XDestroyImage(x);
-    }
-    XCloseDisplay(display);
-    return image;
-}
 }  // namespace
+
+using test::Grab;
 
 class PageControlGui : public ::testing::Test {
 protected:

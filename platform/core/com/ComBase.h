@@ -50,6 +50,10 @@ bool GuidFromString(const std::string& text, GUID& out);
 
 inline constexpr GUID IID_IUnknown{0x00000000, 0x0000, 0x0000, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
 
+// Interfaces have no virtual destructor: their methods fill the virtual table in declaration
+// order from slot 0 (QueryInterface 0, AddRef 1, Release 2, then each derived interface's own),
+// the layout callers of a component library rely on. Objects end through Release; the
+// implementing classes (ComObject below) carry the virtual destructor.
 class IUnknown {
 public:
     virtual HRESULT QueryInterface(const IID& iid, void** object) = 0;
@@ -57,7 +61,7 @@ public:
     virtual ULONG Release() = 0;
 
 protected:
-    virtual ~IUnknown() = default;
+    ~IUnknown() = default;
 };
 
 // Owning pointer to an interface: AddRef on copy, Release on destruction.
@@ -124,6 +128,9 @@ public:
         return n;
     }
     ULONG RefCount() const { return refs_; }
+
+protected:
+    virtual ~ComObject() = default;
 
 private:
     std::atomic<ULONG> refs_{1};

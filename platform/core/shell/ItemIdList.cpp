@@ -102,6 +102,18 @@ std::optional<ItemIdList> ItemIdList::Ancestor(std::size_t levels) const
     return list;
 }
 
+ItemIdList ItemIdList::Tail(std::size_t skip) const
+{
+    if (skip >= offsets_.size())
+        return {};
+    ItemIdList list;
+    std::size_t base = offsets_[skip];
+    list.bytes_.assign(bytes_.begin() + static_cast<std::ptrdiff_t>(base), bytes_.end());
+    for (std::size_t i = skip; i < offsets_.size(); ++i)
+        list.offsets_.push_back(offsets_[i] - base);
+    return list;
+}
+
 std::optional<ItemIdList> ItemIdList::Join(const ItemIdList& first, const ItemIdList& second)
 {
     std::size_t total = first.Size() + second.Size() - 2;

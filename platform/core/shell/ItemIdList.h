@@ -41,6 +41,9 @@ public:
     ItemIdList LastItem() const;
     // The first ItemCount() - levels items; nullopt when levels > ItemCount().
     std::optional<ItemIdList> Ancestor(std::size_t levels) const;
+    // The items after the first `skip` ones (relative to the item `skip` - 1 names); the desktop
+    // when none are left.
+    ItemIdList Tail(std::size_t skip) const;
     // The items of `first` followed by those of `second`; nullopt when too long.
     static std::optional<ItemIdList> Join(const ItemIdList& first, const ItemIdList& second);
 

@@ -232,6 +232,107 @@ TEST_F(ClipCoreTest, ClipboardRoadPastesThenKeepsPictures)
     EXPECT_EQ(Page(node->PageId()), "<html><body><img src=\"!images\\p.gif\"></body></html>\r\n");
 }
 
+TEST_F(ClipCoreTest, ClipboardRoadAppendsThePastedClipAfterTheOpenPage)
+{
+    settings.DragUseUnicode = false;
+    settings.DragCreateNew = false;
+    views.active = kViewHtml;
+    const std::string older = "<html><body><p>older content</p><img src=\"!images\\old.png\">";
+    WritePage("Target", older + "</body></html>\r\n");
+    const std::string url = "https://ex.org/dir/day.html";
+    clips->DropHTMLClip(url, SplitPageLines(BuildCfHtml("<p>clip</p>", url)), "clip");
+    EXPECT_EQ(window.actions, std::vector<int>{kTagPasteThenLocalize});
+    EXPECT_EQ(Page("Target"), older + "</body></html>\r\n");  // nothing to store before the paste
+    // The drop zone's action: the source copies, a new document takes the clipboard.
+    views.clipboardHtml = "<html><head></head><BODY class=\"x\"><p>clip</p><a href=\"next.html\">n</a></BODY></html>";
+    session->StartClipboardPaste();
+    session->dtDocumentComplete();
+    const std::string page = Page("Target");
+    EXPECT_EQ(page, older + ClipFromLine(url) + "\r\n<p>clip</p><a href=\"https://ex.org/dir/next.html\">n</a></body></html>\r\n");
+    EXPECT_EQ(tree.Count(), 3u);
+    EXPECT_EQ(views.htmlLoadedFile, File("Target"));  // the view shows the page again, not the pasted document
+    EXPECT_FALSE(views.htmlDirty);
+    EXPECT_FALSE(session->ForceSave);
+    // A later save of the view keeps the appended page.
+    session->SaveCurrentPage("");
+    EXPECT_EQ(Page("Target"), page);
+
+    // The source copied nothing: nothing is appended, not even the header line.
+    clips->DropHTMLClip(url, SplitPageLines(BuildCfHtml("<p>more</p>", url)), "more");
+    views.clipboardHtml = "<html><body>\r\n</body></html>";
+    session->StartClipboardPaste();
+    session->dtDocumentComplete();
+    EXPECT_EQ(Page("Target"), page);
+    EXPECT_EQ(views.htmlLoadedFile, File("Target"));
+    EXPECT_FALSE(views.htmlDirty);
+}
+
+TEST_F(ClipCoreTest, ClipboardRoadAppendKeepsThePastedPictures)
+{
+    settings.DragUseUnicode = false;
+    settings.DragCreateNew = false;
+    settings.DragIncludeImage = true;
+    views.active = kViewHtml;
+    WritePage("Target", "<html><body><img src=\"rel/old.png\"></body></html>\r\n");
+    const std::string url = "https://ex.org/";
+    clips->DropHTMLClip(url, SplitPageLines(BuildCfHtml("<p>x</p>", url)), "x");
+    temp.write("cache/p.gif", "GIF");
+    cache["https://ex.org/p.gif"] = temp.dir() + "cache/p.gif";
+    views.clipboardHtml = "<html><body><img src=\"https://ex.org/p.gif\"></body></html>";
+    session->StartClipboardPaste();
+    session->dtDocumentComplete();  // the paste, appended; the page is loaded again
+    EXPECT_EQ(session->HtmlEditorTag, kTagLocalize);
+    session->dtDocumentComplete();  // the page's load: the appended pictures are kept
+    const std::string page = Page("Target");
+    EXPECT_NE(page.find("<img src=\"rel/old.png\">"), std::string::npos) << page;
+    EXPECT_NE(page.find("<img src=\"!images\\p.gif\">"), std::string::npos) << page;
+    EXPECT_EQ(page.find("<base "), std::string::npos) << page;
+    EXPECT_EQ(ini->ReadString("Target", "p.gif", ""), "1");
+}
+
+TEST_F(ClipCoreTest, AppendWithoutPicturesMakesTheFragmentAbsoluteInsteadOfAddingABase)
+{
+    settings.DragCreateNew = false;
+    views.active = kViewHtml;
+    const std::string older = "<html><body><img src=\"!images\\old.png\">";
+    WritePage("Target", older + "</body></html>\r\n");
+    const std::string url = "https://other.org/dir/p.html";
+    clips->DropHTMLClip(url, SplitPageLines(BuildCfHtml("<img src=\"b.png\"><a href=\"/top.html\">t</a><a href=\"#here\">h</a>", url)), "x");
+    const std::string page = Page("Target");
+    EXPECT_EQ(page.find("<base "), std::string::npos) << page;
+    EXPECT_EQ(page.rfind(older + ClipFromLine(url) + "\r\n", 0), 0u) << page;
+    EXPECT_NE(page.find("<img src=\"https://other.org/dir/b.png\"><a href=\"https://other.org/top.html\">t</a><a href=\"#here\">h</a>"),
+              std::string::npos)
+        << page;
+    EXPECT_FALSE(fs::exists(settings.ImagesDir));
+}
+
+TEST_F(ClipCoreTest, AFragmentWithItsOwnBaseGetsNoSecondOne)
+{
+    const std::string url = "https://ex.org/a.html";
+    clips->DropHTMLClip(url, SplitPageLines(BuildCfHtml("<base href=\"https://ex.org/own/\"><p>x</p>", url)), "x");
+    const std::string page = Page(tree.Selected()->PageId());
+    EXPECT_EQ(page.find("<base "), page.rfind("<base ")) << page;
+    EXPECT_NE(page.find("<base href=\"https://ex.org/own/\">"), std::string::npos);
+}
+
+TEST_F(ClipCoreTest, TitleComesFromTheFirstLineOfTheSelection)
+{
+    const std::string url = "https://ex.org/a.html";
+    clips->DropHTMLClip(url, SplitPageLines(BuildCfHtml("<p>x</p>", url)), "Short\r\nthe second line is long");
+    EXPECT_EQ(tree.Selected()->Text(), "Short");
+}
+
+TEST_F(ClipCoreTest, EditorHidesAfterAClipOnlyWhenAsked)
+{
+    clips->AddTextClip("kept visible");
+    EXPECT_FALSE(window.hidden);
+    settings.DragHideAfterSave = true;
+    clips->SetClipTarget(target);
+    clips->AddTextClip("then hidden");
+    EXPECT_TRUE(window.hidden);
+}
+
 TEST_F(ClipCoreTest, LinkAndTextClips)
 {
     TreeNode* link = clips->AddUrlClip("https://ex.org/a?b=1&c=\"2\"", "A rather long link title here");

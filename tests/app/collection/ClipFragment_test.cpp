@@ -155,6 +155,24 @@ TEST(CutClipFragment, TextWithoutTheWrapper)
     EXPECT_EQ(CutClipFragmentText("no markup", false), "no markup");
 }
 
+TEST(CutClipFragment, BodyOfAPastedDocument)
+{
+    EXPECT_EQ(DocumentBodyHtml("<html><head><title>t</title></head><body style=\"x\"><p>a</p>\r\n</body></html>"), "<p>a</p>\r\n");
+    EXPECT_EQ(DocumentBodyHtml("<BODY><p>no end"), "<p>no end");
+    EXPECT_EQ(DocumentBodyHtml("<p>no body</p>"), "<p>no body</p>");
+    EXPECT_EQ(DocumentBodyHtml("<html><body"), "");
+}
+
+TEST(CutClipFragment, AppendedAddressesAreMadeAbsoluteWithoutCopying)
+{
+    EXPECT_EQ(MakeClipAddressesAbsolute("<img src=\"../a.png\"><a href='b.html?x=1&amp;y=2'>b</a><img src=\"data:x\">",
+                                        "https://ex.org/d/e/p.html"),
+              "<img src=\"https://ex.org/d/a.png\"><a href=\"https://ex.org/d/e/b.html?x=1&amp;y=2\">b</a><img src=\"data:x\">");
+    // From a local page: paths beside it, never copied anywhere.
+    EXPECT_EQ(MakeClipAddressesAbsolute("<img src=\"img/a.gif\">", "/tmp/pages/p.html"), "<img src=\"/tmp/pages/img/a.gif\">");
+    EXPECT_EQ(MakeClipAddressesAbsolute("<img src=\"a.gif\">", ""), "<img src=\"a.gif\">");
+}
+
 TEST(ClipHeaderLines, UrlsCannotBreakOutOfTheirLine)
 {
     EXPECT_EQ(ClipFromLine("https://a.example/p?q=1&r=2"), "<!-- From: \"https://a.example/p?q=1&r=2\" -->");

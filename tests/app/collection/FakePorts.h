@@ -70,6 +70,8 @@ struct FakeViews : PageViews {
         log.push_back(std::string("text set") + (modified ? " modified" : ""));
     }
     void TextMarkSaved() override { textModified = false; }
+    bool textReadOnly = false;
+    void SetTextReadOnly(bool readOnly) override { textReadOnly = readOnly; }
     void TextAppendLine(const std::string& line) override
     {
         text += line + "\r\n";
@@ -112,6 +114,7 @@ struct FakeEditorDialogs : EditorDialogs {
     std::vector<std::string> messages;
     std::vector<std::string> questions;
     bool answer = true;
+    std::deque<bool> answers;  // taken first, one per question; then `answer`
     std::optional<std::string> input;
     std::optional<std::string> file;
 
@@ -119,6 +122,11 @@ struct FakeEditorDialogs : EditorDialogs {
     bool AskYesNo(const std::string& caption, const std::string& text) override
     {
         questions.push_back(caption + ": " + text);
+        if (!answers.empty()) {
+            bool a = answers.front();
+            answers.pop_front();
+            return a;
+        }
         return answer;
     }
     std::optional<std::string> InputBox(const std::string&, const std::string&, const std::string&) override { return input; }

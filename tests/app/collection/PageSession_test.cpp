@@ -257,6 +257,53 @@ TEST_F(PageSessionTest, TreeFilesThatCannotBeReadAreNeverOverwritten)
     EXPECT_EQ(dialogs.messages[1].rfind(kSavingFailed, 0), 0u);
 }
 
+TEST_F(PageSessionTest, AStructureWhoseIdsWereLostIsShownButNeverSavedOver)
+{
+    temp.write("Collection/tvframe", "Topic\r\n\tClip\r\n");
+    tree.SetLoaded(false);
+    session->LoadTreeOnce();
+    ASSERT_EQ(tree.Count(), 2u);
+    EXPECT_EQ(tree.NodeAt(1)->Text(), "Clip");
+    EXPECT_NE(tree.NodeAt(0)->PageId(), tree.NodeAt(1)->PageId());
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_NE(dialogs.messages[0].find("\"tvdata\""), std::string::npos) << dialogs.messages[0];
+
+    tree.AddNode(nullptr, Attach::LastChild, "Added later");
+    EXPECT_FALSE(session->SaveEditorState());
+    EXPECT_EQ(temp.read("Collection/tvframe"), "Topic\r\n\tClip\r\n");
+    EXPECT_FALSE(fs::exists(Dir() + "tvdata"));
+}
+
+TEST_F(PageSessionTest, PagesSharedByDuplicateIdsAreSplitAndToldOnce)
+{
+    temp.write("Collection/tvframe", "One\r\nTwo\r\n");
+    temp.write("Collection/tvdata", "Same\r\nSame\r\n");
+    WritePage("Same", "<p>both</p>\r\n");
+    tree.SetLoaded(false);
+    session->LoadTreeOnce();
+    ASSERT_EQ(tree.Count(), 2u);
+    const std::string second = tree.NodeAt(1)->PageId();
+    EXPECT_NE(second, "Same");
+    EXPECT_EQ(Page(second), "<p>both</p>\r\n");
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_NE(dialogs.messages[0].find("shared a page"), std::string::npos) << dialogs.messages[0];
+
+    // Editing one node's page leaves the other's alone.
+    views.active = kViewText;
+    window.SelectNode(tree.NodeAt(1));
+    views.text = "only two";
+    views.textModified = true;
+    window.SelectNode(tree.NodeAt(0));
+    EXPECT_EQ(Page("Same"), "<p>both</p>\r\n");
+    EXPECT_EQ(Page(second), "only two\r\n");
+
+    // Another copy of the tree (the Save homepage dialog's) finds nothing more to tell.
+    CollectionTree copy;
+    session->LoadTreeFiles(copy);
+    EXPECT_EQ(copy.NodeAt(1)->PageId(), second);
+    EXPECT_EQ(dialogs.messages.size(), 1u);
+}
+
 TEST_F(PageSessionTest, ViewChangesAndTheClearCommand)
 {
     TreeNode* a = AddPage(nullptr, "A", "A", "<p>a</p>\r\n");
@@ -327,6 +374,22 @@ TEST_F(PageSessionTest, PicturesWaitingForAnotherPageLeaveTheCurrentOneAlone)
     session->dtDocumentComplete();
     EXPECT_EQ(Page("B"), "<a href=\"https://ex.org/y.html\">b</a>\r\n");
     EXPECT_EQ(views.active, kViewBrowse);
+}
+
+TEST_F(PageSessionTest, APageWithABaseAddressIsNeitherWalkedNorGivenAnother)
+{
+    clipSourceUrl = "https://ex.org/";
+    temp.write("cache/a.png", "PNG");
+    cache["https://ex.org/a.png"] = temp.dir() + "cache/a.png";
+    const std::string text = "<BASE href=\"https://ex.org/\">\r\n<!-- From: \"https://ex.org/\" -->\r\n<img src=\"a.png\"><a href=\"x.html\">x</a>\r\n";
+    WritePage("A", text);
+    session->PreparePageFile("A");
+    session->ArmPictureLocalization(File("A"));
+    views.active = kViewHtml;
+    session->dtDocumentComplete();
+    EXPECT_EQ(Page("A"), text);
+    EXPECT_FALSE(fs::exists(settings.ImagesDir));
+    EXPECT_EQ(views.active, kViewBrowse);  // still shown as a new clip
 }
 
 TEST_F(PageSessionTest, RenamedPageIsFollowedBySaves)

@@ -1,10 +1,14 @@
 #include "app/collection/PictureLocalizer.h"
 #include "platform/core/IniFile.h"
+#include "platform/core/UrlCache.h"
+#include "tests/platform_core/UrlCacheWriter.h"
 #include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
+#include <fstream>
 #include <map>
 #include <sys/stat.h>
 
@@ -18,6 +22,7 @@ protected:
     test::TempDir temp;
     std::map<std::string, std::string> cache;  // URL -> cached copy
     std::vector<std::string> asked;
+    std::vector<std::uint64_t> limits;
     std::unique_ptr<IniFile> ini;
     std::unique_ptr<PictureLocalizer> loc;
 
@@ -25,8 +30,9 @@ protected:
     {
         fs::create_directories(temp.path() / "Collection");
         ini = std::make_unique<IniFile>(images() + "../images.ini");
-        loc = std::make_unique<PictureLocalizer>(images(), ini.get(), [this](const std::string& url) {
+        loc = std::make_unique<PictureLocalizer>(images(), ini.get(), [this](const std::string& url, std::uint64_t maxBytes) {
             asked.push_back(url);
+            limits.push_back(maxBytes);
             auto it = cache.find(url);
             return it == cache.end() ? std::string() : it->second;
         });
@@ -126,6 +132,52 @@ TEST_F(PictureLocalizerTest, WithoutASourceOnlyAbsoluteAddressesAreResolved)
     Cached("https://ex.org/abs.png", "abs.png", "A");
     auto r = Run("<img src=\"https://ex.org/abs.png\"><img src=\"rel.png\">", "", "P");
     EXPECT_EQ(r.html, "<img src=\"!images\\abs.png\"><img src=\"rel.png\">");
+}
+
+// Absolute addresses are looked up as the browser fetched them, as resolved ones are, and only
+// for pictures the localizer would copy.
+TEST_F(PictureLocalizerTest, AbsoluteAddressesAreLookedUpAsTheBrowserFetchedThem)
+{
+    Cached("https://ex.org/a/p%20q.png", "p q[1].png", "PQ");
+    Cached("https://ex.org/%C3%A9t%C3%A9.gif", "\xC3\xA9t\xC3\xA9[1].gif", "ETE");
+    Cached("https://ex.org/rel.png", "rel[1].png", "REL");
+    auto r = Run("<img src=\"HTTPS://EX.org/a/b/../p q.png#x\"><img src=\"https://ex.org/./\xC3\xA9t\xC3\xA9.gif\">"
+                 "<img src=\"rel.png#frag\"><img src=\"HTTP://Other.example/none.png#k\">",
+                 "https://ex.org/page.html", "P");
+    EXPECT_EQ(r.html, "<img src=\"!images\\p q1.png\"><img src=\"!images\\\xC3\xA9t\xC3\xA9" "1.gif\">"
+                      "<img src=\"!images\\rel1.png\"><img src=\"HTTP://Other.example/none.png#k\">");
+    EXPECT_EQ(asked, (std::vector<std::string>{"https://ex.org/a/p%20q.png", "https://ex.org/%C3%A9t%C3%A9.gif",
+                                               "https://ex.org/rel.png", "http://other.example/none.png"}));
+    EXPECT_EQ(limits, std::vector<std::uint64_t>(4, kMaxPictureBytes));
+}
+
+// With the browsers' caches themselves: pictures keep their recognisable names, and a picture
+// whose cache entry the browser wrote again is not taken in a second time.
+TEST_F(PictureLocalizerTest, CachedPicturesKeepTheirNamesAndAreTakenInOnce)
+{
+    const fs::path entries = temp.path() / "chromium/Cache_Data";
+    fs::create_directories(entries / "index-dir");
+    auto put = [&](const std::string& name, const std::string& url, const std::string& body) {
+        std::ofstream(entries / name, std::ios::binary | std::ios::trunc) << test::ChromiumEntry(url, body, "200 OK", "");
+    };
+    put("0000000000000001_0", "https://ex.org/img/my%20picture.png", "PNG");
+    put("0000000000000002_0", "https://ex.org/img/bild-%C3%A4.gif", "GIF");
+    put("0000000000000003_0", "https://ex.org/img/tiny.gif", "TINY");
+    UrlCacheRoots roots;
+    roots.chromium.push_back((temp.path() / "chromium").string());
+    UrlCache browsers(roots, temp.dir());
+    PictureLocalizer real(images(), ini.get(),
+                          [&](const std::string& url, std::uint64_t maxBytes) { return browsers.Find(url, maxBytes); });
+    const std::string html = "<img src=\"img/my picture.png\"><img src=\"img/bild-\xC3\xA4.gif\"><img src=\"img/tiny.gif\">";
+    auto first = real.Localize(html, 0, html.size(), "https://ex.org/page.html", "P1", false);
+    EXPECT_EQ(first.pictures, (std::vector<std::string>{"my picture1.png", "bild-\xC3\xA4" "1.gif", "tiny1.gif"}));
+
+    put("0000000000000003_0", "https://ex.org/img/tiny.gif", "TINY");  // the same bytes written again
+    fs::last_write_time(entries / "0000000000000003_0", fs::last_write_time(entries / "0000000000000003_0") + std::chrono::seconds(2));
+    const std::string again = "<img src=\"https://ex.org/img/tiny.gif\">";
+    auto second = real.Localize(again, 0, again.size(), "https://ex.org/other.html", "P2", false);
+    EXPECT_EQ(second.pictures, std::vector<std::string>{"tiny1.gif"});
+    EXPECT_EQ(std::distance(fs::directory_iterator(images()), fs::directory_iterator()), 3);
 }
 
 TEST_F(PictureLocalizerTest, UniqueImageNameCollisions)

@@ -5,7 +5,12 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <fcntl.h>
 #include <filesystem>
+#include <sys/file.h>
+#include <unistd.h>
+#include <unordered_set>
 
 namespace ql {
 namespace {
@@ -119,10 +124,25 @@ TEST_F(TreeFilesTest, MissingFilesLeaveTheTreeAlone)
 {
     CollectionTree tree;
     tree.AddNode(nullptr, Attach::LastChild, "kept");
-    temp.write("tvframe", "x\r\n");
+    temp.write("tvdata", "x\r\n");
     EXPECT_EQ(LoadTreeFiles(dir(), tree).result, TreeLoad::Missing);
     EXPECT_EQ(Describe(tree), "kept@0|");
     EXPECT_FALSE(tree.Loaded());
+}
+
+TEST_F(TreeFilesTest, AStructureWithoutIdsKeepsItsCaptionsAndIsNoGoodBackup)
+{
+    temp.write("tvframe", "x\r\n\ty\r\n");
+    temp.write("tvframe.bak", "old x\r\n");
+    temp.write("tvdata.bak", "old\r\n");
+    CollectionTree tree;
+    auto report = LoadTreeFiles(dir(), tree, Sequence({3, 4}));
+    EXPECT_EQ(report.result, TreeLoad::Loaded);
+    EXPECT_TRUE(report.idsMissing);
+    EXPECT_EQ(Describe(tree), "x@0#3|y@1#4|");
+    EXPECT_FALSE(report.backedUp);
+    EXPECT_EQ(temp.read("tvdata.bak"), "old\r\n");
+    EXPECT_FALSE(exists("tvdata"));
 }
 
 TEST_F(TreeFilesTest, ShortAndLongTvdata)
@@ -251,6 +271,95 @@ TEST_F(TreeFilesTest, FailedTvdataWriteKeepsTheOldPair)
     EXPECT_EQ(temp.read("tvframe"), "new tree\r\n");
     EXPECT_EQ(temp.read("tvdata"), "new\r\n");
     EXPECT_FALSE(exists("temp"));
+}
+
+}  // namespace
+}  // namespace ql
+
+namespace ql {
+namespace {
+
+TEST_F(TreeFilesTest, DuplicateIdsGetACopyOfTheSharedPage)
+{
+    temp.write("tvframe", "a\r\n\tb\r\nc\r\nd\r\n");
+    temp.write("tvdata", "P\r\nP\r\nQ\r\nP\r\n");
+    temp.write("P.html", "<p>shared</p>\r\n");
+    temp.write("images.ini", "[P]\r\npic.png=1\r\n[Q]\r\nq.png=1\r\n");
+    temp.write("tvframe.bak", "good\r\n");
+    temp.write("tvdata.bak", "good\r\n");
+    CollectionTree tree;
+    auto report = LoadTreeFiles(dir(), tree, Sequence({11, 12}));
+    // The first holder keeps the id; each later one gets its own page with the same content.
+    EXPECT_EQ(Describe(tree), "a@0#P|b@1#11|c@0#Q|d@0#12|");
+    EXPECT_EQ(report.duplicateIds, 2u);
+    EXPECT_EQ(report.uncopiedPages, 0u);
+    EXPECT_EQ(temp.read("11.html"), "<p>shared</p>\r\n");
+    EXPECT_EQ(temp.read("12.html"), "<p>shared</p>\r\n");
+    EXPECT_EQ(temp.read("P.html"), "<p>shared</p>\r\n");
+    EXPECT_EQ(temp.read("images.ini"), "[P]\r\npic.png=1\r\n[Q]\r\nq.png=1\r\n[11]\r\npic.png=1\r\n[12]\r\npic.png=1\r\n");
+    // The repaired ids are on disk at once; the damaged pair never became the backup.
+    EXPECT_EQ(temp.read("tvdata"), "P\r\n11\r\nQ\r\n12\r\n");
+    EXPECT_EQ(temp.read("tvframe"), "a\r\n\tb\r\nc\r\nd\r\n");
+    EXPECT_EQ(temp.read("tvdata.bak"), "good\r\n");
+
+    CollectionTree again;
+    auto second = LoadTreeFiles(dir(), again, Sequence({13}));
+    EXPECT_EQ(second.duplicateIds, 0u);
+    EXPECT_EQ(Describe(again), Describe(tree));
+    EXPECT_FALSE(exists("13.html"));
+}
+
+TEST_F(TreeFilesTest, FreshIdsForALargeTreeWithoutIdsTakeLinearTime)
+{
+    // Every random number is taken after the first, so nearly every id is counted on: a scan
+    // that started again for each node would take minutes here.
+    constexpr std::size_t kNodes = 30000;
+    std::string frame;
+    for (std::size_t i = 0; i < kNodes; ++i)
+        frame += "n" + std::to_string(i) + "\r\n";
+    temp.write("tvframe", frame);
+    temp.write("tvdata", "");
+    temp.write("100001.html", "taken");
+    CollectionTree tree;
+    const auto start = std::chrono::steady_clock::now();
+    auto report = LoadTreeFiles(dir(), tree, Sequence({0}));
+    const auto elapsed = std::chrono::steady_clock::now() - start;
+    EXPECT_LT(elapsed, std::chrono::seconds(2));
+    ASSERT_EQ(report.newIds, kNodes);
+    std::unordered_set<std::string> ids;
+    tree.ForEach([&](TreeNode& n) { ids.insert(n.PageId()); });
+    EXPECT_EQ(ids.size(), kNodes);
+    EXPECT_EQ(tree.NodeAt(0)->PageId(), "0");
+    EXPECT_EQ(tree.NodeAt(1)->PageId(), "100000");
+    EXPECT_EQ(tree.NodeAt(2)->PageId(), "100002");  // past the page file
+}
+
+TEST_F(TreeFilesTest, ALoadRemovesStaleTemporariesOfOurWritesOnly)
+{
+    temp.write("tvframe", "a\r\n");
+    temp.write("tvdata", "A\r\n");
+    const std::vector<std::string> stale = {".tvdata.tmp=Ab12Cd", ".A.html.tmp=zzzzzz", "!images/.pic.png.tmp=Q1w2E3",
+                                            ".images.ini.tmp=000000"};
+    // A picture named after its address may look much like a temporary.
+    const std::vector<std::string> foreign = {"notes.tmp=Ab12Cd", ".draft.tmp=", ".x.tmp=Ab12C!", "sub/.y.tmp=Ab12Cd",
+                                              "!images/.pic.png.tmpQ1w2E3", ".busy.html.tmp=BUSY00"};
+    for (const auto& name : stale)
+        temp.write(name, "half written");
+    for (const auto& name : foreign)
+        temp.write(name, "someone else's");
+    // A write still under way holds its temporary locked.
+    int busy = ::open((temp.path() / ".busy.html.tmp=BUSY00").c_str(), O_RDONLY | O_CLOEXEC);
+    ASSERT_GE(busy, 0);
+    ASSERT_EQ(::flock(busy, LOCK_EX), 0);
+
+    CollectionTree tree;
+    auto report = LoadTreeFiles(dir(), tree);
+    ::close(busy);
+    EXPECT_EQ(report.removedTemporaries, stale.size());
+    for (const auto& name : stale)
+        EXPECT_FALSE(exists(name)) << name;
+    for (const auto& name : foreign)
+        EXPECT_TRUE(exists(name)) << name;
 }
 
 }  // namespace

@@ -344,7 +344,7 @@ TEST_F(ProgramTest, WithoutADisplayOneLineSaysWhatIsMissing)
 
 
 // Waits for a condition with a deadline, reading the drag helper's output meanwhile.
-bool WaitFor(const std::function<bool()>& done, std::chrono::milliseconds timeout, DragSourceProcess* source = nullptr)
+bool WaitFor(const std::function<bool()>& done, std::chrono::milliseconds timeout, DragSource* source = nullptr)
 {
     const auto end = std::chrono::steady_clock::now() + timeout;
     while (!done()) {
@@ -415,7 +415,7 @@ TEST_F(ProgramTest, DISABLED_APageDroppedAndThenKilledIsCompleteOnDisk)
         XTestFakeButtonEvent(display, 1, down ? True : False, CurrentTime);
         XFlush(display);
     };
-    DragSourceProcess source(QL_DRAG_SOURCE, "chromium-selection", 40, 40);
+    DragSource source(QL_DRAG_SOURCE, "chromium-selection", 40, 40);
     ASSERT_TRUE(WaitFor([&] { return source.Said("ready"); }, 5s, &source));
     int x = 100, y = 80;
     move(x, y);

@@ -28,7 +28,7 @@ protected:
     ScopedXdgEnv xdg;
     Display* display = nullptr;
     TPlinderDragZoneForm* zone = nullptr;
-    std::unique_ptr<DragSourceProcess> source;
+    std::unique_ptr<DragSource> source;
     TreeNode* a = nullptr;
 
     void SetUp() override
@@ -112,7 +112,7 @@ protected:
     // has opened), waiting there until `ready` holds, then dropped.
     void DragSelection(const std::function<wxPoint()>& target, const std::function<bool()>& ready)
     {
-        source = std::make_unique<DragSourceProcess>(QL_DRAG_SOURCE, "chromium-selection", kSourceX, kSourceY);
+        source = std::make_unique<DragSource>(QL_DRAG_SOURCE, "chromium-selection", kSourceX, kSourceY);
         ASSERT_TRUE(WaitFor([&] { return source->Said("ready"); }, 5000)) << "helper did not start";
         int x = kSourceX + 60, y = kSourceY + 40;
         MoveTo(x, y);

@@ -1,0 +1,27 @@
+#include "app/editor/EditorActions.h"
+
+#include "app/collection/PageSession.h"
+
+namespace ql {
+
+EditorActions::EditorActions(PageSession& session, PageViews& views) : session_(session), views_(views) {}
+
+void EditorActions::Arm(int code, int intervalMs, int ticks)
+{
+    if (code == kTagPasteThenLocalize)
+        pastePage_ = session_.AppSettings().CurrentPageFile;
+    if (Schedule)
+        Schedule(code, intervalMs, ticks);
+}
+
+bool EditorActions::RunClipboardPaste()
+{
+    const std::string page = std::move(pastePage_);
+    pastePage_.clear();
+    if (page.empty() || page != session_.AppSettings().CurrentPageFile || views_.ActiveView() != kViewHtml)
+        return false;
+    session_.StartClipboardPaste();
+    return true;
+}
+
+}  // namespace ql

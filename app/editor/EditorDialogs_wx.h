@@ -1,0 +1,23 @@
+#pragma once
+// The editor's message, question, input and open-file boxes through wx.
+#include "app/collection/EditorPorts.h"
+
+class wxWindow;
+
+namespace ql {
+
+class WxEditorDialogs : public EditorDialogs {
+public:
+    explicit WxEditorDialogs(wxWindow* parent) : parent_(parent) {}
+    void ShowMessage(const std::string& text) override;
+    bool AskYesNo(const std::string& caption, const std::string& text) override;
+    std::optional<std::string> InputBox(const std::string& caption, const std::string& prompt,
+                                        const std::string& value) override;
+    // `filter` pairs descriptions and patterns with "|", as wx file dialogs take them.
+    std::optional<std::string> OpenFile(const std::string& filter) override;
+
+private:
+    wxWindow* parent_;
+};
+
+}  // namespace ql

@@ -1,0 +1,46 @@
+#include "app/editor/EditorLayout.h"
+
+#include "app/collection/PageId.h"
+#include "foundation/VekCollectClass.h"
+#include "platform/core/SafeFile.h"
+
+#include <filesystem>
+
+namespace ql {
+
+int ClampView(int view) { return (view < 0 || view > kViewCount - 1) ? 0 : view; }
+
+int TreeWidthCycle::Click(int currentWidth)
+{
+    switch (state_) {
+    case 0:
+        remembered_ = currentWidth;
+        state_ = 1;
+        return 0;
+    case 1:
+        state_ = 2;
+        return 2 * remembered_;
+    default:
+        state_ = 0;
+        return remembered_;
+    }
+}
+
+LayoutPlan PlanLayout(const TSettings& settings, bool folderView)
+{
+    return LayoutPlan{settings.ShowImageList && folderView, settings.ShowTree, settings.ShowToolbar};
+}
+
+std::string ImagesPanelFolder(const TSettings& settings)
+{
+    if (IsValidPageId(settings.CurrentNodeId)) {
+        const std::string own = settings.CollectionDir + settings.CurrentNodeId + "/";
+        if (DirectoryExists(own))
+            return own;
+    }
+    std::error_code ec;
+    std::filesystem::create_directories(settings.ImagesDir, ec);
+    return settings.ImagesDir;
+}
+
+}  // namespace ql

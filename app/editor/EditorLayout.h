@@ -1,0 +1,49 @@
+#pragma once
+// The editor window's layout decisions, apart from the controls: which view a stored index
+// opens, the tree-width button's three states, what the layout switches show, and which folder
+// the images panel lists.
+#include <string>
+
+namespace ql {
+
+struct TSettings;
+
+inline constexpr int kViewCount = 3;
+// An index outside the views (a damaged ini value) opens the Browse view.
+int ClampView(int view);
+
+// WidthB: normal width -> hidden -> double the remembered width -> the remembered width.
+class TreeWidthCycle {
+public:
+    int State() const { return state_; }        // 0 normal, 1 hidden, 2 double
+    int Remembered() const { return remembered_; }
+    // The tree panel's width after one click, given its width now. The width is remembered
+    // only when leaving the normal state, so a width dragged meanwhile is not taken.
+    int Click(int currentWidth);
+
+private:
+    int state_ = 0;
+    int remembered_ = 0;
+};
+
+struct LayoutPlan {
+    bool imagePanel = false;  // the images panel and its splitter
+    bool tree = false;        // the tree panel and its splitter
+    bool toolbars = false;    // the cool bar, the three view toolbars and the tree toolbar
+};
+// `folderView` says whether the images panel has a list to show: without one it stays hidden.
+LayoutPlan PlanLayout(const TSettings& settings, bool folderView);
+
+// The folder the images panel lists: the open page's own folder when it exists, else the images
+// folder (created when missing). A current id that is empty or no valid page id never makes it
+// the collection folder itself.
+std::string ImagesPanelFolder(const TSettings& settings);
+
+// What the images panel shows; the shell list implements it.
+class ImageFolderView {
+public:
+    virtual ~ImageFolderView() = default;
+    virtual void SetFolder(const std::string& folder) = 0;
+};
+
+}  // namespace ql

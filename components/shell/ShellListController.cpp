@@ -1,0 +1,1005 @@
+#include "components/shell/ShellListController.h"
+
+#include <algorithm>
+#include <numeric>
+
+#include "components/shell/ShellErrors.h"
+#include "components/shell/ShellItemUtils.h"
+#include "components/shell/ShellListFileFilter.h"
+#include "components/shell/ShellListKeys.h"
+#include "components/shell/IdListContainers.h"
+#include "platform/core/TextEncoding.h"
+#include "platform/core/shell/ShellItems.h"
+
+namespace ql::shellctl {
+
+using namespace com;
+using shell::SFGAO_FILESYSANCESTOR;
+using shell::SFGAO_FILESYSTEM;
+using shell::SFGAO_FOLDER;
+
+namespace {
+
+// Attributes asked of every item that may be shown.
+constexpr ULONG kAcceptRequest = 0xF20B0000;
+
+// Shows the busy cursor for a scope.
+class Busy {
+public:
+    explicit Busy(ShellListView& view) : view_(view) { view_.SetBusy(true); }
+    ~Busy() { view_.SetBusy(false); }
+
+private:
+    ShellListView& view_;
+};
+
+class UpdateBracket {
+public:
+    explicit UpdateBracket(ShellListView& view) : view_(view) { view_.BeginUpdate(); }
+    ~UpdateBracket() { view_.EndUpdate(); }
+
+private:
+    ShellListView& view_;
+};
+
+std::string FileNameOf(const std::string& parsingName)
+{
+    std::size_t slash = parsingName.rfind('/');
+    return slash == std::string::npos ? parsingName : parsingName.substr(slash + 1);
+}
+
+}  // namespace
+
+RenameCheck CheckNewName(const std::string& oldName, const std::string& newName)
+{
+    if (newName == oldName)
+        return RenameCheck::Unchanged;
+    if (!shell::IsValidFileName(newName))
+        return RenameCheck::Invalid;
+    return RenameCheck::Valid;
+}
+
+ShellListController::ShellListController(ShellListView& view) : view_(view)
+{
+    Folder.OnLocatorChange = [this](TSvShellLocator&) { FolderChanged(); };
+}
+
+ShellListController::~ShellListController()
+{
+    Folder.OnLocatorChange = nullptr;
+    changeThread_.reset();
+    if (dropTarget_)
+        dropTarget_->Detach();
+}
+
+// Window life ----------------------------------------------------------------------------------
+
+void ShellListController::WindowCreated()
+{
+    windowCreated_ = true;
+    if ((options_ & svsloOleDrop) && !dropTarget_) {
+        dropTarget_ = ComPtr<TDropTarget_shlv>::Adopt(new TDropTarget_shlv(*this));
+        if (!view_.RegisterDropTarget(dropTarget_.get())) {
+            dropTarget_->Detach();
+            dropTarget_.reset();
+        }
+    }
+}
+
+void ShellListController::WindowDestroying()
+{
+    if (!columns_.empty())
+        SaveColumnWidthsIfWanted();
+    changeThread_.reset();
+    if (dropTarget_) {
+        view_.RevokeDropTarget();
+        dropTarget_->Detach();
+        dropTarget_.reset();
+    }
+    ++folderChangeLock_;
+    ClearAllItems();
+    --folderChangeLock_;
+    windowCreated_ = false;
+}
+
+void ShellListController::ClearAllItems()
+{
+    UpdateBracket update(view_);
+    if (OnDeleteItem)
+        for (int i = 0; i < Count(); ++i)
+            OnDeleteItem(i, *items_[static_cast<std::size_t>(i)]->data);
+    view_.ClearItems();
+    items_.clear();
+}
+
+void ShellListController::FillIfEmpty()
+{
+    if (items_.empty())
+        RefillList();
+}
+
+// Options and filter ------------------------------------------------------------------------------
+
+void ShellListController::SetOptions(TSvShellListOptions options)
+{
+    const TSvShellListOptions before = options_;
+    options_ = options;
+    if (!windowCreated_)
+        return;
+    const ShellListOptionActions a = OptionChangeActions(before, options);
+    if (a.registerDrop && !dropTarget_)
+        WindowCreated();
+    if (a.revokeDrop && dropTarget_) {
+        view_.RevokeDropTarget();
+        dropTarget_->Detach();
+        dropTarget_.reset();
+    }
+    if (a.startWatching)
+        StartChangeNotify();
+    if (a.stopWatching && changeThread_)
+        changeThread_->RemoveAllWatches();
+    if (a.refresh)
+        RefreshList();
+}
+
+void ShellListController::SetFileFilter(const std::string& filter)
+{
+    if (filter == fileFilter_)
+        return;
+    fileFilter_ = filter;
+    filterPatterns_ = SplitFileFilter(filter);
+    if (options_ & svsloAutoFill)
+        RefillList();
+}
+
+// Filling ---------------------------------------------------------------------------------------
+
+void ShellListController::FolderChanged()
+{
+    if (folderChangeLock_ <= 0) {
+        ++folderChangeLock_;
+        try {
+            RefillList();
+        } catch (const std::exception& e) {
+            // The change came from whoever set the folder (the editor's SetPath): the list
+            // reports its own failure rather than throwing into the caller.
+            --folderChangeLock_;
+            view_.ShowError(e.what());
+            return;
+        }
+        --folderChangeLock_;
+    }
+    if (OnFolderChanged)
+        OnFolderChanged();
+}
+
+void ShellListController::RefillList()
+{
+    if (!windowCreated_)
+        return;
+    if (dragging_ || view_.IsEditingLabel()) {
+        // Run once the drag or the edit is over, against the folder asked for then.
+        refillPending_ = true;
+        return;
+    }
+    refillPending_ = false;
+    Busy busy(view_);
+    ClearAllItems();
+    {
+        UpdateBracket update(view_);
+        ComPtr<IShellFolder> folder;
+        if (HRESULT hr = GetShellFolder(Folder.GetIdList(), folder); FAILED(hr))
+            RaiseSystemError(hr);
+        filterNames_ = BuildFileFilter(Folder.GetPath(), fileFilter_, filterPatterns_);
+        try {
+            FillFromFolder(folder, Folder.GetIdList());
+        } catch (...) {
+            filterNames_.reset();
+            throw;
+        }
+        filterNames_.reset();
+    }
+    if (options_ & svsloDynamicRefresh)
+        StartChangeNotify();
+}
+
+void ShellListController::FillFromFolder(ComPtr<IShellFolder> folder, const ItemIdList* folderIdList)
+{
+    struct Complete {
+        ShellListController& self;
+        ~Complete()
+        {
+            if (self.OnFillComplete)
+                self.OnFillComplete();
+        }
+    } complete{*this};
+    UpdateBracket update(view_);
+    if (OnFillStart)
+        OnFillStart();
+
+    IdListPtr oldList = std::move(folderIdList_);
+    ComPtr<IShellFolder> oldFolder = shellFolder_;
+    folderIdList_ = CopyIdList(folderIdList);
+    shellFolder_ = folder;
+    try {
+        BuildColumns();
+        DWORD flags = shell::SHCONTF_FOLDERS | shell::SHCONTF_NONFOLDERS;
+        if (options_ & svsloShowHidden)
+            flags |= shell::SHCONTF_INCLUDEHIDDEN;
+        ComPtr<shell::IEnumIDList> e;
+        if (FAILED(folder->EnumObjects(flags, e.put())))
+            return;  // an unreadable folder shows empty
+        std::vector<IdListPtr> found;
+        found.reserve(500);
+        while (e) {
+            IdListPtr item;
+            ULONG fetched = 0;
+            HRESULT hr = e->Next(1, &item, &fetched);
+            if (hr == S_FALSE || (hr == S_OK && fetched == 0))
+                break;
+            if (hr == E_FAIL)
+                break;
+            if (hr != S_OK)
+                RaiseSystemError(hr);
+            found.push_back(std::move(item));
+        }
+        for (IdListPtr& relative : found) {
+            ULONG attributes = 0;
+            if (ShouldAddItem(folderIdList_.get(), *relative, attributes))
+                AppendItem(std::move(relative), attributes);
+        }
+        SortItems();
+        if (!items_.empty() && view_.FocusedIndex() < 0)
+            view_.SetFocusedIndex(0);
+    } catch (...) {
+        folderIdList_ = std::move(oldList);
+        shellFolder_ = oldFolder;
+        throw;
+    }
+}
+
+bool ShellListController::ShouldAddItem(const ItemIdList* absolute, const ItemIdList& relative, ULONG& attributes)
+{
+    attributes = kAcceptRequest;
+    const ItemIdList* items[] = {&relative};
+    if (FAILED(shellFolder_->GetAttributesOf(items, &attributes)))
+        attributes = 0;
+    if (!(options_ & svsloNonFilesystemAncestors) && !(attributes & (SFGAO_FILESYSTEM | SFGAO_FILESYSANCESTOR)))
+        return false;
+    bool allow = true;
+    if (filterNames_ && !(attributes & SFGAO_FOLDER)) {
+        std::string name = FileNameOf(GetDisplayName(shellFolder_.get(), relative, svdnForParsing));
+        allow = MatchesFileFilter(*filterNames_, name, false);
+    }
+    if (allow && OnAddItem)
+        allow = OnAddItem(shellFolder_.get(), absolute, relative, attributes);
+    return allow;
+}
+
+void ShellListController::AppendItem(IdListPtr relative, ULONG attributes)
+{
+    auto item = std::make_unique<Item>();
+    item->data = std::make_unique<TSvShListData>(*this);
+    item->data->SetRelativeIdList(std::move(relative));
+    item->attributes = attributes;
+    items_.push_back(std::move(item));
+    view_.InsertItem(Count() - 1);
+}
+
+void ShellListController::RefreshList()
+{
+    if (!windowCreated_)
+        return;
+    if (dragging_ || view_.IsEditingLabel()) {
+        refreshPending_ = true;
+        return;
+    }
+    refreshPending_ = false;
+    if (items_.empty() || !shellFolder_) {
+        RefillList();
+        return;
+    }
+    Busy busy(view_);
+    struct Complete {
+        ShellListController& self;
+        ~Complete()
+        {
+            self.filterNames_.reset();
+            if (self.OnFillComplete)
+                self.OnFillComplete();
+        }
+    } complete{*this};
+    if (OnFillStart)
+        OnFillStart();
+    filterNames_ = BuildFileFilter(Folder.GetPath(), fileFilter_, filterPatterns_);
+
+    // A: what is shown; B: what the folder holds now.
+    TSvPidlList shown;
+    shown.Duplicates = pdAccept;
+    if (Folder.GetPath().empty())
+        shown.ShellFolder = shellFolder_.get();
+    shown.SetCapacity(Count());
+    for (auto& item : items_)
+        if (item->data && item->data->RelativeIdList())
+            shown.AddObject(item->data->RelativeIdList(), item.get());
+    shown.Sort();
+
+    DWORD flags = shell::SHCONTF_FOLDERS | shell::SHCONTF_NONFOLDERS;
+    if (options_ & svsloShowHidden)
+        flags |= shell::SHCONTF_INCLUDEHIDDEN;
+    ComPtr<shell::IEnumIDList> e;
+    if (FAILED(shellFolder_->EnumObjects(flags, e.put())) || !e)
+        return;  // the folder cannot be read now: keep what is shown
+    std::vector<IdListPtr> now;
+    for (;;) {
+        IdListPtr item;
+        ULONG fetched = 0;
+        HRESULT hr = e->Next(1, &item, &fetched);
+        if (hr == S_FALSE || (hr == S_OK && fetched == 0))
+            break;
+        if (hr != S_OK)
+            return;  // a read error part-way: an incomplete listing must not delete items
+        now.push_back(std::move(item));
+    }
+
+    std::vector<IdListPtr> added;
+    for (auto it = now.rbegin(); it != now.rend(); ++it) {
+        int position = -1;
+        if (shown.Find(it->get(), position))
+            shown.Delete(position);
+        else
+            added.push_back(std::move(*it));
+    }
+    std::reverse(added.begin(), added.end());
+
+    UpdateBracket update(view_);
+    std::set<const Item*> gone;
+    for (int i = 0; i < shown.Count(); ++i)
+        gone.insert(static_cast<const Item*>(shown.Objects(i)));
+    for (int i = Count() - 1; i >= 0; --i) {
+        if (!gone.count(items_[static_cast<std::size_t>(i)].get()))
+            continue;
+        if (OnDeleteItem)
+            OnDeleteItem(i, *items_[static_cast<std::size_t>(i)]->data);
+        view_.DeleteItem(i);
+        items_.erase(items_.begin() + i);
+    }
+    for (IdListPtr& relative : added) {
+        IdListPtr absolute = ConcatIdLists(folderIdList_.get(), relative.get());
+        ULONG attributes = 0;
+        if (ShouldAddItem(absolute.get(), *relative, attributes))
+            AppendItem(std::move(relative), attributes);
+    }
+}
+
+// Items -----------------------------------------------------------------------------------------
+
+TSvShListData* ShellListController::ItemData(int index) const
+{
+    if (index < 0 || index >= Count())
+        return nullptr;
+    return items_[static_cast<std::size_t>(index)]->data.get();
+}
+
+std::string ShellListController::ItemText(int index, int column) const
+{
+    TSvShListData* data = ItemData(index);
+    if (!data)
+        return {};
+    return column == 0 ? data->DisplayName() : data->ColumnText(column);
+}
+
+bool ShellListController::ItemHidden(int index) const
+{
+    return index >= 0 && index < Count() && (items_[static_cast<std::size_t>(index)]->attributes & shell::SFGAO_HIDDEN);
+}
+
+std::vector<int> ShellListController::ShellSelection() const
+{
+    std::vector<int> selected = view_.SelectedIndices();
+    std::vector<int> out;
+    for (int i : selected)
+        if (ItemData(i) && ItemData(i)->RelativeIdList())
+            out.push_back(i);
+    return out;
+}
+
+std::vector<const ItemIdList*> ShellListController::RelativeLists(const std::vector<int>& indexes) const
+{
+    std::vector<const ItemIdList*> lists;
+    for (int i : indexes)
+        lists.push_back(ItemData(i)->RelativeIdList());
+    return lists;
+}
+
+int ShellListController::SelectedShellItemCount() const { return static_cast<int>(ShellSelection().size()); }
+
+DWORD ShellListController::DropEffectsOfSelection()
+{
+    std::vector<int> selection = ShellSelection();
+    if (selection.empty() || !shellFolder_)
+        return DROPEFFECT_NONE;
+    auto lists = RelativeLists(selection);
+    ULONG attributes = shell::SFGAO_CANCOPY | shell::SFGAO_CANMOVE | shell::SFGAO_CANLINK;
+    if (HRESULT hr = shellFolder_->GetAttributesOf(lists, &attributes); FAILED(hr))
+        RaiseSystemError(hr);
+    // The three capability bits are the three effects, bit for bit.
+    return attributes & (shell::SFGAO_CANCOPY | shell::SFGAO_CANMOVE | shell::SFGAO_CANLINK);
+}
+
+// Columns and order -----------------------------------------------------------------------------
+
+void ShellListController::SaveColumnWidthsIfWanted()
+{
+    if (saveColumnWidths_ && columnsBuilt_)
+        SaveColumnWidths(view_.ColumnWidths(), ColumnWidthCache());
+}
+
+void ShellListController::BuildColumns()
+{
+    SaveColumnWidthsIfWanted();
+    // Our folders have no detail columns of their own: every folder gets the file columns.
+    columns_ = BuildDefaultColumns(ReadDirectoryCols(ColumnRegistry), SavedDirectoryCols(), ColumnWidthCache());
+    view_.SetColumns(columns_);
+    columnsBuilt_ = true;
+    saveColumnWidths_ = true;
+    const int count = static_cast<int>(columns_.size());
+    // A sort column the new columns do not have (either direction) goes back to the first.
+    if (std::abs(sortColumn_) > count || sortColumn_ == 0)
+        SetSortColumn(1);
+    else
+        SetSortColumn(sortColumn_);
+    sortHandled_ = false;
+}
+
+void ShellListController::SetSortColumn(int k)
+{
+    view_.ShowSortMark(std::abs(k) - 1, k >= 0);
+    sortHandled_ = true;
+    if (k != sortColumn_) {
+        sortColumn_ = k;
+        SortItems();
+    }
+}
+
+void ShellListController::ColumnClick(int column)
+{
+    sortHandled_ = false;
+    if (OnColumnClick)
+        OnColumnClick(column);
+    if (sortHandled_)
+        return;
+    SetSortColumn(column + 1 == sortColumn_ ? -(column + 1) : column + 1);
+}
+
+int ShellListController::CompareItems(const Item& a, const Item& b) const
+{
+    if (!a.data || !b.data || !a.data->RelativeIdList() || !b.data->RelativeIdList() || !shellFolder_)
+        return 0;
+    const int column = std::abs(sortColumn_) - 1;
+    HRESULT hr = shellFolder_->CompareIDs(column, *a.data->RelativeIdList(), *b.data->RelativeIdList());
+    int result = FAILED(hr) ? 0 : shell::ShortFromResult(hr);
+    if (result == 0 && column != shell::kColumnName) {
+        // Equal by the column: by name, in the same direction, so the order is the same each time.
+        hr = shellFolder_->CompareIDs(shell::kColumnName, *a.data->RelativeIdList(), *b.data->RelativeIdList());
+        result = FAILED(hr) ? 0 : shell::ShortFromResult(hr);
+    }
+    return sortColumn_ < 0 ? -result : result;
+}
+
+void ShellListController::SortItems()
+{
+    if (items_.size() < 2 || sortColumn_ == 0)
+        return;
+    std::vector<int> order(items_.size());
+    std::iota(order.begin(), order.end(), 0);
+    std::stable_sort(order.begin(), order.end(), [this](int x, int y) {
+        return CompareItems(*items_[static_cast<std::size_t>(x)], *items_[static_cast<std::size_t>(y)]) < 0;
+    });
+    std::vector<int> newIndexOf(items_.size());
+    std::vector<std::unique_ptr<Item>> sorted;
+    sorted.reserve(items_.size());
+    for (std::size_t pos = 0; pos < order.size(); ++pos) {
+        newIndexOf[static_cast<std::size_t>(order[pos])] = static_cast<int>(pos);
+        sorted.push_back(std::move(items_[static_cast<std::size_t>(order[pos])]));
+    }
+    items_ = std::move(sorted);
+    view_.ReorderItems(newIndexOf);
+}
+
+// Commands --------------------------------------------------------------------------------------
+
+void ShellListController::FolderUp(int levels)
+{
+    if (options_ & svsloDontChangeFolder)
+        return;
+    const ItemIdList* list = Folder.GetIdList();
+    if (!list || list->IsEmpty())
+        return;
+    TSvIdListArray array(list);
+    Folder.SetIdList(array.Ancestor(levels));
+}
+
+bool ShellListController::DoDblClickOpen()
+{
+    bool handled = false;
+    if (OnDblClickOpen)
+        OnDblClickOpen(handled);
+    return !handled;
+}
+
+void ShellListController::OpenSelection()
+{
+    FlushPendingRefresh();
+    std::vector<int> selection = ShellSelection();
+    if (selection.size() < 2) {
+        std::vector<int> any = view_.SelectedIndices();
+        if (!any.empty())
+            OpenItem(any.front());
+        return;
+    }
+    if (!DoDblClickOpen())
+        return;
+    shell::PopupMenu menu;
+    ComPtr<shell::IContextMenu> contextMenu;
+    if (HRESULT hr = CreateItemContextMenu(shellFolder_.get(), RelativeLists(selection), contextMenu, menu,
+                                           kFirstShellCommand, shell::CMF_EXPLORE);
+        FAILED(hr))
+        RaiseSystemError(hr);
+    for (std::size_t i = 0; i < menu.Count(); ++i)
+        if ((menu.At(i).flags & shell::MF_DEFAULT) && menu.At(i).id >= static_cast<int>(kFirstShellCommand)) {
+            InvokeContextMenuVerb(contextMenu.get(), static_cast<unsigned>(menu.At(i).id) - kFirstShellCommand);
+            break;
+        }
+}
+
+void ShellListController::OpenItem(int index)
+{
+    FlushPendingRefresh();
+    TSvShListData* data = ItemData(index);
+    if (!data || !data->RelativeIdList()) {
+        DoDblClickOpen();
+        return;
+    }
+    Busy busy(view_);
+    IdListPtr absolute = ConcatIdLists(folderIdList_.get(), data->RelativeIdList());
+    ULONG attributes = SFGAO_FOLDER;
+    const ItemIdList* items[] = {data->RelativeIdList()};
+    if (absolute && shellFolder_ && shellFolder_->GetAttributesOf(items, &attributes) == S_OK &&
+        (attributes & SFGAO_FOLDER)) {
+        OpenFolder(*absolute);
+        return;
+    }
+    if (data->IsLink() && OpenLinkTarget(*data))
+        return;
+    if (DoDblClickOpen())
+        InvokeDefaultCommand(index);
+}
+
+void ShellListController::OpenFolder(const ItemIdList& absolute)
+{
+    if (options_ & svsloDontChangeFolder)
+        return;
+    IdListPtr target = CopyIdList(&absolute);  // the caller's list may belong to an item
+    ClearAllItems();
+    Folder.SetIdList(target.get());
+    if (items_.empty() && Folder.GetIdList() && *Folder.GetIdList() == *target)
+        RefillList();  // the same folder named again: the locator fires nothing
+}
+
+bool ShellListController::OpenLinkTarget(TSvShListData& data)
+{
+    TLinkData link;
+    if (FAILED(ReadShellLink(data.Path(), link, false)) || !link.FindData.directory)
+        return false;
+    IdListPtr target;
+    if (FAILED(PathToIdList(link.Path, target)) || !target)
+        return false;
+    OpenFolder(*target);
+    return true;
+}
+
+void ShellListController::InvokeDefaultCommand(int index)
+{
+    TSvShListData* data = ItemData(index);
+    if (!data || !data->RelativeIdList())
+        return;
+    shell::PopupMenu menu;
+    ComPtr<shell::IContextMenu> contextMenu;
+    const ItemIdList* items[] = {data->RelativeIdList()};
+    if (HRESULT hr = CreateItemContextMenu(shellFolder_.get(), items, contextMenu, menu, kFirstShellCommand,
+                                           shell::CMF_EXPLORE);
+        FAILED(hr))
+        RaiseSystemError(hr);
+    for (std::size_t i = 0; i < menu.Count(); ++i)
+        if ((menu.At(i).flags & shell::MF_DEFAULT) && menu.At(i).id >= static_cast<int>(kFirstShellCommand)) {
+            InvokeContextMenuVerb(contextMenu.get(), static_cast<unsigned>(menu.At(i).id) - kFirstShellCommand);
+            return;
+        }
+}
+
+void ShellListController::ShowShellContextMenu(int x, int y)
+{
+    std::vector<int> selection = ShellSelection();
+    if (selection.empty() || !shellFolder_)
+        return;
+    unsigned flags = shell::CMF_EXPLORE;
+    TSvShListData* focused = ItemData(view_.FocusedIndex());
+    if (focused && !focused->Path().empty() && !ReadOnly)
+        flags |= shell::CMF_CANRENAME;
+    ComPtr<shell::IContextMenu> contextMenu;
+    if (FAILED(shellFolder_->GetUIObjectOf(RelativeLists(selection), shell::IContextMenu::IID_,
+                                           contextMenu.putVoid())))
+        return;
+    shell::PopupMenu menu;
+    if (HRESULT hr = contextMenu->QueryContextMenu(menu, 0, kFirstShellCommand, kLastShellCommand, flags);
+        FAILED(hr))
+        RaiseSystemError(hr);
+    const int id = view_.TrackMenu(menu, x, y);
+    if (id == kRenameCommandId) {
+        if (view_.FocusedIndex() >= 0)
+            view_.EditLabel(view_.FocusedIndex());
+    } else if (id >= static_cast<int>(kFirstShellCommand)) {
+        InvokeContextMenuVerb(contextMenu.get(), static_cast<unsigned>(id) - kFirstShellCommand);
+        if (IsNetworkFolder())
+            RefreshList();
+    }
+    // 1 to 49 would be Send To entries; this desktop has none.
+}
+
+void ShellListController::InvokeSelectionVerb(const std::string& verb)
+{
+    std::vector<int> selection = ShellSelection();
+    if (selection.empty() || !shellFolder_)
+        return;
+    ComPtr<shell::IContextMenu> contextMenu;
+    if (FAILED(shellFolder_->GetUIObjectOf(RelativeLists(selection), shell::IContextMenu::IID_,
+                                           contextMenu.putVoid())))
+        return;
+    InvokeContextMenuVerb(contextMenu.get(), verb);
+    if (IsNetworkFolder())
+        RefreshList();
+}
+
+void ShellListController::InvokeFolderVerb(const std::string& verb)
+{
+    ComPtr<shell::IContextMenu> contextMenu;
+    if (HRESULT hr = GetUIObjectOfIdList(folderIdList_.get(), shell::IContextMenu::IID_, contextMenu.putVoid());
+        FAILED(hr))
+        RaiseSystemError(hr);
+    if (HRESULT hr = InvokeContextMenuVerb(contextMenu.get(), verb); FAILED(hr))
+        RaiseSystemError(hr);
+}
+
+bool ShellListController::IsNetworkFolder() { return Folder.GetPath().rfind("//", 0) == 0; }
+
+// Renaming --------------------------------------------------------------------------------------
+
+bool ShellListController::CanEdit(int index) const
+{
+    TSvShListData* data = ItemData(index);
+    return data && !ReadOnly && data->CanRename();
+}
+
+bool ShellListController::EndLabelEdit(int index, const std::string& text)
+{
+    TSvShListData* data = ItemData(index);
+    bool renamed = false;
+    if (data && data->RelativeIdList() && shellFolder_) {
+        Busy busy(view_);
+        if (CheckNewName(data->DisplayName(), text) == RenameCheck::Valid) {
+            renaming_ = true;
+            IdListPtr renamedList;
+            std::u16string wide = Utf8ToUtf16(text);
+            if (SUCCEEDED(shellFolder_->SetNameOf(*data->RelativeIdList(), wide, shell::SHGDN_INFOLDER,
+                                                 &renamedList)) &&
+                renamedList) {
+                data->SetRelativeIdList(std::move(renamedList));
+                view_.UpdateItem(index);
+                renamed = true;
+            }
+        }
+        // Only a rename that happened is followed by a notification to ignore.
+        if (!renamed)
+            renaming_ = false;
+    }
+    RunPendingRefresh();
+    return renamed;
+}
+
+void ShellListController::LabelEditCancelled() { RunPendingRefresh(); }
+
+void ShellListController::RunPendingRefresh()
+{
+    if (dragging_ || view_.IsEditingLabel())
+        return;
+    if (refillPending_)
+        RefillList();
+    else if (refreshPending_)
+        RefreshList();
+}
+
+// Keys ------------------------------------------------------------------------------------------
+
+bool ShellListController::KeyDown(TShortCut shortcut)
+{
+    if (view_.IsEditingLabel() || !(options_ & svsloDefaultKeyHandling))
+        return false;
+    switch (ListKeyDispatch(shortcut)) {
+    case ListKeyAction::SelectAll: {
+        UpdateBracket update(view_);
+        view_.SelectAllItems();
+        return true;
+    }
+    case ListKeyAction::Refill: RefillList(); return true;
+    case ListKeyAction::Copy: InvokeSelectionVerb("copy"); return true;
+    case ListKeyAction::Cut: InvokeSelectionVerb("cut"); return true;
+    case ListKeyAction::Paste: InvokeFolderVerb("paste"); return true;
+    case ListKeyAction::Rename:
+        if (view_.FocusedIndex() >= 0 && CanEdit(view_.FocusedIndex()))
+            view_.EditLabel(view_.FocusedIndex());
+        return true;
+    case ListKeyAction::Delete: InvokeSelectionVerb("delete"); return true;
+    case ListKeyAction::None: return false;
+    }
+    return false;
+}
+
+bool ShellListController::KeyChar(int character)
+{
+    if (view_.IsEditingLabel() || !(options_ & svsloDefaultKeyHandling))
+        return false;
+    switch (ListCharDispatch(character)) {
+    case ListCharAction::FolderUp: FolderUp(1); return true;
+    case ListCharAction::OpenSelection: OpenSelection(); return true;
+    case ListCharAction::None: return false;
+    }
+    return false;
+}
+
+// Change notification ---------------------------------------------------------------------------
+
+void ShellListController::StartChangeNotify()
+{
+    view_.StopRefreshTimer();
+    if (changeThread_)
+        changeThread_->RemoveAllWatches();
+    else
+        changeThread_ = std::make_unique<TChangeHandlerThread>(view_.ChangePoster(), kChangeNotifyMessage);
+    const std::string path = Folder.GetPath();
+    int slot = -1;
+    if (!path.empty())
+        changeThread_->AddWatch(path, FILE_NOTIFY_CHANGE_FILE_NAME | FILE_NOTIFY_CHANGE_DIR_NAME, slot, false);
+}
+
+void ShellListController::ChangeNotification()
+{
+    if (renaming_) {
+        renaming_ = false;  // the rename itself, already shown
+        return;
+    }
+    // During a drag the change is remembered and shown when the drag ends.
+    view_.StopRefreshTimer();
+    view_.StartRefreshTimer(view_.HasFocus() ? kRefreshDelayFocused : kRefreshDelayUnfocused);
+}
+
+void ShellListController::RefreshTimerFired()
+{
+    view_.StopRefreshTimer();
+    RefreshList();
+}
+
+void ShellListController::FlushPendingRefresh()
+{
+    if (view_.RefreshTimerRunning())
+        RefreshTimerFired();
+}
+
+void ShellListController::DeviceChanged(TMessage& message)
+{
+    if (message.WParam != DBT_DEVICEARRIVAL && message.WParam != DBT_DEVICEREMOVECOMPLETE)
+        return;
+    RevalidateDrives();
+    BeginDriveRefresh();
+    try {
+        RefreshList();
+    } catch (...) {
+        EndDriveRefresh();
+        throw;
+    }
+    EndDriveRefresh();
+}
+
+// Drag and drop ---------------------------------------------------------------------------------
+
+void ShellListController::StartOleDrag(int button)
+{
+    if (!(options_ & svsloOleDrag) || dragging_)
+        return;
+    auto source = ComPtr<TDropSource_shlvtv>::Adopt(new TDropSource_shlvtv(button));
+    if (source->ButtonMask() == 0)
+        return;
+    std::vector<int> selection = ShellSelection();
+    ShellDragItems drag;
+    drag.folder = folderIdList_.get();
+    drag.items = RelativeLists(selection);
+    for (int i : selection)
+        drag.parsingNames.push_back(GetDisplayName(shellFolder_.get(), *ItemData(i)->RelativeIdList(), svdnForParsing));
+    ComPtr<IDataObject> data = TDataObject_shlv::Create(drag);
+    if (!data)
+        return;
+    const DWORD allowed = DropEffectsOfSelection();
+    dragging_ = true;
+    DWORD effect = DROPEFFECT_NONE;
+    HRESULT hr = E_UNEXPECTED;
+    try {
+        hr = view_.DoDragDrop(data.get(), source.get(), allowed, &effect);
+    } catch (...) {
+        dragging_ = false;
+        throw;
+    }
+    dragging_ = false;
+    const bool refill = refillPending_;
+    const bool refresh = hr == DRAGDROP_S_DROP || refreshPending_;
+    refreshPending_ = false;
+    if (refill)
+        RefillList();
+    else if (refresh)
+        RefreshList();
+}
+
+ComPtr<IDropTarget> ShellListController::FolderDropTarget()
+{
+    ComPtr<IDropTarget> target;
+    if (FAILED(GetUIObjectOfIdList(folderIdList_.get(), IDropTarget::IID_, target.putVoid())))
+        target.reset();
+    return target;
+}
+
+// The drop target under a point: an item's own, or the shown folder's. `item` is the item to
+// highlight (-1 for the folder); -2 when the point is over empty space or an item without
+// data, which the callers decide about.
+ComPtr<IDropTarget> ShellListController::TargetAt(POINTL pt, int& item)
+{
+    item = view_.ItemAtScreen(pt);
+    TSvShListData* data = ItemData(item);
+    if (!data || !data->RelativeIdList() || !shellFolder_) {
+        item = -2;
+        return {};
+    }
+    ComPtr<IDropTarget> target;
+    const ItemIdList* items[] = {data->RelativeIdList()};
+    if (SUCCEEDED(shellFolder_->GetUIObjectOf(items, IDropTarget::IID_, target.putVoid())) && target)
+        return target;
+    item = -1;
+    return FolderDropTarget();
+}
+
+HRESULT ShellListController::ListDragEnter(IDataObject* data, DWORD keyState, POINTL pt, DWORD* effect)
+{
+    lastScrollTick_ = view_.TickCount();
+    enteredData_ = ComPtr<IDataObject>(data);
+    enteredKeyState_ = keyState;
+    HRESULT result = S_OK;
+    int item = -1;
+    ComPtr<IDropTarget> target = TargetAt(pt, item);
+    if (item == -2) {
+        if (dragging_) {
+            if (keyState & MK_RBUTTON) {
+                *effect = DROPEFFECT_COPY;
+                view_.SetDropHighlight(-1);
+                return S_OK;
+            }
+        } else {
+            target = FolderDropTarget();
+        }
+        item = -1;
+    }
+    view_.SetDropHighlight(-1);
+    if (target) {
+        result = target->DragEnter(data, keyState, pt, effect);
+        target->DragLeave();
+        if (*effect != DROPEFFECT_NONE)
+            view_.SetDropHighlight(item);
+    } else {
+        *effect = DROPEFFECT_NONE;
+    }
+    return result;
+}
+
+HRESULT ShellListController::ListDragOver(DWORD keyState, POINTL pt, DWORD* effect)
+{
+    const int highlighted = view_.DropHighlight();
+    HRESULT result = S_OK;
+    const int under = view_.ItemAtScreen(pt);
+    if (under >= 0 && !ItemData(under)) {
+        *effect = DROPEFFECT_COPY;
+        view_.SetDropHighlight(-1);
+        return S_OK;
+    }
+    int item = -1;
+    ComPtr<IDropTarget> target = TargetAt(pt, item);
+    if (item == -2) {
+        if (dragging_) {
+            if (keyState & MK_RBUTTON) {
+                *effect = DROPEFFECT_COPY;
+                view_.SetDropHighlight(-1);
+                return S_OK;
+            }
+        } else {
+            target = FolderDropTarget();
+        }
+        item = -1;
+    }
+    if (target) {
+        DWORD scratch = *effect;
+        target->DragEnter(enteredData_.get(), keyState, pt, &scratch);
+        result = target->DragOver(keyState, pt, effect);
+        target->DragLeave();
+        if (*effect == DROPEFFECT_NONE)
+            view_.SetDropHighlight(-1);
+        else if (item != highlighted)
+            view_.SetDropHighlight(item);
+    } else {
+        *effect = DROPEFFECT_NONE;
+        view_.SetDropHighlight(-1);
+    }
+    const std::uint32_t now = view_.TickCount();
+    if (now - lastScrollTick_ > kScrollInterval) {
+        int x = 0, y = 0, width = 0, height = 0;
+        view_.ClientGeometry(pt, x, y, width, height);
+        const int dx = x < kScrollZoneX ? -1 : x > width - kScrollZoneX ? 1 : 0;
+        const int dy = y < kScrollZoneY ? -1 : y > height - kScrollZoneY ? 1 : 0;
+        if (dx || dy)
+            view_.ScrollOneStep(dx, dy);
+        lastScrollTick_ = now;
+    }
+    *effect |= DROPEFFECT_SCROLL;
+    if (view_.DropHighlight() != highlighted)
+        view_.RepaintNow();
+    return result;
+}
+
+HRESULT ShellListController::ListDragLeave()
+{
+    enteredData_.reset();
+    view_.SetDropHighlight(-1);
+    return S_OK;
+}
+
+HRESULT ShellListController::ListDrop(IDataObject* data, DWORD keyState, POINTL pt, DWORD* effect)
+{
+    HRESULT result = S_OK;
+    int item = -1;
+    ComPtr<IDropTarget> target = TargetAt(pt, item);
+    if (item == -2) {
+        target.reset();
+        if (dragging_) {
+            // Onto the list's own empty space: only the right button copies (never moves) into
+            // the folder the items are already in.
+            if (enteredKeyState_ & MK_RBUTTON) {
+                *effect &= ~DROPEFFECT_MOVE;
+                target = FolderDropTarget();
+            }
+        } else {
+            target = FolderDropTarget();
+        }
+    }
+    if (target) {
+        keyState |= enteredKeyState_ & (MK_LBUTTON | MK_RBUTTON);
+        DWORD scratch = *effect;
+        target->DragEnter(data, keyState, pt, &scratch);
+        target->DragOver(keyState, pt, &scratch);
+        *effect &= AllowedDropEffects(data);
+        result = target->Drop(data, keyState, pt, effect);
+        if (IsNetworkFolder())
+            RefreshList();
+    } else {
+        *effect = DROPEFFECT_NONE;
+    }
+    view_.SetDropHighlight(-1);
+    enteredData_.reset();
+    return result;
+}
+
+}  // namespace ql::shellctl

@@ -1,0 +1,484 @@
+#include "components/shell/ShellTree_wx.h"
+
+#include <wx/app.h>
+#include <wx/log.h>
+#include <wx/settings.h>
+#include <wx/utils.h>
+
+#include <chrono>
+#include <exception>
+
+#include "components/shell/DeviceChangeHandler.h"
+#include "components/shell/ShellControlsStartup_wx.h"
+#include "components/shell/ShellIcons_wx.h"
+#include "components/shell/CustomListView_wx.h"
+#include "components/shell/KeyShortcut_wx.h"
+#include "components/shell/ShellItemUtils.h"
+#include "components/shell/ShellScroll_wx.h"
+#include "platform/gui/DragBridge_wx.h"
+#include "platform/gui/ShellMenu_wx.h"
+
+namespace ql::shellctl {
+
+TSvCustomShellTree::TSvCustomShellTree(wxWindow* parent, wxWindowID id, const wxPoint& pos, const wxSize& size)
+    : wxTreeCtrl(parent, id, pos, size, wxTR_HAS_BUTTONS | wxTR_HIDE_ROOT | wxTR_EDIT_LABELS | wxTR_SINGLE),
+      alive_(std::make_shared<Liveness>(Liveness{this})),
+      shell_(*this, this)
+{
+    StartShellControls();  // the desktop's services, device changes and the shortcut texts
+    root_ = AddRoot(wxString());
+    SetImageList(&images_);
+
+    refreshTimer_.Bind(wxEVT_TIMER, [this](wxTimerEvent&) { Guard([&] { shell_.RefreshTimerFired(); }); });
+    Bind(wxEVT_TREE_ITEM_EXPANDING, [this](wxTreeEvent& e) {
+        bool allowed = true;
+        Guard([&] { allowed = shell_.MayExpand(NodeOf(e.GetItem())); });
+        if (!allowed)
+            e.Veto();
+    });
+    Bind(wxEVT_TREE_SEL_CHANGED, [this](wxTreeEvent& e) {
+        if (e.GetItem().IsOk() && e.GetItem() != root_)
+            Guard([&] { shell_.SelectionChanged(NodeOf(e.GetItem())); });
+    });
+    Bind(wxEVT_TREE_DELETE_ITEM, [this](wxTreeEvent& e) {
+        if (alive_->tree)
+            shell_.NodeDeleted(NodeOf(e.GetItem()));
+    });
+    Bind(wxEVT_TREE_BEGIN_LABEL_EDIT, [this](wxTreeEvent& e) {
+        bool allowed = false;
+        Guard([&] { allowed = shell_.CanEdit(NodeOf(e.GetItem())); });
+        if (allowed)
+            editing_ = true;
+        else
+            e.Veto();
+    });
+    Bind(wxEVT_TREE_END_LABEL_EDIT, [this](wxTreeEvent& e) {
+        editing_ = false;
+        e.Veto();  // the caption comes from the renamed item
+        const TTreeNode node = NodeOf(e.GetItem());
+        const std::string text = e.IsEditCancelled() ? std::string() : e.GetLabel().utf8_string();
+        // The edit box is still up while this runs: finish once it has gone.
+        CallAfter([this, node, text] { Guard([&] { shell_.LabelEdited(node, text); }); });
+    });
+    Bind(wxEVT_TREE_ITEM_MENU, [this](wxTreeEvent& e) {
+        if (!(shell_.Options & svstoContextMenus) || shell_.Dragging())
+            return;
+        const wxPoint at = e.GetPoint();
+        Guard([&] { shell_.ShowShellContextMenu(NodeOf(e.GetItem()), at.x, at.y); });
+    });
+    auto drag = [this](wxTreeEvent& e, bool right) {
+        if (!(shell_.Options & svstoOleDrag))
+            return;
+        Guard([&] { shell_.BeginDrag(NodeOf(e.GetItem()), right); });
+    };
+    Bind(wxEVT_TREE_BEGIN_DRAG, [drag](wxTreeEvent& e) { drag(e, false); });
+    Bind(wxEVT_TREE_BEGIN_RDRAG, [drag](wxTreeEvent& e) { drag(e, true); });
+    Bind(wxEVT_KEY_DOWN, &TSvCustomShellTree::OnKeyDown, this);
+    Bind(wxEVT_MOUSEWHEEL, &TSvCustomShellTree::OnWheel, this);
+    Bind(wxEVT_MENU_HIGHLIGHT, [this](wxMenuEvent& e) {
+        if (shell_.OnPopupHint)
+            Guard([&] { shell_.OnPopupHint(shell_.MenuHint(e.GetMenuId(), e.GetMenuId() < 0)); });
+    });
+    DeviceChangeHandler().AddHandler(this, [weak = std::weak_ptr<Liveness>(alive_)](TSvDeviceChangeHandler&,
+                                                                                     TMessage& m) {
+        if (auto alive = weak.lock(); alive && alive->tree)
+            alive->tree->Guard([&] { alive->tree->shell_.DeviceChanged(m); });
+    });
+
+    shell_.WindowCreated();
+    // The first fill waits until the creator has set the root and the options.
+    CallAfter([weak = std::weak_ptr<Liveness>(alive_)] {
+        if (auto alive = weak.lock(); alive && alive->tree && alive->tree->shell_.FillWanted())
+            alive->tree->Guard([&] { alive->tree->shell_.FillRequest(); });
+    });
+}
+
+TSvCustomShellTree::~TSvCustomShellTree()
+{
+    DeviceChangeHandler().RemoveHandler(this);
+    refreshTimer_.Stop();
+    try {
+        shell_.WindowDestroying();
+    } catch (const std::exception&) {
+    }
+    alive_->tree = nullptr;  // the toolkit's own clean-up below reaches no handler of ours
+    DeleteAllItems();
+    SetImageList(nullptr);
+    overlayOf_.clear();
+    StopShellControls();
+}
+
+template <class F>
+void TSvCustomShellTree::Guard(F&& f)
+{
+    // Nothing of the tree's own raises past a toolkit event.
+    try {
+        f();
+    } catch (const std::exception& e) {
+        if (OnError)
+            OnError(e.what());
+        else
+            wxLogError("%s", wxString::FromUTF8(e.what()));
+    }
+}
+
+void TSvCustomShellTree::OnKeyDown(wxKeyEvent& event)
+{
+    if (editing_) {
+        event.Skip();
+        return;
+    }
+    const TShortCut shortcut = ShortCutOf(event);
+    bool handled = false;
+    if (shortcut)
+        Guard([&] { handled = shell_.KeyDown(shortcut); });
+    if (!handled)
+        event.Skip();
+}
+
+void TSvCustomShellTree::OnWheel(wxMouseEvent& event)
+{
+    // A wheel turned over a neighbouring shell control scrolls that one, even while this tree
+    // has the focus: its own wheel step runs with the same turn.
+    wxWindow* under = wxFindWindowAtPoint(wxGetMousePosition());
+    for (wxWindow* w = under; w && w != this && !w->IsTopLevel(); w = w->GetParent()) {
+        wxWindow* target = nullptr;
+        if (auto* tree = dynamic_cast<TSvCustomShellTree*>(w))
+            target = tree;
+        else if (auto* list = dynamic_cast<TSvCustomListView*>(w))
+            target = list->RowsWindow();
+        if (target) {
+            if (event.GetWheelAxis() == wxMOUSE_WHEEL_VERTICAL) {
+                const int notches = event.GetWheelRotation() / std::max(1, event.GetWheelDelta());
+                const bool down = notches < 0;
+                const int lines = event.IsPageScroll() ? -1 : event.GetLinesPerAction();
+                for (int n = 0; n < std::abs(notches); ++n)
+                    ScrollByWheel(target, 1, down ? ScrollCommand::LineDown : ScrollCommand::LineUp,
+                                  down ? ScrollCommand::PageDown : ScrollCommand::PageUp, lines);
+            }
+            return;
+        }
+    }
+    event.Skip();  // over this tree: the toolkit scrolls it
+}
+
+void TSvCustomShellTree::FlushPending()
+{
+    Guard([&] { shell_.FlushPending(); });
+}
+
+int TSvCustomShellTree::OnCompareItems(const wxTreeItemId& a, const wxTreeItemId& b)
+{
+    return compare_ ? (*compare_)(NodeOf(a), NodeOf(b)) : wxTreeCtrl::OnCompareItems(a, b);
+}
+
+// Nodes -----------------------------------------------------------------------------------------
+
+TTreeNode TSvCustomShellTree::AddNode(TTreeNode parent, const std::string& caption)
+{
+    return NodeOf(AppendItem(Item(parent), wxString::FromUTF8(caption)));
+}
+
+void TSvCustomShellTree::ForgetSubtree(const wxTreeItemId& item)
+{
+    // Children first: a child's data refers to its parent's.
+    wxTreeItemIdValue cookie;
+    for (wxTreeItemId c = GetFirstChild(item, cookie); c.IsOk(); c = GetNextChild(item, cookie))
+        ForgetSubtree(c);
+    if (item == root_)
+        return;
+    if (dropHighlight_ == NodeOf(item))
+        dropHighlight_ = nullptr;
+    overlayOf_.erase(NodeOf(item));
+    shell_.NodeDeleted(NodeOf(item));
+}
+
+void TSvCustomShellTree::DeleteNode(TTreeNode node)
+{
+    ForgetSubtree(ItemOf(node));
+    Delete(ItemOf(node));
+}
+
+void TSvCustomShellTree::ClearNodes()
+{
+    ForgetSubtree(root_);
+    DeleteChildren(root_);
+    dropHighlight_ = nullptr;
+}
+
+TTreeNode TSvCustomShellTree::ParentNode(TTreeNode node) const
+{
+    const wxTreeItemId parent = GetItemParent(ItemOf(node));
+    return parent.IsOk() && parent != root_ ? NodeOf(parent) : nullptr;
+}
+
+TTreeNode TSvCustomShellTree::FirstChild(TTreeNode node) const
+{
+    wxTreeItemIdValue cookie;
+    const wxTreeItemId child = GetFirstChild(Item(node), cookie);
+    return child.IsOk() ? NodeOf(child) : nullptr;
+}
+
+TTreeNode TSvCustomShellTree::NextSibling(TTreeNode node) const
+{
+    const wxTreeItemId next = GetNextSibling(ItemOf(node));
+    return next.IsOk() ? NodeOf(next) : nullptr;
+}
+
+void TSvCustomShellTree::SortChildren(TTreeNode node, const std::function<int(TTreeNode, TTreeNode)>& compare)
+{
+    compare_ = &compare;
+    wxTreeCtrl::SortChildren(Item(node));
+    compare_ = nullptr;
+}
+
+std::string TSvCustomShellTree::Caption(TTreeNode node) const { return GetItemText(ItemOf(node)).utf8_string(); }
+
+void TSvCustomShellTree::SetCaption(TTreeNode node, const std::string& caption)
+{
+    SetItemText(ItemOf(node), wxString::FromUTF8(caption));
+}
+
+bool TSvCustomShellTree::HasChildrenFlag(TTreeNode node) const { return ItemHasChildren(ItemOf(node)); }
+
+void TSvCustomShellTree::SetHasChildren(TTreeNode node, bool value) { SetItemHasChildren(ItemOf(node), value); }
+
+void TSvCustomShellTree::SetLook(TTreeNode node, int overlay, bool ghosted)
+{
+    if (overlay >= 0)
+        overlayOf_[node] = overlay;
+    if (ghosted)
+        SetItemTextColour(ItemOf(node), wxSystemSettings::GetColour(wxSYS_COLOUR_GRAYTEXT));
+}
+
+void TSvCustomShellTree::SetIcons(TTreeNode node, const ItemIdList* absolute)
+{
+    const ItemIdList desktop;
+    const ItemIdList* list = absolute ? absolute : &desktop;
+    auto found = overlayOf_.find(node);
+    const int overlay = found == overlayOf_.end() ? -1 : found->second;
+    const int closed = ImageFor(GetIconIndex(list, shell::SHGFI_SMALLICON), overlay);
+    const int open = ImageFor(GetIconIndex(list, shell::SHGFI_SMALLICON | shell::SHGFI_OPENICON), overlay);
+    SetItemImage(ItemOf(node), closed, wxTreeItemIcon_Normal);
+    SetItemImage(ItemOf(node), open, wxTreeItemIcon_Selected);
+    SetItemImage(ItemOf(node), open, wxTreeItemIcon_Expanded);
+    DrawNodeLook(node);
+}
+
+int TSvCustomShellTree::ImageFor(int systemIndex, int overlay)
+{
+    const auto key = std::make_pair(systemIndex, overlay);
+    if (auto it = imageOf_.find(key); it != imageOf_.end())
+        return it->second;
+    wxImageList* system = GetSystemImageList(0);
+    if (!system || systemIndex < 0 || systemIndex >= system->GetImageCount())
+        return -1;
+    wxImage icon = system->GetBitmap(systemIndex).ConvertToImage();
+    // Overlay 0 marks shared items, overlay 1 links: the system list's overlay images 2 and 1.
+    const int mark = overlay < 0 ? -1 : shell::SystemImageLists::Get().OverlayImage(overlay == 0 ? 2 : 1);
+    if (mark >= 0 && mark < system->GetImageCount()) {
+        const wxImage over = system->GetBitmap(mark).ConvertToImage();
+        if (!icon.HasAlpha())
+            icon.InitAlpha();
+        const int w = std::min(icon.GetWidth(), over.GetWidth()), h = std::min(icon.GetHeight(), over.GetHeight());
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x) {
+                const int a = over.HasAlpha() ? over.GetAlpha(x, y) : 255;
+                if (a == 0 || (over.HasMask() && over.IsTransparent(x, y)))
+                    continue;
+                auto mix = [a](int top, int below) { return (top * a + below * (255 - a)) / 255; };
+                icon.SetRGB(x, y, mix(over.GetRed(x, y), icon.GetRed(x, y)), mix(over.GetGreen(x, y), icon.GetGreen(x, y)),
+                            mix(over.GetBlue(x, y), icon.GetBlue(x, y)));
+                icon.SetAlpha(x, y, std::max<int>(icon.GetAlpha(x, y), a));
+            }
+    }
+    const int index = images_.Add(wxBitmap(icon));
+    imageOf_[key] = index;
+    return index;
+}
+
+void TSvCustomShellTree::DrawNodeLook(TTreeNode node)
+{
+    if (!shell_.OnCustomDrawSh && !shell_.OnCustomDrawShEx)
+        return;
+    const wxTreeItemId item = ItemOf(node);
+    const wxFont f = GetFont();
+    TSvFont font;
+    font.name = f.GetFaceName().utf8_string();
+    font.size = f.GetPointSize();
+    font.bold = f.GetWeight() >= wxFONTWEIGHT_BOLD;
+    font.italic = f.GetStyle() == wxFONTSTYLE_ITALIC;
+    font.underline = f.GetUnderlined();
+    font.color = ToTColor(GetForegroundColour());
+    NMCUSTOMDRAW record;
+    record.dwDrawStage = CDDS_ITEMPREPAINT;
+    record.dwItemSpec = reinterpret_cast<std::uintptr_t>(node);
+    record.selectedFont = font;
+    const wxColour text = GetItemTextColour(item);
+    record.textColor = record.clrText = ToTColor(text.IsOk() ? text : GetForegroundColour());
+    record.bkColor = record.clrTextBk = ToTColor(GetBackgroundColour());
+    std::uint32_t answer = 0;
+    TSvTvCustomDraw cd(&record, font, &answer);
+    cd.NotifyItemDraw = true;
+    shell_.DoCustomDrawSh(cd, node);
+    cd.Apply();
+    SetItemTextColour(item, FromTColor(record.clrText));
+    SetItemBackgroundColour(item, FromTColor(record.clrTextBk));
+    if (answer & CDRF_NEWFONT) {
+        wxFont changed = f;
+        if (!record.selectedFont.name.empty())
+            changed.SetFaceName(wxString::FromUTF8(record.selectedFont.name));
+        if (record.selectedFont.size > 0)
+            changed.SetPointSize(record.selectedFont.size);
+        changed.SetWeight(record.selectedFont.bold ? wxFONTWEIGHT_BOLD : wxFONTWEIGHT_NORMAL);
+        changed.SetStyle(record.selectedFont.italic ? wxFONTSTYLE_ITALIC : wxFONTSTYLE_NORMAL);
+        changed.SetUnderlined(record.selectedFont.underline);
+        SetItemFont(item, changed);
+    }
+}
+
+void TSvCustomShellTree::Expand(TTreeNode node)
+{
+    if (node)
+        wxTreeCtrl::Expand(ItemOf(node));
+}
+
+bool TSvCustomShellTree::IsExpanded(TTreeNode node) const { return wxTreeCtrl::IsExpanded(ItemOf(node)); }
+
+void TSvCustomShellTree::Select(TTreeNode node)
+{
+    if (node)
+        SelectItem(ItemOf(node));
+    else
+        Unselect();
+}
+
+TTreeNode TSvCustomShellTree::Selected() const
+{
+    const wxTreeItemId item = GetSelection();
+    return item.IsOk() && item != root_ ? NodeOf(item) : nullptr;
+}
+
+void TSvCustomShellTree::MakeVisible(TTreeNode node)
+{
+    if (node)
+        EnsureVisible(ItemOf(node));
+}
+
+void TSvCustomShellTree::BeginUpdate()
+{
+    if (updateDepth_++ == 0)
+        Freeze();
+}
+
+void TSvCustomShellTree::EndUpdate()
+{
+    if (updateDepth_ > 0 && --updateDepth_ == 0)
+        Thaw();
+}
+
+void TSvCustomShellTree::EditLabel(TTreeNode node)
+{
+    SetFocus();
+    wxTreeCtrl::EditLabel(ItemOf(node));
+}
+
+bool TSvCustomShellTree::HasFocus() const
+{
+    const wxWindow* focus = wxWindow::FindFocus();
+    return focus && (focus == this || focus->GetParent() == this);
+}
+
+void TSvCustomShellTree::SetBusy(bool busy)
+{
+    if (busy) {
+        if (busyDepth_++ == 0)
+            wxBeginBusyCursor();
+    } else if (busyDepth_ > 0 && --busyDepth_ == 0) {
+        wxEndBusyCursor();
+    }
+}
+
+void TSvCustomShellTree::Beep() { wxBell(); }
+
+TChangeHandlerThread::Poster TSvCustomShellTree::ChangePoster()
+{
+    std::weak_ptr<Liveness> weak = alive_;
+    return [weak](std::uint32_t, int) {
+        // On the watching thread: only queue; the tree is looked at on the GUI thread.
+        if (!wxTheApp)
+            return;
+        wxTheApp->CallAfter([weak] {
+            if (auto alive = weak.lock(); alive && alive->tree)
+                alive->tree->Guard([&] { alive->tree->shell_.ChangeNotification(); });
+        });
+    };
+}
+
+int TSvCustomShellTree::TrackMenu(const shell::PopupMenu& menu, int x, int y)
+{
+    return shell::TrackShellPopupMenu(this, menu, wxPoint(x, y));
+}
+
+// Drag and drop ---------------------------------------------------------------------------------
+
+TTreeNode TSvCustomShellTree::NodeAtScreen(com::POINTL pt) const
+{
+    int flags = 0;
+    const wxTreeItemId item = HitTest(ScreenToClient(wxPoint(pt.x, pt.y)), flags);
+    return item.IsOk() && item != root_ && (flags & wxTREE_HITTEST_ONITEM) ? NodeOf(item) : nullptr;
+}
+
+void TSvCustomShellTree::SetDropHighlight(TTreeNode node)
+{
+    if (node == dropHighlight_)
+        return;
+    if (dropHighlight_)
+        SetItemDropHighlight(ItemOf(dropHighlight_), false);
+    dropHighlight_ = node;
+    if (node)
+        SetItemDropHighlight(ItemOf(node), true);
+}
+
+void TSvCustomShellTree::ClientGeometry(com::POINTL pt, int& x, int& y, int& width, int& height) const
+{
+    const wxPoint p = ScreenToClient(wxPoint(pt.x, pt.y));
+    x = p.x;
+    y = p.y;
+    GetClientSize(&width, &height);
+}
+
+void TSvCustomShellTree::ScrollOneStep(int dx, int dy)
+{
+    if (dx)
+        shellctl::ScrollOneStep(this, 0, dx < 0 ? ScrollCommand::LineUp : ScrollCommand::LineDown);
+    if (dy)
+        shellctl::ScrollOneStep(this, 1, dy < 0 ? ScrollCommand::LineUp : ScrollCommand::LineDown);
+}
+
+void TSvCustomShellTree::RepaintNow()
+{
+    Refresh();
+    Update();
+}
+
+std::uint32_t TSvCustomShellTree::TickCount() const
+{
+    using namespace std::chrono;
+    return static_cast<std::uint32_t>(duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
+}
+
+com::HRESULT TSvCustomShellTree::DoDragDrop(com::IDataObject* data, com::IDropSource* source, com::DWORD okEffects,
+                                           com::DWORD* effect)
+{
+    return ql::DoDragDrop(data, source, okEffects, effect, this);
+}
+
+bool TSvCustomShellTree::RegisterDropTarget(com::IDropTarget* target)
+{
+    return ql::RegisterDragDrop(this, target) == com::S_OK;
+}
+
+void TSvCustomShellTree::RevokeDropTarget() { ql::RevokeDragDrop(this); }
+
+}  // namespace ql::shellctl

@@ -1,0 +1,114 @@
+#pragma once
+// The shell tree control: the shell namespace below a root folder as a tree that fills itself
+// as nodes are expanded and follows the folders' changes on disk. Set the root with
+// Shell().RootFolder.SetPath(path) (with svstoAutoFill it refills at once); the selected
+// folder is Shell().SelectedFolder.
+#include <functional>
+#include <map>
+#include <memory>
+#include <unordered_map>
+
+#include <wx/imaglist.h>
+#include <wx/timer.h>
+#include <wx/treectrl.h>
+
+#include "components/shell/ShellTreeController.h"
+
+namespace ql::shellctl {
+
+class TSvCustomShellTree : public wxTreeCtrl, private ShellTreeView {
+public:
+    TSvCustomShellTree(wxWindow* parent, wxWindowID id = wxID_ANY, const wxPoint& pos = wxDefaultPosition,
+                       const wxSize& size = wxDefaultSize);
+    ~TSvCustomShellTree() override;
+
+    ShellTreeController& Shell() { return shell_; }
+    using wxTreeCtrl::Expand;
+    using wxTreeCtrl::IsExpanded;
+    // The node of a tree item and back (the hidden root is no node).
+    static TTreeNode NodeOf(const wxTreeItemId& item) { return item.GetID(); }
+    static wxTreeItemId ItemOf(TTreeNode node) { return wxTreeItemId(node); }
+
+    // Errors of the shell raised while handling an event; unset, they are logged.
+    std::function<void(const std::string& text)> OnError;
+
+    // Runs a pending refresh at once (tests and callers that cannot wait for the timer).
+    void FlushPending();
+
+protected:
+    int OnCompareItems(const wxTreeItemId& a, const wxTreeItemId& b) override;
+
+private:
+    struct Liveness {
+        TSvCustomShellTree* tree;
+    };
+    template <class F>
+    void Guard(F&& f);
+    void OnKeyDown(wxKeyEvent& event);
+    void OnWheel(wxMouseEvent& event);
+    wxTreeItemId Item(TTreeNode node) const { return node ? ItemOf(node) : root_; }
+    void ForgetSubtree(const wxTreeItemId& item);
+    // The toolkit keeps a font and colours per item: a node is drawn through the custom-draw
+    // events once it is known, and what they chose stays with it.
+    void DrawNodeLook(TTreeNode node);
+    // The tree's own image of a system icon with an overlay (-1 none, 0 shared, 1 link).
+    int ImageFor(int systemIndex, int overlay);
+
+    // ShellTreeView
+    TTreeNode AddNode(TTreeNode parent, const std::string& caption) override;
+    void DeleteNode(TTreeNode node) override;
+    void ClearNodes() override;
+    TTreeNode ParentNode(TTreeNode node) const override;
+    TTreeNode FirstChild(TTreeNode node) const override;
+    TTreeNode NextSibling(TTreeNode node) const override;
+    void SortChildren(TTreeNode node, const std::function<int(TTreeNode, TTreeNode)>& compare) override;
+    std::string Caption(TTreeNode node) const override;
+    void SetCaption(TTreeNode node, const std::string& caption) override;
+    bool HasChildrenFlag(TTreeNode node) const override;
+    void SetHasChildren(TTreeNode node, bool value) override;
+    void SetLook(TTreeNode node, int overlay, bool ghosted) override;
+    void SetIcons(TTreeNode node, const ItemIdList* absolute) override;
+    void Expand(TTreeNode node) override;
+    bool IsExpanded(TTreeNode node) const override;
+    void Select(TTreeNode node) override;
+    TTreeNode Selected() const override;
+    void MakeVisible(TTreeNode node) override;
+    void BeginUpdate() override;
+    void EndUpdate() override;
+    bool IsEditingLabel() const override { return editing_; }
+    void EditLabel(TTreeNode node) override;
+    bool HasFocus() const override;
+    void SetBusy(bool busy) override;
+    void Beep() override;
+    void StartRefreshTimer(int milliseconds) override { refreshTimer_.StartOnce(milliseconds); }
+    void StopRefreshTimer() override { refreshTimer_.Stop(); }
+    bool RefreshTimerRunning() const override { return refreshTimer_.IsRunning(); }
+    TChangeHandlerThread::Poster ChangePoster() override;
+    int TrackMenu(const shell::PopupMenu& menu, int x, int y) override;
+    TTreeNode NodeAtScreen(com::POINTL pt) const override;
+    TTreeNode DropHighlight() const override { return dropHighlight_; }
+    void SetDropHighlight(TTreeNode node) override;
+    void ClientGeometry(com::POINTL pt, int& x, int& y, int& width, int& height) const override;
+    void ScrollOneStep(int dx, int dy) override;
+    void RepaintNow() override;
+    std::uint32_t TickCount() const override;
+    com::HRESULT DoDragDrop(com::IDataObject* data, com::IDropSource* source, com::DWORD okEffects,
+                            com::DWORD* effect) override;
+    bool RegisterDropTarget(com::IDropTarget* target) override;
+    void RevokeDropTarget() override;
+
+    std::shared_ptr<Liveness> alive_;
+    wxTreeItemId root_;
+    wxTimer refreshTimer_;
+    ShellTreeController shell_;
+    const std::function<int(TTreeNode, TTreeNode)>* compare_ = nullptr;
+    TTreeNode dropHighlight_ = nullptr;
+    wxImageList images_{16, 16, true};
+    std::map<std::pair<int, int>, int> imageOf_;
+    std::unordered_map<TTreeNode, int> overlayOf_;
+    bool editing_ = false;
+    int busyDepth_ = 0;
+    int updateDepth_ = 0;
+};
+
+}  // namespace ql::shellctl

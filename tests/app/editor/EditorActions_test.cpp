@@ -1,0 +1,51 @@
+#include "app/editor/EditorActions.h"
+
+#include "tests/app/collection/SessionFixture.h"
+
+namespace ql {
+namespace {
+
+class EditorActionsTest : public test::SessionFixture {
+protected:
+    EditorActions actions{*session, views};
+    std::vector<int> scheduled;
+    EditorActionsTest()
+    {
+        actions.Schedule = [this](int code, int, int) { scheduled.push_back(code); };
+    }
+};
+
+TEST_F(EditorActionsTest, TheClipboardPasteGoesIntoThePageItWasArmedFor)
+{
+    TreeNode* a = AddPage(nullptr, "A", "A", "a");
+    views.active = kViewHtml;
+    window.SelectNode(a);
+    actions.Arm(6000, 100, 1);
+    actions.Arm(kTagPasteThenLocalize, 100, 1);
+    EXPECT_EQ(scheduled, (std::vector<int>{6000, kTagPasteThenLocalize}));
+    ASSERT_TRUE(actions.RunClipboardPaste());
+    EXPECT_EQ(session->HtmlEditorTag, kTagPasteThenLocalize);
+    EXPECT_EQ(views.log.back(), "html new");
+    EXPECT_FALSE(actions.RunClipboardPaste());  // once per arming
+}
+
+TEST_F(EditorActionsTest, APasteArmedForAnotherPageOrViewIsDropped)
+{
+    TreeNode* a = AddPage(nullptr, "A", "A", "a");
+    TreeNode* b = AddPage(nullptr, "B", "B", "b");
+    views.active = kViewHtml;
+    window.SelectNode(a);
+    actions.Arm(kTagPasteThenLocalize, 100, 1);
+    window.SelectNode(b);  // the user went on before the timer ran
+    EXPECT_FALSE(actions.RunClipboardPaste());
+    EXPECT_EQ(session->HtmlEditorTag, 0);
+
+    actions.Arm(kTagPasteThenLocalize, 100, 1);
+    views.active = kViewBrowse;
+    EXPECT_FALSE(actions.RunClipboardPaste());
+    EXPECT_EQ(session->HtmlEditorTag, 0);
+    EXPECT_FALSE(actions.RunClipboardPaste());  // nothing armed
+}
+
+}  // namespace
+}  // namespace ql

@@ -1,0 +1,490 @@
+// The editor window on a temporary collection of three pages: views, saving, renaming, moving
+// nodes, a clip dragged from another program onto the tree, and the time a large page takes.
+#include "app/editor/EditorForm_wx.h"
+
+#include "app/collection/PageId.h"
+#include "components/browserhost/Pages.h"
+#include "components/browserhost/WebHost.h"
+#include "platform/core/IniFile.h"
+#include "platform/core/SafeFile.h"
+#include "platform/gui/HtmlEditCommands.h"
+#include "platform/gui/HtmlEditControl.h"
+#include "tests/app/collection/FakePorts.h"
+#include "tests/support/DragSourceProcess.h"
+#include "tests/support/TempDir.h"
+#include "tests/webengine/WebTestSupport.h"
+
+#include <gtest/gtest.h>
+#include <wx/menu.h>
+#include <wx/splitter.h>
+#include <wx/textctrl.h>
+#include <wx/tglbtn.h>
+#include <wx/toolbar.h>
+#include <wx/treectrl.h>
+#include <wx/uiaction.h>
+
+#include <chrono>
+#include <filesystem>
+#include <map>
+
+// Last: its macros clash with names above.
+#include <X11/Xlib.h>
+#include <X11/extensions/XTest.h>
+#include "tests/support/ScreenGrab.h"
+
+namespace ql {
+namespace {
+
+namespace fs = std::filesystem;
+
+bool WaitFor(const std::function<bool()>& done, long ms = 15000)
+{
+    return test::PumpUntil([&] {
+        wxTheApp->ProcessIdle();
+        return done();
+    }, ms);
+}
+
+wxTreeItemId FindItem(wxTreeCtrl* tv, const wxTreeItemId& parent, const std::string& text)
+{
+    wxTreeItemIdValue cookie;
+    for (wxTreeItemId c = tv->GetFirstChild(parent, cookie); c.IsOk(); c = tv->GetNextChild(parent, cookie)) {
+        if (tv->GetItemText(c).utf8_string() == text)
+            return c;
+        if (wxTreeItemId inner = FindItem(tv, c, text); inner.IsOk())
+            return inner;
+    }
+    return {};
+}
+
+class EditorFormTest : public ::testing::Test {
+protected:
+    test::ScopedXdgEnv xdg;
+    test::TempDir temp;
+    TSettings settings;
+    std::string clipUrl;
+    std::unique_ptr<IniFile> ini;
+    test::FakeEditorDialogs dialogs;
+    test::FixedClock clock;
+    std::map<std::string, std::string> cache;
+    TEditorForm* form = nullptr;
+    std::vector<std::string> browsed;  // documents the Browse view completed
+
+    void SetUp() override
+    {
+        settings.CollectionDir = temp.dir() + "Collection/";
+        settings.ImagesDir = settings.CollectionDir + "!images/";
+        settings.ShowTree = settings.ShowToolbar = true;
+        settings.DragCreateNew = settings.DragUseHtml = settings.DragUseUnicode = settings.DragIncludeImage = true;
+        for (const char* name : {"One", "Two", "Three"})
+            Write(name, std::string("<html><body><p>page ") + name + "</p></body></html>\r\n");
+        temp.write("Collection/tvframe", "One\r\nTwo\r\nThree\r\n");
+        temp.write("Collection/tvdata", "One\r\nTwo\r\nThree\r\n");
+        ini = std::make_unique<IniFile>(settings.CollectionDir + "images.ini");
+    }
+
+    void Open()
+    {
+        EditorFormSetup setup(CollectionContext{settings, clipUrl, ini.get()});
+        setup.dialogs = &dialogs;
+        setup.clock = &clock;
+        setup.findCachedFile = [this](const std::string& url, std::uint64_t) {
+            auto it = cache.find(url);
+            return it == cache.end() ? std::string() : it->second;
+        };
+        form = CreateEditorForm(std::move(setup));
+        ASSERT_TRUE(form->HtmlEditor);
+        form->web->OnDocumentComplete = [this](com::IDispatch*, const std::string& url) { browsed.push_back(url); };
+        form->SetPosition(wxPoint(300, 150));
+        form->SetSize(wxSize(1000, 700));
+        form->Show();
+        ASSERT_TRUE(WaitFor([&] { return form->IsShownOnScreen() && Browsed("One.html"); }));
+    }
+
+    void TearDown() override
+    {
+        if (form) {
+            form->Destroy();
+            wxTheApp->ProcessIdle();
+        }
+    }
+
+    std::string File(const std::string& id) const { return PageFileName(settings.CollectionDir, id); }
+    std::string Page(const std::string& id) const { return ReadFileBytes(File(id)).value_or("<missing>"); }
+    void Write(const std::string& id, const std::string& text) const { temp.write("Collection/" + id + ".html", text); }
+    std::string TreeFrame() const { return temp.read("Collection/tvframe"); }
+    bool Browsed(const std::string& tail) const
+    {
+        return !browsed.empty() && browsed.back().size() >= tail.size() &&
+               browsed.back().compare(browsed.back().size() - tail.size(), tail.size(), tail) == 0;
+    }
+    wxTreeItemId Item(const std::string& text) const { return FindItem(form->TV, form->TV->GetRootItem(), text); }
+    void Select(const std::string& text)
+    {
+        wxTreeItemId item = Item(text);
+        ASSERT_TRUE(item.IsOk()) << text;
+        form->TV->SelectItem(item);
+    }
+    bool HtmlShows(const std::string& text) const
+    {
+        return !form->HtmlEditor->Busy() && form->HtmlEditor->DocumentHTML().find(text) != std::string::npos;
+    }
+    wxPoint LabelOnScreen(const std::string& text) const
+    {
+        wxRect r;
+        form->TV->GetBoundingRect(Item(text), r, true);
+        return form->TV->ClientToScreen(r.GetPosition() + wxPoint(r.width / 2, r.height / 2));
+    }
+};
+
+TEST_F(EditorFormTest, OpensOnTheStoredViewAndShowsTheSelectedPageInBrowse)
+{
+    settings.ActiveTabIndex = 3;  // no such view
+    ASSERT_NO_FATAL_FAILURE(Open());
+    EXPECT_EQ(form->ActiveView(), kViewBrowse);
+    EXPECT_TRUE(form->PageBarButtons[kViewBrowse]->GetValue());
+    EXPECT_FALSE(form->PageBarButtons[kViewHtml]->GetValue());
+    EXPECT_EQ(form->Tree().Count(), 3u);
+    EXPECT_EQ(form->StatusText(), "[FILENAME] " + File("One"));
+    // The menus of the commands that work, in their order.
+    wxMenuBar* bar = form->GetMenuBar();
+    std::vector<std::string> menus;
+    for (size_t i = 0; i < bar->GetMenuCount(); ++i)
+        menus.push_back(bar->GetMenuLabel(i).utf8_string());
+    EXPECT_EQ(menus, (std::vector<std::string>{"Nodes", "&Html", "&Edit", "&Insert", "&Format"}));
+    ASSERT_TRUE(form->ToolBar1);
+
+    Select("Two");
+    ASSERT_TRUE(WaitFor([&] { return Browsed("Two.html"); }));
+    EXPECT_EQ(settings.CurrentNodeId, "Two");
+    EXPECT_EQ(form->Tree().Selected()->Text(), "Two");
+
+    // The placement is read on the first show only.
+    form->Hide();
+    form->Move(wxPoint(350, 180));
+    form->Show();
+    ASSERT_TRUE(WaitFor([&] { return form->IsShownOnScreen(); }));
+    EXPECT_EQ(form->GetPosition().x, 350);
+}
+
+TEST_F(EditorFormTest, BoldInTheHtmlViewIsSavedWhenTheNodeChanges)
+{
+    ASSERT_NO_FATAL_FAILURE(Open());
+    const std::string before = Page("One");
+    form->ToolButton17Click(kViewHtml);
+    EXPECT_EQ(form->ActiveView(), kViewHtml);
+    EXPECT_TRUE(form->PageBarButtons[kViewHtml]->GetValue());
+    ASSERT_TRUE(WaitFor([&] { return HtmlShows("page One"); }));
+    form->HtmlEditor->ExecCommand(web::DECMD_SELECTALL, 2);
+    form->HtmlEditor->ExecCommand(web::DECMD_BOLD, 2);
+    ASSERT_TRUE(WaitFor([&] { return form->HtmlEditor->IsDirty(); }));
+
+    Select("Two");
+    EXPECT_NE(Page("One").find("<b>page One</b>"), std::string::npos) << Page("One");
+    EXPECT_EQ(temp.read("Collection/html.bak"), before);
+    ASSERT_TRUE(WaitFor([&] { return HtmlShows("page Two"); }));
+    EXPECT_EQ(Page("Two").find("<b>"), std::string::npos);
+}
+
+TEST_F(EditorFormTest, TextViewEditsAreSaved)
+{
+    ASSERT_NO_FATAL_FAILURE(Open());
+    form->ToolButton17Click(kViewText);
+    EXPECT_EQ(form->SourceEditor->GetValue().utf8_string(), "<html><body><p>page One</p></body></html>\n");
+    form->SourceEditor->SetFocus();
+    ASSERT_TRUE(WaitFor([&] { return wxWindow::FindFocus() == form->SourceEditor; }, 3000));
+    form->SourceEditor->SetInsertionPointEnd();
+    wxUIActionSimulator().Text("typed");
+    ASSERT_TRUE(WaitFor([&] { return form->SourceEditor->GetValue().EndsWith("typed"); }, 3000));
+    ASSERT_TRUE(form->SourceEditor->IsModified());
+    form->ToolButton14Click();
+    EXPECT_EQ(Page("One"), "<html><body><p>page One</p></body></html>\r\ntyped\r\n");
+    EXPECT_FALSE(form->SourceEditor->IsModified());
+
+    wxUIActionSimulator().Text(" more");
+    ASSERT_TRUE(WaitFor([&] { return form->SourceEditor->GetValue().EndsWith("more"); }, 3000));
+    Select("Two");
+    EXPECT_EQ(Page("One"), "<html><body><p>page One</p></body></html>\r\ntyped more\r\n");
+    EXPECT_EQ(form->SourceEditor->GetValue().utf8_string(), "<html><body><p>page Two</p></body></html>\n");
+}
+
+TEST_F(EditorFormTest, PureTextReplacesTheTextViewWithTheRenderedText)
+{
+    Write("One", "<html><body><h1>Title</h1><p>first <b>bold</b></p><script>var hidden;</script></body></html>\r\n");
+    ASSERT_NO_FATAL_FAILURE(Open());
+    form->ToolButton17Click(kViewText);
+    form->ToolButton8Click();
+    EXPECT_EQ(dialogs.questions.back(), "Pure Text: Clear all html tag and keep only pure text?");
+    ASSERT_TRUE(WaitFor([&] { return form->SourceEditor->GetValue().Contains("first bold"); }))
+        << form->SourceEditor->GetValue().utf8_string();
+    EXPECT_FALSE(form->SourceEditor->GetValue().Contains("<b>"));
+    EXPECT_FALSE(form->SourceEditor->GetValue().Contains("hidden"));
+    EXPECT_TRUE(form->SourceEditor->IsModified());
+    form->ToolButton14Click();
+    EXPECT_EQ(Page("One").find("<"), std::string::npos) << Page("One");
+}
+
+TEST_F(EditorFormTest, F2RenamesTheNodeAndMovesItsPageFile)
+{
+    ASSERT_NO_FATAL_FAILURE(Open());
+    Select("Two");
+    form->TV->SetFocus();
+    ASSERT_TRUE(WaitFor([&] { return wxWindow::FindFocus() == form->TV; }, 3000));
+    wxUIActionSimulator().Char(WXK_F2);
+    ASSERT_TRUE(WaitFor([&] { return form->TV->GetEditControl() != nullptr; }, 5000));
+    form->TV->GetEditControl()->SetValue("Renamed");
+    form->TV->EndEditLabel(Item("Two"), false);
+    ASSERT_TRUE(WaitFor([&] { return fs::exists(File("Renamed")); }));
+    EXPECT_FALSE(fs::exists(File("Two")));
+    EXPECT_EQ(Page("Renamed"), "<html><body><p>page Two</p></body></html>\r\n");
+    EXPECT_EQ(TreeFrame(), "One\r\nRenamed\r\nThree\r\n");
+    EXPECT_EQ(temp.read("Collection/tvdata"), "One\r\nRenamed\r\nThree\r\n");
+    EXPECT_EQ(settings.CurrentPageFile, File("Renamed"));
+    EXPECT_TRUE(Item("Renamed").IsOk());
+}
+
+TEST_F(EditorFormTest, AddingAndDeletingNodes)
+{
+    ASSERT_NO_FATAL_FAILURE(Open());
+    Select("Two");
+    ASSERT_TRUE(WaitFor([&] { return Browsed("Two.html"); }));
+    dialogs.input = "Added";
+    form->AddSubItemBClick();
+    ASSERT_TRUE(Item("Added").IsOk());
+    EXPECT_EQ(form->TV->GetItemParent(Item("Added")), Item("Two"));
+    EXPECT_EQ(form->TV->GetSelection(), Item("Added"));
+    EXPECT_EQ(form->ActiveView(), kViewHtml);  // no template: an empty document in the HTML view
+    EXPECT_TRUE(fs::exists(File("Added")));
+    EXPECT_EQ(TreeFrame(), "One\r\nTwo\r\n\tAdded\r\nThree\r\n");
+    ASSERT_TRUE(WaitFor([&] { return !form->HtmlEditor->Busy(); }));
+    EXPECT_EQ(Page("Two"), "<html><body><p>page Two</p></body></html>\r\n");
+
+    Select("Two");
+    ASSERT_TRUE(WaitFor([&] { return HtmlShows("page Two"); }));
+    form->ToolButton31Click();
+    EXPECT_EQ(dialogs.questions.back(), "Delete: Delete \"Two\" and all its subitems?");
+    EXPECT_FALSE(fs::exists(File("Two")));
+    EXPECT_FALSE(fs::exists(File("Added")));
+    EXPECT_FALSE(Item("Two").IsOk());
+    EXPECT_EQ(TreeFrame(), "One\r\nThree\r\n");
+    ASSERT_TRUE(WaitFor([&] { return HtmlShows("page Three"); }));
+    EXPECT_EQ(form->TV->GetSelection(), Item("Three"));
+    EXPECT_EQ(form->Tree().Selected()->Text(), "Three");
+    EXPECT_FALSE(fs::exists(File("Two")));
+}
+
+TEST_F(EditorFormTest, ANodeDraggedOntoAnotherBecomesItsLastChild)
+{
+    ASSERT_NO_FATAL_FAILURE(Open());
+    wxUIActionSimulator sim;
+    const wxPoint from = LabelOnScreen("Three"), to = LabelOnScreen("One");
+    sim.MouseMove(from);
+    WaitFor([] { return false; }, 50);
+    sim.MouseDown();
+    for (int i = 1; i <= 8; ++i) {
+        sim.MouseMove(from + (to - from) * i / 8);
+        WaitFor([] { return false; }, 30);
+    }
+    sim.MouseUp();
+    ASSERT_TRUE(WaitFor([&] { return TreeFrame() == "One\r\n\tThree\r\nTwo\r\n"; }, 5000)) << TreeFrame();
+    EXPECT_EQ(temp.read("Collection/tvdata"), "One\r\nThree\r\nTwo\r\n");
+    EXPECT_EQ(form->TV->GetItemParent(Item("Three")), Item("One"));
+    EXPECT_TRUE(form->TV->IsExpanded(Item("One")));
+}
+
+TEST_F(EditorFormTest, AClipDroppedOnTheTreeBecomesAPageWithItsPictures)
+{
+    temp.write("cache/a.png", "not really a picture");
+    cache["http://127.0.0.1:8799/img/a.png"] = temp.dir() + "cache/a.png";
+    Write("Inner", "<p>inner</p>");
+    temp.write("Collection/tvframe", "One\r\n\tInner\r\nTwo\r\nThree\r\n");
+    temp.write("Collection/tvdata", "One\r\nInner\r\nTwo\r\nThree\r\n");
+    ASSERT_NO_FATAL_FAILURE(Open());
+    ASSERT_FALSE(form->TV->IsExpanded(Item("One")));
+    Display* display = XOpenDisplay(nullptr);
+    ASSERT_NE(display, nullptr);
+    auto move = [&](wxPoint p) {
+        XTestFakeMotionEvent(display, -1, p.x, p.y, CurrentTime);
+        XFlush(display);
+    };
+    auto button = [&](bool down) {
+        XTestFakeButtonEvent(display, 1, down ? True : False, CurrentTime);
+        XFlush(display);
+    };
+    {
+        test::DragSource source(QL_DRAG_SOURCE, "chromium-selection-picture", 40, 40);
+        ASSERT_TRUE(WaitFor([&] {
+            source.Read();
+            return source.Said("ready");
+        }, 5000));
+        wxPoint p(100, 80);
+        move(p);
+        WaitFor([] { return false; }, 30);
+        button(true);
+        ASSERT_TRUE(WaitFor([&] {
+            source.Read();
+            move(p += wxPoint(4, 2));
+            return source.Said("begin");
+        }, 3000));
+        const wxPoint target = LabelOnScreen("One");
+        for (int i = 1; i <= 10; ++i) {
+            move(p + (target - p) * i / 10);
+            WaitFor([] { return false; }, 15);
+        }
+        int wiggle = 0;
+        WaitFor([&] {
+            move(target + wxPoint(++wiggle % 2, 0));
+            return form->StatusText() == "One";
+        }, 3000);
+        EXPECT_EQ(form->StatusText(), "One");  // the drop target shows the node under the pointer
+        // Resting on a node opens it at the hover timer's next tick.
+        EXPECT_TRUE(WaitFor([&] {
+            move(target + wxPoint(++wiggle % 2, 0));
+            return form->TV->IsExpanded(Item("One"));
+        }, 3000));
+        button(false);
+        const std::string id = "Grüße aus dem Test";
+        ASSERT_TRUE(WaitFor([&] {
+            source.Read();
+            return fs::exists(File(id)) && Page(id).find("!images\\a.png") != std::string::npos && Browsed(".html");
+        })) << Page(id);
+        const std::string page = Page(id);
+        EXPECT_EQ(page.rfind("<!-- From: \"http://127.0.0.1:8799\" -->\r\n", 0), 0u) << page;
+        EXPECT_NE(page.find("Grüße aus dem <b>Test</b>"), std::string::npos);
+        EXPECT_EQ(page.find("<base "), std::string::npos);
+        EXPECT_EQ(ReadFileBytes(settings.ImagesDir + "a.png").value_or(""), "not really a picture");
+        EXPECT_EQ(ini->ReadString(id, "a.png", ""), "1");
+        EXPECT_EQ(TreeFrame(), "One\r\n\tInner\r\n\t" + id + "\r\nTwo\r\nThree\r\n");
+        EXPECT_EQ(form->Tree().Selected()->Text(), id);
+    }
+    XCloseDisplay(display);
+}
+
+// The clipboard road: the drop stores an empty page and arms the paste; the program's timer
+// (here the test) runs it once the source program copied its selection.
+TEST_F(EditorFormTest, TheClipboardRoadPastesIntoThePageItWasArmedFor)
+{
+    settings.DragUseUnicode = false;
+    settings.DragIncludeImage = false;
+    ASSERT_NO_FATAL_FAILURE(Open());
+    std::vector<int> scheduled;
+    form->Actions().Schedule = [&](int code, int, int) { scheduled.push_back(code); };
+    const StringList lines = {"Version:0.9", "<HTML><BODY><!--StartFragment--><p>dropped</p><!--EndFragment--></BODY></HTML>"};
+
+    form->Clips().SetClipTarget(form->Tree().NodeAt(0));
+    form->Clips().ClipMode = 2;
+    form->Clips().DropHTMLClip("http://example.org/a", lines, "First clip");
+    ASSERT_EQ(scheduled, std::vector<int>{kTagPasteThenLocalize});
+    ASSERT_EQ(form->Tree().Selected()->Text(), "First clip");
+    EXPECT_EQ(form->ActiveView(), kViewHtml);
+    // The user went to another node before the timer ran: the paste is dropped.
+    Select("Two");
+    ASSERT_TRUE(WaitFor([&] { return HtmlShows("page Two"); }));
+    EXPECT_FALSE(form->Actions().RunClipboardPaste());
+    WaitFor([] { return false; }, 200);
+    EXPECT_EQ(Page("Two"), "<html><body><p>page Two</p></body></html>\r\n");
+
+    form->Clips().SetClipTarget(form->Tree().NodeAt(0));
+    form->Clips().DropHTMLClip("http://example.org/b", lines, "Second clip");
+    ASSERT_TRUE(WaitFor([&] { return !form->HtmlEditor->Busy(); }));
+    form->HtmlEditor->SetDocumentHTML("<p>copied by the source</p>");
+    ASSERT_TRUE(WaitFor([&] { return HtmlShows("copied by the source"); }));
+    form->HtmlEditor->ExecCommand(web::DECMD_SELECTALL, 2);
+    form->HtmlEditor->ExecCommand(web::DECMD_COPY, 2);
+    ASSERT_TRUE(form->Actions().RunClipboardPaste());
+    ASSERT_TRUE(WaitFor([&] { return Page("Second clip").find("copied by the source") != std::string::npos; }))
+        << Page("Second clip");
+    ASSERT_TRUE(WaitFor([&] { return form->ActiveView() == kViewBrowse && Browsed("Second%20clip.html"); }));
+}
+
+TEST_F(EditorFormTest, LayoutSwitchesAndTheTreeWidthButton)
+{
+    ASSERT_NO_FATAL_FAILURE(Open());
+    form->Panel2->SetSashPosition(206);
+    form->WidthBClick();
+    EXPECT_FALSE(form->Panel2->IsSplit());  // width 0
+    form->WidthBClick();
+    EXPECT_EQ(form->Panel2->GetSashPosition(), 412);
+    form->WidthBClick();
+    EXPECT_EQ(form->Panel2->GetSashPosition(), 206);
+
+    EXPECT_TRUE(form->CoolBar1->IsShown());
+    settings.ShowToolbar = false;
+    settings.ShowTree = false;
+    settings.ShowImageList = true;  // no images list yet: the panel stays hidden
+    form->ApplyLayout();
+    for (wxWindow* bar : {static_cast<wxWindow*>(form->CoolBar1), static_cast<wxWindow*>(form->ToolBar1),
+                          static_cast<wxWindow*>(form->ToolBar2),
+                          static_cast<wxWindow*>(form->ToolBar3), static_cast<wxWindow*>(form->ToolBar_main)})
+        EXPECT_FALSE(bar->IsShown());
+    EXPECT_FALSE(form->Panel2->IsSplit());
+    EXPECT_FALSE(form->ImagePanel->IsShown());
+
+    struct Folder : ImageFolderView {
+        std::string folder;
+        void SetFolder(const std::string& f) override { folder = f; }
+    } folder;
+    form->SetImageFolderView(&folder);
+    EXPECT_TRUE(form->ImagePanel->IsShown());
+    EXPECT_EQ(folder.folder, settings.ImagesDir);
+    form->SetImageFolderView(nullptr);
+    EXPECT_FALSE(form->ImagePanel->IsShown());
+}
+
+TEST_F(EditorFormTest, ScreenshotOfAPage)
+{
+    Write("One", "<html><body style=\"background:#ffffff\"><h1 style=\"color:#c00000\">Quillory</h1>"
+                 "<p>A page of the collection, shown in the Browse view.</p></body></html>\r\n");
+    ASSERT_NO_FATAL_FAILURE(Open());
+    // Rendering lags the document's completion: wait for the heading's colour.
+    const wxPoint web = form->web->GetScreenPosition() - form->ClientToScreen(wxPoint(0, 0));
+    wxImage shot;
+    const bool rendered = WaitFor([&] {
+        shot = test::Grab(form);
+        for (int y = web.y; y < std::min(web.y + 80, shot.GetHeight()); ++y)
+            for (int x = web.x; x < std::min(web.x + 200, shot.GetWidth()); ++x)
+                if (shot.GetRed(x, y) > 150 && shot.GetGreen(x, y) < 60)
+                    return true;
+        return false;
+    }, 5000);
+    const char* build = std::getenv("QUILLORY_TEST_BUILD");
+    const fs::path dir = (build ? fs::path(build) : fs::temp_directory_path()) / "artifacts";
+    fs::create_directories(dir);
+    EXPECT_TRUE(shot.SaveFile((dir / "editor-window.png").string(), wxBITMAP_TYPE_PNG));
+    EXPECT_TRUE(rendered);
+}
+
+// Selecting a node whose page is 1 MB of HTML: until the Browse view reports the document
+// complete, and until the HTML view holds it editable. The times are printed and recorded.
+TEST_F(EditorFormTest, OneMegabytePageTimings)
+{
+    std::string big = "<html><body>\r\n";
+    for (int i = 0; big.size() < (1u << 20); ++i)
+        big += "<p>Paragraph " + std::to_string(i) + " of a large page, with <b>some</b> <i>markup</i> in it.</p>\r\n";
+    big += "</body></html>\r\n";
+    Write("Three", big);
+    ASSERT_NO_FATAL_FAILURE(Open());
+    using Clock = std::chrono::steady_clock;
+
+    auto start = Clock::now();
+    Select("Three");
+    ASSERT_TRUE(WaitFor([&] { return Browsed("Three.html"); }, 60000));
+    const double browseMs = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+
+    Select("One");
+    ASSERT_TRUE(WaitFor([&] { return Browsed("One.html"); }));
+    form->ToolButton17Click(kViewHtml);
+    ASSERT_TRUE(WaitFor([&] { return HtmlShows("page One"); }));
+    start = Clock::now();
+    Select("Three");
+    ASSERT_TRUE(WaitFor([&] { return !form->HtmlEditor->Busy() && form->HtmlEditor->QueryStatus(web::DECMD_BOLD) >= 3; }, 60000));
+    const double htmlMs = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+    EXPECT_NE(form->HtmlEditor->DocumentHTML().find("Paragraph 100 "), std::string::npos);
+
+    RecordProperty("browse_ms", std::to_string(static_cast<int>(browseMs)));
+    RecordProperty("html_editable_ms", std::to_string(static_cast<int>(htmlMs)));
+    std::printf("1 MB page: Browse view complete after %.0f ms, HTML view editable after %.0f ms\n", browseMs, htmlMs);
+}
+
+}  // namespace
+}  // namespace ql

@@ -1,0 +1,75 @@
+#include "app/editor/EditorLayout.h"
+
+#include "foundation/VekCollectClass.h"
+#include "tests/support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace ql {
+namespace {
+
+namespace fs = std::filesystem;
+
+TEST(EditorLayoutTest, StoredViewIndexOutsideTheViewsOpensBrowse)
+{
+    EXPECT_EQ(ClampView(-1), 0);
+    EXPECT_EQ(ClampView(3), 0);
+    EXPECT_EQ(ClampView(1), 1);
+    EXPECT_EQ(ClampView(2), 2);
+}
+
+TEST(EditorLayoutTest, WidthButtonCyclesHiddenDoubleNormal)
+{
+    TreeWidthCycle cycle;
+    EXPECT_EQ(cycle.Click(206), 0);
+    EXPECT_EQ(cycle.Click(0), 412);
+    EXPECT_EQ(cycle.Click(412), 206);
+    EXPECT_EQ(cycle.State(), 0);
+    // A width set by dragging the splitter while hidden or doubled is not remembered.
+    EXPECT_EQ(cycle.Click(150), 0);
+    EXPECT_EQ(cycle.Click(90), 300);
+    EXPECT_EQ(cycle.Click(500), 150);
+}
+
+TEST(EditorLayoutTest, ToolbarSwitchHidesEveryBarAndThePanelNeedsAList)
+{
+    TSettings s;
+    s.ShowToolbar = false;
+    s.ShowTree = true;
+    s.ShowImageList = true;
+    LayoutPlan plan = PlanLayout(s, false);
+    EXPECT_FALSE(plan.toolbars);
+    EXPECT_TRUE(plan.tree);
+    EXPECT_FALSE(plan.imagePanel);
+    EXPECT_TRUE(PlanLayout(s, true).imagePanel);
+    s.ShowImageList = false;
+    EXPECT_FALSE(PlanLayout(s, true).imagePanel);
+}
+
+TEST(EditorLayoutTest, ImagesPanelShowsThePageFolderElseTheImagesFolder)
+{
+    test::TempDir temp;
+    TSettings s;
+    s.CollectionDir = temp.dir() + "Collection/";
+    s.ImagesDir = s.CollectionDir + "!images/";
+    fs::create_directories(s.CollectionDir + "Page/");
+
+    s.CurrentNodeId = "Page";
+    EXPECT_EQ(ImagesPanelFolder(s), s.CollectionDir + "Page/");
+    EXPECT_FALSE(fs::exists(s.ImagesDir));
+
+    s.CurrentNodeId = "Other";
+    EXPECT_EQ(ImagesPanelFolder(s), s.ImagesDir);
+    EXPECT_TRUE(fs::is_directory(s.ImagesDir));
+
+    // Never the collection folder itself, nor a folder outside it.
+    for (const char* id : {"", "..", ".", "a/..", "!images"}) {
+        s.CurrentNodeId = id;
+        EXPECT_EQ(ImagesPanelFolder(s), s.ImagesDir) << id;
+    }
+}
+
+}  // namespace
+}  // namespace ql

@@ -1,0 +1,60 @@
+#pragma once
+// The session these tests run in: HOME, XDG_CONFIG_HOME and XDG_DATA_HOME point at one private
+// folder for the whole process (the trash library reads them once), so no test sees or
+// changes the user's own home, trash or settings. Each test gets a fresh tree below it.
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+#include "platform/core/shell/ShellFolder.h"
+#include "tests/support/TempDir.h"
+
+namespace ql::test {
+
+inline const std::filesystem::path& SessionRoot()
+{
+    // Made on first use and removed when the process ends; the trash library keeps the paths
+    // it read, so they stay the same for the whole run.
+    struct Session {
+        TempDir dir;
+        Session()
+        {
+            for (const char* sub : {"home", "config", "data"})
+                std::filesystem::create_directories(dir.path() / sub);
+            setenv("HOME", (dir.path() / "home").c_str(), 1);
+            setenv("XDG_CONFIG_HOME", (dir.path() / "config").c_str(), 1);
+            setenv("XDG_DATA_HOME", (dir.path() / "data").c_str(), 1);
+        }
+    };
+    static Session session;
+    return session.dir.path();
+}
+
+inline std::filesystem::path HomeDir() { return SessionRoot() / "home"; }
+
+// Gets the desktop folder and frees it at the end.
+inline com::ComPtr<shell::IShellFolder> Desktop()
+{
+    com::ComPtr<shell::IShellFolder> desktop;
+    shell::SHGetDesktopFolder(desktop.put());
+    return desktop;
+}
+
+inline com::ComPtr<shell::IShellFolder> FolderOf(const std::string& path)
+{
+    auto list = shell::PathToAbsoluteIdList(path);
+    com::ComPtr<shell::IShellFolder> folder;
+    if (list)
+        Desktop()->BindToObject(*list, shell::IShellFolder::IID_, folder.putVoid());
+    return folder;
+}
+
+inline std::string DisplayName(shell::IShellFolder* folder, const shell::ItemIdList& item, com::DWORD flags)
+{
+    shell::STRRET name;
+    if (com::FAILED(folder->GetDisplayNameOf(item, flags, &name)))
+        return "<failed>";
+    return name.cStr;
+}
+
+}  // namespace ql::test
