@@ -2,6 +2,7 @@
 // title) to the running instance and ends; the first instance runs the drop zone until Exit,
 // SIGTERM, SIGINT, SIGHUP or the end of the desktop session, each of which runs the same
 // save steps.
+#include "app/zone/EditorFormZone_wx.h"
 #include "app/zone/HandOver.h"
 #include "app/zone/TPlinderDragZoneForm_wx.h"
 #include "foundation/VekCollectClass.h"
@@ -29,10 +30,6 @@ class QuilloryApp : public wxApp {
 public:
     bool OnInit() override { return true; }
 };
-
-// The editor window as the zone uses it. No editor form is linked into the program yet, so
-// the zone runs without one and says so where a command needs it.
-ql::ZoneEditorFactory EditorFactory() { return {}; }
 
 ql::HandOverSend SendOnce(const std::string& text)
 {
@@ -121,7 +118,8 @@ int main(int argc, char** argv)
     wxInitAllImageHandlers();
 
     ql::LoadSettings();
-    auto* zone = new ql::TPlinderDragZoneForm(ql::Settings, ql::ZoneFormOptions{std::move(args), EditorFactory(),
+    auto editorFactory = ql::EditorFormFactory(ql::CollectionContext{ql::Settings, ql::ClipSourceUrl, ql::ImagesIni.get()});
+    auto* zone = new ql::TPlinderDragZoneForm(ql::Settings, ql::ZoneFormOptions{std::move(args), std::move(editorFactory),
                                                                                [] { return ql::SaveSettings(); }});
     wxTheApp->SetTopWindow(zone);
     for (int sig : {SIGTERM, SIGINT, SIGHUP})

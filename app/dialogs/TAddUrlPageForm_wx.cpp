@@ -134,6 +134,9 @@ void TAddUrlPageForm::Prepare(const ClipHandOver& handOver, ZoneEditor& editor)
 void TAddUrlPageForm::ShowFor(const ClipHandOver& handOver, ZoneEditor& editor)
 {
     Prepare(handOver, editor);
+    // The title is what the user edits first; Enter there saves.
+    TitleEdit->SetFocus();
+    TitleEdit->SelectAll();
     SetTopMost(this, true);
     ShowModal();
     Discard();

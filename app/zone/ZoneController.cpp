@@ -211,7 +211,7 @@ void ZoneController::AddClipboardContents1Click()
         return;
     editor->Session().ClipSourceUrl().clear();
     editor->SetShown(true);
-    editor->Clips().AddClipboardBClick([editor] { return editor->AddNode(); });
+    editor->AddClipboardContents();
     editor->BringToFront();
 }
 
@@ -222,7 +222,7 @@ void ZoneController::Add1Click()
         return;
     editor->SetShown(true);
     editor->AddNode();
-    editor->Views().SwitchView(kViewHtml, true);
+    editor->SwitchView(kViewHtml, true);
     editor->BringToFront();
 }
 
@@ -233,11 +233,11 @@ void ZoneController::CopyClipboardContents1Click()
         return;
     editor->Session().ClipSourceUrl().clear();
     editor->SetShown(true);
-    if (editor->Views().ActiveView() == kViewHtml) {
-        editor->Views().HtmlPaste();
+    if (editor->ActiveView() == kViewHtml) {
+        editor->PasteIntoHtmlView();
     } else {
         editor->Session().HtmlEditorTag = kTagPasteThenLocalize;
-        editor->Views().SwitchView(kViewHtml, true);
+        editor->SwitchView(kViewHtml, true);
     }
     editor->BringToFront();
 }
@@ -419,7 +419,7 @@ void ZoneController::Timer1Timer()
         Guarded([&] {
             window_.SendCtrlC();
             if (editor_)
-                editor_->Session().StartClipboardPaste();
+                editor_->RunClipboardPaste();
             return true;
         });
         break;

@@ -9,7 +9,6 @@ namespace ql {
 class ClipCore;
 class CollectionTree;
 class PageSession;
-class PageViews;
 class TreeNode;
 
 class ZoneEditor {
@@ -18,8 +17,13 @@ public:
 
     virtual PageSession& Session() = 0;
     virtual ClipCore& Clips() = 0;
-    virtual PageViews& Views() = 0;
     CollectionTree& Tree();  // the session's editor tree
+
+    // The views: which is active, switching (with `load` the selected node's page is shown),
+    // and pasting the clipboard into the HTML view's document.
+    virtual int ActiveView() const = 0;
+    virtual void SwitchView(int view, bool load) = 0;
+    virtual void PasteIntoHtmlView() = 0;
 
     // The editor's show-time preparation (placement once, layout, tree loaded once); leaves a
     // hidden editor hidden.
@@ -33,8 +37,13 @@ public:
     virtual bool IsActiveWindow() const = 0;
     // Selects the node as the user would (the editor shows its page).
     virtual void SelectNode(TreeNode* node) = 0;
-    // The tree's "Add Node": asks for a title, adds and selects the node; nullptr on cancel.
-    virtual TreeNode* AddNode() = 0;
+    // The editor's "Add Node" (asks for a title, adds and selects the node) and "Add Clipboard
+    // Contents".
+    virtual void AddNode() = 0;
+    virtual void AddClipboardContents() = 0;
+    // The clipboard road's paste, once the source program has copied its selection (action
+    // 2000).
+    virtual void RunClipboardPaste() = 0;
     // Stores the window's placement in the registry; false when it could not be written.
     virtual bool SavePlacement() = 0;
     // Where the editor's own deferred actions (copy, copy and paste) go.

@@ -108,7 +108,8 @@ TEST_F(SaveHomepageTest, SaveNeedsATargetAndAFailedWriteIsReported)
     dialog.FormShow(Clip("u", "x"));
     dialogs.input = "New";
     dialog.SpeedButton2Click();
-    std::filesystem::create_directories(Dir() + "temp/blocked");
+    std::filesystem::remove(Dir() + "tvframe");
+    std::filesystem::create_directories(Dir() + "tvframe/blocked");
     EXPECT_FALSE(dialog.Save());
     EXPECT_FALSE(dialogs.messages.empty());
     EXPECT_EQ(tree.Count(), 3u);

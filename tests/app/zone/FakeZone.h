@@ -107,7 +107,9 @@ struct FakeZoneEditor : ZoneEditor {
     FakeZoneEditor(PageSession& s, ClipCore& c, PageViews& v) : session(s), clips(c), views(v) {}
     PageSession& Session() override { return session; }
     ClipCore& Clips() override { return clips; }
-    PageViews& Views() override { return views; }
+    int ActiveView() const override { return views.ActiveView(); }
+    void SwitchView(int view, bool load) override { views.SwitchView(view, load); }
+    void PasteIntoHtmlView() override { views.HtmlPaste(); }
     void FormShow() override
     {
         ++formShows;
@@ -124,7 +126,10 @@ struct FakeZoneEditor : ZoneEditor {
         if (session.TVChanging(n))
             session.EditorTree().Select(n);
     }
-    TreeNode* AddNode() override { return nullptr; }
+    std::vector<std::string> commands;
+    void AddNode() override { commands.push_back("add node"); }
+    void AddClipboardContents() override { commands.push_back("add clipboard contents"); }
+    void RunClipboardPaste() override { session.StartClipboardPaste(); }
     bool SavePlacement() override { return placementSaves; }
     void SetActionSink(std::function<void(int, int, int)> s) override { sink = std::move(s); }
 };

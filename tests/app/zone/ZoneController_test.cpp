@@ -314,5 +314,38 @@ TEST_F(ZoneControllerTest, MenuCommandsWithoutAnEditorTellTheUserOnce)
     EXPECT_EQ(launcher.opened, std::vector<std::string>{"help.chm"});
 }
 
+TEST_F(ZoneControllerTest, MenuCommandsShowTheEditorAndRunItsOwnCommands)
+{
+    AddPage(nullptr, "A", "a", "<html><body>a</body></html>");
+    tree.Select(tree.NodeAt(0));
+    Make();
+    clipSourceUrl = "http://left/over";
+    zone->AddClipboardContents1Click();
+    ASSERT_NE(editor, nullptr);
+    EXPECT_TRUE(editor->shown);
+    EXPECT_EQ(clipSourceUrl, "");
+    EXPECT_EQ(editor->commands, std::vector<std::string>{"add clipboard contents"});
+    EXPECT_EQ(editor->fronts, 1);
+
+    zone->Add1Click();
+    EXPECT_EQ(editor->commands.back(), "add node");
+    EXPECT_EQ(views.active, kViewHtml);
+    EXPECT_EQ(views.log.back(), "html load " + File("a"));  // switched with loading
+
+    // Paste Clipboard Contents: into the open document in the HTML view; from another view
+    // the paste waits for the page to load.
+    views.clipboardHtml = "<p>pasted</p>";
+    zone->CopyClipboardContents1Click();
+    EXPECT_EQ(views.log.back(), "html paste");
+    views.active = kViewBrowse;
+    zone->CopyClipboardContents1Click();
+    EXPECT_EQ(session->HtmlEditorTag, kTagPasteThenLocalize);
+    EXPECT_EQ(views.active, kViewHtml);
+
+    zone->Options1Click();
+    zone->About1Click();
+    EXPECT_EQ(zoneWindow.log, (std::vector<std::string>{"options", "about"}));
+}
+
 }  // namespace
 }  // namespace ql::test
