@@ -96,7 +96,7 @@ struct Collection {
         }
         images = std::make_unique<IniFile>(settings.CollectionDir + "images.ini");
         session = std::make_unique<PageSession>(CollectionContext{settings, clipSourceUrl, images.get()}, tree, views,
-                                                window, dialogs, clock, [this](const std::string& url) {
+                                                window, dialogs, clock, [this](const std::string& url, std::uint64_t) {
                                                     auto it = cache.find(url);
                                                     return it == cache.end() ? std::string() : it->second;
                                                 });
