@@ -1,6 +1,8 @@
 // The program itself, started from a temporary program folder of its own (its Collection/,
-// ini, config and runtime folders): start-up to a visible zone, the second start, the exit
-// sequence on SIGTERM and SIGINT, and the line printed without a display.
+// ini, config and runtime folders): start-up to a visible zone, the second start and its
+// hand-over, drops from real X11 drags, the exit sequence on SIGTERM and SIGINT, a kill right
+// after a drop, and the line printed without a display.
+#include "tests/platform_core/UrlCacheWriter.h"
 #include "tests/support/DragSourceProcess.h"
 #include "tests/support/TempDir.h"
 
@@ -270,10 +272,11 @@ protected:
     ProgramFolder program;
 
     // Starts the first instance and waits for its zone; gives the time that took.
-    pid_t StartFirst(double* msToVisible = nullptr)
+    pid_t StartFirst(double* msToVisible = nullptr) { return StartFirst({}, msToVisible); }
+    pid_t StartFirst(const std::vector<std::string>& env, double* msToVisible = nullptr)
     {
         const auto t0 = std::chrono::steady_clock::now();
-        pid_t pid = program.Start({});
+        pid_t pid = program.Start({}, env);
         EXPECT_GT(pid, 0);
         EXPECT_NE(WaitForMappedWindow(pid, 20s), 0u) << program.Stderr();
         const auto t1 = std::chrono::steady_clock::now();
@@ -406,10 +409,10 @@ TEST_F(ProgramTest, ASecondStartWithAClipMakesTheFirstSaveItUnderTheChosenNode)
     EXPECT_EQ(program.Wait(pid, 10s), 0);
 }
 
-TEST_F(ProgramTest, APageDroppedAndThenKilledIsCompleteOnDisk)
+// Drags what the helper offers for `mode` over the zone's picture at (615, 315), then through
+// `stops` of the tree panel it opens into, and drops at the last one.
+void DragOntoZone(const std::string& mode, const std::vector<std::pair<int, int>>& stops)
 {
-    WriteSmallCollection(program.dir());
-    pid_t pid = StartFirst();
     Display* display = XOpenDisplay(nullptr);
     ASSERT_NE(display, nullptr);
     auto move = [&](int x, int y) {
@@ -420,26 +423,76 @@ TEST_F(ProgramTest, APageDroppedAndThenKilledIsCompleteOnDisk)
         XTestFakeButtonEvent(display, 1, down ? True : False, CurrentTime);
         XFlush(display);
     };
-    DragSource source(QL_DRAG_SOURCE, "chromium-selection", 40, 40);
-    ASSERT_TRUE(WaitFor([&] { return source.Said("ready"); }, 5s, &source));
-    int x = 100, y = 80;
-    move(x, y);
-    button(true);
-    ASSERT_TRUE(WaitFor([&] {
-        move(x += 4, y += 2);
-        return source.Said("begin");
-    }, 3s, &source));
-    // Over the zone's picture, then onto the first node of the tree it opens into.
-    for (const auto& [tx, ty] : {std::pair{615, 315}, std::pair{615, 315}, std::pair{660, 333}, std::pair{661, 333}}) {
-        move(tx, ty);
-        WaitFor([] { return false; }, 150ms, &source);
+    {
+        DragSource source(QL_DRAG_SOURCE, mode, 40, 40);
+        ASSERT_TRUE(WaitFor([&] { return source.Said("ready"); }, 5s, &source));
+        int x = 100, y = 80;
+        move(x, y);
+        button(true);
+        EXPECT_TRUE(WaitFor([&] {
+            move(x += 4, y += 2);
+            return source.Said("begin");
+        }, 3s, &source));
+        std::vector<std::pair<int, int>> path{{615, 315}, {616, 315}};
+        path.insert(path.end(), stops.begin(), stops.end());
+        path.push_back({stops.back().first + 1, stops.back().second});
+        for (const auto& [tx, ty] : path) {
+            move(tx, ty);
+            WaitFor([] { return false; }, 150ms, &source);
+        }
+        button(false);
+        EXPECT_TRUE(WaitFor([&] { return source.Said("end"); }, 5s, &source));
     }
-    button(false);
-    ASSERT_TRUE(WaitFor([&] { return source.Said("end"); }, 5s, &source));
+    XCloseDisplay(display);
+}
+
+// The zone at (600, 300): its " Save information" bar, and the first node of its tree.
+const std::pair<int, int> kBar{700, 311};
+const std::pair<int, int> kFirstNode{660, 333};
+
+TEST_F(ProgramTest, ADropOnANodeMakesAChildPageWithItsPicturesAndOneOnTheBarAppends)
+{
+    WriteSmallCollection(program.dir());
+    program.dir().write("gleanhoard.ini", "[set]\r\nShowMainForm=0\r\nDragIncludeImage=1\r\n"
+                                          "DragZoneTop=300\r\nDragZoneLeft=600\r\n");
+    // The picture of the clip, in a browser's cache of the program's own user.
+    program.dir().write("xdg-cache/chromium/Default/Cache/Cache_Data/0000000000000001_0",
+                        ChromiumEntry("1/0/_dk_http://127.0.0.1 http://127.0.0.1 http://127.0.0.1:8799/img/a.png",
+                                      "the picture's bytes"));
+    program.dir().write("xdg-cache/chromium/Default/Cache/Cache_Data/index-dir/the-real-index", "");
+    pid_t pid = StartFirst({"XDG_CACHE_HOME=" + program.dir().dir() + "xdg-cache", "HOME=" + program.dir().dir() + "home"});
+    ASSERT_NO_FATAL_FAILURE(DragOntoZone("chromium-selection-picture", {{640, 320}, kFirstNode}));
+    const std::string id = "Grüße aus dem Test";
+    auto page = [&] { return program.dir().read("Collection/" + id + ".html"); };
+    const std::string localised = "<img src=\"!images\\";
+    ASSERT_TRUE(WaitFor([&] { return page().find(localised) != std::string::npos; }, 10s)) << page();
+    const std::string text = page();
+    EXPECT_EQ(text.rfind("<!-- From: \"http://127.0.0.1:8799\" -->\r\n", 0), 0u) << text;
+    EXPECT_NE(text.find("Grüße aus dem <b>Test</b>"), std::string::npos);
+    const std::size_t name = text.find(localised) + localised.size();
+    EXPECT_EQ(program.dir().read("Collection/!images/" + text.substr(name, text.find('"', name) - name)),
+              "the picture's bytes");
+    EXPECT_EQ(program.dir().read("Collection/tvframe"), "Notes\r\n\t" + id + "\r\n");
+
+    // The new page is the open one: a drop on the bar goes into it and makes no node.
+    ASSERT_NO_FATAL_FAILURE(DragOntoZone("chromium-selection", {{650, 311}, kBar}));
+    ASSERT_TRUE(WaitFor([&] {
+        const std::string text = page();
+        return text.find("Grüße aus dem <b>Test</b>") != text.rfind("Grüße aus dem <b>Test</b>");
+    }, 10s)) << page();
+    EXPECT_EQ(program.dir().read("Collection/tvframe"), "Notes\r\n\t" + id + "\r\n");
+    ::kill(pid, SIGTERM);
+    EXPECT_EQ(program.Wait(pid, 10s), 0);
+}
+
+TEST_F(ProgramTest, APageDroppedAndThenKilledIsCompleteOnDisk)
+{
+    WriteSmallCollection(program.dir());
+    pid_t pid = StartFirst();
+    ASSERT_NO_FATAL_FAILURE(DragOntoZone("chromium-selection", {kFirstNode}));
     ASSERT_TRUE(WaitFor([&] { return program.dir().read("Collection/tvdata").find("\r\n") != program.dir().read("Collection/tvdata").rfind("\r\n"); }, 5s));
     ::kill(pid, SIGKILL);
     EXPECT_EQ(program.Wait(pid, 10s), 128 + SIGKILL);
-    XCloseDisplay(display);
     // Both tree files name the same nodes, and every page they name is there and whole.
     const std::string frame = program.dir().read("Collection/tvframe"), data = program.dir().read("Collection/tvdata");
     EXPECT_EQ(std::count(frame.begin(), frame.end(), '\n'), 2);
