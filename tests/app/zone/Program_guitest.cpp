@@ -70,6 +70,14 @@ private:
 };
 
 
+// Only ever a program this test started: kill() with 0 or -1 would signal the test's whole
+// process group, or every process.
+void Signal(pid_t pid, int signal)
+{
+    ASSERT_GT(pid, 0);
+    ::kill(pid, signal);
+}
+
 ProgramFolder::ProgramFolder()
 {
     const char* build = std::getenv("QUILLORY_TEST_BUILD");
@@ -86,8 +94,8 @@ ProgramFolder::ProgramFolder()
 ProgramFolder::~ProgramFolder()
 {
     for (pid_t pid : started_) {
-        if (::kill(pid, 0) == 0) {
-            ::kill(pid, SIGKILL);
+        if (pid > 0 && ::kill(pid, 0) == 0) {
+            Signal(pid, SIGKILL);
             ::waitpid(pid, nullptr, 0);
         }
     }
@@ -305,7 +313,7 @@ TEST_F(ProgramTest, StartsToAVisibleZoneAndSigtermRunsTheExitSaves)
     pid_t pid = StartFirst(&ms);
     std::printf("start to zone visible: %.0f ms\n", ms);
     RecordProperty("start_to_zone_visible_ms", static_cast<int>(ms));
-    ::kill(pid, SIGTERM);
+    Signal(pid, SIGTERM);
     EXPECT_EQ(program.Wait(pid, 10s), 0) << program.Stderr();
     // The zone's place: the default on a 1600 pixel wide screen.
     ExpectFreshSettings("10", "1200");
@@ -323,7 +331,7 @@ TEST_F(ProgramTest, SigintRunsTheSameSavesAndASecondStartNeverWritesTheSettings)
     EXPECT_EQ(program.Stderr(), "");
     EXPECT_EQ(SetSection(program.dir().read("gleanhoard.ini")).size(), 3u);
 
-    ::kill(pid, SIGINT);
+    Signal(pid, SIGINT);
     EXPECT_EQ(program.Wait(pid, 10s), 0);
     const std::string ini = program.dir().read("gleanhoard.ini");
     auto keys = SetSection(ini);
@@ -405,7 +413,7 @@ TEST_F(ProgramTest, ASecondStartWithAClipMakesTheFirstSaveItUnderTheChosenNode)
     const std::string page = newPage();
     EXPECT_EQ(page.rfind("<!-- From: \"http://site/p.html\" -->\r\n<base href=\"http://site/p.html\">\r\n", 0), 0u) << page;
     EXPECT_NE(page.find("<p>captured text</p>"), std::string::npos) << page;
-    ::kill(pid, SIGTERM);
+    Signal(pid, SIGTERM);
     EXPECT_EQ(program.Wait(pid, 10s), 0);
 }
 
@@ -481,7 +489,7 @@ TEST_F(ProgramTest, ADropOnANodeMakesAChildPageWithItsPicturesAndOneOnTheBarAppe
         return text.find("Grüße aus dem <b>Test</b>") != text.rfind("Grüße aus dem <b>Test</b>");
     }, 10s)) << page();
     EXPECT_EQ(program.dir().read("Collection/tvframe"), "Notes\r\n\t" + id + "\r\n");
-    ::kill(pid, SIGTERM);
+    Signal(pid, SIGTERM);
     EXPECT_EQ(program.Wait(pid, 10s), 0);
 }
 
@@ -491,7 +499,7 @@ TEST_F(ProgramTest, APageDroppedAndThenKilledIsCompleteOnDisk)
     pid_t pid = StartFirst();
     ASSERT_NO_FATAL_FAILURE(DragOntoZone("chromium-selection", {kFirstNode}));
     ASSERT_TRUE(WaitFor([&] { return program.dir().read("Collection/tvdata").find("\r\n") != program.dir().read("Collection/tvdata").rfind("\r\n"); }, 5s));
-    ::kill(pid, SIGKILL);
+    Signal(pid, SIGKILL);
     EXPECT_EQ(program.Wait(pid, 10s), 128 + SIGKILL);
     // Both tree files name the same nodes, and every page they name is there and whole.
     const std::string frame = program.dir().read("Collection/tvframe"), data = program.dir().read("Collection/tvdata");
