@@ -19,6 +19,10 @@ inline constexpr std::uint32_t CDRF_DODEFAULT = 0x0;
 inline constexpr std::uint32_t CDRF_NEWFONT = 0x2;
 inline constexpr std::uint32_t CDRF_SKIPDEFAULT = 0x4;
 inline constexpr std::uint32_t CDRF_NOTIFYITEMDRAW = 0x20;
+// States of the item being drawn.
+inline constexpr std::uint32_t CDIS_SELECTED = 0x1;
+inline constexpr std::uint32_t CDIS_FOCUS = 0x10;
+inline constexpr std::uint32_t CDIS_HOT = 0x40;
 
 struct TSvFont {
     std::string name;
@@ -35,6 +39,7 @@ struct TSvFont {
 struct NMCUSTOMDRAW {
     std::uint32_t dwDrawStage = 0;
     std::uintptr_t dwItemSpec = 0;
+    std::uint32_t uItemState = 0;  // CDIS_* of the item
     TSvFont selectedFont;  // the font selected for drawing
     TColor textColor = 0;  // the context's current colours
     TColor bkColor = 0xFFFFFF;

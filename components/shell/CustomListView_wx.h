@@ -8,6 +8,7 @@
 #include <wx/listctrl.h>
 
 #include "components/shell/CustomDraw.h"
+#include "components/shell/CustomDrawLook_wx.h"
 
 class wxMenu;
 
@@ -67,8 +68,5 @@ private:
     bool inMenu_ = false;
     int menusShown_ = 0;
 };
-
-TColor ToTColor(const wxColour& colour);
-wxColour FromTColor(TColor colour);
 
 }  // namespace ql::shellctl
