@@ -79,6 +79,8 @@ public:
     // the top-left corner.
     void KeyboardContextMenu()
     {
+        if (showing_)
+            return;
         if (TTreeNode selected = host_.SelectedNode()) {
             ItemContextMenu(selected, CentreOf(host_.NodeTextRect(selected)));
             return;
@@ -88,6 +90,8 @@ public:
 
     void ItemContextMenu(TTreeNode node, TvPoint at)
     {
+        if (showing_)
+            return;
         Menu* const own = host_.ControlPopupMenu();
         Menu* menu = own;
         host_.ChooseItemMenu(node, at, menu);

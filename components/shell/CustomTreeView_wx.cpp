@@ -242,22 +242,37 @@ void TSvCustomTreeView::ReleaseNodes(const wxTreeItemId& item, bool withItem)
         release(NodeOf(item));
 }
 
+template <class F>
+void TSvCustomTreeView::Deleting(const wxTreeItemId& item, bool withItem, F&& deleteInToolkit)
+{
+    // The toolkit's deletions may call each other (all items through the root's Delete): the
+    // nodes were released by the outermost one.
+    if (inDeletion_) {
+        deleteInToolkit();
+        return;
+    }
+    ReleaseNodes(item, withItem);
+    inDeletion_ = true;
+    struct Done {
+        bool& flag;
+        ~Done() { flag = false; }
+    } done{inDeletion_};
+    deleteInToolkit();
+}
+
 void TSvCustomTreeView::Delete(const wxTreeItemId& item)
 {
-    ReleaseNodes(item, true);
-    wxTreeCtrl::Delete(item);
+    Deleting(item, true, [&] { wxTreeCtrl::Delete(item); });
 }
 
 void TSvCustomTreeView::DeleteChildren(const wxTreeItemId& item)
 {
-    ReleaseNodes(item, false);
-    wxTreeCtrl::DeleteChildren(item);
+    Deleting(item, false, [&] { wxTreeCtrl::DeleteChildren(item); });
 }
 
 void TSvCustomTreeView::DeleteAllItems()
 {
-    ReleaseNodes(GetRootItem(), true);
-    wxTreeCtrl::DeleteAllItems();
+    Deleting(GetRootItem(), true, [&] { wxTreeCtrl::DeleteAllItems(); });
 }
 
 void TSvCustomTreeView::DestroyNodes()

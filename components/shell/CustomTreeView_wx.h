@@ -84,6 +84,8 @@ private:
         wxFont font;
     };
     void ReleaseNodes(const wxTreeItemId& item, bool withItem);
+    template <class F>
+    void Deleting(const wxTreeItemId& item, bool withItem, F&& deleteInToolkit);
     void SetHot(const wxTreeItemId& item);
     void OnKeyDown(wxKeyEvent& event);
     void OnContextMenu(wxContextMenuEvent& event);
@@ -98,6 +100,7 @@ private:
     std::unordered_map<TTreeNode, OwnLook> ownLook_;
     wxTreeItemId hot_;
     int drawing_ = 0;
+    bool inDeletion_ = false;
 };
 
 }  // namespace ql::shellctl
