@@ -139,11 +139,7 @@ void TSvCustomListView::OnContextMenu(wxContextMenuEvent& event)
     // request that comes while a menu is up belongs to that menu).
     if (inMenu_)
         return;
-    inMenu_ = true;
-    struct Reset {
-        bool& flag;
-        ~Reset() { flag = false; }
-    } reset{inMenu_};
+    const TScopedDepth up(inMenu_);
     wxPoint pos = event.GetPosition();
     KeyboardContextMenu(pos == wxDefaultPosition ? wxPoint(0, 0) : ScreenToClient(pos));
 }

@@ -65,7 +65,7 @@ private:
     TSvLvHeaderSortDisplayMode sortDisplay_ = svlvRightOfText;
     int sortColumn_ = -1;
     bool sortAscending_ = false;
-    bool inMenu_ = false;
+    int inMenu_ = 0;
     int menusShown_ = 0;
 };
 

@@ -5,6 +5,7 @@
 #include <functional>
 
 #include "components/shell/CommandShortcuts.h"
+#include "components/shell/ScopedDepth.h"
 
 namespace ql::shellctl {
 
@@ -124,18 +125,14 @@ private:
         if (!menu || showing_)
             return;
         // A request that arrives while the menu is up belongs to that menu.
-        showing_ = true;
-        struct Reset {
-            bool& flag;
-            ~Reset() { flag = false; }
-        } reset{showing_};
+        const TScopedDepth up(showing_);
         ++shown_;
         host_.ShowMenu(*menu, at);
     }
 
     TvMenuHost<Menu>& host_;
     bool menuShown_ = false;
-    bool showing_ = false;
+    int showing_ = 0;
     int shown_ = 0;
 };
 

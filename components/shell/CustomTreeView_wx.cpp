@@ -28,39 +28,81 @@ TSvCustomTreeView::TSvCustomTreeView(wxWindow* parent, wxWindowID id, const wxPo
                                      long style)
     : wxTreeCtrl(parent, id, pos, size, style)
 {
-    Bind(wxEVT_KEY_DOWN, &TSvCustomTreeView::OnKeyDown, this);
-    Bind(wxEVT_CONTEXT_MENU, &TSvCustomTreeView::OnContextMenu, this);
-    Bind(wxEVT_TREE_ITEM_RIGHT_CLICK, [this](wxTreeEvent& e) {
-        // Taken here, the click raises no desktop request of its own.
-        const wxPoint at = e.GetPoint();
-        menus_.RightClick(NodeOf(e.GetItem()), {at.x, at.y});
-    });
-    auto rightButton = [this](wxMouseEvent& e) {
-        menus_.RightButton();
-        e.Skip();
-    };
-    Bind(wxEVT_RIGHT_DOWN, rightButton);
-    Bind(wxEVT_RIGHT_UP, rightButton);
-    Bind(wxEVT_TREE_SEL_CHANGED, [this](wxTreeEvent& e) {
-        Logged([&] {
-            DrawItemLook(e.GetOldItem());
-            DrawItemLook(e.GetItem());
-        });
-        e.Skip();
-    });
-    Bind(wxEVT_MOTION, [this](wxMouseEvent& e) {
-        int flags = 0;
-        const wxTreeItemId item = HitTest(e.GetPosition(), flags);
-        SetHot(item.IsOk() && (flags & wxTREE_HITTEST_ONITEM) ? item : wxTreeItemId());
-        e.Skip();
-    });
-    Bind(wxEVT_LEAVE_WINDOW, [this](wxMouseEvent& e) {
-        SetHot(wxTreeItemId());
-        e.Skip();
-    });
+    LinkHandlers(true);
 }
 
-TSvCustomTreeView::~TSvCustomTreeView() { DestroyNodes(); }
+TSvCustomTreeView::~TSvCustomTreeView()
+{
+    DestroyNodes();
+    // The toolkit's own teardown below (focus leaving, the pointer leaving) reaches nothing of
+    // this class.
+    LinkHandlers(false);
+}
+
+void TSvCustomTreeView::LinkHandlers(bool on)
+{
+    auto link = [&](const auto& type, auto handler) {
+        if (on)
+            Bind(type, handler, this);
+        else
+            Unbind(type, handler, this);
+    };
+    link(wxEVT_KEY_DOWN, &TSvCustomTreeView::OnKeyDown);
+    link(wxEVT_CONTEXT_MENU, &TSvCustomTreeView::OnContextMenu);
+    link(wxEVT_TREE_ITEM_RIGHT_CLICK, &TSvCustomTreeView::OnRightClick);
+    link(wxEVT_RIGHT_DOWN, &TSvCustomTreeView::OnRightButton);
+    link(wxEVT_RIGHT_UP, &TSvCustomTreeView::OnRightButton);
+    link(wxEVT_TREE_SEL_CHANGED, &TSvCustomTreeView::OnSelectionChanged);
+    link(wxEVT_MOTION, &TSvCustomTreeView::OnMouseMove);
+    link(wxEVT_LEAVE_WINDOW, &TSvCustomTreeView::OnMouseMove);
+    link(wxEVT_SET_FOCUS, &TSvCustomTreeView::OnFocus);
+    link(wxEVT_KILL_FOCUS, &TSvCustomTreeView::OnFocus);
+}
+
+void TSvCustomTreeView::OnRightClick(wxTreeEvent& event)
+{
+    // Taken here, the click raises no desktop request of its own.
+    const wxPoint at = event.GetPoint();
+    menus_.RightClick(NodeOf(event.GetItem()), {at.x, at.y});
+}
+
+void TSvCustomTreeView::OnRightButton(wxMouseEvent& event)
+{
+    menus_.RightButton();
+    event.Skip();
+}
+
+void TSvCustomTreeView::OnSelectionChanged(wxTreeEvent& event)
+{
+    Logged([&] {
+        DrawItemLook(event.GetOldItem());
+        DrawItemLook(event.GetItem());
+    });
+    event.Skip();
+}
+
+void TSvCustomTreeView::OnMouseMove(wxMouseEvent& event)
+{
+    wxTreeItemId hot;
+    if (!event.Leaving()) {
+        int flags = 0;
+        const wxTreeItemId item = HitTest(event.GetPosition(), flags);
+        if (item.IsOk() && (flags & wxTREE_HITTEST_ONITEM))
+            hot = item;
+    }
+    SetHot(hot);
+    event.Skip();
+}
+
+void TSvCustomTreeView::OnFocus(wxFocusEvent& event)
+{
+    // The focused node is drawn with the control's focus.
+    const wxTreeItemId focused = GetFocusedItem();
+    Logged([&] { DrawItemLook(focused); });
+    event.Skip();
+}
+
+
 
 // Custom draw ----------------------------------------------------------------------------------
 
@@ -115,11 +157,7 @@ void TSvCustomTreeView::DrawItemLook(const wxTreeItemId& item)
     std::uint32_t answer = 0;
     std::unique_ptr<TSvCustomDraw> cd;
     {
-        ++drawing_;
-        struct Done {
-            int& depth;
-            ~Done() { --depth; }
-        } done{drawing_};
+        const TScopedDepth drawing(drawing_);
         cd = CustomDrawItem(record, answer);
     }
     // What the drawing left alone shows as the node's own look.
@@ -140,6 +178,32 @@ void TSvCustomTreeView::DrawItemLook(const wxTreeItemId& item)
         wxTreeCtrl::SetItemBackgroundColour(item, shown.back);
     if (!(wxTreeCtrl::GetItemFont(item) == shown.font))
         wxTreeCtrl::SetItemFont(item, shown.font);
+}
+
+void TSvCustomTreeView::DrawAllItemLooks()
+{
+    Logged([&] { ForEachNode(GetRootItem(), !HasFlag(wxTR_HIDE_ROOT), [this](const wxTreeItemId& item) { DrawItemLook(item); }); });
+}
+
+bool TSvCustomTreeView::SetFont(const wxFont& font)
+{
+    const bool changed = wxTreeCtrl::SetFont(font);
+    DrawAllItemLooks();
+    return changed;
+}
+
+bool TSvCustomTreeView::SetForegroundColour(const wxColour& colour)
+{
+    const bool changed = wxTreeCtrl::SetForegroundColour(colour);
+    DrawAllItemLooks();
+    return changed;
+}
+
+bool TSvCustomTreeView::SetBackgroundColour(const wxColour& colour)
+{
+    const bool changed = wxTreeCtrl::SetBackgroundColour(colour);
+    DrawAllItemLooks();
+    return changed;
 }
 
 void TSvCustomTreeView::SetHot(const wxTreeItemId& item)
@@ -218,7 +282,8 @@ wxTreeItemId TSvCustomTreeView::DoInsertAfter(const wxTreeItemId& parent, const 
 
 // Deletion -------------------------------------------------------------------------------------
 
-void TSvCustomTreeView::ReleaseNodes(const wxTreeItemId& item, bool withItem)
+void TSvCustomTreeView::ForEachNode(const wxTreeItemId& item, bool withItem,
+                                    const std::function<void(const wxTreeItemId&)>& visit)
 {
     if (!item.IsOk())
         return;
@@ -231,15 +296,19 @@ void TSvCustomTreeView::ReleaseNodes(const wxTreeItemId& item, bool withItem)
         const wxTreeItemId next = GetNextSibling(ItemOf(node));
         return next.IsOk() ? NodeOf(next) : nullptr;
     };
-    auto release = [this](TTreeNode node) {
-        ownLook_.erase(node);
-        if (hot_.IsOk() && NodeOf(hot_) == node)
-            hot_ = wxTreeItemId();
-        NodeDeletion(ItemOf(node));
-    };
-    ForEachLeafFirst(firstChild(NodeOf(item)), firstChild, nextSibling, release);
+    ForEachLeafFirst(firstChild(NodeOf(item)), firstChild, nextSibling, [&](TTreeNode node) { visit(ItemOf(node)); });
     if (withItem)
-        release(NodeOf(item));
+        visit(item);
+}
+
+void TSvCustomTreeView::ReleaseNodes(const wxTreeItemId& item, bool withItem)
+{
+    ForEachNode(item, withItem, [this](const wxTreeItemId& node) {
+        ownLook_.erase(NodeOf(node));
+        if (node == hot_)
+            hot_ = wxTreeItemId();
+        NodeDeletion(node);
+    });
 }
 
 template <class F>
@@ -247,16 +316,9 @@ void TSvCustomTreeView::Deleting(const wxTreeItemId& item, bool withItem, F&& de
 {
     // The toolkit's deletions may call each other (all items through the root's Delete): the
     // nodes were released by the outermost one.
-    if (inDeletion_) {
-        deleteInToolkit();
-        return;
-    }
-    ReleaseNodes(item, withItem);
-    inDeletion_ = true;
-    struct Done {
-        bool& flag;
-        ~Done() { flag = false; }
-    } done{inDeletion_};
+    if (!inDeletion_)
+        ReleaseNodes(item, withItem);
+    const TScopedDepth deleting(inDeletion_);
     deleteInToolkit();
 }
 

@@ -36,8 +36,9 @@ public:
     static wxTreeItemId ItemOf(TTreeNode node) { return wxTreeItemId(node); }
 
     // Draws the node again through the custom-draw events. The control does so itself when a
-    // node is added, when its text, images, data, boldness or own colours and font change, and
-    // when it becomes or stops being selected or hot (under the mouse).
+    // node is added, when its text, images, data, boldness or own colours and font change, when
+    // it becomes or stops being selected, focused or hot (under the mouse), and for every node
+    // when the control's font or colours change.
     void DrawItemLook(const wxTreeItemId& item);
     // How many menus the control has shown.
     int MenusShown() const { return menus_.MenusShown(); }
@@ -55,6 +56,9 @@ public:
     void SetItemImage(const wxTreeItemId& item, int image, wxTreeItemIcon which = wxTreeItemIcon_Normal) override;
     void SetItemData(const wxTreeItemId& item, wxTreeItemData* data) override;
     void SetItemBold(const wxTreeItemId& item, bool bold = true) override;
+    bool SetFont(const wxFont& font) override;
+    bool SetForegroundColour(const wxColour& colour) override;
+    bool SetBackgroundColour(const wxColour& colour) override;
 
 protected:
     // Wraps the record in a draw object and raises the events; nullptr when none is set.
@@ -83,12 +87,21 @@ private:
         wxColour text, back;
         wxFont font;
     };
+    // Everything below `item` children first, then `item` itself when `withItem`.
+    void ForEachNode(const wxTreeItemId& item, bool withItem, const std::function<void(const wxTreeItemId&)>& visit);
     void ReleaseNodes(const wxTreeItemId& item, bool withItem);
+    void DrawAllItemLooks();
     template <class F>
     void Deleting(const wxTreeItemId& item, bool withItem, F&& deleteInToolkit);
     void SetHot(const wxTreeItemId& item);
+    void LinkHandlers(bool on);  // binds or unbinds the handlers below
     void OnKeyDown(wxKeyEvent& event);
     void OnContextMenu(wxContextMenuEvent& event);
+    void OnRightClick(wxTreeEvent& event);
+    void OnRightButton(wxMouseEvent& event);
+    void OnSelectionChanged(wxTreeEvent& event);
+    void OnMouseMove(wxMouseEvent& event);
+    void OnFocus(wxFocusEvent& event);
 
     // TvMenuHost
     TTreeNode SelectedNode() const override;
@@ -100,7 +113,7 @@ private:
     std::unordered_map<TTreeNode, OwnLook> ownLook_;
     wxTreeItemId hot_;
     int drawing_ = 0;
-    bool inDeletion_ = false;
+    int inDeletion_ = 0;
 };
 
 }  // namespace ql::shellctl

@@ -229,11 +229,7 @@ public:
     TChangeHandlerThread* ChangeThread() const { return changeThread_.get(); }
 
 private:
-    struct Lock {
-        int& counter;
-        explicit Lock(int& c) : counter(c) { ++counter; }
-        ~Lock() { --counter; }
-    };
+    using Lock = TScopedDepth;
 
     void FillNode(IShellFolder* folder, TTreeNode node);
     com::HRESULT AddShellItem(IShellFolder* folder, const ItemIdList& item, TTreeNode parent,

@@ -149,6 +149,13 @@ TEST_F(CustomTreeViewGui, CustomDrawLookFollowsTheEventsAndTheNodesState)
     EXPECT_EQ(tree->GetItemTextColour(beta), *wxRED);
     EXPECT_EQ(tree->GetItemTextColour(alpha), *wxLIGHT_GREY);
 
+    // The node's chosen font follows the control's.
+    wxFont larger = tree->GetFont();
+    larger.SetPointSize(larger.GetPointSize() + 6);
+    tree->SetFont(larger);
+    EXPECT_EQ(tree->GetItemFont(beta).GetPointSize(), larger.GetPointSize());
+    EXPECT_EQ(tree->GetItemFont(beta).GetWeight(), wxFONTWEIGHT_BOLD);
+
     // A change of the node draws it again: the events now leave it alone.
     drawing = false;
     tree->SetItemText(beta, "beta");
@@ -160,6 +167,7 @@ TEST_F(CustomTreeViewGui, CustomDrawLookFollowsTheEventsAndTheNodesState)
     sim.MouseMove(ScreenCentre(alpha));
     EXPECT_TRUE(PumpUntil([&] { return !hot.empty(); }));
     EXPECT_EQ(hot.front(), "alpha");
+    tree->OnItemCustomDraw = nullptr;  // its state goes with this test
 }
 
 TEST_F(CustomTreeViewGui, NodesAreReleasedOnceEachChildrenFirst)
