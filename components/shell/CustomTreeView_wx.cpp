@@ -102,8 +102,6 @@ void TSvCustomTreeView::OnFocus(wxFocusEvent& event)
     event.Skip();
 }
 
-
-
 // Custom draw ----------------------------------------------------------------------------------
 
 std::unique_ptr<TSvCustomDraw> TSvCustomTreeView::CreateCustomDraw(NMCUSTOMDRAW& record, std::uint32_t& answer)
@@ -130,7 +128,7 @@ std::unique_ptr<TSvCustomDraw> TSvCustomTreeView::CustomDrawItem(NMCUSTOMDRAW& r
     }
     if (cd)
         cd->Apply();
-    if ((record.dwDrawStage & 1) && (OnItemCustomDraw || OnItemCustomDrawEx))
+    if ((record.dwDrawStage & CDDS_PREPAINT) && (OnItemCustomDraw || OnItemCustomDrawEx))
         answer |= CDRF_NOTIFYITEMDRAW;
     return cd;
 }
@@ -182,7 +180,9 @@ void TSvCustomTreeView::DrawItemLook(const wxTreeItemId& item)
 
 void TSvCustomTreeView::DrawAllItemLooks()
 {
-    Logged([&] { ForEachNode(GetRootItem(), !HasFlag(wxTR_HIDE_ROOT), [this](const wxTreeItemId& item) { DrawItemLook(item); }); });
+    Logged([&] {
+        ForEachNode(GetRootItem(), !HasFlag(wxTR_HIDE_ROOT), [this](const wxTreeItemId& item) { DrawItemLook(item); });
+    });
 }
 
 bool TSvCustomTreeView::SetFont(const wxFont& font)

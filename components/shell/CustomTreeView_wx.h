@@ -26,8 +26,9 @@ public:
     // the position or change the menu; nullptr shows none.
     std::function<void(TSvCustomTreeView&, const wxTreeItemId& node, wxPoint& pos, wxMenu*& menu)>
         OnItemContextMenu;
-    std::function<void(TSvCustomTreeView&, TSvCustomDraw& cd, const wxTreeItemId& node)> OnItemCustomDraw;  // item prepaint
-    std::function<void(TSvCustomTreeView&, TSvCustomDraw& cd, const wxTreeItemId& node)> OnItemCustomDrawEx;  // every stage
+    using TSvTvCustomDrawEvent = std::function<void(TSvCustomTreeView&, TSvCustomDraw& cd, const wxTreeItemId& node)>;
+    TSvTvCustomDrawEvent OnItemCustomDraw;    // at item prepaint
+    TSvTvCustomDrawEvent OnItemCustomDrawEx;  // at every stage
 
     // The control's own menu (not owned).
     wxMenu* ControlMenu = nullptr;

@@ -169,7 +169,7 @@ std::unique_ptr<TSvCustomDraw> TSvCustomShellTree::CustomDrawItem(NMCUSTOMDRAW& 
         (record.dwDrawStage & CDDS_ITEM) ? reinterpret_cast<TTreeNode>(record.dwItemSpec) : nullptr;
     shell_.DoCustomDrawSh(*cd, node == NodeOf(root_) ? nullptr : node);
     cd->Apply();
-    if (record.dwDrawStage & 1)
+    if (record.dwDrawStage & CDDS_PREPAINT)  // prepaint and item prepaint
         answer |= CDRF_NOTIFYITEMDRAW;
     return cd;
 }
