@@ -93,9 +93,10 @@ fuzz: fuzz-build
 	done; \
 	if [ -n "$$failed" ]; then echo "fuzzing failed:$$failed (inputs in $(FUZZ_BUILD)/crashes/)"; exit 1; fi
 
-run: build
-	@if [ -x $(BUILD)/app/quillory ]; then $(BUILD)/app/quillory; \
-	else echo "Quillory itself is not built yet: this tree holds its libraries and their tests so far."; fi
+# Quillory keeps its collection and settings beside the program: $(BUILD)/app/.
+run: deps $(BUILD)/build.ninja
+	cmake --build $(BUILD) -j $(JOBS) --target quillory
+	$(BUILD)/app/quillory
 
 bench: deps
 	cmake -S . -B $(BUILD)-bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DQUILLORY_WITH_GUI=OFF -DQUILLORY_BENCH=ON -DBUILD_TESTING=OFF

@@ -96,7 +96,8 @@ SaveAsTarget SaveAsTargetFor(const std::string& confirmedPath)
     target.folder = slash == std::string::npos ? std::string() : confirmedPath.substr(0, slash + 1);
     target.baseName = FileNameNoExt(NamePart(confirmedPath));
     target.written = target.folder + target.baseName + ".html";
-    target.replacesOther = target.written != confirmedPath && fs::exists(target.written);
+    std::error_code ec;  // a folder that cannot be looked into holds nothing to replace
+    target.replacesOther = target.written != confirmedPath && fs::exists(target.written, ec);
     return target;
 }
 

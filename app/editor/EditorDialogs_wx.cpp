@@ -2,6 +2,7 @@
 
 #include "foundation/Dialogs_wx.h"
 
+#include <wx/dirdlg.h>
 #include <wx/filedlg.h>
 #include <wx/msgdlg.h>
 #include <wx/textdlg.h>
@@ -28,6 +29,23 @@ std::optional<std::string> WxEditorDialogs::OpenFile(const std::string& filter)
 {
     wxFileDialog dialog(parent_, wxFileSelectorPromptStr, wxEmptyString, wxEmptyString, wxString::FromUTF8(filter),
                         wxFD_OPEN | wxFD_FILE_MUST_EXIST);
+    if (dialog.ShowModal() != wxID_OK)
+        return std::nullopt;
+    return std::string(dialog.GetPath().utf8_str());
+}
+
+std::optional<std::string> WxExportDialogs::SaveFile(const std::string& filter, const std::string& proposedName)
+{
+    wxFileDialog dialog(parent_, wxFileSelectorPromptStr, wxEmptyString, wxString::FromUTF8(proposedName),
+                        wxString::FromUTF8(filter), wxFD_SAVE | wxFD_OVERWRITE_PROMPT);
+    if (dialog.ShowModal() != wxID_OK)
+        return std::nullopt;
+    return std::string(dialog.GetPath().utf8_str());
+}
+
+std::optional<std::string> WxExportDialogs::SelectFolder(const std::string& caption)
+{
+    wxDirDialog dialog(parent_, wxString::FromUTF8(caption), wxEmptyString, wxDD_DEFAULT_STYLE | wxDD_DIR_MUST_EXIST);
     if (dialog.ShowModal() != wxID_OK)
         return std::nullopt;
     return std::string(dialog.GetPath().utf8_str());

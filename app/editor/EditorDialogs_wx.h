@@ -1,6 +1,7 @@
 #pragma once
 // The editor's message, question, input and open-file boxes through wx.
 #include "app/collection/EditorPorts.h"
+#include "app/editor/ExportCommands.h"
 
 class wxWindow;
 
@@ -15,6 +16,17 @@ public:
                                         const std::string& value) override;
     // `filter` pairs descriptions and patterns with "|", as wx file dialogs take them.
     std::optional<std::string> OpenFile(const std::string& filter) override;
+
+private:
+    wxWindow* parent_;
+};
+
+// The save dialog (asking before it replaces the confirmed file) and the folder chooser.
+class WxExportDialogs : public ExportDialogs {
+public:
+    explicit WxExportDialogs(wxWindow* parent) : parent_(parent) {}
+    std::optional<std::string> SaveFile(const std::string& filter, const std::string& proposedName) override;
+    std::optional<std::string> SelectFolder(const std::string& caption) override;
 
 private:
     wxWindow* parent_;

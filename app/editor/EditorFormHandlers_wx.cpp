@@ -110,6 +110,7 @@ void TEditorForm::OnSelChanged(wxTreeEvent& event)
     if (closing_ || treeView_->Quiet())
         return;
     tree_.Select(treeView_->NodeOf(event.GetItem()));
+    PointImageList();
 }
 
 void TEditorForm::OnEndLabelEdit(wxTreeEvent& event)

@@ -131,8 +131,10 @@ void TEditorForm::Window::HideEditor() { form_.Hide(); }
 
 void TEditorForm::Window::SelectNode(TreeNode* node)
 {
-    if (form_.session_->TVChanging(node))
+    if (form_.session_->TVChanging(node)) {
         form_.tree_.Select(node);
+        form_.PointImageList();
+    }
 }
 
 void TEditorForm::Window::ExpandNode(TreeNode* node)

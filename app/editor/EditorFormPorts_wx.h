@@ -1,6 +1,10 @@
 #pragma once
 // The ports of the page session and the clip core, over TEditorForm's controls.
+#include "app/editor/ActiveDesktop.h"
+#include "app/editor/BrowseToolCommands.h"
 #include "app/editor/EditorForm_wx.h"
+#include "app/editor/SearchController.h"
+#include "platform/gui/PageSnapshot_wx.h"
 
 namespace ql {
 
@@ -53,6 +57,32 @@ public:
 private:
     TEditorForm& form_;
     std::uint64_t highlighted_ = 0;
+};
+
+// The search panel, printing by view and page rendering for the desktop, over the form's controls.
+class TEditorForm::Tools : public SearchPanelView, public ViewPrinter, public PageRenderer {
+public:
+    explicit Tools(TEditorForm& form) : form_(form) {}
+
+    bool PanelVisible() const override;
+    void ShowPanel(bool show) override;
+    void SetSearchButtonDown(bool down) override;
+    void ShowRows(const std::vector<SearchRow>& rows) override;
+    int BrowseTag() const override;
+    void SetBrowseTag(int tag) override;
+    void HighlightInBrowse(const std::string& text) override;
+
+    void PrintBrowse() override;
+    void PrintHtml() override;
+    void PrintText(const std::string& jobTitle) override;
+
+    void RenderToPicture(const std::string& pageFile, const std::string& pngFile,
+                         std::function<void(bool ok)> done) override;
+    void CancelRendering() { snapshot_.reset(); }
+
+private:
+    TEditorForm& form_;
+    std::unique_ptr<web::PageSnapshot> snapshot_;
 };
 
 }  // namespace ql

@@ -1,10 +1,16 @@
 // TEditorForm: creation of the window and its controls, the menus, and the layout.
 #include "app/editor/EditorForm_wx.h"
 
+#include "app/editor/ActiveDesktop.h"
+#include "app/editor/BrowseToolCommands.h"
 #include "app/editor/EditCommandBars_wx.h"
 #include "app/editor/EditorDialogs_wx.h"
 #include "app/editor/EditorFormPorts_wx.h"
 #include "app/editor/EditorTreeView_wx.h"
+#include "app/editor/ExportCommands.h"
+#include "app/editor/ImageListFolder_wx.h"
+#include "app/editor/SearchController.h"
+#include "app/editor/SearchPanel_wx.h"
 #include "components/browserhost/Pages.h"
 #include "components/browserhost/PanelStatusBar.h"
 #include "components/browserhost/WebHost.h"
@@ -13,7 +19,9 @@
 #include "foundation/VekHtmlClass.h"
 #include "foundation/VekOLEDrop_wx.h"
 #include "platform/core/Launcher.h"
+#include "platform/gui/DesktopWallpaper.h"
 #include "platform/gui/HtmlEditControl.h"
+#include "platform/gui/WebViewEngine_wx.h"
 
 #include <wx/app.h>
 #include <wx/artprov.h>
@@ -85,6 +93,22 @@ TEditorForm::TEditorForm(EditorFormSetup setup)
     targeting_ = std::make_unique<EditorDropTargeting>(*clips_, setup_.context.settings, *window_);
     ops_ = std::make_unique<TreeOperations>(*session_, *views_, *window_, *setup_.dialogs, setup_.context.imagesIni);
     actions_ = std::make_unique<EditorActions>(*session_, *views_);
+
+    if (!setup_.exportDialogs) {
+        ownExportDialogs_ = std::make_unique<WxExportDialogs>(this);
+        setup_.exportDialogs = ownExportDialogs_.get();
+    }
+    if (!setup_.editWithApps)
+        setup_.editWithApps = [] { return AppsForMimeType(kEditWithMimeType); };
+    tools_ = std::make_unique<Tools>(*this);
+    scanner_ = std::make_unique<PageFileScanner>();
+    search_ = std::make_unique<SearchController>(*session_, *views_, *window_, *setup_.dialogs, *tools_, *scanner_);
+    ops_->onDeleting = [this](const TreeNode& node) { search_->NodeDeleting(node); };
+    export_ = std::make_unique<ExportCommands>(*session_, *window_, *setup_.dialogs, *setup_.exportDialogs,
+                                               *setup_.launcher, setup_.context.imagesIni);
+    browseTools_ = std::make_unique<BrowseToolCommands>(setup_.context.settings, *setup_.dialogs, *setup_.launcher, AppDir());
+    browseStatus_ = std::make_unique<BrowseStatusText>();
+    editWith_ = std::make_unique<EditWithMenu>(*session_, *setup_.launcher, setup_.editWithApps);
 }
 
 TEditorForm::~TEditorForm()
@@ -97,6 +121,12 @@ TEditorForm::~TEditorForm()
     }
     if (PureTextEditor)
         PureTextEditor->OnDocumentComplete = nullptr;
+    if (web) {
+        web->OnDocumentComplete = nullptr;
+        web->OnStatusTextChange = nullptr;
+    }
+    // A page being rendered for the desktop reports to nobody now.
+    tools_->CancelRendering();
     treeView_.reset();
     // The controls go before the objects their handlers use.
     DestroyChildren();
@@ -135,6 +165,9 @@ void TEditorForm::FormCreate()
     Timer1.Bind(wxEVT_TIMER, [this](wxTimerEvent&) { Timer1Timer(); });
     Bind(wxEVT_CLOSE_WINDOW, &TEditorForm::OnClose, this);
     Bind(wxEVT_SHOW, &TEditorForm::OnShow, this);
+    Bind(wxEVT_MENU_OPEN, &TEditorForm::OnMenuOpen, this);
+    web->OnStatusTextChange = [this](const std::string& text) { webStatusTextChange(text); };
+    web->OnDocumentComplete = [this](com::IDispatch*, const std::string&) { webDocumentComplete(); };
 
     SwitchView(setup_.context.settings.ActiveTabIndex, true);
 }
@@ -150,6 +183,10 @@ void TEditorForm::CreateTreePanel()
     tool("Add Node", wxART_NEW, &TEditorForm::AddItemBClick);
     tool("Add ChildNode", wxART_NEW_DIR, &TEditorForm::AddSubItemBClick);
     ToolBar_main->AddSeparator();
+    wxToolBarToolBase* search =
+        ToolBar_main->AddCheckTool(wxWindow::NewControlId(), "Search...", Art(wxART_FIND), wxNullBitmap, "Search...");
+    searchToolId_ = search->GetId();
+    ToolBar_main->Bind(wxEVT_TOOL, [this](wxCommandEvent&) { SearchBClick(); }, searchToolId_);
     tool("Add Clipboard Contents", wxART_PASTE, &TEditorForm::AddClipboardBClick);
     tool("Delete", wxART_DELETE, &TEditorForm::ToolButton31Click);
     ToolBar_main->Realize();
@@ -165,6 +202,7 @@ void TEditorForm::CreateTreePanel()
     sizer->Add(ToolBar_main, 0, wxEXPAND);
     sizer->Add(TV, 1, wxEXPAND);
     TreePanel->SetSizer(sizer);
+    CreateSearchPanel();
 }
 
 void TEditorForm::CreatePages()
@@ -178,6 +216,7 @@ void TEditorForm::CreatePages()
     DocBar = new wxToolBar(CoolBar1, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxTB_FLAT | wxTB_HORIZONTAL);
     wxToolBarToolBase* save = DocBar->AddTool(wxWindow::NewControlId(), "Save", Art(wxART_FILE_SAVE), "Save");
     DocBar->Bind(wxEVT_TOOL, [this](wxCommandEvent&) { ToolButton14Click(); }, save->GetId());
+    CreateDocBarTools();
     DocBar->Realize();
     PageBar = new wxPanel(CoolBar1);
     auto* pageBarSizer = new wxBoxSizer(wxHORIZONTAL);
@@ -208,8 +247,16 @@ void TEditorForm::CreatePages()
         PressViewButton(ActiveView());
     };
     ImagePanel = new wxPanel(ImageSplitter, wxID_ANY, wxDefaultPosition, wxSize(-1, kImagePanelHeight));
-    ImagePanel->SetToolTip("Images Folder");
+    // With its default options; several items can be selected, and renamed.
+    ImageList = new shellctl::TSvShellList(ImagePanel);
+    ImageList->SetToolTip("Images Folder");
+    ImageList->Shell().ReadOnly = false;
+    auto* imageSizer = new wxBoxSizer(wxVERTICAL);
+    imageSizer->Add(ImageList, 1, wxEXPAND);
+    ImagePanel->SetSizer(imageSizer);
     ImagePanel->Hide();
+    imageListFolder_ = std::make_unique<ImageListFolder>(*ImageList);
+    imageFolderView_ = imageListFolder_.get();
     ImageSplitter->Initialize(PageControl1);
 
     TTabSheetes** sheets[kViewCount] = {&tbSheetes3, &tbSheetes1, &tbSheetes2};
@@ -237,8 +284,10 @@ void TEditorForm::CreatePages()
     unicodeSizer->Add(unicode, 0, wxALIGN_CENTER_VERTICAL);
     UnicodePanel->SetSizer(unicodeSizer);
     // ToolBar3Resize: the panel takes the toolbar's width right of its left position.
+    CreateBrowseTools();
+    BrowseTools->SetMinSize(wxSize(kUnicodePanelLeft, -1));
     auto* toolBar3Sizer = new wxBoxSizer(wxHORIZONTAL);
-    toolBar3Sizer->AddSpacer(kUnicodePanelLeft);
+    toolBar3Sizer->Add(BrowseTools, 0, wxALIGN_CENTER_VERTICAL);
     toolBar3Sizer->Add(UnicodePanel, 1, wxEXPAND | wxRIGHT, 5);
     ToolBar3->SetSizer(toolBar3Sizer);
     web = new TWebHost(tbSheetes3, *setup_.launcher);
@@ -253,6 +302,9 @@ void TEditorForm::CreatePages()
     web->ReplaceCaption = false;
     web->EnableDDE = false;
     web->SetfpExceptions(false);
+    // "Print..." prints with the engine's own page margins, not the print options' zero ones.
+    if (web->Engine())
+        web->Engine()->PageSetupSource = nullptr;
     tbSheetes3->GetSizer()->Add(ToolBar3, 0, wxEXPAND);
     tbSheetes3->GetSizer()->Add(web, 1, wxEXPAND);
 
@@ -305,25 +357,43 @@ void TEditorForm::CreateMenus()
     item(nodes, "Add Node", &TEditorForm::AddItemBClick);
     item(nodes, "Add ChildNode", &TEditorForm::AddSubItemBClick);
     nodes->AppendSeparator();
+    item(nodes, "Save Homepage As...", &TEditorForm::SaveAs1Click);
+    item(nodes, "Export Node (Include ChildNodes)", &TEditorForm::Export1Click);
+    nodes->AppendSeparator();
     item(nodes, "Delete Node (Include ChildNodes)", &TEditorForm::ToolButton31Click);
     nodes->AppendSeparator();
     item(nodes, "Expand All ", &TEditorForm::ToolButton3Click);
     item(nodes, "Collapse All ", &TEditorForm::ToolButton5Click);
+    nodes->AppendSeparator();
+    item(nodes, "Create Index Html", &TEditorForm::CreateIndexHtml1Click);
+    item(nodes, "Open Storage Folder", &TEditorForm::Backupallcollection1Click);
     bar->Append(nodes, "Nodes");
 
-    auto* html = new wxMenu;
-    item(html, "&New (Clear)", &TEditorForm::ToolButton12Click);
-    item(html, "&Open...", &TEditorForm::ToolButton46Click);
-    item(html, "&Save", &TEditorForm::ToolButton14Click);
-    html->AppendSeparator();
-    item(html, "Reload", &TEditorForm::ToolButton6Click);
-    bar->Append(html, "&Html");
+    File1 = new wxMenu;
+    auto pageItem = [&](const char* caption, void (TEditorForm::*handler)()) {
+        item(File1, caption, handler);
+        pageItems_.push_back(File1->FindItemByPosition(File1->GetMenuItemCount() - 1));
+    };
+    pageItem("&New (Clear)", &TEditorForm::ToolButton12Click);
+    pageItem("&Open...", &TEditorForm::ToolButton46Click);
+    pageItem("&Save", &TEditorForm::ToolButton14Click);
+    File1->AppendSeparator();
+    item(File1, "Save as ...", &TEditorForm::SaveAs1Click);
+    File1->AppendSeparator();
+    item(File1, "Print...", &TEditorForm::Print1Click);
+    File1->AppendSeparator();
+    pageItem("Reload", &TEditorForm::ToolButton6Click);
+    bar->Append(File1, "&Html");
 
     commandBars_->AppendMenus(this, bar);
+    CreateToolMenus(bar);
     SetMenuBar(bar);
 
     TVPopup = std::make_unique<wxMenu>();
     item(TVPopup.get(), "Rename", &TEditorForm::Rename1Click);
+    TVPopup->AppendSeparator();
+    item(TVPopup.get(), "Open in Browser", &TEditorForm::ToolButton55Click);
+    item(TVPopup.get(), "Open original homepage", &TEditorForm::ToolButton112Click);
     TVPopup->AppendSeparator();
     item(TVPopup.get(), "Expand", &TEditorForm::ExpandAll2Click);
     item(TVPopup.get(), "Collapse", &TEditorForm::CollapseAll2Click);
@@ -458,8 +528,13 @@ void TEditorForm::ApplyLayout()
     for (wxWindow* w : {static_cast<wxWindow*>(TreePanel), static_cast<wxWindow*>(Panel3), static_cast<wxWindow*>(tbSheetes1),
                         static_cast<wxWindow*>(tbSheetes2), static_cast<wxWindow*>(tbSheetes3)})
         w->Layout();
+    PointImageList();
+}
+
+void TEditorForm::PointImageList()
+{
     if (ImageSplitter->IsSplit() && imageFolderView_)
-        imageFolderView_->SetFolder(ImagesPanelFolder(s));
+        imageFolderView_->SetFolder(ImagesPanelFolder(setup_.context.settings));
 }
 
 void TEditorForm::ShowImagePanel(bool show)

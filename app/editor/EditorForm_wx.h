@@ -7,6 +7,7 @@
 #include "app/collection/EditorDropTargeting.h"
 #include "app/collection/EditorPorts.h"
 #include "app/collection/PageSession.h"
+#include "app/editor/EditWithMenu.h"
 #include "app/editor/EditorActions.h"
 #include "app/editor/EditorLayout.h"
 #include "app/editor/TreeOperations.h"
@@ -20,9 +21,13 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 class wxButton;
 class wxMenu;
+class wxMenuBar;
+class wxMenuItem;
+class wxMenuEvent;
 class wxPanel;
 class wxSplitterWindow;
 class wxTextCtrl;
@@ -33,13 +38,27 @@ class wxTreeEvent;
 
 namespace ql {
 
+class ActiveDesktop;
+class BrowseStatusText;
+class BrowseToolCommands;
+class DesktopWallpaper;
 class EditCommandBars;
+class ExportCommands;
+class ExportDialogs;
+class PageFileScanner;
+class SchemaSettings;
+class SearchController;
+class TSearchPanel;
+class XfceConfig;
 class EditorTreeView;
 class Launcher;
 class TPageControles;
 class TPanelStatusBar;
 class TTabSheetes;
 class TWebHost;
+namespace shellctl {
+class TSvShellList;
+}
 namespace web {
 class HtmlEditControl;
 }
@@ -51,6 +70,8 @@ struct EditorFormSetup {
     Launcher* launcher = nullptr;        // for the Browse view; null: the system launcher
     EditorDialogs* dialogs = nullptr;    // null: wx boxes
     const Clock* clock = nullptr;        // null: the system clock
+    ExportDialogs* exportDialogs = nullptr;  // null: the wx save dialog and folder chooser
+    EditWithMenu::AppSource editWithApps;    // unset: the desktop's applications for HTML files
     UrlCacheLookup findCachedFile;       // unset: the browsers' caches
     std::string placementKey = kFormPosKey;
 };
@@ -69,7 +90,8 @@ public:
     void FormShow();
     void ShowEditorForDrag();
     void BringEditorToFront();
-    // The shell list of the images panel, when there is one (the panel stays hidden without).
+    // What the layout points at the page's picture folder: ImageList from the start; without
+    // one the images panel stays hidden.
     void SetImageFolderView(ImageFolderView* view);
 
     // --- layout and views -----------------------------------------------------------------
@@ -105,6 +127,39 @@ public:
     void ToolButton9Click();           // "WordWrap"
     void Timer1Timer();
 
+    // --- search, export, the Browse view's tools and the outward commands -----------------
+    void SearchBClick();
+    void Search2Click();
+    void RunSearch();      // Enter in SearchEdit, "&Go"
+    void SearchLVClick();
+    void webDocumentComplete();
+    void webStatusTextChange(const std::string& text);
+    void SaveAs1Click();   // "Save Homepage As...", "Save as ..."
+    void Export1Click();   // "Export Node (Include ChildNodes)"
+    void CreateIndexHtml1Click();
+    void ToolButton41Click();   // "Back"
+    void ToolButton45Click();   // "Forward"
+    void ToolButton44Click();   // "Stop"
+    void ToolButton43Click();   // "Refresh"
+    void ToolButton112Click();  // "Open original homepage"
+    void ToolButton55Click();   // "Open in Browser", "Open With Browser"
+    void _MenuEditPageClick();  // fills the "Edit With" menus once
+    void ToolButton54Click();   // the "Edit With" button
+    void ToolButton51Click();   // "Active Desktop", "Set Current Html as Desktop"
+    void ClearDesktop1Click();
+    void HelpDocument1Click();
+    void SoftwareHomepage1Click();
+    void Suggestions1Click();
+    void Backupallcollection1Click();  // "Open Storage Folder"
+    void Print1Click();
+    void File1Click();   // the "&Html" menu opens
+    void Tools1Click();  // the "Tools" menu opens
+    void ShowCollectionTree1Click();
+    void ShowToolbar1Click();
+    void ShowImagesFolder1Click();
+    SearchController& Searching() { return *search_; }
+    EditWithMenu& EditWith() { return *editWith_; }
+
     // --- components -----------------------------------------------------------------------
     TPanelStatusBar* StatusBar1 = nullptr;
     wxSplitterWindow* Panel2 = nullptr;  // the tree panel and the pages, TreeSplitter between
@@ -120,11 +175,18 @@ public:
     wxSplitterWindow* ImageSplitter = nullptr;  // the pages above the images panel
     TPageControles* PageControl1 = nullptr;
     wxPanel* ImagePanel = nullptr;
+    shellctl::TSvShellList* ImageList = nullptr;  // the page's picture folder, live
     TTabSheetes* tbSheetes3 = nullptr;  // Browse
     TTabSheetes* tbSheetes1 = nullptr;  // HTML
     TTabSheetes* tbSheetes2 = nullptr;  // Text
     TWebHost* web = nullptr;
     wxPanel* ToolBar3 = nullptr;
+    wxToolBar* BrowseTools = nullptr;  // ToolBar3's buttons before UnicodePanel
+    TSearchPanel* SearchPanel = nullptr;
+    wxMenu* File1 = nullptr;          // "&Html"
+    wxMenu* Tools1 = nullptr;         // "Tools"
+    wxMenu* _MenuEditPage = nullptr;  // "Edit With" in Tools
+    wxMenu* EditWithButtonMenu = nullptr;  // the DocBar button's copy
     wxPanel* UnicodePanel = nullptr;
     wxPanel* dtPanel = nullptr;
     wxToolBar* ToolBar1 = nullptr;
@@ -143,15 +205,23 @@ private:
     friend TEditorForm* CreateEditorForm(EditorFormSetup setup);
     class Views;
     class Window;
+    class Tools;
 
     explicit TEditorForm(EditorFormSetup setup);
     void FormCreate();
     void CreateTreePanel();
     void CreatePages();
     void CreateMenus();
+    void CreateSearchPanel();
+    void CreateBrowseTools();
+    void CreateToolMenus(wxMenuBar* bar);  // "Tools" and "&Help"
+    void CreateDocBarTools();
+    void OnMenuOpen(wxMenuEvent& event);
+    ActiveDesktop& Desktop();
     void BindTree();
     void BindDropTarget();
     void PressViewButton(int view);
+    void PointImageList();  // at the open page's picture folder, while the panel shows
     void RenderPlainText(const std::string& file, std::function<void(const std::string&)> done);
     void OnClose(wxCloseEvent& event);
     void OnShow(wxShowEvent& event);
@@ -176,8 +246,26 @@ private:
     std::unique_ptr<EditorActions> actions_;
     std::unique_ptr<EditorTreeView> treeView_;
     std::unique_ptr<EditCommandBars> commandBars_;
+    std::unique_ptr<ExportDialogs> ownExportDialogs_;
+    std::unique_ptr<Tools> tools_;
+    std::unique_ptr<PageFileScanner> scanner_;
+    std::unique_ptr<SearchController> search_;
+    std::unique_ptr<ExportCommands> export_;
+    std::unique_ptr<BrowseToolCommands> browseTools_;
+    std::unique_ptr<BrowseStatusText> browseStatus_;
+    std::unique_ptr<EditWithMenu> editWith_;
+    std::unique_ptr<SchemaSettings> schemaSettings_;
+    std::unique_ptr<XfceConfig> xfceConfig_;
+    std::unique_ptr<DesktopWallpaper> wallpaper_;
+    std::unique_ptr<ActiveDesktop> activeDesktop_;
+    std::vector<wxMenuItem*> pageItems_;  // "&New (Clear)", "&Open...", "&Save", "Reload"
+    wxMenuItem* showTreeItem_ = nullptr;
+    wxMenuItem* showToolbarItem_ = nullptr;
+    wxMenuItem* showImagesItem_ = nullptr;
+    int searchToolId_ = 0;
     TVekOLEDrop VekOLEDrop;
     TreeWidthCycle widthCycle_;
+    std::unique_ptr<ImageFolderView> imageListFolder_;
     ImageFolderView* imageFolderView_ = nullptr;
     bool placementLoaded_ = false;
     bool closing_ = false;  // the controls are going: their events are not handled any more

@@ -151,6 +151,8 @@ void TreeOperations::DeleteNodeTree(TreeNode* node)
     TreeNode* next = index + 1 < siblings ? sibling(index + 1) : index > 0 ? sibling(index - 1) : parent;
     const std::uint64_t nextSerial = next ? next->Serial() : 0;
 
+    if (onDeleting)
+        onDeleting(*node);
     std::vector<std::string> pictures;
     DeleteNodeFiles(node, pictures);
     session_.SaveTreeFiles(tree);

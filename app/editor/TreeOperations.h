@@ -8,6 +8,7 @@
 #include "app/collection/EditorDropTargeting.h"
 #include "app/collection/EditorPorts.h"
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -62,6 +63,9 @@ public:
 
     void ToolButton27Click();  // the previous node, wrapping to the last
     void ToolButton42Click();  // the next node, wrapping to the first
+
+    // Told before a confirmed delete removes a node and its subtree (the search rows go too).
+    std::function<void(const TreeNode&)> onDeleting;
 
 private:
     TreeNode* AddNode(bool child);

@@ -1,6 +1,6 @@
 #pragma once
 // The desktop services of the shell namespace in the program: the launcher, the desktop
-// clipboard's file lists and a confirmation box before a permanent delete.
+// clipboard's file lists and the confirmation boxes of a delete.
 #include "platform/core/shell/ShellServices.h"
 
 namespace ql::shell {
@@ -16,6 +16,7 @@ public:
 
 class WxShellConfirm : public ShellConfirm {
 public:
+    bool ConfirmMoveToTrash(const std::vector<std::string>& paths) override;
     bool ConfirmPermanentDelete(const std::vector<std::string>& paths) override;
 };
 

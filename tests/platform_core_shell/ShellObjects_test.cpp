@@ -53,17 +53,6 @@ public:
     void Clear() override { paths.clear(); }
 };
 
-class FakeConfirm : public ShellConfirm {
-public:
-    bool answer = false;
-    std::vector<std::vector<std::string>> asked;
-    bool ConfirmPermanentDelete(const std::vector<std::string>& paths) override
-    {
-        asked.push_back(paths);
-        return answer;
-    }
-};
-
 class ShellObjects : public ::testing::Test {
 protected:
     void SetUp() override
@@ -115,7 +104,7 @@ protected:
     test::TempDir dir;
     test::FakeLauncher launcher;
     FakeClipboard clipboard;
-    FakeConfirm confirm;
+    test::FakeShellConfirm confirm;
 };
 
 TEST_F(ShellObjects, DropsCopyMoveAndLinkWithoutOverwriting)
@@ -339,29 +328,45 @@ TEST_F(ShellObjects, CutCopyAndPasteThroughTheClipboard)
     EXPECT_FALSE(ParseCopiedFilesText("move\nfile:///a", paths, cut));
 }
 
-TEST_F(ShellObjects, DeleteGoesToTheTrashAndOnlyAConfirmedDeleteIsPermanent)
+TEST_F(ShellObjects, DeleteGoesToTheTrashOnlyWhenConfirmedAndOnlyAConfirmedDeleteIsPermanent)
 {
     auto trash = test::SessionRoot() / "data/Trash";
     auto home = test::HomeDir() / "deltest";
     Write(home / "doomed.txt", "bye");
-    EXPECT_EQ(Invoke(MenuOf(home.string(), "doomed.txt").get(), "delete"), S_OK);
+    auto doomed = MenuOf(home.string(), "doomed.txt");
+
+    // Declined, or with nobody to ask: the file stays where it is.
+    confirm.trashAnswer = false;
+    EXPECT_EQ(Invoke(doomed.get(), "delete"), E_ABORT);
+    ASSERT_EQ(confirm.trashAsked.size(), 1u);
+    EXPECT_EQ(confirm.trashAsked[0], std::vector<std::string>{(home / "doomed.txt").string()});
+    SetShellServices({&launcher, &clipboard, nullptr});
+    EXPECT_EQ(Invoke(doomed.get(), "delete"), E_ABORT);
+    SetShellServices({&launcher, &clipboard, &confirm});
+    EXPECT_EQ(Read(home / "doomed.txt"), "bye");
+    EXPECT_FALSE(fs::exists(trash / "files/doomed.txt"));
+
+    confirm.trashAnswer = true;
+    EXPECT_EQ(Invoke(doomed.get(), "delete"), S_OK);
+    EXPECT_EQ(confirm.trashAsked.size(), 2u);
     EXPECT_FALSE(fs::exists(home / "doomed.txt"));
     EXPECT_EQ(Read(trash / "files/doomed.txt"), "bye");
     EXPECT_TRUE(fs::exists(trash / "info/doomed.txt.trashinfo"));
-    EXPECT_TRUE(confirm.asked.empty());
+    EXPECT_TRUE(confirm.permanentAsked.empty());
 
-    // With the trash unusable, the user is asked: no keeps the file, yes removes it.
+    // With the trash unusable, the user is asked again: no keeps the file, yes removes it.
     fs::rename(trash, test::SessionRoot() / "data/Trash.saved");
     Write(trash, "not a folder");
     Write(home / "kept.txt", "1");
     auto menu = MenuOf(home.string(), "kept.txt");
     EXPECT_EQ(Invoke(menu.get(), "delete"), E_ABORT);
-    ASSERT_EQ(confirm.asked.size(), 1u);
-    EXPECT_EQ(confirm.asked[0], std::vector<std::string>{(home / "kept.txt").string()});
+    ASSERT_EQ(confirm.permanentAsked.size(), 1u);
+    EXPECT_EQ(confirm.permanentAsked[0], std::vector<std::string>{(home / "kept.txt").string()});
     EXPECT_TRUE(fs::exists(home / "kept.txt"));
-    confirm.answer = true;
+    confirm.permanentAnswer = true;
     EXPECT_EQ(Invoke(menu.get(), "delete"), S_OK);
     EXPECT_FALSE(fs::exists(home / "kept.txt"));
+    EXPECT_EQ(confirm.trashAsked.size(), 4u);
     fs::remove(trash);
     fs::rename(test::SessionRoot() / "data/Trash.saved", trash);
     fs::remove_all(home);

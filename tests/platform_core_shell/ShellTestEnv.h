@@ -5,8 +5,10 @@
 #include <cstdlib>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "platform/core/shell/ShellFolder.h"
+#include "platform/core/shell/ShellServices.h"
 #include "tests/support/TempDir.h"
 
 namespace ql::test {
@@ -56,5 +58,23 @@ inline std::string DisplayName(shell::IShellFolder* folder, const shell::ItemIdL
         return "<failed>";
     return name.cStr;
 }
+
+// The delete confirmations with scripted answers; each question's paths are kept.
+class FakeShellConfirm : public shell::ShellConfirm {
+public:
+    bool trashAnswer = true;
+    bool permanentAnswer = false;
+    std::vector<std::vector<std::string>> trashAsked, permanentAsked;
+    bool ConfirmMoveToTrash(const std::vector<std::string>& paths) override
+    {
+        trashAsked.push_back(paths);
+        return trashAnswer;
+    }
+    bool ConfirmPermanentDelete(const std::vector<std::string>& paths) override
+    {
+        permanentAsked.push_back(paths);
+        return permanentAnswer;
+    }
+};
 
 }  // namespace ql::test

@@ -473,15 +473,25 @@ TEST_F(ShellList, ContextMenuRenameEditsTheLabelAndOtherCommandsRun)
     shell::SetShellServices({});
 }
 
-TEST_F(ShellList, DeleteKeySendsTheSelectionToTheTrash)
+TEST_F(ShellList, DeleteKeySendsTheSelectionToTheTrashOnceConfirmed)
 {
+    test::FakeShellConfirm confirm;
+    shell::SetShellServices({nullptr, nullptr, &confirm});
     dir.write("gone", "x");
     dir.write("kept", "y");
     Show(dir.path());
     view.Select(IndexOf("gone"));
+    confirm.trashAnswer = false;
     EXPECT_TRUE(list.KeyDown(0x2E));
+    EXPECT_EQ(confirm.trashAsked, std::vector<std::vector<std::string>>{{(dir.path() / "gone").string()}});
+    EXPECT_TRUE(fs::exists(dir.path() / "gone"));
+
+    confirm.trashAnswer = true;
+    EXPECT_TRUE(list.KeyDown(0x2E));
+    EXPECT_EQ(confirm.trashAsked.size(), 2u);
     EXPECT_FALSE(fs::exists(dir.path() / "gone"));
     EXPECT_TRUE(fs::exists(dir.path() / "kept"));
+    shell::SetShellServices({});
     // The trash names the file after its old name, numbered when that name is taken there.
     const fs::path trash = test::SessionRoot() / "data/Trash";
     bool trashed = false;

@@ -24,6 +24,7 @@
 #include "components/shell/ShellList_wx.h"
 #include "platform/core/ClipboardFormats.h"
 #include "platform/core/FileDropFormats.h"
+#include "platform/core/shell/ShellServices.h"
 #include "platform/gui/DragBridge_wx.h"
 #include "tests/platform_core_shell/ShellTestEnv.h"
 #include "tests/support/MemoryDataObject.h"
@@ -299,11 +300,24 @@ TEST_F(ShellListGui, F2RenamesTheFocusedItem)
     EXPECT_GE(Find("omega.txt"), 0);
 }
 
-TEST_F(ShellListGui, DeleteMovesTheSelectionToTheTrash)
+TEST_F(ShellListGui, DeleteMovesTheSelectionToTheTrashAfterTheConfirmation)
 {
+    // The desktop's question, answered here.
+    const shell::ShellServices desktop = shell::GetShellServices();
+    ASSERT_NE(desktop.confirm, nullptr);
+    test::FakeShellConfirm confirm;
+    shell::SetShellServices({desktop.launcher, desktop.clipboard, &confirm});
     list->SetFocus();
     SelectOnly(Find("gamma.html"));
+    confirm.trashAnswer = false;
     Key(WXK_DELETE);
+    EXPECT_EQ(confirm.trashAsked, std::vector<std::vector<std::string>>{{(dir.path() / "gamma.html").string()}});
+    EXPECT_TRUE(fs::exists(dir.path() / "gamma.html"));
+
+    confirm.trashAnswer = true;
+    Key(WXK_DELETE);
+    shell::SetShellServices(desktop);
+    EXPECT_EQ(confirm.trashAsked.size(), 2u);
     EXPECT_FALSE(fs::exists(dir.path() / "gamma.html"));
     const fs::path trash = test::SessionRoot() / "data/Trash/files";
     bool found = false;

@@ -356,8 +356,13 @@ TEST_F(ShellTree, KeysAndVerbs)
 
     EXPECT_FALSE(tree.KeyDown(0x4041));  // Ctrl+A is not the tree's
     EXPECT_FALSE(tree.KeyDown(0x41));
-    // Shift+Del deletes like Del: the folder goes to the trash and its node with it.
+    // Shift+Del deletes like Del: once confirmed, the folder goes to the trash and its node
+    // with it.
+    test::FakeShellConfirm confirm;
+    shell::SetShellServices({nullptr, nullptr, &confirm});
     EXPECT_TRUE(tree.KeyDown(scShift | 0x2E));
+    shell::SetShellServices({});
+    EXPECT_EQ(confirm.trashAsked, std::vector<std::vector<std::string>>{{(dir.path() / "doomed").string()}});
     EXPECT_FALSE(fs::exists(dir.path() / "doomed"));
     EXPECT_EQ(view.Child(top, "doomed"), nullptr);
     EXPECT_EQ(tree.InvokeVerb(top, "delete"), S_FALSE);  // never on the top node

@@ -5,6 +5,10 @@
 #include <wx/image.h>
 #include <wx/window.h>
 
+#include <cstdlib>
+#include <filesystem>
+#include <functional>
+
 // Last: its macros clash with names in other headers.
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -31,6 +35,28 @@ inline wxImage Grab(wxWindow* w)
     }
     XCloseDisplay(display);
     return image;
+}
+
+// Whether a pixel of `area` (clipped to the image) has a colour `is` accepts, given as red,
+// green and blue.
+inline bool AnyPixel(const wxImage& image, const wxRect& area, const std::function<bool(int, int, int)>& is)
+{
+    const wxRect r = area.Intersect(wxRect(image.GetSize()));
+    for (int y = r.y; y < r.y + r.height; ++y)
+        for (int x = r.x; x < r.x + r.width; ++x)
+            if (is(image.GetRed(x, y), image.GetGreen(x, y), image.GetBlue(x, y)))
+                return true;
+    return false;
+}
+
+// Saves a screenshot as <build>/artifacts/<name>.
+inline bool SaveArtifact(const wxImage& image, const std::string& name)
+{
+    const char* build = std::getenv("QUILLORY_TEST_BUILD");
+    const std::filesystem::path dir = (build ? std::filesystem::path(build) : std::filesystem::temp_directory_path()) / "artifacts";
+    std::error_code ec;
+    std::filesystem::create_directories(dir, ec);
+    return image.SaveFile((dir / name).string(), wxBITMAP_TYPE_PNG);
 }
 
 }  // namespace ql::test

@@ -156,6 +156,10 @@ private:
 
     HRESULT Delete()
     {
+        // The user confirms every delete, also the one that only moves the items to the trash.
+        auto* confirm = GetShellServices().confirm;
+        if (!confirm || !confirm->ConfirmMoveToTrash(Paths()))
+            return com::E_ABORT;
         std::vector<std::string> untrashable;
         int error = 0;
         for (const auto& i : items_) {
@@ -166,8 +170,7 @@ private:
                 untrashable.push_back(i.path);
         }
         if (!untrashable.empty()) {
-            auto* confirm = GetShellServices().confirm;
-            if (!confirm || !confirm->ConfirmPermanentDelete(untrashable))
+            if (!confirm->ConfirmPermanentDelete(untrashable))
                 return com::E_ABORT;
             for (const auto& p : untrashable)
                 if (int err = DeleteTree(p); err && !error)

@@ -1,9 +1,8 @@
 #pragma once
 // What the namespace's menus and drop targets need from the desktop, as ports: the launcher
-// (open), the desktop clipboard's file list (cut, copy, paste) and a confirmation before a
-// permanent delete. The program installs the real ones at start; tests install fakes. Without
-// a clipboard, cut/copy/paste are not offered; without a confirmation, nothing is deleted
-// permanently.
+// (open), the desktop clipboard's file list (cut, copy, paste) and the confirmations of a
+// delete. The program installs the real ones at start; tests install fakes. Without a
+// clipboard, cut/copy/paste are not offered; without a confirmation, nothing is deleted.
 #include <string>
 #include <vector>
 
@@ -25,6 +24,8 @@ public:
 class ShellConfirm {
 public:
     virtual ~ShellConfirm() = default;
+    // Asked before a delete moves the items to the trash: false keeps them all.
+    virtual bool ConfirmMoveToTrash(const std::vector<std::string>& paths) = 0;
     // Asked when the items cannot go to the trash: true deletes them for good.
     virtual bool ConfirmPermanentDelete(const std::vector<std::string>& paths) = 0;
 };

@@ -5,11 +5,12 @@
 #include "app/collection/PageId.h"
 #include "components/browserhost/Pages.h"
 #include "components/browserhost/WebHost.h"
+#include "components/shell/ShellList_wx.h"
 #include "platform/core/IniFile.h"
 #include "platform/core/SafeFile.h"
 #include "platform/gui/HtmlEditCommands.h"
 #include "platform/gui/HtmlEditControl.h"
-#include "tests/app/collection/FakePorts.h"
+#include "tests/app/editor/EditorFormFixture.h"
 #include "tests/support/DragSourceProcess.h"
 #include "tests/support/TempDir.h"
 #include "tests/webengine/WebTestSupport.h"
@@ -37,106 +38,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-bool WaitFor(const std::function<bool()>& done, long ms = 15000)
-{
-    return test::PumpUntil([&] {
-        wxTheApp->ProcessIdle();
-        return done();
-    }, ms);
-}
-
-wxTreeItemId FindItem(wxTreeCtrl* tv, const wxTreeItemId& parent, const std::string& text)
-{
-    wxTreeItemIdValue cookie;
-    for (wxTreeItemId c = tv->GetFirstChild(parent, cookie); c.IsOk(); c = tv->GetNextChild(parent, cookie)) {
-        if (tv->GetItemText(c).utf8_string() == text)
-            return c;
-        if (wxTreeItemId inner = FindItem(tv, c, text); inner.IsOk())
-            return inner;
-    }
-    return {};
-}
-
-class EditorFormTest : public ::testing::Test {
-protected:
-    test::ScopedXdgEnv xdg;
-    test::TempDir temp;
-    TSettings settings;
-    std::string clipUrl;
-    std::unique_ptr<IniFile> ini;
-    test::FakeEditorDialogs dialogs;
-    test::FixedClock clock;
-    std::map<std::string, std::string> cache;
-    TEditorForm* form = nullptr;
-    std::vector<std::string> browsed;  // documents the Browse view completed
-
-    void SetUp() override
-    {
-        settings.CollectionDir = temp.dir() + "Collection/";
-        settings.ImagesDir = settings.CollectionDir + "!images/";
-        settings.ShowTree = settings.ShowToolbar = true;
-        settings.DragCreateNew = settings.DragUseHtml = settings.DragUseUnicode = settings.DragIncludeImage = true;
-        for (const char* name : {"One", "Two", "Three"})
-            Write(name, std::string("<html><body><p>page ") + name + "</p></body></html>\r\n");
-        temp.write("Collection/tvframe", "One\r\nTwo\r\nThree\r\n");
-        temp.write("Collection/tvdata", "One\r\nTwo\r\nThree\r\n");
-        ini = std::make_unique<IniFile>(settings.CollectionDir + "images.ini");
-    }
-
-    void Open()
-    {
-        EditorFormSetup setup(CollectionContext{settings, clipUrl, ini.get()});
-        setup.dialogs = &dialogs;
-        setup.clock = &clock;
-        setup.findCachedFile = [this](const std::string& url, std::uint64_t) {
-            auto it = cache.find(url);
-            return it == cache.end() ? std::string() : it->second;
-        };
-        form = CreateEditorForm(std::move(setup));
-        ASSERT_TRUE(form->HtmlEditor);
-        form->web->OnDocumentComplete = [this](com::IDispatch*, const std::string& url) { browsed.push_back(url); };
-        form->SetPosition(wxPoint(300, 150));
-        form->SetSize(wxSize(1000, 700));
-        form->Show();
-        ASSERT_TRUE(WaitFor([&] { return form->IsShownOnScreen() && Browsed("One.html"); }));
-    }
-
-    void TearDown() override
-    {
-        if (form) {
-            form->Destroy();
-            wxTheApp->ProcessIdle();
-        }
-    }
-
-    std::string File(const std::string& id) const { return PageFileName(settings.CollectionDir, id); }
-    std::string Page(const std::string& id) const { return ReadFileBytes(File(id)).value_or("<missing>"); }
-    void Write(const std::string& id, const std::string& text) const { temp.write("Collection/" + id + ".html", text); }
-    std::string TreeFrame() const { return temp.read("Collection/tvframe"); }
-    bool Browsed(const std::string& tail) const
-    {
-        return !browsed.empty() && browsed.back().size() >= tail.size() &&
-               browsed.back().compare(browsed.back().size() - tail.size(), tail.size(), tail) == 0;
-    }
-    wxTreeItemId Item(const std::string& text) const { return FindItem(form->TV, form->TV->GetRootItem(), text); }
-    void Select(const std::string& text)
-    {
-        wxTreeItemId item = Item(text);
-        ASSERT_TRUE(item.IsOk()) << text;
-        form->TV->SelectItem(item);
-    }
-    bool HtmlShows(const std::string& text) const
-    {
-        return !form->HtmlEditor->Busy() && form->HtmlEditor->DocumentHTML().find(text) != std::string::npos;
-    }
-    wxPoint LabelOnScreen(const std::string& text) const
-    {
-        wxRect r;
-        form->TV->GetBoundingRect(Item(text), r, true);
-        return form->TV->ClientToScreen(r.GetPosition() + wxPoint(r.width / 2, r.height / 2));
-    }
-};
-
 TEST_F(EditorFormTest, OpensOnTheStoredViewAndShowsTheSelectedPageInBrowse)
 {
     settings.ActiveTabIndex = 3;  // no such view
@@ -151,7 +52,7 @@ TEST_F(EditorFormTest, OpensOnTheStoredViewAndShowsTheSelectedPageInBrowse)
     std::vector<std::string> menus;
     for (size_t i = 0; i < bar->GetMenuCount(); ++i)
         menus.push_back(bar->GetMenuLabel(i).utf8_string());
-    EXPECT_EQ(menus, (std::vector<std::string>{"Nodes", "&Html", "&Edit", "&Insert", "&Format"}));
+    EXPECT_EQ(menus, (std::vector<std::string>{"Nodes", "&Html", "&Edit", "&Insert", "&Format", "Tools", "&Help"}));
     ASSERT_TRUE(form->ToolBar1);
 
     Select("Two");
@@ -411,14 +312,14 @@ TEST_F(EditorFormTest, LayoutSwitchesAndTheTreeWidthButton)
     EXPECT_TRUE(form->CoolBar1->IsShown());
     settings.ShowToolbar = false;
     settings.ShowTree = false;
-    settings.ShowImageList = true;  // no images list yet: the panel stays hidden
+    settings.ShowImageList = true;
     form->ApplyLayout();
     for (wxWindow* bar : {static_cast<wxWindow*>(form->CoolBar1), static_cast<wxWindow*>(form->ToolBar1),
                           static_cast<wxWindow*>(form->ToolBar2),
                           static_cast<wxWindow*>(form->ToolBar3), static_cast<wxWindow*>(form->ToolBar_main)})
         EXPECT_FALSE(bar->IsShown());
     EXPECT_FALSE(form->Panel2->IsSplit());
-    EXPECT_FALSE(form->ImagePanel->IsShown());
+    EXPECT_TRUE(form->ImagePanel->IsShown());
 
     struct Folder : ImageFolderView {
         std::string folder;
@@ -427,8 +328,89 @@ TEST_F(EditorFormTest, LayoutSwitchesAndTheTreeWidthButton)
     form->SetImageFolderView(&folder);
     EXPECT_TRUE(form->ImagePanel->IsShown());
     EXPECT_EQ(folder.folder, settings.ImagesDir);
-    form->SetImageFolderView(nullptr);
+    form->SetImageFolderView(nullptr);  // no list to show: the panel goes
     EXPECT_FALSE(form->ImagePanel->IsShown());
+}
+
+// "Show Images Folder" shows the panel's live list of the open page's picture folder: the
+// page's own folder when it has one, else "!images" (made when missing); the list follows the
+// selection, and the switch hides the panel again. The Tools menu shows the switch's state.
+TEST_F(EditorFormTest, ImagesPanelListsThePicturesOfTheSelectedPage)
+{
+    Write("Two", "<html><body><h1 style=\"color:#c00000\">Two</h1><p>A page with two pictures.</p></body></html>\r\n");
+    temp.write("Collection/Two/photo.png", "png");
+    temp.write("Collection/Two/diagram.jpg", "jpg");
+    ASSERT_NO_FATAL_FAILURE(Open());
+    ASSERT_FALSE(settings.ShowImageList);
+    EXPECT_FALSE(form->ImagePanel->IsShown());
+    wxMenu* tools = form->GetMenuBar()->GetMenu(form->GetMenuBar()->FindMenu("Tools"));
+    wxMenuItem* showImages = tools->FindItem(tools->FindItem("Show Images Folder"));
+    ASSERT_TRUE(showImages);
+    form->Tools1Click();
+    EXPECT_FALSE(showImages->IsChecked());
+    const auto listed = [this](const std::string& name) {
+        return form->ImageList->FindItem(-1, wxString::FromUTF8(name)) >= 0;
+    };
+    const auto shows = [this](const std::string& folder) {
+        std::error_code ec;
+        return fs::equivalent(form->ImageList->Folder().GetPath(), folder, ec);
+    };
+
+    form->ShowImagesFolder1Click();
+    EXPECT_TRUE(settings.ShowImageList);
+    EXPECT_TRUE(showImages->IsChecked());
+    EXPECT_TRUE(form->ImagePanel->IsShown());
+    EXPECT_TRUE(form->ImageList->IsShownOnScreen());
+    // Page One has no folder of its own.
+    EXPECT_TRUE(fs::is_directory(settings.ImagesDir));
+    EXPECT_TRUE(shows(settings.ImagesDir));
+    EXPECT_EQ(form->ImageList->GetItemCount(), 0);
+    temp.write("Collection/!images/shared.gif", "gif");
+    EXPECT_TRUE(WaitFor([&] { return listed("shared.gif"); }, 5000)) << "a picture saved meanwhile is not listed";
+
+    Select("Two");
+    ASSERT_TRUE(WaitFor([&] { return Browsed("Two.html"); }));
+    EXPECT_TRUE(shows(settings.CollectionDir + "Two/"));
+    EXPECT_TRUE(WaitFor([&] { return listed("photo.png") && listed("diagram.jpg"); }, 5000));
+    EXPECT_EQ(form->ImageList->GetItemCount(), 2);
+
+    // The page and, below it, its pictures: wait for the page's red heading and the list's
+    // dark row text, both painted some time after they were loaded.
+    const wxPoint origin = form->ClientToScreen(wxPoint(0, 0));
+    const wxRect heading(form->web->GetScreenPosition() - origin, wxSize(200, 80));
+    const wxRect list(form->ImageList->GetScreenPosition() - origin, form->ImageList->GetSize());
+    const wxRect rows(list.x, list.y + list.height / 2, list.width, list.height / 2);  // below the header
+    wxImage shot;
+    EXPECT_TRUE(WaitFor([&] {
+        shot = test::Grab(form);
+        return test::AnyPixel(shot, heading, [](int r, int g, int) { return r > 150 && g < 60; }) &&
+               test::AnyPixel(shot, rows, [](int r, int g, int b) { return r < 90 && g < 90 && b < 90; });
+    }, 5000));
+    EXPECT_TRUE(test::SaveArtifact(shot, "editor-images-panel.png"));
+
+    Select("Three");
+    ASSERT_TRUE(WaitFor([&] { return Browsed("Three.html"); }));
+    EXPECT_TRUE(shows(settings.ImagesDir));
+    EXPECT_TRUE(WaitFor([&] { return listed("shared.gif") && !listed("photo.png"); }, 5000));
+
+    // Deleted nodes: the list follows the node that takes the selection, also away from the
+    // folder deleted with its page.
+    form->ToolButton31Click();
+    EXPECT_EQ(form->Tree().Selected()->Text(), "Two");
+    EXPECT_TRUE(shows(settings.CollectionDir + "Two/"));
+    form->ToolButton31Click();
+    EXPECT_EQ(form->Tree().Selected()->Text(), "One");
+    EXPECT_FALSE(fs::exists(settings.CollectionDir + "Two"));
+    EXPECT_TRUE(shows(settings.ImagesDir));
+    EXPECT_TRUE(WaitFor([&] { return listed("shared.gif") && !listed("photo.png"); }, 5000));
+
+    form->ShowImagesFolder1Click();
+    EXPECT_FALSE(settings.ShowImageList);
+    EXPECT_FALSE(showImages->IsChecked());
+    EXPECT_FALSE(form->ImagePanel->IsShown());
+    settings.ShowImageList = true;  // changed elsewhere: the menu shows it when it opens
+    form->Tools1Click();
+    EXPECT_TRUE(showImages->IsChecked());
 }
 
 TEST_F(EditorFormTest, ScreenshotOfAPage)
@@ -437,20 +419,13 @@ TEST_F(EditorFormTest, ScreenshotOfAPage)
                  "<p>A page of the collection, shown in the Browse view.</p></body></html>\r\n");
     ASSERT_NO_FATAL_FAILURE(Open());
     // Rendering lags the document's completion: wait for the heading's colour.
-    const wxPoint web = form->web->GetScreenPosition() - form->ClientToScreen(wxPoint(0, 0));
+    const wxRect heading(form->web->GetScreenPosition() - form->ClientToScreen(wxPoint(0, 0)), wxSize(200, 80));
     wxImage shot;
     const bool rendered = WaitFor([&] {
         shot = test::Grab(form);
-        for (int y = web.y; y < std::min(web.y + 80, shot.GetHeight()); ++y)
-            for (int x = web.x; x < std::min(web.x + 200, shot.GetWidth()); ++x)
-                if (shot.GetRed(x, y) > 150 && shot.GetGreen(x, y) < 60)
-                    return true;
-        return false;
+        return test::AnyPixel(shot, heading, [](int r, int g, int) { return r > 150 && g < 60; });
     }, 5000);
-    const char* build = std::getenv("QUILLORY_TEST_BUILD");
-    const fs::path dir = (build ? fs::path(build) : fs::temp_directory_path()) / "artifacts";
-    fs::create_directories(dir);
-    EXPECT_TRUE(shot.SaveFile((dir / "editor-window.png").string(), wxBITMAP_TYPE_PNG));
+    EXPECT_TRUE(test::SaveArtifact(shot, "editor-window.png"));
     EXPECT_TRUE(rendered);
 }
 

@@ -1,0 +1,64 @@
+#include "app/dialogs/TAboutForm_wx.h"
+
+#include "app/dialogs/MakerInfo.h"
+#include "app/zone/ZoneArtwork_wx.h"
+#include "foundation/VekIEClass.h"
+
+#include <wx/button.h>
+#include <wx/sizer.h>
+#include <wx/statbmp.h>
+#include <wx/statbox.h>
+#include <wx/stattext.h>
+
+namespace ql {
+
+TAboutForm::TAboutForm(wxWindow* parent, Launcher& launcher)
+    : wxDialog(parent, wxID_ANY, "About", wxDefaultPosition, wxDefaultSize, wxCAPTION | wxSYSTEM_MENU | wxCLOSE_BOX),
+      launcher_(launcher)
+{
+    auto* group = new wxStaticBoxSizer(wxVERTICAL, this, "");
+    wxWindow* box = group->GetStaticBox();
+    auto* top = new wxBoxSizer(wxHORIZONTAL);
+    top->Add(new wxStaticBitmap(box, wxID_ANY, ProgramIconBitmap(32)), 0, wxALL, 8);
+    auto* title = new wxStaticText(box, wxID_ANY, kProductName);
+    wxFont bold = title->GetFont();
+    bold.SetWeight(wxFONTWEIGHT_BOLD);
+    title->SetFont(bold);
+    auto* texts = new wxBoxSizer(wxVERTICAL);
+    texts->Add(title, 0, wxBOTTOM, 4);
+    texts->Add(new wxStaticText(box, wxID_ANY, kProductVersion), 0, wxBOTTOM, 8);
+    auto* notice = new wxStaticText(box, wxID_ANY, kMakerNotice);
+    notice->Wrap(300);
+    texts->Add(notice, 0, wxBOTTOM, 8);
+    _TextWebsite = new wxStaticText(box, wxID_ANY, "");
+    _TextWebsite->SetForegroundColour(*wxBLUE);
+    wxFont underlined = _TextWebsite->GetFont();
+    underlined.SetUnderlined(true);
+    _TextWebsite->SetFont(underlined);
+    _TextWebsite->SetCursor(wxCursor(wxCURSOR_HAND));
+    texts->Add(_TextWebsite, 0, wxBOTTOM, 4);
+    texts->Add(new wxStaticText(box, wxID_ANY, std::string(kMakerContact).substr(7)), 0, wxBOTTOM, 8);
+    top->Add(texts, 1, wxALL, 8);
+    group->Add(top, 1, wxEXPAND);
+    auto* ok = new wxButton(box, wxID_OK, "&OK");
+    ok->SetDefault();
+    group->Add(ok, 0, wxALIGN_RIGHT | wxALL, 8);
+    auto* sizer = new wxBoxSizer(wxVERTICAL);
+    sizer->Add(group, 1, wxEXPAND | wxALL, 6);
+    SetSizerAndFit(sizer);
+    SetClientSize(wxSize(std::max(385, GetClientSize().x), std::max(205, GetClientSize().y)));
+    CentreOnScreen();
+
+    Bind(wxEVT_SHOW, [this](wxShowEvent& e) {
+        e.Skip();
+        if (e.IsShown())
+            FormShow();
+    });
+    _TextWebsite->Bind(wxEVT_LEFT_UP, [this](wxMouseEvent&) { _TextWebsiteClick(); });
+}
+
+void TAboutForm::FormShow() { _TextWebsite->SetLabel(kMakerWebsite); }
+
+void TAboutForm::_TextWebsiteClick() { OpenInNewBrowser(kMakerWebsite, "", launcher_); }
+
+}  // namespace ql

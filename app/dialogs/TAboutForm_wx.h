@@ -1,0 +1,24 @@
+#pragma once
+// The about box: the product, its version, the maker's notice and web page.
+#include <wx/dialog.h>
+
+class wxStaticText;
+
+namespace ql {
+
+class Launcher;
+
+class TAboutForm : public wxDialog {
+public:
+    TAboutForm(wxWindow* parent, Launcher& launcher);
+
+    void FormShow();
+    void _TextWebsiteClick();
+    wxStaticText* TextWebsite() const { return _TextWebsite; }
+
+private:
+    Launcher& launcher_;
+    wxStaticText* _TextWebsite = nullptr;
+};
+
+}  // namespace ql

@@ -1,0 +1,307 @@
+// TEditorForm: the search panel, the export commands, the Browse view's tools, the "Tools" and
+// "&Help" menus and the DocBar's outward buttons. Each handler hands over to its controller.
+#include "app/editor/EditorFormPorts_wx.h"
+#include "app/editor/ExportCommands.h"
+#include "app/editor/SearchPanel_wx.h"
+#include "app/editor/TextPrintout_wx.h"
+#include "components/browserhost/WebHost.h"
+#include "foundation/VekIEClass.h"
+#include "platform/core/RuntimeDir.h"
+#include "platform/gui/DesktopWallpaper.h"
+#include "platform/gui/HtmlEditControl.h"
+
+#include <wx/artprov.h>
+#include <wx/display.h>
+#include <wx/menu.h>
+#include <wx/sizer.h>
+#include <wx/textctrl.h>
+#include <wx/toolbar.h>
+#include <wx/treectrl.h>
+
+#include <cstdlib>
+
+namespace ql {
+
+namespace {
+
+wxBitmap ToolArt(const wxArtID& id) { return wxArtProvider::GetBitmap(id, wxART_TOOLBAR, wxSize(16, 16)); }
+
+}  // namespace
+
+// --- the ports --------------------------------------------------------------------------------
+
+bool TEditorForm::Tools::PanelVisible() const { return form_.SearchPanel->IsShown(); }
+
+void TEditorForm::Tools::ShowPanel(bool show)
+{
+    // The panel takes the tree's place below the tree toolbar.
+    form_.SearchPanel->Show(show);
+    form_.TV->Show(!show);
+    form_.TreePanel->Layout();
+    if (show)
+        form_.SearchPanel->SearchEdit->SetFocus();
+}
+
+void TEditorForm::Tools::SetSearchButtonDown(bool down) { form_.ToolBar_main->ToggleTool(form_.searchToolId_, down); }
+
+void TEditorForm::Tools::ShowRows(const std::vector<SearchRow>& rows) { form_.SearchPanel->ShowRows(rows); }
+
+int TEditorForm::Tools::BrowseTag() const { return form_.web->Tag; }
+
+void TEditorForm::Tools::SetBrowseTag(int tag) { form_.web->Tag = tag; }
+
+void TEditorForm::Tools::HighlightInBrowse(const std::string& text)
+{
+    com::ComPtr<com::IDispatch> document = form_.web->Document();
+    HighlightText(text, document.get());
+}
+
+void TEditorForm::Tools::PrintBrowse() { form_.web->PrintDocument(); }
+
+void TEditorForm::Tools::PrintHtml()
+{
+    if (form_.HtmlEditor)
+        form_.HtmlEditor->PrintDocument();
+}
+
+void TEditorForm::Tools::PrintText(const std::string& jobTitle)
+{
+    TextPrintout printout(wxString::FromUTF8(jobTitle), form_.SourceEditor->GetValue());
+    wxPrinter printer;
+    printer.Print(&form_, &printout, false);
+}
+
+void TEditorForm::Tools::RenderToPicture(const std::string& pageFile, const std::string& pngFile,
+                                         std::function<void(bool ok)> done)
+{
+    const wxRect screen = wxDisplay(static_cast<unsigned>(std::max(0, wxDisplay::GetFromWindow(&form_)))).GetGeometry();
+    // A new picture replaces one still being rendered; that one reports nothing.
+    snapshot_ = web::PageSnapshot::Start(pageFile, pngFile, screen.width, screen.height, std::move(done));
+}
+
+// --- creation ---------------------------------------------------------------------------------
+
+void TEditorForm::CreateSearchPanel()
+{
+    SearchPanel = new TSearchPanel(TreePanel);
+    SearchPanel->Hide();
+    TreePanel->GetSizer()->Add(SearchPanel, 1, wxEXPAND);
+    SearchPanel->OnRunSearch = [this] { RunSearch(); };
+    SearchPanel->OnRowClicked = [this] { SearchLVClick(); };
+}
+
+void TEditorForm::CreateBrowseTools()
+{
+    BrowseTools = new wxToolBar(ToolBar3, wxID_ANY, wxDefaultPosition, wxDefaultSize,
+                                wxTB_FLAT | wxTB_HORIZONTAL | wxTB_NODIVIDER);
+    auto tool = [this](const char* hint, const wxArtID& art, void (TEditorForm::*handler)()) {
+        wxToolBarToolBase* t = BrowseTools->AddTool(wxWindow::NewControlId(), hint, ToolArt(art), hint);
+        BrowseTools->Bind(wxEVT_TOOL, [this, handler](wxCommandEvent&) { (this->*handler)(); }, t->GetId());
+    };
+    tool("Open original homepage", wxART_GO_HOME, &TEditorForm::ToolButton112Click);
+    tool("Open in Browser", wxART_HELP_BROWSER, &TEditorForm::ToolButton55Click);
+    BrowseTools->AddSeparator();
+    tool("Back", wxART_GO_BACK, &TEditorForm::ToolButton41Click);
+    tool("Forward", wxART_GO_FORWARD, &TEditorForm::ToolButton45Click);
+    BrowseTools->AddSeparator();
+    tool("Stop", wxART_STOP, &TEditorForm::ToolButton44Click);
+    tool("Refresh", wxART_REFRESH, &TEditorForm::ToolButton43Click);
+    BrowseTools->Realize();
+}
+
+void TEditorForm::CreateDocBarTools()
+{
+    DocBar->AddSeparator();
+    EditWithButtonMenu = new wxMenu;
+    wxToolBarToolBase* editWith = DocBar->AddTool(wxWindow::NewControlId(), "Edit With", ToolArt(wxART_EDIT),
+                                                  "Edit with outer program", wxITEM_DROPDOWN);
+    DocBar->SetDropdownMenu(editWith->GetId(), EditWithButtonMenu);
+    DocBar->Bind(wxEVT_TOOL, [this](wxCommandEvent&) { ToolButton54Click(); }, editWith->GetId());
+    DocBar->Bind(wxEVT_TOOL_DROPDOWN, [this](wxCommandEvent& event) {
+        _MenuEditPageClick();
+        event.Skip();  // the menu shows
+    }, editWith->GetId());
+
+    auto* desktopMenu = new wxMenu;
+    wxMenuItem* set = desktopMenu->Append(wxWindow::NewControlId(), "Set Current Html as Desktop");
+    wxMenuItem* clear = desktopMenu->Append(wxWindow::NewControlId(), "Clear Desktop");
+    desktopMenu->Bind(wxEVT_MENU, [this](wxCommandEvent&) { ToolButton51Click(); }, set->GetId());
+    desktopMenu->Bind(wxEVT_MENU, [this](wxCommandEvent&) { ClearDesktop1Click(); }, clear->GetId());
+    wxToolBarToolBase* desktop = DocBar->AddTool(wxWindow::NewControlId(), "Active Desktop", ToolArt(wxART_GO_HOME),
+                                                 "Set as Active Desktop (Wallpaper)", wxITEM_DROPDOWN);
+    DocBar->SetDropdownMenu(desktop->GetId(), desktopMenu);
+    DocBar->Bind(wxEVT_TOOL, [this](wxCommandEvent&) { ToolButton51Click(); }, desktop->GetId());
+}
+
+void TEditorForm::CreateToolMenus(wxMenuBar* bar)
+{
+    auto item = [this](wxMenu* menu, const char* caption, void (TEditorForm::*handler)(), wxItemKind kind = wxITEM_NORMAL) {
+        wxMenuItem* it = menu->Append(wxWindow::NewControlId(), caption, wxEmptyString, kind);
+        Bind(wxEVT_MENU, [this, handler](wxCommandEvent&) { (this->*handler)(); }, it->GetId());
+        return it;
+    };
+
+    Tools1 = new wxMenu;
+    item(Tools1, "Open With Browser", &TEditorForm::ToolButton55Click);
+    _MenuEditPage = new wxMenu;
+    _MenuEditPage->Append(wxWindow::NewControlId(), "temp");
+    Tools1->AppendSubMenu(_MenuEditPage, "Edit With", "Edit with outer program");
+    auto* desktop = new wxMenu;
+    item(desktop, "Set Current Html as Desktop", &TEditorForm::ToolButton51Click);
+    item(desktop, "Clear Desktop", &TEditorForm::ClearDesktop1Click);
+    Tools1->AppendSubMenu(desktop, "Active Desktop", "Set as Active Desktop (Wallpaper)");
+    Tools1->AppendSeparator();
+    item(Tools1, "Search...", &TEditorForm::Search2Click);
+    Tools1->AppendSeparator();
+    showTreeItem_ = item(Tools1, "Show Collection Tree", &TEditorForm::ShowCollectionTree1Click, wxITEM_CHECK);
+    showToolbarItem_ = item(Tools1, "Show Toolbar", &TEditorForm::ShowToolbar1Click, wxITEM_CHECK);
+    showImagesItem_ = item(Tools1, "Show Images Folder", &TEditorForm::ShowImagesFolder1Click, wxITEM_CHECK);
+    showTreeItem_->Check(true);
+    showToolbarItem_->Check(true);
+    showImagesItem_->Check(true);
+    bar->Append(Tools1, "Tools");
+
+    auto* help = new wxMenu;
+    item(help, "Help Document", &TEditorForm::HelpDocument1Click);
+    item(help, "Software Homepage", &TEditorForm::SoftwareHomepage1Click);
+    help->AppendSeparator();
+    item(help, "Your Suggestions", &TEditorForm::Suggestions1Click);
+    bar->Append(help, "&Help");
+}
+
+void TEditorForm::OnMenuOpen(wxMenuEvent& event)
+{
+    event.Skip();
+    if (closing_)
+        return;
+    wxMenu* menu = event.GetMenu();
+    if (menu == File1) {
+        File1Click();
+    } else if (menu == Tools1) {
+        Tools1Click();
+        _MenuEditPageClick();
+    } else if (menu == _MenuEditPage) {
+        _MenuEditPageClick();
+    }
+}
+
+ActiveDesktop& TEditorForm::Desktop()
+{
+    if (!activeDesktop_) {
+        schemaSettings_ = MakeGioSchemaSettings();
+        xfceConfig_ = MakeXfconfQuery();
+        const char* desktop = std::getenv("XDG_CURRENT_DESKTOP");
+        wallpaper_ = std::make_unique<DesktopWallpaper>(desktop ? desktop : "", *schemaSettings_, *xfceConfig_);
+        activeDesktop_ = std::make_unique<ActiveDesktop>(*session_, *setup_.dialogs, *wallpaper_, *tools_, ConfigDir());
+    }
+    return *activeDesktop_;
+}
+
+// --- handlers ---------------------------------------------------------------------------------
+
+void TEditorForm::SearchBClick() { search_->SearchBClick(); }
+void TEditorForm::Search2Click() { search_->Search2Click(); }
+void TEditorForm::RunSearch()
+{
+    search_->RunSearch(SearchPanel->SearchText(), SearchPanel->ResultOnly(), SearchPanel->TitleOnly());
+}
+void TEditorForm::SearchLVClick() { search_->SearchLVClick(SearchPanel->SelectedRow()); }
+void TEditorForm::webDocumentComplete()
+{
+    if (!closing_)
+        search_->webDocumentComplete(SearchPanel->SearchText());
+}
+
+void TEditorForm::webStatusTextChange(const std::string& text)
+{
+    if (!closing_)
+        window_->SetStatusText(browseStatus_->Change(StatusText(), text));
+}
+
+void TEditorForm::SaveAs1Click() { export_->SaveAs1Click(); }
+void TEditorForm::Export1Click() { export_->Export1Click(); }
+void TEditorForm::CreateIndexHtml1Click() { export_->CreateIndexHtml1Click(); }
+
+void TEditorForm::ToolButton41Click() { web->GoBack(); }
+void TEditorForm::ToolButton45Click() { web->GoForward(); }
+void TEditorForm::ToolButton44Click() { web->Stop(); }
+void TEditorForm::ToolButton43Click() { web->RefreshPage(); }
+void TEditorForm::ToolButton112Click() { browseTools_->ToolButton112Click(); }
+void TEditorForm::ToolButton55Click() { browseTools_->ToolButton55Click(); }
+
+void TEditorForm::_MenuEditPageClick()
+{
+    if (!editWith_->Fill())
+        return;
+    // The placeholder goes once the entries are known.
+    while (_MenuEditPage->GetMenuItemCount() > 0)
+        _MenuEditPage->Destroy(_MenuEditPage->FindItemByPosition(0));
+    for (std::size_t i = 0; i < editWith_->Entries().size(); ++i) {
+        const wxString caption = wxString::FromUTF8(editWith_->Entries()[i].name);
+        const wxString hint = wxString::FromUTF8(editWith_->ProgramOf(i));
+        for (wxMenu* menu : {_MenuEditPage, EditWithButtonMenu}) {
+            wxMenuItem* it = menu->Append(wxWindow::NewControlId(), caption, hint);
+            menu->Bind(wxEVT_MENU, [this, i](wxCommandEvent&) { editWith_->EditWithItemClick(i); }, it->GetId());
+        }
+    }
+}
+
+void TEditorForm::ToolButton54Click()
+{
+    _MenuEditPageClick();
+    editWith_->ToolButton54Click();
+}
+
+void TEditorForm::ToolButton51Click() { Desktop().ToolButton51Click(); }
+void TEditorForm::ClearDesktop1Click() { Desktop().ClearDesktop1Click(); }
+void TEditorForm::HelpDocument1Click() { browseTools_->HelpDocument1Click(); }
+void TEditorForm::SoftwareHomepage1Click() { browseTools_->SoftwareHomepage1Click(); }
+void TEditorForm::Suggestions1Click() { browseTools_->Suggestions1Click(); }
+void TEditorForm::Backupallcollection1Click() { browseTools_->Backupallcollection1Click(); }
+
+void TEditorForm::Print1Click()
+{
+    const TreeNode* node = tree_.Selected();
+    BrowseToolCommands::Print1Click(ActiveView(), *tools_, node ? node->Text() : std::string());
+}
+
+void TEditorForm::File1Click()
+{
+    const bool enabled = BrowseToolCommands::PageItemsEnabled(ActiveView());
+    for (wxMenuItem* it : pageItems_)
+        it->Enable(enabled);
+}
+
+void TEditorForm::Tools1Click()
+{
+    const TSettings& s = setup_.context.settings;
+    showTreeItem_->Check(s.ShowTree);
+    showToolbarItem_->Check(s.ShowToolbar);
+    showImagesItem_->Check(s.ShowImageList);
+}
+
+void TEditorForm::ShowCollectionTree1Click()
+{
+    TSettings& s = setup_.context.settings;
+    s.ShowTree = !s.ShowTree;
+    showTreeItem_->Check(s.ShowTree);
+    ApplyLayout();
+}
+
+void TEditorForm::ShowToolbar1Click()
+{
+    TSettings& s = setup_.context.settings;
+    s.ShowToolbar = !s.ShowToolbar;
+    showToolbarItem_->Check(s.ShowToolbar);
+    ApplyLayout();
+}
+
+void TEditorForm::ShowImagesFolder1Click()
+{
+    TSettings& s = setup_.context.settings;
+    s.ShowImageList = !s.ShowImageList;
+    showImagesItem_->Check(s.ShowImageList);
+    ApplyLayout();
+}
+
+}  // namespace ql

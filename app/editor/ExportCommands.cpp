@@ -1,0 +1,80 @@
+#include "app/editor/ExportCommands.h"
+
+#include "app/collection/PageSession.h"
+#include "foundation/VekIEClass.h"
+
+namespace ql {
+
+std::string ReplaceFileQuestion(const std::string& file) { return file + " already exists.\nDo you want to replace it?"; }
+
+std::string IndexWriteFailedMessage(const std::string& file) { return "Cannot create file \"" + file + "\"."; }
+
+ExportCommands::ExportCommands(PageSession& session, EditorWindow& window, EditorDialogs& dialogs,
+                               ExportDialogs& choosers, Launcher& launcher, const IniFile* imagesIni)
+    : session_(session), window_(window), dialogs_(dialogs), choosers_(choosers), launcher_(launcher), imagesIni_(imagesIni)
+{
+}
+
+ExportPaths ExportCommands::Paths() const
+{
+    const TSettings& s = session_.AppSettings();
+    return ExportPaths{s.CollectionDir, s.ImagesDir, imagesIni_};
+}
+
+std::string ExportCommands::SaveAs1Click()
+{
+    const TreeNode* node = session_.EditorTree().Selected();
+    if (!node)
+        return {};
+    const std::optional<std::string> chosen = choosers_.SaveFile(kSaveAsFilter, SaveAsProposal(*node));
+    if (!chosen || chosen->empty())
+        return {};
+    const SaveAsTarget target = SaveAsTargetFor(*chosen);
+    if (target.baseName.empty())
+        return {};
+    if (target.replacesOther && !dialogs_.AskYesNo(kReplaceFileCaption, ReplaceFileQuestion(target.written)))
+        return {};
+    return CopyPageTo(Paths(), target.folder, *node, target.baseName);
+}
+
+std::string ExportCommands::CreateIndexPage(bool wholeTree, bool openAfter)
+{
+    if (!session_.SaveCurrentPage(""))
+        return {};
+    const CollectionTree& tree = session_.EditorTree();
+    const TreeNode* node = tree.Selected();
+    std::string folder;
+    if (!wholeTree) {
+        if (!node)
+            return {};
+        const std::optional<std::string> chosen = choosers_.SelectFolder(kSelectDirectoryCaption);
+        if (!chosen || chosen->empty())
+            return {};
+        folder = *chosen;
+    }
+
+    std::string file;
+    bool written = false;
+    {
+        BusyCursor busy(window_);
+        const ExportPaths paths = Paths();
+        IndexPageWriter writer(paths, wholeTree, folder);
+        writer.onStatus = [this](const std::string& title) { window_.SetStatusText(title); };
+        if (wholeTree)
+            writer.AddTree(tree);
+        else
+            writer.AddIndexEntries(*node);
+        file = wholeTree ? WholeTreeIndexFile(paths.collectionDir, session_.GetClock().ShortDate())
+                         : SubtreeIndexFile(folder, node->Text());
+        written = WriteIndexPage(file, writer.Finish());
+    }
+    if (!written) {
+        dialogs_.ShowMessage(IndexWriteFailedMessage(file));
+        return {};
+    }
+    if (openAfter)
+        OpenUrl(file, "", launcher_);
+    return file;
+}
+
+}  // namespace ql

@@ -1,0 +1,138 @@
+// Quillory's main block: one instance per user. A second start hands its clip (file, URL,
+// title) to the running instance and ends; the first instance runs the drop zone until Exit,
+// SIGTERM, SIGINT, SIGHUP or the end of the desktop session, each of which runs the same
+// save steps.
+#include "app/zone/EditorFormZone_wx.h"
+#include "app/zone/HandOver.h"
+#include "app/zone/TPlinderDragZoneForm_wx.h"
+#include "foundation/VekCollectClass.h"
+#include "platform/core/CopyDataTransport.h"
+#include "platform/core/SingleInstance.h"
+
+#include <X11/Xlib.h>
+#include <glib-unix.h>
+#include <wx/app.h>
+#include <wx/image.h>
+#include <wx/init.h>
+
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+
+class QuilloryApp : public wxApp {
+public:
+    bool OnInit() override { return true; }
+};
+
+ql::HandOverSend SendOnce(const std::string& text)
+{
+    switch (ql::SendCopyDataMessage(ql::kZoneWindowClass, ql::CopyDataMessage::FromText(text, 0, 0))) {
+    case ql::CopyDataResult::Delivered:
+        return ql::HandOverSend::Delivered;
+    case ql::CopyDataResult::NoReceiver:
+        return ql::HandOverSend::NoReceiver;
+    case ql::CopyDataResult::Failed:
+        break;
+    }
+    return ql::HandOverSend::Failed;
+}
+
+// A second start: arguments 1 to 3 go to the running instance; without arguments nothing
+// happens.
+int HandOverToRunningInstance(std::vector<std::string> args)
+{
+    if (args.empty())
+        return 0;
+    std::error_code ec;
+    args[0] = ql::AbsoluteClipPath(args[0], std::filesystem::current_path(ec).string());
+    const std::string text = ql::HandOverText(args);
+    const ql::HandOverSend result = ql::SendHandOverWithRetry(
+        [&] { return SendOnce(text); },
+        [](int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); },
+        [] { return ql::SingleInstanceLock().AnotherInstanceRuns(); });
+    const std::string line = ql::HandOverFailureLine(result);
+    if (line.empty())
+        return 0;
+    std::fprintf(stderr, "%s\n", line.c_str());
+    return 1;
+}
+
+// One line saying what is missing when there is no X display to run on; "" when there is one.
+std::string MissingDisplay()
+{
+    const char* name = std::getenv("DISPLAY");
+    if (!name || !*name)
+        return "quillory: no graphical display: DISPLAY is not set (Quillory runs on an X11 desktop, or on XWayland).";
+    // Probed on a connection of its own that stays open: closing an Xlib connection before
+    // the toolkit opens its own upsets the toolkit's start.
+    static Display* probe = XOpenDisplay(nullptr);
+    if (!probe)
+        return std::string("quillory: the X display \"") + name + "\" cannot be opened.";
+    return {};
+}
+
+constexpr guint kExitGraceMs = 3000;
+
+gboolean OnExitSignal(gpointer data)
+{
+    auto* form = static_cast<ql::TPlinderDragZoneForm*>(data);
+    form->ExitFromOutside("signal");
+    // Everything is saved by now; a message box left open must not keep the program alive.
+    g_timeout_add(kExitGraceMs, [](gpointer) -> gboolean { std::_Exit(0); }, nullptr);
+    return G_SOURCE_REMOVE;
+}
+
+}  // namespace
+
+wxIMPLEMENT_APP_NO_MAIN(QuilloryApp);
+
+int main(int argc, char** argv)
+{
+    std::vector<std::string> args(argv + 1, argv + argc);
+    ql::SingleInstanceLock lock;
+    if (lock.AnotherInstanceRuns())
+        return HandOverToRunningInstance(std::move(args));
+
+    if (std::string missing = MissingDisplay(); !missing.empty()) {
+        std::fprintf(stderr, "%s\n", missing.c_str());
+        return 1;
+    }
+    // The toolkit sees the program name only: the clip arguments are ours.
+    int wxArgc = 1;
+    char* wxArgv[] = {argv[0], nullptr};
+    wxApp::SetInstance(new QuilloryApp);
+    if (!wxEntryStart(wxArgc, wxArgv)) {
+        std::fprintf(stderr, "quillory: the desktop toolkit could not start on this display.\n");
+        return 1;
+    }
+    wxTheApp->CallOnInit();
+    wxTheApp->SetAppName("quillory");
+    wxTheApp->SetAppDisplayName("Quillory");
+    wxInitAllImageHandlers();
+
+    ql::LoadSettings();
+    auto editorFactory = ql::EditorFormFactory(ql::CollectionContext{ql::Settings, ql::ClipSourceUrl, ql::ImagesIni.get()});
+    auto* zone = new ql::TPlinderDragZoneForm(ql::Settings, ql::ZoneFormOptions{std::move(args), std::move(editorFactory),
+                                                                               [] { return ql::SaveSettings(); }});
+    wxTheApp->SetTopWindow(zone);
+    for (int sig : {SIGTERM, SIGINT, SIGHUP})
+        g_unix_signal_add(sig, OnExitSignal, zone);
+    wxTheApp->Bind(wxEVT_END_SESSION, [zone](wxCloseEvent&) { zone->ExitFromOutside("end of session"); });
+
+    zone->Start();
+    wxTheApp->OnRun();
+    // The loop can also end without Exit (the display went away): the saves run all the same.
+    if (!zone->Controller().Exiting())
+        zone->ExitFromOutside("event loop ended");
+    zone->Destroy();
+    wxTheApp->OnExit();
+    wxEntryCleanup();
+    return 0;
+}

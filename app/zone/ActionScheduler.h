@@ -1,0 +1,39 @@
+#pragma once
+// Arming the zone's action timer with an action code, an interval and a tick count, and
+// counting its ticks. The timer itself is a port: wxTimer in the zone, a fake clock in tests.
+#include "app/zone/ZoneActions.h"
+
+namespace ql {
+
+class ActionTimer {
+public:
+    virtual ~ActionTimer() = default;
+    // (Re)starts the periodic timer with a fresh period.
+    virtual void Start(int intervalMs) = 0;
+    virtual void Stop() = 0;
+    virtual bool Running() const = 0;
+};
+
+class ActionScheduler {
+public:
+    explicit ActionScheduler(ActionTimer& timer) : timer_(timer) {}
+
+    // Arming while the timer runs replaces the code and restarts the count; with the interval
+    // unchanged the running period goes on.
+    void ScheduleAction(int code, int intervalMs, int ticks);
+    // One timer tick: the code to run now. The last tick of the count stops the timer and puts
+    // its interval back to the default.
+    int Tick();
+
+    int ArmedCode() const { return code_; }
+    int IntervalMs() const { return intervalMs_; }
+
+private:
+    ActionTimer& timer_;
+    int code_ = 0;          // the timer's Tag
+    int intervalMs_ = kActionIntervalMs;
+    int ticks_ = 0;         // ActionTicks
+    int tickCount_ = 0;     // ActionTickCount
+};
+
+}  // namespace ql

@@ -1,0 +1,531 @@
+#include "app/zone/TPlinderDragZoneForm_wx.h"
+
+#include "app/dialogs/TAboutForm_wx.h"
+#include "app/dialogs/TAddUrlPageForm_wx.h"
+#include "app/dialogs/TSetForm_wx.h"
+#include "app/zone/StartupPlan.h"
+#include "app/zone/TreeMirror_wx.h"
+#include "app/zone/ZoneArtwork_wx.h"
+#include "app/zone/ZoneTargeting.h"
+#include "foundation/VekAdvClass_wx.h"
+#include "foundation/VekBaseClass_wx.h"
+#include "foundation/VekCollectClass.h"
+#include "foundation/VekOLEDrop_wx.h"
+
+#include <gtk/gtk.h>
+#include <wx/app.h>
+#include <wx/dcbuffer.h>
+#include <wx/dialog.h>
+#include <wx/display.h>
+#include <wx/menu.h>
+#include <wx/msgdlg.h>
+#include <wx/panel.h>
+#include <wx/sizer.h>
+#include <wx/settings.h>
+#include <wx/stattext.h>
+#include <wx/treectrl.h>
+
+#include <cstdio>
+
+namespace ql {
+
+namespace {
+
+constexpr int kPanelWidth = 213;
+constexpr int kBarHeight = 22;
+const wxColour kPanelColour(0x8f, 0xb4, 0xef);
+constexpr int kTopMostEveryMs = 500;
+constexpr int kLeaveSettleMs = 250;
+
+unsigned TreeHitOf(int flags)
+{
+    unsigned hit = 0;
+    if (flags & wxTREE_HITTEST_NOWHERE)
+        hit |= kHitNowhere;
+    if (flags & wxTREE_HITTEST_ONITEMICON)
+        hit |= kHitOnIcon;
+    if (flags & wxTREE_HITTEST_ONITEMLABEL)
+        hit |= kHitOnLabel;
+    if (flags & wxTREE_HITTEST_ONITEMINDENT)
+        hit |= kHitOnIndent;
+    if (flags & wxTREE_HITTEST_ONITEMBUTTON)
+        hit |= kHitOnButton;
+    if (flags & wxTREE_HITTEST_ONITEMRIGHT)
+        hit |= kHitOnRight;
+    return hit;
+}
+
+}  // namespace
+
+// Timer1 as the scheduler's timer.
+class TPlinderDragZoneForm::ActionTimerImpl : public ActionTimer {
+public:
+    explicit ActionTimerImpl(wxEvtHandler* owner) : timer_(owner) {}
+    void Start(int intervalMs) override { timer_.Start(intervalMs, wxTIMER_CONTINUOUS); }
+    void Stop() override { timer_.Stop(); }
+    bool Running() const override { return timer_.IsRunning(); }
+    wxTimer& Timer() { return timer_; }
+
+private:
+    wxTimer timer_;
+};
+
+// Image1: the zone picture; moves the zone and opens the menu.
+class TPlinderDragZoneForm::Picture : public wxWindow {
+public:
+    explicit Picture(wxWindow* parent) : wxWindow(parent, wxID_ANY), bitmap_(ZonePicture())
+    {
+        SetBackgroundStyle(wxBG_STYLE_PAINT);
+        SetSize(bitmap_.GetWidth(), bitmap_.GetHeight());
+        SetCursor(wxCursor(wxCURSOR_SIZING));
+        Bind(wxEVT_PAINT, [this](wxPaintEvent&) {
+            wxAutoBufferedPaintDC dc(this);
+            dc.SetBackground(wxBrush(GetParent()->GetBackgroundColour()));
+            dc.Clear();
+            dc.DrawBitmap(bitmap_, 0, 0, true);
+        });
+    }
+
+private:
+    wxBitmap bitmap_;
+};
+
+template <class F> void TPlinderDragZoneForm::Safely(F&& handler)
+{
+    try {
+        handler();
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "quillory: %s\n", e.what());
+    } catch (...) {
+        std::fprintf(stderr, "quillory: unexpected failure in the drop zone\n");
+    }
+}
+
+TPlinderDragZoneForm::TPlinderDragZoneForm(TSettings& settings, ZoneFormOptions options)
+    : wxFrame(nullptr, wxID_ANY, "Quillory", wxDefaultPosition, wxSize(258, 316),
+              wxBORDER_NONE | wxSTAY_ON_TOP | wxFRAME_NO_TASKBAR | wxFRAME_TOOL_WINDOW, kZoneWindowClass),
+      settings_(settings),
+      TVTimer(this),
+      leaveTimer_(this),
+      Timer1(std::make_unique<ActionTimerImpl>(this))
+{
+    wxIconBundle icons;
+    for (int size : {16, 32, 48}) {
+        wxIcon icon;
+        icon.CopyFromBitmap(ProgramIconBitmap(size));
+        icons.AddIcon(icon);
+    }
+    SetIcons(icons);
+    BuildControls();
+    dialogs_.Parent = this;
+
+    const bool trayAvailable = TrayAvailable();
+    ZoneControllerDeps deps{settings, *this, dialogs_, launcher_, *Timer1};
+    deps.editorFactory = std::move(options.editorFactory);
+    deps.args = std::move(options.args);
+    deps.trayAvailable = trayAvailable;
+    deps.saveSettings = std::move(options.saveSettings);
+    deps.appDir = AppDirPath;
+    controller_ = std::make_unique<ZoneController>(std::move(deps));
+    mirror_ = std::make_unique<TreeMirror>(controller_->ZoneTree(), TV2);
+
+    BuildMenu();
+    TrayIcon1 = std::make_unique<TTrayIcon>(MakeWxTrayShell());
+    TrayIcon1->SetIcon(ProgramTrayIcon());
+    TrayIcon1->SetToolTip("Quillory");
+    TrayIcon1->PopupMenu = trayMenu_.get();
+    TrayIcon1->OnClick = [this](TTrayIcon*) { Safely([&] { controller_->Image1DblClick(); }); };
+    if (trayAvailable)
+        TrayIcon1->SetActive(true);
+
+    // The forms of the program, in their order after the zone.
+    setForm_ = new TSetForm(this, settings_, [this] { controller_->ApplyZoneVisibility(); });
+    aboutForm_ = new TAboutForm(this, launcher_);
+    addUrlPageForm_ = new TAddUrlPageForm(this, dialogs_);
+
+    BindDropTarget();
+
+    Bind(wxEVT_TIMER, [this](wxTimerEvent&) { Safely([&] { controller_->Timer1Timer(); }); }, Timer1->Timer().GetId());
+    Bind(wxEVT_TIMER, [this](wxTimerEvent&) { Safely([&] { controller_->TVTimerTimer(); }); }, TVTimer.GetId());
+    wxTheApp->Bind(wxEVT_ACTIVATE_APP, [this](wxActivateEvent& e) {
+        e.Skip();
+        if (terminating_)
+            return;
+        Safely([&] {
+            if (e.GetActive())
+                controller_->ApplicationActivate();
+            else
+                controller_->ApplicationDeactivate();
+        });
+    });
+    // Kept in the topmost band while visible, also against windows raised since.
+    Bind(wxEVT_IDLE, [this](wxIdleEvent& e) {
+        e.Skip();
+        wxLongLong now = wxGetLocalTimeMillis();
+        if (now - lastTopMost_ < kTopMostEveryMs || !controller_->WantsTopMost())
+            return;
+        lastTopMost_ = now;
+        SetTopMost(this, true);
+    });
+    Bind(wxEVT_CLOSE_WINDOW, [this](wxCloseEvent& e) {
+        if (terminating_ || !e.CanVeto()) {
+            e.Skip();
+            return;
+        }
+        e.Veto();  // the zone is left through Exit only
+        RunCommand(ZoneCommand::Exit);
+    });
+
+    handOver_ = std::make_unique<CopyDataServer>(
+        kZoneWindowClass,
+        [this](const CopyDataMessage& msg) -> std::int64_t {
+            std::int64_t result = 0;
+            Safely([&] { result = controller_->HandOver(msg.Text()); });
+            return result;
+        },
+        [](std::function<void()> work) {
+            if (wxTheApp)
+                wxTheApp->CallAfter(std::move(work));
+        });
+    if (!handOver_->Listening())
+        std::fprintf(stderr, "quillory: clips cannot be handed over to this instance: %s\n", handOver_->Error().c_str());
+}
+
+TPlinderDragZoneForm::~TPlinderDragZoneForm()
+{
+    handOver_.reset();
+    TVTimer.Stop();
+    leaveTimer_.Stop();
+    Timer1->Stop();
+    if (auto* target = VekOLEDrop1.DropTarget())
+        target->Detach();
+    mirror_.reset();
+}
+
+void TPlinderDragZoneForm::BuildControls()
+{
+    Panel1 = new wxPanel(this, wxID_ANY);
+    Panel1->SetBackgroundColour(wxSystemSettings::GetColour(wxSYS_COLOUR_DESKTOP));
+    Image1 = new Picture(Panel1);
+    Image1->Move(0, 0);
+
+    Panel2 = new wxPanel(Panel1, wxID_ANY, wxPoint(0, 0), wxSize(kPanelWidth, panelHeight_), wxBORDER_SIMPLE);
+    Panel2->SetBackgroundColour(kPanelColour);
+    DPanel1 = new wxPanel(Panel2, wxID_ANY, wxDefaultPosition, wxSize(-1, kBarHeight));
+    DPanel1->SetBackgroundColour(kPanelColour);
+    auto* bar = new wxStaticText(DPanel1, wxID_ANY, kSaveInformationCaption);
+    auto* barSizer = new wxBoxSizer(wxHORIZONTAL);
+    barSizer->Add(bar, 0, wxALIGN_CENTER_VERTICAL);
+    DPanel1->SetSizer(barSizer);
+    TV2 = new wxTreeCtrl(Panel2, wxID_ANY, wxDefaultPosition, wxDefaultSize,
+                         wxTR_HAS_BUTTONS | wxTR_LINES_AT_ROOT | wxTR_HIDE_ROOT | wxTR_SINGLE | wxBORDER_NONE);
+    TV2->SetIndent(19);
+    SetCollectionTreeImages(TV2);
+    StatusBar1 = new wxStaticText(Panel2, wxID_ANY, "", wxDefaultPosition, wxDefaultSize, wxST_ELLIPSIZE_END);
+    auto* sizer = new wxBoxSizer(wxVERTICAL);
+    sizer->Add(DPanel1, 0, wxEXPAND);
+    sizer->Add(TV2, 1, wxEXPAND);
+    sizer->Add(StatusBar1, 0, wxEXPAND | wxALL, 2);
+    Panel2->SetSizer(sizer);
+    Panel2->Hide();
+
+    auto* frameSizer = new wxBoxSizer(wxVERTICAL);
+    frameSizer->Add(Panel1, 1, wxEXPAND);
+    SetSizer(frameSizer);
+
+    TV2->Bind(wxEVT_TREE_SEL_CHANGED, [this](wxTreeEvent& e) {
+        e.Skip();
+        if (mirror_)
+            mirror_->SelectionFromControl();
+    });
+    Image1->Bind(wxEVT_LEFT_DOWN, [this](wxMouseEvent& e) {
+        Image1->CaptureMouse();
+        wxPoint s = wxGetMousePosition();
+        Safely([&] { controller_->Image1MouseDown({e.GetX(), e.GetY()}, {s.x, s.y}); });
+    });
+    Image1->Bind(wxEVT_MOTION, [this](wxMouseEvent& e) { Safely([&] { controller_->Image1MouseMove({e.GetX(), e.GetY()}); }); });
+    Image1->Bind(wxEVT_LEFT_UP, [this](wxMouseEvent&) {
+        if (Image1->HasCapture())
+            Image1->ReleaseMouse();
+        wxPoint s = wxGetMousePosition();
+        Safely([&] { controller_->Image1MouseUp(true, false, {s.x, s.y}); });
+    });
+    Image1->Bind(wxEVT_LEFT_DCLICK, [this](wxMouseEvent&) { Safely([&] { controller_->Image1DblClick(); }); });
+    Image1->Bind(wxEVT_MOUSE_CAPTURE_LOST, [this](wxMouseCaptureLostEvent&) {
+        Safely([&] { controller_->Image1MouseUp(false, false, {}); });
+    });
+    Image1->Bind(wxEVT_RIGHT_UP, [this](wxMouseEvent&) {
+        if (TrayIconPopup)
+            Image1->PopupMenu(TrayIconPopup.get());
+    });
+    ShowPanel(false);
+}
+
+void TPlinderDragZoneForm::BuildMenu()
+{
+    TrayIconPopup = std::make_unique<wxMenu>();
+    for (const ZoneMenuItem& item : kZoneMenu) {
+        if (item.hidden)
+            continue;  // About and Help stay out of the menu, as their separator does
+        if (item.command == ZoneCommand::Separator) {
+            TrayIconPopup->AppendSeparator();
+            continue;
+        }
+        const int id = wxID_HIGHEST + static_cast<int>(item.command);
+        TrayIconPopup->Append(id, wxString::FromUTF8(item.caption));
+        const ZoneCommand command = item.command;
+        TrayIconPopup->Bind(wxEVT_MENU, [this, command](wxCommandEvent&) { RunCommand(command); }, id);
+    }
+    trayMenu_ = std::make_unique<WxTrayMenu>(TrayIconPopup.get());
+}
+
+void TPlinderDragZoneForm::RunCommand(ZoneCommand command)
+{
+    // Menus may run their commands from inside the menu's own loop: let it close first.
+    CallAfter([this, command] {
+        Safely([&] {
+            ZoneController& c = *controller_;
+            switch (command) {
+            case ZoneCommand::ShowHideMainWindow: c.Image1DblClick(); break;
+            case ZoneCommand::ShowHideDragZone: c.HideDrogZone1Click(); break;
+            case ZoneCommand::AddClipboardContents: c.AddClipboardContents1Click(); break;
+            case ZoneCommand::AddEmptyHomepage: c.Add1Click(); break;
+            case ZoneCommand::PasteClipboardContents: c.CopyClipboardContents1Click(); break;
+            case ZoneCommand::Options: c.Options1Click(); break;
+            case ZoneCommand::About: c.About1Click(); break;
+            case ZoneCommand::Help: c.Help1Click(); break;
+            case ZoneCommand::Exit: {
+                std::string report = c.Exit1Click();
+                if (!report.empty()) {
+                    std::fprintf(stderr, "quillory: %s\n", report.c_str());
+                    wxMessageBox(wxString::FromUTF8(report), "Quillory", wxOK | wxICON_ERROR);
+                }
+                break;
+            }
+            case ZoneCommand::Separator: break;
+            }
+        });
+    });
+}
+
+void TPlinderDragZoneForm::ExitFromOutside(const std::string& why)
+{
+    Safely([&] {
+        std::string report = controller_->Exit1Click();
+        if (!report.empty())
+            std::fprintf(stderr, "quillory (%s): %s\n", why.c_str(), report.c_str());
+    });
+}
+
+void TPlinderDragZoneForm::BindDropTarget()
+{
+    VekOLEDrop1.TargetControl = WxDropTargetWindow(Panel1);
+    VekOLEDrop1.OnOLEDragOver = [this](TMyDragDrop*, int, com::POINTL pt, int&, int&, TDropType&) {
+        lastDragPoint_ = ZonePoint{pt.x, pt.y};
+        dragOverSinceLeave_ = true;
+        Safely([&] { controller_->DragOver(); });
+    };
+    // GTK also reports a leave when the widgets under the pointer change (the zone opening
+    // into its tree panel) and enters again at once: only a leave that no drag-over follows
+    // soon collapses the zone.
+    VekOLEDrop1.OnOLEDragLeave = [this](TMyDragDrop*, int&) {
+        dragOverSinceLeave_ = false;
+        leaveTimer_.StartOnce(kLeaveSettleMs);
+    };
+    Bind(wxEVT_TIMER, [this](wxTimerEvent&) {
+        if (!dragOverSinceLeave_)
+            Safely([&] { controller_->DragLeave(); });
+    }, leaveTimer_.GetId());
+    VekOLEDrop1.OnDropHTML = [this](TMyDragDrop*, const std::string& url, const StringList& lines, const std::string& text) {
+        Safely([&] { controller_->DropHTML(url, lines, text); });
+    };
+    // Rich text is dropped as text.
+    VekOLEDrop1.OnDropRichText = [this](TMyDragDrop*, const std::string& text) { Safely([&] { controller_->DropText(text); }); };
+    VekOLEDrop1.OnDropText = [this](TMyDragDrop*, const std::string& text) { Safely([&] { controller_->DropText(text); }); };
+    VekOLEDrop1.OnDropURL = [this](TMyDragDrop*, const std::string& url, const std::string& script) {
+        Safely([&] { controller_->DropURL(url, script); });
+    };
+    VekOLEDrop1.Loaded();
+}
+
+bool TPlinderDragZoneForm::HandOverListening() const { return handOver_ && handOver_->Listening(); }
+std::string TPlinderDragZoneForm::HandOverError() const { return handOver_ ? handOver_->Error() : std::string(); }
+
+void TPlinderDragZoneForm::Start()
+{
+    Safely([&] { controller_->FormShow(); });
+    Show();
+    SetTopMost(this, true);
+}
+
+// ---- ZoneWindow ---------------------------------------------------------------------------
+
+ZoneSize TPlinderDragZoneForm::ScreenSize() const
+{
+    wxSize s = wxGetDisplaySize();
+    return ZoneSize{s.x, s.y};
+}
+
+ZonePoint TPlinderDragZoneForm::Position() const
+{
+    wxPoint p = GetPosition();
+    return ZonePoint{p.x, p.y};
+}
+
+void TPlinderDragZoneForm::MoveTo(ZonePoint at) { Move(at.X, at.Y); }
+
+ZoneSize TPlinderDragZoneForm::ImageSize() const { return ZoneSize{kZoneImageWidth, kZoneImageHeight}; }
+
+ZoneSize TPlinderDragZoneForm::PanelSize() const { return ZoneSize{kPanelWidth, panelHeight_}; }
+
+void TPlinderDragZoneForm::SetPanelHeight(int height)
+{
+    panelHeight_ = std::max(height, 120);
+    Panel2->SetSize(kPanelWidth, panelHeight_);
+    if (Panel2->IsShown())
+        SetClientSize(kPanelWidth, panelHeight_);
+}
+
+namespace {
+
+// Drag sources keep the shape of the window under the pointer until they are told it changed;
+// for a window without an explicit shape that is its size at the start of the drag. The zone
+// grows during a drag, so it says so by giving itself an explicit input shape of its new size.
+void AnnounceShape(wxWindow* window, wxSize size)
+{
+    GtkWidget* widget = window->GetHandle();
+    GdkWindow* gdkWindow = widget ? gtk_widget_get_window(widget) : nullptr;
+    if (!gdkWindow)
+        return;
+    const cairo_rectangle_int_t rect{0, 0, size.x, size.y};
+    cairo_region_t* region = cairo_region_create_rectangle(&rect);
+    gdk_window_input_shape_combine_region(gdkWindow, region, 0, 0);
+    cairo_region_destroy(region);
+}
+
+}  // namespace
+
+void TPlinderDragZoneForm::ShowPanel(bool expanded)
+{
+    if (expanded) {
+        Image1->Hide();
+        Panel2->SetSize(0, 0, kPanelWidth, panelHeight_);
+        Panel2->Show();
+        SetClientSize(kPanelWidth, panelHeight_);
+        Panel2->Layout();
+        Panel2->Raise();
+    } else {
+        Panel2->Hide();
+        Image1->Move(0, 0);
+        Image1->Show();
+        SetClientSize(kZoneImageWidth, kZoneImageHeight);
+    }
+    AnnounceShape(this, GetSize());
+}
+
+bool TPlinderDragZoneForm::ZoneVisible() const { return IsShown(); }
+
+void TPlinderDragZoneForm::SetZoneVisible(bool visible)
+{
+    if (visible == IsShown())
+        return;
+    Show(visible);
+    if (visible)
+        SetTopMost(this, true);
+}
+
+wxWindow* TPlinderDragZoneForm::SaveInformationBar() const { return DPanel1; }
+
+std::string TPlinderDragZoneForm::StatusText() const { return std::string(StatusBar1->GetLabel().utf8_str()); }
+
+void TPlinderDragZoneForm::SetStatusText(const std::string& text) { StatusBar1->SetLabel(wxString::FromUTF8(text)); }
+
+void TPlinderDragZoneForm::SetHint(const std::string& text)
+{
+    wxString hint = wxString::FromUTF8(text);
+    hint.Replace("\r", "\n");
+    Image1->SetToolTip(hint);
+}
+
+ZoneTreeHit TPlinderDragZoneForm::HitTestZoneTree() const
+{
+    ZoneTreeHit hit;
+    if (!Panel2->IsShown())
+        return hit;
+    const wxPoint screen(lastDragPoint_.X, lastDragPoint_.Y);
+    const wxPoint inTree = TV2->ScreenToClient(screen);
+    const wxSize treeSize = TV2->GetClientSize();
+    if (inTree.x >= 0 && inTree.y >= 0 && inTree.x < treeSize.x && inTree.y < treeSize.y) {
+        hit.inTree = true;
+        int flags = 0;
+        wxTreeItemId item = TV2->HitTest(inTree, flags);
+        hit.hit = TreeHitOf(flags);
+        hit.node = mirror_ ? mirror_->NodeOf(item) : nullptr;
+    }
+    const wxPoint inBar = DPanel1->ScreenToClient(screen);
+    const wxSize barSize = DPanel1->GetClientSize();
+    hit.inBar = inBar.x >= 0 && inBar.y >= 0 && inBar.x < barSize.x && inBar.y < barSize.y;
+    return hit;
+}
+
+void TPlinderDragZoneForm::ExpandZoneTreeNode(TreeNode* node)
+{
+    if (wxTreeItemId item = mirror_->ItemOf(node); item.IsOk())
+        TV2->Expand(item);
+}
+
+void TPlinderDragZoneForm::SetZoneDropHighlight(TreeNode* node)
+{
+    if (wxTreeItemId item = mirror_->ItemOf(node); item.IsOk()) {
+        TV2->SetFocusedItem(item);
+        TV2->EnsureVisible(item);
+    }
+}
+
+void TPlinderDragZoneForm::SetHoverTimer(bool enabled, int intervalMs)
+{
+    if (enabled)
+        TVTimer.Start(intervalMs, wxTIMER_CONTINUOUS);
+    else
+        TVTimer.Stop();
+}
+
+bool TPlinderDragZoneForm::ApplicationActive() const { return wxTheApp && wxTheApp->IsActive(); }
+
+void TPlinderDragZoneForm::BringApplicationToFront()
+{
+    if (!IsShown())
+        return;
+    Raise();
+}
+
+void TPlinderDragZoneForm::SendCtrlC() { ql::SendCtrlC(); }
+
+void TPlinderDragZoneForm::ShowSaveHomepage(const ClipHandOver& handOver)
+{
+    if (ZoneEditor* editor = controller_->Editor())
+        addUrlPageForm_->ShowFor(handOver, *editor);
+}
+
+void TPlinderDragZoneForm::ShowOptions() { setForm_->ShowModal(); }
+
+void TPlinderDragZoneForm::ShowAbout() { aboutForm_->ShowModal(); }
+
+void TPlinderDragZoneForm::Terminate()
+{
+    terminating_ = true;
+    TVTimer.Stop();
+    Timer1->Stop();
+    handOver_.reset();
+    if (TrayIcon1)
+        TrayIcon1->SetActive(false);
+    // A dialog left open would keep its own loop running.
+    for (wxWindow* w : wxTopLevelWindows)
+        if (auto* dialog = dynamic_cast<wxDialog*>(w); dialog && dialog->IsModal())
+            dialog->EndModal(wxID_CANCEL);
+    Hide();
+    if (wxTheApp)
+        wxTheApp->ExitMainLoop();
+}
+
+}  // namespace ql

@@ -1,0 +1,440 @@
+#include "app/zone/ZoneController.h"
+
+#include "app/collection/ClipCore.h"
+#include "app/collection/PageSession.h"
+#include "app/collection/TreeText.h"
+#include "app/zone/StartupPlan.h"
+#include "app/zone/ZoneTargeting.h"
+#include "foundation/VekCollectClass.h"
+#include "platform/core/Launcher.h"
+#include "platform/core/SafeFile.h"
+
+#include <cstdio>
+
+namespace ql {
+
+namespace {
+
+// Runs one step of a handler; a step that throws counts as failed.
+template <class F> bool Guarded(F&& step)
+{
+    try {
+        return step();
+    } catch (...) {
+        return false;
+    }
+}
+
+std::string ReadClipText(const std::string& file)
+{
+    std::string text;
+    if (!file.empty() && FileExists(file) && GetFileSize(file) <= static_cast<std::int64_t>(kMaxPageBytes))
+        LoadTextFromFile(file, -1, text);
+    return text;
+}
+
+}  // namespace
+
+ZoneController::ZoneController(ZoneControllerDeps deps)
+    : settings_(deps.settings),
+      window_(deps.window),
+      dialogs_(deps.dialogs),
+      launcher_(deps.launcher),
+      scheduler_(deps.actionTimer),
+      editorFactory_(std::move(deps.editorFactory)),
+      args_(std::move(deps.args)),
+      trayAvailable_(deps.trayAvailable),
+      saveSettings_(std::move(deps.saveSettings)),
+      appDir_(std::move(deps.appDir))
+{
+}
+
+ZoneEditor* ZoneController::EnsureEditorForm()
+{
+    if (editor_)
+        return editor_.get();
+    if (editorFailed_)
+        return nullptr;
+    if (editorFactory_) {
+        try {
+            editor_ = editorFactory_();
+        } catch (...) {
+            editor_.reset();
+        }
+    }
+    if (!editor_) {
+        editorFailed_ = true;
+        std::fprintf(stderr, "quillory: %s\n", kEditorUnavailable);
+        return nullptr;
+    }
+    editor_->SetActionSink([this](int code, int intervalMs, int ticks) { ScheduleAction(code, intervalMs, ticks); });
+    return editor_.get();
+}
+
+ZoneEditor* ZoneController::RequireEditor()
+{
+    ZoneEditor* editor = EnsureEditorForm();
+    if (!editor)
+        dialogs_.ShowMessage(kEditorUnavailable);
+    return editor;
+}
+
+void ZoneController::ApplyZoneVisibility()
+{
+    window_.SetZoneVisible(ZoneShouldBeVisible(settings_.showDragForm, trayAvailable_));
+}
+
+// ---- the window --------------------------------------------------------------------------
+
+void ZoneController::ExpandZone(bool expand)
+{
+    zoneTree_.Clear();
+    expanded_ = expand;
+    if (!expand) {
+        window_.ShowPanel(false);
+        // The start-up hide runs on the same timer and must not be lost to an early collapse.
+        if (hoverTag_ != kStartupHideTag)
+            window_.SetHoverTimer(false, kHoverTimerMs);
+        hoverSerial_ = 0;
+        return;
+    }
+    ZonePoint at = KeepExpandedZoneOnScreen(window_.Position(), window_.PanelSize(), window_.ScreenSize());
+    if (!(at == window_.Position()))
+        window_.MoveTo(at);
+    window_.ShowPanel(true);
+    window_.SetHoverTimer(true, kHoverTimerMs);
+}
+
+void ZoneController::PlaceZone()
+{
+    ExpandZone(false);
+    window_.MoveTo(ql::PlaceZone(settings_.DragZoneLeft, settings_.DragZoneTop, window_.ImageSize(), window_.ScreenSize()));
+}
+
+void ZoneController::FormShow()
+{
+    PlaceZone();
+    StartupPlan plan = PlanStartup(args_, settings_.ShowMainForm, [](const std::string& f) { return FileExists(f); });
+    if (plan.handOver) {
+        if (ZoneEditor* editor = EnsureEditorForm())
+            editor->FormShow();
+        TakeHandOver(*plan.handOver);
+    }
+    if (plan.action != ZoneAction::None)
+        ScheduleAction(static_cast<int>(plan.action), kActionIntervalMs, 1);
+    window_.SetPanelHeight(window_.ScreenSize().Height * 3 / 5);
+    window_.SetHint(kZoneHint);
+    if (!settings_.showDragForm) {
+        hoverTag_ = kStartupHideTag;
+        window_.SetHoverTimer(true, 1);
+    }
+}
+
+void ZoneController::TVTimerTimer()
+{
+    if (hoverTag_ == kStartupHideTag) {
+        hoverTag_ = 0;
+        ApplyZoneVisibility();
+        window_.SetHoverTimer(false, kHoverTimerMs);
+    }
+    ZoneTreeHit hit = window_.HitTestZoneTree();
+    if (hit.node && hit.node == HoverNode())
+        ++hoverTag_;
+    else
+        hoverTag_ = 0;
+    if (hoverTag_ >= 2) {
+        hoverTag_ = 0;
+        window_.ExpandZoneTreeNode(hit.node);
+    }
+}
+
+void ZoneController::Image1MouseDown(ZonePoint local, ZonePoint screen) { mover_.Down(local, screen); }
+
+void ZoneController::Image1MouseMove(ZonePoint local)
+{
+    if (auto by = mover_.Move(local)) {
+        if (by->X == 0 && by->Y == 0)
+            return;
+        ZonePoint at = window_.Position();
+        window_.MoveTo(ZonePoint{at.X + by->X, at.Y + by->Y});
+    }
+}
+
+void ZoneController::Image1MouseUp(bool leftButton, bool doubleClick, ZonePoint screen)
+{
+    if (mover_.Up(leftButton, doubleClick, screen))
+        Image1DblClick();
+}
+
+void ZoneController::Image1DblClick()
+{
+    ZoneEditor* editor = RequireEditor();
+    if (!editor)
+        return;
+    if (editor->IsMinimized())
+        editor->Restore();
+    else
+        editor->SetShown(!editor->IsShown());
+}
+
+void ZoneController::ApplicationDeactivate()
+{
+    ExpandZone(false);
+    if (settings_.MonitorFileChange && editor_)
+        settings_.CurrentPageTime = FileExists(settings_.CurrentPageFile) ? GetFileDateTime(settings_.CurrentPageFile) : 0;
+}
+
+void ZoneController::ApplicationActivate()
+{
+    if (!editor_ || !settings_.MonitorFileChange || settings_.CurrentPageTime == 0 ||
+        !FileExists(settings_.CurrentPageFile) || GetFileDateTime(settings_.CurrentPageFile) == settings_.CurrentPageTime)
+        return;
+    TreeNode* selected = editor_->Tree().Selected();
+    std::string text = (selected ? selected->Text() : std::string()) + " has been changed by another application." +
+                       "\r\n\r\nDo you want to reload it?";
+    if (dialogs_.AskYesNo("Reload", text))
+        editor_->Session().ShowCurrentPage("");
+}
+
+// ---- the tray menu -----------------------------------------------------------------------
+
+void ZoneController::HideDrogZone1Click()
+{
+    settings_.showDragForm = !settings_.showDragForm;
+    ApplyZoneVisibility();
+}
+
+void ZoneController::AddClipboardContents1Click()
+{
+    ZoneEditor* editor = RequireEditor();
+    if (!editor)
+        return;
+    editor->Session().ClipSourceUrl().clear();
+    editor->SetShown(true);
+    editor->AddClipboardContents();
+    editor->BringToFront();
+}
+
+void ZoneController::Add1Click()
+{
+    ZoneEditor* editor = RequireEditor();
+    if (!editor)
+        return;
+    editor->SetShown(true);
+    editor->AddNode();
+    editor->SwitchView(kViewHtml, true);
+    editor->BringToFront();
+}
+
+void ZoneController::CopyClipboardContents1Click()
+{
+    ZoneEditor* editor = RequireEditor();
+    if (!editor)
+        return;
+    editor->Session().ClipSourceUrl().clear();
+    editor->SetShown(true);
+    if (editor->ActiveView() == kViewHtml) {
+        editor->PasteIntoHtmlView();
+    } else {
+        editor->Session().HtmlEditorTag = kTagPasteThenLocalize;
+        editor->SwitchView(kViewHtml, true);
+    }
+    editor->BringToFront();
+}
+
+void ZoneController::Options1Click() { window_.ShowOptions(); }
+void ZoneController::About1Click() { window_.ShowAbout(); }
+void ZoneController::Help1Click() { launcher_.OpenWithDesktop(appDir_ + "help.chm"); }
+
+std::string ZoneController::Exit1Click()
+{
+    if (exiting_)
+        return {};
+    exiting_ = true;
+    std::vector<std::string> failed;
+    if (editor_) {
+        if (!Guarded([&] { return editor_->SavePlacement(); }))
+            failed.push_back("the editor window's placement");
+        // Without a selected node the state has no node to remember, which is no failure;
+        // failed writes have been reported by the session in any case.
+        if (!Guarded([&] { return editor_->Session().SaveEditorState() || !editor_->Tree().Selected(); }))
+            failed.push_back("the open page and the collection tree");
+    }
+    ZonePoint at = window_.Position();
+    settings_.DragZoneTop = at.Y;
+    settings_.DragZoneLeft = at.X;
+    if (saveSettings_ && !Guarded([&] { return saveSettings_(); }))
+        failed.push_back("the settings (gleanhoard.ini)");
+    window_.Terminate();
+    if (failed.empty())
+        return {};
+    std::string text = "Quillory could not save ";
+    for (std::size_t i = 0; i < failed.size(); ++i)
+        text += (i ? (i + 1 == failed.size() ? " and " : ", ") : "") + failed[i];
+    return text + ".";
+}
+
+// ---- drags and drops ---------------------------------------------------------------------
+
+void ZoneController::CopyEditorTreeToZone(ZoneEditor& editor)
+{
+    editor.Session().LoadTreeOnce();
+    CollectionTree& tree = editor.Tree();
+    TextToTree(TreeToText(tree), zoneTree_);
+    if (!tree.Empty() && !tree.Selected())
+        editor.SelectNode(tree.NodeAt(0));
+    if (TreeNode* selected = tree.Selected()) {
+        TreeNode* mirror = zoneTree_.NodeAt(static_cast<std::size_t>(tree.AbsoluteIndex(selected)));
+        zoneTree_.Select(mirror);
+        window_.SetZoneDropHighlight(mirror);
+    }
+}
+
+void ZoneController::DragOver()
+{
+    if (window_.ApplicationActive() && editor_ && editor_->IsActiveWindow()) {
+        dropAllowed_ = false;  // the drag comes from our own editor
+        return;
+    }
+    dropAllowed_ = true;
+    if (zoneTree_.Empty()) {
+        if (ZoneEditor* editor = EnsureEditorForm())
+            CopyEditorTreeToZone(*editor);
+    }
+    if (!expanded_)
+        ExpandZone(true);  // empties the zone tree; the next move copies it again
+
+    ZoneTreeHit hit = window_.HitTestZoneTree();
+    hoverSerial_ = hit.node ? hit.node->Serial() : 0;
+    if (hit.node)
+        zoneTree_.Select(hit.node);
+    if (!editor_)
+        return;
+    ClipCore& clips = editor_->Clips();
+    TSettings& settings = editor_->Session().AppSettings();
+    clips.ClipMode = static_cast<std::uint8_t>(Attach::LastChild);
+    settings.DragCreateNew = true;
+    TreeNode* selected = zoneTree_.Selected();
+    if (hit.inTree) {
+        clips.ClipMode = ZoneClipModeForHit(hit.hit);
+        if (selected)
+            window_.SetStatusText(ZoneTargetStatus(clips.ClipMode, selected->Text()));
+    }
+    if (hit.inBar) {
+        settings.DragCreateNew = false;
+        window_.SetStatusText(kAppendStatus);
+    }
+    clips.SetClipTarget(selected ? editor_->Tree().NodeAt(static_cast<std::size_t>(zoneTree_.AbsoluteIndex(selected)))
+                                 : nullptr);
+}
+
+void ZoneController::DragLeave() { ExpandZone(false); }
+
+void ZoneController::DropHTML(const std::string& url, const StringList& htmlLines, const std::string& selText)
+{
+    ExpandZone(false);
+    if (dropAllowed_ && editor_)
+        editor_->Clips().DropHTMLClip(url, htmlLines, selText);
+}
+
+void ZoneController::DropText(const std::string& text)
+{
+    ExpandZone(false);
+    if (dropAllowed_ && editor_)
+        editor_->Clips().AddTextClip(text);
+}
+
+void ZoneController::DropURL(const std::string& url, const std::string& urlScript)
+{
+    ExpandZone(false);
+    if (dropAllowed_ && editor_)
+        editor_->Clips().AddUrlClip(url, urlScript);
+}
+
+// ---- the hand-over and the deferred actions ----------------------------------------------
+
+void ZoneController::TakeHandOver(ClipHandOver h)
+{
+    // The clip file is read now: a later capture may rewrite the same file while this one
+    // waits for its dialog.
+    h.Text = ReadClipText(h.File);
+    if (!dialogOpen_ && lastPendingReplaceable_ && !pending_.empty()) {
+        pending_.back() = std::move(h);  // not shown yet: the newer one wins
+        return;
+    }
+    pending_.push_back(std::move(h));
+    lastPendingReplaceable_ = !dialogOpen_;
+}
+
+std::int64_t ZoneController::HandOver(const std::string& text)
+{
+    if (ZoneEditor* editor = EnsureEditorForm())
+        Guarded([&] {
+            editor->FormShow();
+            return true;
+        });
+    TakeHandOver(ParseHandOverText(text));
+    ScheduleAction(static_cast<int>(ZoneAction::SaveHomepage), kActionIntervalMs, 1);
+    return 0;
+}
+
+void ZoneController::ScheduleAction(int code, int intervalMs, int ticks)
+{
+    if (exiting_)
+        return;
+    scheduler_.ScheduleAction(code, intervalMs, ticks);
+}
+
+void ZoneController::ShowSaveHomepage()
+{
+    if (dialogOpen_ || pending_.empty() || !RequireEditor())
+        return;
+    ClipHandOver h = std::move(pending_.front());
+    pending_.pop_front();
+    lastPendingReplaceable_ = false;
+    dialogOpen_ = true;
+    struct Closed {
+        ZoneController& zone;
+        ~Closed()
+        {
+            zone.dialogOpen_ = false;
+            // Hand-overs that came while the dialog was open get theirs now, one after another.
+            if (!zone.pending_.empty())
+                zone.ScheduleAction(static_cast<int>(ZoneAction::SaveHomepage), kActionIntervalMs, 1);
+        }
+    } closed{*this};
+    window_.BringApplicationToFront();
+    window_.ShowSaveHomepage(h);
+}
+
+void ZoneController::Timer1Timer()
+{
+    EnsureEditorForm();
+    switch (static_cast<ZoneAction>(scheduler_.Tick())) {
+    case ZoneAction::ShowEditor:
+        if (editor_)
+            editor_->SetShown(true);
+        break;
+    case ZoneAction::CopyAndPaste:
+        Guarded([&] {
+            window_.SendCtrlC();
+            if (editor_)
+                editor_->RunClipboardPaste();
+            return true;
+        });
+        break;
+    case ZoneAction::SaveHomepage:
+        Guarded([&] {
+            ShowSaveHomepage();
+            return true;
+        });
+        break;
+    case ZoneAction::CopyOnly:
+        window_.SendCtrlC();
+        break;
+    case ZoneAction::None:
+        break;
+    }
+}
+
+}  // namespace ql

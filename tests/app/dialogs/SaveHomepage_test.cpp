@@ -1,0 +1,119 @@
+#include "app/dialogs/SaveHomepage.h"
+#include "tests/app/collection/SessionFixture.h"
+
+#include <gtest/gtest.h>
+
+namespace ql::test {
+namespace {
+
+class SaveHomepageTest : public SessionFixture {
+protected:
+    SaveHomepage dialog{*session, *clips, dialogs};
+    TreeNode* a = nullptr;
+    TreeNode* b = nullptr;
+
+    void SetUp() override
+    {
+        a = AddPage(nullptr, "A", "a", "<html><body>a</body></html>");
+        b = AddPage(a, "B", "b", "<html><body>b</body></html>");
+        AddPage(nullptr, "C", "c", "<html><body>c</body></html>");
+        window.SelectNode(b);
+    }
+    ClipHandOver Clip(const std::string& url, const std::string& text)
+    {
+        return ClipHandOver{temp.dir() + "clip.html", url, "Saved page", text};
+    }
+};
+
+TEST_F(SaveHomepageTest, PreselectsTheParentOfTheEditorsChildNodeAndSavesAChildPageWithItsHeader)
+{
+    settings.imagechecked = false;
+    dialog.FormShow(Clip("http://site/p.html", "<p>clip</p>\r\n"));
+    EXPECT_EQ(dialog.Title, "Saved page");
+    EXPECT_EQ(dialog.Url(), "http://site/p.html");
+    EXPECT_FALSE(dialog.IncludeImages());
+    ASSERT_TRUE(dialog.Tree().Selected());
+    EXPECT_EQ(dialog.Tree().Selected()->Text(), "A");
+    ASSERT_TRUE(dialog.Save());
+    ASSERT_EQ(tree.Count(), 4u);
+    TreeNode* page = tree.Selected();
+    ASSERT_TRUE(page);
+    EXPECT_EQ(page->Parent(), a);
+    EXPECT_EQ(page->Text(), "Saved page");
+    EXPECT_EQ(Page(page->PageId()),
+              "<!-- From: \"http://site/p.html\" -->\r\n<base href=\"http://site/p.html\">\r\n<p>clip</p>\r\n");
+    EXPECT_TRUE(session->HomepageImport);
+    EXPECT_NE(temp.read("Collection/tvframe").find("\tSaved page"), std::string::npos);
+    EXPECT_NE(temp.read("Collection/tvdata").find(page->PageId()), std::string::npos);
+    EXPECT_TRUE(dialogs.messages.empty());
+}
+
+TEST_F(SaveHomepageTest, WithImagesTheBaseLineIsLeftOutAndThePageGoesToPictureLocalisation)
+{
+    settings.imagechecked = true;
+    window.SelectNode(a);
+    dialog.FormShow(Clip("", "text"));
+    EXPECT_EQ(dialog.Tree().Selected()->Text(), "A");
+    ASSERT_TRUE(dialog.Save());
+    TreeNode* page = tree.Selected();
+    EXPECT_EQ(Page(page->PageId()), "<!-- From: \"\" -->\r\ntext\r\n");
+    EXPECT_EQ(session->HtmlEditorTag, kTagLocalize);
+    dialog.CheckImageClick(false);
+    EXPECT_FALSE(settings.imagechecked);
+}
+
+TEST_F(SaveHomepageTest, NewNodesGetTheirOwnPagesAndCancelLeavesTheCollectionAlone)
+{
+    dialog.FormShow(Clip("u", "x"));
+    const std::string tvframe = temp.read("Collection/tvframe");
+    dialogs.input = "Same";
+    TreeNode* first = dialog.SpeedButton1Click();
+    TreeNode* second = dialog.SpeedButton1Click();
+    ASSERT_TRUE(first && second);
+    EXPECT_NE(first->PageId(), second->PageId());
+    EXPECT_EQ(first->Parent(), nullptr);  // siblings of the selected top-level node
+    TreeNode* sub = dialog.SpeedButton2Click();
+    EXPECT_EQ(sub->Parent(), second);
+    dialogs.input.reset();
+    EXPECT_EQ(dialog.SpeedButton2Click(), nullptr);
+    EXPECT_TRUE(dialog.TreeChanged());
+    // Cancel is simply not saving: nothing on disk or in the editor changed.
+    EXPECT_EQ(temp.read("Collection/tvframe"), tvframe);
+    EXPECT_EQ(tree.Count(), 3u);
+}
+
+TEST_F(SaveHomepageTest, SavingUnderANewNodeWritesTheDialogsTreeFirst)
+{
+    dialog.FormShow(Clip("u", "x"));
+    dialogs.input = "Fresh";
+    dialog.SpeedButton2Click();
+    ASSERT_TRUE(dialog.Save());
+    ASSERT_EQ(tree.Count(), 5u);
+    TreeNode* page = tree.Selected();
+    ASSERT_TRUE(page && page->Parent());
+    EXPECT_EQ(page->Parent()->Text(), "Fresh");
+    EXPECT_EQ(page->Parent()->Parent(), tree.NodeAt(0));
+    EXPECT_NE(temp.read("Collection/tvframe").find("Fresh"), std::string::npos);
+}
+
+TEST_F(SaveHomepageTest, SaveNeedsATargetAndAFailedWriteIsReported)
+{
+    dialog.FormShow(Clip("u", "x"));
+    dialog.Tree().Select(nullptr);
+    EXPECT_FALSE(dialog.CanSave());
+    EXPECT_FALSE(dialog.Save());
+    EXPECT_EQ(tree.Count(), 3u);
+
+    // The tree files cannot be written: the user hears of it and no page is made.
+    dialog.FormShow(Clip("u", "x"));
+    dialogs.input = "New";
+    dialog.SpeedButton2Click();
+    std::filesystem::remove(Dir() + "tvframe");
+    std::filesystem::create_directories(Dir() + "tvframe/blocked");
+    EXPECT_FALSE(dialog.Save());
+    EXPECT_FALSE(dialogs.messages.empty());
+    EXPECT_EQ(tree.Count(), 3u);
+}
+
+}  // namespace
+}  // namespace ql::test

@@ -1,0 +1,516 @@
+// The program itself, started from a temporary program folder of its own (its Collection/,
+// ini, config and runtime folders): start-up to a visible zone, the second start and its
+// hand-over, drops from real X11 drags, the exit sequence on SIGTERM and SIGINT, a kill right
+// after a drop, and the line printed without a display.
+#include "tests/platform_core/UrlCacheWriter.h"
+#include "tests/support/DragSourceProcess.h"
+#include "tests/support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <functional>
+#include <string>
+#include <sys/types.h>
+#include <vector>
+
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+#include <X11/extensions/XTest.h>
+#include <poll.h>
+#include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <sstream>
+#include <thread>
+
+extern char** environ;
+
+namespace ql::test {
+namespace {
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+
+class ProgramFolder {
+public:
+    ProgramFolder();
+    ~ProgramFolder();
+
+    const TempDir& dir() const { return temp_; }
+    std::string Exe() const { return temp_.dir() + "quillory"; }
+    std::string RuntimeDir() const { return temp_.dir() + "run/"; }
+    std::string SocketPath() const { return RuntimeDir() + "quillory/wnd-TPlinderDragZoneForm.sock"; }
+
+    // Starts the program with `args`; its stderr goes to a file (Stderr()). `env` adds or
+    // replaces variables ("NAME=value"); "NAME=" removes one.
+    // `cwd`: the folder it starts in ("" for ours).
+    pid_t Start(const std::vector<std::string>& args, const std::vector<std::string>& env = {},
+                const std::string& cwd = {});
+    // Waits for the process to end: its exit status, or -1 after the timeout.
+    int Wait(pid_t pid, std::chrono::milliseconds timeout);
+    std::string Stderr() const;
+    // Waits until the zone listens for hand-overs.
+    bool WaitListening(std::chrono::milliseconds timeout) const;
+
+private:
+    TempDir temp_;
+    std::vector<pid_t> started_;
+    int run_ = 0;
+};
+
+
+// Only ever a program this test started: kill() with 0 or -1 would signal the test's whole
+// process group, or every process.
+void Signal(pid_t pid, int signal)
+{
+    ASSERT_GT(pid, 0);
+    ::kill(pid, signal);
+}
+
+ProgramFolder::ProgramFolder()
+{
+    const char* build = std::getenv("QUILLORY_TEST_BUILD");
+    const fs::path program = fs::path(build ? build : "") / "app" / "quillory";
+    std::error_code ec;
+    fs::create_hard_link(program, Exe(), ec);
+    if (ec)
+        fs::copy_file(program, Exe(), ec);
+    fs::create_directories(RuntimeDir());
+    fs::permissions(RuntimeDir(), fs::perms::owner_all);
+    fs::create_directories(temp_.dir() + "config");
+}
+
+ProgramFolder::~ProgramFolder()
+{
+    for (pid_t pid : started_) {
+        if (pid > 0 && ::kill(pid, 0) == 0) {
+            Signal(pid, SIGKILL);
+            ::waitpid(pid, nullptr, 0);
+        }
+    }
+}
+
+pid_t ProgramFolder::Start(const std::vector<std::string>& args, const std::vector<std::string>& env,
+                           const std::string& cwd)
+{
+    std::map<std::string, std::string> vars;
+    for (char** e = environ; *e; ++e) {
+        std::string kv = *e;
+        auto eq = kv.find('=');
+        if (eq != std::string::npos)
+            vars[kv.substr(0, eq)] = kv.substr(eq + 1);
+    }
+    vars["XDG_RUNTIME_DIR"] = RuntimeDir().substr(0, RuntimeDir().size() - 1);
+    vars["XDG_CONFIG_HOME"] = temp_.dir() + "config";
+    vars["GDK_BACKEND"] = "x11";
+    vars["NO_AT_BRIDGE"] = "1";
+    for (const std::string& kv : env) {
+        auto eq = kv.find('=');
+        if (eq + 1 == kv.size())
+            vars.erase(kv.substr(0, eq));
+        else
+            vars[kv.substr(0, eq)] = kv.substr(eq + 1);
+    }
+    std::vector<std::string> envStrings;
+    for (auto& [k, v] : vars)
+        envStrings.push_back(k + "=" + v);
+    std::vector<char*> envp;
+    for (auto& s : envStrings)
+        envp.push_back(s.data());
+    envp.push_back(nullptr);
+    std::vector<std::string> argvStrings{Exe()};
+    argvStrings.insert(argvStrings.end(), args.begin(), args.end());
+    std::vector<char*> argv;
+    for (auto& s : argvStrings)
+        argv.push_back(s.data());
+    argv.push_back(nullptr);
+
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    const std::string errFile = temp_.dir() + "stderr-" + std::to_string(++run_) + ".txt";
+    posix_spawn_file_actions_addopen(&actions, 2, errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    if (!cwd.empty())
+        posix_spawn_file_actions_addchdir_np(&actions, cwd.c_str());
+    pid_t pid = -1;
+    if (posix_spawn(&pid, Exe().c_str(), &actions, nullptr, argv.data(), envp.data()) != 0)
+        pid = -1;
+    posix_spawn_file_actions_destroy(&actions);
+    if (pid > 0)
+        started_.push_back(pid);
+    return pid;
+}
+
+int ProgramFolder::Wait(pid_t pid, std::chrono::milliseconds timeout)
+{
+    const auto end = std::chrono::steady_clock::now() + timeout;
+    while (std::chrono::steady_clock::now() < end) {
+        int status = 0;
+        pid_t r = ::waitpid(pid, &status, WNOHANG);
+        if (r == pid)
+            return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+        std::this_thread::sleep_for(5ms);
+    }
+    return -1;
+}
+
+std::string ProgramFolder::Stderr() const
+{
+    std::ifstream in(temp_.dir() + "stderr-" + std::to_string(run_) + ".txt", std::ios::binary);
+    std::stringstream ss;
+    ss << in.rdbuf();
+    return ss.str();
+}
+
+bool ProgramFolder::WaitListening(std::chrono::milliseconds timeout) const
+{
+    const auto end = std::chrono::steady_clock::now() + timeout;
+    const std::string path = SocketPath();
+    while (std::chrono::steady_clock::now() < end) {
+        int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        sockaddr_un addr{};
+        addr.sun_family = AF_UNIX;
+        std::strncpy(addr.sun_path, path.c_str(), sizeof addr.sun_path - 1);
+        bool ok = ::connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0;
+        ::close(fd);
+        if (ok)
+            return true;
+        std::this_thread::sleep_for(5ms);
+    }
+    return false;
+}
+
+bool MappedWindowOf(Display* display, Window window, Atom pidAtom, pid_t pid)
+{
+    Atom type;
+    int format;
+    unsigned long count = 0, after = 0;
+    unsigned char* data = nullptr;
+    bool match = false;
+    if (XGetWindowProperty(display, window, pidAtom, 0, 1, False, XA_CARDINAL, &type, &format, &count, &after, &data) ==
+            Success &&
+        data && count == 1 && format == 32)
+        match = static_cast<pid_t>(*reinterpret_cast<unsigned long*>(data)) == pid;
+    if (data)
+        XFree(data);
+    if (!match)
+        return false;
+    XWindowAttributes attrs;
+    return XGetWindowAttributes(display, window, &attrs) && attrs.map_state == IsViewable;
+}
+
+// The mapped top-level window of the process titled `title` ("" for any), or 0.
+Window FindMappedWindow(Display* display, pid_t pid, const std::string& title)
+{
+    const Atom pidAtom = XInternAtom(display, "_NET_WM_PID", False);
+    Window root = DefaultRootWindow(display), parent = 0, *children = nullptr, found = 0;
+    unsigned int n = 0;
+    if (!XQueryTree(display, root, &root, &parent, &children, &n))
+        return 0;
+    for (unsigned i = 0; i < n && !found; ++i) {
+        if (!MappedWindowOf(display, children[i], pidAtom, pid))
+            continue;
+        char* name = nullptr;
+        if (title.empty() || (XFetchName(display, children[i], &name) && name && title == name))
+            found = children[i];
+        if (name)
+            XFree(name);
+    }
+    if (children)
+        XFree(children);
+    return found;
+}
+
+// Waits until a top-level window of the process (titled `title`, when given) is mapped.
+Window WaitForMappedWindow(pid_t pid, std::chrono::milliseconds timeout, const std::string& title = {})
+{
+    Display* display = XOpenDisplay(nullptr);
+    if (!display)
+        return 0;
+    const auto end = std::chrono::steady_clock::now() + timeout;
+    Window found = 0;
+    while (!found && std::chrono::steady_clock::now() < end) {
+        found = FindMappedWindow(display, pid, title);
+        if (!found)
+            std::this_thread::sleep_for(2ms);
+    }
+    XCloseDisplay(display);
+    return found;
+}
+
+const char* const kIniKeys[] = {"AutoUnicode", "AutoCleanUp", "LastNode", "DragZoneTop", "DragZoneLeft",
+                                "ActiveTabIndex", "EditWith", "ShowMainForm", "ShowImageList",
+                                "AutoChangeTxtToHtml", "DragUseHtml", "DragCreateNew", "DragUseUnicode",
+                                "DragHideAfterSave", "DragIncludeImage", "MonitorFileChange", "ShowToolbar",
+                                "ShowTree", "template", "DefaultCharset", "UseDiv", "imagechecked", "showDragForm"};
+
+// The keys of section "set" in file order, and their values.
+std::vector<std::pair<std::string, std::string>> SetSection(const std::string& ini)
+{
+    std::vector<std::pair<std::string, std::string>> keys;
+    std::istringstream in(ini);
+    std::string line;
+    bool inSet = false;
+    while (std::getline(in, line)) {
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        if (!line.empty() && line[0] == '[') {
+            inSet = line == "[set]";
+            continue;
+        }
+        auto eq = line.find('=');
+        if (inSet && eq != std::string::npos)
+            keys.emplace_back(line.substr(0, eq), line.substr(eq + 1));
+    }
+    return keys;
+}
+
+class ProgramTest : public ::testing::Test {
+protected:
+    ProgramFolder program;
+
+    // Starts the first instance and waits for its zone; gives the time that took.
+    pid_t StartFirst(double* msToVisible = nullptr) { return StartFirst({}, msToVisible); }
+    pid_t StartFirst(const std::vector<std::string>& env, double* msToVisible = nullptr)
+    {
+        const auto t0 = std::chrono::steady_clock::now();
+        pid_t pid = program.Start({}, env);
+        EXPECT_GT(pid, 0);
+        EXPECT_NE(WaitForMappedWindow(pid, 20s), 0u) << program.Stderr();
+        const auto t1 = std::chrono::steady_clock::now();
+        if (msToVisible)
+            *msToVisible = std::chrono::duration<double, std::milli>(t1 - t0).count();
+        EXPECT_TRUE(program.WaitListening(10s));
+        return pid;
+    }
+
+    // The settings file of a first start holds section "set" with all its keys in order.
+    void ExpectFreshSettings(const std::string& top, const std::string& left)
+    {
+        auto keys = SetSection(program.dir().read("gleanhoard.ini"));
+        ASSERT_EQ(keys.size(), std::size(kIniKeys));
+        for (std::size_t i = 0; i < keys.size(); ++i)
+            EXPECT_EQ(keys[i].first, kIniKeys[i]);
+        std::map<std::string, std::string> values(keys.begin(), keys.end());
+        EXPECT_EQ(values["DragZoneTop"], top);
+        EXPECT_EQ(values["DragZoneLeft"], left);
+    }
+};
+
+TEST_F(ProgramTest, StartsToAVisibleZoneAndSigtermRunsTheExitSaves)
+{
+    double ms = 0;
+    pid_t pid = StartFirst(&ms);
+    std::printf("start to zone visible: %.0f ms\n", ms);
+    RecordProperty("start_to_zone_visible_ms", static_cast<int>(ms));
+    Signal(pid, SIGTERM);
+    EXPECT_EQ(program.Wait(pid, 10s), 0) << program.Stderr();
+    // The zone's place: the default on a 1600 pixel wide screen.
+    ExpectFreshSettings("10", "1200");
+}
+
+TEST_F(ProgramTest, SigintRunsTheSameSavesAndASecondStartNeverWritesTheSettings)
+{
+    // No editor at start, a zone position of its own, and a section the program must keep.
+    program.dir().write("gleanhoard.ini",
+                        "[set]\r\nShowMainForm=0\r\nDragZoneTop=200\r\nDragZoneLeft=300\r\n[mine]\r\nkept=yes\r\n");
+    pid_t pid = StartFirst();
+    // A second start without arguments shows nothing, hands nothing over and ends.
+    pid_t second = program.Start({});
+    EXPECT_EQ(program.Wait(second, 10s), 0);
+    EXPECT_EQ(program.Stderr(), "");
+    EXPECT_EQ(SetSection(program.dir().read("gleanhoard.ini")).size(), 3u);
+
+    Signal(pid, SIGINT);
+    EXPECT_EQ(program.Wait(pid, 10s), 0);
+    const std::string ini = program.dir().read("gleanhoard.ini");
+    auto keys = SetSection(ini);
+    EXPECT_EQ(keys.size(), std::size(kIniKeys));
+    std::map<std::string, std::string> values(keys.begin(), keys.end());
+    EXPECT_EQ(values["DragZoneTop"], "200");
+    EXPECT_EQ(values["DragZoneLeft"], "300");
+    EXPECT_EQ(values["ShowMainForm"], "0");
+    EXPECT_NE(ini.find("[mine]\r\nkept=yes"), std::string::npos) << ini;
+}
+
+TEST_F(ProgramTest, WithoutADisplayOneLineSaysWhatIsMissing)
+{
+    pid_t pid = program.Start({}, {"DISPLAY=", "WAYLAND_DISPLAY="});
+    EXPECT_EQ(program.Wait(pid, 10s), 1);
+    const std::string err = program.Stderr();
+    EXPECT_NE(err.find("DISPLAY is not set"), std::string::npos) << err;
+    EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err;
+    EXPECT_FALSE(std::filesystem::exists(program.dir().path() / "gleanhoard.ini.tmp"));
+}
+
+
+// Waits for a condition with a deadline, reading the drag helper's output meanwhile.
+bool WaitFor(const std::function<bool()>& done, std::chrono::milliseconds timeout, DragSource* source = nullptr)
+{
+    const auto end = std::chrono::steady_clock::now() + timeout;
+    while (!done()) {
+        if (std::chrono::steady_clock::now() > end)
+            return false;
+        if (source) {
+            pollfd p{source->Fd(), POLLIN, 0};
+            poll(&p, 1, 10);
+            source->Read();
+        } else {
+            std::this_thread::sleep_for(5ms);
+        }
+    }
+    return true;
+}
+
+// A collection of one page, "Notes", and settings that keep the editor hidden at start.
+void WriteSmallCollection(const TempDir& dir)
+{
+    dir.write("Collection/tvframe", "Notes\r\n");
+    dir.write("Collection/tvdata", "Notes\r\n");
+    dir.write("Collection/Notes.html", "<html><body>notes</body></html>\r\n");
+    dir.write("gleanhoard.ini", "[set]\r\nShowMainForm=0\r\nimagechecked=0\r\nDragIncludeImage=0\r\n"
+                                "DragZoneTop=300\r\nDragZoneLeft=600\r\n");
+}
+
+TEST_F(ProgramTest, ASecondStartWithAClipMakesTheFirstSaveItUnderTheChosenNode)
+{
+    WriteSmallCollection(program.dir());
+    program.dir().write("elsewhere/clip.html", "<p>captured text</p>");
+    pid_t pid = StartFirst();
+    // A relative path from another folder: the first instance gets it made absolute.
+    pid_t second = program.Start({"clip.html", "http://site/p.html", "Captured"}, {}, program.dir().dir() + "elsewhere");
+    EXPECT_EQ(program.Wait(second, 10s), 0) << program.Stderr();
+    Window dialog = WaitForMappedWindow(pid, 10s, "Save homepage");
+    ASSERT_NE(dialog, 0u);
+    // Save is the default button and "Notes" the preselected node.
+    Display* display = XOpenDisplay(nullptr);
+    XSetInputFocus(display, dialog, RevertToParent, CurrentTime);
+    const KeyCode enter = XKeysymToKeycode(display, XStringToKeysym("Return"));
+    XTestFakeKeyEvent(display, enter, True, CurrentTime);
+    XTestFakeKeyEvent(display, enter, False, CurrentTime);
+    XFlush(display);
+    XCloseDisplay(display);
+    // The new node comes first (its page empty), then the page gets the clip.
+    auto newPage = [&] {
+        const std::string ids = program.dir().read("Collection/tvdata");
+        const std::size_t first = ids.find("\r\n");
+        if (first == std::string::npos || ids.size() <= first + 2)
+            return std::string();
+        return program.dir().read("Collection/" + ids.substr(first + 2, ids.find("\r\n", first + 2) - first - 2) + ".html");
+    };
+    ASSERT_TRUE(WaitFor([&] { return newPage().find("captured text") != std::string::npos; }, 10s)) << newPage();
+    EXPECT_NE(program.dir().read("Collection/tvframe").find("Notes\r\n\tCaptured"), std::string::npos);
+    const std::string page = newPage();
+    EXPECT_EQ(page.rfind("<!-- From: \"http://site/p.html\" -->\r\n<base href=\"http://site/p.html\">\r\n", 0), 0u) << page;
+    EXPECT_NE(page.find("<p>captured text</p>"), std::string::npos) << page;
+    Signal(pid, SIGTERM);
+    EXPECT_EQ(program.Wait(pid, 10s), 0);
+}
+
+// Drags what the helper offers for `mode` over the zone's picture at (615, 315), then through
+// `stops` of the tree panel it opens into, and drops at the last one.
+void DragOntoZone(const std::string& mode, const std::vector<std::pair<int, int>>& stops)
+{
+    Display* display = XOpenDisplay(nullptr);
+    ASSERT_NE(display, nullptr);
+    auto move = [&](int x, int y) {
+        XTestFakeMotionEvent(display, -1, x, y, CurrentTime);
+        XFlush(display);
+    };
+    auto button = [&](bool down) {
+        XTestFakeButtonEvent(display, 1, down ? True : False, CurrentTime);
+        XFlush(display);
+    };
+    {
+        DragSource source(QL_DRAG_SOURCE, mode, 40, 40);
+        ASSERT_TRUE(WaitFor([&] { return source.Said("ready"); }, 5s, &source));
+        int x = 100, y = 80;
+        move(x, y);
+        button(true);
+        EXPECT_TRUE(WaitFor([&] {
+            move(x += 4, y += 2);
+            return source.Said("begin");
+        }, 3s, &source));
+        std::vector<std::pair<int, int>> path{{615, 315}, {616, 315}};
+        path.insert(path.end(), stops.begin(), stops.end());
+        path.push_back({stops.back().first + 1, stops.back().second});
+        for (const auto& [tx, ty] : path) {
+            move(tx, ty);
+            WaitFor([] { return false; }, 150ms, &source);
+        }
+        button(false);
+        EXPECT_TRUE(WaitFor([&] { return source.Said("end"); }, 5s, &source));
+    }
+    XCloseDisplay(display);
+}
+
+// The zone at (600, 300): its " Save information" bar, and the first node of its tree.
+const std::pair<int, int> kBar{700, 311};
+const std::pair<int, int> kFirstNode{660, 333};
+
+TEST_F(ProgramTest, ADropOnANodeMakesAChildPageWithItsPicturesAndOneOnTheBarAppends)
+{
+    WriteSmallCollection(program.dir());
+    program.dir().write("gleanhoard.ini", "[set]\r\nShowMainForm=0\r\nDragIncludeImage=1\r\n"
+                                          "DragZoneTop=300\r\nDragZoneLeft=600\r\n");
+    // The picture of the clip, in a browser's cache of the program's own user.
+    program.dir().write("xdg-cache/chromium/Default/Cache/Cache_Data/0000000000000001_0",
+                        ChromiumEntry("1/0/_dk_http://127.0.0.1 http://127.0.0.1 http://127.0.0.1:8799/img/a.png",
+                                      "the picture's bytes"));
+    program.dir().write("xdg-cache/chromium/Default/Cache/Cache_Data/index-dir/the-real-index", "");
+    pid_t pid = StartFirst({"XDG_CACHE_HOME=" + program.dir().dir() + "xdg-cache", "HOME=" + program.dir().dir() + "home"});
+    ASSERT_NO_FATAL_FAILURE(DragOntoZone("chromium-selection-picture", {{640, 320}, kFirstNode}));
+    const std::string id = "Grüße aus dem Test";
+    auto page = [&] { return program.dir().read("Collection/" + id + ".html"); };
+    const std::string localised = "<img src=\"!images\\";
+    ASSERT_TRUE(WaitFor([&] { return page().find(localised) != std::string::npos; }, 10s)) << page();
+    const std::string text = page();
+    EXPECT_EQ(text.rfind("<!-- From: \"http://127.0.0.1:8799\" -->\r\n", 0), 0u) << text;
+    EXPECT_NE(text.find("Grüße aus dem <b>Test</b>"), std::string::npos);
+    const std::size_t name = text.find(localised) + localised.size();
+    EXPECT_EQ(program.dir().read("Collection/!images/" + text.substr(name, text.find('"', name) - name)),
+              "the picture's bytes");
+    EXPECT_EQ(program.dir().read("Collection/tvframe"), "Notes\r\n\t" + id + "\r\n");
+
+    // The new page is the open one: a drop on the bar goes into it and makes no node.
+    ASSERT_NO_FATAL_FAILURE(DragOntoZone("chromium-selection", {{650, 311}, kBar}));
+    ASSERT_TRUE(WaitFor([&] {
+        const std::string text = page();
+        return text.find("Grüße aus dem <b>Test</b>") != text.rfind("Grüße aus dem <b>Test</b>");
+    }, 10s)) << page();
+    EXPECT_EQ(program.dir().read("Collection/tvframe"), "Notes\r\n\t" + id + "\r\n");
+    Signal(pid, SIGTERM);
+    EXPECT_EQ(program.Wait(pid, 10s), 0);
+}
+
+TEST_F(ProgramTest, APageDroppedAndThenKilledIsCompleteOnDisk)
+{
+    WriteSmallCollection(program.dir());
+    pid_t pid = StartFirst();
+    ASSERT_NO_FATAL_FAILURE(DragOntoZone("chromium-selection", {kFirstNode}));
+    ASSERT_TRUE(WaitFor([&] { return program.dir().read("Collection/tvdata").find("\r\n") != program.dir().read("Collection/tvdata").rfind("\r\n"); }, 5s));
+    Signal(pid, SIGKILL);
+    EXPECT_EQ(program.Wait(pid, 10s), 128 + SIGKILL);
+    // Both tree files name the same nodes, and every page they name is there and whole.
+    const std::string frame = program.dir().read("Collection/tvframe"), data = program.dir().read("Collection/tvdata");
+    EXPECT_EQ(std::count(frame.begin(), frame.end(), '\n'), 2);
+    EXPECT_EQ(std::count(data.begin(), data.end(), '\n'), 2);
+    const std::string id = data.substr(data.find("\r\n") + 2, data.size() - data.find("\r\n") - 4);
+    const std::string page = program.dir().read("Collection/" + id + ".html");
+    EXPECT_EQ(page.rfind("<!-- From: \"http://127.0.0.1:8799\" -->", 0), 0u) << page;
+    EXPECT_NE(page.find("Grüße aus dem <b>Test</b>"), std::string::npos) << page;
+    EXPECT_NE(page.find("</HTML>"), std::string::npos) << page;
+}
+
+}  // namespace
+}  // namespace ql::test

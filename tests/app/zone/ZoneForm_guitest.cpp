@@ -1,0 +1,133 @@
+// The drop zone window itself: its picture, expanding at the screen edge, its menu, the
+// Options dialog acting on the zone, and Exit from the menu.
+#include "app/dialogs/TAboutForm_wx.h"
+#include "app/dialogs/TSetForm_wx.h"
+#include "app/zone/TPlinderDragZoneForm_wx.h"
+#include "app/zone/ZoneArtwork_wx.h"
+#include "foundation/TrayIcon_wx.h"
+#include "foundation/VekCollectClass.h"
+#include "tests/support/TempDir.h"
+
+#include <gtest/gtest.h>
+#include <wx/app.h>
+#include <wx/menu.h>
+#include <wx/stattext.h>
+
+#include <chrono>
+#include <set>
+#include <thread>
+
+namespace ql::test {
+namespace {
+
+using namespace std::chrono_literals;
+
+template <class F> bool PumpUntil(F done, std::chrono::milliseconds timeout = 5s)
+{
+    const auto end = std::chrono::steady_clock::now() + timeout;
+    while (!done() && std::chrono::steady_clock::now() < end) {
+        wxTheApp->Yield(true);
+        std::this_thread::sleep_for(2ms);
+    }
+    return done();
+}
+
+class ZoneFormTest : public ::testing::Test {
+protected:
+    ScopedXdgEnv xdg;
+    TSettings settings;
+    int saves = 0;
+    TPlinderDragZoneForm* zone = nullptr;
+
+    void SetUp() override
+    {
+        settings.showDragForm = true;
+        settings.DragZoneLeft = 400;
+        settings.DragZoneTop = 300;
+        ZoneFormOptions options;
+        options.saveSettings = [this] {
+            ++saves;
+            return true;
+        };
+        zone = new TPlinderDragZoneForm(settings, std::move(options));
+        zone->Start();
+        ASSERT_TRUE(PumpUntil([&] { return zone->IsShownOnScreen(); }));
+    }
+    void TearDown() override
+    {
+        zone->Destroy();
+        wxTheApp->Yield(true);
+    }
+};
+
+TEST_F(ZoneFormTest, ThePictureIsOursAndTheZoneOpensIntoTheTreePanelInsideTheScreen)
+{
+    wxImage picture = ZonePicture().ConvertToImage();
+    ASSERT_EQ(picture.GetWidth(), kZoneImageWidth);
+    // Drawn, not blank: more than two colours appear.
+    std::set<unsigned> colours;
+    for (int y = 0; y < picture.GetHeight(); ++y)
+        for (int x = 0; x < picture.GetWidth(); ++x)
+            colours.insert(picture.GetRed(x, y) << 16 | picture.GetGreen(x, y) << 8 | picture.GetBlue(x, y));
+    EXPECT_GT(colours.size(), 10u);
+    EXPECT_FALSE(ProgramTrayIcon().Empty());
+
+    EXPECT_EQ(zone->GetClientSize(), wxSize(kZoneImageWidth, kZoneImageHeight));
+    EXPECT_EQ(zone->GetPosition(), wxPoint(400, 300));
+    const wxSize screen = wxGetDisplaySize();
+    zone->MoveTo(ZonePoint{screen.x - 50, screen.y - 40});
+    zone->Controller().ExpandZone(true);
+    EXPECT_EQ(zone->GetClientSize(), wxSize(213, screen.y * 3 / 5));
+    EXPECT_EQ(zone->GetPosition(), wxPoint(screen.x - 213 - 1, screen.y - screen.y * 3 / 5 - 1));
+    zone->Controller().ExpandZone(false);
+    EXPECT_EQ(zone->GetClientSize(), wxSize(kZoneImageWidth, kZoneImageHeight));
+}
+
+TEST_F(ZoneFormTest, TheMenuListsItsCommandsWithoutTheHiddenOnes)
+{
+    std::vector<std::string> captions;
+    for (wxMenuItem* item : zone->Menu()->GetMenuItems())
+        captions.push_back(item->IsSeparator() ? "-" : std::string(item->GetItemLabel().utf8_str()));
+    EXPECT_EQ(captions, (std::vector<std::string>{"Show/Hide Main Window", "-", "Show/Hide DragZone", "-",
+                                                  "Add Clipboard Contents", "Add Empty Homepage",
+                                                  "Paste Clipboard Contents", "-", "Options...", "-", "E&xit"}));
+}
+
+TEST_F(ZoneFormTest, OptionsOkStoresTheSettingsAndAppliesTheZonesVisibility)
+{
+    TSetForm* options = zone->SetForm();
+    options->Show();  // runs FormShow; OK closes a modal dialog, shown plainly here
+    wxTheApp->Yield(true);
+    OptionsControls c = options->Controls();
+    EXPECT_TRUE(c.CheckDragZone);
+    c.CheckDragZone = false;
+    c.RG1 = 1;
+    options->SetControls(c);
+    options->_BtnOKClick();
+    EXPECT_FALSE(settings.showDragForm);
+    EXPECT_FALSE(settings.DragUseHtml);
+    // Without a notification area (as under the test's X server) the zone must stay reachable.
+    EXPECT_EQ(zone->IsShown(), !TrayAvailable());
+    c.CheckDragZone = true;
+    options->SetControls(c);
+    options->_BtnOKClick();
+    EXPECT_TRUE(zone->IsShown());
+
+    zone->AboutForm()->FormShow();
+    EXPECT_EQ(std::string(zone->AboutForm()->TextWebsite()->GetLabel().utf8_str()).rfind("https://", 0), 0u);
+}
+
+TEST_F(ZoneFormTest, ExitFromTheMenuRecordsThePlaceSavesAndEnds)
+{
+    zone->MoveTo(ZonePoint{222, 111});
+    zone->RunCommand(ZoneCommand::Exit);
+    ASSERT_TRUE(PumpUntil([&] { return saves == 1; }));
+    EXPECT_EQ(settings.DragZoneLeft, 222);
+    EXPECT_EQ(settings.DragZoneTop, 111);
+    EXPECT_TRUE(zone->Controller().Exiting());
+    EXPECT_FALSE(zone->IsShown());
+    EXPECT_FALSE(zone->HandOverListening());
+}
+
+}  // namespace
+}  // namespace ql::test
