@@ -11,6 +11,7 @@
 
 #include "tests/platform_core_shell/ShellTestEnv.h"
 #include "tests/visual/GuiWait.h"
+#include "tests/support/ScreenGrab.h"  // last: Xlib's macros clash with other headers
 
 using namespace ql::shellctl;
 using ql::test::PumpUntil;
@@ -137,6 +138,20 @@ TEST_F(CustomTreeViewGui, CustomDrawLookFollowsTheEventsAndTheNodesState)
     EXPECT_EQ(tree->GetItemFont(beta).GetWeight(), wxFONTWEIGHT_BOLD);
     EXPECT_FALSE(tree->GetItemTextColour(alpha).IsOk());
     EXPECT_FALSE(tree->GetItemFont(alpha).IsOk());
+
+    // And the screen shows it: red text on beta's row, none on alpha's.
+    wxRect betaRow, alphaRow;
+    auto red = [](int r, int g, int b) { return r > 150 && g < 80 && b < 80; };
+    wxImage shot;
+    EXPECT_TRUE(PumpUntil([&] {
+        // The rows have their sizes once the tree has laid them out.
+        tree->GetBoundingRect(beta, betaRow, true);
+        tree->GetBoundingRect(alpha, alphaRow, true);
+        shot = ql::test::Grab(tree);
+        return ql::test::AnyPixel(shot, betaRow, red);
+    }));
+    EXPECT_FALSE(ql::test::AnyPixel(shot, alphaRow, red));
+    EXPECT_TRUE(ql::test::SaveArtifact(shot, "custom-tree-view.png"));
 
     // The node's own colour stays where the events change nothing.
     tree->SetItemTextColour(alpha, *wxLIGHT_GREY);
