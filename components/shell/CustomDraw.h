@@ -2,6 +2,8 @@
 // One object per drawing of an item: the font and colours an event handler may change for
 // that item, and the answer that tells the control what to do with them.
 #include <cstdint>
+#include <functional>
+#include <memory>
 #include <string>
 
 namespace ql::shellctl {
@@ -107,5 +109,17 @@ public:
     using TSvCustomDraw::TSvCustomDraw;
     void Apply() override;
 };
+
+// The custom-draw events of a tree view for one record; an unset event is not assigned.
+struct TSvTvCustomDrawEvents {
+    std::function<std::unique_ptr<TSvCustomDraw>()> create;  // the control's draw object
+    std::function<void(TSvCustomDraw&)> everyStage;          // raised at every stage
+    std::function<void(TSvCustomDraw&)> itemPrePaint;        // raised at item prepaint only
+};
+// Raises the events the record's stage calls for, sharing one draw object, applies it, and asks
+// for item notifications at (item) prepaint when an event is assigned. The draw object, or
+// nullptr when no event is assigned (the answer is then left alone).
+std::unique_ptr<TSvCustomDraw> TvCustomDrawStep(const NMCUSTOMDRAW& record, std::uint32_t& answer,
+                                                const TSvTvCustomDrawEvents& events);
 
 }  // namespace ql::shellctl

@@ -116,21 +116,13 @@ std::unique_ptr<TSvCustomDraw> TSvCustomTreeView::CustomDrawItem(NMCUSTOMDRAW& r
     const wxTreeItemId node = (record.dwDrawStage & CDDS_ITEM)
                                   ? ItemOf(reinterpret_cast<TTreeNode>(record.dwItemSpec))
                                   : wxTreeItemId();
-    std::unique_ptr<TSvCustomDraw> cd;
-    if (OnItemCustomDrawEx) {
-        cd = CreateCustomDraw(record, answer);
-        OnItemCustomDrawEx(*this, *cd, node);
-    }
-    if (OnItemCustomDraw && (record.dwDrawStage & CDDS_ITEMPREPAINT) == CDDS_ITEMPREPAINT) {
-        if (!cd)
-            cd = CreateCustomDraw(record, answer);
-        OnItemCustomDraw(*this, *cd, node);
-    }
-    if (cd)
-        cd->Apply();
-    if ((record.dwDrawStage & CDDS_PREPAINT) && (OnItemCustomDraw || OnItemCustomDrawEx))
-        answer |= CDRF_NOTIFYITEMDRAW;
-    return cd;
+    TSvTvCustomDrawEvents events;
+    events.create = [&] { return CreateCustomDraw(record, answer); };
+    if (OnItemCustomDrawEx)
+        events.everyStage = [&](TSvCustomDraw& cd) { OnItemCustomDrawEx(*this, cd, node); };
+    if (OnItemCustomDraw)
+        events.itemPrePaint = [&](TSvCustomDraw& cd) { OnItemCustomDraw(*this, cd, node); };
+    return TvCustomDrawStep(record, answer, events);
 }
 
 void TSvCustomTreeView::DrawItemLook(const wxTreeItemId& item)
