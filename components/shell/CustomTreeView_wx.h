@@ -41,8 +41,6 @@ public:
     // it becomes or stops being selected, focused or hot (under the mouse), and for every node
     // when the control's font or colours change.
     void DrawItemLook(const wxTreeItemId& item);
-    // How many menus the control has shown.
-    int MenusShown() const { return menus_.MenusShown(); }
 
     // Every node that goes is released through NodeDeletion first, children before parents.
     void Delete(const wxTreeItemId& item) override;
