@@ -6,6 +6,7 @@
 #include "app/zone/HandOver.h"
 #include "app/zone/TPlinderDragZoneForm_wx.h"
 #include "foundation/VekCollectClass.h"
+#include "foundation/VekHtmlClass.h"
 #include "platform/core/CopyDataTransport.h"
 #include "platform/core/SingleInstance.h"
 
@@ -118,6 +119,9 @@ int main(int argc, char** argv)
     wxInitAllImageHandlers();
 
     ql::LoadSettings();
+    // The browsers' caches are indexed in the background from now on, so the first drop never
+    // waits for a full scan.
+    ql::StartUrlCacheIndexing();
     auto editorFactory = ql::EditorFormFactory(ql::CollectionContext{ql::Settings, ql::ClipSourceUrl, ql::ImagesIni.get()});
     auto* zone = new ql::TPlinderDragZoneForm(ql::Settings, ql::ZoneFormOptions{std::move(args), std::move(editorFactory),
                                                                                [] { return ql::SaveSettings(); }});

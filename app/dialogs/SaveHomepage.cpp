@@ -1,5 +1,7 @@
 #include "app/dialogs/SaveHomepage.h"
 
+#include "app/collection/TextUtil.h"
+
 #include "app/collection/ClipCore.h"
 #include "app/collection/ClipFragment.h"
 #include "app/collection/PageId.h"
@@ -49,7 +51,9 @@ void SaveHomepage::CheckImageClick(bool checked)
 TreeNode* SaveHomepage::NewNode(bool child)
 {
     std::optional<std::string> caption = dialogs_.InputBox(kInputTitleCaption, "", "");
-    if (!caption)
+    // A blank title is taken as Cancel: a node without a caption cannot be kept in the tree
+    // files, and saving under it would fail.
+    if (!caption || TrimControls(*caption).empty())
         return nullptr;
     TreeNode* node = tree_.AddNode(tree_.Selected(), child ? Attach::LastChild : Attach::LastSibling, *caption);
     // Unique against this tree too, so two new nodes of one title never share a page.

@@ -1,6 +1,6 @@
 #include "app/dialogs/TAboutForm_wx.h"
 
-#include "app/dialogs/MakerInfo.h"
+#include "app/ProductInfo.h"
 #include "app/zone/ZoneArtwork_wx.h"
 #include "foundation/VekIEClass.h"
 

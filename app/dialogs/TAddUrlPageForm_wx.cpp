@@ -1,5 +1,7 @@
 #include "app/dialogs/TAddUrlPageForm_wx.h"
 
+#include "app/collection/TextUtil.h"
+
 #include "app/collection/PageSession.h"
 #include "app/zone/TreeMirror_wx.h"
 #include "app/zone/ZoneEditor.h"
@@ -85,6 +87,10 @@ TAddUrlPageForm::TAddUrlPageForm(wxWindow* parent, EditorDialogs& dialogs)
         // The caption changes; the page id made for the node stays.
         if (e.IsEditCancelled() || !mirror_ || !logic_)
             return;
+        if (TrimControls(std::string(e.GetLabel().utf8_str())).empty()) {
+            e.Veto();  // a caption cannot be blank
+            return;
+        }
         if (TreeNode* node = mirror_->NodeOf(e.GetItem()))
             logic_->Tree().SetText(node, std::string(e.GetLabel().utf8_str()));
     });

@@ -54,11 +54,11 @@ void BrowseToolCommands::ToolButton55Click()
 
 void BrowseToolCommands::HelpDocument1Click() { launcher_.OpenWithDesktop(appDir_ + kHelpFileName); }
 
-void BrowseToolCommands::SoftwareHomepage1Click() { OpenUrl(kMakerHomepage, "", launcher_); }
+void BrowseToolCommands::SoftwareHomepage1Click() { OpenUrl(kMakerWebsite, "", launcher_); }
 
 void BrowseToolCommands::Suggestions1Click()
 {
-    launcher_.OpenWithDesktop(std::string("mailto:") + kMakerEmail + kSuggestionSubject);
+    launcher_.OpenWithDesktop(std::string(kMakerContact) + kSuggestionSubject);
 }
 
 void BrowseToolCommands::Backupallcollection1Click()

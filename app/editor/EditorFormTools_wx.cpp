@@ -24,7 +24,17 @@ namespace ql {
 
 namespace {
 
-wxBitmap ToolArt(const wxArtID& id) { return wxArtProvider::GetBitmap(id, wxART_TOOLBAR, wxSize(16, 16)); }
+// The desktop's icon theme may lack a picture (no "help-browser" in every theme): a tool then
+// shows a plain document rather than nothing.
+wxBitmap ToolArt(const wxArtID& id)
+{
+    for (const wxArtID& art : {id, wxArtID("web-browser"), wxArtID(wxART_NORMAL_FILE)}) {
+        wxBitmap bitmap = wxArtProvider::GetBitmap(art, wxART_TOOLBAR, wxSize(16, 16));
+        if (bitmap.IsOk())
+            return bitmap;
+    }
+    return wxBitmap(16, 16);
+}
 
 }  // namespace
 

@@ -23,6 +23,8 @@
 #include "platform/gui/HtmlEditControl.h"
 #include "platform/gui/WebViewEngine_wx.h"
 
+#include <algorithm>
+
 #include <wx/app.h>
 #include <wx/artprov.h>
 #include <wx/button.h>
@@ -285,7 +287,8 @@ void TEditorForm::CreatePages()
     UnicodePanel->SetSizer(unicodeSizer);
     // ToolBar3Resize: the panel takes the toolbar's width right of its left position.
     CreateBrowseTools();
-    BrowseTools->SetMinSize(wxSize(kUnicodePanelLeft, -1));
+    // Our toolkit's tools are wider than the original's: the panel starts after the last one.
+    BrowseTools->SetMinSize(wxSize(std::max(FromDIP(kUnicodePanelLeft), BrowseTools->GetBestSize().x), -1));
     auto* toolBar3Sizer = new wxBoxSizer(wxHORIZONTAL);
     toolBar3Sizer->Add(BrowseTools, 0, wxALIGN_CENTER_VERTICAL);
     toolBar3Sizer->Add(UnicodePanel, 1, wxEXPAND | wxRIGHT, 5);

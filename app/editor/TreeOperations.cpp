@@ -197,12 +197,14 @@ void TreeOperations::DeleteNodeFiles(TreeNode* node, std::vector<std::string>& p
 
 bool TreeOperations::TVEdited(TreeNode* node, const std::string& text)
 {
-    if (!node || !session_.SaveCurrentPage(""))
+    const std::string caption = TrimControls(CleanCaption(text));
+    // A node needs a caption: a blank one would leave it nameless in the tree and its files.
+    if (!node || caption.empty() || !session_.SaveCurrentPage(""))
         return false;
     CollectionTree& tree = session_.EditorTree();
     const std::string oldId = node->PageId();
     const std::string oldText = node->Text();
-    tree.SetText(node, TrimControls(CleanCaption(text)));
+    tree.SetText(node, caption);
     const std::string newId = session_.MakeNodeFileName(*node);
     if (newId == oldId)
         return true;

@@ -76,6 +76,10 @@ TEST_F(SaveHomepageTest, NewNodesGetTheirOwnPagesAndCancelLeavesTheCollectionAlo
     EXPECT_EQ(sub->Parent(), second);
     dialogs.input.reset();
     EXPECT_EQ(dialog.SpeedButton2Click(), nullptr);
+    // A blank title makes no node: a node without a caption cannot be kept in the tree files.
+    dialogs.input = " \t";
+    EXPECT_EQ(dialog.SpeedButton1Click(), nullptr);
+    EXPECT_EQ(dialog.Tree().Count(), 6u);
     EXPECT_TRUE(dialog.TreeChanged());
     // Cancel is simply not saving: nothing on disk or in the editor changed.
     EXPECT_EQ(temp.read("Collection/tvframe"), tvframe);

@@ -60,8 +60,8 @@ TEST_F(BrowseToolCommandsTest, OutwardCommandsHandTheLauncherOneTarget)
     tools.SoftwareHomepage1Click();
     tools.Suggestions1Click();
     tools.Backupallcollection1Click();
-    EXPECT_EQ(launcher.opened, (std::vector<std::string>{File("page"), "/opt/q/help.chm", "https://quillory.example/",
-                                                         "mailto:feedback@quillory.example?subject=About Quillory",
+    EXPECT_EQ(launcher.opened, (std::vector<std::string>{File("page"), "/opt/q/help.chm", "https://quillory.example.org/",
+                                                         "mailto:support@quillory.example.org?subject=About Quillory",
                                                          Dir()}));
     EXPECT_TRUE(launcher.spawned.empty());
 }

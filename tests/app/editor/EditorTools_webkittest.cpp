@@ -1,5 +1,7 @@
 // The editor window's search, export and Browse tools on a temporary collection: a hit opens
 // marked, an exported subtree's index leads to its pages and pictures, back and forward.
+#include "app/ProductInfo.h"
+#include "app/editor/BrowseToolCommands.h"
 #include "app/editor/SearchPanel_wx.h"
 #include "app/editor/SearchController.h"
 #include "platform/gui/DomScript.h"
@@ -217,7 +219,7 @@ TEST_F(EditorToolsTest, TheMenusShowTheViewsStatesAndTheLayoutSwitches)
     form->Suggestions1Click();
     form->Backupallcollection1Click();
     EXPECT_EQ(launcher.opened,
-              (std::vector<std::string>{"mailto:feedback@quillory.example?subject=About Quillory", settings.CollectionDir}));
+              (std::vector<std::string>{std::string(kMakerContact) + kSuggestionSubject, settings.CollectionDir}));
 }
 
 TEST_F(EditorToolsTest, EditWithListsTheDesktopsApplicationsOnceAndStartsThePage)

@@ -164,6 +164,11 @@ TEST_F(TreeOperationsTest, RenameMovesThePageAndItsPictureRecordsAndTheOpenPageF
     views.active = kViewText;
     window.SelectNode(a);
 
+    // A blank caption is refused: the node keeps its name and page.
+    EXPECT_FALSE(ops.TVEdited(a, " \t"));
+    EXPECT_EQ(a->Text(), "Old");
+    EXPECT_EQ(Page("Old"), "page");
+
     ASSERT_TRUE(ops.TVEdited(a, "New"));
     EXPECT_EQ(a->Text(), "New");
     EXPECT_EQ(a->PageId(), "New");
