@@ -64,4 +64,24 @@ void TSvLvCustomDraw::Apply()
     }
 }
 
+std::unique_ptr<TSvCustomDraw> TvCustomDrawStep(const NMCUSTOMDRAW& record, std::uint32_t& answer,
+                                                const TSvTvCustomDrawEvents& events)
+{
+    std::unique_ptr<TSvCustomDraw> cd;
+    if (events.everyStage) {
+        cd = events.create();
+        events.everyStage(*cd);
+    }
+    if (events.itemPrePaint && (record.dwDrawStage & CDDS_ITEMPREPAINT) == CDDS_ITEMPREPAINT) {
+        if (!cd)
+            cd = events.create();
+        events.itemPrePaint(*cd);
+    }
+    if (cd)
+        cd->Apply();
+    if ((record.dwDrawStage & CDDS_PREPAINT) && (events.everyStage || events.itemPrePaint))
+        answer |= CDRF_NOTIFYITEMDRAW;
+    return cd;
+}
+
 }  // namespace ql::shellctl

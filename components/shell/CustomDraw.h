@@ -2,6 +2,8 @@
 // One object per drawing of an item: the font and colours an event handler may change for
 // that item, and the answer that tells the control what to do with them.
 #include <cstdint>
+#include <functional>
+#include <memory>
 #include <string>
 
 namespace ql::shellctl {
@@ -19,6 +21,10 @@ inline constexpr std::uint32_t CDRF_DODEFAULT = 0x0;
 inline constexpr std::uint32_t CDRF_NEWFONT = 0x2;
 inline constexpr std::uint32_t CDRF_SKIPDEFAULT = 0x4;
 inline constexpr std::uint32_t CDRF_NOTIFYITEMDRAW = 0x20;
+// States of the item being drawn.
+inline constexpr std::uint32_t CDIS_SELECTED = 0x1;
+inline constexpr std::uint32_t CDIS_FOCUS = 0x10;
+inline constexpr std::uint32_t CDIS_HOT = 0x40;
 
 struct TSvFont {
     std::string name;
@@ -35,6 +41,7 @@ struct TSvFont {
 struct NMCUSTOMDRAW {
     std::uint32_t dwDrawStage = 0;
     std::uintptr_t dwItemSpec = 0;
+    std::uint32_t uItemState = 0;  // CDIS_* of the item
     TSvFont selectedFont;  // the font selected for drawing
     TColor textColor = 0;  // the context's current colours
     TColor bkColor = 0xFFFFFF;
@@ -102,5 +109,17 @@ public:
     using TSvCustomDraw::TSvCustomDraw;
     void Apply() override;
 };
+
+// The custom-draw events of a tree view for one record; an unset event is not assigned.
+struct TSvTvCustomDrawEvents {
+    std::function<std::unique_ptr<TSvCustomDraw>()> create;  // the control's draw object
+    std::function<void(TSvCustomDraw&)> everyStage;          // raised at every stage
+    std::function<void(TSvCustomDraw&)> itemPrePaint;        // raised at item prepaint only
+};
+// Raises the events the record's stage calls for, sharing one draw object, applies it, and asks
+// for item notifications at (item) prepaint when an event is assigned. The draw object, or
+// nullptr when no event is assigned (the answer is then left alone).
+std::unique_ptr<TSvCustomDraw> TvCustomDrawStep(const NMCUSTOMDRAW& record, std::uint32_t& answer,
+                                                const TSvTvCustomDrawEvents& events);
 
 }  // namespace ql::shellctl

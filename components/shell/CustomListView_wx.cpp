@@ -3,21 +3,11 @@
 #include <wx/menu.h>
 #include <wx/settings.h>
 
+#include "components/shell/CustomTreeViewMenus.h"
+#include "components/shell/KeyShortcut_wx.h"
 #include "components/shell/ShellUtils.h"
 
 namespace ql::shellctl {
-
-TColor ToTColor(const wxColour& c)
-{
-    return c.IsOk() ? static_cast<TColor>(c.Red() | (c.Green() << 8) | (c.Blue() << 16)) : clNone;
-}
-
-wxColour FromTColor(TColor c)
-{
-    if (c == clNone)
-        return wxNullColour;
-    return wxColour(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF);
-}
 
 TSvCustomListView::TSvCustomListView(wxWindow* parent, wxWindowID id, const wxPoint& pos, const wxSize& size,
                                      long style)
@@ -62,18 +52,7 @@ void TSvCustomListView::UpdateHeaderSortDisplay()
         ShowSortIndicator(sortColumn_, sortAscending_);
 }
 
-TSvFont TSvCustomListView::ControlFont() const
-{
-    wxFont f = GetFont();
-    TSvFont font;
-    font.name = f.GetFaceName().utf8_string();
-    font.size = f.GetPointSize();
-    font.bold = f.GetWeight() >= wxFONTWEIGHT_BOLD;
-    font.italic = f.GetStyle() == wxFONTSTYLE_ITALIC;
-    font.underline = f.GetUnderlined();
-    font.color = ToTColor(GetForegroundColour());
-    return font;
-}
+TSvFont TSvCustomListView::ControlFont() const { return SvFontOf(GetFont(), GetForegroundColour()); }
 
 std::unique_ptr<TSvCustomDraw> TSvCustomListView::CustomDrawItem(NMCUSTOMDRAW& record, std::uint32_t& answer)
 {
@@ -97,32 +76,17 @@ std::unique_ptr<TSvCustomDraw> TSvCustomListView::CustomDrawItem(NMCUSTOMDRAW& r
 
 void TSvCustomListView::DrawItemLook(long index)
 {
-    // The toolkit keeps a colour and a font per item: an item is "painted" through the events
-    // whenever its look may change, and what they chose stays with the item.
-    NMCUSTOMDRAW record;
-    record.dwDrawStage = CDDS_ITEMPREPAINT;
-    record.dwItemSpec = static_cast<std::uintptr_t>(index);
-    record.selectedFont = ControlFont();
-    record.textColor = record.clrText = ToTColor(GetItemTextColour(index).IsOk() ? GetItemTextColour(index)
-                                                                                  : GetForegroundColour());
-    record.bkColor = record.clrTextBk = ToTColor(GetBackgroundColour());
+    const wxColour text = GetItemTextColour(index);
+    const TSvItemLook look{GetFont(), text.IsOk() ? text : GetForegroundColour(), GetBackgroundColour()};
+    NMCUSTOMDRAW record = ItemPrePaintRecord(static_cast<std::uintptr_t>(index), 0, look);
     std::uint32_t answer = 0;
-    std::unique_ptr<TSvCustomDraw> cd = CustomDrawItem(record, answer);
-    if (!cd)
+    if (!CustomDrawItem(record, answer))
         return;
-    SetItemTextColour(index, FromTColor(record.clrText));
-    SetItemBackgroundColour(index, FromTColor(record.clrTextBk));
-    if (answer & CDRF_NEWFONT) {
-        wxFont f = GetFont();
-        if (!record.selectedFont.name.empty())
-            f.SetFaceName(wxString::FromUTF8(record.selectedFont.name));
-        if (record.selectedFont.size > 0)
-            f.SetPointSize(record.selectedFont.size);
-        f.SetWeight(record.selectedFont.bold ? wxFONTWEIGHT_BOLD : wxFONTWEIGHT_NORMAL);
-        f.SetStyle(record.selectedFont.italic ? wxFONTSTYLE_ITALIC : wxFONTSTYLE_NORMAL);
-        f.SetUnderlined(record.selectedFont.underline);
-        SetItemFont(index, f);
-    }
+    const TSvItemLook chosen = ChosenLook(record, answer, look);
+    SetItemTextColour(index, chosen.text);
+    SetItemBackgroundColour(index, chosen.back);
+    if (answer & CDRF_NEWFONT)
+        SetItemFont(index, chosen.font);
 }
 
 // Context menus ---------------------------------------------------------------------------------
@@ -175,20 +139,14 @@ void TSvCustomListView::OnContextMenu(wxContextMenuEvent& event)
     // request that comes while a menu is up belongs to that menu).
     if (inMenu_)
         return;
-    inMenu_ = true;
-    struct Reset {
-        bool& flag;
-        ~Reset() { flag = false; }
-    } reset{inMenu_};
+    const TScopedDepth up(inMenu_);
     wxPoint pos = event.GetPosition();
     KeyboardContextMenu(pos == wxDefaultPosition ? wxPoint(0, 0) : ScreenToClient(pos));
 }
 
 void TSvCustomListView::OnKeyDown(wxKeyEvent& event)
 {
-    const bool menuKey = event.GetKeyCode() == WXK_MENU && event.GetModifiers() == wxMOD_NONE;
-    const bool shiftF10 = event.GetKeyCode() == WXK_F10 && event.GetModifiers() == wxMOD_SHIFT;
-    if (!(menuKey || shiftF10)) {
+    if (!IsContextMenuKey(ShortCutOf(event))) {
         ListKeyDown(event);
         return;
     }

@@ -8,6 +8,7 @@
 #include <wx/listctrl.h>
 
 #include "components/shell/CustomDraw.h"
+#include "components/shell/CustomDrawLook_wx.h"
 
 class wxMenu;
 
@@ -64,11 +65,8 @@ private:
     TSvLvHeaderSortDisplayMode sortDisplay_ = svlvRightOfText;
     int sortColumn_ = -1;
     bool sortAscending_ = false;
-    bool inMenu_ = false;
+    int inMenu_ = 0;
     int menusShown_ = 0;
 };
-
-TColor ToTColor(const wxColour& colour);
-wxColour FromTColor(TColor colour);
 
 }  // namespace ql::shellctl

@@ -1,5 +1,7 @@
 #include "components/shell/KeyShortcut_wx.h"
 
+#include "components/shell/CustomTreeViewMenus.h"
+
 namespace ql::shellctl {
 
 int VirtualKeyOf(const wxKeyEvent& event)
@@ -16,6 +18,7 @@ int VirtualKeyOf(const wxKeyEvent& event)
     case WXK_INSERT: return 0x2D;
     case WXK_BACK: return 0x08;
     case WXK_RETURN: return 0x0D;
+    case WXK_MENU: return VK_APPS;
     default: return 0;
     }
 }

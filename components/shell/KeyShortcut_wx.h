@@ -7,7 +7,8 @@
 
 namespace ql::shellctl {
 
-// The virtual-key code of letters, digits, function keys, Delete, Insert, Backspace and Enter;
+// The virtual-key code of letters, digits, function keys, Delete, Insert, Backspace, Enter and
+// the Applications (menu) key;
 // 0 for other keys.
 int VirtualKeyOf(const wxKeyEvent& event);
 // That code with the modifier bits; 0 for other keys.

@@ -675,6 +675,14 @@ HRESULT ShellTreeController::InvokeVerb(TTreeNode node, const std::string& verb)
     return hr;
 }
 
+bool ShellTreeController::NodeContextMenu(TTreeNode nodeUnderPoint, int x, int y)
+{
+    if (!(Options & svstoContextMenus) || dragging_ || !nodeUnderPoint)
+        return false;
+    ShowShellContextMenu(nodeUnderPoint, x, y);
+    return true;
+}
+
 void ShellTreeController::ShowShellContextMenu(TTreeNode node, int x, int y)
 {
     TSvShTreeData* data = NodeData(node);

@@ -14,6 +14,7 @@
 #include "components/shell/ChangeHandlerThread.h"
 #include "components/shell/CommandShortcuts.h"
 #include "components/shell/CustomDraw.h"
+#include "components/shell/CustomTreeViewMenus.h"
 #include "components/shell/DeviceChangeHandler.h"
 #include "components/shell/ShellDragFormats.h"
 #include "components/shell/ShellListDataObject.h"
@@ -23,8 +24,7 @@
 
 namespace ql::shellctl {
 
-// A node of the view; nullptr is none (and, as a parent, the top level).
-using TTreeNode = void*;
+// A node of the view (TTreeNode); nullptr is none and, as a parent, the top level.
 
 // What the tree needs of its window.
 class ShellTreeView {
@@ -201,6 +201,10 @@ public:
     void LabelEdited(TTreeNode node, std::string text);
     com::HRESULT InvokeVerb(TTreeNode node, const std::string& verb);
     void ShowShellContextMenu(TTreeNode node, int x, int y);
+    // A context request for the node under a client point (nullptr: none): with the shell's
+    // menus on and no drag running, that node's shell menu. True when the request was taken
+    // (the control's own menu is then not shown).
+    bool NodeContextMenu(TTreeNode nodeUnderPoint, int x, int y);
     void SendToEntry(TTreeNode node, int index);
     // While a shell menu is up: the help text of the highlighted command for OnPopupHint.
     std::string MenuHint(int id, bool popupOrSystemItem) const;
@@ -225,11 +229,7 @@ public:
     TChangeHandlerThread* ChangeThread() const { return changeThread_.get(); }
 
 private:
-    struct Lock {
-        int& counter;
-        explicit Lock(int& c) : counter(c) { ++counter; }
-        ~Lock() { --counter; }
-    };
+    using Lock = TScopedDepth;
 
     void FillNode(IShellFolder* folder, TTreeNode node);
     com::HRESULT AddShellItem(IShellFolder* folder, const ItemIdList& item, TTreeNode parent,

@@ -21,7 +21,7 @@
 namespace ql::shellctl {
 
 TSvCustomShellTree::TSvCustomShellTree(wxWindow* parent, wxWindowID id, const wxPoint& pos, const wxSize& size)
-    : wxTreeCtrl(parent, id, pos, size, wxTR_HAS_BUTTONS | wxTR_HIDE_ROOT | wxTR_EDIT_LABELS | wxTR_SINGLE),
+    : TSvCustomTreeView(parent, id, pos, size, wxTR_HAS_BUTTONS | wxTR_HIDE_ROOT | wxTR_EDIT_LABELS | wxTR_SINGLE),
       alive_(std::make_shared<Liveness>(Liveness{this})),
       shell_(*this, this)
 {
@@ -39,10 +39,7 @@ TSvCustomShellTree::TSvCustomShellTree(wxWindow* parent, wxWindowID id, const wx
     Bind(wxEVT_TREE_SEL_CHANGED, [this](wxTreeEvent& e) {
         if (e.GetItem().IsOk() && e.GetItem() != root_)
             Guard([&] { shell_.SelectionChanged(NodeOf(e.GetItem())); });
-    });
-    Bind(wxEVT_TREE_DELETE_ITEM, [this](wxTreeEvent& e) {
-        if (alive_->tree)
-            shell_.NodeDeleted(NodeOf(e.GetItem()));
+        e.Skip();  // the view draws the old and the new selection again
     });
     Bind(wxEVT_TREE_BEGIN_LABEL_EDIT, [this](wxTreeEvent& e) {
         bool allowed = false;
@@ -60,12 +57,6 @@ TSvCustomShellTree::TSvCustomShellTree(wxWindow* parent, wxWindowID id, const wx
         // The edit box is still up while this runs: finish once it has gone.
         CallAfter([this, node, text] { Guard([&] { shell_.LabelEdited(node, text); }); });
     });
-    Bind(wxEVT_TREE_ITEM_MENU, [this](wxTreeEvent& e) {
-        if (!(shell_.Options & svstoContextMenus) || shell_.Dragging())
-            return;
-        const wxPoint at = e.GetPoint();
-        Guard([&] { shell_.ShowShellContextMenu(NodeOf(e.GetItem()), at.x, at.y); });
-    });
     auto drag = [this](wxTreeEvent& e, bool right) {
         if (!(shell_.Options & svstoOleDrag))
             return;
@@ -73,7 +64,6 @@ TSvCustomShellTree::TSvCustomShellTree(wxWindow* parent, wxWindowID id, const wx
     };
     Bind(wxEVT_TREE_BEGIN_DRAG, [drag](wxTreeEvent& e) { drag(e, false); });
     Bind(wxEVT_TREE_BEGIN_RDRAG, [drag](wxTreeEvent& e) { drag(e, true); });
-    Bind(wxEVT_KEY_DOWN, &TSvCustomShellTree::OnKeyDown, this);
     Bind(wxEVT_MOUSEWHEEL, &TSvCustomShellTree::OnWheel, this);
     Bind(wxEVT_MENU_HIGHLIGHT, [this](wxMenuEvent& e) {
         if (shell_.OnPopupHint)
@@ -101,8 +91,8 @@ TSvCustomShellTree::~TSvCustomShellTree()
         shell_.WindowDestroying();
     } catch (const std::exception&) {
     }
-    alive_->tree = nullptr;  // the toolkit's own clean-up below reaches no handler of ours
-    DeleteAllItems();
+    alive_->tree = nullptr;
+    DestroyNodes();  // what is left (the hidden root) while the shell's state still exists
     SetImageList(nullptr);
     overlayOf_.clear();
     StopShellControls();
@@ -122,7 +112,7 @@ void TSvCustomShellTree::Guard(F&& f)
     }
 }
 
-void TSvCustomShellTree::OnKeyDown(wxKeyEvent& event)
+void TSvCustomShellTree::TreeKeyDown(wxKeyEvent& event)
 {
     if (editing_) {
         event.Skip();
@@ -172,6 +162,30 @@ int TSvCustomShellTree::OnCompareItems(const wxTreeItemId& a, const wxTreeItemId
     return compare_ ? (*compare_)(NodeOf(a), NodeOf(b)) : wxTreeCtrl::OnCompareItems(a, b);
 }
 
+std::unique_ptr<TSvCustomDraw> TSvCustomShellTree::CustomDrawItem(NMCUSTOMDRAW& record, std::uint32_t& answer)
+{
+    std::unique_ptr<TSvCustomDraw> cd = CreateCustomDraw(record, answer);
+    const TTreeNode node =
+        (record.dwDrawStage & CDDS_ITEM) ? reinterpret_cast<TTreeNode>(record.dwItemSpec) : nullptr;
+    shell_.DoCustomDrawSh(*cd, node == NodeOf(root_) ? nullptr : node);
+    cd->Apply();
+    if (record.dwDrawStage & CDDS_PREPAINT)  // prepaint and item prepaint
+        answer |= CDRF_NOTIFYITEMDRAW;
+    return cd;
+}
+
+void TSvCustomShellTree::DoItemContextMenu(const wxTreeItemId& node, wxPoint& pos, wxMenu*& menu)
+{
+    TSvCustomTreeView::DoItemContextMenu(node, pos, menu);
+    int flags = 0;
+    const wxTreeItemId hit = HitTest(pos, flags);
+    const TTreeNode under = hit.IsOk() && hit != root_ && (flags & wxTREE_HITTEST_ONITEM) ? NodeOf(hit) : nullptr;
+    bool taken = false;
+    Guard([&] { taken = shell_.NodeContextMenu(under, pos.x, pos.y); });
+    if (taken)
+        menu = nullptr;
+}
+
 // Nodes -----------------------------------------------------------------------------------------
 
 TTreeNode TSvCustomShellTree::AddNode(TTreeNode parent, const std::string& caption)
@@ -179,29 +193,21 @@ TTreeNode TSvCustomShellTree::AddNode(TTreeNode parent, const std::string& capti
     return NodeOf(AppendItem(Item(parent), wxString::FromUTF8(caption)));
 }
 
-void TSvCustomShellTree::ForgetSubtree(const wxTreeItemId& item)
+void TSvCustomShellTree::NodeDeletion(const wxTreeItemId& item)
 {
-    // Children first: a child's data refers to its parent's.
-    wxTreeItemIdValue cookie;
-    for (wxTreeItemId c = GetFirstChild(item, cookie); c.IsOk(); c = GetNextChild(item, cookie))
-        ForgetSubtree(c);
     if (item == root_)
         return;
-    if (dropHighlight_ == NodeOf(item))
+    const TTreeNode node = NodeOf(item);
+    if (dropHighlight_ == node)
         dropHighlight_ = nullptr;
-    overlayOf_.erase(NodeOf(item));
-    shell_.NodeDeleted(NodeOf(item));
+    overlayOf_.erase(node);
+    shell_.NodeDeleted(node);
 }
 
-void TSvCustomShellTree::DeleteNode(TTreeNode node)
-{
-    ForgetSubtree(ItemOf(node));
-    Delete(ItemOf(node));
-}
+void TSvCustomShellTree::DeleteNode(TTreeNode node) { Delete(ItemOf(node)); }
 
 void TSvCustomShellTree::ClearNodes()
 {
-    ForgetSubtree(root_);
     DeleteChildren(root_);
     dropHighlight_ = nullptr;
 }
@@ -262,7 +268,6 @@ void TSvCustomShellTree::SetIcons(TTreeNode node, const ItemIdList* absolute)
     SetItemImage(ItemOf(node), closed, wxTreeItemIcon_Normal);
     SetItemImage(ItemOf(node), open, wxTreeItemIcon_Selected);
     SetItemImage(ItemOf(node), open, wxTreeItemIcon_Expanded);
-    DrawNodeLook(node);
 }
 
 int TSvCustomShellTree::ImageFor(int systemIndex, int overlay)
@@ -295,46 +300,6 @@ int TSvCustomShellTree::ImageFor(int systemIndex, int overlay)
     const int index = images_.Add(wxBitmap(icon));
     imageOf_[key] = index;
     return index;
-}
-
-void TSvCustomShellTree::DrawNodeLook(TTreeNode node)
-{
-    if (!shell_.OnCustomDrawSh && !shell_.OnCustomDrawShEx)
-        return;
-    const wxTreeItemId item = ItemOf(node);
-    const wxFont f = GetFont();
-    TSvFont font;
-    font.name = f.GetFaceName().utf8_string();
-    font.size = f.GetPointSize();
-    font.bold = f.GetWeight() >= wxFONTWEIGHT_BOLD;
-    font.italic = f.GetStyle() == wxFONTSTYLE_ITALIC;
-    font.underline = f.GetUnderlined();
-    font.color = ToTColor(GetForegroundColour());
-    NMCUSTOMDRAW record;
-    record.dwDrawStage = CDDS_ITEMPREPAINT;
-    record.dwItemSpec = reinterpret_cast<std::uintptr_t>(node);
-    record.selectedFont = font;
-    const wxColour text = GetItemTextColour(item);
-    record.textColor = record.clrText = ToTColor(text.IsOk() ? text : GetForegroundColour());
-    record.bkColor = record.clrTextBk = ToTColor(GetBackgroundColour());
-    std::uint32_t answer = 0;
-    TSvTvCustomDraw cd(&record, font, &answer);
-    cd.NotifyItemDraw = true;
-    shell_.DoCustomDrawSh(cd, node);
-    cd.Apply();
-    SetItemTextColour(item, FromTColor(record.clrText));
-    SetItemBackgroundColour(item, FromTColor(record.clrTextBk));
-    if (answer & CDRF_NEWFONT) {
-        wxFont changed = f;
-        if (!record.selectedFont.name.empty())
-            changed.SetFaceName(wxString::FromUTF8(record.selectedFont.name));
-        if (record.selectedFont.size > 0)
-            changed.SetPointSize(record.selectedFont.size);
-        changed.SetWeight(record.selectedFont.bold ? wxFONTWEIGHT_BOLD : wxFONTWEIGHT_NORMAL);
-        changed.SetStyle(record.selectedFont.italic ? wxFONTSTYLE_ITALIC : wxFONTSTYLE_NORMAL);
-        changed.SetUnderlined(record.selectedFont.underline);
-        SetItemFont(item, changed);
-    }
 }
 
 void TSvCustomShellTree::Expand(TTreeNode node)

@@ -10,13 +10,12 @@
 
 #include <wx/imaglist.h>
 #include <wx/timer.h>
-#include <wx/treectrl.h>
-
+#include "components/shell/CustomTreeView_wx.h"
 #include "components/shell/ShellTreeController.h"
 
 namespace ql::shellctl {
 
-class TSvCustomShellTree : public wxTreeCtrl, private ShellTreeView {
+class TSvCustomShellTree : public TSvCustomTreeView, private ShellTreeView {
 public:
     TSvCustomShellTree(wxWindow* parent, wxWindowID id = wxID_ANY, const wxPoint& pos = wxDefaultPosition,
                        const wxSize& size = wxDefaultSize);
@@ -25,9 +24,6 @@ public:
     ShellTreeController& Shell() { return shell_; }
     using wxTreeCtrl::Expand;
     using wxTreeCtrl::IsExpanded;
-    // The node of a tree item and back (the hidden root is no node).
-    static TTreeNode NodeOf(const wxTreeItemId& item) { return item.GetID(); }
-    static wxTreeItemId ItemOf(TTreeNode node) { return wxTreeItemId(node); }
 
     // Errors of the shell raised while handling an event; unset, they are logged.
     std::function<void(const std::string& text)> OnError;
@@ -37,6 +33,12 @@ public:
 
 protected:
     int OnCompareItems(const wxTreeItemId& a, const wxTreeItemId& b) override;
+    // The shell's events draw the nodes (the hidden root is no node).
+    std::unique_ptr<TSvCustomDraw> CustomDrawItem(NMCUSTOMDRAW& record, std::uint32_t& answer) override;
+    // After the handler's choice, the shell's own menu of the node under the point.
+    void DoItemContextMenu(const wxTreeItemId& node, wxPoint& pos, wxMenu*& menu) override;
+    void NodeDeletion(const wxTreeItemId& item) override;
+    void TreeKeyDown(wxKeyEvent& event) override;
 
 private:
     struct Liveness {
@@ -44,13 +46,8 @@ private:
     };
     template <class F>
     void Guard(F&& f);
-    void OnKeyDown(wxKeyEvent& event);
     void OnWheel(wxMouseEvent& event);
     wxTreeItemId Item(TTreeNode node) const { return node ? ItemOf(node) : root_; }
-    void ForgetSubtree(const wxTreeItemId& item);
-    // The toolkit keeps a font and colours per item: a node is drawn through the custom-draw
-    // events once it is known, and what they chose stays with it.
-    void DrawNodeLook(TTreeNode node);
     // The tree's own image of a system icon with an overlay (-1 none, 0 shared, 1 link).
     int ImageFor(int systemIndex, int overlay);
 

@@ -1,5 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
 #include "components/shell/CustomDraw.h"
 
 using namespace ql::shellctl;
@@ -88,6 +93,90 @@ TEST(CustomDraw, TheTreesHandledResultIsKept)
     skip.ResultHandled = false;
     skip.Apply();
     EXPECT_EQ(answer, CDRF_SKIPDEFAULT);
+}
+
+// The tree's step with its events: which run at each stage, one draw object between them.
+class TreeStep : public ::testing::Test {
+protected:
+    std::unique_ptr<TSvCustomDraw> Run(NMCUSTOMDRAW& record)
+    {
+        answer = 0;  // each notification's answer starts at the default
+        TSvTvCustomDrawEvents events;
+        events.create = [&]() -> std::unique_ptr<TSvCustomDraw> {
+            ++made;
+            auto cd = std::make_unique<TSvTvCustomDraw>(&record, record.selectedFont, &answer);
+            cd->NotifyItemDraw = true;
+            return cd;
+        };
+        if (everyStage)
+            events.everyStage = [&](TSvCustomDraw& cd) { calls.push_back("every " + std::to_string(cd.DrawStage())); };
+        if (itemPrePaint)
+            events.itemPrePaint = [&](TSvCustomDraw& cd) {
+                calls.push_back("item " + std::to_string(cd.DrawStage()));
+                if (look)
+                    look(cd);
+            };
+        return TvCustomDrawStep(record, answer, events);
+    }
+
+    bool everyStage = false, itemPrePaint = false;
+    std::function<void(TSvCustomDraw&)> look;
+    std::uint32_t answer = 0;
+    int made = 0;
+    std::vector<std::string> calls;
+};
+
+TEST_F(TreeStep, NoEventNoObjectAndTheAnswerLeftAlone)
+{
+    for (std::uint32_t stage : {CDDS_PREPAINT, CDDS_ITEMPREPAINT, CDDS_ITEMPOSTPAINT}) {
+        NMCUSTOMDRAW record = Record(stage);
+        EXPECT_EQ(Run(record), nullptr);
+    }
+    EXPECT_EQ(made, 0);
+    EXPECT_EQ(answer, 0u);
+}
+
+TEST_F(TreeStep, TheItemEventAsksForItemsAndRunsAtItemPrepaintOnly)
+{
+    itemPrePaint = true;
+    NMCUSTOMDRAW pre = Record(CDDS_PREPAINT);
+    EXPECT_EQ(Run(pre), nullptr);  // no event at prepaint, yet item notifications are asked for
+    EXPECT_EQ(answer, CDRF_NOTIFYITEMDRAW);
+    EXPECT_TRUE(calls.empty());
+
+    look = [](TSvCustomDraw& cd) {
+        TSvFont font = cd.Font();
+        font.italic = true;
+        cd.SetFont(font);
+        cd.SetFontColor(0x0000FF);
+    };
+    NMCUSTOMDRAW item = Record(CDDS_ITEMPREPAINT);
+    Run(item);
+    EXPECT_EQ(calls, std::vector<std::string>{"item 4"});
+    EXPECT_EQ(item.clrText, 0x0000FFu);
+    EXPECT_TRUE(item.selectedFont.italic);
+    EXPECT_EQ(answer, CDRF_NEWFONT | CDRF_NOTIFYITEMDRAW);
+
+    NMCUSTOMDRAW post = Record(CDDS_ITEMPOSTPAINT);
+    Run(post);
+    EXPECT_EQ(calls.size(), 1u);
+    EXPECT_EQ(answer, 0u);
+}
+
+TEST_F(TreeStep, BothEventsShareOneObjectEveryStageFirst)
+{
+    everyStage = itemPrePaint = true;
+    look = [](TSvCustomDraw& cd) { cd.SkipDefault = true; };
+    NMCUSTOMDRAW item = Record(CDDS_ITEMPREPAINT);
+    Run(item);
+    EXPECT_EQ(made, 1);
+    EXPECT_EQ(calls, (std::vector<std::string>{"every 4", "item 4"}));
+    EXPECT_EQ(answer, CDRF_SKIPDEFAULT | CDRF_NOTIFYITEMDRAW);
+
+    NMCUSTOMDRAW post = Record(CDDS_POSTPAINT);
+    Run(post);
+    EXPECT_EQ(calls.back(), "every 2");
+    EXPECT_EQ(answer, 0u);
 }
 
 }  // namespace

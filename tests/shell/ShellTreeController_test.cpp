@@ -405,6 +405,18 @@ TEST_F(ShellTree, ShellMenuRenameHintsAndTheTopNode)
     tree.ShowShellContextMenu(folder, 5, 5);
     EXPECT_FALSE(hasRename);
     EXPECT_FALSE(view.editing);
+
+    // A context request takes the node under the point only with the shell's menus on; the
+    // top node's request is taken though it has no shell menu.
+    const int shown = view.menus;
+    EXPECT_FALSE(tree.NodeContextMenu(nullptr, 5, 5));
+    EXPECT_TRUE(tree.NodeContextMenu(top, 5, 5));
+    EXPECT_EQ(view.menus, shown);
+    EXPECT_TRUE(tree.NodeContextMenu(folder, 5, 5));
+    EXPECT_EQ(view.menus, shown + 1);
+    tree.Options &= ~svstoContextMenus;
+    EXPECT_FALSE(tree.NodeContextMenu(folder, 5, 5));
+    EXPECT_EQ(view.menus, shown + 1);
 }
 
 // A file node dragged onto a folder node of the same tree moves without a modifier and is

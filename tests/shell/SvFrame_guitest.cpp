@@ -15,37 +15,13 @@
 
 #include "components/shell/SvSplitter_wx.h"
 #include "tests/visual/GuiWait.h"
-
-// After the wx headers: Xlib defines macros that clash with them.
-#include <X11/Xlib.h>
-#include <X11/Xutil.h>
+#include "tests/support/ScreenGrab.h"  // last: Xlib's macros clash with other headers
 
 using namespace ql::shellctl;
+using ql::test::Grab;
 using ql::test::PumpUntil;
 
 namespace {
-
-// What the X server shows of a window, read from the screen itself.
-wxImage GrabScreen(wxWindow* w)
-{
-    const wxSize size = w->GetClientSize();
-    const wxPoint origin = w->ClientToScreen(wxPoint(0, 0));
-    wxImage image(size.x, size.y);
-    Display* display = XOpenDisplay(nullptr);
-    if (!display)
-        return image;
-    if (XImage* x = XGetImage(display, DefaultRootWindow(display), origin.x, origin.y, unsigned(size.x),
-                              unsigned(size.y), AllPlanes, ZPixmap)) {
-        for (int row = 0; row < size.y; ++row)
-            for (int col = 0; col < size.x; ++col) {
-                const unsigned long p = XGetPixel(x, col, row);
-                image.SetRGB(col, row, (p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
-            }
-        XDestroyImage(x);
-    }
-    XCloseDisplay(display);
-    return image;
-}
 
 wxColour PixelAt(const wxImage& image, wxPoint p)
 {
@@ -132,7 +108,7 @@ TEST_F(FramedGroupGui, ChildrenStayInsideTheFramePerStyle)
     const wxColour shadow = wxSystemSettings::GetColour(wxSYS_COLOUR_BTNSHADOW);
     const wxColour light = wxSystemSettings::GetColour(wxSYS_COLOUR_BTNHIGHLIGHT);
     const bool drawn = PumpUntil([&] {
-        shot = GrabScreen(form.frame);
+        shot = Grab(form.frame);
         return Near(PixelAt(shot, loweredCorner), shadow) && Near(PixelAt(shot, loweredFar), light);
     });
     const char* build = std::getenv("QUILLORY_TEST_BUILD");
