@@ -141,6 +141,13 @@ void TEditorForm::CreateDocBarTools()
                                                  "Set as Active Desktop (Wallpaper)", wxITEM_DROPDOWN);
     DocBar->SetDropdownMenu(desktop->GetId(), desktopMenu);
     DocBar->Bind(wxEVT_TOOL, [this](wxCommandEvent&) { ToolButton51Click(); }, desktop->GetId());
+
+    // The hidden "Options" button and its separator are left out: a wx toolbar cannot hide a tool.
+    if (setup_.exitProgram) {
+        DocBar->AddSeparator();
+        wxToolBarToolBase* exit = DocBar->AddTool(wxWindow::NewControlId(), "Exit", ToolArt(wxART_QUIT), "Exit");
+        DocBar->Bind(wxEVT_TOOL, [this](wxCommandEvent&) { Exit1Click(); }, exit->GetId());
+    }
 }
 
 void TEditorForm::CreateToolMenus(wxMenuBar* bar)
@@ -169,6 +176,10 @@ void TEditorForm::CreateToolMenus(wxMenuBar* bar)
     showTreeItem_->Check(true);
     showToolbarItem_->Check(true);
     showImagesItem_->Check(true);
+    if (setup_.showOptions) {
+        Tools1->AppendSeparator();
+        item(Tools1, "Options...", &TEditorForm::Options1Click);
+    }
     bar->Append(Tools1, "Tools");
 
     auto* help = new wxMenu;
@@ -176,6 +187,8 @@ void TEditorForm::CreateToolMenus(wxMenuBar* bar)
     item(help, "Software Homepage", &TEditorForm::SoftwareHomepage1Click);
     help->AppendSeparator();
     item(help, "Your Suggestions", &TEditorForm::Suggestions1Click);
+    if (setup_.showAbout)
+        item(help, "About...", &TEditorForm::About1Click);
     bar->Append(help, "&Help");
 }
 
@@ -304,6 +317,26 @@ void TEditorForm::ShowToolbar1Click()
     s.ShowToolbar = !s.ShowToolbar;
     showToolbarItem_->Check(s.ShowToolbar);
     ApplyLayout();
+}
+
+// The dialogs and the exit are the drop zone's. The Options dialog holds none of the layout
+// switches, so the layout stays as it was.
+void TEditorForm::Options1Click()
+{
+    if (setup_.showOptions)
+        setup_.showOptions();
+}
+
+void TEditorForm::About1Click()
+{
+    if (setup_.showAbout)
+        setup_.showAbout();
+}
+
+void TEditorForm::Exit1Click()
+{
+    if (setup_.exitProgram)
+        setup_.exitProgram();
 }
 
 void TEditorForm::ShowImagesFolder1Click()

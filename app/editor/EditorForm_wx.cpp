@@ -370,6 +370,10 @@ void TEditorForm::CreateMenus()
     nodes->AppendSeparator();
     item(nodes, "Create Index Html", &TEditorForm::CreateIndexHtml1Click);
     item(nodes, "Open Storage Folder", &TEditorForm::Backupallcollection1Click);
+    if (setup_.exitProgram) {
+        nodes->AppendSeparator();
+        item(nodes, "E&xit", &TEditorForm::Exit1Click);
+    }
     bar->Append(nodes, "Nodes");
 
     File1 = new wxMenu;

@@ -74,6 +74,11 @@ struct EditorFormSetup {
     EditWithMenu::AppSource editWithApps;    // unset: the desktop's applications for HTML files
     UrlCacheLookup findCachedFile;       // unset: the browsers' caches
     std::string placementKey = kFormPosKey;
+    // The drop zone's commands the editor offers as its own. Left unset (an editor without a
+    // zone), their menu items and buttons are left out.
+    std::function<void()> showOptions;  // the Options dialog, modal
+    std::function<void()> showAbout;    // the about box, modal
+    std::function<void()> exitProgram;  // the zone's Exit: every save, then the end
 };
 
 class TEditorForm : public wxFrame {
@@ -157,6 +162,9 @@ public:
     void ShowCollectionTree1Click();
     void ShowToolbar1Click();
     void ShowImagesFolder1Click();
+    void Options1Click();  // "Options..."
+    void About1Click();    // "About..."
+    void Exit1Click();     // "E&xit", the "Exit" button
     SearchController& Searching() { return *search_; }
     EditWithMenu& EditWith() { return *editWith_; }
 

@@ -94,8 +94,14 @@ private:
 
 ZoneEditorFactory EditorFormFactory(CollectionContext context)
 {
-    return [context]() -> std::unique_ptr<ZoneEditor> {
-        TEditorForm* form = CreateEditorForm(EditorFormSetup(context));
+    return [context](const ZoneCommandRunner& runCommand) -> std::unique_ptr<ZoneEditor> {
+        EditorFormSetup setup(context);
+        if (runCommand) {
+            setup.showOptions = [runCommand] { runCommand(ZoneCommand::Options); };
+            setup.showAbout = [runCommand] { runCommand(ZoneCommand::About); };
+            setup.exitProgram = [runCommand] { runCommand(ZoneCommand::Exit); };
+        }
+        TEditorForm* form = CreateEditorForm(std::move(setup));
         if (!form)
             return nullptr;
         return std::make_unique<EditorFormZoneEditor>(form);

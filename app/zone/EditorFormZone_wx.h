@@ -5,7 +5,8 @@
 
 namespace ql {
 
-// Makes the editor window (hidden) when the zone first needs it.
+// Makes the editor window (hidden) when the zone first needs it; its Options, About and Exit
+// run the zone's commands.
 ZoneEditorFactory EditorFormFactory(CollectionContext context);
 
 }  // namespace ql

@@ -122,6 +122,7 @@ TPlinderDragZoneForm::TPlinderDragZoneForm(TSettings& settings, ZoneFormOptions 
     const bool trayAvailable = TrayAvailable();
     ZoneControllerDeps deps{settings, *this, dialogs_, launcher_, *Timer1};
     deps.editorFactory = std::move(options.editorFactory);
+    deps.runCommand = [this](ZoneCommand command) { RunCommand(command); };
     deps.args = std::move(options.args);
     deps.trayAvailable = trayAvailable;
     deps.saveSettings = std::move(options.saveSettings);

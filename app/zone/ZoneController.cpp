@@ -42,6 +42,7 @@ ZoneController::ZoneController(ZoneControllerDeps deps)
       launcher_(deps.launcher),
       scheduler_(deps.actionTimer),
       editorFactory_(std::move(deps.editorFactory)),
+      runCommand_(std::move(deps.runCommand)),
       args_(std::move(deps.args)),
       trayAvailable_(deps.trayAvailable),
       saveSettings_(std::move(deps.saveSettings)),
@@ -57,7 +58,7 @@ ZoneEditor* ZoneController::EnsureEditorForm()
         return nullptr;
     if (editorFactory_) {
         try {
-            editor_ = editorFactory_();
+            editor_ = editorFactory_(runCommand_);
         } catch (...) {
             editor_.reset();
         }

@@ -38,6 +38,8 @@ struct ZoneControllerDeps {
     Launcher& launcher;
     ActionTimer& actionTimer;
     ZoneEditorFactory editorFactory;
+    // How the zone's window runs its menu commands; handed to the editor it makes.
+    ZoneCommandRunner runCommand;
     std::vector<std::string> args;  // after the program path
     bool trayAvailable = true;
     // Writes the settings file at exit; false when it failed.
@@ -116,6 +118,7 @@ private:
     Launcher& launcher_;
     ActionScheduler scheduler_;
     ZoneEditorFactory editorFactory_;
+    ZoneCommandRunner runCommand_;
     std::vector<std::string> args_;
     bool trayAvailable_;
     std::function<bool()> saveSettings_;

@@ -1,6 +1,8 @@
 #pragma once
 // What the drop zone needs of the editor window. The editor is made on first use through a
 // factory; the program adapts its editor form to this port, tests pass a fake.
+#include "app/zone/ZoneMenu.h"
+
 #include <functional>
 #include <memory>
 
@@ -50,7 +52,12 @@ public:
     virtual void SetActionSink(std::function<void(int code, int intervalMs, int ticks)> sink) = 0;
 };
 
-// Makes the editor; may give nullptr when it cannot be made.
-using ZoneEditorFactory = std::function<std::unique_ptr<ZoneEditor>()>;
+// Runs one of the zone's menu commands as its menu does (Options, About and Exit are also the
+// editor's own).
+using ZoneCommandRunner = std::function<void(ZoneCommand)>;
+
+// Makes the editor, which runs the zone's commands through `runCommand` (unset: the editor
+// offers none of them); may give nullptr when it cannot be made.
+using ZoneEditorFactory = std::function<std::unique_ptr<ZoneEditor>(const ZoneCommandRunner& runCommand)>;
 
 }  // namespace ql

@@ -46,7 +46,7 @@ protected:
         settings.showDragForm = true;
         settings.imagechecked = false;
         ZoneFormOptions options;
-        options.editorFactory = [this] {
+        options.editorFactory = [this](const ZoneCommandRunner&) {
             auto e = std::make_unique<FakeZoneEditor>(*session, *clips, views);
             editor = e.get();
             return std::unique_ptr<ZoneEditor>(std::move(e));

@@ -69,6 +69,8 @@ protected:
     std::map<std::string, std::string> cache;
     TEditorForm* form = nullptr;
     std::vector<std::string> browsed;  // documents the Browse view completed
+    bool withZoneCommands = false;     // Open() gives the editor the zone's Options, About and Exit
+    std::vector<std::string> zoneCommandsRun;
 
     void SetUp() override
     {
@@ -95,6 +97,11 @@ protected:
             auto it = cache.find(url);
             return it == cache.end() ? std::string() : it->second;
         };
+        if (withZoneCommands) {
+            setup.showOptions = [this] { zoneCommandsRun.push_back("options"); };
+            setup.showAbout = [this] { zoneCommandsRun.push_back("about"); };
+            setup.exitProgram = [this] { zoneCommandsRun.push_back("exit"); };
+        }
         form = CreateEditorForm(std::move(setup));
         ASSERT_TRUE(form->HtmlEditor);
         // The window's own handler (the search hit's marking) still runs.

@@ -1,5 +1,6 @@
 // The editor window's search, export and Browse tools on a temporary collection: a hit opens
-// marked, an exported subtree's index leads to its pages and pictures, back and forward.
+// marked, an exported subtree's index leads to its pages and pictures, back and forward; the
+// menus in order, with the drop zone's Options, About and Exit where a zone gives them.
 #include "app/ProductInfo.h"
 #include "app/editor/BrowseToolCommands.h"
 #include "app/editor/SearchPanel_wx.h"
@@ -20,6 +21,25 @@ namespace ql {
 namespace {
 
 namespace fs = std::filesystem;
+
+// A menu's captions in order, "-" for a separator.
+std::vector<std::string> Captions(wxMenu* menu)
+{
+    std::vector<std::string> captions;
+    for (wxMenuItem* item : menu->GetMenuItems())
+        captions.push_back(item->IsSeparator() ? "-" : item->GetItemLabel().utf8_string());
+    return captions;
+}
+
+std::vector<std::string> Captions(wxToolBar* bar)
+{
+    std::vector<std::string> captions;
+    for (int i = 0; i < static_cast<int>(bar->GetToolsCount()); ++i) {
+        const wxToolBarToolBase* tool = bar->GetToolByPos(i);
+        captions.push_back(tool->IsSeparator() ? "-" : tool->GetLabel().utf8_string());
+    }
+    return captions;
+}
 
 class EditorToolsTest : public EditorFormTest {
 protected:
@@ -220,6 +240,52 @@ TEST_F(EditorToolsTest, TheMenusShowTheViewsStatesAndTheLayoutSwitches)
     form->Backupallcollection1Click();
     EXPECT_EQ(launcher.opened,
               (std::vector<std::string>{std::string(kMakerContact) + kSuggestionSubject, settings.CollectionDir}));
+
+    // Without a drop zone there is no Options dialog, about box or exit to offer.
+    const std::vector<std::string> nodes = Captions(bar->GetMenu(bar->FindMenu("Nodes")));
+    EXPECT_EQ(nodes.back(), "Open Storage Folder");
+    EXPECT_EQ(Captions(tools).back(), "Show Images Folder");
+    EXPECT_EQ(Captions(bar->GetMenu(bar->FindMenu("&Help"))).back(), "Your Suggestions");
+    EXPECT_EQ(Captions(form->DocBar).back(), "Active Desktop");
+}
+
+// The drop zone's Options, About and Exit, offered by the editor in its menus and on its
+// DocBar, each run their command once.
+TEST_F(EditorToolsTest, TheZonesCommandsSitInTheirMenusAndRunFromThereAndTheExitButton)
+{
+    withZoneCommands = true;
+    ASSERT_NO_FATAL_FAILURE(Open());
+    wxMenuBar* bar = form->GetMenuBar();
+    wxMenu* nodes = bar->GetMenu(bar->FindMenu("Nodes"));
+    wxMenu* tools = bar->GetMenu(bar->FindMenu("Tools"));
+    wxMenu* help = bar->GetMenu(bar->FindMenu("&Help"));
+    EXPECT_EQ(Captions(nodes), (std::vector<std::string>{"Add Node", "Add ChildNode", "-", "Save Homepage As...",
+                                                         "Export Node (Include ChildNodes)", "-",
+                                                         "Delete Node (Include ChildNodes)", "-", "Expand All ",
+                                                         "Collapse All ", "-", "Create Index Html",
+                                                         "Open Storage Folder", "-", "E&xit"}));
+    EXPECT_EQ(Captions(tools), (std::vector<std::string>{"Open With Browser", "Edit With", "Active Desktop", "-",
+                                                         "Search...", "-", "Show Collection Tree", "Show Toolbar",
+                                                         "Show Images Folder", "-", "Options..."}));
+    EXPECT_EQ(Captions(help), (std::vector<std::string>{"Help Document", "Software Homepage", "-", "Your Suggestions",
+                                                        "About..."}));
+    EXPECT_EQ(Captions(form->DocBar), (std::vector<std::string>{"Save", "-", "Edit With", "Active Desktop", "-", "Exit"}));
+    EXPECT_TRUE(zoneCommandsRun.empty());
+
+    auto choose = [&](wxMenu* menu, const char* caption) {
+        wxCommandEvent click(wxEVT_MENU, menu->FindItem(caption));
+        click.SetEventObject(form);
+        form->ProcessWindowEvent(click);
+    };
+    choose(tools, "Options...");
+    choose(help, "About...");
+    choose(nodes, "Exit");
+    EXPECT_EQ(zoneCommandsRun, (std::vector<std::string>{"options", "about", "exit"}));
+    const wxToolBarToolBase* exit = form->DocBar->GetToolByPos(static_cast<int>(form->DocBar->GetToolsCount()) - 1);
+    wxCommandEvent press(wxEVT_TOOL, exit->GetId());
+    press.SetEventObject(form->DocBar);
+    form->DocBar->ProcessWindowEvent(press);
+    EXPECT_EQ(zoneCommandsRun, (std::vector<std::string>{"options", "about", "exit", "exit"}));
 }
 
 TEST_F(EditorToolsTest, EditWithListsTheDesktopsApplicationsOnceAndStartsThePage)

@@ -23,7 +23,7 @@ protected:
     void Make(std::vector<std::string> args = {})
     {
         ZoneControllerDeps deps{settings, zoneWindow, dialogs, launcher, timer};
-        deps.editorFactory = [this] {
+        deps.editorFactory = [this](const ZoneCommandRunner&) {
             auto e = std::make_unique<FakeZoneEditor>(*session, *clips, views);
             editor = e.get();
             return std::unique_ptr<ZoneEditor>(std::move(e));
@@ -303,7 +303,7 @@ TEST_F(ZoneControllerTest, ReloadIsAskedWhenThePageFileChangedAndNotAgainAfterNo
 TEST_F(ZoneControllerTest, MenuCommandsWithoutAnEditorTellTheUserOnce)
 {
     ZoneControllerDeps deps{settings, zoneWindow, dialogs, launcher, timer};
-    deps.editorFactory = [] { return std::unique_ptr<ZoneEditor>(); };
+    deps.editorFactory = [](const ZoneCommandRunner&) { return std::unique_ptr<ZoneEditor>(); };
     ZoneController noEditor(std::move(deps));
     noEditor.Image1DblClick();
     noEditor.Add1Click();

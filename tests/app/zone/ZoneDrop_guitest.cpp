@@ -46,7 +46,7 @@ protected:
         settings.DragZoneLeft = kZoneX;
         settings.DragZoneTop = kZoneY;
         ZoneFormOptions options;
-        options.editorFactory = [this] { return std::make_unique<FakeZoneEditor>(*session, *clips, views); };
+        options.editorFactory = [this](const ZoneCommandRunner&) { return std::make_unique<FakeZoneEditor>(*session, *clips, views); };
         options.saveSettings = [] { return true; };
         zone = new TPlinderDragZoneForm(settings, std::move(options));
         zone->Start();
