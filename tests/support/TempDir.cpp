@@ -72,15 +72,19 @@ void restore(const char* name, bool had, const std::string& old)
 }
 }  // namespace
 
-ScopedXdgEnv::ScopedXdgEnv()
+ScopedXdgEnv::ScopedXdgEnv() { PointAt(root_.path() / "config", root_.path() / "runtime"); }
+
+ScopedXdgEnv::ScopedXdgEnv(const fs::path& config, const fs::path& runtime) { PointAt(config, runtime); }
+
+void ScopedXdgEnv::PointAt(const fs::path& config, const fs::path& runtime)
 {
     if (const char* v = getenv("XDG_CONFIG_HOME")) { hadConfig_ = true; oldConfig_ = v; }
     if (const char* v = getenv("XDG_RUNTIME_DIR")) { hadRuntime_ = true; oldRuntime_ = v; }
-    fs::create_directories(root_.path() / "config");
-    fs::create_directories(root_.path() / "runtime");
-    fs::permissions(root_.path() / "runtime", fs::perms::owner_all, fs::perm_options::replace);
-    setenv("XDG_CONFIG_HOME", (root_.path() / "config").c_str(), 1);
-    setenv("XDG_RUNTIME_DIR", (root_.path() / "runtime").c_str(), 1);
+    fs::create_directories(config);
+    fs::create_directories(runtime);
+    fs::permissions(runtime, fs::perms::owner_all, fs::perm_options::replace);
+    setenv("XDG_CONFIG_HOME", config.c_str(), 1);
+    setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
 }
 
 ScopedXdgEnv::~ScopedXdgEnv()

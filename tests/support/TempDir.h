@@ -32,13 +32,16 @@ std::string WaitForFile(const std::filesystem::path& path, int timeoutMs = 10000
 // previous values afterwards, so registry and socket tests never touch the user's own files.
 class ScopedXdgEnv {
 public:
-    ScopedXdgEnv();
+    ScopedXdgEnv();  // folders below root()
+    // Given folders, such as those of a program the test started.
+    ScopedXdgEnv(const std::filesystem::path& config, const std::filesystem::path& runtime);
     ~ScopedXdgEnv();
     ScopedXdgEnv(const ScopedXdgEnv&) = delete;
     ScopedXdgEnv& operator=(const ScopedXdgEnv&) = delete;
     const TempDir& root() const { return root_; }
 
 private:
+    void PointAt(const std::filesystem::path& config, const std::filesystem::path& runtime);
     TempDir root_;
     std::string oldConfig_, oldRuntime_;
     bool hadConfig_ = false, hadRuntime_ = false;

@@ -4,249 +4,30 @@
 // after a drop, and the line printed without a display.
 #include "tests/platform_core/UrlCacheWriter.h"
 #include "tests/support/DragSourceProcess.h"
+#include "tests/support/ProgramFolder.h"
 #include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <functional>
-#include <string>
-#include <sys/types.h>
-#include <vector>
-
-#include <X11/Xatom.h>
-#include <X11/Xlib.h>
-#include <X11/extensions/XTest.h>
-#include <poll.h>
-#include <fcntl.h>
-#include <signal.h>
-#include <spawn.h>
-#include <sys/socket.h>
-#include <sys/un.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
-#include <cstdlib>
-#include <cstring>
 #include <filesystem>
-#include <fstream>
+#include <functional>
 #include <map>
 #include <sstream>
-#include <thread>
+#include <string>
+#include <vector>
 
-extern char** environ;
+#include <poll.h>
+#include <signal.h>
+
+// Last: the X11 headers' macros clash with names in other headers.
+#include "tests/support/ProgramWindows.h"
 
 namespace ql::test {
 namespace {
 
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
-
-class ProgramFolder {
-public:
-    ProgramFolder();
-    ~ProgramFolder();
-
-    const TempDir& dir() const { return temp_; }
-    std::string Exe() const { return temp_.dir() + "quillory"; }
-    std::string RuntimeDir() const { return temp_.dir() + "run/"; }
-    std::string SocketPath() const { return RuntimeDir() + "quillory/wnd-TPlinderDragZoneForm.sock"; }
-
-    // Starts the program with `args`; its stderr goes to a file (Stderr()). `env` adds or
-    // replaces variables ("NAME=value"); "NAME=" removes one.
-    // `cwd`: the folder it starts in ("" for ours).
-    pid_t Start(const std::vector<std::string>& args, const std::vector<std::string>& env = {},
-                const std::string& cwd = {});
-    // Waits for the process to end: its exit status, or -1 after the timeout.
-    int Wait(pid_t pid, std::chrono::milliseconds timeout);
-    std::string Stderr() const;
-    // Waits until the zone listens for hand-overs.
-    bool WaitListening(std::chrono::milliseconds timeout) const;
-
-private:
-    TempDir temp_;
-    std::vector<pid_t> started_;
-    int run_ = 0;
-};
-
-
-// Only ever a program this test started: kill() with 0 or -1 would signal the test's whole
-// process group, or every process.
-void Signal(pid_t pid, int signal)
-{
-    ASSERT_GT(pid, 0);
-    ::kill(pid, signal);
-}
-
-ProgramFolder::ProgramFolder()
-{
-    const char* build = std::getenv("QUILLORY_TEST_BUILD");
-    const fs::path program = fs::path(build ? build : "") / "app" / "quillory";
-    std::error_code ec;
-    fs::create_hard_link(program, Exe(), ec);
-    if (ec)
-        fs::copy_file(program, Exe(), ec);
-    fs::create_directories(RuntimeDir());
-    fs::permissions(RuntimeDir(), fs::perms::owner_all);
-    fs::create_directories(temp_.dir() + "config");
-}
-
-ProgramFolder::~ProgramFolder()
-{
-    for (pid_t pid : started_) {
-        if (pid > 0 && ::kill(pid, 0) == 0) {
-            Signal(pid, SIGKILL);
-            ::waitpid(pid, nullptr, 0);
-        }
-    }
-}
-
-pid_t ProgramFolder::Start(const std::vector<std::string>& args, const std::vector<std::string>& env,
-                           const std::string& cwd)
-{
-    std::map<std::string, std::string> vars;
-    for (char** e = environ; *e; ++e) {
-        std::string kv = *e;
-        auto eq = kv.find('=');
-        if (eq != std::string::npos)
-            vars[kv.substr(0, eq)] = kv.substr(eq + 1);
-    }
-    vars["XDG_RUNTIME_DIR"] = RuntimeDir().substr(0, RuntimeDir().size() - 1);
-    vars["XDG_CONFIG_HOME"] = temp_.dir() + "config";
-    vars["GDK_BACKEND"] = "x11";
-    vars["NO_AT_BRIDGE"] = "1";
-    for (const std::string& kv : env) {
-        auto eq = kv.find('=');
-        if (eq + 1 == kv.size())
-            vars.erase(kv.substr(0, eq));
-        else
-            vars[kv.substr(0, eq)] = kv.substr(eq + 1);
-    }
-    std::vector<std::string> envStrings;
-    for (auto& [k, v] : vars)
-        envStrings.push_back(k + "=" + v);
-    std::vector<char*> envp;
-    for (auto& s : envStrings)
-        envp.push_back(s.data());
-    envp.push_back(nullptr);
-    std::vector<std::string> argvStrings{Exe()};
-    argvStrings.insert(argvStrings.end(), args.begin(), args.end());
-    std::vector<char*> argv;
-    for (auto& s : argvStrings)
-        argv.push_back(s.data());
-    argv.push_back(nullptr);
-
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    const std::string errFile = temp_.dir() + "stderr-" + std::to_string(++run_) + ".txt";
-    posix_spawn_file_actions_addopen(&actions, 2, errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    if (!cwd.empty())
-        posix_spawn_file_actions_addchdir_np(&actions, cwd.c_str());
-    pid_t pid = -1;
-    if (posix_spawn(&pid, Exe().c_str(), &actions, nullptr, argv.data(), envp.data()) != 0)
-        pid = -1;
-    posix_spawn_file_actions_destroy(&actions);
-    if (pid > 0)
-        started_.push_back(pid);
-    return pid;
-}
-
-int ProgramFolder::Wait(pid_t pid, std::chrono::milliseconds timeout)
-{
-    const auto end = std::chrono::steady_clock::now() + timeout;
-    while (std::chrono::steady_clock::now() < end) {
-        int status = 0;
-        pid_t r = ::waitpid(pid, &status, WNOHANG);
-        if (r == pid)
-            return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-        std::this_thread::sleep_for(5ms);
-    }
-    return -1;
-}
-
-std::string ProgramFolder::Stderr() const
-{
-    std::ifstream in(temp_.dir() + "stderr-" + std::to_string(run_) + ".txt", std::ios::binary);
-    std::stringstream ss;
-    ss << in.rdbuf();
-    return ss.str();
-}
-
-bool ProgramFolder::WaitListening(std::chrono::milliseconds timeout) const
-{
-    const auto end = std::chrono::steady_clock::now() + timeout;
-    const std::string path = SocketPath();
-    while (std::chrono::steady_clock::now() < end) {
-        int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-        sockaddr_un addr{};
-        addr.sun_family = AF_UNIX;
-        std::strncpy(addr.sun_path, path.c_str(), sizeof addr.sun_path - 1);
-        bool ok = ::connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0;
-        ::close(fd);
-        if (ok)
-            return true;
-        std::this_thread::sleep_for(5ms);
-    }
-    return false;
-}
-
-bool MappedWindowOf(Display* display, Window window, Atom pidAtom, pid_t pid)
-{
-    Atom type;
-    int format;
-    unsigned long count = 0, after = 0;
-    unsigned char* data = nullptr;
-    bool match = false;
-    if (XGetWindowProperty(display, window, pidAtom, 0, 1, False, XA_CARDINAL, &type, &format, &count, &after, &data) ==
-            Success &&
-        data && count == 1 && format == 32)
-        match = static_cast<pid_t>(*reinterpret_cast<unsigned long*>(data)) == pid;
-    if (data)
-        XFree(data);
-    if (!match)
-        return false;
-    XWindowAttributes attrs;
-    return XGetWindowAttributes(display, window, &attrs) && attrs.map_state == IsViewable;
-}
-
-// The mapped top-level window of the process titled `title` ("" for any), or 0.
-Window FindMappedWindow(Display* display, pid_t pid, const std::string& title)
-{
-    const Atom pidAtom = XInternAtom(display, "_NET_WM_PID", False);
-    Window root = DefaultRootWindow(display), parent = 0, *children = nullptr, found = 0;
-    unsigned int n = 0;
-    if (!XQueryTree(display, root, &root, &parent, &children, &n))
-        return 0;
-    for (unsigned i = 0; i < n && !found; ++i) {
-        if (!MappedWindowOf(display, children[i], pidAtom, pid))
-            continue;
-        char* name = nullptr;
-        if (title.empty() || (XFetchName(display, children[i], &name) && name && title == name))
-            found = children[i];
-        if (name)
-            XFree(name);
-    }
-    if (children)
-        XFree(children);
-    return found;
-}
-
-// Waits until a top-level window of the process (titled `title`, when given) is mapped.
-Window WaitForMappedWindow(pid_t pid, std::chrono::milliseconds timeout, const std::string& title = {})
-{
-    Display* display = XOpenDisplay(nullptr);
-    if (!display)
-        return 0;
-    const auto end = std::chrono::steady_clock::now() + timeout;
-    Window found = 0;
-    while (!found && std::chrono::steady_clock::now() < end) {
-        found = FindMappedWindow(display, pid, title);
-        if (!found)
-            std::this_thread::sleep_for(2ms);
-    }
-    XCloseDisplay(display);
-    return found;
-}
 
 const char* const kIniKeys[] = {"AutoUnicode", "AutoCleanUp", "LastNode", "DragZoneTop", "DragZoneLeft",
                                 "ActiveTabIndex", "EditWith", "ShowMainForm", "ShowImageList",
@@ -372,19 +153,9 @@ bool WaitFor(const std::function<bool()>& done, std::chrono::milliseconds timeou
     return true;
 }
 
-// A collection of one page, "Notes", and settings that keep the editor hidden at start.
-void WriteSmallCollection(const TempDir& dir)
-{
-    dir.write("Collection/tvframe", "Notes\r\n");
-    dir.write("Collection/tvdata", "Notes\r\n");
-    dir.write("Collection/Notes.html", "<html><body>notes</body></html>\r\n");
-    dir.write("gleanhoard.ini", "[set]\r\nShowMainForm=0\r\nimagechecked=0\r\nDragIncludeImage=0\r\n"
-                                "DragZoneTop=300\r\nDragZoneLeft=600\r\n");
-}
-
 TEST_F(ProgramTest, ASecondStartWithAClipMakesTheFirstSaveItUnderTheChosenNode)
 {
-    WriteSmallCollection(program.dir());
+    program.WriteSmallCollection();
     program.dir().write("elsewhere/clip.html", "<p>captured text</p>");
     pid_t pid = StartFirst();
     // A relative path from another folder: the first instance gets it made absolute.
@@ -393,21 +164,9 @@ TEST_F(ProgramTest, ASecondStartWithAClipMakesTheFirstSaveItUnderTheChosenNode)
     Window dialog = WaitForMappedWindow(pid, 10s, "Save homepage");
     ASSERT_NE(dialog, 0u);
     // Save is the default button and "Notes" the preselected node.
-    Display* display = XOpenDisplay(nullptr);
-    XSetInputFocus(display, dialog, RevertToParent, CurrentTime);
-    const KeyCode enter = XKeysymToKeycode(display, XStringToKeysym("Return"));
-    XTestFakeKeyEvent(display, enter, True, CurrentTime);
-    XTestFakeKeyEvent(display, enter, False, CurrentTime);
-    XFlush(display);
-    XCloseDisplay(display);
+    PressKeyIn(dialog, "Return");
     // The new node comes first (its page empty), then the page gets the clip.
-    auto newPage = [&] {
-        const std::string ids = program.dir().read("Collection/tvdata");
-        const std::size_t first = ids.find("\r\n");
-        if (first == std::string::npos || ids.size() <= first + 2)
-            return std::string();
-        return program.dir().read("Collection/" + ids.substr(first + 2, ids.find("\r\n", first + 2) - first - 2) + ".html");
-    };
+    auto newPage = [&] { return program.PageOfNode(1); };
     ASSERT_TRUE(WaitFor([&] { return newPage().find("captured text") != std::string::npos; }, 10s)) << newPage();
     EXPECT_NE(program.dir().read("Collection/tvframe").find("Notes\r\n\tCaptured"), std::string::npos);
     const std::string page = newPage();
@@ -460,7 +219,7 @@ const std::pair<int, int> kFirstNode{660, 333};
 
 TEST_F(ProgramTest, ADropOnANodeMakesAChildPageWithItsPicturesAndOneOnTheBarAppends)
 {
-    WriteSmallCollection(program.dir());
+    program.WriteSmallCollection();
     program.dir().write("gleanhoard.ini", "[set]\r\nShowMainForm=0\r\nDragIncludeImage=1\r\n"
                                           "DragZoneTop=300\r\nDragZoneLeft=600\r\n");
     // The picture of the clip, in a browser's cache of the program's own user.
@@ -495,7 +254,7 @@ TEST_F(ProgramTest, ADropOnANodeMakesAChildPageWithItsPicturesAndOneOnTheBarAppe
 
 TEST_F(ProgramTest, APageDroppedAndThenKilledIsCompleteOnDisk)
 {
-    WriteSmallCollection(program.dir());
+    program.WriteSmallCollection();
     pid_t pid = StartFirst();
     ASSERT_NO_FATAL_FAILURE(DragOntoZone("chromium-selection", {kFirstNode}));
     ASSERT_TRUE(WaitFor([&] { return program.dir().read("Collection/tvdata").find("\r\n") != program.dir().read("Collection/tvdata").rfind("\r\n"); }, 5s));

@@ -1,0 +1,179 @@
+#include "tests/support/ProgramFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <sstream>
+#include <thread>
+
+extern char** environ;
+
+namespace ql::test {
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+
+void Signal(pid_t pid, int signal)
+{
+    ASSERT_GT(pid, 0);
+    ::kill(pid, signal);
+}
+
+bool WaitUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout)
+{
+    const auto end = std::chrono::steady_clock::now() + timeout;
+    while (!done()) {
+        if (std::chrono::steady_clock::now() > end)
+            return false;
+        std::this_thread::sleep_for(5ms);
+    }
+    return true;
+}
+
+ProgramFolder::ProgramFolder()
+{
+    const char* build = std::getenv("QUILLORY_TEST_BUILD");
+    const fs::path program = fs::path(build ? build : "") / "app" / "quillory";
+    std::error_code ec;
+    fs::create_hard_link(program, Exe(), ec);
+    if (ec)
+        fs::copy_file(program, Exe(), ec);
+    fs::create_directories(RuntimeDir());
+    fs::permissions(RuntimeDir(), fs::perms::owner_all);
+    fs::create_directories(ConfigDir());
+}
+
+ProgramFolder::~ProgramFolder()
+{
+    for (pid_t pid : started_) {
+        if (pid > 0 && ::kill(pid, 0) == 0) {
+            Signal(pid, SIGKILL);
+            ::waitpid(pid, nullptr, 0);
+        }
+    }
+}
+
+pid_t ProgramFolder::Start(const std::vector<std::string>& args, const std::vector<std::string>& env,
+                           const std::string& cwd)
+{
+    std::map<std::string, std::string> vars;
+    for (char** e = environ; *e; ++e) {
+        std::string kv = *e;
+        auto eq = kv.find('=');
+        if (eq != std::string::npos)
+            vars[kv.substr(0, eq)] = kv.substr(eq + 1);
+    }
+    vars["XDG_RUNTIME_DIR"] = RuntimeDir().substr(0, RuntimeDir().size() - 1);
+    vars["XDG_CONFIG_HOME"] = ConfigDir();
+    vars["GDK_BACKEND"] = "x11";
+    vars["NO_AT_BRIDGE"] = "1";
+    for (const std::string& kv : env) {
+        auto eq = kv.find('=');
+        if (eq + 1 == kv.size())
+            vars.erase(kv.substr(0, eq));
+        else
+            vars[kv.substr(0, eq)] = kv.substr(eq + 1);
+    }
+    std::vector<std::string> envStrings;
+    for (auto& [k, v] : vars)
+        envStrings.push_back(k + "=" + v);
+    std::vector<char*> envp;
+    for (auto& s : envStrings)
+        envp.push_back(s.data());
+    envp.push_back(nullptr);
+    std::vector<std::string> argvStrings{Exe()};
+    argvStrings.insert(argvStrings.end(), args.begin(), args.end());
+    std::vector<char*> argv;
+    for (auto& s : argvStrings)
+        argv.push_back(s.data());
+    argv.push_back(nullptr);
+
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    const std::string errFile = temp_.dir() + "stderr-" + std::to_string(++run_) + ".txt";
+    posix_spawn_file_actions_addopen(&actions, 2, errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    if (!cwd.empty())
+        posix_spawn_file_actions_addchdir_np(&actions, cwd.c_str());
+    pid_t pid = -1;
+    if (posix_spawn(&pid, Exe().c_str(), &actions, nullptr, argv.data(), envp.data()) != 0)
+        pid = -1;
+    posix_spawn_file_actions_destroy(&actions);
+    if (pid > 0)
+        started_.push_back(pid);
+    return pid;
+}
+
+int ProgramFolder::Wait(pid_t pid, std::chrono::milliseconds timeout)
+{
+    const auto end = std::chrono::steady_clock::now() + timeout;
+    while (std::chrono::steady_clock::now() < end) {
+        int status = 0;
+        pid_t r = ::waitpid(pid, &status, WNOHANG);
+        if (r == pid)
+            return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+        std::this_thread::sleep_for(5ms);
+    }
+    return -1;
+}
+
+std::string ProgramFolder::Stderr() const
+{
+    std::ifstream in(temp_.dir() + "stderr-" + std::to_string(run_) + ".txt", std::ios::binary);
+    std::stringstream ss;
+    ss << in.rdbuf();
+    return ss.str();
+}
+
+bool ProgramFolder::WaitListening(std::chrono::milliseconds timeout) const
+{
+    const std::string path = SocketPath();
+    return WaitUntil([&] {
+        int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        sockaddr_un addr{};
+        addr.sun_family = AF_UNIX;
+        std::strncpy(addr.sun_path, path.c_str(), sizeof addr.sun_path - 1);
+        bool ok = fd >= 0 && ::connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0;
+        if (fd >= 0)
+            ::close(fd);
+        return ok;
+    }, timeout);
+}
+
+void ProgramFolder::WriteSmallCollection() const
+{
+    temp_.write("Collection/tvframe", "Notes\r\n");
+    temp_.write("Collection/tvdata", "Notes\r\n");
+    temp_.write("Collection/Notes.html", "<html><body>notes</body></html>\r\n");
+    temp_.write("gleanhoard.ini", "[set]\r\nShowMainForm=0\r\nimagechecked=0\r\nDragIncludeImage=0\r\n"
+                                  "DragZoneTop=300\r\nDragZoneLeft=600\r\n");
+}
+
+std::string ProgramFolder::PageOfNode(std::size_t line) const
+{
+    const std::string ids = temp_.read("Collection/tvdata");
+    std::size_t at = 0;
+    for (std::size_t i = 0; i < line; ++i) {
+        at = ids.find("\r\n", at);
+        if (at == std::string::npos)
+            return {};
+        at += 2;
+    }
+    const std::size_t end = ids.find("\r\n", at);
+    if (end == std::string::npos || end == at)
+        return {};
+    return temp_.read("Collection/" + ids.substr(at, end - at) + ".html");
+}
+
+}  // namespace ql::test
