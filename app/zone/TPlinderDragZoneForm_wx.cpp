@@ -148,17 +148,8 @@ TPlinderDragZoneForm::TPlinderDragZoneForm(TSettings& settings, ZoneFormOptions 
 
     Bind(wxEVT_TIMER, [this](wxTimerEvent&) { Safely([&] { controller_->Timer1Timer(); }); }, Timer1->Timer().GetId());
     Bind(wxEVT_TIMER, [this](wxTimerEvent&) { Safely([&] { controller_->TVTimerTimer(); }); }, TVTimer.GetId());
-    wxTheApp->Bind(wxEVT_ACTIVATE_APP, [this](wxActivateEvent& e) {
-        e.Skip();
-        if (terminating_)
-            return;
-        Safely([&] {
-            if (e.GetActive())
-                controller_->ApplicationActivate();
-            else
-                controller_->ApplicationDeactivate();
-        });
-    });
+    // Unbound again when the zone goes: the application outlives it.
+    wxTheApp->Bind(wxEVT_ACTIVATE_APP, &TPlinderDragZoneForm::OnActivateApp, this);
     // Kept in the topmost band while visible, also against windows raised since.
     Bind(wxEVT_IDLE, [this](wxIdleEvent& e) {
         e.Skip();
@@ -194,6 +185,8 @@ TPlinderDragZoneForm::TPlinderDragZoneForm(TSettings& settings, ZoneFormOptions 
 
 TPlinderDragZoneForm::~TPlinderDragZoneForm()
 {
+    if (wxTheApp)
+        wxTheApp->Unbind(wxEVT_ACTIVATE_APP, &TPlinderDragZoneForm::OnActivateApp, this);
     handOver_.reset();
     TVTimer.Stop();
     leaveTimer_.Stop();
@@ -201,6 +194,19 @@ TPlinderDragZoneForm::~TPlinderDragZoneForm()
     if (auto* target = VekOLEDrop1.DropTarget())
         target->Detach();
     mirror_.reset();
+}
+
+void TPlinderDragZoneForm::OnActivateApp(wxActivateEvent& e)
+{
+    e.Skip();
+    if (terminating_)
+        return;
+    Safely([&] {
+        if (e.GetActive())
+            controller_->ApplicationActivate();
+        else
+            controller_->ApplicationDeactivate();
+    });
 }
 
 void TPlinderDragZoneForm::BuildControls()

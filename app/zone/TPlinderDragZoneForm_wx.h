@@ -88,6 +88,7 @@ private:
     class ActionTimerImpl;
     class Picture;
 
+    void OnActivateApp(wxActivateEvent& e);
     void BuildControls();
     void BuildMenu();
     void BindDropTarget();
