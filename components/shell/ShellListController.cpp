@@ -875,6 +875,28 @@ ComPtr<IDropTarget> ShellListController::TargetAt(POINTL pt, int& item)
     return FolderDropTarget();
 }
 
+// TargetAt while hovering: empty space means the folder itself, except in a drag from this
+// list, where only the right button may drop there, as a copy. True when that copy is the
+// answer (`effect` set, no highlight); `item` is then -1 for the folder.
+bool ShellListController::HoverTargetAt(POINTL pt, DWORD keyState, DWORD* effect, int& item,
+                                        ComPtr<IDropTarget>& target)
+{
+    target = TargetAt(pt, item);
+    if (item != -2)
+        return false;
+    item = -1;
+    if (!dragging_) {
+        target = FolderDropTarget();
+        return false;
+    }
+    if (keyState & MK_RBUTTON) {
+        *effect = DROPEFFECT_COPY;
+        view_.SetDropHighlight(-1);
+        return true;
+    }
+    return false;
+}
+
 HRESULT ShellListController::ListDragEnter(IDataObject* data, DWORD keyState, POINTL pt, DWORD* effect)
 {
     lastScrollTick_ = view_.TickCount();
@@ -882,19 +904,9 @@ HRESULT ShellListController::ListDragEnter(IDataObject* data, DWORD keyState, PO
     enteredKeyState_ = keyState;
     HRESULT result = S_OK;
     int item = -1;
-    ComPtr<IDropTarget> target = TargetAt(pt, item);
-    if (item == -2) {
-        if (dragging_) {
-            if (keyState & MK_RBUTTON) {
-                *effect = DROPEFFECT_COPY;
-                view_.SetDropHighlight(-1);
-                return S_OK;
-            }
-        } else {
-            target = FolderDropTarget();
-        }
-        item = -1;
-    }
+    ComPtr<IDropTarget> target;
+    if (HoverTargetAt(pt, keyState, effect, item, target))
+        return S_OK;
     view_.SetDropHighlight(-1);
     if (target) {
         result = target->DragEnter(data, keyState, pt, effect);
@@ -918,19 +930,9 @@ HRESULT ShellListController::ListDragOver(DWORD keyState, POINTL pt, DWORD* effe
         return S_OK;
     }
     int item = -1;
-    ComPtr<IDropTarget> target = TargetAt(pt, item);
-    if (item == -2) {
-        if (dragging_) {
-            if (keyState & MK_RBUTTON) {
-                *effect = DROPEFFECT_COPY;
-                view_.SetDropHighlight(-1);
-                return S_OK;
-            }
-        } else {
-            target = FolderDropTarget();
-        }
-        item = -1;
-    }
+    ComPtr<IDropTarget> target;
+    if (HoverTargetAt(pt, keyState, effect, item, target))
+        return S_OK;
     if (target) {
         DWORD scratch = *effect;
         target->DragEnter(enteredData_.get(), keyState, pt, &scratch);

@@ -201,6 +201,8 @@ private:
     std::vector<int> ShellSelection() const;  // selected items with data, as the commands take them
     std::vector<const ItemIdList*> RelativeLists(const std::vector<int>& indexes) const;
     com::ComPtr<com::IDropTarget> TargetAt(com::POINTL pt, int& item);
+    bool HoverTargetAt(com::POINTL pt, com::DWORD keyState, com::DWORD* effect, int& item,
+                       com::ComPtr<com::IDropTarget>& target);
     com::ComPtr<com::IDropTarget> FolderDropTarget();
     void InvokeDefaultCommand(int index);
     bool OpenLinkTarget(TSvShListData& data);
