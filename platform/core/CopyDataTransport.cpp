@@ -316,27 +316,12 @@ struct CopyDataServer::Impl {
     bool readSome(Connection& c)
     {
         for (;;) {
-            char* into;
-            size_t want;
-            if (c.headerGot < sizeof c.header) {
-                into = c.header + c.headerGot;
-                want = sizeof c.header - c.headerGot;
-            } else {
-                // The body grows as it arrives: a peer that only announces a large frame costs nothing.
-                char buf[65536];
-                want = std::min(sizeof buf, *c.cbData - c.msg.data.size());
-                ssize_t r = ::recv(c.fd.get(), buf, want, 0);
-                if (r < 0 && errno == EINTR)
-                    continue;
-                if (r < 0 && errno == EAGAIN)
-                    return true;
-                if (r <= 0)
-                    return false;
-                c.msg.data.append(buf, static_cast<size_t>(r));
-                if (c.msg.data.size() == *c.cbData)
-                    return dispatch(c);
-                continue;
-            }
+            // The body grows as it arrives: a peer that only announces a large frame costs nothing.
+            char buf[65536];
+            const bool inHeader = c.headerGot < sizeof c.header;
+            char* into = inHeader ? c.header + c.headerGot : buf;
+            const size_t want = inHeader ? sizeof c.header - c.headerGot
+                                         : std::min(sizeof buf, *c.cbData - c.msg.data.size());
             ssize_t r = ::recv(c.fd.get(), into, want, 0);
             if (r < 0 && errno == EINTR)
                 continue;
@@ -344,6 +329,12 @@ struct CopyDataServer::Impl {
                 return true;
             if (r <= 0)
                 return false;
+            if (!inHeader) {
+                c.msg.data.append(buf, static_cast<size_t>(r));
+                if (c.msg.data.size() == *c.cbData)
+                    return dispatch(c);
+                continue;
+            }
             c.headerGot += static_cast<size_t>(r);
             if (c.headerGot == sizeof c.header) {
                 c.cbData = DecodeCopyDataHeader(c.header, c.msg, nullptr);
