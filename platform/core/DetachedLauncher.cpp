@@ -64,11 +64,7 @@ bool DetachedLauncher::Spawn(const std::vector<std::string>& argv)
     const std::string program = resolveProgram(argv[0]);
     if (program.empty())
         return false;
-    std::vector<char*> args;
-    args.reserve(argv.size() + 1);
-    for (const auto& a : argv)
-        args.push_back(const_cast<char*>(a.c_str()));
-    args.push_back(nullptr);
+    std::vector<char*> args = ExecArgv(argv);
 
     // The grandchild reports a failed exec through the pipe; a successful one closes it.
     int report[2];

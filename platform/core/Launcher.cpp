@@ -11,15 +11,21 @@ extern char** environ;
 
 namespace ql {
 
-bool SystemLauncher::Spawn(const std::vector<std::string>& argv)
+std::vector<char*> ExecArgv(const std::vector<std::string>& argv)
 {
-    if (argv.empty() || argv[0].empty())
-        return false;
     std::vector<char*> args;
     args.reserve(argv.size() + 1);
     for (const auto& a : argv)
         args.push_back(const_cast<char*>(a.c_str()));
     args.push_back(nullptr);
+    return args;
+}
+
+bool SystemLauncher::Spawn(const std::vector<std::string>& argv)
+{
+    if (argv.empty() || argv[0].empty())
+        return false;
+    std::vector<char*> args = ExecArgv(argv);
 
     posix_spawn_file_actions_t actions;
     posix_spawnattr_t attr;

@@ -23,4 +23,8 @@ public:
     bool OpenWithDesktop(const std::string& urlOrPath) override;
 };
 
+// The null-terminated pointer array that exec and spawn calls take; it points into `argv`,
+// which must outlive it.
+std::vector<char*> ExecArgv(const std::vector<std::string>& argv);
+
 }  // namespace ql
