@@ -18,6 +18,16 @@ std::string formatNow(const char* format)
 
 }  // namespace
 
+int EmptyActiveView(PageViews& views)
+{
+    const int view = views.ActiveView();
+    if (view == kViewHtml)
+        views.HtmlNewDocument();
+    else if (view == kViewText)
+        views.SetTextContent("", false);
+    return view;
+}
+
 std::string SystemClock::ShortDate() const { return formatNow("%x"); }
 
 std::string SystemClock::TimeOfDay() const { return formatNow("%X"); }

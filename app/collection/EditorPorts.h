@@ -50,6 +50,10 @@ public:
     virtual void RenderPlainText(const std::string& file, std::function<void(const std::string&)> done) = 0;
 };
 
+// Empties the active view when it is the HTML or the Text one (Browse stays as it is); returns
+// the active view.
+int EmptyActiveView(PageViews& views);
+
 // The editor window around the views, and the program's deferred actions.
 class EditorWindow {
 public:

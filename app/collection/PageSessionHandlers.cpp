@@ -30,16 +30,7 @@ void PageSession::ToolButton12Click()
 {
     if (!dialogs_.AskYesNo("Empty", "Clear all, are you sure?"))
         return;
-    switch (views_.ActiveView()) {
-    case kViewHtml:
-        views_.HtmlNewDocument();
-        break;
-    case kViewText:
-        views_.SetTextContent("", false);
-        break;
-    default:
-        break;
-    }
+    EmptyActiveView(views_);
     // The page the view shows, where its saves go too; the current page may already be another
     // (a new clip's, being prepared).
     const std::string file = viewPageFile_.empty() ? ctx_.settings.CurrentPageFile : viewPageFile_;

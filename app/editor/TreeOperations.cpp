@@ -130,17 +130,9 @@ void TreeOperations::DeleteNodeTree(TreeNode* node)
     if (!dialogs_.AskYesNo("Delete", "Delete \"" + node->Text() + "\" and all its subitems?"))
         return;
 
-    switch (views_.ActiveView()) {
-    case kViewHtml:
-        views_.HtmlNewDocument();
+    if (EmptyActiveView(views_) == kViewHtml) {
         session_.ForceSave = false;
         views_.HtmlMarkSaved();
-        break;
-    case kViewText:
-        views_.SetTextContent("", false);
-        break;
-    default:
-        break;
     }
 
     // The node that takes the selection: the next sibling, else the previous one, else the parent.
