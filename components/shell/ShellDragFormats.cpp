@@ -31,62 +31,11 @@ HRESULT TSvFormatEtcList::QueryFormat(const FORMATETC& requested) const
     return seen ? DV_E_TYMED : DV_E_FORMATETC;
 }
 
-namespace {
-
-class TSvFormatEtcList_IEnumFormatEtc : public ComObject<IEnumFORMATETC> {
-public:
-    TSvFormatEtcList_IEnumFormatEtc(std::shared_ptr<const TSvFormatEtcList> list, int position)
-        : list_(std::move(list)), position_(position)
-    {
-    }
-
-    HRESULT Next(ULONG count, FORMATETC* records, ULONG* fetched) override
-    {
-        ULONG copied = 0;
-        while (copied < count && position_ < list_->Count()) {
-            if (!records)
-                return E_POINTER;
-            records[copied++] = list_->Items(position_++);
-        }
-        if (fetched)
-            *fetched = copied;
-        return copied == count ? S_OK : S_FALSE;
-    }
-    HRESULT Skip(ULONG count) override
-    {
-        const ULONG left = static_cast<ULONG>(list_->Count() - position_);
-        if (count > left) {
-            position_ = list_->Count();
-            return S_FALSE;
-        }
-        position_ += static_cast<int>(count);
-        return S_OK;
-    }
-    HRESULT Reset() override
-    {
-        position_ = 0;
-        return S_OK;
-    }
-    HRESULT Clone(IEnumFORMATETC** out) override
-    {
-        if (!out)
-            return E_POINTER;
-        *out = new TSvFormatEtcList_IEnumFormatEtc(list_, position_);
-        return S_OK;
-    }
-
-private:
-    std::shared_ptr<const TSvFormatEtcList> list_;
-    int position_;
-};
-
-}  // namespace
-
 ComPtr<IEnumFORMATETC> EnumerateFormats(std::shared_ptr<const TSvFormatEtcList> list)
 {
     if (!list)
         return {};
-    return ComPtr<IEnumFORMATETC>::Adopt(new TSvFormatEtcList_IEnumFormatEtc(std::move(list), 0));
+    return MakeFormatEnumerator(list->Entries());
 }
 
 HRESULT MakeTextHGlobal(const std::string& text, std::vector<std::uint8_t>& block)

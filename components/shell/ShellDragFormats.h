@@ -28,6 +28,7 @@ public:
     void Clear() { entries_.clear(); }
     int Count() const { return static_cast<int>(entries_.size()); }
     const FORMATETC& Items(int index) const { return entries_.at(static_cast<std::size_t>(index)); }
+    const std::vector<FORMATETC>& Entries() const { return entries_; }
 
     // The answer to QueryGetData: S_OK, DV_E_TYMED when the format is offered on another
     // medium only, DV_E_FORMATETC otherwise (and for any aspect but content).
@@ -37,8 +38,8 @@ private:
     std::vector<FORMATETC> entries_;
 };
 
-// An enumerator over the list, at its first entry. It shares the list, so it stays valid after
-// the data object that made it is gone.
+// An enumerator over the list's formats, at the first. It holds its own copy of them, so it
+// stays valid after the data object that made it is gone.
 com::ComPtr<com::IEnumFORMATETC> EnumerateFormats(std::shared_ptr<const TSvFormatEtcList> list);
 
 // The payloads. Each gives S_OK, or E_OUTOFMEMORY with an empty block.
