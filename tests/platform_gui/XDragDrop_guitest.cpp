@@ -3,17 +3,6 @@
 // XTest, and every wait is for a condition, with a deadline, while the event loop runs.
 #include <gtest/gtest.h>
 
-#include <X11/Xlib.h>
-#include <X11/extensions/XTest.h>
-#include <fcntl.h>
-#include <poll.h>
-#include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
-#include <glib.h>
-#include <wx/app.h>
 #include <wx/frame.h>
 #include <wx/panel.h>
 
@@ -27,9 +16,7 @@
 #include "foundation/VekOLEDrop_wx.h"
 #include "platform/core/ClipboardFormats.h"
 #include "platform/core/com/DataObject.h"
-#include "tests/support/DragSourceProcess.h"
-
-extern char** environ;
+#include "tests/support/XPointerDrag.h"
 
 namespace ql {
 namespace {
@@ -52,15 +39,13 @@ struct Results {
     std::vector<std::uint8_t> dib;
 };
 
-class XDragDropTest : public ::testing::Test {
+class XDragDropTest : public ::testing::Test, protected test::XPointerDrag {
 protected:
-    static constexpr int kSourceX = 40, kSourceY = 40;
     static constexpr int kTargetX = 600, kTargetY = 300;
 
     void SetUp() override
     {
-        display_ = XOpenDisplay(nullptr);
-        ASSERT_NE(display_, nullptr);
+        ASSERT_NE(display(), nullptr);
         frame_ = new wxFrame(nullptr, wxID_ANY, "drop", wxPoint(kTargetX, kTargetY), wxSize(300, 240),
                              wxFRAME_NO_TASKBAR | wxBORDER_NONE);
         panel_ = new wxPanel(frame_);
@@ -111,69 +96,15 @@ protected:
         if (frame_)
             frame_->Destroy();
         Pump(0);
-        if (display_)
-            XCloseDisplay(display_);
     }
 
-    // Runs the event loop until `done` holds or the deadline passes, waiting for input in
-    // between (the helper's output, X events), never longer than 10 ms at a time.
-    bool WaitFor(const std::function<bool()>& done, int ms)
-    {
-        auto deadline = Clock::now() + std::chrono::milliseconds(ms);
-        while (!done()) {
-            if (Clock::now() > deadline)
-                return false;
-            Pump(10);
-        }
-        return true;
-    }
-    void Pump(int waitMs)
-    {
-        if (source_) {
-            pollfd p{source_->Fd(), POLLIN, 0};
-            poll(&p, 1, waitMs);
-            source_->Read();
-        } else if (waitMs) {
-            poll(nullptr, 0, waitMs);
-        }
-        while (g_main_context_iteration(nullptr, FALSE)) {
-        }
-        wxTheApp->ProcessPendingEvents();
-    }
-
-    void MoveTo(int x, int y)
-    {
-        XTestFakeMotionEvent(display_, -1, x, y, CurrentTime);
-        XFlush(display_);
-    }
-    void Button(bool down)
-    {
-        XTestFakeButtonEvent(display_, 1, down ? True : False, CurrentTime);
-        XFlush(display_);
-    }
-
-    // Picks the helper's content up: the drag runs when this returns; (x, y) is the pointer.
-    void StartDrag(const std::string& mode, int& x, int& y)
-    {
-        source_ = std::make_unique<test::DragSource>(QL_DRAG_SOURCE, mode, kSourceX, kSourceY);
-        ASSERT_TRUE(WaitFor([&] { return source_->Said("ready"); }, 5000)) << "helper did not start";
-        x = kSourceX + 60;
-        y = kSourceY + 40;
-        MoveTo(x, y);
-        Pump(20);
-        Button(true);
-        ASSERT_TRUE(WaitFor([&] {
-            MoveTo(x += 4, y += 2);
-            return source_->Said("begin");
-        }, 3000)) << "the drag did not start";
-    }
     void EndDrag(const std::function<bool()>& dropDone)
     {
         Button(false);
-        EXPECT_TRUE(WaitFor([&] { return dropDone() && source_->Said("end"); }, 5000)) << "no drop";
-        for (const std::string& t : source_->Requested())
+        EXPECT_TRUE(WaitFor([&] { return dropDone() && source->Said("end"); }, 5000)) << "no drop";
+        for (const std::string& t : source->Requested())
             EXPECT_NE(t, "XdndDirectSave0");
-        source_.reset();
+        source.reset();
     }
 
     // Drags from the helper window onto the panel and drops there.
@@ -203,12 +134,10 @@ protected:
         EXPECT_TRUE(r_.lastKeys & MK_LBUTTON);
     }
 
-    Display* display_ = nullptr;
     wxFrame* frame_ = nullptr;
     wxPanel* panel_ = nullptr;
     TVekOLEDrop drop_;
     Results r_;
-    std::unique_ptr<test::DragSource> source_;
 };
 
 std::string Joined(const StringList& lines)
@@ -248,9 +177,9 @@ TEST_F(XDragDropTest, MarkupTheSourceNeverDeliversDropsTheTextWithinSeconds)
     EXPECT_LT(took.count(), 5000);
     EXPECT_FALSE(r_.htmlEvent);
     EXPECT_EQ(r_.text, "Grüße aus dem Test\nzweite Zeile");
-    source_->Read();
-    EXPECT_EQ(source_->Requested(), (std::vector<std::string>{"UTF8_STRING", "chromium/x-renderer-taint", "text/html"}));
-    source_.reset();  // the helper stops hanging and quits
+    source->Read();
+    EXPECT_EQ(source->Requested(), (std::vector<std::string>{"UTF8_STRING", "chromium/x-renderer-taint", "text/html"}));
+    source.reset();  // the helper stops hanging and quits
 }
 
 // Large markup that the source does hand over arrives whole.

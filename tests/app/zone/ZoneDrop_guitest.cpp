@@ -5,36 +5,25 @@
 #include "app/zone/ZoneTargeting.h"
 #include "tests/app/collection/SessionFixture.h"
 #include "tests/app/zone/FakeZone.h"
-#include "tests/support/DragSourceProcess.h"
+#include "tests/support/XPointerDrag.h"
 
-#include <X11/Xlib.h>
-#include <X11/extensions/XTest.h>
-#include <glib.h>
-#include <wx/app.h>
 #include <wx/treectrl.h>
 
-#include <chrono>
 #include <functional>
 
 namespace ql::test {
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-class ZoneDropTest : public SessionFixture {
+class ZoneDropTest : public SessionFixture, protected XPointerDrag {
 protected:
-    static constexpr int kSourceX = 40, kSourceY = 40;
     static constexpr int kZoneX = 600, kZoneY = 300;
     ScopedXdgEnv xdg;
-    Display* display = nullptr;
     TPlinderDragZoneForm* zone = nullptr;
-    std::unique_ptr<DragSource> source;
     TreeNode* a = nullptr;
 
     void SetUp() override
     {
-        display = XOpenDisplay(nullptr);
-        ASSERT_NE(display, nullptr);
+        ASSERT_NE(display(), nullptr);
         a = AddPage(nullptr, "A", "a", "<html><body>a</body></html>");
         AddPage(a, "B", "b", "<html><body>b</body></html>");
         AddPage(nullptr, "C", "c", "<html><body>c</body></html>");
@@ -59,43 +48,8 @@ protected:
         if (zone)
             zone->Destroy();
         Pump(0);
-        if (display)
-            XCloseDisplay(display);
     }
 
-    void Pump(int waitMs)
-    {
-        if (source) {
-            pollfd p{source->Fd(), POLLIN, 0};
-            poll(&p, 1, waitMs);
-            source->Read();
-        } else if (waitMs) {
-            poll(nullptr, 0, waitMs);
-        }
-        while (g_main_context_iteration(nullptr, FALSE)) {
-        }
-        wxTheApp->ProcessPendingEvents();
-    }
-    bool WaitFor(const std::function<bool()>& done, int ms)
-    {
-        auto deadline = Clock::now() + std::chrono::milliseconds(ms);
-        while (!done()) {
-            if (Clock::now() > deadline)
-                return false;
-            Pump(10);
-        }
-        return true;
-    }
-    void MoveTo(int x, int y)
-    {
-        XTestFakeMotionEvent(display, -1, x, y, CurrentTime);
-        XFlush(display);
-    }
-    void Button(bool down)
-    {
-        XTestFakeButtonEvent(display, 1, down ? True : False, CurrentTime);
-        XFlush(display);
-    }
     // Glides the pointer to (x, y) in steps, with the events handled between.
     void Glide(int& x, int& y, wxPoint to)
     {
@@ -112,16 +66,8 @@ protected:
     // has opened), waiting there until `ready` holds, then dropped.
     void DragSelection(const std::function<wxPoint()>& target, const std::function<bool()>& ready)
     {
-        source = std::make_unique<DragSource>(QL_DRAG_SOURCE, "chromium-selection", kSourceX, kSourceY);
-        ASSERT_TRUE(WaitFor([&] { return source->Said("ready"); }, 5000)) << "helper did not start";
-        int x = kSourceX + 60, y = kSourceY + 40;
-        MoveTo(x, y);
-        Pump(20);
-        Button(true);
-        ASSERT_TRUE(WaitFor([&] {
-            MoveTo(x += 4, y += 2);
-            return source->Said("begin");
-        }, 3000)) << "the drag did not start";
+        int x = 0, y = 0;
+        ASSERT_NO_FATAL_FAILURE(StartDrag("chromium-selection", x, y));
         // Over the picture first: the zone opens.
         Glide(x, y, wxPoint(kZoneX + 15, kZoneY + 15));
         int wiggle = 0;
