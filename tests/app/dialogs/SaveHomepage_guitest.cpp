@@ -5,6 +5,7 @@
 #include "platform/core/CopyDataTransport.h"
 #include "tests/app/collection/SessionFixture.h"
 #include "tests/app/zone/FakeZone.h"
+#include "tests/support/YieldUntil.h"
 
 #include <wx/app.h>
 #include <wx/button.h>
@@ -20,16 +21,6 @@ namespace ql::test {
 namespace {
 
 using namespace std::chrono_literals;
-
-template <class F> bool PumpUntil(F done, std::chrono::milliseconds timeout = 10s)
-{
-    const auto end = std::chrono::steady_clock::now() + timeout;
-    while (!done() && std::chrono::steady_clock::now() < end) {
-        wxTheApp->Yield(true);
-        std::this_thread::sleep_for(2ms);
-    }
-    return done();
-}
 
 class SaveHomepageGuiTest : public SessionFixture {
 protected:
@@ -96,7 +87,7 @@ TEST_F(SaveHomepageGuiTest, AHandedOverClipIsSavedUnderTheChosenNodeWithItsSourc
         saved = true;
     });
     poll.Start(20);
-    ASSERT_TRUE(PumpUntil([&] { return saved && sent.load(); }));
+    ASSERT_TRUE(YieldUntil([&] { return saved && sent.load(); }, 10s));
     poll.Stop();
     sender.join();
 

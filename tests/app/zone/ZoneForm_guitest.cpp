@@ -7,6 +7,7 @@
 #include "foundation/TrayIcon_wx.h"
 #include "foundation/VekCollectClass.h"
 #include "tests/support/TempDir.h"
+#include "tests/support/YieldUntil.h"
 
 #include <gtest/gtest.h>
 #include <wx/app.h>
@@ -21,16 +22,6 @@ namespace ql::test {
 namespace {
 
 using namespace std::chrono_literals;
-
-template <class F> bool PumpUntil(F done, std::chrono::milliseconds timeout = 5s)
-{
-    const auto end = std::chrono::steady_clock::now() + timeout;
-    while (!done() && std::chrono::steady_clock::now() < end) {
-        wxTheApp->Yield(true);
-        std::this_thread::sleep_for(2ms);
-    }
-    return done();
-}
 
 class ZoneFormTest : public ::testing::Test {
 protected:
@@ -51,7 +42,7 @@ protected:
         };
         zone = new TPlinderDragZoneForm(settings, std::move(options));
         zone->Start();
-        ASSERT_TRUE(PumpUntil([&] { return zone->IsShownOnScreen(); }));
+        ASSERT_TRUE(YieldUntil([&] { return zone->IsShownOnScreen(); }, 5s));
     }
     void TearDown() override
     {
@@ -121,7 +112,7 @@ TEST_F(ZoneFormTest, ExitFromTheMenuRecordsThePlaceSavesAndEnds)
 {
     zone->MoveTo(ZonePoint{222, 111});
     zone->RunCommand(ZoneCommand::Exit);
-    ASSERT_TRUE(PumpUntil([&] { return saves == 1; }));
+    ASSERT_TRUE(YieldUntil([&] { return saves == 1; }, 5s));
     EXPECT_EQ(settings.DragZoneLeft, 222);
     EXPECT_EQ(settings.DragZoneTop, 111);
     EXPECT_TRUE(zone->Controller().Exiting());
