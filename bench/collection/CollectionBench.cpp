@@ -2,13 +2,13 @@
 // a fresh page id), and new page ids in a folder of 10,000 pages.
 #include "app/collection/PageId.h"
 #include "app/collection/TreeFiles.h"
+#include "bench/support/BenchFolder.h"
 
 #include <benchmark/benchmark.h>
 
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <stdexcept>
 
 namespace {
 
@@ -16,25 +16,7 @@ namespace fs = std::filesystem;
 
 constexpr int kNodes = 10000;
 
-class Folder {
-public:
-    Folder()
-    {
-        std::string templ = (fs::temp_directory_path() / "quillory-bench-XXXXXX").string();
-        if (!mkdtemp(templ.data()))
-            throw std::runtime_error("mkdtemp failed");
-        path_ = templ + "/";
-    }
-    ~Folder()
-    {
-        std::error_code ec;
-        fs::remove_all(path_, ec);
-    }
-    const std::string& path() const { return path_; }
-
-private:
-    std::string path_;
-};
+using ql::bench::Folder;
 
 // 10,000 nodes: 100 top-level nodes, each with 9 children that hold 10 grandchildren each (the
 // last child fewer), captions of ordinary length, every node with a page id.

@@ -3,6 +3,7 @@
 #include "app/collection/CollectionTree.h"
 #include "app/editor/CollectionExport.h"
 #include "app/editor/CollectionSearch.h"
+#include "bench/support/BenchFolder.h"
 #include "platform/core/IniFile.h"
 
 #include <benchmark/benchmark.h>
@@ -15,7 +16,6 @@
 #include <filesystem>
 #include <fstream>
 #include <random>
-#include <stdexcept>
 
 extern char** environ;
 
@@ -29,13 +29,7 @@ constexpr int kExportNodes = 1000;
 constexpr int kPicturesPerPage = 5;
 constexpr const char* kWord = "quillwort";  // in one page of a hundred
 
-std::string MakeTempFolder()
-{
-    std::string templ = (fs::temp_directory_path() / "quillory-bench-XXXXXX").string();
-    if (!mkdtemp(templ.data()))
-        throw std::runtime_error("mkdtemp failed");
-    return templ + "/";
-}
+using ql::bench::MakeTempFolder;
 
 void WriteFile(const std::string& path, const std::string& bytes)
 {

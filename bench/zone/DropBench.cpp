@@ -7,6 +7,7 @@
 #include "app/collection/PageId.h"
 #include "app/collection/PageSession.h"
 #include "app/zone/ZoneController.h"
+#include "bench/support/BenchFolder.h"
 #include "platform/core/CfHtml.h"
 #include "platform/core/IniFile.h"
 #include "platform/core/SafeFile.h"
@@ -19,7 +20,6 @@
 #include <cstdlib>
 #include <filesystem>
 #include <map>
-#include <stdexcept>
 
 namespace {
 
@@ -27,25 +27,7 @@ namespace fs = std::filesystem;
 using namespace ql;
 using namespace ql::test;
 
-class Folder {
-public:
-    Folder()
-    {
-        std::string templ = (fs::temp_directory_path() / "quillory-bench-XXXXXX").string();
-        if (!mkdtemp(templ.data()))
-            throw std::runtime_error("mkdtemp failed");
-        path_ = templ + "/";
-    }
-    ~Folder()
-    {
-        std::error_code ec;
-        fs::remove_all(path_, ec);
-    }
-    const std::string& path() const { return path_; }
-
-private:
-    std::string path_;
-};
+using ql::bench::Folder;
 
 constexpr int kPictures = 5;
 constexpr std::size_t kClipBytes = 100 * 1024;
