@@ -4,6 +4,7 @@
 // changes the user's own home, trash or settings. Each test gets a fresh tree below it.
 #include <cstdlib>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -16,20 +17,29 @@ namespace ql::test {
 inline const std::filesystem::path& SessionRoot()
 {
     // Made on first use and removed when the process ends; the trash library keeps the paths
-    // it read, so they stay the same for the whole run.
+    // it read, so they stay the same for the whole run. A GUI test's main has already set
+    // one up before the toolkit read them (QUILLORY_TEST_SESSION_ROOT), and that one is used.
     struct Session {
-        TempDir dir;
+        std::unique_ptr<TempDir> own;
+        std::filesystem::path root;
         Session()
         {
+            const char* given = std::getenv("QUILLORY_TEST_SESSION_ROOT");
+            if (given && *given) {
+                root = given;
+                return;
+            }
+            own = std::make_unique<TempDir>();
+            root = own->path();
             for (const char* sub : {"home", "config", "data"})
-                std::filesystem::create_directories(dir.path() / sub);
-            setenv("HOME", (dir.path() / "home").c_str(), 1);
-            setenv("XDG_CONFIG_HOME", (dir.path() / "config").c_str(), 1);
-            setenv("XDG_DATA_HOME", (dir.path() / "data").c_str(), 1);
+                std::filesystem::create_directories(root / sub);
+            setenv("HOME", (root / "home").c_str(), 1);
+            setenv("XDG_CONFIG_HOME", (root / "config").c_str(), 1);
+            setenv("XDG_DATA_HOME", (root / "data").c_str(), 1);
         }
     };
     static Session session;
-    return session.dir.path();
+    return session.root;
 }
 
 inline std::filesystem::path HomeDir() { return SessionRoot() / "home"; }
