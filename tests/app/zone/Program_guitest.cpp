@@ -203,9 +203,12 @@ void DragOntoZone(const std::string& mode, const std::vector<std::pair<int, int>
         std::vector<std::pair<int, int>> path{{615, 315}, {616, 315}};
         path.insert(path.end(), stops.begin(), stops.end());
         path.push_back({stops.back().first + 1, stops.back().second});
-        for (const auto& [tx, ty] : path) {
-            move(tx, ty);
-            WaitFor([] { return false; }, 150ms, &source);
+        // The first drag-over makes the editor (a web engine starts) and opens the zone's tree;
+        // the drag source sends the next position only once the last was answered. A busy
+        // machine needs the time, or the drop lands on a stale position.
+        for (std::size_t i = 0; i < path.size(); ++i) {
+            move(path[i].first, path[i].second);
+            WaitFor([] { return false; }, i == 1 ? 1500ms : 300ms, &source);
         }
         button(false);
         EXPECT_TRUE(WaitFor([&] { return source.Said("end"); }, 5s, &source));
