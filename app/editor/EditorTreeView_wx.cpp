@@ -47,10 +47,10 @@ private:
     EditorTreeView& view_;
 };
 
-unsigned TreeHitFromWx(int flags)
+unsigned TreeHitFromWx(int flags, bool belowIsNowhere)
 {
     unsigned hit = 0;
-    if (flags & (wxTREE_HITTEST_NOWHERE | wxTREE_HITTEST_BELOW))
+    if (flags & (wxTREE_HITTEST_NOWHERE | (belowIsNowhere ? wxTREE_HITTEST_BELOW : 0)))
         hit |= kHitNowhere;
     if (flags & wxTREE_HITTEST_ONITEMICON)
         hit |= kHitOnIcon;

@@ -55,7 +55,9 @@ private:
     int quiet_ = 0;
 };
 
-// The control's hit flags as the tree hit test of the drop and move logic reads them.
-unsigned TreeHitFromWx(int flags);
+// The control's hit flags as the tree hit test of the drop and move logic reads them. The editor
+// counts the space below the last item as nowhere; the drop zone's targeting does not (a drop
+// there adds a last sibling).
+unsigned TreeHitFromWx(int flags, bool belowIsNowhere = true);
 
 }  // namespace ql

@@ -3,6 +3,7 @@
 #include "app/dialogs/TAboutForm_wx.h"
 #include "app/dialogs/TAddUrlPageForm_wx.h"
 #include "app/dialogs/TSetForm_wx.h"
+#include "app/editor/EditorTreeView_wx.h"
 #include "app/zone/StartupPlan.h"
 #include "app/zone/TreeMirror_wx.h"
 #include "app/zone/ZoneArtwork_wx.h"
@@ -36,24 +37,6 @@ constexpr int kBarHeight = 22;
 const wxColour kPanelColour(0x8f, 0xb4, 0xef);
 constexpr int kTopMostEveryMs = 500;
 constexpr int kLeaveSettleMs = 250;
-
-unsigned TreeHitOf(int flags)
-{
-    unsigned hit = 0;
-    if (flags & wxTREE_HITTEST_NOWHERE)
-        hit |= kHitNowhere;
-    if (flags & wxTREE_HITTEST_ONITEMICON)
-        hit |= kHitOnIcon;
-    if (flags & wxTREE_HITTEST_ONITEMLABEL)
-        hit |= kHitOnLabel;
-    if (flags & wxTREE_HITTEST_ONITEMINDENT)
-        hit |= kHitOnIndent;
-    if (flags & wxTREE_HITTEST_ONITEMBUTTON)
-        hit |= kHitOnButton;
-    if (flags & wxTREE_HITTEST_ONITEMRIGHT)
-        hit |= kHitOnRight;
-    return hit;
-}
 
 }  // namespace
 
@@ -466,7 +449,7 @@ ZoneTreeHit TPlinderDragZoneForm::HitTestZoneTree() const
         hit.inTree = true;
         int flags = 0;
         wxTreeItemId item = TV2->HitTest(inTree, flags);
-        hit.hit = TreeHitOf(flags);
+        hit.hit = TreeHitFromWx(flags, false);
         hit.node = mirror_ ? mirror_->NodeOf(item) : nullptr;
     }
     const wxPoint inBar = DPanel1->ScreenToClient(screen);
