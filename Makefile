@@ -6,7 +6,8 @@ FUZZ_SECONDS ?= 10
 JOBS       ?= $(shell nproc)
 PACKAGES   := cmake ninja-build g++ pkg-config libwxgtk3.2-dev libwxgtk-webview3.2-dev \
               libwebkit2gtk-4.0-dev libgtest-dev libgmock-dev googletest libbenchmark-dev \
-              libcurl4-openssl-dev libx11-dev libxtst-dev xvfb xauth fonts-dejavu-core dbus
+              libcurl4-openssl-dev libx11-dev libxtst-dev xvfb xauth fonts-dejavu-core dbus \
+              openbox x11-utils chromium firefox-esr
 
 XVFB := xvfb-run -a -s "-screen 0 1600x1200x24 -nolisten tcp"
 SANITIZE := -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer
@@ -52,8 +53,9 @@ test-headless: asan
 	ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
 	  ctest --test-dir $(ASAN_BUILD) --output-on-failure -j $(JOBS) -LE "gui|webkit"
 
+# The whole suite runs on one Xvfb display managed by a real window manager, as a desktop is.
 test: build test-headless $(if $(CLANGXX),fuzz)
-	$(XVFB) dbus-run-session -- ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
+	$(XVFB) dbus-run-session -- tests/support/with-window-manager ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
 
 fuzz-deps: deps
 	@if ! command -v clang++ >/dev/null 2>&1; then \

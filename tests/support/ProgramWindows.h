@@ -34,26 +34,36 @@ inline bool MappedWindowOf(Display* display, Window window, Atom pidAtom, pid_t 
     return XGetWindowAttributes(display, window, &attrs) && attrs.map_state == IsViewable;
 }
 
-// The mapped top-level window of the process titled `title` ("" for any), or 0.
-inline Window FindMappedWindow(Display* display, pid_t pid, const std::string& title)
+// The mapped client window of the process titled `title` ("" for any) at or below `parent`, or 0.
+// Under a reparenting window manager a program's top-level windows are children of the
+// manager's frames, not of the root, so the search goes down the tree.
+inline Window FindMappedWindowBelow(Display* display, Window parent, Atom pidAtom, pid_t pid, const std::string& title,
+                                    int depth)
 {
-    const Atom pidAtom = XInternAtom(display, "_NET_WM_PID", False);
-    Window root = DefaultRootWindow(display), parent = 0, *children = nullptr, found = 0;
+    Window root = 0, up = 0, *children = nullptr, found = 0;
     unsigned int n = 0;
-    if (!XQueryTree(display, root, &root, &parent, &children, &n))
+    if (!XQueryTree(display, parent, &root, &up, &children, &n))
         return 0;
     for (unsigned i = 0; i < n && !found; ++i) {
-        if (!MappedWindowOf(display, children[i], pidAtom, pid))
-            continue;
-        char* name = nullptr;
-        if (title.empty() || (XFetchName(display, children[i], &name) && name && title == name))
-            found = children[i];
-        if (name)
-            XFree(name);
+        if (MappedWindowOf(display, children[i], pidAtom, pid)) {
+            char* name = nullptr;
+            if (title.empty() || (XFetchName(display, children[i], &name) && name && title == name))
+                found = children[i];
+            if (name)
+                XFree(name);
+        }
+        if (!found && depth > 0)
+            found = FindMappedWindowBelow(display, children[i], pidAtom, pid, title, depth - 1);
     }
     if (children)
         XFree(children);
     return found;
+}
+
+inline Window FindMappedWindow(Display* display, pid_t pid, const std::string& title)
+{
+    const Atom pidAtom = XInternAtom(display, "_NET_WM_PID", False);
+    return FindMappedWindowBelow(display, DefaultRootWindow(display), pidAtom, pid, title, 2);
 }
 
 // Waits until a top-level window of the process (titled `title`, when given) is mapped.
