@@ -3,6 +3,7 @@
 #include "app/collection/PageId.h"
 #include "app/collection/TextUtil.h"
 #include "app/collection/TreeText.h"
+#include "platform/core/ErrorLog.h"
 #include "platform/core/IniFile.h"
 #include "platform/core/SafeFile.h"
 
@@ -174,8 +175,8 @@ TreeLoadReport LoadTreeFiles(const std::string& collectionDir, CollectionTree& t
             }
             tree.SetPageId(node, id);
         }
-        if (recordsCopied)
-            images.UpdateFile();
+        if (recordsCopied && !images.UpdateFile())
+            LogError(kImagesIniFile, "the picture records of the pages copied for shared ids could not be saved");
         report.duplicateIds = duplicates.size();
     }
     tree.ForEach([&](TreeNode& node) {
@@ -193,7 +194,10 @@ TreeLoadReport LoadTreeFiles(const std::string& collectionDir, CollectionTree& t
     if (report.duplicateIds > 0 && report.uncopiedPages == 0) {
         std::string repaired;
         tree.ForEach([&](TreeNode& node) { repaired += node.PageId() + "\r\n"; });
-        ReplaceFilePair(collectionDir, kTreePair, *frame, repaired, nullptr, onStep);
+        std::string error;
+        // Should it fail, the next load copies the pages once more, which loses nothing.
+        if (!ReplaceFilePair(collectionDir, kTreePair, *frame, repaired, &error, onStep))
+            LogError(kTreeDataFile, error);
     }
 
     const bool sound = !report.idsMissing && tree.Count() > 0 && ids.size() == tree.Count() &&

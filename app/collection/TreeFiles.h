@@ -66,7 +66,7 @@ enum class TreeSave {
 // and "tvdata" together and "temp" is removed; a failed save leaves the old pair. A node without
 // a page id is written with a free number as above; the node itself is not changed. Creates the
 // collection folder when missing; fails when an interrupted save found there cannot be finished.
-TreeSave SaveTreeFiles(const std::string& collectionDir, const CollectionTree& tree, const RandomSource& random,
+[[nodiscard]] TreeSave SaveTreeFiles(const std::string& collectionDir, const CollectionTree& tree, const RandomSource& random,
                        std::string* error = nullptr, const FilePairStepHook& onStep = {});
 
 }  // namespace ql

@@ -115,7 +115,7 @@ TEST(SafeFile, StaleTemporariesAreRemovedOthersStay)
         if (child == 0) {
             // Killed inside its write, as by a crash: nothing cleans up after it.
             std::signal(SIGXFSZ, [](int) { _exit(9); });
-            ql::WriteFileAtomic(t.dir() + "page.html", "longer than the limit");
+            (void)ql::WriteFileAtomic(t.dir() + "page.html", "longer than the limit");
             _exit(0);
         }
         setrlimit(RLIMIT_FSIZE, &saved);

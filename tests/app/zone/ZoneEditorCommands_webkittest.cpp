@@ -59,7 +59,7 @@ protected:
         if (editor)
             editor->Destroy();
         wxTheApp->ProcessIdle();
-        SaveSettings();  // clears what an unfinished test left loaded
+        (void)SaveSettings();  // clears what an unfinished test left loaded
     }
     // Runs `command` and closes the first of the zone's dialogs it shows modally; that dialog.
     wxDialog* ModalDialogOf(void (TEditorForm::*command)())
