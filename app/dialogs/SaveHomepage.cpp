@@ -7,6 +7,7 @@
 #include "app/collection/PageId.h"
 #include "app/collection/PageSession.h"
 #include "foundation/VekCollectClass.h"
+#include "platform/core/ErrorLog.h"
 
 namespace ql {
 
@@ -68,11 +69,8 @@ bool SaveHomepage::Save()
     if (!CanSave())
         return false;
     Outcome outcome = Outcome::Failed;
-    try {
-        outcome = SaveSteps();
-    } catch (...) {
+    if (!GuardHandler("Save homepage", [&] { outcome = SaveSteps(); }))
         outcome = Outcome::Failed;
-    }
     if (outcome == Outcome::Failed)
         dialogs_.ShowMessage(kSavingFailed);
     return outcome == Outcome::Saved;

@@ -44,4 +44,17 @@ void LogCurrentException(std::string_view where) noexcept
     }
 }
 
+bool ContinueAfterEscapedException() noexcept
+{
+    try {
+        throw;
+    } catch (const std::bad_alloc&) {
+        LogError("event loop", "out of memory; Quillory ends");
+        return false;
+    } catch (...) {
+        LogCurrentException("event loop");
+        return true;
+    }
+}
+
 }  // namespace ql

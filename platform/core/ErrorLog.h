@@ -17,6 +17,11 @@ std::string CurrentExceptionText();
 // LogError with that text; only inside a catch block.
 void LogCurrentException(std::string_view where) noexcept;
 
+// For an exception that escaped as far as the event loop (only inside a catch block): logs it
+// and tells whether the loop may go on. After running out of memory it may not: the program
+// then ends through its exit saves rather than run on with half-done work.
+bool ContinueAfterEscapedException() noexcept;
+
 // Runs `handler`; an exception it throws is logged under `where` and goes no further. True when
 // the handler returned normally (and, for a handler that returns bool, returned true).
 template <class F> bool GuardHandler(std::string_view where, F&& handler) noexcept

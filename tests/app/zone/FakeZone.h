@@ -131,6 +131,8 @@ struct FakeZoneEditor : ZoneEditor {
     void AddClipboardContents() override { commands.push_back("add clipboard contents"); }
     void RunClipboardPaste() override { session.StartClipboardPaste(); }
     bool SavePlacement() override { return placementSaves; }
+    bool unattended = false;
+    void SetUnattended() override { unattended = true; }
     void SetActionSink(std::function<void(int, int, int)> s) override { sink = std::move(s); }
 };
 
