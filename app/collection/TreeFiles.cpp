@@ -113,6 +113,36 @@ void copyPictureRecords(IniFile& images, const std::string& from, const std::str
         images.WriteString(to, key, images.ReadString(from, key, "1"));
 }
 
+// The pair as read is kept beside it before anything is written over it. Copies from an earlier
+// load that hold the same bytes are kept as they are; others are never overwritten. Gives the
+// name the frame's copy has, "" when no copy could be written.
+std::string keepDamagedPair(const std::string& dir, const std::string& frame, const std::string& data)
+{
+    constexpr int kMaxCopies = 100;
+    for (int n = 1; n <= kMaxCopies; ++n) {
+        const std::string suffix = std::string(kDamagedSuffix) + (n == 1 ? "" : std::to_string(n));
+        const std::string frameCopy = dir + kTreeFrameFile + suffix, dataCopy = dir + kTreeDataFile + suffix;
+        if (pathExists(frameCopy) || pathExists(dataCopy)) {
+            if (ReadFileBytes(frameCopy, kMaxTreeFileBytes) == frame && ReadFileBytes(dataCopy, kMaxTreeFileBytes) == data)
+                return kTreeFrameFile + suffix;
+            continue;
+        }
+        std::string error;
+        if (WriteFileAtomic(frameCopy, frame, &error) && WriteFileAtomic(dataCopy, data, &error))
+            return kTreeFrameFile + suffix;
+        LogError("tree files", "the damaged tree files could not be kept aside: " + error);
+        return {};
+    }
+    LogError("tree files", "the damaged tree files were not kept aside: too many older copies in " + dir);
+    return {};
+}
+
+// What a save of the loaded tree writes back: the captions as the tree text, one id per node.
+bool writtenBackAsRead(const CollectionTree& tree, const StringList& ids, const std::string& frame, const std::string& data)
+{
+    return ids.size() == tree.Count() && TreeToText(tree) == frame && JoinPageLines(ids) == data;
+}
+
 }  // namespace
 
 TreeLoadReport LoadTreeFiles(const std::string& collectionDir, CollectionTree& tree, const RandomSource& random,
@@ -158,6 +188,10 @@ TreeLoadReport LoadTreeFiles(const std::string& collectionDir, CollectionTree& t
         }
         ++i;
     });
+    // Before the repairs below, and any save, write over it.
+    if (!report.idsMissing && !(frame->empty() && data->empty()) &&
+        (report.rejectedIds > 0 || !duplicates.empty() || !writtenBackAsRead(tree, ids, *frame, *data)))
+        report.damagedCopy = keepDamagedPair(collectionDir, *frame, *data);
     // Every node has a page of its own: one without a valid id would show, and save into,
     // whichever page was current before; one sharing an id would overwrite the other's page.
     // Given only once every id read is known.
