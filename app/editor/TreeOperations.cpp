@@ -176,7 +176,10 @@ void TreeOperations::DeleteNodeFiles(TreeNode* node, std::vector<std::string>& p
         std::error_code ec;
         fs::remove(PageFileName(CollectionDir(), id), ec);
         const std::string folder = CollectionDir() + id;
-        if (fs::is_directory(fs::symlink_status(folder, ec)))
+        const fs::file_type kind = fs::symlink_status(folder, ec).type();
+        if (kind == fs::file_type::symlink)
+            fs::remove(folder, ec);  // the link alone: what it points at lies outside the collection
+        else if (kind == fs::file_type::directory)
             DeleteFolderTree(folder + "/");
         session_.NotePageDeleted(id);
     }
