@@ -44,15 +44,15 @@ void LogCurrentException(std::string_view where) noexcept
     }
 }
 
-bool ContinueAfterEscapedException() noexcept
+bool ContinueAfterEscapedException(std::string_view where) noexcept
 {
     try {
         throw;
     } catch (const std::bad_alloc&) {
-        LogError("event loop", "out of memory; Quillory ends");
+        LogError(where, "out of memory; Quillory ends");
         return false;
     } catch (...) {
-        LogCurrentException("event loop");
+        LogCurrentException(where);
         return true;
     }
 }

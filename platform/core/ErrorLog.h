@@ -18,9 +18,9 @@ std::string CurrentExceptionText();
 void LogCurrentException(std::string_view where) noexcept;
 
 // For an exception that escaped as far as the event loop (only inside a catch block): logs it
-// and tells whether the loop may go on. After running out of memory it may not: the program
-// then ends through its exit saves rather than run on with half-done work.
-bool ContinueAfterEscapedException() noexcept;
+// under `where` and tells whether the loop may go on. After running out of memory it may not:
+// the program then ends through its exit saves rather than run on with half-done work.
+bool ContinueAfterEscapedException(std::string_view where = "event loop") noexcept;
 
 // Runs `handler`; an exception it throws is logged under `where` and goes no further. True when
 // the handler returned normally (and, for a handler that returns bool, returned true).

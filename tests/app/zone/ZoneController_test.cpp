@@ -170,6 +170,22 @@ TEST_F(ZoneControllerTest, ExitRunsEveryStepEvenWhenOneFailsAndSaysWhich)
     EXPECT_EQ(settingsSaves, 1);
 }
 
+// From outside (a signal, the end of the session) nobody may be there to answer a box: the
+// editor's boxes stop waiting before the first save; the Exit command keeps them.
+TEST_F(ZoneControllerTest, AnExitFromOutsideRunsItsSavesWithoutBoxesThatWait)
+{
+    Make();
+    zone->EnsureEditorForm();
+    zone->Exit1Click(ZoneController::ExitBy::Outside);
+    EXPECT_TRUE(editor->savedUnattended);
+    EXPECT_TRUE(zoneWindow.terminated);
+
+    Make();
+    zone->EnsureEditorForm();
+    zone->Exit1Click();
+    EXPECT_FALSE(editor->unattended);
+}
+
 TEST_F(ZoneControllerTest, ExitWithoutAnEditorSavesTheSettings)
 {
     Make();
