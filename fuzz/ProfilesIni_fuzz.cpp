@@ -16,7 +16,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::vector<std::string> folders = FirefoxProfileFolders(IniFile(root + "profiles.ini", false), root);
     for (std::size_t i = 0; i < folders.size(); ++i) {
         const std::string& f = folders[i];
-        QL_FUZZ_CHECK(f.size() > 1 && f.front() == '/' && f.back() == '/');
+        QL_FUZZ_CHECK(!f.empty() && f.front() == '/' && f.back() == '/');
         QL_FUZZ_CHECK(std::find(folders.begin() + static_cast<long>(i) + 1, folders.end(), f) == folders.end());
     }
     return 0;
