@@ -265,7 +265,7 @@ TEST_F(TreeOperationsTest, AddedNodesGetTheTemplateOrAnEmptyHtmlDocument)
 // and the user is told.
 TEST_F(TreeOperationsTest, ANewNodeWhoseTemplatePageCannotBeWrittenIsNotKept)
 {
-    window.SelectNode(AddPage(nullptr, "A", "A", "a page"));
+    window.SelectNode(AddPage(nullptr, "Alpha", "Alpha", "a page"));
     ASSERT_EQ(session->SaveTreeFiles(tree), TreeSave::Saved);
     temp.write("template.html", std::string(4000, 't'));
     settings.templateFile = temp.dir() + "template.html";
@@ -279,7 +279,7 @@ TEST_F(TreeOperationsTest, ANewNodeWhoseTemplatePageCannotBeWrittenIsNotKept)
     EXPECT_EQ(tree.Count(), 1u);
     EXPECT_EQ(dialogs.messages, std::vector<std::string>{kSavingFailed});
     EXPECT_FALSE(fs::exists(File("Child")));
-    EXPECT_EQ(TreeData(), "A\r\n");
+    EXPECT_EQ(TreeData(), "Alpha\r\n");
 }
 
 // Page folders that are links, or hold links, lead outside the collection: deleting the node
