@@ -2,12 +2,15 @@
 // title) to the running instance and ends; the first instance runs the drop zone until Exit,
 // SIGTERM, SIGINT, SIGHUP or the end of the desktop session, each of which runs the same
 // save steps.
+#include "app/collection/UnattendedDialogs.h"
 #include "app/zone/EditorFormZone_wx.h"
 #include "app/zone/HandOver.h"
 #include "app/zone/TPlinderDragZoneForm_wx.h"
+#include "foundation/EventBoundary_wx.h"
 #include "foundation/VekCollectClass.h"
 #include "foundation/VekHtmlClass.h"
 #include "platform/core/CopyDataTransport.h"
+#include "platform/core/ErrorLog.h"
 #include "platform/core/SingleInstance.h"
 
 #include <X11/Xlib.h>
@@ -27,16 +30,17 @@
 
 namespace {
 
-class QuilloryApp : public wxApp {
+class QuilloryApp : public ql::GuardedApp {
 public:
     bool OnInit() override { return true; }
 };
 
 ql::HandOverSend SendOnce(const std::string& text)
 {
-    switch (ql::SendCopyDataMessage(ql::kZoneWindowClass, ql::CopyDataMessage::FromText(text, 0, 0))) {
+    std::int64_t reply = 0;
+    switch (ql::SendCopyDataMessage(ql::kZoneWindowClass, ql::CopyDataMessage::FromText(text, 0, 0), &reply)) {
     case ql::CopyDataResult::Delivered:
-        return ql::HandOverSend::Delivered;
+        return ql::HandOverSendForReply(reply);
     case ql::CopyDataResult::NoReceiver:
         return ql::HandOverSend::NoReceiver;
     case ql::CopyDataResult::Failed:
@@ -51,6 +55,11 @@ int HandOverToRunningInstance(std::vector<std::string> args)
 {
     if (args.empty())
         return 0;
+    // Where no socket can be made, waiting for the running instance to listen is pointless.
+    if (std::string why; ql::CopyDataSocketPath(ql::kZoneWindowClass, &why).empty()) {
+        std::fprintf(stderr, "quillory: the clip cannot be handed over to the running Quillory: %s.\n", why.c_str());
+        return 1;
+    }
     std::error_code ec;
     args[0] = ql::AbsoluteClipPath(args[0], std::filesystem::current_path(ec).string());
     const std::string text = ql::HandOverText(args);
@@ -79,14 +88,9 @@ std::string MissingDisplay()
     return {};
 }
 
-constexpr guint kExitGraceMs = 3000;
-
 gboolean OnExitSignal(gpointer data)
 {
-    auto* form = static_cast<ql::TPlinderDragZoneForm*>(data);
-    form->ExitFromOutside("signal");
-    // Everything is saved by now; a message box left open must not keep the program alive.
-    g_timeout_add(kExitGraceMs, [](gpointer) -> gboolean { std::_Exit(0); }, nullptr);
+    static_cast<ql::TPlinderDragZoneForm*>(data)->ExitFromOutside("signal");
     return G_SOURCE_REMOVE;
 }
 
@@ -100,6 +104,12 @@ int main(int argc, char** argv)
     ql::SingleInstanceLock lock;
     if (lock.AnotherInstanceRuns())
         return HandOverToRunningInstance(std::move(args));
+    // Without the lock nothing keeps a second zone off the collection: two would overwrite
+    // each other's tree files.
+    if (lock.state() != ql::SingleInstanceLock::State::Acquired) {
+        std::fprintf(stderr, "quillory: %s; Quillory does not start without it.\n", lock.Problem().c_str());
+        return 1;
+    }
 
     if (std::string missing = MissingDisplay(); !missing.empty()) {
         std::fprintf(stderr, "%s\n", missing.c_str());
@@ -122,7 +132,10 @@ int main(int argc, char** argv)
     // The browsers' caches are indexed in the background from now on, so the first drop never
     // waits for a full scan.
     ql::StartUrlCacheIndexing();
-    auto editorFactory = ql::EditorFormFactory(ql::CollectionContext{ql::Settings, ql::ClipSourceUrl, ql::ImagesIni.get()});
+    // The editor's boxes, kept to the end of the program as the editor window is.
+    ql::UnattendedDialogs editorBoxes(nullptr);
+    auto editorFactory =
+        ql::EditorFormFactory(ql::CollectionContext{ql::Settings, ql::ClipSourceUrl, ql::ImagesIni.get()}, editorBoxes);
     auto* zone = new ql::TPlinderDragZoneForm(ql::Settings, ql::ZoneFormOptions{std::move(args), std::move(editorFactory),
                                                                                [] { return ql::SaveSettings(); }});
     wxTheApp->SetTopWindow(zone);
@@ -131,8 +144,13 @@ int main(int argc, char** argv)
     wxTheApp->Bind(wxEVT_END_SESSION, [zone](wxCloseEvent&) { zone->ExitFromOutside("end of session"); });
 
     zone->Start();
-    wxTheApp->OnRun();
-    // The loop can also end without Exit (the display went away): the saves run all the same.
+    try {
+        wxTheApp->OnRun();
+    } catch (...) {
+        ql::LogCurrentException("event loop");
+    }
+    // The loop can also end without Exit (the display went away, an exception it could not go
+    // on after): the saves run all the same.
     if (!zone->Controller().Exiting())
         zone->ExitFromOutside("event loop ended");
     zone->Destroy();

@@ -2,6 +2,7 @@
 
 #include "extension/ClipFile.h"
 #include "foundation/VekBaseClass.h"
+#include "platform/core/CopyDataTransport.h"
 #include "platform/core/SafeFile.h"
 
 #include <sys/stat.h>
@@ -87,6 +88,11 @@ bool copyCachedPage(const std::string& cacheFile, const std::string& clip, std::
 
 }  // namespace
 
+std::string HandOverUnusableMessage(const std::string& why)
+{
+    return "Quillory cannot take the clip: " + why + ".";
+}
+
 HRESULT CapturePage(IHTMLDocument2* doc, TCaptureMode mode, const CaptureServices& services)
 {
     const std::string clip = ClipFilePath();
@@ -138,6 +144,12 @@ HRESULT CapturePage(IHTMLDocument2* doc, TCaptureMode mode, const CaptureService
         return hr;
     if (SendCopyData(kHandOverWindowClass, clip + "\r\n" + oneLine(url) + "\r\n" + oneLine(title), 0, 0))
         return S_OK;
+    // A Quillory started now could not be reached either, and the next capture would start
+    // another: the user learns what to mend instead.
+    if (std::string why; CopyDataSocketPath(kHandOverWindowClass, &why).empty()) {
+        services.messages.ShowMessage(HandOverUnusableMessage(why));
+        return S_OK;
+    }
 
     const std::string exe = ReadRegString(RegRoot::CurrentUser, kProgramKey, kProgramValue);
     if (FileExists(exe)) {

@@ -23,6 +23,8 @@ inline constexpr char kHandOverWindowClass[] = "TPlinderDragZoneForm";
 inline constexpr char kProgramKey[] = "\\Software\\Tessaly\\Pouchly";
 inline constexpr char kProgramValue[] = "exe";
 inline constexpr char kNotInstalledMessage[] = "Quillory not properly installed, Please install Quillory again.";
+// What the user is told instead when no hand-over can work here (`why`: which folder is wrong).
+std::string HandOverUnusableMessage(const std::string& why);
 
 // What a capture talks to besides the clip file, the registry store and the hand-over
 // transport. The library's own are in DefaultCaptureServices(); tests pass fakes.
@@ -36,7 +38,8 @@ struct CaptureServices {
 };
 
 // Runs one capture of `doc` (nullptr: no document) in `mode`. S_OK once the clip was handed
-// over, Quillory was started or the "not installed" message was shown; a failing result, with
+// over, Quillory was started, or the "not installed" message (or, where no hand-over can work,
+// the message saying why) was shown; a failing result, with
 // nothing handed over or started, when the clip file could not be written or a call on the
 // document failed.
 com::HRESULT CapturePage(com::IHTMLDocument2* doc, TCaptureMode mode, const CaptureServices& services);

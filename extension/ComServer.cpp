@@ -120,13 +120,14 @@ HRESULT UnregisterServer(Registry& registry)
     const auto root = RegRoot::ClassesRoot;
     bool ok = true;
     for (const std::string& key : {clsidKey(), std::string(kProgId), typeLibKey(), interfaceKey()}) {
-        registry.DeleteKey(root, key);
-        ok = ok && !registry.KeyExists(root, key);
+        // A key that was not there counts as removed.
+        if (!registry.DeleteKey(root, key) && registry.KeyExists(root, key))
+            ok = false;
     }
     for (const char* parent : kParentKeys) {
         if (registry.KeyExists(root, parent) && registry.SubKeyNames(root, parent).empty() &&
             registry.ValueNames(root, parent).empty())
-            registry.DeleteKey(root, parent);
+            (void)registry.DeleteKey(root, parent);  // empty parents are tidied where they can be
     }
     return ok ? S_OK : E_FAIL;
 }

@@ -1,5 +1,6 @@
 #include "foundation/TrayIcon.h"
 
+#include "platform/core/ErrorLog.h"
 #include "platform/core/TextEncoding.h"
 
 namespace ql {
@@ -79,7 +80,8 @@ void TTrayIcon::RightClick()
 
 void TTrayIcon::WndProc(std::uint32_t message, std::uint32_t lParam)
 {
-    try {
+    // A failing handler must not take the event loop down; the click is simply lost.
+    GuardHandler("notification icon", [&] {
         if (message == kTrayTipMessage) {
             SetToolTip(ToolTip_);
             return;
@@ -98,9 +100,7 @@ void TTrayIcon::WndProc(std::uint32_t message, std::uint32_t lParam)
         case WM_RBUTTONUP: RightClick(); break;
         default: break;
         }
-    } catch (...) {
-        // A failing handler must not take the event loop down; the click is simply lost.
-    }
+    });
 }
 
 }  // namespace ql

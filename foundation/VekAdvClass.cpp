@@ -90,13 +90,14 @@ wchar_t fold(wchar_t c, bool matchCase) { return matchCase ? c : static_cast<wch
 FormPlacement ReadFormPlacement(Registry& registry, const std::string& key, const FormRect& current)
 {
     const RegRoot cu = RegRoot::CurrentUser;
-    registry.CreateKey(cu, key);
+    // The defaults are stored for the next read; should that fail, this read still gives them.
+    (void)registry.CreateKey(cu, key);
     FormRect cur = current;
     for (int i = 0; i < 4; ++i)
         if (!registry.ReadDWord(cu, key, kBoundNames[i]))
-            registry.WriteDWord(cu, key, kBoundNames[i], static_cast<std::uint32_t>(*boundField(cur, i)));
+            (void)registry.WriteDWord(cu, key, kBoundNames[i], static_cast<std::uint32_t>(*boundField(cur, i)));
     if (!registry.ValueExists(cu, key, "Max"))
-        registry.WriteDWord(cu, key, "Max", 0);
+        (void)registry.WriteDWord(cu, key, "Max", 0);
 
     FormPlacement p;
     p.Bounds = current;

@@ -31,7 +31,7 @@ inline constexpr const char* kFormPosKey = "\\Software\\Tessaly\\Pouchly\\FormPo
 // five values back. Values that cannot be read keep `current` and false.
 FormPlacement ReadFormPlacement(Registry& registry, const std::string& key, const FormRect& current);
 // Writes "Max", then the four bounds, as signed DWORDs. False when the store could not be saved.
-bool WriteFormPlacement(Registry& registry, const std::string& key, const FormPlacement& placement);
+[[nodiscard]] bool WriteFormPlacement(Registry& registry, const std::string& key, const FormPlacement& placement);
 
 // The seeded first bounds: Left 20, Top 75, 6/7 of the screen's width and 5/6 of its height.
 FormRect SeedFormBounds(int screenWidth, int screenHeight);

@@ -17,7 +17,7 @@ namespace ql {
 void LoadFormPlacement(const std::string& key, wxTopLevelWindow* form, bool seed);
 // Stores "Max" and the form's normal bounds (also while it is maximised). False when the
 // registry could not be written.
-bool SaveFormPlacement(const std::string& key, wxTopLevelWindow* form);
+[[nodiscard]] bool SaveFormPlacement(const std::string& key, wxTopLevelWindow* form);
 
 // RegisterComServer with wx message boxes.
 bool RegisterComServer(const std::string& fileName, bool reg, bool showMessages);

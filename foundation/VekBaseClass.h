@@ -40,7 +40,7 @@ StringList SplitLines(std::string_view text);
 std::string JoinLinesCrLf(const StringList& lines);
 
 // Writes the text with every line break (CR LF, CR or LF) made CR LF, atomically.
-bool SaveTextToFile(const std::string& text, const std::string& fileName);
+[[nodiscard]] bool SaveTextToFile(const std::string& text, const std::string& fileName);
 // index < 0: every line followed by CR LF; otherwise the 0-based line or "".
 void LoadTextFromFile(const std::string& fileName, int index, std::string& text);
 
@@ -58,7 +58,7 @@ bool IsChineseSystem();  // that locale is Chinese as used in the PRC (zh_CN)
 // String values of the per-user registry store (Registry.h). Roots: HKEY_CURRENT_USER,
 // HKEY_CLASSES_ROOT. Writing creates the key; reading a missing key or value, or a value that
 // is not a string, gives "". An empty name is the key's default value.
-bool WriteRegString(RegRoot root, const std::string& key, const std::string& name, const std::string& text);
+[[nodiscard]] bool WriteRegString(RegRoot root, const std::string& key, const std::string& name, const std::string& text);
 std::string ReadRegString(RegRoot root, const std::string& key, const std::string& name);
 
 }  // namespace ql

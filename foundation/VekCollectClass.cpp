@@ -1,5 +1,6 @@
 #include "foundation/VekCollectClass.h"
 
+#include "platform/core/ErrorLog.h"
 #include "platform/core/HexDigits.h"
 
 #include <climits>
@@ -36,7 +37,8 @@ void LoadSettings() { LoadSettings(runningProgramPath()); }
 void LoadSettings(const std::string& programPath)
 {
     // Lets the capture extension start the program that ran last; a failure changes nothing else.
-    WriteRegString(RegRoot::CurrentUser, kProgramKey, "exe", programPath);
+    if (!WriteRegString(RegRoot::CurrentUser, kProgramKey, "exe", programPath))
+        LogError("registry", "the program's path could not be recorded: the capture extension cannot start it");
 
     AppDirPath = programPath.substr(0, programPath.rfind('/') + 1);
     ScratchList.clear();

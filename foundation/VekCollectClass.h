@@ -63,7 +63,7 @@ void LoadSettings(const std::string& programPath);
 // or when there is nothing loaded to write (a second call).
 // Only the program's first instance calls it: a second start that only hands a clip over and
 // ends must not overwrite the running instance's settings with the ones it read at its start.
-bool SaveSettings();
+[[nodiscard]] bool SaveSettings();
 
 // "#rrggbb" <-> 0x00BBGGRR (red in the low byte). Digits of either case are read; any text that
 // is not "#" and exactly six hexadecimal digits gives 0. The colour text is lower case.

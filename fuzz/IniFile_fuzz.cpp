@@ -9,7 +9,8 @@ using namespace ql;
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     const std::string path = fuzz::CleanScratchDir() + "fuzz.ini";
-    WriteFileAtomic(path, std::string(fuzz::Bytes(data, size)));
+    if (!WriteFileAtomic(path, std::string(fuzz::Bytes(data, size))))
+        return 0;
     IniFile ini(path, false);
     for (const std::string& section : ini.ReadSections()) {
         QL_FUZZ_CHECK(ini.SectionExists(section));

@@ -7,6 +7,8 @@
 #include "app/collection/TreeText.h"
 #include "foundation/VekBaseClass.h"
 
+#include <unistd.h>
+
 namespace ql {
 
 ClipCore::ClipCore(PageSession& session, PageViews& views, EditorWindow& window, EditorDialogs& dialogs)
@@ -47,6 +49,8 @@ TreeNode* ClipCore::StoreClip(const std::string& content, const std::string& tit
         tree.SetPageId(node, id);
         const std::string file = PageFileName(s.CollectionDir, id);
         if (!session_.EnsureCollectionFolder() || !SaveTextToFile(content, file)) {
+            // No node is kept without its page: it would show, and later save, an empty one.
+            tree.Delete(node);
             session_.ReportSaveFailure();
             return nullptr;
         }
@@ -70,6 +74,22 @@ TreeNode* ClipCore::StoreClip(const std::string& content, const std::string& tit
     session_.SaveTreeFiles(tree);
     session_.NotePageSaved();
     return result;
+}
+
+void ClipCore::DiscardClipNode(TreeNode* node)
+{
+    CollectionTree& tree = session_.EditorTree();
+    if (!node || &node->Tree() != &tree)
+        return;
+    const std::string id = node->PageId();
+    if (IsValidPageId(id) && !tree.UsesPageId(id, node)) {
+        ::unlink(PageFileName(session_.AppSettings().CollectionDir, id).c_str());
+        session_.NotePageDeleted(id);
+    }
+    tree.Delete(node);
+    if (TreeNode* target = ClipTarget())
+        window_.SelectNode(target);
+    session_.SaveTreeFiles(tree);
 }
 
 void ClipCore::DropHTMLClip(const std::string& url, StringList lines, const std::string& selectedText)

@@ -36,17 +36,6 @@ bool pathExists(const std::string& path)
 
 bool removeFile(const std::string& path) { return ::unlink(path.c_str()) == 0 || errno == ENOENT; }
 
-// The renames and the marker reach the disk in order only when the folder itself is flushed.
-bool syncFolder(const std::string& dir)
-{
-    int fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0)
-        return false;
-    const bool ok = ::fsync(fd) == 0;
-    ::close(fd);
-    return ok;
-}
-
 bool fail(std::string* error, const std::string& what, int err)
 {
     if (error)
@@ -86,18 +75,13 @@ bool ReplaceFilePair(const std::string& dir, const FilePairNames& names, const s
         return false;
     }
     // From here on the new pair wins: a kill leaves the marker, and the next recovery finishes.
+    // Its write flushes the folder, so the staged files and the marker are on disk before the renames.
     step("commit");
     if (!WriteFileAtomic(p.marker, names.first + "\r\n" + names.second + "\r\n", error)) {
-        removeFile(p.stagedFirst);
-        removeFile(p.stagedSecond);
-        return false;
-    }
-    if (!syncFolder(dir)) {
-        const int err = errno;
         removeFile(p.marker);
         removeFile(p.stagedFirst);
         removeFile(p.stagedSecond);
-        return fail(error, "cannot flush " + dir, err);
+        return false;
     }
     step("replace first");
     if (::rename(p.stagedFirst.c_str(), p.first.c_str()) != 0) {
@@ -121,10 +105,12 @@ bool ReplaceFilePair(const std::string& dir, const FilePairNames& names, const s
         return false;
     }
     step("finish");
-    syncFolder(dir);
+    // The renames reach the disk before the marker goes: the marker alone finishes nothing.
+    const bool flushed = SyncFolder(dir);
+    const int err = errno;
     removeFile(p.marker);
     step("done");
-    return true;
+    return flushed || fail(error, "cannot flush " + dir, err);
 }
 
 FilePairRecovery RecoverFilePair(const std::string& dir, const FilePairNames& names)
@@ -135,7 +121,8 @@ FilePairRecovery RecoverFilePair(const std::string& dir, const FilePairNames& na
             if (pathExists(*staged) && ::rename(staged->c_str(), target->c_str()) != 0)
                 return FilePairRecovery::Failed;
         }
-        syncFolder(dir);
+        if (!SyncFolder(dir))
+            return FilePairRecovery::Failed;
         // A marker left behind would later commit a half-staged pair.
         return ::unlink(p.marker.c_str()) == 0 || errno == ENOENT ? FilePairRecovery::RolledForward
                                                                    : FilePairRecovery::Failed;

@@ -21,7 +21,7 @@ using FilePairStepHook = std::function<void(std::string_view step)>;
 
 // `dir` ends with '/'. False with `error` set when the pair could not be replaced (also while
 // an interrupted replacement is not recovered); the old pair is then in place (or, when the folder is too broken even to put it back, `error` says so).
-bool ReplaceFilePair(const std::string& dir, const FilePairNames& names, const std::string& firstBytes,
+[[nodiscard]] bool ReplaceFilePair(const std::string& dir, const FilePairNames& names, const std::string& firstBytes,
                      const std::string& secondBytes, std::string* error = nullptr,
                      const FilePairStepHook& onStep = {});
 
@@ -31,6 +31,6 @@ enum class FilePairRecovery {
     RolledForward,  // a committed one was finished: the new pair stands
     Failed,         // a committed one could not be finished: the pair may be mixed
 };
-FilePairRecovery RecoverFilePair(const std::string& dir, const FilePairNames& names);
+[[nodiscard]] FilePairRecovery RecoverFilePair(const std::string& dir, const FilePairNames& names);
 
 }  // namespace ql

@@ -4,6 +4,7 @@
 #include "app/collection/PageText.h"
 #include "app/collection/TextTransforms.h"
 #include "foundation/VekBaseClass.h"
+#include "platform/core/ErrorLog.h"
 #include "platform/core/SafeFile.h"
 
 #include <filesystem>
@@ -25,6 +26,8 @@ PageSession::PageSession(CollectionContext context, CollectionTree& editorTree, 
 
 TreeLoadReport PageSession::LoadTreeFiles(CollectionTree& tree)
 {
+    if (!collectionFolder_)
+        collectionFolder_ = IdentifyFolder(CollectionDir());
     TreeLoadReport report = ql::LoadTreeFiles(CollectionDir(), tree, random_);
     // What is in memory is not the collection then: saving it would replace files never read.
     if ((report.result == TreeLoad::Unreadable || report.idsMissing) && !treeFilesUnreadable_) {
@@ -68,10 +71,14 @@ TreeSave PageSession::SaveTreeFiles(const CollectionTree& tree)
                              CollectionDir() + " could not be read.");
         return TreeSave::Failed;
     }
+    if (!CollectionFolderUnmoved())
+        return TreeSave::Failed;
     std::string error;
     const TreeSave result = ql::SaveTreeFiles(CollectionDir(), tree, random_, &error);
     if (result == TreeSave::Failed)
         dialogs_.ShowMessage(std::string(kSavingFailed) + ": the collection tree could not be written (" + error + ").");
+    else if (!collectionFolder_)
+        collectionFolder_ = IdentifyFolder(CollectionDir());
     return result;
 }
 
@@ -91,9 +98,24 @@ std::string PageSession::PageFileOfNode(const TreeNode* node) const { return Pag
 
 bool PageSession::EnsureCollectionFolder()
 {
+    if (!CollectionFolderUnmoved())
+        return false;
     std::error_code ec;
     std::filesystem::create_directories(CollectionDir(), ec);
+    if (!collectionFolder_)
+        collectionFolder_ = IdentifyFolder(CollectionDir());
     return DirectoryExists(CollectionDir());
+}
+
+bool PageSession::CollectionFolderUnmoved()
+{
+    if (!collectionFolder_ || IdentifyFolder(CollectionDir()) == collectionFolder_)
+        return true;
+    dialogs_.ShowMessage(std::string(kSavingFailed) + ": the collection folder " + CollectionDir() +
+                         " is no longer the one Quillory loaded (it was moved, renamed or replaced meanwhile). Nothing "
+                         "is saved there, so no tree names pages that are not in it; start Quillory again to go on "
+                         "with the collection now at that place.");
+    return false;
 }
 
 bool PageSession::TransformCurrentPage(std::string (*transform)(std::string_view))
@@ -114,14 +136,14 @@ bool PageSession::PreparePageFile(const std::string& pageId)
     s.CurrentNodeId = id;
     s.CurrentPageFile = PageFileName(CollectionDir(), id);
     const std::string& file = s.CurrentPageFile;
-    if (!FileExists(file) && EnsureCollectionFolder())
-        SaveTextToFile("", file);
+    if (!FileExists(file) && EnsureCollectionFolder() && !SaveTextToFile("", file))
+        ReportSaveFailure();
 
     if (s.AutoChangeTxtToHtml || HomepageImport) {
         if (auto bytes = ReadFileBytes(file, kMaxPageBytes)) {
             PagePreparation options{s.AutoChangeTxtToHtml, HomepageImport, s.UseDiv, views_.ActiveView()};
-            if (auto prepared = PreparePageText(*bytes, options))
-                SaveTextToFile(*prepared, file);
+            if (auto prepared = PreparePageText(*bytes, options); prepared && !SaveTextToFile(*prepared, file))
+                ReportSaveFailure();  // the page stays as it was
         }
     }
     if (NewClipPending) {
@@ -175,8 +197,14 @@ void PageSession::LoadPageIntoHtmlView(const std::string& file) { views_.HtmlLoa
 
 bool PageSession::WritePageFile(const std::string& file, const std::string& text)
 {
-    if (auto previous = ReadFileBytes(file, kMaxPageBytes))
-        WriteFileAtomic(CollectionDir() + kPageBackupFile, *previous);
+    if (!CollectionFolderUnmoved())
+        return false;
+    if (auto previous = ReadFileBytes(file, kMaxPageBytes)) {
+        // The copy is a convenience: the page is saved without it, and the failure noted.
+        std::string error;
+        if (!WriteFileAtomic(CollectionDir() + kPageBackupFile, *previous, &error))
+            LogError(kPageBackupFile, error);
+    }
     return SaveTextToFile(text, file);
 }
 

@@ -9,6 +9,7 @@
 #include "app/collection/TreeFiles.h"
 #include "foundation/PageLimit.h"
 #include "foundation/VekCollectClass.h"
+#include "platform/core/SafeFile.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -124,9 +125,15 @@ public:
     void ToolButton8Click();  // pure text
 
     // Writes a page file atomically after copying its previous content to "html.bak".
-    bool WritePageFile(const std::string& file, const std::string& text);
+    [[nodiscard]] bool WritePageFile(const std::string& file, const std::string& text);
     void ReportSaveFailure();
+    // Creates the collection folder when it is missing, unless it is no longer the folder the
+    // tree was loaded from (then the user is told and nothing is created).
     bool EnsureCollectionFolder();
+    // The collection folder is the one the tree was loaded from (or made by this session); once
+    // it was moved, renamed or replaced, saving into its path would make a collection whose
+    // tree names pages that are not there. Tells the user when it is not.
+    bool CollectionFolderUnmoved();
 
 private:
     struct PendingPictures {
@@ -161,6 +168,7 @@ private:
     std::optional<ClipboardAppend> clipboardAppend_;
     bool treeFilesUnreadable_ = false;
     bool textUnreadable_ = false;
+    std::optional<FolderIdentity> collectionFolder_;  // noted at the first load or creation
 };
 
 }  // namespace ql

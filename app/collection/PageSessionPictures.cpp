@@ -82,7 +82,12 @@ void PageSession::dtDocumentComplete()
         HtmlEditorTag = kTagLocalize;
         // The pasted document becomes the page, so that its pictures are taken from the file.
         ForceSave = true;
-        SaveCurrentPage("");
+        if (!SaveCurrentPage("")) {
+            // The clip stays in the view, unsaved, where the user can save it again.
+            HtmlEditorTag = 0;
+            pendingPictures_.reset();
+            return;
+        }
     }
     if (HtmlEditorTag == kTagLocalize)
         LocalizeClipResources(true);
@@ -139,7 +144,8 @@ void PageSession::LocalizeClipResources(bool withLinks)
             if (!ContainsNoCase(*text, "<base ") && text->find("From: \"" + HeaderSafeUrl(url) + "\"") != std::string::npos) {
                 StringList lines = SplitPageLines(*text);
                 lines.insert(lines.begin(), ClipBaseLine(url));
-                SaveTextToFile(JoinPageLines(lines), job.target);
+                if (!SaveTextToFile(JoinPageLines(lines), job.target))
+                    ReportSaveFailure();  // the page keeps its pictures' addresses unresolved by a base
             }
         }
     }

@@ -54,7 +54,7 @@ public:
                             const std::string& pageId, bool withLinks) const;
 
 private:
-    bool CopyPicture(const std::string& from, const std::string& to) const;
+    [[nodiscard]] bool CopyPicture(const std::string& from, const std::string& to) const;
 
     std::string imagesDir_;
     IniFile* imagesIni_;

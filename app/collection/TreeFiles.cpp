@@ -3,6 +3,7 @@
 #include "app/collection/PageId.h"
 #include "app/collection/TextUtil.h"
 #include "app/collection/TreeText.h"
+#include "platform/core/ErrorLog.h"
 #include "platform/core/IniFile.h"
 #include "platform/core/SafeFile.h"
 
@@ -112,6 +113,36 @@ void copyPictureRecords(IniFile& images, const std::string& from, const std::str
         images.WriteString(to, key, images.ReadString(from, key, "1"));
 }
 
+// The pair as read is kept beside it before anything is written over it. Copies from an earlier
+// load that hold the same bytes are kept as they are; others are never overwritten. Gives the
+// name the frame's copy has, "" when no copy could be written.
+std::string keepDamagedPair(const std::string& dir, const std::string& frame, const std::string& data)
+{
+    constexpr int kMaxCopies = 100;
+    for (int n = 1; n <= kMaxCopies; ++n) {
+        const std::string suffix = std::string(kDamagedSuffix) + (n == 1 ? "" : std::to_string(n));
+        const std::string frameCopy = dir + kTreeFrameFile + suffix, dataCopy = dir + kTreeDataFile + suffix;
+        if (pathExists(frameCopy) || pathExists(dataCopy)) {
+            if (ReadFileBytes(frameCopy, kMaxTreeFileBytes) == frame && ReadFileBytes(dataCopy, kMaxTreeFileBytes) == data)
+                return kTreeFrameFile + suffix;
+            continue;
+        }
+        std::string error;
+        if (WriteFileAtomic(frameCopy, frame, &error) && WriteFileAtomic(dataCopy, data, &error))
+            return kTreeFrameFile + suffix;
+        LogError("tree files", "the damaged tree files could not be kept aside: " + error);
+        return {};
+    }
+    LogError("tree files", "the damaged tree files were not kept aside: too many older copies in " + dir);
+    return {};
+}
+
+// What a save of the loaded tree writes back: the captions as the tree text, one id per node.
+bool writtenBackAsRead(const CollectionTree& tree, const StringList& ids, const std::string& frame, const std::string& data)
+{
+    return ids.size() == tree.Count() && TreeToText(tree) == frame && JoinPageLines(ids) == data;
+}
+
 }  // namespace
 
 TreeLoadReport LoadTreeFiles(const std::string& collectionDir, CollectionTree& tree, const RandomSource& random,
@@ -157,6 +188,10 @@ TreeLoadReport LoadTreeFiles(const std::string& collectionDir, CollectionTree& t
         }
         ++i;
     });
+    // Before the repairs below, and any save, write over it.
+    if (!report.idsMissing && !(frame->empty() && data->empty()) &&
+        (report.rejectedIds > 0 || !duplicates.empty() || !writtenBackAsRead(tree, ids, *frame, *data)))
+        report.damagedCopy = keepDamagedPair(collectionDir, *frame, *data);
     // Every node has a page of its own: one without a valid id would show, and save into,
     // whichever page was current before; one sharing an id would overwrite the other's page.
     // Given only once every id read is known.
@@ -174,8 +209,8 @@ TreeLoadReport LoadTreeFiles(const std::string& collectionDir, CollectionTree& t
             }
             tree.SetPageId(node, id);
         }
-        if (recordsCopied)
-            images.UpdateFile();
+        if (recordsCopied && !images.UpdateFile())
+            LogError(kImagesIniFile, "the picture records of the pages copied for shared ids could not be saved");
         report.duplicateIds = duplicates.size();
     }
     tree.ForEach([&](TreeNode& node) {
@@ -193,7 +228,10 @@ TreeLoadReport LoadTreeFiles(const std::string& collectionDir, CollectionTree& t
     if (report.duplicateIds > 0 && report.uncopiedPages == 0) {
         std::string repaired;
         tree.ForEach([&](TreeNode& node) { repaired += node.PageId() + "\r\n"; });
-        ReplaceFilePair(collectionDir, kTreePair, *frame, repaired, nullptr, onStep);
+        std::string error;
+        // Should it fail, the next load copies the pages once more, which loses nothing.
+        if (!ReplaceFilePair(collectionDir, kTreePair, *frame, repaired, &error, onStep))
+            LogError(kTreeDataFile, error);
     }
 
     const bool sound = !report.idsMissing && tree.Count() > 0 && ids.size() == tree.Count() &&

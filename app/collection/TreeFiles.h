@@ -42,7 +42,17 @@ struct TreeLoadReport {
     // An interrupted save or backup was finished (its new pair stands) or thrown away.
     FilePairRecovery recovered = FilePairRecovery::Clean;
     std::size_t removedTemporaries = 0;  // left by writes of a program that died
+    // The pair held more than a save of the loaded tree would write back (lines that are no
+    // node or no id, ids out of step with the nodes, other line ends): its files as they were are
+    // kept beside it under this name + kDamagedSuffix (the ".bak" pair holds only sound ones).
+    // "" when nothing had to be kept.
+    std::string damagedCopy;
 };
+
+// The suffix of the copies a damaged pair is kept as: "tvframe" + kDamagedSuffix, and the
+// same for "tvdata"; a number follows when older copies hold other bytes. No sweep of
+// temporaries or interrupted saves ever removes them.
+inline constexpr char kDamagedSuffix[] = ".damaged";
 
 // Random numbers for nodes that hold no page id; tests pass a fixed sequence.
 using RandomSource = std::function<std::uint32_t()>;
@@ -50,7 +60,7 @@ RandomSource DefaultRandomSource();
 
 // Finishes or throws away an interrupted replacement of the pair and of its ".bak" copies,
 // removes stale temporaries of our writes from the folder and its images folder, then loads the
-// pair into `tree` and marks the tree loaded. Nodes beyond the last "tvdata" line, or whose line
+// pair into `tree` and marks the tree loaded; a damaged pair is first copied aside. Nodes beyond the last "tvdata" line, or whose line
 // is no valid id or a duplicate, get a fresh id: a random number below 100000 that no node and
 // no page file uses (counted on from 100000 once that range is crowded).
 TreeLoadReport LoadTreeFiles(const std::string& collectionDir, CollectionTree& tree,
@@ -66,7 +76,7 @@ enum class TreeSave {
 // and "tvdata" together and "temp" is removed; a failed save leaves the old pair. A node without
 // a page id is written with a free number as above; the node itself is not changed. Creates the
 // collection folder when missing; fails when an interrupted save found there cannot be finished.
-TreeSave SaveTreeFiles(const std::string& collectionDir, const CollectionTree& tree, const RandomSource& random,
+[[nodiscard]] TreeSave SaveTreeFiles(const std::string& collectionDir, const CollectionTree& tree, const RandomSource& random,
                        std::string* error = nullptr, const FilePairStepHook& onStep = {});
 
 }  // namespace ql

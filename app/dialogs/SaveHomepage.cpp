@@ -7,6 +7,7 @@
 #include "app/collection/PageId.h"
 #include "app/collection/PageSession.h"
 #include "foundation/VekCollectClass.h"
+#include "platform/core/ErrorLog.h"
 
 namespace ql {
 
@@ -68,11 +69,8 @@ bool SaveHomepage::Save()
     if (!CanSave())
         return false;
     Outcome outcome = Outcome::Failed;
-    try {
-        outcome = SaveSteps();
-    } catch (...) {
+    if (!GuardHandler("Save homepage", [&] { outcome = SaveSteps(); }))
         outcome = Outcome::Failed;
-    }
     if (outcome == Outcome::Failed)
         dialogs_.ShowMessage(kSavingFailed);
     return outcome == Outcome::Saved;
@@ -113,8 +111,10 @@ SaveHomepage::Outcome SaveHomepage::SaveSteps()
     std::string header = ClipFromLine(url) + "\r\n";
     if (!includeImages_ && !url.empty())
         header += ClipBaseLine(url) + "\r\n";
-    if (!SaveTextToFile(header + handOver_.Text, file))
+    if (!SaveTextToFile(header + handOver_.Text, file)) {
+        clips_.DiscardClipNode(node);  // no node is left with an empty page
         return Outcome::Failed;
+    }
     if (!current)
         return Outcome::Saved;
     if (includeImages_)

@@ -7,6 +7,7 @@
 #include "app/zone/ZoneEditor.h"
 #include "foundation/VekBaseClass_wx.h"
 #include "foundation/VekCollectClass.h"
+#include "platform/core/ErrorLog.h"
 
 #include <wx/artprov.h>
 #include <wx/bmpbuttn.h>
@@ -17,7 +18,6 @@
 #include <wx/textctrl.h>
 #include <wx/treectrl.h>
 
-#include <cstdio>
 
 namespace ql {
 
@@ -181,12 +181,10 @@ bool TAddUrlPageForm::Button1Click()
     if (!logic_)
         return false;
     logic_->Title = std::string(TitleEdit->GetValue().utf8_str());
-    try {
-        return logic_->Save();
-    } catch (...) {
-        std::fprintf(stderr, "quillory: the page could not be saved\n");
-        return false;
-    }
+    bool saved = false;
+    if (!GuardHandler("Save homepage", [&] { saved = logic_->Save(); }))
+        dialogs_.ShowMessage(kSavingFailed);
+    return saved;
 }
 
 }  // namespace ql

@@ -74,6 +74,6 @@ std::string WholeTreeIndexFile(const std::string& collectionDir, const std::stri
 std::string SubtreeIndexFile(std::string exportDir, const std::string& title);
 
 // Writes the index lines (CR LF) atomically; false when the file could not be written.
-bool WriteIndexPage(const std::string& file, const StringList& lines);
+[[nodiscard]] bool WriteIndexPage(const std::string& file, const StringList& lines);
 
 }  // namespace ql

@@ -2,6 +2,7 @@
 
 #include "app/collection/EditorPorts.h"
 #include "foundation/VekCollectClass.h"
+#include "platform/core/ErrorLog.h"
 #include "platform/core/com/OleCommandTarget.h"
 #include "platform/gui/HtmlEditCommands.h"
 
@@ -16,10 +17,7 @@ namespace {
 template <class F>
 void Swallowing(F&& f)
 {
-    try {
-        f();
-    } catch (...) {
-    }
+    GuardHandler("edit command", std::forward<F>(f));
 }
 
 }  // namespace

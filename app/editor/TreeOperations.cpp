@@ -89,11 +89,10 @@ TreeNode* TreeOperations::AddNode(bool child)
     TreeNode* selected = tree.Selected();
     TreeNode* node = tree.AddNode(selected, (child && selected) ? Attach::LastChild : Attach::LastSibling,
                                   TrimControls(CleanCaption(*title)));
-    InitNewNodePage(node);
-    return node;
+    return InitNewNodePage(node) ? node : nullptr;
 }
 
-void TreeOperations::InitNewNodePage(TreeNode* node)
+bool TreeOperations::InitNewNodePage(TreeNode* node)
 {
     CollectionTree& tree = session_.EditorTree();
     const std::string id = session_.MakeNodeFileName(*node);
@@ -102,8 +101,13 @@ void TreeOperations::InitNewNodePage(TreeNode* node)
     std::optional<std::string> templ = (!templateFile.empty() && FileExists(templateFile))
                                            ? ReadFileBytes(templateFile, kMaxPageBytes)
                                            : std::nullopt;
-    if (templ && session_.EnsureCollectionFolder()) {
-        WriteFileAtomic(PageFileName(CollectionDir(), id), *templ);
+    if (templ) {
+        // A node whose page was never written would later show, and save, an empty page.
+        if (!session_.EnsureCollectionFolder() || !WriteFileAtomic(PageFileName(CollectionDir(), id), *templ)) {
+            tree.Delete(node);
+            session_.ReportSaveFailure();
+            return false;
+        }
     } else {
         views_.HtmlNewDocument();
         views_.SwitchView(kViewHtml, false);
@@ -114,6 +118,7 @@ void TreeOperations::InitNewNodePage(TreeNode* node)
     }
     session_.SaveTreeFiles(tree);
     window_.SelectNode(node);
+    return true;
 }
 
 void TreeOperations::DeleteNodeTree(TreeNode* node)
@@ -171,7 +176,10 @@ void TreeOperations::DeleteNodeFiles(TreeNode* node, std::vector<std::string>& p
         std::error_code ec;
         fs::remove(PageFileName(CollectionDir(), id), ec);
         const std::string folder = CollectionDir() + id;
-        if (fs::is_directory(fs::symlink_status(folder, ec)))
+        const fs::file_type kind = fs::symlink_status(folder, ec).type();
+        if (kind == fs::file_type::symlink)
+            fs::remove(folder, ec);  // the link alone: what it points at lies outside the collection
+        else if (kind == fs::file_type::directory)
             DeleteFolderTree(folder + "/");
         session_.NotePageDeleted(id);
     }

@@ -42,10 +42,14 @@ public:
     TreeOperations(PageSession& session, PageViews& views, EditorWindow& window, EditorDialogs& dialogs,
                    IniFile* imagesIni);
 
-    // "Add Node" / "Add ChildNode": asks for the title; the new node, or nullptr when cancelled.
+    // "Add Node" / "Add ChildNode": asks for the title; the new node, or nullptr when cancelled
+    // or when its page could not be written.
     TreeNode* AddItemBClick();
     TreeNode* AddSubItemBClick();
-    void InitNewNodePage(TreeNode* node);
+    // Gives a new node its page id and its page (a copy of the template page, else a new
+    // document in the HTML view), saves the tree and selects the node. False when the template's
+    // copy could not be written: the node is taken out again and the user told.
+    bool InitNewNodePage(TreeNode* node);
 
     // "Delete": confirms, then deletes the node with its subtree.
     void DeleteNodeTree(TreeNode* node);

@@ -1,5 +1,7 @@
 #include "app/zone/EditorFormZone_wx.h"
 
+#include "app/collection/UnattendedDialogs.h"
+#include "app/editor/EditorDialogs_wx.h"
 #include "app/editor/EditorForm_wx.h"
 #include "foundation/VekAdvClass_wx.h"
 #include "platform/gui/HtmlEditControl.h"
@@ -14,7 +16,10 @@ namespace {
 // dropped before the windows go at exit.
 class EditorFormZoneEditor : public ZoneEditor {
 public:
-    explicit EditorFormZoneEditor(TEditorForm* form) : form_(form) {}
+    EditorFormZoneEditor(TEditorForm* form, UnattendedDialogs& boxes) : form_(form), boxes_(boxes)
+    {
+        boxes_.SetInner(std::make_unique<WxEditorDialogs>(form));
+    }
     ~EditorFormZoneEditor() override
     {
         if (form_)
@@ -80,6 +85,7 @@ public:
             form_->Actions().RunClipboardPaste();
     }
     bool SavePlacement() override { return form_ && SaveFormPlacement(kFormPosKey, form_.get()); }
+    void SetUnattended() override { boxes_.SetUnattended(); }
     void SetActionSink(std::function<void(int, int, int)> sink) override
     {
         if (form_)
@@ -88,14 +94,18 @@ public:
 
 private:
     wxWeakRef<TEditorForm> form_;
+    UnattendedDialogs& boxes_;
 };
 
 }  // namespace
 
-ZoneEditorFactory EditorFormFactory(CollectionContext context)
+ZoneEditorFactory EditorFormFactory(CollectionContext context, UnattendedDialogs& boxes)
 {
-    return [context](const ZoneCommandRunner& runCommand) -> std::unique_ptr<ZoneEditor> {
+    return [context, &boxes](const ZoneCommandRunner& runCommand) -> std::unique_ptr<ZoneEditor> {
         EditorFormSetup setup(context);
+        // Boxes shown while the window is being made have no parent yet.
+        boxes.SetInner(std::make_unique<WxEditorDialogs>(nullptr));
+        setup.dialogs = &boxes;
         if (runCommand) {
             setup.showOptions = [runCommand] { runCommand(ZoneCommand::Options); };
             setup.showAbout = [runCommand] { runCommand(ZoneCommand::About); };
@@ -104,7 +114,7 @@ ZoneEditorFactory EditorFormFactory(CollectionContext context)
         TEditorForm* form = CreateEditorForm(std::move(setup));
         if (!form)
             return nullptr;
-        return std::make_unique<EditorFormZoneEditor>(form);
+        return std::make_unique<EditorFormZoneEditor>(form, boxes);
     };
 }
 

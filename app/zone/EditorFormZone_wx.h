@@ -5,8 +5,11 @@
 
 namespace ql {
 
+class UnattendedDialogs;
+
 // Makes the editor window (hidden) when the zone first needs it; its Options, About and Exit
-// run the zone's commands.
-ZoneEditorFactory EditorFormFactory(CollectionContext context);
+// run the zone's commands. Its boxes are `boxes`, which must outlive the window (the program
+// keeps them to its end).
+ZoneEditorFactory EditorFormFactory(CollectionContext context, UnattendedDialogs& boxes);
 
 }  // namespace ql

@@ -56,10 +56,17 @@ std::string HandOverFailureLine(HandOverSend result)
         return {};
     case HandOverSend::NoReceiver:
         return "quillory: the running Quillory did not take the clip (its drop zone is not listening); nothing was handed over.";
+    case HandOverSend::Refused:
+        return "quillory: the running Quillory refused the clip: the clip file given is no readable file.";
     case HandOverSend::Failed:
         break;
     }
     return "quillory: handing the clip over to the running Quillory failed; nothing was handed over.";
+}
+
+HandOverSend HandOverSendForReply(std::int64_t reply)
+{
+    return reply == static_cast<std::int64_t>(HandOverReply::Taken) ? HandOverSend::Delivered : HandOverSend::Refused;
 }
 
 }  // namespace ql

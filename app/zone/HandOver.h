@@ -27,7 +27,13 @@ ClipHandOver ParseHandOverText(std::string_view text);
 // from `cwd` becomes absolute. Anything else (absolute paths, "forcehide", missing files) stays.
 std::string AbsoluteClipPath(const std::string& arg, const std::string& cwd);
 
-enum class HandOverSend { Delivered, NoReceiver, Failed };
+// The receiver's reply to a hand-over.
+enum class HandOverReply : std::int64_t {
+    Taken = 0,
+    NoClipFile = 1,  // refused: the message names no readable clip file
+};
+
+enum class HandOverSend { Delivered, NoReceiver, Failed, Refused };
 
 // The second start's hand-over. While the first instance holds the lock but does not listen
 // yet (it is still starting), tries again every `retryMs` until `patienceMs` have passed.
@@ -39,5 +45,7 @@ HandOverSend SendHandOverWithRetry(const std::function<HandOverSend()>& send,
 
 // The line a second start prints when its clip could not be handed over ("" when delivered).
 std::string HandOverFailureLine(HandOverSend result);
+// What a sender makes of a delivered message's reply.
+HandOverSend HandOverSendForReply(std::int64_t reply);
 
 }  // namespace ql

@@ -12,6 +12,8 @@
 #include "foundation/VekBaseClass_wx.h"
 #include "foundation/VekCollectClass.h"
 #include "foundation/VekOLEDrop_wx.h"
+#include "platform/core/ErrorLog.h"
+#include "platform/core/ExitDeadline.h"
 
 #include <gtk/gtk.h>
 #include <wx/app.h>
@@ -26,7 +28,6 @@
 #include <wx/stattext.h>
 #include <wx/treectrl.h>
 
-#include <cstdio>
 
 namespace ql {
 
@@ -37,6 +38,8 @@ constexpr int kBarHeight = 22;
 const wxColour kPanelColour(0x8f, 0xb4, 0xef);
 constexpr int kTopMostEveryMs = 500;
 constexpr int kLeaveSettleMs = 250;
+// An exit from outside ends by then, saved or not.
+constexpr std::chrono::milliseconds kExitFromOutsideDeadline{5000};
 
 }  // namespace
 
@@ -75,13 +78,7 @@ private:
 
 template <class F> void TPlinderDragZoneForm::Safely(F&& handler)
 {
-    try {
-        handler();
-    } catch (const std::exception& e) {
-        std::fprintf(stderr, "quillory: %s\n", e.what());
-    } catch (...) {
-        std::fprintf(stderr, "quillory: unexpected failure in the drop zone\n");
-    }
+    GuardHandler("drop zone", std::forward<F>(handler));
 }
 
 TPlinderDragZoneForm::TPlinderDragZoneForm(TSettings& settings, ZoneFormOptions options)
@@ -163,7 +160,7 @@ TPlinderDragZoneForm::TPlinderDragZoneForm(TSettings& settings, ZoneFormOptions 
                 wxTheApp->CallAfter(std::move(work));
         });
     if (!handOver_->Listening())
-        std::fprintf(stderr, "quillory: clips cannot be handed over to this instance: %s\n", handOver_->Error().c_str());
+        LogError("clips cannot be handed over to this instance", handOver_->Error());
 }
 
 TPlinderDragZoneForm::~TPlinderDragZoneForm()
@@ -287,7 +284,7 @@ void TPlinderDragZoneForm::RunCommand(ZoneCommand command)
             case ZoneCommand::Exit: {
                 std::string report = c.Exit1Click();
                 if (!report.empty()) {
-                    std::fprintf(stderr, "quillory: %s\n", report.c_str());
+                    LogError("exit", report);
                     wxMessageBox(wxString::FromUTF8(report), "Quillory", wxOK | wxICON_ERROR);
                 }
                 break;
@@ -300,10 +297,11 @@ void TPlinderDragZoneForm::RunCommand(ZoneCommand command)
 
 void TPlinderDragZoneForm::ExitFromOutside(const std::string& why)
 {
+    ArmExitDeadline(kExitFromOutsideDeadline);
     Safely([&] {
-        std::string report = controller_->Exit1Click();
+        std::string report = controller_->Exit1Click(ZoneController::ExitBy::Outside);
         if (!report.empty())
-            std::fprintf(stderr, "quillory (%s): %s\n", why.c_str(), report.c_str());
+            LogError("exit (" + why + ")", report);
     });
 }
 

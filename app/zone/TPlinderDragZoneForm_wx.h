@@ -54,8 +54,9 @@ public:
     std::string HandOverError() const;
     // FormShow, then shows the window.
     void Start();
-    // The exit sequence started from outside the menu (a signal, the end of the session);
-    // failures go to stderr.
+    // The exit sequence started from outside the menu (a signal, the end of the session): no box
+    // waits for an answer, failures go to the log, and the program ends within a few seconds
+    // whatever happens.
     void ExitFromOutside(const std::string& why);
     // The tray menu's command, as the menu runs it.
     void RunCommand(ZoneCommand command);

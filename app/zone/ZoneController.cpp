@@ -6,6 +6,7 @@
 #include "app/zone/StartupPlan.h"
 #include "app/zone/ZoneTargeting.h"
 #include "foundation/VekCollectClass.h"
+#include "platform/core/ErrorLog.h"
 #include "platform/core/Launcher.h"
 #include "platform/core/SafeFile.h"
 
@@ -18,19 +19,19 @@ namespace {
 // Runs one step of a handler; a step that throws counts as failed.
 template <class F> bool Guarded(F&& step)
 {
-    try {
-        return step();
-    } catch (...) {
-        return false;
-    }
+    return GuardHandler("drop zone", std::forward<F>(step));
 }
 
-std::string ReadClipText(const std::string& file)
+// The clip file's text with CR LF line ends, or nothing when it is no readable file of a
+// page's size.
+std::optional<std::string> ReadClipText(const std::string& file)
 {
-    std::string text;
-    if (!file.empty() && FileExists(file) && GetFileSize(file) <= static_cast<std::int64_t>(kMaxPageBytes))
-        LoadTextFromFile(file, -1, text);
-    return text;
+    if (file.empty() || !FileExists(file))
+        return std::nullopt;
+    std::optional<std::string> bytes = ReadFileBytes(file, kMaxPageBytes);
+    if (!bytes)
+        return std::nullopt;
+    return JoinLinesCrLf(SplitLines(*bytes));
 }
 
 }  // namespace
@@ -56,16 +57,11 @@ ZoneEditor* ZoneController::EnsureEditorForm()
         return editor_.get();
     if (editorFailed_)
         return nullptr;
-    if (editorFactory_) {
-        try {
-            editor_ = editorFactory_(runCommand_);
-        } catch (...) {
-            editor_.reset();
-        }
-    }
+    if (editorFactory_ && !GuardHandler("editor window", [&] { editor_ = editorFactory_(runCommand_); }))
+        editor_.reset();
     if (!editor_) {
         editorFailed_ = true;
-        std::fprintf(stderr, "quillory: %s\n", kEditorUnavailable);
+        LogError("", kEditorUnavailable);
         return nullptr;
     }
     editor_->SetActionSink([this](int code, int intervalMs, int ticks) { ScheduleAction(code, intervalMs, ticks); });
@@ -115,11 +111,13 @@ void ZoneController::PlaceZone()
 void ZoneController::FormShow()
 {
     PlaceZone();
-    StartupPlan plan = PlanStartup(args_, settings_.ShowMainForm, [](const std::string& f) { return FileExists(f); });
+    // Only a clip file that can be read is taken: without one no node would be worth making.
+    StartupPlan plan = PlanStartup(args_, settings_.ShowMainForm, [](const std::string& f) { return ReadClipText(f).has_value(); });
     if (plan.handOver) {
         if (ZoneEditor* editor = EnsureEditorForm())
             editor->FormShow();
-        TakeHandOver(*plan.handOver);
+        if (!TakeHandOver(*plan.handOver))
+            plan.action = ZoneAction::None;  // gone since the plan was made
     }
     if (plan.action != ZoneAction::None)
         ScheduleAction(static_cast<int>(plan.action), kActionIntervalMs, 1);
@@ -247,13 +245,15 @@ void ZoneController::Options1Click() { window_.ShowOptions(); }
 void ZoneController::About1Click() { window_.ShowAbout(); }
 void ZoneController::Help1Click() { launcher_.OpenWithDesktop(appDir_ + "help.chm"); }
 
-std::string ZoneController::Exit1Click()
+std::string ZoneController::Exit1Click(ExitBy by)
 {
     if (exiting_)
         return {};
     exiting_ = true;
     std::vector<std::string> failed;
     if (editor_) {
+        if (by == ExitBy::Outside)
+            editor_->SetUnattended();
         if (!Guarded([&] { return editor_->SavePlacement(); }))
             failed.push_back("the editor window's placement");
         // Without a selected node the state has no node to remember, which is no failure;
@@ -354,29 +354,37 @@ void ZoneController::DropURL(const std::string& url, const std::string& urlScrip
 
 // ---- the hand-over and the deferred actions ----------------------------------------------
 
-void ZoneController::TakeHandOver(ClipHandOver h)
+bool ZoneController::TakeHandOver(ClipHandOver h)
 {
     // The clip file is read now: a later capture may rewrite the same file while this one
-    // waits for its dialog.
-    h.Text = ReadClipText(h.File);
+    // waits for its dialog. Without one there is no clip, and no node is made for it.
+    std::optional<std::string> text = ReadClipText(h.File);
+    if (!text) {
+        LogError("hand-over", "refused: \"" + h.File + "\" is no readable clip file");
+        return false;
+    }
+    h.Text = std::move(*text);
     if (!dialogOpen_ && lastPendingReplaceable_ && !pending_.empty()) {
         pending_.back() = std::move(h);  // not shown yet: the newer one wins
-        return;
+        return true;
     }
     pending_.push_back(std::move(h));
     lastPendingReplaceable_ = !dialogOpen_;
+    return true;
 }
 
 std::int64_t ZoneController::HandOver(const std::string& text)
 {
+    ClipHandOver h = ParseHandOverText(text);
+    if (!TakeHandOver(std::move(h)))
+        return static_cast<std::int64_t>(HandOverReply::NoClipFile);
     if (ZoneEditor* editor = EnsureEditorForm())
         Guarded([&] {
             editor->FormShow();
             return true;
         });
-    TakeHandOver(ParseHandOverText(text));
     ScheduleAction(static_cast<int>(ZoneAction::SaveHomepage), kActionIntervalMs, 1);
-    return 0;
+    return static_cast<std::int64_t>(HandOverReply::Taken);
 }
 
 void ZoneController::ScheduleAction(int code, int intervalMs, int ticks)

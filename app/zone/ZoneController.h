@@ -83,8 +83,11 @@ public:
     void About1Click();
     void Help1Click();
     // Runs every save step even when one fails, then ends the program. The failures, as a text
-    // for the user ("" when all went well); the menu shows it, a signal prints it.
-    std::string Exit1Click();
+    // for the user ("" when all went well); the menu shows it, a signal prints it. An exit from
+    // outside (a signal, the end of the session) has nobody to answer a box: the editor's boxes
+    // stop waiting first.
+    enum class ExitBy { User, Outside };
+    std::string Exit1Click(ExitBy by = ExitBy::User);
     bool Exiting() const { return exiting_; }
 
     // Drags and drops.
@@ -95,7 +98,8 @@ public:
     void DropURL(const std::string& url, const std::string& urlScript);
     bool DropAllowed() const { return dropAllowed_; }
 
-    // The clip hand-over message: its text up to the first NUL. The result is the reply (0).
+    // The clip hand-over message: its text up to the first NUL. The result is the reply: Taken,
+    // or NoClipFile when the message names no readable clip file (nothing is shown then).
     std::int64_t HandOver(const std::string& text);
     // Hand-overs taken and not yet shown in the dialog.
     const std::deque<ClipHandOver>& PendingHandOvers() const { return pending_; }
@@ -105,7 +109,7 @@ public:
     ActionScheduler& Scheduler() { return scheduler_; }
 
 private:
-    void TakeHandOver(ClipHandOver h);
+    bool TakeHandOver(ClipHandOver h);  // false: no readable clip file
     void ShowSaveHomepage();
     void CopyEditorTreeToZone(ZoneEditor& editor);
     TreeNode* HoverNode() const { return zoneTree_.Find(hoverSerial_); }

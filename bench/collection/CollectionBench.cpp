@@ -44,7 +44,8 @@ void BM_LoadTreeFiles(benchmark::State& state)
     Folder folder;
     ql::CollectionTree source;
     BuildTree(source);
-    ql::SaveTreeFiles(folder.path(), source, ql::DefaultRandomSource());
+    if (ql::SaveTreeFiles(folder.path(), source, ql::DefaultRandomSource()) != ql::TreeSave::Saved)
+        state.SkipWithError("the tree files could not be written");
     for (auto _ : state) {
         ql::CollectionTree tree;
         auto report = ql::LoadTreeFiles(folder.path(), tree);
@@ -61,7 +62,8 @@ void BM_LoadTreeFilesWithBackup(benchmark::State& state)
     Folder folder;
     ql::CollectionTree source;
     BuildTree(source);
-    ql::SaveTreeFiles(folder.path(), source, ql::DefaultRandomSource());
+    if (ql::SaveTreeFiles(folder.path(), source, ql::DefaultRandomSource()) != ql::TreeSave::Saved)
+        state.SkipWithError("the tree files could not be written");
     for (auto _ : state) {
         state.PauseTiming();
         fs::remove(folder.path() + "tvframe.bak");

@@ -90,7 +90,8 @@ public:
                 }
             }
         }
-        images->UpdateFile();
+        if (!images->UpdateFile())
+            throw std::runtime_error("images.ini could not be written");
     }
     ~Collection()
     {

@@ -73,7 +73,8 @@ struct Collection {
         for (int i = 0; i < kPictures; ++i) {
             const std::string file = folder.path() + "cache/p" + std::to_string(i) + ".png";
             fs::create_directories(folder.path() + "cache");
-            WriteFileAtomic(file, std::string(8 * 1024, static_cast<char>('a' + i)));
+            if (!WriteFileAtomic(file, std::string(8 * 1024, static_cast<char>('a' + i))))
+                throw std::runtime_error("the cached pictures could not be written");
             cache["http://127.0.0.1:8799/img/p" + std::to_string(i) + ".png"] = file;
         }
         images = std::make_unique<IniFile>(settings.CollectionDir + "images.ini");
@@ -87,7 +88,8 @@ struct Collection {
         window.session = session.get();
         TreeNode* top = tree.AddNode(nullptr, Attach::LastChild, "Articles");
         tree.SetPageId(top, "Articles");
-        SaveTextToFile("<html><body></body></html>", PageFileName(settings.CollectionDir, "Articles"));
+        if (!SaveTextToFile("<html><body></body></html>", PageFileName(settings.CollectionDir, "Articles")))
+            throw std::runtime_error("the first page could not be written");
         tree.SetLoaded(true);
         session->SaveTreeFiles(tree);
 
@@ -130,7 +132,8 @@ void BM_FlushedWrite100KB(benchmark::State& state)
     Folder folder;
     const std::string bytes(kClipBytes, 'x');
     for (auto _ : state)
-        SaveTextToFile(bytes, folder.path() + "page.html");
+        if (!SaveTextToFile(bytes, folder.path() + "page.html"))
+            state.SkipWithError("the write failed");
 }
 BENCHMARK(BM_FlushedWrite100KB)->Unit(benchmark::kMillisecond)->Iterations(50);
 

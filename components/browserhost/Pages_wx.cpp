@@ -8,6 +8,7 @@
 
 #include "components/browserhost/Pages.h"
 #include "components/browserhost/PagesChange.h"
+#include "platform/core/ErrorLog.h"
 
 namespace ql {
 
@@ -16,13 +17,7 @@ namespace {
 template <typename Fn>
 void Guarded(Fn&& fn)
 {
-    try {
-        fn();
-    } catch (const std::exception& e) {
-        wxLogDebug("page control: %s", e.what());
-    } catch (...) {
-        wxLogDebug("page control: unknown error");
-    }
+    GuardHandler("page control", std::forward<Fn>(fn));
 }
 
 TSize ImageSize(wxImageList* images) { return TSize{images->GetSize().x, images->GetSize().y}; }

@@ -1,5 +1,6 @@
 #include "platform/core/CopyDataTransport.h"
 
+#include "platform/core/ErrorLog.h"
 #include "platform/core/RuntimeDir.h"
 
 #include <algorithm>
@@ -27,7 +28,8 @@ using Clock = std::chrono::steady_clock;
 
 // A slow or silent peer is given up after this.
 constexpr int kServerReadTimeoutMs = 5000;
-// Peers served at once; more wait in the backlog.
+// Peers served at once. A full table makes room by dropping its idle peers first; only while
+// every place holds a message waiting for its handler do new peers wait in the backlog.
 constexpr size_t kMaxConnections = 64;
 // Nor can posted work that the owner's thread does not get to.
 constexpr int kServerHandleTimeoutMs = 30000;
@@ -169,14 +171,25 @@ bool someoneListens(const sockaddr_un& addr)
 
 }  // namespace
 
-std::string CopyDataSocketPath(const std::string& className)
+std::string CopyDataSocketPath(const std::string& className, std::string* error)
 {
+    auto refuse = [&](const std::string& why) {
+        if (error)
+            *error = why;
+        return std::string();
+    };
     if (!validClassName(className))
-        return "";
-    std::string dir = RuntimeDir();
+        return refuse("\"" + className + "\" is no usable window class name");
+    std::string why;
+    std::string dir = RuntimeDir(&why);
     if (dir.empty())
-        return "";
-    return dir + "wnd-" + className + ".sock";
+        return refuse(why);
+    std::string path = dir + "wnd-" + className + ".sock";
+    if (path.size() >= sizeof(sockaddr_un::sun_path))
+        return refuse("the socket path " + path + " is " + std::to_string(path.size()) + " bytes long, more than the " +
+                      std::to_string(sizeof(sockaddr_un::sun_path) - 1) + " a socket address holds: the runtime folder " +
+                      dir + " lies too deep (set XDG_RUNTIME_DIR to a shorter one)");
+    return path;
 }
 
 struct CopyDataServer::Impl {
@@ -194,7 +207,8 @@ struct CopyDataServer::Impl {
     {
         sockaddr_un addr;
         if (path.empty() || !makeAddress(path, addr)) {
-            error = "no usable socket path for this window class";
+            if (error.empty())
+                error = "no usable socket path for this window class";
             return false;
         }
         listenFd.reset(::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0));
@@ -219,7 +233,7 @@ struct CopyDataServer::Impl {
                 return false;
             }
         }
-        if (::listen(listenFd.get(), 16) != 0) {
+        if (::listen(listenFd.get(), SOMAXCONN) != 0) {
             error = "cannot listen at " + path + ": " + std::strerror(errno);
             ::unlink(path.c_str());
             return false;
@@ -254,8 +268,8 @@ struct CopyDataServer::Impl {
         for (;;) {
             fds.clear();
             fds.push_back({wakeFd.get(), POLLIN, 0});
-            // A full house leaves new peers in the backlog until a place is free.
-            fds.push_back({conns.size() < kMaxConnections ? listenFd.get() : -1, POLLIN, 0});
+            // A house full of handled messages leaves new peers in the backlog until a place is free.
+            fds.push_back({roomFor(conns) ? listenFd.get() : -1, POLLIN, 0});
             auto nextDeadline = Clock::time_point::max();
             for (const auto& c : conns) {
                 if (c->pending) {
@@ -290,25 +304,52 @@ struct CopyDataServer::Impl {
             }
             std::erase(conns, nullptr);
             if (rc > 0 && (fds[1].revents & POLLIN))
-                accept(conns);
+                acceptAll(conns);
         }
         for (auto& c : conns)
             drop(*c);
     }
 
-    void accept(std::vector<std::unique_ptr<Connection>>& conns)
+    using Connections = std::vector<std::unique_ptr<Connection>>;
+
+    // The connection a full table gives up for a new peer: the one idle longest (nothing
+    // received yet), else the one reading longest; never one whose message waits for its handler.
+    static Connections::iterator evictable(Connections& conns)
     {
-        int fd = ::accept4(listenFd.get(), nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK);
-        if (fd < 0)
-            return;
-        auto c = std::make_unique<Connection>();
-        c->fd.reset(fd);
-        ucred cred {};
-        socklen_t len = sizeof cred;
-        if (::getsockopt(fd, SOL_SOCKET, SO_PEERCRED, &cred, &len) != 0 || cred.uid != ::geteuid())
-            return;
-        c->deadline = Clock::now() + std::chrono::milliseconds(kServerReadTimeoutMs);
-        conns.push_back(std::move(c));
+        auto it = std::find_if(conns.begin(), conns.end(), [](const auto& c) { return !c->pending && c->headerGot == 0; });
+        if (it == conns.end())
+            it = std::find_if(conns.begin(), conns.end(), [](const auto& c) { return !c->pending; });
+        return it;
+    }
+
+    static bool roomFor(Connections& conns) { return conns.size() < kMaxConnections || evictable(conns) != conns.end(); }
+
+    // Takes every peer waiting in the backlog, so a sender never queues behind idle ones.
+    void acceptAll(Connections& conns)
+    {
+        while (roomFor(conns)) {
+            int fd = ::accept4(listenFd.get(), nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK);
+            if (fd < 0)
+                return;  // drained (or failing: the next poll tells)
+            auto c = std::make_unique<Connection>();
+            c->fd.reset(fd);
+            ucred cred {};
+            socklen_t len = sizeof cred;
+            if (::getsockopt(fd, SOL_SOCKET, SO_PEERCRED, &cred, &len) != 0 || cred.uid != ::geteuid())
+                continue;
+            if (conns.size() >= kMaxConnections) {
+                auto victim = evictable(conns);
+                drop(**victim);
+                conns.erase(victim);
+            }
+            c->deadline = Clock::now() + std::chrono::milliseconds(kServerReadTimeoutMs);
+            // A sender's frame is normally there already: read now, it no longer counts as idle.
+            const bool open = readSome(*c);
+            if (open)
+                conns.push_back(std::move(c));
+            else
+                drop(*c);
+        }
     }
 
     // Reads what has arrived. False when the connection is finished: malformed, closed, handled
@@ -406,10 +447,7 @@ struct CopyDataServer::Impl {
                 return;
         }
         std::optional<std::int64_t> result;
-        try {
-            result = handler(msg);
-        } catch (...) {
-        }
+        GuardHandler("hand-over", [&] { result = handler(msg); });
         if (result) {
             // Twelve bytes on a connection nothing else was sent on: they fit without waiting.
             std::string reply = EncodeCopyDataReply(*result);
@@ -443,7 +481,7 @@ struct CopyDataServer::Impl {
 
 CopyDataServer::CopyDataServer(std::string className, Handler handler, Poster poster) : d_(std::make_unique<Impl>())
 {
-    d_->path = CopyDataSocketPath(className);
+    d_->path = CopyDataSocketPath(className, &d_->error);
     d_->handler = std::move(handler);
     d_->poster = std::move(poster);
     if (!d_->start()) {

@@ -15,9 +15,10 @@
 namespace ql {
 
 // The socket path for a window class, or "" when the name is not usable (empty, longer than 64
-// characters, or with characters other than letters, digits, '_', '-' and '.') or there is no
-// runtime folder.
-std::string CopyDataSocketPath(const std::string& className);
+// characters, or with characters other than letters, digits, '_', '-' and '.'), there is no
+// runtime folder, or the path is too long for a socket address; `error` then says which and,
+// for the folder, what is wrong with it.
+std::string CopyDataSocketPath(const std::string& className, std::string* error = nullptr);
 
 class CopyDataServer {
 public:

@@ -3,7 +3,9 @@
 #include <cerrno>
 #include <csignal>
 #include <cstdlib>
+#include <algorithm>
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -41,6 +43,29 @@ std::string resolveProgram(const std::string& name)
     return "";
 }
 
+// Every descriptor above stderr is closed when the program starts (our report pipe, already
+// close-on-exec, included). Async-signal-safe: runs between fork and exec.
+void closeInheritedOnExec(int highestFd)
+{
+    if (::close_range(3, ~0U, CLOSE_RANGE_CLOEXEC) == 0)
+        return;
+    for (int fd = 3; fd <= highestFd; ++fd) {
+        int flags = ::fcntl(fd, F_GETFD);
+        if (flags >= 0 && !(flags & FD_CLOEXEC))
+            ::fcntl(fd, F_SETFD, flags | FD_CLOEXEC);
+    }
+}
+
+// Puts /dev/null at `target` (0 read-only, 1 and 2 write-only). Async-signal-safe.
+void nullAt(int target, int flags)
+{
+    int fd = ::open("/dev/null", flags);
+    if (fd >= 0 && fd != target) {
+        ::dup2(fd, target);
+        ::close(fd);
+    }
+}
+
 void writeAll(int fd, const void* data, std::size_t size)
 {
     const char* p = static_cast<const char*>(data);
@@ -65,6 +90,11 @@ bool DetachedLauncher::Spawn(const std::vector<std::string>& argv)
     if (program.empty())
         return false;
     std::vector<char*> args = ExecArgv(argv);
+    // For systems without close_range; counted before forking, as nothing else may run after.
+    rlimit files {};
+    const int highestFd = ::getrlimit(RLIMIT_NOFILE, &files) == 0 && files.rlim_cur != RLIM_INFINITY
+                              ? static_cast<int>(std::min<rlim_t>(files.rlim_cur, 65536)) - 1
+                              : 1023;
 
     // The grandchild reports a failed exec through the pipe; a successful one closes it.
     int report[2];
@@ -81,11 +111,12 @@ bool DetachedLauncher::Spawn(const std::vector<std::string>& argv)
         ::setsid();
         pid_t child = ::fork();
         if (child == 0) {
-            int in = ::open("/dev/null", O_RDONLY);
-            if (in >= 0 && in != 0) {
-                ::dup2(in, 0);
-                ::close(in);
-            }
+            // The program holds nothing of its starter's: the host's output streams (a browser's
+            // terminal or log), its files and sockets all stay with the host.
+            nullAt(0, O_RDONLY);
+            nullAt(1, O_WRONLY);
+            nullAt(2, O_WRONLY);
+            closeInheritedOnExec(highestFd);
             sigset_t none;
             sigemptyset(&none);
             ::sigprocmask(SIG_SETMASK, &none, nullptr);

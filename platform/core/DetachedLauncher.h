@@ -12,8 +12,8 @@ namespace ql {
 class DetachedLauncher : public SystemLauncher {
 public:
     // Starts argv[0] (looked up in PATH when it has no '/') in a session of its own, with
-    // /dev/null as input. True once the program is running; false when it could not be found
-    // or started.
+    // /dev/null as its input and output and no other descriptor of ours. True once the program
+    // is running; false when it could not be found or started.
     bool Spawn(const std::vector<std::string>& argv) override;
 };
 

@@ -43,7 +43,7 @@ public:
     // Saves atomically; false (old file intact) on failure. A file that exists but could not be
     // read is never overwritten. An open write-through object rereads the file when it changed
     // on disk, as a private profile does.
-    bool UpdateFile();
+    [[nodiscard]] bool UpdateFile();
 
 private:
     struct Impl;

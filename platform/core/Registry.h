@@ -31,12 +31,12 @@ public:
     static std::string DefaultStoreFile();
 
     // Changes: false when the key path is not valid or the store could not be saved.
-    bool CreateKey(RegRoot root, const std::string& key);  // with its missing parents
-    bool DeleteKey(RegRoot root, const std::string& key);  // with everything below it
-    bool WriteString(RegRoot root, const std::string& key, const std::string& name, const std::string& text);
-    bool WriteDWord(RegRoot root, const std::string& key, const std::string& name, std::uint32_t value);
-    bool WriteBinary(RegRoot root, const std::string& key, const std::string& name, const std::string& bytes);
-    bool DeleteValue(RegRoot root, const std::string& key, const std::string& name);  // false when absent
+    [[nodiscard]] bool CreateKey(RegRoot root, const std::string& key);  // with its missing parents
+    [[nodiscard]] bool DeleteKey(RegRoot root, const std::string& key);  // with everything below it
+    [[nodiscard]] bool WriteString(RegRoot root, const std::string& key, const std::string& name, const std::string& text);
+    [[nodiscard]] bool WriteDWord(RegRoot root, const std::string& key, const std::string& name, std::uint32_t value);
+    [[nodiscard]] bool WriteBinary(RegRoot root, const std::string& key, const std::string& name, const std::string& bytes);
+    [[nodiscard]] bool DeleteValue(RegRoot root, const std::string& key, const std::string& name);  // false when absent
 
     // Reads. A missing key or value, or a value of another type, gives nullopt.
     bool KeyExists(RegRoot root, const std::string& key) const;

@@ -1,6 +1,7 @@
 #include "platform/core/RuntimeDir.h"
 
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -26,9 +27,17 @@ bool ensurePrivateDir(const std::string& dir, mode_t mode, bool requirePrivate, 
             *error = dir + " is not a folder";
         return false;
     }
-    if (st.st_uid != ::getuid() || (requirePrivate && (st.st_mode & 077) != 0)) {
+    if (st.st_uid != ::getuid()) {
         if (error)
-            *error = dir + " is not private to this user";
+            *error = dir + " belongs to another user (uid " + std::to_string(st.st_uid) + ")";
+        return false;
+    }
+    if (requirePrivate && (st.st_mode & 077) != 0) {
+        char mode[8];
+        std::snprintf(mode, sizeof mode, "%04o", static_cast<unsigned>(st.st_mode & 07777));
+        if (error)
+            *error = dir + " is open to other users (mode " + mode + "): it must be private to its owner (chmod 700 " +
+                     dir + ")";
         return false;
     }
     return true;

@@ -6,7 +6,8 @@
 
 namespace ql {
 
-// The folder with a trailing '/', or "" (with `error` set) when it cannot be made safe.
+// The folder with a trailing '/', or "" (with `error` set: which folder, and what is wrong with
+// it) when it cannot be made safe.
 std::string RuntimeDir(std::string* error = nullptr);
 
 // The per-user configuration folder ${XDG_CONFIG_HOME:-~/.config}/quillory/ with a trailing '/',

@@ -122,12 +122,34 @@ bool WriteFileAtomic(const std::string& path, const std::string& bytes, std::str
         p += n;
         left -= static_cast<size_t>(n);
     }
-    if (::fsync(fd) != 0)
+    int synced;
+    do
+        synced = ::fsync(fd);
+    while (synced != 0 && errno == EINTR);
+    if (synced != 0)
         return abandon("cannot flush " + path);
     if (::rename(temp.c_str(), path.c_str()) != 0)
         return abandon("cannot replace " + path);
     ::close(fd);  // the data is on disk since the fsync
+    // The new name reaches the disk only with the folder.
+    if (!SyncFolder(folderOf(path)))
+        return fail(error, "cannot flush the folder of " + path);
     return true;
+}
+
+bool SyncFolder(const std::string& dir)
+{
+    int fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    int rc;
+    do
+        rc = ::fsync(fd);
+    while (rc != 0 && errno == EINTR);
+    const int saved = errno;
+    ::close(fd);
+    errno = saved;
+    return rc == 0;
 }
 
 std::size_t RemoveStaleTemporaries(const std::string& folder)
@@ -198,6 +220,14 @@ bool DirectoryExists(const std::string& path)
 {
     struct stat st {};
     return !path.empty() && stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+std::optional<FolderIdentity> IdentifyFolder(const std::string& path)
+{
+    struct stat st {};
+    if (path.empty() || stat(path.c_str(), &st) != 0 || !S_ISDIR(st.st_mode))
+        return std::nullopt;
+    return FolderIdentity{static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)};
 }
 
 }  // namespace ql

@@ -1,7 +1,8 @@
 #pragma once
 // Whole-file reads and crash-safe writes. Every file the system writes goes through
-// WriteFileAtomic: the bytes land in a temporary file in the same folder, are flushed, and the
-// temporary is renamed over the target, so a failed or interrupted write leaves the old file.
+// WriteFileAtomic: the bytes land in a temporary file in the same folder, are flushed, the
+// temporary is renamed over the target and the folder is flushed, so a failed or interrupted
+// write leaves the old file and a finished one survives a power cut.
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -10,9 +11,13 @@
 namespace ql {
 
 // Writes `bytes` to `path` atomically. Returns false (and leaves any old file untouched) when
-// the folder is missing or the write, flush or rename fails. `error`, when given, receives a
-// short reason in plain words.
-bool WriteFileAtomic(const std::string& path, const std::string& bytes, std::string* error = nullptr);
+// the folder is missing or the write, flush or rename fails; also when the folder cannot be
+// flushed after the rename (the new bytes are in place then, but may not outlast a power cut).
+// `error`, when given, receives a short reason in plain words.
+[[nodiscard]] bool WriteFileAtomic(const std::string& path, const std::string& bytes, std::string* error = nullptr);
+
+// Flushes a folder's entries (renames, new and removed names) to the disk; false on failure.
+[[nodiscard]] bool SyncFolder(const std::string& dir);
 
 // Removes from `folder` the temporaries that writes of WriteFileAtomic left behind when their
 // process died (only files named as it names them, and none a live write still holds). Gives
@@ -25,5 +30,13 @@ std::optional<std::string> ReadFileBytes(const std::string& path, std::uint64_t 
 
 bool FileExists(const std::string& path);       // a regular file (links followed)
 bool DirectoryExists(const std::string& path);  // a folder (links followed)
+
+// Which folder a path names (links followed): the same value for as long as that folder
+// exists, another one once the path names a new folder.
+struct FolderIdentity {
+    std::uint64_t device = 0, inode = 0;
+    bool operator==(const FolderIdentity&) const = default;
+};
+std::optional<FolderIdentity> IdentifyFolder(const std::string& path);
 
 }  // namespace ql

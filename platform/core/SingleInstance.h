@@ -11,7 +11,7 @@ public:
     enum class State {
         Acquired,       // this process holds the lock until the object goes
         HeldElsewhere,  // another running process holds it
-        Unavailable,    // no runtime folder or lock file: counts as no other instance
+        Unavailable,    // the lock can be neither taken nor checked: Problem() says why
     };
 
     explicit SingleInstanceLock(const std::string& name = "thGleanhoard");
@@ -21,10 +21,13 @@ public:
 
     State state() const { return state_; }
     bool AnotherInstanceRuns() const { return state_ == State::HeldElsewhere; }
+    // While Unavailable: which folder or file is wrong and why, as one sentence for the user.
+    const std::string& Problem() const { return problem_; }
 
 private:
     int fd_ = -1;
     State state_ = State::Unavailable;
+    std::string problem_;
 };
 
 }  // namespace ql

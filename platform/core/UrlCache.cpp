@@ -253,21 +253,24 @@ const std::vector<std::string>& UrlCache::FirefoxProfiles(const std::string& roo
         return known.profiles;
     }
     if (known.mtimeNs == MtimeNs(st) && known.size == st.st_size) return known.profiles;
-    known = ProfilesIni{MtimeNs(st), st.st_size, {}};
-    const IniFile file(ini, false);
-    for (const std::string& section : file.ReadSections()) {
-        std::string path = file.ReadString(section, "Path", "");
-        bool relative = file.ReadInteger(section, "IsRelative", 1) != 0;
+    known = ProfilesIni{MtimeNs(st), st.st_size, FirefoxProfileFolders(IniFile(ini, false), root)};
+    return known.profiles;
+}
+
+std::vector<std::string> FirefoxProfileFolders(const IniFile& profilesIni, const std::string& root) {
+    std::vector<std::string> profiles;
+    for (const std::string& section : profilesIni.ReadSections()) {
+        std::string path = profilesIni.ReadString(section, "Path", "");
+        bool relative = profilesIni.ReadInteger(section, "IsRelative", 1) != 0;
         if (path.empty()) {
-            path = file.ReadString(section, "Default", "");
+            path = profilesIni.ReadString(section, "Default", "");
             relative = path.empty() || path[0] != '/';
         }
         if (path.empty() || (!relative && path[0] != '/')) continue;
         path = WithSlash(relative ? root + path : path);
-        if (std::find(known.profiles.begin(), known.profiles.end(), path) == known.profiles.end())
-            known.profiles.push_back(path);
+        if (std::find(profiles.begin(), profiles.end(), path) == profiles.end()) profiles.push_back(path);
     }
-    return known.profiles;
+    return profiles;
 }
 
 void UrlCache::Discover() {

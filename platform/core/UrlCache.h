@@ -30,6 +30,13 @@ struct UrlCacheRoots {
     std::vector<std::string> firefox;
 };
 
+class IniFile;
+
+// The profile folders a Firefox root's "profiles.ini" names (Path= of each profile, relative to
+// `root` (which ends with '/') unless IsRelative=0; else Default= of each installation), each
+// once, with a trailing '/'.
+std::vector<std::string> FirefoxProfileFolders(const IniFile& profilesIni, const std::string& root);
+
 // The user's roots: ${XDG_CACHE_HOME:-~/.cache}/{chromium,google-chrome}, and for Firefox and
 // Firefox ESR ${XDG_CACHE_HOME:-~/.cache}/mozilla/firefox, ~/.mozilla/firefox and
 // ${XDG_CONFIG_HOME:-~/.config}/mozilla/firefox (profiles that keep their cache inside).

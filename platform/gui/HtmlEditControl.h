@@ -53,7 +53,7 @@ public:
     // The document's content was kept elsewhere (its page file was written from it).
     void MarkSaved() { dirty_ = false; }
     // Writes DocumentHTML to `path` (atomically) and counts as saved.
-    bool SaveDocument(const std::string& path);
+    [[nodiscard]] bool SaveDocument(const std::string& path);
     bool Busy() const;
     bool UseDivOnCarriageReturn() const { return useDiv_; }
     void SetUseDivOnCarriageReturn(bool useDiv);

@@ -1,5 +1,6 @@
 #include "platform/gui/WebViewEngine_wx.h"
 
+#include "platform/core/ErrorLog.h"
 #include "platform/gui/DomScript.h"
 #include "platform/gui/OwnLoadGate.h"
 #include "platform/gui/PageScheme.h"
@@ -43,14 +44,11 @@ var external = new Proxy({}, {get: function(target, name) {
 try { Object.defineProperty(window, 'external', {value: external, configurable: true}); } catch (e) {}
 })();)JS";
 
+// A hook's failure must not unwind through the engine's C callbacks.
 template <class F>
 void Guarded(F&& f)
 {
-    try {
-        f();
-    } catch (...) {
-        // A hook's failure must not unwind through the engine's C callbacks.
-    }
+    GuardHandler("web engine", std::forward<F>(f));
 }
 
 // While we wait for the engine, nothing of ours may run in between: a handler run from the

@@ -211,9 +211,9 @@ TEST(DdeRegistry, VerbsAreReadFromClassesRoot)
 {
     test::ScopedXdgEnv env;
     TDdeVerbs saved = DdeVerbs;
-    WriteRegString(RegRoot::ClassesRoot, "Folder\\shell\\open\\ddeexec\\application", "", "Folders");
-    WriteRegString(RegRoot::ClassesRoot, "Folder\\shell\\open\\ddeexec", "", "[ViewFolder(\"%l\", %I, %S)]");
-    WriteRegString(RegRoot::ClassesRoot, "Directory\\shell\\find\\ddeexec", "", "[FindFolder(\"%l\", %I)]");
+    ASSERT_TRUE(WriteRegString(RegRoot::ClassesRoot, "Folder\\shell\\open\\ddeexec\\application", "", "Folders"));
+    ASSERT_TRUE(WriteRegString(RegRoot::ClassesRoot, "Folder\\shell\\open\\ddeexec", "", "[ViewFolder(\"%l\", %I, %S)]"));
+    ASSERT_TRUE(WriteRegString(RegRoot::ClassesRoot, "Directory\\shell\\find\\ddeexec", "", "[FindFolder(\"%l\", %I)]"));
     ReadDdeVerbs();
     EXPECT_EQ(DdeVerbs.FolderDdeApplication, "Folders");
     EXPECT_EQ(DdeVerbs.OpenVerb, "ViewFolder");

@@ -174,10 +174,28 @@ TEST_F(TquilloryTest, WithoutQuilloryRunningTheRegisteredProgramStartsWithThreeA
     // Not installed: no value, or a value naming no file.
     RegisterProgram(env.root().dir() + "missing/quillory");
     EXPECT_EQ(object->SaveWhole(Doc(page).get()), S_OK);
-    Registry().DeleteValue(RegRoot::CurrentUser, kProgramKey, kProgramValue);
+    (void)Registry().DeleteValue(RegRoot::CurrentUser, kProgramKey, kProgramValue);  // absent afterwards either way
     EXPECT_EQ(object->SaveWhole(Doc(page).get()), S_OK);
     EXPECT_EQ(launcher.spawned.size(), 2u);
     EXPECT_EQ(dialogs.messages, (std::vector<std::string>(2, "Quillory not properly installed, Please install Quillory again.")));
+}
+
+// A runtime folder that lies too deep for a socket address: no hand-over can work, so the user
+// learns which folder is wrong instead of "not installed", and no program is started that
+// could not be reached either.
+TEST_F(TquilloryTest, ARuntimeFolderTooDeepForASocketIsNamedInsteadOfNotInstalled)
+{
+    const fs::path deep = env.root().path() / ("runtime-" + std::string(80, 'x'));
+    test::ScopedXdgEnv deepEnv(env.root().path() / "config", deep);
+    EXPECT_EQ(object->SaveWhole(Doc().get()), S_OK);
+    RegisterProgram("/bin/true");
+    EXPECT_EQ(object->SaveWhole(Doc().get()), S_OK);
+    EXPECT_TRUE(launcher.spawned.empty());
+    ASSERT_EQ(dialogs.messages.size(), 2u);
+    for (const std::string& message : dialogs.messages) {
+        EXPECT_NE(message.find(deep.string() + "/quillory/"), std::string::npos) << message;
+        EXPECT_NE(message.find("too deep"), std::string::npos) << message;
+    }
 }
 
 TEST_F(TquilloryTest, WithoutADocumentOnlyTheClipFileIsEmptied)

@@ -57,8 +57,8 @@ TEST(VekAdvClassGui, PlacementRoundTripsOnARealFrame)
     EXPECT_FALSE(second->IsMaximized());
 
     // Stored far off every display: brought back onto one.
-    reg.WriteDWord(RegRoot::CurrentUser, kFormPosKey, "Left", 9000);
-    reg.WriteDWord(RegRoot::CurrentUser, kFormPosKey, "Top", 9000);
+    ASSERT_TRUE(reg.WriteDWord(RegRoot::CurrentUser, kFormPosKey, "Left", 9000));
+    ASSERT_TRUE(reg.WriteDWord(RegRoot::CurrentUser, kFormPosKey, "Top", 9000));
     LoadFormPlacement(kFormPosKey, second.get(), false);
     wxRect screen = wxDisplay().GetClientArea();
     EXPECT_TRUE(screen.Contains(second->GetRect())) << second->GetRect().x << "," << second->GetRect().y;

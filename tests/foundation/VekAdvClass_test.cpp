@@ -36,9 +36,9 @@ TEST(VekAdvClass, MissingOrMistypedValuesAreFilledFromTheForm)
 {
     test::ScopedXdgEnv env;
     Registry reg;
-    reg.WriteDWord(CU, kFormPosKey, "Left", 111);
-    reg.WriteString(CU, kFormPosKey, "Width", "wide");
-    reg.WriteDWord(CU, kFormPosKey, "Max", 7);
+    ASSERT_TRUE(reg.WriteDWord(CU, kFormPosKey, "Left", 111));
+    ASSERT_TRUE(reg.WriteString(CU, kFormPosKey, "Width", "wide"));
+    ASSERT_TRUE(reg.WriteDWord(CU, kFormPosKey, "Max", 7));
     FormPlacement p = ReadFormPlacement(reg, kFormPosKey, FormRect{1, 2, 3, 4});
     EXPECT_EQ(p.Bounds, (FormRect{111, 2, 3, 4}));
     EXPECT_TRUE(p.Max);  // any non-zero value

@@ -215,7 +215,7 @@ TEST(VekBaseClass, RegistryStringsWithDefaultValuesAndWrongTypes)
     EXPECT_EQ(ReadRegString(RegRoot::CurrentUser, "Software\\Tessaly\\Pouchly", "EXE"), "/opt/q/quillory");
     ASSERT_TRUE(WriteRegString(RegRoot::ClassesRoot, "htmlfile\\shell\\open\\ddeexec\\application", "", "app"));
     EXPECT_EQ(ReadRegString(RegRoot::ClassesRoot, "htmlfile\\shell\\open\\ddeexec\\application", ""), "app");
-    Registry().WriteDWord(RegRoot::CurrentUser, "K", "n", 5);
+    ASSERT_TRUE(Registry().WriteDWord(RegRoot::CurrentUser, "K", "n", 5));
     EXPECT_EQ(ReadRegString(RegRoot::CurrentUser, "K", "n"), "");  // wrong type: nothing, no throw
 }
 

@@ -112,7 +112,7 @@ TEST_F(VekCollectClassTest, RegistryValueExeNamesTheCopyThatStartedLast)
 {
     LoadSettings(program());
     EXPECT_EQ(ReadRegString(RegRoot::CurrentUser, "\\Software\\Tessaly\\Pouchly", "exe"), program());
-    SaveSettings();
+    EXPECT_TRUE(SaveSettings());
     test::TempDir other;
     LoadSettings(other.dir() + "quillory");
     EXPECT_EQ(ReadRegString(RegRoot::CurrentUser, "\\Software\\Tessaly\\Pouchly", "exe"), other.dir() + "quillory");

@@ -435,3 +435,79 @@ TEST(CopyDataTransport, StalledPeersNeverDelayOthers)
 }
 
 }  // namespace
+
+namespace {
+
+// A connection that stays silent; made without blocking, so a server that never accepts it
+// shows as a failure instead of a hang.
+int ConnectIdle(const std::string& path, std::chrono::steady_clock::time_point deadline)
+{
+    sockaddr_un addr {};
+    addr.sun_family = AF_UNIX;
+    std::snprintf(addr.sun_path, sizeof addr.sun_path, "%s", path.c_str());
+    for (;;) {
+        int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+        if (::connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0)
+            return fd;
+        ::close(fd);
+        if (errno != EAGAIN || std::chrono::steady_clock::now() > deadline)
+            return -1;
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+}
+
+// A full table gives up its idle peers for new ones, and the backlog is taken at once: with a
+// hundred silent connections open a sender is answered within a second.
+TEST(CopyDataTransport, IdlePeersNeverKeepASenderOut)
+{
+    ql::test::ScopedXdgEnv env;
+    Recorder rec;
+    CopyDataServer server("TTestForm", rec.handler(5));
+    ASSERT_TRUE(server.Listening());
+    std::vector<int> idle;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+    for (int i = 0; i < 100; ++i)
+        idle.push_back(ConnectIdle(server.SocketPath(), deadline));
+    EXPECT_EQ(std::count(idle.begin(), idle.end(), -1), 0);
+
+    std::int64_t reply = 0;
+    const auto before = std::chrono::steady_clock::now();
+    EXPECT_EQ(SendCopyDataMessage("TTestForm", CopyDataMessage::FromText("through", 0, 0), &reply, 2000),
+              CopyDataResult::Delivered);
+    const auto latency = std::chrono::steady_clock::now() - before;
+    EXPECT_EQ(reply, 5);
+    EXPECT_LT(latency, std::chrono::milliseconds(1000));
+    std::cout << "[          ] hand-over latency with 100 idle peers: "
+              << std::chrono::duration_cast<std::chrono::microseconds>(latency).count() / 1000.0 << " ms\n";
+    for (int fd : idle)
+        if (fd >= 0)
+            ::close(fd);
+}
+
+// The size limit is applied to the header: an oversized frame is refused at once, not after
+// the server's read timeout. A frame is read no further than it announces: bytes after it
+// are not its own.
+TEST(CopyDataTransport, FramesAreBoundedByTheirHeader)
+{
+    ql::test::ScopedXdgEnv env;
+    Recorder rec;
+    CopyDataServer server("TTestForm", rec.handler(7));
+    ASSERT_TRUE(server.Listening());
+    {
+        RawPeer p(server.SocketPath());
+        ASSERT_TRUE(p.send(header(kMagic, kCopyDataMaxBytes + 1) + std::string(4096, 'x')));
+        const auto before = std::chrono::steady_clock::now();
+        EXPECT_EQ(p.readUntilClosed(), "");
+        EXPECT_LT(std::chrono::steady_clock::now() - before, std::chrono::seconds(1));
+    }
+    {
+        RawPeer p(server.SocketPath());
+        const std::string frame = *EncodeCopyDataFrame(CopyDataMessage::FromText("own", 0, 0));
+        ASSERT_TRUE(p.send(frame + *EncodeCopyDataFrame(CopyDataMessage::FromText("extra", 0, 0)) + "trailing"));
+        EXPECT_EQ(p.readUntilClosed(), EncodeCopyDataReply(7));
+    }
+    EXPECT_EQ(rec.calls, 1);
+    EXPECT_EQ(rec.last.data, std::string("own\0", 4));
+}
+
+}  // namespace

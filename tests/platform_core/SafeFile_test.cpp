@@ -1,4 +1,6 @@
 #include "platform/core/SafeFile.h"
+#include "tests/support/FileSizeLimit.h"
+#include "tests/support/FlushRecorder.h"
 #include "tests/support/TempDir.h"
 
 #include <atomic>
@@ -55,17 +57,9 @@ TEST(SafeFile, FailedWriteKeepsOldFileAndSaysWhy)
     EXPECT_FALSE(error.empty());
 
     {
-        rlimit saved {};
-        ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
-        auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit tiny = saved;
-        tiny.rlim_cur = 3;
-        ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &tiny), 0);
+        ql::test::ScopedFileSizeLimit full(3);
         error.clear();
-        const bool written = ql::WriteFileAtomic(file, "longer than the limit", &error);
-        setrlimit(RLIMIT_FSIZE, &saved);
-        std::signal(SIGXFSZ, oldHandler);
-        EXPECT_FALSE(written);
+        EXPECT_FALSE(ql::WriteFileAtomic(file, "longer than the limit", &error));
         EXPECT_NE(error.find("cannot write"), std::string::npos) << error;
     }
     EXPECT_EQ(*ql::ReadFileBytes(file), "good");
@@ -115,7 +109,7 @@ TEST(SafeFile, StaleTemporariesAreRemovedOthersStay)
         if (child == 0) {
             // Killed inside its write, as by a crash: nothing cleans up after it.
             std::signal(SIGXFSZ, [](int) { _exit(9); });
-            ql::WriteFileAtomic(t.dir() + "page.html", "longer than the limit");
+            (void)ql::WriteFileAtomic(t.dir() + "page.html", "longer than the limit");
             _exit(0);
         }
         setrlimit(RLIMIT_FSIZE, &saved);
@@ -127,6 +121,40 @@ TEST(SafeFile, StaleTemporariesAreRemovedOthersStay)
     }
     EXPECT_EQ(ql::RemoveStaleTemporaries(t.dir()), 1u);
     EXPECT_EQ(*ql::ReadFileBytes(t.dir() + "page.html"), "kept");
+}
+
+// Durable: the bytes are flushed while still in the temporary (before the rename), and the
+// folder after it, so that the new name outlasts a power cut as well.
+TEST(SafeFile, FlushesTheTemporaryBeforeTheRenameAndTheFolderAfterIt)
+{
+    TempDir t;
+    const std::string file = t.dir() + "page.html";
+    std::vector<std::string> onDisk;  // what the file held at each flush
+    ql::test::FlushRecorder flushes([&](const ql::test::Flush&) { onDisk.push_back(ql::ReadFileBytes(file).value_or("-")); });
+    ASSERT_TRUE(ql::WriteFileAtomic(file, "new"));
+    const auto& f = flushes.flushes();
+    ASSERT_EQ(f.size(), 2u);
+    EXPECT_FALSE(f[0].folder);
+    EXPECT_NE(f[0].path.find("/.page.html.tmp="), std::string::npos) << f[0].path;
+    EXPECT_EQ(onDisk[0], "-");
+    EXPECT_TRUE(f[1].folder);
+    EXPECT_EQ(f[1].path, t.path().string());
+    EXPECT_EQ(onDisk[1], "new");
+}
+
+// A sweep of stale temporaries while a write is under way leaves that write's temporary: the
+// write holds its lock until the rename.
+TEST(SafeFile, ASweepDuringAWriteLeavesItsTemporary)
+{
+    TempDir t;
+    std::size_t swept = 99;
+    ql::test::FlushRecorder flushes([&](const ql::test::Flush& f) {
+        if (!f.folder)
+            swept = ql::RemoveStaleTemporaries(t.dir());
+    });
+    EXPECT_TRUE(ql::WriteFileAtomic(t.dir() + "page.html", std::string(1 << 20, 'x')));
+    EXPECT_EQ(swept, 0u);
+    EXPECT_EQ(ql::ReadFileBytes(t.dir() + "page.html").value_or("").size(), 1u << 20);
 }
 
 TEST(SafeFile, KeepsModeOfReplacedFile)

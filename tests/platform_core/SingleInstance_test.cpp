@@ -3,6 +3,7 @@
 #include "tests/support/TempDir.h"
 
 #include <csignal>
+#include <filesystem>
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -87,6 +88,33 @@ TEST(SingleInstance, NoRuntimeFolderCountsAsNoOtherInstance)
     SingleInstanceLock lock;
     EXPECT_EQ(lock.state(), State::Unavailable);
     EXPECT_FALSE(lock.AnotherInstanceRuns());
+}
+
+}  // namespace
+
+namespace {
+
+// A runtime folder others may write to, or another user's, is no place for the lock: the lock
+// is neither taken nor counted as free, and the reason names the folder.
+TEST(SingleInstance, ARuntimeFolderThatIsNotPrivateGivesNoLockAndSaysWhy)
+{
+    ql::test::ScopedXdgEnv env;
+    const auto folder = env.root().path() / "runtime" / "quillory";
+    std::filesystem::create_directories(folder);
+    std::filesystem::permissions(folder, std::filesystem::perms::all);
+    SingleInstanceLock open;
+    EXPECT_EQ(open.state(), State::Unavailable);
+    EXPECT_FALSE(open.AnotherInstanceRuns());
+    EXPECT_NE(open.Problem().find(folder.string() + " is open to other users (mode 0777)"), std::string::npos)
+        << open.Problem();
+
+    if (::geteuid() != 0)
+        return;  // only root can give the folder away
+    std::filesystem::permissions(folder, std::filesystem::perms::owner_all, std::filesystem::perm_options::replace);
+    ASSERT_EQ(::chown(folder.c_str(), 65534, 65534), 0);
+    SingleInstanceLock others;
+    EXPECT_EQ(others.state(), State::Unavailable);
+    EXPECT_NE(others.Problem().find(folder.string() + " belongs to another user"), std::string::npos) << others.Problem();
 }
 
 }  // namespace

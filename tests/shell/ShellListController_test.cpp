@@ -178,11 +178,11 @@ TEST_F(ShellList, ColumnWidthsFromTheColumnDataAndFromTheLastList)
 
     // New column data wins over the cache.
     std::string cols = {char(150), 0, 70, 0, 90, 0, char(130), 0};
-    registry.WriteBinary(RegRoot::CurrentUser, kExplorerKey, kDirectoryColsValue, cols);
+    ASSERT_TRUE(registry.WriteBinary(RegRoot::CurrentUser, kExplorerKey, kDirectoryColsValue, cols));
     Show(dir.path() / "one");
     EXPECT_EQ(view.ColumnWidths(), (std::vector<int>{150, 70, 90, 130}));
 
-    registry.WriteBinary(RegRoot::CurrentUser, kExplorerKey, kDirectoryColsValue, std::string(24, '\x01'));
+    ASSERT_TRUE(registry.WriteBinary(RegRoot::CurrentUser, kExplorerKey, kDirectoryColsValue, std::string(24, '\x01')));
     EXPECT_EQ(ReadDirectoryCols(&registry).count, 10u);
 
     std::vector<std::uint8_t> cache;

@@ -9,10 +9,12 @@
 #include <filesystem>
 #include <memory>
 
+#include "foundation/EventBoundary_wx.h"
 #include "tests/support/TempDir.h"
 
 namespace {
-class TestApp : public wxApp {
+// The program's own event boundary, so windows under test handle failures as in the program.
+class TestApp : public ql::GuardedApp {
 public:
     bool OnInit() override { return true; }
 };

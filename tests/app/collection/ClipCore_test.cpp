@@ -113,7 +113,7 @@ TEST_F(ClipCoreTest, AnUnwritablePageEndsTheClipAndIsReported)
     EXPECT_EQ(dialogs.messages, std::vector<std::string>{kSavingFailed});
     EXPECT_EQ(tree.Selected(), target);
     EXPECT_EQ(settings.CurrentPageFile, PageFileName(collection, "Target"));
-    EXPECT_EQ(tree.Count(), 4u);  // the node stays, without a page yet
+    EXPECT_EQ(tree.Count(), 3u);  // no node is kept without its page
 }
 
 TEST_F(ClipCoreTest, HtmlDropMakesAPageWithHeaderLines)

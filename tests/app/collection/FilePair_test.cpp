@@ -1,5 +1,6 @@
 #include "app/collection/FilePair.h"
 #include "app/collection/TreeFiles.h"
+#include "tests/support/FlushRecorder.h"
 #include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -75,6 +76,38 @@ TEST_F(FilePairTest, AReplacementThatCannotBeFinishedBlocksLoadsAndSaves)
     EXPECT_EQ(temp.read("tvframe"), "new frame\r\n");
     EXPECT_TRUE(exists(".tvdata.new"));
     EXPECT_FALSE(exists("tvframe.bak"));
+}
+
+// The last flush comes after both renames and before the marker goes: a power cut never leaves
+// a marker without its pair on disk. No marker is left behind.
+TEST_F(FilePairTest, TheFolderIsFlushedOnceBothNewFilesAreInPlace)
+{
+    oldPair();
+    std::vector<std::string> atFolderFlush;
+    test::FlushRecorder flushes([&](const test::Flush& f) {
+        if (f.folder)
+            atFolderFlush.push_back(pair() + (exists(".tvframe.commit") ? " marked" : ""));
+    });
+    ASSERT_TRUE(ReplaceFilePair(dir(), names, "new frame", "new data"));
+    ASSERT_FALSE(atFolderFlush.empty());
+    EXPECT_EQ(atFolderFlush.back(), "new frame|new data marked");
+    EXPECT_EQ(pair(), "new frame|new data");
+    EXPECT_FALSE(exists(".tvframe.commit") || exists(".tvframe.new") || exists(".tvdata.new"));
+}
+
+// Only the second rename of a committed replacement fails (a folder cannot replace a file):
+// the ids are still readable, yet the pair is mixed, and no load may go on with it.
+TEST_F(FilePairTest, ALoadAfterARecoveryThatFailedAtTheSecondRenameFindsThePairUnreadable)
+{
+    temp.write("tvframe", "old\r\n");
+    temp.write("tvdata", "OLD\r\n");
+    temp.write(".tvframe.new", "new\r\n");
+    temp.write(".tvdata.new/keep", "x");
+    temp.write(".tvframe.commit", "");
+    CollectionTree tree;
+    EXPECT_EQ(LoadTreeFiles(dir(), tree).result, TreeLoad::Unreadable);
+    EXPECT_TRUE(tree.Empty());
+    EXPECT_EQ(pair(), "new\r\n|OLD\r\n");  // the first rename was made
 }
 
 }  // namespace

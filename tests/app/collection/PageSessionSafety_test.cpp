@@ -1,7 +1,9 @@
 // The page session's guards for the editor window's commands: text edits are kept before the
 // page is rendered, a page the Text view could not read is never typed over, and a deleted page
 // is not written again.
+#include "platform/core/CfHtml.h"
 #include "tests/app/collection/SessionFixture.h"
+#include "tests/support/FileSizeLimit.h"
 
 #include <filesystem>
 
@@ -64,6 +66,51 @@ TEST_F(PageSessionSafetyTest, ADeletedPageIsForgotten)
     session->dtDocumentComplete();
     EXPECT_TRUE(session->SaveCurrentPage(""));
     EXPECT_FALSE(fs::exists(File("A")));
+}
+
+// The collection folder is moved away while the program runs: the next clip makes no new
+// folder whose tree would name every node while it holds only the new page, and a new folder
+// put in its place gets no tree either. The user is told.
+TEST_F(PageSessionSafetyTest, ACollectionFolderMovedAwayIsNeitherMadeAgainNorWrittenOver)
+{
+    window.SelectNode(AddPage(nullptr, "Alpha", "Alpha", "a"));
+    AddPage(nullptr, "Beta", "Beta", "b");
+    ASSERT_EQ(session->SaveTreeFiles(tree), TreeSave::Saved);
+    CollectionTree loaded;
+    session->LoadTreeFiles(loaded);
+    const std::string frame = temp.read("Collection/tvframe");
+    fs::rename(temp.path() / "Collection", temp.path() / "Moved");
+
+    clips->SetClipTarget(tree.NodeAt(0));
+    EXPECT_EQ(clips->AddTextClip("a clip"), nullptr);
+    EXPECT_FALSE(fs::exists(temp.path() / "Collection"));
+    ASSERT_FALSE(dialogs.messages.empty());
+    EXPECT_NE(dialogs.messages[0].find("no longer the one"), std::string::npos) << dialogs.messages[0];
+    EXPECT_EQ(temp.read("Moved/tvframe"), frame);
+
+    fs::create_directory(temp.path() / "Collection");
+    EXPECT_EQ(session->SaveTreeFiles(tree), TreeSave::Failed);
+    EXPECT_TRUE(fs::is_empty(temp.path() / "Collection"));
+}
+
+// The clipboard road: the pasted clip cannot be saved (the disk is full). It stays in the HTML
+// view, unsaved, for the user to save again; nothing replaces it with the page file's old state.
+TEST_F(PageSessionSafetyTest, APastedClipThatCannotBeSavedStaysInTheView)
+{
+    settings.DragUseUnicode = false;
+    window.SelectNode(AddPage(nullptr, "A", "A", "a"));
+    clips->SetClipTarget(tree.NodeAt(0));
+    clips->DropHTMLClip("https://ex.org/", SplitPageLines(BuildCfHtml("<p>x</p>", "https://ex.org/")), "Pasted");
+    views.clipboardHtml = "<html><body>" + std::string(4000, 'x') + "</body></html>";
+    session->StartClipboardPaste();
+    {
+        test::ScopedFileSizeLimit full(100);
+        session->dtDocumentComplete();
+    }
+    EXPECT_EQ(dialogs.messages, std::vector<std::string>{kSavingFailed});
+    EXPECT_EQ(views.active, kViewHtml);
+    EXPECT_TRUE(views.htmlDirty);
+    EXPECT_EQ(views.htmlDocument, views.clipboardHtml);
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include "app/collection/PageId.h"
 #include "app/collection/TreeFiles.h"
 #include "app/collection/TreeText.h"
+#include "platform/core/SafeFile.h"
 #include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -202,6 +203,35 @@ TEST_F(TreeFilesTest, DamagedPairNeverReplacesGoodBackup)
     temp.write("tvframe", std::string("a\0b\r\n", 5));
     LoadTreeFiles(dir(), damaged);
     EXPECT_EQ(temp.read("tvframe.bak"), "a\r\n");
+}
+
+// A pair the load had to mend (an id out of the folder, ids out of step with the nodes, line
+// ends of another kind) is kept as it was before the first save replaces it by what was loaded;
+// sweeps and later loads leave the copy, and a second damaged pair gets a copy of its own.
+TEST_F(TreeFilesTest, ADamagedPairIsKeptAsItWasBeforeASaveReplacesIt)
+{
+    const std::string frame = "a\n\tb\n\tc\n", data = "A\r\n../../etc/passwd\r\n";
+    temp.write("tvframe", frame);
+    temp.write("tvdata", data);
+    CollectionTree tree;
+    TreeLoadReport report = LoadTreeFiles(dir(), tree, Sequence({7}));
+    EXPECT_EQ(report.result, TreeLoad::Loaded);
+    EXPECT_EQ(report.damagedCopy, std::string(kTreeFrameFile) + kDamagedSuffix);
+    ASSERT_EQ(SaveTreeFiles(dir(), tree, Sequence({8})), TreeSave::Saved);
+    EXPECT_NE(temp.read("tvframe"), frame);
+    EXPECT_EQ(temp.read("tvframe.damaged"), frame);
+    EXPECT_EQ(temp.read("tvdata.damaged"), data);
+
+    CollectionTree again;  // the saved pair is sound: nothing more is kept
+    EXPECT_EQ(LoadTreeFiles(dir(), again).damagedCopy, "");
+    EXPECT_EQ(RemoveStaleTemporaries(dir()), 0u);
+    EXPECT_EQ(temp.read("tvframe.damaged"), frame);
+
+    temp.write("tvdata", "A\r\n");  // fewer ids than nodes
+    CollectionTree second;
+    EXPECT_EQ(LoadTreeFiles(dir(), second, Sequence({9})).damagedCopy, std::string(kTreeFrameFile) + kDamagedSuffix + "2");
+    EXPECT_EQ(temp.read("tvdata.damaged2"), "A\r\n");
+    EXPECT_EQ(temp.read("tvdata.damaged"), data);
 }
 
 TEST_F(TreeFilesTest, TinyTreesAreNeverWritten)

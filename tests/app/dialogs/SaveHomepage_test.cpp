@@ -1,5 +1,6 @@
 #include "app/dialogs/SaveHomepage.h"
 #include "tests/app/collection/SessionFixture.h"
+#include "tests/support/FileSizeLimit.h"
 
 #include <gtest/gtest.h>
 
@@ -46,6 +47,27 @@ TEST_F(SaveHomepageTest, PreselectsTheParentOfTheEditorsChildNodeAndSavesAChildP
     EXPECT_NE(temp.read("Collection/tvframe").find("\tSaved page"), std::string::npos);
     EXPECT_NE(temp.read("Collection/tvdata").find(page->PageId()), std::string::npos);
     EXPECT_TRUE(dialogs.messages.empty());
+}
+
+// The disk is full: the new node's empty page and the small tree files could still be written,
+// the clip could not. No node is left with an empty page, in the tree or its files.
+TEST_F(SaveHomepageTest, AClipThatCannotBeWrittenLeavesNoNodeBehind)
+{
+    dialog.FormShow(Clip("http://site/p.html", std::string(4000, 'x')));
+    const std::string frame = temp.read("Collection/tvframe");
+    bool saved = true;
+    {
+        ScopedFileSizeLimit full(300);
+        saved = dialog.Save();
+    }
+    EXPECT_FALSE(saved);
+    EXPECT_EQ(dialogs.messages, std::vector<std::string>{kSavingFailed});
+    EXPECT_EQ(tree.Count(), 3u);
+    EXPECT_EQ(temp.read("Collection/tvframe"), frame);
+    std::size_t pages = 0;
+    for (const auto& e : std::filesystem::directory_iterator(temp.path() / "Collection"))
+        pages += e.path().extension() == ".html";
+    EXPECT_EQ(pages, 3u);
 }
 
 TEST_F(SaveHomepageTest, WithImagesTheBaseLineIsLeftOutAndThePageGoesToPictureLocalisation)

@@ -2,6 +2,7 @@
 
 #include "app/collection/TreeFiles.h"
 #include "tests/app/collection/SessionFixture.h"
+#include "tests/support/FileSizeLimit.h"
 
 #include <filesystem>
 
@@ -258,6 +259,49 @@ TEST_F(TreeOperationsTest, AddedNodesGetTheTemplateOrAnEmptyHtmlDocument)
     EXPECT_NE(std::find(views.log.begin(), views.log.end(), "html new"), views.log.end());
     EXPECT_EQ(tree.Selected(), sibling);
     EXPECT_EQ(Page("Sibling"), "");
+}
+
+// The template's copy cannot be written (the disk is full): no node is left without its page,
+// and the user is told.
+TEST_F(TreeOperationsTest, ANewNodeWhoseTemplatePageCannotBeWrittenIsNotKept)
+{
+    window.SelectNode(AddPage(nullptr, "Alpha", "Alpha", "a page"));
+    ASSERT_EQ(session->SaveTreeFiles(tree), TreeSave::Saved);
+    temp.write("template.html", std::string(4000, 't'));
+    settings.templateFile = temp.dir() + "template.html";
+    dialogs.input = "Child";
+    TreeNode* child = nullptr;
+    {
+        test::ScopedFileSizeLimit full(300);
+        child = ops.AddSubItemBClick();
+    }
+    EXPECT_EQ(child, nullptr);
+    EXPECT_EQ(tree.Count(), 1u);
+    EXPECT_EQ(dialogs.messages, std::vector<std::string>{kSavingFailed});
+    EXPECT_FALSE(fs::exists(File("Child")));
+    EXPECT_EQ(TreeData(), "Alpha\r\n");
+}
+
+// Page folders that are links, or hold links, lead outside the collection: deleting the node
+// removes the links and never what they point at.
+TEST_F(TreeOperationsTest, DeletingANodeWhosePageFolderLinksOutsideLeavesTheOutsideAlone)
+{
+    AddPage(nullptr, "Keep", "Keep", "k");
+    TreeNode* a = AddPage(nullptr, "A", "A", "a");
+    TreeNode* b = AddPage(nullptr, "B", "B", "b");
+    temp.write("outside/!images/pic.png", "mine");
+    temp.write("outside/notes.txt", "mine too");
+    fs::create_directory_symlink(temp.path() / "outside", fs::path(Dir() + "A"));
+    temp.write("Collection/B/own.txt", "b's");
+    fs::create_directory_symlink(temp.path() / "outside" / "!images", fs::path(Dir() + "B/!images"));
+    std::vector<std::string> pictures;
+    ops.DeleteNodeFiles(a, pictures);
+    ops.DeleteNodeFiles(b, pictures);
+    EXPECT_EQ(temp.read("outside/!images/pic.png"), "mine");
+    EXPECT_EQ(temp.read("outside/notes.txt"), "mine too");
+    EXPECT_FALSE(fs::exists(fs::symlink_status(Dir() + "A")));
+    EXPECT_FALSE(fs::exists(fs::symlink_status(Dir() + "B")));
+    EXPECT_EQ(tree.Count(), 1u);
 }
 
 TEST_F(TreeOperationsTest, TheNewEmptyDocumentNeverGoesOverThePreviousPage)

@@ -130,7 +130,14 @@ struct FakeZoneEditor : ZoneEditor {
     void AddNode() override { commands.push_back("add node"); }
     void AddClipboardContents() override { commands.push_back("add clipboard contents"); }
     void RunClipboardPaste() override { session.StartClipboardPaste(); }
-    bool SavePlacement() override { return placementSaves; }
+    bool unattended = false;
+    bool savedUnattended = false;  // the placement was saved while no box could wait
+    bool SavePlacement() override
+    {
+        savedUnattended = unattended;
+        return placementSaves;
+    }
+    void SetUnattended() override { unattended = true; }
     void SetActionSink(std::function<void(int, int, int)> s) override { sink = std::move(s); }
 };
 

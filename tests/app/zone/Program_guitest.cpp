@@ -124,6 +124,63 @@ TEST_F(ProgramTest, SigintRunsTheSameSavesAndASecondStartNeverWritesTheSettings)
     EXPECT_NE(ini.find("[mine]\r\nkept=yes"), std::string::npos) << ini;
 }
 
+// A save that fails while the program ends by a signal (here the tree files cannot be replaced:
+// a folder stands where their commit marker goes) waits in no box: it is logged, the program
+// ends within seconds, and the tree files stay as they were.
+TEST_F(ProgramTest, AnExitBySignalWithAFailingSaveEndsWithinSeconds)
+{
+    program.WriteSmallCollection();
+    program.dir().write("gleanhoard.ini", "[set]\r\nShowMainForm=1\r\nDragZoneTop=300\r\nDragZoneLeft=600\r\n");
+    pid_t pid = StartFirst();
+    // The editor has loaded the tree (the first load copies it to the ".bak" pair).
+    ASSERT_TRUE(WaitUntil([&] { return fs::exists(program.dir().path() / "Collection/tvdata.bak"); }, 20s));
+    fs::create_directory(program.dir().path() / "Collection/.tvframe.commit");
+    const auto t0 = std::chrono::steady_clock::now();
+    Signal(pid, SIGTERM);
+    const int status = program.Wait(pid, 15s);
+    const double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count();
+    std::printf("exit by SIGTERM with a failing save: %.0f ms\n", ms);
+    EXPECT_NE(status, -1) << "still running after 15 s";
+    EXPECT_LT(ms, 6000);
+    EXPECT_NE(program.Stderr().find("Saving Failed"), std::string::npos) << program.Stderr();
+    EXPECT_EQ(program.dir().read("Collection/tvframe"), "Notes\r\n");
+}
+
+// Without a usable single-instance lock (a runtime folder other users may write to) nothing
+// keeps a second zone off the collection: the start says which folder is wrong and ends.
+TEST_F(ProgramTest, AStartThatCannotTakeTheLockSaysWhyAndRunsNoZone)
+{
+    const fs::path folder = fs::path(program.RuntimeDir()) / "quillory";
+    fs::create_directories(folder);
+    fs::permissions(folder, fs::perms::all);
+    pid_t pid = program.Start({});
+    EXPECT_EQ(program.Wait(pid, 10s), 1);
+    const std::string err = program.Stderr();
+    EXPECT_NE(err.find(folder.string() + " is open to other users"), std::string::npos) << err;
+    EXPECT_FALSE(fs::exists(program.dir().path() / "gleanhoard.ini"));
+}
+
+// A runtime folder too deep for a socket: the zone runs but says why it takes no clips, and a
+// second start with a clip says the same at once instead of waiting for it.
+TEST_F(ProgramTest, ARuntimeFolderTooDeepForTheSocketIsNamedByBothStarts)
+{
+    const std::string deep = program.dir().dir() + "run-" + std::string(80, 'x');
+    fs::create_directories(deep);
+    fs::permissions(deep, fs::perms::owner_all);
+    program.dir().write("clip.html", "<p>clip</p>");
+    pid_t first = program.Start({}, {"XDG_RUNTIME_DIR=" + deep});
+    ASSERT_NE(WaitForMappedWindow(first, 20s), 0u) << program.Stderr();
+    ASSERT_TRUE(WaitUntil([&] { return program.Stderr().find("too deep") != std::string::npos; }, 10s)) << program.Stderr();
+    const auto t0 = std::chrono::steady_clock::now();
+    pid_t second = program.Start({program.dir().dir() + "clip.html"}, {"XDG_RUNTIME_DIR=" + deep});
+    EXPECT_EQ(program.Wait(second, 10s), 1);
+    EXPECT_LT(std::chrono::steady_clock::now() - t0, 2s);
+    const std::string err = program.Stderr();
+    EXPECT_NE(err.find("cannot be handed over to the running Quillory: the socket path " + deep), std::string::npos) << err;
+    Signal(first, SIGTERM);
+    EXPECT_EQ(program.Wait(first, 10s), 0);
+}
+
 TEST_F(ProgramTest, WithoutADisplayOneLineSaysWhatIsMissing)
 {
     pid_t pid = program.Start({}, {"DISPLAY=", "WAYLAND_DISPLAY="});

@@ -63,31 +63,47 @@ TEST_F(ZoneControllerTest, TwoHandOversWithin100MsOpenOneDialogWithTheSecondValu
 TEST_F(ZoneControllerTest, AHandOverDuringTheDialogOpensItsOwnDialogAfterTheFirstCloses)
 {
     Make();
+    for (const char* name : {"a.html", "b.html", "c.html"})
+        temp.write(name, name);
     int depth = 0, maxDepth = 0;
     std::vector<std::string> dialogs;
     zoneWindow.onSaveHomepage = [&](const ClipHandOver& h) {
         dialogs.push_back(h.Title);
         maxDepth = std::max(maxDepth, ++depth);
         if (h.Title == "A") {
-            zone->HandOver("b.html\r\nu\r\nB");
-            zone->HandOver("c.html\r\nu\r\nC");
+            zone->HandOver(temp.dir() + "b.html\r\nu\r\nB");
+            zone->HandOver(temp.dir() + "c.html\r\nu\r\nC");
             timer.Advance(300);  // the timer keeps running while the dialog is modal
         }
         --depth;
     };
-    zone->HandOver("a.html\r\nu\r\nA");
+    zone->HandOver(temp.dir() + "a.html\r\nu\r\nA");
     timer.Advance(1000);
     EXPECT_EQ(dialogs, (std::vector<std::string>{"A", "B", "C"}));
     EXPECT_EQ(maxDepth, 1);
 }
 
-TEST_F(ZoneControllerTest, AnEmptyHandOverStillOpensTheDialog)
+// An empty frame, a file that is not there or a folder: no clip to save, so no dialog and no
+// node; the sender hears the refusal and says so.
+TEST_F(ZoneControllerTest, AHandOverWithoutAReadableClipFileIsRefused)
 {
     Make();
-    zone->HandOver("");
+    temp.write("folder/inside", "x");
+    const auto refused = static_cast<std::int64_t>(HandOverReply::NoClipFile);
+    EXPECT_EQ(zone->HandOver(""), refused);
+    EXPECT_EQ(zone->HandOver(temp.dir() + "missing.html\r\nhttp://u/\r\nT"), refused);
+    EXPECT_EQ(zone->HandOver(temp.dir() + "folder"), refused);
+    timer.Advance(300);
+    EXPECT_TRUE(zoneWindow.log.empty());
+    EXPECT_TRUE(zone->PendingHandOvers().empty());
+    EXPECT_EQ(HandOverSendForReply(refused), HandOverSend::Refused);
+    EXPECT_NE(HandOverFailureLine(HandOverSend::Refused).find("refused"), std::string::npos);
+    EXPECT_EQ(HandOverSendForReply(static_cast<std::int64_t>(HandOverReply::Taken)), HandOverSend::Delivered);
+
+    temp.write("empty.html", "");  // an empty clip is still a clip
+    EXPECT_EQ(zone->HandOver(temp.dir() + "empty.html"), static_cast<std::int64_t>(HandOverReply::Taken));
     timer.Advance(100);
-    ASSERT_EQ(zoneWindow.log.size(), 2u);
-    EXPECT_EQ(zoneWindow.log[1], "save homepage |||");
+    EXPECT_EQ(zoneWindow.log.back(), "save homepage " + temp.dir() + "empty.html|||");
 }
 
 TEST_F(ZoneControllerTest, StartWithAFileArgumentShowsTheDialogNotTheEditor)
@@ -152,6 +168,22 @@ TEST_F(ZoneControllerTest, ExitRunsEveryStepEvenWhenOneFailsAndSaysWhich)
     // A second request (a signal during exit) does nothing more.
     EXPECT_EQ(zone->Exit1Click(), "");
     EXPECT_EQ(settingsSaves, 1);
+}
+
+// From outside (a signal, the end of the session) nobody may be there to answer a box: the
+// editor's boxes stop waiting before the first save; the Exit command keeps them.
+TEST_F(ZoneControllerTest, AnExitFromOutsideRunsItsSavesWithoutBoxesThatWait)
+{
+    Make();
+    zone->EnsureEditorForm();
+    zone->Exit1Click(ZoneController::ExitBy::Outside);
+    EXPECT_TRUE(editor->savedUnattended);
+    EXPECT_TRUE(zoneWindow.terminated);
+
+    Make();
+    zone->EnsureEditorForm();
+    zone->Exit1Click();
+    EXPECT_FALSE(editor->unattended);
 }
 
 TEST_F(ZoneControllerTest, ExitWithoutAnEditorSavesTheSettings)

@@ -1,6 +1,7 @@
 // The drop zone with the program's own editor window: the editor's Options and About show the
 // zone's dialogs, and its Exit runs the zone's exit, which saves the editor's state and writes
 // "gleanhoard.ini".
+#include "app/collection/UnattendedDialogs.h"
 #include "app/dialogs/TAboutForm_wx.h"
 #include "app/dialogs/TSetForm_wx.h"
 #include "app/editor/EditorForm_wx.h"
@@ -28,6 +29,7 @@ class ZoneEditorCommandsTest : public ::testing::Test {
 protected:
     ScopedXdgEnv xdg;
     TempDir temp;
+    UnattendedDialogs editorBoxes{nullptr};
     TPlinderDragZoneForm* zone = nullptr;
     TEditorForm* editor = nullptr;
 
@@ -40,7 +42,7 @@ protected:
         LoadSettings(temp.dir() + "quillory");
         Settings.showDragForm = true;
         ZoneFormOptions options;
-        options.editorFactory = EditorFormFactory(CollectionContext{Settings, ClipSourceUrl, ImagesIni.get()});
+        options.editorFactory = EditorFormFactory(CollectionContext{Settings, ClipSourceUrl, ImagesIni.get()}, editorBoxes);
         options.saveSettings = [] { return SaveSettings(); };
         zone = new TPlinderDragZoneForm(Settings, std::move(options));
         zone->Start();
@@ -59,7 +61,7 @@ protected:
         if (editor)
             editor->Destroy();
         wxTheApp->ProcessIdle();
-        SaveSettings();  // clears what an unfinished test left loaded
+        (void)SaveSettings();  // clears what an unfinished test left loaded
     }
     // Runs `command` and closes the first of the zone's dialogs it shows modally; that dialog.
     wxDialog* ModalDialogOf(void (TEditorForm::*command)())

@@ -1,0 +1,68 @@
+#include "platform/core/ErrorLog.h"
+#include "platform/core/ExitDeadline.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <new>
+#include <stdexcept>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+namespace ql {
+namespace {
+
+using namespace std::chrono_literals;
+
+// Whatever a handler throws stops at the guard, as one line in the log that says where.
+TEST(ErrorLog, TheGuardKeepsEveryExceptionAndLogsItWithItsPlace)
+{
+    testing::internal::CaptureStderr();
+    EXPECT_FALSE(GuardHandler("drop zone", [] { throw std::runtime_error("no page"); }));
+    EXPECT_FALSE(GuardHandler("editor", [] { throw 42; }));
+    EXPECT_FALSE(GuardHandler("exit", [] { return false; }));
+    EXPECT_TRUE(GuardHandler("exit", [] { return true; }));
+    EXPECT_TRUE(GuardHandler("timer", [] {}));
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "quillory: drop zone: no page\nquillory: editor: unexpected failure\n");
+}
+
+// What escapes to the event loop is logged; only running out of memory ends the loop.
+TEST(ErrorLog, OnlyRunningOutOfMemoryEndsTheEventLoop)
+{
+    auto after = [](auto thrown) {
+        try {
+            throw thrown;
+        } catch (...) {
+            return ContinueAfterEscapedException();
+        }
+    };
+    testing::internal::CaptureStderr();
+    EXPECT_TRUE(after(std::logic_error("a handler's bug")));
+    EXPECT_FALSE(after(std::bad_alloc()));
+    const std::string log = testing::internal::GetCapturedStderr();
+    EXPECT_NE(log.find("quillory: event loop: a handler's bug\n"), std::string::npos) << log;
+    EXPECT_NE(log.find("out of memory"), std::string::npos) << log;
+}
+
+// A process that hangs after an exit was asked for from outside ends by the deadline.
+TEST(ExitDeadline, AHangingExitEndsByTheDeadline)
+{
+    const auto start = std::chrono::steady_clock::now();
+    pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        ArmExitDeadline(200ms);
+        ArmExitDeadline(60s);  // a second request changes nothing
+        for (;;)
+            pause();
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 5s);
+}
+
+}  // namespace
+}  // namespace ql
