@@ -73,7 +73,7 @@ TEditorForm::TEditorForm(EditorFormSetup setup)
     : wxFrame(nullptr, wxID_ANY, "Quillory", wxDefaultPosition, wxDefaultSize), setup_(std::move(setup))
 {
     if (!setup_.launcher) {
-        ownLauncher_ = std::make_unique<SystemLauncher>();
+        ownLauncher_ = std::make_unique<SystemShellLauncher>();
         setup_.launcher = ownLauncher_.get();
     }
     if (!setup_.dialogs) {

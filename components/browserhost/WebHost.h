@@ -26,6 +26,7 @@ namespace ql {
 namespace web {
 class WebViewEngine;
 }
+class DdeWindow;
 
 class TWebHost : public wxPanel, public TWebHostCore {
 public:
@@ -65,6 +66,7 @@ private:
     void WindowActivated(wxWindow* window);
     void CloseRequested();
 
+    std::unique_ptr<DdeWindow> ddeWindow_;
     std::shared_ptr<web::WebViewEngine> engine_;
     wxWeakRef<wxTopLevelWindow> owner_;
     std::unique_ptr<ActivationWatch> activationWatch_;

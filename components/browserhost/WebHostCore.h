@@ -243,7 +243,7 @@ public:
     bool InvokeExternal(const std::string& method, const json::Array& args, json::Value& result, std::string& error);
 
     // --- shell-verb DDE service ------------------------------------------------------------
-    bool DdeInitiate(const std::string& application, const std::string& topic, std::thread::id client) override;
+    bool DdeInitiate(const std::string& application, const std::string& topic, const DdeClient& client) override;
     bool DdeExecute(const std::string& command) override;
 
 protected:

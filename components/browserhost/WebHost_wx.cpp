@@ -1,4 +1,5 @@
 #include "components/browserhost/WebHost.h"
+#include "components/browserhost/WebHostDdeWindow.h"
 
 #include "platform/gui/ScriptDocument.h"
 #include "platform/gui/WebUrls.h"
@@ -85,6 +86,11 @@ private:
 TWebHost::TWebHost(wxWindow* parent, Launcher& launcher, wxWindowID id)
     : wxPanel(parent, id), TWebHostCore(launcher)
 {
+    // Other processes' conversations run on the GUI thread, as every message to a window does.
+    ddeWindow_ = std::make_unique<DdeWindow>(*this, [](std::function<void()> work) {
+        if (wxTheApp)
+            wxTheApp->CallAfter(std::move(work));
+    });
     engine_ = web::WebViewEngine::Create(this);
     if (!engine_)
         return;
@@ -104,6 +110,7 @@ TWebHost::TWebHost(wxWindow* parent, Launcher& launcher, wxWindowID id)
 
 TWebHost::~TWebHost()
 {
+    ddeWindow_.reset();
     activationWatch_.reset();
     if (owner_)
         owner_->Unbind(wxEVT_ACTIVATE, &TWebHost::OnOwnerActivate, this);

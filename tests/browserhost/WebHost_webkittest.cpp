@@ -1,4 +1,6 @@
 #include "components/browserhost/WebHost.h"
+#include "foundation/VekBaseClass.h"
+#include "tests/browserhost/DdeClientProcess.h"
 #include "platform/core/com/HtmlDocument.h"
 #include "platform/gui/DomScript.h"
 #include "platform/gui/WebViewEngine_wx.h"
@@ -239,6 +241,23 @@ TEST_F(WebHostTest, PrintsToAPdfFileWithoutADialog)
     double x0 = 0, y0 = 0, w = 0, h = 0;
     ASSERT_EQ(std::sscanf(pdf.c_str() + box + 11, "%lf %lf %lf %lf", &x0, &y0, &w, &h), 4);
     EXPECT_GT(w, h);
+}
+
+// The shell of another process opens a page: the view's DDE window takes the conversation.
+TEST_F(WebHostTest, AnotherProcessOpensAPageInTheViewThroughDde)
+{
+    TDdeVerbs saved = DdeVerbs;
+    WriteRegString(RegRoot::ClassesRoot, "htmlfile\\shell\\open\\ddeexec", "", "\"%1\",,-1,0,,,,");
+    WriteRegString(RegRoot::ClassesRoot, "htmlfile\\shell\\open\\ddeexec\\application", "", "QLBrowse");
+    WriteRegString(RegRoot::ClassesRoot, "htmlfile\\shell\\open\\ddeexec\\topic", "", "WWW_OpenURL");
+    ReadDdeVerbs();  // as the next host's construction does
+    web->EnableDDE = true;
+    std::string page = dir.write("by dde.html", "<html><head><title>by dde</title></head></html>").string();
+    int before = completed;
+    EXPECT_EQ(test::RunDdeClient({"open", page}, [](const std::function<bool()>& done) { return test::PumpUntil(done); }), 0);
+    EXPECT_TRUE(test::PumpUntil([&] { return completed > before && completedUrl.find("by%20dde.html") != std::string::npos; }));
+    EXPECT_EQ(Title(), u"by dde");
+    DdeVerbs = saved;
 }
 
 TEST_F(WebHostTest, DocumentCommandsBeforeAndAfterLoading)
