@@ -4,8 +4,9 @@
 // download-control ambient property, the host information); page scripts, pictures, media,
 // selection, scroll bars, the user-agent token and where followed links open follow from
 // them. The engine's hooks (context menu, script dialogs, navigation, window close, focus,
-// keys, link hover) raise the document-host callbacks; the owner window's deactivation is
-// watched for the program's own dialogs.
+// keys, link hover) raise the document-host callbacks. The windows that take the activation
+// from the owner window are watched, the program's own dialogs and the engine's alike
+// (WebHostDialogs_wx.cpp).
 #include "components/browserhost/WebHostCore.h"
 
 #include <wx/panel.h>
@@ -19,7 +20,7 @@ class wxKeyEvent;
 class wxActivateEvent;
 class wxFocusEvent;
 class wxTopLevelWindow;
-class wxEventFilter;
+typedef struct _GtkWindow GtkWindow;
 
 namespace ql {
 
@@ -48,8 +49,13 @@ public:
     std::function<void(com::IDispatch* document, const std::string& url)> OnDocumentComplete;
     // The page asked to close its window: canClose false keeps the view.
     std::function<void(TWebHost& sender, bool& canClose)> OnCloseQuery;
-    // One of the program's windows took the activation from the owner window.
-    std::function<void(TWebHost& sender, wxWindow* window)> OnShowDialog;
+    // A window of the program (one of its own, or a dialog of the engine or the toolkit) took
+    // the activation from the owner window.
+    std::function<void(TWebHost& sender, GtkWindow* window)> OnShowDialog;
+
+    // The engine's page-setup dialog for its own page setup, modal; false when cancelled.
+    // Armed by PageSetupPending, the dialog is filled with PrintOptions and confirmed.
+    bool ShowPageSetupDialog();
 
     web::WebViewEngine* Engine() { return engine_.get(); }
 
@@ -58,18 +64,20 @@ protected:
     void AmbientPropertyChanged(com::DISPID id) override;
 
 private:
-    class ActivationWatch;
+    class DialogWatch;
     void HookEngine();
+    void WatchDialogs();
     void OnKey(wxKeyEvent& event);
     void OnFocus(wxFocusEvent& event);
     void OnOwnerActivate(wxActivateEvent& event);
-    void WindowActivated(wxWindow* window);
+    void WindowActivated(GtkWindow* window);
+    void ReplaceDialogCaption(GtkWindow* dialog);
     void CloseRequested();
 
     std::unique_ptr<DdeWindow> ddeWindow_;
     std::shared_ptr<web::WebViewEngine> engine_;
     wxWeakRef<wxTopLevelWindow> owner_;
-    std::unique_ptr<ActivationWatch> activationWatch_;
+    std::unique_ptr<DialogWatch> dialogWatch_;
     std::string translatedTarget_;  // a translated URL being loaded is not translated again
 };
 

@@ -42,10 +42,12 @@ TWebHostCore::TWebHostCore(Launcher& launcher) : launcher_(launcher), thread_(st
     SetUserInterfaceOptions({});
     EnableDDE = false;
     ItemIdListToPath = [](const shell::ItemIdList& list) { return shell::SHGetPathFromIDList(&list); };
+    RegisterUserAgent();
 }
 
 TWebHostCore::~TWebHostCore()
 {
+    UnregisterUserAgent();
     UnregisterDdeServer(this);
 }
 
@@ -81,7 +83,11 @@ void TWebHostCore::SetfpExceptions(bool value)
 
 void TWebHostCore::SetUserAgent(const std::string& token)
 {
+    bool registered = userAgentRegistered_;
+    UnregisterUserAgent();
     userAgent_ = token;
+    if (registered)
+        RegisterUserAgent();
     AmbientPropertyChanged(DISPID_AMBIENT_DLCONTROL);
 }
 
@@ -101,7 +107,7 @@ web::WebEngineSettings TWebHostCore::EngineSettings()
     info.cbSize = 20;
     GetHostInfo(&info);
     web::WebEngineSettings s = EngineSettingsFor(dl, info.dwFlags);
-    s.userAgentToken = userAgent_;
+    s.userAgentToken = RegisteredUserAgentTokens();
     return s;
 }
 

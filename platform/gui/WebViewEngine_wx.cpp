@@ -850,8 +850,7 @@ bool WebViewEngine::Print(bool promptUser)
     job.withDialog = promptUser;
     if (!promptUser)
         job.outputFile = printOutputFile;
-    if (PageSetupSource)
-        job.pageSetup = PageSetupSource();
+    job.pageSetup = PageSetupSource ? PageSetupSource() : ReadEnginePageSetup(OptionRoot);
     return PrintPage(job);
 }
 

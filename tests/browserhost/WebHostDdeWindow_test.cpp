@@ -4,6 +4,7 @@
 #include "components/browserhost/WebHostDdeWindow.h"
 #include "foundation/VekBaseClass.h"
 #include "tests/browserhost/DdeClientProcess.h"
+#include "tests/browserhost/NavigatingHost.h"
 #include "tests/support/FakeLauncher.h"
 #include "tests/support/TempDir.h"
 
@@ -19,15 +20,7 @@ namespace {
 
 using namespace std::chrono_literals;
 
-class NavigatingHost : public TWebHostCore {
-public:
-    using TWebHostCore::TWebHostCore;
-    std::vector<std::string> navigated;
-    com::ComPtr<com::IDispatch> Document() override { return nullptr; }
-
-protected:
-    void Navigate2(const com::Variant& target) override { navigated.push_back(target.ToUtf8()); }
-};
+using test::NavigatingHost;
 
 // The host's thread: work the DDE window posts waits here until the test pumps it.
 class HostThread {

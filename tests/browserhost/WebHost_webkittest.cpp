@@ -199,7 +199,7 @@ TEST_F(WebHostTest, FileNamesWithUrlCharactersNavigateToTheirFile)
     EXPECT_NE(completedUrl.find("a%20b%231%3Fx=100%25%20sure.html"), std::string::npos) << completedUrl;
 }
 
-TEST_F(WebHostTest, UserAgentTokenIsPerViewAndEmptyChangesNothing)
+TEST_F(WebHostTest, UserAgentTokenIsRegisteredForTheEnginesAndEmptyChangesNothing)
 {
     ASSERT_TRUE(Navigate(dir.write("ua.html", "<html><body>x</body></html>").string()));
     json::Value before;
@@ -209,6 +209,17 @@ TEST_F(WebHostTest, UserAgentTokenIsPerViewAndEmptyChangesNothing)
     json::Value after;
     ASSERT_EQ(web::RunDomScript(*web->Engine(), "navigator.userAgent", &after), S_OK);
     EXPECT_EQ(*after.AsString(), *before.AsString() + " QuilloryTest/1");
+    {
+        // A view made while the token is registered has it too: it comes from the registry.
+        auto* other = new TWebHost(frame, launcher);
+        other->NavigateToUrl(dir.write("ua4.html", "<html><body>x</body></html>").string());
+        json::Value seen;
+        EXPECT_TRUE(test::PumpUntil([&] {
+            return SUCCEEDED(web::RunDomScript(*other->Engine(), "navigator.userAgent", &seen)) && seen.AsString() &&
+                   *seen.AsString() == *before.AsString() + " QuilloryTest/1";
+        }));
+        other->Destroy();
+    }
     web->SetUserAgent("");
     ASSERT_TRUE(Navigate(dir.write("ua3.html", "<html><body>x</body></html>").string()));
     ASSERT_EQ(web::RunDomScript(*web->Engine(), "navigator.userAgent", &after), S_OK);
