@@ -19,6 +19,7 @@
 class wxKeyEvent;
 class wxActivateEvent;
 class wxFocusEvent;
+class wxSizeEvent;
 class wxTopLevelWindow;
 typedef struct _GtkWindow GtkWindow;
 
@@ -26,6 +27,7 @@ namespace ql {
 
 namespace web {
 class WebViewEngine;
+class SelectionWatch;
 }
 class DdeWindow;
 
@@ -67,6 +69,10 @@ private:
     class DialogWatch;
     void HookEngine();
     void WatchDialogs();
+    // WebHostMoments_wx.cpp: selection changes, resizes.
+    void WatchMoments();
+    void UnwatchMoments();
+    void OnResized(wxSizeEvent& event);
     void OnKey(wxKeyEvent& event);
     void OnFocus(wxFocusEvent& event);
     void OnOwnerActivate(wxActivateEvent& event);
@@ -78,6 +84,8 @@ private:
     std::shared_ptr<web::WebViewEngine> engine_;
     wxWeakRef<wxTopLevelWindow> owner_;
     std::unique_ptr<DialogWatch> dialogWatch_;
+    std::unique_ptr<web::SelectionWatch> selectionWatch_;
+    bool updateUIPending_ = false;
     std::string translatedTarget_;  // a translated URL being loaded is not translated again
 };
 

@@ -1,5 +1,6 @@
 #include "components/browserhost/WebHost.h"
 #include "components/browserhost/WebHostDialogs_wx.h"
+#include "platform/gui/SelectionWatch_wx.h"
 #include "components/browserhost/WebHostDdeWindow.h"
 
 #include "platform/gui/ScriptDocument.h"
@@ -76,12 +77,14 @@ TWebHost::TWebHost(wxWindow* parent, Launcher& launcher, wxWindowID id)
         owner_->Bind(wxEVT_ACTIVATE, &TWebHost::OnOwnerActivate, this);
         WatchDialogs();
     }
+    WatchMoments();
 }
 
 TWebHost::~TWebHost()
 {
     ddeWindow_.reset();
     dialogWatch_.reset();
+    UnwatchMoments();
     if (owner_)
         owner_->Unbind(wxEVT_ACTIVATE, &TWebHost::OnOwnerActivate, this);
     if (engine_) {

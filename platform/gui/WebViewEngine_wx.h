@@ -20,6 +20,9 @@ typedef struct _WebKitWebView WebKitWebView;
 
 namespace ql::web {
 
+// The script world our scripts run in, apart from the page's own.
+inline constexpr char kScriptWorld[] = "quillory";
+
 struct PrintJob {
     bool withDialog = false;
     std::string outputFile;  // "" prints to the default printer; else a PDF file at this path

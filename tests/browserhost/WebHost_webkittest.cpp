@@ -3,6 +3,7 @@
 #include "tests/browserhost/DdeClientProcess.h"
 #include "platform/core/com/HtmlDocument.h"
 #include "platform/gui/DomScript.h"
+#include "platform/gui/EnginePageSetup.h"
 #include "platform/gui/WebViewEngine_wx.h"
 #include "tests/support/FakeLauncher.h"
 #include "platform/core/UrlText.h"
@@ -269,6 +270,61 @@ TEST_F(WebHostTest, AnotherProcessOpensAPageInTheViewThroughDde)
     EXPECT_TRUE(test::PumpUntil([&] { return completed > before && completedUrl.find("by%20dde.html") != std::string::npos; }));
     EXPECT_EQ(Title(), u"by dde");
     DdeVerbs = saved;
+}
+
+// The engine starts with its first document and asks then where its options are kept; it
+// prints with the page setup kept there.
+TEST_F(WebHostTest, TheEngineAsksForItsOptionKeyAtItsStartAndPrintsWithThePageSetupThere)
+{
+    int asked = 0;
+    web->OnGetOptionKeyPath = [&](std::u16string& key, std::uint32_t) {
+        ++asked;
+        key = u"Software\\Quillory\\Browse";
+        return S_OK;
+    };
+    ASSERT_TRUE(web::WriteEnginePageSetup("Software\\Quillory\\Browse", {10, 10, 10, 10, true}));
+    EXPECT_EQ(asked, 0);
+    ASSERT_TRUE(Navigate(dir.write("opts.html", "<html><body><p>x</p></body></html>").string()));
+    ASSERT_TRUE(Navigate(dir.write("opts2.html", "<html><body><p>y</p></body></html>").string()));
+    EXPECT_EQ(asked, 1);
+    web->Engine()->PageSetupSource = nullptr;  // as the program prints
+    bool finished = false;
+    web->Engine()->OnPrintFinished = [&](bool, const std::string&) { finished = true; };
+    web->Engine()->printOutputFile = (dir.path() / "opts.pdf").string();
+    web->PrintDocument();
+    ASSERT_TRUE(test::PumpUntil([&] { return finished; }, 30000));
+    std::string pdf = dir.read("opts.pdf");
+    auto box = pdf.find("/MediaBox [");
+    ASSERT_NE(box, std::string::npos);
+    double x0 = 0, y0 = 0, w = 0, h = 0;
+    ASSERT_EQ(std::sscanf(pdf.c_str() + box + 11, "%lf %lf %lf %lf", &x0, &y0, &w, &h), 4);
+    EXPECT_GT(w, h);
+}
+
+TEST_F(WebHostTest, SelectionChangesAndResizesRaiseTheirCallbacks)
+{
+    int updates = 0;
+    std::vector<std::pair<dochost::RECT, bool>> borders;
+    web->OnUpdateUI = [&] { return ++updates, S_OK; };
+    web->OnResizeBorder = [&](const dochost::RECT* r, IOleInPlaceUIWindow*, bool frameWindow) {
+        borders.push_back({*r, frameWindow});
+        return S_OK;
+    };
+    ASSERT_TRUE(Navigate(dir.write("sel2.html", "<html><body><p>select me</p></body></html>").string()));
+    ASSERT_TRUE(test::PumpUntil([&] { return !web->Engine()->IsLoading(); }));
+    int before = updates;
+    web->SelectAllContent();  // the engine's own command changes the selection
+    EXPECT_TRUE(test::PumpUntil([&] { return updates > before; }));
+
+    borders.clear();
+    frame->SetSize(wxSize(720, 530));
+    auto reported = [&](bool frameWindow, wxWindow* w) {
+        for (const auto& [r, f] : borders)
+            if (f == frameWindow && r.right == w->GetClientSize().x && r.bottom == w->GetClientSize().y)
+                return true;
+        return false;
+    };
+    EXPECT_TRUE(test::PumpUntil([&] { return reported(true, frame) && reported(false, web); }));
 }
 
 TEST_F(WebHostTest, DocumentCommandsBeforeAndAfterLoading)
