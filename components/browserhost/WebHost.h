@@ -64,6 +64,7 @@ public:
 protected:
     void Navigate2(const com::Variant& target) override;
     void AmbientPropertyChanged(com::DISPID id) override;
+    void DocumentCommandIssued(std::uint32_t cmdId) override;
 
 private:
     class DialogWatch;
@@ -73,6 +74,11 @@ private:
     void WatchMoments();
     void UnwatchMoments();
     void OnResized(wxSizeEvent& event);
+    // WebHostClipboard_wx.cpp: what the engine puts on the clipboard (FilterDataObject).
+    void WatchClipboard();
+    void UnwatchClipboard();
+    void ClipboardChanged();
+    void FilterClipboard();
     void OnKey(wxKeyEvent& event);
     void OnFocus(wxFocusEvent& event);
     void OnOwnerActivate(wxActivateEvent& event);
@@ -86,6 +92,9 @@ private:
     std::unique_ptr<DialogWatch> dialogWatch_;
     std::unique_ptr<web::SelectionWatch> selectionWatch_;
     bool updateUIPending_ = false;
+    unsigned long clipboardHandler_ = 0;
+    long long copyIssuedAt_ = 0;    // when a cut or copy went to the document (ms), 0: none
+    bool ownClipboardChange_ = false;  // the next change is the filtered data we put there
     std::string translatedTarget_;  // a translated URL being loaded is not translated again
 };
 

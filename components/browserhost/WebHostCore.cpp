@@ -168,6 +168,7 @@ void TWebHostCore::ExecDocumentCommand(bool useBrowserGroup, std::uint32_t cmdId
         ComPtr<IOleCommandTarget> target;
         if (FAILED(document->QueryInterface(IOleCommandTarget::IID_, target.putVoid())) || !target)
             return;
+        DocumentCommandIssued(cmdId);
         target->Exec(useBrowserGroup ? &group : nullptr, cmdId, execOpt, &inArg, &outArg);
     } catch (...) {
         // The command's failure leaves nothing behind and is not reported.

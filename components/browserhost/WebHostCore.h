@@ -271,6 +271,8 @@ protected:
     virtual void Navigate2(const com::Variant& target) = 0;
     // The browser's notification that an ambient property changed (the options changed).
     virtual void AmbientPropertyChanged(com::DISPID) {}
+    // A document command is about to go to the document (cut and copy put data on the clipboard).
+    virtual void DocumentCommandIssued(std::uint32_t /*cmdId*/) {}
     Launcher& launcher() { return launcher_; }
 
 private:

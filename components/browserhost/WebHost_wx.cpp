@@ -78,6 +78,7 @@ TWebHost::TWebHost(wxWindow* parent, Launcher& launcher, wxWindowID id)
         WatchDialogs();
     }
     WatchMoments();
+    WatchClipboard();
 }
 
 TWebHost::~TWebHost()
@@ -85,6 +86,7 @@ TWebHost::~TWebHost()
     ddeWindow_.reset();
     dialogWatch_.reset();
     UnwatchMoments();
+    UnwatchClipboard();
     if (owner_)
         owner_->Unbind(wxEVT_ACTIVATE, &TWebHost::OnOwnerActivate, this);
     if (engine_) {

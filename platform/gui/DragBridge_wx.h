@@ -28,6 +28,10 @@ com::HRESULT RevokeDragDrop(wxWindow* window);
 com::HRESULT DoDragDrop(com::IDataObject* data, com::IDropSource* source, com::DWORD okEffects, com::DWORD* effect,
                         wxWindow* origin);
 
+// Puts the data object's formats on the clipboard, offered as a drag we start offers them;
+// false when it has none of them or the clipboard cannot be had.
+bool SetClipboardData(com::IDataObject* data);
+
 // Pictures (PNG, JPEG, GIF, BMP) decoded to pixels with the toolkit's decoders.
 bool DecodePicture(std::string_view bytes, RgbaImage& out);
 

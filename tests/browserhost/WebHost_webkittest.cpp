@@ -6,11 +6,14 @@
 #include "platform/gui/EnginePageSetup.h"
 #include "platform/gui/WebViewEngine_wx.h"
 #include "tests/support/FakeLauncher.h"
+#include "tests/support/MemoryDataObject.h"
+#include "platform/core/ClipboardFormats.h"
 #include "platform/core/UrlText.h"
 #include "tests/support/TempDir.h"
 #include "tests/webengine/WebTestSupport.h"
 
 #include <gtest/gtest.h>
+#include <gtk/gtk.h>
 #include <wx/frame.h>
 #include <wx/image.h>
 #include <wx/uiaction.h>
@@ -325,6 +328,36 @@ TEST_F(WebHostTest, SelectionChangesAndResizesRaiseTheirCallbacks)
         return false;
     };
     EXPECT_TRUE(test::PumpUntil([&] { return reported(true, frame) && reported(false, web); }));
+}
+
+// What the engine puts on the clipboard may be replaced by the host's own data object.
+TEST_F(WebHostTest, WhatTheEngineCopiesGoesThroughFilterDataObject)
+{
+    ASSERT_TRUE(Navigate(dir.write("copy.html", "<html><body><p>copy this</p></body></html>").string()));
+    std::string offered;
+    int filtered = 0;
+    web->OnFilterDataObject = [&](IDataObject* data, IDataObject** result) {
+        ++filtered;
+        std::vector<std::uint8_t> block;
+        if (FetchHGlobal(data, CF_TEXT, block))
+            offered.assign(block.begin(), block.end());
+        auto mine = MakeCom<test::MemoryDataObject>();
+        mine->SetText(CF_TEXT, "filtered");
+        *result = mine.detach();
+        return S_OK;
+    };
+    web->SelectAllContent();
+    web->CopySelection();
+    EXPECT_TRUE(test::PumpUntil([&] { return offered.find("copy this") != std::string::npos; }));
+    auto clipboardText = [] {
+        gchar* t = gtk_clipboard_wait_for_text(gtk_clipboard_get(GDK_SELECTION_CLIPBOARD));
+        std::string s = t ? t : "";
+        g_free(t);
+        return s;
+    };
+    EXPECT_TRUE(test::PumpUntil([&] { return clipboardText() == "filtered"; }));
+    EXPECT_EQ(filtered, 1);  // our own replacement is not filtered again
+    web->OnFilterDataObject = nullptr;
 }
 
 TEST_F(WebHostTest, DocumentCommandsBeforeAndAfterLoading)
