@@ -79,6 +79,10 @@ private:
     void UnwatchClipboard();
     void ClipboardChanged();
     void FilterClipboard();
+    // WebHostDrops_wx.cpp: a drag over the view asks GetDropTarget for the host's own target.
+    void WatchDrags();
+    void UnwatchDrags();
+    bool DragArrived(void* dragContext);
     void OnKey(wxKeyEvent& event);
     void OnFocus(wxFocusEvent& event);
     void OnOwnerActivate(wxActivateEvent& event);
@@ -95,6 +99,8 @@ private:
     unsigned long clipboardHandler_ = 0;
     long long copyIssuedAt_ = 0;    // when a cut or copy went to the document (ms), 0: none
     bool ownClipboardChange_ = false;  // the next change is the filtered data we put there
+    void* askedForDrag_ = nullptr;     // the drag GetDropTarget was asked for, until it leaves
+    bool hostDropTarget_ = false;      // the host's own target takes the drags
     std::string translatedTarget_;  // a translated URL being loaded is not translated again
 };
 

@@ -79,6 +79,7 @@ TWebHost::TWebHost(wxWindow* parent, Launcher& launcher, wxWindowID id)
     }
     WatchMoments();
     WatchClipboard();
+    WatchDrags();
 }
 
 TWebHost::~TWebHost()
@@ -87,6 +88,7 @@ TWebHost::~TWebHost()
     dialogWatch_.reset();
     UnwatchMoments();
     UnwatchClipboard();
+    UnwatchDrags();
     if (owner_)
         owner_->Unbind(wxEVT_ACTIVATE, &TWebHost::OnOwnerActivate, this);
     if (engine_) {

@@ -341,6 +341,25 @@ HRESULT RegisterDragDrop(wxWindow* window, IDropTarget* target)
     return S_OK;
 }
 
+HRESULT RegisterDragDrop(wxWindow* window, GtkWidget* dropSite, IDropTarget* target)
+{
+    HRESULT hr = RegisterDragDrop(window, target);
+    if (hr != S_OK || !dropSite || dropSite == window->GetHandle())
+        return hr;
+    wxDropTarget* bridge = window->GetDropTarget();
+    bridge->GtkUnregisterWidget(window->GetHandle());
+    bridge->GtkRegisterWidget(dropSite);
+    return S_OK;
+}
+
+HRESULT RevokeDragDrop(wxWindow* window, GtkWidget* dropSite)
+{
+    if (window && dropSite && dropSite != window->GetHandle())
+        if (auto* bridge = dynamic_cast<BridgeDropTarget*>(window->GetDropTarget()))
+            bridge->GtkUnregisterWidget(dropSite);
+    return RevokeDragDrop(window);
+}
+
 HRESULT RevokeDragDrop(wxWindow* window)
 {
     if (!window)

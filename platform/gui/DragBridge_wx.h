@@ -8,6 +8,7 @@
 #include "platform/core/com/DragDrop.h"
 
 class wxWindow;
+typedef struct _GtkWidget GtkWidget;
 
 namespace ql {
 
@@ -19,6 +20,11 @@ com::HRESULT RegisterDragDrop(wxWindow* window, com::IDropTarget* target);
 // Detaches it; a drag still over the window gets its DragLeave. DRAGDROP_E_NOTREGISTERED when
 // the window has none of ours.
 com::HRESULT RevokeDragDrop(wxWindow* window);
+
+// The same for a window whose drags arrive at a native widget inside it (the engine's widget
+// in a web view): the target is driven by that widget's drags.
+com::HRESULT RegisterDragDrop(wxWindow* window, GtkWidget* dropSite, com::IDropTarget* target);
+com::HRESULT RevokeDragDrop(wxWindow* window, GtkWidget* dropSite);
 
 // Drags the data object's formats (those that have an X11 form: text, file lists, HTML, URLs)
 // from `origin` until the user drops or cancels. DRAGDROP_S_DROP once the target has the data,
