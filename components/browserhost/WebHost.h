@@ -82,6 +82,9 @@ private:
     // WebHostDrops_wx.cpp: a drag over the view asks GetDropTarget for the host's own target.
     void WatchDrags();
     void UnwatchDrags();
+    // WebHostServices_wx.cpp: credentials a page asks for come from the host's IAuthenticate.
+    void WatchServiceRequests();
+    bool Authenticate(void* engineRequest);
     bool DragArrived(void* dragContext);
     void OnKey(wxKeyEvent& event);
     void OnFocus(wxFocusEvent& event);

@@ -36,7 +36,6 @@ void TWebHost::UnwatchDrags()
 {
     if (!engine_ || !engine_->Native())
         return;
-    g_signal_handlers_disconnect_by_data(engine_->Native(), this);
     if (hostDropTarget_)
         RevokeDragDrop(engine_->View(), GTK_WIDGET(engine_->Native()));
     hostDropTarget_ = false;

@@ -7,6 +7,7 @@
 #include "platform/gui/WebUrls.h"
 #include "platform/gui/WebViewEngine_wx.h"
 
+#include <gtk/gtk.h>
 #include <wx/app.h>
 #include <wx/sizer.h>
 #include <wx/toplevel.h>
@@ -80,6 +81,7 @@ TWebHost::TWebHost(wxWindow* parent, Launcher& launcher, wxWindowID id)
     WatchMoments();
     WatchClipboard();
     WatchDrags();
+    WatchServiceRequests();
 }
 
 TWebHost::~TWebHost()
@@ -89,6 +91,8 @@ TWebHost::~TWebHost()
     UnwatchMoments();
     UnwatchClipboard();
     UnwatchDrags();
+    if (engine_ && engine_->Native())  // the drag and service hooks on the engine's widget
+        g_signal_handlers_disconnect_by_data(engine_->Native(), this);
     if (owner_)
         owner_->Unbind(wxEVT_ACTIVATE, &TWebHost::OnOwnerActivate, this);
     if (engine_) {

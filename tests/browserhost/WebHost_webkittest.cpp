@@ -7,6 +7,8 @@
 #include "platform/gui/WebViewEngine_wx.h"
 #include "tests/support/FakeLauncher.h"
 #include "tests/support/MemoryDataObject.h"
+#include "tests/browserhost/BasicAuthServer.h"
+#include "platform/core/com/Authenticate.h"
 #include "platform/core/ClipboardFormats.h"
 #include "platform/core/UrlText.h"
 #include "tests/support/TempDir.h"
@@ -358,6 +360,42 @@ TEST_F(WebHostTest, WhatTheEngineCopiesGoesThroughFilterDataObject)
     EXPECT_TRUE(test::PumpUntil([&] { return clipboardText() == "filtered"; }));
     EXPECT_EQ(filtered, 1);  // our own replacement is not filtered again
     web->OnFilterDataObject = nullptr;
+}
+
+class FixedCredentials : public ComObject<IAuthenticate> {
+public:
+    int asked = 0;
+    HRESULT Authenticate(std::uintptr_t*, std::u16string* user, std::u16string* password) override
+    {
+        ++asked;
+        *user = u"clipper";
+        *password = u"s3cret";
+        return S_OK;
+    }
+};
+
+// A page that asks for credentials: the engine asks its host for the service that gives them.
+TEST_F(WebHostTest, CredentialsAPageAsksForComeFromTheHostsService)
+{
+    test::BasicAuthServer server("Y2xpcHBlcjpzM2NyZXQ=");  // clipper:s3cret
+    auto credentials = MakeCom<FixedCredentials>();
+    std::vector<GUID> services;
+    web->OnQueryService = [&](const GUID& service, const IID& iid, IUnknown** object) {
+        services.push_back(service);
+        if (!(service == IAuthenticate::IID_) || !(iid == IAuthenticate::IID_))
+            return E_NOINTERFACE;
+        *object = ComPtr<IUnknown>(credentials.get()).detach();
+        return S_OK;
+    };
+    int before = completed;
+    web->NavigateToUrl(server.Url());
+    ASSERT_TRUE(test::PumpUntil([&] { return completed > before && Title() == u"let in"; }));
+    EXPECT_EQ(credentials->asked, 1);
+    EXPECT_EQ(services, std::vector<GUID>{IAuthenticate::IID_});
+    auto seen = server.Authorizations();
+    ASSERT_FALSE(seen.empty());
+    EXPECT_EQ(seen.back(), "Basic Y2xpcHBlcjpzM2NyZXQ=");
+    web->OnQueryService = nullptr;
 }
 
 TEST_F(WebHostTest, DocumentCommandsBeforeAndAfterLoading)
