@@ -2,6 +2,7 @@
 #include "platform/core/Registry.h"
 #include "platform/core/UrlText.h"
 #include "platform/gui/WebViewEngine_wx.h"
+#include "tests/browserhost/PrintedPdf.h"
 #include "tests/support/FakeLauncher.h"
 #include "tests/support/TempDir.h"
 #include "tests/webengine/WebTestSupport.h"
@@ -135,12 +136,7 @@ struct EngineDialogsTest : ::testing::Test {
         web->PrintDocument();
         EXPECT_TRUE(test::PumpUntil([&] { return finished; }, 30000));
         web->Engine()->OnPrintFinished = nullptr;
-        std::string pdf = dir.read("out.pdf");
-        auto box = pdf.find("/MediaBox [");
-        double x0 = 0, y0 = 0, w = 0, h = 0;
-        if (box == std::string::npos || std::sscanf(pdf.c_str() + box + 11, "%lf %lf %lf %lf", &x0, &y0, &w, &h) != 4)
-            return false;
-        return w > h;
+        return test::PdfPageIsLandscape(dir.read("out.pdf")).value_or(false);
     }
 };
 

@@ -8,6 +8,7 @@
 #include "tests/support/FakeLauncher.h"
 #include "tests/support/MemoryDataObject.h"
 #include "tests/browserhost/BasicAuthServer.h"
+#include "tests/browserhost/PrintedPdf.h"
 #include "platform/core/com/Authenticate.h"
 #include "platform/core/ClipboardFormats.h"
 #include "platform/core/UrlText.h"
@@ -252,12 +253,7 @@ TEST_F(WebHostTest, PrintsToAPdfFileWithoutADialog)
     std::string pdf = dir.read("out.pdf");
     ASSERT_GT(pdf.size(), 100u);
     EXPECT_EQ(pdf.substr(0, 5), "%PDF-");
-    // Landscape: the page is wider than high.
-    auto box = pdf.find("/MediaBox [");
-    ASSERT_NE(box, std::string::npos);
-    double x0 = 0, y0 = 0, w = 0, h = 0;
-    ASSERT_EQ(std::sscanf(pdf.c_str() + box + 11, "%lf %lf %lf %lf", &x0, &y0, &w, &h), 4);
-    EXPECT_GT(w, h);
+    EXPECT_EQ(test::PdfPageIsLandscape(pdf), true);
 }
 
 // The shell of another process opens a page: the view's DDE window takes the conversation.
@@ -298,12 +294,7 @@ TEST_F(WebHostTest, TheEngineAsksForItsOptionKeyAtItsStartAndPrintsWithThePageSe
     web->Engine()->printOutputFile = (dir.path() / "opts.pdf").string();
     web->PrintDocument();
     ASSERT_TRUE(test::PumpUntil([&] { return finished; }, 30000));
-    std::string pdf = dir.read("opts.pdf");
-    auto box = pdf.find("/MediaBox [");
-    ASSERT_NE(box, std::string::npos);
-    double x0 = 0, y0 = 0, w = 0, h = 0;
-    ASSERT_EQ(std::sscanf(pdf.c_str() + box + 11, "%lf %lf %lf %lf", &x0, &y0, &w, &h), 4);
-    EXPECT_GT(w, h);
+    EXPECT_EQ(test::PdfPageIsLandscape(dir.read("opts.pdf")), true);
 }
 
 TEST_F(WebHostTest, SelectionChangesAndResizesRaiseTheirCallbacks)
