@@ -3,7 +3,6 @@
 #include "platform/core/RuntimeDir.h"
 
 #include <algorithm>
-#include <atomic>
 #include <charconv>
 #include <dirent.h>
 #include <map>
@@ -16,11 +15,9 @@ namespace {
 // Conversations a window keeps; a client that never terminates loses its oldest one first.
 constexpr std::size_t kMaxConversations = 64;
 
-std::atomic<unsigned> nextWindow{1};
-
 struct WindowName {
     std::int32_t process = 0;
-    unsigned number = 0;
+    std::uint64_t number = 0;  // the window's address: unique among the process's live windows
 };
 
 // "TPUtilWindow-<pid>-<n>" from a socket file name "wnd-TPUtilWindow-<pid>-<n>.sock".
@@ -98,7 +95,7 @@ struct DdeWindow::Conversations {
 DdeWindow::DdeWindow(DdeServer& server, CopyDataServer::Poster poster) : state_(std::make_shared<Conversations>())
 {
     state_->server = &server;
-    className_ = ClassNameOf({static_cast<std::int32_t>(::getpid()), nextWindow++});
+    className_ = ClassNameOf({static_cast<std::int32_t>(::getpid()), reinterpret_cast<std::uintptr_t>(this)});
     socket_ = std::make_unique<CopyDataServer>(
         className_, [state = state_](const CopyDataMessage& msg) { return state->Handle(msg); }, std::move(poster));
 }
