@@ -90,7 +90,7 @@ private:
     void OnFocus(wxFocusEvent& event);
     void OnOwnerActivate(wxActivateEvent& event);
     void WindowActivated(GtkWindow* window);
-    void ReplaceDialogCaption(GtkWindow* dialog);
+    void ReplaceCaptionOf(GtkWindow* dialog);
     void CloseRequested();
 
     std::unique_ptr<DdeWindow> ddeWindow_;

@@ -76,7 +76,7 @@ void TWebHost::WatchDialogs()
     dialogWatch_ = std::make_unique<DialogWatch>(this);
 }
 
-void TWebHost::ReplaceDialogCaption(GtkWindow* dialog)
+void TWebHost::ReplaceCaptionOf(GtkWindow* dialog)
 {
     if (owner_) {
         GList* icons = gtk_window_get_icon_list(GTK_WINDOW(owner_->GetHandle()));
@@ -84,7 +84,7 @@ void TWebHost::ReplaceDialogCaption(GtkWindow* dialog)
         g_list_free(icons);
     }
     const char* title = gtk_window_get_title(dialog);
-    std::string caption = ql::ReplaceDialogCaption(title ? title : "", wxTheApp->GetAppDisplayName().utf8_string());
+    std::string caption = ReplaceDialogCaption(title ? title : "", wxTheApp->GetAppDisplayName().utf8_string());
     if (wxTopLevelWindow* own = web::ProgramWindow(dialog))
         own->SetTitle(wxString::FromUTF8(caption));  // the wx window keeps its own copy
     else
@@ -95,7 +95,7 @@ void TWebHost::WindowActivated(GtkWindow* window)
 {
     if (web::IsDialogWindow(window)) {
         if (ReplaceCaption)
-            ReplaceDialogCaption(window);
+            ReplaceCaptionOf(window);
         if (PageSetupPending) {
             PageSetupPending = false;
             if (HidePageSetupDialog) {
