@@ -73,7 +73,7 @@ TEditorForm::TEditorForm(EditorFormSetup setup)
     : wxFrame(nullptr, wxID_ANY, "Quillory", wxDefaultPosition, wxDefaultSize), setup_(std::move(setup))
 {
     if (!setup_.launcher) {
-        ownLauncher_ = std::make_unique<SystemLauncher>();
+        ownLauncher_ = std::make_unique<SystemShellLauncher>();
         setup_.launcher = ownLauncher_.get();
     }
     if (!setup_.dialogs) {
@@ -298,6 +298,7 @@ void TEditorForm::CreatePages()
     web->SetDownloadOptions({D::DLCTL_DLIMAGES, D::DLCTL_VIDEOS, D::DLCTL_NO_SCRIPTS, D::DLCTL_NO_JAVA,
                              D::DLCTL_NO_RUNACTIVEXCTLS, D::DLCTL_NO_DLACTIVEXCTLS, D::DLCTL_SILENT, D::DLCTL_OFFLINE});
     web->SetUserInterfaceOptions({TUserInterfaceOption::OPENNEWWIN, TUserInterfaceOption::ENABLE_FORMS_AUTOCOMPLETE});
+    web->PrintOptions.Margins = {19.05, 19.05, 19.05, 19.05};  // millimetres
     // "&w&b", the word for page number, a full-width comma, "&p/&P".
     web->PrintOptions.Header = "&w&b\xE9\xA1\xB5\xE7\xA0\x81\xEF\xBC\x8C&p/&P";
     web->PrintOptions.Footer = "&u&b&d";
@@ -305,7 +306,8 @@ void TEditorForm::CreatePages()
     web->ReplaceCaption = false;
     web->EnableDDE = false;
     web->SetfpExceptions(false);
-    // "Print..." prints with the engine's own page margins, not the print options' zero ones.
+    // "Print..." prints with the engine's own page setup; the print options fill its page-setup
+    // dialog when the automation is armed.
     if (web->Engine())
         web->Engine()->PageSetupSource = nullptr;
     tbSheetes3->GetSizer()->Add(ToolBar3, 0, wxEXPAND);

@@ -5,6 +5,7 @@
 #include "app/zone/ZoneController.h"
 #include "app/zone/ZoneDialogs_wx.h"
 #include "app/zone/ZoneMenu.h"
+#include "components/browserhost/WebHostDde.h"
 #include "foundation/TrayIcon_wx.h"
 #include "foundation/VekOLEDrop.h"
 #include "platform/core/CopyDataTransport.h"
@@ -112,7 +113,7 @@ private:
     std::unique_ptr<WxTrayMenu> trayMenu_;
     std::unique_ptr<TTrayIcon> TrayIcon1;
     WxZoneDialogs dialogs_;
-    SystemLauncher launcher_;
+    SystemShellLauncher launcher_;
     std::unique_ptr<ZoneController> controller_;
     std::unique_ptr<TreeMirror> mirror_;
     std::unique_ptr<CopyDataServer> handOver_;

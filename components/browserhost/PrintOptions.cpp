@@ -7,6 +7,9 @@
 
 namespace ql {
 
+bool PageSetupPending = false;
+bool HidePageSetupDialog = false;
+
 namespace {
 
 // A locale object for one category of the user's environment, freed on scope exit.

@@ -25,6 +25,12 @@ struct TPrintOptions {
     bool Inches = false;
 };
 
+// Page-setup automation, shared by all hosts: the next page-setup dialog that takes the
+// activation from a host's owner is filled with that host's print options and confirmed
+// (PageSetupPending), and moved out of sight first (HidePageSetupDialog). Each clears itself.
+extern bool PageSetupPending;
+extern bool HidePageSetupDialog;
+
 // The user's locale (LC_MEASUREMENT) measures in inches (the US system).
 bool LocaleUsesInches();
 // The decimal separator of the user's numeric locale (LC_NUMERIC).

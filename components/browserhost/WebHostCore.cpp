@@ -42,10 +42,12 @@ TWebHostCore::TWebHostCore(Launcher& launcher) : launcher_(launcher), thread_(st
     SetUserInterfaceOptions({});
     EnableDDE = false;
     ItemIdListToPath = [](const shell::ItemIdList& list) { return shell::SHGetPathFromIDList(&list); };
+    RegisterUserAgent();
 }
 
 TWebHostCore::~TWebHostCore()
 {
+    UnregisterUserAgent();
     UnregisterDdeServer(this);
 }
 
@@ -81,7 +83,11 @@ void TWebHostCore::SetfpExceptions(bool value)
 
 void TWebHostCore::SetUserAgent(const std::string& token)
 {
+    bool registered = userAgentRegistered_;
+    UnregisterUserAgent();
     userAgent_ = token;
+    if (registered)
+        RegisterUserAgent();
     AmbientPropertyChanged(DISPID_AMBIENT_DLCONTROL);
 }
 
@@ -101,7 +107,7 @@ web::WebEngineSettings TWebHostCore::EngineSettings()
     info.cbSize = 20;
     GetHostInfo(&info);
     web::WebEngineSettings s = EngineSettingsFor(dl, info.dwFlags);
-    s.userAgentToken = userAgent_;
+    s.userAgentToken = RegisteredUserAgentTokens();
     return s;
 }
 
@@ -162,6 +168,7 @@ void TWebHostCore::ExecDocumentCommand(bool useBrowserGroup, std::uint32_t cmdId
         ComPtr<IOleCommandTarget> target;
         if (FAILED(document->QueryInterface(IOleCommandTarget::IID_, target.putVoid())) || !target)
             return;
+        DocumentCommandIssued(cmdId);
         target->Exec(useBrowserGroup ? &group : nullptr, cmdId, execOpt, &inArg, &outArg);
     } catch (...) {
         // The command's failure leaves nothing behind and is not reported.

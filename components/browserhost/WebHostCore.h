@@ -16,6 +16,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <thread>
 
@@ -91,6 +92,12 @@ inline constexpr com::IID IID_IServiceProvider{0x6D5140C1, 0x7436, 0x11CE, {0x80
 inline constexpr com::IID IID_IDocHostUIHandler{0xBD3F23C0, 0xD43E, 0x11CF, {0x89, 0x3B, 0x00, 0xAA, 0x00, 0xBD, 0xCE, 0x1A}};
 inline constexpr com::IID IID_IDocHostShowUI{0xC4D244B0, 0xD43E, 0x11CF, {0x89, 0x3B, 0x00, 0xAA, 0x00, 0xBD, 0xCE, 0x1A}};
 
+// The key under which each value name is a token the engine adds to its user agent.
+inline constexpr char kUserAgentKey[] =
+    "Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings\\User Agent\\Post Platform";
+// Those value names in the store's order, joined by blanks (the unnamed value adds nothing).
+std::string RegisteredUserAgentTokens();
+
 enum class NavigationAction { Allow, Ignore, LoadInstead, OpenExternally };
 struct NavigationDecision {
     NavigationAction action = NavigationAction::Allow;
@@ -123,8 +130,21 @@ public:
     TPrintOptions PrintOptions;
     std::string HelpFile;
     bool ReplaceCaption = false;
+    // The token is registered for the browser from construction to destruction: a value of that
+    // name (the unnamed one when empty) under the user-agent key, whose value names the engine
+    // adds to its user agent. A new token replaces this host's value.
     const std::string& UserAgent() const { return userAgent_; }
     void SetUserAgent(const std::string& token);
+    void RegisterUserAgent();
+    void UnregisterUserAgent();
+    // The browser's page setup (HKEY_CURRENT_USER "Software\Microsoft\Internet Explorer\PageSetup")
+    // into PrintOptions: Header, Footer, then Left, Right, Top, Bottom in the options' unit. A
+    // missing key changes nothing; a margin that is missing or no number stops the reading there
+    // (false; what was read stays).
+    bool ReadPageSetup();
+    // Where the engine keeps its own options (its page setup): the key GetOptionKeyPath gives,
+    // asked once, when the engine first needs its options; else the engine's own.
+    const std::string& OptionRoot();
     bool EnableDDE = false;
     bool LocaleUsesInches = false;
     int Tag = 0;
@@ -243,7 +263,7 @@ public:
     bool InvokeExternal(const std::string& method, const json::Array& args, json::Value& result, std::string& error);
 
     // --- shell-verb DDE service ------------------------------------------------------------
-    bool DdeInitiate(const std::string& application, const std::string& topic, std::thread::id client) override;
+    bool DdeInitiate(const std::string& application, const std::string& topic, const DdeClient& client) override;
     bool DdeExecute(const std::string& command) override;
 
 protected:
@@ -251,6 +271,8 @@ protected:
     virtual void Navigate2(const com::Variant& target) = 0;
     // The browser's notification that an ambient property changed (the options changed).
     virtual void AmbientPropertyChanged(com::DISPID) {}
+    // A document command is about to go to the document (cut and copy put data on the clipboard).
+    virtual void DocumentCommandIssued(std::uint32_t /*cmdId*/) {}
     Launcher& launcher() { return launcher_; }
 
 private:
@@ -265,6 +287,8 @@ private:
     std::uint32_t hostUIFlags_ = 0;
     bool fpExceptions_ = true;
     std::string userAgent_;
+    bool userAgentRegistered_ = false;
+    std::optional<std::string> optionRoot_;
     std::thread::id thread_;
 };
 

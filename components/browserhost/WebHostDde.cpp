@@ -1,4 +1,5 @@
 #include "components/browserhost/WebHostDde.h"
+#include "components/browserhost/WebHostDdeWindow.h"
 
 #include "foundation/VekBaseClass.h"
 #include "platform/core/SafeFile.h"
@@ -309,23 +310,22 @@ bool DdeShellLauncher::Spawn(const std::vector<std::string>& argv)
 
 bool DdeShellLauncher::OpenWithDesktop(const std::string& urlOrPath)
 {
-    std::string application, topic, key;
-    if (DirectoryExists(urlOrPath)) {
-        application = DdeVerbs.FolderDdeApplication;
-        topic = DdeVerbs.FolderDdeTopic;
+    std::string key;
+    if (DirectoryExists(urlOrPath))
         key = "Folder\\shell\\open\\ddeexec";
-    } else if (EndsWithNoCase(urlOrPath, ".html") || EndsWithNoCase(urlOrPath, ".htm")) {
-        application = DdeVerbs.HtmlDdeApplication;
-        topic = DdeVerbs.HtmlDdeTopic;
+    else if (EndsWithNoCase(urlOrPath, ".html") || EndsWithNoCase(urlOrPath, ".htm"))
         key = "htmlfile\\shell\\open\\ddeexec";
-    }
+    // The shell's own registration of the verb, read at each request as the shell does.
+    std::string templ = key.empty() ? "" : ReadRegString(RegRoot::ClassesRoot, key, "");
+    std::string application = templ.empty() ? "" : ReadRegString(RegRoot::ClassesRoot, key + "\\application", "");
     if (!application.empty() && !ShellExecuteBusy) {
-        std::string templ = ReadRegString(RegRoot::ClassesRoot, key, "");
-        if (!templ.empty()) {
-            DdeReply reply = DdeExecuteCommand(application, topic, ExpandDdeTemplate(templ, urlOrPath));
-            if (reply.answered)
-                return reply.ack;
-        }
+        std::string topic = ReadRegString(RegRoot::ClassesRoot, key + "\\topic", "");
+        std::string command = ExpandDdeTemplate(templ, urlOrPath);
+        DdeReply reply = DdeExecuteCommand(application, topic, command);
+        if (!reply.answered)
+            reply = DdeExecuteInOtherProcesses(application, topic, command);
+        if (reply.answered)
+            return reply.ack;
     }
     return inner_.OpenWithDesktop(urlOrPath);
 }

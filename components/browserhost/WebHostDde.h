@@ -1,8 +1,9 @@
 #pragma once
 // The shell-verb DDE service of the browser host: the names read from the registry, the
-// command parsers, and the in-process stand-ins for a DDE conversation and for the shell's
-// shared memory blocks. A launcher that finds a DDE application registered for a verb asks
-// the servers of this process first (DdeExecuteCommand, DdeShellLauncher).
+// command parsers, the conversation with the servers of this process and the in-process
+// stand-in for the shell's shared memory blocks. Other processes reach a host through its
+// DdeWindow (WebHostDdeWindow.h). A launcher that finds a DDE application registered for a verb
+// asks the servers first (DdeShellLauncher).
 #include "components/browserhost/WebHostPidls.h"
 #include "platform/core/Launcher.h"
 
@@ -71,12 +72,26 @@ std::int32_t ShareDdeBlock(std::vector<std::uint8_t> bytes, std::int32_t process
 std::optional<std::vector<std::uint8_t>> LockDdeBlock(std::int32_t handle, std::int32_t processId);
 bool FreeDdeBlock(std::int32_t handle, std::int32_t processId);
 
-// One side of a conversation: answers an initiate for an application and topic from a client
-// thread, then executes commands (true = positive acknowledgement).
+// Who opens a conversation: a thread of this process, or another process of this user whose
+// messages reach the server on the server's own thread (through its DdeWindow).
+struct DdeClient {
+    DdeClient(std::thread::id t) : thread(t) {}
+    static DdeClient OtherProcess()
+    {
+        DdeClient c{std::thread::id()};
+        c.otherProcess = true;
+        return c;
+    }
+    std::thread::id thread;  // the client thread of this process
+    bool otherProcess = false;
+};
+
+// One side of a conversation: answers an initiate for an application and topic from a client,
+// then executes commands (true = positive acknowledgement).
 class DdeServer {
 public:
     virtual ~DdeServer() = default;
-    virtual bool DdeInitiate(const std::string& application, const std::string& topic, std::thread::id client) = 0;
+    virtual bool DdeInitiate(const std::string& application, const std::string& topic, const DdeClient& client) = 0;
     virtual bool DdeExecute(const std::string& command) = 0;
 };
 void RegisterDdeServer(DdeServer* server);
@@ -92,8 +107,9 @@ struct DdeReply {
 // registration from another thread is ignored.
 DdeReply DdeExecuteCommand(const std::string& application, const std::string& topic, const std::string& command);
 
-// A launcher that opens HTML files and folders through a registered DDE server of this process
-// when the verb's registered application has one, and through `inner` otherwise.
+// A launcher that opens HTML files and folders the way the shell does: when HKEY_CLASSES_ROOT
+// names a DDE application for the verb, the servers of this process are asked first, then the
+// DDE windows of the user's other processes; `inner` opens what none of them answers.
 class DdeShellLauncher : public Launcher {
 public:
     explicit DdeShellLauncher(Launcher& inner) : inner_(inner) {}
@@ -102,6 +118,14 @@ public:
 
 private:
     Launcher& inner_;
+};
+// The program's launcher: the desktop behind the shell's DDE verbs.
+class SystemShellLauncher : public DdeShellLauncher {
+public:
+    SystemShellLauncher() : DdeShellLauncher(desktop_) {}
+
+private:
+    SystemLauncher desktop_;  // only bound to before it is made
 };
 // The command a DDE template gives for a path: %1, %l and %L become the path, %I the list
 // argument (":0", no list), %S the show command 1; other text stays.

@@ -14,10 +14,12 @@ bool SameNameNoCase(const std::string& a, const std::string& b)
 
 }  // namespace
 
-bool TWebHostCore::DdeInitiate(const std::string& application, const std::string& topic, std::thread::id client)
+bool TWebHostCore::DdeInitiate(const std::string& application, const std::string& topic, const DdeClient& client)
 {
-    if (client != thread_ || std::this_thread::get_id() != thread_)
-        return false;  // before anything of ours is read: other threads get no answer
+    // Before anything of ours is read: a conversation runs on our thread only. Other threads of
+    // this process get no answer; other processes' messages arrive here through our DdeWindow.
+    if (std::this_thread::get_id() != thread_ || (!client.otherProcess && client.thread != thread_))
+        return false;
     if (!EnableDDE || ShellExecuteBusy)
         return false;
     std::string app, top;

@@ -1,12 +1,14 @@
 #include "components/browserhost/WebHost.h"
+#include "components/browserhost/WebHostDialogs_wx.h"
+#include "platform/gui/SelectionWatch_wx.h"
+#include "components/browserhost/WebHostDdeWindow.h"
 
 #include "platform/gui/ScriptDocument.h"
 #include "platform/gui/WebUrls.h"
 #include "platform/gui/WebViewEngine_wx.h"
 
+#include <gtk/gtk.h>
 #include <wx/app.h>
-#include <wx/dialog.h>
-#include <wx/eventfilter.h>
 #include <wx/sizer.h>
 #include <wx/toplevel.h>
 #include <wx/webview.h>
@@ -53,38 +55,14 @@ std::uintptr_t VirtualKeyOf(int key, bool& extended)
 
 }  // namespace
 
-// Sees the activation of every window of the program, so the host learns which of its own
-// windows took the activation from the owner.
-class TWebHost::ActivationWatch : public wxEventFilter {
-public:
-    explicit ActivationWatch(TWebHost* host) : host_(host) { wxEvtHandler::AddFilter(this); }
-    ~ActivationWatch() override { wxEvtHandler::RemoveFilter(this); }
-    bool armed = false;
-
-    int FilterEvent(wxEvent& event) override
-    {
-        if (armed && event.GetEventType() == wxEVT_ACTIVATE && static_cast<wxActivateEvent&>(event).GetActive()) {
-            auto* window = wxDynamicCast(event.GetEventObject(), wxWindow);
-            if (window && window != host_->owner_.get()) {
-                armed = false;
-                wxWeakRef<TWebHost> host(host_);
-                wxWeakRef<wxWindow> activated(window);
-                host_->CallAfter([host, activated] {
-                    if (host && activated)
-                        host->WindowActivated(activated.get());
-                });
-            }
-        }
-        return Event_Skip;
-    }
-
-private:
-    TWebHost* host_;
-};
-
 TWebHost::TWebHost(wxWindow* parent, Launcher& launcher, wxWindowID id)
     : wxPanel(parent, id), TWebHostCore(launcher)
 {
+    // Other processes' conversations run on the GUI thread, as every message to a window does.
+    ddeWindow_ = std::make_unique<DdeWindow>(*this, [](std::function<void()> work) {
+        if (wxTheApp)
+            wxTheApp->CallAfter(std::move(work));
+    });
     engine_ = web::WebViewEngine::Create(this);
     if (!engine_)
         return;
@@ -98,13 +76,23 @@ TWebHost::TWebHost(wxWindow* parent, Launcher& launcher, wxWindowID id)
     owner_ = dynamic_cast<wxTopLevelWindow*>(wxGetTopLevelParent(parent));
     if (owner_) {
         owner_->Bind(wxEVT_ACTIVATE, &TWebHost::OnOwnerActivate, this);
-        activationWatch_ = std::make_unique<ActivationWatch>(this);
+        WatchDialogs();
     }
+    WatchMoments();
+    WatchClipboard();
+    WatchDrags();
+    WatchServiceRequests();
 }
 
 TWebHost::~TWebHost()
 {
-    activationWatch_.reset();
+    ddeWindow_.reset();
+    dialogWatch_.reset();
+    UnwatchMoments();
+    UnwatchClipboard();
+    UnwatchDrags();
+    if (engine_ && engine_->Native())  // the drag and service hooks on the engine's widget
+        g_signal_handlers_disconnect_by_data(engine_->Native(), this);
     if (owner_)
         owner_->Unbind(wxEVT_ACTIVATE, &TWebHost::OnOwnerActivate, this);
     if (engine_) {
@@ -237,22 +225,6 @@ void TWebHost::OnOwnerActivate(wxActivateEvent& event)
     event.Skip();
     OnFrameWindowActivate(event.GetActive());
     OnDocWindowActivate(event.GetActive());
-    if (activationWatch_)
-        activationWatch_->armed = !event.GetActive();
-}
-
-void TWebHost::WindowActivated(wxWindow* window)
-{
-    if (ReplaceCaption) {
-        if (auto* dialog = wxDynamicCast(window, wxDialog)) {
-            if (owner_)
-                dialog->SetIcons(owner_->GetIcons());
-            dialog->SetTitle(wxString::FromUTF8(
-                ReplaceDialogCaption(dialog->GetTitle().utf8_string(), wxTheApp->GetAppDisplayName().utf8_string())));
-        }
-    }
-    if (OnShowDialog)
-        OnShowDialog(*this, window);
 }
 
 void TWebHost::CloseRequested()
@@ -310,6 +282,8 @@ void TWebHost::Navigate2(const Variant& target)
 {
     if (!engine_)
         return;
+    // The engine starts with its first document and asks where its options are kept.
+    engine_->OptionRoot = OptionRoot();
     if (const std::u16string* text = target.AsText()) {
         engine_->Load(web::NavigationUrl(Utf8FromWide(*text)));
         return;

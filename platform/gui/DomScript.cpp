@@ -222,6 +222,24 @@ document.addEventListener('input', function() { m.postMessage('changed'); }, tru
 document.addEventListener('selectionchange', display, true);
 })();)JS";
 
+const char kSelectionWatch[] = R"JS((function(){
+var m = window.webkit && window.webkit.messageHandlers && window.webkit.messageHandlers[HANDLER];
+if (!m) return;
+var pending = false;
+document.addEventListener('selectionchange', function() {
+  if (pending) return;
+  pending = true;
+  setTimeout(function() { pending = false; m.postMessage('selection'); }, 0);
+}, true);
+})();)JS";
+
+std::string WithHandler(const char* script, const std::string& handler)
+{
+    std::string s = script;
+    s.replace(s.find("HANDLER"), 7, json::Quote(handler));
+    return s;
+}
+
 }  // namespace
 
 std::string WrapDomScript(const std::string& body)
@@ -263,10 +281,12 @@ std::string FindInPageExpression(const std::string& text, bool matchCase, bool w
 
 std::string EditWatchScript(const std::string& handler)
 {
-    std::string s = kEditWatch;
-    std::string quoted = json::Quote(handler);
-    s.replace(s.find("HANDLER"), 7, quoted);
-    return s;
+    return WithHandler(kEditWatch, handler);
+}
+
+std::string SelectionWatchScript(const std::string& handler)
+{
+    return WithHandler(kSelectionWatch, handler);
 }
 
 }  // namespace ql::web

@@ -25,5 +25,8 @@ std::string FindInPageExpression(const std::string& text, bool matchCase, bool w
 // The script our editing view runs at the end of every document it loads: it reports edits
 // ("changed") and selection or content changes ("display") to the message handler `handler`.
 std::string EditWatchScript(const std::string& handler);
+// The script a view runs in every document to report its selection changes ("selection", at
+// most one message per turn of the page's event loop) to the message handler `handler`.
+std::string SelectionWatchScript(const std::string& handler);
 
 }  // namespace ql::web

@@ -2,6 +2,7 @@
 
 #include <gtk/gtk.h>
 #include <wx/app.h>
+#include <wx/clipbrd.h>
 #include <wx/dataobj.h>
 #include <wx/dnd.h>
 #include <wx/image.h>
@@ -340,6 +341,25 @@ HRESULT RegisterDragDrop(wxWindow* window, IDropTarget* target)
     return S_OK;
 }
 
+HRESULT RegisterDragDrop(wxWindow* window, GtkWidget* dropSite, IDropTarget* target)
+{
+    HRESULT hr = RegisterDragDrop(window, target);
+    if (hr != S_OK || !dropSite || dropSite == window->GetHandle())
+        return hr;
+    wxDropTarget* bridge = window->GetDropTarget();
+    bridge->GtkUnregisterWidget(window->GetHandle());
+    bridge->GtkRegisterWidget(dropSite);
+    return S_OK;
+}
+
+HRESULT RevokeDragDrop(wxWindow* window, GtkWidget* dropSite)
+{
+    if (window && dropSite && dropSite != window->GetHandle())
+        if (auto* bridge = dynamic_cast<BridgeDropTarget*>(window->GetDropTarget()))
+            bridge->GtkUnregisterWidget(dropSite);
+    return RevokeDragDrop(window);
+}
+
 HRESULT RevokeDragDrop(wxWindow* window)
 {
     if (!window)
@@ -377,6 +397,18 @@ HRESULT DoDragDrop(IDataObject* data, IDropSource* source, DWORD okEffects, DWOR
     // The target has the data now, whatever the effect: that is a drop, never a cancel.
     *effect = StartedDragEffect(performed, okEffects);
     return DRAGDROP_S_DROP;
+}
+
+bool SetClipboardData(IDataObject* data)
+{
+    if (!data)
+        return false;
+    auto object = std::make_unique<BridgeDataObject>(data);
+    if (object->Empty() || !wxTheClipboard->Open())
+        return false;
+    bool set = wxTheClipboard->SetData(object.release());  // the clipboard owns it from here
+    wxTheClipboard->Close();
+    return set;
 }
 
 bool DecodePicture(std::string_view bytes, RgbaImage& out)

@@ -8,6 +8,7 @@
 #include "platform/core/com/DragDrop.h"
 
 class wxWindow;
+typedef struct _GtkWidget GtkWidget;
 
 namespace ql {
 
@@ -20,6 +21,11 @@ com::HRESULT RegisterDragDrop(wxWindow* window, com::IDropTarget* target);
 // the window has none of ours.
 com::HRESULT RevokeDragDrop(wxWindow* window);
 
+// The same for a window whose drags arrive at a native widget inside it (the engine's widget
+// in a web view): the target is driven by that widget's drags.
+com::HRESULT RegisterDragDrop(wxWindow* window, GtkWidget* dropSite, com::IDropTarget* target);
+com::HRESULT RevokeDragDrop(wxWindow* window, GtkWidget* dropSite);
+
 // Drags the data object's formats (those that have an X11 form: text, file lists, HTML, URLs)
 // from `origin` until the user drops or cancels. DRAGDROP_S_DROP once the target has the data,
 // with its effect as StartedDragEffect reports it (a link-only drag is offered as a copy and
@@ -27,6 +33,10 @@ com::HRESULT RevokeDragDrop(wxWindow* window);
 // could not run.
 com::HRESULT DoDragDrop(com::IDataObject* data, com::IDropSource* source, com::DWORD okEffects, com::DWORD* effect,
                         wxWindow* origin);
+
+// Puts the data object's formats on the clipboard, offered as a drag we start offers them;
+// false when it has none of them or the clipboard cannot be had.
+bool SetClipboardData(com::IDataObject* data);
 
 // Pictures (PNG, JPEG, GIF, BMP) decoded to pixels with the toolkit's decoders.
 bool DecodePicture(std::string_view bytes, RgbaImage& out);

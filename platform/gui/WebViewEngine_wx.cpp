@@ -25,7 +25,7 @@ namespace ql::web {
 namespace {
 
 // Our scripts run here, apart from the page's own (which may be switched off).
-constexpr char kWorld[] = "quillory";
+constexpr const char* kWorld = kScriptWorld;
 constexpr char kWatchHandler[] = "qlEdit";
 constexpr char kExternalHandler[] = "qlExternal";
 // On a web view: the engine (Impl) that serves its page-scheme requests. On a web context: the
@@ -848,8 +848,7 @@ bool WebViewEngine::Print(bool promptUser)
     job.withDialog = promptUser;
     if (!promptUser)
         job.outputFile = printOutputFile;
-    if (PageSetupSource)
-        job.pageSetup = PageSetupSource();
+    job.pageSetup = PageSetupSource ? PageSetupSource() : ReadEnginePageSetup(OptionRoot);
     return PrintPage(job);
 }
 

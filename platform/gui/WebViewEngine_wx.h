@@ -5,6 +5,7 @@
 // (to the default printer or a PDF file), the find dialog, and the engine's hooks (context
 // menu, script dialogs, navigation policy, window close, link hover, document completion).
 #include "platform/gui/DocumentEngine.h"
+#include "platform/gui/EnginePageSetup.h"
 #include "platform/gui/Json.h"
 #include "platform/gui/WebEngineSettings.h"
 
@@ -18,6 +19,9 @@ class wxWebView;
 typedef struct _WebKitWebView WebKitWebView;
 
 namespace ql::web {
+
+// The script world our scripts run in, apart from the page's own.
+inline constexpr char kScriptWorld[] = "quillory";
 
 struct PrintJob {
     bool withDialog = false;
@@ -91,8 +95,10 @@ public:
     // Starts printing; false when it could not start (or the dialog was cancelled).
     // OnPrintFinished reports the end.
     bool PrintPage(const PrintJob& job);
-    // Where Print() takes its page layout from (none: the engine's default).
+    // Where Print() takes its page layout from (none: the engine's own page setup, kept under
+    // OptionRoot, EnginePageSetup.h).
     std::function<std::optional<PageSetup>()> PageSetupSource;
+    std::string OptionRoot = kEngineOptionRoot;
     // Where Print() without the dialog sends the pages: "" the default printer, else a PDF file
     // at this path. The dialog lets the user choose instead.
     std::string printOutputFile;

@@ -130,7 +130,7 @@ public:
     bool answer = true;
     bool ack = true;
     std::vector<std::string> initiated, executed;
-    bool DdeInitiate(const std::string& app, const std::string& topic, std::thread::id) override
+    bool DdeInitiate(const std::string& app, const std::string& topic, const DdeClient&) override
     {
         initiated.push_back(app + "|" + topic);
         return answer;
@@ -189,14 +189,17 @@ TEST(DdeShellLauncher, UsesARegisteredServerElseTheDesktop)
     EXPECT_EQ(desktop.opened.size(), 1u);
 
     ASSERT_TRUE(WriteRegString(RegRoot::ClassesRoot, "htmlfile\\shell\\open\\ddeexec", "", "\"%1\",-1,,,,,"));
-    DdeVerbs.HtmlDdeApplication = "QLBrowse";
-    DdeVerbs.HtmlDdeTopic = "WWW_OpenURL";
+    EXPECT_TRUE(launcher.OpenWithDesktop("/tmp/page.html"));  // a verb without an application
+    EXPECT_EQ(desktop.opened.size(), 2u);
+    // The launcher reads the shell's registration itself, not the names a host has read.
+    ASSERT_TRUE(WriteRegString(RegRoot::ClassesRoot, "htmlfile\\shell\\open\\ddeexec\\application", "", "QLBrowse"));
+    ASSERT_TRUE(WriteRegString(RegRoot::ClassesRoot, "htmlfile\\shell\\open\\ddeexec\\topic", "", "WWW_OpenURL"));
     RecordingServer server;
     RegisterDdeServer(&server);
     EXPECT_TRUE(launcher.OpenWithDesktop("/tmp/a b.HTM"));
     EXPECT_EQ(server.initiated, std::vector<std::string>{"QLBrowse|WWW_OpenURL"});
     EXPECT_EQ(server.executed, std::vector<std::string>{"\"/tmp/a b.HTM\",-1,,,,,"});
-    EXPECT_EQ(desktop.opened.size(), 1u);
+    EXPECT_EQ(desktop.opened.size(), 2u);
     server.answer = false;
     EXPECT_TRUE(launcher.OpenWithDesktop("/tmp/other.html"));
     EXPECT_EQ(desktop.opened.back(), "/tmp/other.html");

@@ -1,13 +1,22 @@
 #include "components/browserhost/WebHost.h"
+#include "foundation/VekBaseClass.h"
+#include "tests/browserhost/DdeClientProcess.h"
 #include "platform/core/com/HtmlDocument.h"
 #include "platform/gui/DomScript.h"
+#include "platform/gui/EnginePageSetup.h"
 #include "platform/gui/WebViewEngine_wx.h"
 #include "tests/support/FakeLauncher.h"
+#include "tests/support/MemoryDataObject.h"
+#include "tests/browserhost/BasicAuthServer.h"
+#include "tests/browserhost/PrintedPdf.h"
+#include "platform/core/com/Authenticate.h"
+#include "platform/core/ClipboardFormats.h"
 #include "platform/core/UrlText.h"
 #include "tests/support/TempDir.h"
 #include "tests/webengine/WebTestSupport.h"
 
 #include <gtest/gtest.h>
+#include <gtk/gtk.h>
 #include <wx/frame.h>
 #include <wx/image.h>
 #include <wx/uiaction.h>
@@ -197,7 +206,7 @@ TEST_F(WebHostTest, FileNamesWithUrlCharactersNavigateToTheirFile)
     EXPECT_NE(completedUrl.find("a%20b%231%3Fx=100%25%20sure.html"), std::string::npos) << completedUrl;
 }
 
-TEST_F(WebHostTest, UserAgentTokenIsPerViewAndEmptyChangesNothing)
+TEST_F(WebHostTest, UserAgentTokenIsRegisteredForTheEnginesAndEmptyChangesNothing)
 {
     ASSERT_TRUE(Navigate(dir.write("ua.html", "<html><body>x</body></html>").string()));
     json::Value before;
@@ -207,6 +216,17 @@ TEST_F(WebHostTest, UserAgentTokenIsPerViewAndEmptyChangesNothing)
     json::Value after;
     ASSERT_EQ(web::RunDomScript(*web->Engine(), "navigator.userAgent", &after), S_OK);
     EXPECT_EQ(*after.AsString(), *before.AsString() + " QuilloryTest/1");
+    {
+        // A view made while the token is registered has it too: it comes from the registry.
+        auto* other = new TWebHost(frame, launcher);
+        other->NavigateToUrl(dir.write("ua4.html", "<html><body>x</body></html>").string());
+        json::Value seen;
+        EXPECT_TRUE(test::PumpUntil([&] {
+            return SUCCEEDED(web::RunDomScript(*other->Engine(), "navigator.userAgent", &seen)) && seen.AsString() &&
+                   *seen.AsString() == *before.AsString() + " QuilloryTest/1";
+        }));
+        other->Destroy();
+    }
     web->SetUserAgent("");
     ASSERT_TRUE(Navigate(dir.write("ua3.html", "<html><body>x</body></html>").string()));
     ASSERT_EQ(web::RunDomScript(*web->Engine(), "navigator.userAgent", &after), S_OK);
@@ -233,12 +253,140 @@ TEST_F(WebHostTest, PrintsToAPdfFileWithoutADialog)
     std::string pdf = dir.read("out.pdf");
     ASSERT_GT(pdf.size(), 100u);
     EXPECT_EQ(pdf.substr(0, 5), "%PDF-");
-    // Landscape: the page is wider than high.
-    auto box = pdf.find("/MediaBox [");
-    ASSERT_NE(box, std::string::npos);
-    double x0 = 0, y0 = 0, w = 0, h = 0;
-    ASSERT_EQ(std::sscanf(pdf.c_str() + box + 11, "%lf %lf %lf %lf", &x0, &y0, &w, &h), 4);
-    EXPECT_GT(w, h);
+    EXPECT_EQ(test::PdfPageIsLandscape(pdf), true);
+}
+
+// The shell of another process opens a page: the view's DDE window takes the conversation.
+TEST_F(WebHostTest, AnotherProcessOpensAPageInTheViewThroughDde)
+{
+    TDdeVerbs saved = DdeVerbs;
+    WriteRegString(RegRoot::ClassesRoot, "htmlfile\\shell\\open\\ddeexec", "", "\"%1\",,-1,0,,,,");
+    WriteRegString(RegRoot::ClassesRoot, "htmlfile\\shell\\open\\ddeexec\\application", "", "QLBrowse");
+    WriteRegString(RegRoot::ClassesRoot, "htmlfile\\shell\\open\\ddeexec\\topic", "", "WWW_OpenURL");
+    ReadDdeVerbs();  // as the next host's construction does
+    web->EnableDDE = true;
+    std::string page = dir.write("by dde.html", "<html><head><title>by dde</title></head></html>").string();
+    int before = completed;
+    EXPECT_EQ(test::RunDdeClient({"open", page}, [](const std::function<bool()>& done) { return test::PumpUntil(done); }), 0);
+    EXPECT_TRUE(test::PumpUntil([&] { return completed > before && completedUrl.find("by%20dde.html") != std::string::npos; }));
+    EXPECT_EQ(Title(), u"by dde");
+    DdeVerbs = saved;
+}
+
+// The engine starts with its first document and asks then where its options are kept; it
+// prints with the page setup kept there.
+TEST_F(WebHostTest, TheEngineAsksForItsOptionKeyAtItsStartAndPrintsWithThePageSetupThere)
+{
+    int asked = 0;
+    web->OnGetOptionKeyPath = [&](std::u16string& key, std::uint32_t) {
+        ++asked;
+        key = u"Software\\Quillory\\Browse";
+        return S_OK;
+    };
+    ASSERT_TRUE(web::WriteEnginePageSetup("Software\\Quillory\\Browse", {10, 10, 10, 10, true}));
+    EXPECT_EQ(asked, 0);
+    ASSERT_TRUE(Navigate(dir.write("opts.html", "<html><body><p>x</p></body></html>").string()));
+    ASSERT_TRUE(Navigate(dir.write("opts2.html", "<html><body><p>y</p></body></html>").string()));
+    EXPECT_EQ(asked, 1);
+    web->Engine()->PageSetupSource = nullptr;  // as the program prints
+    bool finished = false;
+    web->Engine()->OnPrintFinished = [&](bool, const std::string&) { finished = true; };
+    web->Engine()->printOutputFile = (dir.path() / "opts.pdf").string();
+    web->PrintDocument();
+    ASSERT_TRUE(test::PumpUntil([&] { return finished; }, 30000));
+    EXPECT_EQ(test::PdfPageIsLandscape(dir.read("opts.pdf")), true);
+}
+
+TEST_F(WebHostTest, SelectionChangesAndResizesRaiseTheirCallbacks)
+{
+    int updates = 0;
+    std::vector<std::pair<dochost::RECT, bool>> borders;
+    web->OnUpdateUI = [&] { return ++updates, S_OK; };
+    web->OnResizeBorder = [&](const dochost::RECT* r, IOleInPlaceUIWindow*, bool frameWindow) {
+        borders.push_back({*r, frameWindow});
+        return S_OK;
+    };
+    ASSERT_TRUE(Navigate(dir.write("sel2.html", "<html><body><p>select me</p></body></html>").string()));
+    ASSERT_TRUE(test::PumpUntil([&] { return !web->Engine()->IsLoading(); }));
+    int before = updates;
+    web->SelectAllContent();  // the engine's own command changes the selection
+    EXPECT_TRUE(test::PumpUntil([&] { return updates > before; }));
+
+    borders.clear();
+    frame->SetSize(wxSize(720, 530));
+    auto reported = [&](bool frameWindow, wxWindow* w) {
+        for (const auto& [r, f] : borders)
+            if (f == frameWindow && r.right == w->GetClientSize().x && r.bottom == w->GetClientSize().y)
+                return true;
+        return false;
+    };
+    EXPECT_TRUE(test::PumpUntil([&] { return reported(true, frame) && reported(false, web); }));
+}
+
+// What the engine puts on the clipboard may be replaced by the host's own data object.
+TEST_F(WebHostTest, WhatTheEngineCopiesGoesThroughFilterDataObject)
+{
+    ASSERT_TRUE(Navigate(dir.write("copy.html", "<html><body><p>copy this</p></body></html>").string()));
+    std::string offered;
+    int filtered = 0;
+    web->OnFilterDataObject = [&](IDataObject* data, IDataObject** result) {
+        ++filtered;
+        std::vector<std::uint8_t> block;
+        if (FetchHGlobal(data, CF_TEXT, block))
+            offered.assign(block.begin(), block.end());
+        auto mine = MakeCom<test::MemoryDataObject>();
+        mine->SetText(CF_TEXT, "filtered");
+        *result = mine.detach();
+        return S_OK;
+    };
+    web->SelectAllContent();
+    web->CopySelection();
+    EXPECT_TRUE(test::PumpUntil([&] { return offered.find("copy this") != std::string::npos; }));
+    auto clipboardText = [] {
+        gchar* t = gtk_clipboard_wait_for_text(gtk_clipboard_get(GDK_SELECTION_CLIPBOARD));
+        std::string s = t ? t : "";
+        g_free(t);
+        return s;
+    };
+    EXPECT_TRUE(test::PumpUntil([&] { return clipboardText() == "filtered"; }));
+    EXPECT_EQ(filtered, 1);  // our own replacement is not filtered again
+    web->OnFilterDataObject = nullptr;
+}
+
+class FixedCredentials : public ComObject<IAuthenticate> {
+public:
+    int asked = 0;
+    HRESULT Authenticate(std::uintptr_t*, std::u16string* user, std::u16string* password) override
+    {
+        ++asked;
+        *user = u"clipper";
+        *password = u"s3cret";
+        return S_OK;
+    }
+};
+
+// A page that asks for credentials: the engine asks its host for the service that gives them.
+TEST_F(WebHostTest, CredentialsAPageAsksForComeFromTheHostsService)
+{
+    test::BasicAuthServer server("Y2xpcHBlcjpzM2NyZXQ=");  // clipper:s3cret
+    auto credentials = MakeCom<FixedCredentials>();
+    std::vector<GUID> services;
+    web->OnQueryService = [&](const GUID& service, const IID& iid, IUnknown** object) {
+        services.push_back(service);
+        if (!(service == IAuthenticate::IID_) || !(iid == IAuthenticate::IID_))
+            return E_NOINTERFACE;
+        *object = ComPtr<IUnknown>(credentials.get()).detach();
+        return S_OK;
+    };
+    int before = completed;
+    web->NavigateToUrl(server.Url());
+    ASSERT_TRUE(test::PumpUntil([&] { return completed > before && Title() == u"let in"; }));
+    EXPECT_EQ(credentials->asked, 1);
+    EXPECT_EQ(services, std::vector<GUID>{IAuthenticate::IID_});
+    auto seen = server.Authorizations();
+    ASSERT_FALSE(seen.empty());
+    EXPECT_EQ(seen.back(), "Basic Y2xpcHBlcjpzM2NyZXQ=");
+    web->OnQueryService = nullptr;
 }
 
 TEST_F(WebHostTest, DocumentCommandsBeforeAndAfterLoading)

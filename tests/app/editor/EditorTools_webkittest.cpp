@@ -227,9 +227,12 @@ TEST_F(EditorToolsTest, TheMenusShowTheViewsStatesAndTheLayoutSwitches)
     EXPECT_TRUE(form->ToolBar3->IsShown());
     EXPECT_TRUE(item(tools, "Show Toolbar")->IsChecked());
 
-    // The Browse view prints without asking, with the engine's own margins.
+    // The Browse view prints without asking, with the engine's own page setup; the print
+    // options keep their margins for the page-setup dialog.
     form->ToolButton17Click(kViewBrowse);
     EXPECT_FALSE(form->web->Engine()->PageSetupSource);
+    EXPECT_EQ(form->web->PrintOptions.Margins.Top, 19.05);
+    EXPECT_EQ(form->web->PrintOptions.Margins.Left, 19.05);
     test::TempDir printed;
     form->web->Engine()->printOutputFile = printed.dir() + "page.pdf";
     form->Print1Click();
