@@ -2,6 +2,7 @@
 // the browser's page setup it reads into its print options.
 #include "components/browserhost/WebHostCore.h"
 
+#include "platform/core/ErrorLog.h"
 #include "platform/core/Registry.h"
 #include "platform/gui/EnginePageSetup.h"
 
@@ -29,8 +30,10 @@ void TWebHostCore::RegisterUserAgent()
 void TWebHostCore::UnregisterUserAgent()
 {
     Registry registry;
-    if (registry.KeyExists(RegRoot::CurrentUser, kUserAgentKey))
-        registry.DeleteValue(RegRoot::CurrentUser, kUserAgentKey, userAgent_);
+    // A value that cannot be deleted stays behind; the next host of this token writes it again.
+    if (registry.KeyExists(RegRoot::CurrentUser, kUserAgentKey) &&
+        !registry.DeleteValue(RegRoot::CurrentUser, kUserAgentKey, userAgent_))
+        LogError("browser host", "the user-agent token \"" + userAgent_ + "\" could not be removed from the registry store");
     userAgentRegistered_ = false;
 }
 

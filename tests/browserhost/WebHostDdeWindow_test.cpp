@@ -62,12 +62,12 @@ private:
 // The shell's registration of the HTML-file and folder verbs, as a host reads it.
 void RegisterShellVerbs()
 {
-    WriteRegString(RegRoot::ClassesRoot, "htmlfile\\shell\\open\\ddeexec", "", "\"%1\",,-1,0,,,,");
-    WriteRegString(RegRoot::ClassesRoot, "htmlfile\\shell\\open\\ddeexec\\application", "", "QLBrowse");
-    WriteRegString(RegRoot::ClassesRoot, "htmlfile\\shell\\open\\ddeexec\\topic", "", "WWW_OpenURL");
-    WriteRegString(RegRoot::ClassesRoot, "Folder\\shell\\open\\ddeexec", "", "[ViewFolder(\"%l\", %I, %S)]");
-    WriteRegString(RegRoot::ClassesRoot, "Folder\\shell\\open\\ddeexec\\application", "", "Folders");
-    WriteRegString(RegRoot::ClassesRoot, "Folder\\shell\\open\\ddeexec\\topic", "", "AppProperties");
+    ASSERT_TRUE(WriteRegString(RegRoot::ClassesRoot, "htmlfile\\shell\\open\\ddeexec", "", "\"%1\",,-1,0,,,,"));
+    ASSERT_TRUE(WriteRegString(RegRoot::ClassesRoot, "htmlfile\\shell\\open\\ddeexec\\application", "", "QLBrowse"));
+    ASSERT_TRUE(WriteRegString(RegRoot::ClassesRoot, "htmlfile\\shell\\open\\ddeexec\\topic", "", "WWW_OpenURL"));
+    ASSERT_TRUE(WriteRegString(RegRoot::ClassesRoot, "Folder\\shell\\open\\ddeexec", "", "[ViewFolder(\"%l\", %I, %S)]"));
+    ASSERT_TRUE(WriteRegString(RegRoot::ClassesRoot, "Folder\\shell\\open\\ddeexec\\application", "", "Folders"));
+    ASSERT_TRUE(WriteRegString(RegRoot::ClassesRoot, "Folder\\shell\\open\\ddeexec\\topic", "", "AppProperties"));
 }
 
 struct DdeWindowTest : ::testing::Test {

@@ -52,12 +52,12 @@ TEST_F(WebHostRegistryTest, ReadPageSetupTakesTheBrowsersPageSetupIntoThePrintOp
     EXPECT_TRUE(host.ReadPageSetup());  // no page setup stored: nothing changes
     EXPECT_EQ(host.PrintOptions.Header, "kept");
 
-    registry.WriteString(RegRoot::CurrentUser, pageSetup, "header", "&w&bPage &p of &P");
-    registry.WriteString(RegRoot::CurrentUser, pageSetup, "footer", "&u&b&d");
-    registry.WriteString(RegRoot::CurrentUser, pageSetup, "margin_left", "0.75000");
-    registry.WriteString(RegRoot::CurrentUser, pageSetup, "margin_right", " 0.5");
-    registry.WriteString(RegRoot::CurrentUser, pageSetup, "margin_top", "1");
-    registry.WriteString(RegRoot::CurrentUser, pageSetup, "margin_bottom", "0.25");
+    ASSERT_TRUE(registry.WriteString(RegRoot::CurrentUser, pageSetup, "header", "&w&bPage &p of &P"));
+    ASSERT_TRUE(registry.WriteString(RegRoot::CurrentUser, pageSetup, "footer", "&u&b&d"));
+    ASSERT_TRUE(registry.WriteString(RegRoot::CurrentUser, pageSetup, "margin_left", "0.75000"));
+    ASSERT_TRUE(registry.WriteString(RegRoot::CurrentUser, pageSetup, "margin_right", " 0.5"));
+    ASSERT_TRUE(registry.WriteString(RegRoot::CurrentUser, pageSetup, "margin_top", "1"));
+    ASSERT_TRUE(registry.WriteString(RegRoot::CurrentUser, pageSetup, "margin_bottom", "0.25"));
     ASSERT_TRUE(host.ReadPageSetup());
     EXPECT_EQ(host.PrintOptions.Header, "&w&bPage &p of &P");
     EXPECT_EQ(host.PrintOptions.Footer, "&u&b&d");
@@ -70,7 +70,7 @@ TEST_F(WebHostRegistryTest, ReadPageSetupTakesTheBrowsersPageSetupIntoThePrintOp
     EXPECT_NEAR(host.PrintOptions.Margins.Left, 0.75, 1e-12);
 
     // A margin that is no number stops the reading there.
-    registry.WriteString(RegRoot::CurrentUser, pageSetup, "margin_right", "wide");
+    ASSERT_TRUE(registry.WriteString(RegRoot::CurrentUser, pageSetup, "margin_right", "wide"));
     host.PrintOptions.Margins = {};
     EXPECT_FALSE(host.ReadPageSetup());
     EXPECT_NEAR(host.PrintOptions.Margins.Left, 0.75, 1e-12);

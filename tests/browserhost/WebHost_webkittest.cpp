@@ -260,9 +260,9 @@ TEST_F(WebHostTest, PrintsToAPdfFileWithoutADialog)
 TEST_F(WebHostTest, AnotherProcessOpensAPageInTheViewThroughDde)
 {
     TDdeVerbs saved = DdeVerbs;
-    WriteRegString(RegRoot::ClassesRoot, "htmlfile\\shell\\open\\ddeexec", "", "\"%1\",,-1,0,,,,");
-    WriteRegString(RegRoot::ClassesRoot, "htmlfile\\shell\\open\\ddeexec\\application", "", "QLBrowse");
-    WriteRegString(RegRoot::ClassesRoot, "htmlfile\\shell\\open\\ddeexec\\topic", "", "WWW_OpenURL");
+    ASSERT_TRUE(WriteRegString(RegRoot::ClassesRoot, "htmlfile\\shell\\open\\ddeexec", "", "\"%1\",,-1,0,,,,"));
+    ASSERT_TRUE(WriteRegString(RegRoot::ClassesRoot, "htmlfile\\shell\\open\\ddeexec\\application", "", "QLBrowse"));
+    ASSERT_TRUE(WriteRegString(RegRoot::ClassesRoot, "htmlfile\\shell\\open\\ddeexec\\topic", "", "WWW_OpenURL"));
     ReadDdeVerbs();  // as the next host's construction does
     web->EnableDDE = true;
     std::string page = dir.write("by dde.html", "<html><head><title>by dde</title></head></html>").string();

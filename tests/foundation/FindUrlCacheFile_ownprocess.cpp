@@ -71,7 +71,7 @@ TEST(FindUrlCacheFile, FindsEntriesInTheBrowsersOwnFoldersBelowHomeAndXdgFolders
     EXPECT_EQ(ql::FindUrlCacheFile("http://127.0.0.1:8799/img/photo.png"), "");
     EXPECT_EQ(ql::FindUrlCacheFile("http://127.0.0.1:18799/img/p%5Eq.png"), "");
     // Addresses as a page may write them: looked up as the browser fetched them.
-    for (const std::string& written : {"HTTP://127.0.0.1:18799/img/dot/../p sp.png#top",
+    for (const char* written : {"HTTP://127.0.0.1:18799/img/dot/../p sp.png#top",
                                        "http://127.0.0.1:18799/img/p%7Cq.png"}) {
         const std::string found = ql::FindUrlCacheFile(written);
         ASSERT_NE(found, "") << written;
