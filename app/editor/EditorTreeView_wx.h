@@ -1,15 +1,15 @@
 #pragma once
 // The editor's tree control TV as a mirror of the collection tree: every change of the model
 // shows at once, items find their nodes (by serial, so a deleted node is never used), and each
-// item carries its icon by children and expansion. Selection events caused by the mirror itself
-// are marked as such, so the form's handlers let them pass.
+// item carries its icon by children and expansion. A node's children get their items when it
+// is first expanded, or when one of them is asked for (ItemOf), so a big collection opens at
+// once. Selection events caused by the mirror itself are marked as such, so the form's handlers
+// let them pass.
 #include "app/collection/CollectionTree.h"
 #include "app/collection/EditorDropTargeting.h"
+#include "app/collection/WxTreeItems_wx.h"
 
 #include <wx/treectrl.h>
-
-#include <cstdint>
-#include <unordered_map>
 
 class wxImageList;
 
@@ -22,7 +22,8 @@ public:
     EditorTreeView(const EditorTreeView&) = delete;
     EditorTreeView& operator=(const EditorTreeView&) = delete;
 
-    wxTreeItemId ItemOf(const TreeNode* node) const;
+    // The node's item, made when it has none yet.
+    wxTreeItemId ItemOf(const TreeNode* node);
     TreeNode* NodeOf(const wxTreeItemId& item) const;
     // The node at a point of the control's client area, and where the hit test found the point.
     TreeNode* HitTest(const wxPoint& point, unsigned* hit) const;
@@ -38,20 +39,17 @@ public:
     void TreeReset() override;
     void NodeAdded(TreeNode& node) override;
     void NodeRemoving(TreeNode& node) override;
+    void NodeMoving(TreeNode& node) override;
     void NodeMoved(TreeNode& node) override;
     void NodeTextChanged(TreeNode& node) override;
     void SelectionChanged(TreeNode* node) override;
 
 private:
     class QuietScope;
-    void AddSubtree(TreeNode& node);
-    void ForgetSubtree(const wxTreeItemId& item);
-    void RemoveItem(const wxTreeItemId& item);
 
     wxTreeCtrl* tv_;
     CollectionTree& model_;
-    wxTreeItemId root_;
-    std::unordered_map<std::uint64_t, wxTreeItemId> items_;
+    WxTreeItems items_;
     int quiet_ = 0;
 };
 

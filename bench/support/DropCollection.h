@@ -94,7 +94,7 @@ struct DropCollection {
             WriteFileAtomic(settings.CollectionDir + "images.ini", BigImagesIni(size.imagesIniPages));
         images = std::make_unique<IniFile>(settings.CollectionDir + "images.ini");
         session = std::make_unique<PageSession>(CollectionContext{settings, clipSourceUrl, images.get()}, tree, views,
-                                                window, dialogs, clock, [this](const std::string& url, std::uint64_t) {
+                                                window, dialogs, clock, [this](const std::string& url, std::uint64_t, const std::string&) {
                                                     auto it = cache.find(url);
                                                     return it == cache.end() ? std::string() : it->second;
                                                 });

@@ -119,7 +119,7 @@ void BM_LookupDuringIndexing(benchmark::State& state) {
         auto cache = std::make_unique<ql::UrlCache>(d.Roots(static_cast<int>(state.range(0))), d.extract.string());
         cache->StartIndexing();
         state.ResumeTiming();
-        if (cache->Find(kPictureUrl).empty()) state.SkipWithError("entry not found");
+        if (cache->Find(kPictureUrl, ql::urlcache::kMaxBodyBytes, kPageUrl).empty()) state.SkipWithError("entry not found");
         state.PauseTiming();
         const bool indexed = cache->Indexed();
         cache.reset();
