@@ -32,17 +32,6 @@ int IconSlotFor(bool hasChildren, bool expanded) { return SlotOf(NodeIcon(hasChi
 
 }  // namespace
 
-class EditorTreeView::QuietScope {
-public:
-    explicit QuietScope(EditorTreeView& view) : view_(view) { ++view_.quiet_; }
-    ~QuietScope() { --view_.quiet_; }
-    QuietScope(const QuietScope&) = delete;
-    QuietScope& operator=(const QuietScope&) = delete;
-
-private:
-    EditorTreeView& view_;
-};
-
 unsigned TreeHitFromWx(int flags, bool belowIsNowhere)
 {
     unsigned hit = 0;
@@ -69,22 +58,7 @@ wxImageList* EditorTreeView::MakeImageList()
     return list;
 }
 
-EditorTreeView::EditorTreeView(wxTreeCtrl* tv, CollectionTree& model)
-    : tv_(tv), model_(model), items_(tv, model, IconSlotFor)
-{
-    model_.SetObserver(this);
-    TreeReset();
-}
-
-EditorTreeView::~EditorTreeView() { model_.SetObserver(nullptr); }
-
-wxTreeItemId EditorTreeView::ItemOf(const TreeNode* node)
-{
-    QuietScope quiet(*this);
-    return items_.ItemOf(node);
-}
-
-TreeNode* EditorTreeView::NodeOf(const wxTreeItemId& item) const { return items_.NodeOf(item); }
+EditorTreeView::EditorTreeView(wxTreeCtrl* tv, CollectionTree& model) : tv_(tv), items_(tv, model, IconSlotFor) {}
 
 TreeNode* EditorTreeView::HitTest(const wxPoint& point, unsigned* hit) const
 {
@@ -93,61 +67,6 @@ TreeNode* EditorTreeView::HitTest(const wxPoint& point, unsigned* hit) const
     if (hit)
         *hit = TreeHitFromWx(flags);
     return NodeOf(item);
-}
-
-void EditorTreeView::UpdateIcon(const wxTreeItemId& item) { items_.UpdateIcon(item); }
-
-void EditorTreeView::TreeReset()
-{
-    QuietScope quiet(*this);
-    items_.Items().Reset();
-    if (wxTreeItemId sel = items_.ItemOf(model_.Selected()); sel.IsOk())
-        tv_->SelectItem(sel);
-}
-
-void EditorTreeView::NodeAdded(TreeNode& node)
-{
-    QuietScope quiet(*this);
-    items_.Items().Added(node);
-}
-
-void EditorTreeView::NodeRemoving(TreeNode& node)
-{
-    QuietScope quiet(*this);
-    items_.Items().Removing(node);
-}
-
-void EditorTreeView::NodeMoving(TreeNode& node)
-{
-    QuietScope quiet(*this);
-    items_.Items().Removing(node);
-}
-
-void EditorTreeView::NodeMoved(TreeNode& node)
-{
-    QuietScope quiet(*this);
-    items_.Items().Moved(node);
-    if (model_.Selected() && (model_.Selected() == &node || node.IsAncestorOf(model_.Selected())))
-        tv_->SelectItem(items_.ItemOf(model_.Selected()));
-}
-
-void EditorTreeView::NodeTextChanged(TreeNode& node)
-{
-    if (wxTreeItemId item = items_.FindItem(&node); item.IsOk())
-        tv_->SetItemText(item, wxString::FromUTF8(node.Text()));
-}
-
-void EditorTreeView::SelectionChanged(TreeNode* node)
-{
-    QuietScope quiet(*this);
-    wxTreeItemId item = items_.ItemOf(node);
-    if (item.IsOk()) {
-        if (tv_->GetSelection() != item)
-            tv_->SelectItem(item);
-        tv_->EnsureVisible(item);
-    } else {
-        tv_->UnselectAll();
-    }
 }
 
 void EditorTreeView::ExpandAll(bool expand)

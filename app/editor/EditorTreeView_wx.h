@@ -15,42 +15,29 @@ class wxImageList;
 
 namespace ql {
 
-class EditorTreeView : public TreeObserver {
+class EditorTreeView {
 public:
     EditorTreeView(wxTreeCtrl* tv, CollectionTree& model);
-    ~EditorTreeView() override;
     EditorTreeView(const EditorTreeView&) = delete;
     EditorTreeView& operator=(const EditorTreeView&) = delete;
 
     // The node's item, made when it has none yet.
-    wxTreeItemId ItemOf(const TreeNode* node);
-    TreeNode* NodeOf(const wxTreeItemId& item) const;
+    wxTreeItemId ItemOf(const TreeNode* node) { return items_.ItemOf(node); }
+    TreeNode* NodeOf(const wxTreeItemId& item) const { return items_.NodeOf(item); }
     // The node at a point of the control's client area, and where the hit test found the point.
     TreeNode* HitTest(const wxPoint& point, unsigned* hit) const;
     // True while the mirror itself changes the control.
-    bool Quiet() const { return quiet_ > 0; }
-    void UpdateIcon(const wxTreeItemId& item);
+    bool Quiet() const { return items_.Quiet(); }
+    void UpdateIcon(const wxTreeItemId& item) { items_.UpdateIcon(item); }
     void ExpandAll(bool expand);                  // every node, inside one update
     void ExpandSubtree(const TreeNode* node, bool expand);
 
     // The icons of ImageList_tree this control uses, in the order of its image list.
     static wxImageList* MakeImageList();
 
-    void TreeReset() override;
-    void NodeAdded(TreeNode& node) override;
-    void NodeRemoving(TreeNode& node) override;
-    void NodeMoving(TreeNode& node) override;
-    void NodeMoved(TreeNode& node) override;
-    void NodeTextChanged(TreeNode& node) override;
-    void SelectionChanged(TreeNode* node) override;
-
 private:
-    class QuietScope;
-
     wxTreeCtrl* tv_;
-    CollectionTree& model_;
     WxTreeItems items_;
-    int quiet_ = 0;
 };
 
 // The control's hit flags as the tree hit test of the drop and move logic reads them. The editor

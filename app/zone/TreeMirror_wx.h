@@ -9,34 +9,22 @@
 
 namespace ql {
 
-class TreeMirror : public TreeObserver {
+class TreeMirror {
 public:
     TreeMirror(CollectionTree& tree, wxTreeCtrl* control);
-    ~TreeMirror() override;
     TreeMirror(const TreeMirror&) = delete;
     TreeMirror& operator=(const TreeMirror&) = delete;
 
-    TreeNode* NodeOf(const wxTreeItemId& item) const;
+    TreeNode* NodeOf(const wxTreeItemId& item) const { return items_.NodeOf(item); }
     // The node's item, made when it has none yet.
-    wxTreeItemId ItemOf(const TreeNode* node);
+    wxTreeItemId ItemOf(const TreeNode* node) { return items_.ItemOf(node); }
     // The control's selection made the tree's (the user clicked).
     void SelectionFromControl();
 
-    void TreeReset() override;
-    void NodeAdded(TreeNode& node) override;
-    void NodeRemoving(TreeNode& node) override;
-    void NodeMoving(TreeNode& node) override;
-    void NodeMoved(TreeNode& node) override;
-    void NodeTextChanged(TreeNode& node) override;
-    void SelectionChanged(TreeNode* node) override;
-
 private:
-    class Syncing;
-
     CollectionTree& tree_;
     wxTreeCtrl* control_;
     WxTreeItems items_;
-    bool syncing_ = false;
 };
 
 // Folder images for nodes with children (closed, open) and a page image for the others.
