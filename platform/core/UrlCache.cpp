@@ -441,16 +441,11 @@ bool UrlCache::ScanFolder(std::size_t index, std::unique_lock<std::mutex>* lock)
     const std::string path = folder.path;
     const UrlCacheFamily family = folder.family;
 
-    auto unlocked = [lock](auto&& work) {
-        if (lock) lock->unlock();
-        work();
-        if (lock) lock->lock();
-    };
     Fd dirFd(::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (!dirFd) return false;
     std::vector<std::string> listed;
     bool listedAll = false;
-    unlocked([&] { listedAll = ListEntryNames(family, dirFd.get(), listed); });
+    Unlocked(lock, [&] { listedAll = ListEntryNames(family, dirFd.get(), listed); });
     if (!listedAll) return false;
 
     Folder& f = folders_[index];
@@ -471,21 +466,36 @@ bool UrlCache::ScanFolder(std::size_t index, std::unique_lock<std::mutex>* lock)
         Unindex(index, it->first, it->second.url);
         it = f.files.erase(it);
     }
+    // Stopping leaves the folder to be listed again at the next lookup.
+    if (!IndexNames(index, dirFd.get(), added, lock)) return false;
+    RetryUnreadable(index);
+    folders_[index].mtimeNs = settled ? mtime : -1;
+    return true;
+}
+
+// Runs `work` with the lock released, when there is one to release.
+template <class F> void UrlCache::Unlocked(std::unique_lock<std::mutex>* lock, F&& work) {
+    if (lock) lock->unlock();
+    work();
+    if (lock) lock->lock();
+}
+
+// Indexes the entry files of the folder by name, a slice at a time; false when stopped.
+bool UrlCache::IndexNames(std::size_t index, int dirFd, const std::vector<std::string>& names,
+                          std::unique_lock<std::mutex>* lock) {
     constexpr std::size_t kSlice = 256;
+    const UrlCacheFamily family = folders_[index].family;
     std::vector<ReadEntry> read;
-    for (std::size_t at = 0; at < added.size(); at += kSlice) {
-        // Stopping leaves the folder to be listed again at the next lookup.
+    for (std::size_t at = 0; at < names.size(); at += kSlice) {
         if (stop_) return false;
-        const std::size_t end = std::min(added.size(), at + kSlice);
+        const std::size_t end = std::min(names.size(), at + kSlice);
         read.clear();
-        unlocked([&] {
+        Unlocked(lock, [&] {
             if (onSlice_) onSlice_();
-            for (std::size_t i = at; i < end; ++i) read.push_back(ReadEntryFile(family, dirFd.get(), added[i]));
+            for (std::size_t i = at; i < end; ++i) read.push_back(ReadEntryFile(family, dirFd, names[i]));
         });
         for (ReadEntry& r : read) ApplyEntry(index, std::move(r));
     }
-    RetryUnreadable(index);
-    folders_[index].mtimeNs = settled ? mtime : -1;
     return true;
 }
 

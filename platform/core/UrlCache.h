@@ -126,6 +126,9 @@ private:
     bool ScanFolder(std::size_t index, std::unique_lock<std::mutex>* lock);
     static bool ListEntryNames(UrlCacheFamily family, int dirFd, std::vector<std::string>& names);
     static ReadEntry ReadEntryFile(UrlCacheFamily family, int dirFd, const std::string& name);
+    template <class F> static void Unlocked(std::unique_lock<std::mutex>* lock, F&& work);
+    bool IndexNames(std::size_t index, int dirFd, const std::vector<std::string>& names,
+                    std::unique_lock<std::mutex>* lock);
     void ApplyEntry(std::size_t index, ReadEntry read);
     void UpdateChanged(std::size_t index);
     void RetryUnreadable(std::size_t index);
