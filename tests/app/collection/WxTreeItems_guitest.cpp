@@ -1,5 +1,5 @@
 // The editor's tree and the zone's tree on a real control: a big collection gives the control
-// its top level only, the expand button and a click on it bring the children, and whatever
+// its top level only, the expand button (clicked, or the Right key) brings the children, and whatever
 // picks a node by itself (a selection, a hover expand, a rename) finds it made.
 #include "app/collection/TreeText.h"
 #include "app/editor/EditorTreeView_wx.h"
@@ -43,7 +43,9 @@ protected:
                             wxTR_HAS_BUTTONS | wxTR_NO_LINES | wxTR_HIDE_ROOT | wxTR_SINGLE | wxTR_FULL_ROW_HIGHLIGHT);
         tv->SetIndent(19);
         frame->Show();
-        test::YieldUntil([&] { return frame->IsShownOnScreen(); }, 2000ms);
+        // Under a window manager the frame gets its size once the manager has mapped it.
+        ASSERT_TRUE(test::YieldUntil([&] { return frame->IsShownOnScreen() && tv->GetClientSize().GetHeight() > 400; },
+                                     5000ms));
     }
     void TearDown() override { frame->Destroy(); }
 
@@ -65,6 +67,17 @@ protected:
         wxUIActionSimulator sim;
         sim.MouseMove(tv->ClientToScreen(wxPoint(x, y)));
         sim.MouseClick();
+        ASSERT_TRUE(test::YieldUntil([&] { return tv->IsExpanded(item); }, 3000ms)) << Text(item);
+    }
+
+    // Selects the item and expands it with the Right key, as a user does from the keyboard.
+    void ExpandByKey(const wxTreeItemId& item)
+    {
+        tv->SelectItem(item);
+        tv->SetFocus();
+        ASSERT_TRUE(test::YieldUntil([&] { return wxWindow::FindFocus() == tv; }, 3000ms));
+        wxUIActionSimulator sim;
+        sim.Char(WXK_RIGHT);
         ASSERT_TRUE(test::YieldUntil([&] { return tv->IsExpanded(item); }, 3000ms)) << Text(item);
     }
 
@@ -111,12 +124,15 @@ TEST_F(WxTreeItemsGui, TheEditorsTreeFillsItsTopLevelAndTheRestWhenNeeded)
     EXPECT_EQ(Text(view.ItemOf(tree.TopLevel(0)->Child(3))), "Moved clip");
     const wxTreeItemId laterItem = view.ItemOf(later);
     tv->EnsureVisible(laterItem);
-    ASSERT_NO_FATAL_FAILURE(ClickButton(laterItem));
+    ASSERT_NO_FATAL_FAILURE(ExpandByKey(laterItem));
     EXPECT_EQ(tv->GetChildrenCount(laterItem, false), 4u);
     EXPECT_EQ(view.NodeOf(tv->GetLastChild(laterItem))->Text(), "Added late");
 
     // Deleting the selected node's topic leaves no item of it behind: 39 topics and the
     // children of the two expanded ones remain.
+    tree.Select(view.NodeOf(tv->GetSelection()));  // what the form does when the user selects
+    tree.Select(deep);
+    ASSERT_EQ(view.NodeOf(tv->GetSelection()), deep);
     tree.Delete(tree.TopLevel(30));
     EXPECT_FALSE(tv->GetSelection().IsOk());
     EXPECT_EQ(tv->GetCount(), 39u + 4u + 4u);
