@@ -102,10 +102,15 @@ run: deps $(BUILD)/build.ninja
 	cmake --build $(BUILD) -j $(JOBS) --target quillory
 	$(BUILD)/app/quillory
 
+# The *_guibench programs need a display: without one they run under Xvfb.
 bench: deps
-	cmake -S . -B $(BUILD)-bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DQUILLORY_WITH_GUI=OFF -DQUILLORY_BENCH=ON -DBUILD_TESTING=OFF
-	cmake --build $(BUILD)-bench -j $(JOBS)
-	@for b in $(BUILD)-bench/bench/*; do if [ -f "$$b" ] && [ -x "$$b" ]; then echo "== $$b"; "$$b" || exit 1; fi; done
+	cmake -S . -B $(BUILD)-bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DQUILLORY_WITH_GUI=ON -DQUILLORY_BENCH=ON -DBUILD_TESTING=OFF
+	cmake --build $(BUILD)-bench -j $(JOBS) --target quillory_benches
+	@for b in $(BUILD)-bench/bench/*; do if [ -f "$$b" ] && [ -x "$$b" ]; then echo "== $$b"; \
+	  case "$$b" in \
+	    *_guibench) GDK_BACKEND=x11 NO_AT_BRIDGE=1 $(if $(DISPLAY),,$(XVFB)) "$$b" || exit 1;; \
+	    *) "$$b" || exit 1;; \
+	  esac; fi; done
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD) $(BUILD)-bench $(FUZZ_BUILD)

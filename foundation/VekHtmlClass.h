@@ -26,8 +26,10 @@ std::string MakeAbsoluteUrl(const std::string& base, const std::string& link);
 std::string FetchedUrl(const std::string& url);
 // The path of a readable local file holding the cached body of `url` (in the form FetchedUrl
 // gives it), or "": a private copy of the body from the user's browser caches, at most
-// `maxBytes` long (see platform/core/UrlCache.h).
-std::string FindUrlCacheFile(const std::string& url, std::uint64_t maxBytes = urlcache::kMaxBodyBytes);
+// `maxBytes` long (see platform/core/UrlCache.h). `pageUrl`: the page the resource was shown in,
+// when known.
+std::string FindUrlCacheFile(const std::string& url, std::uint64_t maxBytes = urlcache::kMaxBodyBytes,
+                             const std::string& pageUrl = "");
 // Starts indexing the browser caches in the background, so that the first FindUrlCacheFile
 // finds the index ready. The program calls it at start-up.
 void StartUrlCacheIndexing();

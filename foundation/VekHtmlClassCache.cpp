@@ -17,9 +17,9 @@ UrlCache& ProcessUrlCache()
 
 }  // namespace
 
-std::string FindUrlCacheFile(const std::string& url, std::uint64_t maxBytes)
+std::string FindUrlCacheFile(const std::string& url, std::uint64_t maxBytes, const std::string& pageUrl)
 {
-    return ProcessUrlCache().Find(FetchedUrl(url), maxBytes);
+    return ProcessUrlCache().Find(FetchedUrl(url), maxBytes, pageUrl);
 }
 
 void StartUrlCacheIndexing() { ProcessUrlCache().StartIndexing(); }

@@ -202,6 +202,7 @@ bool CollectionTree::MoveNode(TreeNode* node, TreeNode* target, Attach mode)
     if (!node || &node->Tree() != this || !node->parent_ || (target && &target->Tree() != this) || node == target ||
         node->IsAncestorOf(target))
         return false;
+    Notify([&](TreeObserver& o) { o.NodeMoving(*node); });
     auto& sib = node->parent_->children_;
     auto it = std::find_if(sib.begin(), sib.end(), [&](const auto& p) { return p.get() == node; });
     std::unique_ptr<TreeNode> owned = std::move(*it);

@@ -63,6 +63,7 @@ public:
     virtual void TreeReset() {}
     virtual void NodeAdded(TreeNode&) {}
     virtual void NodeRemoving(TreeNode&) {}  // before the node and its subtree go
+    virtual void NodeMoving(TreeNode&) {}    // before the node leaves its place, with its subtree
     virtual void NodeMoved(TreeNode&) {}
     virtual void NodeTextChanged(TreeNode&) {}
     virtual void SelectionChanged(TreeNode*) {}

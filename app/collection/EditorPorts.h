@@ -97,8 +97,10 @@ public:
 
 // The local copy of a URL's body no longer than `maxBytes`, or "" (production: FindUrlCacheFile,
 // whose index the program starts building at start-up with StartUrlCacheIndexing). Larger bodies
-// are left in the cache: the caller would refuse them anyway.
-using UrlCacheLookup = std::function<std::string(const std::string& url, std::uint64_t maxBytes)>;
+// are left in the cache: the caller would refuse them anyway. `pageUrl` is the address of the
+// page the resource was shown in, as far as the clip tells it ("" when unknown).
+using UrlCacheLookup =
+    std::function<std::string(const std::string& url, std::uint64_t maxBytes, const std::string& pageUrl)>;
 
 // Shows the busy cursor for a scope.
 class BusyCursor {

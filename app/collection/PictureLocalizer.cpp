@@ -89,7 +89,7 @@ std::string PictureLocalizer::ResolveClipResource(bool picture, const std::strin
 
     if (picture && findCachedFile_) {
         // Written absolute or resolved, the address is looked up as the browser fetched it.
-        std::string cached = findCachedFile_(FetchedUrl(result), kMaxPictureBytes);
+        std::string cached = findCachedFile_(FetchedUrl(result), kMaxPictureBytes, base);
         if (!cached.empty() && FileExists(cached))
             return cached;
     }
@@ -162,6 +162,9 @@ LocalizeResult PictureLocalizer::Localize(const std::string& html, std::size_t b
 
     std::string text = html;
     {
+        // One save of "images.ini" for all the pictures, before the caller saves the page that
+        // shows them: a page on disk never refers to a picture without its record.
+        IniFile::Batch records(pageId.empty() ? nullptr : imagesIni_);
         std::vector<HtmlTag> tags = FindStartTags(text, {"img"}, begin, end);
         Edits edits;
         for (const HtmlTag& tag : tags) {
@@ -192,6 +195,7 @@ LocalizeResult PictureLocalizer::Localize(const std::string& html, std::size_t b
                 edits.emplace_back(src, file);  // stays remote, but absolute
             }
         }
+        records.Commit();
         text = rewrite(text, edits, end);
     }
     if (withLinks) {

@@ -47,6 +47,28 @@ std::string TreeToText(const CollectionTree& tree)
     return out;
 }
 
+TreeNode* CopyTreeCaptions(const CollectionTree& from, CollectionTree& to, const TreeNode* mark)
+{
+    TreeNode* markCopy = nullptr;
+    to.BeginUpdate();
+    to.Clear();
+    // (node of `from`, its copy), walked without recursion in absolute order.
+    std::vector<std::pair<const TreeNode*, TreeNode*>> stack;
+    for (std::size_t i = from.TopLevelCount(); i-- > 0;)
+        stack.emplace_back(from.TopLevel(i), nullptr);
+    while (!stack.empty()) {
+        const auto [node, parentCopy] = stack.back();
+        stack.pop_back();
+        TreeNode* copy = to.AddNode(parentCopy, Attach::LastChild, CleanCaption(node->Text()));
+        if (node == mark)
+            markCopy = copy;
+        for (std::size_t i = node->ChildCount(); i-- > 0;)
+            stack.emplace_back(node->Child(i), copy);
+    }
+    to.EndUpdate();
+    return markCopy;
+}
+
 void TextToTree(std::string_view text, CollectionTree& tree)
 {
     tree.BeginUpdate();

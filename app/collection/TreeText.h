@@ -15,6 +15,10 @@ std::string CleanCaption(std::string_view caption);
 
 std::string TreeToText(const CollectionTree& tree);
 
+// What TextToTree(TreeToText(from), to) makes, without the text: `to` gets `from`'s nodes with
+// their captions cleaned and no page ids. Returns the copy of `mark` (nullptr for none).
+TreeNode* CopyTreeCaptions(const CollectionTree& from, CollectionTree& to, const TreeNode* mark = nullptr);
+
 // Replaces the tree's nodes with those of the text. A line's leading TABs and blanks give its
 // level; a level more than one below the previous line's is taken as one below it. Page ids
 // are not part of the text: the nodes come without.

@@ -2,11 +2,13 @@
 
 #include "app/collection/CollectionTree.h"
 #include "app/collection/HtmlTags.h"
+#include "platform/core/FileCopy.h"
 #include "platform/core/IniFile.h"
 #include "platform/core/SafeFile.h"
 #include "platform/core/UrlText.h"
 
 #include <filesystem>
+#include <sys/stat.h>
 #include <system_error>
 
 namespace ql {
@@ -35,58 +37,75 @@ bool IsUnreserved(unsigned char c)
            c == '_' || c == '~';
 }
 
-// Copies beside the target and renames over it, so a failed copy (a full disk) never leaves half
-// a page in place of an older export. Exports are copies the user can make again: no fsync.
-bool CopyFileReplacing(const std::string& from, const std::string& to)
+}  // namespace
+
+PageExporter::PageExporter(const ExportPaths& paths, std::string destDir)
+    : paths_(paths), destDir_(WithSlash(std::move(destDir)))
 {
-    const std::string temp = to + ".export-part";
-    std::error_code ec;
-    if (fs::copy_file(from, temp, fs::copy_options::overwrite_existing, ec) && !ec) {
-        fs::rename(temp, to, ec);
-        if (!ec)
-            return true;
+    if (!destDir_.empty()) {
+        collection_ = OpenFolder(paths_.collectionDir);
+        dest_ = OpenFolder(destDir_);
     }
-    fs::remove(temp, ec);
-    return false;
 }
 
-}  // namespace
+PageExporter::~PageExporter() = default;
+
+std::string PageExporter::Copy(const TreeNode& node, std::string baseName)
+{
+    if (!collection_ || !dest_ || !node.HasPageId())
+        return {};
+    const std::string& id = node.PageId();
+    const std::string source = id + ".html";
+    if (baseName.empty())
+        baseName = id;
+    const std::string target = baseName + ".html";
+    // Into a fresh folder the page is simply copied; over an older file it is copied beside it
+    // and renamed, so a failed copy (a full disk) never leaves half a page in place of an older
+    // export. Exports are copies the user can make again: nothing is flushed.
+    FileCopyResult copied = CopyToNewFile(collection_.get(), source, dest_.get(), target);
+    if (copied == FileCopyResult::Exists) {
+        struct stat from {}, to {};
+        if (::fstatat(collection_.get(), source.c_str(), &from, 0) == 0 && ::fstatat(dest_.get(), target.c_str(), &to, 0) == 0 &&
+            from.st_dev == to.st_dev && from.st_ino == to.st_ino)
+            return destDir_ + target;  // exporting a page onto itself: it is already there
+        copied = CopyReplacing(collection_.get(), source, dest_.get(), target);
+    }
+    if (copied != FileCopyResult::Copied)
+        return {};
+    CopyPictures(id);
+    return destDir_ + target;
+}
+
+void PageExporter::CopyPictures(const std::string& pageId)
+{
+    if (!paths_.imagesIni)
+        return;
+    const std::vector<std::string> pictures = paths_.imagesIni->ReadSection(pageId);
+    if (pictures.empty())
+        return;
+    if (!imagesOpened_) {
+        imagesOpened_ = true;
+        std::error_code ec;
+        fs::create_directories(destDir_ + "!images/", ec);
+        destImages_ = OpenFolder(destDir_ + "!images/");
+        images_ = OpenFolder(paths_.imagesDir);
+    }
+    if (!destImages_ || !images_)
+        return;
+    for (const std::string& name : pictures) {
+        // Picture names come from a file another program may edit: only plain names. A picture
+        // already at the target (or a link there) stays; a missing one is skipped.
+        if (name.empty() || name.find('/') != std::string::npos || name == "." || name == "..")
+            continue;
+        CopyToNewFile(images_.get(), name, destImages_.get(), name);
+    }
+}
 
 std::string CopyPageTo(const ExportPaths& paths, std::string destDir, const TreeNode& node, std::string baseName)
 {
-    if (destDir.empty() || !node.HasPageId())
+    if (destDir.empty())
         return {};
-    destDir = WithSlash(std::move(destDir));
-    const std::string& id = node.PageId();
-    const std::string source = paths.collectionDir + id + ".html";
-    if (!FileExists(source))
-        return {};
-    if (baseName.empty())
-        baseName = id;
-    const std::string written = destDir + baseName + ".html";
-    std::error_code ec;
-    if (fs::equivalent(source, written, ec))
-        return written;  // exporting a page onto itself: it is already there
-    if (!CopyFileReplacing(source, written))
-        return {};
-    if (paths.imagesIni) {
-        const std::vector<std::string> pictures = paths.imagesIni->ReadSection(id);
-        if (!pictures.empty()) {
-            const std::string picturesDir = destDir + "!images/";
-            fs::create_directories(picturesDir, ec);
-            for (const std::string& name : pictures) {
-                // Picture names come from a file another program may edit: only plain names.
-                if (name.empty() || name.find('/') != std::string::npos || name == "." || name == "..")
-                    continue;
-                const std::string from = paths.imagesDir + name;
-                const std::string to = picturesDir + name;
-                if (!FileExists(from) || fs::exists(fs::symlink_status(to, ec)))
-                    continue;
-                fs::copy_file(from, to, fs::copy_options::skip_existing, ec);
-            }
-        }
-    }
-    return written;
+    return PageExporter(paths, std::move(destDir)).Copy(node, std::move(baseName));
 }
 
 SaveAsTarget SaveAsTargetFor(const std::string& confirmedPath)
@@ -106,6 +125,8 @@ std::string SaveAsProposal(const TreeNode& node) { return RemoveChars(node.Text(
 IndexPageWriter::IndexPageWriter(const ExportPaths& paths, bool wholeTree, std::string exportDir)
     : paths_(paths), wholeTree_(wholeTree), exportDir_(WithSlash(std::move(exportDir)))
 {
+    if (!wholeTree_)
+        exporter_ = std::make_unique<PageExporter>(paths_, exportDir_);
     lines_.push_back("<html>");
 }
 
@@ -118,7 +139,7 @@ void IndexPageWriter::AddIndexEntries(const TreeNode& node)
     if (wholeTree_)
         target = node.HasPageId() ? node.PageId() + ".html" : std::string();
     else
-        target = NamePart(CopyPageTo(paths_, exportDir_, node));
+        target = NamePart(exporter_->Copy(node));
     lines_.push_back(LinkLine(target, node.Text()));
     for (std::size_t i = 0; i < node.ChildCount(); ++i)
         AddIndexEntries(*node.Child(i));

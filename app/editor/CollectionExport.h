@@ -4,8 +4,10 @@
 // ChildNodes)"), and an index of the whole collection ("Create Index Html"). Index pages nest
 // each node's children in "<blockquote>" elements.
 #include "foundation/VekBaseClass.h"
+#include "platform/core/UniqueFd.h"
 
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -21,10 +23,31 @@ struct ExportPaths {
     const IniFile* imagesIni = nullptr;  // a page's pictures: the keys of its section
 };
 
-// Copies a node's page file to destDir + baseName + ".html" (an empty baseName is the page id)
-// and its pictures into destDir + "!images/", never replacing a picture already there. Returns
-// the written page's path, or "" when nothing was written (no folder, no page file, a failed
-// copy).
+// Copies pages with their pictures into one folder. The folders stay open while it lives, so
+// a subtree of many pages costs little more than copying its files.
+class PageExporter {
+public:
+    PageExporter(const ExportPaths& paths, std::string destDir);
+    ~PageExporter();
+    PageExporter(const PageExporter&) = delete;
+    PageExporter& operator=(const PageExporter&) = delete;
+
+    // Copies a node's page file to destDir + baseName + ".html" (an empty baseName is the page
+    // id), replacing a file there, and its pictures into destDir + "!images/", never replacing a
+    // picture already there. Returns the written page's path, or "" when nothing was written
+    // (no folder, no page file, a failed copy).
+    std::string Copy(const TreeNode& node, std::string baseName = {});
+
+private:
+    void CopyPictures(const std::string& pageId);
+
+    const ExportPaths& paths_;
+    std::string destDir_;  // trailing '/'
+    UniqueFd collection_, dest_, images_, destImages_;
+    bool imagesOpened_ = false;
+};
+
+// One page with a PageExporter of its own.
 std::string CopyPageTo(const ExportPaths& paths, std::string destDir, const TreeNode& node,
                        std::string baseName = {});
 
@@ -64,6 +87,7 @@ private:
     const ExportPaths& paths_;
     bool wholeTree_;
     std::string exportDir_;
+    std::unique_ptr<PageExporter> exporter_;  // for a subtree's run
     StringList lines_;
 };
 

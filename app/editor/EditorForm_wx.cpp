@@ -85,7 +85,9 @@ TEditorForm::TEditorForm(EditorFormSetup setup)
         setup_.clock = ownClock_.get();
     }
     if (!setup_.findCachedFile)
-        setup_.findCachedFile = [](const std::string& url, std::uint64_t maxBytes) { return FindUrlCacheFile(url, maxBytes); };
+        setup_.findCachedFile = [](const std::string& url, std::uint64_t maxBytes, const std::string& pageUrl) {
+            return FindUrlCacheFile(url, maxBytes, pageUrl);
+        };
 
     views_ = std::make_unique<Views>(*this);
     window_ = std::make_unique<Window>(*this);

@@ -9,12 +9,6 @@ namespace ql {
 
 namespace {
 
-class NodeData : public wxTreeItemData {
-public:
-    explicit NodeData(std::uint64_t serial) : serial(serial) {}
-    std::uint64_t serial;
-};
-
 // Where each icon of the tree sits in the control's image list.
 struct IconSlot {
     TreeIcon icon;
@@ -34,18 +28,9 @@ int SlotOf(TreeIcon icon)
     return -1;
 }
 
+int IconSlotFor(bool hasChildren, bool expanded) { return SlotOf(NodeIcon(hasChildren, expanded)); }
+
 }  // namespace
-
-class EditorTreeView::QuietScope {
-public:
-    explicit QuietScope(EditorTreeView& view) : view_(view) { ++view_.quiet_; }
-    ~QuietScope() { --view_.quiet_; }
-    QuietScope(const QuietScope&) = delete;
-    QuietScope& operator=(const QuietScope&) = delete;
-
-private:
-    EditorTreeView& view_;
-};
 
 unsigned TreeHitFromWx(int flags, bool belowIsNowhere)
 {
@@ -73,31 +58,7 @@ wxImageList* EditorTreeView::MakeImageList()
     return list;
 }
 
-EditorTreeView::EditorTreeView(wxTreeCtrl* tv, CollectionTree& model) : tv_(tv), model_(model)
-{
-    QuietScope quiet(*this);
-    root_ = tv_->AddRoot("");
-    model_.SetObserver(this);
-    TreeReset();
-}
-
-EditorTreeView::~EditorTreeView() { model_.SetObserver(nullptr); }
-
-wxTreeItemId EditorTreeView::ItemOf(const TreeNode* node) const
-{
-    if (!node)
-        return {};
-    auto it = items_.find(node->Serial());
-    return it == items_.end() ? wxTreeItemId() : it->second;
-}
-
-TreeNode* EditorTreeView::NodeOf(const wxTreeItemId& item) const
-{
-    if (!item.IsOk() || item == root_)
-        return nullptr;
-    auto* data = static_cast<NodeData*>(tv_->GetItemData(item));
-    return data ? model_.Find(data->serial) : nullptr;
-}
+EditorTreeView::EditorTreeView(wxTreeCtrl* tv, CollectionTree& model) : tv_(tv), items_(tv, model, IconSlotFor) {}
 
 TreeNode* EditorTreeView::HitTest(const wxPoint& point, unsigned* hit) const
 {
@@ -108,105 +69,13 @@ TreeNode* EditorTreeView::HitTest(const wxPoint& point, unsigned* hit) const
     return NodeOf(item);
 }
 
-void EditorTreeView::UpdateIcon(const wxTreeItemId& item)
-{
-    if (!item.IsOk() || item == root_)
-        return;
-    const int slot = SlotOf(NodeIcon(tv_->GetChildrenCount(item, false) > 0, tv_->IsExpanded(item)));
-    tv_->SetItemImage(item, slot, wxTreeItemIcon_Normal);
-    tv_->SetItemImage(item, slot, wxTreeItemIcon_Selected);
-}
-
-void EditorTreeView::AddSubtree(TreeNode& node)
-{
-    TreeNode* parent = node.Parent();
-    wxTreeItemId parentItem = parent ? ItemOf(parent) : root_;
-    if (!parentItem.IsOk())
-        return;
-    wxTreeItemId item = tv_->InsertItem(parentItem, node.IndexInParent(), wxString::FromUTF8(node.Text()), -1, -1,
-                                        new NodeData(node.Serial()));
-    items_[node.Serial()] = item;
-    for (std::size_t i = 0; i < node.ChildCount(); ++i)
-        AddSubtree(*node.Child(i));
-    UpdateIcon(item);
-    UpdateIcon(parentItem);
-}
-
-void EditorTreeView::ForgetSubtree(const wxTreeItemId& item)
-{
-    if (auto* data = static_cast<NodeData*>(tv_->GetItemData(item)))
-        items_.erase(data->serial);
-    wxTreeItemIdValue cookie;
-    for (wxTreeItemId c = tv_->GetFirstChild(item, cookie); c.IsOk(); c = tv_->GetNextChild(item, cookie))
-        ForgetSubtree(c);
-}
-
-void EditorTreeView::RemoveItem(const wxTreeItemId& item)
-{
-    wxTreeItemId parent = tv_->GetItemParent(item);
-    ForgetSubtree(item);
-    tv_->Delete(item);
-    UpdateIcon(parent);
-}
-
-void EditorTreeView::TreeReset()
-{
-    QuietScope quiet(*this);
-    tv_->DeleteChildren(root_);
-    items_.clear();
-    for (std::size_t i = 0; i < model_.TopLevelCount(); ++i)
-        AddSubtree(*model_.TopLevel(i));
-    if (wxTreeItemId sel = ItemOf(model_.Selected()); sel.IsOk())
-        tv_->SelectItem(sel);
-}
-
-void EditorTreeView::NodeAdded(TreeNode& node)
-{
-    QuietScope quiet(*this);
-    AddSubtree(node);
-}
-
-void EditorTreeView::NodeRemoving(TreeNode& node)
-{
-    QuietScope quiet(*this);
-    if (wxTreeItemId item = ItemOf(&node); item.IsOk())
-        RemoveItem(item);
-}
-
-void EditorTreeView::NodeMoved(TreeNode& node)
-{
-    QuietScope quiet(*this);
-    if (wxTreeItemId item = ItemOf(&node); item.IsOk())
-        RemoveItem(item);
-    AddSubtree(node);
-    if (model_.Selected() && (model_.Selected() == &node || node.IsAncestorOf(model_.Selected())))
-        tv_->SelectItem(ItemOf(model_.Selected()));
-}
-
-void EditorTreeView::NodeTextChanged(TreeNode& node)
-{
-    if (wxTreeItemId item = ItemOf(&node); item.IsOk())
-        tv_->SetItemText(item, wxString::FromUTF8(node.Text()));
-}
-
-void EditorTreeView::SelectionChanged(TreeNode* node)
-{
-    QuietScope quiet(*this);
-    wxTreeItemId item = ItemOf(node);
-    if (item.IsOk()) {
-        if (tv_->GetSelection() != item)
-            tv_->SelectItem(item);
-        tv_->EnsureVisible(item);
-    } else {
-        tv_->UnselectAll();
-    }
-}
-
 void EditorTreeView::ExpandAll(bool expand)
 {
+    // Expanding gives the children their items on the way.
     tv_->Freeze();
+    const wxTreeItemId root = items_.RootItem();
     wxTreeItemIdValue cookie;
-    for (wxTreeItemId c = tv_->GetFirstChild(root_, cookie); c.IsOk(); c = tv_->GetNextChild(root_, cookie)) {
+    for (wxTreeItemId c = tv_->GetFirstChild(root, cookie); c.IsOk(); c = tv_->GetNextChild(root, cookie)) {
         if (expand)
             tv_->ExpandAllChildren(c);
         else
@@ -217,7 +86,7 @@ void EditorTreeView::ExpandAll(bool expand)
 
 void EditorTreeView::ExpandSubtree(const TreeNode* node, bool expand)
 {
-    wxTreeItemId item = ItemOf(node);
+    const wxTreeItemId item = ItemOf(node);
     if (!item.IsOk())
         return;
     if (expand)

@@ -1,58 +1,43 @@
 #pragma once
 // The editor's tree control TV as a mirror of the collection tree: every change of the model
 // shows at once, items find their nodes (by serial, so a deleted node is never used), and each
-// item carries its icon by children and expansion. Selection events caused by the mirror itself
-// are marked as such, so the form's handlers let them pass.
+// item carries its icon by children and expansion. A node's children get their items when it
+// is first expanded, or when one of them is asked for (ItemOf), so a big collection opens at
+// once. Selection events caused by the mirror itself are marked as such, so the form's handlers
+// let them pass.
 #include "app/collection/CollectionTree.h"
 #include "app/collection/EditorDropTargeting.h"
+#include "app/collection/WxTreeItems_wx.h"
 
 #include <wx/treectrl.h>
-
-#include <cstdint>
-#include <unordered_map>
 
 class wxImageList;
 
 namespace ql {
 
-class EditorTreeView : public TreeObserver {
+class EditorTreeView {
 public:
     EditorTreeView(wxTreeCtrl* tv, CollectionTree& model);
-    ~EditorTreeView() override;
     EditorTreeView(const EditorTreeView&) = delete;
     EditorTreeView& operator=(const EditorTreeView&) = delete;
 
-    wxTreeItemId ItemOf(const TreeNode* node) const;
-    TreeNode* NodeOf(const wxTreeItemId& item) const;
+    // The node's item, made when it has none yet.
+    wxTreeItemId ItemOf(const TreeNode* node) { return items_.ItemOf(node); }
+    TreeNode* NodeOf(const wxTreeItemId& item) const { return items_.NodeOf(item); }
     // The node at a point of the control's client area, and where the hit test found the point.
     TreeNode* HitTest(const wxPoint& point, unsigned* hit) const;
     // True while the mirror itself changes the control.
-    bool Quiet() const { return quiet_ > 0; }
-    void UpdateIcon(const wxTreeItemId& item);
+    bool Quiet() const { return items_.Quiet(); }
+    void UpdateIcon(const wxTreeItemId& item) { items_.UpdateIcon(item); }
     void ExpandAll(bool expand);                  // every node, inside one update
     void ExpandSubtree(const TreeNode* node, bool expand);
 
     // The icons of ImageList_tree this control uses, in the order of its image list.
     static wxImageList* MakeImageList();
 
-    void TreeReset() override;
-    void NodeAdded(TreeNode& node) override;
-    void NodeRemoving(TreeNode& node) override;
-    void NodeMoved(TreeNode& node) override;
-    void NodeTextChanged(TreeNode& node) override;
-    void SelectionChanged(TreeNode* node) override;
-
 private:
-    class QuietScope;
-    void AddSubtree(TreeNode& node);
-    void ForgetSubtree(const wxTreeItemId& item);
-    void RemoveItem(const wxTreeItemId& item);
-
     wxTreeCtrl* tv_;
-    CollectionTree& model_;
-    wxTreeItemId root_;
-    std::unordered_map<std::uint64_t, wxTreeItemId> items_;
-    int quiet_ = 0;
+    WxTreeItems items_;
 };
 
 // The control's hit flags as the tree hit test of the drop and move logic reads them. The editor

@@ -151,7 +151,10 @@ void TreeOperations::DeleteNodeTree(TreeNode* node)
     if (onDeleting)
         onDeleting(*node);
     std::vector<std::string> pictures;
-    DeleteNodeFiles(node, pictures);
+    {
+        IniFile::Batch records(imagesIni_);  // one save for the records of the whole subtree
+        DeleteNodeFiles(node, pictures);
+    }
     session_.SaveTreeFiles(tree);
 
     if (!pictures.empty() && dialogs_.AskYesNo("Delete Images", DeleteImagesQuestion(pictures))) {
@@ -229,6 +232,7 @@ bool TreeOperations::TVEdited(TreeNode* node, const std::string& text)
     }
     tree.SetPageId(node, newId);
     if (imagesIni_ && !oldId.empty() && imagesIni_->SectionExists(oldId)) {
+        IniFile::Batch records(imagesIni_);  // the records move in one save
         for (const std::string& key : imagesIni_->ReadSection(oldId))
             imagesIni_->WriteString(newId, key, "1");
         imagesIni_->EraseSection(oldId);

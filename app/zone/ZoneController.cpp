@@ -281,11 +281,10 @@ void ZoneController::CopyEditorTreeToZone(ZoneEditor& editor)
 {
     editor.Session().LoadTreeOnce();
     CollectionTree& tree = editor.Tree();
-    TextToTree(TreeToText(tree), zoneTree_);
     if (!tree.Empty() && !tree.Selected())
         editor.SelectNode(tree.NodeAt(0));
-    if (TreeNode* selected = tree.Selected()) {
-        TreeNode* mirror = zoneTree_.NodeAt(static_cast<std::size_t>(tree.AbsoluteIndex(selected)));
+    // The node at the selected node's absolute index is its copy.
+    if (TreeNode* mirror = CopyTreeCaptions(tree, zoneTree_, tree.Selected())) {
         zoneTree_.Select(mirror);
         window_.SetZoneDropHighlight(mirror);
     }

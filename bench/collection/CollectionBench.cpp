@@ -3,6 +3,7 @@
 #include "app/collection/PageId.h"
 #include "app/collection/TreeFiles.h"
 #include "bench/support/BenchFolder.h"
+#include "bench/support/BigTree.h"
 
 #include <benchmark/benchmark.h>
 
@@ -18,26 +19,7 @@ constexpr int kNodes = 10000;
 
 using ql::bench::Folder;
 
-// 10,000 nodes: 100 top-level nodes, each with 9 children that hold 10 grandchildren each (the
-// last child fewer), captions of ordinary length, every node with a page id.
-void BuildTree(ql::CollectionTree& tree)
-{
-    int made = 0;
-    for (int t = 0; made < kNodes; ++t) {
-        ql::TreeNode* top = tree.AddNode(nullptr, ql::Attach::LastChild, "Topic number " + std::to_string(t));
-        tree.SetPageId(top, "Topic number " + std::to_string(t));
-        ++made;
-        for (int c = 0; c < 9 && made < kNodes; ++c) {
-            ql::TreeNode* child = tree.AddNode(top, ql::Attach::LastChild, "Clip from a web page " + std::to_string(made));
-            tree.SetPageId(child, "Clip from a web page " + std::to_string(made));
-            ++made;
-            for (int g = 0; g < 10 && made < kNodes; ++g, ++made) {
-                ql::TreeNode* leaf = tree.AddNode(child, ql::Attach::LastChild, "Selection (12-31-24) " + std::to_string(made));
-                tree.SetPageId(leaf, "Selection (12-31-24) " + std::to_string(made));
-            }
-        }
-    }
-}
+void BuildTree(ql::CollectionTree& tree) { ql::bench::BuildBigTree(tree, kNodes); }
 
 void BM_LoadTreeFiles(benchmark::State& state)
 {

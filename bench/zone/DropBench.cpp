@@ -1,25 +1,16 @@
 // From a drop on the zone to the page and the tree files on disk: a 100 KB "HTML Format" clip
 // with five pictures found in the browser cache, dropped as a new child of a node; the HTML
-// view's document completion then copies the pictures and saves the page. Beside it, one
+// view's document completion then copies the pictures and saves the page. The same drop into
+// a collection whose "images.ini" already lists the pictures of 10,000 pages. Beside them, one
 // flushed 100 KB write on the same disk.
-#include "app/collection/ClipCore.h"
 #include "app/collection/EditorDropTargeting.h"
-#include "app/collection/PageId.h"
-#include "app/collection/PageSession.h"
-#include "app/zone/ZoneController.h"
-#include "bench/support/BenchFolder.h"
+#include "bench/support/DropCollection.h"
 #include "platform/core/CfHtml.h"
-#include "platform/core/IniFile.h"
 #include "platform/core/SafeFile.h"
-#include "tests/app/collection/FakePorts.h"
-#include "tests/app/zone/FakeZone.h"
-#include "tests/support/FakeLauncher.h"
 
 #include <benchmark/benchmark.h>
 
-#include <cstdlib>
 #include <filesystem>
-#include <map>
 
 namespace {
 
@@ -28,85 +19,15 @@ using namespace ql;
 using namespace ql::test;
 
 using ql::bench::Folder;
+using ql::bench::kClipBytes;
+using ql::bench::kPictures;
+using Collection = ql::bench::DropCollection;
 
-constexpr int kPictures = 5;
-constexpr std::size_t kClipBytes = 100 * 1024;
+constexpr int kBigCollectionPages = 10000;
 
-// The clip's fragment: paragraphs of text up to 100 KB with the five pictures among them.
-std::string ClipFragment()
+void RunDrops(benchmark::State& state, Collection& c, bool withPictures)
 {
-    std::string html;
-    int picture = 0;
-    while (html.size() < kClipBytes) {
-        html += "<p style=\"color: rgb(0, 0, 0);\">A paragraph of the captured article, long enough to be ordinary "
-                "reading matter with <b>some</b> markup and a <a href=\"/next.html\">link</a>.</p>\n";
-        if (picture < kPictures && html.size() > (picture + 1) * kClipBytes / (kPictures + 1))
-            html += "<img src=\"http://127.0.0.1:8799/img/p" + std::to_string(picture++) + ".png\">\n";
-    }
-    return html;
-}
-
-struct Collection {
-    Folder folder;
-    TSettings settings;
-    std::string clipSourceUrl;
-    std::unique_ptr<IniFile> images;
-    CollectionTree tree;
-    FakeViews views;
-    FakeWindow window;
-    FakeEditorDialogs dialogs;
-    FixedClock clock;
-    std::map<std::string, std::string> cache;
-    std::unique_ptr<PageSession> session;
-    std::unique_ptr<ClipCore> clips;
-    FakeZoneWindow zoneWindow;
-    FakeActionTimer timer;
-    FakeLauncher launcher;
-    std::unique_ptr<ZoneController> zone;
-
-    Collection()
-    {
-        settings.CollectionDir = folder.path() + "Collection/";
-        settings.ImagesDir = settings.CollectionDir + "!images/";
-        settings.DragCreateNew = settings.DragUseHtml = settings.DragUseUnicode = settings.DragIncludeImage = true;
-        fs::create_directories(settings.ImagesDir);
-        for (int i = 0; i < kPictures; ++i) {
-            const std::string file = folder.path() + "cache/p" + std::to_string(i) + ".png";
-            fs::create_directories(folder.path() + "cache");
-            if (!WriteFileAtomic(file, std::string(8 * 1024, static_cast<char>('a' + i))))
-                throw std::runtime_error("the cached pictures could not be written");
-            cache["http://127.0.0.1:8799/img/p" + std::to_string(i) + ".png"] = file;
-        }
-        images = std::make_unique<IniFile>(settings.CollectionDir + "images.ini");
-        session = std::make_unique<PageSession>(CollectionContext{settings, clipSourceUrl, images.get()}, tree, views,
-                                                window, dialogs, clock, [this](const std::string& url, std::uint64_t) {
-                                                    auto it = cache.find(url);
-                                                    return it == cache.end() ? std::string() : it->second;
-                                                });
-        clips = std::make_unique<ClipCore>(*session, views, window, dialogs);
-        views.session = session.get();
-        window.session = session.get();
-        TreeNode* top = tree.AddNode(nullptr, Attach::LastChild, "Articles");
-        tree.SetPageId(top, "Articles");
-        if (!SaveTextToFile("<html><body></body></html>", PageFileName(settings.CollectionDir, "Articles")))
-            throw std::runtime_error("the first page could not be written");
-        tree.SetLoaded(true);
-        session->SaveTreeFiles(tree);
-
-        ZoneControllerDeps deps{settings, zoneWindow, dialogs, launcher, timer};
-        deps.editorFactory = [this](const ZoneCommandRunner&) { return std::make_unique<FakeZoneEditor>(*session, *clips, views); };
-        zone = std::make_unique<ZoneController>(std::move(deps));
-        zone->DragOver();  // copies the tree and opens the zone
-        zone->DragOver();
-    }
-};
-
-// range(0): 1 when the pictures are copied too (the HTML view's document completion).
-void BM_DropToDurablePage(benchmark::State& state)
-{
-    const bool withPictures = state.range(0) != 0;
-    Collection c;
-    const std::string fragment = ClipFragment();
+    const std::string fragment = ql::bench::ClipFragment();
     const std::string cfHtml = BuildCfHtml(fragment, "http://127.0.0.1:8799/article.html");
     const StringList lines = SplitLines(cfHtml);
     for (auto _ : state) {
@@ -125,7 +46,25 @@ void BM_DropToDurablePage(benchmark::State& state)
         state.SkipWithError("the pictures were not copied or a save failed");
     state.counters["pictures_copied"] = static_cast<double>(copied);
 }
+
+// range(0): 1 when the pictures are copied too (the HTML view's document completion).
+void BM_DropToDurablePage(benchmark::State& state)
+{
+    Collection c;
+    RunDrops(state, c, state.range(0) != 0);
+}
 BENCHMARK(BM_DropToDurablePage)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(50);
+
+// The drop with its pictures, into a collection that already keeps the pictures of 10,000
+// pages: its cost should not follow the collection's size.
+void BM_DropIntoBigCollection(benchmark::State& state)
+{
+    Collection c(ql::bench::CollectionSize{kBigCollectionPages, 0});
+    RunDrops(state, c, true);
+    if (c.images->ReadSection("Clip from a web page(12-31-24)" + std::to_string(kBigCollectionPages - 1)).size() != kPictures)
+        state.SkipWithError("the collection's records were lost");
+}
+BENCHMARK(BM_DropIntoBigCollection)->Unit(benchmark::kMillisecond)->Iterations(50);
 
 void BM_FlushedWrite100KB(benchmark::State& state)
 {

@@ -17,6 +17,7 @@
 // Files "<hash>_1" (stream 2) and "<hash>_s" (sparse data), "index" and "index-dir/" are not
 // needed. The index may lag behind the entry files, so it is not used.
 #include "platform/core/UrlCacheEntry.h"
+#include "platform/core/Sha1.h"
 #include "platform/core/UrlText.h"
 
 #include <algorithm>
@@ -78,6 +79,17 @@ bool IsChromiumEntryName(std::string_view name) {
         if (!((c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'))) return false;
     }
     return true;
+}
+
+std::string ChromiumEntryName(std::string_view key) {
+    const Sha1Digest digest = Sha1(key);
+    static constexpr char kHex[] = "0123456789abcdef";
+    std::string name;
+    for (int i = 7; i >= 0; --i) {
+        name += kHex[digest[static_cast<std::size_t>(i)] >> 4];
+        name += kHex[digest[static_cast<std::size_t>(i)] & 15];
+    }
+    return name + "_0";
 }
 
 std::string UrlFromChromiumKey(std::string_view key) {

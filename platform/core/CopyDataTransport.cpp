@@ -2,6 +2,7 @@
 
 #include "platform/core/ErrorLog.h"
 #include "platform/core/RuntimeDir.h"
+#include "platform/core/UniqueFd.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -34,24 +35,7 @@ constexpr size_t kMaxConnections = 64;
 // Nor can posted work that the owner's thread does not get to.
 constexpr int kServerHandleTimeoutMs = 30000;
 
-class Fd {
-public:
-    explicit Fd(int fd = -1) : fd_(fd) {}
-    ~Fd() { reset(); }
-    Fd(const Fd&) = delete;
-    Fd& operator=(const Fd&) = delete;
-    int get() const { return fd_; }
-    void release() { fd_ = -1; }
-    void reset(int fd = -1)
-    {
-        if (fd_ >= 0)
-            ::close(fd_);
-        fd_ = fd;
-    }
-
-private:
-    int fd_;
-};
+using Fd = UniqueFd;
 
 // One received message whose handler has not run yet; shared by the listening thread and the
 // work handed to the owner. Whoever settles it first decides: the work by starting the handler

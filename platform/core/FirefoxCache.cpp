@@ -21,6 +21,7 @@
 //   u32 offset         the last 4 bytes; its top bit marks an encrypted (unreadable) entry
 // "cache2/index" and "cache2/doomed/" are not needed.
 #include "platform/core/UrlCacheEntry.h"
+#include "platform/core/Sha1.h"
 #include "platform/core/UrlText.h"
 
 #include <algorithm>
@@ -132,6 +133,16 @@ bool IsFirefoxEntryName(std::string_view name) {
     for (const char c : name)
         if (!((c >= '0' && c <= '9') || (c >= 'A' && c <= 'F'))) return false;
     return true;
+}
+
+std::string FirefoxEntryName(std::string_view key) {
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    std::string name;
+    for (const std::uint8_t b : Sha1(key)) {
+        name += kHex[b >> 4];
+        name += kHex[b & 15];
+    }
+    return name;
 }
 
 std::string UrlFromFirefoxKey(std::string_view key) {

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <optional>
 #include <sys/stat.h>
+#include <unordered_map>
 
 namespace ql {
 
@@ -31,6 +32,14 @@ std::string trim(const std::string& s)
 }
 
 char lowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+
+std::string lowerName(const std::string& s)
+{
+    std::string out(s);
+    for (char& c : out)
+        c = lowerAscii(c);
+    return out;
+}
 
 bool sameName(const std::string& a, const std::string& b)
 {
@@ -97,6 +106,29 @@ struct Section {
     std::string name;  // as spelled in the header
     std::string headerRaw;
     std::vector<Line> lines;
+    // The section as saved, kept until its lines change: a large file of small sections is
+    // saved again at the cost of one copy.
+    std::string text;
+    bool textValid = false;
+
+    const std::string& Text()
+    {
+        if (!textValid) {
+            std::size_t size = headerRaw.size() + 2;
+            for (const auto& l : lines)
+                size += l.raw.size() + 2;
+            text.clear();
+            text.reserve(size);
+            text += headerRaw;
+            text += "\r\n";
+            for (const auto& l : lines) {
+                text += l.raw;
+                text += "\r\n";
+            }
+            textValid = true;
+        }
+        return text;
+    }
 };
 
 struct FileStamp {
@@ -132,9 +164,20 @@ struct IniFile::Impl {
     bool byteOrderMark = false;
     std::vector<Line> preamble;  // lines before the first section header
     std::vector<Section> sections;
+    // The first section of each name (lower case): a large file's sections are found at once.
+    std::unordered_map<std::string, std::size_t> sectionIndex;
     // The file exists but could not be read: saving would destroy what we could not see.
     bool unreadable = false;
     FileStamp stamp;
+    int batches = 0;       // open Batch objects: write-through saves are held back
+    bool heldBack = false;  // changes made meanwhile, not saved yet
+
+    void indexSections()
+    {
+        sectionIndex.clear();
+        for (std::size_t i = 0; i < sections.size(); ++i)
+            sectionIndex.emplace(lowerName(sections[i].name), i);
+    }
 
     void parse(const std::string& bytes)
     {
@@ -159,7 +202,7 @@ struct IniFile::Impl {
             if (!t.empty() && t.front() == '[') {
                 auto close = t.find(']');
                 if (close != std::string::npos) {
-                    sections.push_back(Section{trim(t.substr(1, close - 1)), raw, {}});
+                    sections.push_back(Section{trim(t.substr(1, close - 1)), raw, {}, {}, false});
                     target = &sections.back().lines;
                     continue;
                 }
@@ -179,6 +222,7 @@ struct IniFile::Impl {
             }
             target->push_back(std::move(line));
         }
+        indexSections();
     }
 
     void load()
@@ -189,6 +233,7 @@ struct IniFile::Impl {
         if (!stamp.exists) {
             preamble.clear();
             sections.clear();
+            sectionIndex.clear();
             return;
         }
         auto bytes = ReadFileBytes(path, kMaxIniBytes);
@@ -196,6 +241,7 @@ struct IniFile::Impl {
             unreadable = true;
             preamble.clear();
             sections.clear();
+            sectionIndex.clear();
             return;
         }
         parse(*bytes);
@@ -204,20 +250,27 @@ struct IniFile::Impl {
     // An open profile sees changes that others made to the file since it last looked.
     void refresh()
     {
-        if (writeThrough && !(stampOf(path) == stamp))
+        if (writeThrough && !heldBack && !(stampOf(path) == stamp))
             load();
     }
 
-    std::string serialise() const
+    std::string serialise()
     {
-        std::string out = byteOrderMark ? kByteOrderMark : "";
+        std::size_t size = 3;
         for (const auto& l : preamble)
-            out += l.raw + "\r\n";
-        for (const auto& s : sections) {
-            out += s.headerRaw + "\r\n";
-            for (const auto& l : s.lines)
-                out += l.raw + "\r\n";
+            size += l.raw.size() + 2;
+        for (auto& s : sections)
+            size += s.Text().size();
+        std::string out;
+        out.reserve(size);
+        if (byteOrderMark)
+            out += kByteOrderMark;
+        for (const auto& l : preamble) {
+            out += l.raw;
+            out += "\r\n";
         }
+        for (auto& s : sections)
+            out += s.Text();
         return out;
     }
 
@@ -228,17 +281,32 @@ struct IniFile::Impl {
         if (!WriteFileAtomic(path, serialise()))
             return false;
         stamp = stampOf(path);
+        heldBack = false;
         return true;
     }
 
-    bool changed() { return writeThrough ? save() : true; }
+    bool changed()
+    {
+        if (!writeThrough)
+            return true;
+        if (batches > 0) {
+            heldBack = true;
+            return true;
+        }
+        return save();
+    }
 
     Section* findSection(const std::string& name)
     {
-        for (auto& s : sections)
-            if (sameName(s.name, name))
-                return &s;
-        return nullptr;
+        auto it = sectionIndex.find(lowerName(name));
+        return it == sectionIndex.end() ? nullptr : &sections[it->second];
+    }
+
+    Section& addSection(const std::string& name)
+    {
+        sections.push_back(Section{name, "[" + name + "]", {}, {}, false});
+        sectionIndex.emplace(lowerName(name), sections.size() - 1);
+        return sections.back();
     }
 
     static Line* findEntry(Section& s, const std::string& key)
@@ -291,10 +359,9 @@ bool IniFile::WriteString(const std::string& section, const std::string& key, co
         return false;
     d_->refresh();
     Section* s = d_->findSection(sec);
-    if (!s) {
-        d_->sections.push_back(Section{sec, "[" + sec + "]", {}});
-        s = &d_->sections.back();
-    }
+    if (!s)
+        s = &d_->addSection(sec);
+    s->textValid = false;
     if (Line* l = Impl::findEntry(*s, k)) {
         l->value = v;
         l->raw = l->key + "=" + v;
@@ -369,6 +436,7 @@ bool IniFile::DeleteKey(const std::string& section, const std::string& key)
     if (!s)
         return true;
     bool removed = false;
+    s->textValid = false;
     for (auto it = s->lines.begin(); it != s->lines.end();) {
         if (it->entry && sameName(it->key, key)) {
             it = s->lines.erase(it);
@@ -392,9 +460,34 @@ bool IniFile::EraseSection(const std::string& section)
             ++it;
         }
     }
-    return removed ? d_->changed() : true;
+    if (!removed)
+        return true;
+    d_->indexSections();
+    return d_->changed();
 }
 
 bool IniFile::UpdateFile() { return d_->save(); }
+
+IniFile::Batch::Batch(IniFile* file) : file_(file)
+{
+    if (file_)
+        ++file_->d_->batches;
+}
+
+IniFile::Batch::~Batch()
+{
+    if (!file_)
+        return;
+    Impl& d = *file_->d_;
+    if (--d.batches == 0 && d.heldBack)
+        d.save();  // a failure keeps the changes in memory for the next save
+}
+
+bool IniFile::Batch::Commit()
+{
+    if (!file_ || !file_->d_->heldBack)
+        return true;
+    return file_->d_->save();
+}
 
 }  // namespace ql

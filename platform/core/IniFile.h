@@ -45,6 +45,23 @@ public:
     // on disk, as a private profile does.
     [[nodiscard]] bool UpdateFile();
 
+    // Holds back the saves of a write-through object while it lives, so that several changes
+    // cost one save: Commit saves them (and so does the end of the batch, for what Commit did
+    // not save). Meanwhile the object does not reread the file, so nothing held back is lost.
+    // A null file makes a batch that does nothing.
+    class Batch {
+    public:
+        explicit Batch(IniFile* file);
+        ~Batch();
+        Batch(const Batch&) = delete;
+        Batch& operator=(const Batch&) = delete;
+        // False when the save failed (the changes stay in memory).
+        bool Commit();
+
+    private:
+        IniFile* file_;
+    };
+
 private:
     struct Impl;
     std::unique_ptr<Impl> d_;

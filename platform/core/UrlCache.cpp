@@ -3,7 +3,9 @@
 #include "platform/core/IniFile.h"
 #include "platform/core/RuntimeDir.h"
 #include "platform/core/TextEncoding.h"
+#include "platform/core/UniqueFd.h"
 #include "platform/core/UrlCacheEntry.h"
+#include "platform/core/UrlCacheKeys.h"
 #include "platform/core/UrlText.h"
 
 #include <dirent.h>
@@ -25,21 +27,7 @@ namespace {
 
 using urlcache::ReadUpTo;
 
-// Owns a descriptor.
-class Fd {
-public:
-    explicit Fd(int fd = -1) : fd_(fd) {}
-    ~Fd() {
-        if (fd_ >= 0) ::close(fd_);
-    }
-    Fd(const Fd&) = delete;
-    Fd& operator=(const Fd&) = delete;
-    int get() const { return fd_; }
-    explicit operator bool() const { return fd_ >= 0; }
-
-private:
-    int fd_;
-};
+using Fd = UniqueFd;
 
 class Dir {
 public:
@@ -208,12 +196,12 @@ UrlCache::~UrlCache() {
 void UrlCache::StartIndexing() {
     const std::lock_guard<std::mutex> lock(mutex_);
     if (indexer_.joinable()) return;
+    // The folders are known before any lookup can come: one made meanwhile probes them.
+    Discover();
     indexing_ = true;
     indexer_ = std::thread([this] {
-        {
-            const std::lock_guard<std::mutex> inner(mutex_);
-            Refresh();
-        }
+        std::unique_lock<std::mutex> inner(mutex_);
+        Update(&inner);
         indexing_ = false;
     });
 }
@@ -317,11 +305,35 @@ void UrlCache::Unindex(std::size_t index, const std::string& name, const std::st
     if (refs.empty()) byUrl_.erase(it);
 }
 
-void UrlCache::IndexFile(std::size_t index, int dirFd, const std::string& name) {
-    Folder& folder = folders_[index];
-    FileState state;
+// Reads an entry file's state and key; touches nothing of the cache, so it may run unlocked.
+UrlCache::ReadEntry UrlCache::ReadEntryFile(UrlCacheFamily family, int dirFd, const std::string& name) {
+    ReadEntry read;
+    read.name = name;
     Fd fd(::openat(dirFd, name.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK));
-    if (!fd && errno == ENOENT) {
+    if (!fd) {
+        read.gone = errno == ENOENT;
+        return read;
+    }
+    struct stat st {};
+    if (::fstat(fd.get(), &st) == 0 && S_ISREG(st.st_mode)) {
+        read.state.mtimeNs = MtimeNs(st);
+        read.state.size = static_cast<std::uint64_t>(st.st_size);
+        const std::optional<std::string> url = family == UrlCacheFamily::Chromium
+                                                   ? urlcache::ReadChromiumEntryUrl(fd.get())
+                                                   : urlcache::ReadFirefoxEntryUrl(fd.get(), read.state.size);
+        if (url) read.state.url = *url;
+    }
+    return read;
+}
+
+void UrlCache::IndexFile(std::size_t index, int dirFd, const std::string& name) {
+    ApplyEntry(index, ReadEntryFile(folders_[index].family, dirFd, name));
+}
+
+void UrlCache::ApplyEntry(std::size_t index, ReadEntry read) {
+    Folder& folder = folders_[index];
+    const std::string& name = read.name;
+    if (read.gone) {
         // Gone (a watch reports removals by name).
         const auto old = folder.files.find(name);
         if (old != folder.files.end()) {
@@ -330,17 +342,7 @@ void UrlCache::IndexFile(std::size_t index, int dirFd, const std::string& name) 
         }
         return;
     }
-    if (fd) {
-        struct stat st {};
-        if (::fstat(fd.get(), &st) == 0 && S_ISREG(st.st_mode)) {
-            state.mtimeNs = MtimeNs(st);
-            state.size = static_cast<std::uint64_t>(st.st_size);
-            const std::optional<std::string> url = folder.family == UrlCacheFamily::Chromium
-                                                       ? urlcache::ReadChromiumEntryUrl(fd.get())
-                                                       : urlcache::ReadFirefoxEntryUrl(fd.get(), state.size);
-            if (url) state.url = *url;
-        }
-    }
+    FileState& state = read.state;
     state.seen = folder.scans;
     const auto old = folder.files.find(name);
     const bool wasUnreadable = old != folder.files.end() && old->second.url.empty();
@@ -406,8 +408,10 @@ void UrlCache::ReadWatchEvents() {
 }
 
 // Lists the whole folder and indexes the files not indexed yet; false when it could not be
-// listed. A watch is set first, so nothing written during the listing is missed.
-bool UrlCache::ScanFolder(std::size_t index) {
+// listed. A watch is set first, so nothing written during the listing is missed. With `lock`
+// (the background indexing) the disk is read with the lock released, a slice of files at a
+// time, so that a lookup meanwhile never waits for more than one slice.
+bool UrlCache::ScanFolder(std::size_t index, std::unique_lock<std::mutex>* lock) {
     Folder& folder = folders_[index];
     struct stat st {};
     if (::stat(folder.path.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) {
@@ -437,39 +441,80 @@ bool UrlCache::ScanFolder(std::size_t index) {
     ::clock_gettime(CLOCK_REALTIME, &now);
     const std::int64_t nowNs = static_cast<std::int64_t>(now.tv_sec) * 1000000000LL + now.tv_nsec;
     const bool settled = folder.watch >= 0 || nowNs - mtime > 100000000LL;
+    const std::string path = folder.path;
+    const UrlCacheFamily family = folder.family;
 
-    const int dirFd = ::open(folder.path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    Dir dir(dirFd);
-    if (!dir.get()) return false;
-    const std::uint64_t scan = ++folder.scans;
+    Fd dirFd(::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (!dirFd) return false;
+    std::vector<std::string> listed;
+    bool listedAll = false;
+    Unlocked(lock, [&] { listedAll = ListEntryNames(family, dirFd.get(), listed); });
+    if (!listedAll) return false;
+
+    Folder& f = folders_[index];
+    const std::uint64_t scan = ++f.scans;
     std::vector<std::string> added;
-    while (const dirent* e = ::readdir(dir.get())) {
-        const std::string_view name(e->d_name);
-        const bool entry = folder.family == UrlCacheFamily::Chromium ? urlcache::IsChromiumEntryName(name)
-                                                                     : urlcache::IsFirefoxEntryName(name);
-        if (!entry) continue;
-        const auto it = folder.files.find(e->d_name);
-        if (it != folder.files.end())
+    for (std::string& name : listed) {
+        const auto it = f.files.find(name);
+        if (it != f.files.end())
             it->second.seen = scan;
         else
-            added.emplace_back(name);
+            added.push_back(std::move(name));
     }
-    for (auto it = folder.files.begin(); it != folder.files.end();) {
+    for (auto it = f.files.begin(); it != f.files.end();) {
         if (it->second.seen == scan) {
             ++it;
             continue;
         }
         Unindex(index, it->first, it->second.url);
-        it = folder.files.erase(it);
+        it = f.files.erase(it);
     }
-    for (std::size_t i = 0; i < added.size(); ++i) {
-        // Stopping leaves the folder to be listed again at the next lookup.
-        if ((i & 255) == 0 && stop_) return false;
-        IndexFile(index, dirfd(dir.get()), added[i]);
-    }
+    // Stopping leaves the folder to be listed again at the next lookup.
+    if (!IndexNames(index, dirFd.get(), added, lock)) return false;
     RetryUnreadable(index);
-    folder.mtimeNs = settled ? mtime : -1;
+    folders_[index].mtimeNs = settled ? mtime : -1;
     return true;
+}
+
+// Runs `work` with the lock released, when there is one to release.
+template <class F> void UrlCache::Unlocked(std::unique_lock<std::mutex>* lock, F&& work) {
+    if (lock) lock->unlock();
+    work();
+    if (lock) lock->lock();
+}
+
+// Indexes the entry files of the folder by name, a slice at a time; false when stopped.
+bool UrlCache::IndexNames(std::size_t index, int dirFd, const std::vector<std::string>& names,
+                          std::unique_lock<std::mutex>* lock) {
+    constexpr std::size_t kSlice = 256;
+    const UrlCacheFamily family = folders_[index].family;
+    std::vector<ReadEntry> read;
+    for (std::size_t at = 0; at < names.size(); at += kSlice) {
+        if (stop_) return false;
+        const std::size_t end = std::min(names.size(), at + kSlice);
+        read.clear();
+        Unlocked(lock, [&] {
+            if (onSlice_) onSlice_();
+            for (std::size_t i = at; i < end; ++i) read.push_back(ReadEntryFile(family, dirFd, names[i]));
+        });
+        for (ReadEntry& r : read) ApplyEntry(index, std::move(r));
+    }
+    return true;
+}
+
+// The names in the folder that have the form of the family's entry files; false when the
+// folder could not be read to its end.
+bool UrlCache::ListEntryNames(UrlCacheFamily family, int dirFd, std::vector<std::string>& names) {
+    Dir dir(::dup(dirFd));
+    if (!dir.get()) return false;
+    for (;;) {
+        errno = 0;
+        const dirent* e = ::readdir(dir.get());
+        if (!e) return errno == 0;
+        const std::string_view name(e->d_name);
+        if (family == UrlCacheFamily::Chromium ? urlcache::IsChromiumEntryName(name) : urlcache::IsFirefoxEntryName(name))
+            names.emplace_back(name);
+    }
 }
 
 // Indexes again the files a watch reported: the cost follows the changes, not the folder.
@@ -511,6 +556,10 @@ void UrlCache::RetryUnreadable(std::size_t index) {
 
 void UrlCache::Refresh() {
     Discover();
+    Update(nullptr);
+}
+
+void UrlCache::Update(std::unique_lock<std::mutex>* lock) {
     ReadWatchEvents();
     for (std::size_t i = 0; i < folders_.size(); ++i) {
         if (stop_) return;
@@ -520,7 +569,7 @@ void UrlCache::Refresh() {
         } else if (folder.watch >= 0 && folder.mtimeNs != -1) {
             UpdateChanged(i);
         } else {
-            ScanFolder(i);
+            ScanFolder(i, lock);
         }
     }
 }
@@ -593,25 +642,58 @@ std::string UrlCache::TryCandidate(std::size_t index, const std::string& name, c
     return path;
 }
 
-std::string UrlCache::Find(const std::string& url, std::uint64_t maxBytes) {
+std::string UrlCache::Find(const std::string& url, std::uint64_t maxBytes, const std::string& pageUrl) {
     if (url.empty() || url[0] == '#') return {};
     const std::lock_guard<std::mutex> lock(mutex_);
-    Refresh();
-    // The most recently written entry first: it is the one the browser shows now.
-    std::vector<std::tuple<std::int64_t, std::size_t, std::string, std::string>> candidates;
+    // While the start-up indexing runs, the index is not complete and a lookup cannot wait for
+    // it: what is indexed so far answers, then the files the browsers would have named by the
+    // URL's keys.
+    const bool indexing = indexing_;
+    if (!indexing) Refresh();
+    std::vector<Candidate> candidates;
     for (const std::string& key : KeyVariants(url)) {
         const auto it = byUrl_.find(key);
         if (it == byUrl_.end()) continue;
         for (const auto& [index, name] : it->second)
-            candidates.emplace_back(folders_[index].files.at(name).mtimeNs, index, name, key);
+            candidates.push_back(Candidate{folders_[index].files.at(name).mtimeNs, index, name, key});
     }
+    std::string path = TryNewestFirst(candidates, maxBytes);
+    if (path.empty() && indexing) path = TryNewestFirst(ProbeCandidates(url, pageUrl), maxBytes);
+    return path;
+}
+
+// The most recently written entry first: it is the one the browser shows now.
+std::string UrlCache::TryNewestFirst(std::vector<Candidate> candidates, std::uint64_t maxBytes) {
     std::stable_sort(candidates.begin(), candidates.end(),
-                     [](const auto& a, const auto& b) { return std::get<0>(a) > std::get<0>(b); });
-    for (const auto& [mtime, index, name, key] : candidates) {
-        std::string path = TryCandidate(index, name, key, maxBytes);
+                     [](const Candidate& a, const Candidate& b) { return a.mtimeNs > b.mtimeNs; });
+    for (const Candidate& c : candidates) {
+        std::string path = TryCandidate(c.folder, c.name, c.url, maxBytes);
         if (!path.empty()) return path;
     }
     return {};
+}
+
+// The entry files that exist under the names the URL's possible keys give.
+std::vector<UrlCache::Candidate> UrlCache::ProbeCandidates(const std::string& url, const std::string& pageUrl) {
+    std::vector<Candidate> found;
+    for (const std::string& variant : KeyVariants(url)) {
+        const std::vector<std::string> chromium = urlcache::ChromiumKeyCandidates(variant, pageUrl);
+        const std::vector<std::string> firefox = urlcache::FirefoxKeyCandidates(variant, pageUrl);
+        for (std::size_t index = 0; index < folders_.size(); ++index) {
+            const Folder& folder = folders_[index];
+            if (!folder.present) continue;
+            const bool isChromium = folder.family == UrlCacheFamily::Chromium;
+            for (const std::string& key : isChromium ? chromium : firefox) {
+                std::string name = isChromium ? urlcache::ChromiumEntryName(key) : urlcache::FirefoxEntryName(key);
+                struct stat st {};
+                if (::lstat((folder.path + name).c_str(), &st) != 0 || !S_ISREG(st.st_mode)) continue;
+                const bool known = std::any_of(found.begin(), found.end(),
+                                               [&](const Candidate& c) { return c.folder == index && c.name == name; });
+                if (!known) found.push_back(Candidate{MtimeNs(st), index, std::move(name), variant});
+            }
+        }
+    }
+    return found;
 }
 
 }  // namespace ql

@@ -7,6 +7,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -56,8 +57,8 @@ public:
     UrlCache(const UrlCache&) = delete;
     UrlCache& operator=(const UrlCache&) = delete;
 
-    // Indexes the caches in a background thread, so that the first lookup need not (a lookup
-    // made meanwhile waits for the rest of it). Later calls do nothing.
+    // Indexes the caches in a background thread, so that the first lookup need not. Later
+    // calls do nothing.
     void StartIndexing();
     // Whether the background indexing has finished (true when it was never started).
     bool Indexed() const;
@@ -68,11 +69,18 @@ public:
     // looked up as Chromium keeps it ("%7C"), and the reverse. Entries that are truncated,
     // content-encoded, not a complete 200 response or otherwise damaged are absent. The same
     // URL always gets the same file, named after the URL's decoded last segment as
-    // "name[n].ext" (n tells apart URLs of one name).
-    std::string Find(const std::string& url, std::uint64_t maxBytes = urlcache::kMaxBodyBytes);
+    // "name[n].ext" (n tells apart URLs of one name). `pageUrl`, the address (or the origin) of
+    // the page that showed the resource when known, tells which keys the browsers split it
+    // under; it matters only while the background indexing runs.
+    std::string Find(const std::string& url, std::uint64_t maxBytes = urlcache::kMaxBodyBytes,
+                     const std::string& pageUrl = "");
 
     // Number of indexed entry files (for diagnostics and benchmarks).
     std::size_t IndexedEntries() const;
+
+    // Called by the background indexing before each slice of entry files it reads, with the
+    // lock released (tests hold the indexing there). Set before StartIndexing.
+    void SetSliceHook(std::function<void()> hook) { onSlice_ = std::move(hook); }
 
 private:
     struct FileState {
@@ -97,6 +105,17 @@ private:
         std::uint64_t size = 0;
         std::string path;
     };
+    struct ReadEntry {  // an entry file as read from the disk
+        std::string name;
+        FileState state;
+        bool gone = false;
+    };
+    struct Candidate {  // an entry file that may hold the URL
+        std::int64_t mtimeNs = 0;
+        std::size_t folder = 0;
+        std::string name;
+        std::string url;  // the form of the URL its key holds
+    };
     struct ProfilesIni {
         std::int64_t mtimeNs = -1;
         std::int64_t size = -1;
@@ -104,17 +123,27 @@ private:
     };
 
     void Refresh();
+    // Brings the index up to date with the folders found; with `lock`, in slices (see ScanFolder).
+    void Update(std::unique_lock<std::mutex>* lock);
     void Discover();
     const std::vector<std::string>& FirefoxProfiles(const std::string& root);
     void AddFolder(const std::string& path, UrlCacheFamily family);
     void DropFolder(std::size_t index);
     void ReadWatchEvents();
-    bool ScanFolder(std::size_t index);
+    bool ScanFolder(std::size_t index, std::unique_lock<std::mutex>* lock);
+    static bool ListEntryNames(UrlCacheFamily family, int dirFd, std::vector<std::string>& names);
+    static ReadEntry ReadEntryFile(UrlCacheFamily family, int dirFd, const std::string& name);
+    template <class F> static void Unlocked(std::unique_lock<std::mutex>* lock, F&& work);
+    bool IndexNames(std::size_t index, int dirFd, const std::vector<std::string>& names,
+                    std::unique_lock<std::mutex>* lock);
+    void ApplyEntry(std::size_t index, ReadEntry read);
     void UpdateChanged(std::size_t index);
     void RetryUnreadable(std::size_t index);
     void IndexFile(std::size_t index, int dirFd, const std::string& name);
     void Unindex(std::size_t index, const std::string& name, const std::string& url);
     std::string TryCandidate(std::size_t index, const std::string& name, const std::string& url, std::uint64_t maxBytes);
+    std::string TryNewestFirst(std::vector<Candidate> candidates, std::uint64_t maxBytes);
+    std::vector<Candidate> ProbeCandidates(const std::string& url, const std::string& pageUrl);
     std::string WriteBody(const std::string& url, const std::string& body);
 
     UrlCacheRoots roots_;
@@ -131,7 +160,8 @@ private:
     std::map<std::string, std::string> fileByUrl_;  // the extracted file of each URL
     std::map<std::string, unsigned> namesUsed_;  // per extracted stem+extension
     std::atomic<bool> stop_{false};
-    std::atomic<bool> indexing_{false};
+    std::atomic<bool> indexing_{false};  // changed with the lock held
+    std::function<void()> onSlice_;
     std::thread indexer_;
 };
 

@@ -31,6 +31,9 @@ std::uint32_t FirefoxHash(std::string_view bytes);
 
 // --- Chromium family, "simple cache" ---
 bool IsChromiumEntryName(std::string_view name);
+// The file an entry of this key lives in: the first 8 bytes of SHA-1(key), read as a
+// little-endian u64, in 16 lower-case hex digits, then "_0".
+std::string ChromiumEntryName(std::string_view key);
 // The URL part of a cache key ("1/0/_dk_<site> <site> <url>" or a bare URL); "" when none.
 std::string UrlFromChromiumKey(std::string_view key);
 // The URL of the entry's key, read from the file's head; nullopt when it is no entry.
@@ -42,6 +45,8 @@ std::optional<std::string> ReadChromiumEntryBody(int fd, std::uint64_t fileSize,
 
 // --- Firefox family, "cache2" ---
 bool IsFirefoxEntryName(std::string_view name);
+// The file an entry of this key lives in: SHA-1(key) in 40 upper-case hex digits.
+std::string FirefoxEntryName(std::string_view key);
 // The URL part of a cache key ("O^<attributes>,a,:<url>", "a,:<url>", ":<url>"); "" when none.
 std::string UrlFromFirefoxKey(std::string_view key);
 std::optional<std::string> ReadFirefoxEntryUrl(int fd, std::uint64_t fileSize);

@@ -122,6 +122,60 @@ TEST(IniFile, FailedSaveReportsAndKeepsOldFile)
     EXPECT_TRUE(std::filesystem::is_directory(t.path() / "dir.ini"));
 }
 
+// A drop records its pictures in one save, before the page that shows them is written; until
+// then the file on disk is the old one, and nothing held back is lost to a reread.
+TEST(IniFile, ABatchSavesItsChangesOnceAndKeepsThemUntilThen)
+{
+    TempDir t;
+    t.write("images.ini", "[old page]\r\na.png=1\r\n");
+    IniFile ini(t.dir() + "images.ini");
+    {
+        IniFile::Batch batch(&ini);
+        for (const char* name : {"p1.png", "p2.png", "p3.png"})
+            ASSERT_TRUE(ini.WriteString("new page", name, "1"));
+        ASSERT_TRUE(ini.EraseSection("old page"));
+        EXPECT_EQ(t.read("images.ini"), "[old page]\r\na.png=1\r\n");
+        // Another program's change meanwhile is not read over the changes held back.
+        t.write("images.ini", "[other]\r\nb.png=1\r\n");
+        EXPECT_EQ(ini.ReadString("new page", "p3.png", ""), "1");
+        ASSERT_TRUE(batch.Commit());
+        EXPECT_EQ(t.read("images.ini"), "[new page]\r\np1.png=1\r\np2.png=1\r\np3.png=1\r\n");
+        ASSERT_TRUE(ini.WriteString("new page", "p4.png", "1"));  // saved when the batch ends
+    }
+    EXPECT_EQ(t.read("images.ini"), "[new page]\r\np1.png=1\r\np2.png=1\r\np3.png=1\r\np4.png=1\r\n");
+    IniFile::Batch none(nullptr);
+    EXPECT_TRUE(none.Commit());
+
+    // A batch whose save fails keeps the changes for the next save.
+    IniFile nofolder(t.dir() + "absent/x.ini");
+    {
+        IniFile::Batch batch(&nofolder);
+        ASSERT_TRUE(nofolder.WriteString("s", "k", "v"));
+        EXPECT_FALSE(batch.Commit());
+    }
+    EXPECT_EQ(nofolder.ReadString("s", "k", ""), "v");
+}
+
+// Sections are found by name through an index that follows every change of the section list.
+TEST(IniFile, SectionsAreFoundByNameAfterErasingAndAdding)
+{
+    TempDir t;
+    t.write("s.ini", "[a]\r\nk=1\r\n[b]\r\nk=2\r\n[A]\r\nk=3\r\n[c]\r\nk=4\r\n");
+    IniFile ini(t.dir() + "s.ini");
+    ASSERT_TRUE(ini.EraseSection("A"));  // both of that name
+    EXPECT_FALSE(ini.SectionExists("a"));
+    EXPECT_EQ(ini.ReadString("B", "k", ""), "2");
+    EXPECT_EQ(ini.ReadString("c", "K", ""), "4");
+    ASSERT_TRUE(ini.WriteString("A", "k", "5"));
+    ASSERT_TRUE(ini.WriteString("c", "j", "6"));
+    EXPECT_EQ(ini.ReadSections(), (std::vector<std::string>{"b", "c", "A"}));
+    EXPECT_EQ(t.read("s.ini"), "[b]\r\nk=2\r\n[c]\r\nk=4\r\nj=6\r\n[A]\r\nk=5\r\n");
+    // Reread after another program changed the file.
+    t.write("s.ini", "[z]\r\nk=7\r\n");
+    EXPECT_FALSE(ini.SectionExists("c"));
+    EXPECT_EQ(ini.ReadString("Z", "k", ""), "7");
+}
+
 TEST(IniFile, ByteOrderMarkAndDuplicatesFirstWins)
 {
     TempDir t;

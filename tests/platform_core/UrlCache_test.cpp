@@ -1,6 +1,7 @@
 #include "platform/core/UrlCache.h"
 
 #include "platform/core/UrlCacheEntry.h"
+#include "platform/core/UrlCacheKeys.h"
 #include "tests/platform_core/UrlCacheWriter.h"
 #include "tests/support/TempDir.h"
 
@@ -9,8 +10,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
+#include <condition_variable>
 #include <cstdio>
+#include <mutex>
 #include <cstdlib>
 #include <filesystem>
 #include <thread>
@@ -450,9 +454,95 @@ TEST(UrlCache, IndexesInTheBackground) {
     }
     UrlCache early(Only(UrlCacheFamily::Chromium, root.dir()), out.dir());
     early.StartIndexing();
-    EXPECT_NE(early.Find(kImage), "") << "a lookup during indexing waits for it";
+    EXPECT_NE(early.Find(kImage), "") << "a lookup during indexing finds the entry its key names";
     UrlCache stopped(Only(UrlCacheFamily::Chromium, root.dir()), out.dir());
     stopped.StartIndexing();
+}
+
+// The keys a lookup guesses name the files the browsers wrote: the fixtures' entries among them,
+// for the drop's page (the origin Chromium tells) as for the picture's own site.
+TEST(UrlCache, GuessedKeysNameTheBrowsersEntryFiles) {
+    auto names = [](UrlCacheFamily family, const std::string& url, const std::string& page) {
+        std::vector<std::string> out;
+        const bool chromium = family == UrlCacheFamily::Chromium;
+        for (const std::string& key : chromium ? urlcache::ChromiumKeyCandidates(url, page)
+                                               : urlcache::FirefoxKeyCandidates(url, page))
+            out.push_back(chromium ? urlcache::ChromiumEntryName(key) : urlcache::FirefoxEntryName(key));
+        return out;
+    };
+    for (const FamilyCase& fc : kFamilies) {
+        SCOPED_TRACE(fc.root);
+        const std::string file = fs::path(fc.imageEntry).filename().string();
+        for (const std::string& page : {std::string("http://127.0.0.1:8799"), std::string()}) {
+            const std::vector<std::string> guessed = names(fc.family, kImage, page);
+            EXPECT_NE(std::find(guessed.begin(), guessed.end(), file), guessed.end()) << page;
+        }
+    }
+    EXPECT_EQ(urlcache::ChromiumEntryName("1/0/_dk_http://127.0.0.1 http://127.0.0.1 " + kPhoto), "61bbee0a1d84e090_0");
+    EXPECT_EQ(urlcache::FirefoxEntryName("O^partitionKey=%28http%2C127.0.0.1%29,:" + kPage),
+              "1A548D35C88471E301D254EC84885C355D5752AC");
+
+    // A picture on another site's server: the page's site splits it, guessed from the host's
+    // endings (the registrable domain is one of them).
+    const std::string cdn = "https://img.cdn.example.co.uk/a.png";
+    const std::vector<std::string> chromium = urlcache::ChromiumKeyCandidates(cdn, "https://www.News.example:8443/x");
+    for (const std::string& key : {"1/0/_dk_https://news.example https://news.example " + cdn,
+                                   "1/0/_dk_https://www.news.example https://www.news.example " + cdn,
+                                   "1/0/_dk_https://example.co.uk https://example.co.uk " + cdn, "1/0/" + cdn, cdn})
+        EXPECT_NE(std::find(chromium.begin(), chromium.end(), key), chromium.end()) << key;
+    const std::vector<std::string> firefox = urlcache::FirefoxKeyCandidates(cdn, "https://www.news.example/x");
+    for (const std::string& key : {"O^partitionKey=%28https%2Cnews.example%29,:" + cdn,
+                                   "O^partitionKey=%28https%2Cnews.example%29,a,:" + cdn, ":" + cdn, "a,:" + cdn})
+        EXPECT_NE(std::find(firefox.begin(), firefox.end(), key), firefox.end()) << key;
+    // No site is made of a top-level domain alone, nor of a part of an address.
+    for (const std::string& key : urlcache::ChromiumKeyCandidates("http://10.0.0.1/p.png", "https://a.example/")) {
+        EXPECT_EQ(key.find("https://example "), std::string::npos) << key;
+        EXPECT_EQ(key.find("http://0.0.1 "), std::string::npos) << key;
+    }
+}
+
+// The first drop may come while the start-up indexing has only begun: the lookup finds the entry
+// by the file name its key gives instead of waiting for the scan; what no guessed key names is
+// found once the scan has got to it.
+TEST(UrlCache, ALookupDuringTheIndexingDoesNotWaitForIt) {
+    const std::string hidden = "http://127.0.0.1:8799/img/hidden.png";
+    for (const FamilyCase& fc : kFamilies) {
+        SCOPED_TRACE(fc.root);
+        TempDir root, out;
+        fs::copy(kData + fc.root, root.path(), fs::copy_options::recursive);
+        const fs::path entries = (root.path() / fc.imageEntry).parent_path();
+        const bool chromium = fc.family == UrlCacheFamily::Chromium;
+        const std::string key = chromium ? "1/0/_dk_https://elsewhere.example https://elsewhere.example " + hidden
+                                         : "O^partitionKey=%28https%2Celsewhere.example%29,:" + hidden;
+        std::ofstream(entries / (chromium ? urlcache::ChromiumEntryName(key) : urlcache::FirefoxEntryName(key)),
+                      std::ios::binary)
+            << (chromium ? test::ChromiumEntry(key, "hidden") : test::FirefoxEntry(key, "hidden"));
+
+        std::mutex m;
+        std::condition_variable released;
+        bool go = false;
+        UrlCache cache(Only(fc.family, root.dir()), out.dir());
+        cache.SetSliceHook([&] {
+            std::unique_lock<std::mutex> lock(m);
+            released.wait(lock, [&] { return go; });
+        });
+        cache.StartIndexing();
+        const std::string found = cache.Find(kImage, urlcache::kMaxBodyBytes, "http://127.0.0.1:8799");
+        EXPECT_EQ(ReadAll(found), ReadAll(kData + "tools/site/img/a.png"));
+        EXPECT_EQ(cache.Find(hidden), "");
+        EXPECT_FALSE(cache.Indexed());
+        EXPECT_EQ(cache.IndexedEntries(), 0u);
+        {
+            const std::lock_guard<std::mutex> lock(m);
+            go = true;
+        }
+        released.notify_all();
+        const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+        while (!cache.Indexed() && std::chrono::steady_clock::now() < until) std::this_thread::yield();
+        ASSERT_TRUE(cache.Indexed());
+        EXPECT_EQ(ReadAll(cache.Find(hidden)), "hidden");
+        EXPECT_EQ(cache.Find(kImage), found) << "the same URL keeps its file";
+    }
 }
 
 TEST(UrlCache, KeysGiveTheirUrlPart) {

@@ -17,7 +17,9 @@ struct Recorder : TreeObserver {
     void TreeReset() override { events.push_back("reset"); }
     void NodeAdded(TreeNode& n) override { events.push_back("add " + n.Text()); }
     void NodeRemoving(TreeNode& n) override { events.push_back("remove " + n.Text()); }
-    void NodeMoved(TreeNode& n) override { events.push_back("move " + n.Text()); }
+    void NodeMoving(TreeNode& n) override { events.push_back("moving " + n.Text() + " from " + Where(n)); }
+    void NodeMoved(TreeNode& n) override { events.push_back("move " + n.Text() + " to " + Where(n)); }
+    static std::string Where(const TreeNode& n) { return n.Parent() ? n.Parent()->Text() : std::string("top"); }
     void SelectionChanged(TreeNode* n) override { events.push_back("select " + (n ? n->Text() : std::string("none"))); }
 };
 
@@ -66,8 +68,8 @@ TEST(CollectionTree, MoveRefusesOwnSubtreeAndDeleteForgetsEverything)
     EXPECT_FALSE(tree.UsesPageId("B"));
     EXPECT_FALSE(tree.UsesPageId("C"));
     EXPECT_EQ(tree.Count(), 2u);
-    EXPECT_EQ(rec.events, (std::vector<std::string>{"add a", "add b", "add c", "add d", "move d", "select c", "remove b",
-                                                    "select none"}));
+    EXPECT_EQ(rec.events, (std::vector<std::string>{"add a", "add b", "add c", "add d", "moving d from top", "move d to a",
+                                                    "select c", "remove b", "select none"}));
 
     tree.BeginUpdate();
     tree.AddNode(nullptr, Attach::LastChild, "quiet");

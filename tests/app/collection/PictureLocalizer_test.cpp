@@ -10,7 +10,9 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <sys/inotify.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace ql {
 namespace {
@@ -23,6 +25,7 @@ protected:
     std::map<std::string, std::string> cache;  // URL -> cached copy
     std::vector<std::string> asked;
     std::vector<std::uint64_t> limits;
+    std::vector<std::string> pages;  // the page each lookup named
     std::unique_ptr<IniFile> ini;
     std::unique_ptr<PictureLocalizer> loc;
 
@@ -30,8 +33,9 @@ protected:
     {
         fs::create_directories(temp.path() / "Collection");
         ini = std::make_unique<IniFile>(images() + "../images.ini");
-        loc = std::make_unique<PictureLocalizer>(images(), ini.get(), [this](const std::string& url, std::uint64_t maxBytes) {
+        loc = std::make_unique<PictureLocalizer>(images(), ini.get(), [this](const std::string& url, std::uint64_t maxBytes, const std::string& page) {
             asked.push_back(url);
+            pages.push_back(page);
             limits.push_back(maxBytes);
             auto it = cache.find(url);
             return it == cache.end() ? std::string() : it->second;
@@ -64,6 +68,40 @@ TEST_F(PictureLocalizerTest, CachedPicturesAreCopiedReferencedAndRecorded)
     EXPECT_EQ(again.html, "<img src=\"!images\\a1.png\">");
     EXPECT_EQ(ini->ReadString("Page Two", "a1.png", ""), "1");
     EXPECT_EQ(std::distance(fs::directory_iterator(images()), fs::directory_iterator()), 1);
+}
+
+// However many pictures a clip brings, "images.ini" is saved once, and before the caller saves
+// the page: the records are on disk before any page refers to the pictures.
+TEST_F(PictureLocalizerTest, APagesPictureRecordsAreSavedInOneWrite)
+{
+    std::string html;
+    for (int i = 0; i < 5; ++i) {
+        Cached("https://cdn.ex.org/p" + std::to_string(i) + ".png", "p" + std::to_string(i) + ".png", "PNG" + std::to_string(i));
+        html += "<img src=\"https://cdn.ex.org/p" + std::to_string(i) + ".png\">";
+    }
+    fs::create_directories(images());
+    ASSERT_TRUE(ini->WriteString("Other page", "old.png", "1"));
+    const int watch = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+    ASSERT_GE(watch, 0);
+    // The temporaries' creations keep the kernel from merging one save's event with the next.
+    ASSERT_GE(inotify_add_watch(watch, (temp.dir() + "Collection").c_str(), IN_CREATE | IN_MOVED_TO), 0);
+    const LocalizeResult r = Run(html, "https://news.ex.org", "Page");
+    int saves = 0;
+    alignas(inotify_event) char buffer[4096];
+    for (ssize_t n; (n = read(watch, buffer, sizeof buffer)) > 0;)
+        for (ssize_t at = 0; at < n;) {
+            const auto* e = reinterpret_cast<const inotify_event*>(buffer + at);
+            saves += (e->mask & IN_MOVED_TO) && e->len && std::string(e->name) == "images.ini";
+            at += static_cast<ssize_t>(sizeof(inotify_event) + e->len);
+        }
+    close(watch);
+    EXPECT_EQ(saves, 1);
+    EXPECT_EQ(r.pictures.size(), 5u);
+    IniFile onDisk(images() + "../images.ini", false);
+    EXPECT_EQ(onDisk.ReadSection("Page"), (std::vector<std::string>{"p0.png", "p1.png", "p2.png", "p3.png", "p4.png"}));
+    EXPECT_EQ(onDisk.ReadSection("Other page"), std::vector<std::string>{"old.png"});
+    // The cache learns which page showed the pictures: the browsers key them by its site.
+    EXPECT_EQ(pages, std::vector<std::string>(5, "https://news.ex.org"));
 }
 
 TEST_F(PictureLocalizerTest, AddressesResolveByTheUrlRules)
@@ -167,7 +205,7 @@ TEST_F(PictureLocalizerTest, CachedPicturesKeepTheirNamesAndAreTakenInOnce)
     roots.chromium.push_back((temp.path() / "chromium").string());
     UrlCache browsers(roots, temp.dir());
     PictureLocalizer real(images(), ini.get(),
-                          [&](const std::string& url, std::uint64_t maxBytes) { return browsers.Find(url, maxBytes); });
+                          [&](const std::string& url, std::uint64_t maxBytes, const std::string& page) { return browsers.Find(url, maxBytes, page); });
     const std::string html = "<img src=\"img/my picture.png\"><img src=\"img/bild-\xC3\xA4.gif\"><img src=\"img/tiny.gif\">";
     auto first = real.Localize(html, 0, html.size(), "https://ex.org/page.html", "P1", false);
     EXPECT_EQ(first.pictures, (std::vector<std::string>{"my picture1.png", "bild-\xC3\xA4" "1.gif", "tiny1.gif"}));

@@ -41,7 +41,7 @@ protected:
         unsigned counter = 0;
         session = std::make_unique<PageSession>(
             CollectionContext{settings, clipSourceUrl, ini.get()}, tree, views, window, dialogs, clock,
-            [this](const std::string& url, std::uint64_t) {
+            [this](const std::string& url, std::uint64_t, const std::string&) {
                 auto it = cache.find(url);
                 return it == cache.end() ? std::string() : it->second;
             },

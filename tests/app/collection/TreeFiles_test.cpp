@@ -66,6 +66,32 @@ TEST(TreeText, CaptionsWithOddCharactersComeBackAtTheirDepth)
     EXPECT_EQ(TreeToText(back), text);
 }
 
+// The zone copies the editor's tree at every drag: straight from node to node, with the same
+// result as going through the tree text, and the copy of the selected node at hand.
+TEST(TreeText, ACopyOfCaptionsIsWhatTheTextRoundTripGives)
+{
+    CollectionTree tree;
+    TreeNode* a = tree.AddNode(nullptr, Attach::LastChild, "  leading blanks");
+    TreeNode* b = tree.AddNode(a, Attach::LastChild, "line\r\nbreak\tand tab");
+    TreeNode* c = tree.AddNode(b, Attach::LastChild, "\t\ttabbed start");
+    tree.AddNode(a, Attach::LastChild, "\xC3\xBCnicode \"quoted\"");
+    tree.AddNode(nullptr, Attach::LastChild, "");
+    tree.AddNode(nullptr, Attach::LastChild, " \t ");
+    tree.SetPageId(c, "c");
+    CollectionTree viaText, copy;
+    TextToTree(TreeToText(tree), viaText);
+    copy.AddNode(nullptr, Attach::LastChild, "replaced");
+    TreeNode* cCopy = CopyTreeCaptions(tree, copy, c);
+    EXPECT_EQ(Describe(copy), Describe(viaText));
+    ASSERT_NE(cCopy, nullptr);
+    EXPECT_EQ(copy.AbsoluteIndex(cCopy), tree.AbsoluteIndex(c));
+    EXPECT_FALSE(cCopy->HasPageId());
+    EXPECT_EQ(CopyTreeCaptions(tree, copy), nullptr);
+    CollectionTree empty;
+    EXPECT_EQ(CopyTreeCaptions(empty, copy, c), nullptr);
+    EXPECT_TRUE(copy.Empty());
+}
+
 TEST(TreeText, DeepNestingNeitherOverflowsNorLosesNodes)
 {
     std::string text;

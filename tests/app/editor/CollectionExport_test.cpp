@@ -101,6 +101,24 @@ TEST_F(CollectionExportTest, SubtreeExportCopiesPagesAndPicturesOnce)
     EXPECT_FALSE(fs::exists(out.path() / "leaf.html"));
 }
 
+TEST_F(CollectionExportTest, ExportingIntoTheCollectionItselfLeavesItsFilesAsTheyWere)
+{
+    const auto before = fs::last_write_time(collection.path() / "top.html");
+    IndexPageWriter writer(paths, false, collection.dir());
+    writer.AddIndexEntries(*top);
+    EXPECT_EQ(writer.Finish()[2], "<a href=\"top.html\">Top &lt;&amp;&gt;</a>");
+    EXPECT_EQ(collection.read("top.html"), "<p>top</p>");
+    EXPECT_EQ(fs::last_write_time(collection.path() / "top.html"), before);
+    EXPECT_EQ(collection.read("!images/a.png"), "A");
+
+    // A link where a picture would go is left alone, and so is what it points at.
+    fs::create_directories(out.path() / "!images");
+    fs::create_symlink(collection.path() / "!images" / "b.png", out.path() / "!images" / "a.png");
+    EXPECT_EQ(CopyPageTo(paths, out.dir(), *top), out.dir() + "top.html");
+    EXPECT_EQ(collection.read("!images/b.png"), "B");
+    EXPECT_TRUE(fs::is_symlink(out.path() / "!images" / "a.png"));
+}
+
 TEST_F(CollectionExportTest, CopyPageToWithoutPicturesMakesNoPictureFolder)
 {
     const std::string written = CopyPageTo(paths, out.path().string(), *other, "Renamed");

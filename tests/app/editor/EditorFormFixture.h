@@ -93,7 +93,7 @@ protected:
         setup.exportDialogs = &choosers;
         setup.editWithApps = [this] { return editWithApps; };
         setup.clock = &clock;
-        setup.findCachedFile = [this](const std::string& url, std::uint64_t) {
+        setup.findCachedFile = [this](const std::string& url, std::uint64_t, const std::string&) {
             auto it = cache.find(url);
             return it == cache.end() ? std::string() : it->second;
         };
