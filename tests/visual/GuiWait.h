@@ -3,8 +3,10 @@
 #include <chrono>
 #include <functional>
 
+#include <gtk/gtk.h>
 #include <wx/app.h>
 #include <wx/evtloop.h>
+#include <wx/window.h>
 
 namespace ql::test {
 
@@ -20,6 +22,18 @@ inline bool PumpUntil(const std::function<bool()>& done, std::chrono::millisecon
         wxTheApp->ProcessIdle();
     }
     return true;
+}
+
+// Whether the window is really on the screen. Under a window manager a frame that was shown
+// waits for the manager before the toolkit maps it; until then IsShownOnScreen() already holds,
+// but the window has no place on the screen (ClientToScreen fails, clicks miss it).
+inline bool MappedOnScreen(wxWindow* window)
+{
+    if (!window || !window->IsShownOnScreen())
+        return false;
+    GtkWidget* widget = window->GetHandle();
+    GdkWindow* gdk = widget ? gtk_widget_get_window(widget) : nullptr;
+    return gdk && gtk_widget_get_mapped(widget) && gdk_window_is_viewable(gdk);
 }
 
 // Keeps an event loop active for the tests that need one.
