@@ -364,12 +364,28 @@ void ShellListController::RefreshList()
         view_.DeleteItem(i);
         items_.erase(items_.begin() + i);
     }
+    // Items that stay keep their ids, also when their file changed in place: their texts are
+    // read again and shown where they changed.
+    for (int i = 0; i < Count(); ++i)
+        RereadItemTexts(i);
     for (IdListPtr& relative : added) {
         IdListPtr absolute = ConcatIdLists(folderIdList_.get(), relative.get());
         ULONG attributes = 0;
         if (ShouldAddItem(absolute.get(), *relative, attributes))
             AppendItem(std::move(relative), attributes);
     }
+}
+
+void ShellListController::RereadItemTexts(int index)
+{
+    TSvShListData* data = ItemData(index);
+    if (!data)
+        return;
+    auto texts = [&] { return std::vector<std::string>{data->ColumnText(1), data->ColumnText(2), data->ColumnText(3)}; };
+    const std::vector<std::string> before = texts();
+    data->Invalidate();
+    if (texts() != before)
+        view_.UpdateItem(index);
 }
 
 // Items -----------------------------------------------------------------------------------------
@@ -392,6 +408,11 @@ std::string ShellListController::ItemText(int index, int column) const
 bool ShellListController::ItemHidden(int index) const
 {
     return index >= 0 && index < Count() && (items_[static_cast<std::size_t>(index)]->attributes & shell::SFGAO_HIDDEN);
+}
+
+int ShellListController::ItemOverlay(int index) const
+{
+    return index >= 0 && index < Count() ? OverlayOf(items_[static_cast<std::size_t>(index)]->attributes) : -1;
 }
 
 std::vector<int> ShellListController::ShellSelection() const
@@ -635,7 +656,16 @@ void ShellListController::ShowShellContextMenu(int x, int y)
     if (HRESULT hr = contextMenu->QueryContextMenu(menu, 0, kFirstShellCommand, kLastShellCommand, flags);
         FAILED(hr))
         RaiseSystemError(hr);
-    const int id = view_.TrackMenu(menu, x, y);
+    FillSendToSubmenu(menu);
+    activeMenu_ = contextMenu;
+    int id = 0;
+    try {
+        id = view_.TrackMenu(menu, x, y);
+    } catch (...) {
+        activeMenu_.reset();
+        throw;
+    }
+    activeMenu_.reset();
     if (id == kRenameCommandId) {
         if (view_.FocusedIndex() >= 0)
             view_.EditLabel(view_.FocusedIndex());
@@ -643,8 +673,34 @@ void ShellListController::ShowShellContextMenu(int x, int y)
         InvokeContextMenuVerb(contextMenu.get(), static_cast<unsigned>(id) - kFirstShellCommand);
         if (IsNetworkFolder())
             RefreshList();
+    } else if (id >= 1) {
+        SendToEntry(id - 1);
     }
-    // 1 to 49 would be Send To entries; this desktop has none.
+}
+
+std::string ShellListController::MenuHint(int id, bool popupOrSystemItem) const
+{
+    return MenuSelectHint(activeMenu_.get(), id, popupOrSystemItem);
+}
+
+void ShellListController::SendToEntry(int index)
+{
+    const std::vector<shellctl::SendToEntry>& entries = SendToList();
+    if (index < 0 || index >= static_cast<int>(entries.size()))
+        return;
+    if (ComPtr<IDataObject> data = SelectionDataObject())
+        SendToItem(entries[static_cast<std::size_t>(index)], data.get());
+}
+
+ComPtr<IDataObject> ShellListController::SelectionDataObject()
+{
+    std::vector<int> selection = ShellSelection();
+    ShellDragItems items;
+    items.folder = folderIdList_.get();
+    items.items = RelativeLists(selection);
+    for (int i : selection)
+        items.parsingNames.push_back(GetDisplayName(shellFolder_.get(), *ItemData(i)->RelativeIdList(), svdnForParsing));
+    return TDataObject_shlv::Create(items);
 }
 
 void ShellListController::InvokeSelectionVerb(const std::string& verb)
@@ -769,7 +825,11 @@ void ShellListController::StartChangeNotify()
     const std::string path = Folder.GetPath();
     int slot = -1;
     if (!path.empty())
-        changeThread_->AddWatch(path, FILE_NOTIFY_CHANGE_FILE_NAME | FILE_NOTIFY_CHANGE_DIR_NAME, slot, false);
+        // Names, and files changed in place (their size and time are shown).
+        changeThread_->AddWatch(path,
+                                FILE_NOTIFY_CHANGE_FILE_NAME | FILE_NOTIFY_CHANGE_DIR_NAME | FILE_NOTIFY_CHANGE_SIZE |
+                                    FILE_NOTIFY_CHANGE_LAST_WRITE,
+                                slot, false);
 }
 
 void ShellListController::ChangeNotification()
