@@ -29,19 +29,23 @@ int OverlaidIcons::ImageFor(int systemIndex, int overlay)
     // Overlay 0 marks shared items, overlay 1 links: the system list's overlay images 2 and 1.
     const int mark = overlay < 0 ? -1 : shell::SystemImageLists::Get().OverlayImage(overlay == 0 ? 2 : 1);
     if (mark >= 0 && mark < system->GetImageCount()) {
-        const wxImage over = system->GetBitmap(mark).ConvertToImage();
+        // The desktop's emblems are whole pictures: drawn at half size into the lower left
+        // corner, they mark the icon without hiding it.
+        wxImage over = system->GetBitmap(mark).ConvertToImage();
+        over.Rescale(std::max(1, icon.GetWidth() / 2), std::max(1, icon.GetHeight() / 2), wxIMAGE_QUALITY_HIGH);
         if (!icon.HasAlpha())
             icon.InitAlpha();
-        const int w = std::min(icon.GetWidth(), over.GetWidth()), h = std::min(icon.GetHeight(), over.GetHeight());
-        for (int y = 0; y < h; ++y)
-            for (int x = 0; x < w; ++x) {
+        const int left = 0, top = icon.GetHeight() - over.GetHeight();
+        for (int y = 0; y < over.GetHeight(); ++y)
+            for (int x = 0; x < over.GetWidth(); ++x) {
                 const int a = over.HasAlpha() ? over.GetAlpha(x, y) : 255;
                 if (a == 0 || (over.HasMask() && over.IsTransparent(x, y)))
                     continue;
-                auto mix = [a](int top, int below) { return (top * a + below * (255 - a)) / 255; };
-                icon.SetRGB(x, y, mix(over.GetRed(x, y), icon.GetRed(x, y)), mix(over.GetGreen(x, y), icon.GetGreen(x, y)),
-                            mix(over.GetBlue(x, y), icon.GetBlue(x, y)));
-                icon.SetAlpha(x, y, std::max<int>(icon.GetAlpha(x, y), a));
+                const int ix = left + x, iy = top + y;
+                auto mix = [a](int above, int below) { return (above * a + below * (255 - a)) / 255; };
+                icon.SetRGB(ix, iy, mix(over.GetRed(x, y), icon.GetRed(ix, iy)),
+                            mix(over.GetGreen(x, y), icon.GetGreen(ix, iy)), mix(over.GetBlue(x, y), icon.GetBlue(ix, iy)));
+                icon.SetAlpha(ix, iy, std::max<int>(icon.GetAlpha(ix, iy), a));
             }
     }
     const int index = images_.Add(wxBitmap(icon));

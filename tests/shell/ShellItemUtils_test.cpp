@@ -224,6 +224,19 @@ TEST(ShellItemUtils, WheelNotchesScrollLinesOrPages)
     EXPECT_TRUE(WheelScrollOf(1, -1).byPage);
     EXPECT_EQ(WheelScrollOf(1, -1).steps, 1);
     EXPECT_TRUE(WheelScrollOf(0, -1).byPage);
+
+    // A turn of two notches down with three lines each; in page mode one page per notch.
+    WheelTurn turn = WheelTurnOf(1, -240, 120, false, 3);
+    EXPECT_TRUE(turn.down);
+    EXPECT_FALSE(turn.byPage);
+    EXPECT_EQ(turn.steps, 6);
+    turn = WheelTurnOf(1, 240, 120, true, 3);
+    EXPECT_FALSE(turn.down);
+    EXPECT_TRUE(turn.byPage);
+    EXPECT_EQ(turn.steps, 2);
+    EXPECT_EQ(WheelTurnOf(0, -360, 120, false, 3).steps, 3);  // sideways: one line a notch
+    EXPECT_EQ(WheelTurnOf(1, 60, 120, false, 3).steps, 0);    // less than a notch
+    EXPECT_EQ(WheelTurnOf(1, 120, 0, false, 3).steps, 0);
 }
 
 TEST(ShellItemUtils, SendToMenuCharactersAndHints)

@@ -24,6 +24,7 @@
 #include "components/shell/ShellList_wx.h"
 #include "platform/core/ClipboardFormats.h"
 #include "platform/core/FileDropFormats.h"
+#include "platform/core/Registry.h"
 #include "platform/core/shell/ShellServices.h"
 #include "platform/gui/DragBridge_wx.h"
 #include "tests/platform_core_shell/ShellTestEnv.h"
@@ -213,6 +214,13 @@ TEST_F(ShellListGui, FillsAndFollowsTheFolderOnDisk)
     std::printf("created and deleted outside, both shown within %lld ms\n", static_cast<long long>(ms.count()));
     EXPECT_EQ(list->GetItemCount(), 4);
 
+    // Changed in place: the new size shows; renamed outside: the new name.
+    dir.write("alpha.txt", std::string(5000, 'a'));
+    EXPECT_TRUE(WaitFor([&] { return list->GetItemText(Find("alpha.txt"), 1) == "5KB"; }, 5000))
+        << list->GetItemText(Find("alpha.txt"), 1);
+    fs::rename(dir.path() / "gamma.html", dir.path() / "omega.html");
+    EXPECT_TRUE(WaitFor([&] { return Find("omega.html") >= 0 && Find("gamma.html") < 0; }, 5000));
+
     // The header's arrow follows the sort: Size ascending, then descending. Selection and
     // focus stay with their item.
     SelectOnly(Find("delta.txt"));
@@ -249,22 +257,81 @@ TEST_F(ShellListGui, WheelScrollsTheRows)
     for (int i = 0; i < 5; ++i)
         Pump();
     EXPECT_EQ(list->GetTopItem(), 0);
+    // One notch of the real wheel over the rows: the desktop's lines per notch (3).
+    const wxPoint over = list->RowsWindow()->ClientToScreen(wxPoint(100, 60));
+    XTestFakeMotionEvent(dpy, -1, over.x, over.y, CurrentTime);
+    XTestFakeButtonEvent(dpy, 5, True, CurrentTime);
+    XTestFakeButtonEvent(dpy, 5, False, CurrentTime);
+    XFlush(dpy);
+    EXPECT_TRUE(WaitFor([&] { return list->GetScrollPos(wxVERTICAL) == 3; }, 5000)) << list->GetScrollPos(wxVERTICAL);
+
+    // A turn of two notches at once scrolls twice as far; back up by one.
     wxMouseEvent wheel(wxEVT_MOUSEWHEEL);
-    wheel.m_wheelRotation = -120;
+    wheel.m_wheelRotation = -240;
     wheel.m_wheelDelta = 120;
     wheel.m_linesPerAction = 3;
     wheel.m_wheelAxis = wxMOUSE_WHEEL_VERTICAL;
     wheel.SetEventObject(list->RowsWindow());
-    list->RowsWindow()->GetEventHandler()->ProcessEvent(wheel);
-    for (int i = 0; i < 5; ++i)
-        Pump();
-    const long top = list->GetTopItem();
-    EXPECT_GT(top, 0);
-    wheel.m_wheelRotation = 120;
-    list->RowsWindow()->GetEventHandler()->ProcessEvent(wheel);
-    for (int i = 0; i < 5; ++i)
-        Pump();
-    EXPECT_LT(list->GetTopItem(), top);
+    auto turn = [&](int rotation, int lines) {
+        wheel.m_wheelRotation = rotation;
+        wheel.m_linesPerAction = lines;
+        list->RowsWindow()->GetEventHandler()->ProcessEvent(wheel);
+        for (int i = 0; i < 5; ++i)
+            Pump();
+        return list->GetScrollPos(wxVERTICAL);
+    };
+    EXPECT_EQ(turn(-240, 3), 9);
+    EXPECT_EQ(turn(120, 3), 6);
+    // Page-scroll mode: a notch turns a page, more than the three lines.
+    EXPECT_GT(turn(-120, -1), 9);
+}
+
+TEST_F(ShellListGui, ALinkShowsItsTargetsPictureWithTheLinkMark)
+{
+    fs::create_symlink(dir.path() / "beta.png", dir.path() / "shortcut");
+    list->RefreshList();
+    ASSERT_GE(Find("shortcut"), 0);
+    auto image = [&](long item) {
+        wxListItem info;
+        info.SetId(item);
+        info.SetMask(wxLIST_MASK_IMAGE);
+        list->GetItem(info);
+        return info.GetImage();
+    };
+    const int link = image(Find("shortcut")), target = image(Find("beta.png"));
+    ASSERT_GE(link, 0);
+    ASSERT_GE(target, 0);
+    EXPECT_NE(link, target);
+    // The same picture, and the mark drawn over part of it.
+    wxImageList* images = list->GetImageList(wxIMAGE_LIST_SMALL);
+    const wxImage a = images->GetBitmap(link).ConvertToImage(), b = images->GetBitmap(target).ConvertToImage();
+    ASSERT_EQ(a.GetSize(), b.GetSize());
+    int same = 0, differ = 0;
+    for (int y = 0; y < a.GetHeight(); ++y)
+        for (int x = 0; x < a.GetWidth(); ++x) {
+            const bool equal = a.GetRed(x, y) == b.GetRed(x, y) && a.GetGreen(x, y) == b.GetGreen(x, y) &&
+                               a.GetBlue(x, y) == b.GetBlue(x, y);
+            (equal ? same : differ)++;
+        }
+    EXPECT_GT(differ, 0);
+    EXPECT_GT(same, 2 * differ);
+}
+
+TEST_F(ShellListGui, TheFileManagersColumnWidthsAreRead)
+{
+    frame->Destroy();
+    Pump();
+    // The file manager's column data in the user's registry: Name, Size, Type, Modified.
+    Registry(Registry::DefaultStoreFile())
+        .WriteBinary(RegRoot::CurrentUser, kExplorerKey, kDirectoryColsValue, std::string{char(150), 0, 70, 0, 90, 0, char(130), 0});
+    frame = new wxFrame(nullptr, wxID_ANY, "list", wxPoint(0, 0), wxSize(560, 360), wxBORDER_NONE);
+    list = new TSvShellList(frame, wxID_ANY, wxPoint(0, 0), wxSize(560, 360));
+    frame->Show();
+    ASSERT_TRUE(WaitFor([&] { return ql::test::MappedOnScreen(frame); }, 5000));
+    list->Folder().SetPath(dir.path().string());
+    EXPECT_EQ(list->GetColumnWidth(0), 150);
+    EXPECT_EQ(list->GetColumnWidth(3), 130);
+    Registry(Registry::DefaultStoreFile()).DeleteValue(RegRoot::CurrentUser, kExplorerKey, kDirectoryColsValue);
 }
 
 TEST_F(ShellListGui, OneMenuPerContextRequest)
