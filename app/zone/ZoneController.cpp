@@ -115,6 +115,7 @@ void ZoneController::PlaceZone()
 void ZoneController::FormShow()
 {
     PlaceZone();
+    window_.SetHintPause(kHintPauseMs);
     StartupPlan plan = PlanStartup(args_, settings_.ShowMainForm, [](const std::string& f) { return FileExists(f); });
     if (plan.handOver) {
         if (ZoneEditor* editor = EnsureEditorForm())
