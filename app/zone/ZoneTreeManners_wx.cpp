@@ -51,11 +51,6 @@ void GiveZoneTreeItsManners(wxTreeCtrl* tree)
         if (e.GetItem() == *hot)
             *hot = wxTreeItemId();
     });
-    tree->Bind(wxEVT_RIGHT_DOWN, [tree](wxMouseEvent& e) {
-        e.Skip();
-        if (const wxTreeItemId item = NodeAt(tree, e.GetPosition()); item.IsOk())
-            tree->SelectItem(item);
-    });
     tree->UnsetToolTip();
 }
 
