@@ -87,6 +87,19 @@ void FillSendToSubmenu(shell::PopupMenu& menu);
 // the entry or its drop target cannot be had.
 void SendToItem(const SendToEntry& entry, com::IDataObject* data);
 
+// Runs `track` (the menu's modal loop) while `active` names the menu, so that the menu's
+// messages find it; cleared again however the loop ends.
+template <class Track>
+int TrackWhileActive(ComPtr<shell::IContextMenu>& active, const ComPtr<shell::IContextMenu>& menu, Track&& track)
+{
+    struct Clear {
+        ComPtr<shell::IContextMenu>& menu;
+        ~Clear() { menu.reset(); }
+    } clear{active};
+    active = menu;
+    return track();
+}
+
 // The hint for a highlighted menu item: the shell's help text for its commands (identifiers
 // from 50 that are no submenu or system-menu item), else "".
 std::string MenuSelectHint(shell::IContextMenu* menu, int id, bool popupOrSystemItem);

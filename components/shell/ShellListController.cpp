@@ -657,15 +657,7 @@ void ShellListController::ShowShellContextMenu(int x, int y)
         FAILED(hr))
         RaiseSystemError(hr);
     FillSendToSubmenu(menu);
-    activeMenu_ = contextMenu;
-    int id = 0;
-    try {
-        id = view_.TrackMenu(menu, x, y);
-    } catch (...) {
-        activeMenu_.reset();
-        throw;
-    }
-    activeMenu_.reset();
+    const int id = TrackWhileActive(activeMenu_, contextMenu, [&] { return view_.TrackMenu(menu, x, y); });
     if (id == kRenameCommandId) {
         if (view_.FocusedIndex() >= 0)
             view_.EditLabel(view_.FocusedIndex());

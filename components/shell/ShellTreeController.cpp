@@ -697,15 +697,7 @@ void ShellTreeController::ShowShellContextMenu(TTreeNode node, int x, int y)
     if (FAILED(CreateItemContextMenu(folder, items, contextMenu, menu, kFirstShellCommand, flags)) || !contextMenu)
         return;
     FillSendToSubmenu(menu);
-    activeMenu_ = contextMenu;
-    int chosen = 0;
-    try {
-        chosen = view_.TrackMenu(menu, x, y);
-    } catch (...) {
-        activeMenu_.reset();
-        throw;
-    }
-    activeMenu_.reset();
+    const int chosen = TrackWhileActive(activeMenu_, contextMenu, [&] { return view_.TrackMenu(menu, x, y); });
     if (chosen == static_cast<int>(kTreeShellRenameId)) {
         if (CanEdit(node))
             view_.EditLabel(node);
