@@ -44,19 +44,8 @@ void ShellListController::OpenSelection()
             OpenItem(any.front());
         return;
     }
-    if (!DoDblClickOpen())
-        return;
-    shell::PopupMenu menu;
-    ComPtr<shell::IContextMenu> contextMenu;
-    if (HRESULT hr = CreateItemContextMenu(shellFolder_.get(), RelativeLists(selection), contextMenu, menu,
-                                           kFirstShellCommand, shell::CMF_EXPLORE);
-        FAILED(hr))
-        RaiseSystemError(hr);
-    for (std::size_t i = 0; i < menu.Count(); ++i)
-        if ((menu.At(i).flags & shell::MF_DEFAULT) && menu.At(i).id >= static_cast<int>(kFirstShellCommand)) {
-            InvokeContextMenuVerb(contextMenu.get(), static_cast<unsigned>(menu.At(i).id) - kFirstShellCommand);
-            break;
-        }
+    if (DoDblClickOpen())
+        RunDefaultCommand(RelativeLists(selection));
 }
 
 void ShellListController::OpenItem(int index)
@@ -108,11 +97,14 @@ bool ShellListController::OpenLinkTarget(TSvShListData& data)
 void ShellListController::InvokeDefaultCommand(int index)
 {
     TSvShListData* data = ItemData(index);
-    if (!data || !data->RelativeIdList())
-        return;
+    if (data && data->RelativeIdList())
+        RunDefaultCommand({data->RelativeIdList()});
+}
+
+void ShellListController::RunDefaultCommand(const std::vector<const ItemIdList*>& items)
+{
     shell::PopupMenu menu;
     ComPtr<shell::IContextMenu> contextMenu;
-    const ItemIdList* items[] = {data->RelativeIdList()};
     if (HRESULT hr = CreateItemContextMenu(shellFolder_.get(), items, contextMenu, menu, kFirstShellCommand,
                                            shell::CMF_EXPLORE);
         FAILED(hr))

@@ -213,6 +213,7 @@ private:
                        com::ComPtr<com::IDropTarget>& target);
     com::ComPtr<com::IDropTarget> FolderDropTarget();
     void InvokeDefaultCommand(int index);
+    void RunDefaultCommand(const std::vector<const ItemIdList*>& items);  // of the items' context menu
     bool OpenLinkTarget(TSvShListData& data);
     bool DoDblClickOpen();
 
