@@ -114,6 +114,12 @@ public:
     {
         if (!dpy_)
             return;
+        // As a panel that quits does: the icon's window goes back to the root, so that it is not
+        // destroyed with the area while its program still uses it.
+        if (icon_) {
+            XReparentWindow(dpy_, icon_, DefaultRootWindow(dpy_), 0, 0);
+            XSync(dpy_, False);
+        }
         XSetSelectionOwner(dpy_, tray_, None, CurrentTime);
         XDestroyWindow(dpy_, container_);
         XDestroyWindow(dpy_, manager_);

@@ -89,7 +89,9 @@ TEST_F(FramedGroupGui, ChildrenStayInsideTheFramePerStyle)
                 return false;
         return form.fillers.back()->GetSize().x > 10;
     };
-    ASSERT_TRUE(PumpUntil([&] { return ql::test::MappedOnScreen(form.frame) && laidOut(); }));
+    ASSERT_TRUE(PumpUntil([&] {
+        return ql::test::MappedOnScreen(form.frame) && ql::test::LaidOutAtItsSize(form.frame) && laidOut();
+    }));
 
     int captionHeight = 0, w = 0;
     form.groups[svfsGroup]->GetTextExtent("0", &w, &captionHeight);

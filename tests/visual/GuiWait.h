@@ -36,6 +36,16 @@ inline bool MappedOnScreen(wxWindow* window)
     return gdk && gtk_widget_get_mapped(widget) && gdk_window_is_viewable(gdk);
 }
 
+// Whether the toolkit has laid the window out at the size it has now: under a window manager a
+// new size arrives in steps, and the children have their places only once the last one is
+// applied.
+inline bool LaidOutAtItsSize(wxWindow* window)
+{
+    GtkWidget* client = window->m_wxwindow ? window->m_wxwindow : window->GetHandle();
+    const wxSize size = window->GetClientSize();
+    return client && gtk_widget_get_allocated_width(client) == size.x && gtk_widget_get_allocated_height(client) == size.y;
+}
+
 // Keeps an event loop active for the tests that need one.
 class ActiveLoop {
 public:
