@@ -81,7 +81,8 @@ TEST_F(FramedGroupGui, ChildrenStayInsideTheFramePerStyle)
     FramedForm form;
     MakeForm(form);
     // Under a window manager the toolkit lays the children out once the manager has placed the
-    // frame: wait until every filler has its place beside its group's left edge.
+    // frame, and again when its late answers come: wait until every filler keeps its place beside
+    // its group's left edge.
     auto laidOut = [&] {
         for (std::size_t i = 0; i < form.groups.size(); ++i)
             if (form.fillers[i]->GetScreenPosition().x - form.groups[i]->GetScreenPosition().x !=
@@ -89,9 +90,9 @@ TEST_F(FramedGroupGui, ChildrenStayInsideTheFramePerStyle)
                 return false;
         return form.fillers.back()->GetSize().x > 10;
     };
-    ASSERT_TRUE(PumpUntil([&] {
+    ASSERT_TRUE(ql::test::PumpUntilSteady([&] {
         return ql::test::MappedOnScreen(form.frame) && ql::test::LaidOutAtItsSize(form.frame) && laidOut();
-    }));
+    }, std::chrono::milliseconds(300)));
 
     int captionHeight = 0, w = 0;
     form.groups[svfsGroup]->GetTextExtent("0", &w, &captionHeight);

@@ -24,6 +24,28 @@ inline bool PumpUntil(const std::function<bool()>& done, std::chrono::millisecon
     return true;
 }
 
+// Runs the loop until `done` has held without a break for `steady`: a layout that the window
+// manager's late answers (the frame's extents, a move) may still change is waited out.
+inline bool PumpUntilSteady(const std::function<bool()>& done, std::chrono::milliseconds steady,
+                            std::chrono::milliseconds limit = std::chrono::seconds(5))
+{
+    const auto deadline = std::chrono::steady_clock::now() + limit;
+    auto since = std::chrono::steady_clock::time_point::max();
+    for (;;) {
+        const auto now = std::chrono::steady_clock::now();
+        if (!done())
+            since = std::chrono::steady_clock::time_point::max();
+        else if (since == std::chrono::steady_clock::time_point::max())
+            since = now;
+        else if (now - since >= steady)
+            return true;
+        if (now > deadline)
+            return false;
+        wxEventLoopBase::GetActive()->DispatchTimeout(20);
+        wxTheApp->ProcessIdle();
+    }
+}
+
 // Whether the window is really on the screen. Under a window manager a frame that was shown
 // waits for the manager before the toolkit maps it; until then IsShownOnScreen() already holds,
 // but the window has no place on the screen (ClientToScreen fails, clicks miss it).
