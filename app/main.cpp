@@ -101,6 +101,8 @@ wxIMPLEMENT_APP_NO_MAIN(QuilloryApp);
 int main(int argc, char** argv)
 {
     std::vector<std::string> args(argv + 1, argv + argc);
+    // Every start, also one that only hands a clip over, records itself as the copy that ran last.
+    ql::LoadSettings();
     ql::SingleInstanceLock lock;
     if (lock.AnotherInstanceRuns())
         return HandOverToRunningInstance(std::move(args));
@@ -128,7 +130,6 @@ int main(int argc, char** argv)
     wxTheApp->SetAppDisplayName("Quillory");
     wxInitAllImageHandlers();
 
-    ql::LoadSettings();
     // The browsers' caches are indexed in the background from now on, so the first drop never
     // waits for a full scan.
     ql::StartUrlCacheIndexing();

@@ -67,6 +67,23 @@ void TTrayIcon::SetToolTip(const std::string& value)
     Modify();
 }
 
+TrayClickPairing::TrayClickPairing(std::function<std::int64_t()> nowMs, std::function<int()> doubleClickMs)
+    : now_(std::move(nowMs)), doubleClickMs_(std::move(doubleClickMs))
+{
+}
+
+std::vector<std::uint32_t> TrayClickPairing::Click()
+{
+    const std::int64_t at = now_();
+    if (pending_ && at - firstAt_ >= 0 && at - firstAt_ <= doubleClickMs_()) {
+        pending_ = false;
+        return {WM_LBUTTONDBLCLK, WM_LBUTTONUP};
+    }
+    pending_ = true;
+    firstAt_ = at;
+    return {WM_LBUTTONUP};
+}
+
 void TTrayIcon::RightClick()
 {
     TPoint pt = shell_->CursorPos();

@@ -72,6 +72,25 @@ public:
     virtual void PopupMenu(TrayMenu& menu, TPoint at) = 0;
 };
 
+// The desktop's icon reports single clicks only. Two clicks within the desktop's double-click
+// time make a double click, reported as a notification area with double clicks does:
+// WM_LBUTTONUP for the first click, then WM_LBUTTONDBLCLK and WM_LBUTTONUP for the second. A
+// third click begins a new pair.
+class TrayClickPairing {
+public:
+    // `nowMs` is the clock (milliseconds, steady); `doubleClickMs` the desktop's double-click
+    // time, asked at every click so that a changed setting counts at once.
+    TrayClickPairing(std::function<std::int64_t()> nowMs, std::function<int()> doubleClickMs);
+    // The callback messages (lParam values) for one click, in order.
+    std::vector<std::uint32_t> Click();
+
+private:
+    std::function<std::int64_t()> now_;
+    std::function<int()> doubleClickMs_;
+    bool pending_ = false;  // a first click waits for its partner
+    std::int64_t firstAt_ = 0;
+};
+
 enum class TMouseButton { mbLeft, mbRight, mbMiddle };
 using TShiftState = std::uint8_t;  // empty for every event raised here
 

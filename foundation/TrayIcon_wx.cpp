@@ -9,6 +9,10 @@
 #include <wx/utils.h>
 #include <wx/weakref.h>
 
+#include <gtk/gtk.h>
+
+#include <chrono>
+
 namespace ql {
 
 namespace {
@@ -33,16 +37,33 @@ wxIcon ToWxIcon(const TIcon& icon)
 }
 
 // The hidden window: the taskbar icon object receives the desktop's mouse events.
+// The desktop's double-click time (GtkSettings "gtk-double-click-time"), read at every click.
+int DesktopDoubleClickMs()
+{
+    gint ms = 400;
+    if (GtkSettings* settings = gtk_settings_get_default())
+        g_object_get(settings, "gtk-double-click-time", &ms, nullptr);
+    return ms;
+}
+
+std::int64_t SteadyMs()
+{
+    using namespace std::chrono;
+    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+}
+
 class TaskBarIcon : public wxTaskBarIcon {
 public:
     std::function<void(std::uint32_t, std::uint32_t)> proc;
 
     TaskBarIcon()
     {
-        // GTK reports a single left click as a press and a right click (or the menu key) as
-        // the request for the icon's menu.
-        Bind(wxEVT_TASKBAR_LEFT_DOWN, [this](wxTaskBarIconEvent&) { Send(kTrayCallbackMessage, WM_LBUTTONUP); });
-        Bind(wxEVT_TASKBAR_LEFT_DCLICK, [this](wxTaskBarIconEvent&) { Send(kTrayCallbackMessage, WM_LBUTTONDBLCLK); });
+        // GTK reports every left click as one activation, never a double click, and a right
+        // click (or the menu key) as the request for the icon's menu.
+        Bind(wxEVT_TASKBAR_LEFT_DOWN, [this](wxTaskBarIconEvent&) {
+            for (std::uint32_t m : clicks_.Click())
+                Send(kTrayCallbackMessage, m);
+        });
         Bind(wxEVT_TASKBAR_CLICK, [this](wxTaskBarIconEvent&) { Send(kTrayCallbackMessage, WM_RBUTTONUP); });
     }
     void Send(std::uint32_t message, std::uint32_t lParam)
@@ -50,6 +71,9 @@ public:
         if (proc)
             proc(message, lParam);
     }
+
+private:
+    TrayClickPairing clicks_{SteadyMs, DesktopDoubleClickMs};
 };
 
 class WxTrayShell : public TrayShell {

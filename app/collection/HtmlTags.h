@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/core/HtmlEscape.h"  // EscapeHtmlAttribute, EscapeHtmlText
+
 namespace ql {
 
 struct HtmlAttribute {
@@ -35,9 +37,5 @@ std::string ParseLinkAttribute(std::string_view html, bool picture);
 
 // "&amp;" "&lt;" "&gt;" "&quot;" "&apos;" "&#N;" "&#xH;" decoded; other text as it is.
 std::string DecodeHtmlEntities(std::string_view text);
-// For a double-quoted attribute value: & " < > escaped.
-std::string EscapeHtmlAttribute(std::string_view text);
-// For element text: & < > escaped.
-std::string EscapeHtmlText(std::string_view text);
 
 }  // namespace ql

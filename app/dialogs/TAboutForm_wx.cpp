@@ -12,18 +12,26 @@
 
 namespace ql {
 
+namespace {
+
+constexpr int kAboutFontPixels = 12, kAboutTitlePixels = 13;
+
+}  // namespace
+
 TAboutForm::TAboutForm(wxWindow* parent, Launcher& launcher)
     : wxDialog(parent, wxID_ANY, "About", wxDefaultPosition, wxDefaultSize, wxCAPTION | wxSYSTEM_MENU | wxCLOSE_BOX),
       launcher_(launcher)
 {
+    // The box's characters are 12 pixels high, the product name's 13 and bold (at 96 dots per
+    // inch); the desktop's sans serif face stands for the one the box was drawn with.
+    SetFont(wxFont(wxFontInfo(kAboutFontPixels * 72.0 / 96.0).Family(wxFONTFAMILY_SWISS)));
     auto* group = new wxStaticBoxSizer(wxVERTICAL, this, "");
     wxWindow* box = group->GetStaticBox();
     auto* top = new wxBoxSizer(wxHORIZONTAL);
     top->Add(new wxStaticBitmap(box, wxID_ANY, ProgramIconBitmap(32)), 0, wxALL, 8);
     auto* title = new wxStaticText(box, wxID_ANY, kProductName);
-    wxFont bold = title->GetFont();
-    bold.SetWeight(wxFONTWEIGHT_BOLD);
-    title->SetFont(bold);
+    title->SetFont(wxFont(wxFontInfo(kAboutTitlePixels * 72.0 / 96.0).Family(wxFONTFAMILY_SWISS).Bold()));
+    title_ = title;
     auto* texts = new wxBoxSizer(wxVERTICAL);
     texts->Add(title, 0, wxBOTTOM, 4);
     texts->Add(new wxStaticText(box, wxID_ANY, kProductVersion), 0, wxBOTTOM, 8);

@@ -15,10 +15,12 @@ public:
     void FormShow();
     void _TextWebsiteClick();
     wxStaticText* TextWebsite() const { return _TextWebsite; }
+    wxStaticText* Title() const { return title_; }
 
 private:
     Launcher& launcher_;
     wxStaticText* _TextWebsite = nullptr;
+    wxStaticText* title_ = nullptr;
 };
 
 }  // namespace ql

@@ -13,11 +13,20 @@
 
 namespace ql {
 
+namespace {
+
+constexpr int kOptionsFontPixels = 11;
+
+}  // namespace
+
 TSetForm::TSetForm(wxWindow* parent, TSettings& settings, std::function<void()> applyZoneVisibility)
     : wxDialog(parent, wxID_ANY, "Options", wxDefaultPosition, wxDefaultSize, wxCAPTION | wxSYSTEM_MENU | wxCLOSE_BOX),
       settings_(settings),
       applyZoneVisibility_(std::move(applyZoneVisibility))
 {
+    // The dialog's characters are 11 pixels high (at 96 dots per inch); the desktop's sans serif
+    // face stands for the one the dialog was drawn with. Set first, so every control takes it.
+    SetFont(wxFont(wxFontInfo(kOptionsFontPixels * 72.0 / 96.0).Family(wxFONTFAMILY_SWISS)));
     auto* PageControl1 = new wxNotebook(this, wxID_ANY);
 
     auto* base = new wxPanel(PageControl1);

@@ -26,8 +26,9 @@ std::string BrowseStatusText::Change(const std::string& current, const std::stri
     return current == shown_ ? covered_ : current;
 }
 
-BrowseToolCommands::BrowseToolCommands(TSettings& settings, Dialogs& dialogs, Launcher& launcher, std::string appDir)
-    : settings_(settings), dialogs_(dialogs), launcher_(launcher), appDir_(std::move(appDir))
+BrowseToolCommands::BrowseToolCommands(TSettings& settings, Dialogs& dialogs, Launcher& launcher, WindowActivator& front,
+                                       std::string appDir)
+    : settings_(settings), dialogs_(dialogs), launcher_(launcher), front_(front), appDir_(std::move(appDir))
 {
 }
 
@@ -42,19 +43,19 @@ void BrowseToolCommands::ToolButton112Click()
     }
     // The desktop's browser is handed web and file addresses only; an ftp address goes to the
     // desktop's handler for it.
-    if (!OpenUrl(*url, "", launcher_) && UrlScheme(*url) == "ftp")
+    if (!OpenUrl(*url, "", launcher_, front_) && UrlScheme(*url) == "ftp")
         launcher_.OpenWithDesktop(*url);
 }
 
 void BrowseToolCommands::ToolButton55Click()
 {
     if (!settings_.CurrentPageFile.empty())
-        OpenUrl(settings_.CurrentPageFile, "", launcher_);
+        OpenUrl(settings_.CurrentPageFile, "", launcher_, front_);
 }
 
 void BrowseToolCommands::HelpDocument1Click() { launcher_.OpenWithDesktop(appDir_ + kHelpFileName); }
 
-void BrowseToolCommands::SoftwareHomepage1Click() { OpenUrl(kMakerWebsite, "", launcher_); }
+void BrowseToolCommands::SoftwareHomepage1Click() { OpenUrl(kMakerWebsite, "", launcher_, front_); }
 
 void BrowseToolCommands::Suggestions1Click()
 {

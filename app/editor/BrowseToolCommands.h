@@ -8,6 +8,7 @@ namespace ql {
 
 class Dialogs;
 class Launcher;
+class WindowActivator;
 struct TSettings;
 
 inline constexpr char kHelpFileName[] = "help.chm";
@@ -38,7 +39,8 @@ private:
 class BrowseToolCommands {
 public:
     // `appDir` is the program's folder with a trailing '/'.
-    BrowseToolCommands(TSettings& settings, Dialogs& dialogs, Launcher& launcher, std::string appDir);
+    BrowseToolCommands(TSettings& settings, Dialogs& dialogs, Launcher& launcher, WindowActivator& front,
+                       std::string appDir);
 
     void ToolButton112Click();  // "Open original homepage"
     void ToolButton55Click();   // "Open in Browser": the page as last saved
@@ -55,6 +57,7 @@ private:
     TSettings& settings_;
     Dialogs& dialogs_;
     Launcher& launcher_;
+    WindowActivator& front_;
     std::string appDir_;
 };
 

@@ -109,8 +109,9 @@ TEditorForm::TEditorForm(EditorFormSetup setup)
     search_ = std::make_unique<SearchController>(*session_, *views_, *window_, *setup_.dialogs, *tools_, *scanner_);
     ops_->onDeleting = [this](const TreeNode& node) { search_->NodeDeleting(node); };
     export_ = std::make_unique<ExportCommands>(*session_, *window_, *setup_.dialogs, *setup_.exportDialogs,
-                                               *setup_.launcher, setup_.context.imagesIni);
-    browseTools_ = std::make_unique<BrowseToolCommands>(setup_.context.settings, *setup_.dialogs, *setup_.launcher, AppDir());
+                                               *setup_.launcher, windowActivator_, setup_.context.imagesIni);
+    browseTools_ = std::make_unique<BrowseToolCommands>(setup_.context.settings, *setup_.dialogs, *setup_.launcher,
+                                                        windowActivator_, AppDir());
     browseStatus_ = std::make_unique<BrowseStatusText>();
     editWith_ = std::make_unique<EditWithMenu>(*session_, *setup_.launcher, setup_.editWithApps);
 }

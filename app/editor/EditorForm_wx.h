@@ -13,6 +13,7 @@
 #include "app/editor/TreeOperations.h"
 #include "foundation/VekAdvClass.h"
 #include "foundation/VekOLEDrop.h"
+#include "platform/gui/X11WindowActivator_wx.h"
 
 #include <wx/frame.h>
 #include <wx/timer.h>
@@ -242,6 +243,7 @@ private:
 
     EditorFormSetup setup_;
     std::unique_ptr<Launcher> ownLauncher_;
+    X11WindowActivator windowActivator_;  // brings the browser that took a URL to the front
     std::unique_ptr<EditorDialogs> ownDialogs_;
     std::unique_ptr<Clock> ownClock_;
     CollectionTree tree_;

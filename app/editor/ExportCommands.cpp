@@ -10,8 +10,10 @@ std::string ReplaceFileQuestion(const std::string& file) { return file + " alrea
 std::string IndexWriteFailedMessage(const std::string& file) { return "Cannot create file \"" + file + "\"."; }
 
 ExportCommands::ExportCommands(PageSession& session, EditorWindow& window, EditorDialogs& dialogs,
-                               ExportDialogs& choosers, Launcher& launcher, const IniFile* imagesIni)
-    : session_(session), window_(window), dialogs_(dialogs), choosers_(choosers), launcher_(launcher), imagesIni_(imagesIni)
+                               ExportDialogs& choosers, Launcher& launcher, WindowActivator& front,
+                               const IniFile* imagesIni)
+    : session_(session), window_(window), dialogs_(dialogs), choosers_(choosers), launcher_(launcher), front_(front),
+      imagesIni_(imagesIni)
 {
 }
 
@@ -73,7 +75,7 @@ std::string ExportCommands::CreateIndexPage(bool wholeTree, bool openAfter)
         return {};
     }
     if (openAfter)
-        OpenUrl(file, "", launcher_);
+        OpenUrl(file, "", launcher_, front_);
     return file;
 }
 

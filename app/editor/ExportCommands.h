@@ -12,6 +12,7 @@ namespace ql {
 class EditorDialogs;
 class EditorWindow;
 class Launcher;
+class WindowActivator;
 class PageSession;
 
 // The file and folder choosers the export commands use.
@@ -32,7 +33,7 @@ inline constexpr char kReplaceFileCaption[] = "Save as ...";
 class ExportCommands {
 public:
     ExportCommands(PageSession& session, EditorWindow& window, EditorDialogs& dialogs, ExportDialogs& choosers,
-                   Launcher& launcher, const IniFile* imagesIni);
+                   Launcher& launcher, WindowActivator& front, const IniFile* imagesIni);
 
     // "Save Homepage As..." / "Save as ...": the selected node's page as last saved, always
     // written as ".html"; the user is asked before that replaces a file other than the one
@@ -53,6 +54,7 @@ private:
     EditorDialogs& dialogs_;
     ExportDialogs& choosers_;
     Launcher& launcher_;
+    WindowActivator& front_;
     const IniFile* imagesIni_;
 };
 

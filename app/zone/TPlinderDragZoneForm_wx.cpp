@@ -5,6 +5,7 @@
 #include "app/dialogs/TSetForm_wx.h"
 #include "app/editor/EditorTreeView_wx.h"
 #include "app/zone/StartupPlan.h"
+#include "app/zone/ZoneTreeManners_wx.h"
 #include "app/zone/TreeMirror_wx.h"
 #include "app/zone/ZoneArtwork_wx.h"
 #include "app/zone/ZoneTargeting.h"
@@ -26,6 +27,7 @@
 #include <wx/sizer.h>
 #include <wx/settings.h>
 #include <wx/stattext.h>
+#include <wx/tooltip.h>
 #include <wx/treectrl.h>
 
 
@@ -208,6 +210,7 @@ void TPlinderDragZoneForm::BuildControls()
                          wxTR_HAS_BUTTONS | wxTR_LINES_AT_ROOT | wxTR_HIDE_ROOT | wxTR_SINGLE | wxBORDER_NONE);
     TV2->SetIndent(19);
     SetCollectionTreeImages(TV2);
+    GiveZoneTreeItsManners(TV2);
     StatusBar1 = new wxStaticText(Panel2, wxID_ANY, "", wxDefaultPosition, wxDefaultSize, wxST_ELLIPSIZE_END);
     auto* sizer = new wxBoxSizer(wxVERTICAL);
     sizer->Add(DPanel1, 0, wxEXPAND);
@@ -432,7 +435,19 @@ void TPlinderDragZoneForm::SetHint(const std::string& text)
 {
     wxString hint = wxString::FromUTF8(text);
     hint.Replace("\r", "\n");
-    Image1->SetToolTip(hint);
+    if (!imageHint_)
+        imageHint_ = std::make_unique<PausedHint>(Image1);
+    imageHint_->SetText(hint);
+    imageHint_->SetPause(hintPauseMs_);
+}
+
+void TPlinderDragZoneForm::SetHintPause(int milliseconds)
+{
+    // The desktop's own tool tips keep their fixed delay; the zone picture's hint takes this.
+    hintPauseMs_ = milliseconds;
+    wxToolTip::SetDelay(milliseconds);
+    if (imageHint_)
+        imageHint_->SetPause(milliseconds);
 }
 
 ZoneTreeHit TPlinderDragZoneForm::HitTestZoneTree() const

@@ -4,6 +4,7 @@
 // notification-area icon and its menu, and receives the clip hand-over.
 #include "app/zone/ZoneController.h"
 #include "app/zone/ZoneDialogs_wx.h"
+#include "app/zone/PausedHint_wx.h"
 #include "app/zone/ZoneMenu.h"
 #include "components/browserhost/WebHostDde.h"
 #include "foundation/TrayIcon_wx.h"
@@ -74,6 +75,8 @@ public:
     void SetZoneVisible(bool visible) override;
     void SetStatusText(const std::string& text) override;
     void SetHint(const std::string& text) override;
+    void SetHintPause(int milliseconds) override;
+    bool HintShowing() const { return imageHint_ && imageHint_->Showing(); }
     ZoneTreeHit HitTestZoneTree() const override;
     void ExpandZoneTreeNode(TreeNode* node) override;
     void SetZoneDropHighlight(TreeNode* node) override;
@@ -116,6 +119,8 @@ private:
     SystemShellLauncher launcher_;
     std::unique_ptr<ZoneController> controller_;
     std::unique_ptr<TreeMirror> mirror_;
+    std::unique_ptr<PausedHint> imageHint_;  // the picture's hint
+    int hintPauseMs_ = 500;
     std::unique_ptr<CopyDataServer> handOver_;
     TSetForm* setForm_ = nullptr;
     TAboutForm* aboutForm_ = nullptr;

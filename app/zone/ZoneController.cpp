@@ -111,6 +111,7 @@ void ZoneController::PlaceZone()
 void ZoneController::FormShow()
 {
     PlaceZone();
+    window_.SetHintPause(kHintPauseMs);
     // Only a clip file that can be read is taken: without one no node would be worth making.
     StartupPlan plan = PlanStartup(args_, settings_.ShowMainForm, [](const std::string& f) { return ReadClipText(f).has_value(); });
     if (plan.handOver) {

@@ -24,6 +24,7 @@ struct TSettings;
 
 inline constexpr int kHoverTimerMs = 700;
 inline constexpr int kStartupHideTag = 1000;
+inline constexpr int kHintPauseMs = 1000;
 inline constexpr char kZoneHint[] = "Hint: save information by dragging it\rfrom your browser to here.";
 inline constexpr char kEditorUnavailable[] = "The editor window could not be opened.";
 

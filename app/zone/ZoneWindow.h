@@ -34,6 +34,8 @@ public:
     virtual void SetZoneVisible(bool visible) = 0;
     virtual void SetStatusText(const std::string& text) = 0;
     virtual void SetHint(const std::string& text) = 0;
+    // How long the pointer rests on a control before its hint shows (the application's).
+    virtual void SetHintPause(int milliseconds) = 0;
 
     virtual ZoneTreeHit HitTestZoneTree() const = 0;
     virtual void ExpandZoneTreeNode(TreeNode* node) = 0;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdlib>
 #include <clocale>
 #include <dirent.h>
 #include <fnmatch.h>
@@ -11,6 +12,7 @@
 
 #include "components/shell/ShConsts.h"
 #include "components/shell/ShellErrors.h"
+#include "platform/core/DesktopEntry.h"
 #include "platform/core/TextEncoding.h"
 #include "platform/core/shell/IdListArray.h"
 #include "platform/core/shell/ShellFileInfo.h"
@@ -236,6 +238,19 @@ com::DWORD AllowedDropEffects(com::IDataObject* data)
     return kAll & attributes;
 }
 
+int OverlayOf(ULONG attributes)
+{
+    return (attributes & shell::SFGAO_SHARE) ? 0 : (attributes & shell::SFGAO_LINK) ? 1 : -1;
+}
+
+std::string SendToEntry::Caption() const
+{
+    if (!caption.empty())
+        return caption;
+    const std::size_t dot = name.rfind('.');
+    return dot == std::string::npos || dot == 0 ? name : name.substr(0, dot);
+}
+
 void FillSendToList(const std::string& folderPath, const std::vector<std::string>& patterns,
                     const std::function<int(const std::string& path)>& iconIndexOf, std::vector<SendToEntry>& list)
 {
@@ -253,31 +268,56 @@ void FillSendToList(const std::string& folderPath, const std::vector<std::string
             struct stat st {};
             if (::stat(path.c_str(), &st) != 0 || S_ISDIR(st.st_mode))
                 continue;
-            auto at = std::lower_bound(list.begin(), list.end(), name,
-                                       [](const SendToEntry& x, const std::string& n) { return x.name < n; });
-            if (at != list.end() && at->name == name)
+            if (std::any_of(list.begin(), list.end(), [&](const SendToEntry& x) { return x.name == name; }))
                 continue;
-            list.insert(at, {name, iconIndexOf ? iconIndexOf(path) : -1});
+            SendToEntry entry{name, iconIndexOf ? iconIndexOf(path) : -1, path, {}};
+            if (name.size() > 8 && name.compare(name.size() - 8, 8, ".desktop") == 0) {
+                auto app = ReadDesktopEntry(path);
+                if (!app)
+                    continue;  // not an application's: nothing to send to
+                entry.caption = app->name;
+            }
+            auto at = std::lower_bound(list.begin(), list.end(), entry, [](const SendToEntry& x, const SendToEntry& y) {
+                return strcasecmp(x.Caption().c_str(), y.Caption().c_str()) < 0;
+            });
+            list.insert(at, std::move(entry));
         }
         ::closedir(dir);
     }
 }
 
-void SendToItem(const std::string& entryName, com::IDataObject* data)
+void FillSendToListFromFolders()
+{
+    for (const std::string& folder : shell::SendToFolders())
+        FillSendToList(folder, {"*.desktop"}, nullptr, SendToList());
+}
+
+void FillSendToSubmenu(shell::PopupMenu& menu)
+{
+    for (std::size_t i = 0; i < menu.Count(); ++i) {
+        shell::PopupMenu* sub = menu.At(i).submenu.get();
+        if (!sub || sub->Count() != 1 || !(sub->At(0).flags & shell::MF_GRAYED))
+            continue;
+        FillSendToListFromFolders();
+        const std::vector<SendToEntry>& entries = SendToList();
+        if (entries.empty())
+            return;
+        sub->Delete(0);
+        for (std::size_t k = 0; k < entries.size() && k + 1 < kFirstShellCommand; ++k)
+            sub->Append({static_cast<int>(k + 1), entries[k].Caption(), 0, nullptr});
+        return;
+    }
+}
+
+void SendToItem(const SendToEntry& entry, com::IDataObject* data)
 {
     IdListPtr list;
-    ComPtr<IShellFolder> folder;
-    IdListPtr item;
     ComPtr<com::IDropTarget> target;
-    HRESULT hr = GetSpecialFolderIdList(CSIDL_SENDTO, list);
+    HRESULT hr = PathToIdList(entry.path, list);
     if (com::SUCCEEDED(hr))
-        hr = GetShellFolder(list.get(), folder);
-    if (com::SUCCEEDED(hr))
-        hr = folder->ParseDisplayName(Utf8ToUtf16(entryName), nullptr, &item, nullptr);
-    if (com::SUCCEEDED(hr)) {
-        const ItemIdList* items[] = {item.get()};
-        hr = folder->GetUIObjectOf(items, com::IDropTarget::IID_, target.putVoid());
-    }
+        hr = GetUIObjectOfIdList(list.get(), com::IDropTarget::IID_, target.putVoid());
+    if (com::SUCCEEDED(hr) && !target)
+        hr = com::E_FAIL;
     if (com::FAILED(hr))
         RaiseSystemError(hr);
     com::DWORD effect = com::DROPEFFECT_COPY;
@@ -305,6 +345,13 @@ WheelScroll WheelScrollOf(int bar, int wheelScrollLines)
     return {false, bar == 0 ? 1 : (wheelScrollLines & 0xFF)};
 }
 
+WheelTurn WheelTurnOf(int bar, int rotation, int delta, bool pageScroll, int linesPerAction)
+{
+    const int notches = delta > 0 ? rotation / delta : 0;
+    const WheelScroll each = WheelScrollOf(bar, pageScroll ? -1 : linesPerAction);
+    return {notches < 0, each.byPage, std::abs(notches) * each.steps};
+}
+
 MenuCharResult SendToMenuChar(const std::vector<SendToEntry>& list, int highlighted, char32_t typed)
 {
     auto upper = [](char32_t c) { return c >= U'a' && c <= U'z' ? c - 32 : c; };
@@ -320,11 +367,11 @@ MenuCharResult SendToMenuChar(const std::vector<SendToEntry>& list, int highligh
     int start = highlighted >= 0 && highlighted < n ? highlighted : 0;
     int found = -1, matches = 0;
     for (int i = 0; i < n; ++i)
-        if (firstOf(list[static_cast<std::size_t>(i)].name) == typed)
+        if (firstOf(list[static_cast<std::size_t>(i)].Caption()) == typed)
             ++matches;
     for (int step = 1; step <= n && found < 0; ++step) {
         int i = (start + step) % n;
-        if (firstOf(list[static_cast<std::size_t>(i)].name) == typed)
+        if (firstOf(list[static_cast<std::size_t>(i)].Caption()) == typed)
             found = i;
     }
     if (found < 0)

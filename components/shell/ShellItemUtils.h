@@ -11,6 +11,7 @@
 
 #include "components/shell/ShellUtils.h"
 #include "platform/core/com/DragDrop.h"
+#include "platform/core/shell/PopupMenu.h"
 
 namespace ql::shellctl {
 
@@ -57,20 +58,47 @@ void SplitDesktopDirectoryIdList(IdListPtr& parent, IdListPtr& last);
 // items, then what all of them allow; none when those items cannot be asked.
 com::DWORD AllowedDropEffects(com::IDataObject* data);
 
-// The Send To entries: the files (not folders, not hidden) of the folder matching a pattern,
-// sorted, each with its small icon's index (from `iconIndexOf`, -1 when it has none). This
-// desktop has no Send To folder, so the controls' list stays empty.
+// The overlay an item's icon carries: 0 the shared-folder mark, 1 the link arrow, -1 none.
+int OverlayOf(ULONG attributes);
+
+// The Send To entries: the files (not folders, not hidden) of a folder matching a pattern, each
+// with its small icon's index (from `iconIndexOf`, -1 when it has none), sorted by caption
+// without regard to case. A desktop file counts only when it is an application's, and its
+// caption is the application's name; any other file's caption is its name without extension.
+// A file name already listed (from an earlier folder) is not added again.
 struct SendToEntry {
-    std::string name;
+    std::string name;  // the file name
     int iconIndex = -1;
+    std::string path;     // the file itself
+    std::string caption;  // as the menu shows it
+    std::string Caption() const;
 };
 void FillSendToList(const std::string& folderPath, const std::vector<std::string>& patterns,
                     const std::function<int(const std::string& path)>& iconIndexOf, std::vector<SendToEntry>& list);
 std::vector<SendToEntry>& SendToList();  // shared by every control; entries are never removed
+// The entries of every Send To folder (shell::SendToFolders), added to SendToList().
+void FillSendToListFromFolders();
+// Puts the entries into the shell's "Send To" submenu of a context menu: its placeholder (the
+// only item, grayed) gives way to one item per entry, identifiers 1, 2, 3 ... (at most 49); with
+// no entries the placeholder stays.
+void FillSendToSubmenu(shell::PopupMenu& menu);
 
 // Hands the data object to a Send To entry's drop target as a copy; raises EShellError when
-// the entry or its target cannot be had (always here: this desktop has no Send To folder).
-void SendToItem(const std::string& entryName, com::IDataObject* data);
+// the entry or its drop target cannot be had.
+void SendToItem(const SendToEntry& entry, com::IDataObject* data);
+
+// Runs `track` (the menu's modal loop) while `active` names the menu, so that the menu's
+// messages find it; cleared again however the loop ends.
+template <class Track>
+int TrackWhileActive(ComPtr<shell::IContextMenu>& active, const ComPtr<shell::IContextMenu>& menu, Track&& track)
+{
+    struct Clear {
+        ComPtr<shell::IContextMenu>& menu;
+        ~Clear() { menu.reset(); }
+    } clear{active};
+    active = menu;
+    return track();
+}
 
 // The hint for a highlighted menu item: the shell's help text for its commands (identifiers
 // from 50 that are no submenu or system-menu item), else "".
@@ -84,6 +112,15 @@ struct WheelScroll {
     int steps = 0;
 };
 WheelScroll WheelScrollOf(int bar, int wheelScrollLines);
+// One turn of the wheel as the toolkit reports it: `rotation` (negative: towards the user) in
+// notches of `delta`, the page-scroll mode and the lines per notch. Every whole notch scrolls
+// as WheelScrollOf says.
+struct WheelTurn {
+    bool down = false;
+    bool byPage = false;
+    int steps = 0;
+};
+WheelTurn WheelTurnOf(int bar, int rotation, int delta, bool pageScroll, int linesPerAction);
 
 // A typed character in the Send To submenu: the entry to go to, searched after the highlighted
 // one and then from the top by first character without case; it is only selected when several

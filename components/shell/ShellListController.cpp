@@ -7,6 +7,7 @@
 #include "components/shell/ShellItemUtils.h"
 #include "components/shell/ShellListFileFilter.h"
 #include "components/shell/ShellListKeys.h"
+#include "components/shell/ShellListScopes.h"
 #include "components/shell/IdListContainers.h"
 #include "platform/core/TextEncoding.h"
 #include "platform/core/shell/ShellItems.h"
@@ -22,25 +23,6 @@ namespace {
 
 // Attributes asked of every item that may be shown.
 constexpr ULONG kAcceptRequest = 0xF20B0000;
-
-// Shows the busy cursor for a scope.
-class Busy {
-public:
-    explicit Busy(ShellListView& view) : view_(view) { view_.SetBusy(true); }
-    ~Busy() { view_.SetBusy(false); }
-
-private:
-    ShellListView& view_;
-};
-
-class UpdateBracket {
-public:
-    explicit UpdateBracket(ShellListView& view) : view_(view) { view_.BeginUpdate(); }
-    ~UpdateBracket() { view_.EndUpdate(); }
-
-private:
-    ShellListView& view_;
-};
 
 std::string FileNameOf(const std::string& parsingName)
 {
@@ -364,12 +346,28 @@ void ShellListController::RefreshList()
         view_.DeleteItem(i);
         items_.erase(items_.begin() + i);
     }
+    // Items that stay keep their ids, also when their file changed in place: their texts are
+    // read again and shown where they changed.
+    for (int i = 0; i < Count(); ++i)
+        RereadItemTexts(i);
     for (IdListPtr& relative : added) {
         IdListPtr absolute = ConcatIdLists(folderIdList_.get(), relative.get());
         ULONG attributes = 0;
         if (ShouldAddItem(absolute.get(), *relative, attributes))
             AppendItem(std::move(relative), attributes);
     }
+}
+
+void ShellListController::RereadItemTexts(int index)
+{
+    TSvShListData* data = ItemData(index);
+    if (!data)
+        return;
+    auto texts = [&] { return std::vector<std::string>{data->ColumnText(1), data->ColumnText(2), data->ColumnText(3)}; };
+    const std::vector<std::string> before = texts();
+    data->Invalidate();
+    if (texts() != before)
+        view_.UpdateItem(index);
 }
 
 // Items -----------------------------------------------------------------------------------------
@@ -392,6 +390,11 @@ std::string ShellListController::ItemText(int index, int column) const
 bool ShellListController::ItemHidden(int index) const
 {
     return index >= 0 && index < Count() && (items_[static_cast<std::size_t>(index)]->attributes & shell::SFGAO_HIDDEN);
+}
+
+int ShellListController::ItemOverlay(int index) const
+{
+    return index >= 0 && index < Count() ? OverlayOf(items_[static_cast<std::size_t>(index)]->attributes) : -1;
 }
 
 std::vector<int> ShellListController::ShellSelection() const
@@ -507,172 +510,6 @@ void ShellListController::SortItems()
     view_.ReorderItems(newIndexOf);
 }
 
-// Commands --------------------------------------------------------------------------------------
-
-void ShellListController::FolderUp(int levels)
-{
-    if (options_ & svsloDontChangeFolder)
-        return;
-    const ItemIdList* list = Folder.GetIdList();
-    if (!list || list->IsEmpty())
-        return;
-    TSvIdListArray array(list);
-    Folder.SetIdList(array.Ancestor(levels));
-}
-
-bool ShellListController::DoDblClickOpen()
-{
-    bool handled = false;
-    if (OnDblClickOpen)
-        OnDblClickOpen(handled);
-    return !handled;
-}
-
-void ShellListController::OpenSelection()
-{
-    FlushPendingRefresh();
-    std::vector<int> selection = ShellSelection();
-    if (selection.size() < 2) {
-        std::vector<int> any = view_.SelectedIndices();
-        if (!any.empty())
-            OpenItem(any.front());
-        return;
-    }
-    if (!DoDblClickOpen())
-        return;
-    shell::PopupMenu menu;
-    ComPtr<shell::IContextMenu> contextMenu;
-    if (HRESULT hr = CreateItemContextMenu(shellFolder_.get(), RelativeLists(selection), contextMenu, menu,
-                                           kFirstShellCommand, shell::CMF_EXPLORE);
-        FAILED(hr))
-        RaiseSystemError(hr);
-    for (std::size_t i = 0; i < menu.Count(); ++i)
-        if ((menu.At(i).flags & shell::MF_DEFAULT) && menu.At(i).id >= static_cast<int>(kFirstShellCommand)) {
-            InvokeContextMenuVerb(contextMenu.get(), static_cast<unsigned>(menu.At(i).id) - kFirstShellCommand);
-            break;
-        }
-}
-
-void ShellListController::OpenItem(int index)
-{
-    FlushPendingRefresh();
-    TSvShListData* data = ItemData(index);
-    if (!data || !data->RelativeIdList()) {
-        DoDblClickOpen();
-        return;
-    }
-    Busy busy(view_);
-    IdListPtr absolute = ConcatIdLists(folderIdList_.get(), data->RelativeIdList());
-    ULONG attributes = SFGAO_FOLDER;
-    const ItemIdList* items[] = {data->RelativeIdList()};
-    if (absolute && shellFolder_ && shellFolder_->GetAttributesOf(items, &attributes) == S_OK &&
-        (attributes & SFGAO_FOLDER)) {
-        OpenFolder(*absolute);
-        return;
-    }
-    if (data->IsLink() && OpenLinkTarget(*data))
-        return;
-    if (DoDblClickOpen())
-        InvokeDefaultCommand(index);
-}
-
-void ShellListController::OpenFolder(const ItemIdList& absolute)
-{
-    if (options_ & svsloDontChangeFolder)
-        return;
-    IdListPtr target = CopyIdList(&absolute);  // the caller's list may belong to an item
-    ClearAllItems();
-    Folder.SetIdList(target.get());
-    if (items_.empty() && Folder.GetIdList() && *Folder.GetIdList() == *target)
-        RefillList();  // the same folder named again: the locator fires nothing
-}
-
-bool ShellListController::OpenLinkTarget(TSvShListData& data)
-{
-    TLinkData link;
-    if (FAILED(ReadShellLink(data.Path(), link, false)) || !link.FindData.directory)
-        return false;
-    IdListPtr target;
-    if (FAILED(PathToIdList(link.Path, target)) || !target)
-        return false;
-    OpenFolder(*target);
-    return true;
-}
-
-void ShellListController::InvokeDefaultCommand(int index)
-{
-    TSvShListData* data = ItemData(index);
-    if (!data || !data->RelativeIdList())
-        return;
-    shell::PopupMenu menu;
-    ComPtr<shell::IContextMenu> contextMenu;
-    const ItemIdList* items[] = {data->RelativeIdList()};
-    if (HRESULT hr = CreateItemContextMenu(shellFolder_.get(), items, contextMenu, menu, kFirstShellCommand,
-                                           shell::CMF_EXPLORE);
-        FAILED(hr))
-        RaiseSystemError(hr);
-    for (std::size_t i = 0; i < menu.Count(); ++i)
-        if ((menu.At(i).flags & shell::MF_DEFAULT) && menu.At(i).id >= static_cast<int>(kFirstShellCommand)) {
-            InvokeContextMenuVerb(contextMenu.get(), static_cast<unsigned>(menu.At(i).id) - kFirstShellCommand);
-            return;
-        }
-}
-
-void ShellListController::ShowShellContextMenu(int x, int y)
-{
-    std::vector<int> selection = ShellSelection();
-    if (selection.empty() || !shellFolder_)
-        return;
-    unsigned flags = shell::CMF_EXPLORE;
-    TSvShListData* focused = ItemData(view_.FocusedIndex());
-    if (focused && !focused->Path().empty() && !ReadOnly)
-        flags |= shell::CMF_CANRENAME;
-    ComPtr<shell::IContextMenu> contextMenu;
-    if (FAILED(shellFolder_->GetUIObjectOf(RelativeLists(selection), shell::IContextMenu::IID_,
-                                           contextMenu.putVoid())))
-        return;
-    shell::PopupMenu menu;
-    if (HRESULT hr = contextMenu->QueryContextMenu(menu, 0, kFirstShellCommand, kLastShellCommand, flags);
-        FAILED(hr))
-        RaiseSystemError(hr);
-    const int id = view_.TrackMenu(menu, x, y);
-    if (id == kRenameCommandId) {
-        if (view_.FocusedIndex() >= 0)
-            view_.EditLabel(view_.FocusedIndex());
-    } else if (id >= static_cast<int>(kFirstShellCommand)) {
-        InvokeContextMenuVerb(contextMenu.get(), static_cast<unsigned>(id) - kFirstShellCommand);
-        if (IsNetworkFolder())
-            RefreshList();
-    }
-    // 1 to 49 would be Send To entries; this desktop has none.
-}
-
-void ShellListController::InvokeSelectionVerb(const std::string& verb)
-{
-    std::vector<int> selection = ShellSelection();
-    if (selection.empty() || !shellFolder_)
-        return;
-    ComPtr<shell::IContextMenu> contextMenu;
-    if (FAILED(shellFolder_->GetUIObjectOf(RelativeLists(selection), shell::IContextMenu::IID_,
-                                           contextMenu.putVoid())))
-        return;
-    InvokeContextMenuVerb(contextMenu.get(), verb);
-    if (IsNetworkFolder())
-        RefreshList();
-}
-
-void ShellListController::InvokeFolderVerb(const std::string& verb)
-{
-    ComPtr<shell::IContextMenu> contextMenu;
-    if (HRESULT hr = GetUIObjectOfIdList(folderIdList_.get(), shell::IContextMenu::IID_, contextMenu.putVoid());
-        FAILED(hr))
-        RaiseSystemError(hr);
-    if (HRESULT hr = InvokeContextMenuVerb(contextMenu.get(), verb); FAILED(hr))
-        RaiseSystemError(hr);
-}
-
-bool ShellListController::IsNetworkFolder() { return Folder.GetPath().rfind("//", 0) == 0; }
-
 // Renaming --------------------------------------------------------------------------------------
 
 bool ShellListController::CanEdit(int index) const
@@ -769,7 +606,11 @@ void ShellListController::StartChangeNotify()
     const std::string path = Folder.GetPath();
     int slot = -1;
     if (!path.empty())
-        changeThread_->AddWatch(path, FILE_NOTIFY_CHANGE_FILE_NAME | FILE_NOTIFY_CHANGE_DIR_NAME, slot, false);
+        // Names, and files changed in place (their size and time are shown).
+        changeThread_->AddWatch(path,
+                                FILE_NOTIFY_CHANGE_FILE_NAME | FILE_NOTIFY_CHANGE_DIR_NAME | FILE_NOTIFY_CHANGE_SIZE |
+                                    FILE_NOTIFY_CHANGE_LAST_WRITE,
+                                slot, false);
 }
 
 void ShellListController::ChangeNotification()

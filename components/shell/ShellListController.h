@@ -133,6 +133,8 @@ public:
     TSvShListData* ItemData(int index) const;
     std::string ItemText(int index, int column) const;
     bool ItemHidden(int index) const;
+    // The mark on the item's icon (OverlayOf): shared folders and links.
+    int ItemOverlay(int index) const;
     int SelectedShellItemCount() const;
     com::DWORD DropEffectsOfSelection();
 
@@ -150,6 +152,9 @@ public:
     void OpenItem(int index);
     void OpenFolder(const ItemIdList& absolute);
     void ShowShellContextMenu(int x, int y);
+    // While a shell menu is up: the help text of the highlighted command for OnPopupHint.
+    std::string MenuHint(int id, bool popupOrSystemItem) const;
+    std::function<void(const std::string& hint)> OnPopupHint;
     void InvokeSelectionVerb(const std::string& verb);
     void InvokeFolderVerb(const std::string& verb);
     bool CanEdit(int index) const;
@@ -197,6 +202,9 @@ private:
     void SortItems();
     int CompareItems(const Item& a, const Item& b) const;
     void RunPendingRefresh();
+    void RereadItemTexts(int index);
+    void SendToEntry(int index);
+    com::ComPtr<com::IDataObject> SelectionDataObject();  // nil without a selection
     bool IsNetworkFolder();
     std::vector<int> ShellSelection() const;  // selected items with data, as the commands take them
     std::vector<const ItemIdList*> RelativeLists(const std::vector<int>& indexes) const;
@@ -205,6 +213,7 @@ private:
                        com::ComPtr<com::IDropTarget>& target);
     com::ComPtr<com::IDropTarget> FolderDropTarget();
     void InvokeDefaultCommand(int index);
+    void RunDefaultCommand(const std::vector<const ItemIdList*>& items);  // of the items' context menu
     bool OpenLinkTarget(TSvShListData& data);
     bool DoDblClickOpen();
 
@@ -232,6 +241,7 @@ private:
     com::ComPtr<com::IDataObject> enteredData_;
     com::DWORD enteredKeyState_ = 0;
     std::uint32_t lastScrollTick_ = 0;
+    com::ComPtr<shell::IContextMenu> activeMenu_;  // only while TrackMenu runs
 };
 
 }  // namespace ql::shellctl

@@ -20,13 +20,7 @@ void ShellListController::StartOleDrag(int button)
     auto source = ComPtr<TDropSource_shlvtv>::Adopt(new TDropSource_shlvtv(button));
     if (source->ButtonMask() == 0)
         return;
-    std::vector<int> selection = ShellSelection();
-    ShellDragItems drag;
-    drag.folder = folderIdList_.get();
-    drag.items = RelativeLists(selection);
-    for (int i : selection)
-        drag.parsingNames.push_back(GetDisplayName(shellFolder_.get(), *ItemData(i)->RelativeIdList(), svdnForParsing));
-    ComPtr<IDataObject> data = TDataObject_shlv::Create(drag);
+    ComPtr<IDataObject> data = SelectionDataObject();
     if (!data)
         return;
     const DWORD allowed = DropEffectsOfSelection();
@@ -43,10 +37,13 @@ void ShellListController::StartOleDrag(int button)
     const bool refill = refillPending_;
     const bool refresh = hr == DRAGDROP_S_DROP || refreshPending_;
     refreshPending_ = false;
-    if (refill)
+    if (refill) {
         RefillList();
-    else if (refresh)
+    } else if (refresh) {
+        // What the drop brought is appended by the refresh: the order is made again.
         RefreshList();
+        SortItems();
+    }
 }
 
 ComPtr<IDropTarget> ShellListController::FolderDropTarget()

@@ -31,8 +31,11 @@ TSvCustomShellList::TSvCustomShellList(wxWindow* parent, wxWindowID id, const wx
       shell_(*this)
 {
     StartShellControls();
-    SetImageList(GetSystemImageList(0), wxIMAGE_LIST_SMALL);  // shared: never freed here
+    // Small icons are the list's own, each with its item's overlay drawn in; large ones are the
+    // system's (shared: never freed here).
+    SetImageList(icons_.List(), wxIMAGE_LIST_SMALL);
     SetImageList(GetSystemImageList(1), wxIMAGE_LIST_NORMAL);
+    shell_.ColumnRegistry = &columnData_;
 
     refreshTimer_.Bind(wxEVT_TIMER, [this](wxTimerEvent&) { Guard([&] { shell_.RefreshTimerFired(); }); });
     Bind(wxEVT_LIST_COL_CLICK, [this](wxListEvent& e) { Guard([&] { shell_.ColumnClick(e.GetColumn()); }); });
@@ -71,9 +74,12 @@ TSvCustomShellList::TSvCustomShellList(wxWindow* parent, wxWindowID id, const wx
             e.Skip();
             return;
         }
-        const bool down = e.GetWheelRotation() < 0;
-        ScrollByWheel(this, 1, down ? ScrollCommand::LineDown : ScrollCommand::LineUp,
-                      down ? ScrollCommand::PageDown : ScrollCommand::PageUp, e.GetLinesPerAction());
+        // A list of columns scrolls sideways, the other views up and down.
+        ScrollByWheelEvent(this, HasFlag(wxLC_LIST) ? 0 : 1, e);
+    });
+    Bind(wxEVT_MENU_HIGHLIGHT, [this](wxMenuEvent& e) {
+        if (shell_.OnPopupHint)
+            Guard([&] { shell_.OnPopupHint(shell_.MenuHint(e.GetMenuId(), e.GetMenuId() < 0)); });
     });
     DeviceChangeHandler().AddHandler(this, [weak = std::weak_ptr<Liveness>(alive_)](TSvDeviceChangeHandler&,
                                                                                      TMessage& m) {
@@ -95,6 +101,7 @@ TSvCustomShellList::~TSvCustomShellList()
         shell_.WindowDestroying();
     } catch (const std::exception&) {
     }
+    SetImageList(nullptr, wxIMAGE_LIST_SMALL);
     StopShellControls();
 }
 
@@ -190,7 +197,8 @@ void TSvCustomShellList::ClearItems()
 void TSvCustomShellList::SetItemTexts(int index)
 {
     TSvShListData* data = shell_.ItemData(index);
-    const int image = data ? GetIconIndex(data->AbsoluteIdList(), shell::SHGFI_SMALLICON) : 0;
+    const int image =
+        data ? icons_.ImageFor(GetIconIndex(data->AbsoluteIdList(), shell::SHGFI_SMALLICON), shell_.ItemOverlay(index)) : -1;
     SetItem(index, 0, wxString::FromUTF8(shell_.ItemText(index, 0)), image);
     for (int column = 1; column < GetColumnCount(); ++column)
         SetItem(index, column, wxString::FromUTF8(shell_.ItemText(index, column)));

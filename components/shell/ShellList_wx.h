@@ -8,7 +8,9 @@
 #include <wx/timer.h>
 
 #include "components/shell/CustomListView_wx.h"
+#include "components/shell/ShellIcons_wx.h"
 #include "components/shell/ShellListController.h"
+#include "platform/core/Registry.h"
 
 namespace ql::shellctl {
 
@@ -91,6 +93,8 @@ private:
     int dropHighlight_ = -1;
     int updateDepth_ = 0;
     int busyDepth_ = 0;
+    OverlaidIcons icons_;
+    Registry columnData_;  // the user's registry: the file manager's "DirectoryCols"
     ShellListController shell_;  // last: it talks to the members above until it is gone
 };
 

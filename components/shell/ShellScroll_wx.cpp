@@ -31,4 +31,14 @@ bool ScrollByWheel(wxWindow* control, int bar, ScrollCommand lineCommand, Scroll
     return true;
 }
 
+void ScrollByWheelEvent(wxWindow* control, int bar, const wxMouseEvent& event)
+{
+    const WheelTurn turn = WheelTurnOf(bar, event.GetWheelRotation(), event.GetWheelDelta(), event.IsPageScroll(),
+                                       event.GetLinesPerAction());
+    const ScrollCommand line = turn.down ? ScrollCommand::LineDown : ScrollCommand::LineUp;
+    const ScrollCommand page = turn.down ? ScrollCommand::PageDown : ScrollCommand::PageUp;
+    for (int i = 0; i < turn.steps; ++i)
+        ScrollOneStep(control, bar, turn.byPage ? page : line);
+}
+
 }  // namespace ql::shellctl

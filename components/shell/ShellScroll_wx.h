@@ -1,5 +1,6 @@
 #pragma once
 // Scrolling a shell control by steps, as its mouse-wheel handler does.
+#include <wx/event.h>
 #include <wx/window.h>
 
 namespace ql::shellctl {
@@ -12,5 +13,7 @@ void ScrollOneStep(wxWindow* control, int bar, ScrollCommand command);
 // One wheel notch (WheelScrollOf decides pages or lines); always true.
 bool ScrollByWheel(wxWindow* control, int bar, ScrollCommand lineCommand, ScrollCommand pageCommand,
                    int wheelScrollLines);
+// A wheel event on bar 0 or 1, every notch of it, by lines or by pages as the event asks.
+void ScrollByWheelEvent(wxWindow* control, int bar, const wxMouseEvent& event);
 
 }  // namespace ql::shellctl

@@ -324,8 +324,7 @@ HRESULT ShellTreeController::AddShellItem(IShellFolder* folder, const ItemIdList
     const TTreeNode node = view_.AddNode(parent, GetFolderDisplayName(folder, item, shell::SHGDN_INFOLDER));
     const ULONG both = shell::SFGAO_FOLDER | shell::SFGAO_HASSUBFOLDER;
     view_.SetHasChildren(node, (Options & svstoShowNonFolders) ? (attributes & both) != 0 : (attributes & both) == both);
-    const int overlay = (attributes & shell::SFGAO_SHARE) ? 0 : (attributes & shell::SFGAO_LINK) ? 1 : -1;
-    view_.SetLook(node, overlay, (attributes & shell::SFGAO_GHOSTED) != 0);
+    view_.SetLook(node, OverlayOf(attributes), (attributes & shell::SFGAO_GHOSTED) != 0);
     auto data = std::make_unique<TSvShTreeData>(owner_);
     data->Init(NodeData(parent), &item);
     data_[node] = std::move(data);
@@ -697,15 +696,8 @@ void ShellTreeController::ShowShellContextMenu(TTreeNode node, int x, int y)
     const unsigned flags = shell::CMF_EXPLORE | (ReadOnly ? 0 : shell::CMF_CANRENAME);
     if (FAILED(CreateItemContextMenu(folder, items, contextMenu, menu, kFirstShellCommand, flags)) || !contextMenu)
         return;
-    activeMenu_ = contextMenu;
-    int chosen = 0;
-    try {
-        chosen = view_.TrackMenu(menu, x, y);
-    } catch (...) {
-        activeMenu_.reset();
-        throw;
-    }
-    activeMenu_.reset();
+    FillSendToSubmenu(menu);
+    const int chosen = TrackWhileActive(activeMenu_, contextMenu, [&] { return view_.TrackMenu(menu, x, y); });
     if (chosen == static_cast<int>(kTreeShellRenameId)) {
         if (CanEdit(node))
             view_.EditLabel(node);
@@ -728,7 +720,7 @@ void ShellTreeController::SendToEntry(TTreeNode node, int index)
     if (index < 0 || index >= static_cast<int>(entries.size()))
         return;
     if (ComPtr<IDataObject> data = TDataObject_shtv::Create(NodeData(node)))
-        SendToItem(entries[static_cast<std::size_t>(index)].name, data.get());
+        SendToItem(entries[static_cast<std::size_t>(index)], data.get());
 }
 
 bool ShellTreeController::KeyDown(TShortCut shortcut)

@@ -27,7 +27,7 @@ TSvCustomShellTree::TSvCustomShellTree(wxWindow* parent, wxWindowID id, const wx
 {
     StartShellControls();  // the desktop's services, device changes and the shortcut texts
     root_ = AddRoot(wxString());
-    SetImageList(&images_);
+    SetImageList(icons_.List());
 
     refreshTimer_.Bind(wxEVT_TIMER, [this](wxTimerEvent&) { Guard([&] { shell_.RefreshTimerFired(); }); });
     Bind(wxEVT_TREE_ITEM_EXPANDING, [this](wxTreeEvent& e) {
@@ -138,14 +138,8 @@ void TSvCustomShellTree::OnWheel(wxMouseEvent& event)
         else if (auto* list = dynamic_cast<TSvCustomListView*>(w))
             target = list->RowsWindow();
         if (target) {
-            if (event.GetWheelAxis() == wxMOUSE_WHEEL_VERTICAL) {
-                const int notches = event.GetWheelRotation() / std::max(1, event.GetWheelDelta());
-                const bool down = notches < 0;
-                const int lines = event.IsPageScroll() ? -1 : event.GetLinesPerAction();
-                for (int n = 0; n < std::abs(notches); ++n)
-                    ScrollByWheel(target, 1, down ? ScrollCommand::LineDown : ScrollCommand::LineUp,
-                                  down ? ScrollCommand::PageDown : ScrollCommand::PageUp, lines);
-            }
+            if (event.GetWheelAxis() == wxMOUSE_WHEEL_VERTICAL)
+                ScrollByWheelEvent(target, 1, event);
             return;
         }
     }
@@ -263,43 +257,11 @@ void TSvCustomShellTree::SetIcons(TTreeNode node, const ItemIdList* absolute)
     const ItemIdList* list = absolute ? absolute : &desktop;
     auto found = overlayOf_.find(node);
     const int overlay = found == overlayOf_.end() ? -1 : found->second;
-    const int closed = ImageFor(GetIconIndex(list, shell::SHGFI_SMALLICON), overlay);
-    const int open = ImageFor(GetIconIndex(list, shell::SHGFI_SMALLICON | shell::SHGFI_OPENICON), overlay);
+    const int closed = icons_.ImageFor(GetIconIndex(list, shell::SHGFI_SMALLICON), overlay);
+    const int open = icons_.ImageFor(GetIconIndex(list, shell::SHGFI_SMALLICON | shell::SHGFI_OPENICON), overlay);
     SetItemImage(ItemOf(node), closed, wxTreeItemIcon_Normal);
     SetItemImage(ItemOf(node), open, wxTreeItemIcon_Selected);
     SetItemImage(ItemOf(node), open, wxTreeItemIcon_Expanded);
-}
-
-int TSvCustomShellTree::ImageFor(int systemIndex, int overlay)
-{
-    const auto key = std::make_pair(systemIndex, overlay);
-    if (auto it = imageOf_.find(key); it != imageOf_.end())
-        return it->second;
-    wxImageList* system = GetSystemImageList(0);
-    if (!system || systemIndex < 0 || systemIndex >= system->GetImageCount())
-        return -1;
-    wxImage icon = system->GetBitmap(systemIndex).ConvertToImage();
-    // Overlay 0 marks shared items, overlay 1 links: the system list's overlay images 2 and 1.
-    const int mark = overlay < 0 ? -1 : shell::SystemImageLists::Get().OverlayImage(overlay == 0 ? 2 : 1);
-    if (mark >= 0 && mark < system->GetImageCount()) {
-        const wxImage over = system->GetBitmap(mark).ConvertToImage();
-        if (!icon.HasAlpha())
-            icon.InitAlpha();
-        const int w = std::min(icon.GetWidth(), over.GetWidth()), h = std::min(icon.GetHeight(), over.GetHeight());
-        for (int y = 0; y < h; ++y)
-            for (int x = 0; x < w; ++x) {
-                const int a = over.HasAlpha() ? over.GetAlpha(x, y) : 255;
-                if (a == 0 || (over.HasMask() && over.IsTransparent(x, y)))
-                    continue;
-                auto mix = [a](int top, int below) { return (top * a + below * (255 - a)) / 255; };
-                icon.SetRGB(x, y, mix(over.GetRed(x, y), icon.GetRed(x, y)), mix(over.GetGreen(x, y), icon.GetGreen(x, y)),
-                            mix(over.GetBlue(x, y), icon.GetBlue(x, y)));
-                icon.SetAlpha(x, y, std::max<int>(icon.GetAlpha(x, y), a));
-            }
-    }
-    const int index = images_.Add(wxBitmap(icon));
-    imageOf_[key] = index;
-    return index;
 }
 
 void TSvCustomShellTree::Expand(TTreeNode node)

@@ -11,6 +11,7 @@
 #include <wx/imaglist.h>
 #include <wx/timer.h>
 #include "components/shell/CustomTreeView_wx.h"
+#include "components/shell/ShellIcons_wx.h"
 #include "components/shell/ShellTreeController.h"
 
 namespace ql::shellctl {
@@ -48,8 +49,6 @@ private:
     void Guard(F&& f);
     void OnWheel(wxMouseEvent& event);
     wxTreeItemId Item(TTreeNode node) const { return node ? ItemOf(node) : root_; }
-    // The tree's own image of a system icon with an overlay (-1 none, 0 shared, 1 link).
-    int ImageFor(int systemIndex, int overlay);
 
     // ShellTreeView
     TTreeNode AddNode(TTreeNode parent, const std::string& caption) override;
@@ -100,8 +99,7 @@ private:
     ShellTreeController shell_;
     const std::function<int(TTreeNode, TTreeNode)>* compare_ = nullptr;
     TTreeNode dropHighlight_ = nullptr;
-    wxImageList images_{16, 16, true};
-    std::map<std::pair<int, int>, int> imageOf_;
+    OverlaidIcons icons_;
     std::unordered_map<TTreeNode, int> overlayOf_;
     bool editing_ = false;
     int busyDepth_ = 0;

@@ -1,6 +1,5 @@
 #include "platform/gui/DesktopApps.h"
 
-#include "platform/core/UrlText.h"
 
 #include <gio/gio.h>
 
@@ -36,97 +35,6 @@ std::vector<DesktopApp> AppsForMimeType(const std::string& mimeType)
     }
     g_list_free_full(list, g_object_unref);
     return apps;
-}
-
-std::optional<std::vector<std::string>> ExecArgv(std::string_view exec, const std::string& file,
-                                                 const std::string& appName)
-{
-    // Split into words first (a quoted word may hold blanks and \" \` \$ \\ escapes), noting
-    // which words were quoted: field codes count only outside quotes.
-    struct Word {
-        std::string text;
-        bool quoted = false;
-    };
-    std::vector<Word> words;
-    std::size_t i = 0;
-    while (i < exec.size()) {
-        while (i < exec.size() && (exec[i] == ' ' || exec[i] == '\t'))
-            ++i;
-        if (i >= exec.size())
-            break;
-        Word word;
-        if (exec[i] == '"') {
-            word.quoted = true;
-            ++i;
-            bool closed = false;
-            while (i < exec.size()) {
-                const char c = exec[i++];
-                if (c == '"') {
-                    closed = true;
-                    break;
-                }
-                if (c == '\\' && i < exec.size()) {
-                    word.text += exec[i++];
-                    continue;
-                }
-                word.text += c;
-            }
-            if (!closed)
-                return std::nullopt;
-        } else {
-            while (i < exec.size() && exec[i] != ' ' && exec[i] != '\t')
-                word.text += exec[i++];
-        }
-        words.push_back(std::move(word));
-    }
-
-    std::vector<std::string> argv;
-    bool fileGiven = false;
-    for (const Word& word : words) {
-        if (word.quoted) {
-            std::string text;
-            for (std::size_t k = 0; k < word.text.size(); ++k) {
-                text += word.text[k];
-                if (word.text[k] == '%' && k + 1 < word.text.size() && word.text[k + 1] == '%')
-                    ++k;
-            }
-            argv.push_back(std::move(text));
-            continue;
-        }
-        const std::string& w = word.text;
-        if (w == "%f" || w == "%F") {
-            argv.push_back(file);
-            fileGiven = true;
-            continue;
-        }
-        if (w == "%u" || w == "%U") {
-            argv.push_back(FilePathToUrl(file));
-            fileGiven = true;
-            continue;
-        }
-        if (w == "%c") {
-            if (!appName.empty())
-                argv.push_back(appName);
-            continue;
-        }
-        std::string text;
-        for (std::size_t k = 0; k < w.size(); ++k) {
-            if (w[k] != '%') {
-                text += w[k];
-            } else if (k + 1 < w.size()) {
-                if (w[k + 1] == '%')
-                    text += '%';
-                ++k;  // any other field code inside a word is dropped
-            }
-        }
-        if (!text.empty())
-            argv.push_back(std::move(text));
-    }
-    if (argv.empty())
-        return std::nullopt;
-    if (!fileGiven)
-        argv.push_back(file);
-    return argv;
 }
 
 }  // namespace ql

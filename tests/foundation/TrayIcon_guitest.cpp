@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <X11/Xlib.h>
+#include <X11/extensions/XTest.h>
 #include <glib.h>
 #include <wx/app.h>
 
@@ -8,6 +9,7 @@
 
 #include "foundation/TrayIcon.h"
 #include "foundation/TrayIcon_wx.h"
+#include "tests/visual/GuiWait.h"
 
 namespace ql {
 namespace {
@@ -73,6 +75,123 @@ TEST(TrayIconOnTheDesktop, PostedTooltipRefreshArrivesThroughTheEventLoop)
         EXPECT_EQ(log, std::vector<std::string>{"1:Quillory"});
     }
     EXPECT_EQ(log.back(), "2:Quillory");
+}
+
+// A notification area of the test's own, as a panel's tray is: it owns the screen's tray
+// selection, announces itself, and embeds the icon window that asks to dock (XEMBED) at a
+// known place on the screen.
+class NotificationArea {
+public:
+    static constexpr int X = 1500, Y = 1100, Size = 32;
+
+    NotificationArea() : dpy_(XOpenDisplay(nullptr))
+    {
+        if (!dpy_)
+            return;
+        const Window root = DefaultRootWindow(dpy_);
+        const std::string name = "_NET_SYSTEM_TRAY_S" + std::to_string(DefaultScreen(dpy_));
+        tray_ = XInternAtom(dpy_, name.c_str(), False);
+        opcode_ = XInternAtom(dpy_, "_NET_SYSTEM_TRAY_OPCODE", False);
+        manager_ = XCreateSimpleWindow(dpy_, root, 0, 0, 1, 1, 0, 0, 0);
+        XSetWindowAttributes attrs{};
+        attrs.override_redirect = True;
+        container_ = XCreateWindow(dpy_, root, X, Y, Size, Size, 0, CopyFromParent, InputOutput, CopyFromParent,
+                                   CWOverrideRedirect, &attrs);
+        XMapRaised(dpy_, container_);
+        XSetSelectionOwner(dpy_, tray_, manager_, CurrentTime);
+        XClientMessageEvent hello{};
+        hello.type = ClientMessage;
+        hello.window = root;
+        hello.message_type = XInternAtom(dpy_, "MANAGER", False);
+        hello.format = 32;
+        hello.data.l[0] = CurrentTime;
+        hello.data.l[1] = static_cast<long>(tray_);
+        hello.data.l[2] = static_cast<long>(manager_);
+        XSendEvent(dpy_, root, False, StructureNotifyMask, reinterpret_cast<XEvent*>(&hello));
+        XSync(dpy_, False);
+    }
+    ~NotificationArea()
+    {
+        if (!dpy_)
+            return;
+        // As a panel that quits does: the icon's window goes back to the root, so that it is not
+        // destroyed with the area while its program still uses it.
+        if (icon_) {
+            XReparentWindow(dpy_, icon_, DefaultRootWindow(dpy_), 0, 0);
+            XSync(dpy_, False);
+        }
+        XSetSelectionOwner(dpy_, tray_, None, CurrentTime);
+        XDestroyWindow(dpy_, container_);
+        XDestroyWindow(dpy_, manager_);
+        XCloseDisplay(dpy_);
+    }
+    bool Ok() const { return dpy_ != nullptr; }
+
+    // Handles what arrived; true once an icon sits in the area, mapped.
+    bool IconShown()
+    {
+        while (XPending(dpy_)) {
+            XEvent e;
+            XNextEvent(dpy_, &e);
+            if (e.type == ClientMessage && e.xclient.message_type == opcode_ && e.xclient.data.l[1] == 0 && !icon_)
+                Dock(static_cast<Window>(e.xclient.data.l[2]));
+        }
+        XWindowAttributes a{};
+        return icon_ && XGetWindowAttributes(dpy_, icon_, &a) && a.map_state == IsViewable;
+    }
+    void Click()
+    {
+        XTestFakeMotionEvent(dpy_, -1, X + Size / 2, Y + Size / 2, CurrentTime);
+        XTestFakeButtonEvent(dpy_, 1, True, CurrentTime);
+        XTestFakeButtonEvent(dpy_, 1, False, CurrentTime);
+        XFlush(dpy_);
+    }
+
+private:
+    void Dock(Window icon)
+    {
+        icon_ = icon;
+        XReparentWindow(dpy_, icon, container_, 0, 0);
+        XResizeWindow(dpy_, icon, Size, Size);
+        XClientMessageEvent notify{};  // XEMBED_EMBEDDED_NOTIFY
+        notify.type = ClientMessage;
+        notify.window = icon;
+        notify.message_type = XInternAtom(dpy_, "_XEMBED", False);
+        notify.format = 32;
+        notify.data.l[0] = CurrentTime;
+        notify.data.l[1] = 0;
+        notify.data.l[3] = static_cast<long>(container_);
+        XSendEvent(dpy_, icon, False, NoEventMask, reinterpret_cast<XEvent*>(&notify));
+        XMapWindow(dpy_, icon);
+        XSync(dpy_, False);
+    }
+
+    Display* dpy_;
+    Atom tray_ = None, opcode_ = None;
+    Window manager_ = None, container_ = None, icon_ = None;
+};
+
+TEST(TrayIconOnTheDesktop, TwoQuickClicksOnTheIconAreADoubleClick)
+{
+    test::ActiveLoop loop;
+    NotificationArea area;
+    ASSERT_TRUE(area.Ok());
+    ASSERT_TRUE(TrayAvailable());
+    TTrayIcon icon(MakeWxTrayShell());
+    std::vector<std::string> seen;
+    icon.OnClick = [&](TTrayIcon*) { seen.push_back("click"); };
+    icon.OnDblClick = [&](TTrayIcon*) { seen.push_back("dbl"); };
+    icon.SetActive(true);
+    icon.SetIcon(TIcon{16, 16, std::vector<std::uint8_t>(16 * 16 * 4, 200)});
+    icon.SetToolTip("Quillory");
+    ASSERT_TRUE(test::PumpUntil([&] { return area.IconShown(); }));
+
+    // Two clicks as a user makes them, well within the desktop's double-click time.
+    area.Click();
+    area.Click();
+    EXPECT_TRUE(test::PumpUntil([&] { return seen.size() >= 3; }));
+    EXPECT_EQ(seen, (std::vector<std::string>{"click", "dbl", "click"}));
+    icon.SetActive(false);
 }
 
 }  // namespace

@@ -117,6 +117,39 @@ TEST(TrayIcon, ClicksBecomeEventsInTheOrderReported)
     EXPECT_EQ(seen, (std::vector<std::string>{"click", "dbl", "click"}));
 }
 
+TEST(TrayIcon, TwoClicksWithinTheDoubleClickTimeMakeADoubleClick)
+{
+    std::int64_t now = 1000;
+    int doubleClick = 400;
+    TrayClickPairing pairing([&] { return now; }, [&] { return doubleClick; });
+    Recording r;
+    TTrayIcon icon(std::make_unique<FakeShell>(r));
+    std::vector<std::string> seen;
+    icon.OnClick = [&](TTrayIcon*) { seen.push_back("click"); };
+    icon.OnDblClick = [&](TTrayIcon*) { seen.push_back("dbl"); };
+    auto clickAt = [&](std::int64_t at) {
+        now = at;
+        for (std::uint32_t m : pairing.Click())
+            r.proc(kTrayCallbackMessage, m);
+    };
+    clickAt(1000);
+    clickAt(1400);  // just within the time
+    EXPECT_EQ(seen, (std::vector<std::string>{"click", "dbl", "click"}));
+    seen.clear();
+    clickAt(1500);  // a third click begins a new pair
+    clickAt(1901);  // too late: two single clicks
+    EXPECT_EQ(seen, (std::vector<std::string>{"click", "click"}));
+    seen.clear();
+    doubleClick = 600;  // the desktop's setting changed
+    clickAt(2400);
+    EXPECT_EQ(seen, (std::vector<std::string>{"dbl", "click"}));
+    seen.clear();
+    clickAt(2500);
+    now = 2400;  // a clock that went back pairs nothing
+    clickAt(2400);
+    EXPECT_EQ(seen, (std::vector<std::string>{"click", "click"}));
+}
+
 TEST(TrayIcon, RightClickPopsTheMenuAtTheCursorThenRaisesTheEvent)
 {
     Recording r;

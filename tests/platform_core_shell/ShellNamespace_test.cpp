@@ -170,7 +170,13 @@ TEST_F(ShellNamespace, SpecialFolders)
     IdListPtr list;
     ASSERT_EQ(SHGetSpecialFolderLocation(CSIDL_DESKTOP, &list), com::S_OK);
     EXPECT_TRUE(list->IsEmpty());
+    // Send To is the program's own folder below the user's data folder, once it exists.
     EXPECT_TRUE(FAILED(SHGetSpecialFolderLocation(CSIDL_SENDTO, &list)));
+    fs::create_directories(SendToPath());
+    ASSERT_EQ(SHGetSpecialFolderLocation(CSIDL_SENDTO, &list), com::S_OK);
+    EXPECT_EQ(SHGetPathFromIDList(list.get()), SendToPath());
+    fs::remove_all(SendToPath());
+    EXPECT_TRUE(FAILED(SHGetSpecialFolderLocation(0x1A, &list)));  // one that does not exist here
     EXPECT_FALSE(list);
     // Documents without user-dirs.dirs is the home folder itself.
     ASSERT_EQ(SHGetSpecialFolderLocation(CSIDL_PERSONAL, &list), com::S_OK);

@@ -245,10 +245,17 @@ TEST_F(ShellObjects, ContextMenuCommandsFromFifty)
     ASSERT_TRUE(menu);
     PopupMenu popup;
     HRESULT hr = menu->QueryContextMenu(popup, 0, 50, 0x7FFF, CMF_EXPLORE | CMF_CANRENAME);
-    EXPECT_EQ(hr, 19);  // offsets up to rename's 18 are taken
+    EXPECT_EQ(hr, 20);  // offsets up to the Send To placeholder's 19 are taken
     ASSERT_TRUE(popup.FindById(50));
     EXPECT_EQ(popup.FindById(50)->text, "&Open");
     EXPECT_TRUE(popup.FindById(50)->flags & MF_DEFAULT);
+    // Send To follows Open, holding only its grayed placeholder for the controls to fill.
+    ASSERT_GE(popup.Count(), 2u);
+    ASSERT_TRUE(popup.At(1).submenu);
+    EXPECT_EQ(popup.At(1).text, "Se&nd To");
+    ASSERT_EQ(popup.At(1).submenu->Count(), 1u);
+    EXPECT_EQ(popup.At(1).submenu->At(0).id, 69);
+    EXPECT_TRUE(popup.At(1).submenu->At(0).flags & MF_GRAYED);
     ASSERT_TRUE(popup.FindById(68));
     EXPECT_EQ(popup.FindById(68)->text, "Rena&me");
     EXPECT_FALSE(popup.FindById(53));  // paste goes into folders only

@@ -47,7 +47,7 @@ protected:
         menu.Append(wxID_ANY, "Entry");
         root = tree->AddRoot("");
         frame->Show();
-        ASSERT_TRUE(PumpUntil([&] { return frame->IsShownOnScreen(); }));
+        ASSERT_TRUE(PumpUntil([&] { return ql::test::MappedOnScreen(tree); }));
     }
     void TearDown() override
     {

@@ -1,3 +1,4 @@
+#include <fstream>
 #include <filesystem>
 #include <gtest/gtest.h>
 
@@ -164,24 +165,53 @@ TEST(ShellItemUtils, AllowedDropEffectsAreWhatEveryItemAllows)
     EXPECT_EQ(AllowedDropEffects(data.get()), 0u);
 }
 
-TEST(ShellItemUtils, SendToEntriesAreSortedVisibleFilesOnly)
+TEST(ShellItemUtils, SendToEntriesAreApplicationsAndVisibleFilesSortedByCaption)
 {
     test::TempDir dir;
-    dir.write("Zip.desktop", "");
-    dir.write("fax.desktop", "");
+    dir.write("Zip.desktop", "[Desktop Entry]\nType=Application\nName=Zip Archive\nExec=zip %F\n");
+    dir.write("fax.desktop", "[Desktop Entry]\nType=Application\nName=Fax\nName[de]=Telefax\nExec=fax %f\n");
+    dir.write("link.desktop", "[Desktop Entry]\nType=Link\nName=Site\nURL=http://a/\n");
+    dir.write("gone.desktop", "[Desktop Entry]\nType=Application\nName=Gone\nExec=gone\nHidden=true\n");
+    dir.write("missing.desktop", "[Desktop Entry]\nType=Application\nName=Missing\nExec=x\nTryExec=/no/such/program\n");
     dir.write(".hidden", "");
     dir.write("folder/x", "");
     dir.write("readme.txt", "");
     std::vector<SendToEntry> list;
     FillSendToList(dir.path().string(), {"*.desktop", "*"}, [](const std::string&) { return 3; }, list);
     ASSERT_EQ(list.size(), 3u);
-    EXPECT_EQ(list[0].name, "Zip.desktop");
-    EXPECT_EQ(list[1].name, "fax.desktop");
-    EXPECT_EQ(list[2].name, "readme.txt");
+    EXPECT_EQ(list[0].Caption(), "Fax");
+    EXPECT_EQ(list[1].Caption(), "readme");
+    EXPECT_EQ(list[2].Caption(), "Zip Archive");
+    EXPECT_EQ(list[2].name, "Zip.desktop");
+    EXPECT_EQ(list[2].path, (dir.path() / "Zip.desktop").string());
     EXPECT_EQ(list[0].iconIndex, 3);
-    // There is no Send To folder on this desktop.
-    FillSendToList(GetSpecialFolderPath(shell::CSIDL_SENDTO), {"*"}, nullptr, SendToList());
-    EXPECT_TRUE(SendToList().empty());
+}
+
+TEST(ShellItemUtils, SendToFoldersAreTheProgramsOwnThenTheFileManagers)
+{
+    test::SessionRoot();
+    test::TempDir system;
+    const std::string data = std::getenv("XDG_DATA_HOME");
+    const std::string oldDirs = std::getenv("XDG_DATA_DIRS") ? std::getenv("XDG_DATA_DIRS") : "";
+    setenv("XDG_DATA_DIRS", (system.dir() + "share/:relative:" + system.dir() + "share").c_str(), 1);
+    EXPECT_EQ(shell::SendToFolders(), (std::vector<std::string>{data + "/quillory/sendto", data + "/Thunar/sendto",
+                                                                system.dir() + "share/Thunar/sendto"}));
+
+    // An entry of the program's own folder hides the file manager's of the same name.
+    system.write("share/Thunar/sendto/mail.desktop", "[Desktop Entry]\nType=Application\nName=Mail\nExec=mail %F\n");
+    system.write("share/Thunar/sendto/burn.desktop", "[Desktop Entry]\nType=Application\nName=Burn\nExec=burn %F\n");
+    fs::create_directories(data + "/quillory/sendto");
+    std::ofstream(data + "/quillory/sendto/mail.desktop")
+        << "[Desktop Entry]\nType=Application\nName=Our Mail\nExec=ourmail %F\n";
+    EXPECT_EQ(GetSpecialFolderPath(shell::CSIDL_SENDTO), data + "/quillory/sendto");
+    SendToList().clear();
+    FillSendToListFromFolders();
+    ASSERT_EQ(SendToList().size(), 2u);
+    EXPECT_EQ(SendToList()[0].Caption(), "Burn");
+    EXPECT_EQ(SendToList()[1].Caption(), "Our Mail");
+    SendToList().clear();
+    fs::remove_all(data + "/quillory");
+    setenv("XDG_DATA_DIRS", oldDirs.c_str(), 1);
 }
 
 TEST(ShellItemUtils, WheelNotchesScrollLinesOrPages)
@@ -194,11 +224,24 @@ TEST(ShellItemUtils, WheelNotchesScrollLinesOrPages)
     EXPECT_TRUE(WheelScrollOf(1, -1).byPage);
     EXPECT_EQ(WheelScrollOf(1, -1).steps, 1);
     EXPECT_TRUE(WheelScrollOf(0, -1).byPage);
+
+    // A turn of two notches down with three lines each; in page mode one page per notch.
+    WheelTurn turn = WheelTurnOf(1, -240, 120, false, 3);
+    EXPECT_TRUE(turn.down);
+    EXPECT_FALSE(turn.byPage);
+    EXPECT_EQ(turn.steps, 6);
+    turn = WheelTurnOf(1, 240, 120, true, 3);
+    EXPECT_FALSE(turn.down);
+    EXPECT_TRUE(turn.byPage);
+    EXPECT_EQ(turn.steps, 2);
+    EXPECT_EQ(WheelTurnOf(0, -360, 120, false, 3).steps, 3);  // sideways: one line a notch
+    EXPECT_EQ(WheelTurnOf(1, 60, 120, false, 3).steps, 0);    // less than a notch
+    EXPECT_EQ(WheelTurnOf(1, 120, 0, false, 3).steps, 0);
 }
 
 TEST(ShellItemUtils, SendToMenuCharactersAndHints)
 {
-    std::vector<SendToEntry> list{{"Fax", -1}, {"mail", -1}, {"fold", -1}, {"Zip", -1}};
+    std::vector<SendToEntry> list{{"Fax", -1, "", ""}, {"mail", -1, "", ""}, {"fold", -1, "", ""}, {"Zip", -1, "", ""}};
     // Two entries begin with f: the next one after the highlighted is selected, not run.
     auto r = SendToMenuChar(list, 0, U'f');
     EXPECT_EQ(r.action, MNC_SELECT);
@@ -227,7 +270,7 @@ TEST(ShellItemUtils, SendToMenuCharactersAndHints)
     EXPECT_EQ(MenuSelectHint(nullptr, 54, false), "");
 
     auto data = com::MakeCom<test::MemoryDataObject>();
-    EXPECT_THROW(SendToItem("Mail", data.get()), EShellError);
+    EXPECT_THROW(SendToItem(SendToEntry{"Mail.desktop", -1, "/nowhere/Mail.desktop", {}}, data.get()), EShellError);
 }
 
 }  // namespace

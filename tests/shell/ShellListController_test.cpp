@@ -12,7 +12,10 @@
 #include "tests/platform_core_shell/ShellTestEnv.h"
 #include "tests/shell/ShellListFake.h"
 #include "tests/support/FakeLauncher.h"
+#include "tests/support/ProgramFolder.h"  // WaitUntil
 #include "tests/support/MemoryDataObject.h"
+#include "platform/core/shell/ShellFileInfo.h"
+#include "platform/core/shell/ShellItems.h"
 #include "platform/core/shell/ShellObjects.h"
 #include "platform/core/shell/ShellServices.h"
 
@@ -130,18 +133,21 @@ TEST_F(ShellList, SortCycleIsStableByNameAndResetsAForeignColumn)
     Show(dir.path());
     view.Select(IndexOf("c"));
 
-    list.ColumnClick(1);  // size, ascending: equal sizes by name
+    const std::vector<std::string> ascending{"z", "c", "a", "b"};  // the folder, then by size, equal sizes by name
+    list.ColumnClick(1);
     EXPECT_EQ(list.SortColumn(), 2);
     EXPECT_EQ(view.sortMarkColumn, 1);
     EXPECT_TRUE(view.sortMarkAscending);
-    std::vector<std::string> ascending = Names();
+    EXPECT_EQ(Names(), ascending);
     list.ColumnClick(1);
     EXPECT_EQ(list.SortColumn(), -2);
     EXPECT_FALSE(view.sortMarkAscending);
-    std::vector<std::string> descending = Names();
-    EXPECT_EQ(std::vector<std::string>(descending.rbegin(), descending.rend()), ascending);
+    EXPECT_EQ(Names(), (std::vector<std::string>{"b", "a", "c", "z"}));
     list.ColumnClick(1);
     EXPECT_EQ(Names(), ascending);
+    list.ColumnClick(0);  // by name: the folder first
+    EXPECT_EQ(Names(), (std::vector<std::string>{"z", "a", "b", "c"}));
+    list.ColumnClick(1);
     // The selection went with its item.
     EXPECT_EQ(view.SelectedIndices(), std::vector<int>{IndexOf("c")});
 
@@ -226,6 +232,64 @@ TEST_F(ShellList, RefreshDeletesAndAddsOnlyTheDifference)
     list.RefreshList();
     EXPECT_EQ(list.Count(), 4);
     fs::rename(dir.path().string() + ".away", dir.path());
+}
+
+TEST_F(ShellList, FilesChangedInPlaceOrRenamedOutsideShowTheirNewState)
+{
+    dir.write("picture.png", std::string(300 * 1024, 'x'));
+    dir.write("notes.txt", "n");
+    dir.write("old name.txt", "o");
+    Show(dir.path());
+    const int picture = IndexOf("picture.png");
+    EXPECT_EQ(list.ItemText(picture, 1), FormatFileSize(300 * 1024));
+
+    // Edited outside: three bytes now. The refresh the notification brings shows it; the item
+    // keeps its place and nothing else is redrawn.
+    dir.write("picture.png", "abc");
+    list.ChangeNotification();
+    list.RefreshTimerFired();
+    EXPECT_EQ(IndexOf("picture.png"), picture);
+    EXPECT_EQ(list.ItemText(picture, 1), FormatFileSize(3));
+    EXPECT_EQ(view.updated, std::vector<int>{picture});
+
+    // Renamed outside: the old name goes, the new one comes.
+    fs::rename(dir.path() / "old name.txt", dir.path() / "new name.txt");
+    list.RefreshList();
+    EXPECT_EQ(IndexOf("old name.txt"), -1);
+    EXPECT_NE(IndexOf("new name.txt"), -1);
+    EXPECT_EQ(list.Count(), 3);
+}
+
+TEST_F(ShellList, ALinkToAFileIsMarkedAndHiddenFilesAreDimmed)
+{
+    dir.write("photo.jpg", "j");
+    dir.write(".secret", "s");
+    fs::create_symlink(dir.path() / "photo.jpg", dir.path() / "shortcut");
+    Show(dir.path());
+    EXPECT_EQ(list.ItemOverlay(IndexOf("shortcut")), 1);
+    EXPECT_EQ(list.ItemOverlay(IndexOf("photo.jpg")), -1);
+    EXPECT_TRUE(list.ItemHidden(IndexOf(".secret")));
+    EXPECT_FALSE(list.ItemHidden(IndexOf("photo.jpg")));
+    // The link shows its target's picture.
+    const auto target = shell::IconNamesOf(*shell::PathToAbsoluteIdList((dir.path() / "photo.jpg").string()), false);
+    EXPECT_EQ(shell::IconNamesOf(*list.ItemData(IndexOf("shortcut"))->AbsoluteIdList(), false), target);
+    EXPECT_NE(shell::IconNamesOf(*shell::PathToAbsoluteIdList((dir.path() / ".secret").string()), false), target);
+}
+
+TEST_F(ShellList, ADropOfTheListsOwnDragIsSortedIn)
+{
+    dir.write("b", "");
+    dir.write("d", "");
+    Show(dir.path());
+    view.Select(IndexOf("d"));
+    view.dragHandler = [&](IDataObject*, IDropSource*, DWORD, DWORD* effect) {
+        dir.write("a", "");  // what the drop brought
+        *effect = DROPEFFECT_COPY;
+        return DRAGDROP_S_DROP;
+    };
+    list.StartOleDrag(0);
+    EXPECT_EQ(Names(), (std::vector<std::string>{"a", "b", "d"}));
+    EXPECT_EQ(view.SelectedIndices(), std::vector<int>{IndexOf("d")});
 }
 
 TEST_F(ShellList, NotificationsWaitForTheTimerAndSurviveADragOrAnEdit)
@@ -470,6 +534,58 @@ TEST_F(ShellList, ContextMenuRenameEditsTheLabelAndOtherCommandsRun)
     view.menuAnswer = 0;  // dismissed
     list.ShowShellContextMenu(10, 10);
     EXPECT_EQ(launcher.opened.size(), 1u);
+    shell::SetShellServices({});
+}
+
+// The captions of a menu's "Send To" submenu.
+std::vector<std::string> SendToCaptions(const shell::PopupMenu& menu)
+{
+    std::vector<std::string> captions;
+    for (std::size_t i = 0; i < menu.Count(); ++i)
+        if (menu.At(i).submenu && menu.At(i).text == shell::kSendToCaption)
+            for (std::size_t k = 0; k < menu.At(i).submenu->Count(); ++k)
+                captions.push_back(menu.At(i).submenu->At(k).text);
+    return captions;
+}
+
+TEST_F(ShellList, SendToEntriesFillTheMenuAndOpenTheSelectionWithTheirApplication)
+{
+    SystemLauncher launcher;
+    shell::SetShellServices({&launcher, nullptr, nullptr});
+    const fs::path sendTo = shell::SendToPath();
+    fs::create_directories(sendTo);
+    fs::create_directories(dir.path() / "sent");
+    // The application copies what it is given into "sent".
+    std::ofstream(sendTo / "keep.desktop") << "[Desktop Entry]\nType=Application\nName=Keep a Copy\nExec=cp -t \""
+                                           << (dir.path() / "sent").string() << "\" %F\n";
+    dir.write("a b.txt", "A");
+    dir.write("c.txt", "C");
+    Show(dir.path());
+
+    std::vector<std::string> captions;
+    std::string hint = "unset";
+    view.onMenu = [&](const shell::PopupMenu& menu) {
+        captions = SendToCaptions(menu);
+        hint = list.MenuHint(1, false);  // the list's own entries have no help text
+    };
+    view.SelectAllItems();
+    view.menuAnswer = 1;
+    list.ShowShellContextMenu(5, 5);
+    EXPECT_EQ(captions, std::vector<std::string>{"Keep a Copy"});
+    EXPECT_EQ(hint, "");
+    EXPECT_TRUE(test::WaitUntil([&] { return fs::exists(dir.path() / "sent/a b.txt") && fs::exists(dir.path() / "sent/c.txt"); },
+                                std::chrono::seconds(5)));
+    EXPECT_EQ(dir.read("sent/c.txt"), "C");
+
+    // Hints of the shell's commands come while the menu is up, and only then.
+    view.onMenu = [&](const shell::PopupMenu&) { hint = list.MenuHint(int(kFirstShellCommand), false); };
+    view.menuAnswer = 0;
+    list.ShowShellContextMenu(5, 5);
+    EXPECT_EQ(hint, "Opens the selected items.");
+    EXPECT_EQ(list.MenuHint(int(kFirstShellCommand), false), "");
+
+    SendToList().clear();
+    fs::remove_all(sendTo);
     shell::SetShellServices({});
 }
 

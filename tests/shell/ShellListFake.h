@@ -3,6 +3,7 @@
 // focus that move with their rows as the real control's do.
 #include <algorithm>
 #include <deque>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -60,7 +61,8 @@ public:
             --focused;
         ++deletes;
     }
-    void UpdateItem(int) override {}
+    std::vector<int> updated;
+    void UpdateItem(int index) override { updated.push_back(index); }
     void ReorderItems(const std::vector<int>& newIndexOf) override
     {
         std::vector<Row> moved(rows.size());
@@ -111,7 +113,13 @@ public:
     bool RefreshTimerRunning() const override { return timerDelay != 0; }
     shellctl::TChangeHandlerThread::Poster ChangePoster() override { return {}; }
     void ShowError(const std::string& text) override { errors.push_back(text); }
-    int TrackMenu(const shell::PopupMenu&, int, int) override { return menuAnswer; }
+    std::function<void(const shell::PopupMenu&)> onMenu;  // while the menu is up
+    int TrackMenu(const shell::PopupMenu& menu, int, int) override
+    {
+        if (onMenu)
+            onMenu(menu);
+        return menuAnswer;
+    }
     int ItemAtScreen(com::POINTL) const override { return itemAtPoint; }
     int DropHighlight() const override { return highlight; }
     void SetDropHighlight(int index) override { highlight = index; }

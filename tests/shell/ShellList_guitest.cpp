@@ -24,10 +24,12 @@
 #include "components/shell/ShellList_wx.h"
 #include "platform/core/ClipboardFormats.h"
 #include "platform/core/FileDropFormats.h"
+#include "platform/core/Registry.h"
 #include "platform/core/shell/ShellServices.h"
 #include "platform/gui/DragBridge_wx.h"
 #include "tests/platform_core_shell/ShellTestEnv.h"
 #include "tests/support/MemoryDataObject.h"
+#include "tests/visual/GuiWait.h"
 
 namespace fs = std::filesystem;
 using namespace ql;
@@ -98,7 +100,7 @@ protected:
         list = new TSvShellList(frame, wxID_ANY, wxPoint(0, 0), wxSize(560, 360));
         list->OnError = [this](const std::string& e) { errors.push_back(e); };
         frame->Show();
-        ASSERT_TRUE(WaitFor([&] { return frame->IsShownOnScreen(); }, 5000));
+        ASSERT_TRUE(WaitFor([&] { return ql::test::MappedOnScreen(frame); }, 5000));
         list->Folder().SetPath(dir.path().string());
     }
     void TearDown() override
@@ -136,6 +138,16 @@ protected:
         return list->ClientToScreen(r.GetPosition() + wxPoint(10, r.GetHeight() / 2));  // the list's own coordinates
     }
 
+    // Shows a second frame right of the list's. It is placed once mapped: under a window manager
+    // a frame placed before its map keeps a wrong origin in the toolkit, which then refuses drops.
+    void ShowBesideTheList(wxFrame* other)
+    {
+        other->Show();
+        ASSERT_TRUE(WaitFor([&] { return ql::test::MappedOnScreen(other); }, 5000));
+        other->Move(700, 0);
+        ASSERT_TRUE(WaitFor([&] { return other->ClientToScreen(wxPoint(0, 0)) == wxPoint(700, 0); }, 5000));
+    }
+
     // Presses at `from`, moves to `to` from a timer (which also runs inside a drag's own loop)
     // and releases once `arrived` holds; waits until `done`.
     void DragPointer(wxPoint from, wxPoint to, const std::function<bool()>& arrived, const std::function<bool()>& done)
@@ -158,7 +170,9 @@ protected:
             const int x = s->step < 30 ? s->a.x + (s->b.x - s->a.x) * s->step / 30 : s->b.x + s->step % 2;
             const int y = s->step < 30 ? s->a.y + (s->b.y - s->a.y) * s->step / 30 : s->b.y;
             XTestFakeMotionEvent(s->dpy, -1, x, y, CurrentTime);
-            if (!s->released && s->step >= 30 && (*s->arrived)()) {
+            // The button goes up at the end in any case: a drag nobody takes must end, or its
+            // loop would never give the test back.
+            if (!s->released && s->step >= 30 && ((*s->arrived)() || s->step == 400)) {
                 XTestFakeButtonEvent(s->dpy, 1, False, CurrentTime);
                 s->released = true;
             }
@@ -200,6 +214,13 @@ TEST_F(ShellListGui, FillsAndFollowsTheFolderOnDisk)
     std::printf("created and deleted outside, both shown within %lld ms\n", static_cast<long long>(ms.count()));
     EXPECT_EQ(list->GetItemCount(), 4);
 
+    // Changed in place: the new size shows; renamed outside: the new name.
+    dir.write("alpha.txt", std::string(5000, 'a'));
+    EXPECT_TRUE(WaitFor([&] { return list->GetItemText(Find("alpha.txt"), 1) == "5KB"; }, 5000))
+        << list->GetItemText(Find("alpha.txt"), 1);
+    fs::rename(dir.path() / "gamma.html", dir.path() / "omega.html");
+    EXPECT_TRUE(WaitFor([&] { return Find("omega.html") >= 0 && Find("gamma.html") < 0; }, 5000));
+
     // The header's arrow follows the sort: Size ascending, then descending. Selection and
     // focus stay with their item.
     SelectOnly(Find("delta.txt"));
@@ -236,22 +257,82 @@ TEST_F(ShellListGui, WheelScrollsTheRows)
     for (int i = 0; i < 5; ++i)
         Pump();
     EXPECT_EQ(list->GetTopItem(), 0);
+    // One notch of the real wheel over the rows: the desktop's lines per notch (3).
+    const wxPoint over = list->RowsWindow()->ClientToScreen(wxPoint(100, 60));
+    XTestFakeMotionEvent(dpy, -1, over.x, over.y, CurrentTime);
+    XTestFakeButtonEvent(dpy, 5, True, CurrentTime);
+    XTestFakeButtonEvent(dpy, 5, False, CurrentTime);
+    XFlush(dpy);
+    EXPECT_TRUE(WaitFor([&] { return list->GetScrollPos(wxVERTICAL) == 3; }, 5000)) << list->GetScrollPos(wxVERTICAL);
+
+    // A turn of two notches at once scrolls twice as far; back up by one.
     wxMouseEvent wheel(wxEVT_MOUSEWHEEL);
-    wheel.m_wheelRotation = -120;
+    wheel.m_wheelRotation = -240;
     wheel.m_wheelDelta = 120;
     wheel.m_linesPerAction = 3;
     wheel.m_wheelAxis = wxMOUSE_WHEEL_VERTICAL;
     wheel.SetEventObject(list->RowsWindow());
-    list->RowsWindow()->GetEventHandler()->ProcessEvent(wheel);
-    for (int i = 0; i < 5; ++i)
-        Pump();
-    const long top = list->GetTopItem();
-    EXPECT_GT(top, 0);
-    wheel.m_wheelRotation = 120;
-    list->RowsWindow()->GetEventHandler()->ProcessEvent(wheel);
-    for (int i = 0; i < 5; ++i)
-        Pump();
-    EXPECT_LT(list->GetTopItem(), top);
+    auto turn = [&](int rotation, int lines) {
+        wheel.m_wheelRotation = rotation;
+        wheel.m_linesPerAction = lines;
+        list->RowsWindow()->GetEventHandler()->ProcessEvent(wheel);
+        for (int i = 0; i < 5; ++i)
+            Pump();
+        return list->GetScrollPos(wxVERTICAL);
+    };
+    EXPECT_EQ(turn(-240, 3), 9);
+    EXPECT_EQ(turn(120, 3), 6);
+    // Page-scroll mode: a notch turns a page, more than the three lines.
+    EXPECT_GT(turn(-120, -1), 9);
+}
+
+TEST_F(ShellListGui, ALinkShowsItsTargetsPictureWithTheLinkMark)
+{
+    fs::create_symlink(dir.path() / "beta.png", dir.path() / "shortcut");
+    list->RefreshList();
+    ASSERT_GE(Find("shortcut"), 0);
+    auto image = [&](long item) {
+        wxListItem info;
+        info.SetId(item);
+        info.SetMask(wxLIST_MASK_IMAGE);
+        list->GetItem(info);
+        return info.GetImage();
+    };
+    const int link = image(Find("shortcut")), target = image(Find("beta.png"));
+    ASSERT_GE(link, 0);
+    ASSERT_GE(target, 0);
+    EXPECT_NE(link, target);
+    // The same picture, and the mark drawn over part of it.
+    wxImageList* images = list->GetImageList(wxIMAGE_LIST_SMALL);
+    const wxImage a = images->GetBitmap(link).ConvertToImage(), b = images->GetBitmap(target).ConvertToImage();
+    ASSERT_EQ(a.GetSize(), b.GetSize());
+    int same = 0, differ = 0;
+    for (int y = 0; y < a.GetHeight(); ++y)
+        for (int x = 0; x < a.GetWidth(); ++x) {
+            const bool equal = a.GetRed(x, y) == b.GetRed(x, y) && a.GetGreen(x, y) == b.GetGreen(x, y) &&
+                               a.GetBlue(x, y) == b.GetBlue(x, y);
+            (equal ? same : differ)++;
+        }
+    EXPECT_GT(differ, 0);
+    EXPECT_GT(same, 2 * differ);
+}
+
+TEST_F(ShellListGui, TheFileManagersColumnWidthsAreRead)
+{
+    frame->Destroy();
+    Pump();
+    // The file manager's column data in the user's registry: Name, Size, Type, Modified.
+    ASSERT_TRUE(Registry(Registry::DefaultStoreFile())
+                    .WriteBinary(RegRoot::CurrentUser, kExplorerKey, kDirectoryColsValue,
+                                 std::string{char(150), 0, 70, 0, 90, 0, char(130), 0}));
+    frame = new wxFrame(nullptr, wxID_ANY, "list", wxPoint(0, 0), wxSize(560, 360), wxBORDER_NONE);
+    list = new TSvShellList(frame, wxID_ANY, wxPoint(0, 0), wxSize(560, 360));
+    frame->Show();
+    ASSERT_TRUE(WaitFor([&] { return ql::test::MappedOnScreen(frame); }, 5000));
+    list->Folder().SetPath(dir.path().string());
+    EXPECT_EQ(list->GetColumnWidth(0), 150);
+    EXPECT_EQ(list->GetColumnWidth(3), 130);
+    EXPECT_TRUE(Registry(Registry::DefaultStoreFile()).DeleteValue(RegRoot::CurrentUser, kExplorerKey, kDirectoryColsValue));
 }
 
 TEST_F(ShellListGui, OneMenuPerContextRequest)
@@ -332,12 +413,11 @@ TEST_F(ShellListGui, DeleteMovesTheSelectionToTheTrashAfterTheConfirmation)
 
 TEST_F(ShellListGui, DraggedOutAsAFileList)
 {
-    auto* other = new wxFrame(nullptr, wxID_ANY, "target", wxPoint(700, 0), wxSize(300, 300), wxBORDER_NONE);
+    auto* other = new wxFrame(nullptr, wxID_ANY, "target", wxDefaultPosition, wxSize(300, 300), wxBORDER_NONE);
     auto* panel = new wxPanel(other, wxID_ANY, wxPoint(0, 0), wxSize(300, 300));
     auto* target = new UriListTarget;
     panel->SetDropTarget(target);
-    other->Show();
-    ASSERT_TRUE(WaitFor([&] { return other->IsShownOnScreen(); }, 5000));
+    ShowBesideTheList(other);
 
     const long item = Find("alpha.txt");
     SelectOnly(item);
@@ -353,7 +433,7 @@ TEST_F(ShellListGui, DroppedFileIsCopiedIn)
 {
     test::TempDir elsewhere;
     const fs::path outside = elsewhere.write("dropped.jpg", "picture");
-    auto* other = new wxFrame(nullptr, wxID_ANY, "source", wxPoint(700, 0), wxSize(300, 300), wxBORDER_NONE);
+    auto* other = new wxFrame(nullptr, wxID_ANY, "source", wxDefaultPosition, wxSize(300, 300), wxBORDER_NONE);
     auto* panel = new wxPanel(other, wxID_ANY, wxPoint(0, 0), wxSize(300, 300));
     auto data = MakeCom<test::MemoryDataObject>();
     data->blocks[CF_HDROP] = BuildHDrop({outside.string()});
@@ -367,8 +447,7 @@ TEST_F(ShellListGui, DroppedFileIsCopiedIn)
         DWORD effect = 0;
         result = ql::DoDragDrop(data.get(), source.get(), DROPEFFECT_COPY, &effect, panel);
     });
-    other->Show();
-    ASSERT_TRUE(WaitFor([&] { return other->IsShownOnScreen(); }, 5000));
+    ShowBesideTheList(other);
 
     // Onto the empty space below the items: the shown folder takes it.
     const wxPoint empty = list->RowsWindow()->GetScreenPosition() + wxPoint(200, 250);

@@ -69,9 +69,9 @@ TEST_F(Locator, SpecialFoldersResolveLazilyAndAlwaysChange)
     auto& docs = *docsLocator;
     EXPECT_TRUE(docs.IsSpecialFolder());
     EXPECT_EQ(docs.GetPath(), test::HomeDir().string());
-    ASSERT_TRUE(locator.ReadPidl({1, shell::CSIDL_SENDTO}));
+    ASSERT_TRUE(locator.ReadPidl({1, 0x1A}));
     EXPECT_EQ(changes, 0);  // reading fires nothing
-    EXPECT_EQ(locator.GetIdList(), nullptr);  // no Send To here: the desktop, asked again later
+    EXPECT_EQ(locator.GetIdList(), nullptr);  // a folder this desktop lacks: the desktop, asked again later
     auto list = shell::PathToAbsoluteIdList(dir.path().string());
     locator.SetIdList(list.get());
     EXPECT_EQ(changes, 1);

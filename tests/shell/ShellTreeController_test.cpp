@@ -1,3 +1,4 @@
+#include <fstream>
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
@@ -10,6 +11,9 @@
 #include "platform/core/ClipboardFormats.h"
 #include "tests/platform_core_shell/ShellTestEnv.h"
 #include "tests/shell/ShellTreeFake.h"
+#include "tests/support/FakeLauncher.h"
+#include "platform/core/shell/ShellItems.h"
+#include "platform/core/shell/ShellServices.h"
 
 namespace fs = std::filesystem;
 using namespace ql;
@@ -417,6 +421,34 @@ TEST_F(ShellTree, ShellMenuRenameHintsAndTheTopNode)
     tree.Options &= ~svstoContextMenus;
     EXPECT_FALSE(tree.NodeContextMenu(folder, 5, 5));
     EXPECT_EQ(view.menus, shown + 1);
+}
+
+TEST_F(ShellTree, SendToSendsTheNodesItemToTheEntrysApplication)
+{
+    test::FakeLauncher launcher;
+    shell::SetShellServices({&launcher, nullptr, nullptr});
+    const fs::path sendTo = shell::SendToPath();
+    fs::create_directories(sendTo);
+    std::ofstream(sendTo / "burn.desktop") << "[Desktop Entry]\nType=Application\nName=Burn\nExec=burn --now %F\n";
+    fs::create_directories(dir.path() / "folder");
+    ShowRoot(dir.path());
+    Node* folder = view.Child(view.Top(), "folder");
+
+    std::vector<std::string> captions;
+    view.onMenu = [&](const shell::PopupMenu& menu) {
+        for (std::size_t i = 0; i < menu.Count(); ++i)
+            if (menu.At(i).submenu)
+                for (std::size_t k = 0; k < menu.At(i).submenu->Count(); ++k)
+                    captions.push_back(menu.At(i).submenu->At(k).text);
+    };
+    view.menuAnswer = 1;  // the first Send To entry
+    tree.ShowShellContextMenu(folder, 5, 5);
+    EXPECT_EQ(captions, std::vector<std::string>{"Burn"});
+    EXPECT_EQ(launcher.spawned, (std::vector<std::vector<std::string>>{{"burn", "--now", (dir.path() / "folder").string()}}));
+
+    SendToList().clear();
+    fs::remove_all(sendTo);
+    shell::SetShellServices({});
 }
 
 // A file node dragged onto a folder node of the same tree moves without a modifier and is

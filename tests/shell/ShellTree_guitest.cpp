@@ -11,6 +11,7 @@
 #include <wx/uiaction.h>
 
 #include "tests/platform_core_shell/ShellTestEnv.h"
+#include "tests/visual/GuiWait.h"
 
 // After the wx headers: Xlib defines macros that clash with them.
 #include <X11/Xlib.h>
@@ -50,7 +51,7 @@ protected:
         tree = new TSvCustomShellTree(frame);
         tree->OnError = [this](const std::string& text) { errors.push_back(text); };
         frame->Show();
-        ASSERT_TRUE(PumpUntil([&] { return frame->IsShownOnScreen(); }));
+        ASSERT_TRUE(PumpUntil([&] { return ql::test::MappedOnScreen(frame); }));
     }
     void TearDown() override
     {

@@ -101,12 +101,14 @@ TEST(ShellWx, CutFilesTravelThroughTheDesktopClipboard)
 
 TEST(ShellWx, WheelScrollingSendsStepsOnlyWhenThereIsSomethingToScroll)
 {
+    test::ActiveLoop loop;
     auto* frame = new wxFrame(nullptr, wxID_ANY, "scroll", wxDefaultPosition, wxSize(200, 200));
     auto* window = new wxScrolledWindow(frame, wxID_ANY);
     window->SetScrollRate(10, 10);
     window->SetVirtualSize(150, 2000);
     frame->Show();
-    wxYield();
+    // Under a window manager the frame gets its size only once the manager has placed it.
+    EXPECT_TRUE(ql::test::PumpUntil([&] { return ql::test::MappedOnScreen(frame) && window->GetClientSize().x > 150; }));
     int x = 0, y = 0;
     ScrollByWheel(window, 1, ScrollCommand::LineUp, ScrollCommand::PageUp, 3);
     window->GetViewStart(&x, &y);

@@ -40,6 +40,14 @@ std::unique_ptr<ql::test::TempDir> PrivateSession()
     setenv("QUILLORY_TEST_SESSION_ROOT", root->path().c_str(), 1);
     return root;
 }
+// A failed toolkit assertion fails the running test. The toolkit's own handler opens a dialog
+// that nobody answers, so the run would hang there instead.
+void FailTheTest(const wxString& file, int line, const wxString& func, const wxString& cond, const wxString& msg)
+{
+    ADD_FAILURE_AT(file.utf8_str().data(), line)
+        << "toolkit assertion " << cond.utf8_string() << " failed in " << func.utf8_string() << ": "
+        << msg.utf8_string();
+}
 }  // namespace
 
 wxIMPLEMENT_APP_NO_MAIN(TestApp);
@@ -54,6 +62,7 @@ int main(int argc, char** argv)
         return 1;
     }
     wxTheApp->CallOnInit();
+    wxSetAssertHandler(FailTheTest);
     wxInitAllImageHandlers();
     int rc = RUN_ALL_TESTS();
     wxTheApp->OnExit();

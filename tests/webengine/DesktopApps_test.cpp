@@ -24,6 +24,19 @@ TEST(ExecArgvTest, FieldCodesQuotingAndTheFileAsOneArgument)
     EXPECT_EQ(ExecArgv("edit 50%%", file), (Args{"edit", "50%", file}));
 }
 
+TEST(ExecArgvTest, SeveralFilesGoIntoOneCommandOrOneCommandEach)
+{
+    using Commands = std::vector<Args>;
+    const std::vector<std::string> files{"/a b", "/c"};
+    EXPECT_EQ(ExecCommands("zip -r %F", files), (Commands{{"zip", "-r", "/a b", "/c"}}));
+    EXPECT_EQ(ExecCommands("show %U --", files), (Commands{{"show", "file:///a%20b", "file:///c", "--"}}));
+    EXPECT_EQ(ExecCommands("view %f", files), (Commands{{"view", "/a b"}, {"view", "/c"}}));
+    EXPECT_EQ(ExecCommands("open --url=%u %c", files, "Op"), (Commands{{"open", "--url=", "Op", "/a b", "/c"}}));
+    EXPECT_EQ(ExecCommands("mail", files), (Commands{{"mail", "/a b", "/c"}}));
+    EXPECT_EQ(ExecCommands("view %f", {}), Commands{});
+    EXPECT_FALSE(ExecCommands("\"open", files));
+}
+
 TEST(ExecArgvTest, MalformedOrEmptyCommandsGiveNothing)
 {
     EXPECT_FALSE(ExecArgv("", "/a"));

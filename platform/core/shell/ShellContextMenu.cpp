@@ -48,6 +48,10 @@ public:
                 item.flags |= MF_GRAYED;
             menu.Insert(index++, std::move(item));
             used = std::max(used, c.offset + 1);
+            if (c.offset == kCmdOpen && !(flags & CMF_DEFAULTONLY) && first + kCmdSendToPlaceholder <= last) {
+                menu.Insert(index++, SendToSubmenu(first));
+                used = std::max(used, kCmdSendToPlaceholder + 1);
+            }
         }
         return static_cast<HRESULT>(used);
     }
@@ -91,6 +95,21 @@ public:
     HRESULT HandleMenuMsg(unsigned, std::uintptr_t, std::intptr_t) override { return com::S_OK; }
 
 private:
+    // "Send To" with one grayed placeholder: the controls fill it with their own entries
+    // (identifiers 1 to 49) before the menu is shown.
+    static PopupMenu::Item SendToSubmenu(unsigned first)
+    {
+        PopupMenu::Item placeholder;
+        placeholder.id = static_cast<int>(first + kCmdSendToPlaceholder);
+        placeholder.text = "(empty)";
+        placeholder.flags = MF_GRAYED;
+        PopupMenu::Item sendTo;
+        sendTo.text = kSendToCaption;
+        sendTo.submenu = std::make_unique<PopupMenu>();
+        sendTo.submenu->Append(std::move(placeholder));
+        return sendTo;
+    }
+
     bool Offered(unsigned offset, unsigned flags) const
     {
         const auto& services = GetShellServices();

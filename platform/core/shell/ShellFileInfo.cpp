@@ -3,6 +3,8 @@
 #include <gio/gio.h>
 #include <sys/stat.h>
 
+#include <filesystem>
+
 #include "platform/core/shell/ShellFolder.h"
 #include "platform/core/shell/ShellItems.h"
 
@@ -58,6 +60,13 @@ std::vector<std::string> IconNamesOf(const ItemIdList& absolute, bool open)
     bool folder = ::stat(path.c_str(), &st) == 0 ? S_ISDIR(st.st_mode) : last->folder;
     if (folder)
         return open ? std::vector<std::string>{"folder-open", "folder"} : std::vector<std::string>{"folder"};
+    // A link shows its target's picture: the kind is guessed from the target's name.
+    std::error_code ec;
+    if (std::filesystem::is_symlink(path, ec)) {
+        std::filesystem::path target = std::filesystem::canonical(path, ec);
+        if (!ec)
+            path = target.string();
+    }
     std::vector<std::string> names;
     gboolean uncertain = FALSE;
     gchar* type = g_content_type_guess(path.c_str(), nullptr, 0, &uncertain);

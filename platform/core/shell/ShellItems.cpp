@@ -158,6 +158,29 @@ std::string DesktopDirectoryPath() { return UserDir("XDG_DESKTOP_DIR", JoinPath(
 
 std::string DocumentsPath() { return UserDir("XDG_DOCUMENTS_DIR", HomePath()); }
 
+namespace {
+
+std::string DataHome() { return TrimTrailingSlashes(EnvOr("XDG_DATA_HOME", JoinPath(HomePath(), ".local/share"))); }
+
+}  // namespace
+
+std::string SendToPath() { return JoinPath(DataHome(), "quillory/sendto"); }
+
+std::vector<std::string> SendToFolders()
+{
+    std::vector<std::string> folders{SendToPath(), JoinPath(DataHome(), "Thunar/sendto")};
+    std::istringstream dirs(EnvOr("XDG_DATA_DIRS", "/usr/local/share/:/usr/share/"));
+    std::string dir;
+    while (std::getline(dirs, dir, ':')) {
+        if (dir.empty() || dir.front() != '/')
+            continue;  // relative entries are not valid data folders
+        std::string folder = JoinPath(TrimTrailingSlashes(dir), "Thunar/sendto");
+        if (std::find(folders.begin(), folders.end(), folder) == folders.end())
+            folders.push_back(std::move(folder));
+    }
+    return folders;
+}
+
 std::string UserDirFromText(std::string_view text, std::string_view key, const std::string& home)
 {
     std::istringstream in{std::string(text)};

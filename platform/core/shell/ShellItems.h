@@ -60,6 +60,12 @@ std::string JoinPath(const std::string& dir, std::string_view name);
 std::string HomePath();
 std::string DesktopDirectoryPath();
 std::string DocumentsPath();
+// The Send To folder of the program's own ($XDG_DATA_HOME/quillory/sendto), which the
+// CSIDL_SENDTO location names, and every Send To folder the menus take entries from: that one
+// first, then the file manager's ("Thunar/sendto" below $XDG_DATA_HOME and below each of
+// $XDG_DATA_DIRS), in that order. Entries are desktop files.
+std::string SendToPath();
+std::vector<std::string> SendToFolders();
 // The value of one XDG_*_DIR key in the text of a user-dirs.dirs file ("$HOME/" expanded);
 // "" when missing or not absolute.
 std::string UserDirFromText(std::string_view text, std::string_view key, const std::string& home);

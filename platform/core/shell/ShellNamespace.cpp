@@ -346,9 +346,15 @@ public:
             return menu->QueryInterface(iid, out);
         }
         if (iid == IDropTarget::IID_) {
-            if (infos.size() != 1 || !infos[0].folder)
+            if (infos.size() != 1)
                 return E_INVALIDARG;
-            *out = MakeFolderDropTarget(infos[0].path).detach();
+            // A folder takes files in; an application's desktop file opens them.
+            if (infos[0].folder)
+                *out = MakeFolderDropTarget(infos[0].path).detach();
+            else if (IsDesktopEntryFile(infos[0].path))
+                *out = MakeDesktopEntryDropTarget(infos[0].path).detach();
+            else
+                return E_INVALIDARG;
             return S_OK;
         }
         if (iid == IDataObject::IID_) {
@@ -643,7 +649,8 @@ HRESULT SHGetSpecialFolderLocation(int csidl, IdListPtr* out)
         return S_OK;
     case CSIDL_DESKTOPDIRECTORY: *out = PathToAbsoluteIdList(DesktopDirectoryPath()); break;
     case CSIDL_PERSONAL: *out = PathToAbsoluteIdList(DocumentsPath()); break;
-    default: return HResultFromErrno(ENOENT);  // Send To and the rest do not exist here
+    case CSIDL_SENDTO: *out = PathToAbsoluteIdList(SendToPath()); break;
+    default: return HResultFromErrno(ENOENT);  // the rest do not exist here
     }
     return *out ? S_OK : HResultFromErrno(ENOENT);
 }

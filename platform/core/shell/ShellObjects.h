@@ -18,6 +18,9 @@ struct ShellMenuCommand {
     const char* help;
 };
 inline constexpr unsigned kCmdOpen = 0, kCmdCut = 1, kCmdCopy = 2, kCmdPaste = 3, kCmdDelete = 4, kCmdRename = 18;
+// The "Send To" submenu follows Open; its placeholder (grayed, never chosen) keeps offset 19.
+inline constexpr unsigned kCmdSendToPlaceholder = 19;
+inline constexpr char kSendToCaption[] = "Se&nd To";
 inline constexpr ShellMenuCommand kShellMenuCommands[] = {
     {kCmdOpen, "open", "&Open", "Opens the selected items."},
     {kCmdCut, "cut", "Cu&t", "Moves the selected items to the clipboard."},
@@ -39,6 +42,12 @@ struct MenuItemInfo {
 com::ComPtr<IContextMenu2> MakeItemContextMenu(std::vector<MenuItemInfo> items);
 // A drop target that copies, moves or links dropped files into `folderPath`.
 com::ComPtr<com::IDropTarget> MakeFolderDropTarget(std::string folderPath);
+// Whether the path names an application's desktop file (a ".desktop" file the desktop would
+// start).
+bool IsDesktopEntryFile(const std::string& path);
+// A drop target that opens the dropped files with the application of a desktop file: its
+// command line as argument lists, started through the services' launcher.
+com::ComPtr<com::IDropTarget> MakeDesktopEntryDropTarget(std::string desktopFile);
 // A data object offering the items as CF_HDROP and "Shell IDList Array".
 com::ComPtr<com::IDataObject> MakeItemDataObject(const ItemIdList& folder, const std::vector<ItemIdList>& items,
                                                  const std::vector<std::string>& paths);

@@ -6,6 +6,7 @@
 #include "platform/gui/DesktopWallpaper.h"
 #include "tests/app/collection/SessionFixture.h"
 #include "tests/support/FakeLauncher.h"
+#include "tests/support/FakeWindowActivator.h"
 
 #include <gtest/gtest.h>
 
@@ -21,6 +22,7 @@ class BrowseToolsFixture : public test::SessionFixture {
 protected:
     test::ScopedXdgEnv xdg;
     test::FakeLauncher launcher;
+    test::FakeWindowActivator front;
     TreeNode* node = nullptr;
 
     BrowseToolsFixture()
@@ -34,7 +36,7 @@ using BrowseToolCommandsTest = BrowseToolsFixture;
 
 TEST_F(BrowseToolCommandsTest, OriginalHomepageOpensOnlyBrowserAddresses)
 {
-    BrowseToolCommands tools(settings, dialogs, launcher, "/opt/q/");
+    BrowseToolCommands tools(settings, dialogs, launcher, front, "/opt/q/");
     ASSERT_EQ(settings.CurrentPageFile, File("page"));
     tools.ToolButton112Click();
     WritePage("page", "<!-- From: \"ftp://h.example/f\" -->");
@@ -54,7 +56,7 @@ TEST_F(BrowseToolCommandsTest, OriginalHomepageOpensOnlyBrowserAddresses)
 
 TEST_F(BrowseToolCommandsTest, OutwardCommandsHandTheLauncherOneTarget)
 {
-    BrowseToolCommands tools(settings, dialogs, launcher, "/opt/q/");
+    BrowseToolCommands tools(settings, dialogs, launcher, front, "/opt/q/");
     tools.ToolButton55Click();
     tools.HelpDocument1Click();
     tools.SoftwareHomepage1Click();

@@ -2,6 +2,7 @@
 
 #include "tests/app/collection/SessionFixture.h"
 #include "tests/support/FakeLauncher.h"
+#include "tests/support/FakeWindowActivator.h"
 
 #include <gtest/gtest.h>
 
@@ -31,7 +32,8 @@ protected:
     test::TempDir out;
     FakeChoosers choosers;
     test::FakeLauncher launcher;
-    ExportCommands commands{*session, window, dialogs, choosers, launcher, ini.get()};
+    test::FakeWindowActivator front;
+    ExportCommands commands{*session, window, dialogs, choosers, launcher, front, ini.get()};
     TreeNode* top = nullptr;
     TreeNode* child = nullptr;
 

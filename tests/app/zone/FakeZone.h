@@ -50,6 +50,7 @@ struct FakeZoneWindow : ZoneWindow {
     bool expanded = false;
     bool visible = true;
     std::string status, hint;
+    int hintPause = 0;
     ZoneTreeHit hit;
     std::vector<TreeNode*> expandedNodes;
     TreeNode* highlight = nullptr;
@@ -72,6 +73,7 @@ struct FakeZoneWindow : ZoneWindow {
     void SetZoneVisible(bool v) override { visible = v; }
     void SetStatusText(const std::string& t) override { status = t; }
     void SetHint(const std::string& t) override { hint = t; }
+    void SetHintPause(int ms) override { hintPause = ms; }
     ZoneTreeHit HitTestZoneTree() const override { return hit; }
     void ExpandZoneTreeNode(TreeNode* n) override { expandedNodes.push_back(n); }
     void SetZoneDropHighlight(TreeNode* n) override { highlight = n; }

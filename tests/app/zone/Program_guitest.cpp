@@ -2,6 +2,7 @@
 // ini, config and runtime folders): start-up to a visible zone, the second start and its
 // hand-over, drops from real X11 drags, the exit sequence on SIGTERM and SIGINT, a kill right
 // after a drop, and the line printed without a display.
+#include "platform/core/Registry.h"
 #include "tests/platform_core/UrlCacheWriter.h"
 #include "tests/support/DragSourceProcess.h"
 #include "tests/support/ProgramFolder.h"
@@ -179,6 +180,29 @@ TEST_F(ProgramTest, ARuntimeFolderTooDeepForTheSocketIsNamedByBothStarts)
     EXPECT_NE(err.find("cannot be handed over to the running Quillory: the socket path " + deep), std::string::npos) << err;
     Signal(first, SIGTERM);
     EXPECT_EQ(program.Wait(first, 10s), 0);
+}
+
+TEST_F(ProgramTest, EveryStartRecordsItsPathAlsoOneThatOnlyHandsAClipOver)
+{
+    program.WriteSmallCollection();
+    pid_t pid = StartFirst();
+    const std::string store = program.ConfigDir() + "/quillory/registry";
+    auto recorded = [&] {
+        return Registry(store).ReadString(RegRoot::CurrentUser, "\\Software\\Tessaly\\Pouchly", "exe").value_or("");
+    };
+    EXPECT_EQ(recorded(), program.Exe());
+
+    // Another copy of the program, started for the same user, hands its clip over and ends.
+    ProgramFolder copy;
+    copy.dir().write("clip.html", "<p>x</p>");
+    pid_t second = copy.Start({"clip.html"}, {"XDG_RUNTIME_DIR=" + program.RuntimeDir().substr(0, program.RuntimeDir().size() - 1),
+                                              "XDG_CONFIG_HOME=" + program.ConfigDir()},
+                              copy.dir().dir());
+    EXPECT_EQ(copy.Wait(second, 10s), 0) << copy.Stderr();
+    EXPECT_EQ(recorded(), copy.Exe());
+    EXPECT_NE(WaitForMappedWindow(pid, 10s, "Save homepage"), 0u);
+    Signal(pid, SIGTERM);
+    EXPECT_EQ(program.Wait(pid, 10s), 0);
 }
 
 TEST_F(ProgramTest, WithoutADisplayOneLineSaysWhatIsMissing)

@@ -120,6 +120,7 @@ TEST_F(ZoneControllerTest, StartWithAFileArgumentShowsTheDialogNotTheEditor)
     EXPECT_EQ(zoneWindow.position, (ZonePoint{1200, 10}));
     EXPECT_EQ(zoneWindow.panel.Height, 720);
     EXPECT_EQ(zoneWindow.hint, kZoneHint);
+    EXPECT_EQ(zoneWindow.hintPause, 1000);
 }
 
 TEST_F(ZoneControllerTest, StartUpHidesTheZoneAtTheFirstTickUnlessNoNotificationAreaExists)

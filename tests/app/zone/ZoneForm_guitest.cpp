@@ -13,6 +13,8 @@
 #include <wx/app.h>
 #include <wx/menu.h>
 #include <wx/stattext.h>
+#include <wx/treectrl.h>
+#include <wx/uiaction.h>
 
 #include <chrono>
 #include <set>
@@ -106,6 +108,67 @@ TEST_F(ZoneFormTest, OptionsOkStoresTheSettingsAndAppliesTheZonesVisibility)
 
     zone->AboutForm()->FormShow();
     EXPECT_EQ(std::string(zone->AboutForm()->TextWebsite()->GetLabel().utf8_str()).rfind("https://", 0), 0u);
+}
+
+// The pointer, moved as a user moves it.
+void PointerTo(wxPoint at)
+{
+    wxUIActionSimulator().MouseMove(at);
+}
+
+TEST_F(ZoneFormTest, ThePicturesHintWaitsForTheHintPause)
+{
+    const wxPoint picture = zone->ClientToScreen(wxPoint(kZoneImageWidth / 2, kZoneImageHeight / 2));
+    PointerTo(picture + wxPoint(0, 200));
+    wxTheApp->Yield(true);
+    const auto arrived = std::chrono::steady_clock::now();
+    PointerTo(picture);
+    ASSERT_TRUE(YieldUntil([&] { return zone->HintShowing(); }, 5s));
+    const auto waited = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - arrived);
+    EXPECT_GE(waited.count(), 950);
+    EXPECT_LT(waited.count(), 2500);
+    PointerTo(picture + wxPoint(0, 200));
+    EXPECT_TRUE(YieldUntil([&] { return !zone->HintShowing(); }, 5s));
+}
+
+TEST_F(ZoneFormTest, TheZoneTreeTracksTheNodeUnderThePointerAndARightClickSelects)
+{
+    zone->Controller().ExpandZone(true);
+    CollectionTree& tree = zone->Controller().ZoneTree();
+    TreeNode* first = tree.AddNode(nullptr, Attach::LastSibling, "First");
+    TreeNode* second = tree.AddNode(nullptr, Attach::LastSibling, "Second");
+    tree.Select(first);
+    wxTreeCtrl* control = zone->ZoneTreeCtrl();
+    ASSERT_TRUE(YieldUntil([&] { return control->IsShownOnScreen() && control->GetCount() == 2; }, 5s));
+    wxTreeItemId item = control->GetFirstChild(control->GetRootItem(), *std::make_unique<wxTreeItemIdValue>());
+    item = control->GetNextSibling(item);
+    ASSERT_EQ(control->GetItemText(item), "Second");
+    wxRect text;
+    ASSERT_TRUE(YieldUntil([&] { return control->GetBoundingRect(item, text, true) && text.width > 0; }, 5s));
+    const wxPoint on = control->ClientToScreen(text.GetPosition() + wxPoint(text.width / 2, text.height / 2));
+
+    PointerTo(on);
+    EXPECT_TRUE(YieldUntil([&] { return control->GetItemFont(item).IsOk() && control->GetItemFont(item).GetUnderlined(); }, 5s));
+    wxUIActionSimulator().MouseClick(wxMOUSE_BTN_RIGHT);
+    EXPECT_TRUE(YieldUntil([&] { return tree.Selected() == second; }, 5s));
+    // Off the node, it is drawn as it was.
+    PointerTo(control->ClientToScreen(wxPoint(text.GetRight() + 40, text.GetBottom() + 60)));
+    EXPECT_TRUE(YieldUntil([&] { return !control->GetItemFont(item).IsOk() || !control->GetItemFont(item).GetUnderlined(); }, 5s));
+    EXPECT_FALSE(control->GetToolTip());
+    zone->Controller().ExpandZone(false);
+}
+
+TEST_F(ZoneFormTest, TheDialogsFontsAndBorders)
+{
+    TSetForm* options = zone->SetForm();
+    // Characters of 11, 12 and 13 pixels at 96 dots per inch.
+    EXPECT_DOUBLE_EQ(options->GetFont().GetFractionalPointSize(), 8.25);
+    EXPECT_FALSE(options->HasFlag(wxRESIZE_BORDER));
+    EXPECT_FALSE(options->HasFlag(wxMINIMIZE_BOX) || options->HasFlag(wxMAXIMIZE_BOX));
+    TAboutForm* about = zone->AboutForm();
+    EXPECT_DOUBLE_EQ(about->GetFont().GetFractionalPointSize(), 9.0);
+    EXPECT_DOUBLE_EQ(about->Title()->GetFont().GetFractionalPointSize(), 9.75);
+    EXPECT_EQ(about->Title()->GetFont().GetWeight(), wxFONTWEIGHT_BOLD);
 }
 
 TEST_F(ZoneFormTest, ExitFromTheMenuRecordsThePlaceSavesAndEnds)
