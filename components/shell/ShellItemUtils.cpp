@@ -238,6 +238,17 @@ com::DWORD AllowedDropEffects(com::IDataObject* data)
     return kAll & attributes;
 }
 
+com::HRESULT DropOnShellTarget(com::IDropTarget& target, com::IDataObject* data, com::DWORD keyState,
+                               com::DWORD enteredKeyState, com::POINTL pt, com::DWORD* effect)
+{
+    keyState |= enteredKeyState & (com::MK_LBUTTON | com::MK_RBUTTON);
+    com::DWORD scratch = *effect;
+    target.DragEnter(data, keyState, pt, &scratch);
+    target.DragOver(keyState, pt, &scratch);
+    *effect &= AllowedDropEffects(data);
+    return target.Drop(data, keyState, pt, effect);
+}
+
 int OverlayOf(ULONG attributes)
 {
     return (attributes & shell::SFGAO_SHARE) ? 0 : (attributes & shell::SFGAO_LINK) ? 1 : -1;

@@ -57,6 +57,12 @@ void SplitDesktopDirectoryIdList(IdListPtr& parent, IdListPtr& last);
 // The effects every dragged shell item allows: copy, move and link unless the data names shell
 // items, then what all of them allow; none when those items cannot be asked.
 com::DWORD AllowedDropEffects(com::IDataObject* data);
+// A drop handed on to a shell item's or folder's own drop target, as the list and the tree do:
+// the buttons held at drag-enter join the key state, the target sees the drag enter and pass
+// over (with a scratch effect), and the effect is cut to what the dragged items allow before
+// the target's Drop, whose result this is.
+com::HRESULT DropOnShellTarget(com::IDropTarget& target, com::IDataObject* data, com::DWORD keyState,
+                               com::DWORD enteredKeyState, com::POINTL pt, com::DWORD* effect);
 
 // The overlay an item's icon carries: 0 the shared-folder mark, 1 the link arrow, -1 none.
 int OverlayOf(ULONG attributes);

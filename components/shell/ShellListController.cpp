@@ -61,7 +61,7 @@ void ShellListController::WindowCreated()
     windowCreated_ = true;
     if ((options_ & svsloOleDrop) && !dropTarget_) {
         dropTarget_ = ComPtr<TDropTarget_shlv>::Adopt(new TDropTarget_shlv(*this));
-        if (!view_.RegisterDropTarget(dropTarget_.get())) {
+        if (!view_.DragPort().RegisterDropTarget(dropTarget_.get())) {
             dropTarget_->Detach();
             dropTarget_.reset();
         }
@@ -74,7 +74,7 @@ void ShellListController::WindowDestroying()
         SaveColumnWidthsIfWanted();
     changeThread_.reset();
     if (dropTarget_) {
-        view_.RevokeDropTarget();
+        view_.DragPort().RevokeDropTarget();
         dropTarget_->Detach();
         dropTarget_.reset();
     }
@@ -112,7 +112,7 @@ void ShellListController::SetOptions(TSvShellListOptions options)
     if (a.registerDrop && !dropTarget_)
         WindowCreated();
     if (a.revokeDrop && dropTarget_) {
-        view_.RevokeDropTarget();
+        view_.DragPort().RevokeDropTarget();
         dropTarget_->Detach();
         dropTarget_.reset();
     }

@@ -14,6 +14,7 @@
 #include "components/shell/CommandShortcuts.h"
 #include "components/shell/DeviceChangeHandler.h"
 #include "components/shell/ShellListColumns.h"
+#include "components/shell/ShellDragPort.h"
 #include "components/shell/ShellListDataObject.h"
 #include "components/shell/ShellListOptions.h"
 #include "components/shell/ShellLocator.h"
@@ -69,15 +70,7 @@ public:
     virtual int ItemAtScreen(com::POINTL pt) const = 0;  // -1 over empty space
     virtual int DropHighlight() const = 0;
     virtual void SetDropHighlight(int index) = 0;  // -1: none
-    // The point in client coordinates and the client size.
-    virtual void ClientGeometry(com::POINTL pt, int& x, int& y, int& width, int& height) const = 0;
-    virtual void ScrollOneStep(int dx, int dy) = 0;
-    virtual void RepaintNow() = 0;
-    virtual std::uint32_t TickCount() const = 0;
-    virtual com::HRESULT DoDragDrop(com::IDataObject* data, com::IDropSource* source, com::DWORD okEffects,
-                                    com::DWORD* effect) = 0;
-    virtual bool RegisterDropTarget(com::IDropTarget* target) = 0;
-    virtual void RevokeDropTarget() = 0;
+    virtual ShellDragPort& DragPort() = 0;
 };
 
 enum class RenameCheck { Valid, Unchanged, Invalid };
@@ -87,11 +80,6 @@ RenameCheck CheckNewName(const std::string& oldName, const std::string& newName)
 
 inline constexpr int kRefreshDelayFocused = 400;
 inline constexpr int kRefreshDelayUnfocused = 2000;
-// Auto-scroll during a drag: at most once per 100 ms, within 26 pixels of the left and right
-// edges and 20 of the top and bottom.
-inline constexpr std::uint32_t kScrollInterval = 100;
-inline constexpr int kScrollZoneX = 26;
-inline constexpr int kScrollZoneY = 20;
 // The shell's rename command, which the list takes over to edit the label itself.
 inline constexpr int kRenameCommandId = 50 + 18;
 
@@ -240,7 +228,7 @@ private:
     com::ComPtr<TDropTarget_shlv> dropTarget_;
     com::ComPtr<com::IDataObject> enteredData_;
     com::DWORD enteredKeyState_ = 0;
-    std::uint32_t lastScrollTick_ = 0;
+    TDragAutoScroll autoScroll_;
     com::ComPtr<shell::IContextMenu> activeMenu_;  // only while TrackMenu runs
 };
 

@@ -28,7 +28,7 @@ void ShellListController::StartOleDrag(int button)
     DWORD effect = DROPEFFECT_NONE;
     HRESULT hr = E_UNEXPECTED;
     try {
-        hr = view_.DoDragDrop(data.get(), source.get(), allowed, &effect);
+        hr = view_.DragPort().DoDragDrop(data.get(), source.get(), allowed, &effect);
     } catch (...) {
         dragging_ = false;
         throw;
@@ -97,7 +97,7 @@ bool ShellListController::HoverTargetAt(POINTL pt, DWORD keyState, DWORD* effect
 
 HRESULT ShellListController::ListDragEnter(IDataObject* data, DWORD keyState, POINTL pt, DWORD* effect)
 {
-    lastScrollTick_ = view_.TickCount();
+    autoScroll_.Start(view_.DragPort());
     enteredData_ = ComPtr<IDataObject>(data);
     enteredKeyState_ = keyState;
     HRESULT result = S_OK;
@@ -144,19 +144,9 @@ HRESULT ShellListController::ListDragOver(DWORD keyState, POINTL pt, DWORD* effe
         *effect = DROPEFFECT_NONE;
         view_.SetDropHighlight(-1);
     }
-    const std::uint32_t now = view_.TickCount();
-    if (now - lastScrollTick_ > kScrollInterval) {
-        int x = 0, y = 0, width = 0, height = 0;
-        view_.ClientGeometry(pt, x, y, width, height);
-        const int dx = x < kScrollZoneX ? -1 : x > width - kScrollZoneX ? 1 : 0;
-        const int dy = y < kScrollZoneY ? -1 : y > height - kScrollZoneY ? 1 : 0;
-        if (dx || dy)
-            view_.ScrollOneStep(dx, dy);
-        lastScrollTick_ = now;
-    }
-    *effect |= DROPEFFECT_SCROLL;
+    autoScroll_.Over(view_.DragPort(), pt, *effect);
     if (view_.DropHighlight() != highlighted)
-        view_.RepaintNow();
+        view_.DragPort().RepaintNow();
     return result;
 }
 
@@ -186,12 +176,7 @@ HRESULT ShellListController::ListDrop(IDataObject* data, DWORD keyState, POINTL 
         }
     }
     if (target) {
-        keyState |= enteredKeyState_ & (MK_LBUTTON | MK_RBUTTON);
-        DWORD scratch = *effect;
-        target->DragEnter(data, keyState, pt, &scratch);
-        target->DragOver(keyState, pt, &scratch);
-        *effect &= AllowedDropEffects(data);
-        result = target->Drop(data, keyState, pt, effect);
+        result = DropOnShellTarget(*target, data, keyState, enteredKeyState_, pt, effect);
         if (IsNetworkFolder())
             RefreshList();
     } else {

@@ -7,7 +7,6 @@
 #include <wx/textctrl.h>
 #include <wx/utils.h>
 
-#include <chrono>
 #include <exception>
 
 #include "components/shell/DeviceChangeHandler.h"
@@ -15,19 +14,14 @@
 #include "components/shell/ShellListKeys.h"
 #include "components/shell/ShellControlsStartup_wx.h"
 #include "components/shell/ShellIcons_wx.h"
+#include "components/shell/ControlLiveness_wx.h"
 #include "components/shell/ShellScroll_wx.h"
 #include "platform/gui/ShellMenu_wx.h"
-#include "platform/gui/DragBridge_wx.h"
 
 namespace ql::shellctl {
 
-namespace {
-
-}  // namespace
-
 TSvCustomShellList::TSvCustomShellList(wxWindow* parent, wxWindowID id, const wxPoint& pos, const wxSize& size)
     : TSvCustomListView(parent, id, pos, size, wxLC_REPORT | wxLC_EDIT_LABELS),
-      alive_(std::make_shared<Liveness>(Liveness{this})),
       shell_(*this)
 {
     StartShellControls();
@@ -81,11 +75,9 @@ TSvCustomShellList::TSvCustomShellList(wxWindow* parent, wxWindowID id, const wx
         if (shell_.OnPopupHint)
             Guard([&] { shell_.OnPopupHint(shell_.MenuHint(e.GetMenuId(), e.GetMenuId() < 0)); });
     });
-    DeviceChangeHandler().AddHandler(this, [weak = std::weak_ptr<Liveness>(alive_)](TSvDeviceChangeHandler&,
-                                                                                     TMessage& m) {
-        if (auto alive = weak.lock(); alive && alive->list)
-            alive->list->Guard([&] { alive->list->shell_.DeviceChanged(m); });
-    });
+    DeviceChangeHandler().AddHandler(this, liveness_.WhileAlive([this](TSvDeviceChangeHandler&, TMessage& m) {
+        Guard([&] { shell_.DeviceChanged(m); });
+    }));
 
     shell_.WindowCreated();
     if (shell_.AutoFillWanted())
@@ -94,7 +86,7 @@ TSvCustomShellList::TSvCustomShellList(wxWindow* parent, wxWindowID id, const wx
 
 TSvCustomShellList::~TSvCustomShellList()
 {
-    alive_->list = nullptr;
+    liveness_.End();
     DeviceChangeHandler().RemoveHandler(this);
     refreshTimer_.Stop();
     try {
@@ -319,16 +311,7 @@ void TSvCustomShellList::SetBusy(bool busy)
 
 TChangeHandlerThread::Poster TSvCustomShellList::ChangePoster()
 {
-    std::weak_ptr<Liveness> weak = alive_;
-    return [weak](std::uint32_t, int) {
-        // On the watching thread: only queue; the list is looked at on the GUI thread.
-        if (!wxTheApp)
-            return;
-        wxTheApp->CallAfter([weak] {
-            if (auto alive = weak.lock(); alive && alive->list)
-                alive->list->Guard([&] { alive->list->shell_.ChangeNotification(); });
-        });
-    };
+    return GuiThreadPoster(liveness_, [this] { Guard([&] { shell_.ChangeNotification(); }); });
 }
 
 // Drag and drop ---------------------------------------------------------------------------------
@@ -351,46 +334,5 @@ void TSvCustomShellList::SetDropHighlight(int index)
     if (index >= 0 && index < GetItemCount())
         SetItemState(index, wxLIST_STATE_DROPHILITED, wxLIST_STATE_DROPHILITED);
 }
-
-void TSvCustomShellList::ClientGeometry(com::POINTL pt, int& x, int& y, int& width, int& height) const
-{
-    wxPoint p = RowsWindow()->ScreenToClient(wxPoint(pt.x, pt.y));
-    x = p.x;
-    y = p.y;
-    RowsWindow()->GetClientSize(&width, &height);
-}
-
-void TSvCustomShellList::ScrollOneStep(int dx, int dy)
-{
-    if (dx)
-        shellctl::ScrollOneStep(this, 0, dx < 0 ? ScrollCommand::LineUp : ScrollCommand::LineDown);
-    if (dy)
-        shellctl::ScrollOneStep(this, 1, dy < 0 ? ScrollCommand::LineUp : ScrollCommand::LineDown);
-}
-
-void TSvCustomShellList::RepaintNow()
-{
-    Refresh();
-    Update();
-}
-
-std::uint32_t TSvCustomShellList::TickCount() const
-{
-    using namespace std::chrono;
-    return static_cast<std::uint32_t>(duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
-}
-
-com::HRESULT TSvCustomShellList::DoDragDrop(com::IDataObject* data, com::IDropSource* source, com::DWORD okEffects,
-                                           com::DWORD* effect)
-{
-    return ql::DoDragDrop(data, source, okEffects, effect, RowsWindow());
-}
-
-bool TSvCustomShellList::RegisterDropTarget(com::IDropTarget* target)
-{
-    return ql::RegisterDragDrop(RowsWindow(), target) == com::S_OK;
-}
-
-void TSvCustomShellList::RevokeDropTarget() { ql::RevokeDragDrop(RowsWindow()); }
 
 }  // namespace ql::shellctl

@@ -7,7 +7,9 @@
 
 #include <wx/timer.h>
 
+#include "components/shell/ControlLiveness.h"
 #include "components/shell/CustomListView_wx.h"
+#include "components/shell/ShellDragPort_wx.h"
 #include "components/shell/ShellIcons_wx.h"
 #include "components/shell/ShellListController.h"
 #include "platform/core/Registry.h"
@@ -72,22 +74,12 @@ private:
     int ItemAtScreen(com::POINTL pt) const override;
     int DropHighlight() const override { return dropHighlight_; }
     void SetDropHighlight(int index) override;
-    void ClientGeometry(com::POINTL pt, int& x, int& y, int& width, int& height) const override;
-    void ScrollOneStep(int dx, int dy) override;
-    void RepaintNow() override;
-    std::uint32_t TickCount() const override;
-    com::HRESULT DoDragDrop(com::IDataObject* data, com::IDropSource* source, com::DWORD okEffects,
-                            com::DWORD* effect) override;
-    bool RegisterDropTarget(com::IDropTarget* target) override;
-    void RevokeDropTarget() override;
+    ShellDragPort& DragPort() override { return dragPort_; }
 
     void SetItemTexts(int index);
 
-    // Posts from the watching thread reach the list only while it lives.
-    struct Liveness {
-        TSvCustomShellList* list;
-    };
-    std::shared_ptr<Liveness> alive_;
+    // Posts from the watching thread and device changes reach the list only while it lives.
+    TControlLiveness liveness_;
     wxTimer refreshTimer_;
     bool editing_ = false;
     int dropHighlight_ = -1;
@@ -95,6 +87,7 @@ private:
     int busyDepth_ = 0;
     OverlaidIcons icons_;
     Registry columnData_;  // the user's registry: the file manager's "DirectoryCols"
+    TShellDragPort_wx dragPort_{*this, *RowsWindow()};  // drops, hits and drags are the rows window's
     ShellListController shell_;  // last: it talks to the members above until it is gone
 };
 

@@ -30,14 +30,6 @@ int CompareResult(HRESULT hr) { return static_cast<std::int16_t>(static_cast<std
 
 }  // namespace
 
-TScrollStep DragAutoScrollStep(int x, int y, int width, int height)
-{
-    TScrollStep step;
-    step.dx = x < kScrollZoneX ? -1 : x > width - kScrollZoneX ? 1 : 0;
-    step.dy = y < kScrollZoneY ? -1 : y > height - kScrollZoneY ? 1 : 0;
-    return step;
-}
-
 ComPtr<IDataObject> TDataObject_shtv::Create(TSvShTreeData* node)
 {
     if (!node || !node->ParentData() || !node->RelativeIdList())
@@ -95,7 +87,7 @@ void ShellTreeController::WindowCreated()
 {
     if ((Options & svstoOleDrop) && !dropTarget_) {
         dropTarget_ = ComPtr<TDropTarget_shtv>::Adopt(new TDropTarget_shtv(*this));
-        view_.RegisterDropTarget(dropTarget_.get());
+        view_.DragPort().RegisterDropTarget(dropTarget_.get());
     }
 }
 
@@ -108,7 +100,7 @@ void ShellTreeController::WindowDestroying()
         view_.ClearNodes();
     }
     if (dropTarget_) {
-        view_.RevokeDropTarget();
+        view_.DragPort().RevokeDropTarget();
         dropTarget_->Detach();
         dropTarget_.reset();
     }

@@ -17,6 +17,7 @@
 #include "components/shell/CustomTreeViewMenus.h"
 #include "components/shell/DeviceChangeHandler.h"
 #include "components/shell/ShellDragFormats.h"
+#include "components/shell/ShellDragPort.h"
 #include "components/shell/ShellListDataObject.h"
 #include "components/shell/ShellLocator.h"
 #include "components/shell/ShellNodeData.h"
@@ -75,14 +76,7 @@ public:
     virtual TTreeNode NodeAtScreen(com::POINTL pt) const = 0;
     virtual TTreeNode DropHighlight() const = 0;
     virtual void SetDropHighlight(TTreeNode node) = 0;  // nullptr: none
-    virtual void ClientGeometry(com::POINTL pt, int& x, int& y, int& width, int& height) const = 0;
-    virtual void ScrollOneStep(int dx, int dy) = 0;  // only along a bar that has a range
-    virtual void RepaintNow() = 0;
-    virtual std::uint32_t TickCount() const = 0;
-    virtual com::HRESULT DoDragDrop(com::IDataObject* data, com::IDropSource* source, com::DWORD okEffects,
-                                    com::DWORD* effect) = 0;
-    virtual bool RegisterDropTarget(com::IDropTarget* target) = 0;
-    virtual void RevokeDropTarget() = 0;
+    virtual ShellDragPort& DragPort() = 0;
 };
 
 enum TSvShellTreeOption : std::uint16_t {
@@ -111,13 +105,6 @@ inline constexpr int kItemPrePaintStage = 4;
 
 // Identifiers of the context menu: 1-49 Send To entries, from 50 the shell's commands.
 inline constexpr unsigned kTreeShellRenameId = 50 + 18;
-
-// The auto-scroll step during a drag over a client point: -1, 0 or 1 along each axis.
-struct TScrollStep {
-    int dx = 0, dy = 0;
-    friend bool operator==(const TScrollStep&, const TScrollStep&) = default;
-};
-TScrollStep DragAutoScrollStep(int x, int y, int width, int height);
 
 // The data object of one tree node: the payloads a drag out of the shell list carries
 // ("Shell IDList Array", the file list, the text with CR LF), for the node's item alone.
@@ -255,7 +242,7 @@ private:
     bool refreshTag_ = false;  // the refresh timer runs for a refresh
     TTreeNode dragNode_ = nullptr;
     TTreeNode lastAdded_ = nullptr;
-    std::uint32_t lastScrollTick_ = 0;
+    TDragAutoScroll autoScroll_;
     com::ComPtr<shell::IContextMenu> activeMenu_;  // only while TrackMenu runs
     com::ComPtr<com::IDataObject> dragData_;
     com::ComPtr<com::IDataObject> enteredData_;

@@ -54,7 +54,7 @@ void ShellTreeController::StartOleDrag(bool rightButton)
         const DWORD allowed = NodeDropEffects(dragNode_);
         auto source = ComPtr<TDropSource_shlvtv>::Adopt(new TDropSource_shlvtv(rightButton ? 1 : 0));
         DWORD effect = DROPEFFECT_NONE;
-        const HRESULT hr = view_.DoDragDrop(dragData_.get(), source.get(), allowed, &effect);
+        const HRESULT hr = view_.DragPort().DoDragDrop(dragData_.get(), source.get(), allowed, &effect);
         refresh = hr == DRAGDROP_S_DROP || refreshPending_;
     }
     if (refresh)
@@ -74,7 +74,7 @@ HRESULT ShellTreeController::DragEnter(IDataObject* data, DWORD keyState, POINTL
 {
     if (!effect)
         return E_INVALIDARG;
-    lastScrollTick_ = view_.TickCount();
+    autoScroll_.Start(view_.DragPort());
     enteredData_ = ComPtr<IDataObject>(data);
     enteredKeyState_ = keyState;
     const TTreeNode node = view_.NodeAtScreen(pt);
@@ -115,18 +115,9 @@ HRESULT ShellTreeController::DragOver(DWORD keyState, POINTL pt, DWORD* effect)
         *effect = DROPEFFECT_NONE;
         view_.SetDropHighlight(dragNode_);
     }
-    const std::uint32_t now = view_.TickCount();
-    if (now - lastScrollTick_ > kScrollInterval) {
-        int x = 0, y = 0, width = 0, height = 0;
-        view_.ClientGeometry(pt, x, y, width, height);
-        const TScrollStep step = DragAutoScrollStep(x, y, width, height);
-        if (step.dx || step.dy)
-            view_.ScrollOneStep(step.dx, step.dy);
-        lastScrollTick_ = now;
-    }
-    *effect |= DROPEFFECT_SCROLL;
+    autoScroll_.Over(view_.DragPort(), pt, *effect);
     if (view_.DropHighlight() != before)
-        view_.RepaintNow();
+        view_.DragPort().RepaintNow();
     return hr;
 }
 
@@ -145,12 +136,7 @@ HRESULT ShellTreeController::Drop(IDataObject* data, DWORD keyState, POINTL pt, 
     const TTreeNode node = view_.NodeAtScreen(pt);
     ComPtr<IDropTarget> target = node ? NodeDropTarget(node) : ComPtr<IDropTarget>();
     if (target) {
-        keyState |= enteredKeyState_ & (MK_RBUTTON | MK_LBUTTON);
-        DWORD scratch = *effect;
-        target->DragEnter(data, keyState, pt, &scratch);
-        target->DragOver(keyState, pt, &scratch);
-        *effect &= AllowedDropEffects(data);
-        hr = target->Drop(data, keyState, pt, effect);
+        hr = DropOnShellTarget(*target, data, keyState, enteredKeyState_, pt, effect);
         RefreshTree();
     } else {
         *effect = DROPEFFECT_NONE;

@@ -5,9 +5,9 @@
 #include <wx/settings.h>
 #include <wx/utils.h>
 
-#include <chrono>
 #include <exception>
 
+#include "components/shell/ControlLiveness_wx.h"
 #include "components/shell/DeviceChangeHandler.h"
 #include "components/shell/ShellControlsStartup_wx.h"
 #include "components/shell/ShellIcons_wx.h"
@@ -15,14 +15,12 @@
 #include "components/shell/KeyShortcut_wx.h"
 #include "components/shell/ShellItemUtils.h"
 #include "components/shell/ShellScroll_wx.h"
-#include "platform/gui/DragBridge_wx.h"
 #include "platform/gui/ShellMenu_wx.h"
 
 namespace ql::shellctl {
 
 TSvCustomShellTree::TSvCustomShellTree(wxWindow* parent, wxWindowID id, const wxPoint& pos, const wxSize& size)
     : TSvCustomTreeView(parent, id, pos, size, wxTR_HAS_BUTTONS | wxTR_HIDE_ROOT | wxTR_EDIT_LABELS | wxTR_SINGLE),
-      alive_(std::make_shared<Liveness>(Liveness{this})),
       shell_(*this, this)
 {
     StartShellControls();  // the desktop's services, device changes and the shortcut texts
@@ -69,18 +67,16 @@ TSvCustomShellTree::TSvCustomShellTree(wxWindow* parent, wxWindowID id, const wx
         if (shell_.OnPopupHint)
             Guard([&] { shell_.OnPopupHint(shell_.MenuHint(e.GetMenuId(), e.GetMenuId() < 0)); });
     });
-    DeviceChangeHandler().AddHandler(this, [weak = std::weak_ptr<Liveness>(alive_)](TSvDeviceChangeHandler&,
-                                                                                     TMessage& m) {
-        if (auto alive = weak.lock(); alive && alive->tree)
-            alive->tree->Guard([&] { alive->tree->shell_.DeviceChanged(m); });
-    });
+    DeviceChangeHandler().AddHandler(this, liveness_.WhileAlive([this](TSvDeviceChangeHandler&, TMessage& m) {
+        Guard([&] { shell_.DeviceChanged(m); });
+    }));
 
     shell_.WindowCreated();
     // The first fill waits until the creator has set the root and the options.
-    CallAfter([weak = std::weak_ptr<Liveness>(alive_)] {
-        if (auto alive = weak.lock(); alive && alive->tree && alive->tree->shell_.FillWanted())
-            alive->tree->Guard([&] { alive->tree->shell_.FillRequest(); });
-    });
+    CallAfter(liveness_.WhileAlive([this] {
+        if (shell_.FillWanted())
+            Guard([&] { shell_.FillRequest(); });
+    }));
 }
 
 TSvCustomShellTree::~TSvCustomShellTree()
@@ -91,7 +87,7 @@ TSvCustomShellTree::~TSvCustomShellTree()
         shell_.WindowDestroying();
     } catch (const std::exception&) {
     }
-    alive_->tree = nullptr;
+    liveness_.End();
     DestroyNodes();  // what is left (the hidden root) while the shell's state still exists
     SetImageList(nullptr);
     overlayOf_.clear();
@@ -330,16 +326,7 @@ void TSvCustomShellTree::Beep() { wxBell(); }
 
 TChangeHandlerThread::Poster TSvCustomShellTree::ChangePoster()
 {
-    std::weak_ptr<Liveness> weak = alive_;
-    return [weak](std::uint32_t, int) {
-        // On the watching thread: only queue; the tree is looked at on the GUI thread.
-        if (!wxTheApp)
-            return;
-        wxTheApp->CallAfter([weak] {
-            if (auto alive = weak.lock(); alive && alive->tree)
-                alive->tree->Guard([&] { alive->tree->shell_.ChangeNotification(); });
-        });
-    };
+    return GuiThreadPoster(liveness_, [this] { Guard([&] { shell_.ChangeNotification(); }); });
 }
 
 int TSvCustomShellTree::TrackMenu(const shell::PopupMenu& menu, int x, int y)
@@ -366,46 +353,5 @@ void TSvCustomShellTree::SetDropHighlight(TTreeNode node)
     if (node)
         SetItemDropHighlight(ItemOf(node), true);
 }
-
-void TSvCustomShellTree::ClientGeometry(com::POINTL pt, int& x, int& y, int& width, int& height) const
-{
-    const wxPoint p = ScreenToClient(wxPoint(pt.x, pt.y));
-    x = p.x;
-    y = p.y;
-    GetClientSize(&width, &height);
-}
-
-void TSvCustomShellTree::ScrollOneStep(int dx, int dy)
-{
-    if (dx)
-        shellctl::ScrollOneStep(this, 0, dx < 0 ? ScrollCommand::LineUp : ScrollCommand::LineDown);
-    if (dy)
-        shellctl::ScrollOneStep(this, 1, dy < 0 ? ScrollCommand::LineUp : ScrollCommand::LineDown);
-}
-
-void TSvCustomShellTree::RepaintNow()
-{
-    Refresh();
-    Update();
-}
-
-std::uint32_t TSvCustomShellTree::TickCount() const
-{
-    using namespace std::chrono;
-    return static_cast<std::uint32_t>(duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
-}
-
-com::HRESULT TSvCustomShellTree::DoDragDrop(com::IDataObject* data, com::IDropSource* source, com::DWORD okEffects,
-                                           com::DWORD* effect)
-{
-    return ql::DoDragDrop(data, source, okEffects, effect, this);
-}
-
-bool TSvCustomShellTree::RegisterDropTarget(com::IDropTarget* target)
-{
-    return ql::RegisterDragDrop(this, target) == com::S_OK;
-}
-
-void TSvCustomShellTree::RevokeDropTarget() { ql::RevokeDragDrop(this); }
 
 }  // namespace ql::shellctl

@@ -10,7 +10,9 @@
 
 #include <wx/imaglist.h>
 #include <wx/timer.h>
+#include "components/shell/ControlLiveness.h"
 #include "components/shell/CustomTreeView_wx.h"
+#include "components/shell/ShellDragPort_wx.h"
 #include "components/shell/ShellIcons_wx.h"
 #include "components/shell/ShellTreeController.h"
 
@@ -42,9 +44,6 @@ protected:
     void TreeKeyDown(wxKeyEvent& event) override;
 
 private:
-    struct Liveness {
-        TSvCustomShellTree* tree;
-    };
     template <class F>
     void Guard(F&& f);
     void OnWheel(wxMouseEvent& event);
@@ -84,18 +83,14 @@ private:
     TTreeNode NodeAtScreen(com::POINTL pt) const override;
     TTreeNode DropHighlight() const override { return dropHighlight_; }
     void SetDropHighlight(TTreeNode node) override;
-    void ClientGeometry(com::POINTL pt, int& x, int& y, int& width, int& height) const override;
-    void ScrollOneStep(int dx, int dy) override;
-    void RepaintNow() override;
-    std::uint32_t TickCount() const override;
-    com::HRESULT DoDragDrop(com::IDataObject* data, com::IDropSource* source, com::DWORD okEffects,
-                            com::DWORD* effect) override;
-    bool RegisterDropTarget(com::IDropTarget* target) override;
-    void RevokeDropTarget() override;
+    ShellDragPort& DragPort() override { return dragPort_; }
 
-    std::shared_ptr<Liveness> alive_;
+    // Posts from the watching thread, device changes and the first fill reach the tree only
+    // while it lives.
+    TControlLiveness liveness_;
     wxTreeItemId root_;
     wxTimer refreshTimer_;
+    TShellDragPort_wx dragPort_{*this, *this};
     ShellTreeController shell_;
     const std::function<int(TTreeNode, TTreeNode)>* compare_ = nullptr;
     TTreeNode dropHighlight_ = nullptr;

@@ -8,10 +8,11 @@
 #include <vector>
 
 #include "components/shell/ShellListController.h"
+#include "tests/shell/ShellDragFake.h"
 
 namespace ql::test {
 
-class FakeShellListView : public shellctl::ShellListView {
+class FakeShellListView : public shellctl::ShellListView, public FakeShellDragPort {
 public:
     struct Row {
         bool selected = false;
@@ -30,12 +31,6 @@ public:
     int menuAnswer = 0;
     int itemAtPoint = -1;
     int highlight = -1;
-    std::uint32_t tick = 1000;
-    std::vector<std::pair<int, int>> scrolls;
-    bool dropRegistered = false;
-    int registrations = 0;
-    com::ComPtr<com::IDropTarget> registered;
-    std::function<com::HRESULT(com::IDataObject*, com::IDropSource*, com::DWORD, com::DWORD*)> dragHandler;
 
     void BeginUpdate() override {}
     void EndUpdate() override {}
@@ -123,32 +118,7 @@ public:
     int ItemAtScreen(com::POINTL) const override { return itemAtPoint; }
     int DropHighlight() const override { return highlight; }
     void SetDropHighlight(int index) override { highlight = index; }
-    void ClientGeometry(com::POINTL pt, int& x, int& y, int& w, int& h) const override
-    {
-        x = pt.x;
-        y = pt.y;
-        w = 300;
-        h = 200;
-    }
-    void ScrollOneStep(int dx, int dy) override { scrolls.emplace_back(dx, dy); }
-    void RepaintNow() override {}
-    std::uint32_t TickCount() const override { return tick; }
-    com::HRESULT DoDragDrop(com::IDataObject* data, com::IDropSource* source, com::DWORD ok,
-                            com::DWORD* effect) override
-    {
-        return dragHandler ? dragHandler(data, source, ok, effect) : com::DRAGDROP_S_CANCEL;
-    }
-    bool RegisterDropTarget(com::IDropTarget* target) override
-    {
-        registered = com::ComPtr<com::IDropTarget>(target);
-        ++registrations;
-        return dropRegistered = true;
-    }
-    void RevokeDropTarget() override
-    {
-        registered.reset();
-        dropRegistered = false;
-    }
+    shellctl::ShellDragPort& DragPort() override { return *this; }
 
     void Select(int index, bool on = true) { rows.at(static_cast<std::size_t>(index)).selected = on; }
 };

@@ -217,20 +217,6 @@ TEST_F(ShellTree, RefreshMergesKeepingNodesAndMovesTheSelectionUp)
     EXPECT_EQ(view.Child(top, "a"), a);
 }
 
-TEST(ShellTreeScroll, AutoScrollZones)
-{
-    // 26 pixels at the sides, 20 at the top and bottom; a corner scrolls both ways.
-    EXPECT_EQ(DragAutoScrollStep(5, 5, 300, 200), (TScrollStep{-1, -1}));
-    EXPECT_EQ(DragAutoScrollStep(150, 100, 300, 200), (TScrollStep{0, 0}));
-    EXPECT_EQ(DragAutoScrollStep(25, 100, 300, 200), (TScrollStep{-1, 0}));
-    EXPECT_EQ(DragAutoScrollStep(26, 100, 300, 200), (TScrollStep{0, 0}));
-    EXPECT_EQ(DragAutoScrollStep(274, 100, 300, 200), (TScrollStep{0, 0}));
-    EXPECT_EQ(DragAutoScrollStep(275, 100, 300, 200), (TScrollStep{1, 0}));
-    EXPECT_EQ(DragAutoScrollStep(150, 19, 300, 200), (TScrollStep{0, -1}));
-    EXPECT_EQ(DragAutoScrollStep(150, 181, 300, 200), (TScrollStep{0, 1}));
-    EXPECT_EQ(DragAutoScrollStep(150, 180, 300, 200), (TScrollStep{0, 0}));
-}
-
 // Every filled folder is watched on its own, many more than one wait could cover, and a change
 // in any of them reaches the tree.
 TEST_F(ShellTree, OneWatchPerFilledFolderBeyondSixtyThree)

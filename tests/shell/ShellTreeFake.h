@@ -7,10 +7,11 @@
 #include <vector>
 
 #include "components/shell/ShellTreeController.h"
+#include "tests/shell/ShellDragFake.h"
 
 namespace ql::test {
 
-class FakeShellTreeView : public shellctl::ShellTreeView {
+class FakeShellTreeView : public shellctl::ShellTreeView, public FakeShellDragPort {
 public:
     struct Node {
         std::string caption;
@@ -32,12 +33,7 @@ public:
     int timerDelay = 0;
     int beeps = 0;
     int menuAnswer = 0;
-    std::uint32_t tick = 1000;
-    std::vector<std::pair<int, int>> scrolls;
-    int width = 300, height = 200;
     shellctl::TChangeHandlerThread::Poster poster;
-    com::ComPtr<com::IDropTarget> registered;
-    std::function<com::HRESULT(com::IDataObject*, com::IDropSource*, com::DWORD, com::DWORD*)> dragHandler;
 
     static Node* N(shellctl::TTreeNode n) { return static_cast<Node*>(n); }
     Node* Own(shellctl::TTreeNode n) { return n ? N(n) : &root; }
@@ -166,26 +162,7 @@ public:
     shellctl::TTreeNode NodeAtScreen(com::POINTL) const override { return atPoint; }
     shellctl::TTreeNode DropHighlight() const override { return highlight; }
     void SetDropHighlight(shellctl::TTreeNode node) override { highlight = N(node); }
-    void ClientGeometry(com::POINTL pt, int& x, int& y, int& w, int& h) const override
-    {
-        x = pt.x;
-        y = pt.y;
-        w = width;
-        h = height;
-    }
-    void ScrollOneStep(int dx, int dy) override { scrolls.emplace_back(dx, dy); }
-    void RepaintNow() override {}
-    std::uint32_t TickCount() const override { return tick; }
-    com::HRESULT DoDragDrop(com::IDataObject* data, com::IDropSource* source, com::DWORD ok, com::DWORD* effect) override
-    {
-        return dragHandler ? dragHandler(data, source, ok, effect) : com::DRAGDROP_S_CANCEL;
-    }
-    bool RegisterDropTarget(com::IDropTarget* target) override
-    {
-        registered = com::ComPtr<com::IDropTarget>(target);
-        return true;
-    }
-    void RevokeDropTarget() override { registered.reset(); }
+    shellctl::ShellDragPort& DragPort() override { return *this; }
 };
 
 }  // namespace ql::test
