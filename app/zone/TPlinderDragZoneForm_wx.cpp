@@ -28,6 +28,10 @@
 
 #include <cstdio>
 
+// Last: the X11 headers' macros clash with names in other headers.
+#include <X11/extensions/shape.h>
+#include <gdk/gdkx.h>
+
 namespace ql {
 
 namespace {
@@ -380,17 +384,20 @@ namespace {
 
 // Drag sources keep the shape of the window under the pointer until they are told it changed;
 // for a window without an explicit shape that is its size at the start of the drag. The zone
-// grows during a drag, so it says so by giving itself an explicit input shape of its new size.
+// grows during a drag, so it says so by giving itself explicit shapes of its new size: the
+// input shape, which GTK's drag sources read, and the bounding shape, which Chromium's reads.
+// Both are set on the X window itself: GDK leaves out a bounding shape that covers the whole
+// window as it knows it, and the window manager has not resized it yet.
 void AnnounceShape(wxWindow* window, wxSize size)
 {
     GtkWidget* widget = window->GetHandle();
     GdkWindow* gdkWindow = widget ? gtk_widget_get_window(widget) : nullptr;
-    if (!gdkWindow)
+    if (!gdkWindow || !GDK_IS_X11_WINDOW(gdkWindow))
         return;
-    const cairo_rectangle_int_t rect{0, 0, size.x, size.y};
-    cairo_region_t* region = cairo_region_create_rectangle(&rect);
-    gdk_window_input_shape_combine_region(gdkWindow, region, 0, 0);
-    cairo_region_destroy(region);
+    XRectangle rect{0, 0, static_cast<unsigned short>(size.x), static_cast<unsigned short>(size.y)};
+    Display* display = GDK_WINDOW_XDISPLAY(gdkWindow);
+    for (int kind : {ShapeBounding, ShapeInput})
+        XShapeCombineRectangles(display, GDK_WINDOW_XID(gdkWindow), kind, 0, 0, &rect, 1, ShapeSet, Unsorted);
 }
 
 }  // namespace
