@@ -29,7 +29,8 @@ public:
     // Stores one clip. With DragCreateNew a new node (captioned with the title) gets a page that
     // holds `content`, and is selected; the result is that node. Otherwise the content goes into
     // the open page and the result is nullptr. Also nullptr when there is no target or the new
-    // page could not be written (the user was told; the node stays, with no page yet).
+    // page could not be written (the user was told; the node stays, with no page yet). In an
+    // empty collection the clip needs no target: it becomes the first node.
     TreeNode* AddClip(const std::string& content, const std::string& title);
     // An HTML selection: `lines` are the "HTML Format" text, `selectedText` its plain text.
     void DropHTMLClip(const std::string& url, StringList lines, const std::string& selectedText);

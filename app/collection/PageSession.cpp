@@ -235,8 +235,11 @@ void PageSession::NotePageSaved()
     TSettings& s = ctx_.settings;
     if (!s.CurrentPageFile.empty() && FileExists(s.CurrentPageFile))
         s.CurrentPageTime = GetFileDateTime(s.CurrentPageFile);
+    // "After Dragging": hide the editor, or bring it to the top.
     if (s.DragHideAfterSave)
         window_.HideEditor();
+    else
+        window_.ShowEditorForDrag();
 }
 
 bool PageSession::SaveEditorState()

@@ -103,6 +103,28 @@ TEST_F(ClipCoreTest, NoTargetOrAGoneTargetStoresNothing)
     EXPECT_EQ(tree.Count(), 3u);
 }
 
+TEST_F(ClipCoreTest, TheFirstClipOfANewCollectionBecomesItsFirstNode)
+{
+    tree.Clear();
+    clips->SetClipTarget(nullptr);
+    settings.DragCreateNew = false;  // even when aimed at the open page: there is none
+    const std::string url = "http://ex.org/a.html";
+    clips->DropHTMLClip(url, SplitPageLines(BuildCfHtml("<p>Erste Grüße</p>", url)), "Erste Grüße aus dem Netz");
+    ASSERT_EQ(tree.Count(), 1u);
+    TreeNode* first = tree.NodeAt(0);
+    EXPECT_EQ(first->Parent(), nullptr);
+    EXPECT_EQ(first->Text(), "Erste Grüße aus dem");  // as a new clip's node is named
+    EXPECT_EQ(tree.Selected(), first);
+    EXPECT_NE(Page(first->PageId()).find("<p>Erste Grüße</p>"), std::string::npos);
+    EXPECT_EQ(temp.read("Collection/tvframe"), "Erste Grüße aus dem\r\n");
+
+    // A tree not read yet is not known to be empty: nothing is stored over its files.
+    tree.Clear();
+    tree.SetLoaded(false);
+    EXPECT_EQ(clips->AddTextClip("lost"), nullptr);
+    EXPECT_EQ(temp.read("Collection/tvframe"), "Erste Grüße aus dem\r\n");
+}
+
 TEST_F(ClipCoreTest, AnUnwritablePageEndsTheClipAndIsReported)
 {
     const std::string collection = Dir();
@@ -323,10 +345,11 @@ TEST_F(ClipCoreTest, TitleComesFromTheFirstLineOfTheSelection)
     EXPECT_EQ(tree.Selected()->Text(), "Short");
 }
 
-TEST_F(ClipCoreTest, EditorHidesAfterAClipOnlyWhenAsked)
+TEST_F(ClipCoreTest, EditorHidesAfterAClipOnlyWhenAskedAndComesToTheTopOtherwise)
 {
     clips->AddTextClip("kept visible");
     EXPECT_FALSE(window.hidden);
+    EXPECT_EQ(window.shownForDrag, 1);
     settings.DragHideAfterSave = true;
     clips->SetClipTarget(target);
     clips->AddTextClip("then hidden");
