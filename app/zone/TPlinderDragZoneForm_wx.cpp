@@ -362,6 +362,14 @@ ZoneSize TPlinderDragZoneForm::ScreenSize() const
 
 ZonePoint TPlinderDragZoneForm::Position() const
 {
+    // Where the window manager has the zone now: the toolkit's copy may still hold a place from
+    // before the manager took the window, which Exit would save.
+    GtkWidget* widget = GetHandle();
+    if (widget && GTK_IS_WINDOW(widget) && gtk_widget_get_mapped(widget)) {
+        int x = 0, y = 0;
+        gtk_window_get_position(GTK_WINDOW(widget), &x, &y);
+        return ZonePoint{x, y};
+    }
     wxPoint p = GetPosition();
     return ZonePoint{p.x, p.y};
 }

@@ -96,8 +96,8 @@ TEST_F(ProgramTest, StartsToAVisibleZoneAndSigtermRunsTheExitSaves)
     RecordProperty("start_to_zone_visible_ms", static_cast<int>(ms));
     Signal(pid, SIGTERM);
     EXPECT_EQ(program.Wait(pid, 10s), 0) << program.Stderr();
-    // The zone's place: the default on a 1600 pixel wide screen.
-    ExpectFreshSettings("10", "1200");
+    // The zone's place: the default, three quarters across the screen.
+    ExpectFreshSettings("10", std::to_string(ScreenWidth() * 3 / 4));
 }
 
 TEST_F(ProgramTest, SigintRunsTheSameSavesAndASecondStartNeverWritesTheSettings)

@@ -83,12 +83,13 @@ TEST_F(ZoneFormTest, ThePictureIsOursAndTheZoneOpensIntoTheTreePanelInsideTheScr
     EXPECT_FALSE(ProgramTrayIcon().Empty());
 
     EXPECT_EQ(zone->GetClientSize(), wxSize(kZoneImageWidth, kZoneImageHeight));
-    EXPECT_EQ(zone->GetPosition(), wxPoint(400, 300));
+    EXPECT_TRUE(PlacedAt(wxPoint(400, 300))) << PlacementOf(zone);
     const wxSize screen = wxGetDisplaySize();
     zone->MoveTo(ZonePoint{screen.x - 50, screen.y - 40});
+    ASSERT_TRUE(PlacedAt(wxPoint(screen.x - 50, screen.y - 40))) << PlacementOf(zone);
     zone->Controller().ExpandZone(true);
     EXPECT_EQ(zone->GetClientSize(), wxSize(213, screen.y * 3 / 5));
-    EXPECT_EQ(zone->GetPosition(), wxPoint(screen.x - 213 - 1, screen.y - screen.y * 3 / 5 - 1));
+    EXPECT_TRUE(PlacedAt(wxPoint(screen.x - 213 - 1, screen.y - screen.y * 3 / 5 - 1))) << PlacementOf(zone);
     zone->Controller().ExpandZone(false);
     EXPECT_EQ(zone->GetClientSize(), wxSize(kZoneImageWidth, kZoneImageHeight));
 }
