@@ -172,6 +172,8 @@ TPlinderDragZoneForm::TPlinderDragZoneForm(TSettings& settings, ZoneFormOptions 
 
 TPlinderDragZoneForm::~TPlinderDragZoneForm()
 {
+    if (mapHandler_)
+        g_signal_handler_disconnect(GetHandle(), mapHandler_);
     if (wxTheApp)
         wxTheApp->Unbind(wxEVT_ACTIVATE_APP, &TPlinderDragZoneForm::OnActivateApp, this);
     handOver_.reset();
@@ -347,9 +349,27 @@ std::string TPlinderDragZoneForm::HandOverError() const { return handOver_ ? han
 
 void TPlinderDragZoneForm::Start()
 {
-    Safely([&] { controller_->FormShow(); });
+    // The zone is placed once it is mapped. Chromium's drag source keeps watching the windows
+    // for a few seconds after a drag, and for a window made meanwhile it keeps the place the
+    // window had on the screen before the window manager put it into a frame, read as a place
+    // inside that frame: a zone placed before it was mapped is then looked for at twice its
+    // position, and no drag reaches it. Mapped where it was made and then moved, only its frame
+    // moves. (Without a window manager the map comes at once.)
+    mapHandler_ = g_signal_connect(GetHandle(), "map-event", G_CALLBACK(+[](GtkWidget*, GdkEvent*, gpointer self) -> gboolean {
+                                       static_cast<TPlinderDragZoneForm*>(self)->OnFirstMap();
+                                       return FALSE;
+                                   }),
+                                   this);
     Show();
     SetTopMost(this, true);
+}
+
+void TPlinderDragZoneForm::OnFirstMap()
+{
+    g_signal_handler_disconnect(GetHandle(), mapHandler_);
+    mapHandler_ = 0;
+    Safely([&] { controller_->FormShow(); });
+    started_ = true;
 }
 
 // ---- ZoneWindow ---------------------------------------------------------------------------

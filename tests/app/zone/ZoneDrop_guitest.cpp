@@ -54,7 +54,7 @@ protected:
         options.saveSettings = [] { return true; };
         zone = new TPlinderDragZoneForm(settings, std::move(options));
         zone->Start();
-        ASSERT_TRUE(WaitFor([&] { return zone->IsShownOnScreen(); }, 5000));
+        ASSERT_TRUE(WaitFor([&] { return zone->Started(); }, 5000));
     }
     void TearDown() override
     {

@@ -51,7 +51,7 @@ protected:
         };
         zone = new TPlinderDragZoneForm(settings, std::move(options));
         zone->Start();
-        ASSERT_TRUE(YieldUntil([&] { return zone->IsShownOnScreen(); }, 5s));
+        ASSERT_TRUE(YieldUntil([&] { return zone->Started(); }, 5s));
     }
     // The window manager has put the zone at `at`, and the toolkit knows it.
     bool PlacedAt(wxPoint at)
