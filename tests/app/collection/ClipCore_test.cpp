@@ -11,13 +11,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string Shape(const CollectionTree& tree)
-{
-    std::string out;
-    tree.ForEach([&](TreeNode& n) { out += std::string(static_cast<std::size_t>(n.Level()), '-') + n.Text() + " "; });
-    return out;
-}
-
 class ClipCoreTest : public test::SessionFixture {
 protected:
     TreeNode* parent = nullptr;
@@ -49,7 +42,7 @@ TEST_F(ClipCoreTest, NewNodesInEachModeGetTheirPageAndTheSelection)
     clips->AddClip("s", "Sibling");
     clips->ClipMode = 4;
     clips->AddClip("b", "Before");
-    EXPECT_EQ(Shape(tree), "Top -Before -Target --Child -After -Sibling ");
+    EXPECT_EQ(test::TreeShape(tree), "Top -Before -Target --Child -After -Sibling ");
 
     // Inserted before the first top-level node, it becomes the first one.
     clips->SetClipTarget(parent);

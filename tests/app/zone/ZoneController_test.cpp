@@ -224,14 +224,6 @@ TEST_F(ZoneControllerTest, DragOverTargetsTheNodeUnderTheCursorAndTheBarAppends)
     EXPECT_EQ(tree.Count(), 2u);
 }
 
-// The tree's shape: each node's caption after as many dashes as its level.
-std::string Shape(const CollectionTree& tree)
-{
-    std::string out;
-    tree.ForEach([&](TreeNode& n) { out += std::string(static_cast<std::size_t>(n.Level()), '-') + n.Text() + " "; });
-    return out;
-}
-
 TEST_F(ZoneControllerTest, WhatTheStatusSaysAtTheDropIsWhatTheDropDoes)
 {
     AddPage(AddPage(nullptr, "A", "a", "a"), "B", "b", "b");
@@ -259,15 +251,15 @@ TEST_F(ZoneControllerTest, WhatTheStatusSaysAtTheDropIsWhatTheDropDoes)
         zone->DropText(text);
     };
     dropAt("B", ZoneTreeHit{node("B"), true, kHitOnLabel, false}, "Add ChildNode to \"B\"", "child");
-    EXPECT_EQ(Shape(tree), "A -B --child C ");
+    EXPECT_EQ(TreeShape(tree), "A -B --child C ");
     dropAt("C", ZoneTreeHit{node("C"), true, kHitOnIndent, false}, "Insert to \"C\"", "before");
-    EXPECT_EQ(Shape(tree), "A -B --child before C ");
+    EXPECT_EQ(TreeShape(tree), "A -B --child before C ");
     // Below the last row no node is under the pointer: the one passed last gets a sibling.
     dropAt("B", ZoneTreeHit{nullptr, true, kHitNowhere, false}, "Add SiblingNode to \"B\"", "sibling");
-    EXPECT_EQ(Shape(tree), "A -B --child -sibling before C ");
+    EXPECT_EQ(TreeShape(tree), "A -B --child -sibling before C ");
     // Off the tree (over the status line) a drop is a child again, and the status says so.
     dropAt("C", ZoneTreeHit{nullptr, false, 0, false}, "Add ChildNode to \"C\"", "off the tree");
-    EXPECT_EQ(Shape(tree), "A -B --child -sibling before C -off the tree ");
+    EXPECT_EQ(TreeShape(tree), "A -B --child -sibling before C -off the tree ");
 }
 
 TEST_F(ZoneControllerTest, ADropOnTheTreeMakesAChildPageAndADragFromTheEditorStoresNothing)

@@ -21,13 +21,6 @@
 namespace ql::test {
 namespace {
 
-std::string Shape(const CollectionTree& tree)
-{
-    std::string out;
-    tree.ForEach([&](TreeNode& n) { out += std::string(static_cast<std::size_t>(n.Level()), '-') + n.Text() + " "; });
-    return out;
-}
-
 class ZoneDropTest : public SessionFixture, protected XPointerDrag {
 protected:
     ScopedXdgEnv xdg;
@@ -180,12 +173,12 @@ TEST_F(ZoneDropTest, ADropOnTheSaveInformationBarAppendsToTheOpenPage)
 TEST_F(ZoneDropTest, AnIndentInsertsBeforeAndBelowTheRowsTheNodePassedLastGetsASibling)
 {
     DragSelection([&] { return IndentOf("C"); }, StatusIs("Insert to \"C\""));
-    EXPECT_EQ(Shape(tree), "A -B Grüße aus dem Test C ");
+    EXPECT_EQ(TreeShape(tree), "A -B Grüße aus dem Test C ");
     // Resting on A opens it; B, passed last, then gets the sibling.
     DragSelection({Stop{[&] { return ItemCentre("A"); }, [&] { return Row("B").height > 0; }},
                    Stop{[&] { return ItemCentre("B"); }, StatusIs("Add ChildNode to \"B\"")},
                    Stop{[&] { return BelowTheRows(); }, StatusIs("Add SiblingNode to \"B\"")}});
-    EXPECT_EQ(Shape(tree), "A -B -Grüße aus dem Test Grüße aus dem Test C ");
+    EXPECT_EQ(TreeShape(tree), "A -B -Grüße aus dem Test Grüße aus dem Test C ");
 }
 
 // The zone where it goes without a saved place (three quarters across, at the top).
@@ -203,7 +196,7 @@ TEST_F(ZoneDropAtTheDefaultPlaceTest, ADropOnANodeMakesAChildPage)
     ASSERT_TRUE(WaitFor([&] { return PlacementOf(zone).Agrees(wxPoint(wxGetDisplaySize().x * 3 / 4, 10)); }, 5000))
         << PlacementOf(zone);
     DragSelection([&] { return ItemCentre("C"); }, StatusIs("Add ChildNode to \"C\""));
-    EXPECT_EQ(Shape(tree), "A -B C -Grüße aus dem Test ");
+    EXPECT_EQ(TreeShape(tree), "A -B C -Grüße aus dem Test ");
 }
 
 }  // namespace
