@@ -262,6 +262,17 @@ TEST_F(ZoneControllerTest, WhatTheStatusSaysAtTheDropIsWhatTheDropDoes)
     EXPECT_EQ(TreeShape(tree), "A -B --child -sibling before C -off the tree ");
 }
 
+TEST_F(ZoneControllerTest, InAnEmptyCollectionTheZoneSaysADropMakesTheFirstNodeAndItDoes)
+{
+    Make();
+    zone->DragOver();
+    zoneWindow.hit = ZoneTreeHit{nullptr, true, kHitNowhere, false};
+    zone->DragOver();
+    EXPECT_EQ(zoneWindow.status, kFirstNodeStatus);
+    zone->DropText("the very first clip");
+    EXPECT_EQ(TreeShape(tree), "the very first clip ");
+}
+
 TEST_F(ZoneControllerTest, ADropOnTheTreeMakesAChildPageAndADragFromTheEditorStoresNothing)
 {
     AddPage(nullptr, "A", "a", "<html><body>a</body></html>");
