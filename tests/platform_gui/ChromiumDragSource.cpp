@@ -53,13 +53,18 @@ public:
         source_ = XCreateWindow(display_, DefaultRootWindow(display_), -10, -10, 1, 1, 0, CopyFromParent, InputOnly,
                                 CopyFromParent, 0, nullptr);
         for (const char* name : {"XdndAware", "XdndProxy", "XdndEnter", "XdndPosition", "XdndStatus", "XdndLeave",
-                                 "XdndDrop", "XdndFinished", "XdndActionCopy", "XdndTypeList", "XdndSelection",
+                                 "XdndDrop", "XdndFinished", "XdndActionCopy", "XdndActionMove", "XdndActionLink",
+                                 "XdndActionList", "XdndTypeList", "XdndSelection",
                                  "_NET_CLIENT_LIST_STACKING", "_NET_FRAME_EXTENTS"})
             atoms_[name] = XInternAtom(display_, name, False);
         for (const std::string& t : targets)
             types_.push_back(XInternAtom(display_, t.c_str(), False));
         XChangeProperty(display_, source_, atoms_["XdndTypeList"], XA_ATOM, 32, PropModeReplace,
                         reinterpret_cast<const unsigned char*>(types_.data()), static_cast<int>(types_.size()));
+        // The operations a page's selection may be dragged for; the position asks for a copy.
+        const Atom actions[] = {atoms_["XdndActionCopy"], atoms_["XdndActionMove"], atoms_["XdndActionLink"]};
+        XChangeProperty(display_, source_, atoms_["XdndActionList"], XA_ATOM, 32, PropModeReplace,
+                        reinterpret_cast<const unsigned char*>(actions), 3);
         XFlush(display_);
         g_unix_fd_add(ConnectionNumber(display_), G_IO_IN, +[](int, GIOCondition, gpointer self) -> gboolean {
             static_cast<ChromiumDrag*>(self)->ReadEvents();
@@ -115,8 +120,9 @@ private:
         dragging_ = true;
         cache_.clear();
         gtk_selection_owner_set(widget_, gdk_atom_intern_static_string("XdndSelection"), gdk_event_get_time(event));
+        // Pointer and keyboard, as Chromium grabs both for the drag (Escape ends it).
         gdk_seat_grab(gdk_display_get_default_seat(gdk_display_get_default()), gtk_widget_get_window(widget_),
-                      GDK_SEAT_CAPABILITY_ALL_POINTING, FALSE, nullptr, event, nullptr, nullptr);
+                      GDK_SEAT_CAPABILITY_ALL, FALSE, nullptr, event, nullptr, nullptr);
         hooks_.report("begin");
     }
 

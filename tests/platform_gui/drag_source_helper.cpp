@@ -110,8 +110,8 @@ bool MakeOffer(const std::string& mode, Offer& o)
         ChromiumLink(o, kImageUrl, "a.png");
         Add(o, "XdndDirectSave0", "");
         Add(o, "application/octet-stream", Picture("png"));
-    } else if (mode == "firefox-selection") {
-        FirefoxSelectionTargets(o, kFragment, kText);
+    } else if (mode == "firefox-selection" || mode == "firefox-selection-picture") {
+        FirefoxSelectionTargets(o, mode == "firefox-selection" ? kFragment : kFragment + "<img src=\"" + kImageUrl + "\">", kText);
     } else if (mode == "firefox-link") {
         FirefoxLink(o, kPage, kTitle);
     } else if (mode == "firefox-image") {
