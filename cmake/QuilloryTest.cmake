@@ -43,7 +43,9 @@ endfunction()
 # quillory_test_folder(prefix LIBS ... [GUI_LIBS ...])
 # In the calling tests folder: every *_test.cpp forms the headless executable <prefix>_tests;
 # every *_guitest.cpp forms <prefix>_guitests (label gui), every *_webkittest.cpp forms
-# <prefix>_webkittests (labels gui and webkit). GUI executables get LIBS and GUI_LIBS.
+# <prefix>_webkittests (labels gui and webkit). GUI executables get LIBS and GUI_LIBS. Every
+# *_browsertest.cpp forms <prefix>_browsertests (labels gui and browser): real browsers driven
+# from outside, which link the test support only.
 function(quillory_test_folder prefix)
   cmake_parse_arguments(QF "" "" "LIBS;GUI_LIBS" ${ARGN})
   quillory_existing_libs(QF_LIBS)
@@ -62,6 +64,10 @@ function(quillory_test_folder prefix)
     if(web)
       quillory_add_test(${prefix}_webkittests GUI_MAIN SOURCES ${web}
         LIBS ${QF_LIBS} ${QF_GUI_LIBS} quillory_test_support LABELS gui webkit)
+    endif()
+    file(GLOB browser CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*_browsertest.cpp)
+    if(browser)
+      quillory_add_test(${prefix}_browsertests SOURCES ${browser} LIBS quillory_test_support LABELS gui browser)
     endif()
   endif()
 endfunction()

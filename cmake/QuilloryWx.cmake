@@ -5,7 +5,7 @@ find_package(PkgConfig REQUIRED)
 pkg_check_modules(WEBKIT REQUIRED IMPORTED_TARGET webkit2gtk-4.0)
 pkg_check_modules(GTK3 REQUIRED IMPORTED_TARGET gtk+-3.0)
 pkg_check_modules(GTKUNIXPRINT REQUIRED IMPORTED_TARGET gtk+-unix-print-3.0)
-pkg_check_modules(X11LIBS REQUIRED IMPORTED_TARGET x11 xtst)
+pkg_check_modules(X11LIBS REQUIRED IMPORTED_TARGET x11 xtst xext)
 
 # One interface target that carries the wx flags, so GUI libraries just link it.
 add_library(quillory_wx INTERFACE)

@@ -32,19 +32,22 @@ TreeNode* ClipCore::StoreClip(const std::string& content, const std::string& tit
 {
     session_.SaveCurrentPage("");
     TreeNode* target = ClipTarget();
-    if (!target)
+    CollectionTree& tree = session_.EditorTree();
+    // A new collection has no node to aim at: its first clip becomes its first node rather than
+    // vanish. A tree not loaded yet is not known to be empty.
+    const bool firstNode = !target && tree.Loaded() && tree.Empty();
+    if (!target && !firstNode)
         return nullptr;
     TSettings& s = session_.AppSettings();
-    CollectionTree& tree = session_.EditorTree();
 
     std::string caption = TrimControls(CleanCaption(title));
     if (caption.empty())
         caption = Enclose("(", session_.GetClock().TimeOfDay(), ")");
 
     TreeNode* result = nullptr;
-    if (s.DragCreateNew) {
+    if (s.DragCreateNew || firstNode) {
         const Attach mode = (ClipMode == 0 || ClipMode == 4) ? static_cast<Attach>(ClipMode) : Attach::LastChild;
-        TreeNode* node = tree.AddNode(target, mode, caption);
+        TreeNode* node = tree.AddNode(target, mode, caption);  // without a target: at the top
         const std::string id = session_.MakeNodeFileName(*node);
         tree.SetPageId(node, id);
         const std::string file = PageFileName(s.CollectionDir, id);
@@ -56,7 +59,7 @@ TreeNode* ClipCore::StoreClip(const std::string& content, const std::string& tit
         }
         if (keepPictures)
             session_.ArmPictureLocalization(file);
-        if (mode == Attach::LastChild)
+        if (mode == Attach::LastChild && target)
             window_.ExpandNode(target);
         window_.SelectNode(node);
         if (tree.Selected() == node)

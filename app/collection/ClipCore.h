@@ -29,7 +29,8 @@ public:
     // Stores one clip. With DragCreateNew a new node (captioned with the title) gets a page that
     // holds `content`, and is selected; the result is that node. Otherwise the content goes into
     // the open page and the result is nullptr. Also nullptr when there is no target or the new
-    // page could not be written (the user was told; no node is made).
+    // page could not be written (the user was told; no node is made). In an empty collection the
+    // clip needs no target: it becomes the first node.
     TreeNode* AddClip(const std::string& content, const std::string& title);
     // Takes out again a node AddClip made whose page could not be given its clip afterwards:
     // its page file, the node and its name in the tree files; the clip's target is selected.

@@ -65,6 +65,7 @@ public:
     virtual void SelectNode(TreeNode* node) = 0;
     virtual void ExpandNode(TreeNode* node) = 0;       // one level
     virtual void SetDropHighlight(TreeNode* node) = 0;  // the drop target's focus rectangle
+    // Shows the editor (restored when minimised) above the other windows, not left topmost.
     virtual void ShowEditorForDrag() = 0;
     virtual void SetBusyCursor(bool busy) = 0;
     // The drop zone's deferred actions: 2000 copy the source's selection and paste it into a new

@@ -263,8 +263,11 @@ void PageSession::NotePageSaved()
     TSettings& s = ctx_.settings;
     if (!s.CurrentPageFile.empty() && FileExists(s.CurrentPageFile))
         s.CurrentPageTime = GetFileDateTime(s.CurrentPageFile);
+    // "After Dragging": hide the editor, or bring it to the top.
     if (s.DragHideAfterSave)
         window_.HideEditor();
+    else
+        window_.ShowEditorForDrag();
 }
 
 bool PageSession::SaveEditorState()
@@ -285,10 +288,18 @@ bool PageSession::SaveEditorState()
 void PageSession::OpenPageForPictures(const std::string& file, const std::string& url)
 {
     ctx_.clipSourceUrl = url;
-    views_.SwitchView(kViewHtml, true);
+    // The HTML view loads the file once: a load of the current page by the view switch, given
+    // up for this one, would leave the engine (which follows only the load asked for last) with
+    // neither, and the document-complete that starts the picture work would never come.
+    if (views_.ActiveView() != kViewHtml)
+        views_.SwitchView(kViewHtml, false);
+    const std::string& current = ctx_.settings.CurrentPageFile;
+    if (file == current)
+        PreparePageFile("");  // what showing the current page would have prepared
     HtmlEditorTag = kTagLocalize;
-    pendingPictures_ = PendingPictures::WholePage(file, ctx_.settings.CurrentPageFile);
+    pendingPictures_ = PendingPictures::WholePage(file, current);
     LoadPageIntoHtmlView(file);
+    viewPageFile_ = current;  // the loaded document replaces the current page at the next save
     ForceSave = true;
 }
 

@@ -70,6 +70,8 @@ public:
     // page). False when it could not be written: the user was told and the view keeps its
     // unsaved state. Nothing to save is success.
     bool SaveCurrentPage(const std::string& pageId);
+    // After a clip was stored: notes the page's date, then hides the editor or brings it to
+    // the top (DragHideAfterSave).
     void NotePageSaved();
     bool SaveEditorState();  // at close and exit
     void OpenPageForPictures(const std::string& file, const std::string& url);

@@ -593,9 +593,11 @@ void TEditorForm::ShowEditorForDrag()
     Show();
     if (IsIconized())
         Iconize(false);
-    // Above the other windows, without staying there.
+    // Above the other windows, without staying there. A window manager may map a window
+    // below the one in use; the raise, which it handles after the map, puts it on top.
     SetTopMost(this, true);
     SetTopMost(this, false);
+    Raise();
 }
 
 void TEditorForm::BringEditorToFront()

@@ -31,6 +31,10 @@
 #include <wx/treectrl.h>
 
 
+// Last: the X11 headers' macros clash with names in other headers.
+#include <X11/extensions/shape.h>
+#include <gdk/gdkx.h>
+
 namespace ql {
 
 namespace {
@@ -167,6 +171,8 @@ TPlinderDragZoneForm::TPlinderDragZoneForm(TSettings& settings, ZoneFormOptions 
 
 TPlinderDragZoneForm::~TPlinderDragZoneForm()
 {
+    if (mapHandler_)
+        g_signal_handler_disconnect(GetHandle(), mapHandler_);
     if (wxTheApp)
         wxTheApp->Unbind(wxEVT_ACTIVATE_APP, &TPlinderDragZoneForm::OnActivateApp, this);
     handOver_.reset();
@@ -344,9 +350,27 @@ std::string TPlinderDragZoneForm::HandOverError() const { return handOver_ ? han
 
 void TPlinderDragZoneForm::Start()
 {
-    Safely([&] { controller_->FormShow(); });
+    // The zone is placed once it is mapped. Chromium's drag source keeps watching the windows
+    // for a few seconds after a drag, and for a window made meanwhile it keeps the place the
+    // window had on the screen before the window manager put it into a frame, read as a place
+    // inside that frame: a zone placed before it was mapped is then looked for at twice its
+    // position, and no drag reaches it. Mapped where it was made and then moved, only its frame
+    // moves. (Without a window manager the map comes at once.)
+    mapHandler_ = g_signal_connect(GetHandle(), "map-event", G_CALLBACK(+[](GtkWidget*, GdkEvent*, gpointer self) -> gboolean {
+                                       static_cast<TPlinderDragZoneForm*>(self)->OnFirstMap();
+                                       return FALSE;
+                                   }),
+                                   this);
     Show();
     SetTopMost(this, true);
+}
+
+void TPlinderDragZoneForm::OnFirstMap()
+{
+    g_signal_handler_disconnect(GetHandle(), mapHandler_);
+    mapHandler_ = 0;
+    Safely([&] { controller_->FormShow(); });
+    started_ = true;
 }
 
 // ---- ZoneWindow ---------------------------------------------------------------------------
@@ -359,6 +383,14 @@ ZoneSize TPlinderDragZoneForm::ScreenSize() const
 
 ZonePoint TPlinderDragZoneForm::Position() const
 {
+    // Where the window manager has the zone now: the toolkit's copy may still hold a place from
+    // before the manager took the window, which Exit would save.
+    GtkWidget* widget = GetHandle();
+    if (widget && GTK_IS_WINDOW(widget) && gtk_widget_get_mapped(widget)) {
+        int x = 0, y = 0;
+        gtk_window_get_position(GTK_WINDOW(widget), &x, &y);
+        return ZonePoint{x, y};
+    }
     wxPoint p = GetPosition();
     return ZonePoint{p.x, p.y};
 }
@@ -381,17 +413,20 @@ namespace {
 
 // Drag sources keep the shape of the window under the pointer until they are told it changed;
 // for a window without an explicit shape that is its size at the start of the drag. The zone
-// grows during a drag, so it says so by giving itself an explicit input shape of its new size.
+// grows during a drag, so it says so by giving itself explicit shapes of its new size: the
+// input shape, which GTK's drag sources read, and the bounding shape, which Chromium's reads.
+// Both are set on the X window itself: GDK leaves out a bounding shape that covers the whole
+// window as it knows it, and the window manager has not resized it yet.
 void AnnounceShape(wxWindow* window, wxSize size)
 {
     GtkWidget* widget = window->GetHandle();
     GdkWindow* gdkWindow = widget ? gtk_widget_get_window(widget) : nullptr;
-    if (!gdkWindow)
+    if (!gdkWindow || !GDK_IS_X11_WINDOW(gdkWindow))
         return;
-    const cairo_rectangle_int_t rect{0, 0, size.x, size.y};
-    cairo_region_t* region = cairo_region_create_rectangle(&rect);
-    gdk_window_input_shape_combine_region(gdkWindow, region, 0, 0);
-    cairo_region_destroy(region);
+    XRectangle rect{0, 0, static_cast<unsigned short>(size.x), static_cast<unsigned short>(size.y)};
+    Display* display = GDK_WINDOW_XDISPLAY(gdkWindow);
+    for (int kind : {ShapeBounding, ShapeInput})
+        XShapeCombineRectangles(display, GDK_WINDOW_XID(gdkWindow), kind, 0, 0, &rect, 1, ShapeSet, Unsorted);
 }
 
 }  // namespace

@@ -54,8 +54,10 @@ public:
     // Whether the hand-over receiver listens (and why not).
     bool HandOverListening() const;
     std::string HandOverError() const;
-    // FormShow, then shows the window.
+    // Shows the window, and runs FormShow (which places it) once the window is mapped.
     void Start();
+    // FormShow has run.
+    bool Started() const { return started_; }
     // The exit sequence started from outside the menu (a signal, the end of the session): no box
     // waits for an answer, failures go to the log, and the program ends within a few seconds
     // whatever happens.
@@ -94,6 +96,7 @@ private:
     class Picture;
 
     void OnActivateApp(wxActivateEvent& e);
+    void OnFirstMap();
     void BuildControls();
     void BuildMenu();
     void BindDropTarget();
@@ -128,6 +131,8 @@ private:
     ZonePoint lastDragPoint_;
     wxLongLong lastTopMost_ = 0;
     bool terminating_ = false;
+    unsigned long mapHandler_ = 0;
+    bool started_ = false;
 };
 
 }  // namespace ql

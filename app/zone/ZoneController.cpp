@@ -311,20 +311,13 @@ void ZoneController::DragOver()
         zoneTree_.Select(hit.node);
     if (!editor_)
         return;
-    ClipCore& clips = editor_->Clips();
-    TSettings& settings = editor_->Session().AppSettings();
-    clips.ClipMode = static_cast<std::uint8_t>(Attach::LastChild);
-    settings.DragCreateNew = true;
+    // Every move says what a drop there does, so the status never tells of an earlier place.
     TreeNode* selected = zoneTree_.Selected();
-    if (hit.inTree) {
-        clips.ClipMode = ZoneClipModeForHit(hit.hit);
-        if (selected)
-            window_.SetStatusText(ZoneTargetStatus(clips.ClipMode, selected->Text()));
-    }
-    if (hit.inBar) {
-        settings.DragCreateNew = false;
-        window_.SetStatusText(kAppendStatus);
-    }
+    const ZoneAim aim = AimZoneDrop(hit, selected, editor_->Tree().Empty());
+    ClipCore& clips = editor_->Clips();
+    clips.ClipMode = aim.clipMode;
+    editor_->Session().AppSettings().DragCreateNew = aim.createNew;
+    window_.SetStatusText(aim.status);
     clips.SetClipTarget(selected ? editor_->Tree().NodeAt(static_cast<std::size_t>(zoneTree_.AbsoluteIndex(selected)))
                                  : nullptr);
 }

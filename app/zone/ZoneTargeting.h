@@ -1,7 +1,8 @@
 #pragma once
-// The drop zone's tree as a drop target: the clip mode for a hit-test result and the status
-// text that says what a drop will do.
+// The drop zone's tree as a drop target: the clip mode for a hit-test result, and what a drop
+// at the pointer will do, as the status text says it.
 #include "app/collection/EditorDropTargeting.h"
+#include "app/zone/ZoneWindow.h"
 
 #include <cstdint>
 #include <string>
@@ -10,12 +11,26 @@ namespace ql {
 
 inline constexpr char kAppendStatus[] = "Append selection to current node";
 inline constexpr char kSaveInformationCaption[] = " Save information";
+inline constexpr char kFirstNodeStatus[] = "Add as the first node";
 
 // On an item or its icon: a child (2). Below the items: a sibling (0). On an indent, or on
 // nothing but the expand button: inserted before (4). Anything else: a child.
 std::uint8_t ZoneClipModeForHit(unsigned hit);
 
-// "Insert to" (mode 4) or "Add ChildNode to" (otherwise), a blank and the caption in quotes.
+// "Insert to" (mode 4), "Add SiblingNode to" (mode 0) or "Add ChildNode to" (otherwise), a
+// blank and the caption in quotes.
 std::string ZoneTargetStatus(std::uint8_t clipMode, const std::string& caption);
+
+// What a drop at the pointer does: how a new node is attached to the target, whether the clip
+// makes a node at all (the bar appends it to the open page), and the status text saying so.
+struct ZoneAim {
+    std::uint8_t clipMode = 2;
+    bool createNew = true;
+    std::string status;
+};
+
+// For the pointer at `hit`, with `target` the zone tree's selected node (nullptr while the tree
+// is being copied, which names nothing yet). In an empty collection a drop makes the first node.
+ZoneAim AimZoneDrop(const ZoneTreeHit& hit, const TreeNode* target, bool emptyCollection);
 
 }  // namespace ql

@@ -1,5 +1,6 @@
 #include "platform/core/UrlCache.h"
 
+#include "platform/core/ExtractFolder.h"
 #include "platform/core/IniFile.h"
 #include "platform/core/RuntimeDir.h"
 #include "platform/core/TextEncoding.h"
@@ -189,7 +190,7 @@ UrlCache::~UrlCache() {
     stop_ = true;
     if (indexer_.joinable()) indexer_.join();
     for (const auto& [url, path] : fileByUrl_) ::unlink(path.c_str());
-    if (!extractDir_.empty()) ::rmdir(extractDir_.c_str());
+    extractFolder_.reset();
     if (inotify_ >= 0) ::close(inotify_);
 }
 
@@ -200,6 +201,7 @@ void UrlCache::StartIndexing() {
     Discover();
     indexing_ = true;
     indexer_ = std::thread([this] {
+        SweepStaleExtractFolders(ExtractParent());
         std::unique_lock<std::mutex> inner(mutex_);
         Update(&inner);
         indexing_ = false;
@@ -574,14 +576,17 @@ void UrlCache::Update(std::unique_lock<std::mutex>* lock) {
     }
 }
 
+std::string UrlCache::ExtractParent() const {
+    return extractParent_.empty() ? RuntimeDir() : WithSlash(extractParent_);
+}
+
 // Writes the body to the URL's own file: replaced as a whole when the URL is extracted again.
 std::string UrlCache::WriteBody(const std::string& url, const std::string& body) {
     if (extractDir_.empty()) {
-        std::string parent = extractParent_.empty() ? RuntimeDir() : WithSlash(extractParent_);
-        if (parent.empty()) return {};
-        std::string pattern = parent + "urlcache-XXXXXX";
-        if (!::mkdtemp(pattern.data())) return {};
-        extractDir_ = pattern + "/";
+        auto folder = std::make_unique<ExtractFolder>(ExtractParent());
+        if (folder->Path().empty()) return {};
+        extractFolder_ = std::move(folder);
+        extractDir_ = extractFolder_->Path();
     }
     std::string temp = extractDir_ + ".body-XXXXXX";
     Fd fd(::mkostemp(temp.data(), O_CLOEXEC));  // 0600

@@ -19,6 +19,8 @@
 
 namespace ql {
 
+class ExtractFolder;
+
 enum class UrlCacheFamily { Chromium, Firefox };
 
 // Folders below which browser caches are looked for. A Chromium root holds profile folders
@@ -58,7 +60,8 @@ public:
     UrlCache& operator=(const UrlCache&) = delete;
 
     // Indexes the caches in a background thread, so that the first lookup need not. Later
-    // calls do nothing.
+    // calls do nothing. The program calls it at start, so the thread first sweeps away the
+    // extract folders of killed processes.
     void StartIndexing();
     // Whether the background indexing has finished (true when it was never started).
     bool Indexed() const;
@@ -145,12 +148,14 @@ private:
     std::string TryNewestFirst(std::vector<Candidate> candidates, std::uint64_t maxBytes);
     std::vector<Candidate> ProbeCandidates(const std::string& url, const std::string& pageUrl);
     std::string WriteBody(const std::string& url, const std::string& body);
+    std::string ExtractParent() const;
 
     UrlCacheRoots roots_;
     std::string extractParent_;
     mutable std::mutex mutex_;  // guards everything below
     int inotify_ = -1;
-    std::string extractDir_;  // made on first use
+    std::unique_ptr<ExtractFolder> extractFolder_;  // made on first use
+    std::string extractDir_;
     std::vector<Folder> folders_;
     std::map<std::string, std::size_t> folderByPath_;
     std::map<int, std::size_t> folderByWatch_;

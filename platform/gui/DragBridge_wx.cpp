@@ -6,6 +6,7 @@
 #include <wx/dataobj.h>
 #include <wx/dnd.h>
 #include <wx/image.h>
+#include <wx/toplevel.h>
 #include <wx/log.h>
 #include <wx/mstream.h>
 #include <wx/utils.h>
@@ -327,6 +328,43 @@ private:
     ComPtr<IDropSource> source_;
 };
 
+// GTK finds the widget under a drop from its toplevel's root position as GDK stores it, which
+// GDK learns from configure events. Under a reparenting window manager a window placed before
+// it was mapped gets none for the map and keeps a stale position, so GTK looks every drop up at
+// the wrong place and refuses it before our target hears of it. Asking once more, when mapped,
+// for the place the window already has makes the manager confirm it with a configure event.
+void ConfirmPosition(GtkWidget* toplevel)
+{
+    GdkWindow* window = gtk_widget_get_window(toplevel);
+    if (!window)
+        return;
+    int storedX = 0, storedY = 0, x = 0, y = 0;
+    gdk_window_get_position(window, &storedX, &storedY);
+    gdk_window_get_origin(window, &x, &y);  // asks the X server
+    if (storedX == x && storedY == y)
+        return;
+    int frameX = 0, frameY = 0;
+    gtk_window_get_position(GTK_WINDOW(toplevel), &frameX, &frameY);
+    gtk_window_move(GTK_WINDOW(toplevel), frameX, frameY);
+}
+
+void ConfirmPositionWhenMapped(wxWindow* window)
+{
+    wxWindow* top = wxGetTopLevelParent(window);
+    GtkWidget* toplevel = top ? top->GetHandle() : nullptr;
+    static const char kKey[] = "quillory-confirm-position";
+    if (!toplevel || !GTK_IS_WINDOW(toplevel) || g_object_get_data(G_OBJECT(toplevel), kKey))
+        return;
+    g_object_set_data(G_OBJECT(toplevel), kKey, GINT_TO_POINTER(1));
+    g_signal_connect(toplevel, "map-event", G_CALLBACK(+[](GtkWidget* w, GdkEvent*, gpointer) -> gboolean {
+                         ConfirmPosition(w);
+                         return FALSE;
+                     }),
+                     nullptr);
+    if (gtk_widget_get_mapped(toplevel))
+        ConfirmPosition(toplevel);
+}
+
 }  // namespace
 
 HRESULT RegisterDragDrop(wxWindow* window, IDropTarget* target)
@@ -338,6 +376,7 @@ HRESULT RegisterDragDrop(wxWindow* window, IDropTarget* target)
     if (dynamic_cast<BridgeDropTarget*>(window->GetDropTarget()))
         return DRAGDROP_E_ALREADYREGISTERED;
     window->SetDropTarget(new BridgeDropTarget(window, target));  // the window owns it
+    ConfirmPositionWhenMapped(window);
     return S_OK;
 }
 

@@ -5,6 +5,7 @@
 // the keyboard, saves each capture as a page of the collection.
 #include "tests/extension/BrimhookLibrary.h"
 #include "tests/extension/FakeHtmlDocument.h"
+#include "tests/platform_core/UrlCacheWriter.h"
 #include "tests/support/ProgramFolder.h"
 #include "tests/support/TempDir.h"
 
@@ -43,11 +44,13 @@ protected:
     BrimhookLibrary library;
     pid_t pid = -1;
 
-    void SetUp() override
+    void SetUp() override { ASSERT_NO_FATAL_FAILURE(StartProgram({})); }
+    void StartProgram(const std::vector<std::string>& env)
     {
         ASSERT_TRUE(library.Loaded()) << library.Error();
-        program.WriteSmallCollection();
-        pid = program.Start({});
+        if (!fs::exists(program.dir().path() / "gleanhoard.ini"))
+            program.WriteSmallCollection();
+        pid = program.Start({}, env);
         ASSERT_GT(pid, 0);
         ASSERT_TRUE(program.WaitListening(20s)) << program.Stderr();
     }
@@ -124,6 +127,36 @@ TEST_F(BrimhookProgramTest, ACaptureWhileTheDialogIsOpenLeavesItsClipAloneAndGet
     ASSERT_NO_FATAL_FAILURE(SaveAsNode(dialog, mapping, 2));
     EXPECT_EQ(program.PageOfNode(2), kSecond.Page());
     EXPECT_EQ(Tree(), "Notes\r\n\tFirst capture\r\n\tSecond \"capture\"\r\n");
+}
+
+// With "Include images" the saved capture's pictures come from the browser's cache.
+class BrimhookPicturesTest : public BrimhookProgramTest {
+protected:
+    void SetUp() override
+    {
+        program.WriteSmallCollection();
+        program.dir().write("gleanhoard.ini", "[set]\r\nShowMainForm=0\r\nimagechecked=1\r\n");
+        const std::string cache = "xdg-cache/chromium/Default/Cache/Cache_Data/";
+        program.dir().write(cache + "0000000000000001_0",
+                            ChromiumEntry("1/0/_dk_http://one.test http://one.test http://one.test/img/b.png", "picture bytes"));
+        program.dir().write(cache + "index-dir/the-real-index", "");
+        ASSERT_NO_FATAL_FAILURE(StartProgram({"XDG_CACHE_HOME=" + program.dir().dir() + "xdg-cache"}));
+    }
+};
+
+TEST_F(BrimhookPicturesTest, ACaptureSavedWithIncludeImagesKeepsItsPictures)
+{
+    const Capture capture{"<p>with <img src=\"img/b.png\"></p>", "http://one.test/a.html", "Pictured"};
+    ASSERT_EQ(SaveSelection(capture), com::S_OK);
+    const Window dialog = WaitForMappedWindow(pid, 10s, "Save homepage");
+    ASSERT_NE(dialog, 0u) << program.Stderr();
+    WindowMapping mapping(dialog);
+    ASSERT_NO_FATAL_FAILURE(SaveAsNode(dialog, mapping, 1));
+    ASSERT_TRUE(WaitUntil([&] { return program.PageOfNode(1).find("!images") != std::string::npos; }, 10s))
+        << program.PageOfNode(1);
+    EXPECT_EQ(program.PageOfNode(1).rfind("<!-- From: \"http://one.test/a.html\" -->\r\n<p>with <img src=\"!images\\b1.png\"></p>", 0), 0u)
+        << program.PageOfNode(1);
+    EXPECT_EQ(program.dir().read("Collection/!images/b1.png"), "picture bytes");
 }
 
 }  // namespace

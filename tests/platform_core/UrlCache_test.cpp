@@ -14,6 +14,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <cstdio>
+#include <ctime>
 #include <mutex>
 #include <cstdlib>
 #include <filesystem>
@@ -427,7 +428,7 @@ TEST(UrlCache, ExtractedCopiesHaveTheUrlsNameAndKeepIt) {
     EXPECT_EQ(cache.Find(names[0].first), first);
     EXPECT_EQ(ReadAll(first), "new bytes");
     EXPECT_EQ(std::distance(fs::directory_iterator(fs::path(first).parent_path()), fs::directory_iterator()),
-              static_cast<long>(names.size()));
+              static_cast<long>(names.size()) + 1) << "one file per URL and the folder's lock";
 }
 
 // Indexing in the background from start-up: the index is complete when it reports done, and a
@@ -543,6 +544,40 @@ TEST(UrlCache, ALookupDuringTheIndexingDoesNotWaitForIt) {
         EXPECT_EQ(ReadAll(cache.Find(hidden)), "hidden");
         EXPECT_EQ(cache.Find(kImage), found) << "the same URL keeps its file";
     }
+}
+
+TEST(UrlCache, ExtractFoldersOfKilledProcessesAreSweptAtStartAndLiveOnesKept) {
+    TempDir root, parent, elsewhere;
+    fs::copy(kData + "chromium/", root.path(), fs::copy_options::recursive);
+    UrlCache live(Only(UrlCacheFamily::Chromium, root.dir()), parent.dir());
+    const std::string kept = live.Find(kImage);
+    ASSERT_FALSE(kept.empty());
+    // What a process killed while it ran leaves: its lock file, held by nobody now, and bodies.
+    parent.write("urlcache-Killed/.lock", "");
+    parent.write("urlcache-Killed/a[1].png", "body");
+    // Folders made before they had locks: one left long ago, one just being made.
+    parent.write("urlcache-OldOne/a[1].png", "body");
+    const timespec old[2] = {{std::time(nullptr) - 120, 0}, {std::time(nullptr) - 120, 0}};
+    ASSERT_EQ(::utimensat(AT_FDCWD, (parent.dir() + "urlcache-OldOne").c_str(), old, 0), 0);
+    parent.write("urlcache-NewOne/a[1].png", "body");
+    // A link of that name, and a link inside a swept folder: what they point at stays.
+    elsewhere.write("keep.txt", "mine");
+    fs::create_directory_symlink(elsewhere.path(), parent.path() / "urlcache-Linked");
+    fs::create_symlink(elsewhere.path() / "keep.txt", parent.path() / "urlcache-Killed/link");
+    parent.write("urlcache-other/x", "not ours by name");
+
+    UrlCache starting(Only(UrlCacheFamily::Chromium, root.dir()), parent.dir());
+    starting.StartIndexing();
+    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (!starting.Indexed() && std::chrono::steady_clock::now() < until) std::this_thread::yield();
+    ASSERT_TRUE(starting.Indexed());
+    EXPECT_FALSE(fs::exists(parent.path() / "urlcache-Killed"));
+    EXPECT_FALSE(fs::exists(parent.path() / "urlcache-OldOne"));
+    EXPECT_TRUE(fs::exists(parent.path() / "urlcache-NewOne/a[1].png"));
+    EXPECT_EQ(ReadAll(kept), ReadAll(kData + "tools/site/img/a.png")) << "a live process keeps its bodies";
+    EXPECT_EQ(ReadAll(elsewhere.path() / "keep.txt"), "mine");
+    EXPECT_TRUE(fs::is_symlink(parent.path() / "urlcache-Linked"));
+    EXPECT_TRUE(fs::exists(parent.path() / "urlcache-other/x"));
 }
 
 TEST(UrlCache, KeysGiveTheirUrlPart) {

@@ -22,6 +22,9 @@
 #include "platform/core/FileDropFormats.h"
 #include "platform/gui/DragBridge_wx.h"
 
+// Last: the X11 headers' macros clash with names in other headers.
+#include "tests/support/GdkPlacement.h"
+
 namespace ql {
 namespace {
 
@@ -107,9 +110,16 @@ TEST(DoDragDrop, OurFormatsReachOurDropTarget)
         }
         wxTheApp->ProcessPendingEvents();
     };
+    // Under a window manager the frame is mapped, placed and laid out when the manager has done
+    // its part.
+    auto ready = [&] {
+        return test::PlacementOf(frame).Agrees(wxPoint(50, 600)) && from->GetScreenPosition() == wxPoint(50, 600) &&
+               to->GetScreenPosition() == wxPoint(350, 600);
+    };
     auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-    while (!frame->IsShownOnScreen() && std::chrono::steady_clock::now() < deadline)
+    while (!ready() && std::chrono::steady_clock::now() < deadline)
         pump();
+    EXPECT_TRUE(ready()) << test::PlacementOf(frame);
 
     // The pointer is moved by a timer, which also runs inside the drag's own event loop.
     wxPoint a = from->GetScreenPosition() + wxPoint(100, 100);

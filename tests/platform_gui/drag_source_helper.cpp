@@ -1,8 +1,11 @@
 // A drag source for the drop tests: a small GTK window that, when dragged from, offers the
-// targets with the encodings that the two browsers offer for a selection, a link or a picture
+// targets with the encodings that the two browsers offer for a selection, a link or a picture,
+// dragging as the browser does (Chromium with its own XDND source, Firefox through GTK's)
 // (plus a picture-only drag; a selection with 1.5 MB of markup; and one whose markup is never
 // delivered, as a browser does with a very large one: the helper hangs in that request until its stdin closes). It reports on stdout: "ready", "begin", "get <target>" for every
 // request of data, "end"; it quits when its stdin closes.
+#include "tests/platform_gui/ChromiumDragSource.h"
+
 #include <gtk/gtk.h>
 
 #include <cstdio>
@@ -107,8 +110,8 @@ bool MakeOffer(const std::string& mode, Offer& o)
         ChromiumLink(o, kImageUrl, "a.png");
         Add(o, "XdndDirectSave0", "");
         Add(o, "application/octet-stream", Picture("png"));
-    } else if (mode == "firefox-selection") {
-        FirefoxSelectionTargets(o, kFragment, kText);
+    } else if (mode == "firefox-selection" || mode == "firefox-selection-picture") {
+        FirefoxSelectionTargets(o, mode == "firefox-selection" ? kFragment : kFragment + "<img src=\"" + kImageUrl + "\">", kText);
     } else if (mode == "firefox-link") {
         FirefoxLink(o, kPage, kTitle);
     } else if (mode == "firefox-image") {
@@ -135,7 +138,7 @@ bool MakeOffer(const std::string& mode, Offer& o)
 Offer g_offer;
 bool g_stallHtml = false;
 
-void OnDataGet(GtkWidget*, GdkDragContext*, GtkSelectionData* sd, guint, guint, gpointer)
+void ServeTarget(GtkSelectionData* sd)
 {
     gchar* name = gdk_atom_name(gtk_selection_data_get_target(sd));
     std::string target = name;
@@ -153,6 +156,8 @@ void OnDataGet(GtkWidget*, GdkDragContext*, GtkSelectionData* sd, guint, guint, 
     gtk_selection_data_set(sd, gtk_selection_data_get_target(sd), 8,
                            reinterpret_cast<const guchar*>(it->second.data()), static_cast<gint>(it->second.size()));
 }
+
+void OnDataGet(GtkWidget*, GdkDragContext*, GtkSelectionData* sd, guint, guint, gpointer) { ServeTarget(sd); }
 
 gboolean OnStdin(GIOChannel*, GIOCondition cond, gpointer)
 {
@@ -182,14 +187,18 @@ int main(int argc, char** argv)
     GtkWidget* box = gtk_event_box_new();
     gtk_container_add(GTK_CONTAINER(window), box);
 
-    std::vector<GtkTargetEntry> entries;
-    for (std::size_t i = 0; i < g_offer.targets.size(); ++i)
-        entries.push_back(GtkTargetEntry{const_cast<gchar*>(g_offer.targets[i].c_str()), 0, static_cast<guint>(i)});
-    gtk_drag_source_set(box, GDK_BUTTON1_MASK, entries.data(), static_cast<gint>(entries.size()),
-                        static_cast<GdkDragAction>(GDK_ACTION_COPY | GDK_ACTION_MOVE | GDK_ACTION_LINK));
-    g_signal_connect(box, "drag-data-get", G_CALLBACK(OnDataGet), nullptr);
-    g_signal_connect(box, "drag-begin", G_CALLBACK(+[](GtkWidget*, GdkDragContext*, gpointer) { std::printf("begin\n"); }), nullptr);
-    g_signal_connect(box, "drag-end", G_CALLBACK(+[](GtkWidget*, GdkDragContext*, gpointer) { std::printf("end\n"); }), nullptr);
+    if (std::string(argv[1]).rfind("chromium-", 0) == 0) {
+        ql::test::MakeChromiumDragSource(box, g_offer.targets, {ServeTarget, [](const char* what) { std::printf("%s\n", what); }});
+    } else {
+        std::vector<GtkTargetEntry> entries;
+        for (std::size_t i = 0; i < g_offer.targets.size(); ++i)
+            entries.push_back(GtkTargetEntry{const_cast<gchar*>(g_offer.targets[i].c_str()), 0, static_cast<guint>(i)});
+        gtk_drag_source_set(box, GDK_BUTTON1_MASK, entries.data(), static_cast<gint>(entries.size()),
+                            static_cast<GdkDragAction>(GDK_ACTION_COPY | GDK_ACTION_MOVE | GDK_ACTION_LINK));
+        g_signal_connect(box, "drag-data-get", G_CALLBACK(OnDataGet), nullptr);
+        g_signal_connect(box, "drag-begin", G_CALLBACK(+[](GtkWidget*, GdkDragContext*, gpointer) { std::printf("begin\n"); }), nullptr);
+        g_signal_connect(box, "drag-end", G_CALLBACK(+[](GtkWidget*, GdkDragContext*, gpointer) { std::printf("end\n"); }), nullptr);
+    }
     g_signal_connect(window, "map-event",
                      G_CALLBACK(+[](GtkWidget*, GdkEvent*, gpointer) -> gboolean {
                          std::printf("ready\n");

@@ -1,10 +1,11 @@
 #include "tests/support/ProgramFolder.h"
 
+#include "tests/support/Spawn.h"
+
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
 #include <signal.h>
-#include <spawn.h>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <sys/wait.h>
@@ -17,8 +18,6 @@
 #include <map>
 #include <sstream>
 #include <thread>
-
-extern char** environ;
 
 namespace ql::test {
 
@@ -68,48 +67,15 @@ ProgramFolder::~ProgramFolder()
 pid_t ProgramFolder::Start(const std::vector<std::string>& args, const std::vector<std::string>& env,
                            const std::string& cwd)
 {
-    std::map<std::string, std::string> vars;
-    for (char** e = environ; *e; ++e) {
-        std::string kv = *e;
-        auto eq = kv.find('=');
-        if (eq != std::string::npos)
-            vars[kv.substr(0, eq)] = kv.substr(eq + 1);
-    }
-    vars["XDG_RUNTIME_DIR"] = RuntimeDir().substr(0, RuntimeDir().size() - 1);
-    vars["XDG_CONFIG_HOME"] = ConfigDir();
-    vars["GDK_BACKEND"] = "x11";
-    vars["NO_AT_BRIDGE"] = "1";
-    for (const std::string& kv : env) {
-        auto eq = kv.find('=');
-        if (eq + 1 == kv.size())
-            vars.erase(kv.substr(0, eq));
-        else
-            vars[kv.substr(0, eq)] = kv.substr(eq + 1);
-    }
-    std::vector<std::string> envStrings;
-    for (auto& [k, v] : vars)
-        envStrings.push_back(k + "=" + v);
-    std::vector<char*> envp;
-    for (auto& s : envStrings)
-        envp.push_back(s.data());
-    envp.push_back(nullptr);
-    std::vector<std::string> argvStrings{Exe()};
-    argvStrings.insert(argvStrings.end(), args.begin(), args.end());
-    std::vector<char*> argv;
-    for (auto& s : argvStrings)
-        argv.push_back(s.data());
-    argv.push_back(nullptr);
-
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    const std::string errFile = temp_.dir() + "stderr-" + std::to_string(++run_) + ".txt";
-    posix_spawn_file_actions_addopen(&actions, 2, errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    if (!cwd.empty())
-        posix_spawn_file_actions_addchdir_np(&actions, cwd.c_str());
-    pid_t pid = -1;
-    if (posix_spawn(&pid, Exe().c_str(), &actions, nullptr, argv.data(), envp.data()) != 0)
-        pid = -1;
-    posix_spawn_file_actions_destroy(&actions);
+    SpawnOptions options;
+    options.env = {"XDG_RUNTIME_DIR=" + RuntimeDir().substr(0, RuntimeDir().size() - 1), "XDG_CONFIG_HOME=" + ConfigDir(),
+                   "GDK_BACKEND=x11", "NO_AT_BRIDGE=1"};
+    options.env.insert(options.env.end(), env.begin(), env.end());
+    options.stderrFile = temp_.dir() + "stderr-" + std::to_string(++run_) + ".txt";
+    options.cwd = cwd;
+    std::vector<std::string> argv{Exe()};
+    argv.insert(argv.end(), args.begin(), args.end());
+    const pid_t pid = Spawn(argv, options);
     if (pid > 0)
         started_.push_back(pid);
     return pid;

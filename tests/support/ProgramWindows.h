@@ -83,6 +83,17 @@ inline Window WaitForMappedWindow(pid_t pid, std::chrono::milliseconds timeout, 
     return found;
 }
 
+// The width of the X display's screen, 0 without a display.
+inline int ScreenWidth()
+{
+    Display* display = XOpenDisplay(nullptr);
+    if (!display)
+        return 0;
+    const int width = DisplayWidth(display, DefaultScreen(display));
+    XCloseDisplay(display);
+    return width;
+}
+
 // Gives `window` the keyboard and types the key named `keysym` ("Return") into it.
 inline void PressKeyIn(Window window, const char* keysym)
 {

@@ -11,13 +11,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string Shape(const CollectionTree& tree)
-{
-    std::string out;
-    tree.ForEach([&](TreeNode& n) { out += std::string(static_cast<std::size_t>(n.Level()), '-') + n.Text() + " "; });
-    return out;
-}
-
 class ClipCoreTest : public test::SessionFixture {
 protected:
     TreeNode* parent = nullptr;
@@ -49,7 +42,7 @@ TEST_F(ClipCoreTest, NewNodesInEachModeGetTheirPageAndTheSelection)
     clips->AddClip("s", "Sibling");
     clips->ClipMode = 4;
     clips->AddClip("b", "Before");
-    EXPECT_EQ(Shape(tree), "Top -Before -Target --Child -After -Sibling ");
+    EXPECT_EQ(test::TreeShape(tree), "Top -Before -Target --Child -After -Sibling ");
 
     // Inserted before the first top-level node, it becomes the first one.
     clips->SetClipTarget(parent);
@@ -101,6 +94,28 @@ TEST_F(ClipCoreTest, NoTargetOrAGoneTargetStoresNothing)
     EXPECT_EQ(clips->ClipTarget(), nullptr);
     EXPECT_EQ(clips->AddTextClip("lost"), nullptr);
     EXPECT_EQ(tree.Count(), 3u);
+}
+
+TEST_F(ClipCoreTest, TheFirstClipOfANewCollectionBecomesItsFirstNode)
+{
+    tree.Clear();
+    clips->SetClipTarget(nullptr);
+    settings.DragCreateNew = false;  // even when aimed at the open page: there is none
+    const std::string url = "http://ex.org/a.html";
+    clips->DropHTMLClip(url, SplitPageLines(BuildCfHtml("<p>Erste Grüße</p>", url)), "Erste Grüße aus dem Netz");
+    ASSERT_EQ(tree.Count(), 1u);
+    TreeNode* first = tree.NodeAt(0);
+    EXPECT_EQ(first->Parent(), nullptr);
+    EXPECT_EQ(first->Text(), "Erste Grüße aus dem");  // as a new clip's node is named
+    EXPECT_EQ(tree.Selected(), first);
+    EXPECT_NE(Page(first->PageId()).find("<p>Erste Grüße</p>"), std::string::npos);
+    EXPECT_EQ(temp.read("Collection/tvframe"), "Erste Grüße aus dem\r\n");
+
+    // A tree not read yet is not known to be empty: nothing is stored over its files.
+    tree.Clear();
+    tree.SetLoaded(false);
+    EXPECT_EQ(clips->AddTextClip("lost"), nullptr);
+    EXPECT_EQ(temp.read("Collection/tvframe"), "Erste Grüße aus dem\r\n");
 }
 
 TEST_F(ClipCoreTest, AnUnwritablePageEndsTheClipAndIsReported)
@@ -323,10 +338,11 @@ TEST_F(ClipCoreTest, TitleComesFromTheFirstLineOfTheSelection)
     EXPECT_EQ(tree.Selected()->Text(), "Short");
 }
 
-TEST_F(ClipCoreTest, EditorHidesAfterAClipOnlyWhenAsked)
+TEST_F(ClipCoreTest, EditorHidesAfterAClipOnlyWhenAskedAndComesToTheTopOtherwise)
 {
     clips->AddTextClip("kept visible");
     EXPECT_FALSE(window.hidden);
+    EXPECT_EQ(window.shownForDrag, 1);
     settings.DragHideAfterSave = true;
     clips->SetClipTarget(target);
     clips->AddTextClip("then hidden");

@@ -14,6 +14,14 @@
 
 namespace ql::test {
 
+// The tree's shape: each node's caption after as many dashes as its level, a blank after each.
+inline std::string TreeShape(const CollectionTree& tree)
+{
+    std::string out;
+    tree.ForEach([&](TreeNode& n) { out += std::string(static_cast<std::size_t>(n.Level()), '-') + n.Text() + " "; });
+    return out;
+}
+
 class SessionFixture : public ::testing::Test {
 protected:
     TempDir temp;

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace ql::test {
 namespace {
 
@@ -70,16 +72,35 @@ TEST_F(SaveHomepageTest, AClipThatCannotBeWrittenLeavesNoNodeBehind)
     EXPECT_EQ(pages, 3u);
 }
 
-TEST_F(SaveHomepageTest, WithImagesTheBaseLineIsLeftOutAndThePageGoesToPictureLocalisation)
+TEST_F(SaveHomepageTest, WithImagesThePageIsLoadedOnceAndItsPicturesAndLinksAreLocalisedWhenComplete)
 {
     settings.imagechecked = true;
     window.SelectNode(a);
-    dialog.FormShow(Clip("", "text"));
+    cache["http://site/dir/img/a.png"] = temp.write("cache/a[1].png", "the picture").string();
+    dialog.FormShow(Clip("http://site/dir/p.html", "<p><img src=\"img/a.png\"> <a href=\"more.html\">more</a></p>"));
     EXPECT_EQ(dialog.Tree().Selected()->Text(), "A");
+    views.log.clear();
     ASSERT_TRUE(dialog.Save());
     TreeNode* page = tree.Selected();
-    EXPECT_EQ(Page(page->PageId()), "<!-- From: \"\" -->\r\ntext\r\n");
+    const std::string file = File(page->PageId());
+    // Shown in the HTML view by one load of its file: a second load would supersede the first.
+    EXPECT_EQ(std::count(views.log.begin(), views.log.end(), "html load " + file), 1) << ::testing::PrintToString(views.log);
+    EXPECT_EQ(std::count_if(views.log.begin(), views.log.end(), [](const std::string& l) { return l.rfind("html load", 0) == 0; }), 1);
+    EXPECT_EQ(views.active, kViewHtml);
     EXPECT_EQ(session->HtmlEditorTag, kTagLocalize);
+    EXPECT_EQ(Page(page->PageId()).find("<base "), std::string::npos);
+
+    session->dtDocumentComplete();
+    const std::string text = Page(page->PageId());
+    EXPECT_EQ(text.rfind("<!-- From: \"http://site/dir/p.html\" -->\r\n", 0), 0u) << text;
+    EXPECT_NE(text.find("<img src=\"!images\\a1.png\">"), std::string::npos) << text;
+    EXPECT_NE(text.find("href=\"http://site/dir/more.html\""), std::string::npos) << text;
+    EXPECT_EQ(text.find("<base "), std::string::npos) << text;
+    EXPECT_EQ(temp.read("Collection/!images/a1.png"), "the picture");
+    EXPECT_NE(temp.read("Collection/images.ini").find("[" + page->PageId() + "]\r\na1.png=1"), std::string::npos);
+    EXPECT_EQ(views.active, kViewBrowse);  // shown there once done
+    EXPECT_EQ(views.browsed, file);
+
     dialog.CheckImageClick(false);
     EXPECT_FALSE(settings.imagechecked);
 }

@@ -97,8 +97,8 @@ TEST_F(ProgramTest, StartsToAVisibleZoneAndSigtermRunsTheExitSaves)
     RecordProperty("start_to_zone_visible_ms", static_cast<int>(ms));
     Signal(pid, SIGTERM);
     EXPECT_EQ(program.Wait(pid, 10s), 0) << program.Stderr();
-    // The zone's place: the default on a 1600 pixel wide screen.
-    ExpectFreshSettings("10", "1200");
+    // The zone's place: the default, three quarters across the screen.
+    ExpectFreshSettings("10", std::to_string(ScreenWidth() * 3 / 4));
 }
 
 TEST_F(ProgramTest, SigintRunsTheSameSavesAndASecondStartNeverWritesTheSettings)
@@ -253,6 +253,36 @@ TEST_F(ProgramTest, ASecondStartWithAClipMakesTheFirstSaveItUnderTheChosenNode)
     const std::string page = newPage();
     EXPECT_EQ(page.rfind("<!-- From: \"http://site/p.html\" -->\r\n<base href=\"http://site/p.html\">\r\n", 0), 0u) << page;
     EXPECT_NE(page.find("<p>captured text</p>"), std::string::npos) << page;
+    Signal(pid, SIGTERM);
+    EXPECT_EQ(program.Wait(pid, 10s), 0);
+}
+
+TEST_F(ProgramTest, SaveHomepageWithIncludeImagesKeepsThePicturesFromTheCacheAndMakesLinksAbsolute)
+{
+    program.WriteSmallCollection();
+    program.dir().write("gleanhoard.ini", "[set]\r\nShowMainForm=0\r\nimagechecked=1\r\n");
+    program.dir().write("xdg-cache/chromium/Default/Cache/Cache_Data/0000000000000001_0",
+                        ChromiumEntry("1/0/_dk_http://site http://site http://site/dir/img/a.png", "the picture's bytes"));
+    program.dir().write("xdg-cache/chromium/Default/Cache/Cache_Data/index-dir/the-real-index", "");
+    program.dir().write("elsewhere/clip.html", "<p>captured <img src=\"img/a.png\"> <a href=\"more.html\">more</a></p>");
+    pid_t pid = StartFirst({"XDG_CACHE_HOME=" + program.dir().dir() + "xdg-cache", "HOME=" + program.dir().dir() + "home"});
+    pid_t second = program.Start({program.dir().dir() + "elsewhere/clip.html", "http://site/dir/p.html", "Captured"});
+    EXPECT_EQ(program.Wait(second, 10s), 0) << program.Stderr();
+    Window dialog = WaitForMappedWindow(pid, 10s, "Save homepage");
+    ASSERT_NE(dialog, 0u);
+    PressKeyIn(dialog, "Return");
+    auto newPage = [&] { return program.PageOfNode(1); };
+    ASSERT_TRUE(WaitFor([&] { return newPage().find("!images\\") != std::string::npos; }, 15s)) << newPage();
+    const std::string page = newPage();
+    EXPECT_EQ(page.rfind("<!-- From: \"http://site/dir/p.html\" -->", 0), 0u) << page;
+    EXPECT_EQ(page.find("<base "), std::string::npos) << page;
+    EXPECT_NE(page.find("<img src=\"!images\\a1.png\">"), std::string::npos) << page;
+    EXPECT_NE(page.find("href=\"http://site/dir/more.html\""), std::string::npos) << page;
+    EXPECT_EQ(program.dir().read("Collection/!images/a1.png"), "the picture's bytes");
+    const std::string data = program.dir().read("Collection/tvdata");
+    const std::string id = data.substr(data.find("\r\n") + 2, data.size() - data.find("\r\n") - 4);
+    EXPECT_NE(program.dir().read("Collection/images.ini").find("[" + id + "]\r\na1.png=1"), std::string::npos)
+        << program.dir().read("Collection/images.ini");
     Signal(pid, SIGTERM);
     EXPECT_EQ(program.Wait(pid, 10s), 0);
 }

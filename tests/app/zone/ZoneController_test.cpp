@@ -257,6 +257,55 @@ TEST_F(ZoneControllerTest, DragOverTargetsTheNodeUnderTheCursorAndTheBarAppends)
     EXPECT_EQ(tree.Count(), 2u);
 }
 
+TEST_F(ZoneControllerTest, WhatTheStatusSaysAtTheDropIsWhatTheDropDoes)
+{
+    AddPage(AddPage(nullptr, "A", "a", "a"), "B", "b", "b");
+    AddPage(nullptr, "C", "c", "c");
+    SaveTree();
+    tree.Clear();
+    tree.SetLoaded(false);
+    Make();
+    auto node = [&](const char* caption) {
+        TreeNode* found = nullptr;
+        zone->ZoneTree().ForEach([&](TreeNode& n) { found = n.Text() == caption ? &n : found; });
+        return found;
+    };
+    // Aims at `hit` (after passing over `via`, the node last under the pointer), checks the
+    // status and drops a text there.
+    auto dropAt = [&](const char* via, ZoneTreeHit hit, const std::string& status, const std::string& text) {
+        zoneWindow.hit = {};
+        zone->DragOver();
+        zone->DragOver();
+        zoneWindow.hit = ZoneTreeHit{node(via), true, kHitOnLabel, false};
+        zone->DragOver();
+        zoneWindow.hit = hit;
+        zone->DragOver();
+        EXPECT_EQ(zoneWindow.status, status) << text;
+        zone->DropText(text);
+    };
+    dropAt("B", ZoneTreeHit{node("B"), true, kHitOnLabel, false}, "Add ChildNode to \"B\"", "child");
+    EXPECT_EQ(TreeShape(tree), "A -B --child C ");
+    dropAt("C", ZoneTreeHit{node("C"), true, kHitOnIndent, false}, "Insert to \"C\"", "before");
+    EXPECT_EQ(TreeShape(tree), "A -B --child before C ");
+    // Below the last row no node is under the pointer: the one passed last gets a sibling.
+    dropAt("B", ZoneTreeHit{nullptr, true, kHitNowhere, false}, "Add SiblingNode to \"B\"", "sibling");
+    EXPECT_EQ(TreeShape(tree), "A -B --child -sibling before C ");
+    // Off the tree (over the status line) a drop is a child again, and the status says so.
+    dropAt("C", ZoneTreeHit{nullptr, false, 0, false}, "Add ChildNode to \"C\"", "off the tree");
+    EXPECT_EQ(TreeShape(tree), "A -B --child -sibling before C -off the tree ");
+}
+
+TEST_F(ZoneControllerTest, InAnEmptyCollectionTheZoneSaysADropMakesTheFirstNodeAndItDoes)
+{
+    Make();
+    zone->DragOver();
+    zoneWindow.hit = ZoneTreeHit{nullptr, true, kHitNowhere, false};
+    zone->DragOver();
+    EXPECT_EQ(zoneWindow.status, kFirstNodeStatus);
+    zone->DropText("the very first clip");
+    EXPECT_EQ(TreeShape(tree), "the very first clip ");
+}
+
 TEST_F(ZoneControllerTest, ADropOnTheTreeMakesAChildPageAndADragFromTheEditorStoresNothing)
 {
     AddPage(nullptr, "A", "a", "<html><body>a</body></html>");

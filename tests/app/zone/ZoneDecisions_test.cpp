@@ -151,7 +151,7 @@ TEST(ZoneTargeting, IndentAndExpandButtonInsertBeforeBelowTheItemsAddsASibling)
     EXPECT_EQ(EditorClipModeForHit(kHitOnIndent), 0);
     EXPECT_EQ(ZoneTargetStatus(4, "Notes"), "Insert to \"Notes\"");
     EXPECT_EQ(ZoneTargetStatus(2, "Notes"), "Add ChildNode to \"Notes\"");
-    EXPECT_EQ(ZoneTargetStatus(0, "Notes"), "Add ChildNode to \"Notes\"");
+    EXPECT_EQ(ZoneTargetStatus(0, "Notes"), "Add SiblingNode to \"Notes\"");
 }
 
 }  // namespace

@@ -1,6 +1,8 @@
-// Real X11 drags from another process onto the drop zone: the zone opens into the collection
-// tree, the node under the pointer becomes the target, and the drop reaches the clip core (a
-// real page session over a temporary collection; the editor around it is a fake).
+// Real X11 drags from another process onto the drop zone, which runs under the window manager
+// at its saved or its default place and is never moved by hand first: the zone opens into the
+// collection tree, the node under the pointer becomes the target, the status says what a drop
+// there does, and the drop reaches the clip core (a real page session over a temporary
+// collection; the editor around it is a fake). The drag source drags as Chromium does.
 #include "app/zone/TPlinderDragZoneForm_wx.h"
 #include "app/zone/ZoneTargeting.h"
 #include "tests/app/collection/SessionFixture.h"
@@ -10,18 +12,24 @@
 #include <wx/treectrl.h>
 
 #include <functional>
+#include <utility>
+#include <vector>
+
+// Last: the X11 headers' macros clash with names in other headers.
+#include "tests/support/GdkPlacement.h"
 
 namespace ql::test {
 namespace {
 
 class ZoneDropTest : public SessionFixture, protected XPointerDrag {
 protected:
-    static constexpr int kZoneX = 600, kZoneY = 300;
     ScopedXdgEnv xdg;
     TPlinderDragZoneForm* zone = nullptr;
     TreeNode* a = nullptr;
+    wxPoint place{600, 300};  // saved; none for the default place
 
-    void SetUp() override
+    void SetUp() override { ASSERT_NO_FATAL_FAILURE(StartZone(place)); }
+    void StartZone(wxPoint saved)
     {
         ASSERT_NE(display(), nullptr);
         a = AddPage(nullptr, "A", "a", "<html><body>a</body></html>");
@@ -32,14 +40,14 @@ protected:
         ASSERT_EQ(session->SaveTreeFiles(tree), TreeSave::Saved);
         settings.DragIncludeImage = false;
         settings.showDragForm = true;
-        settings.DragZoneLeft = kZoneX;
-        settings.DragZoneTop = kZoneY;
+        settings.DragZoneLeft = saved.x;
+        settings.DragZoneTop = saved.y;
         ZoneFormOptions options;
         options.editorFactory = [this](const ZoneCommandRunner&) { return std::make_unique<FakeZoneEditor>(*session, *clips, views); };
         options.saveSettings = [] { return true; };
         zone = new TPlinderDragZoneForm(settings, std::move(options));
         zone->Start();
-        ASSERT_TRUE(WaitFor([&] { return zone->IsShownOnScreen(); }, 5000));
+        ASSERT_TRUE(WaitFor([&] { return zone->Started(); }, 5000));
     }
     void TearDown() override
     {
@@ -62,51 +70,82 @@ protected:
         }
     }
 
-    // A Chromium selection dragged from the helper to `target()` (asked again once the zone
-    // has opened), waiting there until `ready` holds, then dropped.
-    void DragSelection(const std::function<wxPoint()>& target, const std::function<bool()>& ready)
+    // One place of a drag: where the pointer goes (asked again on every move, as the tree fills
+    // and opens), and what holds once the zone has taken it there.
+    struct Stop {
+        std::function<wxPoint()> target;
+        std::function<bool()> ready;
+    };
+
+    // A Chromium selection dragged from the helper onto the zone's picture, where the window
+    // manager put the zone, then through `stops`, dropped at the last.
+    void DragSelection(const std::vector<Stop>& stops)
     {
         int x = 0, y = 0;
         ASSERT_NO_FATAL_FAILURE(StartDrag("chromium-selection", x, y));
-        // Over the picture first: the zone opens.
-        Glide(x, y, wxPoint(kZoneX + 15, kZoneY + 15));
+        const wxPoint zoneAt = PlacementOf(zone).server;
+        Glide(x, y, zoneAt + wxPoint(15, 15));
         int wiggle = 0;
         ASSERT_TRUE(WaitFor([&] {
             MoveTo(x + (++wiggle % 2), y);
             return zone->Controller().Expanded();
         }, 3000)) << "the zone did not open";
-        Glide(x, y, target());
-        // The tree fills at the next move: the target is looked up again on every one.
-        ASSERT_TRUE(WaitFor([&] {
-            const wxPoint t = target();
-            x = t.x + (++wiggle % 2);
-            y = t.y;
-            MoveTo(x, y);
-            return ready();
-        }, 3000)) << "status: " << zone->StatusText();
+        for (const Stop& stop : stops) {
+            Glide(x, y, stop.target());
+            ASSERT_TRUE(WaitFor([&] {
+                const wxPoint t = stop.target();
+                x = t.x + (++wiggle % 2);
+                y = t.y;
+                MoveTo(x, y);
+                return stop.ready();
+            }, 4000)) << "status: " << zone->StatusText();
+        }
         Button(false);
         EXPECT_TRUE(WaitFor([&] { return source->Said("end") && !zone->Controller().Expanded(); }, 5000)) << "no drop";
         source.reset();
     }
+    void DragSelection(const std::function<wxPoint()>& target, const std::function<bool()>& ready)
+    {
+        DragSelection({Stop{target, ready}});
+    }
+    std::function<bool()> StatusIs(const std::string& text)
+    {
+        return [this, text] { return zone->StatusText() == text; };
+    }
 
-    wxPoint ItemCentre(const std::string& caption)
+    // The label of `caption` in the tree, as shown now (empty while not shown).
+    wxRect Row(const std::string& caption)
     {
         wxTreeCtrl* tv = zone->ZoneTreeCtrl();
-        wxTreeItemIdValue cookie;
-        for (wxTreeItemId item = tv->GetFirstChild(tv->GetRootItem(), cookie); item.IsOk();
-             item = tv->GetNextChild(tv->GetRootItem(), cookie)) {
-            wxRect rect;
+        wxRect rect;
+        for (wxTreeItemId item = tv->GetFirstVisibleItem(); item.IsOk(); item = tv->GetNextVisible(item))
             if (tv->GetItemText(item) == caption && tv->GetBoundingRect(item, rect, true))
-                return tv->ClientToScreen(rect.GetPosition() + wxPoint(rect.width / 2, rect.height / 2));
-        }
-        return wxPoint(kZoneX + 100, kZoneY + 60);  // not there yet: into the tree panel
+                return wxRect(tv->ClientToScreen(rect.GetPosition()), rect.GetSize());
+        return {};
+    }
+    // Into the tree panel while the row is not there yet.
+    wxPoint InTree() { return PlacementOf(zone).server + wxPoint(100, 60); }
+    wxPoint ItemCentre(const std::string& caption)
+    {
+        const wxRect r = Row(caption);
+        return r.IsEmpty() ? InTree() : wxPoint(r.x + r.width / 2, r.y + r.height / 2);
+    }
+    // Left of the item's icon (16 pixels and a margin before the label): on its indent.
+    wxPoint IndentOf(const std::string& caption)
+    {
+        const wxRect r = Row(caption);
+        return r.IsEmpty() ? InTree() : wxPoint(r.x - 26, r.y + r.height / 2);
+    }
+    wxPoint BelowTheRows()
+    {
+        wxTreeCtrl* tv = zone->ZoneTreeCtrl();
+        return tv->ClientToScreen(wxPoint(tv->GetClientSize().x / 2, tv->GetClientSize().y - 20));
     }
 };
 
 TEST_F(ZoneDropTest, ADropOnANodeMakesAChildPageWithTheFragmentAndItsSourceLine)
 {
-    DragSelection([&] { return ItemCentre("C"); },
-                  [&] { return zone->StatusText() == "Add ChildNode to \"C\""; });
+    DragSelection([&] { return ItemCentre("C"); }, StatusIs("Add ChildNode to \"C\""));
     ASSERT_EQ(tree.Count(), 4u);
     TreeNode* c = tree.NodeAt(2);
     ASSERT_EQ(c->ChildCount(), 1u);
@@ -124,11 +163,40 @@ TEST_F(ZoneDropTest, ADropOnTheSaveInformationBarAppendsToTheOpenPage)
                       wxWindow* bar = zone->SaveInformationBar();
                       return bar->GetScreenPosition() + wxPoint(bar->GetSize().x / 2, bar->GetSize().y / 2);
                   },
-                  [&] { return zone->StatusText() == kAppendStatus; });
+                  StatusIs(kAppendStatus));
     EXPECT_EQ(tree.Count(), 3u);
     const std::string text = Page("a");
     EXPECT_NE(text.find("Grüße aus dem <b>Test</b>"), std::string::npos) << text;
     EXPECT_LT(text.find("Test</b>"), text.find("</body>")) << text;
+}
+
+TEST_F(ZoneDropTest, AnIndentInsertsBeforeAndBelowTheRowsTheNodePassedLastGetsASibling)
+{
+    DragSelection([&] { return IndentOf("C"); }, StatusIs("Insert to \"C\""));
+    EXPECT_EQ(TreeShape(tree), "A -B Grüße aus dem Test C ");
+    // Resting on A opens it; B, passed last, then gets the sibling.
+    DragSelection({Stop{[&] { return ItemCentre("A"); }, [&] { return Row("B").height > 0; }},
+                   Stop{[&] { return ItemCentre("B"); }, StatusIs("Add ChildNode to \"B\"")},
+                   Stop{[&] { return BelowTheRows(); }, StatusIs("Add SiblingNode to \"B\"")}});
+    EXPECT_EQ(TreeShape(tree), "A -B -Grüße aus dem Test Grüße aus dem Test C ");
+}
+
+// The zone where it goes without a saved place (three quarters across, at the top).
+class ZoneDropAtTheDefaultPlaceTest : public ZoneDropTest {
+protected:
+    void SetUp() override
+    {
+        place = wxPoint(0, 0);
+        ZoneDropTest::SetUp();
+    }
+};
+
+TEST_F(ZoneDropAtTheDefaultPlaceTest, ADropOnANodeMakesAChildPage)
+{
+    ASSERT_TRUE(WaitFor([&] { return PlacementOf(zone).Agrees(wxPoint(wxGetDisplaySize().x * 3 / 4, 10)); }, 5000))
+        << PlacementOf(zone);
+    DragSelection([&] { return ItemCentre("C"); }, StatusIs("Add ChildNode to \"C\""));
+    EXPECT_EQ(TreeShape(tree), "A -B C -Grüße aus dem Test ");
 }
 
 }  // namespace
