@@ -300,8 +300,8 @@ void EditCommandBars::AppendMenus(wxFrame* frame, wxMenuBar* bar)
 void EditCommandBars::DisplayChanged()
 {
     Impl& d = *impl_;
-    const bool active = d.targets.htmlEditorIsActiveControl && d.targets.htmlEditorIsActiveControl();
-    std::optional<ToolbarState> state = d.router.dtDisplayChanged(active);
+    const bool htmlView = d.targets.activeView && d.targets.activeView() == 1;
+    std::optional<ToolbarState> state = d.router.dtDisplayChanged(htmlView);
     // The queries wait for the web engine: the toolbar may be gone by now.
     if (!state || !d.toolBar)
         return;

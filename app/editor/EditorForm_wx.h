@@ -218,6 +218,7 @@ private:
     explicit TEditorForm(EditorFormSetup setup);
     void FormCreate();
     void CreateTreePanel();
+    void SizeToTools();  // tree width and client size that hold every tool
     void CreatePages();
     void CreateMenus();
     void CreateSearchPanel();
