@@ -2,6 +2,7 @@
 
 #include "foundation/Dialogs_wx.h"
 
+#include <functional>
 #include <memory>
 #include <wx/display.h>
 #include <wx/fdrepdlg.h>
@@ -84,36 +85,50 @@ bool framed(wxTopLevelWindow* form)
     return size.x - attributes.width == extents[0] + extents[1] && size.y - attributes.height == extents[2] + extents[3];
 }
 
+// Moves a framed form's frame to (x, y), even where wx believes it is there already: the
+// manager may have placed it elsewhere before wx learnt of it.
+void moveFramed(wxTopLevelWindow* form, int x, int y)
+{
+    form->Move(x, y);
+    if (GtkWidget* widget = form->GetHandle())
+        gtk_window_move(GTK_WINDOW(widget), x, y);
+}
+
 // Now that the window manager frames the form, its bounds mean the framed window: set them
-// once more, and move it there even where wx believes it is there already.
+// once more.
 void applyPlacement(wxTopLevelWindow* form, const FormPlacement& placement)
 {
     form->SetSize(toWx(placement.Bounds));
-    if (GtkWidget* widget = form->GetHandle())
-        gtk_window_move(GTK_WINDOW(widget), placement.Bounds.Left, placement.Bounds.Top);
+    moveFramed(form, placement.Bounds.Left, placement.Bounds.Top);
     if (placement.Max)
         form->Maximize(true);
 }
 
-struct MapWatch {
+struct FramedWatch {
     wxWeakRef<wxTopLevelWindow> form;
-    PlacementStatePtr state;
+    std::function<void()> action;
+    GtkWidget* widget = nullptr;
+    gulong handler = 0;
 };
 
-gboolean onFirstMap(GtkWidget*, GdkEvent*, gpointer data)
+gboolean onFramed(GtkWidget*, GdkEvent*, gpointer data)
 {
-    auto* watch = static_cast<MapWatch*>(data);
-    if (watch->form)
-        if (std::optional<FormPlacement> placement = watch->state->follower.Mapped(fromWx(watch->form->GetRect())))
-            applyPlacement(watch->form.get(), *placement);
+    // The emission keeps the watch alive until this returns.
+    auto* watch = static_cast<FramedWatch*>(data);
+    std::function<void()> action = std::move(watch->action);
+    const bool alive = watch->form;
+    g_signal_handler_disconnect(watch->widget, watch->handler);
+    if (alive && action)
+        action();
     return FALSE;
 }
 
-// Follows the form's placement from `loaded` on: applied again at its first mapping (at once
-// when it is mapped already), its moves and sizes taken while it is on the screen.
+// Follows the form's placement from `loaded` on: applied again once it is framed (at once when
+// it is), its moves and sizes taken while it is on the screen.
 void followPlacement(wxTopLevelWindow* form, const FormPlacement& loaded, bool stored)
 {
-    if (PlacementStatePtr state = placementStateOf(form)) {
+    PlacementStatePtr state = placementStateOf(form);
+    if (state) {
         state->follower = FormPlacementFollower(loaded, stored);  // the same handlers go on
     } else {
         state = std::make_shared<PlacementState>(loaded, stored);
@@ -133,14 +148,11 @@ void followPlacement(wxTopLevelWindow* form, const FormPlacement& loaded, bool s
         form->Bind(EVT_QL_PLACEMENT_STATE, [state](wxCommandEvent& e) {
             *static_cast<PlacementStatePtr*>(e.GetClientData()) = state;
         });
-        if (GtkWidget* widget = form->GetHandle())
-            g_signal_connect_data(widget, "map-event", G_CALLBACK(onFirstMap), new MapWatch{form, state},
-                                  [](gpointer data, GClosure*) { delete static_cast<MapWatch*>(data); }, G_CONNECT_AFTER);
     }
-    PlacementStatePtr state = placementStateOf(form);
-    if (framed(form))
+    WhenFramed(form, [form, state] {
         if (std::optional<FormPlacement> placement = state->follower.Mapped(fromWx(form->GetRect())))
             applyPlacement(form, *placement);
+    });
 }
 
 struct FindState {
@@ -205,6 +217,40 @@ bool SaveFormPlacement(const std::string& key, wxTopLevelWindow* form)
         placement = state->follower.ToSave(now);
     Registry registry;
     return WriteFormPlacement(registry, key, placement);
+}
+
+void WhenFramed(wxTopLevelWindow* form, std::function<void()> action)
+{
+    if (!form || !action)
+        return;
+    GtkWidget* widget = form->GetHandle();
+    if (!widget || framed(form)) {
+        action();
+        return;
+    }
+    auto* watch = new FramedWatch{form, std::move(action), widget, 0};
+    watch->handler = g_signal_connect_data(widget, "map-event", G_CALLBACK(onFramed), watch,
+                                           [](gpointer data, GClosure*) { delete static_cast<FramedWatch*>(data); },
+                                           G_CONNECT_AFTER);
+}
+
+void CentreOnScreenFramed(wxTopLevelWindow* form)
+{
+    if (!form)
+        return;
+    // The size it has now is the one meant, frame included; wx may show it at another first.
+    const wxSize size = form->GetSize();
+    form->CentreOnScreen();
+    wxWeakRef<wxTopLevelWindow> weak(form);
+    WhenFramed(form, [weak, size] {
+        if (!weak)
+            return;
+        const int display = wxDisplay::GetFromWindow(weak.get());
+        const wxRect area = wxDisplay(static_cast<unsigned>(display == wxNOT_FOUND ? 0 : display)).GetClientArea();
+        const wxRect bounds(area.x + (area.width - size.x) / 2, area.y + (area.height - size.y) / 2, size.x, size.y);
+        weak->SetSize(bounds);
+        moveFramed(weak.get(), bounds.x, bounds.y);
+    });
 }
 
 bool RegisterComServer(const std::string& fileName, bool reg, bool showMessages)
