@@ -181,15 +181,17 @@ void TEditorForm::SizeToTools()
 {
     // The designed 206 and 753 pixels are narrower than GTK's tools: with Debian's default
     // theme the tree toolbar needs 206 pixels plus the panel's border (208), and the HTML view's
-    // bar 748, which makes the client area 961 pixels wide.
+    // bar 748 plus its sheet's bevels (752), which makes the client area 965 pixels wide.
     BarWidths bars;
     bars.treeToolbar = ToolBar_main->GetBestSize().x;
     bars.treeFrame = TreePanel->GetWindowBorderSize().x;
     bars.sash = Panel2->GetSashSize();
-    for (wxWindow* bar : {static_cast<wxWindow*>(CoolBar1), static_cast<wxWindow*>(ToolBar1),
-                          static_cast<wxWindow*>(ToolBar2), static_cast<wxWindow*>(ToolBar3)})
+    bars.viewBars = CoolBar1->GetBestSize().x;
+    // The view toolbars lie inside their sheet's bevels.
+    const std::pair<wxWindow*, TTabSheetes*> viewBars[] = {{ToolBar3, tbSheetes3}, {ToolBar1, tbSheetes1}, {ToolBar2, tbSheetes2}};
+    for (const auto& [bar, sheet] : viewBars)
         if (bar)
-            bars.viewBars = std::max(bars.viewBars, bar->GetBestSize().x);
+            bars.viewBars = std::max(bars.viewBars, bar->GetBestSize().x + sheet->ContentInset().x);
     const EditorWidths widths = FitBars(FromDIP(kTreePanelWidth), FromDIP(kClientWidth), bars);
     treeWidth_ = widths.tree;
     Panel2->SplitVertically(TreePanel, Panel3, treeWidth_);

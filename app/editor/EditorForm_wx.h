@@ -167,6 +167,7 @@ public:
     void Exit1Click();     // "E&xit", the "Exit" button
     SearchController& Searching() { return *search_; }
     EditWithMenu& EditWith() { return *editWith_; }
+    EditCommandBars& CommandBars() { return *commandBars_; }  // ToolBar1 and the editing menus
 
     // --- components -----------------------------------------------------------------------
     TPanelStatusBar* StatusBar1 = nullptr;

@@ -31,7 +31,7 @@ struct BarWidths {
     int treeToolbar = 0;  // ToolBar_main with all its tools
     int treeFrame = 0;    // the tree panel's border, both sides
     int sash = 0;         // TreeSplitter
-    int viewBars = 0;     // the widest of CoolBar1 and the three view toolbars
+    int viewBars = 0;     // the widest of CoolBar1 and the three view toolbars (with their sheets' bevels)
 };
 struct EditorWidths {
     int tree = 0;    // TreePanel

@@ -70,6 +70,7 @@ protected:
     TEditorForm* form = nullptr;
     std::vector<std::string> browsed;  // documents the Browse view completed
     bool withZoneCommands = false;     // Open() gives the editor the zone's Options, About and Exit
+    bool defaultSize = false;          // Open() leaves the window at its own size, where the manager puts it
     std::vector<std::string> zoneCommandsRun;
 
     void SetUp() override
@@ -110,8 +111,10 @@ protected:
             if (own)
                 own(d, url);
         };
-        form->SetPosition(wxPoint(300, 150));
-        form->SetSize(wxSize(1000, 700));
+        if (!defaultSize) {
+            form->SetPosition(wxPoint(300, 150));
+            form->SetSize(wxSize(1000, 700));
+        }
         form->Show();
         ASSERT_TRUE(WaitFor([&] { return form->IsShownOnScreen() && Browsed("One.html"); }));
     }
