@@ -418,11 +418,16 @@ TEST_F(EditorClicksTest, TheBarsFollowTheCaret)
     EXPECT_TRUE(shows("BL")) << bar() << ", caret in " << caret();
     EXPECT_EQ(bars.FontSizeList()->GetStringSelection(), "3");
     EXPECT_EQ(bars.FontList()->GetValue(), "Courier");
-    input.Key("Down");
+    // To the start of the next paragraph: the end of this line, one character on.
+    auto nextParagraph = [&] {
+        input.Key("End");
+        input.Key("Right");
+    };
+    nextParagraph();
     EXPECT_TRUE(shows("NL")) << bar() << ", caret in " << caret();
-    input.Key("Down");
+    nextParagraph();
     EXPECT_TRUE(shows("IC")) << bar() << ", caret in " << caret();
-    input.Key("Down");
+    nextParagraph();
     EXPECT_TRUE(shows("L")) << bar() << ", caret in " << caret();
     EXPECT_EQ(bars.FontSizeList()->GetStringSelection(), "3");
     EXPECT_EQ(bars.FontList()->GetValue(), "");  // the page names no font there
