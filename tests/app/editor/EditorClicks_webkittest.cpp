@@ -396,11 +396,6 @@ TEST_F(EditorClicksTest, TheBarsFollowTheCaret)
     ASSERT_EQ(std::sscanf(at.c_str(), "%d %d", &x, &y), 2) << at;
     const wxPoint view = form->HtmlEditor->GetScreenPosition();
     ClickAt(view.x + x, view.y + y);
-    // The keys go to the web view once GTK has given it the focus.
-    ASSERT_TRUE(WaitFor([&] {
-        GtkWidget* focus = gtk_window_get_focus(GTK_WINDOW(form->GetHandle()));
-        return focus && gtk_widget_is_ancestor(focus, form->HtmlEditor->GetHandle());
-    }, 3000));
     EditCommandBars& bars = form->CommandBars();
     auto bar = [&] {
         std::string s;
@@ -415,6 +410,12 @@ TEST_F(EditorClicksTest, TheBarsFollowTheCaret)
         return Js("String(getSelection().anchorNode && getSelection().anchorNode.textContent) + ' at ' + getSelection().anchorOffset",
                   form->HtmlEditor->Engine());
     };
+    // The engine takes keys and clicks in queues of their own: keys wait until the click has
+    // placed the caret, and until GTK gives the web view the focus.
+    ASSERT_TRUE(WaitFor([&] {
+        GtkWidget* focus = gtk_window_get_focus(GTK_WINDOW(form->GetHandle()));
+        return caret() == "strong words at 2" && focus && gtk_widget_is_ancestor(focus, form->HtmlEditor->GetHandle());
+    }, 3000)) << caret();
     EXPECT_TRUE(shows("BL")) << bar() << ", caret in " << caret();
     EXPECT_EQ(bars.FontSizeList()->GetStringSelection(), "3");
     EXPECT_EQ(bars.FontList()->GetValue(), "Courier");
