@@ -57,16 +57,6 @@ public:
         }
     }
 
-    // The pointer's buttons and the modifier keys held now (the server's mask).
-    unsigned int HeldMask()
-    {
-        ::Window root = 0, child = 0;
-        int rx = 0, ry = 0, wx = 0, wy = 0;
-        unsigned int mask = 0;
-        XQueryPointer(display_, DefaultRootWindow(display_), &root, &child, &rx, &ry, &wx, &wy, &mask);
-        return mask;
-    }
-
 private:
     void Send(const char* name, bool down)
     {
