@@ -512,8 +512,9 @@ TEST_F(EditorClicksTest, EachViewAtTheDefaultSizeShowsAllItsTools)
         WaitFor([&] { return !form->HtmlEditor->Busy(); });
         for (wxToolBar* bar : {form->ToolBar_main, form->DocBar, form->BrowseTools, form->ToolBar1, form->ToolBar2}) {
             // GTK lays a bar out once it shows.
-            if (bar->IsShownOnScreen() && !WaitFor([&] { return allShown(bar).empty(); }, 3000))
+            if (bar->IsShownOnScreen() && !WaitFor([&] { return allShown(bar).empty(); }, 3000)) {
                 EXPECT_EQ(allShown(bar), "") << "view " << names[view];
+            }
         }
         wxWindow* content[kViewCount] = {form->web, form->HtmlEditor, form->SourceEditor};
         wxWindow* bars[kViewCount] = {form->ToolBar3, form->ToolBar1, form->ToolBar2};
