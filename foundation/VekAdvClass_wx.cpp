@@ -197,9 +197,13 @@ void LoadFormPlacement(const std::string& key, wxTopLevelWindow* form, bool seed
     Registry registry;
     bool recorded = false;
     FormPlacement placement = ReadFormPlacement(registry, key, fromWx(form->GetRect()), &recorded);
-    placement.Bounds = KeepOnDisplays(placement.Bounds, displayAreas());
-    // Right at once without a window manager; with one, once more when the form is mapped.
-    form->SetSize(toWx(placement.Bounds));
+    // The first run keeps the form's own bounds (as it is being shown they may be the toolkit's
+    // passing ones, and Exit stores what it has then). Stored bounds are set at once (right
+    // without a window manager) and once more when the form is framed.
+    if (!recorded) {
+        placement.Bounds = KeepOnDisplays(placement.Bounds, displayAreas());
+        form->SetSize(toWx(placement.Bounds));
+    }
     followPlacement(form, placement, !recorded);
 }
 

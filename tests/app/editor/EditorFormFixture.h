@@ -16,6 +16,7 @@
 
 #include <gtest/gtest.h>
 #include <wx/app.h>
+#include <wx/menu.h>
 #include <wx/treectrl.h>
 
 #include <functional>
@@ -146,6 +147,21 @@ protected:
     bool HtmlShows(const std::string& text) const
     {
         return !form->HtmlEditor->Busy() && form->HtmlEditor->DocumentHTML().find(text) != std::string::npos;
+    }
+    // The main menu `title` opening, as the toolkit reports it: its items take their states.
+    void OpenMenu(const char* title)
+    {
+        wxMenuBar* bar = form->GetMenuBar();
+        wxMenuEvent opening(wxEVT_MENU_OPEN, 0, bar->GetMenu(bar->FindMenu(title)));
+        form->ProcessWindowEvent(opening);
+    }
+    // The item `caption` of the main menu `title` chosen, by its id.
+    void Choose(const char* title, const char* caption)
+    {
+        const int id = form->GetMenuBar()->FindMenuItem(title, caption);
+        ASSERT_NE(id, wxNOT_FOUND) << title << " > " << caption;
+        wxCommandEvent choose(wxEVT_MENU, id);
+        form->ProcessWindowEvent(choose);
     }
     wxPoint LabelOnScreen(const std::string& text) const
     {
