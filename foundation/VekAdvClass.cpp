@@ -87,15 +87,20 @@ wchar_t fold(wchar_t c, bool matchCase) { return matchCase ? c : static_cast<wch
 
 }  // namespace
 
-FormPlacement ReadFormPlacement(Registry& registry, const std::string& key, const FormRect& current)
+FormPlacement ReadFormPlacement(Registry& registry, const std::string& key, const FormRect& current, bool* recorded)
 {
     const RegRoot cu = RegRoot::CurrentUser;
     // The defaults are stored for the next read; should that fail, this read still gives them.
     (void)registry.CreateKey(cu, key);
     FormRect cur = current;
+    if (recorded)
+        *recorded = false;
     for (int i = 0; i < 4; ++i)
-        if (!registry.ReadDWord(cu, key, kBoundNames[i]))
+        if (!registry.ReadDWord(cu, key, kBoundNames[i])) {
             (void)registry.WriteDWord(cu, key, kBoundNames[i], static_cast<std::uint32_t>(*boundField(cur, i)));
+            if (recorded)
+                *recorded = true;
+        }
     if (!registry.ValueExists(cu, key, "Max"))
         (void)registry.WriteDWord(cu, key, "Max", 0);
 
@@ -186,6 +191,46 @@ FormRect NormalBoundsTracker::Normal() const
 {
     // Maximised without growing afterwards: the last "normal" size was already the maximised one.
     return (maximisedAt_ && !grewAfterMaximise_) ? previous_ : normal_;
+}
+
+std::optional<FormPlacement> FormPlacementFollower::Mapped(const FormRect& bounds)
+{
+    if (!pending_)
+        return std::nullopt;
+    pending_ = false;
+    if (!stored_) {
+        tracker_ = NormalBoundsTracker(bounds);
+        return std::nullopt;
+    }
+    maximised_ = loaded_.Max;
+    tracker_ = NormalBoundsTracker(loaded_.Bounds);
+    return loaded_;
+}
+
+void FormPlacementFollower::Changed(const FormRect& bounds, bool maximised)
+{
+    if (pending_)
+        return;
+    maximised_ = maximised;
+    tracker_.Changed(bounds, maximised);
+}
+
+void FormPlacementFollower::Maximised(const FormRect& bounds)
+{
+    if (pending_)
+        return;
+    maximised_ = true;
+    tracker_.Maximised(bounds);
+}
+
+FormPlacement FormPlacementFollower::ToSave(const std::optional<FormPlacement>& now) const
+{
+    if (pending_)
+        return loaded_;
+    FormPlacementFollower current = *this;
+    if (now)
+        current.Changed(now->Bounds, now->Max);
+    return FormPlacement{current.tracker_.Normal(), current.maximised_};
 }
 
 bool RegisterComServer(const std::string& fileName, bool reg, bool showMessages, Dialogs& dialogs)

@@ -28,8 +28,10 @@ inline constexpr const char* kFormPosKey = "\\Software\\Tessaly\\Pouchly\\FormPo
 
 // Opens `key` under HKEY_CURRENT_USER (creating it), records `current` for each of "Left", "Top",
 // "Width", "Height" that is missing (or not a DWORD) and "Max" = 0 when missing, then reads the
-// five values back. Values that cannot be read keep `current` and false.
-FormPlacement ReadFormPlacement(Registry& registry, const std::string& key, const FormRect& current);
+// five values back. Values that cannot be read keep `current` and false. `recorded`, when
+// given, tells whether a bound was missing and `current` was written for it.
+FormPlacement ReadFormPlacement(Registry& registry, const std::string& key, const FormRect& current,
+                                bool* recorded = nullptr);
 // Writes "Max", then the four bounds, as signed DWORDs. False when the store could not be saved.
 [[nodiscard]] bool WriteFormPlacement(Registry& registry, const std::string& key, const FormPlacement& placement);
 
@@ -60,6 +62,41 @@ private:
     FormRect previous_;
     std::optional<FormRect> maximisedAt_;
     bool grewAfterMaximise_ = false;
+};
+
+// A form's placement from its loading to its saving. A reparenting window manager frames a
+// window only once it is mapped: bounds set before that are taken for the window without its
+// frame, which then comes out larger by the frame, placed where the manager likes. So the
+// loaded placement is applied again when the form first shows on the screen, and until then
+// it is what a save stores (a form never shown keeps its placement exactly).
+class FormPlacementFollower {
+public:
+    // `stored`: the placement was read from the store. A placement just recorded from the form
+    // (the first run) is only what the toolkit made of the designed size before any frame: the
+    // form then keeps the bounds it gets at its first show.
+    explicit FormPlacementFollower(const FormPlacement& loaded, bool stored = true)
+        : loaded_(loaded), stored_(stored), tracker_(loaded.Bounds)
+    {
+    }
+    // Not on the screen since the placement was loaded.
+    bool Pending() const { return pending_; }
+    // The form is on the screen now, with `bounds`: the placement to apply to it, the first
+    // time only.
+    std::optional<FormPlacement> Mapped(const FormRect& bounds);
+    // The form moved, changed size or was maximised while on the screen (not minimised). While
+    // pending these are the toolkit's own steps towards the first show, and are passed over.
+    void Changed(const FormRect& bounds, bool maximised);
+    void Maximised(const FormRect& bounds);
+    // What to store. While pending, the loaded placement; else the normal bounds and the state
+    // of the form when last on the screen, or `now` (its bounds and state) when it is there.
+    FormPlacement ToSave(const std::optional<FormPlacement>& now) const;
+
+private:
+    FormPlacement loaded_;
+    bool stored_;
+    bool pending_ = true;
+    bool maximised_ = false;
+    NormalBoundsTracker tracker_;
 };
 
 // Loads the shared library `fileName` (one of our components) and calls its "DllRegisterServer"

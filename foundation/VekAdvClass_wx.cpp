@@ -2,6 +2,7 @@
 
 #include "foundation/Dialogs_wx.h"
 
+#include <functional>
 #include <memory>
 #include <wx/display.h>
 #include <wx/fdrepdlg.h>
@@ -9,6 +10,11 @@
 #include <wx/toplevel.h>
 #include <wx/uiaction.h>
 #include <wx/weakref.h>
+
+#include <gdk/gdkx.h>
+#include <gtk/gtk.h>
+// Last: the X11 headers' macros clash with names in other headers.
+#include <X11/Xatom.h>
 
 namespace ql {
 
@@ -25,48 +31,127 @@ std::vector<FormRect> displayAreas()
     return areas;
 }
 
-// Asks the tracker bound to a form (if any) for its normal bounds, or restarts it.
-struct NormalBoundsQuery {
-    const FormRect* restart = nullptr;
-    FormRect normal;
-    bool answered = false;
+// The placement followed for one form (see FormPlacementFollower), shared by the form's event
+// handlers and the handler of its first mapping.
+struct PlacementState {
+    PlacementState(const FormPlacement& loaded, bool stored) : follower(loaded, stored) {}
+    FormPlacementFollower follower;
 };
-wxDEFINE_EVENT(EVT_QL_NORMAL_BOUNDS, wxCommandEvent);
+using PlacementStatePtr = std::shared_ptr<PlacementState>;
 
-bool askTracker(wxTopLevelWindow* form, NormalBoundsQuery& query)
+// Asks the handlers bound to a form for its placement state (none before the first load).
+wxDEFINE_EVENT(EVT_QL_PLACEMENT_STATE, wxCommandEvent);
+
+PlacementStatePtr placementStateOf(wxTopLevelWindow* form)
 {
-    wxCommandEvent event(EVT_QL_NORMAL_BOUNDS, form->GetId());
+    PlacementStatePtr state;
+    wxCommandEvent event(EVT_QL_PLACEMENT_STATE, form->GetId());
     event.SetEventObject(form);
-    event.SetClientData(&query);
+    event.SetClientData(&state);
     form->GetEventHandler()->ProcessEvent(event);
-    return query.answered;
+    return state;
 }
 
-void followNormalBounds(wxTopLevelWindow* form, const FormRect& normal)
+// Whether the form is mapped and wx knows its frame as the window manager made it. GTK counts a
+// window as mapped as soon as it asks for it, and wx's show event comes then, before the
+// manager has framed it; the server may have mapped it meanwhile while wx has not yet read the
+// frame's size (_NET_FRAME_EXTENTS): then the map event is still to come.
+bool framed(wxTopLevelWindow* form)
 {
-    NormalBoundsQuery restart;
-    restart.restart = &normal;
-    if (askTracker(form, restart))
-        return;
-    // The handlers live in the form's own event table, so the tracker goes with the form.
-    auto tracker = std::make_shared<NormalBoundsTracker>(normal);
-    auto changed = [form, tracker](wxEvent& e) {
-        if (!form->IsIconized())
-            tracker->Changed(fromWx(form->GetRect()), form->IsMaximized());
-        e.Skip();
-    };
-    form->Bind(wxEVT_SIZE, changed);
-    form->Bind(wxEVT_MOVE, changed);
-    form->Bind(wxEVT_MAXIMIZE, [form, tracker](wxMaximizeEvent& e) {
-        tracker->Maximised(fromWx(form->GetRect()));
-        e.Skip();
-    });
-    form->Bind(EVT_QL_NORMAL_BOUNDS, [tracker](wxCommandEvent& e) {
-        auto* query = static_cast<NormalBoundsQuery*>(e.GetClientData());
-        if (query->restart)
-            *tracker = NormalBoundsTracker(*query->restart);
-        query->normal = tracker->Normal();
-        query->answered = true;
+    GtkWidget* widget = form->GetHandle();
+    GdkWindow* window = widget ? gtk_widget_get_window(widget) : nullptr;
+    if (!window || !gtk_widget_get_mapped(widget))
+        return false;
+    if (!GDK_IS_X11_WINDOW(window))
+        return true;
+    Display* display = GDK_WINDOW_XDISPLAY(window);
+    const ::Window xid = GDK_WINDOW_XID(window);
+    XWindowAttributes attributes;
+    if (!XGetWindowAttributes(display, xid, &attributes) || attributes.map_state != IsViewable)
+        return false;
+    Atom type = 0;
+    int format = 0;
+    unsigned long count = 0, after = 0;
+    unsigned char* data = nullptr;
+    long extents[4] = {0, 0, 0, 0};  // left, right, top, bottom
+    if (XGetWindowProperty(display, xid, XInternAtom(display, "_NET_FRAME_EXTENTS", False), 0, 4, False, XA_CARDINAL,
+                           &type, &format, &count, &after, &data) == Success &&
+        data && format == 32 && count == 4)
+        for (int i = 0; i < 4; ++i)
+            extents[i] = reinterpret_cast<long*>(data)[i];
+    if (data)
+        XFree(data);
+    const wxSize size = form->GetSize();
+    return size.x - attributes.width == extents[0] + extents[1] && size.y - attributes.height == extents[2] + extents[3];
+}
+
+// Moves a framed form's frame to (x, y), even where wx believes it is there already: the
+// manager may have placed it elsewhere before wx learnt of it.
+void moveFramed(wxTopLevelWindow* form, int x, int y)
+{
+    form->Move(x, y);
+    if (GtkWidget* widget = form->GetHandle())
+        gtk_window_move(GTK_WINDOW(widget), x, y);
+}
+
+// Now that the window manager frames the form, its bounds mean the framed window: set them
+// once more.
+void applyPlacement(wxTopLevelWindow* form, const FormPlacement& placement)
+{
+    form->SetSize(toWx(placement.Bounds));
+    moveFramed(form, placement.Bounds.Left, placement.Bounds.Top);
+    if (placement.Max)
+        form->Maximize(true);
+}
+
+struct FramedWatch {
+    wxWeakRef<wxTopLevelWindow> form;
+    std::function<void()> action;
+    GtkWidget* widget = nullptr;
+    gulong handler = 0;
+};
+
+gboolean onFramed(GtkWidget*, GdkEvent*, gpointer data)
+{
+    // The emission keeps the watch alive until this returns.
+    auto* watch = static_cast<FramedWatch*>(data);
+    std::function<void()> action = std::move(watch->action);
+    const bool alive = watch->form;
+    g_signal_handler_disconnect(watch->widget, watch->handler);
+    if (alive && action)
+        action();
+    return FALSE;
+}
+
+// Follows the form's placement from `loaded` on: applied again once it is framed (at once when
+// it is), its moves and sizes taken while it is on the screen.
+void followPlacement(wxTopLevelWindow* form, const FormPlacement& loaded, bool stored)
+{
+    PlacementStatePtr state = placementStateOf(form);
+    if (state) {
+        state->follower = FormPlacementFollower(loaded, stored);  // the same handlers go on
+    } else {
+        state = std::make_shared<PlacementState>(loaded, stored);
+        // The handlers live in the form's own event table, so the state goes with the form.
+        auto changed = [form, state](wxEvent& e) {
+            if (form->IsShown() && !form->IsIconized())
+                state->follower.Changed(fromWx(form->GetRect()), form->IsMaximized());
+            e.Skip();
+        };
+        form->Bind(wxEVT_SIZE, changed);
+        form->Bind(wxEVT_MOVE, changed);
+        form->Bind(wxEVT_MAXIMIZE, [form, state](wxMaximizeEvent& e) {
+            if (form->IsShown())
+                state->follower.Maximised(fromWx(form->GetRect()));
+            e.Skip();
+        });
+        form->Bind(EVT_QL_PLACEMENT_STATE, [state](wxCommandEvent& e) {
+            *static_cast<PlacementStatePtr*>(e.GetClientData()) = state;
+        });
+    }
+    WhenFramed(form, [form, state] {
+        if (std::optional<FormPlacement> placement = state->follower.Mapped(fromWx(form->GetRect())))
+            applyPlacement(form, *placement);
     });
 }
 
@@ -110,26 +195,66 @@ void LoadFormPlacement(const std::string& key, wxTopLevelWindow* form, bool seed
         form->SetSize(toWx(SeedFormBounds(screen.width, screen.height)));
     }
     Registry registry;
-    FormPlacement placement = ReadFormPlacement(registry, key, fromWx(form->GetRect()));
-    FormRect bounds = KeepOnDisplays(placement.Bounds, displayAreas());
-    form->SetSize(toWx(bounds));
-    followNormalBounds(form, bounds);
-    if (placement.Max)
-        form->Maximize(true);
+    bool recorded = false;
+    FormPlacement placement = ReadFormPlacement(registry, key, fromWx(form->GetRect()), &recorded);
+    // The first run keeps the form's own bounds (as it is being shown they may be the toolkit's
+    // passing ones, and Exit stores what it has then). Stored bounds are set at once (right
+    // without a window manager) and once more when the form is framed.
+    if (!recorded) {
+        placement.Bounds = KeepOnDisplays(placement.Bounds, displayAreas());
+        form->SetSize(toWx(placement.Bounds));
+    }
+    followPlacement(form, placement, !recorded);
 }
 
 bool SaveFormPlacement(const std::string& key, wxTopLevelWindow* form)
 {
     if (!form)
         return false;
-    FormPlacement placement;
-    placement.Max = form->IsMaximized();
-    placement.Bounds = fromWx(form->GetRect());
-    NormalBoundsQuery query;
-    if (placement.Max && askTracker(form, query))
-        placement.Bounds = query.normal;
+    FormPlacement placement{fromWx(form->GetRect()), form->IsMaximized()};
+    // Hidden, the form has no frame and wx reports it smaller by the frame: its bounds are
+    // those it last had on the screen.
+    std::optional<FormPlacement> now;
+    if (form->IsShown() && framed(form) && !form->IsIconized())
+        now = placement;
+    if (PlacementStatePtr state = placementStateOf(form))
+        placement = state->follower.ToSave(now);
     Registry registry;
     return WriteFormPlacement(registry, key, placement);
+}
+
+void WhenFramed(wxTopLevelWindow* form, std::function<void()> action)
+{
+    if (!form || !action)
+        return;
+    GtkWidget* widget = form->GetHandle();
+    if (!widget || framed(form)) {
+        action();
+        return;
+    }
+    auto* watch = new FramedWatch{form, std::move(action), widget, 0};
+    watch->handler = g_signal_connect_data(widget, "map-event", G_CALLBACK(onFramed), watch,
+                                           [](gpointer data, GClosure*) { delete static_cast<FramedWatch*>(data); },
+                                           G_CONNECT_AFTER);
+}
+
+void CentreOnScreenFramed(wxTopLevelWindow* form)
+{
+    if (!form)
+        return;
+    // The size it has now is the one meant, frame included; wx may show it at another first.
+    const wxSize size = form->GetSize();
+    form->CentreOnScreen();
+    wxWeakRef<wxTopLevelWindow> weak(form);
+    WhenFramed(form, [weak, size] {
+        if (!weak)
+            return;
+        const int display = wxDisplay::GetFromWindow(weak.get());
+        const wxRect area = wxDisplay(static_cast<unsigned>(display == wxNOT_FOUND ? 0 : display)).GetClientArea();
+        const wxRect bounds(area.x + (area.width - size.x) / 2, area.y + (area.height - size.y) / 2, size.x, size.y);
+        weak->SetSize(bounds);
+        moveFramed(weak.get(), bounds.x, bounds.y);
+    });
 }
 
 bool RegisterComServer(const std::string& fileName, bool reg, bool showMessages)

@@ -3,6 +3,7 @@
 // the text controls, registration with wx message boxes, and the synthetic Ctrl+C.
 #include "foundation/VekAdvClass.h"
 
+#include <functional>
 #include <string>
 
 class wxFindReplaceDialog;
@@ -18,6 +19,14 @@ void LoadFormPlacement(const std::string& key, wxTopLevelWindow* form, bool seed
 // Stores "Max" and the form's normal bounds (also while it is maximised). False when the
 // registry could not be written.
 [[nodiscard]] bool SaveFormPlacement(const std::string& key, wxTopLevelWindow* form);
+
+// Runs `action` once the window manager has framed `form`, at once when it has (or when no
+// manager frames windows). Until then bounds set on the form are taken for the window without
+// its frame, and a position for one the manager may replace with its own. Nothing runs when
+// the form goes first.
+void WhenFramed(wxTopLevelWindow* form, std::function<void()> action);
+// Centres `form` on its display: now, for the frame wx expects, and again once it is framed.
+void CentreOnScreenFramed(wxTopLevelWindow* form);
 
 // RegisterComServer with wx message boxes.
 bool RegisterComServer(const std::string& fileName, bool reg, bool showMessages);

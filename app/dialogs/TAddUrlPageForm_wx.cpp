@@ -5,6 +5,7 @@
 #include "app/collection/PageSession.h"
 #include "app/zone/TreeMirror_wx.h"
 #include "app/zone/ZoneEditor.h"
+#include "foundation/VekAdvClass_wx.h"
 #include "foundation/VekBaseClass_wx.h"
 #include "foundation/VekCollectClass.h"
 #include "platform/core/ErrorLog.h"
@@ -144,6 +145,8 @@ void TAddUrlPageForm::ShowFor(const ClipHandOver& handOver, ZoneEditor& editor)
     TitleEdit->SetFocus();
     TitleEdit->SelectAll();
     SetTopMost(this, true);
+    // Nothing names a place for it: the middle of the screen, frame included.
+    CentreOnScreenFramed(this);
     ShowModal();
     Discard();
 }

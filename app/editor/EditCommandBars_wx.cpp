@@ -1,5 +1,6 @@
 #include "app/editor/EditCommandBars_wx.h"
 
+#include "app/collection/EditorPorts.h"
 #include "app/editor/EditCommandRouter.h"
 #include "app/editor/EditCommandViews_wx.h"
 #include "app/editor/EditToolPictures_wx.h"
@@ -300,8 +301,8 @@ void EditCommandBars::AppendMenus(wxFrame* frame, wxMenuBar* bar)
 void EditCommandBars::DisplayChanged()
 {
     Impl& d = *impl_;
-    const bool active = d.targets.htmlEditorIsActiveControl && d.targets.htmlEditorIsActiveControl();
-    std::optional<ToolbarState> state = d.router.dtDisplayChanged(active);
+    const bool htmlView = d.targets.activeView && d.targets.activeView() == kViewHtml;
+    std::optional<ToolbarState> state = d.router.dtDisplayChanged(htmlView);
     // The queries wait for the web engine: the toolbar may be gone by now.
     if (!state || !d.toolBar)
         return;

@@ -30,7 +30,6 @@ struct EditCommandTargets {
     std::function<web::HtmlEditControl*()> htmlEditor;  // nullptr until created
     wxTextCtrl* sourceEditor = nullptr;                 // the Text view (SourceEditor)
     TWebHost* web = nullptr;                            // the Browse view
-    std::function<bool()> htmlEditorIsActiveControl;    // dtDisplayChanged runs only then
 };
 
 class EditCommandBars {
@@ -45,7 +44,9 @@ public:
     // Appends "&Edit", "&Insert" and "&Format" and watches `frame` for their opening (the
     // opening event is passed on). Call once.
     void AppendMenus(wxFrame* frame, wxMenuBar* bar);
-    // The HTML editing control's selection or formatting changed (its OnDisplayChanged).
+    // The HTML editing control's selection or formatting changed (its OnDisplayChanged, raised
+    // by the engine's own notifications): the bars show the states at the caret while the
+    // HTML view is the current one.
     void DisplayChanged();
 
     // The colour and picture dialogs; nullptr restores the wx dialogs (tests answer with their own).

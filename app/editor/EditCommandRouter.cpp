@@ -129,11 +129,11 @@ void EditCommandRouter::FontListChange(const std::string& fontName)
     ApplyFontValue(web::DECMD_SETFONTNAME, fontName);
 }
 
-std::optional<ToolbarState> EditCommandRouter::dtDisplayChanged(bool htmlEditorIsActiveControl)
+std::optional<ToolbarState> EditCommandRouter::dtDisplayChanged(bool htmlViewActive)
 {
     std::optional<ToolbarState> state;
     Swallowing([&] {
-        if (htmlEditorIsActiveControl && html_.Exists() && !html_.Busy())
+        if (htmlViewActive && html_.Exists() && !html_.Busy())
             state = ReadToolbarState(html_);
     });
     return state;

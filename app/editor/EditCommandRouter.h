@@ -37,8 +37,8 @@ public:
     void FontListChange(const std::string& fontName);
 
     // The toolbar for the HTML view's new selection; nullopt (leave the toolbar alone) unless
-    // the HTML editing control is the window's active control and is not busy.
-    std::optional<ToolbarState> dtDisplayChanged(bool htmlEditorIsActiveControl);
+    // the HTML view is the one in use and its editing control is not busy.
+    std::optional<ToolbarState> dtDisplayChanged(bool htmlViewActive);
 
     EditMenuState Edit1Click();
     TableMenuState Table1Click();

@@ -11,6 +11,7 @@
 #include "app/editor/ImageListFolder_wx.h"
 #include "app/editor/SearchController.h"
 #include "app/editor/SearchPanel_wx.h"
+#include "app/editor/UndoTextCtrl_wx.h"
 #include "components/browserhost/Pages.h"
 #include "components/browserhost/PanelStatusBar.h"
 #include "components/browserhost/WebHost.h"
@@ -41,6 +42,7 @@ namespace ql {
 namespace {
 
 constexpr int kTreePanelWidth = 206;
+constexpr int kClientWidth = 753, kClientHeight = 438;
 constexpr int kImagePanelHeight = 56;
 constexpr int kViewToolbarHeight = 30;
 constexpr int kUnicodePanelLeft = 155;  // UnicodePanel.Tag: room for the Browse tools before it
@@ -142,7 +144,6 @@ void TEditorForm::FormCreate()
     // Before the controls, which take the form's font when they are made.
     if (ChineseSystem)
         SetFont(wxFont(wxFontInfo(10).FaceName("SimSun").Encoding(wxFONTENCODING_GB2312)));
-    SetClientSize(FromDIP(wxSize(753, 438)));
     StatusBar1 = new TPanelStatusBar(this);
     StatusBar1->SetFieldsCount(1);
     SetStatusBar(StatusBar1);
@@ -154,17 +155,19 @@ void TEditorForm::FormCreate()
     CreateTreePanel();
     Panel3 = new wxPanel(Panel2);
     CreatePages();
-    Panel2->SplitVertically(TreePanel, Panel3, kTreePanelWidth);
     auto* frameSizer = new wxBoxSizer(wxVERTICAL);
     frameSizer->Add(Panel2, 1, wxEXPAND);
     SetSizer(frameSizer);
 
-    // The pure-text rendering's control lives behind everything else.
+    // The pure-text rendering's control is never seen. Sent to the back, a GTK child window
+    // still takes the pointer and paints over the tree toolbar: it is hidden instead (its web
+    // view lays out and renders the page all the same).
     PureTextPanel = new wxPanel(this, wxID_ANY, wxPoint(0, 0), wxSize(kPureTextPanelWidth, kPureTextPanelHeight));
     PureTextPanel->SetSizer(new wxBoxSizer(wxVERTICAL));
-    PureTextPanel->Lower();
+    PureTextPanel->Hide();
 
     CreateMenus();
+    SizeToTools();  // once the menu bar is there: the client area is what lies below it
     BindTree();
     BindDropTarget();
     Timer1.Bind(wxEVT_TIMER, [this](wxTimerEvent&) { Timer1Timer(); });
@@ -175,6 +178,28 @@ void TEditorForm::FormCreate()
     web->OnDocumentComplete = [this](com::IDispatch*, const std::string&) { webDocumentComplete(); };
 
     SwitchView(setup_.context.settings.ActiveTabIndex, true);
+}
+
+void TEditorForm::SizeToTools()
+{
+    // The designed 206 and 753 pixels are narrower than GTK's tools: with Debian's default
+    // theme the tree toolbar needs 206 pixels plus the panel's border (208), and the HTML view's
+    // bar 748 plus its sheet's bevels (752), which makes the client area 965 pixels wide.
+    BarWidths bars;
+    bars.treeToolbar = ToolBar_main->GetBestSize().x;
+    bars.treeFrame = TreePanel->GetWindowBorderSize().x;
+    bars.sash = Panel2->GetSashSize();
+    bars.viewBars = CoolBar1->GetBestSize().x;
+    // The view toolbars lie inside their sheet's bevels.
+    const std::pair<wxWindow*, TTabSheetes*> viewBars[] = {{ToolBar3, tbSheetes3}, {ToolBar1, tbSheetes1}, {ToolBar2, tbSheetes2}};
+    for (const auto& [bar, sheet] : viewBars)
+        if (bar)
+            bars.viewBars = std::max(bars.viewBars, bar->GetBestSize().x + sheet->ContentInset().x);
+    const EditorWidths widths = FitBars(FromDIP(kTreePanelWidth), FromDIP(kClientWidth), bars);
+    treeWidth_ = widths.tree;
+    Panel2->SplitVertically(TreePanel, Panel3, treeWidth_);
+    // The designed client area holds the status bar; wx's leaves it out.
+    SetClientSize(widths.client, FromDIP(kClientHeight) - StatusBar1->GetSize().y);
 }
 
 void TEditorForm::CreateTreePanel()
@@ -277,12 +302,16 @@ void TEditorForm::CreatePages()
     // Browse: ToolBar3 with the Unicode panel, and the web view.
     ToolBar3 = new wxPanel(tbSheetes3, wxID_ANY, wxDefaultPosition, wxSize(-1, kViewToolbarHeight));
     UnicodePanel = new wxPanel(ToolBar3);
-    auto* cleanUp = new wxButton(UnicodePanel, wxID_ANY, "CleanUp", wxDefaultPosition, wxSize(FromDIP(55), -1), wxBU_EXACTFIT);
-    cleanUp->SetToolTip("Fix the disorderly charset");
-    cleanUp->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { BtnCleanupClick(); });
-    auto* unicode = new wxButton(UnicodePanel, wxID_ANY, "Unicode", wxDefaultPosition, wxSize(FromDIP(49), -1), wxBU_EXACTFIT);
-    unicode->SetToolTip("Browser in Unicode Mode");
-    unicode->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { BtnUnicodeClick(); });
+    // 55 and 49 pixels wide, or as wide as GTK needs for the caption (57 and 55 measured).
+    auto captionButton = [this](const char* caption, int width, const char* hint, void (TEditorForm::*handler)()) {
+        auto* button = new wxButton(UnicodePanel, wxID_ANY, caption, wxDefaultPosition, wxDefaultSize, wxBU_EXACTFIT);
+        button->SetMinSize(wxSize(std::max(FromDIP(width), button->GetBestSize().x), -1));
+        button->SetToolTip(hint);
+        button->Bind(wxEVT_BUTTON, [this, handler](wxCommandEvent&) { (this->*handler)(); });
+        return button;
+    };
+    wxButton* cleanUp = captionButton("CleanUp", 55, "Fix the disorderly charset", &TEditorForm::BtnCleanupClick);
+    wxButton* unicode = captionButton("Unicode", 49, "Browser in Unicode Mode", &TEditorForm::BtnUnicodeClick);
     auto* unicodeSizer = new wxBoxSizer(wxHORIZONTAL);
     unicodeSizer->AddStretchSpacer();
     unicodeSizer->Add(cleanUp, 0, wxALIGN_CENTER_VERTICAL);
@@ -324,8 +353,7 @@ void TEditorForm::CreatePages()
     wxToolBarToolBase* wrap = ToolBar2->AddCheckTool(wxWindow::NewControlId(), "WordWrap", Art(wxART_GOTO_LAST), wxNullBitmap, "WordWrap");
     ToolBar2->Bind(wxEVT_TOOL, [this](wxCommandEvent&) { ToolButton9Click(); }, wrap->GetId());
     ToolBar2->Realize();
-    SourceEditor = new wxTextCtrl(tbSheetes2, wxID_ANY, wxEmptyString, wxDefaultPosition, wxDefaultSize,
-                                  wxTE_MULTILINE | wxTE_DONTWRAP | wxHSCROLL | wxTE_RICH2 | wxBORDER_NONE);
+    SourceEditor = new UndoTextCtrl(tbSheetes2, wxID_ANY, wxTE_MULTILINE | wxTE_DONTWRAP | wxHSCROLL | wxTE_RICH2 | wxBORDER_NONE);
     tbSheetes2->GetSizer()->Add(ToolBar2, 0, wxEXPAND);
     tbSheetes2->GetSizer()->Add(SourceEditor, 1, wxEXPAND);
 
@@ -337,10 +365,6 @@ void TEditorForm::CreatePages()
     targets.htmlEditor = [this] { return HtmlEditor; };
     targets.sourceEditor = SourceEditor;
     targets.web = web;
-    targets.htmlEditorIsActiveControl = [this] {
-        wxWindow* focus = wxWindow::FindFocus();
-        return HtmlEditor && focus && (focus == HtmlEditor || HtmlEditor->IsDescendant(focus));
-    };
     commandBars_ = std::make_unique<EditCommandBars>(std::move(targets));
     ToolBar1 = commandBars_->CreateToolBar1(tbSheetes1);
     if (ToolBar1)

@@ -168,6 +168,7 @@ public:
     void Exit1Click();     // "E&xit", the "Exit" button
     SearchController& Searching() { return *search_; }
     EditWithMenu& EditWith() { return *editWith_; }
+    EditCommandBars& CommandBars() { return *commandBars_; }  // ToolBar1 and the editing menus
 
     // --- components -----------------------------------------------------------------------
     TPanelStatusBar* StatusBar1 = nullptr;
@@ -219,6 +220,7 @@ private:
     explicit TEditorForm(EditorFormSetup setup);
     void FormCreate();
     void CreateTreePanel();
+    void SizeToTools();  // tree width and client size that hold every tool
     void CreatePages();
     void CreateMenus();
     void CreateSearchPanel();

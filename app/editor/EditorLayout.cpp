@@ -4,6 +4,7 @@
 #include "foundation/VekCollectClass.h"
 #include "platform/core/SafeFile.h"
 
+#include <algorithm>
 #include <filesystem>
 
 namespace ql {
@@ -24,6 +25,14 @@ int TreeWidthCycle::Click(int currentWidth)
         state_ = 0;
         return remembered_;
     }
+}
+
+EditorWidths FitBars(int designedTree, int designedClient, const BarWidths& bars)
+{
+    EditorWidths w;
+    w.tree = std::max(designedTree, bars.treeToolbar + bars.treeFrame);
+    w.client = std::max(designedClient, w.tree + bars.sash + bars.viewBars);
+    return w;
 }
 
 LayoutPlan PlanLayout(const TSettings& settings, bool folderView)

@@ -26,6 +26,21 @@ private:
     int remembered_ = 0;
 };
 
+// What GTK's own metrics make the editor's bars need, in pixels.
+struct BarWidths {
+    int treeToolbar = 0;  // ToolBar_main with all its tools
+    int treeFrame = 0;    // the tree panel's border, both sides
+    int sash = 0;         // TreeSplitter
+    int viewBars = 0;     // the widest of CoolBar1 and the three view toolbars (with their sheets' bevels)
+};
+struct EditorWidths {
+    int tree = 0;    // TreePanel
+    int client = 0;  // the window's client area
+};
+// The designed tree and client widths, each widened just enough where the toolkit's tools
+// would not fit in them: no tool of a bar then goes into an overflow menu at the default size.
+EditorWidths FitBars(int designedTree, int designedClient, const BarWidths& bars);
+
 struct LayoutPlan {
     bool imagePanel = false;  // the images panel and its splitter
     bool tree = false;        // the tree panel and its splitter

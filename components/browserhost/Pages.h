@@ -95,6 +95,8 @@ public:
 
     // Child controls sized by a sizer go inside the bevels and the border.
     bool Layout() override;
+    // What the bevels and the border take of the sheet's width and height, both sides together.
+    wxSize ContentInset() const;
 
 protected:
     void PaintContent(wxDC& dc) override;

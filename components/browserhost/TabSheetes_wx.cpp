@@ -177,6 +177,13 @@ bool TTabSheetes::Layout()
     return true;
 }
 
+wxSize TTabSheetes::ContentInset() const
+{
+    const TRect nominal{0, 0, 1000, 1000};
+    const TRect inner = BevelContentRect(nominal, bevels_);
+    return wxSize(nominal.Width() - inner.Width(), nominal.Height() - inner.Height());
+}
+
 void TTabSheetes::PaintContent(wxDC& dc)
 {
     WxCanvas canvas(dc);

@@ -15,6 +15,8 @@
 #include <optional>
 #include <string>
 
+struct _GObject;
+
 namespace ql::web {
 
 class WebViewEngine;
@@ -58,7 +60,8 @@ public:
     bool UseDivOnCarriageReturn() const { return useDiv_; }
     void SetUseDivOnCarriageReturn(bool useDiv);
 
-    std::function<void()> OnDisplayChanged;    // selection or formatting changed
+    // The selection or the formatting at the caret changed (the engine's own notifications).
+    std::function<void()> OnDisplayChanged;
     std::function<void()> OnDocumentComplete;  // a document finished loading (also a failed load)
     int Tag = 0;
 
@@ -71,6 +74,8 @@ private:
     bool Init(std::string* error);
     void ApplyParagraphSeparator();
     void PlaceCaret();
+    void WatchTypingAttributes();
+    void QueueDisplayChanged();  // OnDisplayChanged, once, after the notifications at hand
 
     std::shared_ptr<WebViewEngine> engine_;
     std::unique_ptr<EditDialogs> ownDialogs_;
@@ -78,6 +83,9 @@ private:
     bool dirty_ = false;
     bool useDiv_ = false;
     bool loadPending_ = false;
+    bool displayQueued_ = false;
+    ::_GObject* editorState_ = nullptr;  // the engine's WebKitEditorState, our reference
+    unsigned long typingHandler_ = 0;
 };
 
 }  // namespace ql::web

@@ -11,6 +11,8 @@
 #include <wx/weakref.h>
 #include <wx/webview.h>
 
+#include <webkit2/webkit2.h>
+
 namespace ql::web {
 
 namespace {
@@ -75,17 +77,15 @@ bool HtmlEditControl::Init(std::string* error)
     engine_->SetEditable(true);
     engine_->WatchEdits();
 
-    wxWeakRef<HtmlEditControl> self(this);
-    engine_->OnWatchMessage = [this, self](const std::string& message) {
+    engine_->OnWatchMessage = [this](const std::string& message) {
         if (message == "changed")
             dirty_ = true;
         else if (message == "display")
-            CallAfter([self] {
-                if (self && self->OnDisplayChanged)
-                    self->OnDisplayChanged();
-            });
+            QueueDisplayChanged();
     };
+    WatchTypingAttributes();
     engine_->OnCommitted = [this] { dirty_ = false; };
+    wxWeakRef<HtmlEditControl> self(this);
     engine_->OnLoaded = [this, self](const std::string&) {
         loadPending_ = false;
         CallAfter([self] {
@@ -101,8 +101,42 @@ bool HtmlEditControl::Init(std::string* error)
     return true;
 }
 
+void HtmlEditControl::WatchTypingAttributes()
+{
+    // The page's selection changes reach us as its "display" messages; a format chosen at a
+    // caret (Bold with nothing selected, the caret moving into other text) changes only the
+    // editor's typing attributes, which the engine reports on its editor state.
+    WebKitWebView* view = engine_->Native();
+    WebKitEditorState* state = view ? webkit_web_view_get_editor_state(view) : nullptr;
+    if (!state)
+        return;
+    editorState_ = G_OBJECT(g_object_ref(state));
+    typingHandler_ = g_signal_connect_swapped(editorState_, "notify::typing-attributes",
+                                              G_CALLBACK(+[](HtmlEditControl* self) { self->QueueDisplayChanged(); }), this);
+}
+
+void HtmlEditControl::QueueDisplayChanged()
+{
+    // One refresh for the notifications of one change: each reads the states from the page.
+    if (displayQueued_)
+        return;
+    displayQueued_ = true;
+    wxWeakRef<HtmlEditControl> self(this);
+    CallAfter([self] {
+        if (!self)
+            return;
+        self->displayQueued_ = false;
+        if (self->OnDisplayChanged)
+            self->OnDisplayChanged();
+    });
+}
+
 HtmlEditControl::~HtmlEditControl()
 {
+    if (editorState_) {
+        g_signal_handler_disconnect(editorState_, typingHandler_);
+        g_object_unref(editorState_);
+    }
     // The engine lets go of the view while the view still exists.
     if (engine_) {
         engine_->OnWatchMessage = nullptr;

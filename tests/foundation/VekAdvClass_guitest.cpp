@@ -13,6 +13,12 @@
 #include <wx/textctrl.h>
 #include <wx/uiaction.h>
 
+#include <gdk/gdkx.h>
+#include <gtk/gtk.h>
+
+// Last: the X11 headers' macros clash with names in other headers.
+#include "tests/support/ProgramWindows.h"
+
 using namespace ql;
 
 namespace {
@@ -30,6 +36,31 @@ bool pumpUntil(const std::function<bool()>& done)
     return true;
 }
 
+// Set once GTK has handled the frame's mapping by the X server (after the window manager
+// framed it): the frame's own map event has run by then.
+class Framed {
+public:
+    explicit Framed(wxFrame* f)
+    {
+        g_signal_connect(f->GetHandle(), "map-event", G_CALLBACK(+[](GtkWidget*, GdkEvent*, gpointer p) {
+            *static_cast<bool*>(p) = true;
+            return FALSE;
+        }), &mapped_);
+        g_signal_connect(f->GetHandle(), "unmap-event", G_CALLBACK(+[](GtkWidget*, GdkEvent*, gpointer p) {
+            *static_cast<bool*>(p) = false;
+            return FALSE;
+        }), &mapped_);
+    }
+    Framed(const Framed&) = delete;
+    Framed& operator=(const Framed&) = delete;
+    bool operator()() const { return mapped_; }
+
+private:
+    bool mapped_ = false;
+};
+
+wxRect toRect(const FormRect& r) { return wxRect(r.Left, r.Top, r.Width, r.Height); }
+
 struct FrameDeleter {
     void operator()(wxFrame* f) const { f->Destroy(); }
 };
@@ -39,11 +70,14 @@ TEST(VekAdvClassGui, PlacementRoundTripsOnARealFrame)
 {
     test::ScopedXdgEnv env;
     FramePtr first(new wxFrame(nullptr, wxID_ANY, "placement", wxPoint(60, 70), wxSize(500, 400)));
+    Framed firstFramed(first.get());
     first->Show();
     LoadFormPlacement(kFormPosKey, first.get(), false);
     EXPECT_EQ(first->GetRect(), wxRect(60, 70, 500, 400));  // first run: keeps its designed bounds
     Registry reg;
     EXPECT_EQ(reg.ReadDWord(RegRoot::CurrentUser, kFormPosKey, "Width"), 500u);
+    // The user moves it once it is on the screen.
+    ASSERT_TRUE(pumpUntil([&] { return firstFramed(); }));
 
     first->SetSize(wxRect(210, 160, 640, 480));
     ASSERT_TRUE(pumpUntil([&] { return first->GetRect() == wxRect(210, 160, 640, 480); }));
@@ -68,6 +102,84 @@ TEST(VekAdvClassGui, PlacementRoundTripsOnARealFrame)
     EXPECT_TRUE(SetTopMost(second.get(), false));
     EXPECT_FALSE(second->HasFlag(wxSTAY_ON_TOP));
     EXPECT_FALSE(SetTopMost(nullptr, true));
+}
+
+// As the editor: its client size set before its placement is read, which happens either while
+// it is hidden (the drop zone prepares it) or as it is first shown; the window manager frames
+// it only after that. Each start must give the window exactly the stored bounds, frame
+// included, and store them back unchanged, also when saved hidden or never shown.
+TEST(VekAdvClassGui, PlacementRoundTripsExactlyUnderTheWindowManager)
+{
+    test::ScopedXdgEnv env;
+    Registry reg;
+    const FormRect stored{200, 150, 640, 480};
+    ASSERT_TRUE(WriteFormPlacement(reg, kFormPosKey, FormPlacement{stored, false}));
+    auto storedNow = [&] {
+        auto dword = [&](const char* name) {
+            return static_cast<int>(reg.ReadDWord(RegRoot::CurrentUser, kFormPosKey, name).value_or(0));
+        };
+        return FormRect{dword("Left"), dword("Top"), dword("Width"), dword("Height")};
+    };
+    Display* display = XOpenDisplay(nullptr);
+    ASSERT_TRUE(display);
+    auto frameOnScreen = [&](wxFrame* f) {
+        const test::ScreenRect r = test::FrameRect(display, GDK_WINDOW_XID(gtk_widget_get_window(f->GetHandle())));
+        return FormRect{r.x, r.y, r.width, r.height};
+    };
+
+    for (bool atShow : {false, true, false, true}) {
+        FramePtr frame(new wxFrame(nullptr, wxID_ANY, "placement"));
+        Framed framed(frame.get());
+        frame->SetClientSize(500, 300);
+        if (atShow) {
+            frame->Bind(wxEVT_SHOW, [&](wxShowEvent& e) {
+                if (e.IsShown())
+                    LoadFormPlacement(kFormPosKey, frame.get(), false);
+            });
+        } else {
+            LoadFormPlacement(kFormPosKey, frame.get(), false);
+            ASSERT_TRUE(SaveFormPlacement(kFormPosKey, frame.get()));  // never shown: kept as it was
+            EXPECT_EQ(storedNow(), stored);
+        }
+
+        frame->Show();
+        pumpUntil([&] { return framed() && frameOnScreen(frame.get()) == stored && frame->GetRect() == toRect(stored); });
+        EXPECT_EQ(frameOnScreen(frame.get()), stored) << (atShow ? "read as shown" : "read while hidden");
+        EXPECT_EQ(frame->GetRect(), toRect(stored));
+        ASSERT_TRUE(SaveFormPlacement(kFormPosKey, frame.get()));
+        EXPECT_EQ(storedNow(), stored);
+
+        // Hidden, the window has no frame; it is stored as it last showed.
+        frame->Hide();
+        ASSERT_TRUE(pumpUntil([&] { return !framed(); }));
+        ASSERT_TRUE(SaveFormPlacement(kFormPosKey, frame.get()));
+        EXPECT_EQ(storedNow(), stored);
+    }
+
+    // Stored maximised: it opens maximised, and Exit stores the normal bounds with "Max". Only
+    // a window manager maximises windows (the suite runs under one).
+    Atom check = 0;
+    int format = 0;
+    unsigned long count = 0, after = 0;
+    unsigned char* data = nullptr;
+    XGetWindowProperty(display, DefaultRootWindow(display), XInternAtom(display, "_NET_SUPPORTING_WM_CHECK", False), 0, 1,
+                       False, AnyPropertyType, &check, &format, &count, &after, &data);
+    if (data)
+        XFree(data);
+    if (count == 0) {
+        XCloseDisplay(display);
+        GTEST_SKIP() << "no window manager to maximise the window";
+    }
+    ASSERT_TRUE(WriteFormPlacement(reg, kFormPosKey, FormPlacement{stored, true}));
+    FramePtr frame(new wxFrame(nullptr, wxID_ANY, "placement"));
+    Framed framed(frame.get());
+    LoadFormPlacement(kFormPosKey, frame.get(), false);
+    frame->Show();
+    EXPECT_TRUE(pumpUntil([&] { return framed() && frame->IsMaximized() && frame->GetSize().x > stored.Width; }));
+    ASSERT_TRUE(SaveFormPlacement(kFormPosKey, frame.get()));
+    EXPECT_EQ(storedNow(), stored);
+    EXPECT_EQ(reg.ReadDWord(RegRoot::CurrentUser, kFormPosKey, "Max"), 1u);
+    XCloseDisplay(display);
 }
 
 TEST(VekAdvClassGui, FindDialogSearchesForwardInTheTextControl)

@@ -18,7 +18,9 @@ TEST(VekAdvClass, FirstLoadRecordsTheFormsBoundsAndSaveLoadRoundTrips)
     test::ScopedXdgEnv env;
     Registry reg;
     FormRect designed{30, 40, 800, 600};
-    FormPlacement first = ReadFormPlacement(reg, kFormPosKey, designed);
+    bool recorded = false;
+    FormPlacement first = ReadFormPlacement(reg, kFormPosKey, designed, &recorded);
+    EXPECT_TRUE(recorded);
     EXPECT_EQ(first.Bounds, designed);
     EXPECT_FALSE(first.Max);
     EXPECT_EQ(reg.ValueNames(CU, kFormPosKey), (std::vector<std::string>{"Left", "Top", "Width", "Height", "Max"}));
@@ -27,7 +29,8 @@ TEST(VekAdvClass, FirstLoadRecordsTheFormsBoundsAndSaveLoadRoundTrips)
     // Exit while maximised: the normal bounds and Max = 1; negative positions survive.
     ASSERT_TRUE(WriteFormPlacement(reg, kFormPosKey, FormPlacement{FormRect{-8, -20, 1000, 700}, true}));
     EXPECT_EQ(reg.ReadDWord(CU, kFormPosKey, "Left"), 0xFFFFFFF8u);
-    FormPlacement next = ReadFormPlacement(reg, kFormPosKey, designed);
+    FormPlacement next = ReadFormPlacement(reg, kFormPosKey, designed, &recorded);
+    EXPECT_FALSE(recorded);
     EXPECT_EQ(next.Bounds, (FormRect{-8, -20, 1000, 700}));
     EXPECT_TRUE(next.Max);
 }
@@ -96,6 +99,40 @@ TEST(VekAdvClass, NormalBoundsSurviveMaximiseInEitherReportOrder)
         t.Maximised(max);
         EXPECT_EQ(t.Normal(), normal);
     }
+}
+
+TEST(VekAdvClass, ThePlacementIsAppliedAtTheFirstShowAndSavedAsTheWindowLastHadIt)
+{
+    const FormRect stored{200, 150, 640, 480}, moved{300, 200, 700, 500}, max{0, 0, 1600, 1200};
+    FormPlacementFollower f(FormPlacement{stored, true});
+    // Before the form is on the screen the toolkit's steps do not count, and a save keeps the
+    // loaded placement exactly (a form never shown, or not yet framed).
+    f.Changed(FormRect{0, 0, 642, 505}, false);
+    EXPECT_EQ(f.ToSave(std::nullopt).Bounds, stored);
+    EXPECT_TRUE(f.ToSave(std::nullopt).Max);
+    std::optional<FormPlacement> apply = f.Mapped(FormRect{0, 0, 642, 505});
+    ASSERT_TRUE(apply);
+    EXPECT_EQ(apply->Bounds, stored);
+    EXPECT_TRUE(apply->Max);
+    EXPECT_FALSE(f.Mapped(stored));  // the first show only
+
+    // Maximised on the screen: the normal bounds are stored with Max.
+    f.Maximised(max);
+    f.Changed(max, true);
+    FormPlacement saved = f.ToSave(FormPlacement{max, true});
+    EXPECT_EQ(saved.Bounds, stored);
+    EXPECT_TRUE(saved.Max);
+    // Restored and moved, then hidden: what it last had on the screen.
+    f.Changed(moved, false);
+    saved = f.ToSave(std::nullopt);
+    EXPECT_EQ(saved.Bounds, moved);
+    EXPECT_FALSE(saved.Max);
+    EXPECT_EQ(f.ToSave(FormPlacement{FormRect{310, 200, 700, 500}, false}).Bounds, (FormRect{310, 200, 700, 500}));
+
+    // The first run: nothing stored yet, the form keeps what it gets at its first show.
+    FormPlacementFollower first(FormPlacement{FormRect{0, 0, 753, 438}, false}, false);
+    EXPECT_FALSE(first.Mapped(FormRect{40, 30, 755, 463}));
+    EXPECT_EQ(first.ToSave(std::nullopt).Bounds, (FormRect{40, 30, 755, 463}));
 }
 
 class RegisterComServerTest : public ::testing::Test {

@@ -66,6 +66,34 @@ inline Window FindMappedWindow(Display* display, pid_t pid, const std::string& t
     return FindMappedWindowBelow(display, DefaultRootWindow(display), pidAtom, pid, title, 2);
 }
 
+// The rectangle of what frames `client` on the screen: the window manager's frame around it
+// (its outermost ancestor below the root), or the client itself when nothing frames it.
+struct ScreenRect {
+    int x = 0, y = 0, width = 0, height = 0;
+    bool operator==(const ScreenRect&) const = default;
+};
+inline ScreenRect FrameRect(Display* display, Window client)
+{
+    Window top = client;
+    for (;;) {
+        Window root = 0, parent = 0, *children = nullptr;
+        unsigned int n = 0;
+        if (!XQueryTree(display, top, &root, &parent, &children, &n))
+            break;
+        if (children)
+            XFree(children);
+        if (parent == root || parent == 0)
+            break;
+        top = parent;
+    }
+    Window root = 0;
+    int x = 0, y = 0;
+    unsigned int w = 0, h = 0, border = 0, depth = 0;
+    if (!XGetGeometry(display, top, &root, &x, &y, &w, &h, &border, &depth))
+        return {};
+    return ScreenRect{x, y, static_cast<int>(w + 2 * border), static_cast<int>(h + 2 * border)};
+}
+
 // Waits until a top-level window of the process (titled `title`, when given) is mapped.
 inline Window WaitForMappedWindow(pid_t pid, std::chrono::milliseconds timeout, const std::string& title = {})
 {

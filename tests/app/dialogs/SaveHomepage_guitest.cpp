@@ -13,9 +13,14 @@
 #include <wx/timer.h>
 #include <wx/treectrl.h>
 
+#include <wx/display.h>
+
 #include <atomic>
 #include <chrono>
+#include <cstdlib>
 #include <thread>
+
+#include <gtk/gtk.h>
 
 namespace ql::test {
 namespace {
@@ -107,6 +112,51 @@ TEST_F(SaveHomepageGuiTest, AHandedOverClipIsSavedUnderTheChosenNodeWithItsSourc
     const std::string tvframe = temp.read("Collection/tvframe");
     EXPECT_NE(tvframe.find("C\r\n\tMy page"), std::string::npos) << tvframe;
     EXPECT_NE(temp.read("Collection/tvdata").find(page->PageId()), std::string::npos);
+}
+
+TEST_F(SaveHomepageGuiTest, TheDialogOpensInTheMiddleOfTheScreen)
+{
+    temp.write("clip.html", "<p>captured</p>");
+    TAddUrlPageForm* dialog = zone->AddUrlPageForm();
+    bool framed = false;  // the window manager has framed it and GTK has seen it mapped
+    g_signal_connect(dialog->GetHandle(), "map-event", G_CALLBACK(+[](GtkWidget*, GdkEvent*, gpointer p) {
+        *static_cast<bool*>(p) = true;
+        return FALSE;
+    }), &framed);
+    std::thread sender([&] {
+        SendCopyDataMessage(kZoneWindowClass, CopyDataMessage::FromText(temp.dir() + "clip.html\r\nhttp://site/\r\nT", 0, 0));
+    });
+    const wxRect area = wxDisplay(0u).GetClientArea();
+    GdkRectangle frame{};
+    auto centred = [&] {
+        if (!framed)
+            return false;
+        // The window manager's frame around it, as the X server has it.
+        gdk_window_get_frame_extents(gtk_widget_get_window(dialog->GetHandle()), &frame);
+        return std::abs(frame.x + frame.width / 2 - (area.x + area.width / 2)) <= 1 &&
+               std::abs(frame.y + frame.height / 2 - (area.y + area.height / 2)) <= 1;
+    };
+    bool closed = false, wasCentred = false;
+    wxTimer poll;
+    poll.Bind(wxEVT_TIMER, [&](wxTimerEvent&) {
+        if (closed || !dialog->IsModal() || !framed)
+            return;
+        // Where the manager put it once it settled (a few moves at most).
+        if (!(wasCentred = centred()) && !YieldUntil(centred, 2s))
+            wasCentred = false;
+        else
+            wasCentred = true;
+        wxCommandEvent cancel(wxEVT_BUTTON, wxID_CANCEL);
+        cancel.SetEventObject(dialog->Button2);
+        dialog->Button2->ProcessWindowEvent(cancel);
+        closed = true;
+    });
+    poll.Start(20);
+    EXPECT_TRUE(YieldUntil([&] { return closed; }, 10s));
+    poll.Stop();
+    sender.join();
+    EXPECT_TRUE(wasCentred) << "frame at " << frame.x << "," << frame.y << " " << frame.width << "x" << frame.height
+                            << " on " << area.width << "x" << area.height;
 }
 
 TEST_F(SaveHomepageGuiTest, CancelAfterNewNodesLeavesTheCollectionAsItWas)

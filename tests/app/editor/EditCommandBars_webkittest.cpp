@@ -41,7 +41,6 @@ struct EditCommandBarsTest : ::testing::Test {
         EditCommandTargets targets;
         targets.activeView = [this] { return view; };
         targets.htmlEditor = [this] { return edit; };
-        targets.htmlEditorIsActiveControl = [this] { return view == 1; };
         source = new wxTextCtrl(frame, wxID_ANY, "", wxDefaultPosition, wxSize(-1, 80), wxTE_MULTILINE);
         targets.sourceEditor = source;
         bars = std::make_unique<EditCommandBars>(std::move(targets));

@@ -16,6 +16,7 @@
 
 #include <gtest/gtest.h>
 #include <wx/app.h>
+#include <wx/menu.h>
 #include <wx/treectrl.h>
 
 #include <functional>
@@ -70,6 +71,7 @@ protected:
     TEditorForm* form = nullptr;
     std::vector<std::string> browsed;  // documents the Browse view completed
     bool withZoneCommands = false;     // Open() gives the editor the zone's Options, About and Exit
+    bool defaultSize = false;          // Open() leaves the window at its own size, where the manager puts it
     std::vector<std::string> zoneCommandsRun;
 
     void SetUp() override
@@ -110,8 +112,10 @@ protected:
             if (own)
                 own(d, url);
         };
-        form->SetPosition(wxPoint(300, 150));
-        form->SetSize(wxSize(1000, 700));
+        if (!defaultSize) {
+            form->SetPosition(wxPoint(300, 150));
+            form->SetSize(wxSize(1000, 700));
+        }
         form->Show();
         ASSERT_TRUE(WaitFor([&] { return form->IsShownOnScreen() && Browsed("One.html"); }));
     }
@@ -143,6 +147,21 @@ protected:
     bool HtmlShows(const std::string& text) const
     {
         return !form->HtmlEditor->Busy() && form->HtmlEditor->DocumentHTML().find(text) != std::string::npos;
+    }
+    // The main menu `title` opening, as the toolkit reports it: its items take their states.
+    void OpenMenu(const char* title)
+    {
+        wxMenuBar* bar = form->GetMenuBar();
+        wxMenuEvent opening(wxEVT_MENU_OPEN, 0, bar->GetMenu(bar->FindMenu(title)));
+        form->ProcessWindowEvent(opening);
+    }
+    // The item `caption` of the main menu `title` chosen, by its id.
+    void Choose(const char* title, const char* caption)
+    {
+        const int id = form->GetMenuBar()->FindMenuItem(title, caption);
+        ASSERT_NE(id, wxNOT_FOUND) << title << " > " << caption;
+        wxCommandEvent choose(wxEVT_MENU, id);
+        form->ProcessWindowEvent(choose);
     }
     wxPoint LabelOnScreen(const std::string& text) const
     {

@@ -348,7 +348,7 @@ TEST_F(EditorFormTest, ImagesPanelListsThePicturesOfTheSelectedPage)
     wxMenu* tools = form->GetMenuBar()->GetMenu(form->GetMenuBar()->FindMenu("Tools"));
     wxMenuItem* showImages = tools->FindItem(tools->FindItem("Show Images Folder"));
     ASSERT_TRUE(showImages);
-    form->Tools1Click();
+    OpenMenu("Tools");
     EXPECT_FALSE(showImages->IsChecked());
     const auto listed = [this](const std::string& name) {
         return form->ImageList->FindItem(-1, wxString::FromUTF8(name)) >= 0;
@@ -358,7 +358,7 @@ TEST_F(EditorFormTest, ImagesPanelListsThePicturesOfTheSelectedPage)
         return fs::equivalent(form->ImageList->Folder().GetPath(), folder, ec);
     };
 
-    form->ShowImagesFolder1Click();
+    ASSERT_NO_FATAL_FAILURE(Choose("Tools", "Show Images Folder"));
     EXPECT_TRUE(settings.ShowImageList);
     EXPECT_TRUE(showImages->IsChecked());
     EXPECT_TRUE(form->ImagePanel->IsShown());
@@ -397,21 +397,21 @@ TEST_F(EditorFormTest, ImagesPanelListsThePicturesOfTheSelectedPage)
 
     // Deleted nodes: the list follows the node that takes the selection, also away from the
     // folder deleted with its page.
-    form->ToolButton31Click();
+    ASSERT_NO_FATAL_FAILURE(Choose("Nodes", "Delete Node (Include ChildNodes)"));
     EXPECT_EQ(form->Tree().Selected()->Text(), "Two");
     EXPECT_TRUE(shows(settings.CollectionDir + "Two/"));
-    form->ToolButton31Click();
+    ASSERT_NO_FATAL_FAILURE(Choose("Nodes", "Delete Node (Include ChildNodes)"));
     EXPECT_EQ(form->Tree().Selected()->Text(), "One");
     EXPECT_FALSE(fs::exists(settings.CollectionDir + "Two"));
     EXPECT_TRUE(shows(settings.ImagesDir));
     EXPECT_TRUE(WaitFor([&] { return listed("shared.gif") && !listed("photo.png"); }, 5000));
 
-    form->ShowImagesFolder1Click();
+    ASSERT_NO_FATAL_FAILURE(Choose("Tools", "Show Images Folder"));
     EXPECT_FALSE(settings.ShowImageList);
     EXPECT_FALSE(showImages->IsChecked());
     EXPECT_FALSE(form->ImagePanel->IsShown());
     settings.ShowImageList = true;  // changed elsewhere: the menu shows it when it opens
-    form->Tools1Click();
+    OpenMenu("Tools");
     EXPECT_TRUE(showImages->IsChecked());
 }
 

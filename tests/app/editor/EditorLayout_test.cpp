@@ -33,6 +33,19 @@ TEST(EditorLayoutTest, WidthButtonCyclesHiddenDoubleNormal)
     EXPECT_EQ(cycle.Click(500), 150);
 }
 
+TEST(EditorLayoutTest, BarsWidenTheTreeAndTheWindowOnlyWhereTheirToolsNeedIt)
+{
+    // Tools that fit keep the designed widths.
+    EditorWidths fit = FitBars(206, 753, BarWidths{180, 2, 5, 500});
+    EXPECT_EQ(fit.tree, 206);
+    EXPECT_EQ(fit.client, 753);
+    // GTK's five tree tools take 206 pixels of their own, the view bars 700: the tree gains its
+    // border, the window the rest.
+    fit = FitBars(206, 753, BarWidths{206, 2, 5, 700});
+    EXPECT_EQ(fit.tree, 208);
+    EXPECT_EQ(fit.client, 208 + 5 + 700);
+}
+
 TEST(EditorLayoutTest, ToolbarSwitchHidesEveryBarAndThePanelNeedsAList)
 {
     TSettings s;

@@ -206,24 +206,24 @@ TEST_F(EditorToolsTest, TheMenusShowTheViewsStatesAndTheLayoutSwitches)
     wxMenuBar* bar = form->GetMenuBar();
     wxMenu* html = bar->GetMenu(bar->FindMenu("&Html"));
     auto item = [](wxMenu* menu, const char* caption) { return menu->FindItem(menu->FindItem(caption)); };
-    form->File1Click();
+    OpenMenu("&Html");
     EXPECT_FALSE(item(html, "&Save")->IsEnabled());
     EXPECT_FALSE(item(html, "Reload")->IsEnabled());
     EXPECT_TRUE(item(html, "Save as ...")->IsEnabled());
     form->ToolButton17Click(kViewHtml);
-    form->File1Click();
+    OpenMenu("&Html");
     EXPECT_TRUE(item(html, "&Save")->IsEnabled());
 
     wxMenu* tools = bar->GetMenu(bar->FindMenu("Tools"));
-    form->ShowToolbar1Click();
+    ASSERT_NO_FATAL_FAILURE(Choose("Tools", "Show Toolbar"));
     EXPECT_FALSE(settings.ShowToolbar);
     EXPECT_FALSE(form->ToolBar3->IsShown());
     EXPECT_FALSE(form->ToolBar_main->IsShown());
     settings.ShowTree = false;  // changed elsewhere (the Options dialog)
-    form->Tools1Click();
+    OpenMenu("Tools");
     EXPECT_FALSE(item(tools, "Show Collection Tree")->IsChecked());
     EXPECT_FALSE(item(tools, "Show Toolbar")->IsChecked());
-    form->ShowToolbar1Click();
+    ASSERT_NO_FATAL_FAILURE(Choose("Tools", "Show Toolbar"));
     EXPECT_TRUE(form->ToolBar3->IsShown());
     EXPECT_TRUE(item(tools, "Show Toolbar")->IsChecked());
 
@@ -235,12 +235,12 @@ TEST_F(EditorToolsTest, TheMenusShowTheViewsStatesAndTheLayoutSwitches)
     EXPECT_EQ(form->web->PrintOptions.Margins.Left, 19.05);
     test::TempDir printed;
     form->web->Engine()->printOutputFile = printed.dir() + "page.pdf";
-    form->Print1Click();
+    ASSERT_NO_FATAL_FAILURE(Choose("&Html", "Print..."));
     ASSERT_TRUE(WaitFor([&] { return ReadFileBytes(printed.dir() + "page.pdf").value_or("").rfind("%PDF", 0) == 0; }));
 
     // The outward commands reach the launcher with one target each.
-    form->Suggestions1Click();
-    form->Backupallcollection1Click();
+    ASSERT_NO_FATAL_FAILURE(Choose("&Help", "Your Suggestions"));
+    ASSERT_NO_FATAL_FAILURE(Choose("Nodes", "Open Storage Folder"));
     EXPECT_EQ(launcher.opened,
               (std::vector<std::string>{std::string(kMakerContact) + kSuggestionSubject, settings.CollectionDir}));
 

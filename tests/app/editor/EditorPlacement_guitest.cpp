@@ -1,0 +1,137 @@
+// The editor window's placement over several starts of the program itself, under the window
+// manager: each start shows the window exactly where and as large as the one before left it,
+// frame included, and a placement off the screen is brought back onto it.
+#include "foundation/VekAdvClass.h"
+#include "platform/core/Registry.h"
+#include "tests/support/ProgramFolder.h"
+#include "tests/support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <functional>
+#include <string>
+
+#include <signal.h>
+
+// Last: the X11 headers' macros clash with names in other headers.
+#include "tests/support/ProgramWindows.h"
+
+namespace ql::test {
+namespace {
+
+using namespace std::chrono_literals;
+
+// The editor's client window among the program's mapped windows: the drop zone has the same
+// title, but is far narrower.
+Window FindEditorBelow(Display* display, Window parent, Atom pidAtom, pid_t pid, int depth)
+{
+    Window root = 0, up = 0, *children = nullptr, found = 0;
+    unsigned int n = 0;
+    if (!XQueryTree(display, parent, &root, &up, &children, &n))
+        return 0;
+    for (unsigned i = 0; i < n && !found; ++i) {
+        XWindowAttributes attributes;
+        if (MappedWindowOf(display, children[i], pidAtom, pid) && XGetWindowAttributes(display, children[i], &attributes) &&
+            attributes.width > 400)
+            found = children[i];
+        else if (depth > 0)
+            found = FindEditorBelow(display, children[i], pidAtom, pid, depth - 1);
+    }
+    if (children)
+        XFree(children);
+    return found;
+}
+
+class EditorPlacementProgram : public ::testing::Test {
+protected:
+    ProgramFolder program;
+    ScopedXdgEnv env{program.ConfigDir(), program.RuntimeDir()};
+    Display* display = XOpenDisplay(nullptr);
+
+    void SetUp() override
+    {
+        ASSERT_TRUE(display);
+        program.WriteSmallCollection();
+        // The editor shows at start.
+        program.dir().write("gleanhoard.ini", "[set]\r\nShowMainForm=1\r\nimagechecked=0\r\nDragIncludeImage=0\r\n"
+                                              "DragZoneTop=300\r\nDragZoneLeft=600\r\n");
+    }
+    void TearDown() override
+    {
+        if (display)
+            XCloseDisplay(display);
+    }
+
+    FormRect Stored()
+    {
+        Registry reg;
+        auto dword = [&](const char* name) {
+            return static_cast<int>(static_cast<std::int32_t>(reg.ReadDWord(RegRoot::CurrentUser, kFormPosKey, name).value_or(0)));
+        };
+        return FormRect{dword("Left"), dword("Top"), dword("Width"), dword("Height")};
+    }
+    FormRect Frame(Window editor)
+    {
+        const ScreenRect r = FrameRect(display, editor);
+        return FormRect{r.x, r.y, r.width, r.height};
+    }
+
+    // Starts the program, waits for the editor window to settle where `expected` says (when
+    // given), and gives its frame; then Exits the program with SIGTERM (the exit saves).
+    FormRect StartAndExit(const std::function<bool(const FormRect&)>& settled)
+    {
+        const pid_t pid = program.Start({});
+        EXPECT_GT(pid, 0);
+        const Atom pidAtom = XInternAtom(display, "_NET_WM_PID", False);
+        Window editor = 0;
+        WaitUntil([&] { return (editor = FindEditorBelow(display, DefaultRootWindow(display), pidAtom, pid, 2)) != 0; }, 20s);
+        EXPECT_NE(editor, 0u) << program.Stderr();
+        FormRect frame{};
+        if (editor)
+            WaitUntil([&] { return settled(frame = Frame(editor)); }, 3s);
+        Signal(pid, SIGTERM);
+        EXPECT_EQ(program.Wait(pid, 10s), 0) << program.Stderr();
+        return frame;
+    }
+};
+
+TEST_F(EditorPlacementProgram, ThreeStartsAndExitsShowAndStoreTheSamePlacement)
+{
+    const FormRect stored{150, 120, 1000, 600};
+    {
+        Registry reg;
+        ASSERT_TRUE(WriteFormPlacement(reg, kFormPosKey, FormPlacement{stored, false}));
+    }
+    for (int start = 1; start <= 3; ++start) {
+        const FormRect frame = StartAndExit([&](const FormRect& f) { return f == stored; });
+        EXPECT_EQ(frame, stored) << "start " << start << ": " << frame.Left << "," << frame.Top << " " << frame.Width
+                                 << "x" << frame.Height;
+        const FormRect after = Stored();
+        EXPECT_EQ(after, stored) << "start " << start << ": " << after.Left << "," << after.Top << " " << after.Width
+                                 << "x" << after.Height;
+    }
+}
+
+TEST_F(EditorPlacementProgram, APlacementOffTheScreenIsBroughtOntoItAndKeptThere)
+{
+    const int screenWidth = DisplayWidth(display, DefaultScreen(display));
+    const int screenHeight = DisplayHeight(display, DefaultScreen(display));
+    {
+        Registry reg;
+        ASSERT_TRUE(WriteFormPlacement(reg, kFormPosKey, FormPlacement{FormRect{screenWidth - 200, screenHeight - 100, 900, 500}, false}));
+    }
+    auto inside = [&](const FormRect& f) {
+        return f.Left >= 0 && f.Top >= 0 && f.Left + f.Width <= screenWidth && f.Top + f.Height <= screenHeight &&
+               f.Width == 900 && f.Height == 500;
+    };
+    const FormRect first = StartAndExit(inside);
+    EXPECT_TRUE(inside(first)) << first.Left << "," << first.Top << " " << first.Width << "x" << first.Height;
+    EXPECT_EQ(Stored(), first);
+    const FormRect second = StartAndExit([&](const FormRect& f) { return f == first; });
+    EXPECT_EQ(second, first);
+    EXPECT_EQ(Stored(), first);
+}
+
+}  // namespace
+}  // namespace ql::test
