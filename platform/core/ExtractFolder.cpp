@@ -74,12 +74,15 @@ ExtractFolder::ExtractFolder(const std::string& parent)
     if (parent.empty() || !::mkdtemp(pattern.data()))
         return;
     const std::string path = pattern + "/";
-    lock_ = ::open((path + kLockFile).c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
-    if (lock_ < 0 || ::flock(lock_, LOCK_EX | LOCK_NB) != 0) {
+    // The lock is taken under another name and then renamed into place, so a sweep never finds
+    // a lock file that nobody holds yet; a folder without one is young and left alone.
+    const std::string staged = path + kLockFile + ".new";
+    lock_ = ::open(staged.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+    if (lock_ < 0 || ::flock(lock_, LOCK_EX | LOCK_NB) != 0 || ::rename(staged.c_str(), (path + kLockFile).c_str()) != 0) {
         if (lock_ >= 0)
             ::close(lock_);
         lock_ = -1;
-        ::unlink((path + kLockFile).c_str());
+        ::unlink(staged.c_str());
         ::rmdir(pattern.c_str());
         return;
     }

@@ -1,4 +1,5 @@
 #include "platform/core/UrlCache.h"
+#include "platform/core/ExtractFolder.h"
 
 #include "platform/core/UrlCacheEntry.h"
 #include "platform/core/UrlCacheKeys.h"
@@ -11,6 +12,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <cstdio>
@@ -656,6 +658,24 @@ TEST(UrlCache, DefaultRootsFollowHomeAndXdgFolders) {
                                                       "/x/cache/chromium/", "/x/cache/google-chrome/"}));
     EXPECT_EQ(xdg.firefox.size(), 4u);
     EXPECT_EQ(xdg.firefox.back(), "/home/u/.config/mozilla/firefox/");
+}
+
+// A sweep running while another cache makes its extract folder never takes that folder: the
+// folder's lock is held from the moment its lock file can be seen.
+TEST(UrlCache, ASweepNeverTakesAnExtractFolderBeingMade) {
+    TempDir parent;
+    std::atomic<bool> done{false};
+    std::thread sweeper([&] {
+        while (!done) SweepStaleExtractFolders(parent.dir());
+    });
+    int failed = 0;
+    for (int i = 0; i < 2000; ++i) {
+        ExtractFolder folder(parent.dir());
+        failed += folder.Path().empty() || !fs::exists(folder.Path() + ".lock");
+    }
+    done = true;
+    sweeper.join();
+    EXPECT_EQ(failed, 0);
 }
 
 }  // namespace
