@@ -17,6 +17,7 @@
 #include "platform/core/ExitDeadline.h"
 
 #include <gtk/gtk.h>
+#include <wx/evtloop.h>
 #include <wx/app.h>
 #include <wx/dcbuffer.h>
 #include <wx/dialog.h>
@@ -46,6 +47,20 @@ constexpr int kTopMostEveryMs = 500;
 constexpr int kLeaveSettleMs = 250;
 // An exit from outside ends by then, saved or not.
 constexpr std::chrono::milliseconds kExitFromOutsideDeadline{5000};
+
+// The toolkit ends the innermost loop that runs: asked while a modal dialog's loop is still
+// unwinding, the request would end that loop and leave the main loop running. It is asked
+// again until the main loop is the one running.
+void ExitMainLoopOnceOutermost()
+{
+    if (!wxTheApp)
+        return;
+    if (const wxEventLoopBase* active = wxEventLoopBase::GetActive(); active && !active->IsMain()) {
+        wxTheApp->CallAfter([] { ExitMainLoopOnceOutermost(); });
+        return;
+    }
+    wxTheApp->ExitMainLoop();
+}
 
 }  // namespace
 
@@ -562,8 +577,7 @@ void TPlinderDragZoneForm::Terminate()
         if (auto* dialog = dynamic_cast<wxDialog*>(w); dialog && dialog->IsModal())
             dialog->EndModal(wxID_CANCEL);
     Hide();
-    if (wxTheApp)
-        wxTheApp->ExitMainLoop();
+    ExitMainLoopOnceOutermost();
 }
 
 }  // namespace ql

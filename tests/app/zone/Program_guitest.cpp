@@ -202,7 +202,7 @@ TEST_F(ProgramTest, EveryStartRecordsItsPathAlsoOneThatOnlyHandsAClipOver)
     EXPECT_EQ(recorded(), copy.Exe());
     EXPECT_NE(WaitForMappedWindow(pid, 10s, "Save homepage"), 0u);
     Signal(pid, SIGTERM);
-    EXPECT_EQ(program.Wait(pid, 10s), 0);
+    EXPECT_EQ(program.Wait(pid, 10s), 0) << program.Stderr();
 }
 
 TEST_F(ProgramTest, WithoutADisplayOneLineSaysWhatIsMissing)
