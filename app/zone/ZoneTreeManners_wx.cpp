@@ -38,10 +38,13 @@ void GiveZoneTreeItsManners(wxTreeCtrl* tree)
             tree->SetItemTextColour(item, wxSystemSettings::GetColour(wxSYS_COLOUR_HOTLIGHT));
         }
     };
-    tree->Bind(wxEVT_MOTION, [tree, setHot](wxMouseEvent& e) {
+    // The pointer can come straight onto a node: the entry counts as a move.
+    const auto track = [tree, setHot](wxMouseEvent& e) {
         e.Skip();
         setHot(NodeAt(tree, e.GetPosition()));
-    });
+    };
+    tree->Bind(wxEVT_MOTION, track);
+    tree->Bind(wxEVT_ENTER_WINDOW, track);
     tree->Bind(wxEVT_LEAVE_WINDOW, [setHot](wxMouseEvent& e) {
         e.Skip();
         setHot(wxTreeItemId());
