@@ -160,6 +160,10 @@ TPlinderDragZoneForm::TPlinderDragZoneForm(TSettings& settings, ZoneFormOptions 
         lastTopMost_ = now;
         SetTopMost(this, true);
     });
+    Bind(wxEVT_MOVE, [this](wxMoveEvent& e) {
+        OnWindowMoved();
+        e.Skip();
+    });
     Bind(wxEVT_CLOSE_WINDOW, [this](wxCloseEvent& e) {
         if (terminating_ || !e.CanVeto()) {
             e.Skip();
@@ -398,6 +402,13 @@ ZoneSize TPlinderDragZoneForm::ScreenSize() const
 
 ZonePoint TPlinderDragZoneForm::Position() const
 {
+    // A move the window manager has not made yet counts as made: Exit saves the place the zone
+    // is going to, and a drag by the picture adds up from there.
+    return pendingMove_ ? pendingMove_->to : WindowPosition();
+}
+
+ZonePoint TPlinderDragZoneForm::WindowPosition() const
+{
     // Where the window manager has the zone now: the toolkit's copy may still hold a place from
     // before the manager took the window, which Exit would save.
     GtkWidget* widget = GetHandle();
@@ -410,7 +421,23 @@ ZonePoint TPlinderDragZoneForm::Position() const
     return ZonePoint{p.x, p.y};
 }
 
-void TPlinderDragZoneForm::MoveTo(ZonePoint at) { Move(at.X, at.Y); }
+void TPlinderDragZoneForm::MoveTo(ZonePoint at)
+{
+    const ZonePoint from = WindowPosition();
+    if (from == at)
+        pendingMove_.reset();
+    else
+        pendingMove_ = PendingMove{at, from};
+    Move(at.X, at.Y);
+}
+
+void TPlinderDragZoneForm::OnWindowMoved()
+{
+    // The manager's answer to the move: from now on the window's own place is the truth, also
+    // where the manager put the zone somewhere else than asked.
+    if (pendingMove_ && !(WindowPosition() == pendingMove_->from))
+        pendingMove_.reset();
+}
 
 ZoneSize TPlinderDragZoneForm::ImageSize() const { return ZoneSize{kZoneImageWidth, kZoneImageHeight}; }
 

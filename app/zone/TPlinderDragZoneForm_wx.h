@@ -16,6 +16,7 @@
 #include <wx/timer.h>
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -97,6 +98,8 @@ private:
 
     void OnActivateApp(wxActivateEvent& e);
     void OnFirstMap();
+    void OnWindowMoved();
+    ZonePoint WindowPosition() const;
     void BuildControls();
     void BuildMenu();
     void BindDropTarget();
@@ -133,6 +136,12 @@ private:
     bool terminating_ = false;
     unsigned long mapHandler_ = 0;
     bool started_ = false;
+    // A move asked of the window manager and not answered yet: where to, and from where.
+    struct PendingMove {
+        ZonePoint to;
+        ZonePoint from;
+    };
+    std::optional<PendingMove> pendingMove_;
 };
 
 }  // namespace ql

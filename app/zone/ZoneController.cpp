@@ -106,6 +106,7 @@ void ZoneController::PlaceZone()
 {
     ExpandZone(false);
     window_.MoveTo(ql::PlaceZone(settings_.DragZoneLeft, settings_.DragZoneTop, window_.ImageSize(), window_.ScreenSize()));
+    placed_ = true;
 }
 
 void ZoneController::FormShow()
@@ -262,9 +263,13 @@ std::string ZoneController::Exit1Click(ExitBy by)
         if (!Guarded([&] { return editor_->Session().SaveEditorState() || !editor_->Tree().Selected(); }))
             failed.push_back("the open page and the collection tree");
     }
-    ZonePoint at = window_.Position();
-    settings_.DragZoneTop = at.Y;
-    settings_.DragZoneLeft = at.X;
+    // Until the zone has been put at its stored place, the window is wherever the window manager
+    // first showed it; that place is no choice of the user's and must not replace the stored one.
+    if (placed_) {
+        ZonePoint at = window_.Position();
+        settings_.DragZoneTop = at.Y;
+        settings_.DragZoneLeft = at.X;
+    }
     if (saveSettings_ && !Guarded([&] { return saveSettings_(); }))
         failed.push_back("the settings (gleanhoard.ini)");
     window_.Terminate();

@@ -141,6 +141,7 @@ private:
     bool lastPendingReplaceable_ = false;
     bool dialogOpen_ = false;
     bool exiting_ = false;
+    bool placed_ = false;  // the zone has been put at its stored place
 };
 
 }  // namespace ql

@@ -97,6 +97,9 @@ public:
         attrs.override_redirect = True;
         container_ = XCreateWindow(dpy_, root, X, Y, Size, Size, 0, CopyFromParent, InputOutput, CopyFromParent,
                                    CWOverrideRedirect, &attrs);
+        // As a tray's socket does, the area decides its icons' size: their own requests to move,
+        // resize or map come to it instead of taking effect.
+        XSelectInput(dpy_, container_, SubstructureRedirectMask);
         XMapRaised(dpy_, container_);
         XSetSelectionOwner(dpy_, tray_, manager_, CurrentTime);
         XClientMessageEvent hello{};
@@ -135,6 +138,10 @@ public:
             XNextEvent(dpy_, &e);
             if (e.type == ClientMessage && e.xclient.message_type == opcode_ && e.xclient.data.l[1] == 0 && !icon_)
                 Dock(static_cast<Window>(e.xclient.data.l[2]));
+            else if (e.type == MapRequest)
+                XMapWindow(dpy_, e.xmaprequest.window);
+            else if (e.type == ConfigureRequest && e.xconfigurerequest.window == icon_)
+                KeepIconGeometry();
         }
         XWindowAttributes a{};
         return icon_ && XGetWindowAttributes(dpy_, icon_, &a) && a.map_state == IsViewable;
@@ -148,6 +155,20 @@ public:
     }
 
 private:
+    // The icon keeps the place and size the area gave it; it is told so, as a socket tells its plug.
+    void KeepIconGeometry()
+    {
+        XConfigureEvent told{};
+        told.type = ConfigureNotify;
+        told.event = icon_;
+        told.window = icon_;
+        told.x = X;
+        told.y = Y;
+        told.width = Size;
+        told.height = Size;
+        XSendEvent(dpy_, icon_, False, StructureNotifyMask, reinterpret_cast<XEvent*>(&told));
+        XFlush(dpy_);
+    }
     void Dock(Window icon)
     {
         icon_ = icon;
@@ -189,7 +210,7 @@ TEST(TrayIconOnTheDesktop, TwoQuickClicksOnTheIconAreADoubleClick)
     // Two clicks as a user makes them, well within the desktop's double-click time.
     area.Click();
     area.Click();
-    EXPECT_TRUE(test::PumpUntil([&] { return seen.size() >= 3; }));
+    EXPECT_TRUE(test::PumpUntil([&] { return area.IconShown() && seen.size() >= 3; }));
     EXPECT_EQ(seen, (std::vector<std::string>{"click", "dbl", "click"}));
     icon.SetActive(false);
 }

@@ -195,6 +195,27 @@ TEST_F(ZoneControllerTest, ExitWithoutAnEditorSavesTheSettings)
     EXPECT_EQ(editor, nullptr);
 }
 
+// An exit before the zone was put at its stored place (a signal in the first moments) keeps that
+// place; once placed, where the zone is now is what is saved.
+TEST_F(ZoneControllerTest, TheStoredPlaceIsKeptByAnExitBeforeTheZoneWasPlaced)
+{
+    settings.DragZoneLeft = 300;
+    settings.DragZoneTop = 200;
+    Make();
+    zoneWindow.position = {781, 583};  // where a window manager shows a new window
+    EXPECT_EQ(zone->Exit1Click(), "");
+    EXPECT_EQ(settings.DragZoneLeft, 300);
+    EXPECT_EQ(settings.DragZoneTop, 200);
+
+    Make();
+    zone->FormShow();
+    EXPECT_EQ(zoneWindow.position, (ZonePoint{300, 200}));
+    zoneWindow.position = {40, 50};
+    EXPECT_EQ(zone->Exit1Click(), "");
+    EXPECT_EQ(settings.DragZoneLeft, 40);
+    EXPECT_EQ(settings.DragZoneTop, 50);
+}
+
 TEST_F(ZoneControllerTest, ClickingThePictureTogglesTheEditorAndMovingItByAPixelMovesTheZone)
 {
     Make();
