@@ -157,6 +157,7 @@ TEST_F(ZoneControllerTest, ExitRunsEveryStepEvenWhenOneFailsAndSaysWhich)
     zone->EnsureEditorForm();
     editor->placementSaves = false;
     settingsSaveResult = false;
+    zone->PlaceZone();
     zoneWindow.position = {321, 123};
     std::string report = zone->Exit1Click();
     EXPECT_EQ(settingsSaves, 1);
