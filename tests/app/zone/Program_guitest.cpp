@@ -95,10 +95,21 @@ TEST_F(ProgramTest, StartsToAVisibleZoneAndSigtermRunsTheExitSaves)
     pid_t pid = StartFirst(&ms);
     std::printf("start to zone visible: %.0f ms\n", ms);
     RecordProperty("start_to_zone_visible_ms", static_cast<int>(ms));
+    // The zone is placed once the toolkit has seen its map, which can come after the window
+    // manager shows it; an exit before that keeps the stored place by design.
+    const int left = ScreenWidth() * 3 / 4;
+    Display* display = XOpenDisplay(nullptr);
+    ASSERT_NE(display, nullptr);
+    const Window zone = FindMappedWindow(display, pid, "");
+    EXPECT_TRUE(WaitUntil([&] {
+        const ScreenRect at = FrameRect(display, zone);
+        return at.x == left && at.y == 10;
+    }, 10s));
+    XCloseDisplay(display);
     Signal(pid, SIGTERM);
     EXPECT_EQ(program.Wait(pid, 10s), 0) << program.Stderr();
     // The zone's place: the default, three quarters across the screen.
-    ExpectFreshSettings("10", std::to_string(ScreenWidth() * 3 / 4));
+    ExpectFreshSettings("10", std::to_string(left));
 }
 
 TEST_F(ProgramTest, SigintRunsTheSameSavesAndASecondStartNeverWritesTheSettings)
@@ -141,8 +152,9 @@ TEST_F(ProgramTest, AnExitBySignalWithAFailingSaveEndsWithinSeconds)
     const int status = program.Wait(pid, 15s);
     const double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count();
     std::printf("exit by SIGTERM with a failing save: %.0f ms\n", ms);
-    EXPECT_NE(status, -1) << "still running after 15 s";
-    EXPECT_LT(ms, 6000);
+    // Status 0: the saves ran and the loop ended; the exit deadline (status 1) was not needed.
+    EXPECT_EQ(status, 0) << (status == -1 ? "still running after 15 s" : program.Stderr());
+    EXPECT_LT(ms, 3000);
     EXPECT_NE(program.Stderr().find("Saving Failed"), std::string::npos) << program.Stderr();
     EXPECT_EQ(program.dir().read("Collection/tvframe"), "Notes\r\n");
 }
