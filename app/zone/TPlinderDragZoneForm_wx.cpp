@@ -62,6 +62,22 @@ void ExitMainLoopOnceOutermost()
     wxTheApp->ExitMainLoop();
 }
 
+// Closes every dialog that waits for an answer, as its window's close button would. Message
+// boxes run the toolkit's own dialog loop, which no wx dialog list holds.
+void CloseWaitingDialogs()
+{
+    for (wxWindow* w : wxTopLevelWindows)
+        if (auto* dialog = dynamic_cast<wxDialog*>(w); dialog && dialog->IsModal())
+            dialog->EndModal(wxID_CANCEL);
+    GList* toplevels = gtk_window_list_toplevels();
+    for (GList* l = toplevels; l; l = l->next)
+        if (GTK_IS_DIALOG(l->data) && gtk_window_get_modal(GTK_WINDOW(l->data)))
+            gtk_dialog_response(GTK_DIALOG(l->data), GTK_RESPONSE_DELETE_EVENT);
+    g_list_free(toplevels);
+}
+
+constexpr int kExitCloserEveryMs = 50;
+
 }  // namespace
 
 // Timer1 as the scheduler's timer.
@@ -108,6 +124,7 @@ TPlinderDragZoneForm::TPlinderDragZoneForm(TSettings& settings, ZoneFormOptions 
       settings_(settings),
       TVTimer(this),
       leaveTimer_(this),
+      exitCloser_(this),
       Timer1(std::make_unique<ActionTimerImpl>(this))
 {
     wxIconBundle icons;
@@ -197,6 +214,7 @@ TPlinderDragZoneForm::~TPlinderDragZoneForm()
     handOver_.reset();
     TVTimer.Stop();
     leaveTimer_.Stop();
+    exitCloser_.Stop();
     Timer1->Stop();
     if (auto* target = VekOLEDrop1.DropTarget())
         target->Detach();
@@ -599,10 +617,15 @@ void TPlinderDragZoneForm::Terminate()
     handOver_.reset();
     if (TrayIcon1)
         TrayIcon1->SetActive(false);
-    // A dialog left open would keep its own loop running.
-    for (wxWindow* w : wxTopLevelWindows)
-        if (auto* dialog = dynamic_cast<wxDialog*>(w); dialog && dialog->IsModal())
-            dialog->EndModal(wxID_CANCEL);
+    // A dialog left open would keep its own loop running. The code that showed one goes on once
+    // it is closed and may show another (the box of a failed save was waiting in front of the
+    // Save homepage dialog): those are closed too, until the main loop has ended.
+    CloseWaitingDialogs();
+    Bind(wxEVT_TIMER, [](wxTimerEvent&) {
+        CloseWaitingDialogs();
+        ExitMainLoopOnceOutermost();
+    }, exitCloser_.GetId());
+    exitCloser_.Start(kExitCloserEveryMs);
     Hide();
     ExitMainLoopOnceOutermost();
 }

@@ -115,6 +115,7 @@ private:
     int panelHeight_ = 264;
     wxTimer TVTimer;
     wxTimer leaveTimer_;
+    wxTimer exitCloser_;  // from Terminate on: closes what waits for an answer until the loop ends
     bool dragOverSinceLeave_ = false;
     std::unique_ptr<ActionTimerImpl> Timer1;
     TVekOLEDrop VekOLEDrop1;

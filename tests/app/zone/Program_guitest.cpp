@@ -159,6 +159,73 @@ TEST_F(ProgramTest, AnExitBySignalWithAFailingSaveEndsWithinSeconds)
     EXPECT_EQ(program.dir().read("Collection/tvframe"), "Notes\r\n");
 }
 
+// A mapped dialog window of the process titled `title` (a message box, not the editor's window).
+bool DialogShown(pid_t pid, const std::string& title)
+{
+    Display* display = XOpenDisplay(nullptr);
+    if (!display)
+        return false;
+    const Atom pidAtom = XInternAtom(display, "_NET_WM_PID", False);
+    const Atom typeAtom = XInternAtom(display, "_NET_WM_WINDOW_TYPE", False);
+    const Atom dialogAtom = XInternAtom(display, "_NET_WM_WINDOW_TYPE_DIALOG", False);
+    std::function<bool(Window, int)> below = [&](Window parent, int depth) {
+        Window root = 0, up = 0, *children = nullptr;
+        unsigned int n = 0;
+        if (!XQueryTree(display, parent, &root, &up, &children, &n))
+            return false;
+        bool found = false;
+        for (unsigned i = 0; i < n && !found; ++i) {
+            if (MappedWindowOf(display, children[i], pidAtom, pid)) {
+                char* name = nullptr;
+                Atom type = 0;
+                int format = 0;
+                unsigned long count = 0, after = 0;
+                unsigned char* data = nullptr;
+                const bool titled = XFetchName(display, children[i], &name) && name && title == name;
+                if (titled && XGetWindowProperty(display, children[i], typeAtom, 0, 1, False, XA_ATOM, &type, &format,
+                                                 &count, &after, &data) == Success && data && count == 1)
+                    found = *reinterpret_cast<Atom*>(data) == dialogAtom;
+                if (data)
+                    XFree(data);
+                if (name)
+                    XFree(name);
+            }
+            if (!found && depth > 0)
+                found = below(children[i], depth - 1);
+        }
+        if (children)
+            XFree(children);
+        return found;
+    };
+    const bool shown = below(DefaultRootWindow(display), 2);
+    XCloseDisplay(display);
+    return shown;
+}
+
+// The box of a failed save is already waiting for its answer when the signal comes (a clip was
+// handed over while the tree files cannot be replaced, and the Save homepage dialog waits behind
+// the box): the box is closed, so is the dialog shown after it, and the program ends at once.
+TEST_F(ProgramTest, AnExitBySignalClosesTheBoxesThatWaitForAnAnswer)
+{
+    program.WriteSmallCollection();
+    program.dir().write("gleanhoard.ini", "[set]\r\nShowMainForm=1\r\nDragZoneTop=300\r\nDragZoneLeft=600\r\n");
+    program.dir().write("clip.html", "<p>a clip</p>");
+    pid_t pid = StartFirst();
+    ASSERT_TRUE(WaitUntil([&] { return fs::exists(program.dir().path() / "Collection/tvdata.bak"); }, 20s));
+    fs::create_directory(program.dir().path() / "Collection/.tvframe.commit");
+    pid_t second = program.Start({program.dir().dir() + "clip.html", "http://example.org/", "A clip"});
+    EXPECT_EQ(program.Wait(second, 10s), 0) << program.Stderr();
+    ASSERT_TRUE(WaitUntil([&] { return DialogShown(pid, "Quillory"); }, 20s)) << program.Stderr();
+    const auto t0 = std::chrono::steady_clock::now();
+    Signal(pid, SIGTERM);
+    const int status = program.Wait(pid, 15s);
+    const double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count();
+    std::printf("exit by SIGTERM with a box waiting: %.0f ms\n", ms);
+    EXPECT_EQ(status, 0) << (status == -1 ? "still running after 15 s" : program.Stderr());
+    EXPECT_LT(ms, 3000);
+    EXPECT_EQ(program.dir().read("Collection/tvframe"), "Notes\r\n");
+}
+
 // Without a usable single-instance lock (a runtime folder other users may write to) nothing
 // keeps a second zone off the collection: the start says which folder is wrong and ends.
 TEST_F(ProgramTest, AStartThatCannotTakeTheLockSaysWhyAndRunsNoZone)
