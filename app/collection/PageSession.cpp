@@ -107,9 +107,14 @@ bool PageSession::EnsureCollectionFolder()
     return DirectoryExists(CollectionDir());
 }
 
+bool PageSession::CollectionFolderMoved() const
+{
+    return collectionFolder_ && IdentifyFolder(CollectionDir()) != collectionFolder_;
+}
+
 bool PageSession::CollectionFolderUnmoved()
 {
-    if (!collectionFolder_ || IdentifyFolder(CollectionDir()) == collectionFolder_)
+    if (!CollectionFolderMoved())
         return true;
     dialogs_.ShowMessage(std::string(kSavingFailed) + ": the collection folder " + CollectionDir() +
                          " is no longer the one Quillory loaded (it was moved, renamed or replaced meanwhile). Nothing "

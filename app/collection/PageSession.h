@@ -136,6 +136,9 @@ public:
     // it was moved, renamed or replaced, saving into its path would make a collection whose
     // tree names pages that are not there. Tells the user when it is not.
     bool CollectionFolderUnmoved();
+    // The same question without telling the user: true once the collection folder was moved,
+    // renamed or replaced.
+    bool CollectionFolderMoved() const;
 
 private:
     struct PendingPictures {

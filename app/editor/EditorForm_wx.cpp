@@ -570,7 +570,7 @@ void TEditorForm::ApplyLayout()
 void TEditorForm::PointImageList()
 {
     if (ImageSplitter->IsSplit() && imageFolderView_)
-        imageFolderView_->SetFolder(ImagesPanelFolder(setup_.context.settings));
+        imageFolderView_->SetFolder(ImagesPanelFolder(setup_.context.settings, session_ && session_->CollectionFolderMoved()));
 }
 
 void TEditorForm::ShowImagePanel(bool show)

@@ -40,13 +40,15 @@ LayoutPlan PlanLayout(const TSettings& settings, bool folderView)
     return LayoutPlan{settings.ShowImageList && folderView, settings.ShowTree, settings.ShowToolbar};
 }
 
-std::string ImagesPanelFolder(const TSettings& settings)
+std::string ImagesPanelFolder(const TSettings& settings, bool collectionMoved)
 {
     if (IsValidPageId(settings.CurrentNodeId)) {
         const std::string own = settings.CollectionDir + settings.CurrentNodeId + "/";
         if (DirectoryExists(own))
             return own;
     }
+    if (collectionMoved)
+        return settings.ImagesDir;
     std::error_code ec;
     std::filesystem::create_directories(settings.ImagesDir, ec);
     return settings.ImagesDir;

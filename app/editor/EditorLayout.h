@@ -50,9 +50,11 @@ struct LayoutPlan {
 LayoutPlan PlanLayout(const TSettings& settings, bool folderView);
 
 // The folder the images panel lists: the open page's own folder when it exists, else the images
-// folder (created when missing). A current id that is empty or no valid page id never makes it
-// the collection folder itself.
-std::string ImagesPanelFolder(const TSettings& settings);
+// folder (created when missing, unless `collectionMoved`: the collection folder the tree was
+// loaded from is no longer at its path, and making the images folder would make a new one
+// there). A current id that is empty or no valid page id never makes it the collection folder
+// itself.
+std::string ImagesPanelFolder(const TSettings& settings, bool collectionMoved = false);
 
 // What the images panel shows; the shell list implements it.
 class ImageFolderView {

@@ -79,7 +79,9 @@ TEST_F(PageSessionSafetyTest, ACollectionFolderMovedAwayIsNeitherMadeAgainNorWri
     CollectionTree loaded;
     session->LoadTreeFiles(loaded);
     const std::string frame = temp.read("Collection/tvframe");
+    EXPECT_FALSE(session->CollectionFolderMoved());
     fs::rename(temp.path() / "Collection", temp.path() / "Moved");
+    EXPECT_TRUE(session->CollectionFolderMoved());
 
     clips->SetClipTarget(tree.NodeAt(0));
     EXPECT_EQ(clips->AddTextClip("a clip"), nullptr);

@@ -77,6 +77,12 @@ TEST(EditorLayoutTest, ImagesPanelShowsThePageFolderElseTheImagesFolder)
     EXPECT_EQ(ImagesPanelFolder(s), s.ImagesDir);
     EXPECT_TRUE(fs::is_directory(s.ImagesDir));
 
+    // A collection folder moved away is not made again for the panel.
+    fs::rename(s.CollectionDir, temp.dir() + "Moved");
+    EXPECT_EQ(ImagesPanelFolder(s, true), s.ImagesDir);
+    EXPECT_FALSE(fs::exists(s.CollectionDir));
+    fs::rename(temp.dir() + "Moved", s.CollectionDir);
+
     // Never the collection folder itself, nor a folder outside it.
     for (const char* id : {"", "..", ".", "a/..", "!images"}) {
         s.CurrentNodeId = id;

@@ -226,6 +226,28 @@ TEST_F(ProgramTest, AnExitBySignalClosesTheBoxesThatWaitForAnAnswer)
     EXPECT_EQ(program.dir().read("Collection/tvframe"), "Notes\r\n");
 }
 
+// The collection folder is moved away while the program runs. A clip handed over then is not
+// saved, the user is told, and no new collection folder is made at the old place, by the save
+// or by anything shown meanwhile, up to the exit.
+TEST_F(ProgramTest, ACollectionMovedAwayIsNotMadeAgain)
+{
+    program.WriteSmallCollection();
+    program.dir().write("gleanhoard.ini", "[set]\r\nShowMainForm=1\r\nDragZoneTop=300\r\nDragZoneLeft=600\r\n");
+    program.dir().write("clip.html", "<p>a clip</p>");
+    pid_t pid = StartFirst();
+    ASSERT_TRUE(WaitUntil([&] { return fs::exists(program.dir().path() / "Collection/tvdata.bak"); }, 20s));
+    const fs::path collection = program.dir().path() / "Collection";
+    fs::rename(collection, program.dir().path() / "Moved");
+    pid_t second = program.Start({program.dir().dir() + "clip.html", "http://example.org/", "A clip"});
+    EXPECT_EQ(program.Wait(second, 10s), 0) << program.Stderr();
+    ASSERT_TRUE(WaitUntil([&] { return DialogShown(pid, "Quillory"); }, 20s)) << program.Stderr();
+    EXPECT_FALSE(fs::exists(collection));
+    Signal(pid, SIGTERM);
+    EXPECT_EQ(program.Wait(pid, 10s), 0) << program.Stderr();
+    EXPECT_FALSE(fs::exists(collection));
+    EXPECT_EQ(program.dir().read("Moved/tvframe"), "Notes\r\n");
+}
+
 // Without a usable single-instance lock (a runtime folder other users may write to) nothing
 // keeps a second zone off the collection: the start says which folder is wrong and ends.
 TEST_F(ProgramTest, AStartThatCannotTakeTheLockSaysWhyAndRunsNoZone)
