@@ -7,6 +7,7 @@
 #include <wx/frame.h>
 #include <wx/timer.h>
 
+#include <new>
 #include <stdexcept>
 
 namespace ql {
@@ -58,6 +59,33 @@ TEST(EventBoundary, QueuedWorkThatThrowsIsLoggedAndTheRestRuns)
     EXPECT_TRUE(test::YieldUntil([&] { return after; }, 2s));
     const std::string log = testing::internal::GetCapturedStderr();
     EXPECT_NE(log.find("queued failure"), std::string::npos) << log;
+}
+
+// Out of memory nothing may go on: the main loop ends (where the program's exit saves follow),
+// also when it ran out in a handler.
+TEST(EventBoundary, RunningOutOfMemoryEndsTheMainLoop)
+{
+    auto* frame = new wxFrame(nullptr, wxID_ANY, "boundary");
+    frame->Bind(wxEVT_MENU, [](wxCommandEvent&) { throw std::bad_alloc(); }, 8);
+    // Should the loop go on, this ends it and says so.
+    bool wentOn = false;
+    wxTimer guard;
+    guard.Bind(wxEVT_TIMER, [&](wxTimerEvent&) {
+        wentOn = true;
+        wxTheApp->ExitMainLoop();
+    });
+    guard.StartOnce(3000);
+    wxTheApp->CallAfter([frame] {
+        wxCommandEvent click(wxEVT_MENU, 8);
+        frame->GetEventHandler()->ProcessEvent(click);
+    });
+    testing::internal::CaptureStderr();
+    wxTheApp->OnRun();
+    const std::string log = testing::internal::GetCapturedStderr();
+    guard.Stop();
+    EXPECT_FALSE(wentOn);
+    EXPECT_NE(log.find("out of memory; Quillory ends"), std::string::npos) << log;
+    frame->Destroy();
 }
 
 }  // namespace
