@@ -149,7 +149,7 @@ bool SyncFolder(const std::string& dir)
     const int saved = errno;
     ::close(fd);
     errno = saved;
-    return rc == 0;
+    return rc == 0 || saved == EINVAL;
 }
 
 std::size_t RemoveStaleTemporaries(const std::string& folder)

@@ -17,6 +17,8 @@ namespace ql {
 [[nodiscard]] bool WriteFileAtomic(const std::string& path, const std::string& bytes, std::string* error = nullptr);
 
 // Flushes a folder's entries (renames, new and removed names) to the disk; false on failure.
+// A file system that cannot flush folders at all (some shared and network folders answer
+// EINVAL) counts as flushed: nothing more can be done there, and every save would fail.
 [[nodiscard]] bool SyncFolder(const std::string& dir);
 
 // Removes from `folder` the temporaries that writes of WriteFileAtomic left behind when their

@@ -4,6 +4,7 @@
 #include "tests/support/TempDir.h"
 
 #include <atomic>
+#include <cerrno>
 #include <csignal>
 #include <filesystem>
 #include <gtest/gtest.h>
@@ -140,6 +141,22 @@ TEST(SafeFile, FlushesTheTemporaryBeforeTheRenameAndTheFolderAfterIt)
     EXPECT_TRUE(f[1].folder);
     EXPECT_EQ(f[1].path, t.path().string());
     EXPECT_EQ(onDisk[1], "new");
+}
+
+// A folder whose flush fails fails the write (the new bytes are in place, but may not outlast a
+// power cut); a file system that cannot flush folders at all does not.
+TEST(SafeFile, AFolderFlushThatFailsFailsTheWriteUnlessTheFileSystemHasNone)
+{
+    TempDir t;
+    const std::string file = t.dir() + "page.html";
+    ql::test::FlushRecorder flushes;
+    flushes.FailFolderFlushes(EIO);
+    std::string error;
+    EXPECT_FALSE(ql::WriteFileAtomic(file, "one", &error));
+    EXPECT_NE(error.find("cannot flush the folder"), std::string::npos) << error;
+    flushes.FailFolderFlushes(EINVAL);
+    EXPECT_TRUE(ql::WriteFileAtomic(file, "two"));
+    EXPECT_EQ(*ql::ReadFileBytes(file), "two");
 }
 
 // A sweep of stale temporaries while a write is under way leaves that write's temporary: the

@@ -1,5 +1,6 @@
 #include "tests/support/FlushRecorder.h"
 
+#include <cerrno>
 #include <climits>
 #include <sys/stat.h>
 #include <sys/syscall.h>
@@ -11,10 +12,11 @@ namespace {
 FlushRecorder* active = nullptr;  // one at a time, on the test's own thread
 }
 
-void RecordFlush(int fd)
+// The error the flush is to fail with, 0 when it goes to the kernel.
+int RecordFlush(int fd)
 {
     if (!active)
-        return;
+        return 0;
     Flush f;
     struct stat st {};
     f.folder = ::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode);
@@ -25,7 +27,9 @@ void RecordFlush(int fd)
         f.path.assign(target, static_cast<std::size_t>(n));
     if (active->during_)
         active->during_(f);
+    const int error = f.folder ? active->folderError_ : 0;
     active->flushes_.push_back(std::move(f));
+    return error;
 }
 
 FlushRecorder::FlushRecorder(std::function<void(const Flush&)> during) : during_(std::move(during)) { active = this; }
@@ -37,6 +41,9 @@ FlushRecorder::~FlushRecorder() { active = nullptr; }
 // Calls of fsync() in the program under test come here first.
 extern "C" int fsync(int fd)
 {
-    ql::test::RecordFlush(fd);
+    if (const int error = ql::test::RecordFlush(fd)) {
+        errno = error;
+        return -1;
+    }
     return static_cast<int>(::syscall(SYS_fsync, fd));
 }

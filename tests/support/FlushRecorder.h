@@ -22,10 +22,13 @@ public:
     FlushRecorder(const FlushRecorder&) = delete;
     FlushRecorder& operator=(const FlushRecorder&) = delete;
     const std::vector<Flush>& flushes() const { return flushes_; }
+    // From now on flushes of folders fail with this error (0: they reach the kernel).
+    void FailFolderFlushes(int error) { folderError_ = error; }
 
 private:
-    friend void RecordFlush(int fd);
+    friend int RecordFlush(int fd);
     std::vector<Flush> flushes_;
+    int folderError_ = 0;
     std::function<void(const Flush&)> during_;
 };
 
