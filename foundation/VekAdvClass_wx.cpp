@@ -2,7 +2,9 @@
 
 #include "foundation/Dialogs_wx.h"
 
+#include <algorithm>
 #include <functional>
+#include <iterator>
 #include <memory>
 #include <wx/display.h>
 #include <wx/fdrepdlg.h>
@@ -55,7 +57,9 @@ PlacementStatePtr placementStateOf(wxTopLevelWindow* form)
 // Whether the form is mapped and wx knows its frame as the window manager made it. GTK counts a
 // window as mapped as soon as it asks for it, and wx's show event comes then, before the
 // manager has framed it; the server may have mapped it meanwhile while wx has not yet read the
-// frame's size (_NET_FRAME_EXTENTS): then the map event is still to come.
+// frame's size (_NET_FRAME_EXTENTS). A size set meanwhile may still be on its way to the
+// server, and wx's size can then differ from the server's by just the frame, as if wx knew it:
+// wx's client width must also be the server's.
 bool framed(wxTopLevelWindow* form)
 {
     GtkWidget* widget = form->GetHandle();
@@ -82,7 +86,8 @@ bool framed(wxTopLevelWindow* form)
     if (data)
         XFree(data);
     const wxSize size = form->GetSize();
-    return size.x - attributes.width == extents[0] + extents[1] && size.y - attributes.height == extents[2] + extents[3];
+    return size.x - attributes.width == extents[0] + extents[1] && size.y - attributes.height == extents[2] + extents[3] &&
+           form->GetClientSize().x == attributes.width;
 }
 
 // Moves a framed form's frame to (x, y), even where wx believes it is there already: the
@@ -104,20 +109,29 @@ void applyPlacement(wxTopLevelWindow* form, const FormPlacement& placement)
         form->Maximize(true);
 }
 
+// Waits for the form to be framed: the map, the frame's size learnt by wx (a property change)
+// and a size reaching the server (a configure event) are the moments it may become so.
 struct FramedWatch {
+    static constexpr const char* kSignals[] = {"map-event", "property-notify-event", "configure-event"};
     wxWeakRef<wxTopLevelWindow> form;
     std::function<void()> action;
     GtkWidget* widget = nullptr;
-    gulong handler = 0;
+    gulong handlers[std::size(kSignals)] = {};
 };
 
 gboolean onFramed(GtkWidget*, GdkEvent*, gpointer data)
 {
-    // The emission keeps the watch alive until this returns.
     auto* watch = static_cast<FramedWatch*>(data);
+    if (watch->form && !framed(watch->form.get()))
+        return FALSE;
     std::function<void()> action = std::move(watch->action);
     const bool alive = watch->form;
-    g_signal_handler_disconnect(watch->widget, watch->handler);
+    GtkWidget* widget = watch->widget;
+    gulong handlers[std::size(FramedWatch::kSignals)];
+    std::copy(std::begin(watch->handlers), std::end(watch->handlers), handlers);
+    // The first handler owns the watch, which may go with it now: only the copies are used.
+    for (gulong handler : handlers)
+        g_signal_handler_disconnect(widget, handler);
     if (alive && action)
         action();
     return FALSE;
@@ -232,10 +246,15 @@ void WhenFramed(wxTopLevelWindow* form, std::function<void()> action)
         action();
         return;
     }
-    auto* watch = new FramedWatch{form, std::move(action), widget, 0};
-    watch->handler = g_signal_connect_data(widget, "map-event", G_CALLBACK(onFramed), watch,
-                                           [](gpointer data, GClosure*) { delete static_cast<FramedWatch*>(data); },
-                                           G_CONNECT_AFTER);
+    auto* watch = new FramedWatch{form, std::move(action), widget, {}};
+    for (std::size_t i = 0; i < std::size(FramedWatch::kSignals); ++i) {
+        GClosureNotify owner = nullptr;
+        if (i == 0)
+            owner = [](gpointer data, GClosure*) { delete static_cast<FramedWatch*>(data); };
+        // After wx's own handlers, which update what it knows of the frame.
+        watch->handlers[i] = g_signal_connect_data(widget, FramedWatch::kSignals[i], G_CALLBACK(onFramed), watch, owner,
+                                                   G_CONNECT_AFTER);
+    }
 }
 
 void CentreOnScreenFramed(wxTopLevelWindow* form)

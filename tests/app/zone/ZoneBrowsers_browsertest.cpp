@@ -210,6 +210,10 @@ protected:
         std::this_thread::sleep_for(50ms);
         desktop.Button(true);
         Glide(x, y, x + 40, y - 10);
+        // A busy browser starts its drag late: it owns the drag's selection once it has.
+        const Atom dragSelection = XInternAtom(desktop.display(), "XdndSelection", False);
+        ASSERT_TRUE(Step(x, y, 10s, "drag-start", [&] { return XGetSelectionOwner(desktop.display(), dragSelection) != None; }))
+            << "no drag started";
         const Box picture = desktop.Where(zone);
         Glide(x, y, picture.x + picture.width / 2, picture.y + picture.height / 2);
         ASSERT_TRUE(Step(x, y, 10s, "zone-opening", [&] { return desktop.Where(zone).width > 100; })) << "the zone did not open";
