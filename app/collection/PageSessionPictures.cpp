@@ -124,6 +124,10 @@ void PageSession::LocalizeClipResources(bool withLinks)
         }
         PictureLocalizer localizer(s.ImagesDir, ctx_.imagesIni, findCachedFile_);
         LocalizeResult result = localizer.Localize(page, begin, end, url, s.CurrentNodeId, withLinks);
+        // The page is still written: its pictures are in the images folder, only their records
+        // (which export and deletion read) are missing.
+        if (!result.recordsSaved)
+            ReportSaveFailure();
         changed = result.changed;
         rewritten = result.html != page;
         page = std::move(result.html);

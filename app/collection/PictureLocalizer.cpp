@@ -195,7 +195,7 @@ LocalizeResult PictureLocalizer::Localize(const std::string& html, std::size_t b
                 edits.emplace_back(src, file);  // stays remote, but absolute
             }
         }
-        records.Commit();
+        result.recordsSaved = records.Commit();
         text = rewrite(text, edits, end);
     }
     if (withLinks) {

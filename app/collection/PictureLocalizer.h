@@ -28,6 +28,7 @@ struct LocalizeResult {
     std::string html;
     bool changed = false;              // a picture was copied or a link made absolute
     std::vector<std::string> pictures;  // names in the images folder, in document order
+    bool recordsSaved = true;           // false when "images.ini" could not be saved
 };
 
 class PictureLocalizer {

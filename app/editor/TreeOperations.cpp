@@ -154,6 +154,8 @@ void TreeOperations::DeleteNodeTree(TreeNode* node)
     {
         IniFile::Batch records(imagesIni_);  // one save for the records of the whole subtree
         DeleteNodeFiles(node, pictures);
+        if (!records.Commit())
+            session_.ReportSaveFailure();
     }
     session_.SaveTreeFiles(tree);
 
@@ -236,6 +238,8 @@ bool TreeOperations::TVEdited(TreeNode* node, const std::string& text)
         for (const std::string& key : imagesIni_->ReadSection(oldId))
             imagesIni_->WriteString(newId, key, "1");
         imagesIni_->EraseSection(oldId);
+        if (!records.Commit())
+            session_.ReportSaveFailure();
     }
     session_.NotePageRenamed(oldId, newId);
     session_.SaveTreeFiles(tree);

@@ -115,5 +115,22 @@ TEST_F(PageSessionSafetyTest, APastedClipThatCannotBeSavedStaysInTheView)
     EXPECT_EQ(views.htmlDocument, views.clipboardHtml);
 }
 
+// A page's pictures whose records cannot be saved: the failure is told, and the page is still
+// written with its pictures, which are in the images folder.
+TEST_F(PageSessionSafetyTest, PictureRecordsThatCannotBeSavedAreReported)
+{
+    TreeNode* a = AddPage(nullptr, "A", "A", "old\r\n");
+    views.active = kViewHtml;
+    window.SelectNode(a);
+    fs::create_directories(settings.CollectionDir + "images.ini");  // no file can replace it
+    temp.write("elsewhere/pic.gif", "GIF");
+    dialogs.file = temp.write("elsewhere/doc.html", "<p><img src=\"pic.gif\"></p>\r\n").string();
+    session->ToolButton46Click();
+    session->dtDocumentComplete();
+    EXPECT_EQ(dialogs.messages, std::vector<std::string>{kSavingFailed});
+    EXPECT_EQ(Page("A"), "<p><img src=\"!images\\pic.gif\"></p>\r\n");
+    EXPECT_EQ(temp.read("Collection/!images/pic.gif"), "GIF");
+}
+
 }  // namespace
 }  // namespace ql

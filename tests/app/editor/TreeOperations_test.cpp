@@ -207,6 +207,24 @@ TEST_F(TreeOperationsTest, ARenameThatCannotMoveThePageKeepsNodeAndPage)
     EXPECT_EQ(a->PageId(), "Old");
 }
 
+// Records that move with a rename or go with a deletion but cannot be saved: the failure is told.
+TEST_F(TreeOperationsTest, PictureRecordsThatCannotBeSavedAreReported)
+{
+    AddPage(nullptr, "Keep", "Keep", "k");
+    TreeNode* a = AddPage(nullptr, "Old", "Old", "page");
+    for (int i = 0; i < 100; ++i)
+        ASSERT_TRUE(ini->WriteString("Keep", "picture" + std::to_string(i) + ".gif", "1"));
+    ASSERT_TRUE(ini->WriteString("Old", "p.gif", "1"));
+    window.SelectNode(a);
+    test::ScopedFileSizeLimit full(1024);  // the tree files fit, "images.ini" does not
+    ASSERT_TRUE(ops.TVEdited(a, "New"));
+    EXPECT_EQ(dialogs.messages, std::vector<std::string>{kSavingFailed});
+    dialogs.answers = {true, false};
+    ops.DeleteNodeTree(a);
+    EXPECT_EQ(dialogs.messages, (std::vector<std::string>{kSavingFailed, kSavingFailed}));
+    EXPECT_EQ(TreeData(), "Keep\r\n");
+}
+
 TEST_F(TreeOperationsTest, DraggedNodesMoveByTheHitAndNeverIntoTheirOwnSubtree)
 {
     TreeNode* a = AddPage(nullptr, "A", "A", "a");
