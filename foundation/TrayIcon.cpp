@@ -3,6 +3,8 @@
 #include "platform/core/ErrorLog.h"
 #include "platform/core/TextEncoding.h"
 
+#include <algorithm>
+
 namespace ql {
 
 TTrayIcon::TTrayIcon(std::unique_ptr<TrayShell> shell) : shell_(std::move(shell))
@@ -67,15 +69,14 @@ void TTrayIcon::SetToolTip(const std::string& value)
     Modify();
 }
 
-TrayClickPairing::TrayClickPairing(std::function<std::int64_t()> nowMs, std::function<int()> doubleClickMs)
-    : now_(std::move(nowMs)), doubleClickMs_(std::move(doubleClickMs))
-{
-}
+TrayClickPairing::TrayClickPairing(std::function<int()> doubleClickMs) : doubleClickMs_(std::move(doubleClickMs)) {}
 
-std::vector<std::uint32_t> TrayClickPairing::Click()
+std::vector<std::uint32_t> TrayClickPairing::Click(std::uint32_t at)
 {
-    const std::int64_t at = now_();
-    if (pending_ && at - firstAt_ >= 0 && at - firstAt_ <= doubleClickMs_()) {
+    // Unsigned, so a pair across the server clock's wrap is measured right; a click stamped
+    // before the first one comes out huge and pairs nothing.
+    const std::uint32_t since = at - firstAt_;
+    if (pending_ && since <= static_cast<std::uint32_t>(std::max(doubleClickMs_(), 0))) {
         pending_ = false;
         return {WM_LBUTTONDBLCLK, WM_LBUTTONUP};
     }

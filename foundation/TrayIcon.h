@@ -78,17 +78,18 @@ public:
 // third click begins a new pair.
 class TrayClickPairing {
 public:
-    // `nowMs` is the clock (milliseconds, steady); `doubleClickMs` the desktop's double-click
-    // time, asked at every click so that a changed setting counts at once.
-    TrayClickPairing(std::function<std::int64_t()> nowMs, std::function<int()> doubleClickMs);
-    // The callback messages (lParam values) for one click, in order.
-    std::vector<std::uint32_t> Click();
+    // `doubleClickMs` is the desktop's double-click time, asked at every click so that a changed
+    // setting counts at once.
+    explicit TrayClickPairing(std::function<int()> doubleClickMs);
+    // The callback messages (lParam values) for a click made at `atMs`: the click's own time, as
+    // the display server stamps its events (milliseconds that wrap at 2^32), so that clicks
+    // handled late still pair by when they were made.
+    std::vector<std::uint32_t> Click(std::uint32_t atMs);
 
 private:
-    std::function<std::int64_t()> now_;
     std::function<int()> doubleClickMs_;
     bool pending_ = false;  // a first click waits for its partner
-    std::int64_t firstAt_ = 0;
+    std::uint32_t firstAt_ = 0;
 };
 
 enum class TMouseButton { mbLeft, mbRight, mbMiddle };

@@ -11,8 +11,6 @@
 
 #include <gtk/gtk.h>
 
-#include <chrono>
-
 namespace ql {
 
 namespace {
@@ -36,7 +34,6 @@ wxIcon ToWxIcon(const TIcon& icon)
     return out;
 }
 
-// The hidden window: the taskbar icon object receives the desktop's mouse events.
 // The desktop's double-click time (GtkSettings "gtk-double-click-time"), read at every click.
 int DesktopDoubleClickMs()
 {
@@ -46,12 +43,16 @@ int DesktopDoubleClickMs()
     return ms;
 }
 
-std::int64_t SteadyMs()
+// When the click being handled was made: the display server's time of its event; the
+// monotonic clock for an activation that came without one.
+std::uint32_t ClickTimeMs()
 {
-    using namespace std::chrono;
-    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+    if (const guint32 at = gtk_get_current_event_time(); at != GDK_CURRENT_TIME)
+        return at;
+    return static_cast<std::uint32_t>(g_get_monotonic_time() / 1000);
 }
 
+// The hidden window: the taskbar icon object receives the desktop's mouse events.
 class TaskBarIcon : public wxTaskBarIcon {
 public:
     std::function<void(std::uint32_t, std::uint32_t)> proc;
@@ -61,7 +62,7 @@ public:
         // GTK reports every left click as one activation, never a double click, and a right
         // click (or the menu key) as the request for the icon's menu.
         Bind(wxEVT_TASKBAR_LEFT_DOWN, [this](wxTaskBarIconEvent&) {
-            for (std::uint32_t m : clicks_.Click())
+            for (std::uint32_t m : clicks_.Click(ClickTimeMs()))
                 Send(kTrayCallbackMessage, m);
         });
         Bind(wxEVT_TASKBAR_CLICK, [this](wxTaskBarIconEvent&) { Send(kTrayCallbackMessage, WM_RBUTTONUP); });
@@ -73,7 +74,7 @@ public:
     }
 
 private:
-    TrayClickPairing clicks_{SteadyMs, DesktopDoubleClickMs};
+    TrayClickPairing clicks_{DesktopDoubleClickMs};
 };
 
 class WxTrayShell : public TrayShell {

@@ -8,6 +8,7 @@
 // from the owner window are watched, the program's own dialogs and the engine's alike
 // (WebHostDialogs_wx.cpp).
 #include "components/browserhost/WebHostCore.h"
+#include "platform/gui/ToplevelWatch_wx.h"
 
 #include <wx/panel.h>
 #include <wx/weakref.h>
@@ -51,9 +52,9 @@ public:
     std::function<void(com::IDispatch* document, const std::string& url)> OnDocumentComplete;
     // The page asked to close its window: canClose false keeps the view.
     std::function<void(TWebHost& sender, bool& canClose)> OnCloseQuery;
-    // A window of the program (one of its own, or a dialog of the engine or the toolkit) took
-    // the activation from the owner window.
-    std::function<void(TWebHost& sender, GtkWindow* window)> OnShowDialog;
+    // A window took the activation from the owner window: one of the program's (its own, or a
+    // dialog of the engine or the toolkit), or another program's.
+    std::function<void(TWebHost& sender, const web::DesktopWindow& window)> OnShowDialog;
 
     // The engine's page-setup dialog for its own page setup, modal; false when cancelled.
     // Armed by PageSetupPending, the dialog is filled with PrintOptions and confirmed.
@@ -90,6 +91,7 @@ private:
     void OnFocus(wxFocusEvent& event);
     void OnOwnerActivate(wxActivateEvent& event);
     void WindowActivated(GtkWindow* window);
+    void OtherProgramActivated(unsigned long window);
     void ReplaceCaptionOf(GtkWindow* dialog);
     void CloseRequested();
 

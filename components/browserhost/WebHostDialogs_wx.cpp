@@ -1,7 +1,7 @@
 // The windows that take the activation from the browser host's owner window: the program's
-// own dialogs and those the engine and the toolkit open (print, page setup). A dialog box may
-// get the program's caption and icon, a page-setup dialog may be filled and confirmed, and the
-// host hears of each. The engine's modal dialogs on the owner tell the host to keep its own
+// own dialogs and those the engine and the toolkit open (print, page setup), and other
+// programs' windows. A dialog box of the program may get its caption and icon, a page-setup
+// dialog may be filled and confirmed, and the host hears of each. The engine's modal dialogs on the owner tell the host to keep its own
 // modeless windows still (EnableModeless).
 #include "components/browserhost/WebHostDialogs_wx.h"
 
@@ -22,6 +22,21 @@ TWebHost::DialogWatch::DialogWatch(TWebHost* host) : host_(host)
     watch_.OnActivated = [this](GtkWindow* w) { Activated(w); };
     watch_.OnShown = [this](GtkWindow* w) { Shown(w); };
     watch_.OnHidden = [this](GtkWindow* w) { Hidden(w); };
+    watch_.OnOtherProgramActivated = [this](unsigned long w) { OtherProgramActivated(w); };
+}
+
+// Another program's window: only reported. Its caption is its program's, and the engine's
+// dialogs are always the program's own windows.
+void TWebHost::DialogWatch::OtherProgramActivated(unsigned long window)
+{
+    if (!armed_)
+        return;
+    armed_ = false;
+    wxWeakRef<TWebHost> host(host_);
+    host_->CallAfter([host, window] {
+        if (host)
+            host->OtherProgramActivated(window);
+    });
 }
 
 // Reported once the toolkit is idle again: the report may show, fill or close the window.
@@ -106,7 +121,13 @@ void TWebHost::WindowActivated(GtkWindow* window)
         }
     }
     if (!HidePageSetupDialog && OnShowDialog)
-        OnShowDialog(*this, window);
+        OnShowDialog(*this, web::DesktopWindowOf(window));
+}
+
+void TWebHost::OtherProgramActivated(unsigned long window)
+{
+    if (OnShowDialog)
+        OnShowDialog(*this, web::DesktopWindow{nullptr, window});
 }
 
 bool TWebHost::ShowPageSetupDialog()

@@ -13,6 +13,7 @@ public:
 
 private:
     void Activated(GtkWindow* window);
+    void OtherProgramActivated(unsigned long window);
     bool EngineModal(GtkWindow* window) const;
     void Shown(GtkWindow* window);
     void Hidden(GtkWindow* window);

@@ -27,9 +27,9 @@ TEST(WebHostOwner, OwnDialogTakingTheActivationIsReportedWithItsCaptionReplaced)
     auto* frame = new wxFrame(nullptr, wxID_ANY, "owner", wxDefaultPosition, wxSize(600, 400));
     auto* web = new TWebHost(frame, launcher);
     GtkWindow* reported = nullptr;
-    web->OnShowDialog = [&](TWebHost& sender, GtkWindow* w) {
+    web->OnShowDialog = [&](TWebHost& sender, const web::DesktopWindow& w) {
         EXPECT_EQ(&sender, web);
-        reported = w;
+        reported = w.own;
     };
     web->ReplaceCaption = true;
     frame->Show();
@@ -53,6 +53,65 @@ TEST(WebHostOwner, OwnDialogTakingTheActivationIsReportedWithItsCaptionReplaced)
     EXPECT_EQ(dialog->GetTitle(), "Find - Quillory");
     dialog->Destroy();
     close();
+}
+
+// Another program's window that takes the activation from the owner is reported by its X
+// window; its caption stays its program's.
+TEST(WebHostOwner, AnotherProgramsWindowTakingTheActivationIsReported)
+{
+    if (std::string(gdk_x11_screen_get_window_manager_name(gdk_screen_get_default())) == "unknown")
+        GTEST_SKIP() << "no window manager runs on this display";
+    test::ScopedXdgEnv env;
+    test::FakeLauncher launcher;
+    auto* frame = new wxFrame(nullptr, wxID_ANY, "owner", wxDefaultPosition, wxSize(600, 400));
+    auto* web = new TWebHost(frame, launcher);
+    std::vector<web::DesktopWindow> reported;
+    web->OnShowDialog = [&](TWebHost&, const web::DesktopWindow& w) { reported.push_back(w); };
+    web->ReplaceCaption = true;
+    struct Close {  // however the test ends, nothing calls back into it afterwards
+        wxFrame* frame;
+        TWebHost* web;
+        ~Close()
+        {
+            web->OnShowDialog = nullptr;
+            frame->Destroy();
+        }
+    } close{frame, web};
+    frame->Show();
+    frame->Raise();
+    ASSERT_TRUE(test::PumpUntil([&] { return frame->IsActive(); }, 5000));
+
+    // The other program: a connection of its own to the display, and a window the manager
+    // activates once it manages it.
+    std::unique_ptr<Display, int (*)(Display*)> connection(XOpenDisplay(nullptr), XCloseDisplay);
+    ASSERT_TRUE(connection);
+    Display* other = connection.get();
+    const Window root = DefaultRootWindow(other);
+    const Window window = XCreateSimpleWindow(other, root, 100, 100, 200, 150, 0, 0, 0);
+    XStoreName(other, window, "Find - Internet Explorer");
+    XMapWindow(other, window);
+    XSync(other, False);
+    EXPECT_TRUE(test::PumpUntil([&] {
+        XWindowAttributes a{};
+        return XGetWindowAttributes(other, window, &a) && a.map_state == IsViewable;
+    }));
+    XClientMessageEvent ask{};
+    ask.type = ClientMessage;
+    ask.window = window;
+    ask.message_type = XInternAtom(other, "_NET_ACTIVE_WINDOW", False);
+    ask.format = 32;
+    ask.data.l[0] = 2;  // asked by the user, through a pager
+    XSendEvent(other, root, False, SubstructureRedirectMask | SubstructureNotifyMask, reinterpret_cast<XEvent*>(&ask));
+    XSync(other, False);
+
+    EXPECT_TRUE(test::PumpUntil([&] { return !reported.empty(); }, 5000));
+    ASSERT_EQ(reported.size(), 1u);
+    EXPECT_EQ(reported[0].own, nullptr);
+    EXPECT_EQ(reported[0].xid, window);
+    char* name = nullptr;
+    ASSERT_TRUE(XFetchName(other, window, &name));
+    EXPECT_STREQ(name, "Find - Internet Explorer");
+    XFree(name);
 }
 
 
@@ -147,7 +206,8 @@ TEST_F(EngineDialogsTest, TheEnginesPrintDialogIsReportedGetsTheIconAndHoldsTheH
     std::string kind;
     bool hasIcon = false;
     std::vector<bool> modeless;
-    web->OnShowDialog = [&](TWebHost&, GtkWindow* w) {
+    web->OnShowDialog = [&](TWebHost&, const web::DesktopWindow& d) {
+        GtkWindow* w = d.own;
         reported = w;
         kind = G_OBJECT_TYPE_NAME(w);
         GList* icons = gtk_window_get_icon_list(w);
@@ -193,7 +253,8 @@ TEST_F(EngineDialogsTest, ThePageSetupAutomationFillsAndConfirmsTheEnginesDialog
     PageSetupPending = true;
     HidePageSetupDialog = true;
     bool shown = false;
-    web->OnShowDialog = [&](TWebHost&, GtkWindow* w) {
+    web->OnShowDialog = [&](TWebHost&, const web::DesktopWindow& d) {
+        GtkWindow* w = d.own;
         shown = true;
         EXPECT_TRUE(test::PumpUntil(
             [&] {

@@ -119,17 +119,15 @@ TEST(TrayIcon, ClicksBecomeEventsInTheOrderReported)
 
 TEST(TrayIcon, TwoClicksWithinTheDoubleClickTimeMakeADoubleClick)
 {
-    std::int64_t now = 1000;
     int doubleClick = 400;
-    TrayClickPairing pairing([&] { return now; }, [&] { return doubleClick; });
+    TrayClickPairing pairing([&] { return doubleClick; });
     Recording r;
     TTrayIcon icon(std::make_unique<FakeShell>(r));
     std::vector<std::string> seen;
     icon.OnClick = [&](TTrayIcon*) { seen.push_back("click"); };
     icon.OnDblClick = [&](TTrayIcon*) { seen.push_back("dbl"); };
-    auto clickAt = [&](std::int64_t at) {
-        now = at;
-        for (std::uint32_t m : pairing.Click())
+    auto clickAt = [&](std::uint32_t at) {
+        for (std::uint32_t m : pairing.Click(at))
             r.proc(kTrayCallbackMessage, m);
     };
     clickAt(1000);
@@ -145,9 +143,12 @@ TEST(TrayIcon, TwoClicksWithinTheDoubleClickTimeMakeADoubleClick)
     EXPECT_EQ(seen, (std::vector<std::string>{"dbl", "click"}));
     seen.clear();
     clickAt(2500);
-    now = 2400;  // a clock that went back pairs nothing
-    clickAt(2400);
+    clickAt(2400);  // stamped before the first: no pair
     EXPECT_EQ(seen, (std::vector<std::string>{"click", "click"}));
+    seen.clear();
+    clickAt(0xFFFFFF00u);
+    clickAt(0x10u);  // 272 ms later, across the server clock's wrap
+    EXPECT_EQ(seen, (std::vector<std::string>{"click", "dbl", "click"}));
 }
 
 TEST(TrayIcon, RightClickPopsTheMenuAtTheCursorThenRaisesTheEvent)
