@@ -1,7 +1,7 @@
 // The page text transforms on any page: the Unicode toggle, the clean-up, the preparation of a
 // page for a view (plain text to HTML, the import's changes), an appended clip and the pure
 // text the HTML view renders (it comes back from the web engine as a JSON value).
-#include "app/collection/PageText.h"
+#include "app/editor/session/PageText.h"
 #include "app/collection/TextTransforms.h"
 #include "app/collection/TextUtil.h"
 #include "fuzz/FuzzSupport.h"

@@ -3,7 +3,7 @@
 // local copy (a file of a local page, or the browser cache's copy) is copied into the images
 // folder under a unique name, the page points at "!images\" + that name, and "images.ini" lists
 // the picture under the page id. Links are made absolute on the way.
-#include "app/collection/EditorPorts.h"
+#include "app/editor/session/EditorPorts.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -2,10 +2,10 @@
 
 #include "app/collection/TextUtil.h"
 
-#include "app/collection/ClipCore.h"
+#include "app/editor/session/ClipIntake.h"
 #include "app/collection/ClipFragment.h"
 #include "app/collection/PageId.h"
-#include "app/collection/PageSession.h"
+#include "app/editor/session/PageSession.h"
 #include "foundation/VekCollectClass.h"
 #include "platform/core/ErrorLog.h"
 

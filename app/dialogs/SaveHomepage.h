@@ -2,7 +2,7 @@
 // The "Save homepage" dialog's logic: a copy of the collection tree to choose the target in,
 // new nodes made on the way, and saving the handed-over clip as a new child page.
 #include "app/collection/CollectionTree.h"
-#include "app/zone/HandOver.h"
+#include "app/handover/HandOver.h"
 
 #include <string>
 

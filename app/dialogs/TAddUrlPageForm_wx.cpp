@@ -2,8 +2,8 @@
 
 #include "app/collection/TextUtil.h"
 
-#include "app/collection/PageSession.h"
-#include "app/zone/TreeMirror_wx.h"
+#include "app/editor/session/PageSession.h"
+#include "app/collection/TreeMirror_wx.h"
 #include "app/zone/ZoneEditor.h"
 #include "foundation/VekAdvClass_wx.h"
 #include "foundation/VekBaseClass_wx.h"

@@ -1,7 +1,7 @@
 #include "app/editor/BrowseToolCommands.h"
 
-#include "app/ProductInfo.h"
-#include "app/collection/EditorPorts.h"
+#include "app/product/ProductInfo.h"
+#include "app/editor/session/EditorPorts.h"
 #include "app/editor/BrowseTools.h"
 #include "foundation/PageLimit.h"
 #include "foundation/VekCollectClass.h"

@@ -1,6 +1,6 @@
 #include "app/editor/EditCommandBars_wx.h"
 
-#include "app/collection/EditorPorts.h"
+#include "app/editor/session/EditorPorts.h"
 #include "app/editor/EditCommandRouter.h"
 #include "app/editor/EditCommandViews_wx.h"
 #include "app/editor/EditToolPictures_wx.h"

@@ -1,6 +1,6 @@
 #include "app/editor/EditWithMenu.h"
 
-#include "app/collection/PageSession.h"
+#include "app/editor/session/PageSession.h"
 #include "app/editor/BrowseTools.h"
 #include "platform/core/Launcher.h"
 

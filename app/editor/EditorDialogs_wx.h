@@ -1,6 +1,6 @@
 #pragma once
 // The editor's message, question, input and open-file boxes through wx.
-#include "app/collection/EditorPorts.h"
+#include "app/editor/session/EditorPorts.h"
 #include "app/editor/ExportCommands.h"
 
 class wxWindow;

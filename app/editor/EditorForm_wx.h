@@ -3,10 +3,10 @@
 // in one of three views (Browse, HTML, Text) with a view toolbar each. The handlers keep their
 // designer names and hand over to the page session, the clip core, the tree operations and the
 // layout decisions; the form implements the ports those use over its controls.
-#include "app/collection/ClipCore.h"
-#include "app/collection/EditorDropTargeting.h"
-#include "app/collection/EditorPorts.h"
-#include "app/collection/PageSession.h"
+#include "app/editor/session/ClipIntake.h"
+#include "app/editor/session/EditorDropTargeting.h"
+#include "app/editor/session/EditorPorts.h"
+#include "app/editor/session/PageSession.h"
 #include "app/editor/EditWithMenu.h"
 #include "app/editor/EditorActions.h"
 #include "app/editor/EditorLayout.h"

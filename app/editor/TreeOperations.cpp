@@ -1,7 +1,7 @@
 #include "app/editor/TreeOperations.h"
 
 #include "app/collection/PageId.h"
-#include "app/collection/PageSession.h"
+#include "app/editor/session/PageSession.h"
 #include "app/collection/TextUtil.h"
 #include "app/collection/TreeText.h"
 #include "foundation/VekBaseClass.h"

@@ -1,6 +1,6 @@
 #include "app/zone/EditorFormZone_wx.h"
 
-#include "app/collection/UnattendedDialogs.h"
+#include "app/editor/session/UnattendedDialogs.h"
 #include "app/editor/EditorDialogs_wx.h"
 #include "app/editor/EditorForm_wx.h"
 #include "foundation/VekAdvClass_wx.h"

@@ -1,6 +1,6 @@
 #pragma once
 // What the drop zone does at its first show, from the command line and the settings.
-#include "app/zone/HandOver.h"
+#include "app/handover/HandOver.h"
 #include "app/zone/ZoneActions.h"
 
 #include <functional>

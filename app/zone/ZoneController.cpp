@@ -1,7 +1,7 @@
 #include "app/zone/ZoneController.h"
 
-#include "app/collection/ClipCore.h"
-#include "app/collection/PageSession.h"
+#include "app/editor/session/ClipIntake.h"
+#include "app/editor/session/PageSession.h"
 #include "app/collection/TreeText.h"
 #include "app/zone/StartupPlan.h"
 #include "app/zone/ZoneTargeting.h"

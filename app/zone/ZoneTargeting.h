@@ -1,7 +1,7 @@
 #pragma once
 // The drop zone's tree as a drop target: the clip mode for a hit-test result, and what a drop
 // at the pointer will do, as the status text says it.
-#include "app/collection/EditorDropTargeting.h"
+#include "app/editor/session/EditorDropTargeting.h"
 #include "app/zone/ZoneWindow.h"
 
 #include <cstdint>

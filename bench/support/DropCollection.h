@@ -2,15 +2,15 @@
 // A collection on disk with an editor session and the drop zone's controller over it, as the
 // drop benchmarks use it: the browser cache holds the five pictures of the clip that
 // ClipFragment() gives.
-#include "app/collection/ClipCore.h"
+#include "app/editor/session/ClipIntake.h"
 #include "app/collection/PageId.h"
-#include "app/collection/PageSession.h"
+#include "app/editor/session/PageSession.h"
 #include "app/zone/ZoneController.h"
 #include "bench/support/BenchFolder.h"
 #include "bench/support/BigTree.h"
 #include "platform/core/IniFile.h"
 #include "platform/core/SafeFile.h"
-#include "tests/app/collection/FakePorts.h"
+#include "tests/app/editor/session/FakePorts.h"
 #include "tests/app/zone/FakeZone.h"
 #include "tests/support/FakeLauncher.h"
 

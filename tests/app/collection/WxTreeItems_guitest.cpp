@@ -3,7 +3,7 @@
 // picks a node by itself (a selection, a hover expand, a rename) finds it made.
 #include "app/collection/TreeText.h"
 #include "app/editor/EditorTreeView_wx.h"
-#include "app/zone/TreeMirror_wx.h"
+#include "app/collection/TreeMirror_wx.h"
 #include "tests/support/YieldUntil.h"
 
 #include <gtest/gtest.h>

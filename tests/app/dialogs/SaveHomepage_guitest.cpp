@@ -3,7 +3,7 @@
 #include "app/dialogs/TAddUrlPageForm_wx.h"
 #include "app/zone/TPlinderDragZoneForm_wx.h"
 #include "platform/core/CopyDataTransport.h"
-#include "tests/app/collection/SessionFixture.h"
+#include "tests/app/editor/session/SessionFixture.h"
 #include "tests/app/zone/FakeZone.h"
 #include "tests/support/YieldUntil.h"
 

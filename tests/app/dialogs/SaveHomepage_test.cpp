@@ -1,5 +1,5 @@
 #include "app/dialogs/SaveHomepage.h"
-#include "tests/app/collection/SessionFixture.h"
+#include "tests/app/editor/session/SessionFixture.h"
 #include "tests/support/FileSizeLimit.h"
 
 #include <gtest/gtest.h>

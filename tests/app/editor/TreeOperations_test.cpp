@@ -1,7 +1,7 @@
 #include "app/editor/TreeOperations.h"
 
 #include "app/collection/TreeFiles.h"
-#include "tests/app/collection/SessionFixture.h"
+#include "tests/app/editor/session/SessionFixture.h"
 #include "tests/support/FileSizeLimit.h"
 
 #include <filesystem>

@@ -1,8 +1,8 @@
 #pragma once
 // Fakes around the drop zone's controller: its window, a timer driven by a fake clock, and an
 // editor that holds a real page session over a temporary collection.
-#include "app/collection/ClipCore.h"
-#include "app/collection/PageSession.h"
+#include "app/editor/session/ClipIntake.h"
+#include "app/editor/session/PageSession.h"
 #include "app/zone/ActionScheduler.h"
 #include "app/zone/ZoneEditor.h"
 #include "app/zone/ZoneWindow.h"

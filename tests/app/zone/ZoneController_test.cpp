@@ -1,6 +1,6 @@
 #include "app/zone/ZoneController.h"
 #include "app/zone/ZoneTargeting.h"
-#include "tests/app/collection/SessionFixture.h"
+#include "tests/app/editor/session/SessionFixture.h"
 #include "tests/app/zone/FakeZone.h"
 #include "tests/support/FakeLauncher.h"
 

@@ -5,7 +5,7 @@
 // collection; the editor around it is a fake). The drag source drags as Chromium does.
 #include "app/zone/TPlinderDragZoneForm_wx.h"
 #include "app/zone/ZoneTargeting.h"
-#include "tests/app/collection/SessionFixture.h"
+#include "tests/app/editor/session/SessionFixture.h"
 #include "tests/app/zone/FakeZone.h"
 #include "tests/support/XPointerDrag.h"
 

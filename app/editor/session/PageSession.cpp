@@ -1,7 +1,7 @@
-#include "app/collection/PageSession.h"
+#include "app/editor/session/PageSession.h"
 
 #include "app/collection/PageId.h"
-#include "app/collection/PageText.h"
+#include "app/editor/session/PageText.h"
 #include "app/collection/TextTransforms.h"
 #include "foundation/VekBaseClass.h"
 #include "platform/core/ErrorLog.h"

@@ -1,8 +1,8 @@
 #pragma once
 // Recording fakes of the editor's ports, wired like the real window: a view switch with loading
 // shows the selected node's page, and selecting a node runs the tree's changing handler.
-#include "app/collection/EditorPorts.h"
-#include "app/collection/PageSession.h"
+#include "app/editor/session/EditorPorts.h"
+#include "app/editor/session/PageSession.h"
 #include "platform/core/SafeFile.h"
 
 #include <deque>

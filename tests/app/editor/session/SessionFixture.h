@@ -1,10 +1,10 @@
 #pragma once
 // A collection folder in a temp dir with a page session, a clip core and fake ports around them.
-#include "app/collection/ClipCore.h"
+#include "app/editor/session/ClipIntake.h"
 #include "app/collection/PageId.h"
-#include "app/collection/PageSession.h"
+#include "app/editor/session/PageSession.h"
 #include "platform/core/IniFile.h"
-#include "tests/app/collection/FakePorts.h"
+#include "tests/app/editor/session/FakePorts.h"
 #include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>

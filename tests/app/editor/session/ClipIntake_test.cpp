@@ -1,8 +1,8 @@
 #include "app/collection/ClipFragment.h"
-#include "app/collection/EditorDropTargeting.h"
-#include "app/collection/PageText.h"
+#include "app/editor/session/EditorDropTargeting.h"
+#include "app/editor/session/PageText.h"
 #include "platform/core/CfHtml.h"
-#include "tests/app/collection/SessionFixture.h"
+#include "tests/app/editor/session/SessionFixture.h"
 
 #include <filesystem>
 

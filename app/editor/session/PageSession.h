@@ -4,7 +4,7 @@
 // editing control asks for when its document is complete. Everything the editor window shows
 // goes through the ports; the process-wide values come in through a CollectionContext.
 #include "app/collection/CollectionTree.h"
-#include "app/collection/EditorPorts.h"
+#include "app/editor/session/EditorPorts.h"
 #include "app/collection/PictureLocalizer.h"
 #include "app/collection/TreeFiles.h"
 #include "foundation/PageLimit.h"

@@ -1,6 +1,6 @@
-#include "app/collection/PageText.h"
+#include "app/editor/session/PageText.h"
 
-#include "app/collection/EditorPorts.h"
+#include "app/editor/session/EditorPorts.h"
 #include "app/collection/TextUtil.h"
 
 namespace ql {

@@ -1,9 +1,9 @@
-#include "app/collection/ClipCore.h"
+#include "app/editor/session/ClipIntake.h"
 
 #include "app/collection/ClipFragment.h"
 #include "app/collection/HtmlTags.h"
 #include "app/collection/PageId.h"
-#include "app/collection/PageSession.h"
+#include "app/editor/session/PageSession.h"
 #include "app/collection/TreeText.h"
 #include "foundation/VekBaseClass.h"
 

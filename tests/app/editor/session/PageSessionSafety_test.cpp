@@ -2,7 +2,7 @@
 // page is rendered, a page the Text view could not read is never typed over, and a deleted page
 // is not written again.
 #include "platform/core/CfHtml.h"
-#include "tests/app/collection/SessionFixture.h"
+#include "tests/app/editor/session/SessionFixture.h"
 #include "tests/support/FileSizeLimit.h"
 
 #include <filesystem>

@@ -1,8 +1,8 @@
-#include "app/collection/EditorDropTargeting.h"
+#include "app/editor/session/EditorDropTargeting.h"
 
-#include "app/collection/ClipCore.h"
+#include "app/editor/session/ClipIntake.h"
 #include "app/collection/CollectionTree.h"
-#include "app/collection/EditorPorts.h"
+#include "app/editor/session/EditorPorts.h"
 #include "foundation/VekCollectClass.h"
 
 namespace ql {

@@ -1,5 +1,5 @@
 // The editor window's handlers around the current page.
-#include "app/collection/PageSession.h"
+#include "app/editor/session/PageSession.h"
 
 #include "foundation/VekBaseClass.h"
 #include "platform/core/SafeFile.h"

@@ -1,10 +1,10 @@
 // What the HTML editing control's document completion starts: pasting the clipboard into a new
 // document (which becomes a new clip's page, or is appended to the open page), and keeping the
 // pictures of a new clip.
-#include "app/collection/PageSession.h"
+#include "app/editor/session/PageSession.h"
 
 #include "app/collection/ClipFragment.h"
-#include "app/collection/PageText.h"
+#include "app/editor/session/PageText.h"
 #include "app/collection/TextUtil.h"
 #include "platform/core/SafeFile.h"
 
