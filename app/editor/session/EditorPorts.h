@@ -3,7 +3,6 @@
 // The editor implements these over its wx controls; tests use fakes.
 #include "foundation/Dialogs.h"
 
-#include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
@@ -95,13 +94,6 @@ public:
     std::string ShortDate() const override;
     std::string TimeOfDay() const override;
 };
-
-// The local copy of a URL's body no longer than `maxBytes`, or "" (production: FindUrlCacheFile,
-// whose index the program starts building at start-up with StartUrlCacheIndexing). Larger bodies
-// are left in the cache: the caller would refuse them anyway. `pageUrl` is the address of the
-// page the resource was shown in, as far as the clip tells it ("" when unknown).
-using UrlCacheLookup =
-    std::function<std::string(const std::string& url, std::uint64_t maxBytes, const std::string& pageUrl)>;
 
 // Shows the busy cursor for a scope.
 class BusyCursor {
