@@ -11,7 +11,7 @@
 
 namespace ql {
 
-SaveHomepage::SaveHomepage(PageSession& session, ClipCore& clips, EditorDialogs& dialogs)
+SaveHomepage::SaveHomepage(PageSession& session, ClipIntake& clips, EditorDialogs& dialogs)
     : session_(session), clips_(clips), dialogs_(dialogs)
 {
 }
@@ -102,7 +102,7 @@ SaveHomepage::Outcome SaveHomepage::SaveSteps()
     s.DragCreateNew = true;
     TreeNode* node = clips_.AddClip("", Title);
     if (!node)
-        return Outcome::Reported;  // the clip core told the user
+        return Outcome::Reported;  // the clip intake told the user
 
     // The new node's own page, also when the editor kept another page open.
     const std::string file = PageFileName(s.CollectionDir, node->PageId());

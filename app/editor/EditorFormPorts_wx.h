@@ -1,5 +1,5 @@
 #pragma once
-// The ports of the page session and the clip core, over TEditorForm's controls.
+// The ports of the page session and the clip intake, over TEditorForm's controls.
 #include "app/editor/ActiveDesktop.h"
 #include "app/editor/BrowseToolCommands.h"
 #include "app/editor/EditorForm_wx.h"

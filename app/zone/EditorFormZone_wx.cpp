@@ -27,7 +27,7 @@ public:
     }
 
     PageSession& Session() override { return form_->Session(); }
-    ClipCore& Clips() override { return form_->Clips(); }
+    ClipIntake& Clips() override { return form_->Clips(); }
     int ActiveView() const override { return form_ ? form_->ActiveView() : kViewBrowse; }
     void SwitchView(int view, bool load) override
     {

@@ -319,7 +319,7 @@ void ZoneController::DragOver()
     // Every move says what a drop there does, so the status never tells of an earlier place.
     TreeNode* selected = zoneTree_.Selected();
     const ZoneAim aim = AimZoneDrop(hit, selected, editor_->Tree().Empty());
-    ClipCore& clips = editor_->Clips();
+    ClipIntake& clips = editor_->Clips();
     clips.ClipMode = aim.clipMode;
     editor_->Session().AppSettings().DragCreateNew = aim.createNew;
     window_.SetStatusText(aim.status);

@@ -8,7 +8,7 @@
 
 namespace ql {
 
-class ClipCore;
+class ClipIntake;
 class CollectionTree;
 class PageSession;
 class TreeNode;
@@ -18,7 +18,7 @@ public:
     virtual ~ZoneEditor() = default;
 
     virtual PageSession& Session() = 0;
-    virtual ClipCore& Clips() = 0;
+    virtual ClipIntake& Clips() = 0;
     CollectionTree& Tree();  // the session's editor tree
 
     // The views: which is active, switching (with `load` the selected node's page is shown),

@@ -72,7 +72,7 @@ struct DropCollection {
     FixedClock clock;
     std::map<std::string, std::string> cache;
     std::unique_ptr<PageSession> session;
-    std::unique_ptr<ClipCore> clips;
+    std::unique_ptr<ClipIntake> clips;
     FakeZoneWindow zoneWindow;
     FakeActionTimer timer;
     FakeLauncher launcher;
@@ -101,7 +101,7 @@ struct DropCollection {
                                                     auto it = cache.find(url);
                                                     return it == cache.end() ? std::string() : it->second;
                                                 });
-        clips = std::make_unique<ClipCore>(*session, views, window, dialogs);
+        clips = std::make_unique<ClipIntake>(*session, views, window, dialogs);
         views.session = session.get();
         window.session = session.get();
         TreeNode* top = tree.AddNode(nullptr, Attach::LastChild, "Articles");

@@ -11,24 +11,24 @@
 
 namespace ql {
 
-ClipCore::ClipCore(PageSession& session, PageViews& views, EditorWindow& window, EditorDialogs& dialogs)
+ClipIntake::ClipIntake(PageSession& session, PageViews& views, EditorWindow& window, EditorDialogs& dialogs)
     : session_(session), views_(views), window_(window), dialogs_(dialogs)
 {
 }
 
-TreeNode* ClipCore::ClipTarget() const { return clipTarget_ ? session_.EditorTree().Find(clipTarget_) : nullptr; }
+TreeNode* ClipIntake::ClipTarget() const { return clipTarget_ ? session_.EditorTree().Find(clipTarget_) : nullptr; }
 
-void ClipCore::SetClipTarget(TreeNode* node)
+void ClipIntake::SetClipTarget(TreeNode* node)
 {
     clipTarget_ = (node && &node->Tree() == &session_.EditorTree()) ? node->Serial() : 0;
 }
 
-TreeNode* ClipCore::AddClip(const std::string& content, const std::string& title)
+TreeNode* ClipIntake::AddClip(const std::string& content, const std::string& title)
 {
     return StoreClip(content, title, false);
 }
 
-TreeNode* ClipCore::StoreClip(const std::string& content, const std::string& title, bool keepPictures)
+TreeNode* ClipIntake::StoreClip(const std::string& content, const std::string& title, bool keepPictures)
 {
     session_.SaveCurrentPage("");
     TreeNode* target = ClipTarget();
@@ -79,7 +79,7 @@ TreeNode* ClipCore::StoreClip(const std::string& content, const std::string& tit
     return result;
 }
 
-void ClipCore::DiscardClipNode(TreeNode* node)
+void ClipIntake::DiscardClipNode(TreeNode* node)
 {
     CollectionTree& tree = session_.EditorTree();
     if (!node || &node->Tree() != &tree)
@@ -95,7 +95,7 @@ void ClipCore::DiscardClipNode(TreeNode* node)
     session_.SaveTreeFiles(tree);
 }
 
-void ClipCore::DropHTMLClip(const std::string& url, StringList lines, const std::string& selectedText)
+void ClipIntake::DropHTMLClip(const std::string& url, StringList lines, const std::string& selectedText)
 {
     BusyCursor busy(window_);
     TSettings& s = session_.AppSettings();
@@ -146,7 +146,7 @@ void ClipCore::DropHTMLClip(const std::string& url, StringList lines, const std:
     }
 }
 
-TreeNode* ClipCore::AddTextClip(const std::string& text) { return AddClip(text, Utf8Left(text, kClipTitleChars)); }
+TreeNode* ClipIntake::AddTextClip(const std::string& text) { return AddClip(text, Utf8Left(text, kClipTitleChars)); }
 
 std::string LinkClipPage(const std::string& url, const std::string& linkTitle)
 {
@@ -154,20 +154,20 @@ std::string LinkClipPage(const std::string& url, const std::string& linkTitle)
     return ClipFromLine(url) + "\r\n<a href=\"" + EscapeHtmlAttribute(url) + "\">" + EscapeHtmlText(label) + "</a><br>\r\n";
 }
 
-TreeNode* ClipCore::AddUrlClip(const std::string& url, const std::string& linkTitle)
+TreeNode* ClipIntake::AddUrlClip(const std::string& url, const std::string& linkTitle)
 {
     session_.ClipSourceUrl() = url;
     return AddClip(LinkClipPage(url, linkTitle), Utf8Left(linkTitle, kClipTitleChars));
 }
 
-void ClipCore::LoadfromURL1Click()
+void ClipIntake::LoadfromURL1Click()
 {
     std::optional<std::string> url = dialogs_.InputBox("Input Url: ", "", "");
     if (url && !TrimControls(*url).empty())
         views_.HtmlLoadUrl(TrimControls(*url));
 }
 
-void ClipCore::AddClipboardBClick(const std::function<TreeNode*()>& addNode)
+void ClipIntake::AddClipboardBClick(const std::function<TreeNode*()>& addNode)
 {
     TreeNode* node = addNode ? addNode() : nullptr;
     if (!node)

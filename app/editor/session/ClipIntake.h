@@ -16,9 +16,9 @@ class PageSession;
 // Characters of a title taken from a clip's text.
 inline constexpr std::size_t kClipTitleChars = 20;
 
-class ClipCore {
+class ClipIntake {
 public:
-    ClipCore(PageSession& session, PageViews& views, EditorWindow& window, EditorDialogs& dialogs);
+    ClipIntake(PageSession& session, PageViews& views, EditorWindow& window, EditorDialogs& dialogs);
 
     // The node the next clip is attached to; nullptr when none or when it was deleted since.
     TreeNode* ClipTarget() const;

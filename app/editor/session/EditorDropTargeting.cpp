@@ -19,7 +19,7 @@ std::uint8_t EditorClipModeForHit(unsigned hit)
     return mode;
 }
 
-EditorDropTargeting::EditorDropTargeting(ClipCore& clips, TSettings& settings, EditorWindow& window)
+EditorDropTargeting::EditorDropTargeting(ClipIntake& clips, TSettings& settings, EditorWindow& window)
     : clips_(clips), settings_(settings), window_(window)
 {
 }

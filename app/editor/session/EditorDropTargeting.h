@@ -5,7 +5,7 @@
 
 namespace ql {
 
-class ClipCore;
+class ClipIntake;
 class EditorWindow;
 class TreeNode;
 struct TSettings;
@@ -28,7 +28,7 @@ inline constexpr int kHoverExpandIntervalMs = 700;
 
 class EditorDropTargeting {
 public:
-    EditorDropTargeting(ClipCore& clips, TSettings& settings, EditorWindow& window);
+    EditorDropTargeting(ClipIntake& clips, TSettings& settings, EditorWindow& window);
 
     void DragEnter();
     // Every move; `under` is the node under the cursor (nullptr for none).
@@ -40,7 +40,7 @@ public:
     bool TimerEnabled() const { return timerEnabled_; }
 
 private:
-    ClipCore& clips_;
+    ClipIntake& clips_;
     TSettings& settings_;
     EditorWindow& window_;
     bool timerEnabled_ = false;

@@ -99,16 +99,16 @@ struct FakeZoneWindow : ZoneWindow {
 // An editor over a real session (owned by the test).
 struct FakeZoneEditor : ZoneEditor {
     PageSession& session;
-    ClipCore& clips;
+    ClipIntake& clips;
     PageViews& views;
     bool shown = false, minimized = false, active = false;
     bool placementSaves = true;
     int formShows = 0, fronts = 0;
     std::function<void(int, int, int)> sink;
 
-    FakeZoneEditor(PageSession& s, ClipCore& c, PageViews& v) : session(s), clips(c), views(v) {}
+    FakeZoneEditor(PageSession& s, ClipIntake& c, PageViews& v) : session(s), clips(c), views(v) {}
     PageSession& Session() override { return session; }
-    ClipCore& Clips() override { return clips; }
+    ClipIntake& Clips() override { return clips; }
     int ActiveView() const override { return views.ActiveView(); }
     void SwitchView(int view, bool load) override { views.SwitchView(view, load); }
     void PasteIntoHtmlView() override { views.HtmlPaste(); }

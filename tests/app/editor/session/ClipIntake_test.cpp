@@ -11,7 +11,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class ClipCoreTest : public test::SessionFixture {
+class ClipIntakeTest : public test::SessionFixture {
 protected:
     TreeNode* parent = nullptr;
     TreeNode* target = nullptr;
@@ -25,7 +25,7 @@ protected:
     }
 };
 
-TEST_F(ClipCoreTest, NewNodesInEachModeGetTheirPageAndTheSelection)
+TEST_F(ClipIntakeTest, NewNodesInEachModeGetTheirPageAndTheSelection)
 {
     clips->ClipMode = 2;
     TreeNode* child = clips->AddClip("child page", "  Child\r\n ");
@@ -51,7 +51,7 @@ TEST_F(ClipCoreTest, NewNodesInEachModeGetTheirPageAndTheSelection)
     EXPECT_EQ(tree.TopLevel(0)->PageId(), "(101112)");
 }
 
-TEST_F(ClipCoreTest, AppendGoesBeforeBodyElseHtmlElseAtTheEnd)
+TEST_F(ClipIntakeTest, AppendGoesBeforeBodyElseHtmlElseAtTheEnd)
 {
     settings.DragCreateNew = false;
     views.active = kViewHtml;
@@ -74,7 +74,7 @@ TEST_F(ClipCoreTest, AppendGoesBeforeBodyElseHtmlElseAtTheEnd)
     EXPECT_TRUE(views.textModified);
 }
 
-TEST_F(ClipCoreTest, AnUnreadablePageIsNeverReplacedByTheClip)
+TEST_F(ClipIntakeTest, AnUnreadablePageIsNeverReplacedByTheClip)
 {
     settings.DragCreateNew = false;
     views.active = kViewBrowse;
@@ -84,7 +84,7 @@ TEST_F(ClipCoreTest, AnUnreadablePageIsNeverReplacedByTheClip)
     EXPECT_EQ(dialogs.messages, std::vector<std::string>{kSavingFailed});
 }
 
-TEST_F(ClipCoreTest, NoTargetOrAGoneTargetStoresNothing)
+TEST_F(ClipIntakeTest, NoTargetOrAGoneTargetStoresNothing)
 {
     clips->SetClipTarget(nullptr);
     EXPECT_EQ(clips->AddTextClip("lost"), nullptr);
@@ -96,7 +96,7 @@ TEST_F(ClipCoreTest, NoTargetOrAGoneTargetStoresNothing)
     EXPECT_EQ(tree.Count(), 3u);
 }
 
-TEST_F(ClipCoreTest, TheFirstClipOfANewCollectionBecomesItsFirstNode)
+TEST_F(ClipIntakeTest, TheFirstClipOfANewCollectionBecomesItsFirstNode)
 {
     tree.Clear();
     clips->SetClipTarget(nullptr);
@@ -118,7 +118,7 @@ TEST_F(ClipCoreTest, TheFirstClipOfANewCollectionBecomesItsFirstNode)
     EXPECT_EQ(temp.read("Collection/tvframe"), "Erste Grüße aus dem\r\n");
 }
 
-TEST_F(ClipCoreTest, AnUnwritablePageEndsTheClipAndIsReported)
+TEST_F(ClipIntakeTest, AnUnwritablePageEndsTheClipAndIsReported)
 {
     const std::string collection = Dir();
     // A file in the place of the collection folder: nothing can be written below it.
@@ -131,7 +131,7 @@ TEST_F(ClipCoreTest, AnUnwritablePageEndsTheClipAndIsReported)
     EXPECT_EQ(tree.Count(), 3u);  // no node is kept without its page
 }
 
-TEST_F(ClipCoreTest, HtmlDropMakesAPageWithHeaderLines)
+TEST_F(ClipIntakeTest, HtmlDropMakesAPageWithHeaderLines)
 {
     const std::string url = "https://ex.org/news/day.html";
     StringList lines = SplitPageLines(BuildCfHtml("<p>Breaking <img src=\"a.png\"></p>", url));
@@ -152,7 +152,7 @@ TEST_F(ClipCoreTest, HtmlDropMakesAPageWithHeaderLines)
     EXPECT_EQ(tree.Selected()->Text(), "https://ex.org/news/");
 }
 
-TEST_F(ClipCoreTest, HtmlDropInTheTextViewStoresThePlainText)
+TEST_F(ClipIntakeTest, HtmlDropInTheTextViewStoresThePlainText)
 {
     views.active = kViewText;
     settings.DragIncludeImage = true;
@@ -161,7 +161,7 @@ TEST_F(ClipCoreTest, HtmlDropInTheTextViewStoresThePlainText)
     EXPECT_EQ(session->HtmlEditorTag, 0);  // nothing left to localise
 }
 
-TEST_F(ClipCoreTest, HtmlDropWithPicturesKeepsThemAfterTheDocumentLoads)
+TEST_F(ClipIntakeTest, HtmlDropWithPicturesKeepsThemAfterTheDocumentLoads)
 {
     settings.DragIncludeImage = true;
     temp.write("cache/a[1].png", "PNG");
@@ -190,7 +190,7 @@ TEST_F(ClipCoreTest, HtmlDropWithPicturesKeepsThemAfterTheDocumentLoads)
     EXPECT_NE(appended.find("<img src=\"!images\\b.png\">"), std::string::npos);
 }
 
-TEST_F(ClipCoreTest, AppendedPicturesAreKeptWhenShowingThePageAddsTheStyleLine)
+TEST_F(ClipIntakeTest, AppendedPicturesAreKeptWhenShowingThePageAddsTheStyleLine)
 {
     settings.DragIncludeImage = true;
     settings.DragCreateNew = false;
@@ -220,7 +220,7 @@ TEST_F(ClipCoreTest, AppendedPicturesAreKeptWhenShowingThePageAddsTheStyleLine)
     EXPECT_NE(Page("Target").find("<img src=\"https://other.org/gone2.png\">"), std::string::npos);
 }
 
-TEST_F(ClipCoreTest, RemotePicturesGetTheBaseLineLater)
+TEST_F(ClipIntakeTest, RemotePicturesGetTheBaseLineLater)
 {
     settings.DragIncludeImage = true;
     const std::string url = "https://ex.org/news/day.html";
@@ -229,7 +229,7 @@ TEST_F(ClipCoreTest, RemotePicturesGetTheBaseLineLater)
     EXPECT_EQ(Page(tree.Selected()->PageId()).rfind(ClipBaseLine(url) + "\r\n" + ClipFromLine(url), 0), 0u);
 }
 
-TEST_F(ClipCoreTest, ClipboardRoadPastesThenKeepsPictures)
+TEST_F(ClipIntakeTest, ClipboardRoadPastesThenKeepsPictures)
 {
     settings.DragUseUnicode = false;
     settings.DragIncludeImage = true;
@@ -247,7 +247,7 @@ TEST_F(ClipCoreTest, ClipboardRoadPastesThenKeepsPictures)
     EXPECT_EQ(Page(node->PageId()), "<html><body><img src=\"!images\\p.gif\"></body></html>\r\n");
 }
 
-TEST_F(ClipCoreTest, ClipboardRoadAppendsThePastedClipAfterTheOpenPage)
+TEST_F(ClipIntakeTest, ClipboardRoadAppendsThePastedClipAfterTheOpenPage)
 {
     settings.DragUseUnicode = false;
     settings.DragCreateNew = false;
@@ -282,7 +282,7 @@ TEST_F(ClipCoreTest, ClipboardRoadAppendsThePastedClipAfterTheOpenPage)
     EXPECT_FALSE(views.htmlDirty);
 }
 
-TEST_F(ClipCoreTest, ClipboardRoadAppendKeepsThePastedPictures)
+TEST_F(ClipIntakeTest, ClipboardRoadAppendKeepsThePastedPictures)
 {
     settings.DragUseUnicode = false;
     settings.DragCreateNew = false;
@@ -305,7 +305,7 @@ TEST_F(ClipCoreTest, ClipboardRoadAppendKeepsThePastedPictures)
     EXPECT_EQ(ini->ReadString("Target", "p.gif", ""), "1");
 }
 
-TEST_F(ClipCoreTest, AppendWithoutPicturesMakesTheFragmentAbsoluteInsteadOfAddingABase)
+TEST_F(ClipIntakeTest, AppendWithoutPicturesMakesTheFragmentAbsoluteInsteadOfAddingABase)
 {
     settings.DragCreateNew = false;
     views.active = kViewHtml;
@@ -322,7 +322,7 @@ TEST_F(ClipCoreTest, AppendWithoutPicturesMakesTheFragmentAbsoluteInsteadOfAddin
     EXPECT_FALSE(fs::exists(settings.ImagesDir));
 }
 
-TEST_F(ClipCoreTest, AFragmentWithItsOwnBaseGetsNoSecondOne)
+TEST_F(ClipIntakeTest, AFragmentWithItsOwnBaseGetsNoSecondOne)
 {
     const std::string url = "https://ex.org/a.html";
     clips->DropHTMLClip(url, SplitPageLines(BuildCfHtml("<base href=\"https://ex.org/own/\"><p>x</p>", url)), "x");
@@ -331,14 +331,14 @@ TEST_F(ClipCoreTest, AFragmentWithItsOwnBaseGetsNoSecondOne)
     EXPECT_NE(page.find("<base href=\"https://ex.org/own/\">"), std::string::npos);
 }
 
-TEST_F(ClipCoreTest, TitleComesFromTheFirstLineOfTheSelection)
+TEST_F(ClipIntakeTest, TitleComesFromTheFirstLineOfTheSelection)
 {
     const std::string url = "https://ex.org/a.html";
     clips->DropHTMLClip(url, SplitPageLines(BuildCfHtml("<p>x</p>", url)), "Short\r\nthe second line is long");
     EXPECT_EQ(tree.Selected()->Text(), "Short");
 }
 
-TEST_F(ClipCoreTest, EditorHidesAfterAClipOnlyWhenAskedAndComesToTheTopOtherwise)
+TEST_F(ClipIntakeTest, EditorHidesAfterAClipOnlyWhenAskedAndComesToTheTopOtherwise)
 {
     clips->AddTextClip("kept visible");
     EXPECT_FALSE(window.hidden);
@@ -349,7 +349,7 @@ TEST_F(ClipCoreTest, EditorHidesAfterAClipOnlyWhenAskedAndComesToTheTopOtherwise
     EXPECT_TRUE(window.hidden);
 }
 
-TEST_F(ClipCoreTest, LinkAndTextClips)
+TEST_F(ClipIntakeTest, LinkAndTextClips)
 {
     TreeNode* link = clips->AddUrlClip("https://ex.org/a?b=1&c=\"2\"", "A rather long link title here");
     ASSERT_NE(link, nullptr);
@@ -364,7 +364,7 @@ TEST_F(ClipCoreTest, LinkAndTextClips)
     EXPECT_EQ(text->PageId(), "line one  line two a");
 }
 
-TEST_F(ClipCoreTest, AddClipboardContentsNamesTheNode)
+TEST_F(ClipIntakeTest, AddClipboardContentsNamesTheNode)
 {
     auto addNode = [&]() -> TreeNode* {
         TreeNode* n = tree.AddNode(target, Attach::LastSibling, "typed title");
@@ -387,7 +387,7 @@ TEST_F(ClipCoreTest, AddClipboardContentsNamesTheNode)
     EXPECT_EQ(tree.Selected()->Text(), "Clipboard words that");
 }
 
-TEST_F(ClipCoreTest, EditorDragTargetsTheNodeUnderTheCursor)
+TEST_F(ClipIntakeTest, EditorDragTargetsTheNodeUnderTheCursor)
 {
     EXPECT_EQ(EditorClipModeForHit(kHitOnLabel), 2);
     EXPECT_EQ(EditorClipModeForHit(kHitOnIcon | kHitOnIndent), 2);
