@@ -584,7 +584,7 @@ void TPlinderDragZoneForm::SendCtrlC() { ql::SendCtrlC(); }
 void TPlinderDragZoneForm::ShowSaveHomepage(const ClipHandOver& handOver)
 {
     if (ZoneEditor* editor = controller_->Editor())
-        addUrlPageForm_->ShowFor(handOver, *editor);
+        addUrlPageForm_->ShowFor(handOver, editor->Session(), editor->Clips());
 }
 
 void TPlinderDragZoneForm::ShowOptions() { setForm_->ShowModal(); }
