@@ -3,8 +3,8 @@
 // SIGTERM, SIGINT, SIGHUP or the end of the desktop session, each of which runs the same
 // save steps.
 #include "app/editor/session/UnattendedDialogs.h"
-#include "app/zone/EditorFormZone_wx.h"
 #include "app/handover/HandOver.h"
+#include "app/zone/EditorFormZone_wx.h"
 #include "app/zone/TPlinderDragZoneForm_wx.h"
 #include "foundation/EventBoundary_wx.h"
 #include "foundation/VekCollectClass.h"

@@ -2,9 +2,9 @@
 
 #include "app/collection/TextUtil.h"
 
-#include "app/editor/session/ClipIntake.h"
 #include "app/collection/ClipFragment.h"
 #include "app/collection/PageId.h"
+#include "app/editor/session/ClipIntake.h"
 #include "app/editor/session/PageSession.h"
 #include "foundation/VekCollectClass.h"
 #include "platform/core/ErrorLog.h"

@@ -2,8 +2,8 @@
 
 #include "app/collection/TextUtil.h"
 
-#include "app/editor/session/PageSession.h"
 #include "app/collection/TreeMirror_wx.h"
+#include "app/editor/session/PageSession.h"
 #include "foundation/VekAdvClass_wx.h"
 #include "foundation/VekBaseClass_wx.h"
 #include "foundation/VekCollectClass.h"

@@ -3,14 +3,14 @@
 // in one of three views (Browse, HTML, Text) with a view toolbar each. The handlers keep their
 // designer names and hand over to the page session, the clip intake, the tree operations and the
 // layout decisions; the form implements the ports those use over its controls.
-#include "app/editor/session/ClipIntake.h"
-#include "app/editor/session/EditorDropTargeting.h"
-#include "app/editor/session/EditorPorts.h"
-#include "app/editor/session/PageSession.h"
 #include "app/editor/EditWithMenu.h"
 #include "app/editor/EditorActions.h"
 #include "app/editor/EditorLayout.h"
 #include "app/editor/TreeOperations.h"
+#include "app/editor/session/ClipIntake.h"
+#include "app/editor/session/EditorDropTargeting.h"
+#include "app/editor/session/EditorPorts.h"
+#include "app/editor/session/PageSession.h"
 #include "foundation/VekAdvClass.h"
 #include "foundation/VekOLEDrop.h"
 #include "platform/gui/X11WindowActivator_wx.h"

@@ -1,9 +1,9 @@
 #include "app/editor/TreeOperations.h"
 
 #include "app/collection/PageId.h"
-#include "app/editor/session/PageSession.h"
 #include "app/collection/TextUtil.h"
 #include "app/collection/TreeText.h"
+#include "app/editor/session/PageSession.h"
 #include "foundation/VekBaseClass.h"
 #include "platform/core/IniFile.h"
 #include "platform/core/SafeFile.h"

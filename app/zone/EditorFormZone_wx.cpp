@@ -1,8 +1,8 @@
 #include "app/zone/EditorFormZone_wx.h"
 
-#include "app/editor/session/UnattendedDialogs.h"
 #include "app/editor/EditorDialogs_wx.h"
 #include "app/editor/EditorForm_wx.h"
+#include "app/editor/session/UnattendedDialogs.h"
 #include "foundation/VekAdvClass_wx.h"
 #include "platform/gui/HtmlEditControl.h"
 

@@ -1,8 +1,8 @@
 #include "app/zone/ZoneController.h"
 
+#include "app/collection/TreeText.h"
 #include "app/editor/session/ClipIntake.h"
 #include "app/editor/session/PageSession.h"
-#include "app/collection/TreeText.h"
 #include "app/zone/StartupPlan.h"
 #include "app/zone/ZoneTargeting.h"
 #include "foundation/VekCollectClass.h"

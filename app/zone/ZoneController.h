@@ -4,8 +4,8 @@
 // deferred actions. The form turns toolkit events into these calls.
 #include "app/collection/CollectionTree.h"
 #include "app/editor/session/EditorPorts.h"
-#include "app/zone/ActionScheduler.h"
 #include "app/handover/HandOver.h"
+#include "app/zone/ActionScheduler.h"
 #include "app/zone/ZoneEditor.h"
 #include "app/zone/ZoneWindow.h"
 #include "foundation/VekBaseClass.h"

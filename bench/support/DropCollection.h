@@ -2,8 +2,8 @@
 // A collection on disk with an editor session and the drop zone's controller over it, as the
 // drop benchmarks use it: the browser cache holds the five pictures of the clip that
 // ClipFragment() gives.
-#include "app/editor/session/ClipIntake.h"
 #include "app/collection/PageId.h"
+#include "app/editor/session/ClipIntake.h"
 #include "app/editor/session/PageSession.h"
 #include "app/zone/ZoneController.h"
 #include "bench/support/BenchFolder.h"

@@ -3,8 +3,8 @@
 #include "app/collection/ClipFragment.h"
 #include "app/collection/HtmlTags.h"
 #include "app/collection/PageId.h"
-#include "app/editor/session/PageSession.h"
 #include "app/collection/TreeText.h"
+#include "app/editor/session/PageSession.h"
 #include "foundation/VekBaseClass.h"
 
 #include <unistd.h>

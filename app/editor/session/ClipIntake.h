@@ -2,8 +2,8 @@
 // Turning one clip into collection content: a new node next to or under the drop target with a
 // page that holds the clip, or the clip appended to the page open in the editor.
 #include "app/collection/CollectionTree.h"
-#include "app/editor/session/EditorPorts.h"
 #include "app/collection/TextUtil.h"
+#include "app/editor/session/EditorPorts.h"
 
 #include <cstdint>
 #include <functional>

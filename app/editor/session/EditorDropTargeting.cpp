@@ -1,7 +1,7 @@
 #include "app/editor/session/EditorDropTargeting.h"
 
-#include "app/editor/session/ClipIntake.h"
 #include "app/collection/CollectionTree.h"
+#include "app/editor/session/ClipIntake.h"
 #include "app/editor/session/EditorPorts.h"
 #include "foundation/VekCollectClass.h"
 

@@ -1,8 +1,8 @@
 #include "app/editor/session/PageSession.h"
 
 #include "app/collection/PageId.h"
-#include "app/editor/session/PageText.h"
 #include "app/collection/TextTransforms.h"
+#include "app/editor/session/PageText.h"
 #include "foundation/VekBaseClass.h"
 #include "platform/core/ErrorLog.h"
 #include "platform/core/SafeFile.h"

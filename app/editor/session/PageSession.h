@@ -4,9 +4,9 @@
 // editing control asks for when its document is complete. Everything the editor window shows
 // goes through the ports; the process-wide values come in through a CollectionContext.
 #include "app/collection/CollectionTree.h"
-#include "app/editor/session/EditorPorts.h"
 #include "app/collection/PictureLocalizer.h"
 #include "app/collection/TreeFiles.h"
+#include "app/editor/session/EditorPorts.h"
 #include "foundation/PageLimit.h"
 #include "foundation/VekCollectClass.h"
 #include "platform/core/SafeFile.h"

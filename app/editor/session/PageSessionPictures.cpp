@@ -4,8 +4,8 @@
 #include "app/editor/session/PageSession.h"
 
 #include "app/collection/ClipFragment.h"
-#include "app/editor/session/PageText.h"
 #include "app/collection/TextUtil.h"
+#include "app/editor/session/PageText.h"
 #include "platform/core/SafeFile.h"
 
 #include <utility>

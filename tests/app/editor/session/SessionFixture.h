@@ -1,7 +1,7 @@
 #pragma once
 // A collection folder in a temp dir with a page session, a clip intake and fake ports around them.
-#include "app/editor/session/ClipIntake.h"
 #include "app/collection/PageId.h"
+#include "app/editor/session/ClipIntake.h"
 #include "app/editor/session/PageSession.h"
 #include "platform/core/IniFile.h"
 #include "tests/app/editor/session/FakePorts.h"
