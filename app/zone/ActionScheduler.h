@@ -1,7 +1,7 @@
 #pragma once
 // Arming the zone's action timer with an action code, an interval and a tick count, and
 // counting its ticks. The timer itself is a port: wxTimer in the zone, a fake clock in tests.
-#include "app/zone/ZoneActions.h"
+#include "app/editor/session/DeferredWork.h"
 
 namespace ql {
 
