@@ -51,7 +51,7 @@ public:
     void SetDropHighlight(TreeNode* node) override;
     void ShowEditorForDrag() override { form_.ShowEditorForDrag(); }
     void SetBusyCursor(bool busy) override;
-    void ScheduleAction(int code, int intervalMs, int ticks) override;
+    void ScheduleAction(ZoneAction action, int intervalMs, int ticks) override;
     std::string ClipboardText() override;
 
 private:

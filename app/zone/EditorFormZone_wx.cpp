@@ -86,7 +86,7 @@ public:
     }
     bool SavePlacement() override { return form_ && SaveFormPlacement(kFormPosKey, form_.get()); }
     void SetUnattended() override { boxes_.SetUnattended(); }
-    void SetActionSink(std::function<void(int, int, int)> sink) override
+    void SetActionSink(std::function<void(ZoneAction, int, int)> sink) override
     {
         if (form_)
             form_->Actions().Schedule = std::move(sink);

@@ -105,7 +105,7 @@ public:
     // Hand-overs taken and not yet shown in the dialog.
     const std::deque<ClipHandOver>& PendingHandOvers() const { return pending_; }
 
-    void ScheduleAction(int code, int intervalMs, int ticks);
+    void ScheduleAction(ZoneAction action, int intervalMs, int ticks);
     void Timer1Timer();
     ActionScheduler& Scheduler() { return scheduler_; }
 

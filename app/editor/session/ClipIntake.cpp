@@ -134,7 +134,7 @@ void ClipIntake::DropHTMLClip(const std::string& url, StringList lines, const st
     } else if (s.DragCreateNew) {
         session_.SetClipboardAppend(std::nullopt);
         StoreClip("", title, false);
-        window_.ScheduleAction(kTagPasteThenLocalize, 100, 1);
+        window_.ScheduleAction(ZoneAction::CopyAndPaste, kActionIntervalMs, 1);
     } else {
         // The source copies its selection to the clipboard, which is pasted into a new document
         // and from there appended to the open page (see PageSession::dtDocumentComplete).
@@ -142,7 +142,7 @@ void ClipIntake::DropHTMLClip(const std::string& url, StringList lines, const st
         if (!ClipTarget() || s.CurrentPageFile.empty())
             return;
         session_.SetClipboardAppend(PageSession::ClipboardAppend{s.CurrentPageFile, url, keepPictures});
-        window_.ScheduleAction(kTagPasteThenLocalize, 100, 1);
+        window_.ScheduleAction(ZoneAction::CopyAndPaste, kActionIntervalMs, 1);
     }
 }
 

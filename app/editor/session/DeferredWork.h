@@ -1,7 +1,10 @@
 #pragma once
-// The deferred actions of the drop zone: codes that other parts arm the zone's action timer with.
+// The program's deferred work, by its codes.
 namespace ql {
 
+// The drop zone's action timer is armed with one of these, an interval and a tick count: by the
+// zone itself, and by the editor through its window port (the copy of a selection dragged over
+// it, the clipboard road's copy and paste).
 enum class ZoneAction : int {
     None = 0,
     ShowEditor = 1000,    // show the editor window

@@ -34,7 +34,7 @@ void EditorDropTargeting::DragOver(TreeNode* under, unsigned hit)
 {
     settings_.DragCreateNew = true;
     // The source program copies its selection while the drag goes on.
-    window_.ScheduleAction(6000, 100, 1);
+    window_.ScheduleAction(ZoneAction::CopyOnly, kActionIntervalMs, 1);
     if (under && under != clips_.ClipTarget()) {
         window_.SetStatusText(under->Text());
         clips_.SetClipTarget(under);

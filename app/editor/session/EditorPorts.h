@@ -1,6 +1,7 @@
 #pragma once
 // What the collection and clip logic needs from the editor window and the rest of the program.
 // The editor implements these over its wx controls; tests use fakes.
+#include "app/editor/session/DeferredWork.h"
 #include "foundation/Dialogs.h"
 
 #include <functional>
@@ -67,9 +68,9 @@ public:
     // Shows the editor (restored when minimised) above the other windows, not left topmost.
     virtual void ShowEditorForDrag() = 0;
     virtual void SetBusyCursor(bool busy) = 0;
-    // The drop zone's deferred actions: 2000 copy the source's selection and paste it into a new
-    // document (which calls PageSession::StartClipboardPaste), 6000 copy only.
-    virtual void ScheduleAction(int code, int intervalMs, int ticks) = 0;
+    // The drop zone's deferred actions: CopyAndPaste copies the source's selection and pastes it
+    // into a new document (which calls PageSession::StartClipboardPaste), CopyOnly only copies.
+    virtual void ScheduleAction(ZoneAction action, int intervalMs, int ticks) = 0;
     virtual std::string ClipboardText() = 0;
 };
 

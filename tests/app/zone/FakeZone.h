@@ -104,7 +104,7 @@ struct FakeZoneEditor : ZoneEditor {
     bool shown = false, minimized = false, active = false;
     bool placementSaves = true;
     int formShows = 0, fronts = 0;
-    std::function<void(int, int, int)> sink;
+    std::function<void(ZoneAction, int, int)> sink;
 
     FakeZoneEditor(PageSession& s, ClipIntake& c, PageViews& v) : session(s), clips(c), views(v) {}
     PageSession& Session() override { return session; }
@@ -140,7 +140,7 @@ struct FakeZoneEditor : ZoneEditor {
         return placementSaves;
     }
     void SetUnattended() override { unattended = true; }
-    void SetActionSink(std::function<void(int, int, int)> s) override { sink = std::move(s); }
+    void SetActionSink(std::function<void(ZoneAction, int, int)> s) override { sink = std::move(s); }
 };
 
 }  // namespace ql::test

@@ -372,14 +372,14 @@ TEST_F(ZoneControllerTest, TheEditorsDeferredActionsRunThroughTheZone)
 {
     Make();
     zone->EnsureEditorForm();
-    editor->sink(6000, 100, 1);
+    editor->sink(ZoneAction::CopyOnly, 100, 1);
     timer.Advance(100);
     EXPECT_EQ(zoneWindow.ctrlC, 1);
-    editor->sink(2000, 100, 1);
+    editor->sink(ZoneAction::CopyAndPaste, 100, 1);
     timer.Advance(100);
     EXPECT_EQ(zoneWindow.ctrlC, 2);
     EXPECT_EQ(session->HtmlEditorTag, kTagPasteThenLocalize);
-    editor->sink(3000, 100, 1);  // no such action: nothing happens
+    editor->sink(static_cast<ZoneAction>(3000), 100, 1);  // no such action: nothing happens
     timer.Advance(100);
     EXPECT_EQ(zoneWindow.ctrlC, 2);
 }

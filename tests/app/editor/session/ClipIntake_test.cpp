@@ -235,7 +235,7 @@ TEST_F(ClipIntakeTest, ClipboardRoadPastesThenKeepsPictures)
     settings.DragIncludeImage = true;
     const std::string url = "https://ex.org/";
     clips->DropHTMLClip(url, SplitPageLines(BuildCfHtml("<p>x</p>", url)), "Pasted");
-    EXPECT_EQ(window.actions, std::vector<int>{kTagPasteThenLocalize});
+    EXPECT_EQ(window.actions, std::vector<ZoneAction>{ZoneAction::CopyAndPaste});
     TreeNode* node = tree.Selected();
     EXPECT_EQ(Page(node->PageId()), "");
     // The drop zone's action: copy in the source program, then a new document to paste into.
@@ -256,7 +256,7 @@ TEST_F(ClipIntakeTest, ClipboardRoadAppendsThePastedClipAfterTheOpenPage)
     WritePage("Target", older + "</body></html>\r\n");
     const std::string url = "https://ex.org/dir/day.html";
     clips->DropHTMLClip(url, SplitPageLines(BuildCfHtml("<p>clip</p>", url)), "clip");
-    EXPECT_EQ(window.actions, std::vector<int>{kTagPasteThenLocalize});
+    EXPECT_EQ(window.actions, std::vector<ZoneAction>{ZoneAction::CopyAndPaste});
     EXPECT_EQ(Page("Target"), older + "</body></html>\r\n");  // nothing to store before the paste
     // The drop zone's action: the source copies, a new document takes the clipboard.
     views.clipboardHtml = "<html><head></head><BODY class=\"x\"><p>clip</p><a href=\"next.html\">n</a></BODY></html>";
@@ -406,7 +406,7 @@ TEST_F(ClipIntakeTest, EditorDragTargetsTheNodeUnderTheCursor)
     EXPECT_EQ(clips->ClipMode, 0);
     EXPECT_EQ(window.status, "After");
     EXPECT_EQ(window.highlighted, after);
-    EXPECT_EQ(window.actions, std::vector<int>{6000});
+    EXPECT_EQ(window.actions, std::vector<ZoneAction>{ZoneAction::CopyOnly});
 
     // Resting on the target expands it at the first tick, then every second tick.
     EXPECT_EQ(drag.TimerTick(after), after);
