@@ -92,7 +92,7 @@ SaveHomepage::Outcome SaveHomepage::SaveSteps()
     } else if (!editorTree.Loaded()) {
         session_.LoadTreeOnce();
     }
-    session_.HomepageImport = true;
+    session_.ExpectHomepageImport();
     TreeNode* target = index < 0 ? nullptr : editorTree.NodeAt(static_cast<std::size_t>(index));
     if (!target)
         return Outcome::Failed;

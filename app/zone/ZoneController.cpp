@@ -237,7 +237,7 @@ void ZoneController::CopyClipboardContents1Click()
     if (editor->ActiveView() == kViewHtml) {
         editor->PasteIntoHtmlView();
     } else {
-        editor->Session().HtmlEditorTag = kTagPasteThenLocalize;
+        editor->Session().PasteIntoNextDocument();
         editor->SwitchView(kViewHtml, true);
     }
     editor->BringToFront();

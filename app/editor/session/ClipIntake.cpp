@@ -119,7 +119,7 @@ void ClipIntake::DropHTMLClip(const std::string& url, StringList lines, const st
             } else if (!ContainsNoCase(JoinPageLines(lines), "<base ")) {
                 lines.insert(lines.begin(), ClipBaseLine(url));
             }
-            session_.NewClipPending = true;
+            session_.ExpectNewClip();
         } else {
             // Only a clip stored as HTML has pictures to keep; a pending request would
             // otherwise hit whatever page the HTML view loads next.

@@ -15,4 +15,12 @@ enum class ZoneAction : int {
 
 inline constexpr int kActionIntervalMs = 100;
 
+// What the HTML editing control's next document completion does (the control's Tag). A paste
+// comes after the zone's CopyAndPaste, which is why both carry the same number.
+enum class DocumentWork : int {
+    None = 0,
+    PasteThenLocalize = 2000,  // paste the clipboard into the new document, then keep its pictures
+    Localize = 4000,           // keep the pictures of the loaded document
+};
+
 }  // namespace ql

@@ -24,7 +24,7 @@ TEST_F(EditorActionsTest, TheClipboardPasteGoesIntoThePageItWasArmedFor)
     actions.Arm(ZoneAction::CopyAndPaste, 100, 1);
     EXPECT_EQ(scheduled, (std::vector<ZoneAction>{ZoneAction::CopyOnly, ZoneAction::CopyAndPaste}));
     ASSERT_TRUE(actions.RunClipboardPaste());
-    EXPECT_EQ(session->HtmlEditorTag, kTagPasteThenLocalize);
+    EXPECT_EQ(session->PendingDocumentWork(), DocumentWork::PasteThenLocalize);
     EXPECT_EQ(views.log.back(), "html new");
     EXPECT_FALSE(actions.RunClipboardPaste());  // once per arming
 }
@@ -38,12 +38,12 @@ TEST_F(EditorActionsTest, APasteArmedForAnotherPageOrViewIsDropped)
     actions.Arm(ZoneAction::CopyAndPaste, 100, 1);
     window.SelectNode(b);  // the user went on before the timer ran
     EXPECT_FALSE(actions.RunClipboardPaste());
-    EXPECT_EQ(session->HtmlEditorTag, 0);
+    EXPECT_EQ(session->PendingDocumentWork(), DocumentWork::None);
 
     actions.Arm(ZoneAction::CopyAndPaste, 100, 1);
     views.active = kViewBrowse;
     EXPECT_FALSE(actions.RunClipboardPaste());
-    EXPECT_EQ(session->HtmlEditorTag, 0);
+    EXPECT_EQ(session->PendingDocumentWork(), DocumentWork::None);
     EXPECT_FALSE(actions.RunClipboardPaste());  // nothing armed
 }
 

@@ -147,7 +147,7 @@ TEST_F(TreeOperationsTest, NothingWritesTheOpenPageAfterItsNodeWasDeleted)
     window.SelectNode(a);
     views.htmlDocument = "<p>edited</p>";
     views.htmlDirty = true;
-    session->ForceSave = true;
+    session->ForceNextSave();
     ops.DeleteNodeTree(a);
     EXPECT_FALSE(fs::exists(File("A")));
     EXPECT_EQ(settings.CurrentNodeId, "Keep");  // the remaining node was selected and shown
@@ -310,7 +310,7 @@ TEST_F(TreeOperationsTest, TheNewEmptyDocumentNeverGoesOverThePreviousPage)
     views.active = kViewHtml;
     window.SelectNode(a);
     // The open page's save was skipped (the control was busy) and a forced save is pending.
-    session->ForceSave = true;
+    session->ForceNextSave();
     TreeNode* b = tree.AddNode(a, Attach::LastSibling, "B");
     ops.InitNewNodePage(b);
     EXPECT_EQ(tree.Selected(), b);

@@ -378,7 +378,7 @@ TEST_F(ZoneControllerTest, TheEditorsDeferredActionsRunThroughTheZone)
     editor->sink(ZoneAction::CopyAndPaste, 100, 1);
     timer.Advance(100);
     EXPECT_EQ(zoneWindow.ctrlC, 2);
-    EXPECT_EQ(session->HtmlEditorTag, kTagPasteThenLocalize);
+    EXPECT_EQ(session->PendingDocumentWork(), DocumentWork::PasteThenLocalize);
     editor->sink(static_cast<ZoneAction>(3000), 100, 1);  // no such action: nothing happens
     timer.Advance(100);
     EXPECT_EQ(zoneWindow.ctrlC, 2);
@@ -443,7 +443,7 @@ TEST_F(ZoneControllerTest, MenuCommandsShowTheEditorAndRunItsOwnCommands)
     EXPECT_EQ(views.log.back(), "html paste");
     views.active = kViewBrowse;
     zone->CopyClipboardContents1Click();
-    EXPECT_EQ(session->HtmlEditorTag, kTagPasteThenLocalize);
+    EXPECT_EQ(session->PendingDocumentWork(), DocumentWork::PasteThenLocalize);
     EXPECT_EQ(views.active, kViewHtml);
 
     zone->Options1Click();

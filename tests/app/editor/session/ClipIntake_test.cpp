@@ -158,7 +158,7 @@ TEST_F(ClipIntakeTest, HtmlDropInTheTextViewStoresThePlainText)
     settings.DragIncludeImage = true;
     clips->DropHTMLClip("https://ex.org/", SplitPageLines(BuildCfHtml("<b>bold</b>", "https://ex.org/")), "bold");
     EXPECT_EQ(Page(tree.Selected()->PageId()), "bold\r\n");
-    EXPECT_EQ(session->HtmlEditorTag, 0);  // nothing left to localise
+    EXPECT_EQ(session->PendingDocumentWork(), DocumentWork::None);  // nothing left to localise
 }
 
 TEST_F(ClipIntakeTest, HtmlDropWithPicturesKeepsThemAfterTheDocumentLoads)
@@ -169,7 +169,7 @@ TEST_F(ClipIntakeTest, HtmlDropWithPicturesKeepsThemAfterTheDocumentLoads)
     const std::string url = "https://ex.org/news/day.html";
     clips->DropHTMLClip(url, SplitPageLines(BuildCfHtml("<p><img src=\"a.png\"></p>", url)), "Pictures");
     TreeNode* node = tree.Selected();
-    EXPECT_EQ(session->HtmlEditorTag, kTagLocalize);
+    EXPECT_EQ(session->PendingDocumentWork(), DocumentWork::Localize);
     session->dtDocumentComplete();
     const std::string page = Page(node->PageId());
     EXPECT_NE(page.find("<img src=\"!images\\a1.png\">"), std::string::npos);
@@ -267,7 +267,7 @@ TEST_F(ClipIntakeTest, ClipboardRoadAppendsThePastedClipAfterTheOpenPage)
     EXPECT_EQ(tree.Count(), 3u);
     EXPECT_EQ(views.htmlLoadedFile, File("Target"));  // the view shows the page again, not the pasted document
     EXPECT_FALSE(views.htmlDirty);
-    EXPECT_FALSE(session->ForceSave);
+    EXPECT_FALSE(session->SaveForced());
     // A later save of the view keeps the appended page.
     session->SaveCurrentPage("");
     EXPECT_EQ(Page("Target"), page);
@@ -296,7 +296,7 @@ TEST_F(ClipIntakeTest, ClipboardRoadAppendKeepsThePastedPictures)
     views.clipboardHtml = "<html><body><img src=\"https://ex.org/p.gif\"></body></html>";
     session->StartClipboardPaste();
     session->dtDocumentComplete();  // the paste, appended; the page is loaded again
-    EXPECT_EQ(session->HtmlEditorTag, kTagLocalize);
+    EXPECT_EQ(session->PendingDocumentWork(), DocumentWork::Localize);
     session->dtDocumentComplete();  // the page's load: the appended pictures are kept
     const std::string page = Page("Target");
     EXPECT_NE(page.find("<img src=\"rel/old.png\">"), std::string::npos) << page;
@@ -379,7 +379,7 @@ TEST_F(ClipIntakeTest, AddClipboardContentsNamesTheNode)
     clips->AddClipboardBClick(addNode);
     EXPECT_EQ(tree.Selected()->Text(), "New");
     EXPECT_EQ(tree.Selected()->PageId(), "typed title");
-    EXPECT_EQ(session->HtmlEditorTag, kTagPasteThenLocalize);
+    EXPECT_EQ(session->PendingDocumentWork(), DocumentWork::PasteThenLocalize);
     EXPECT_EQ(views.active, kViewHtml);
 
     window.clipboard = "Clipboard words that run long";

@@ -56,13 +56,13 @@ TEST_F(PageSessionSafetyTest, ADeletedPageIsForgotten)
     views.active = kViewHtml;
     window.SelectNode(a);
     session->ArmPictureLocalization(File("A"));
-    session->ForceSave = true;
+    session->ForceNextSave();
     fs::remove(File("A"));
     session->NotePageDeleted("A");
     EXPECT_EQ(settings.CurrentNodeId, "");
     EXPECT_EQ(settings.CurrentPageFile, "");
-    EXPECT_FALSE(session->ForceSave);
-    EXPECT_EQ(session->HtmlEditorTag, 0);
+    EXPECT_FALSE(session->SaveForced());
+    EXPECT_EQ(session->PendingDocumentWork(), DocumentWork::None);
     session->dtDocumentComplete();
     EXPECT_TRUE(session->SaveCurrentPage(""));
     EXPECT_FALSE(fs::exists(File("A")));
