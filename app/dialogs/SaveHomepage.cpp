@@ -97,7 +97,7 @@ SaveHomepage::Outcome SaveHomepage::SaveSteps()
     if (!target)
         return Outcome::Failed;
     clips_.SetClipTarget(target);
-    clips_.ClipMode = static_cast<std::uint8_t>(Attach::LastChild);
+    clips_.ClipMode = Attach::LastChild;
     TSettings& s = session_.AppSettings();
     s.DragCreateNew = true;
     TreeNode* node = clips_.AddClip("", Title);

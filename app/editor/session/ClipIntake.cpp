@@ -46,7 +46,8 @@ TreeNode* ClipIntake::StoreClip(const std::string& content, const std::string& t
 
     TreeNode* result = nullptr;
     if (s.DragCreateNew || firstNode) {
-        const Attach mode = (ClipMode == 0 || ClipMode == 4) ? static_cast<Attach>(ClipMode) : Attach::LastChild;
+        const Attach mode =
+            (ClipMode == Attach::LastSibling || ClipMode == Attach::InsertBefore) ? ClipMode : Attach::LastChild;
         TreeNode* node = tree.AddNode(target, mode, caption);  // without a target: at the top
         const std::string id = session_.MakeNodeFileName(*node);
         tree.SetPageId(node, id);

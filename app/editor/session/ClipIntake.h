@@ -23,8 +23,9 @@ public:
     // The node the next clip is attached to; nullptr when none or when it was deleted since.
     TreeNode* ClipTarget() const;
     void SetClipTarget(TreeNode* node);
-    // How a new node is attached to the target: 0 last sibling, 2 last child, 4 inserted before.
-    std::uint8_t ClipMode = 2;
+    // How a new node is attached to the target: LastSibling, LastChild or InsertBefore (any
+    // other mode attaches it as the last child).
+    Attach ClipMode = Attach::LastChild;
 
     // Stores one clip. With DragCreateNew a new node (captioned with the title) gets a page that
     // holds `content`, and is selected; the result is that node. Otherwise the content goes into

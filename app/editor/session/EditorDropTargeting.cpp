@@ -7,15 +7,15 @@
 
 namespace ql {
 
-std::uint8_t EditorClipModeForHit(unsigned hit)
+Attach EditorClipModeForHit(unsigned hit)
 {
-    std::uint8_t mode = 2;
+    Attach mode = Attach::LastChild;
     if (hit & (kHitOnLabel | kHitOnIcon))
-        mode = 2;
+        mode = Attach::LastChild;
     else if (hit & (kHitNowhere | kHitOnIndent))
-        mode = 0;
+        mode = Attach::LastSibling;
     if (hit == kHitOnButton)
-        mode = 0;
+        mode = Attach::LastSibling;
     return mode;
 }
 

@@ -1,13 +1,12 @@
 #pragma once
 // The editor tree as a drop target: which node a dragged clip goes to and how, the status text
 // while dragging, and the hover-expand timer (700 ms) that opens the node the cursor rests on.
-#include <cstdint>
+#include "app/collection/CollectionTree.h"
 
 namespace ql {
 
 class ClipIntake;
 class EditorWindow;
-class TreeNode;
 struct TSettings;
 
 // Where a tree hit test found the cursor; a position may report several.
@@ -22,7 +21,7 @@ enum TreeHit : unsigned {
 
 // The clip mode for a drop on the editor's tree: a child on an item or its icon; a sibling below
 // the items, on an indent, or on nothing but the expand button; else a child.
-std::uint8_t EditorClipModeForHit(unsigned hit);
+Attach EditorClipModeForHit(unsigned hit);
 
 inline constexpr int kHoverExpandIntervalMs = 700;
 

@@ -275,7 +275,7 @@ TEST_F(EditorFormTest, TheClipboardRoadPastesIntoThePageItWasArmedFor)
     const StringList lines = {"Version:0.9", "<HTML><BODY><!--StartFragment--><p>dropped</p><!--EndFragment--></BODY></HTML>"};
 
     form->Clips().SetClipTarget(form->Tree().NodeAt(0));
-    form->Clips().ClipMode = 2;
+    form->Clips().ClipMode = Attach::LastChild;
     form->Clips().DropHTMLClip("http://example.org/a", lines, "First clip");
     ASSERT_EQ(scheduled, std::vector<ZoneAction>{ZoneAction::CopyAndPaste});
     ASSERT_EQ(form->Tree().Selected()->Text(), "First clip");

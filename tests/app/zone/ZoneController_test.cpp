@@ -262,7 +262,7 @@ TEST_F(ZoneControllerTest, DragOverTargetsTheNodeUnderTheCursorAndTheBarAppends)
     zone->DragOver();
     EXPECT_TRUE(zone->DropAllowed());
     EXPECT_EQ(clips->ClipTarget(), b);
-    EXPECT_EQ(clips->ClipMode, 4);
+    EXPECT_EQ(clips->ClipMode, Attach::InsertBefore);
     EXPECT_TRUE(settings.DragCreateNew);
     EXPECT_EQ(zoneWindow.status, "Insert to \"B\"");
 

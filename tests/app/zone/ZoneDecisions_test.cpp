@@ -139,19 +139,19 @@ TEST(ActionScheduler, ReArmingReplacesTheCodeAndKeepsARunningPeriodOfTheSameInte
 
 TEST(ZoneTargeting, IndentAndExpandButtonInsertBeforeBelowTheItemsAddsASibling)
 {
-    EXPECT_EQ(ZoneClipModeForHit(kHitOnLabel), 2);
-    EXPECT_EQ(ZoneClipModeForHit(kHitOnIcon), 2);
-    EXPECT_EQ(ZoneClipModeForHit(kHitOnLabel | kHitOnIndent), 2);
-    EXPECT_EQ(ZoneClipModeForHit(kHitNowhere), 0);
-    EXPECT_EQ(ZoneClipModeForHit(kHitOnIndent), 4);
-    EXPECT_EQ(ZoneClipModeForHit(kHitOnButton), 4);
-    EXPECT_EQ(ZoneClipModeForHit(kHitOnButton | kHitOnIndent), 4);
-    EXPECT_EQ(ZoneClipModeForHit(kHitOnRight), 2);
+    EXPECT_EQ(ZoneClipModeForHit(kHitOnLabel), Attach::LastChild);
+    EXPECT_EQ(ZoneClipModeForHit(kHitOnIcon), Attach::LastChild);
+    EXPECT_EQ(ZoneClipModeForHit(kHitOnLabel | kHitOnIndent), Attach::LastChild);
+    EXPECT_EQ(ZoneClipModeForHit(kHitNowhere), Attach::LastSibling);
+    EXPECT_EQ(ZoneClipModeForHit(kHitOnIndent), Attach::InsertBefore);
+    EXPECT_EQ(ZoneClipModeForHit(kHitOnButton), Attach::InsertBefore);
+    EXPECT_EQ(ZoneClipModeForHit(kHitOnButton | kHitOnIndent), Attach::InsertBefore);
+    EXPECT_EQ(ZoneClipModeForHit(kHitOnRight), Attach::LastChild);
     // The editor's own tree reads the same places differently.
-    EXPECT_EQ(EditorClipModeForHit(kHitOnIndent), 0);
-    EXPECT_EQ(ZoneTargetStatus(4, "Notes"), "Insert to \"Notes\"");
-    EXPECT_EQ(ZoneTargetStatus(2, "Notes"), "Add ChildNode to \"Notes\"");
-    EXPECT_EQ(ZoneTargetStatus(0, "Notes"), "Add SiblingNode to \"Notes\"");
+    EXPECT_EQ(EditorClipModeForHit(kHitOnIndent), Attach::LastSibling);
+    EXPECT_EQ(ZoneTargetStatus(Attach::InsertBefore, "Notes"), "Insert to \"Notes\"");
+    EXPECT_EQ(ZoneTargetStatus(Attach::LastChild, "Notes"), "Add ChildNode to \"Notes\"");
+    EXPECT_EQ(ZoneTargetStatus(Attach::LastSibling, "Notes"), "Add SiblingNode to \"Notes\"");
 }
 
 }  // namespace

@@ -27,7 +27,7 @@ protected:
 
 TEST_F(ClipIntakeTest, NewNodesInEachModeGetTheirPageAndTheSelection)
 {
-    clips->ClipMode = 2;
+    clips->ClipMode = Attach::LastChild;
     TreeNode* child = clips->AddClip("child page", "  Child\r\n ");
     ASSERT_NE(child, nullptr);
     EXPECT_EQ(child->Parent(), target);
@@ -38,9 +38,9 @@ TEST_F(ClipIntakeTest, NewNodesInEachModeGetTheirPageAndTheSelection)
     EXPECT_EQ(window.expanded, std::vector<TreeNode*>{target});
     EXPECT_EQ(temp.read("Collection/tvdata"), "Top\r\nTarget\r\nChild\r\nAfter\r\n");
 
-    clips->ClipMode = 0;
+    clips->ClipMode = Attach::LastSibling;
     clips->AddClip("s", "Sibling");
-    clips->ClipMode = 4;
+    clips->ClipMode = Attach::InsertBefore;
     clips->AddClip("b", "Before");
     EXPECT_EQ(test::TreeShape(tree), "Top -Before -Target --Child -After -Sibling ");
 
@@ -389,12 +389,12 @@ TEST_F(ClipIntakeTest, AddClipboardContentsNamesTheNode)
 
 TEST_F(ClipIntakeTest, EditorDragTargetsTheNodeUnderTheCursor)
 {
-    EXPECT_EQ(EditorClipModeForHit(kHitOnLabel), 2);
-    EXPECT_EQ(EditorClipModeForHit(kHitOnIcon | kHitOnIndent), 2);
-    EXPECT_EQ(EditorClipModeForHit(kHitNowhere), 0);
-    EXPECT_EQ(EditorClipModeForHit(kHitOnIndent), 0);
-    EXPECT_EQ(EditorClipModeForHit(kHitOnButton), 0);
-    EXPECT_EQ(EditorClipModeForHit(kHitOnRight), 2);
+    EXPECT_EQ(EditorClipModeForHit(kHitOnLabel), Attach::LastChild);
+    EXPECT_EQ(EditorClipModeForHit(kHitOnIcon | kHitOnIndent), Attach::LastChild);
+    EXPECT_EQ(EditorClipModeForHit(kHitNowhere), Attach::LastSibling);
+    EXPECT_EQ(EditorClipModeForHit(kHitOnIndent), Attach::LastSibling);
+    EXPECT_EQ(EditorClipModeForHit(kHitOnButton), Attach::LastSibling);
+    EXPECT_EQ(EditorClipModeForHit(kHitOnRight), Attach::LastChild);
 
     settings.DragCreateNew = false;
     EditorDropTargeting drag(*clips, settings, window);
@@ -403,7 +403,7 @@ TEST_F(ClipIntakeTest, EditorDragTargetsTheNodeUnderTheCursor)
     drag.DragOver(after, kHitOnIndent);
     EXPECT_TRUE(settings.DragCreateNew);
     EXPECT_EQ(clips->ClipTarget(), after);
-    EXPECT_EQ(clips->ClipMode, 0);
+    EXPECT_EQ(clips->ClipMode, Attach::LastSibling);
     EXPECT_EQ(window.status, "After");
     EXPECT_EQ(window.highlighted, after);
     EXPECT_EQ(window.actions, std::vector<ZoneAction>{ZoneAction::CopyOnly});
