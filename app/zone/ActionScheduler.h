@@ -18,7 +18,7 @@ class ActionScheduler {
 public:
     explicit ActionScheduler(ActionTimer& timer) : timer_(timer) {}
 
-    // Arming while the timer runs replaces the code and restarts the count; with the interval
+    // Arming while the timer runs replaces the action and restarts the count; with the interval
     // unchanged the running period goes on.
     void ScheduleAction(ZoneAction action, int intervalMs, int ticks);
     // One timer tick: the action to run now. The last tick of the count stops the timer and puts
