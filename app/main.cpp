@@ -2,9 +2,9 @@
 // title) to the running instance and ends; the first instance runs the drop zone until Exit,
 // SIGTERM, SIGINT, SIGHUP or the end of the desktop session, each of which runs the same
 // save steps.
-#include "app/collection/UnattendedDialogs.h"
+#include "app/editor/session/UnattendedDialogs.h"
+#include "app/handover/HandOver.h"
 #include "app/zone/EditorFormZone_wx.h"
-#include "app/zone/HandOver.h"
 #include "app/zone/TPlinderDragZoneForm_wx.h"
 #include "foundation/EventBoundary_wx.h"
 #include "foundation/VekCollectClass.h"

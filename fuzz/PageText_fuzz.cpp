@@ -1,9 +1,9 @@
 // The page text transforms on any page: the Unicode toggle, the clean-up, the preparation of a
 // page for a view (plain text to HTML, the import's changes), an appended clip and the pure
 // text the HTML view renders (it comes back from the web engine as a JSON value).
-#include "app/collection/PageText.h"
 #include "app/collection/TextTransforms.h"
 #include "app/collection/TextUtil.h"
+#include "app/editor/session/PageText.h"
 #include "fuzz/FuzzSupport.h"
 #include "platform/gui/Json.h"
 

@@ -3,16 +3,22 @@
 // local copy (a file of a local page, or the browser cache's copy) is copied into the images
 // folder under a unique name, the page points at "!images\" + that name, and "images.ini" lists
 // the picture under the page id. Links are made absolute on the way.
-#include "app/collection/EditorPorts.h"
-
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
 namespace ql {
 
 class IniFile;
+
+// The local copy of a URL's body no longer than `maxBytes`, or "" (production: FindUrlCacheFile,
+// whose index the program starts building at start-up with StartUrlCacheIndexing). Larger bodies
+// are left in the cache: the caller would refuse them anyway. `pageUrl` is the address of the
+// page the resource was shown in, as far as the clip tells it ("" when unknown).
+using UrlCacheLookup =
+    std::function<std::string(const std::string& url, std::uint64_t maxBytes, const std::string& pageUrl)>;
 
 // How a page refers to a picture in the images folder (browsers read "\" as "/" in file URLs).
 inline constexpr char kImagesReference[] = "!images\\";

@@ -2,16 +2,16 @@
 
 #include "app/collection/TextUtil.h"
 
-#include "app/collection/ClipCore.h"
 #include "app/collection/ClipFragment.h"
 #include "app/collection/PageId.h"
-#include "app/collection/PageSession.h"
+#include "app/editor/session/ClipIntake.h"
+#include "app/editor/session/PageSession.h"
 #include "foundation/VekCollectClass.h"
 #include "platform/core/ErrorLog.h"
 
 namespace ql {
 
-SaveHomepage::SaveHomepage(PageSession& session, ClipCore& clips, EditorDialogs& dialogs)
+SaveHomepage::SaveHomepage(PageSession& session, ClipIntake& clips, EditorDialogs& dialogs)
     : session_(session), clips_(clips), dialogs_(dialogs)
 {
 }
@@ -92,17 +92,17 @@ SaveHomepage::Outcome SaveHomepage::SaveSteps()
     } else if (!editorTree.Loaded()) {
         session_.LoadTreeOnce();
     }
-    session_.HomepageImport = true;
+    session_.ExpectHomepageImport();
     TreeNode* target = index < 0 ? nullptr : editorTree.NodeAt(static_cast<std::size_t>(index));
     if (!target)
         return Outcome::Failed;
     clips_.SetClipTarget(target);
-    clips_.ClipMode = static_cast<std::uint8_t>(Attach::LastChild);
+    clips_.ClipMode = Attach::LastChild;
     TSettings& s = session_.AppSettings();
     s.DragCreateNew = true;
     TreeNode* node = clips_.AddClip("", Title);
     if (!node)
-        return Outcome::Reported;  // the clip core told the user
+        return Outcome::Reported;  // the clip intake told the user
 
     // The new node's own page, also when the editor kept another page open.
     const std::string file = PageFileName(s.CollectionDir, node->PageId());

@@ -2,13 +2,13 @@
 // The "Save homepage" dialog's logic: a copy of the collection tree to choose the target in,
 // new nodes made on the way, and saving the handed-over clip as a new child page.
 #include "app/collection/CollectionTree.h"
-#include "app/zone/HandOver.h"
+#include "app/handover/HandOver.h"
 
 #include <string>
 
 namespace ql {
 
-class ClipCore;
+class ClipIntake;
 class EditorDialogs;
 class PageSession;
 struct TSettings;
@@ -17,7 +17,7 @@ inline constexpr char kInputTitleCaption[] = "Input Title:";
 
 class SaveHomepage {
 public:
-    SaveHomepage(PageSession& session, ClipCore& clips, EditorDialogs& dialogs);
+    SaveHomepage(PageSession& session, ClipIntake& clips, EditorDialogs& dialogs);
 
     // FormShow: the title, URL and "Include images" from the hand-over and the settings, and
     // the tree filled.
@@ -48,7 +48,7 @@ private:
     Outcome SaveSteps();
 
     PageSession& session_;
-    ClipCore& clips_;
+    ClipIntake& clips_;
     EditorDialogs& dialogs_;
     CollectionTree tree_;
     ClipHandOver handOver_;

@@ -1,7 +1,7 @@
 #include "app/dialogs/TAboutForm_wx.h"
 
-#include "app/ProductInfo.h"
-#include "app/zone/ZoneArtwork_wx.h"
+#include "app/product/ProductInfo.h"
+#include "app/product/ZoneArtwork_wx.h"
 #include "foundation/VekIEClass.h"
 
 #include <wx/button.h>

@@ -2,9 +2,8 @@
 
 #include "app/collection/TextUtil.h"
 
-#include "app/collection/PageSession.h"
-#include "app/zone/TreeMirror_wx.h"
-#include "app/zone/ZoneEditor.h"
+#include "app/collection/TreeMirror_wx.h"
+#include "app/editor/session/PageSession.h"
 #include "foundation/VekAdvClass_wx.h"
 #include "foundation/VekBaseClass_wx.h"
 #include "foundation/VekCollectClass.h"
@@ -115,10 +114,10 @@ void TAddUrlPageForm::Discard()
     logic_.reset();
 }
 
-void TAddUrlPageForm::Prepare(const ClipHandOver& handOver, ZoneEditor& editor)
+void TAddUrlPageForm::Prepare(const ClipHandOver& handOver, PageSession& session, ClipIntake& clips)
 {
     Discard();
-    logic_ = std::make_unique<SaveHomepage>(editor.Session(), editor.Clips(), dialogs_);
+    logic_ = std::make_unique<SaveHomepage>(session, clips, dialogs_);
     logic_->FormShow(handOver);
     mirror_ = std::make_unique<TreeMirror>(logic_->Tree(), TV2);
     TitleEdit->SetValue(wxString::FromUTF8(logic_->Title));
@@ -138,9 +137,9 @@ void TAddUrlPageForm::Prepare(const ClipHandOver& handOver, ZoneEditor& editor)
     UpdateSaveButton();
 }
 
-void TAddUrlPageForm::ShowFor(const ClipHandOver& handOver, ZoneEditor& editor)
+void TAddUrlPageForm::ShowFor(const ClipHandOver& handOver, PageSession& session, ClipIntake& clips)
 {
-    Prepare(handOver, editor);
+    Prepare(handOver, session, clips);
     // The title is what the user edits first; Enter there saves.
     TitleEdit->SetFocus();
     TitleEdit->SelectAll();

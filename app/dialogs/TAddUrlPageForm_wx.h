@@ -15,9 +15,10 @@ class wxTreeCtrl;
 
 namespace ql {
 
+class ClipIntake;
 class EditorDialogs;
+class PageSession;
 class TreeMirror;
-class ZoneEditor;
 
 class TAddUrlPageForm : public wxDialog {
 public:
@@ -25,9 +26,9 @@ public:
     ~TAddUrlPageForm() override;
 
     // Fills the dialog for the hand-over and shows it modally; returns when it has closed.
-    void ShowFor(const ClipHandOver& handOver, ZoneEditor& editor);
+    void ShowFor(const ClipHandOver& handOver, PageSession& session, ClipIntake& clips);
     // The same without the modal loop (tests drive the open dialog through its controls).
-    void Prepare(const ClipHandOver& handOver, ZoneEditor& editor);
+    void Prepare(const ClipHandOver& handOver, PageSession& session, ClipIntake& clips);
 
     SaveHomepage* Logic() { return logic_.get(); }
     wxTreeCtrl* TV2 = nullptr;

@@ -1,6 +1,6 @@
 #include "app/editor/ActiveDesktop.h"
 
-#include "app/collection/PageSession.h"
+#include "app/editor/session/PageSession.h"
 #include "platform/core/SafeFile.h"
 #include "platform/gui/DesktopWallpaper.h"
 

@@ -1,8 +1,8 @@
 #include "app/editor/BrowseToolCommands.h"
 
-#include "app/ProductInfo.h"
-#include "app/collection/EditorPorts.h"
 #include "app/editor/BrowseTools.h"
+#include "app/editor/session/EditorPorts.h"
+#include "app/product/ProductInfo.h"
 #include "foundation/PageLimit.h"
 #include "foundation/VekCollectClass.h"
 #include "foundation/VekIEClass.h"

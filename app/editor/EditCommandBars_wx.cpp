@@ -1,9 +1,9 @@
 #include "app/editor/EditCommandBars_wx.h"
 
-#include "app/collection/EditorPorts.h"
 #include "app/editor/EditCommandRouter.h"
 #include "app/editor/EditCommandViews_wx.h"
 #include "app/editor/EditToolPictures_wx.h"
+#include "app/editor/session/EditorPorts.h"
 
 #include <wx/choice.h>
 #include <wx/combobox.h>

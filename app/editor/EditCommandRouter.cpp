@@ -1,6 +1,6 @@
 #include "app/editor/EditCommandRouter.h"
 
-#include "app/collection/EditorPorts.h"
+#include "app/editor/session/EditorPorts.h"
 #include "foundation/VekCollectClass.h"
 #include "platform/core/ErrorLog.h"
 #include "platform/core/com/OleCommandTarget.h"

@@ -1,6 +1,6 @@
 #include "app/editor/EditCommandState.h"
 
-#include "app/collection/EditorPorts.h"
+#include "app/editor/session/EditorPorts.h"
 #include "platform/core/com/OleCommandTarget.h"
 #include "platform/gui/HtmlEditCommands.h"
 

@@ -1,7 +1,7 @@
 #include "app/editor/EditWithMenu.h"
 
-#include "app/collection/PageSession.h"
 #include "app/editor/BrowseTools.h"
+#include "app/editor/session/PageSession.h"
 #include "platform/core/Launcher.h"
 
 namespace ql {

@@ -1,17 +1,17 @@
 #include "app/editor/EditorActions.h"
 
-#include "app/collection/PageSession.h"
+#include "app/editor/session/PageSession.h"
 
 namespace ql {
 
 EditorActions::EditorActions(PageSession& session, PageViews& views) : session_(session), views_(views) {}
 
-void EditorActions::Arm(int code, int intervalMs, int ticks)
+void EditorActions::Arm(ZoneAction action, int intervalMs, int ticks)
 {
-    if (code == kTagPasteThenLocalize)
+    if (action == ZoneAction::CopyAndPaste)
         pastePage_ = session_.AppSettings().CurrentPageFile;
     if (Schedule)
-        Schedule(code, intervalMs, ticks);
+        Schedule(action, intervalMs, ticks);
 }
 
 bool EditorActions::RunClipboardPaste()

@@ -1,7 +1,7 @@
 #pragma once
 // The editor's message, question, input and open-file boxes through wx.
-#include "app/collection/EditorPorts.h"
 #include "app/editor/ExportCommands.h"
+#include "app/editor/session/EditorPorts.h"
 
 class wxWindow;
 

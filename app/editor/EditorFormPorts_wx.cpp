@@ -162,9 +162,9 @@ void TEditorForm::Window::SetBusyCursor(bool busy)
         wxEndBusyCursor();
 }
 
-void TEditorForm::Window::ScheduleAction(int code, int intervalMs, int ticks)
+void TEditorForm::Window::ScheduleAction(ZoneAction action, int intervalMs, int ticks)
 {
-    form_.actions_->Arm(code, intervalMs, ticks);
+    form_.actions_->Arm(action, intervalMs, ticks);
 }
 
 std::string TEditorForm::Window::ClipboardText()

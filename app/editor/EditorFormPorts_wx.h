@@ -1,5 +1,5 @@
 #pragma once
-// The ports of the page session and the clip core, over TEditorForm's controls.
+// The ports of the page session and the clip intake, over TEditorForm's controls.
 #include "app/editor/ActiveDesktop.h"
 #include "app/editor/BrowseToolCommands.h"
 #include "app/editor/EditorForm_wx.h"
@@ -51,7 +51,7 @@ public:
     void SetDropHighlight(TreeNode* node) override;
     void ShowEditorForDrag() override { form_.ShowEditorForDrag(); }
     void SetBusyCursor(bool busy) override;
-    void ScheduleAction(int code, int intervalMs, int ticks) override;
+    void ScheduleAction(ZoneAction action, int intervalMs, int ticks) override;
     std::string ClipboardText() override;
 
 private:

@@ -95,7 +95,7 @@ TEditorForm::TEditorForm(EditorFormSetup setup)
     window_ = std::make_unique<Window>(*this);
     session_ = std::make_unique<PageSession>(setup_.context, tree_, *views_, *window_, *setup_.dialogs, *setup_.clock,
                                              setup_.findCachedFile);
-    clips_ = std::make_unique<ClipCore>(*session_, *views_, *window_, *setup_.dialogs);
+    clips_ = std::make_unique<ClipIntake>(*session_, *views_, *window_, *setup_.dialogs);
     targeting_ = std::make_unique<EditorDropTargeting>(*clips_, setup_.context.settings, *window_);
     ops_ = std::make_unique<TreeOperations>(*session_, *views_, *window_, *setup_.dialogs, setup_.context.imagesIni);
     actions_ = std::make_unique<EditorActions>(*session_, *views_);

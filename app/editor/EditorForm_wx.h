@@ -1,16 +1,16 @@
 #pragma once
 // TEditorForm: the editor window. The collection tree on the left; on the right the open page
 // in one of three views (Browse, HTML, Text) with a view toolbar each. The handlers keep their
-// designer names and hand over to the page session, the clip core, the tree operations and the
+// designer names and hand over to the page session, the clip intake, the tree operations and the
 // layout decisions; the form implements the ports those use over its controls.
-#include "app/collection/ClipCore.h"
-#include "app/collection/EditorDropTargeting.h"
-#include "app/collection/EditorPorts.h"
-#include "app/collection/PageSession.h"
 #include "app/editor/EditWithMenu.h"
 #include "app/editor/EditorActions.h"
 #include "app/editor/EditorLayout.h"
 #include "app/editor/TreeOperations.h"
+#include "app/editor/session/ClipIntake.h"
+#include "app/editor/session/EditorDropTargeting.h"
+#include "app/editor/session/EditorPorts.h"
+#include "app/editor/session/PageSession.h"
 #include "foundation/VekAdvClass.h"
 #include "foundation/VekOLEDrop.h"
 #include "platform/gui/X11WindowActivator_wx.h"
@@ -88,7 +88,7 @@ public:
 
     // --- what the program uses ------------------------------------------------------------
     PageSession& Session() { return *session_; }
-    ClipCore& Clips() { return *clips_; }
+    ClipIntake& Clips() { return *clips_; }
     CollectionTree& Tree() { return tree_; }
     EditorActions& Actions() { return *actions_; }
     // Reads the placement once, applies the layout, loads the tree once and brings the window
@@ -252,7 +252,7 @@ private:
     std::unique_ptr<Views> views_;
     std::unique_ptr<Window> window_;
     std::unique_ptr<PageSession> session_;
-    std::unique_ptr<ClipCore> clips_;
+    std::unique_ptr<ClipIntake> clips_;
     std::unique_ptr<EditorDropTargeting> targeting_;
     std::unique_ptr<TreeOperations> ops_;
     std::unique_ptr<EditorActions> actions_;

@@ -6,8 +6,8 @@
 // once. Selection events caused by the mirror itself are marked as such, so the form's handlers
 // let them pass.
 #include "app/collection/CollectionTree.h"
-#include "app/collection/EditorDropTargeting.h"
 #include "app/collection/WxTreeItems_wx.h"
+#include "app/editor/session/EditorDropTargeting.h"
 
 #include <wx/treectrl.h>
 

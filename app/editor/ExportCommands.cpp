@@ -1,6 +1,6 @@
 #include "app/editor/ExportCommands.h"
 
-#include "app/collection/PageSession.h"
+#include "app/editor/session/PageSession.h"
 #include "foundation/VekIEClass.h"
 
 namespace ql {

@@ -1,9 +1,9 @@
 #include "app/editor/TreeOperations.h"
 
 #include "app/collection/PageId.h"
-#include "app/collection/PageSession.h"
 #include "app/collection/TextUtil.h"
 #include "app/collection/TreeText.h"
+#include "app/editor/session/PageSession.h"
 #include "foundation/VekBaseClass.h"
 #include "platform/core/IniFile.h"
 #include "platform/core/SafeFile.h"
@@ -113,8 +113,7 @@ bool TreeOperations::InitNewNodePage(TreeNode* node)
         views_.SwitchView(kViewHtml, false);
         // The empty document is the new node's: the save that runs when the selection leaves
         // the previous node must not put it over that node's page.
-        session_.ForceSave = false;
-        views_.HtmlMarkSaved();
+        session_.MarkHtmlViewSaved();
     }
     session_.SaveTreeFiles(tree);
     window_.SelectNode(node);
@@ -136,8 +135,7 @@ void TreeOperations::DeleteNodeTree(TreeNode* node)
         return;
 
     if (EmptyActiveView(views_) == kViewHtml) {
-        session_.ForceSave = false;
-        views_.HtmlMarkSaved();
+        session_.MarkHtmlViewSaved();
     }
 
     // The node that takes the selection: the next sibling, else the previous one, else the parent.

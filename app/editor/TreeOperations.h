@@ -5,8 +5,8 @@
 // previous or next node. The tree files are saved after every change of the tree, so they never
 // name a deleted page or miss a new one.
 #include "app/collection/CollectionTree.h"
-#include "app/collection/EditorDropTargeting.h"
-#include "app/collection/EditorPorts.h"
+#include "app/editor/session/EditorDropTargeting.h"
+#include "app/editor/session/EditorPorts.h"
 
 #include <functional>
 #include <optional>

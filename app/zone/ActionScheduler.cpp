@@ -2,9 +2,9 @@
 
 namespace ql {
 
-void ActionScheduler::ScheduleAction(int code, int intervalMs, int ticks)
+void ActionScheduler::ScheduleAction(ZoneAction action, int intervalMs, int ticks)
 {
-    code_ = code;
+    action_ = action;
     tickCount_ = 0;
     ticks_ = ticks;
     if (intervalMs <= 0)
@@ -15,14 +15,14 @@ void ActionScheduler::ScheduleAction(int code, int intervalMs, int ticks)
     }
 }
 
-int ActionScheduler::Tick()
+ZoneAction ActionScheduler::Tick()
 {
     ++tickCount_;
     if (tickCount_ >= ticks_) {
         timer_.Stop();
         intervalMs_ = kActionIntervalMs;
     }
-    return code_;
+    return action_;
 }
 
 }  // namespace ql

@@ -1,7 +1,7 @@
 #pragma once
-// Arming the zone's action timer with an action code, an interval and a tick count, and
+// Arming the zone's action timer with an action, an interval and a tick count, and
 // counting its ticks. The timer itself is a port: wxTimer in the zone, a fake clock in tests.
-#include "app/zone/ZoneActions.h"
+#include "app/editor/session/DeferredWork.h"
 
 namespace ql {
 
@@ -18,19 +18,19 @@ class ActionScheduler {
 public:
     explicit ActionScheduler(ActionTimer& timer) : timer_(timer) {}
 
-    // Arming while the timer runs replaces the code and restarts the count; with the interval
+    // Arming while the timer runs replaces the action and restarts the count; with the interval
     // unchanged the running period goes on.
-    void ScheduleAction(int code, int intervalMs, int ticks);
-    // One timer tick: the code to run now. The last tick of the count stops the timer and puts
+    void ScheduleAction(ZoneAction action, int intervalMs, int ticks);
+    // One timer tick: the action to run now. The last tick of the count stops the timer and puts
     // its interval back to the default.
-    int Tick();
+    ZoneAction Tick();
 
-    int ArmedCode() const { return code_; }
+    ZoneAction ArmedAction() const { return action_; }
     int IntervalMs() const { return intervalMs_; }
 
 private:
     ActionTimer& timer_;
-    int code_ = 0;          // the timer's Tag
+    ZoneAction action_ = ZoneAction::None;  // the timer's Tag
     int intervalMs_ = kActionIntervalMs;
     int ticks_ = 0;         // ActionTicks
     int tickCount_ = 0;     // ActionTickCount

@@ -1,8 +1,8 @@
 #include "app/zone/EditorFormZone_wx.h"
 
-#include "app/collection/UnattendedDialogs.h"
 #include "app/editor/EditorDialogs_wx.h"
 #include "app/editor/EditorForm_wx.h"
+#include "app/editor/session/UnattendedDialogs.h"
 #include "foundation/VekAdvClass_wx.h"
 #include "platform/gui/HtmlEditControl.h"
 
@@ -27,7 +27,7 @@ public:
     }
 
     PageSession& Session() override { return form_->Session(); }
-    ClipCore& Clips() override { return form_->Clips(); }
+    ClipIntake& Clips() override { return form_->Clips(); }
     int ActiveView() const override { return form_ ? form_->ActiveView() : kViewBrowse; }
     void SwitchView(int view, bool load) override
     {
@@ -86,7 +86,7 @@ public:
     }
     bool SavePlacement() override { return form_ && SaveFormPlacement(kFormPosKey, form_.get()); }
     void SetUnattended() override { boxes_.SetUnattended(); }
-    void SetActionSink(std::function<void(int, int, int)> sink) override
+    void SetActionSink(std::function<void(ZoneAction, int, int)> sink) override
     {
         if (form_)
             form_->Actions().Schedule = std::move(sink);

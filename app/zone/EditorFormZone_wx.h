@@ -1,6 +1,6 @@
 #pragma once
 // The editor window as the drop zone's editor.
-#include "app/collection/PageSession.h"
+#include "app/editor/session/PageSession.h"
 #include "app/zone/ZoneEditor.h"
 
 namespace ql {

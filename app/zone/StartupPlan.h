@@ -1,7 +1,7 @@
 #pragma once
 // What the drop zone does at its first show, from the command line and the settings.
-#include "app/zone/HandOver.h"
-#include "app/zone/ZoneActions.h"
+#include "app/editor/session/DeferredWork.h"
+#include "app/handover/HandOver.h"
 
 #include <functional>
 #include <optional>

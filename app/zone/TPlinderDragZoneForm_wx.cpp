@@ -6,8 +6,8 @@
 #include "app/editor/EditorTreeView_wx.h"
 #include "app/zone/StartupPlan.h"
 #include "app/zone/ZoneTreeManners_wx.h"
-#include "app/zone/TreeMirror_wx.h"
-#include "app/zone/ZoneArtwork_wx.h"
+#include "app/collection/TreeMirror_wx.h"
+#include "app/product/ZoneArtwork_wx.h"
 #include "app/zone/ZoneTargeting.h"
 #include "foundation/VekAdvClass_wx.h"
 #include "foundation/VekBaseClass_wx.h"
@@ -602,7 +602,7 @@ void TPlinderDragZoneForm::SendCtrlC() { ql::SendCtrlC(); }
 void TPlinderDragZoneForm::ShowSaveHomepage(const ClipHandOver& handOver)
 {
     if (ZoneEditor* editor = controller_->Editor())
-        addUrlPageForm_->ShowFor(handOver, *editor);
+        addUrlPageForm_->ShowFor(handOver, editor->Session(), editor->Clips());
 }
 
 void TPlinderDragZoneForm::ShowOptions() { setForm_->ShowModal(); }

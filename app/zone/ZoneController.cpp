@@ -1,8 +1,8 @@
 #include "app/zone/ZoneController.h"
 
-#include "app/collection/ClipCore.h"
-#include "app/collection/PageSession.h"
 #include "app/collection/TreeText.h"
+#include "app/editor/session/ClipIntake.h"
+#include "app/editor/session/PageSession.h"
 #include "app/zone/StartupPlan.h"
 #include "app/zone/ZoneTargeting.h"
 #include "foundation/VekCollectClass.h"
@@ -64,7 +64,7 @@ ZoneEditor* ZoneController::EnsureEditorForm()
         LogError("", kEditorUnavailable);
         return nullptr;
     }
-    editor_->SetActionSink([this](int code, int intervalMs, int ticks) { ScheduleAction(code, intervalMs, ticks); });
+    editor_->SetActionSink([this](ZoneAction action, int intervalMs, int ticks) { ScheduleAction(action, intervalMs, ticks); });
     return editor_.get();
 }
 
@@ -122,7 +122,7 @@ void ZoneController::FormShow()
             plan.action = ZoneAction::None;  // gone since the plan was made
     }
     if (plan.action != ZoneAction::None)
-        ScheduleAction(static_cast<int>(plan.action), kActionIntervalMs, 1);
+        ScheduleAction(plan.action, kActionIntervalMs, 1);
     window_.SetPanelHeight(window_.ScreenSize().Height * 3 / 5);
     window_.SetHint(kZoneHint);
     if (!settings_.showDragForm) {
@@ -237,7 +237,7 @@ void ZoneController::CopyClipboardContents1Click()
     if (editor->ActiveView() == kViewHtml) {
         editor->PasteIntoHtmlView();
     } else {
-        editor->Session().HtmlEditorTag = kTagPasteThenLocalize;
+        editor->Session().PasteIntoNextDocument();
         editor->SwitchView(kViewHtml, true);
     }
     editor->BringToFront();
@@ -319,7 +319,7 @@ void ZoneController::DragOver()
     // Every move says what a drop there does, so the status never tells of an earlier place.
     TreeNode* selected = zoneTree_.Selected();
     const ZoneAim aim = AimZoneDrop(hit, selected, editor_->Tree().Empty());
-    ClipCore& clips = editor_->Clips();
+    ClipIntake& clips = editor_->Clips();
     clips.ClipMode = aim.clipMode;
     editor_->Session().AppSettings().DragCreateNew = aim.createNew;
     window_.SetStatusText(aim.status);
@@ -381,15 +381,15 @@ std::int64_t ZoneController::HandOver(const std::string& text)
             editor->FormShow();
             return true;
         });
-    ScheduleAction(static_cast<int>(ZoneAction::SaveHomepage), kActionIntervalMs, 1);
+    ScheduleAction(ZoneAction::SaveHomepage, kActionIntervalMs, 1);
     return static_cast<std::int64_t>(HandOverReply::Taken);
 }
 
-void ZoneController::ScheduleAction(int code, int intervalMs, int ticks)
+void ZoneController::ScheduleAction(ZoneAction action, int intervalMs, int ticks)
 {
     if (exiting_)
         return;
-    scheduler_.ScheduleAction(code, intervalMs, ticks);
+    scheduler_.ScheduleAction(action, intervalMs, ticks);
 }
 
 void ZoneController::ShowSaveHomepage()
@@ -407,7 +407,7 @@ void ZoneController::ShowSaveHomepage()
             zone.dialogOpen_ = false;
             // Hand-overs that came while the dialog was open get theirs now, one after another.
             if (!zone.pending_.empty())
-                zone.ScheduleAction(static_cast<int>(ZoneAction::SaveHomepage), kActionIntervalMs, 1);
+                zone.ScheduleAction(ZoneAction::SaveHomepage, kActionIntervalMs, 1);
         }
     } closed{*this};
     window_.BringApplicationToFront();
@@ -417,7 +417,7 @@ void ZoneController::ShowSaveHomepage()
 void ZoneController::Timer1Timer()
 {
     EnsureEditorForm();
-    switch (static_cast<ZoneAction>(scheduler_.Tick())) {
+    switch (scheduler_.Tick()) {
     case ZoneAction::ShowEditor:
         if (editor_)
             editor_->SetShown(true);

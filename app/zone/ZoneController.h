@@ -3,9 +3,9 @@
 // menu's commands, the exit sequence, drag targeting and drops, the clip hand-over and the
 // deferred actions. The form turns toolkit events into these calls.
 #include "app/collection/CollectionTree.h"
-#include "app/collection/EditorPorts.h"
+#include "app/editor/session/EditorPorts.h"
+#include "app/handover/HandOver.h"
 #include "app/zone/ActionScheduler.h"
-#include "app/zone/HandOver.h"
 #include "app/zone/ZoneEditor.h"
 #include "app/zone/ZoneWindow.h"
 #include "foundation/VekBaseClass.h"
@@ -105,7 +105,7 @@ public:
     // Hand-overs taken and not yet shown in the dialog.
     const std::deque<ClipHandOver>& PendingHandOvers() const { return pending_; }
 
-    void ScheduleAction(int code, int intervalMs, int ticks);
+    void ScheduleAction(ZoneAction action, int intervalMs, int ticks);
     void Timer1Timer();
     ActionScheduler& Scheduler() { return scheduler_; }
 

@@ -1,6 +1,6 @@
 #pragma once
 // The zone's and its dialogs' message and input boxes through wx.
-#include "app/collection/EditorPorts.h"
+#include "app/editor/session/EditorPorts.h"
 #include "foundation/Dialogs_wx.h"
 
 class wxWindow;

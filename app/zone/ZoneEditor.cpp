@@ -1,6 +1,6 @@
 #include "app/zone/ZoneEditor.h"
 
-#include "app/collection/PageSession.h"
+#include "app/editor/session/PageSession.h"
 
 namespace ql {
 

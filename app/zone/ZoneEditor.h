@@ -1,6 +1,7 @@
 #pragma once
 // What the drop zone needs of the editor window. The editor is made on first use through a
 // factory; the program adapts its editor form to this port, tests pass a fake.
+#include "app/editor/session/DeferredWork.h"
 #include "app/zone/ZoneMenu.h"
 
 #include <functional>
@@ -8,7 +9,7 @@
 
 namespace ql {
 
-class ClipCore;
+class ClipIntake;
 class CollectionTree;
 class PageSession;
 class TreeNode;
@@ -18,7 +19,7 @@ public:
     virtual ~ZoneEditor() = default;
 
     virtual PageSession& Session() = 0;
-    virtual ClipCore& Clips() = 0;
+    virtual ClipIntake& Clips() = 0;
     CollectionTree& Tree();  // the session's editor tree
 
     // The views: which is active, switching (with `load` the selected node's page is shown),
@@ -43,15 +44,15 @@ public:
     // Contents".
     virtual void AddNode() = 0;
     virtual void AddClipboardContents() = 0;
-    // The clipboard road's paste, once the source program has copied its selection (action
-    // 2000).
+    // The clipboard road's paste, once the source program has copied its selection
+    // (ZoneAction::CopyAndPaste).
     virtual void RunClipboardPaste() = 0;
     // Stores the window's placement in the registry; false when it could not be written.
     virtual bool SavePlacement() = 0;
     // From now on the editor's boxes wait for nobody: messages are logged, questions get No.
     virtual void SetUnattended() = 0;
     // Where the editor's own deferred actions (copy, copy and paste) go.
-    virtual void SetActionSink(std::function<void(int code, int intervalMs, int ticks)> sink) = 0;
+    virtual void SetActionSink(std::function<void(ZoneAction action, int intervalMs, int ticks)> sink) = 0;
 };
 
 // Runs one of the zone's menu commands as its menu does (Options, About and Exit are also the

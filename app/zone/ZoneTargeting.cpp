@@ -4,26 +4,26 @@
 
 namespace ql {
 
-std::uint8_t ZoneClipModeForHit(unsigned hit)
+Attach ZoneClipModeForHit(unsigned hit)
 {
-    std::uint8_t mode = static_cast<std::uint8_t>(Attach::LastChild);
+    Attach mode = Attach::LastChild;
     if (hit & (kHitOnLabel | kHitOnIcon))
-        mode = static_cast<std::uint8_t>(Attach::LastChild);
+        mode = Attach::LastChild;
     else if (hit & kHitNowhere)
-        mode = static_cast<std::uint8_t>(Attach::LastSibling);
+        mode = Attach::LastSibling;
     else if (hit & kHitOnIndent)
-        mode = static_cast<std::uint8_t>(Attach::InsertBefore);
+        mode = Attach::InsertBefore;
     if (hit == kHitOnButton)
-        mode = static_cast<std::uint8_t>(Attach::InsertBefore);
+        mode = Attach::InsertBefore;
     return mode;
 }
 
-std::string ZoneTargetStatus(std::uint8_t clipMode, const std::string& caption)
+std::string ZoneTargetStatus(Attach clipMode, const std::string& caption)
 {
     const char* verb = "Add ChildNode to";
-    if (clipMode == static_cast<std::uint8_t>(Attach::InsertBefore))
+    if (clipMode == Attach::InsertBefore)
         verb = "Insert to";
-    else if (clipMode == static_cast<std::uint8_t>(Attach::LastSibling))
+    else if (clipMode == Attach::LastSibling)
         verb = "Add SiblingNode to";
     return std::string(verb) + " \"" + caption + "\"";
 }

@@ -1,7 +1,7 @@
 #pragma once
 // The drop zone's window as its controller sees it: the picture and the tree panel, its
 // position, its timers and the dialogs it opens. The wx form implements it; tests use a fake.
-#include "app/zone/HandOver.h"
+#include "app/handover/HandOver.h"
 #include "app/zone/ZoneGeometry.h"
 
 #include <string>

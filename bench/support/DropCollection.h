@@ -2,15 +2,15 @@
 // A collection on disk with an editor session and the drop zone's controller over it, as the
 // drop benchmarks use it: the browser cache holds the five pictures of the clip that
 // ClipFragment() gives.
-#include "app/collection/ClipCore.h"
 #include "app/collection/PageId.h"
-#include "app/collection/PageSession.h"
+#include "app/editor/session/ClipIntake.h"
+#include "app/editor/session/PageSession.h"
 #include "app/zone/ZoneController.h"
 #include "bench/support/BenchFolder.h"
 #include "bench/support/BigTree.h"
 #include "platform/core/IniFile.h"
 #include "platform/core/SafeFile.h"
-#include "tests/app/collection/FakePorts.h"
+#include "tests/app/editor/session/FakePorts.h"
 #include "tests/app/zone/FakeZone.h"
 #include "tests/support/FakeLauncher.h"
 
@@ -72,7 +72,7 @@ struct DropCollection {
     FixedClock clock;
     std::map<std::string, std::string> cache;
     std::unique_ptr<PageSession> session;
-    std::unique_ptr<ClipCore> clips;
+    std::unique_ptr<ClipIntake> clips;
     FakeZoneWindow zoneWindow;
     FakeActionTimer timer;
     FakeLauncher launcher;
@@ -101,7 +101,7 @@ struct DropCollection {
                                                     auto it = cache.find(url);
                                                     return it == cache.end() ? std::string() : it->second;
                                                 });
-        clips = std::make_unique<ClipCore>(*session, views, window, dialogs);
+        clips = std::make_unique<ClipIntake>(*session, views, window, dialogs);
         views.session = session.get();
         window.session = session.get();
         TreeNode* top = tree.AddNode(nullptr, Attach::LastChild, "Articles");

@@ -2,8 +2,8 @@
 // editor's tree filled from a loaded collection until the stored node is selected and the
 // control has painted, at 1,000 and at 100,000 nodes; and the drop zone's first drag-over of a
 // drag over a collection of 100,000 nodes, from the call until the zone's tree has painted.
+#include "app/collection/TreeMirror_wx.h"
 #include "app/editor/EditorTreeView_wx.h"
-#include "app/zone/TreeMirror_wx.h"
 #include "bench/support/BigTree.h"
 #include "bench/support/DropCollection.h"
 

@@ -3,7 +3,7 @@
 // view's document completion then copies the pictures and saves the page. The same drop into
 // a collection whose "images.ini" already lists the pictures of 10,000 pages. Beside them, one
 // flushed 100 KB write on the same disk.
-#include "app/collection/EditorDropTargeting.h"
+#include "app/editor/session/EditorDropTargeting.h"
 #include "bench/support/DropCollection.h"
 #include "platform/core/CfHtml.h"
 #include "platform/core/SafeFile.h"

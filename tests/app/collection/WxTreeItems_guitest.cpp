@@ -1,9 +1,9 @@
 // The editor's tree and the zone's tree on a real control: a big collection gives the control
 // its top level only, the expand button (clicked, or the Right key) brings the children, and whatever
 // picks a node by itself (a selection, a hover expand, a rename) finds it made.
+#include "app/collection/TreeMirror_wx.h"
 #include "app/collection/TreeText.h"
 #include "app/editor/EditorTreeView_wx.h"
-#include "app/zone/TreeMirror_wx.h"
 #include "tests/support/YieldUntil.h"
 
 #include <gtest/gtest.h>

@@ -3,7 +3,7 @@
 #include "app/dialogs/TAddUrlPageForm_wx.h"
 #include "app/zone/TPlinderDragZoneForm_wx.h"
 #include "platform/core/CopyDataTransport.h"
-#include "tests/app/collection/SessionFixture.h"
+#include "tests/app/editor/session/SessionFixture.h"
 #include "tests/app/zone/FakeZone.h"
 #include "tests/support/YieldUntil.h"
 
@@ -166,7 +166,7 @@ TEST_F(SaveHomepageGuiTest, CancelAfterNewNodesLeavesTheCollectionAsItWas)
     ASSERT_TRUE(editor);
     // A dialog of its own, whose input box is the test's.
     auto* dialog = new TAddUrlPageForm(zone, dialogs);
-    dialog->Prepare(ClipHandOver{"", "u", "t", "x"}, *editor);
+    dialog->Prepare(ClipHandOver{"", "u", "t", "x"}, editor->Session(), editor->Clips());
     dialogs.input = "Extra";
     dialog->Logic()->SpeedButton1Click();
     EXPECT_EQ(dialog->TV2->GetCount(), 4u);

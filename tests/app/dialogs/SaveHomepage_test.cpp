@@ -1,5 +1,5 @@
 #include "app/dialogs/SaveHomepage.h"
-#include "tests/app/collection/SessionFixture.h"
+#include "tests/app/editor/session/SessionFixture.h"
 #include "tests/support/FileSizeLimit.h"
 
 #include <gtest/gtest.h>
@@ -45,7 +45,7 @@ TEST_F(SaveHomepageTest, PreselectsTheParentOfTheEditorsChildNodeAndSavesAChildP
     EXPECT_EQ(page->Text(), "Saved page");
     EXPECT_EQ(Page(page->PageId()),
               "<!-- From: \"http://site/p.html\" -->\r\n<base href=\"http://site/p.html\">\r\n<p>clip</p>\r\n");
-    EXPECT_TRUE(session->HomepageImport);
+    EXPECT_TRUE(session->HomepageImportExpected());
     EXPECT_NE(temp.read("Collection/tvframe").find("\tSaved page"), std::string::npos);
     EXPECT_NE(temp.read("Collection/tvdata").find(page->PageId()), std::string::npos);
     EXPECT_TRUE(dialogs.messages.empty());
@@ -87,7 +87,7 @@ TEST_F(SaveHomepageTest, WithImagesThePageIsLoadedOnceAndItsPicturesAndLinksAreL
     EXPECT_EQ(std::count(views.log.begin(), views.log.end(), "html load " + file), 1) << ::testing::PrintToString(views.log);
     EXPECT_EQ(std::count_if(views.log.begin(), views.log.end(), [](const std::string& l) { return l.rfind("html load", 0) == 0; }), 1);
     EXPECT_EQ(views.active, kViewHtml);
-    EXPECT_EQ(session->HtmlEditorTag, kTagLocalize);
+    EXPECT_EQ(session->PendingDocumentWork(), DocumentWork::Localize);
     EXPECT_EQ(Page(page->PageId()).find("<base "), std::string::npos);
 
     session->dtDocumentComplete();

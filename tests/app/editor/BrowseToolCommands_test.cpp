@@ -4,7 +4,7 @@
 #include "app/editor/EditWithMenu.h"
 
 #include "platform/gui/DesktopWallpaper.h"
-#include "tests/app/collection/SessionFixture.h"
+#include "tests/app/editor/session/SessionFixture.h"
 #include "tests/support/FakeLauncher.h"
 #include "tests/support/FakeWindowActivator.h"
 

@@ -9,7 +9,7 @@
 #include "platform/core/IniFile.h"
 #include "platform/core/SafeFile.h"
 #include "platform/gui/HtmlEditControl.h"
-#include "tests/app/collection/FakePorts.h"
+#include "tests/app/editor/session/FakePorts.h"
 #include "tests/support/FakeLauncher.h"
 #include "tests/support/TempDir.h"
 #include "tests/webengine/WebTestSupport.h"

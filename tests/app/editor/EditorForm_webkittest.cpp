@@ -270,14 +270,14 @@ TEST_F(EditorFormTest, TheClipboardRoadPastesIntoThePageItWasArmedFor)
     settings.DragUseUnicode = false;
     settings.DragIncludeImage = false;
     ASSERT_NO_FATAL_FAILURE(Open());
-    std::vector<int> scheduled;
-    form->Actions().Schedule = [&](int code, int, int) { scheduled.push_back(code); };
+    std::vector<ZoneAction> scheduled;
+    form->Actions().Schedule = [&](ZoneAction action, int, int) { scheduled.push_back(action); };
     const StringList lines = {"Version:0.9", "<HTML><BODY><!--StartFragment--><p>dropped</p><!--EndFragment--></BODY></HTML>"};
 
     form->Clips().SetClipTarget(form->Tree().NodeAt(0));
-    form->Clips().ClipMode = 2;
+    form->Clips().ClipMode = Attach::LastChild;
     form->Clips().DropHTMLClip("http://example.org/a", lines, "First clip");
-    ASSERT_EQ(scheduled, std::vector<int>{kTagPasteThenLocalize});
+    ASSERT_EQ(scheduled, std::vector<ZoneAction>{ZoneAction::CopyAndPaste});
     ASSERT_EQ(form->Tree().Selected()->Text(), "First clip");
     EXPECT_EQ(form->ActiveView(), kViewHtml);
     // The user went to another node before the timer ran: the paste is dropped.

@@ -1,7 +1,7 @@
 // The editor window's search, export and Browse tools on a temporary collection: a hit opens
 // marked, an exported subtree's index leads to its pages and pictures, back and forward; the
 // menus in order, with the drop zone's Options, About and Exit where a zone gives them.
-#include "app/ProductInfo.h"
+#include "app/product/ProductInfo.h"
 #include "app/editor/BrowseToolCommands.h"
 #include "app/editor/SearchPanel_wx.h"
 #include "app/editor/SearchController.h"

@@ -1,6 +1,6 @@
 #include "app/editor/ExportCommands.h"
 
-#include "tests/app/collection/SessionFixture.h"
+#include "tests/app/editor/session/SessionFixture.h"
 #include "tests/support/FakeLauncher.h"
 #include "tests/support/FakeWindowActivator.h"
 

@@ -1,7 +1,7 @@
 #include "app/editor/SearchController.h"
 
 #include "app/editor/TreeOperations.h"
-#include "tests/app/collection/SessionFixture.h"
+#include "tests/app/editor/session/SessionFixture.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 #include "app/editor/TreeOperations.h"
 
 #include "app/collection/TreeFiles.h"
-#include "tests/app/collection/SessionFixture.h"
+#include "tests/app/editor/session/SessionFixture.h"
 #include "tests/support/FileSizeLimit.h"
 
 #include <filesystem>
@@ -147,7 +147,7 @@ TEST_F(TreeOperationsTest, NothingWritesTheOpenPageAfterItsNodeWasDeleted)
     window.SelectNode(a);
     views.htmlDocument = "<p>edited</p>";
     views.htmlDirty = true;
-    session->ForceSave = true;
+    session->ForceNextSave();
     ops.DeleteNodeTree(a);
     EXPECT_FALSE(fs::exists(File("A")));
     EXPECT_EQ(settings.CurrentNodeId, "Keep");  // the remaining node was selected and shown
@@ -328,7 +328,7 @@ TEST_F(TreeOperationsTest, TheNewEmptyDocumentNeverGoesOverThePreviousPage)
     views.active = kViewHtml;
     window.SelectNode(a);
     // The open page's save was skipped (the control was busy) and a forced save is pending.
-    session->ForceSave = true;
+    session->ForceNextSave();
     TreeNode* b = tree.AddNode(a, Attach::LastSibling, "B");
     ops.InitNewNodePage(b);
     EXPECT_EQ(tree.Selected(), b);

@@ -1,6 +1,6 @@
 #include "app/editor/ViewCommands.h"
 
-#include "tests/app/collection/SessionFixture.h"
+#include "tests/app/editor/session/SessionFixture.h"
 
 #include <filesystem>
 

@@ -1,8 +1,8 @@
 #pragma once
 // Fakes around the drop zone's controller: its window, a timer driven by a fake clock, and an
 // editor that holds a real page session over a temporary collection.
-#include "app/collection/ClipCore.h"
-#include "app/collection/PageSession.h"
+#include "app/editor/session/ClipIntake.h"
+#include "app/editor/session/PageSession.h"
 #include "app/zone/ActionScheduler.h"
 #include "app/zone/ZoneEditor.h"
 #include "app/zone/ZoneWindow.h"
@@ -99,16 +99,16 @@ struct FakeZoneWindow : ZoneWindow {
 // An editor over a real session (owned by the test).
 struct FakeZoneEditor : ZoneEditor {
     PageSession& session;
-    ClipCore& clips;
+    ClipIntake& clips;
     PageViews& views;
     bool shown = false, minimized = false, active = false;
     bool placementSaves = true;
     int formShows = 0, fronts = 0;
-    std::function<void(int, int, int)> sink;
+    std::function<void(ZoneAction, int, int)> sink;
 
-    FakeZoneEditor(PageSession& s, ClipCore& c, PageViews& v) : session(s), clips(c), views(v) {}
+    FakeZoneEditor(PageSession& s, ClipIntake& c, PageViews& v) : session(s), clips(c), views(v) {}
     PageSession& Session() override { return session; }
-    ClipCore& Clips() override { return clips; }
+    ClipIntake& Clips() override { return clips; }
     int ActiveView() const override { return views.ActiveView(); }
     void SwitchView(int view, bool load) override { views.SwitchView(view, load); }
     void PasteIntoHtmlView() override { views.HtmlPaste(); }
@@ -140,7 +140,7 @@ struct FakeZoneEditor : ZoneEditor {
         return placementSaves;
     }
     void SetUnattended() override { unattended = true; }
-    void SetActionSink(std::function<void(int, int, int)> s) override { sink = std::move(s); }
+    void SetActionSink(std::function<void(ZoneAction, int, int)> s) override { sink = std::move(s); }
 };
 
 }  // namespace ql::test

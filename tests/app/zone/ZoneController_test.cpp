@@ -1,6 +1,6 @@
 #include "app/zone/ZoneController.h"
 #include "app/zone/ZoneTargeting.h"
-#include "tests/app/collection/SessionFixture.h"
+#include "tests/app/editor/session/SessionFixture.h"
 #include "tests/app/zone/FakeZone.h"
 #include "tests/support/FakeLauncher.h"
 
@@ -262,7 +262,7 @@ TEST_F(ZoneControllerTest, DragOverTargetsTheNodeUnderTheCursorAndTheBarAppends)
     zone->DragOver();
     EXPECT_TRUE(zone->DropAllowed());
     EXPECT_EQ(clips->ClipTarget(), b);
-    EXPECT_EQ(clips->ClipMode, 4);
+    EXPECT_EQ(clips->ClipMode, Attach::InsertBefore);
     EXPECT_TRUE(settings.DragCreateNew);
     EXPECT_EQ(zoneWindow.status, "Insert to \"B\"");
 
@@ -372,14 +372,14 @@ TEST_F(ZoneControllerTest, TheEditorsDeferredActionsRunThroughTheZone)
 {
     Make();
     zone->EnsureEditorForm();
-    editor->sink(6000, 100, 1);
+    editor->sink(ZoneAction::CopyOnly, 100, 1);
     timer.Advance(100);
     EXPECT_EQ(zoneWindow.ctrlC, 1);
-    editor->sink(2000, 100, 1);
+    editor->sink(ZoneAction::CopyAndPaste, 100, 1);
     timer.Advance(100);
     EXPECT_EQ(zoneWindow.ctrlC, 2);
-    EXPECT_EQ(session->HtmlEditorTag, kTagPasteThenLocalize);
-    editor->sink(3000, 100, 1);  // no such action: nothing happens
+    EXPECT_EQ(session->PendingDocumentWork(), DocumentWork::PasteThenLocalize);
+    editor->sink(static_cast<ZoneAction>(3000), 100, 1);  // no such action: nothing happens
     timer.Advance(100);
     EXPECT_EQ(zoneWindow.ctrlC, 2);
 }
@@ -443,7 +443,7 @@ TEST_F(ZoneControllerTest, MenuCommandsShowTheEditorAndRunItsOwnCommands)
     EXPECT_EQ(views.log.back(), "html paste");
     views.active = kViewBrowse;
     zone->CopyClipboardContents1Click();
-    EXPECT_EQ(session->HtmlEditorTag, kTagPasteThenLocalize);
+    EXPECT_EQ(session->PendingDocumentWork(), DocumentWork::PasteThenLocalize);
     EXPECT_EQ(views.active, kViewHtml);
 
     zone->Options1Click();

@@ -96,20 +96,20 @@ TEST(ActionScheduler, RunsTheArmedCodeForItsTicksThenStopsAndResetsTheInterval)
 {
     test::FakeActionTimer timer;
     ActionScheduler s(timer);
-    std::vector<int> ran;
+    std::vector<ZoneAction> ran;
     timer.onTick = [&] { ran.push_back(s.Tick()); };
 
-    s.ScheduleAction(1000, 100, 1);
+    s.ScheduleAction(ZoneAction::ShowEditor, 100, 1);
     timer.Advance(99);
     EXPECT_TRUE(ran.empty());
     timer.Advance(1);
-    EXPECT_EQ(ran, std::vector<int>{1000});
+    EXPECT_EQ(ran, std::vector<ZoneAction>{ZoneAction::ShowEditor});
     EXPECT_FALSE(timer.running);
 
     ran.clear();
-    s.ScheduleAction(6000, 50, 3);
+    s.ScheduleAction(ZoneAction::CopyOnly, 50, 3);
     timer.Advance(500);
-    EXPECT_EQ(ran, (std::vector<int>{6000, 6000, 6000}));
+    EXPECT_EQ(ran, (std::vector<ZoneAction>{ZoneAction::CopyOnly, ZoneAction::CopyOnly, ZoneAction::CopyOnly}));
     EXPECT_EQ(s.IntervalMs(), kActionIntervalMs);
 }
 
@@ -117,41 +117,41 @@ TEST(ActionScheduler, ReArmingReplacesTheCodeAndKeepsARunningPeriodOfTheSameInte
 {
     test::FakeActionTimer timer;
     ActionScheduler s(timer);
-    std::vector<int> ran;
+    std::vector<ZoneAction> ran;
     timer.onTick = [&] { ran.push_back(s.Tick()); };
 
-    s.ScheduleAction(5000, 100, 1);
+    s.ScheduleAction(ZoneAction::SaveHomepage, 100, 1);
     timer.Advance(60);
-    s.ScheduleAction(2000, 100, 1);  // same interval: the period goes on
+    s.ScheduleAction(ZoneAction::CopyAndPaste, 100, 1);  // same interval: the period goes on
     EXPECT_EQ(timer.starts, 1);
     timer.Advance(40);
-    EXPECT_EQ(ran, std::vector<int>{2000});
+    EXPECT_EQ(ran, std::vector<ZoneAction>{ZoneAction::CopyAndPaste});
 
     ran.clear();
-    s.ScheduleAction(5000, 100, 2);
+    s.ScheduleAction(ZoneAction::SaveHomepage, 100, 2);
     timer.Advance(60);
-    s.ScheduleAction(6000, 300, 1);  // another interval: a fresh period
+    s.ScheduleAction(ZoneAction::CopyOnly, 300, 1);  // another interval: a fresh period
     timer.Advance(299);
     EXPECT_TRUE(ran.empty());
     timer.Advance(1);
-    EXPECT_EQ(ran, std::vector<int>{6000});
+    EXPECT_EQ(ran, std::vector<ZoneAction>{ZoneAction::CopyOnly});
 }
 
 TEST(ZoneTargeting, IndentAndExpandButtonInsertBeforeBelowTheItemsAddsASibling)
 {
-    EXPECT_EQ(ZoneClipModeForHit(kHitOnLabel), 2);
-    EXPECT_EQ(ZoneClipModeForHit(kHitOnIcon), 2);
-    EXPECT_EQ(ZoneClipModeForHit(kHitOnLabel | kHitOnIndent), 2);
-    EXPECT_EQ(ZoneClipModeForHit(kHitNowhere), 0);
-    EXPECT_EQ(ZoneClipModeForHit(kHitOnIndent), 4);
-    EXPECT_EQ(ZoneClipModeForHit(kHitOnButton), 4);
-    EXPECT_EQ(ZoneClipModeForHit(kHitOnButton | kHitOnIndent), 4);
-    EXPECT_EQ(ZoneClipModeForHit(kHitOnRight), 2);
+    EXPECT_EQ(ZoneClipModeForHit(kHitOnLabel), Attach::LastChild);
+    EXPECT_EQ(ZoneClipModeForHit(kHitOnIcon), Attach::LastChild);
+    EXPECT_EQ(ZoneClipModeForHit(kHitOnLabel | kHitOnIndent), Attach::LastChild);
+    EXPECT_EQ(ZoneClipModeForHit(kHitNowhere), Attach::LastSibling);
+    EXPECT_EQ(ZoneClipModeForHit(kHitOnIndent), Attach::InsertBefore);
+    EXPECT_EQ(ZoneClipModeForHit(kHitOnButton), Attach::InsertBefore);
+    EXPECT_EQ(ZoneClipModeForHit(kHitOnButton | kHitOnIndent), Attach::InsertBefore);
+    EXPECT_EQ(ZoneClipModeForHit(kHitOnRight), Attach::LastChild);
     // The editor's own tree reads the same places differently.
-    EXPECT_EQ(EditorClipModeForHit(kHitOnIndent), 0);
-    EXPECT_EQ(ZoneTargetStatus(4, "Notes"), "Insert to \"Notes\"");
-    EXPECT_EQ(ZoneTargetStatus(2, "Notes"), "Add ChildNode to \"Notes\"");
-    EXPECT_EQ(ZoneTargetStatus(0, "Notes"), "Add SiblingNode to \"Notes\"");
+    EXPECT_EQ(EditorClipModeForHit(kHitOnIndent), Attach::LastSibling);
+    EXPECT_EQ(ZoneTargetStatus(Attach::InsertBefore, "Notes"), "Insert to \"Notes\"");
+    EXPECT_EQ(ZoneTargetStatus(Attach::LastChild, "Notes"), "Add ChildNode to \"Notes\"");
+    EXPECT_EQ(ZoneTargetStatus(Attach::LastSibling, "Notes"), "Add SiblingNode to \"Notes\"");
 }
 
 }  // namespace

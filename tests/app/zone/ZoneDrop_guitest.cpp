@@ -1,11 +1,11 @@
 // Real X11 drags from another process onto the drop zone, which runs under the window manager
 // at its saved or its default place and is never moved by hand first: the zone opens into the
 // collection tree, the node under the pointer becomes the target, the status says what a drop
-// there does, and the drop reaches the clip core (a real page session over a temporary
+// there does, and the drop reaches the clip intake (a real page session over a temporary
 // collection; the editor around it is a fake). The drag source drags as Chromium does.
 #include "app/zone/TPlinderDragZoneForm_wx.h"
 #include "app/zone/ZoneTargeting.h"
-#include "tests/app/collection/SessionFixture.h"
+#include "tests/app/editor/session/SessionFixture.h"
 #include "tests/app/zone/FakeZone.h"
 #include "tests/support/XPointerDrag.h"
 

@@ -1,10 +1,10 @@
 // The drop zone with the program's own editor window: the editor's Options and About show the
 // zone's dialogs, and its Exit runs the zone's exit, which saves the editor's state and writes
 // "gleanhoard.ini".
-#include "app/collection/UnattendedDialogs.h"
 #include "app/dialogs/TAboutForm_wx.h"
 #include "app/dialogs/TSetForm_wx.h"
 #include "app/editor/EditorForm_wx.h"
+#include "app/editor/session/UnattendedDialogs.h"
 #include "app/zone/EditorFormZone_wx.h"
 #include "app/zone/TPlinderDragZoneForm_wx.h"
 #include "foundation/VekCollectClass.h"

@@ -2,8 +2,8 @@
 // Options dialog acting on the zone, and Exit from the menu.
 #include "app/dialogs/TAboutForm_wx.h"
 #include "app/dialogs/TSetForm_wx.h"
+#include "app/product/ZoneArtwork_wx.h"
 #include "app/zone/TPlinderDragZoneForm_wx.h"
-#include "app/zone/ZoneArtwork_wx.h"
 #include "foundation/TrayIcon_wx.h"
 #include "foundation/VekCollectClass.h"
 #include "tests/support/TempDir.h"

@@ -1,9 +1,9 @@
 #pragma once
 // What the collection and clip logic needs from the editor window and the rest of the program.
 // The editor implements these over its wx controls; tests use fakes.
+#include "app/editor/session/DeferredWork.h"
 #include "foundation/Dialogs.h"
 
-#include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
@@ -68,9 +68,9 @@ public:
     // Shows the editor (restored when minimised) above the other windows, not left topmost.
     virtual void ShowEditorForDrag() = 0;
     virtual void SetBusyCursor(bool busy) = 0;
-    // The drop zone's deferred actions: 2000 copy the source's selection and paste it into a new
-    // document (which calls PageSession::StartClipboardPaste), 6000 copy only.
-    virtual void ScheduleAction(int code, int intervalMs, int ticks) = 0;
+    // The drop zone's deferred actions: CopyAndPaste copies the source's selection and pastes it
+    // into a new document (which calls PageSession::StartClipboardPaste), CopyOnly only copies.
+    virtual void ScheduleAction(ZoneAction action, int intervalMs, int ticks) = 0;
     virtual std::string ClipboardText() = 0;
 };
 
@@ -95,13 +95,6 @@ public:
     std::string ShortDate() const override;
     std::string TimeOfDay() const override;
 };
-
-// The local copy of a URL's body no longer than `maxBytes`, or "" (production: FindUrlCacheFile,
-// whose index the program starts building at start-up with StartUrlCacheIndexing). Larger bodies
-// are left in the cache: the caller would refuse them anyway. `pageUrl` is the address of the
-// page the resource was shown in, as far as the clip tells it ("" when unknown).
-using UrlCacheLookup =
-    std::function<std::string(const std::string& url, std::uint64_t maxBytes, const std::string& pageUrl)>;
 
 // Shows the busy cursor for a scope.
 class BusyCursor {

@@ -1,4 +1,4 @@
-#include "app/collection/EditorPorts.h"
+#include "app/editor/session/EditorPorts.h"
 
 #include <ctime>
 

@@ -1,7 +1,7 @@
-#include "app/collection/PageText.h"
+#include "app/editor/session/PageText.h"
 
-#include "app/collection/EditorPorts.h"
 #include "app/collection/TextUtil.h"
+#include "app/editor/session/EditorPorts.h"
 
 namespace ql {
 

@@ -1,4 +1,4 @@
-#include "app/zone/HandOver.h"
+#include "app/handover/HandOver.h"
 
 #include "foundation/VekBaseClass.h"
 #include "platform/core/SafeFile.h"

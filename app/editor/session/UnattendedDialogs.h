@@ -3,7 +3,7 @@
 // signal, the end of the desktop session) nobody may be there to answer, and a box would keep
 // the exit from ending: messages are then logged instead of shown, and questions get their
 // cautious answer (No, Cancel) at once.
-#include "app/collection/EditorPorts.h"
+#include "app/editor/session/EditorPorts.h"
 
 #include <memory>
 

@@ -1,6 +1,6 @@
 #include "app/collection/TextTransforms.h"
 #include "app/collection/TreeFiles.h"
-#include "tests/app/collection/SessionFixture.h"
+#include "tests/app/editor/session/SessionFixture.h"
 
 #include <filesystem>
 
@@ -124,19 +124,19 @@ TEST_F(PageSessionTest, NewClipConversionsRunOnceAndNotForImportedHomepages)
     settings.AutoCleanUp = true;
     settings.AutoUnicode = true;
     WritePage("clip", "x?&nbsp;y\r\n");
-    session->NewClipPending = true;
+    session->ExpectNewClip();
     session->ShowCurrentPage("clip");
     EXPECT_EQ(Page("clip"), std::string(kUnicodeMetaLine) + "\r\nx&nbsp;y\r\n");
-    EXPECT_FALSE(session->NewClipPending);
+    EXPECT_FALSE(session->NewClipExpected());
     session->ShowCurrentPage("clip");  // once only
     EXPECT_EQ(Page("clip"), std::string(kUnicodeMetaLine) + "\r\nx&nbsp;y\r\n");
 
     WritePage("home", "<meta content=\"charset=unicode\">?&nbsp;\r\n");
-    session->HomepageImport = true;
-    session->NewClipPending = true;
+    session->ExpectHomepageImport();
+    session->ExpectNewClip();
     session->ShowCurrentPage("home");
     EXPECT_EQ(Page("home"), "<meta content=\"\">?&nbsp;\r\n");
-    EXPECT_FALSE(session->HomepageImport);
+    EXPECT_FALSE(session->HomepageImportExpected());
 }
 
 TEST_F(PageSessionTest, TextCommandsRewriteTheOpenPage)
@@ -345,14 +345,14 @@ TEST_F(PageSessionTest, OpenedFileReplacesThePageWithItsPicturesKept)
     const std::string file = temp.write("elsewhere/doc.html", "<p><img src=\"pic.gif\"></p>\r\n").string();
     dialogs.file = file;
     session->ToolButton46Click();
-    EXPECT_EQ(session->HtmlEditorTag, kTagLocalize);
+    EXPECT_EQ(session->PendingDocumentWork(), DocumentWork::Localize);
     EXPECT_EQ(views.htmlLoadedFile, file);
     session->dtDocumentComplete();
     EXPECT_EQ(Page("A"), "<p><img src=\"!images\\pic.gif\"></p>\r\n");
     EXPECT_EQ(ini->ReadString("A", "pic.gif", ""), "1");
     EXPECT_EQ(views.active, kViewBrowse);
-    EXPECT_EQ(session->HtmlEditorTag, 0);
-    EXPECT_FALSE(session->ForceSave);
+    EXPECT_EQ(session->PendingDocumentWork(), DocumentWork::None);
+    EXPECT_FALSE(session->SaveForced());
     EXPECT_EQ(window.busy, 0);
 }
 
@@ -368,7 +368,7 @@ TEST_F(PageSessionTest, PicturesWaitingForAnotherPageLeaveTheCurrentOneAlone)
     session->dtDocumentComplete();
     EXPECT_EQ(Page("B"), "<a href=\"y.html\">b</a>\r\n");
     EXPECT_EQ(views.active, kViewHtml);
-    EXPECT_EQ(session->HtmlEditorTag, 0);
+    EXPECT_EQ(session->PendingDocumentWork(), DocumentWork::None);
 
     session->ArmPictureLocalization(File("B"));
     session->dtDocumentComplete();

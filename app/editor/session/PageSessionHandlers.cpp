@@ -1,5 +1,5 @@
 // The editor window's handlers around the current page.
-#include "app/collection/PageSession.h"
+#include "app/editor/session/PageSession.h"
 
 #include "foundation/VekBaseClass.h"
 #include "platform/core/SafeFile.h"
@@ -20,7 +20,7 @@ bool PageSession::TVChanging(TreeNode* node)
 bool PageSession::PageControl1Changing()
 {
     const int view = views_.ActiveView();
-    const bool unsaved = (view == kViewHtml && (views_.HtmlIsDirty() || ForceSave)) || (view == kViewText && views_.TextModified());
+    const bool unsaved = (view == kViewHtml && (views_.HtmlIsDirty() || forceSave_)) || (view == kViewText && views_.TextModified());
     return !unsaved || SaveCurrentPage("");
 }
 

@@ -1,4 +1,4 @@
-#include "app/zone/TreeMirror_wx.h"
+#include "app/collection/TreeMirror_wx.h"
 
 #include <wx/artprov.h>
 #include <wx/imaglist.h>

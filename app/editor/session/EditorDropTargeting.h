@@ -1,13 +1,12 @@
 #pragma once
 // The editor tree as a drop target: which node a dragged clip goes to and how, the status text
 // while dragging, and the hover-expand timer (700 ms) that opens the node the cursor rests on.
-#include <cstdint>
+#include "app/collection/CollectionTree.h"
 
 namespace ql {
 
-class ClipCore;
+class ClipIntake;
 class EditorWindow;
-class TreeNode;
 struct TSettings;
 
 // Where a tree hit test found the cursor; a position may report several.
@@ -22,13 +21,13 @@ enum TreeHit : unsigned {
 
 // The clip mode for a drop on the editor's tree: a child on an item or its icon; a sibling below
 // the items, on an indent, or on nothing but the expand button; else a child.
-std::uint8_t EditorClipModeForHit(unsigned hit);
+Attach EditorClipModeForHit(unsigned hit);
 
 inline constexpr int kHoverExpandIntervalMs = 700;
 
 class EditorDropTargeting {
 public:
-    EditorDropTargeting(ClipCore& clips, TSettings& settings, EditorWindow& window);
+    EditorDropTargeting(ClipIntake& clips, TSettings& settings, EditorWindow& window);
 
     void DragEnter();
     // Every move; `under` is the node under the cursor (nullptr for none).
@@ -40,7 +39,7 @@ public:
     bool TimerEnabled() const { return timerEnabled_; }
 
 private:
-    ClipCore& clips_;
+    ClipIntake& clips_;
     TSettings& settings_;
     EditorWindow& window_;
     bool timerEnabled_ = false;

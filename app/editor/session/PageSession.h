@@ -4,9 +4,10 @@
 // editing control asks for when its document is complete. Everything the editor window shows
 // goes through the ports; the process-wide values come in through a CollectionContext.
 #include "app/collection/CollectionTree.h"
-#include "app/collection/EditorPorts.h"
 #include "app/collection/PictureLocalizer.h"
 #include "app/collection/TreeFiles.h"
+#include "app/editor/session/DeferredWork.h"
+#include "app/editor/session/EditorPorts.h"
 #include "foundation/PageLimit.h"
 #include "foundation/VekCollectClass.h"
 #include "platform/core/SafeFile.h"
@@ -31,9 +32,6 @@ inline constexpr char kSavingFailed[] = "Saving Failed";
 inline constexpr char kTextViewReadOnlyNote[] = " (read-only: the page could not be read)";
 inline constexpr char kPageBackupFile[] = "html.bak";
 inline constexpr char kOpenPageFilter[] = "*.html;*.htm|*.html;*.htm|*.txt|*.txt|*.*|*.*";
-// The HTML editing control's Tag: work pending at its next document completion.
-inline constexpr int kTagPasteThenLocalize = 2000;
-inline constexpr int kTagLocalize = 4000;
 
 class PageSession {
 public:
@@ -41,11 +39,26 @@ public:
                 EditorDialogs& dialogs, const Clock& clock, UrlCacheLookup findCachedFile,
                 RandomSource random = DefaultRandomSource());
 
-    // One-shot flags of the page flow.
-    bool HomepageImport = false;  // set by the Save homepage dialog before it creates its page
-    bool NewClipPending = false;  // a new clip's page waits for its first preparation
-    bool ForceSave = false;       // save the HTML view at the next save even when not dirty
-    int HtmlEditorTag = 0;        // kTagPasteThenLocalize, kTagLocalize or 0
+    // Work of the page flow that waits for the next page made current, the next save or the
+    // next document the HTML view completes; each is done once.
+    //
+    // The Save homepage dialog's page is coming: the next page made current loses
+    // "charset=unicode" and gets none of a new clip's automatic transforms.
+    void ExpectHomepageImport() { homepageImport_ = true; }
+    bool HomepageImportExpected() const { return homepageImport_; }
+    // A new clip's page waits for its first preparation (AutoCleanUp, AutoUnicode).
+    void ExpectNewClip() { newClipPending_ = true; }
+    bool NewClipExpected() const { return newClipPending_; }
+    // The HTML view's document is saved at the next save even when the control finds it unchanged.
+    void ForceNextSave() { forceSave_ = true; }
+    bool SaveForced() const { return forceSave_; }
+    // The HTML view's document holds nothing to save: the control's unsaved state is cleared and
+    // the next save is not forced.
+    void MarkHtmlViewSaved();
+    // The clipboard is pasted into the document the HTML view completes next, and its pictures
+    // are kept.
+    void PasteIntoNextDocument() { documentWork_ = DocumentWork::PasteThenLocalize; }
+    DocumentWork PendingDocumentWork() const { return documentWork_; }
 
     CollectionTree& EditorTree() { return tree_; }
     TSettings& AppSettings() { return ctx_.settings; }
@@ -98,7 +111,7 @@ public:
     // absolute, then shows it in the Browse view. Without a source URL only absolute addresses
     // are resolved.
     void LocalizeClipResources(bool withLinks);
-    // Tag 2000 and a new empty document, into which the clipboard is pasted when it is complete.
+    // A new empty document, into which the clipboard is pasted when it is complete.
     void StartClipboardPaste();
     // What the next clipboard paste is for: a clip appended to `pageFile` (the pasted body goes
     // after the page's content, under the header line of `url`), or with nullopt a new node's
@@ -115,9 +128,10 @@ public:
     // loaded it. False when the page could not be read or written (the user was told; the file
     // is unchanged).
     bool AppendClipToPage(const std::string& pageFile, const std::string& content, bool keepPictures);
-    // The next localisation (tag 4000) applies to `pageFile`; with end != npos only to the
-    // appended `fragment`, put at [begin, end) and looked for nearby when showing the page
-    // moved it. An appended fragment never gets a base address: its addresses are made absolute.
+    // The next localisation (DocumentWork::Localize) applies to `pageFile`; with end != npos
+    // only to the appended `fragment`, put at [begin, end) and looked for nearby when showing
+    // the page moved it. An appended fragment never gets a base address: its addresses are made
+    // absolute.
     void ArmPictureLocalization(const std::string& pageFile, std::size_t begin = 0,
                                 std::size_t end = std::string::npos, std::string fragment = {});
 
@@ -171,6 +185,10 @@ private:
     std::string viewPageFile_;
     std::optional<PendingPictures> pendingPictures_;
     std::optional<ClipboardAppend> clipboardAppend_;
+    bool homepageImport_ = false;
+    bool newClipPending_ = false;
+    bool forceSave_ = false;
+    DocumentWork documentWork_ = DocumentWork::None;
     bool treeFilesUnreadable_ = false;
     bool textUnreadable_ = false;
     std::optional<FolderIdentity> collectionFolder_;  // noted at the first load or creation

@@ -2,7 +2,7 @@
 // page is rendered, a page the Text view could not read is never typed over, and a deleted page
 // is not written again.
 #include "platform/core/CfHtml.h"
-#include "tests/app/collection/SessionFixture.h"
+#include "tests/app/editor/session/SessionFixture.h"
 #include "tests/support/FileSizeLimit.h"
 
 #include <filesystem>
@@ -56,13 +56,13 @@ TEST_F(PageSessionSafetyTest, ADeletedPageIsForgotten)
     views.active = kViewHtml;
     window.SelectNode(a);
     session->ArmPictureLocalization(File("A"));
-    session->ForceSave = true;
+    session->ForceNextSave();
     fs::remove(File("A"));
     session->NotePageDeleted("A");
     EXPECT_EQ(settings.CurrentNodeId, "");
     EXPECT_EQ(settings.CurrentPageFile, "");
-    EXPECT_FALSE(session->ForceSave);
-    EXPECT_EQ(session->HtmlEditorTag, 0);
+    EXPECT_FALSE(session->SaveForced());
+    EXPECT_EQ(session->PendingDocumentWork(), DocumentWork::None);
     session->dtDocumentComplete();
     EXPECT_TRUE(session->SaveCurrentPage(""));
     EXPECT_FALSE(fs::exists(File("A")));

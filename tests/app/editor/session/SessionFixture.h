@@ -1,10 +1,10 @@
 #pragma once
-// A collection folder in a temp dir with a page session, a clip core and fake ports around them.
-#include "app/collection/ClipCore.h"
+// A collection folder in a temp dir with a page session, a clip intake and fake ports around them.
 #include "app/collection/PageId.h"
-#include "app/collection/PageSession.h"
+#include "app/editor/session/ClipIntake.h"
+#include "app/editor/session/PageSession.h"
 #include "platform/core/IniFile.h"
-#include "tests/app/collection/FakePorts.h"
+#include "tests/app/editor/session/FakePorts.h"
 #include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -35,7 +35,7 @@ protected:
     FixedClock clock;
     std::map<std::string, std::string> cache;
     std::unique_ptr<PageSession> session;
-    std::unique_ptr<ClipCore> clips;
+    std::unique_ptr<ClipIntake> clips;
 
     SessionFixture()
     {
@@ -54,7 +54,7 @@ protected:
                 return it == cache.end() ? std::string() : it->second;
             },
             [counter]() mutable { return 100 + counter++; });
-        clips = std::make_unique<ClipCore>(*session, views, window, dialogs);
+        clips = std::make_unique<ClipIntake>(*session, views, window, dialogs);
         views.session = session.get();
         window.session = session.get();
         tree.SetLoaded(true);

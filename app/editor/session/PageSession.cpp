@@ -1,8 +1,8 @@
-#include "app/collection/PageSession.h"
+#include "app/editor/session/PageSession.h"
 
 #include "app/collection/PageId.h"
-#include "app/collection/PageText.h"
 #include "app/collection/TextTransforms.h"
+#include "app/editor/session/PageText.h"
 #include "foundation/VekBaseClass.h"
 #include "platform/core/ErrorLog.h"
 #include "platform/core/SafeFile.h"
@@ -144,23 +144,23 @@ bool PageSession::PreparePageFile(const std::string& pageId)
     if (!FileExists(file) && EnsureCollectionFolder() && !SaveTextToFile("", file))
         ReportSaveFailure();
 
-    if (s.AutoChangeTxtToHtml || HomepageImport) {
+    if (s.AutoChangeTxtToHtml || homepageImport_) {
         if (auto bytes = ReadFileBytes(file, kMaxPageBytes)) {
-            PagePreparation options{s.AutoChangeTxtToHtml, HomepageImport, s.UseDiv, views_.ActiveView()};
+            PagePreparation options{s.AutoChangeTxtToHtml, homepageImport_, s.UseDiv, views_.ActiveView()};
             if (auto prepared = PreparePageText(*bytes, options); prepared && !SaveTextToFile(*prepared, file))
                 ReportSaveFailure();  // the page stays as it was
         }
     }
-    if (NewClipPending) {
-        NewClipPending = false;
+    if (newClipPending_) {
+        newClipPending_ = false;
         // The caller shows the page once afterwards, so the transforms only rewrite the file.
-        if (!HomepageImport) {
+        if (!homepageImport_) {
             if (s.AutoCleanUp)
                 TransformCurrentPage(CleanUpPageText);
             if (s.AutoUnicode)
                 TransformCurrentPage(ToggleUnicode);
         }
-        HomepageImport = false;
+        homepageImport_ = false;
     }
     s.CurrentPageTime = 0;
     return true;
@@ -215,6 +215,12 @@ bool PageSession::WritePageFile(const std::string& file, const std::string& text
 
 void PageSession::ReportSaveFailure() { dialogs_.ShowMessage(kSavingFailed); }
 
+void PageSession::MarkHtmlViewSaved()
+{
+    forceSave_ = false;
+    views_.HtmlMarkSaved();
+}
+
 bool PageSession::SaveCurrentPage(const std::string& pageId)
 {
     TSettings& s = ctx_.settings;
@@ -222,7 +228,7 @@ bool PageSession::SaveCurrentPage(const std::string& pageId)
     if (tree_.Empty() || (view != kViewHtml && view != kViewText))
         return true;
     if (view == kViewHtml) {
-        if (views_.HtmlBusy() || (!views_.HtmlIsDirty() && !ForceSave))
+        if (views_.HtmlBusy() || (!views_.HtmlIsDirty() && !forceSave_))
             return true;
     } else if (!views_.TextModified()) {
         return true;
@@ -253,8 +259,7 @@ bool PageSession::SaveCurrentPage(const std::string& pageId)
         return false;
     }
     if (view == kViewHtml) {
-        ForceSave = false;
-        views_.HtmlMarkSaved();
+        MarkHtmlViewSaved();
     } else {
         views_.TextMarkSaved();
     }
@@ -301,11 +306,11 @@ void PageSession::OpenPageForPictures(const std::string& file, const std::string
     const std::string& current = ctx_.settings.CurrentPageFile;
     if (file == current)
         PreparePageFile("");  // what showing the current page would have prepared
-    HtmlEditorTag = kTagLocalize;
+    documentWork_ = DocumentWork::Localize;
     pendingPictures_ = PendingPictures::WholePage(file, current);
     LoadPageIntoHtmlView(file);
     viewPageFile_ = current;  // the loaded document replaces the current page at the next save
-    ForceSave = true;
+    ForceNextSave();
 }
 
 void PageSession::NotePageDeleted(const std::string& pageId)
@@ -319,11 +324,11 @@ void PageSession::NotePageDeleted(const std::string& pageId)
     }
     if (viewPageFile_ == file) {
         viewPageFile_.clear();
-        ForceSave = false;
+        forceSave_ = false;
     }
     if (pendingPictures_ && (pendingPictures_->source == file || pendingPictures_->target == file)) {
         pendingPictures_.reset();
-        HtmlEditorTag = 0;
+        documentWork_ = DocumentWork::None;
     }
 }
 

@@ -1,5 +1,5 @@
 // The page text commands: the Unicode toggle, the clean-up and the pure-text conversion.
-#include "app/collection/PageSession.h"
+#include "app/editor/session/PageSession.h"
 
 #include "app/collection/TextTransforms.h"
 #include "platform/core/SafeFile.h"

@@ -1,34 +1,34 @@
-#include "app/collection/ClipCore.h"
+#include "app/editor/session/ClipIntake.h"
 
 #include "app/collection/ClipFragment.h"
 #include "app/collection/HtmlTags.h"
 #include "app/collection/PageId.h"
-#include "app/collection/PageSession.h"
 #include "app/collection/TreeText.h"
+#include "app/editor/session/PageSession.h"
 #include "foundation/VekBaseClass.h"
 
 #include <unistd.h>
 
 namespace ql {
 
-ClipCore::ClipCore(PageSession& session, PageViews& views, EditorWindow& window, EditorDialogs& dialogs)
+ClipIntake::ClipIntake(PageSession& session, PageViews& views, EditorWindow& window, EditorDialogs& dialogs)
     : session_(session), views_(views), window_(window), dialogs_(dialogs)
 {
 }
 
-TreeNode* ClipCore::ClipTarget() const { return clipTarget_ ? session_.EditorTree().Find(clipTarget_) : nullptr; }
+TreeNode* ClipIntake::ClipTarget() const { return clipTarget_ ? session_.EditorTree().Find(clipTarget_) : nullptr; }
 
-void ClipCore::SetClipTarget(TreeNode* node)
+void ClipIntake::SetClipTarget(TreeNode* node)
 {
     clipTarget_ = (node && &node->Tree() == &session_.EditorTree()) ? node->Serial() : 0;
 }
 
-TreeNode* ClipCore::AddClip(const std::string& content, const std::string& title)
+TreeNode* ClipIntake::AddClip(const std::string& content, const std::string& title)
 {
     return StoreClip(content, title, false);
 }
 
-TreeNode* ClipCore::StoreClip(const std::string& content, const std::string& title, bool keepPictures)
+TreeNode* ClipIntake::StoreClip(const std::string& content, const std::string& title, bool keepPictures)
 {
     session_.SaveCurrentPage("");
     TreeNode* target = ClipTarget();
@@ -46,7 +46,8 @@ TreeNode* ClipCore::StoreClip(const std::string& content, const std::string& tit
 
     TreeNode* result = nullptr;
     if (s.DragCreateNew || firstNode) {
-        const Attach mode = (ClipMode == 0 || ClipMode == 4) ? static_cast<Attach>(ClipMode) : Attach::LastChild;
+        const Attach mode =
+            (ClipMode == Attach::LastSibling || ClipMode == Attach::InsertBefore) ? ClipMode : Attach::LastChild;
         TreeNode* node = tree.AddNode(target, mode, caption);  // without a target: at the top
         const std::string id = session_.MakeNodeFileName(*node);
         tree.SetPageId(node, id);
@@ -79,7 +80,7 @@ TreeNode* ClipCore::StoreClip(const std::string& content, const std::string& tit
     return result;
 }
 
-void ClipCore::DiscardClipNode(TreeNode* node)
+void ClipIntake::DiscardClipNode(TreeNode* node)
 {
     CollectionTree& tree = session_.EditorTree();
     if (!node || &node->Tree() != &tree)
@@ -95,7 +96,7 @@ void ClipCore::DiscardClipNode(TreeNode* node)
     session_.SaveTreeFiles(tree);
 }
 
-void ClipCore::DropHTMLClip(const std::string& url, StringList lines, const std::string& selectedText)
+void ClipIntake::DropHTMLClip(const std::string& url, StringList lines, const std::string& selectedText)
 {
     BusyCursor busy(window_);
     TSettings& s = session_.AppSettings();
@@ -119,7 +120,7 @@ void ClipCore::DropHTMLClip(const std::string& url, StringList lines, const std:
             } else if (!ContainsNoCase(JoinPageLines(lines), "<base ")) {
                 lines.insert(lines.begin(), ClipBaseLine(url));
             }
-            session_.NewClipPending = true;
+            session_.ExpectNewClip();
         } else {
             // Only a clip stored as HTML has pictures to keep; a pending request would
             // otherwise hit whatever page the HTML view loads next.
@@ -134,7 +135,7 @@ void ClipCore::DropHTMLClip(const std::string& url, StringList lines, const std:
     } else if (s.DragCreateNew) {
         session_.SetClipboardAppend(std::nullopt);
         StoreClip("", title, false);
-        window_.ScheduleAction(kTagPasteThenLocalize, 100, 1);
+        window_.ScheduleAction(ZoneAction::CopyAndPaste, kActionIntervalMs, 1);
     } else {
         // The source copies its selection to the clipboard, which is pasted into a new document
         // and from there appended to the open page (see PageSession::dtDocumentComplete).
@@ -142,11 +143,11 @@ void ClipCore::DropHTMLClip(const std::string& url, StringList lines, const std:
         if (!ClipTarget() || s.CurrentPageFile.empty())
             return;
         session_.SetClipboardAppend(PageSession::ClipboardAppend{s.CurrentPageFile, url, keepPictures});
-        window_.ScheduleAction(kTagPasteThenLocalize, 100, 1);
+        window_.ScheduleAction(ZoneAction::CopyAndPaste, kActionIntervalMs, 1);
     }
 }
 
-TreeNode* ClipCore::AddTextClip(const std::string& text) { return AddClip(text, Utf8Left(text, kClipTitleChars)); }
+TreeNode* ClipIntake::AddTextClip(const std::string& text) { return AddClip(text, Utf8Left(text, kClipTitleChars)); }
 
 std::string LinkClipPage(const std::string& url, const std::string& linkTitle)
 {
@@ -154,20 +155,20 @@ std::string LinkClipPage(const std::string& url, const std::string& linkTitle)
     return ClipFromLine(url) + "\r\n<a href=\"" + EscapeHtmlAttribute(url) + "\">" + EscapeHtmlText(label) + "</a><br>\r\n";
 }
 
-TreeNode* ClipCore::AddUrlClip(const std::string& url, const std::string& linkTitle)
+TreeNode* ClipIntake::AddUrlClip(const std::string& url, const std::string& linkTitle)
 {
     session_.ClipSourceUrl() = url;
     return AddClip(LinkClipPage(url, linkTitle), Utf8Left(linkTitle, kClipTitleChars));
 }
 
-void ClipCore::LoadfromURL1Click()
+void ClipIntake::LoadfromURL1Click()
 {
     std::optional<std::string> url = dialogs_.InputBox("Input Url: ", "", "");
     if (url && !TrimControls(*url).empty())
         views_.HtmlLoadUrl(TrimControls(*url));
 }
 
-void ClipCore::AddClipboardBClick(const std::function<TreeNode*()>& addNode)
+void ClipIntake::AddClipboardBClick(const std::function<TreeNode*()>& addNode)
 {
     TreeNode* node = addNode ? addNode() : nullptr;
     if (!node)

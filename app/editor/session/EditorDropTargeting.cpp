@@ -1,25 +1,25 @@
-#include "app/collection/EditorDropTargeting.h"
+#include "app/editor/session/EditorDropTargeting.h"
 
-#include "app/collection/ClipCore.h"
 #include "app/collection/CollectionTree.h"
-#include "app/collection/EditorPorts.h"
+#include "app/editor/session/ClipIntake.h"
+#include "app/editor/session/EditorPorts.h"
 #include "foundation/VekCollectClass.h"
 
 namespace ql {
 
-std::uint8_t EditorClipModeForHit(unsigned hit)
+Attach EditorClipModeForHit(unsigned hit)
 {
-    std::uint8_t mode = 2;
+    Attach mode = Attach::LastChild;
     if (hit & (kHitOnLabel | kHitOnIcon))
-        mode = 2;
+        mode = Attach::LastChild;
     else if (hit & (kHitNowhere | kHitOnIndent))
-        mode = 0;
+        mode = Attach::LastSibling;
     if (hit == kHitOnButton)
-        mode = 0;
+        mode = Attach::LastSibling;
     return mode;
 }
 
-EditorDropTargeting::EditorDropTargeting(ClipCore& clips, TSettings& settings, EditorWindow& window)
+EditorDropTargeting::EditorDropTargeting(ClipIntake& clips, TSettings& settings, EditorWindow& window)
     : clips_(clips), settings_(settings), window_(window)
 {
 }
@@ -34,7 +34,7 @@ void EditorDropTargeting::DragOver(TreeNode* under, unsigned hit)
 {
     settings_.DragCreateNew = true;
     // The source program copies its selection while the drag goes on.
-    window_.ScheduleAction(6000, 100, 1);
+    window_.ScheduleAction(ZoneAction::CopyOnly, kActionIntervalMs, 1);
     if (under && under != clips_.ClipTarget()) {
         window_.SetStatusText(under->Text());
         clips_.SetClipTarget(under);

@@ -1,6 +1,6 @@
-#include "app/collection/EditorPorts.h"
-#include "app/collection/PageText.h"
 #include "app/collection/TextTransforms.h"
+#include "app/editor/session/EditorPorts.h"
+#include "app/editor/session/PageText.h"
 
 #include <gtest/gtest.h>
 

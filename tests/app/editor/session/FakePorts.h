@@ -1,8 +1,8 @@
 #pragma once
 // Recording fakes of the editor's ports, wired like the real window: a view switch with loading
 // shows the selected node's page, and selecting a node runs the tree's changing handler.
-#include "app/collection/EditorPorts.h"
-#include "app/collection/PageSession.h"
+#include "app/editor/session/EditorPorts.h"
+#include "app/editor/session/PageSession.h"
 #include "platform/core/SafeFile.h"
 
 #include <deque>
@@ -92,7 +92,7 @@ struct FakeWindow : EditorWindow {
     std::vector<TreeNode*> expanded;
     TreeNode* highlighted = nullptr;
     int shownForDrag = 0;
-    std::vector<int> actions;
+    std::vector<ZoneAction> actions;
     std::string clipboard;
 
     void SetStatusText(const std::string& text) override { status = text; }
@@ -106,7 +106,7 @@ struct FakeWindow : EditorWindow {
     void SetDropHighlight(TreeNode* node) override { highlighted = node; }
     void ShowEditorForDrag() override { ++shownForDrag; }
     void SetBusyCursor(bool on) override { busy += on ? 1 : -1; }
-    void ScheduleAction(int code, int, int) override { actions.push_back(code); }
+    void ScheduleAction(ZoneAction action, int, int) override { actions.push_back(action); }
     std::string ClipboardText() override { return clipboard; }
 };
 

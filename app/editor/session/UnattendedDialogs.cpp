@@ -1,4 +1,4 @@
-#include "app/collection/UnattendedDialogs.h"
+#include "app/editor/session/UnattendedDialogs.h"
 
 #include "platform/core/ErrorLog.h"
 

@@ -1,11 +1,11 @@
 // What the HTML editing control's document completion starts: pasting the clipboard into a new
 // document (which becomes a new clip's page, or is appended to the open page), and keeping the
 // pictures of a new clip.
-#include "app/collection/PageSession.h"
+#include "app/editor/session/PageSession.h"
 
 #include "app/collection/ClipFragment.h"
-#include "app/collection/PageText.h"
 #include "app/collection/TextUtil.h"
+#include "app/editor/session/PageText.h"
 #include "platform/core/SafeFile.h"
 
 #include <utility>
@@ -18,7 +18,7 @@ void PageSession::StartClipboardPaste()
         pendingPictures_.reset();  // armed for the fragment once it is in the page
     else
         pendingPictures_ = PendingPictures::WholePage(ctx_.settings.CurrentPageFile, ctx_.settings.CurrentPageFile);
-    HtmlEditorTag = kTagPasteThenLocalize;
+    documentWork_ = DocumentWork::PasteThenLocalize;
     views_.HtmlNewDocument();
 }
 
@@ -48,8 +48,7 @@ void PageSession::FinishClipboardAppend(const ClipboardAppend& job)
     // The new document only carried the clipboard: it is never saved over the page, and the
     // view shows the page again once the clip is in it.
     std::string fragment = DocumentBodyHtml(views_.HtmlDocumentHtml());
-    ForceSave = false;
-    views_.HtmlMarkSaved();
+    MarkHtmlViewSaved();
     if (TrimControls(fragment).empty()) {
         ShowCurrentPage("");  // the source copied nothing: the page stays as it is
         return;
@@ -66,32 +65,32 @@ void PageSession::FinishClipboardAppend(const ClipboardAppend& job)
 
 void PageSession::ArmPictureLocalization(const std::string& pageFile, std::size_t begin, std::size_t end, std::string fragment)
 {
-    HtmlEditorTag = kTagLocalize;
+    documentWork_ = DocumentWork::Localize;
     pendingPictures_ = PendingPictures{pageFile, pageFile, begin, end, std::move(fragment)};
 }
 
 void PageSession::dtDocumentComplete()
 {
-    if (HtmlEditorTag == kTagPasteThenLocalize) {
+    if (documentWork_ == DocumentWork::PasteThenLocalize) {
         views_.HtmlPaste();
         if (std::optional<ClipboardAppend> job = std::exchange(clipboardAppend_, std::nullopt)) {
-            HtmlEditorTag = 0;
+            documentWork_ = DocumentWork::None;
             FinishClipboardAppend(*job);
             return;
         }
-        HtmlEditorTag = kTagLocalize;
+        documentWork_ = DocumentWork::Localize;
         // The pasted document becomes the page, so that its pictures are taken from the file.
-        ForceSave = true;
+        ForceNextSave();
         if (!SaveCurrentPage("")) {
             // The clip stays in the view, unsaved, where the user can save it again.
-            HtmlEditorTag = 0;
+            documentWork_ = DocumentWork::None;
             pendingPictures_.reset();
             return;
         }
     }
-    if (HtmlEditorTag == kTagLocalize)
+    if (documentWork_ == DocumentWork::Localize)
         LocalizeClipResources(true);
-    HtmlEditorTag = 0;
+    documentWork_ = DocumentWork::None;
 }
 
 void PageSession::LocalizeClipResources(bool withLinks)
@@ -140,10 +139,9 @@ void PageSession::LocalizeClipResources(bool withLinks)
             return;
         }
         // The file now holds what the view showed and more: the view's copy is not saved back.
-        ForceSave = false;
-        views_.HtmlMarkSaved();
+        MarkHtmlViewSaved();
     }
-    if (!changed && wholePage && !HomepageImport && !url.empty()) {
+    if (!changed && wholePage && !homepageImport_ && !url.empty()) {
         if (auto text = ReadFileBytes(job.target, kMaxPageBytes)) {
             if (!ContainsNoCase(*text, "<base ") && text->find("From: \"" + HeaderSafeUrl(url) + "\"") != std::string::npos) {
                 StringList lines = SplitPageLines(*text);
@@ -153,7 +151,7 @@ void PageSession::LocalizeClipResources(bool withLinks)
             }
         }
     }
-    NewClipPending = true;
+    ExpectNewClip();
     views_.SwitchView(kViewBrowse, true);
 }
 

@@ -1,4 +1,4 @@
-#include "app/zone/ZoneArtwork_wx.h"
+#include "app/product/ZoneArtwork_wx.h"
 
 #include <wx/dcmemory.h>
 #include <wx/graphics.h>

@@ -1,4 +1,4 @@
-#include "app/zone/HandOver.h"
+#include "app/handover/HandOver.h"
 #include "platform/core/CopyDataFrame.h"
 #include "tests/support/TempDir.h"
 

@@ -1,5 +1,5 @@
-#include "app/collection/UnattendedDialogs.h"
-#include "tests/app/collection/FakePorts.h"
+#include "app/editor/session/UnattendedDialogs.h"
+#include "tests/app/editor/session/FakePorts.h"
 
 #include <gtest/gtest.h>
 

@@ -2,8 +2,8 @@
 // Turning one clip into collection content: a new node next to or under the drop target with a
 // page that holds the clip, or the clip appended to the page open in the editor.
 #include "app/collection/CollectionTree.h"
-#include "app/collection/EditorPorts.h"
 #include "app/collection/TextUtil.h"
+#include "app/editor/session/EditorPorts.h"
 
 #include <cstdint>
 #include <functional>
@@ -16,15 +16,16 @@ class PageSession;
 // Characters of a title taken from a clip's text.
 inline constexpr std::size_t kClipTitleChars = 20;
 
-class ClipCore {
+class ClipIntake {
 public:
-    ClipCore(PageSession& session, PageViews& views, EditorWindow& window, EditorDialogs& dialogs);
+    ClipIntake(PageSession& session, PageViews& views, EditorWindow& window, EditorDialogs& dialogs);
 
     // The node the next clip is attached to; nullptr when none or when it was deleted since.
     TreeNode* ClipTarget() const;
     void SetClipTarget(TreeNode* node);
-    // How a new node is attached to the target: 0 last sibling, 2 last child, 4 inserted before.
-    std::uint8_t ClipMode = 2;
+    // How a new node is attached to the target: LastSibling, LastChild or InsertBefore (any
+    // other mode attaches it as the last child).
+    Attach ClipMode = Attach::LastChild;
 
     // Stores one clip. With DragCreateNew a new node (captioned with the title) gets a page that
     // holds `content`, and is selected; the result is that node. Otherwise the content goes into

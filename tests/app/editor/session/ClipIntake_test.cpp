@@ -1,8 +1,8 @@
 #include "app/collection/ClipFragment.h"
-#include "app/collection/EditorDropTargeting.h"
-#include "app/collection/PageText.h"
+#include "app/editor/session/EditorDropTargeting.h"
+#include "app/editor/session/PageText.h"
 #include "platform/core/CfHtml.h"
-#include "tests/app/collection/SessionFixture.h"
+#include "tests/app/editor/session/SessionFixture.h"
 
 #include <filesystem>
 
@@ -11,7 +11,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class ClipCoreTest : public test::SessionFixture {
+class ClipIntakeTest : public test::SessionFixture {
 protected:
     TreeNode* parent = nullptr;
     TreeNode* target = nullptr;
@@ -25,9 +25,9 @@ protected:
     }
 };
 
-TEST_F(ClipCoreTest, NewNodesInEachModeGetTheirPageAndTheSelection)
+TEST_F(ClipIntakeTest, NewNodesInEachModeGetTheirPageAndTheSelection)
 {
-    clips->ClipMode = 2;
+    clips->ClipMode = Attach::LastChild;
     TreeNode* child = clips->AddClip("child page", "  Child\r\n ");
     ASSERT_NE(child, nullptr);
     EXPECT_EQ(child->Parent(), target);
@@ -38,9 +38,9 @@ TEST_F(ClipCoreTest, NewNodesInEachModeGetTheirPageAndTheSelection)
     EXPECT_EQ(window.expanded, std::vector<TreeNode*>{target});
     EXPECT_EQ(temp.read("Collection/tvdata"), "Top\r\nTarget\r\nChild\r\nAfter\r\n");
 
-    clips->ClipMode = 0;
+    clips->ClipMode = Attach::LastSibling;
     clips->AddClip("s", "Sibling");
-    clips->ClipMode = 4;
+    clips->ClipMode = Attach::InsertBefore;
     clips->AddClip("b", "Before");
     EXPECT_EQ(test::TreeShape(tree), "Top -Before -Target --Child -After -Sibling ");
 
@@ -51,7 +51,7 @@ TEST_F(ClipCoreTest, NewNodesInEachModeGetTheirPageAndTheSelection)
     EXPECT_EQ(tree.TopLevel(0)->PageId(), "(101112)");
 }
 
-TEST_F(ClipCoreTest, AppendGoesBeforeBodyElseHtmlElseAtTheEnd)
+TEST_F(ClipIntakeTest, AppendGoesBeforeBodyElseHtmlElseAtTheEnd)
 {
     settings.DragCreateNew = false;
     views.active = kViewHtml;
@@ -74,7 +74,7 @@ TEST_F(ClipCoreTest, AppendGoesBeforeBodyElseHtmlElseAtTheEnd)
     EXPECT_TRUE(views.textModified);
 }
 
-TEST_F(ClipCoreTest, AnUnreadablePageIsNeverReplacedByTheClip)
+TEST_F(ClipIntakeTest, AnUnreadablePageIsNeverReplacedByTheClip)
 {
     settings.DragCreateNew = false;
     views.active = kViewBrowse;
@@ -84,7 +84,7 @@ TEST_F(ClipCoreTest, AnUnreadablePageIsNeverReplacedByTheClip)
     EXPECT_EQ(dialogs.messages, std::vector<std::string>{kSavingFailed});
 }
 
-TEST_F(ClipCoreTest, NoTargetOrAGoneTargetStoresNothing)
+TEST_F(ClipIntakeTest, NoTargetOrAGoneTargetStoresNothing)
 {
     clips->SetClipTarget(nullptr);
     EXPECT_EQ(clips->AddTextClip("lost"), nullptr);
@@ -96,7 +96,7 @@ TEST_F(ClipCoreTest, NoTargetOrAGoneTargetStoresNothing)
     EXPECT_EQ(tree.Count(), 3u);
 }
 
-TEST_F(ClipCoreTest, TheFirstClipOfANewCollectionBecomesItsFirstNode)
+TEST_F(ClipIntakeTest, TheFirstClipOfANewCollectionBecomesItsFirstNode)
 {
     tree.Clear();
     clips->SetClipTarget(nullptr);
@@ -118,7 +118,7 @@ TEST_F(ClipCoreTest, TheFirstClipOfANewCollectionBecomesItsFirstNode)
     EXPECT_EQ(temp.read("Collection/tvframe"), "Erste Grüße aus dem\r\n");
 }
 
-TEST_F(ClipCoreTest, AnUnwritablePageEndsTheClipAndIsReported)
+TEST_F(ClipIntakeTest, AnUnwritablePageEndsTheClipAndIsReported)
 {
     const std::string collection = Dir();
     // A file in the place of the collection folder: nothing can be written below it.
@@ -131,7 +131,7 @@ TEST_F(ClipCoreTest, AnUnwritablePageEndsTheClipAndIsReported)
     EXPECT_EQ(tree.Count(), 3u);  // no node is kept without its page
 }
 
-TEST_F(ClipCoreTest, HtmlDropMakesAPageWithHeaderLines)
+TEST_F(ClipIntakeTest, HtmlDropMakesAPageWithHeaderLines)
 {
     const std::string url = "https://ex.org/news/day.html";
     StringList lines = SplitPageLines(BuildCfHtml("<p>Breaking <img src=\"a.png\"></p>", url));
@@ -152,16 +152,16 @@ TEST_F(ClipCoreTest, HtmlDropMakesAPageWithHeaderLines)
     EXPECT_EQ(tree.Selected()->Text(), "https://ex.org/news/");
 }
 
-TEST_F(ClipCoreTest, HtmlDropInTheTextViewStoresThePlainText)
+TEST_F(ClipIntakeTest, HtmlDropInTheTextViewStoresThePlainText)
 {
     views.active = kViewText;
     settings.DragIncludeImage = true;
     clips->DropHTMLClip("https://ex.org/", SplitPageLines(BuildCfHtml("<b>bold</b>", "https://ex.org/")), "bold");
     EXPECT_EQ(Page(tree.Selected()->PageId()), "bold\r\n");
-    EXPECT_EQ(session->HtmlEditorTag, 0);  // nothing left to localise
+    EXPECT_EQ(session->PendingDocumentWork(), DocumentWork::None);  // nothing left to localise
 }
 
-TEST_F(ClipCoreTest, HtmlDropWithPicturesKeepsThemAfterTheDocumentLoads)
+TEST_F(ClipIntakeTest, HtmlDropWithPicturesKeepsThemAfterTheDocumentLoads)
 {
     settings.DragIncludeImage = true;
     temp.write("cache/a[1].png", "PNG");
@@ -169,7 +169,7 @@ TEST_F(ClipCoreTest, HtmlDropWithPicturesKeepsThemAfterTheDocumentLoads)
     const std::string url = "https://ex.org/news/day.html";
     clips->DropHTMLClip(url, SplitPageLines(BuildCfHtml("<p><img src=\"a.png\"></p>", url)), "Pictures");
     TreeNode* node = tree.Selected();
-    EXPECT_EQ(session->HtmlEditorTag, kTagLocalize);
+    EXPECT_EQ(session->PendingDocumentWork(), DocumentWork::Localize);
     session->dtDocumentComplete();
     const std::string page = Page(node->PageId());
     EXPECT_NE(page.find("<img src=\"!images\\a1.png\">"), std::string::npos);
@@ -190,7 +190,7 @@ TEST_F(ClipCoreTest, HtmlDropWithPicturesKeepsThemAfterTheDocumentLoads)
     EXPECT_NE(appended.find("<img src=\"!images\\b.png\">"), std::string::npos);
 }
 
-TEST_F(ClipCoreTest, AppendedPicturesAreKeptWhenShowingThePageAddsTheStyleLine)
+TEST_F(ClipIntakeTest, AppendedPicturesAreKeptWhenShowingThePageAddsTheStyleLine)
 {
     settings.DragIncludeImage = true;
     settings.DragCreateNew = false;
@@ -220,7 +220,7 @@ TEST_F(ClipCoreTest, AppendedPicturesAreKeptWhenShowingThePageAddsTheStyleLine)
     EXPECT_NE(Page("Target").find("<img src=\"https://other.org/gone2.png\">"), std::string::npos);
 }
 
-TEST_F(ClipCoreTest, RemotePicturesGetTheBaseLineLater)
+TEST_F(ClipIntakeTest, RemotePicturesGetTheBaseLineLater)
 {
     settings.DragIncludeImage = true;
     const std::string url = "https://ex.org/news/day.html";
@@ -229,13 +229,13 @@ TEST_F(ClipCoreTest, RemotePicturesGetTheBaseLineLater)
     EXPECT_EQ(Page(tree.Selected()->PageId()).rfind(ClipBaseLine(url) + "\r\n" + ClipFromLine(url), 0), 0u);
 }
 
-TEST_F(ClipCoreTest, ClipboardRoadPastesThenKeepsPictures)
+TEST_F(ClipIntakeTest, ClipboardRoadPastesThenKeepsPictures)
 {
     settings.DragUseUnicode = false;
     settings.DragIncludeImage = true;
     const std::string url = "https://ex.org/";
     clips->DropHTMLClip(url, SplitPageLines(BuildCfHtml("<p>x</p>", url)), "Pasted");
-    EXPECT_EQ(window.actions, std::vector<int>{kTagPasteThenLocalize});
+    EXPECT_EQ(window.actions, std::vector<ZoneAction>{ZoneAction::CopyAndPaste});
     TreeNode* node = tree.Selected();
     EXPECT_EQ(Page(node->PageId()), "");
     // The drop zone's action: copy in the source program, then a new document to paste into.
@@ -247,7 +247,7 @@ TEST_F(ClipCoreTest, ClipboardRoadPastesThenKeepsPictures)
     EXPECT_EQ(Page(node->PageId()), "<html><body><img src=\"!images\\p.gif\"></body></html>\r\n");
 }
 
-TEST_F(ClipCoreTest, ClipboardRoadAppendsThePastedClipAfterTheOpenPage)
+TEST_F(ClipIntakeTest, ClipboardRoadAppendsThePastedClipAfterTheOpenPage)
 {
     settings.DragUseUnicode = false;
     settings.DragCreateNew = false;
@@ -256,7 +256,7 @@ TEST_F(ClipCoreTest, ClipboardRoadAppendsThePastedClipAfterTheOpenPage)
     WritePage("Target", older + "</body></html>\r\n");
     const std::string url = "https://ex.org/dir/day.html";
     clips->DropHTMLClip(url, SplitPageLines(BuildCfHtml("<p>clip</p>", url)), "clip");
-    EXPECT_EQ(window.actions, std::vector<int>{kTagPasteThenLocalize});
+    EXPECT_EQ(window.actions, std::vector<ZoneAction>{ZoneAction::CopyAndPaste});
     EXPECT_EQ(Page("Target"), older + "</body></html>\r\n");  // nothing to store before the paste
     // The drop zone's action: the source copies, a new document takes the clipboard.
     views.clipboardHtml = "<html><head></head><BODY class=\"x\"><p>clip</p><a href=\"next.html\">n</a></BODY></html>";
@@ -267,7 +267,7 @@ TEST_F(ClipCoreTest, ClipboardRoadAppendsThePastedClipAfterTheOpenPage)
     EXPECT_EQ(tree.Count(), 3u);
     EXPECT_EQ(views.htmlLoadedFile, File("Target"));  // the view shows the page again, not the pasted document
     EXPECT_FALSE(views.htmlDirty);
-    EXPECT_FALSE(session->ForceSave);
+    EXPECT_FALSE(session->SaveForced());
     // A later save of the view keeps the appended page.
     session->SaveCurrentPage("");
     EXPECT_EQ(Page("Target"), page);
@@ -282,7 +282,7 @@ TEST_F(ClipCoreTest, ClipboardRoadAppendsThePastedClipAfterTheOpenPage)
     EXPECT_FALSE(views.htmlDirty);
 }
 
-TEST_F(ClipCoreTest, ClipboardRoadAppendKeepsThePastedPictures)
+TEST_F(ClipIntakeTest, ClipboardRoadAppendKeepsThePastedPictures)
 {
     settings.DragUseUnicode = false;
     settings.DragCreateNew = false;
@@ -296,7 +296,7 @@ TEST_F(ClipCoreTest, ClipboardRoadAppendKeepsThePastedPictures)
     views.clipboardHtml = "<html><body><img src=\"https://ex.org/p.gif\"></body></html>";
     session->StartClipboardPaste();
     session->dtDocumentComplete();  // the paste, appended; the page is loaded again
-    EXPECT_EQ(session->HtmlEditorTag, kTagLocalize);
+    EXPECT_EQ(session->PendingDocumentWork(), DocumentWork::Localize);
     session->dtDocumentComplete();  // the page's load: the appended pictures are kept
     const std::string page = Page("Target");
     EXPECT_NE(page.find("<img src=\"rel/old.png\">"), std::string::npos) << page;
@@ -305,7 +305,7 @@ TEST_F(ClipCoreTest, ClipboardRoadAppendKeepsThePastedPictures)
     EXPECT_EQ(ini->ReadString("Target", "p.gif", ""), "1");
 }
 
-TEST_F(ClipCoreTest, AppendWithoutPicturesMakesTheFragmentAbsoluteInsteadOfAddingABase)
+TEST_F(ClipIntakeTest, AppendWithoutPicturesMakesTheFragmentAbsoluteInsteadOfAddingABase)
 {
     settings.DragCreateNew = false;
     views.active = kViewHtml;
@@ -322,7 +322,7 @@ TEST_F(ClipCoreTest, AppendWithoutPicturesMakesTheFragmentAbsoluteInsteadOfAddin
     EXPECT_FALSE(fs::exists(settings.ImagesDir));
 }
 
-TEST_F(ClipCoreTest, AFragmentWithItsOwnBaseGetsNoSecondOne)
+TEST_F(ClipIntakeTest, AFragmentWithItsOwnBaseGetsNoSecondOne)
 {
     const std::string url = "https://ex.org/a.html";
     clips->DropHTMLClip(url, SplitPageLines(BuildCfHtml("<base href=\"https://ex.org/own/\"><p>x</p>", url)), "x");
@@ -331,14 +331,14 @@ TEST_F(ClipCoreTest, AFragmentWithItsOwnBaseGetsNoSecondOne)
     EXPECT_NE(page.find("<base href=\"https://ex.org/own/\">"), std::string::npos);
 }
 
-TEST_F(ClipCoreTest, TitleComesFromTheFirstLineOfTheSelection)
+TEST_F(ClipIntakeTest, TitleComesFromTheFirstLineOfTheSelection)
 {
     const std::string url = "https://ex.org/a.html";
     clips->DropHTMLClip(url, SplitPageLines(BuildCfHtml("<p>x</p>", url)), "Short\r\nthe second line is long");
     EXPECT_EQ(tree.Selected()->Text(), "Short");
 }
 
-TEST_F(ClipCoreTest, EditorHidesAfterAClipOnlyWhenAskedAndComesToTheTopOtherwise)
+TEST_F(ClipIntakeTest, EditorHidesAfterAClipOnlyWhenAskedAndComesToTheTopOtherwise)
 {
     clips->AddTextClip("kept visible");
     EXPECT_FALSE(window.hidden);
@@ -349,7 +349,7 @@ TEST_F(ClipCoreTest, EditorHidesAfterAClipOnlyWhenAskedAndComesToTheTopOtherwise
     EXPECT_TRUE(window.hidden);
 }
 
-TEST_F(ClipCoreTest, LinkAndTextClips)
+TEST_F(ClipIntakeTest, LinkAndTextClips)
 {
     TreeNode* link = clips->AddUrlClip("https://ex.org/a?b=1&c=\"2\"", "A rather long link title here");
     ASSERT_NE(link, nullptr);
@@ -364,7 +364,7 @@ TEST_F(ClipCoreTest, LinkAndTextClips)
     EXPECT_EQ(text->PageId(), "line one  line two a");
 }
 
-TEST_F(ClipCoreTest, AddClipboardContentsNamesTheNode)
+TEST_F(ClipIntakeTest, AddClipboardContentsNamesTheNode)
 {
     auto addNode = [&]() -> TreeNode* {
         TreeNode* n = tree.AddNode(target, Attach::LastSibling, "typed title");
@@ -379,7 +379,7 @@ TEST_F(ClipCoreTest, AddClipboardContentsNamesTheNode)
     clips->AddClipboardBClick(addNode);
     EXPECT_EQ(tree.Selected()->Text(), "New");
     EXPECT_EQ(tree.Selected()->PageId(), "typed title");
-    EXPECT_EQ(session->HtmlEditorTag, kTagPasteThenLocalize);
+    EXPECT_EQ(session->PendingDocumentWork(), DocumentWork::PasteThenLocalize);
     EXPECT_EQ(views.active, kViewHtml);
 
     window.clipboard = "Clipboard words that run long";
@@ -387,14 +387,14 @@ TEST_F(ClipCoreTest, AddClipboardContentsNamesTheNode)
     EXPECT_EQ(tree.Selected()->Text(), "Clipboard words that");
 }
 
-TEST_F(ClipCoreTest, EditorDragTargetsTheNodeUnderTheCursor)
+TEST_F(ClipIntakeTest, EditorDragTargetsTheNodeUnderTheCursor)
 {
-    EXPECT_EQ(EditorClipModeForHit(kHitOnLabel), 2);
-    EXPECT_EQ(EditorClipModeForHit(kHitOnIcon | kHitOnIndent), 2);
-    EXPECT_EQ(EditorClipModeForHit(kHitNowhere), 0);
-    EXPECT_EQ(EditorClipModeForHit(kHitOnIndent), 0);
-    EXPECT_EQ(EditorClipModeForHit(kHitOnButton), 0);
-    EXPECT_EQ(EditorClipModeForHit(kHitOnRight), 2);
+    EXPECT_EQ(EditorClipModeForHit(kHitOnLabel), Attach::LastChild);
+    EXPECT_EQ(EditorClipModeForHit(kHitOnIcon | kHitOnIndent), Attach::LastChild);
+    EXPECT_EQ(EditorClipModeForHit(kHitNowhere), Attach::LastSibling);
+    EXPECT_EQ(EditorClipModeForHit(kHitOnIndent), Attach::LastSibling);
+    EXPECT_EQ(EditorClipModeForHit(kHitOnButton), Attach::LastSibling);
+    EXPECT_EQ(EditorClipModeForHit(kHitOnRight), Attach::LastChild);
 
     settings.DragCreateNew = false;
     EditorDropTargeting drag(*clips, settings, window);
@@ -403,10 +403,10 @@ TEST_F(ClipCoreTest, EditorDragTargetsTheNodeUnderTheCursor)
     drag.DragOver(after, kHitOnIndent);
     EXPECT_TRUE(settings.DragCreateNew);
     EXPECT_EQ(clips->ClipTarget(), after);
-    EXPECT_EQ(clips->ClipMode, 0);
+    EXPECT_EQ(clips->ClipMode, Attach::LastSibling);
     EXPECT_EQ(window.status, "After");
     EXPECT_EQ(window.highlighted, after);
-    EXPECT_EQ(window.actions, std::vector<int>{6000});
+    EXPECT_EQ(window.actions, std::vector<ZoneAction>{ZoneAction::CopyOnly});
 
     // Resting on the target expands it at the first tick, then every second tick.
     EXPECT_EQ(drag.TimerTick(after), after);
