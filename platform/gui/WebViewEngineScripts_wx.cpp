@@ -113,8 +113,9 @@ bool WebViewEngine::RunScript(const std::string& script, std::string& result)
     if (!d_->Live())
         return false;
     auto keep = shared_from_this();  // the view's owner may go while we wait
+    // Shared with the engine's callback, which may come after we stopped waiting.
     struct Wait {
-        bool done = false;
+        AnswerWait wait;
         bool ok = false;
         std::string value;
     };
@@ -137,22 +138,22 @@ bool WebViewEngine::RunScript(const std::string& script, std::string& result)
                 g_object_unref(v);
             if (err)
                 g_error_free(err);
-            w.done = true;
+            w.wait.Answered();
         },
         new std::shared_ptr<Wait>(wait));
-    WaitFor(wait->done, cancel, scriptTimeoutMs);
+    WaitFor(wait->wait, cancel, scriptTimeoutMs);
     g_object_unref(cancel);
-    if (!wait->done) {
-        // The page's process does not answer: it is hung. Ending it makes the view usable
-        // again (the next load starts a new one) instead of every later call waiting as long.
-        if (endHungProcess && d_->Live())
-            webkit_web_view_terminate_web_process(d_->native);
+    switch (DecideAfterScriptWait({wait->wait.HasAnswer(), wait->ok, endHungProcess, d_->Live()})) {
+    case AfterScriptWait::TakeResult:
+        result = std::move(wait->value);
+        return true;
+    case AfterScriptWait::EndHungProcess:
+        webkit_web_view_terminate_web_process(d_->native);
+        return false;
+    case AfterScriptWait::Fail:
         return false;
     }
-    if (!wait->ok)
-        return false;
-    result = std::move(wait->value);
-    return true;
+    return false;
 }
 
 bool WebViewEngine::CanExecuteEditingCommand(EditingCommand command)
@@ -161,7 +162,7 @@ bool WebViewEngine::CanExecuteEditingCommand(EditingCommand command)
         return false;
     auto keep = shared_from_this();
     struct Wait {
-        bool done = false;
+        AnswerWait wait;
         bool can = false;
     };
     auto wait = std::make_shared<Wait>();
@@ -174,12 +175,12 @@ bool WebViewEngine::CanExecuteEditingCommand(EditingCommand command)
             (*slot)->can = webkit_web_view_can_execute_editing_command_finish(WEBKIT_WEB_VIEW(source), res, &err);
             if (err)
                 g_error_free(err);
-            (*slot)->done = true;
+            (*slot)->wait.Answered();
         },
         new std::shared_ptr<Wait>(wait));
-    WaitFor(wait->done, cancel, scriptTimeoutMs);
+    WaitFor(wait->wait, cancel, scriptTimeoutMs);
     g_object_unref(cancel);
-    return wait->done && wait->can;
+    return wait->wait.HasAnswer() && wait->can;
 }
 
 bool WebViewEngine::ExecuteEditingCommand(EditingCommand command)
