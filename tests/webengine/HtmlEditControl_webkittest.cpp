@@ -282,22 +282,32 @@ void RunFromLoopAfter(unsigned ms, F* f)
 TEST_F(HtmlEditControlTest, AClickDuringAScriptReachesItsWindowOnlyOnceTheScriptAnswered)
 {
     Load("click.html", "<html><body><p>c</p></body></html>");
-    auto* other = new wxFrame(nullptr, wxID_ANY, "other", wxPoint(900, 100), wxSize(200, 120));
-    auto* button = new wxButton(other, wxID_ANY, "press");
-    auto clicks = std::make_shared<int>(0);
+    struct Frame {
+        wxFrame* w = new wxFrame(nullptr, wxID_ANY, "other", wxPoint(900, 100), wxSize(200, 120));
+        ~Frame() { w->Destroy(); }
+    } other;
+    auto* button = new wxButton(other.w, wxID_ANY, "press");
+    auto clicks = std::make_shared<int>(0), entered = std::make_shared<int>(0);
     button->Bind(wxEVT_BUTTON, [clicks](wxCommandEvent&) { ++*clicks; });
-    other->Show();
-    ASSERT_TRUE(test::PumpUntil([&] { return button->IsShownOnScreen(); }));
+    button->Bind(wxEVT_ENTER_WINDOW, [entered](wxMouseEvent& ev) {
+        ++*entered;
+        ev.Skip();
+    });
+    other.w->Show();
     wxUIActionSimulator sim;
-    sim.MouseMove(button->GetScreenRect().GetPosition() + button->GetSize() / 2);
-    ASSERT_TRUE(test::PumpUntil([] { return true; }));
+    // Until the pointer is over the button as the X server sees it (the window manager may
+    // still be placing the frame).
+    ASSERT_TRUE(test::PumpUntil([&] {
+        if (button->IsShownOnScreen())
+            sim.MouseMove(button->GetScreenRect().GetPosition() + button->GetSize() / 2);
+        return *entered > 0;
+    }));
     auto click = [&sim] { sim.MouseClick(); };
     RunFromLoopAfter(30, &click);
     std::string result;
     ASSERT_TRUE(edit->Engine().RunScript(BusyScript(400), result));
     EXPECT_EQ(*clicks, 0);
     EXPECT_TRUE(test::PumpUntil([&] { return *clicks == 1; }, 5000));
-    other->Destroy();
 }
 
 TEST_F(HtmlEditControlTest, ControlDestroyedDuringAScriptEndsTheCallAndLeavesAnEngineThatFailsAtOnce)
