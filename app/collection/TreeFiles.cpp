@@ -8,6 +8,7 @@
 #include "platform/core/SafeFile.h"
 
 #include <filesystem>
+#include <optional>
 #include <random>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -143,40 +144,45 @@ bool writtenBackAsRead(const CollectionTree& tree, const StringList& ids, const 
     return ids.size() == tree.Count() && TreeToText(tree) == frame && JoinPageLines(ids) == data;
 }
 
-}  // namespace
+// The tree pair as read, after an interrupted save was settled. Nothing (with the report's
+// result set) when there is no pair to load.
+struct TreePairText {
+    std::string frame, data;
+};
 
-TreeLoadReport LoadTreeFiles(const std::string& collectionDir, CollectionTree& tree, const RandomSource& random,
-                             const FilePairStepHook& onStep)
+std::optional<TreePairText> recoverAndReadPair(const std::string& collectionDir, TreeLoadReport& report)
 {
-    TreeLoadReport report;
-    // The ".bak" pair first: its recovery never depends on the tree pair.
-    const bool backupSettled = RecoverFilePair(collectionDir, kBackupPair) != FilePairRecovery::Failed;
     report.recovered = RecoverFilePair(collectionDir, kTreePair);
     report.removedTemporaries = RemoveStaleTemporaries(collectionDir) +
                                 RemoveStaleTemporaries(collectionDir + kImagesFolderName + "/");
     if (report.recovered == FilePairRecovery::Failed) {
         // Half of an interrupted save is in place: loading it would pair captions with wrong pages.
         report.result = TreeLoad::Unreadable;
-        return report;
+        return std::nullopt;
     }
     const std::string framePath = collectionDir + kTreeFrameFile;
     const std::string dataPath = collectionDir + kTreeDataFile;
     if (!pathExists(framePath))
-        return report;
+        return std::nullopt;
     report.idsMissing = !pathExists(dataPath);
     auto frame = ReadFileBytes(framePath, kMaxTreeFileBytes);
     auto data = report.idsMissing ? std::optional<std::string>(std::string()) : ReadFileBytes(dataPath, kMaxTreeFileBytes);
     if (!frame || !data) {
         report.result = TreeLoad::Unreadable;
-        return report;
+        return std::nullopt;
     }
+    return TreePairText{std::move(*frame), std::move(*data)};
+}
 
-    tree.BeginUpdate();
-    TextToTree(*frame, tree);
-    const StringList ids = SplitPageLines(*data);
+using SharedIds = std::vector<std::pair<TreeNode*, std::string>>;
+
+// Gives each node its id read from "tvdata", in order; gives the nodes whose id an earlier node
+// already has (they get ids of their own later).
+SharedIds assignReadIds(CollectionTree& tree, const StringList& ids, TreeLoadReport& report)
+{
     std::size_t i = 0;
     std::unordered_set<std::string_view> seen;
-    std::vector<std::pair<TreeNode*, std::string>> duplicates;
+    SharedIds duplicates;
     tree.ForEach([&](TreeNode& node) {
         if (i < ids.size()) {
             if (!IsValidPageId(ids[i]))
@@ -188,62 +194,104 @@ TreeLoadReport LoadTreeFiles(const std::string& collectionDir, CollectionTree& t
         }
         ++i;
     });
-    // Before the repairs below, and any save, write over it.
-    if (!report.idsMissing && !(frame->empty() && data->empty()) &&
-        (report.rejectedIds > 0 || !duplicates.empty() || !writtenBackAsRead(tree, ids, *frame, *data)))
-        report.damagedCopy = keepDamagedPair(collectionDir, *frame, *data);
-    // Every node has a page of its own: one without a valid id would show, and save into,
-    // whichever page was current before; one sharing an id would overwrite the other's page.
-    // Given only once every id read is known.
-    FreePageNumbers fresh(collectionDir, tree, random);
-    if (!duplicates.empty()) {
-        IniFile images(collectionDir + kImagesIniFile, false);
-        bool recordsCopied = false;
-        for (auto& [node, shared] : duplicates) {
-            const std::string id = fresh.Next();
-            if (!copyPage(collectionDir, shared, id))
-                ++report.uncopiedPages;
-            if (images.SectionExists(shared)) {
-                copyPictureRecords(images, shared, id);
-                recordsCopied = true;
-            }
-            tree.SetPageId(node, id);
+    return duplicates;
+}
+
+// A node sharing an id would overwrite the other's page: it gets a fresh id with a copy of the
+// page and of its picture records.
+void giveSharedIdsPagesOfTheirOwn(const std::string& collectionDir, CollectionTree& tree, const SharedIds& duplicates,
+                                  FreePageNumbers& fresh, TreeLoadReport& report)
+{
+    if (duplicates.empty())
+        return;
+    IniFile images(collectionDir + kImagesIniFile, false);
+    bool recordsCopied = false;
+    for (const auto& [node, shared] : duplicates) {
+        const std::string id = fresh.Next();
+        if (!copyPage(collectionDir, shared, id))
+            ++report.uncopiedPages;
+        if (images.SectionExists(shared)) {
+            copyPictureRecords(images, shared, id);
+            recordsCopied = true;
         }
-        if (recordsCopied && !images.UpdateFile())
-            LogError(kImagesIniFile, "the picture records of the pages copied for shared ids could not be saved");
-        report.duplicateIds = duplicates.size();
+        tree.SetPageId(node, id);
     }
+    if (recordsCopied && !images.UpdateFile())
+        LogError(kImagesIniFile, "the picture records of the pages copied for shared ids could not be saved");
+    report.duplicateIds = duplicates.size();
+}
+
+// A node without a valid id would show, and save into, whichever page was current before.
+void giveMissingIds(CollectionTree& tree, FreePageNumbers& fresh, TreeLoadReport& report)
+{
     tree.ForEach([&](TreeNode& node) {
         if (!node.HasPageId()) {
             tree.SetPageId(&node, fresh.Next());
             ++report.newIds;
         }
     });
+}
+
+// The copies belong to the new ids from now on: "tvdata" says so at once, so a second load
+// before the next save neither copies the pages again nor tells the user twice.
+void writeRepairedIds(const std::string& collectionDir, const CollectionTree& tree, const std::string& frame,
+                      const FilePairStepHook& onStep)
+{
+    std::string repaired;
+    tree.ForEach([&](TreeNode& node) { repaired += node.PageId() + "\r\n"; });
+    std::string error;
+    // Should it fail, the next load copies the pages once more, which loses nothing.
+    if (!ReplaceFilePair(collectionDir, kTreePair, frame, repaired, &error, onStep))
+        LogError(kTreeDataFile, error);
+}
+
+// Copies a sound pair to the ".bak" files; true when they hold it.
+bool backUpPair(const std::string& collectionDir, const TreePairText& pair, const FilePairStepHook& onStep)
+{
+    // Copies that already hold these bytes are not written again (it would cost flushes to disk).
+    auto oldFrame = ReadFileBytes(collectionDir + kBackupPair.first, kMaxTreeFileBytes);
+    auto oldData = ReadFileBytes(collectionDir + kBackupPair.second, kMaxTreeFileBytes);
+    return (oldFrame && *oldFrame == pair.frame && oldData && *oldData == pair.data) ||
+           ReplaceFilePair(collectionDir, kBackupPair, pair.frame, pair.data, nullptr, onStep);
+}
+
+}  // namespace
+
+TreeLoadReport LoadTreeFiles(const std::string& collectionDir, CollectionTree& tree, const RandomSource& random,
+                             const FilePairStepHook& onStep)
+{
+    TreeLoadReport report;
+    // The ".bak" pair first: its recovery never depends on the tree pair.
+    const bool backupSettled = RecoverFilePair(collectionDir, kBackupPair) != FilePairRecovery::Failed;
+    const std::optional<TreePairText> pair = recoverAndReadPair(collectionDir, report);
+    if (!pair)
+        return report;
+    const std::string& frame = pair->frame;
+    const std::string& data = pair->data;
+
+    tree.BeginUpdate();
+    TextToTree(frame, tree);
+    const StringList ids = SplitPageLines(data);
+    const SharedIds duplicates = assignReadIds(tree, ids, report);
+    // Before the repairs below, and any save, write over it.
+    if (!report.idsMissing && !(frame.empty() && data.empty()) &&
+        (report.rejectedIds > 0 || !duplicates.empty() || !writtenBackAsRead(tree, ids, frame, data)))
+        report.damagedCopy = keepDamagedPair(collectionDir, frame, data);
+    // Every node has a page of its own; fresh ids are given only once every id read is known.
+    FreePageNumbers fresh(collectionDir, tree, random);
+    giveSharedIdsPagesOfTheirOwn(collectionDir, tree, duplicates, fresh, report);
+    giveMissingIds(tree, fresh, report);
     tree.SetLoaded(true);
     tree.EndUpdate();
     report.result = TreeLoad::Loaded;
 
-    // The copies belong to the new ids from now on: "tvdata" says so at once, so a second load
-    // before the next save neither copies the pages again nor tells the user twice.
-    if (report.duplicateIds > 0 && report.uncopiedPages == 0) {
-        std::string repaired;
-        tree.ForEach([&](TreeNode& node) { repaired += node.PageId() + "\r\n"; });
-        std::string error;
-        // Should it fail, the next load copies the pages once more, which loses nothing.
-        if (!ReplaceFilePair(collectionDir, kTreePair, *frame, repaired, &error, onStep))
-            LogError(kTreeDataFile, error);
-    }
-
+    if (report.duplicateIds > 0 && report.uncopiedPages == 0)
+        writeRepairedIds(collectionDir, tree, frame, onStep);
     const bool sound = !report.idsMissing && tree.Count() > 0 && ids.size() == tree.Count() &&
-                       report.rejectedIds == 0 && report.duplicateIds == 0 && frame->find('\0') == std::string::npos &&
-                       data->find('\0') == std::string::npos;
-    if (sound && backupSettled) {
-        // Copies that already hold these bytes are not written again (it would cost flushes to disk).
-        auto oldFrame = ReadFileBytes(collectionDir + kBackupPair.first, kMaxTreeFileBytes);
-        auto oldData = ReadFileBytes(collectionDir + kBackupPair.second, kMaxTreeFileBytes);
-        report.backedUp = (oldFrame && *oldFrame == *frame && oldData && *oldData == *data) ||
-                          ReplaceFilePair(collectionDir, kBackupPair, *frame, *data, nullptr, onStep);
-    }
+                       report.rejectedIds == 0 && report.duplicateIds == 0 && frame.find('\0') == std::string::npos &&
+                       data.find('\0') == std::string::npos;
+    if (sound && backupSettled)
+        report.backedUp = backUpPair(collectionDir, *pair, onStep);
     return report;
 }
 

@@ -237,6 +237,20 @@ void TEditorForm::CreateTreePanel()
 
 void TEditorForm::CreatePages()
 {
+    CreateViewBars();
+    CreateImageSplitter();
+    CreateSheets();
+    CreateBrowseSheet();
+    CreateTextSheet();
+    CreateHtmlSheet();
+    auto* sizer = new wxBoxSizer(wxVERTICAL);
+    sizer->Add(CoolBar1, 0, wxEXPAND);
+    sizer->Add(ImageSplitter, 1, wxEXPAND);
+    Panel3->SetSizer(sizer);
+}
+
+void TEditorForm::CreateViewBars()
+{
     // CoolBar1: DocBar (with WidthB before it) and, on the same row, PageBar.
     CoolBar1 = new wxPanel(Panel3);
     WidthB = new wxButton(CoolBar1, wxID_ANY, wxString::FromUTF8("\xE2\x87\x94"), wxDefaultPosition,
@@ -262,7 +276,10 @@ void TEditorForm::CreatePages()
     coolSizer->Add(DocBar, 1, wxALIGN_CENTER_VERTICAL);
     coolSizer->Add(PageBar, 0, wxALIGN_CENTER_VERTICAL);
     CoolBar1->SetSizer(coolSizer);
+}
 
+void TEditorForm::CreateImageSplitter()
+{
     ImageSplitter = new wxSplitterWindow(Panel3, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxSP_LIVE_UPDATE | wxSP_3DSASH);
     ImageSplitter->SetSashGravity(1.0);
     PageControl1 = new TPageControles(ImageSplitter);
@@ -288,7 +305,10 @@ void TEditorForm::CreatePages()
     imageListFolder_ = std::make_unique<ImageListFolder>(*ImageList);
     imageFolderView_ = imageListFolder_.get();
     ImageSplitter->Initialize(PageControl1);
+}
 
+void TEditorForm::CreateSheets()
+{
     TTabSheetes** sheets[kViewCount] = {&tbSheetes3, &tbSheetes1, &tbSheetes2};
     for (int view = 0; view < kViewCount; ++view) {
         auto* sheet = new TTabSheetes(PageControl1, kSheetCaptions[view]);
@@ -298,7 +318,10 @@ void TEditorForm::CreatePages()
         sheet->SetSizer(new wxBoxSizer(wxVERTICAL));
         *sheets[view] = sheet;
     }
+}
 
+void TEditorForm::CreateBrowseSheet()
+{
     // Browse: ToolBar3 with the Unicode panel, and the web view.
     ToolBar3 = new wxPanel(tbSheetes3, wxID_ANY, wxDefaultPosition, wxSize(-1, kViewToolbarHeight));
     UnicodePanel = new wxPanel(ToolBar3);
@@ -325,6 +348,13 @@ void TEditorForm::CreatePages()
     toolBar3Sizer->Add(BrowseTools, 0, wxALIGN_CENTER_VERTICAL);
     toolBar3Sizer->Add(UnicodePanel, 1, wxEXPAND | wxRIGHT, 5);
     ToolBar3->SetSizer(toolBar3Sizer);
+    CreateWebHost();
+    tbSheetes3->GetSizer()->Add(ToolBar3, 0, wxEXPAND);
+    tbSheetes3->GetSizer()->Add(web, 1, wxEXPAND);
+}
+
+void TEditorForm::CreateWebHost()
+{
     web = new TWebHost(tbSheetes3, *setup_.launcher);
     using D = TDownloadControlOption;
     web->SetDownloadOptions({D::DLCTL_DLIMAGES, D::DLCTL_VIDEOS, D::DLCTL_NO_SCRIPTS, D::DLCTL_NO_JAVA,
@@ -342,9 +372,10 @@ void TEditorForm::CreatePages()
     // dialog when the automation is armed.
     if (web->Engine())
         web->Engine()->PageSetupSource = nullptr;
-    tbSheetes3->GetSizer()->Add(ToolBar3, 0, wxEXPAND);
-    tbSheetes3->GetSizer()->Add(web, 1, wxEXPAND);
+}
 
+void TEditorForm::CreateTextSheet()
+{
     // Text: ToolBar2 and SourceEditor.
     ToolBar2 = new wxToolBar(tbSheetes2, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxTB_FLAT | wxTB_HORIZONTAL | wxTB_HORZ_TEXT);
     wxToolBarToolBase* pure = ToolBar2->AddTool(wxWindow::NewControlId(), "Clear all HTML tag", Art(wxART_CUT), "Clear all HTML tag");
@@ -356,7 +387,10 @@ void TEditorForm::CreatePages()
     SourceEditor = new UndoTextCtrl(tbSheetes2, wxID_ANY, wxTE_MULTILINE | wxTE_DONTWRAP | wxHSCROLL | wxTE_RICH2 | wxBORDER_NONE);
     tbSheetes2->GetSizer()->Add(ToolBar2, 0, wxEXPAND);
     tbSheetes2->GetSizer()->Add(SourceEditor, 1, wxEXPAND);
+}
 
+void TEditorForm::CreateHtmlSheet()
+{
     // HTML: ToolBar1 (the editing commands) and dtPanel, parent of HtmlEditor.
     dtPanel = new wxPanel(tbSheetes1);
     dtPanel->SetSizer(new wxBoxSizer(wxVERTICAL));
@@ -370,11 +404,6 @@ void TEditorForm::CreatePages()
     if (ToolBar1)
         tbSheetes1->GetSizer()->Add(ToolBar1, 0, wxEXPAND);
     tbSheetes1->GetSizer()->Add(dtPanel, 1, wxEXPAND);
-
-    auto* sizer = new wxBoxSizer(wxVERTICAL);
-    sizer->Add(CoolBar1, 0, wxEXPAND);
-    sizer->Add(ImageSplitter, 1, wxEXPAND);
-    Panel3->SetSizer(sizer);
 }
 
 void TEditorForm::CreateMenus()

@@ -222,6 +222,13 @@ private:
     void CreateTreePanel();
     void SizeToTools();  // tree width and client size that hold every tool
     void CreatePages();
+    void CreateViewBars();       // CoolBar1: WidthB, DocBar, PageBar
+    void CreateImageSplitter();  // the page control above the images panel
+    void CreateSheets();         // the three views' sheets
+    void CreateBrowseSheet();
+    void CreateWebHost();
+    void CreateTextSheet();
+    void CreateHtmlSheet();      // needs the Browse and Text sheets' controls
     void CreateMenus();
     void CreateSearchPanel();
     void CreateBrowseTools();

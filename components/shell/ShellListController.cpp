@@ -30,6 +30,41 @@ std::string FileNameOf(const std::string& parsingName)
     return slash == std::string::npos ? parsingName : parsingName.substr(slash + 1);
 }
 
+// Everything `folder` holds now; false when it cannot be read, or fails part-way (an
+// incomplete listing must not delete items).
+bool ReadFolderNow(IShellFolder* folder, DWORD flags, std::vector<IdListPtr>& now)
+{
+    ComPtr<shell::IEnumIDList> e;
+    if (FAILED(folder->EnumObjects(flags, e.put())) || !e)
+        return false;
+    for (;;) {
+        IdListPtr item;
+        ULONG fetched = 0;
+        HRESULT hr = e->Next(1, &item, &fetched);
+        if (hr == S_FALSE || (hr == S_OK && fetched == 0))
+            return true;
+        if (hr != S_OK)
+            return false;
+        now.push_back(std::move(item));
+    }
+}
+
+// Takes from `shown` what the folder still holds; gives what it holds that is not shown, in the
+// folder's order.
+std::vector<IdListPtr> TakeAdded(TSvPidlList& shown, std::vector<IdListPtr>& now)
+{
+    std::vector<IdListPtr> added;
+    for (auto it = now.rbegin(); it != now.rend(); ++it) {
+        int position = -1;
+        if (shown.Find(it->get(), position))
+            shown.Delete(position);
+        else
+            added.push_back(std::move(*it));
+    }
+    std::reverse(added.begin(), added.end());
+    return added;
+}
+
 }  // namespace
 
 RenameCheck CheckNewName(const std::string& oldName, const std::string& newName)
@@ -297,6 +332,26 @@ void ShellListController::RefreshList()
 
     // A: what is shown; B: what the folder holds now.
     TSvPidlList shown;
+    ListShownItems(shown);
+    DWORD flags = shell::SHCONTF_FOLDERS | shell::SHCONTF_NONFOLDERS;
+    if (options_ & svsloShowHidden)
+        flags |= shell::SHCONTF_INCLUDEHIDDEN;
+    std::vector<IdListPtr> now;
+    if (!ReadFolderNow(shellFolder_.get(), flags, now))
+        return;  // the folder cannot be read now, or not completely: keep what is shown
+    std::vector<IdListPtr> added = TakeAdded(shown, now);
+
+    UpdateBracket update(view_);
+    RemoveItemsOf(shown);  // what is left of A is gone from the folder
+    // Items that stay keep their ids, also when their file changed in place: their texts are
+    // read again and shown where they changed.
+    for (int i = 0; i < Count(); ++i)
+        RereadItemTexts(i);
+    AddItems(std::move(added));
+}
+
+void ShellListController::ListShownItems(TSvPidlList& shown)
+{
     shown.Duplicates = pdAccept;
     if (Folder.GetPath().empty())
         shown.ShellFolder = shellFolder_.get();
@@ -305,51 +360,25 @@ void ShellListController::RefreshList()
         if (item->data && item->data->RelativeIdList())
             shown.AddObject(item->data->RelativeIdList(), item.get());
     shown.Sort();
+}
 
-    DWORD flags = shell::SHCONTF_FOLDERS | shell::SHCONTF_NONFOLDERS;
-    if (options_ & svsloShowHidden)
-        flags |= shell::SHCONTF_INCLUDEHIDDEN;
-    ComPtr<shell::IEnumIDList> e;
-    if (FAILED(shellFolder_->EnumObjects(flags, e.put())) || !e)
-        return;  // the folder cannot be read now: keep what is shown
-    std::vector<IdListPtr> now;
-    for (;;) {
-        IdListPtr item;
-        ULONG fetched = 0;
-        HRESULT hr = e->Next(1, &item, &fetched);
-        if (hr == S_FALSE || (hr == S_OK && fetched == 0))
-            break;
-        if (hr != S_OK)
-            return;  // a read error part-way: an incomplete listing must not delete items
-        now.push_back(std::move(item));
-    }
-
-    std::vector<IdListPtr> added;
-    for (auto it = now.rbegin(); it != now.rend(); ++it) {
-        int position = -1;
-        if (shown.Find(it->get(), position))
-            shown.Delete(position);
-        else
-            added.push_back(std::move(*it));
-    }
-    std::reverse(added.begin(), added.end());
-
-    UpdateBracket update(view_);
-    std::set<const Item*> gone;
-    for (int i = 0; i < shown.Count(); ++i)
-        gone.insert(static_cast<const Item*>(shown.Objects(i)));
+void ShellListController::RemoveItemsOf(const TSvPidlList& gone)
+{
+    std::set<const Item*> items;
+    for (int i = 0; i < gone.Count(); ++i)
+        items.insert(static_cast<const Item*>(gone.Objects(i)));
     for (int i = Count() - 1; i >= 0; --i) {
-        if (!gone.count(items_[static_cast<std::size_t>(i)].get()))
+        if (!items.count(items_[static_cast<std::size_t>(i)].get()))
             continue;
         if (OnDeleteItem)
             OnDeleteItem(i, *items_[static_cast<std::size_t>(i)]->data);
         view_.DeleteItem(i);
         items_.erase(items_.begin() + i);
     }
-    // Items that stay keep their ids, also when their file changed in place: their texts are
-    // read again and shown where they changed.
-    for (int i = 0; i < Count(); ++i)
-        RereadItemTexts(i);
+}
+
+void ShellListController::AddItems(std::vector<IdListPtr> added)
+{
     for (IdListPtr& relative : added) {
         IdListPtr absolute = ConcatIdLists(folderIdList_.get(), relative.get());
         ULONG attributes = 0;

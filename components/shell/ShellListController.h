@@ -27,6 +27,8 @@ class Registry;
 
 namespace ql::shellctl {
 
+class TSvPidlList;
+
 // What the list needs of its window. Indexes are positions in the list, which always mirror the
 // controller's items.
 class ShellListView {
@@ -187,6 +189,9 @@ private:
     void SaveColumnWidthsIfWanted();
     bool ShouldAddItem(const ItemIdList* absolute, const ItemIdList& relative, ULONG& attributes);
     void AppendItem(IdListPtr relative, ULONG attributes);
+    void ListShownItems(TSvPidlList& shown);  // sorted, each with its item
+    void RemoveItemsOf(const TSvPidlList& gone);
+    void AddItems(std::vector<IdListPtr> added);  // those the filters let in
     void SortItems();
     int CompareItems(const Item& a, const Item& b) const;
     void RunPendingRefresh();

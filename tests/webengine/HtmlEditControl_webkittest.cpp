@@ -10,7 +10,10 @@
 #include <gtest/gtest.h>
 #include <filesystem>
 #include <memory>
+#include <wx/button.h>
 #include <wx/frame.h>
+#include <wx/stopwatch.h>
+#include <wx/uiaction.h>
 
 namespace ql::web {
 namespace {
@@ -255,6 +258,74 @@ TEST_F(HtmlEditControlTest, QueuedCallsWaitUntilTheScriptAnswered)
     EXPECT_FALSE(ran);
     EXPECT_EQ(*idles, 0);
     EXPECT_TRUE(test::PumpUntil([&] { return ran; }));
+}
+
+// A busy script of `ms` milliseconds that answers "done".
+std::string BusyScript(int ms)
+{
+    return "(function(){var t=Date.now();while(Date.now()-t<" + std::to_string(ms) + ");return 'done';})()";
+}
+
+// Runs `f` from the main loop after `ms` milliseconds, as a source the wait does not hold.
+template <class F>
+void RunFromLoopAfter(unsigned ms, F* f)
+{
+    g_timeout_add(
+        ms,
+        [](gpointer p) -> gboolean {
+            (*static_cast<F*>(p))();
+            return G_SOURCE_REMOVE;
+        },
+        f);
+}
+
+TEST_F(HtmlEditControlTest, AClickDuringAScriptReachesItsWindowOnlyOnceTheScriptAnswered)
+{
+    Load("click.html", "<html><body><p>c</p></body></html>");
+    struct Frame {
+        wxFrame* w = new wxFrame(nullptr, wxID_ANY, "other", wxPoint(900, 100), wxSize(200, 120));
+        ~Frame() { w->Destroy(); }
+    } other;
+    auto* button = new wxButton(other.w, wxID_ANY, "press");
+    auto clicks = std::make_shared<int>(0), entered = std::make_shared<int>(0);
+    button->Bind(wxEVT_BUTTON, [clicks](wxCommandEvent&) { ++*clicks; });
+    button->Bind(wxEVT_ENTER_WINDOW, [entered](wxMouseEvent& ev) {
+        ++*entered;
+        ev.Skip();
+    });
+    other.w->Show();
+    wxUIActionSimulator sim;
+    // Until the pointer is over the button as the X server sees it (the window manager may
+    // still be placing the frame).
+    ASSERT_TRUE(test::PumpUntil([&] {
+        if (button->IsShownOnScreen())
+            sim.MouseMove(button->GetScreenRect().GetPosition() + button->GetSize() / 2);
+        return *entered > 0;
+    }));
+    auto click = [&sim] { sim.MouseClick(); };
+    RunFromLoopAfter(30, &click);
+    std::string result;
+    ASSERT_TRUE(edit->Engine().RunScript(BusyScript(400), result));
+    EXPECT_EQ(*clicks, 0);
+    EXPECT_TRUE(test::PumpUntil([&] { return *clicks == 1; }, 5000));
+}
+
+TEST_F(HtmlEditControlTest, ControlDestroyedDuringAScriptEndsTheCallAndLeavesAnEngineThatFailsAtOnce)
+{
+    Load("gone.html", "<html><body><p>gone</p></body></html>");
+    std::shared_ptr<WebViewEngine> engine = edit->Engine().shared_from_this();
+    engine->scriptTimeoutMs = 5000;
+    HtmlEditControl* gone = std::exchange(edit, nullptr);
+    auto destroy = [gone] { gone->Destroy(); };
+    RunFromLoopAfter(30, &destroy);
+    std::string result;
+    wxStopWatch watch;
+    engine->RunScript(BusyScript(300), result);  // its answer, or none: the view went meanwhile
+    EXPECT_LT(watch.Time(), 5000);
+    EXPECT_EQ(engine->View(), nullptr);
+    EXPECT_EQ(engine->Native(), nullptr);
+    EXPECT_FALSE(engine->HasDocument());
+    EXPECT_FALSE(engine->RunScript("'x'", result));
 }
 
 }  // namespace
