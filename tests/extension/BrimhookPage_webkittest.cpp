@@ -5,7 +5,7 @@
 #include "tests/extension/BrimhookLibrary.h"
 #include "tests/extension/HandOverListener.h"
 #include "tests/support/TempDir.h"
-#include "tests/webengine/WebTestSupport.h"
+#include "tests/support/WebTestSupport.h"
 
 #include <gtest/gtest.h>
 #include <wx/frame.h>

@@ -7,7 +7,7 @@
 #include "tests/app/editor/FakeEditCommandPorts.h"
 #include "tests/support/FakeLauncher.h"
 #include "tests/support/TempDir.h"
-#include "tests/webengine/WebTestSupport.h"
+#include "tests/support/WebTestSupport.h"
 
 #include <gtest/gtest.h>
 #include <wx/choice.h>

@@ -10,7 +10,7 @@
 #include "foundation/VekCollectClass.h"
 #include "platform/core/IniFile.h"
 #include "tests/support/TempDir.h"
-#include "tests/webengine/WebTestSupport.h"
+#include "tests/support/WebTestSupport.h"
 
 #include <gtest/gtest.h>
 #include <wx/app.h>
