@@ -2,6 +2,7 @@
 #include "platform/core/com/HtmlDocument.h"
 #include "platform/gui/ScriptDocument.h"
 #include "platform/gui/WebViewEngine_wx.h"
+#include "tests/support/OwnedFrame.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/WebTestSupport.h"
 
@@ -15,7 +16,7 @@ using namespace ql::com;
 
 struct HighlightTest : ::testing::Test {
     test::TempDir dir;
-    wxFrame* frame = new wxFrame(nullptr, wxID_ANY, "browse", wxDefaultPosition, wxSize(800, 600));
+    test::OwnedFrame<> frame{new wxFrame(nullptr, wxID_ANY, "browse", wxDefaultPosition, wxSize(800, 600))};
     std::shared_ptr<web::WebViewEngine> engine;
     int loaded = 0;
 
@@ -32,7 +33,7 @@ struct HighlightTest : ::testing::Test {
     void TearDown() override
     {
         engine.reset();
-        frame->Destroy();
+        frame.reset();
     }
     ComPtr<IHTMLDocument2> Open(const std::string& html)
     {

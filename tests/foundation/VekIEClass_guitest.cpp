@@ -3,6 +3,7 @@
 // sends POST data from the page the desktop's browser is given.
 #include "foundation/VekIEClass.h"
 #include "platform/gui/X11WindowActivator_wx.h"
+#include "tests/support/OwnedFrame.h"
 #include "tests/support/DragSourceProcess.h"
 #include "tests/support/FakeLauncher.h"
 #include "tests/support/TempDir.h"
@@ -57,7 +58,7 @@ TEST(BrowserWindow, TheWindowThatTookTheUrlComesToTheFront)
     const unsigned long browserWindow = std::stoul(browser.lines[0].substr(6));
 
     // Our own window is in front when the URL goes out.
-    auto* frame = new wxFrame(nullptr, wxID_ANY, "ours", wxDefaultPosition, wxSize(300, 200));
+    test::OwnedFrame<> frame(new wxFrame(nullptr, wxID_ANY, "ours", wxDefaultPosition, wxSize(300, 200)));
     frame->Show();
     ASSERT_TRUE(test::PumpUntil([&] { return test::MappedOnScreen(frame); }));
     const unsigned long ours = GDK_WINDOW_XID(gtk_widget_get_window(frame->GetHandle()));
@@ -74,7 +75,7 @@ TEST(BrowserWindow, TheWindowThatTookTheUrlComesToTheFront)
     }));
     EXPECT_TRUE(test::PumpUntil([&] { return ActiveWindow(dpy) == browserWindow; }))
         << std::hex << ActiveWindow(dpy) << " instead of " << browserWindow;
-    frame->Destroy();
+    frame.reset();
     XCloseDisplay(dpy);
 }
 

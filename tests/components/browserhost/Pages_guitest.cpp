@@ -12,6 +12,7 @@
 #include <wx/sizer.h>
 #include <wx/uiaction.h>
 
+#include "tests/support/OwnedFrame.h"
 #include "tests/support/ScreenGrab.h"
 #include "tests/support/GuiWait.h"
 
@@ -62,7 +63,7 @@ protected:
 
 TEST_F(PageControlGui, ColouredTabsSwitchByCodeByClickWithAVetoAndByKeyboard)
 {
-    auto* frame = new wxFrame(nullptr, wxID_ANY, "pages", wxPoint(40, 40), wxSize(560, 360));
+    test::OwnedFrame<> frame(new wxFrame(nullptr, wxID_ANY, "pages", wxPoint(40, 40), wxSize(560, 360)));
     auto* pc = new TPageControles(frame);
     auto* sizer = new wxBoxSizer(wxVERTICAL);
     sizer->Add(pc, 1, wxEXPAND);
@@ -202,14 +203,12 @@ TEST_F(PageControlGui, ColouredTabsSwitchByCodeByClickWithAVetoAndByKeyboard)
     EXPECT_GE(rightTab.Left, pc->PageRect().Right);
     EXPECT_GT(rightTab.Height(), rightTab.Width());  // the caption runs down the tab
     pc->SetImages(nullptr);
-
-    frame->Destroy();
-    PumpUntil([] { return wxTopLevelWindows.empty(); });
+    frame.reset();
 }
 
 TEST_F(PageControlGui, HiddenTabsAndAnInvisibleBorderLetThePageFillTheControl)
 {
-    auto* frame = new wxFrame(nullptr, wxID_ANY, "editor pages", wxPoint(60, 60), wxSize(400, 300));
+    test::OwnedFrame<> frame(new wxFrame(nullptr, wxID_ANY, "editor pages", wxPoint(60, 60), wxSize(400, 300)));
     auto* pc = new TPageControles(frame);
     pc->SetHotTrack(true);
     pc->SetMultiLine(true);
@@ -241,6 +240,5 @@ TEST_F(PageControlGui, HiddenTabsAndAnInvisibleBorderLetThePageFillTheControl)
     EXPECT_EQ(pc->PageCount(), 2);
     EXPECT_EQ(pc->ActivePageIndex(), 1);
     EXPECT_EQ(pc->ActivePage(), sheets[2]);
-    frame->Destroy();
-    PumpUntil([] { return wxTopLevelWindows.empty(); });
+    frame.reset();
 }

@@ -7,6 +7,7 @@
 
 #include <gtk/gtk.h>
 
+#include "tests/support/OwnedFrame.h"
 #include "tests/support/GuiWait.h"
 
 using namespace ql;
@@ -15,7 +16,7 @@ using ql::test::PumpUntil;
 TEST(PanelStatusBarGui, ChildControlsShowOnTheBarAndMoveWithIt)
 {
     ql::test::ActiveLoop loop;
-    auto* frame = new wxFrame(nullptr, wxID_ANY, "status", wxPoint(80, 80), wxSize(420, 260));
+    test::OwnedFrame<> frame(new wxFrame(nullptr, wxID_ANY, "status", wxPoint(80, 80), wxSize(420, 260)));
     auto* bar = new TPanelStatusBar(frame);
     frame->SetStatusBar(bar);
     const int widths[] = {50};
@@ -52,7 +53,5 @@ TEST(PanelStatusBarGui, ChildControlsShowOnTheBarAndMoveWithIt)
     EXPECT_EQ(label->GetScreenPosition() - barAfter, wxPoint(170, 2));
     EXPECT_TRUE(gauge->IsShownOnScreen());
     EXPECT_EQ(bar->GetStatusText(0), "ready");
-
-    frame->Destroy();
-    PumpUntil([] { return wxTopLevelWindows.empty(); });
+    frame.reset();
 }

@@ -3,6 +3,7 @@
 #include "platform/core/UrlText.h"
 #include "platform/gui/WebViewEngine_wx.h"
 #include "tests/components/browserhost/PrintedPdf.h"
+#include "tests/support/OwnedFrame.h"
 #include "tests/support/FakeLauncher.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/WebTestSupport.h"
@@ -24,7 +25,7 @@ TEST(WebHostOwner, OwnDialogTakingTheActivationIsReportedWithItsCaptionReplaced)
 {
     test::ScopedXdgEnv env;
     test::FakeLauncher launcher;
-    auto* frame = new wxFrame(nullptr, wxID_ANY, "owner", wxDefaultPosition, wxSize(600, 400));
+    test::OwnedFrame<> frame(new wxFrame(nullptr, wxID_ANY, "owner", wxDefaultPosition, wxSize(600, 400)));
     auto* web = new TWebHost(frame, launcher);
     GtkWindow* reported = nullptr;
     web->OnShowDialog = [&](TWebHost& sender, GtkWindow* w) {
@@ -34,11 +35,10 @@ TEST(WebHostOwner, OwnDialogTakingTheActivationIsReportedWithItsCaptionReplaced)
     web->ReplaceCaption = true;
     frame->Show();
     frame->Raise();
-    // The frame goes at the next idle time, after this test's variables: nothing may call back
-    // into them then.
+    // Nothing may call back into this test's variables while the frame goes.
     auto close = [&] {
         web->OnShowDialog = nullptr;
-        frame->Destroy();
+        frame.reset();
     };
     if (!test::PumpUntil([&] { return frame->IsActive(); }, 5000)) {
         close();
@@ -92,7 +92,7 @@ struct EngineDialogsTest : ::testing::Test {
     test::ScopedXdgEnv env;
     test::TempDir dir;
     test::FakeLauncher launcher;
-    wxFrame* frame = new wxFrame(nullptr, wxID_ANY, "owner", wxDefaultPosition, wxSize(700, 500));
+    test::OwnedFrame<> frame{new wxFrame(nullptr, wxID_ANY, "owner", wxDefaultPosition, wxSize(700, 500))};
     TWebHost* web = nullptr;
     int completed = 0;
 
@@ -116,7 +116,7 @@ struct EngineDialogsTest : ::testing::Test {
             web->OnShowDialog = nullptr;
             web->OnEnableModeless = nullptr;
         }
-        frame->Destroy();
+        frame.reset();
     }
     bool Navigate(const std::string& html)
     {

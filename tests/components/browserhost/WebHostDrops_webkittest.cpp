@@ -6,6 +6,7 @@
 #include "platform/core/ClipboardFormats.h"
 #include "platform/core/UrlText.h"
 #include "platform/gui/WebViewEngine_wx.h"
+#include "tests/support/OwnedFrame.h"
 #include "tests/support/FakeLauncher.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/XPointerDrag.h"
@@ -50,7 +51,7 @@ struct WebHostDropTest : ::testing::Test, test::XPointerDrag {
     test::ScopedXdgEnv env;
     test::TempDir dir;
     test::FakeLauncher launcher;
-    wxFrame* frame = new wxFrame(nullptr, wxID_ANY, "drops", wxPoint(300, 200), wxSize(600, 400));
+    test::OwnedFrame<> frame{new wxFrame(nullptr, wxID_ANY, "drops", wxPoint(300, 200), wxSize(600, 400))};
     TWebHost* web = nullptr;
 
     void SetUp() override
@@ -67,7 +68,7 @@ struct WebHostDropTest : ::testing::Test, test::XPointerDrag {
     void TearDown() override
     {
         web->OnGetDropTarget = nullptr;
-        frame->Destroy();
+        frame.reset();
     }
 };
 

@@ -5,6 +5,7 @@
 #include "platform/gui/DomScript.h"
 #include "platform/gui/EnginePageSetup.h"
 #include "platform/gui/WebViewEngine_wx.h"
+#include "tests/support/OwnedFrame.h"
 #include "tests/support/FakeLauncher.h"
 #include "tests/support/MemoryDataObject.h"
 #include "tests/components/browserhost/BasicAuthServer.h"
@@ -33,7 +34,7 @@ struct WebHostTest : ::testing::Test {
     test::ScopedXdgEnv env;
     test::TempDir dir;
     test::FakeLauncher launcher;
-    wxFrame* frame = new wxFrame(nullptr, wxID_ANY, "browse", wxDefaultPosition, wxSize(800, 600));
+    test::OwnedFrame<> frame{new wxFrame(nullptr, wxID_ANY, "browse", wxDefaultPosition, wxSize(800, 600))};
     TWebHost* web = nullptr;
     int completed = 0;
     std::string completedUrl;
@@ -49,7 +50,7 @@ struct WebHostTest : ::testing::Test {
         };
         frame->Show();
     }
-    void TearDown() override { frame->Destroy(); }
+    void TearDown() override { frame.reset(); }
 
     // The browse view's options in the program.
     void ApplicationOptions()

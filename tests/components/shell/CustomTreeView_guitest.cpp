@@ -9,6 +9,7 @@
 #include <wx/menu.h>
 #include <wx/uiaction.h>
 
+#include "tests/support/OwnedFrame.h"
 #include "tests/support/ShellTestEnv.h"
 #include "tests/support/GuiWait.h"
 #include "tests/support/ScreenGrab.h"  // last: Xlib's macros clash with other headers
@@ -41,7 +42,7 @@ class CustomTreeViewGui : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        frame = new wxFrame(nullptr, wxID_ANY, "Tree", wxPoint(40, 40), wxSize(300, 300), wxBORDER_NONE);
+        frame.reset(new wxFrame(nullptr, wxID_ANY, "Tree", wxPoint(40, 40), wxSize(300, 300), wxBORDER_NONE));
         tree = new Tree(frame, released);
         tree->ControlMenu = &menu;
         menu.Append(wxID_ANY, "Entry");
@@ -51,8 +52,7 @@ protected:
     }
     void TearDown() override
     {
-        if (frame)
-            frame->Destroy();
+        frame.reset();
         PumpUntil([] { return false; }, std::chrono::milliseconds(20));
     }
     wxPoint ScreenCentre(const wxTreeItemId& item) const
@@ -69,7 +69,7 @@ protected:
     ql::test::ActiveLoop loop;
     std::vector<std::string> released;
     wxMenu menu;
-    wxFrame* frame = nullptr;
+    ql::test::OwnedFrame<> frame;
     Tree* tree = nullptr;
     wxTreeItemId root;
 };

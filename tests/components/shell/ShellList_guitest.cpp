@@ -27,6 +27,7 @@
 #include "platform/core/Registry.h"
 #include "platform/core/shell/ShellServices.h"
 #include "platform/gui/DragBridge_wx.h"
+#include "tests/support/OwnedFrame.h"
 #include "tests/support/ShellTestEnv.h"
 #include "tests/support/MemoryDataObject.h"
 #include "tests/support/GuiWait.h"
@@ -96,7 +97,7 @@ protected:
         for (const char* n : {"alpha.txt", "beta.png", "gamma.html"})
             dir.write(n, n);
         fs::create_directory(dir.path() / "pictures");
-        frame = new wxFrame(nullptr, wxID_ANY, "list", wxPoint(0, 0), wxSize(560, 360), wxBORDER_NONE);
+        frame.reset(new wxFrame(nullptr, wxID_ANY, "list", wxPoint(0, 0), wxSize(560, 360), wxBORDER_NONE));
         list = new TSvShellList(frame, wxID_ANY, wxPoint(0, 0), wxSize(560, 360));
         list->OnError = [this](const std::string& e) { errors.push_back(e); };
         frame->Show();
@@ -105,8 +106,7 @@ protected:
     }
     void TearDown() override
     {
-        if (frame)
-            frame->Destroy();
+        frame.reset();
         Pump();
         if (dpy)
             XCloseDisplay(dpy);
@@ -189,7 +189,7 @@ protected:
 
     Display* dpy = nullptr;
     test::TempDir dir;
-    wxFrame* frame = nullptr;
+    test::OwnedFrame<> frame;
     TSvShellList* list = nullptr;
     std::vector<std::string> errors;
 };
@@ -319,13 +319,13 @@ TEST_F(ShellListGui, ALinkShowsItsTargetsPictureWithTheLinkMark)
 
 TEST_F(ShellListGui, TheFileManagersColumnWidthsAreRead)
 {
-    frame->Destroy();
+    frame.reset();
     Pump();
     // The file manager's column data in the user's registry: Name, Size, Type, Modified.
     ASSERT_TRUE(Registry(Registry::DefaultStoreFile())
                     .WriteBinary(RegRoot::CurrentUser, kExplorerKey, kDirectoryColsValue,
                                  std::string{char(150), 0, 70, 0, 90, 0, char(130), 0}));
-    frame = new wxFrame(nullptr, wxID_ANY, "list", wxPoint(0, 0), wxSize(560, 360), wxBORDER_NONE);
+    frame.reset(new wxFrame(nullptr, wxID_ANY, "list", wxPoint(0, 0), wxSize(560, 360), wxBORDER_NONE));
     list = new TSvShellList(frame, wxID_ANY, wxPoint(0, 0), wxSize(560, 360));
     frame->Show();
     ASSERT_TRUE(WaitFor([&] { return ql::test::MappedOnScreen(frame); }, 5000));
@@ -413,7 +413,7 @@ TEST_F(ShellListGui, DeleteMovesTheSelectionToTheTrashAfterTheConfirmation)
 
 TEST_F(ShellListGui, DraggedOutAsAFileList)
 {
-    auto* other = new wxFrame(nullptr, wxID_ANY, "target", wxDefaultPosition, wxSize(300, 300), wxBORDER_NONE);
+    test::OwnedFrame<> other(new wxFrame(nullptr, wxID_ANY, "target", wxDefaultPosition, wxSize(300, 300), wxBORDER_NONE));
     auto* panel = new wxPanel(other, wxID_ANY, wxPoint(0, 0), wxSize(300, 300));
     auto* target = new UriListTarget;
     panel->SetDropTarget(target);
@@ -426,14 +426,13 @@ TEST_F(ShellListGui, DraggedOutAsAFileList)
     const std::string expected = "file://" + (dir.path() / "alpha.txt").string();
     EXPECT_NE(target->received.find(expected), std::string::npos) << target->received;
     EXPECT_TRUE(fs::exists(dir.path() / "alpha.txt"));
-    other->Destroy();
 }
 
 TEST_F(ShellListGui, DroppedFileIsCopiedIn)
 {
     test::TempDir elsewhere;
     const fs::path outside = elsewhere.write("dropped.jpg", "picture");
-    auto* other = new wxFrame(nullptr, wxID_ANY, "source", wxDefaultPosition, wxSize(300, 300), wxBORDER_NONE);
+    test::OwnedFrame<> other(new wxFrame(nullptr, wxID_ANY, "source", wxDefaultPosition, wxSize(300, 300), wxBORDER_NONE));
     auto* panel = new wxPanel(other, wxID_ANY, wxPoint(0, 0), wxSize(300, 300));
     auto data = MakeCom<test::MemoryDataObject>();
     data->blocks[CF_HDROP] = BuildHDrop({outside.string()});
@@ -458,7 +457,6 @@ TEST_F(ShellListGui, DroppedFileIsCopiedIn)
     EXPECT_EQ(dir.read("dropped.jpg"), "picture");
     EXPECT_TRUE(fs::exists(outside));
     EXPECT_TRUE(WaitFor([&] { return Find("dropped.jpg") >= 0; }, 5000));
-    other->Destroy();
 }
 
 }  // namespace

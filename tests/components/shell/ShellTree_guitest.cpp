@@ -10,6 +10,7 @@
 #include <wx/textctrl.h>
 #include <wx/uiaction.h>
 
+#include "tests/support/OwnedFrame.h"
 #include "tests/support/ShellTestEnv.h"
 #include "tests/support/GuiWait.h"
 
@@ -47,7 +48,7 @@ protected:
     void SetUp() override
     {
         test::SessionRoot();
-        frame = new wxFrame(nullptr, wxID_ANY, "Shell tree", wxPoint(40, 40), wxSize(420, 520), wxBORDER_NONE);
+        frame.reset(new wxFrame(nullptr, wxID_ANY, "Shell tree", wxPoint(40, 40), wxSize(420, 520), wxBORDER_NONE));
         tree = new TSvCustomShellTree(frame);
         tree->OnError = [this](const std::string& text) { errors.push_back(text); };
         frame->Show();
@@ -55,7 +56,7 @@ protected:
     }
     void TearDown() override
     {
-        frame->Destroy();
+        frame.reset();
         PumpUntil([] { return false; }, std::chrono::milliseconds(30));
         EXPECT_TRUE(errors.empty()) << errors.front();
     }
@@ -88,7 +89,7 @@ protected:
     }
 
     test::TempDir dir;
-    wxFrame* frame = nullptr;
+    test::OwnedFrame<> frame;
     TSvCustomShellTree* tree = nullptr;
     std::vector<std::string> errors;
 };

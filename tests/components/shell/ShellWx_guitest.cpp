@@ -14,6 +14,7 @@
 #include "platform/core/shell/ShellFileInfo.h"
 #include "platform/gui/ShellDesktop_wx.h"
 #include "platform/gui/ShellMenu_wx.h"
+#include "tests/support/OwnedFrame.h"
 #include "tests/support/ShellTestEnv.h"
 #include "tests/support/GuiWait.h"
 
@@ -102,7 +103,7 @@ TEST(ShellWx, CutFilesTravelThroughTheDesktopClipboard)
 TEST(ShellWx, WheelScrollingSendsStepsOnlyWhenThereIsSomethingToScroll)
 {
     test::ActiveLoop loop;
-    auto* frame = new wxFrame(nullptr, wxID_ANY, "scroll", wxDefaultPosition, wxSize(200, 200));
+    test::OwnedFrame<> frame(new wxFrame(nullptr, wxID_ANY, "scroll", wxDefaultPosition, wxSize(200, 200)));
     auto* window = new wxScrolledWindow(frame, wxID_ANY);
     window->SetScrollRate(10, 10);
     window->SetVirtualSize(150, 2000);
@@ -123,12 +124,11 @@ TEST(ShellWx, WheelScrollingSendsStepsOnlyWhenThereIsSomethingToScroll)
     ScrollByWheel(window, 0, ScrollCommand::LineDown, ScrollCommand::PageDown, 3);
     window->GetViewStart(&x, &y);
     EXPECT_EQ(x, 0);  // nothing to scroll sideways
-    frame->Destroy();
 }
 
 TEST(ShellWx, ImageComboItemsAreCheckedByClass)
 {
-    auto* frame = new wxFrame(nullptr, wxID_ANY, "combo");
+    test::OwnedFrame<> frame(new wxFrame(nullptr, wxID_ANY, "combo"));
     auto* choice = new wxChoice(frame, wxID_ANY);
     auto* item = new TSvImageComboItem;
     item->Indent = 2;
@@ -139,7 +139,6 @@ TEST(ShellWx, ImageComboItemsAreCheckedByClass)
     EXPECT_EQ(GetImageComboItem(*choice, 0)->Indent, 2);
     EXPECT_EQ(GetImageComboItem(*choice, 1), nullptr);
     EXPECT_THROW(GetImageComboItem(*choice, 2), std::bad_cast);
-    frame->Destroy();
 }
 
 TEST(ShellWx, StartUpInstallsServicesAndRelaysDeviceChangesOnTheGuiThread)

@@ -14,6 +14,7 @@
 #include <wx/sizer.h>
 
 #include "components/shell/SvSplitter_wx.h"
+#include "tests/support/OwnedFrame.h"
 #include "tests/support/GuiWait.h"
 #include "tests/support/ScreenGrab.h"  // last: Xlib's macros clash with other headers
 
@@ -35,19 +36,14 @@ bool Near(const wxColour& a, const wxColour& b)
 }
 
 struct FramedForm {
-    wxFrame* frame = nullptr;
+    ql::test::OwnedFrame<> frame;
     std::vector<TSvGroup*> groups;
     std::vector<wxWindow*> fillers;  // one sizer-managed child per group
-    ~FramedForm()
-    {
-        if (frame)
-            frame->Destroy();
-    }
 };
 
 void MakeForm(FramedForm& form)
 {
-    form.frame = new wxFrame(nullptr, wxID_ANY, "Frames", wxPoint(20, 20), wxSize(720, 420));
+    form.frame.reset(new wxFrame(nullptr, wxID_ANY, "Frames", wxPoint(20, 20), wxSize(720, 420)));
     auto* grid = new wxGridSizer(4, 3, 8, 8);
     for (const TSvFrameStyleInfo& info : kFrameStyles) {
         auto* group = new TSvGroup(form.frame, wxID_ANY, info.name);
@@ -140,8 +136,7 @@ TEST_F(FramedGroupGui, ChildrenStayInsideTheFramePerStyle)
 
 TEST_F(FramedGroupGui, CaptionEnablingAndStyleChanges)
 {
-    auto* frame = new wxFrame(nullptr, wxID_ANY, "Group", wxPoint(40, 40), wxSize(300, 200));
-    std::unique_ptr<wxFrame, void (*)(wxFrame*)> owner(frame, [](wxFrame* f) { f->Destroy(); });
+    ql::test::OwnedFrame<> frame(new wxFrame(nullptr, wxID_ANY, "Group", wxPoint(40, 40), wxSize(300, 200)));
     auto* panel = new wxPanel(frame);
     auto* group = new TSvGroup(panel, wxID_ANY, "", wxPoint(10, 10), wxSize(200, 120));
     auto* child = new wxWindow(group, wxID_ANY, wxPoint(5, 5), wxSize(20, 20));
@@ -192,8 +187,7 @@ TEST_F(FramedGroupGui, CaptionEnablingAndStyleChanges)
 
 TEST_F(FramedGroupGui, PaneStartsLoweredAndIsRegistered)
 {
-    auto* frame = new wxFrame(nullptr, wxID_ANY, "Pane");
-    std::unique_ptr<wxFrame, void (*)(wxFrame*)> owner(frame, [](wxFrame* f) { f->Destroy(); });
+    ql::test::OwnedFrame<> frame(new wxFrame(nullptr, wxID_ANY, "Pane"));
     auto* pane = new TSvPane(frame);
     EXPECT_EQ(pane->FrameStyle(), svfsLowered);
     EXPECT_EQ(pane->MinSize, 20);

@@ -2,6 +2,7 @@
 // our formats travel as X11 targets and come back as the same formats.
 #include <gtest/gtest.h>
 
+#include "tests/support/OwnedFrame.h"
 #include "tests/support/MemoryDataObject.h"
 
 #include <X11/Xlib.h>
@@ -80,7 +81,7 @@ TEST(DoDragDrop, OurFormatsReachOurDropTarget)
 {
     Display* dpy = XOpenDisplay(nullptr);
     ASSERT_NE(dpy, nullptr);
-    auto* frame = new wxFrame(nullptr, wxID_ANY, "src", wxPoint(50, 600), wxSize(500, 200), wxBORDER_NONE);
+    test::OwnedFrame<> frame(new wxFrame(nullptr, wxID_ANY, "src", wxPoint(50, 600), wxSize(500, 200), wxBORDER_NONE));
     auto* from = new wxPanel(frame, wxID_ANY, wxPoint(0, 0), wxSize(200, 200));
     auto* to = new wxPanel(frame, wxID_ANY, wxPoint(300, 0), wxSize(200, 200));
     auto target = MakeCom<Target>();
@@ -183,7 +184,7 @@ TEST(DoDragDrop, OurFormatsReachOurDropTarget)
     EXPECT_EQ(RevokeDragDrop(to), S_OK);
     EXPECT_EQ(RevokeDragDrop(to), DRAGDROP_E_NOTREGISTERED);
     EXPECT_EQ(target->RefCount(), 1u);
-    frame->Destroy();
+    frame.reset();
     pump();
     XCloseDisplay(dpy);
 }

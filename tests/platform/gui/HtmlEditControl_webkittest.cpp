@@ -4,6 +4,7 @@
 #include "platform/gui/HtmlEditControl.h"
 #include "platform/gui/WebUrls.h"
 #include "platform/gui/WebViewEngine_wx.h"
+#include "tests/support/OwnedFrame.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/WebTestSupport.h"
 
@@ -19,7 +20,7 @@ using namespace ql::com;
 
 struct HtmlEditControlTest : ::testing::Test {
     test::TempDir dir;
-    wxFrame* frame = new wxFrame(nullptr, wxID_ANY, "edit", wxDefaultPosition, wxSize(800, 600));
+    test::OwnedFrame<> frame{new wxFrame(nullptr, wxID_ANY, "edit", wxDefaultPosition, wxSize(800, 600))};
     HtmlEditControl* edit = nullptr;
     int completed = 0;
 
@@ -33,12 +34,11 @@ struct HtmlEditControlTest : ::testing::Test {
     }
     void TearDown() override
     {
-        // The frame goes at the next idle time, after this fixture and the test's locals.
         if (edit) {
             edit->OnDocumentComplete = nullptr;
             edit->OnDisplayChanged = nullptr;
         }
-        frame->Destroy();
+        frame.reset();
     }
 
     void Load(const std::string& name, const std::string& html)

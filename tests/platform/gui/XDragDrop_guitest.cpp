@@ -16,6 +16,7 @@
 #include "foundation/VekOLEDrop_wx.h"
 #include "platform/core/ClipboardFormats.h"
 #include "platform/core/com/DataObject.h"
+#include "tests/support/OwnedFrame.h"
 #include "tests/support/XPointerDrag.h"
 
 namespace ql {
@@ -46,8 +47,8 @@ protected:
     void SetUp() override
     {
         ASSERT_NE(display(), nullptr);
-        frame_ = new wxFrame(nullptr, wxID_ANY, "drop", wxPoint(kTargetX, kTargetY), wxSize(300, 240),
-                             wxFRAME_NO_TASKBAR | wxBORDER_NONE);
+        frame_.reset(new wxFrame(nullptr, wxID_ANY, "drop", wxPoint(kTargetX, kTargetY), wxSize(300, 240),
+                                 wxFRAME_NO_TASKBAR | wxBORDER_NONE));
         panel_ = new wxPanel(frame_);
         drop_.TargetControl = WxDropTargetWindow(panel_);
         drop_.OnOLEDragEnter = [this](TMyDragDrop*, IDataObject* d, int, POINTL, int&, int&) {
@@ -93,8 +94,7 @@ protected:
 
     void TearDown() override
     {
-        if (frame_)
-            frame_->Destroy();
+        frame_.reset();
         Pump(0);
     }
 
@@ -134,7 +134,7 @@ protected:
         EXPECT_TRUE(r_.lastKeys & MK_LBUTTON);
     }
 
-    wxFrame* frame_ = nullptr;
+    test::OwnedFrame<> frame_;
     wxPanel* panel_ = nullptr;
     TVekOLEDrop drop_;
     Results r_;
