@@ -40,6 +40,18 @@ function(quillory_add_test name)
   set_tests_properties(${name} PROPERTIES ENVIRONMENT "${env}" TIMEOUT 300)
 endfunction()
 
+# quillory_add_test_subfolders(): adds every sub-folder of the calling tests folder that has a
+# CMakeLists.txt. The tests tree mirrors the source tree, so a folder may hold both tests and
+# the folders of its sub-folders' tests.
+function(quillory_add_test_subfolders)
+  file(GLOB dirs CONFIGURE_DEPENDS LIST_DIRECTORIES true ${CMAKE_CURRENT_SOURCE_DIR}/*)
+  foreach(dir ${dirs})
+    if(IS_DIRECTORY ${dir} AND EXISTS ${dir}/CMakeLists.txt)
+      add_subdirectory(${dir})
+    endif()
+  endforeach()
+endfunction()
+
 # quillory_test_folder(prefix LIBS ... [GUI_LIBS ...])
 # In the calling tests folder: every *_test.cpp forms the headless executable <prefix>_tests;
 # every *_guitest.cpp forms <prefix>_guitests (label gui), every *_webkittest.cpp forms

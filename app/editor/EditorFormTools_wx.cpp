@@ -2,6 +2,7 @@
 // "&Help" menus and the DocBar's outward buttons. Each handler hands over to its controller.
 #include "app/editor/EditorFormPorts_wx.h"
 #include "app/editor/ExportCommands.h"
+#include "app/editor/FormCommandBars_wx.h"
 #include "app/editor/SearchPanel_wx.h"
 #include "app/editor/TextPrintout_wx.h"
 #include "components/browserhost/WebHost.h"
@@ -10,7 +11,6 @@
 #include "platform/gui/DesktopWallpaper.h"
 #include "platform/gui/HtmlEditControl.h"
 
-#include <wx/artprov.h>
 #include <wx/display.h>
 #include <wx/menu.h>
 #include <wx/sizer.h>
@@ -21,22 +21,6 @@
 #include <cstdlib>
 
 namespace ql {
-
-namespace {
-
-// The desktop's icon theme may lack a picture (no "help-browser" in every theme): a tool then
-// shows a plain document rather than nothing.
-wxBitmap ToolArt(const wxArtID& id)
-{
-    for (const wxArtID& art : {id, wxArtID("web-browser"), wxArtID(wxART_NORMAL_FILE)}) {
-        wxBitmap bitmap = wxArtProvider::GetBitmap(art, wxART_TOOLBAR, wxSize(16, 16));
-        if (bitmap.IsOk())
-            return bitmap;
-    }
-    return wxBitmap(16, 16);
-}
-
-}  // namespace
 
 // --- the ports --------------------------------------------------------------------------------
 
@@ -52,7 +36,10 @@ void TEditorForm::Tools::ShowPanel(bool show)
         form_.SearchPanel->SearchEdit->SetFocus();
 }
 
-void TEditorForm::Tools::SetSearchButtonDown(bool down) { form_.ToolBar_main->ToggleTool(form_.searchToolId_, down); }
+void TEditorForm::Tools::SetSearchButtonDown(bool down)
+{
+    form_.ToolBar_main->ToggleTool(form_.formBars_->ToolId(FormCommand::SearchPanel), down);
+}
 
 void TEditorForm::Tools::ShowRows(const std::vector<SearchRow>& rows) { form_.SearchPanel->ShowRows(rows); }
 
@@ -104,92 +91,22 @@ void TEditorForm::CreateBrowseTools()
 {
     BrowseTools = new wxToolBar(ToolBar3, wxID_ANY, wxDefaultPosition, wxDefaultSize,
                                 wxTB_FLAT | wxTB_HORIZONTAL | wxTB_NODIVIDER);
-    auto tool = [this](const char* hint, const wxArtID& art, void (TEditorForm::*handler)()) {
-        wxToolBarToolBase* t = BrowseTools->AddTool(wxWindow::NewControlId(), hint, ToolArt(art), hint);
-        BrowseTools->Bind(wxEVT_TOOL, [this, handler](wxCommandEvent&) { (this->*handler)(); }, t->GetId());
-    };
-    tool("Open original homepage", wxART_GO_HOME, &TEditorForm::ToolButton112Click);
-    tool("Open in Browser", wxART_HELP_BROWSER, &TEditorForm::ToolButton55Click);
-    BrowseTools->AddSeparator();
-    tool("Back", wxART_GO_BACK, &TEditorForm::ToolButton41Click);
-    tool("Forward", wxART_GO_FORWARD, &TEditorForm::ToolButton45Click);
-    BrowseTools->AddSeparator();
-    tool("Stop", wxART_STOP, &TEditorForm::ToolButton44Click);
-    tool("Refresh", wxART_REFRESH, &TEditorForm::ToolButton43Click);
+    formBars_->AddTools(BrowseTools, CommandPlace::BrowseToolbar);
     BrowseTools->Realize();
 }
 
 void TEditorForm::CreateDocBarTools()
 {
-    DocBar->AddSeparator();
-    EditWithButtonMenu = new wxMenu;
-    wxToolBarToolBase* editWith = DocBar->AddTool(wxWindow::NewControlId(), "Edit With", ToolArt(wxART_EDIT),
-                                                  "Edit with outer program", wxITEM_DROPDOWN);
-    DocBar->SetDropdownMenu(editWith->GetId(), EditWithButtonMenu);
-    DocBar->Bind(wxEVT_TOOL, [this](wxCommandEvent&) { ToolButton54Click(); }, editWith->GetId());
-    DocBar->Bind(wxEVT_TOOL_DROPDOWN, [this](wxCommandEvent& event) {
-        _MenuEditPageClick();
-        event.Skip();  // the menu shows
-    }, editWith->GetId());
-
-    auto* desktopMenu = new wxMenu;
-    wxMenuItem* set = desktopMenu->Append(wxWindow::NewControlId(), "Set Current Html as Desktop");
-    wxMenuItem* clear = desktopMenu->Append(wxWindow::NewControlId(), "Clear Desktop");
-    desktopMenu->Bind(wxEVT_MENU, [this](wxCommandEvent&) { ToolButton51Click(); }, set->GetId());
-    desktopMenu->Bind(wxEVT_MENU, [this](wxCommandEvent&) { ClearDesktop1Click(); }, clear->GetId());
-    wxToolBarToolBase* desktop = DocBar->AddTool(wxWindow::NewControlId(), "Active Desktop", ToolArt(wxART_GO_HOME),
-                                                 "Set as Active Desktop (Wallpaper)", wxITEM_DROPDOWN);
-    DocBar->SetDropdownMenu(desktop->GetId(), desktopMenu);
-    DocBar->Bind(wxEVT_TOOL, [this](wxCommandEvent&) { ToolButton51Click(); }, desktop->GetId());
-
-    // The hidden "Options" button and its separator are left out: a wx toolbar cannot hide a tool.
-    if (setup_.exitProgram) {
-        DocBar->AddSeparator();
-        wxToolBarToolBase* exit = DocBar->AddTool(wxWindow::NewControlId(), "Exit", ToolArt(wxART_QUIT), "Exit");
-        DocBar->Bind(wxEVT_TOOL, [this](wxCommandEvent&) { Exit1Click(); }, exit->GetId());
-    }
+    formBars_->AddTools(DocBar, CommandPlace::DocBar);
+    EditWithButtonMenu = formBars_->DropDownMenu(FormCommand::EditWith);
 }
 
 void TEditorForm::CreateToolMenus(wxMenuBar* bar)
 {
-    auto item = [this](wxMenu* menu, const char* caption, void (TEditorForm::*handler)(), wxItemKind kind = wxITEM_NORMAL) {
-        wxMenuItem* it = menu->Append(wxWindow::NewControlId(), caption, wxEmptyString, kind);
-        Bind(wxEVT_MENU, [this, handler](wxCommandEvent&) { (this->*handler)(); }, it->GetId());
-        return it;
-    };
-
-    Tools1 = new wxMenu;
-    item(Tools1, "Open With Browser", &TEditorForm::ToolButton55Click);
-    _MenuEditPage = new wxMenu;
-    _MenuEditPage->Append(wxWindow::NewControlId(), "temp");
-    Tools1->AppendSubMenu(_MenuEditPage, "Edit With", "Edit with outer program");
-    auto* desktop = new wxMenu;
-    item(desktop, "Set Current Html as Desktop", &TEditorForm::ToolButton51Click);
-    item(desktop, "Clear Desktop", &TEditorForm::ClearDesktop1Click);
-    Tools1->AppendSubMenu(desktop, "Active Desktop", "Set as Active Desktop (Wallpaper)");
-    Tools1->AppendSeparator();
-    item(Tools1, "Search...", &TEditorForm::Search2Click);
-    Tools1->AppendSeparator();
-    showTreeItem_ = item(Tools1, "Show Collection Tree", &TEditorForm::ShowCollectionTree1Click, wxITEM_CHECK);
-    showToolbarItem_ = item(Tools1, "Show Toolbar", &TEditorForm::ShowToolbar1Click, wxITEM_CHECK);
-    showImagesItem_ = item(Tools1, "Show Images Folder", &TEditorForm::ShowImagesFolder1Click, wxITEM_CHECK);
-    showTreeItem_->Check(true);
-    showToolbarItem_->Check(true);
-    showImagesItem_->Check(true);
-    if (setup_.showOptions) {
-        Tools1->AppendSeparator();
-        item(Tools1, "Options...", &TEditorForm::Options1Click);
-    }
-    bar->Append(Tools1, "Tools");
-
-    auto* help = new wxMenu;
-    item(help, "Help Document", &TEditorForm::HelpDocument1Click);
-    item(help, "Software Homepage", &TEditorForm::SoftwareHomepage1Click);
-    help->AppendSeparator();
-    item(help, "Your Suggestions", &TEditorForm::Suggestions1Click);
-    if (setup_.showAbout)
-        item(help, "About...", &TEditorForm::About1Click);
-    bar->Append(help, "&Help");
+    Tools1 = formBars_->CreateMenu(CommandPlace::ToolsMenu);
+    _MenuEditPage = formBars_->Submenu(FormCommand::EditWith);
+    bar->Append(Tools1, MenuTitle(CommandPlace::ToolsMenu));
+    bar->Append(formBars_->CreateMenu(CommandPlace::HelpMenu), MenuTitle(CommandPlace::HelpMenu));
 }
 
 void TEditorForm::OnMenuOpen(wxMenuEvent& event)
@@ -290,24 +207,19 @@ void TEditorForm::Print1Click()
 
 void TEditorForm::File1Click()
 {
-    const bool enabled = BrowseToolCommands::PageItemsEnabled(ActiveView());
-    for (wxMenuItem* it : pageItems_)
-        it->Enable(enabled);
+    formBars_->Enable(EnabledWhen::PageView, BrowseToolCommands::PageItemsEnabled(ActiveView()));
 }
 
 void TEditorForm::Tools1Click()
 {
-    const TSettings& s = setup_.context.settings;
-    showTreeItem_->Check(s.ShowTree);
-    showToolbarItem_->Check(s.ShowToolbar);
-    showImagesItem_->Check(s.ShowImageList);
+    formBars_->ShowTicks(setup_.context.settings);
 }
 
 void TEditorForm::ShowCollectionTree1Click()
 {
     TSettings& s = setup_.context.settings;
     s.ShowTree = !s.ShowTree;
-    showTreeItem_->Check(s.ShowTree);
+    formBars_->ShowTicks(s);
     ApplyLayout();
 }
 
@@ -315,7 +227,7 @@ void TEditorForm::ShowToolbar1Click()
 {
     TSettings& s = setup_.context.settings;
     s.ShowToolbar = !s.ShowToolbar;
-    showToolbarItem_->Check(s.ShowToolbar);
+    formBars_->ShowTicks(s);
     ApplyLayout();
 }
 
@@ -343,7 +255,7 @@ void TEditorForm::ShowImagesFolder1Click()
 {
     TSettings& s = setup_.context.settings;
     s.ShowImageList = !s.ShowImageList;
-    showImagesItem_->Check(s.ShowImageList);
+    formBars_->ShowTicks(s);
     ApplyLayout();
 }
 

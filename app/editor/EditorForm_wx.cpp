@@ -8,6 +8,7 @@
 #include "app/editor/EditorFormPorts_wx.h"
 #include "app/editor/EditorTreeView_wx.h"
 #include "app/editor/ExportCommands.h"
+#include "app/editor/FormCommandBars_wx.h"
 #include "app/editor/ImageListFolder_wx.h"
 #include "app/editor/SearchController.h"
 #include "app/editor/SearchPanel_wx.h"
@@ -27,7 +28,6 @@
 #include <algorithm>
 
 #include <wx/app.h>
-#include <wx/artprov.h>
 #include <wx/button.h>
 #include <wx/menu.h>
 #include <wx/sizer.h>
@@ -56,11 +56,6 @@ constexpr const char* kSheetCaptions[kViewCount] = {"Browse", "HTML", "Text"};
 constexpr char kHtmlEditorMissing[] =
     "Failed to load Micorsoft DHtmlEdit, \n\nYou may need to install the web engine package "
     "libwebkit2gtk-4.0-37 (WebKitGTK) or a higher version.";
-
-wxBitmap Art(const wxArtID& id, const wxArtClient& client = wxART_TOOLBAR)
-{
-    return wxArtProvider::GetBitmap(id, client, wxSize(16, 16));
-}
 
 }  // namespace
 
@@ -144,6 +139,8 @@ void TEditorForm::FormCreate()
     // Before the controls, which take the form's font when they are made.
     if (ChineseSystem)
         SetFont(wxFont(wxFontInfo(10).FaceName("SimSun").Encoding(wxFONTENCODING_GB2312)));
+    formBars_ = std::make_unique<FormCommandBars>(
+        *this, *this, OfferedCommands{bool(setup_.showOptions), bool(setup_.showAbout), bool(setup_.exitProgram)});
     StatusBar1 = new TPanelStatusBar(this);
     StatusBar1->SetFieldsCount(1);
     SetStatusBar(StatusBar1);
@@ -206,19 +203,7 @@ void TEditorForm::CreateTreePanel()
 {
     TreePanel = new wxPanel(Panel2, wxID_ANY, wxDefaultPosition, wxSize(kTreePanelWidth, -1), wxBORDER_THEME);
     ToolBar_main = new wxToolBar(TreePanel, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxTB_FLAT | wxTB_HORIZONTAL);
-    auto tool = [this](const char* hint, const wxArtID& art, void (TEditorForm::*handler)()) {
-        wxToolBarToolBase* t = ToolBar_main->AddTool(wxWindow::NewControlId(), hint, Art(art), hint);
-        ToolBar_main->Bind(wxEVT_TOOL, [this, handler](wxCommandEvent&) { (this->*handler)(); }, t->GetId());
-    };
-    tool("Add Node", wxART_NEW, &TEditorForm::AddItemBClick);
-    tool("Add ChildNode", wxART_NEW_DIR, &TEditorForm::AddSubItemBClick);
-    ToolBar_main->AddSeparator();
-    wxToolBarToolBase* search =
-        ToolBar_main->AddCheckTool(wxWindow::NewControlId(), "Search...", Art(wxART_FIND), wxNullBitmap, "Search...");
-    searchToolId_ = search->GetId();
-    ToolBar_main->Bind(wxEVT_TOOL, [this](wxCommandEvent&) { SearchBClick(); }, searchToolId_);
-    tool("Add Clipboard Contents", wxART_PASTE, &TEditorForm::AddClipboardBClick);
-    tool("Delete", wxART_DELETE, &TEditorForm::ToolButton31Click);
+    formBars_->AddTools(ToolBar_main, CommandPlace::TreeToolbar);
     ToolBar_main->Realize();
 
     TV = new wxTreeCtrl(TreePanel, wxID_ANY, wxDefaultPosition, wxDefaultSize,
@@ -258,8 +243,6 @@ void TEditorForm::CreateViewBars()
     WidthB->SetCursor(wxCursor(wxCURSOR_HAND));
     WidthB->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { WidthBClick(); });
     DocBar = new wxToolBar(CoolBar1, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxTB_FLAT | wxTB_HORIZONTAL);
-    wxToolBarToolBase* save = DocBar->AddTool(wxWindow::NewControlId(), "Save", Art(wxART_FILE_SAVE), "Save");
-    DocBar->Bind(wxEVT_TOOL, [this](wxCommandEvent&) { ToolButton14Click(); }, save->GetId());
     CreateDocBarTools();
     DocBar->Realize();
     PageBar = new wxPanel(CoolBar1);
@@ -378,11 +361,7 @@ void TEditorForm::CreateTextSheet()
 {
     // Text: ToolBar2 and SourceEditor.
     ToolBar2 = new wxToolBar(tbSheetes2, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxTB_FLAT | wxTB_HORIZONTAL | wxTB_HORZ_TEXT);
-    wxToolBarToolBase* pure = ToolBar2->AddTool(wxWindow::NewControlId(), "Clear all HTML tag", Art(wxART_CUT), "Clear all HTML tag");
-    ToolBar2->Bind(wxEVT_TOOL, [this](wxCommandEvent&) { ToolButton8Click(); }, pure->GetId());
-    ToolBar2->AddSeparator();
-    wxToolBarToolBase* wrap = ToolBar2->AddCheckTool(wxWindow::NewControlId(), "WordWrap", Art(wxART_GOTO_LAST), wxNullBitmap, "WordWrap");
-    ToolBar2->Bind(wxEVT_TOOL, [this](wxCommandEvent&) { ToolButton9Click(); }, wrap->GetId());
+    formBars_->AddTools(ToolBar2, CommandPlace::TextToolbar);
     ToolBar2->Realize();
     SourceEditor = new UndoTextCtrl(tbSheetes2, wxID_ANY, wxTE_MULTILINE | wxTE_DONTWRAP | wxHSCROLL | wxTE_RICH2 | wxBORDER_NONE);
     tbSheetes2->GetSizer()->Add(ToolBar2, 0, wxEXPAND);
@@ -409,59 +388,14 @@ void TEditorForm::CreateHtmlSheet()
 void TEditorForm::CreateMenus()
 {
     auto* bar = new wxMenuBar;
-    auto item = [this](wxMenu* menu, const char* caption, void (TEditorForm::*handler)()) {
-        wxMenuItem* it = menu->Append(wxWindow::NewControlId(), caption);
-        Bind(wxEVT_MENU, [this, handler](wxCommandEvent&) { (this->*handler)(); }, it->GetId());
-    };
-
-    auto* nodes = new wxMenu;
-    item(nodes, "Add Node", &TEditorForm::AddItemBClick);
-    item(nodes, "Add ChildNode", &TEditorForm::AddSubItemBClick);
-    nodes->AppendSeparator();
-    item(nodes, "Save Homepage As...", &TEditorForm::SaveAs1Click);
-    item(nodes, "Export Node (Include ChildNodes)", &TEditorForm::Export1Click);
-    nodes->AppendSeparator();
-    item(nodes, "Delete Node (Include ChildNodes)", &TEditorForm::ToolButton31Click);
-    nodes->AppendSeparator();
-    item(nodes, "Expand All ", &TEditorForm::ToolButton3Click);
-    item(nodes, "Collapse All ", &TEditorForm::ToolButton5Click);
-    nodes->AppendSeparator();
-    item(nodes, "Create Index Html", &TEditorForm::CreateIndexHtml1Click);
-    item(nodes, "Open Storage Folder", &TEditorForm::Backupallcollection1Click);
-    if (setup_.exitProgram) {
-        nodes->AppendSeparator();
-        item(nodes, "E&xit", &TEditorForm::Exit1Click);
-    }
-    bar->Append(nodes, "Nodes");
-
-    File1 = new wxMenu;
-    auto pageItem = [&](const char* caption, void (TEditorForm::*handler)()) {
-        item(File1, caption, handler);
-        pageItems_.push_back(File1->FindItemByPosition(File1->GetMenuItemCount() - 1));
-    };
-    pageItem("&New (Clear)", &TEditorForm::ToolButton12Click);
-    pageItem("&Open...", &TEditorForm::ToolButton46Click);
-    pageItem("&Save", &TEditorForm::ToolButton14Click);
-    File1->AppendSeparator();
-    item(File1, "Save as ...", &TEditorForm::SaveAs1Click);
-    File1->AppendSeparator();
-    item(File1, "Print...", &TEditorForm::Print1Click);
-    File1->AppendSeparator();
-    pageItem("Reload", &TEditorForm::ToolButton6Click);
-    bar->Append(File1, "&Html");
-
+    bar->Append(formBars_->CreateMenu(CommandPlace::NodesMenu), MenuTitle(CommandPlace::NodesMenu));
+    File1 = formBars_->CreateMenu(CommandPlace::HtmlMenu);
+    bar->Append(File1, MenuTitle(CommandPlace::HtmlMenu));
     commandBars_->AppendMenus(this, bar);
     CreateToolMenus(bar);
     SetMenuBar(bar);
 
-    TVPopup = std::make_unique<wxMenu>();
-    item(TVPopup.get(), "Rename", &TEditorForm::Rename1Click);
-    TVPopup->AppendSeparator();
-    item(TVPopup.get(), "Open in Browser", &TEditorForm::ToolButton55Click);
-    item(TVPopup.get(), "Open original homepage", &TEditorForm::ToolButton112Click);
-    TVPopup->AppendSeparator();
-    item(TVPopup.get(), "Expand", &TEditorForm::ExpandAll2Click);
-    item(TVPopup.get(), "Collapse", &TEditorForm::CollapseAll2Click);
+    TVPopup.reset(formBars_->CreateMenu(CommandPlace::TreePopup));
 }
 
 void TEditorForm::BindTree()

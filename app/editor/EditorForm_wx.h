@@ -6,6 +6,7 @@
 #include "app/editor/EditWithMenu.h"
 #include "app/editor/EditorActions.h"
 #include "app/editor/EditorLayout.h"
+#include "app/editor/FormCommandTable.h"
 #include "app/editor/TreeOperations.h"
 #include "app/editor/session/ClipIntake.h"
 #include "app/editor/session/EditorDropTargeting.h"
@@ -45,6 +46,7 @@ class BrowseToolCommands;
 class DesktopWallpaper;
 class EditCommandBars;
 class ExportCommands;
+class FormCommandBars;
 class ExportDialogs;
 class PageFileScanner;
 class SchemaSettings;
@@ -82,7 +84,7 @@ struct EditorFormSetup {
     std::function<void()> exitProgram;  // the zone's Exit: every save, then the end
 };
 
-class TEditorForm : public wxFrame {
+class TEditorForm : public wxFrame, public FormCommandHandlers {
 public:
     ~TEditorForm() override;
 
@@ -109,63 +111,63 @@ public:
     int ActiveView() const;
 
     // --- handlers -------------------------------------------------------------------------
-    void ToolButton17Click(int view);  // the PageBar buttons, by their Tag
-    void ToolButton12Click();          // "&New (Clear)"
-    void ToolButton14Click();          // "&Save"
-    void ToolButton46Click();          // "&Open..."
-    void ToolButton6Click();           // "Reload"
+    void ToolButton17Click(int view);       // the PageBar buttons, by their Tag
+    void ToolButton12Click() override;      // "&New (Clear)"
+    void ToolButton14Click() override;      // "&Save"
+    void ToolButton46Click() override;      // "&Open..."
+    void ToolButton6Click() override;       // "Reload"
     void LoadfromURL1Click();
-    void AddItemBClick();
-    void AddSubItemBClick();
-    void AddClipboardBClick();
-    void ToolButton31Click();          // "Delete"
-    void ToolButton3Click();           // "Expand All "
-    void ToolButton5Click();           // "Collapse All "
-    void ExpandAll2Click();
-    void CollapseAll2Click();
-    void ToolButton27Click();          // "Prior Item"
-    void ToolButton42Click();          // "Next Item"
-    void Rename1Click();
+    void AddItemBClick() override;
+    void AddSubItemBClick() override;
+    void AddClipboardBClick() override;
+    void ToolButton31Click() override;      // "Delete"
+    void ToolButton3Click() override;       // "Expand All "
+    void ToolButton5Click() override;       // "Collapse All "
+    void ExpandAll2Click() override;
+    void CollapseAll2Click() override;
+    void ToolButton27Click();               // "Prior Item"
+    void ToolButton42Click();               // "Next Item"
+    void Rename1Click() override;
     void TVDragDrop(const wxPoint& point);  // client coordinates of TV
     void BtnUnicodeClick();
     void BtnCleanupClick();
-    void ToolButton8Click();           // "Clear all HTML tag": the page as pure text
-    void ToolButton9Click();           // "WordWrap"
+    void ToolButton8Click() override;       // "Clear all HTML tag": the page as pure text
+    void ToolButton9Click() override;       // "WordWrap"
     void Timer1Timer();
 
     // --- search, export, the Browse view's tools and the outward commands -----------------
-    void SearchBClick();
-    void Search2Click();
-    void RunSearch();      // Enter in SearchEdit, "&Go"
+    void SearchBClick() override;
+    void Search2Click() override;
+    void RunSearch();                           // Enter in SearchEdit, "&Go"
     void SearchLVClick();
     void webDocumentComplete();
     void webStatusTextChange(const std::string& text);
-    void SaveAs1Click();   // "Save Homepage As...", "Save as ..."
-    void Export1Click();   // "Export Node (Include ChildNodes)"
-    void CreateIndexHtml1Click();
-    void ToolButton41Click();   // "Back"
-    void ToolButton45Click();   // "Forward"
-    void ToolButton44Click();   // "Stop"
-    void ToolButton43Click();   // "Refresh"
-    void ToolButton112Click();  // "Open original homepage"
-    void ToolButton55Click();   // "Open in Browser", "Open With Browser"
-    void _MenuEditPageClick();  // fills the "Edit With" menus once
-    void ToolButton54Click();   // the "Edit With" button
-    void ToolButton51Click();   // "Active Desktop", "Set Current Html as Desktop"
-    void ClearDesktop1Click();
-    void HelpDocument1Click();
-    void SoftwareHomepage1Click();
-    void Suggestions1Click();
-    void Backupallcollection1Click();  // "Open Storage Folder"
-    void Print1Click();
-    void File1Click();   // the "&Html" menu opens
-    void Tools1Click();  // the "Tools" menu opens
-    void ShowCollectionTree1Click();
-    void ShowToolbar1Click();
-    void ShowImagesFolder1Click();
-    void Options1Click();  // "Options..."
-    void About1Click();    // "About..."
-    void Exit1Click();     // "E&xit", the "Exit" button
+    void SaveAs1Click() override;               // "Save Homepage As...", "Save as ..."
+    void Export1Click() override;               // "Export Node (Include ChildNodes)"
+    void CreateIndexHtml1Click() override;
+    void ToolButton41Click() override;          // "Back"
+    void ToolButton45Click() override;          // "Forward"
+    void ToolButton44Click() override;          // "Stop"
+    void ToolButton43Click() override;          // "Refresh"
+    void ToolButton112Click() override;         // "Open original homepage"
+    void ToolButton55Click() override;          // "Open in Browser", "Open With Browser"
+    void _MenuEditPageClick() override;         // fills the "Edit With" menus once
+    void ToolButton54Click() override;          // the "Edit With" button
+    void ToolButton51Click() override;          // "Active Desktop", "Set Current Html as Desktop"
+    void ClearDesktop1Click() override;
+    void HelpDocument1Click() override;
+    void SoftwareHomepage1Click() override;
+    void Suggestions1Click() override;
+    void Backupallcollection1Click() override;  // "Open Storage Folder"
+    void Print1Click() override;
+    void File1Click();                          // the "&Html" menu opens
+    void Tools1Click();                         // the "Tools" menu opens
+    void ShowCollectionTree1Click() override;
+    void ShowToolbar1Click() override;
+    void ShowImagesFolder1Click() override;
+    void Options1Click() override;              // "Options..."
+    void About1Click() override;                // "About..."
+    void Exit1Click() override;                 // "E&xit", the "Exit" button
     SearchController& Searching() { return *search_; }
     EditWithMenu& EditWith() { return *editWith_; }
     EditCommandBars& CommandBars() { return *commandBars_; }  // ToolBar1 and the editing menus
@@ -277,11 +279,7 @@ private:
     std::unique_ptr<XfceConfig> xfceConfig_;
     std::unique_ptr<DesktopWallpaper> wallpaper_;
     std::unique_ptr<ActiveDesktop> activeDesktop_;
-    std::vector<wxMenuItem*> pageItems_;  // "&New (Clear)", "&Open...", "&Save", "Reload"
-    wxMenuItem* showTreeItem_ = nullptr;
-    wxMenuItem* showToolbarItem_ = nullptr;
-    wxMenuItem* showImagesItem_ = nullptr;
-    int searchToolId_ = 0;
+    std::unique_ptr<FormCommandBars> formBars_;  // the menus and tools of the form's own commands
     TVekOLEDrop VekOLEDrop;
     TreeWidthCycle widthCycle_;
     std::unique_ptr<ImageFolderView> imageListFolder_;

@@ -3,7 +3,7 @@
 // at start-up (what the first drop waits for), a lookup issued while that indexing has just
 // begun, later lookups (hits and misses), and lookups right after the browser added entries.
 #include "platform/core/UrlCache.h"
-#include "tests/platform_core/UrlCacheWriter.h"
+#include "tests/support/UrlCacheWriter.h"
 
 #include <benchmark/benchmark.h>
 #include <fcntl.h>

@@ -4,8 +4,9 @@
 #include "platform/gui/WebViewEngine_wx.h"
 #include "tests/extension/BrimhookLibrary.h"
 #include "tests/extension/HandOverListener.h"
+#include "tests/support/OwnedFrame.h"
 #include "tests/support/TempDir.h"
-#include "tests/webengine/WebTestSupport.h"
+#include "tests/support/WebTestSupport.h"
 
 #include <gtest/gtest.h>
 #include <wx/frame.h>
@@ -24,7 +25,7 @@ TEST(BrimhookPage, SelectedParagraphOfARealPageIsSavedFromTheButton)
     test::HandOverListener quillory;
     ASSERT_TRUE(quillory.Listening());
 
-    auto* frame = new wxFrame(nullptr, wxID_ANY, "page", wxDefaultPosition, wxSize(800, 600));
+    test::OwnedFrame<> frame(new wxFrame(nullptr, wxID_ANY, "page", wxDefaultPosition, wxSize(800, 600)));
     std::shared_ptr<web::WebViewEngine> engine = web::WebViewEngine::Create(frame);
     ASSERT_TRUE(engine);
     int loaded = 0;
@@ -56,7 +57,7 @@ TEST(BrimhookPage, SelectedParagraphOfARealPageIsSavedFromTheButton)
     object.reset();
     doc.reset();
     engine.reset();
-    frame->Destroy();
+    frame.reset();
 }
 
 }  // namespace

@@ -5,7 +5,7 @@
 // the keyboard, saves each capture as a page of the collection.
 #include "tests/extension/BrimhookLibrary.h"
 #include "tests/extension/FakeHtmlDocument.h"
-#include "tests/platform_core/UrlCacheWriter.h"
+#include "tests/support/UrlCacheWriter.h"
 #include "tests/support/ProgramFolder.h"
 #include "tests/support/TempDir.h"
 

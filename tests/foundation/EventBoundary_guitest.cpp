@@ -1,6 +1,7 @@
 // The program's event boundary (the test programs run with it, as the program does): nothing a
 // handler throws reaches the toolkit or ends the loop; it is logged once, where it happened.
 #include "foundation/EventBoundary_wx.h"
+#include "tests/support/OwnedFrame.h"
 #include "tests/support/YieldUntil.h"
 
 #include <gtest/gtest.h>
@@ -20,7 +21,7 @@ using namespace std::chrono_literals;
 TEST(EventBoundary, AHandlerThatThrowsIsLoggedAndTheWindowGoesOn)
 {
     ASSERT_NE(dynamic_cast<GuardedApp*>(wxTheApp), nullptr);
-    auto* frame = new wxFrame(nullptr, wxID_ANY, "boundary");
+    test::OwnedFrame<> frame(new wxFrame(nullptr, wxID_ANY, "boundary"));
     int calls = 0;
     frame->Bind(wxEVT_MENU, [&](wxCommandEvent&) {
         ++calls;
@@ -45,7 +46,7 @@ TEST(EventBoundary, AHandlerThatThrowsIsLoggedAndTheWindowGoesOn)
     EXPECT_EQ(calls, 2);
     EXPECT_NE(log.find("quillory: event handler: a handler's failure\n"), std::string::npos) << log;
     EXPECT_NE(log.find("quillory: event handler: a timer's failure\n"), std::string::npos) << log;
-    frame->Destroy();
+    frame.reset();
 }
 
 // Work queued with CallAfter runs outside any handler: what it throws is logged too, and the

@@ -9,7 +9,7 @@
 
 #include "foundation/TrayIcon.h"
 #include "foundation/TrayIcon_wx.h"
-#include "tests/visual/GuiWait.h"
+#include "tests/support/GuiWait.h"
 
 namespace ql {
 namespace {

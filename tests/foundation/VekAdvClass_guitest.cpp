@@ -1,6 +1,7 @@
 #include "foundation/VekAdvClass_wx.h"
 #include "foundation/VekBaseClass_wx.h"
 
+#include "tests/support/OwnedFrame.h"
 #include "tests/support/TempDir.h"
 
 #include <chrono>
@@ -61,10 +62,7 @@ private:
 
 wxRect toRect(const FormRect& r) { return wxRect(r.Left, r.Top, r.Width, r.Height); }
 
-struct FrameDeleter {
-    void operator()(wxFrame* f) const { f->Destroy(); }
-};
-using FramePtr = std::unique_ptr<wxFrame, FrameDeleter>;
+using FramePtr = test::OwnedFrame<>;
 
 TEST(VekAdvClassGui, PlacementRoundTripsOnARealFrame)
 {

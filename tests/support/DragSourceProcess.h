@@ -1,5 +1,5 @@
 #pragma once
-// The drag source helper program of the drop tests (tests/platform_gui/drag_source_helper.cpp),
+// The drag source helper program of the drop tests (tests/platform/gui/drag_source_helper.cpp),
 // running for one test: it offers what a browser offers for the given mode at (x, y) of the
 // screen and reports on its output ("ready", "begin", "get <target>", "end").
 #include <fcntl.h>

@@ -1,7 +1,7 @@
 #pragma once
 // Drags from the drag source helper driven through XTest, for fixtures to mix in: the pointer,
 // its button, and waits that run the event loop and read the helper's output meanwhile.
-// QL_DRAG_SOURCE is the helper program (see tests/platform_gui/CMakeLists.txt).
+// QL_DRAG_SOURCE is the helper program (see tests/platform/gui/CMakeLists.txt).
 #include "tests/support/DragSourceProcess.h"
 
 #include <X11/Xlib.h>

@@ -1,7 +1,7 @@
 #include "app/collection/PictureLocalizer.h"
 #include "platform/core/IniFile.h"
 #include "platform/core/UrlCache.h"
-#include "tests/platform_core/UrlCacheWriter.h"
+#include "tests/support/UrlCacheWriter.h"
 #include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>

@@ -4,6 +4,7 @@
 #include "app/collection/TreeMirror_wx.h"
 #include "app/collection/TreeText.h"
 #include "app/editor/EditorTreeView_wx.h"
+#include "tests/support/OwnedFrame.h"
 #include "tests/support/YieldUntil.h"
 
 #include <gtest/gtest.h>
@@ -38,7 +39,7 @@ class WxTreeItemsGui : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        frame = new wxFrame(nullptr, wxID_ANY, "tree", wxPoint(50, 50), wxSize(300, 600));
+        frame.reset(new wxFrame(nullptr, wxID_ANY, "tree", wxPoint(50, 50), wxSize(300, 600)));
         tv = new wxTreeCtrl(frame, wxID_ANY, wxDefaultPosition, wxDefaultSize,
                             wxTR_HAS_BUTTONS | wxTR_NO_LINES | wxTR_HIDE_ROOT | wxTR_SINGLE | wxTR_FULL_ROW_HIGHLIGHT);
         tv->SetIndent(19);
@@ -47,7 +48,7 @@ protected:
         ASSERT_TRUE(test::YieldUntil([&] { return frame->IsShownOnScreen() && tv->GetClientSize().GetHeight() > 400; },
                                      5000ms));
     }
-    void TearDown() override { frame->Destroy(); }
+    void TearDown() override { frame.reset(); }
 
     std::string Text(const wxTreeItemId& item) const { return tv->GetItemText(item).utf8_string(); }
     // Clicks the item's expand button with the pointer, and waits until it has expanded.
@@ -81,7 +82,7 @@ protected:
         ASSERT_TRUE(test::YieldUntil([&] { return tv->IsExpanded(item); }, 3000ms)) << Text(item);
     }
 
-    wxFrame* frame = nullptr;
+    test::OwnedFrame<> frame;
     wxTreeCtrl* tv = nullptr;
     CollectionTree tree;
 };

@@ -5,6 +5,7 @@
 #include "platform/core/CopyDataTransport.h"
 #include "tests/app/editor/session/SessionFixture.h"
 #include "tests/app/zone/FakeZone.h"
+#include "tests/support/OwnedFrame.h"
 #include "tests/support/YieldUntil.h"
 
 #include <wx/app.h>
@@ -30,7 +31,7 @@ using namespace std::chrono_literals;
 class SaveHomepageGuiTest : public SessionFixture {
 protected:
     ScopedXdgEnv xdg;
-    TPlinderDragZoneForm* zone = nullptr;
+    OwnedFrame<TPlinderDragZoneForm> zone;
     FakeZoneEditor* editor = nullptr;
 
     void SetUp() override
@@ -48,15 +49,13 @@ protected:
             return std::unique_ptr<ZoneEditor>(std::move(e));
         };
         options.saveSettings = [] { return true; };
-        zone = new TPlinderDragZoneForm(settings, std::move(options));
+        zone.reset(new TPlinderDragZoneForm(settings, std::move(options)));
         zone->Start();
         ASSERT_TRUE(zone->HandOverListening()) << zone->HandOverError();
     }
     void TearDown() override
     {
-        if (zone)
-            zone->Destroy();
-        wxTheApp->Yield(true);
+        zone.reset();
     }
 };
 

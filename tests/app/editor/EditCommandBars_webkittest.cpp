@@ -5,9 +5,10 @@
 #include "platform/gui/HtmlEditControl.h"
 #include "platform/gui/WebViewEngine_wx.h"
 #include "tests/app/editor/FakeEditCommandPorts.h"
+#include "tests/support/OwnedFrame.h"
 #include "tests/support/FakeLauncher.h"
 #include "tests/support/TempDir.h"
-#include "tests/webengine/WebTestSupport.h"
+#include "tests/support/WebTestSupport.h"
 
 #include <gtest/gtest.h>
 #include <wx/choice.h>
@@ -28,7 +29,7 @@ using Tag = EditCommandTag;
 
 struct EditCommandBarsTest : ::testing::Test {
     test::TempDir dir;
-    wxFrame* frame = new wxFrame(nullptr, wxID_ANY, "edit commands", wxDefaultPosition, wxSize(900, 600));
+    test::OwnedFrame<> frame{new wxFrame(nullptr, wxID_ANY, "edit commands", wxDefaultPosition, wxSize(900, 600))};
     web::HtmlEditControl* edit = nullptr;
     wxTextCtrl* source = nullptr;
     wxToolBar* toolBar = nullptr;
@@ -74,6 +75,7 @@ struct EditCommandBarsTest : ::testing::Test {
         }
         frame->Destroy();
         bars.reset();  // the bars may go before the window: their handlers unbind themselves
+        frame.reset();
     }
 
     void Select(const std::u16string& words)

@@ -10,9 +10,10 @@
 #include "platform/core/SafeFile.h"
 #include "platform/gui/HtmlEditControl.h"
 #include "tests/app/editor/session/FakePorts.h"
+#include "tests/support/OwnedFrame.h"
 #include "tests/support/FakeLauncher.h"
 #include "tests/support/TempDir.h"
-#include "tests/webengine/WebTestSupport.h"
+#include "tests/support/WebTestSupport.h"
 
 #include <gtest/gtest.h>
 #include <wx/app.h>
@@ -68,7 +69,7 @@ protected:
     std::vector<DesktopApp> editWithApps;     // the desktop's applications for HTML files
     test::FixedClock clock;
     std::map<std::string, std::string> cache;
-    TEditorForm* form = nullptr;
+    test::OwnedFrame<TEditorForm> form;
     std::vector<std::string> browsed;  // documents the Browse view completed
     bool withZoneCommands = false;     // Open() gives the editor the zone's Options, About and Exit
     bool defaultSize = false;          // Open() leaves the window at its own size, where the manager puts it
@@ -104,7 +105,7 @@ protected:
             setup.showAbout = [this] { zoneCommandsRun.push_back("about"); };
             setup.exitProgram = [this] { zoneCommandsRun.push_back("exit"); };
         }
-        form = CreateEditorForm(std::move(setup));
+        form.reset(CreateEditorForm(std::move(setup)));
         ASSERT_TRUE(form->HtmlEditor);
         // The window's own handler (the search hit's marking) still runs.
         form->web->OnDocumentComplete = [this, own = form->web->OnDocumentComplete](com::IDispatch* d, const std::string& url) {
@@ -122,10 +123,7 @@ protected:
 
     void TearDown() override
     {
-        if (form) {
-            form->Destroy();
-            wxTheApp->ProcessIdle();
-        }
+        form.reset();
     }
 
     std::string File(const std::string& id) const { return PageFileName(settings.CollectionDir, id); }

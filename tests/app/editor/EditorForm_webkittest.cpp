@@ -13,7 +13,7 @@
 #include "tests/app/editor/EditorFormFixture.h"
 #include "tests/support/DragSourceProcess.h"
 #include "tests/support/TempDir.h"
-#include "tests/webengine/WebTestSupport.h"
+#include "tests/support/WebTestSupport.h"
 
 #include <gtest/gtest.h>
 #include <wx/menu.h>

@@ -3,6 +3,7 @@
 // menus in order, with the drop zone's Options, About and Exit where a zone gives them.
 #include "app/product/ProductInfo.h"
 #include "app/editor/BrowseToolCommands.h"
+#include "app/editor/FormCommandTable.h"
 #include "app/editor/SearchPanel_wx.h"
 #include "app/editor/SearchController.h"
 #include "platform/gui/DomScript.h"
@@ -289,6 +290,27 @@ TEST_F(EditorToolsTest, TheZonesCommandsSitInTheirMenusAndRunFromThereAndTheExit
     press.SetEventObject(form->DocBar);
     form->DocBar->ProcessWindowEvent(press);
     EXPECT_EQ(zoneCommandsRun, (std::vector<std::string>{"options", "about", "exit", "exit"}));
+}
+
+// The form's menus and toolbars show the commands its command table lists for them.
+TEST_F(EditorToolsTest, EveryMenuAndToolbarShowsTheCommandsOfTheTable)
+{
+    withZoneCommands = true;
+    ASSERT_NO_FATAL_FAILURE(Open());
+    auto listed = [](CommandPlace place) {
+        std::vector<std::string> captions;
+        for (FormCommand id : ShownCommands(place, OfferedCommands{true, true, true}))
+            captions.push_back(id == FormCommand::Separator ? "-" : FormCommandOf(id)->caption);
+        return captions;
+    };
+    wxMenuBar* bar = form->GetMenuBar();
+    for (CommandPlace menu : {CommandPlace::NodesMenu, CommandPlace::HtmlMenu, CommandPlace::ToolsMenu, CommandPlace::HelpMenu})
+        EXPECT_EQ(Captions(bar->GetMenu(bar->FindMenu(MenuTitle(menu)))), listed(menu)) << MenuTitle(menu);
+    EXPECT_EQ(Captions(form->TVPopup.get()), listed(CommandPlace::TreePopup));
+    EXPECT_EQ(Captions(form->ToolBar_main), listed(CommandPlace::TreeToolbar));
+    EXPECT_EQ(Captions(form->DocBar), listed(CommandPlace::DocBar));
+    EXPECT_EQ(Captions(form->BrowseTools), listed(CommandPlace::BrowseToolbar));
+    EXPECT_EQ(Captions(form->ToolBar2), listed(CommandPlace::TextToolbar));
 }
 
 TEST_F(EditorToolsTest, EditWithListsTheDesktopsApplicationsOnceAndStartsThePage)

@@ -3,7 +3,7 @@
 // hand-over, drops from real X11 drags, the exit sequence on SIGTERM and SIGINT, a kill right
 // after a drop, and the line printed without a display.
 #include "platform/core/Registry.h"
-#include "tests/platform_core/UrlCacheWriter.h"
+#include "tests/support/UrlCacheWriter.h"
 #include "tests/support/DragSourceProcess.h"
 #include "tests/support/ProgramFolder.h"
 #include "tests/support/TempDir.h"

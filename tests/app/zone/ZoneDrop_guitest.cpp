@@ -7,6 +7,7 @@
 #include "app/zone/ZoneTargeting.h"
 #include "tests/app/editor/session/SessionFixture.h"
 #include "tests/app/zone/FakeZone.h"
+#include "tests/support/OwnedFrame.h"
 #include "tests/support/XPointerDrag.h"
 
 #include <wx/treectrl.h>
@@ -24,7 +25,7 @@ namespace {
 class ZoneDropTest : public SessionFixture, protected XPointerDrag {
 protected:
     ScopedXdgEnv xdg;
-    TPlinderDragZoneForm* zone = nullptr;
+    OwnedFrame<TPlinderDragZoneForm> zone;
     TreeNode* a = nullptr;
     wxPoint place{600, 300};  // saved; none for the default place
 
@@ -45,7 +46,7 @@ protected:
         ZoneFormOptions options;
         options.editorFactory = [this](const ZoneCommandRunner&) { return std::make_unique<FakeZoneEditor>(*session, *clips, views); };
         options.saveSettings = [] { return true; };
-        zone = new TPlinderDragZoneForm(settings, std::move(options));
+        zone.reset(new TPlinderDragZoneForm(settings, std::move(options)));
         zone->Start();
         ASSERT_TRUE(WaitFor([&] { return zone->Started(); }, 5000));
     }
@@ -53,8 +54,7 @@ protected:
     {
         Button(false);  // a failed drag must not leave the button down for the next test
         source.reset();
-        if (zone)
-            zone->Destroy();
+        zone.reset();
         Pump(0);
     }
 

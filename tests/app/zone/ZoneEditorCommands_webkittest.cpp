@@ -9,8 +9,9 @@
 #include "app/zone/TPlinderDragZoneForm_wx.h"
 #include "foundation/VekCollectClass.h"
 #include "platform/core/IniFile.h"
+#include "tests/support/OwnedFrame.h"
 #include "tests/support/TempDir.h"
-#include "tests/webengine/WebTestSupport.h"
+#include "tests/support/WebTestSupport.h"
 
 #include <gtest/gtest.h>
 #include <wx/app.h>
@@ -30,8 +31,8 @@ protected:
     ScopedXdgEnv xdg;
     TempDir temp;
     UnattendedDialogs editorBoxes{nullptr};
-    TPlinderDragZoneForm* zone = nullptr;
-    TEditorForm* editor = nullptr;
+    OwnedFrame<TPlinderDragZoneForm> zone;
+    OwnedFrame<TEditorForm> editor;
 
     void SetUp() override
     {
@@ -44,23 +45,22 @@ protected:
         ZoneFormOptions options;
         options.editorFactory = EditorFormFactory(CollectionContext{Settings, ClipSourceUrl, ImagesIni.get()}, editorBoxes);
         options.saveSettings = [] { return SaveSettings(); };
-        zone = new TPlinderDragZoneForm(Settings, std::move(options));
+        zone.reset(new TPlinderDragZoneForm(Settings, std::move(options)));
         zone->Start();
         // "Show/Hide Main Window" makes the editor and shows it.
         zone->Controller().Image1DblClick();
+        TEditorForm* made = nullptr;
         for (wxWindow* w : wxTopLevelWindows)
             if (auto* form = dynamic_cast<TEditorForm*>(w))
-                editor = form;
+                made = form;
+        editor.reset(made);
         ASSERT_TRUE(editor);
         ASSERT_TRUE(PumpUntil([&] { return editor->IsShownOnScreen() && editor->Tree().Selected(); }));
     }
     void TearDown() override
     {
-        if (zone)
-            zone->Destroy();
-        if (editor)
-            editor->Destroy();
-        wxTheApp->ProcessIdle();
+        zone.reset();
+        editor.reset();
         (void)SaveSettings();  // clears what an unfinished test left loaded
     }
     // Runs `command` and closes the first of the zone's dialogs it shows modally; that dialog.

@@ -6,6 +6,7 @@
 #include "app/zone/TPlinderDragZoneForm_wx.h"
 #include "foundation/TrayIcon_wx.h"
 #include "foundation/VekCollectClass.h"
+#include "tests/support/OwnedFrame.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/YieldUntil.h"
 
@@ -33,14 +34,10 @@ protected:
     ScopedXdgEnv xdg;
     TSettings settings;
     int saves = 0;
-    TPlinderDragZoneForm* zone = nullptr;
+    OwnedFrame<TPlinderDragZoneForm> zone;
 
     void SetUp() override { ASSERT_NO_FATAL_FAILURE(StartZone(400, 300)); }
-    void TearDown() override
-    {
-        zone->Destroy();
-        wxTheApp->Yield(true);
-    }
+    void TearDown() override { zone.reset(); }
     void StartZone(int savedLeft, int savedTop)
     {
         settings.showDragForm = true;
@@ -51,7 +48,7 @@ protected:
             ++saves;
             return true;
         };
-        zone = new TPlinderDragZoneForm(settings, std::move(options));
+        zone.reset(new TPlinderDragZoneForm(settings, std::move(options)));
         zone->Start();
         ASSERT_TRUE(YieldUntil([&] { return zone->Started(); }, 5s));
     }
@@ -66,8 +63,7 @@ TEST_F(ZoneFormTest, GtkFindsTheZoneWhereItIsAtItsSavedPlaceAndAtItsDefaultOne)
 {
     // Drops are looked up through the toolkit's copy of the position: a stale one refuses them.
     EXPECT_TRUE(PlacedAt(wxPoint(400, 300))) << PlacementOf(zone);
-    zone->Destroy();
-    wxTheApp->Yield(true);
+    zone.reset();
     ASSERT_NO_FATAL_FAILURE(StartZone(0, 0));
     EXPECT_TRUE(PlacedAt(wxPoint(wxGetDisplaySize().x * 3 / 4, 10))) << PlacementOf(zone);
 }
