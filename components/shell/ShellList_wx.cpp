@@ -293,21 +293,9 @@ void TSvCustomShellList::EditLabel(int index)
     wxListCtrl::EditLabel(index);
 }
 
-bool TSvCustomShellList::HasFocus() const
-{
-    const wxWindow* focus = wxWindow::FindFocus();
-    return focus && (focus == this || focus->GetParent() == this);
-}
+bool TSvCustomShellList::HasFocus() const { return FocusWithin(*this); }
 
-void TSvCustomShellList::SetBusy(bool busy)
-{
-    if (busy) {
-        if (busyDepth_++ == 0)
-            wxBeginBusyCursor();
-    } else if (busyDepth_ > 0 && --busyDepth_ == 0) {
-        wxEndBusyCursor();
-    }
-}
+void TSvCustomShellList::SetBusy(bool busy) { busy_.Set(busy); }
 
 TChangeHandlerThread::Poster TSvCustomShellList::ChangePoster()
 {
