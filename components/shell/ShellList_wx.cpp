@@ -168,17 +168,9 @@ int TSvCustomShellList::TrackMenu(const shell::PopupMenu& menu, int x, int y)
 
 // Items -----------------------------------------------------------------------------------------
 
-void TSvCustomShellList::BeginUpdate()
-{
-    if (updateDepth_++ == 0)
-        Freeze();
-}
+void TSvCustomShellList::BeginUpdate() { updates_.Begin(); }
 
-void TSvCustomShellList::EndUpdate()
-{
-    if (updateDepth_ > 0 && --updateDepth_ == 0)
-        Thaw();
-}
+void TSvCustomShellList::EndUpdate() { updates_.End(); }
 
 void TSvCustomShellList::ClearItems()
 {

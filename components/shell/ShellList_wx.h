@@ -7,7 +7,7 @@
 
 #include <wx/timer.h>
 
-#include "components/shell/ControlFocusBusy_wx.h"
+#include "components/shell/ControlState_wx.h"
 #include "components/shell/ControlLiveness.h"
 #include "components/shell/CustomListView_wx.h"
 #include "components/shell/ShellDragPort_wx.h"
@@ -84,7 +84,7 @@ private:
     wxTimer refreshTimer_;
     bool editing_ = false;
     int dropHighlight_ = -1;
-    int updateDepth_ = 0;
+    NestedFreeze updates_{*this};
     NestedBusyCursor busy_;
     OverlaidIcons icons_;
     Registry columnData_;  // the user's registry: the file manager's "DirectoryCols"

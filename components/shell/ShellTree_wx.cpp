@@ -288,17 +288,9 @@ void TSvCustomShellTree::MakeVisible(TTreeNode node)
         EnsureVisible(ItemOf(node));
 }
 
-void TSvCustomShellTree::BeginUpdate()
-{
-    if (updateDepth_++ == 0)
-        Freeze();
-}
+void TSvCustomShellTree::BeginUpdate() { updates_.Begin(); }
 
-void TSvCustomShellTree::EndUpdate()
-{
-    if (updateDepth_ > 0 && --updateDepth_ == 0)
-        Thaw();
-}
+void TSvCustomShellTree::EndUpdate() { updates_.End(); }
 
 void TSvCustomShellTree::EditLabel(TTreeNode node)
 {

@@ -10,7 +10,7 @@
 
 #include <wx/imaglist.h>
 #include <wx/timer.h>
-#include "components/shell/ControlFocusBusy_wx.h"
+#include "components/shell/ControlState_wx.h"
 #include "components/shell/ControlLiveness.h"
 #include "components/shell/CustomTreeView_wx.h"
 #include "components/shell/ShellDragPort_wx.h"
@@ -99,7 +99,7 @@ private:
     std::unordered_map<TTreeNode, int> overlayOf_;
     bool editing_ = false;
     NestedBusyCursor busy_;
-    int updateDepth_ = 0;
+    NestedFreeze updates_{*this};
 };
 
 }  // namespace ql::shellctl

@@ -1,5 +1,5 @@
 #pragma once
-// What the shell list and the shell tree tell their controllers about focus and work in progress.
+// What the shell list and the shell tree share about focus, work in progress and held-back drawing.
 class wxWindow;
 
 namespace ql::shellctl {
@@ -14,6 +14,19 @@ public:
     void Set(bool busy);
 
 private:
+    int depth_ = 0;
+};
+
+// Drawing held back for updates that nest: frozen at the first begin, thawed at the last end;
+// an end without a begin does nothing.
+class NestedFreeze {
+public:
+    explicit NestedFreeze(wxWindow& window) : window_(window) {}
+    void Begin();
+    void End();
+
+private:
+    wxWindow& window_;
     int depth_ = 0;
 };
 

@@ -1,4 +1,4 @@
-#include "components/shell/ControlFocusBusy_wx.h"
+#include "components/shell/ControlState_wx.h"
 
 #include <wx/utils.h>
 #include <wx/window.h>
@@ -19,6 +19,18 @@ void NestedBusyCursor::Set(bool busy)
     } else if (depth_ > 0 && --depth_ == 0) {
         wxEndBusyCursor();
     }
+}
+
+void NestedFreeze::Begin()
+{
+    if (depth_++ == 0)
+        window_.Freeze();
+}
+
+void NestedFreeze::End()
+{
+    if (depth_ > 0 && --depth_ == 0)
+        window_.Thaw();
 }
 
 }  // namespace ql::shellctl
