@@ -1,6 +1,8 @@
 // String, path and language helpers of VekBaseClass.
 #include "foundation/VekBaseClass.h"
 
+#include "platform/core/AsciiCase.h"
+
 #include <climits>
 #include <cstdlib>
 #include <unistd.h>
@@ -8,8 +10,6 @@
 namespace ql {
 
 namespace {
-
-char lowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
 // The locale that names the user's language: LC_ALL, then LC_MESSAGES, then LANG.
 std::string localeName()
@@ -28,7 +28,7 @@ int PosNoCase(const std::string& sub, const std::string& text)
         return 0;
     for (size_t i = 0; i + sub.size() <= text.size(); ++i) {
         size_t k = 0;
-        while (k < sub.size() && lowerAscii(text[i + k]) == lowerAscii(sub[k]))
+        while (k < sub.size() && LowerAscii(text[i + k]) == LowerAscii(sub[k]))
             ++k;
         if (k == sub.size())
             return static_cast<int>(i) + 1;

@@ -7,8 +7,6 @@ namespace ql {
 
 namespace {
 
-char lowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
 bool isContinuation(unsigned char c) { return (c & 0xC0) == 0x80; }
 
 // Byte length of the character led by `c` (1 for stray or invalid bytes).
@@ -102,7 +100,7 @@ std::size_t FindNoCase(std::string_view text, std::string_view sub, std::size_t 
         return std::string_view::npos;
     // Candidates are found with memchr on both cases of the first letter: searching whole page
     // files, most bytes are skipped there.
-    const char lower = lowerAscii(sub[0]);
+    const char lower = LowerAscii(sub[0]);
     const char upper = (lower >= 'a' && lower <= 'z') ? static_cast<char>(lower - 'a' + 'A') : lower;
     const char* const base = text.data();
     const char* p = base + from;
@@ -124,7 +122,7 @@ std::size_t FindNoCase(std::string_view text, std::string_view sub, std::size_t 
         if (hit == none)
             return std::string_view::npos;
         std::size_t k = 1;
-        while (k < sub.size() && lowerAscii(hit[k]) == lowerAscii(sub[k]))
+        while (k < sub.size() && LowerAscii(hit[k]) == LowerAscii(sub[k]))
             ++k;
         if (k == sub.size())
             return static_cast<std::size_t>(hit - base);
@@ -141,16 +139,6 @@ bool ContainsNoCase(std::string_view text, std::string_view sub)
 bool StartsWithNoCase(std::string_view text, std::string_view prefix)
 {
     return text.size() >= prefix.size() && EqualsNoCase(text.substr(0, prefix.size()), prefix);
-}
-
-bool EqualsNoCase(std::string_view a, std::string_view b)
-{
-    if (a.size() != b.size())
-        return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (lowerAscii(a[i]) != lowerAscii(b[i]))
-            return false;
-    return true;
 }
 
 std::string ReplaceAll(std::string_view text, std::string_view from, std::string_view to)

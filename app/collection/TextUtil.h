@@ -3,6 +3,7 @@
 // UTF-8 on character boundaries, ASCII case-insensitive search and replace, and the line list
 // form in which pages and tree files are read and written (lines ended by CR LF).
 #include "foundation/VekBaseClass.h"
+#include "platform/core/AsciiCase.h"
 
 #include <cstddef>
 #include <string>
@@ -25,7 +26,6 @@ std::string Utf8CutBytes(std::string_view text, std::size_t maxBytes);
 std::size_t FindNoCase(std::string_view text, std::string_view sub, std::size_t from = 0);
 bool ContainsNoCase(std::string_view text, std::string_view sub);
 bool StartsWithNoCase(std::string_view text, std::string_view prefix);
-bool EqualsNoCase(std::string_view a, std::string_view b);
 std::string ReplaceAll(std::string_view text, std::string_view from, std::string_view to);
 std::string ReplaceAllNoCase(std::string_view text, std::string_view from, std::string_view to);
 

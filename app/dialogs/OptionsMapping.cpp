@@ -2,38 +2,54 @@
 
 #include "foundation/VekCollectClass.h"
 
+#include <utility>
+
 namespace ql {
+
+namespace {
+
+// Each check box with the setting it shows and stores.
+constexpr std::pair<bool OptionsControls::*, bool TSettings::*> kChecks[] = {
+    {&OptionsControls::check1, &TSettings::DragIncludeImage},
+    {&OptionsControls::check2, &TSettings::MonitorFileChange},
+    {&OptionsControls::Check3, &TSettings::ShowMainForm},
+    {&OptionsControls::check4, &TSettings::AutoChangeTxtToHtml},
+    {&OptionsControls::check5, &TSettings::UseDiv},
+    {&OptionsControls::check6, &TSettings::AutoCleanUp},
+    {&OptionsControls::check7, &TSettings::AutoUnicode},
+    {&OptionsControls::CheckDragZone, &TSettings::showDragForm},
+};
+
+// Each two-item radio group with its setting and the item that means the setting is on.
+struct RadioSetting {
+    int OptionsControls::*group;
+    bool TSettings::*setting;
+    int onItem;
+};
+constexpr RadioSetting kRadios[] = {
+    {&OptionsControls::RG1, &TSettings::DragUseHtml, 0},
+    {&OptionsControls::RG3, &TSettings::DragUseUnicode, 1},
+    {&OptionsControls::RG4, &TSettings::DragHideAfterSave, 0},
+};
+
+}  // namespace
 
 OptionsControls ShowOptions(const TSettings& s)
 {
     OptionsControls c;
-    c.RG1 = s.DragUseHtml ? 0 : 1;
-    c.RG3 = s.DragUseUnicode ? 1 : 0;
-    c.RG4 = s.DragHideAfterSave ? 0 : 1;
-    c.check1 = s.DragIncludeImage;
-    c.check2 = s.MonitorFileChange;
-    c.Check3 = s.ShowMainForm;
-    c.check4 = s.AutoChangeTxtToHtml;
-    c.check5 = s.UseDiv;
-    c.check6 = s.AutoCleanUp;
-    c.check7 = s.AutoUnicode;
-    c.CheckDragZone = s.showDragForm;
+    for (const auto& r : kRadios)
+        c.*r.group = s.*r.setting ? r.onItem : 1 - r.onItem;
+    for (const auto& [control, setting] : kChecks)
+        c.*control = s.*setting;
     return c;
 }
 
 void StoreOptions(const OptionsControls& c, TSettings& s)
 {
-    s.DragUseHtml = c.RG1 == 0;
-    s.DragUseUnicode = c.RG3 == 1;
-    s.DragHideAfterSave = c.RG4 == 0;
-    s.DragIncludeImage = c.check1;
-    s.MonitorFileChange = c.check2;
-    s.ShowMainForm = c.Check3;
-    s.AutoChangeTxtToHtml = c.check4;
-    s.UseDiv = c.check5;
-    s.AutoCleanUp = c.check6;
-    s.AutoUnicode = c.check7;
-    s.showDragForm = c.CheckDragZone;
+    for (const auto& r : kRadios)
+        s.*r.setting = c.*r.group == r.onItem;
+    for (const auto& [control, setting] : kChecks)
+        s.*setting = c.*control;
 }
 
 }  // namespace ql

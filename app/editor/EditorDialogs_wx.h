@@ -1,5 +1,5 @@
 #pragma once
-// The editor's message, question, input and open-file boxes through wx.
+// The message, question, input and open-file boxes of the editor and the drop zone through wx.
 #include "app/editor/ExportCommands.h"
 #include "app/editor/session/EditorPorts.h"
 

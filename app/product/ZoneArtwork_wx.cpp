@@ -1,4 +1,5 @@
 #include "app/product/ZoneArtwork_wx.h"
+#include "platform/gui/ImagePixels_wx.h"
 
 #include <wx/dcmemory.h>
 #include <wx/graphics.h>
@@ -69,20 +70,8 @@ wxBitmap ProgramIconBitmap(int size) { return Draw(size, size, false); }
 
 TIcon ProgramTrayIcon()
 {
-    wxImage image = ProgramIconBitmap(24).ConvertToImage();
-    TIcon icon;
-    icon.Width = image.GetWidth();
-    icon.Height = image.GetHeight();
-    icon.Rgba.resize(static_cast<std::size_t>(icon.Width) * icon.Height * 4);
-    const unsigned char* rgb = image.GetData();
-    const unsigned char* alpha = image.HasAlpha() ? image.GetAlpha() : nullptr;
-    for (std::size_t i = 0, n = static_cast<std::size_t>(icon.Width) * icon.Height; i < n; ++i) {
-        icon.Rgba[4 * i] = rgb[3 * i];
-        icon.Rgba[4 * i + 1] = rgb[3 * i + 1];
-        icon.Rgba[4 * i + 2] = rgb[3 * i + 2];
-        icon.Rgba[4 * i + 3] = alpha ? alpha[i] : 255;
-    }
-    return icon;
+    RgbaImage pixels = ImagePixels(ProgramIconBitmap(24).ConvertToImage());
+    return TIcon{pixels.width, pixels.height, std::move(pixels.rgba)};
 }
 
 }  // namespace ql

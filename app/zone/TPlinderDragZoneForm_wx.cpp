@@ -125,7 +125,8 @@ TPlinderDragZoneForm::TPlinderDragZoneForm(TSettings& settings, ZoneFormOptions 
       TVTimer(this),
       leaveTimer_(this),
       exitCloser_(this),
-      Timer1(std::make_unique<ActionTimerImpl>(this))
+      Timer1(std::make_unique<ActionTimerImpl>(this)),
+      dialogs_(this)
 {
     wxIconBundle icons;
     for (int size : {16, 32, 48}) {
@@ -135,7 +136,6 @@ TPlinderDragZoneForm::TPlinderDragZoneForm(TSettings& settings, ZoneFormOptions 
     }
     SetIcons(icons);
     BuildControls();
-    dialogs_.Parent = this;
 
     const bool trayAvailable = TrayAvailable();
     ZoneControllerDeps deps{settings, *this, dialogs_, launcher_, *Timer1};

@@ -2,8 +2,8 @@
 // The drop zone: a borderless, always-on-top window without a taskbar entry that shows the
 // zone picture, opens into the collection tree while a drag passes over it, owns the
 // notification-area icon and its menu, and receives the clip hand-over.
+#include "app/editor/EditorDialogs_wx.h"
 #include "app/zone/ZoneController.h"
-#include "app/zone/ZoneDialogs_wx.h"
 #include "app/zone/PausedHint_wx.h"
 #include "app/zone/ZoneMenu.h"
 #include "components/browserhost/WebHostDde.h"
@@ -122,7 +122,7 @@ private:
     std::unique_ptr<wxMenu> TrayIconPopup;
     std::unique_ptr<WxTrayMenu> trayMenu_;
     std::unique_ptr<TTrayIcon> TrayIcon1;
-    WxZoneDialogs dialogs_;
+    WxEditorDialogs dialogs_;  // boxes above the zone
     SystemShellLauncher launcher_;
     std::unique_ptr<ZoneController> controller_;
     std::unique_ptr<TreeMirror> mirror_;

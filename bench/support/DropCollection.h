@@ -3,19 +3,15 @@
 // drop benchmarks use it: the browser cache holds the five pictures of the clip that
 // ClipFragment() gives.
 #include "app/collection/PageId.h"
-#include "app/editor/session/ClipIntake.h"
-#include "app/editor/session/PageSession.h"
 #include "app/zone/ZoneController.h"
 #include "bench/support/BenchFolder.h"
 #include "bench/support/BigTree.h"
-#include "platform/core/IniFile.h"
 #include "platform/core/SafeFile.h"
-#include "tests/app/editor/session/FakePorts.h"
+#include "tests/app/editor/session/FakeSession.h"
 #include "tests/app/zone/FakeZone.h"
 #include "tests/support/FakeLauncher.h"
 
 #include <filesystem>
-#include <map>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -60,19 +56,8 @@ inline std::string ClipFragment()
     return html;
 }
 
-struct DropCollection {
+struct DropCollection : FakeSession {
     Folder folder;
-    TSettings settings;
-    std::string clipSourceUrl;
-    std::unique_ptr<IniFile> images;
-    CollectionTree tree;
-    FakeViews views;
-    FakeWindow window;
-    FakeEditorDialogs dialogs;
-    FixedClock clock;
-    std::map<std::string, std::string> cache;
-    std::unique_ptr<PageSession> session;
-    std::unique_ptr<ClipIntake> clips;
     FakeZoneWindow zoneWindow;
     FakeActionTimer timer;
     FakeLauncher launcher;
@@ -95,15 +80,7 @@ struct DropCollection {
         if (size.imagesIniPages > 0 &&
             !WriteFileAtomic(settings.CollectionDir + "images.ini", BigImagesIni(size.imagesIniPages)))
             throw std::runtime_error("images.ini could not be written");
-        images = std::make_unique<IniFile>(settings.CollectionDir + "images.ini");
-        session = std::make_unique<PageSession>(CollectionContext{settings, clipSourceUrl, images.get()}, tree, views,
-                                                window, dialogs, clock, [this](const std::string& url, std::uint64_t, const std::string&) {
-                                                    auto it = cache.find(url);
-                                                    return it == cache.end() ? std::string() : it->second;
-                                                });
-        clips = std::make_unique<ClipIntake>(*session, views, window, dialogs);
-        views.session = session.get();
-        window.session = session.get();
+        OpenSession();
         TreeNode* top = tree.AddNode(nullptr, Attach::LastChild, "Articles");
         tree.SetPageId(top, "Articles");
         if (!SaveTextToFile("<html><body></body></html>", PageFileName(settings.CollectionDir, "Articles")))

@@ -19,6 +19,20 @@ void ReleaseAndClear(T** slot)
     }
 }
 
+// An interface the event gives through `out`: none (S_FALSE) without an event; otherwise `out`
+// is released and cleared before the event fills it.
+template <class Event, class I, class... In>
+HRESULT InterfaceFrom(const Event& event, I** out, In... in)
+{
+    if (!event) {
+        if (out)
+            *out = nullptr;
+        return S_FALSE;
+    }
+    ReleaseAndClear(out);
+    return event(in..., out);
+}
+
 }  // namespace
 
 HRESULT TWebHostCore::ShowContextMenu(std::uint32_t dwID, dochost::POINT* ppt, IUnknown* pcmdtReserved,
@@ -76,24 +90,12 @@ HRESULT TWebHostCore::GetOptionKeyPath(std::u16string* key, std::uint32_t dw)
 
 HRESULT TWebHostCore::GetDropTarget(IDropTarget* dropTarget, IDropTarget** result)
 {
-    if (!OnGetDropTarget) {
-        if (result)
-            *result = nullptr;
-        return S_FALSE;
-    }
-    ReleaseAndClear(result);
-    return OnGetDropTarget(dropTarget, result);
+    return InterfaceFrom(OnGetDropTarget, result, dropTarget);
 }
 
 HRESULT TWebHostCore::GetExternal(IDispatch** dispatch)
 {
-    if (!OnGetExternal) {
-        if (dispatch)
-            *dispatch = nullptr;
-        return S_FALSE;
-    }
-    ReleaseAndClear(dispatch);
-    return OnGetExternal(dispatch);
+    return InterfaceFrom(OnGetExternal, dispatch);
 }
 
 HRESULT TWebHostCore::TranslateUrl(std::uint32_t translate, const std::u16string& urlIn, std::u16string* urlOut)
@@ -105,13 +107,7 @@ HRESULT TWebHostCore::TranslateUrl(std::uint32_t translate, const std::u16string
 
 HRESULT TWebHostCore::FilterDataObject(IDataObject* dataObject, IDataObject** result)
 {
-    if (!OnFilterDataObject) {
-        if (result)
-            *result = nullptr;
-        return S_FALSE;
-    }
-    ReleaseAndClear(result);
-    return OnFilterDataObject(dataObject, result);
+    return InterfaceFrom(OnFilterDataObject, result, dataObject);
 }
 
 HRESULT TWebHostCore::ShowMessage(const std::u16string& text, const std::u16string& caption, std::int32_t type,

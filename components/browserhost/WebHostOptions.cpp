@@ -15,23 +15,27 @@ const std::uint32_t HostUIFlagValues[17] = {
 };
 
 
-std::uint32_t DownloadControlFlagsOf(const TDownloadControlOptions& options)
+namespace {
+
+// The sum of the flag values of the members in the set.
+template <class E, std::size_t N>
+std::uint32_t FlagsOf(const OptionSet<E, N>& options, const std::uint32_t (&values)[N])
 {
     std::uint32_t sum = 0;
-    for (std::size_t i = 0; i < TDownloadControlOptions::Count; ++i)
-        if (options.Contains(static_cast<TDownloadControlOption>(i)))
-            sum += DownloadControlFlagValues[i];
+    for (std::size_t i = 0; i < N; ++i)
+        if (options.Contains(static_cast<E>(i)))
+            sum += values[i];
     return sum;
 }
 
-std::uint32_t HostUIFlagsOf(const TUserInterfaceOptions& options)
+}  // namespace
+
+std::uint32_t DownloadControlFlagsOf(const TDownloadControlOptions& options)
 {
-    std::uint32_t sum = 0;
-    for (std::size_t i = 0; i < TUserInterfaceOptions::Count; ++i)
-        if (options.Contains(static_cast<TUserInterfaceOption>(i)))
-            sum += HostUIFlagValues[i];
-    return sum;
+    return FlagsOf(options, DownloadControlFlagValues);
 }
+
+std::uint32_t HostUIFlagsOf(const TUserInterfaceOptions& options) { return FlagsOf(options, HostUIFlagValues); }
 
 web::WebEngineSettings EngineSettingsFor(std::uint32_t dl, std::uint32_t ui)
 {

@@ -168,17 +168,9 @@ int TSvCustomShellList::TrackMenu(const shell::PopupMenu& menu, int x, int y)
 
 // Items -----------------------------------------------------------------------------------------
 
-void TSvCustomShellList::BeginUpdate()
-{
-    if (updateDepth_++ == 0)
-        Freeze();
-}
+void TSvCustomShellList::BeginUpdate() { updates_.Begin(); }
 
-void TSvCustomShellList::EndUpdate()
-{
-    if (updateDepth_ > 0 && --updateDepth_ == 0)
-        Thaw();
-}
+void TSvCustomShellList::EndUpdate() { updates_.End(); }
 
 void TSvCustomShellList::ClearItems()
 {
@@ -293,21 +285,9 @@ void TSvCustomShellList::EditLabel(int index)
     wxListCtrl::EditLabel(index);
 }
 
-bool TSvCustomShellList::HasFocus() const
-{
-    const wxWindow* focus = wxWindow::FindFocus();
-    return focus && (focus == this || focus->GetParent() == this);
-}
+bool TSvCustomShellList::HasFocus() const { return FocusWithin(*this); }
 
-void TSvCustomShellList::SetBusy(bool busy)
-{
-    if (busy) {
-        if (busyDepth_++ == 0)
-            wxBeginBusyCursor();
-    } else if (busyDepth_ > 0 && --busyDepth_ == 0) {
-        wxEndBusyCursor();
-    }
-}
+void TSvCustomShellList::SetBusy(bool busy) { busy_.Set(busy); }
 
 TChangeHandlerThread::Poster TSvCustomShellList::ChangePoster()
 {

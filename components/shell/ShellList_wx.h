@@ -7,6 +7,7 @@
 
 #include <wx/timer.h>
 
+#include "components/shell/ControlState_wx.h"
 #include "components/shell/ControlLiveness.h"
 #include "components/shell/CustomListView_wx.h"
 #include "components/shell/ShellDragPort_wx.h"
@@ -83,8 +84,8 @@ private:
     wxTimer refreshTimer_;
     bool editing_ = false;
     int dropHighlight_ = -1;
-    int updateDepth_ = 0;
-    int busyDepth_ = 0;
+    NestedFreeze updates_{*this};
+    NestedBusyCursor busy_;
     OverlaidIcons icons_;
     Registry columnData_;  // the user's registry: the file manager's "DirectoryCols"
     TShellDragPort_wx dragPort_{*this, *RowsWindow()};  // drops, hits and drags are the rows window's

@@ -288,17 +288,9 @@ void TSvCustomShellTree::MakeVisible(TTreeNode node)
         EnsureVisible(ItemOf(node));
 }
 
-void TSvCustomShellTree::BeginUpdate()
-{
-    if (updateDepth_++ == 0)
-        Freeze();
-}
+void TSvCustomShellTree::BeginUpdate() { updates_.Begin(); }
 
-void TSvCustomShellTree::EndUpdate()
-{
-    if (updateDepth_ > 0 && --updateDepth_ == 0)
-        Thaw();
-}
+void TSvCustomShellTree::EndUpdate() { updates_.End(); }
 
 void TSvCustomShellTree::EditLabel(TTreeNode node)
 {
@@ -306,21 +298,9 @@ void TSvCustomShellTree::EditLabel(TTreeNode node)
     wxTreeCtrl::EditLabel(ItemOf(node));
 }
 
-bool TSvCustomShellTree::HasFocus() const
-{
-    const wxWindow* focus = wxWindow::FindFocus();
-    return focus && (focus == this || focus->GetParent() == this);
-}
+bool TSvCustomShellTree::HasFocus() const { return FocusWithin(*this); }
 
-void TSvCustomShellTree::SetBusy(bool busy)
-{
-    if (busy) {
-        if (busyDepth_++ == 0)
-            wxBeginBusyCursor();
-    } else if (busyDepth_ > 0 && --busyDepth_ == 0) {
-        wxEndBusyCursor();
-    }
-}
+void TSvCustomShellTree::SetBusy(bool busy) { busy_.Set(busy); }
 
 void TSvCustomShellTree::Beep() { wxBell(); }
 

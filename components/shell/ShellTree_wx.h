@@ -10,6 +10,7 @@
 
 #include <wx/imaglist.h>
 #include <wx/timer.h>
+#include "components/shell/ControlState_wx.h"
 #include "components/shell/ControlLiveness.h"
 #include "components/shell/CustomTreeView_wx.h"
 #include "components/shell/ShellDragPort_wx.h"
@@ -97,8 +98,8 @@ private:
     OverlaidIcons icons_;
     std::unordered_map<TTreeNode, int> overlayOf_;
     bool editing_ = false;
-    int busyDepth_ = 0;
-    int updateDepth_ = 0;
+    NestedBusyCursor busy_;
+    NestedFreeze updates_{*this};
 };
 
 }  // namespace ql::shellctl

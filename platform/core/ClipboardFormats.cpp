@@ -1,5 +1,7 @@
 #include "platform/core/ClipboardFormats.h"
 
+#include "platform/core/AsciiCase.h"
+
 #include <map>
 #include <mutex>
 #include <vector>
@@ -7,15 +9,6 @@
 namespace ql {
 
 namespace {
-
-std::string AsciiLower(const std::string& s)
-{
-    std::string r = s;
-    for (char& c : r)
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
-    return r;
-}
 
 struct FormatTable {
     std::mutex lock;
@@ -36,7 +29,7 @@ std::uint32_t RegisterClipboardFormat(const std::string& name)
     if (name.empty())
         return 0;
     FormatTable& t = Table();
-    std::string key = AsciiLower(name);
+    std::string key = LowerAscii(name);
     std::lock_guard<std::mutex> guard(t.lock);
     if (auto it = t.byKey.find(key); it != t.byKey.end())
         return it->second;

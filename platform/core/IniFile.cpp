@@ -1,5 +1,6 @@
 #include "platform/core/IniFile.h"
 
+#include "platform/core/AsciiCase.h"
 #include "platform/core/HexDigits.h"
 #include "platform/core/SafeFile.h"
 
@@ -29,26 +30,6 @@ std::string trim(const std::string& s)
     while (e > b && isBlank(s[e - 1]))
         --e;
     return s.substr(b, e - b);
-}
-
-char lowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
-std::string lowerName(const std::string& s)
-{
-    std::string out(s);
-    for (char& c : out)
-        c = lowerAscii(c);
-    return out;
-}
-
-bool sameName(const std::string& a, const std::string& b)
-{
-    if (a.size() != b.size())
-        return false;
-    for (size_t i = 0; i < a.size(); ++i)
-        if (lowerAscii(a[i]) != lowerAscii(b[i]))
-            return false;
-    return true;
 }
 
 bool hasLineBreak(const std::string& s) { return s.find_first_of("\r\n") != std::string::npos; }
@@ -176,7 +157,7 @@ struct IniFile::Impl {
     {
         sectionIndex.clear();
         for (std::size_t i = 0; i < sections.size(); ++i)
-            sectionIndex.emplace(lowerName(sections[i].name), i);
+            sectionIndex.emplace(LowerAscii(sections[i].name), i);
     }
 
     void parse(const std::string& bytes)
@@ -298,21 +279,21 @@ struct IniFile::Impl {
 
     Section* findSection(const std::string& name)
     {
-        auto it = sectionIndex.find(lowerName(name));
+        auto it = sectionIndex.find(LowerAscii(name));
         return it == sectionIndex.end() ? nullptr : &sections[it->second];
     }
 
     Section& addSection(const std::string& name)
     {
         sections.push_back(Section{name, "[" + name + "]", {}, {}, false});
-        sectionIndex.emplace(lowerName(name), sections.size() - 1);
+        sectionIndex.emplace(LowerAscii(name), sections.size() - 1);
         return sections.back();
     }
 
     static Line* findEntry(Section& s, const std::string& key)
     {
         for (auto& l : s.lines)
-            if (l.entry && sameName(l.key, key))
+            if (l.entry && EqualsNoCase(l.key, key))
                 return &l;
         return nullptr;
     }
@@ -438,7 +419,7 @@ bool IniFile::DeleteKey(const std::string& section, const std::string& key)
     bool removed = false;
     s->textValid = false;
     for (auto it = s->lines.begin(); it != s->lines.end();) {
-        if (it->entry && sameName(it->key, key)) {
+        if (it->entry && EqualsNoCase(it->key, key)) {
             it = s->lines.erase(it);
             removed = true;
         } else {
@@ -453,7 +434,7 @@ bool IniFile::EraseSection(const std::string& section)
     d_->refresh();
     bool removed = false;
     for (auto it = d_->sections.begin(); it != d_->sections.end();) {
-        if (sameName(it->name, section)) {
+        if (EqualsNoCase(it->name, section)) {
             it = d_->sections.erase(it);
             removed = true;
         } else {

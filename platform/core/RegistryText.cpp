@@ -1,5 +1,6 @@
 #include "platform/core/RegistryText.h"
 
+#include "platform/core/AsciiCase.h"
 #include "platform/core/HexDigits.h"
 
 namespace ql {
@@ -267,14 +268,7 @@ std::optional<std::string> NormaliseRegistryPath(const std::string& key)
     return path;
 }
 
-std::string FoldRegistryName(const std::string& name)
-{
-    std::string out = name;
-    for (char& c : out)
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
-    return out;
-}
+std::string FoldRegistryName(const std::string& name) { return LowerAscii(name); }
 
 RegistryTree ParseRegistryText(const std::string& text)
 {

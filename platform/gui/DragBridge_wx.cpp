@@ -23,6 +23,7 @@
 #include "platform/core/DragFormats.h"
 #include "platform/core/DropFetchBudget.h"
 #include "platform/core/DropSession.h"
+#include "platform/gui/ImagePixels_wx.h"
 
 namespace ql {
 
@@ -463,18 +464,7 @@ bool DecodePicture(std::string_view bytes, RgbaImage& out)
     wxImage image;
     if (!image.LoadFile(in, wxBITMAP_TYPE_ANY) || !image.IsOk())
         return false;
-    out.width = image.GetWidth();
-    out.height = image.GetHeight();
-    const std::size_t n = static_cast<std::size_t>(out.width) * out.height;
-    out.rgba.resize(n * 4);
-    const unsigned char* rgb = image.GetData();
-    const unsigned char* alpha = image.HasAlpha() ? image.GetAlpha() : nullptr;
-    for (std::size_t i = 0; i < n; ++i) {
-        out.rgba[4 * i] = rgb[3 * i];
-        out.rgba[4 * i + 1] = rgb[3 * i + 1];
-        out.rgba[4 * i + 2] = rgb[3 * i + 2];
-        out.rgba[4 * i + 3] = alpha ? alpha[i] : 255;
-    }
+    out = ImagePixels(image);
     return true;
 }
 

@@ -6,6 +6,7 @@
 #include "tests/support/OwnedFrame.h"
 #include "tests/support/DragSourceProcess.h"
 #include "tests/support/FakeLauncher.h"
+#include "tests/support/LocalHttpServer.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/GuiWait.h"
 
@@ -14,12 +15,12 @@
 #include <gdk/gdkx.h>
 #include <wx/frame.h>
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
-#include <atomic>
-#include <mutex>
+#include <csignal>
 #include <thread>
 
 namespace ql {
@@ -79,87 +80,10 @@ TEST(BrowserWindow, TheWindowThatTookTheUrlComesToTheFront)
     XCloseDisplay(dpy);
 }
 
-// A web server on the loopback address for one test: it answers every request with "ok" and
-// keeps what it was sent.
-class LoopbackServer {
-public:
-    LoopbackServer()
-    {
-        fd_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-        sockaddr_in addr{};
-        addr.sin_family = AF_INET;
-        addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        socklen_t len = sizeof addr;
-        if (fd_ < 0 || ::bind(fd_, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 || ::listen(fd_, 8) != 0 ||
-            ::getsockname(fd_, reinterpret_cast<sockaddr*>(&addr), &len) != 0)
-            return;
-        port_ = ntohs(addr.sin_port);
-        thread_ = std::thread([this] { Serve(); });
-    }
-    ~LoopbackServer()
-    {
-        stop_ = true;
-        if (thread_.joinable())
-            thread_.join();
-        if (fd_ >= 0)
-            ::close(fd_);
-    }
-    int Port() const { return port_; }
-    std::vector<std::string> Requests()
-    {
-        std::lock_guard lock(m_);
-        return requests_;
-    }
-
-private:
-    void Serve()
-    {
-        while (!stop_) {
-            pollfd p{fd_, POLLIN, 0};
-            if (::poll(&p, 1, 50) <= 0)
-                continue;
-            const int c = ::accept4(fd_, nullptr, nullptr, SOCK_CLOEXEC);
-            if (c < 0)
-                continue;
-            std::string request;
-            char buf[4096];
-            for (int rounds = 0; rounds < 200 && !Complete(request); ++rounds) {
-                pollfd q{c, POLLIN, 0};
-                if (::poll(&q, 1, 25) <= 0)
-                    continue;
-                const ssize_t n = ::read(c, buf, sizeof buf);
-                if (n <= 0)
-                    break;
-                request.append(buf, static_cast<std::size_t>(n));
-            }
-            const char reply[] = "HTTP/1.1 200 OK\r\nContent-Type: text/plain\r\nContent-Length: 2\r\nConnection: close\r\n\r\nok";
-            (void)!::write(c, reply, sizeof reply - 1);
-            ::close(c);
-            std::lock_guard lock(m_);
-            requests_.push_back(request);
-        }
-    }
-    static bool Complete(const std::string& request)
-    {
-        const std::size_t end = request.find("\r\n\r\n");
-        if (end == std::string::npos)
-            return false;
-        const std::size_t at = request.find("Content-Length: ");
-        const std::size_t length = at == std::string::npos || at > end ? 0 : std::stoul(request.substr(at + 16));
-        return request.size() >= end + 4 + length;
-    }
-
-    int fd_ = -1, port_ = 0;
-    std::atomic<bool> stop_{false};
-    std::thread thread_;
-    std::mutex m_;
-    std::vector<std::string> requests_;
-};
-
 TEST(BrowserPost, AnEngineSendsThePostDataOfTheFormPage)
 {
     test::ScopedXdgEnv env;
-    LoopbackServer server;
+    test::LocalHttpServer server([](const std::string&) { return test::HttpResponse("200 OK", "text/plain", "ok"); });
     ASSERT_GT(server.Port(), 0);
     const std::string url = "http://127.0.0.1:" + std::to_string(server.Port()) + "/search";
     test::FakeLauncher launcher;

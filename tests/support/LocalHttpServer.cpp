@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <vector>
 
 namespace ql::test {
@@ -29,9 +30,35 @@ void WriteAll(int fd, const std::string& bytes)
     }
 }
 
+// A request is complete with its head and as much body as its Content-Length announces.
+bool Complete(const std::string& request)
+{
+    const std::size_t end = request.find("\r\n\r\n");
+    if (end == std::string::npos)
+        return false;
+    const std::size_t at = request.find("\r\nContent-Length: ");
+    const std::size_t length = at == std::string::npos || at > end ? 0 : std::strtoul(request.c_str() + at + 18, nullptr, 10);
+    return request.size() >= end + 4 + length;
+}
+
 }  // namespace
 
-LocalHttpServer::LocalHttpServer(std::map<std::string, Resource> resources) : resources_(std::move(resources))
+std::string HttpResponse(const std::string& status, const std::string& type, const std::string& body,
+                         const std::string& extra)
+{
+    return "HTTP/1.1 " + status + "\r\n" + (type.empty() ? "" : "Content-Type: " + type + "\r\n") +
+           "Content-Length: " + std::to_string(body.size()) + "\r\n" + extra + "Connection: close\r\n\r\n" + body;
+}
+
+LocalHttpServer::LocalHttpServer(std::map<std::string, Resource> resources)
+    : resources_(std::move(resources)), answer_([this](const std::string& request) { return Answer(request); })
+{
+    Start();
+}
+
+LocalHttpServer::LocalHttpServer(Handler answer) : answer_(std::move(answer)) { Start(); }
+
+void LocalHttpServer::Start()
 {
     listen_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
     sockaddr_in addr{};
@@ -60,6 +87,12 @@ int LocalHttpServer::Served(const std::string& path) const
     return it == served_.end() ? 0 : it->second;
 }
 
+std::vector<std::string> LocalHttpServer::Requests() const
+{
+    const std::lock_guard<std::mutex> lock(mutex_);
+    return requests_;
+}
+
 void LocalHttpServer::Stop()
 {
     if (thread_.joinable()) {
@@ -83,16 +116,16 @@ std::string LocalHttpServer::Answer(const std::string& request)
     const std::string path = end == std::string::npos ? "" : request.substr(space + 1, end - space - 1);
     const auto it = resources_.find(path);
     if ((method != "GET" && method != "HEAD") || it == resources_.end())
-        return "HTTP/1.1 404 Not Found\r\nContent-Length: 0\r\nConnection: close\r\n\r\n";
+        return HttpResponse("404 Not Found", "", "");
     {
         const std::lock_guard<std::mutex> lock(mutex_);
         ++served_[path];
     }
     const Resource& r = it->second;
-    std::string head = "HTTP/1.1 200 OK\r\nContent-Type: " + r.type + "\r\nContent-Length: " + std::to_string(r.body.size()) +
-                       "\r\nCache-Control: public, max-age=86400\r\nLast-Modified: Mon, 01 Jan 2024 00:00:00 GMT\r\n"
-                       "Connection: close\r\n\r\n";
-    return method == "HEAD" ? head : head + r.body;
+    std::string response = HttpResponse("200 OK", r.type, r.body,
+                                        "Cache-Control: public, max-age=86400\r\n"
+                                        "Last-Modified: Mon, 01 Jan 2024 00:00:00 GMT\r\n");
+    return method == "HEAD" ? response.substr(0, response.size() - r.body.size()) : response;
 }
 
 void LocalHttpServer::Run()
@@ -115,7 +148,7 @@ void LocalHttpServer::Run()
             if (fd >= 0)
                 clients.push_back({fd, {}});
         }
-        // Each connection answers one request once its head is complete, then closes.
+        // Each connection answers one request once it is complete, then closes.
         for (std::size_t i = 2; i < fds.size(); ++i) {
             if (!fds[i].revents)
                 continue;
@@ -124,9 +157,14 @@ void LocalHttpServer::Run()
             const ssize_t n = ::recv(c.fd, buffer, sizeof buffer, 0);
             if (n > 0)
                 c.request.append(buffer, static_cast<std::size_t>(n));
-            const bool complete = c.request.find("\r\n\r\n") != std::string::npos;
-            if (complete)
-                WriteAll(c.fd, Answer(c.request));
+            const bool complete = Complete(c.request);
+            if (complete) {
+                {
+                    const std::lock_guard<std::mutex> lock(mutex_);
+                    requests_.push_back(c.request);
+                }
+                WriteAll(c.fd, answer_(c.request));
+            }
             if (complete || n <= 0 || c.request.size() > kMaxRequestBytes) {
                 ::close(c.fd);
                 c.fd = -1;

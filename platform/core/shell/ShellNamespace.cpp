@@ -148,6 +148,23 @@ std::string TypeKey(const ShellItem& item)
     return ext;
 }
 
+// The names between the slashes of a path, leaving out empty ones and ".".
+std::vector<std::string> PathNames(const std::string& path)
+{
+    std::vector<std::string> names;
+    std::size_t pos = 0;
+    while (pos <= path.size()) {
+        std::size_t end = path.find('/', pos);
+        if (end == std::string::npos)
+            end = path.size();
+        std::string part = path.substr(pos, end - pos);
+        pos = end + 1;
+        if (!part.empty() && part != ".")
+            names.push_back(std::move(part));
+    }
+    return names;
+}
+
 std::string NormalName(const ShellItem& item)
 {
     switch (item.kind) {
@@ -423,20 +440,10 @@ private:
     {
         if (!text.empty() && text[0] == '/')
             return nullptr;  // names below a folder are relative to it
-        std::vector<std::string> names;
-        std::size_t pos = 0;
-        while (pos <= text.size()) {
-            std::size_t end = text.find('/', pos);
-            if (end == std::string::npos)
-                end = text.size();
-            std::string part = text.substr(pos, end - pos);
-            pos = end + 1;
-            if (part.empty() || part == ".")
-                continue;
+        const std::vector<std::string> names = PathNames(text);
+        for (const auto& part : names)
             if (!IsValidFileName(part))
                 return nullptr;  // ".." would leave this folder
-            names.push_back(part);
-        }
         if (names.empty())
             return nullptr;
         std::vector<std::string> datas;
@@ -561,21 +568,13 @@ public:
         if (path.empty() || path[0] != '/')
             return nullptr;
         std::vector<std::string> parts;
-        std::size_t pos = 1;
-        while (pos <= path.size()) {
-            std::size_t end = path.find('/', pos);
-            if (end == std::string::npos)
-                end = path.size();
-            std::string part = path.substr(pos, end - pos);
-            pos = end + 1;
-            if (part.empty() || part == ".")
-                continue;
+        for (auto& part : PathNames(path)) {
             if (part == "..") {
                 if (!parts.empty())
                     parts.pop_back();
                 continue;
             }
-            parts.push_back(part);
+            parts.push_back(std::move(part));
         }
         std::string norm;
         for (const auto& p : parts)

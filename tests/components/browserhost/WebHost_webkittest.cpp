@@ -8,11 +8,11 @@
 #include "tests/support/OwnedFrame.h"
 #include "tests/support/FakeLauncher.h"
 #include "tests/support/MemoryDataObject.h"
-#include "tests/components/browserhost/BasicAuthServer.h"
 #include "tests/components/browserhost/PrintedPdf.h"
 #include "platform/core/com/Authenticate.h"
 #include "platform/core/ClipboardFormats.h"
 #include "platform/core/UrlText.h"
+#include "tests/support/LocalHttpServer.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/WebTestSupport.h"
 
@@ -369,7 +369,16 @@ public:
 // A page that asks for credentials: the engine asks its host for the service that gives them.
 TEST_F(WebHostTest, CredentialsAPageAsksForComeFromTheHostsService)
 {
-    test::BasicAuthServer server("Y2xpcHBlcjpzM2NyZXQ=");  // clipper:s3cret
+    // Every page asks for Basic authentication and is served once the request carries it.
+    auto authorization = [](const std::string& request) {
+        const auto at = request.find("\r\nAuthorization: ");
+        return at == std::string::npos ? std::string() : request.substr(at + 17, request.find("\r\n", at + 2) - at - 17);
+    };
+    test::LocalHttpServer server([&](const std::string& request) {
+        return authorization(request) == "Basic Y2xpcHBlcjpzM2NyZXQ="  // clipper:s3cret
+                   ? test::HttpResponse("200 OK", "text/html", "<html><head><title>let in</title></head><body>in</body></html>")
+                   : test::HttpResponse("401 Unauthorized", "", "", "WWW-Authenticate: Basic realm=\"clips\"\r\n");
+    });
     auto credentials = MakeCom<FixedCredentials>();
     std::vector<GUID> services;
     web->OnQueryService = [&](const GUID& service, const IID& iid, IUnknown** object) {
@@ -380,11 +389,13 @@ TEST_F(WebHostTest, CredentialsAPageAsksForComeFromTheHostsService)
         return S_OK;
     };
     int before = completed;
-    web->NavigateToUrl(server.Url());
+    web->NavigateToUrl(server.Url("/page.html"));
     ASSERT_TRUE(test::PumpUntil([&] { return completed > before && Title() == u"let in"; }));
     EXPECT_EQ(credentials->asked, 1);
     EXPECT_EQ(services, std::vector<GUID>{IAuthenticate::IID_});
-    auto seen = server.Authorizations();
+    std::vector<std::string> seen;
+    for (const auto& request : server.Requests())
+        seen.push_back(authorization(request));
     ASSERT_FALSE(seen.empty());
     EXPECT_EQ(seen.back(), "Basic Y2xpcHBlcjpzM2NyZXQ=");
     web->OnQueryService = nullptr;

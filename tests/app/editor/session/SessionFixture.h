@@ -1,16 +1,12 @@
 #pragma once
 // A collection folder in a temp dir with a page session, a clip intake and fake ports around them.
 #include "app/collection/PageId.h"
-#include "app/editor/session/ClipIntake.h"
-#include "app/editor/session/PageSession.h"
-#include "platform/core/IniFile.h"
-#include "tests/app/editor/session/FakePorts.h"
+#include "tests/app/editor/session/FakeSession.h"
 #include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <map>
 
 namespace ql::test {
 
@@ -22,20 +18,9 @@ inline std::string TreeShape(const CollectionTree& tree)
     return out;
 }
 
-class SessionFixture : public ::testing::Test {
+class SessionFixture : public ::testing::Test, public FakeSession {
 protected:
     TempDir temp;
-    TSettings settings;
-    std::string clipSourceUrl;
-    std::unique_ptr<IniFile> ini;
-    CollectionTree tree;
-    FakeViews views;
-    FakeWindow window;
-    FakeEditorDialogs dialogs;
-    FixedClock clock;
-    std::map<std::string, std::string> cache;
-    std::unique_ptr<PageSession> session;
-    std::unique_ptr<ClipIntake> clips;
 
     SessionFixture()
     {
@@ -45,18 +30,8 @@ protected:
         settings.DragUseHtml = true;
         settings.DragUseUnicode = true;
         std::filesystem::create_directories(settings.CollectionDir);
-        ini = std::make_unique<IniFile>(settings.CollectionDir + "images.ini");
         unsigned counter = 0;
-        session = std::make_unique<PageSession>(
-            CollectionContext{settings, clipSourceUrl, ini.get()}, tree, views, window, dialogs, clock,
-            [this](const std::string& url, std::uint64_t, const std::string&) {
-                auto it = cache.find(url);
-                return it == cache.end() ? std::string() : it->second;
-            },
-            [counter]() mutable { return 100 + counter++; });
-        clips = std::make_unique<ClipIntake>(*session, views, window, dialogs);
-        views.session = session.get();
-        window.session = session.get();
+        OpenSession([counter]() mutable { return 100 + counter++; });
         tree.SetLoaded(true);
     }
 
