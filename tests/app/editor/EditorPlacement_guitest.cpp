@@ -90,9 +90,46 @@ protected:
         FormRect frame{};
         if (editor)
             WaitUntil([&] { return settled(frame = Frame(editor)); }, 3s);
+        if (editor && whileShown)
+            whileShown(editor);
         Signal(pid, SIGTERM);
         EXPECT_EQ(program.Wait(pid, 10s), 0) << program.Stderr();
         return frame;
+    }
+    std::function<void(Window)> whileShown;  // what the user does before the Exit
+
+    bool Maximised(Window editor)
+    {
+        Atom type = 0;
+        int format = 0;
+        unsigned long count = 0, after = 0;
+        unsigned char* data = nullptr;
+        XGetWindowProperty(display, editor, XInternAtom(display, "_NET_WM_STATE", False), 0, 16, False, XA_ATOM, &type,
+                           &format, &count, &after, &data);
+        int found = 0;
+        for (unsigned long i = 0; data && i < count; ++i) {
+            const Atom a = reinterpret_cast<Atom*>(data)[i];
+            found += a == XInternAtom(display, "_NET_WM_STATE_MAXIMIZED_VERT", False) ||
+                     a == XInternAtom(display, "_NET_WM_STATE_MAXIMIZED_HORZ", False);
+        }
+        if (data)
+            XFree(data);
+        return found == 2;
+    }
+    // The maximise button of the frame: the window manager is asked to restore the window.
+    void Restore(Window editor)
+    {
+        XEvent e{};
+        e.xclient.type = ClientMessage;
+        e.xclient.window = editor;
+        e.xclient.message_type = XInternAtom(display, "_NET_WM_STATE", False);
+        e.xclient.format = 32;
+        e.xclient.data.l[0] = 0;  // remove
+        e.xclient.data.l[1] = static_cast<long>(XInternAtom(display, "_NET_WM_STATE_MAXIMIZED_VERT", False));
+        e.xclient.data.l[2] = static_cast<long>(XInternAtom(display, "_NET_WM_STATE_MAXIMIZED_HORZ", False));
+        e.xclient.data.l[3] = 1;  // from an application
+        XSendEvent(display, DefaultRootWindow(display), False, SubstructureRedirectMask | SubstructureNotifyMask, &e);
+        XFlush(display);
     }
 };
 
@@ -135,6 +172,38 @@ TEST_F(EditorPlacementProgram, APlacementOffTheScreenIsBroughtOntoItAndKeptThere
     const FormRect second = StartAndExit([&](const FormRect& f) { return f == first; });
     EXPECT_EQ(second, first);
     EXPECT_EQ(Stored(), first);
+}
+
+TEST_F(EditorPlacementProgram, AMaximisedPlacementRestoresItsNormalBoundsAfterEachStart)
+{
+    // Stored maximised: the start opens maximised, and restoring it gives the stored normal
+    // bounds, frame included, which Exit stores.
+    const FormRect normal{200, 150, 900, 500};
+    for (int start = 1; start <= 2; ++start) {
+        {
+            Registry reg;
+            ASSERT_TRUE(WriteFormPlacement(reg, kFormPosKey, FormPlacement{normal, true}));
+        }
+        FormRect restored{};
+        bool wasMaximised = false;
+        whileShown = [&](Window editor) {
+            wasMaximised = WaitUntil([&] { return Maximised(editor); }, 3s);
+            Restore(editor);
+            WaitUntil([&] { return !Maximised(editor) && (restored = Frame(editor)) == normal; }, 3s);
+            // The manager's last word: a few looks unchanged.
+            WaitUntil([&, last = FormRect{}, still = 0]() mutable {
+                restored = Frame(editor);
+                still = restored == last ? still + 1 : 0;
+                last = restored;
+                return still >= 20;
+            }, 3s);
+        };
+        StartAndExit([](const FormRect& f) { return f.Width > 1000; });
+        EXPECT_TRUE(wasMaximised) << "start " << start;
+        EXPECT_EQ(restored, normal) << "start " << start << ": " << restored.Left << "," << restored.Top << " "
+                                    << restored.Width << "x" << restored.Height;
+        EXPECT_EQ(Stored(), normal) << "start " << start;
+    }
 }
 
 }  // namespace
