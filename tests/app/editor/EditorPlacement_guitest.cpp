@@ -11,6 +11,7 @@
 #include <chrono>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include <signal.h>
 
@@ -77,8 +78,41 @@ protected:
         return FormRect{r.x, r.y, r.width, r.height};
     }
 
+    // The program's override-redirect windows on the screen (its menus, tool tips).
+    std::vector<Window> Popups(pid_t pid)
+    {
+        const Atom pidAtom = XInternAtom(display, "_NET_WM_PID", False);
+        std::vector<Window> popups;
+        Window root = 0, up = 0, *children = nullptr;
+        unsigned int n = 0;
+        if (XQueryTree(display, DefaultRootWindow(display), &root, &up, &children, &n))
+            for (unsigned i = 0; i < n; ++i) {
+                XWindowAttributes a;
+                if (MappedWindowOf(display, children[i], pidAtom, pid) && XGetWindowAttributes(display, children[i], &a) &&
+                    a.override_redirect)
+                    popups.push_back(children[i]);
+            }
+        if (children)
+            XFree(children);
+        return popups;
+    }
+    // Exit as the user chooses it from the keyboard: F10 opens the first menu ("Nodes"), whose
+    // last item is Exit.
+    void ExitByMenu(Window editor, pid_t pid)
+    {
+        const std::vector<Window> before = Popups(pid);
+        PressKeyIn(editor, "F10");
+        EXPECT_TRUE(WaitUntil([&] { return Popups(pid).size() > before.size(); }, 3s)) << "the menu did not open";
+        for (const char* key : {"Up", "Return"}) {
+            const KeyCode code = XKeysymToKeycode(display, XStringToKeysym(key));
+            XTestFakeKeyEvent(display, code, True, CurrentTime);
+            XTestFakeKeyEvent(display, code, False, CurrentTime);
+        }
+        XFlush(display);
+    }
+
     // Starts the program, waits for the editor window to settle where `expected` says (when
-    // given), and gives its frame; then Exits the program with SIGTERM (the exit saves).
+    // given), and gives its frame; then Exits the program by its menu (the exit saves).
     FormRect StartAndExit(const std::function<bool(const FormRect&)>& settled)
     {
         const pid_t pid = program.Start({});
@@ -92,7 +126,10 @@ protected:
             WaitUntil([&] { return settled(frame = Frame(editor)); }, 3s);
         if (editor && whileShown)
             whileShown(editor);
-        Signal(pid, SIGTERM);
+        if (editor)
+            ExitByMenu(editor, pid);
+        else
+            Signal(pid, SIGTERM);
         EXPECT_EQ(program.Wait(pid, 10s), 0) << program.Stderr();
         return frame;
     }
