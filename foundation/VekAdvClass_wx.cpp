@@ -157,17 +157,23 @@ struct WindowWatch {
     guint patience = 0;  // the timeout's source, while it waits
 };
 
-void endWatch(WindowWatch* watch)
+// Ends the watch and runs the action: once the event being handled is through (GTK's own
+// handler may still take it in, and a size set before that is lost), when `afterEvent`.
+void endWatch(WindowWatch* watch, bool afterEvent)
 {
     std::function<void()> action = std::move(watch->action);
-    const bool alive = watch->form;
+    wxTopLevelWindow* form = watch->form.get();
     GtkWidget* widget = watch->widget;
     gulong handlers[std::size(WindowWatch::kSignals)];
     std::copy(std::begin(watch->handlers), std::end(watch->handlers), handlers);
     // The first handler owns the watch, which may go with it now: only the copies are used.
     for (gulong handler : handlers)
         g_signal_handler_disconnect(widget, handler);
-    if (alive && action)
+    if (!form || !action)
+        return;
+    if (afterEvent)
+        form->CallAfter(std::move(action));  // dropped with the form
+    else
         action();
 }
 
@@ -175,7 +181,7 @@ gboolean onWatchedEvent(GtkWidget*, GdkEvent*, gpointer data)
 {
     auto* watch = static_cast<WindowWatch*>(data);
     if (!watch->form || watch->ready(watch->form.get()))
-        endWatch(watch);
+        endWatch(watch, true);
     return FALSE;
 }
 
@@ -199,15 +205,16 @@ void watchWindow(wxTopLevelWindow* form, std::function<bool(wxTopLevelWindow*)> 
                     g_source_remove(w->patience);
                 delete w;
             };
-        // After wx's own handlers, which update what it knows of the frame.
+        // After wx's own handlers (connected as the form was made), which update what it knows
+        // of the frame; but before GTK's, whose configure handler ends the signal's emission.
         watch->handlers[i] = g_signal_connect_data(widget, WindowWatch::kSignals[i], G_CALLBACK(onWatchedEvent), watch,
-                                                   owner, G_CONNECT_AFTER);
+                                                   owner, GConnectFlags(0));
     }
     if (patienceMs)
         watch->patience = g_timeout_add(patienceMs, [](gpointer data) -> gboolean {
             auto* w = static_cast<WindowWatch*>(data);
             w->patience = 0;
-            endWatch(w);
+            endWatch(w, false);
             return G_SOURCE_REMOVE;
         }, watch);
 }
