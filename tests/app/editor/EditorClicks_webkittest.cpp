@@ -405,7 +405,7 @@ TEST_F(EditorClicksTest, HtmlCommandBarsRunWhenClicked)
 // states and the font boxes follow it.
 TEST_F(EditorClicksTest, TheBarsFollowTheCaret)
 {
-    Write("One", "<html><body><p style=\"font-family: Courier\"><b>strong words</b></p><ol><li>listed item</li></ol>"
+    Write("One", "<html><body><p style=\"font-family: Courier\"><b>strong words</b></p><ol><li><font size=\"5\">listed item</font></li></ol>"
                  "<p style=\"text-align: center\"><i>centred words</i></p><p>plain words</p></body></html>\r\n");
     ASSERT_NO_FATAL_FAILURE(OpenAtDefaultSize());
     ASSERT_NO_FATAL_FAILURE(ClickView(kViewHtml));
@@ -449,6 +449,7 @@ TEST_F(EditorClicksTest, TheBarsFollowTheCaret)
     };
     nextParagraph();
     EXPECT_TRUE(shows("NL")) << bar() << ", caret in " << caret();
+    EXPECT_EQ(bars.FontSizeList()->GetStringSelection(), "5");
     nextParagraph();
     EXPECT_TRUE(shows("IC")) << bar() << ", caret in " << caret();
     nextParagraph();
@@ -460,8 +461,9 @@ TEST_F(EditorClicksTest, TheBarsFollowTheCaret)
     EXPECT_TRUE(shows("BL")) << bar() << ", caret in " << caret();
 }
 
-// Typing in the Text view, then Edit > Undo chosen by its item: the text is as it was, and
-// the menu's Undo follows what is left to undo.
+// Typing in the Text view, then Edit > Undo chosen by its item and by its shortcut: the text
+// goes back step by step, and the menu's Undo follows what is left to undo. Redo has nothing
+// to do in this view: it stays disabled, and chosen it changes nothing.
 TEST_F(EditorClicksTest, UndoInTheTextView)
 {
     ASSERT_NO_FATAL_FAILURE(OpenAtDefaultSize());
@@ -471,7 +473,10 @@ TEST_F(EditorClicksTest, UndoInTheTextView)
     ASSERT_TRUE(WaitFor([&] { return wxWindow::FindFocus() == form->SourceEditor; }, 3000));
     input.Key("End", {"Control_L"});
     input.Type("typed");
-    ASSERT_TRUE(WaitFor([&] { return form->SourceEditor->GetValue().EndsWith("typed"); })) << form->SourceEditor->GetValue();
+    input.Key("Return");
+    input.Type("more");
+    auto text = [&] { return form->SourceEditor->GetValue(); };
+    ASSERT_TRUE(WaitFor([&] { return text() == before + "typed\nmore"; })) << text();
 
     wxMenu* edit = form->CommandBars().EditMenu();
     wxMenuItem* undo = edit->FindItem(edit->FindItem("&Undo"));
@@ -480,14 +485,30 @@ TEST_F(EditorClicksTest, UndoInTheTextView)
         wxMenuEvent opening(wxEVT_MENU_OPEN, 0, edit);
         form->ProcessWindowEvent(opening);
     };
+    auto choose = [&](wxMenuItem* item) {
+        wxCommandEvent chosen(wxEVT_MENU, item->GetId());
+        form->ProcessWindowEvent(chosen);
+        wxMenuEvent closing(wxEVT_MENU_CLOSE, 0, edit);
+        form->ProcessWindowEvent(closing);
+    };
     open();
     EXPECT_TRUE(undo->IsEnabled());
     EXPECT_FALSE(redo->IsEnabled());
-    wxCommandEvent choose(wxEVT_MENU, undo->GetId());
-    form->ProcessWindowEvent(choose);
-    EXPECT_EQ(form->SourceEditor->GetValue(), before);
+    choose(undo);
+    EXPECT_EQ(text(), before + "typed\n");
+    open();
+    EXPECT_TRUE(undo->IsEnabled());
+    // Ctrl+Z, the item's shortcut, twice: the line break, then the word.
+    input.Key("z", {"Control_L"});
+    ASSERT_TRUE(WaitFor([&] { return text() == before + "typed"; }, 3000)) << text();
+    input.Key("z", {"Control_L"});
+    ASSERT_TRUE(WaitFor([&] { return text() == before; }, 3000)) << text();
     open();
     EXPECT_FALSE(undo->IsEnabled());
+    EXPECT_FALSE(redo->IsEnabled());
+    choose(redo);
+    choose(undo);
+    EXPECT_EQ(text(), before);
 }
 
 // Each view at the default size, every tool of its bars shown whole; the screenshots go to
