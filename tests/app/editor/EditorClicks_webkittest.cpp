@@ -25,6 +25,7 @@
 #include <wx/textctrl.h>
 #include <wx/tglbtn.h>
 #include <wx/timer.h>
+#include <wx/splitter.h>
 #include <wx/toolbar.h>
 
 #include <netinet/in.h>
@@ -509,6 +510,26 @@ TEST_F(EditorClicksTest, UndoInTheTextView)
     choose(redo);
     choose(undo);
     EXPECT_EQ(text(), before);
+}
+
+// The tree's width button clicked three times: the tree goes, comes back twice as wide, then
+// as wide as it was; the pointer stays on the button, which moves with the tree's edge.
+TEST_F(EditorClicksTest, TheWidthButtonCyclesTheTreeAndThePointerStaysOnIt)
+{
+    ASSERT_NO_FATAL_FAILURE(OpenAtDefaultSize());
+    const int width = form->Panel2->GetSashPosition();
+    for (int expected : {0, 2 * width, width}) {
+        const wxPoint before = form->WidthB->GetScreenPosition();
+        ASSERT_NO_FATAL_FAILURE(ClickWindow(form->WidthB, "WidthB"));
+        auto treeWidth = [&] { return form->Panel2->IsSplit() ? form->Panel2->GetSashPosition() : 0; };
+        auto onButton = [&] { return wxGetMousePosition() - form->WidthB->GetScreenPosition(); };
+        // Once GTK shows the button where it went.
+        EXPECT_TRUE(WaitFor([&] {
+            return treeWidth() == expected && form->WidthB->GetScreenPosition() != before && onButton() == wxPoint(6, 11);
+        }, 3000))
+            << "tree " << treeWidth() << " instead of " << expected << ", pointer at " << onButton().x << ","
+            << onButton().y << " of the button";
+    }
 }
 
 // Each view at the default size, every tool of its bars shown whole; the screenshots go to
