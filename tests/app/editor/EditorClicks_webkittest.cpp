@@ -37,6 +37,7 @@
 #include <regex>
 
 // Last: the X11 headers' macros clash with names above.
+#include "tests/support/ProgramWindows.h"
 #include "tests/support/ScreenGrab.h"
 #include "tests/support/XInput.h"
 
@@ -67,6 +68,12 @@ protected:
 
     void OpenAtDefaultSize()
     {
+        // These clicks are a user's on a desktop: frames, placement and pointer as the manager has them.
+        Display* display = XOpenDisplay(nullptr);
+        const bool managed = display && test::WindowManagerRunning(display);
+        if (display)
+            XCloseDisplay(display);
+        ASSERT_TRUE(managed) << "no window manager: run under tests/support/with-window-manager";
         defaultSize = true;
         ASSERT_NO_FATAL_FAILURE(Open());
         ASSERT_TRUE(input);
