@@ -18,6 +18,8 @@ int applicationHintPause = 500;
 
 GtkToolbar* ToolbarIn(GtkWidget* widget)
 {
+    if (!widget)
+        return nullptr;
     if (GTK_IS_TOOLBAR(widget))
         return GTK_TOOLBAR(widget);
     GtkToolbar* found = nullptr;
@@ -35,7 +37,7 @@ GtkToolbar* ToolbarIn(GtkWidget* widget)
 const wxToolBarToolBase* ToolAt(wxToolBar* bar, const wxPoint& at)
 {
     GtkWidget* outer = bar->GetHandle();
-    GtkToolbar* toolbar = ToolbarIn(outer);
+    GtkToolbar* toolbar = ToolbarWidgetOf(bar);
     if (!toolbar)
         return nullptr;
     const int n = std::min(gtk_toolbar_get_n_items(toolbar), static_cast<int>(bar->GetToolsCount()));
@@ -63,6 +65,8 @@ void SilenceToolTips(GtkToolbar* bar)
 }
 
 }  // namespace
+
+GtkToolbar* ToolbarWidgetOf(wxToolBar* bar) { return bar ? ToolbarIn(bar->GetHandle()) : nullptr; }
 
 int ApplicationHintPause() { return applicationHintPause; }
 
@@ -152,7 +156,7 @@ void PausedHints::TakeOver(wxWindow* root)
     if (!root)
         return;
     if (auto* bar = wxDynamicCast(root, wxToolBar)) {
-        if (GtkToolbar* toolbar = ToolbarIn(bar->GetHandle()))
+        if (GtkToolbar* toolbar = ToolbarWidgetOf(bar))
             SilenceToolTips(toolbar);
         auto hint = std::make_unique<PausedHint>(bar);
         hint->SetTextAt([bar](const wxPoint& at) {

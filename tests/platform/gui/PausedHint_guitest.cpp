@@ -23,21 +23,6 @@ namespace {
 using namespace std::chrono_literals;
 using test::YieldUntil;
 
-// The toolkit's toolbar inside a wx toolbar's widget.
-GtkToolbar* ToolbarIn(GtkWidget* widget)
-{
-    if (GTK_IS_TOOLBAR(widget))
-        return GTK_TOOLBAR(widget);
-    GtkToolbar* found = nullptr;
-    if (GTK_IS_CONTAINER(widget)) {
-        GList* children = gtk_container_get_children(GTK_CONTAINER(widget));
-        for (GList* c = children; c && !found; c = c->next)
-            found = ToolbarIn(GTK_WIDGET(c->data));
-        g_list_free(children);
-    }
-    return found;
-}
-
 TEST(PausedHints, ControlsAndToolsShowTheirHintsAfterTheApplicationsPause)
 {
     test::ActiveLoop loop;
@@ -63,7 +48,7 @@ TEST(PausedHints, ControlsAndToolsShowTheirHintsAfterTheApplicationsPause)
     hints.TakeOver(frame);
     // The desktop shows none of them itself any more.
     EXPECT_FALSE(button->GetToolTip());
-    GtkToolbar* toolbar = ToolbarIn(bar->GetHandle());
+    GtkToolbar* toolbar = ToolbarWidgetOf(bar);
     ASSERT_TRUE(toolbar);
     GtkToolItem* item = gtk_toolbar_get_nth_item(toolbar, 1);
     ASSERT_TRUE(item);
