@@ -175,6 +175,7 @@ void TEditorForm::FormCreate()
     web->OnDocumentComplete = [this](com::IDispatch*, const std::string&) { webDocumentComplete(); };
 
     SwitchView(setup_.context.settings.ActiveTabIndex, true);
+    hints_.TakeOver(this);
 }
 
 void TEditorForm::SizeToTools()

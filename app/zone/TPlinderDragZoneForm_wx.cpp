@@ -28,7 +28,6 @@
 #include <wx/sizer.h>
 #include <wx/settings.h>
 #include <wx/stattext.h>
-#include <wx/tooltip.h>
 #include <wx/treectrl.h>
 
 
@@ -533,16 +532,12 @@ void TPlinderDragZoneForm::SetHint(const std::string& text)
     if (!imageHint_)
         imageHint_ = std::make_unique<PausedHint>(Image1);
     imageHint_->SetText(hint);
-    imageHint_->SetPause(hintPauseMs_);
 }
 
 void TPlinderDragZoneForm::SetHintPause(int milliseconds)
 {
-    // The desktop's own tool tips keep their fixed delay; the zone picture's hint takes this.
-    hintPauseMs_ = milliseconds;
-    wxToolTip::SetDelay(milliseconds);
-    if (imageHint_)
-        imageHint_->SetPause(milliseconds);
+    // The whole program's: every window's hints wait this long.
+    SetApplicationHintPause(milliseconds);
 }
 
 ZoneTreeHit TPlinderDragZoneForm::HitTestZoneTree() const

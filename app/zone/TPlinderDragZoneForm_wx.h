@@ -4,7 +4,7 @@
 // notification-area icon and its menu, and receives the clip hand-over.
 #include "app/editor/EditorDialogs_wx.h"
 #include "app/zone/ZoneController.h"
-#include "app/zone/PausedHint_wx.h"
+#include "platform/gui/PausedHint_wx.h"
 #include "app/zone/ZoneMenu.h"
 #include "components/browserhost/WebHostDde.h"
 #include "foundation/TrayIcon_wx.h"
@@ -127,7 +127,6 @@ private:
     std::unique_ptr<ZoneController> controller_;
     std::unique_ptr<TreeMirror> mirror_;
     std::unique_ptr<PausedHint> imageHint_;  // the picture's hint
-    int hintPauseMs_ = 500;
     std::unique_ptr<CopyDataServer> handOver_;
     TSetForm* setForm_ = nullptr;
     TAboutForm* aboutForm_ = nullptr;
