@@ -20,7 +20,7 @@ std::string PageSetupKey(const std::string& optionRoot);
 std::optional<PageSetup> ReadEnginePageSetup(const std::string& optionRoot);
 // Stores the margins and the orientation; the header and footer stay. False when the store
 // could not be written.
-bool WriteEnginePageSetup(const std::string& optionRoot, const PageSetup& setup);
+[[nodiscard]] bool WriteEnginePageSetup(const std::string& optionRoot, const PageSetup& setup);
 
 // A margin in millimetres as the store keeps it: inches, five decimals, a '.'.
 std::string MarginStoreText(double millimetres);

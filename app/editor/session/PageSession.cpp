@@ -155,10 +155,9 @@ bool PageSession::PreparePageFile(const std::string& pageId)
         newClipPending_ = false;
         // The caller shows the page once afterwards, so the transforms only rewrite the file.
         if (!homepageImport_) {
-            if (s.AutoCleanUp)
-                TransformCurrentPage(CleanUpPageText);
-            if (s.AutoUnicode)
-                TransformCurrentPage(ToggleUnicode);
+            if ((s.AutoCleanUp && !TransformCurrentPage(CleanUpPageText)) ||
+                (s.AutoUnicode && !TransformCurrentPage(ToggleUnicode)))
+                ReportSaveFailure();  // the page stays as far as it got
         }
         homepageImport_ = false;
     }

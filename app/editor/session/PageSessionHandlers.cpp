@@ -39,7 +39,7 @@ void PageSession::ToolButton12Click()
     ShowCurrentPage("");
 }
 
-void PageSession::ToolButton14Click() { SaveCurrentPage(""); }
+void PageSession::ToolButton14Click() { (void)SaveCurrentPage(""); }  // a failure is told by the save
 
 void PageSession::ToolButton46Click()
 {
@@ -61,6 +61,6 @@ void PageSession::ToolButton46Click()
     }
 }
 
-void PageSession::FormClose() { SaveEditorState(); }
+void PageSession::FormClose() { (void)SaveEditorState(); }  // failures are told by the saves
 
 }  // namespace ql

@@ -58,7 +58,7 @@ void PageSession::FinishClipboardAppend(const ClipboardAppend& job)
         fragment = MakeClipAddressesAbsolute(fragment, job.url);
     ctx_.clipSourceUrl = job.url;
     if (AppendClipToPage(job.pageFile, Enclose(ClipFromLine(job.url), "\r\n", fragment), keepPictures)) {
-        SaveTreeFiles(tree_);
+        SaveTree();
         NotePageSaved();
     }
 }
