@@ -62,17 +62,46 @@ void ExitMainLoopOnceOutermost()
     wxTheApp->ExitMainLoop();
 }
 
+// What a box closed unanswered said goes to the log, once: nobody may have read it (a failed
+// save's box that was waiting when the signal came).
+void LogClosedUnanswered(GtkWindow* window, const std::string& what)
+{
+    static const char kLogged[] = "quillory-closed-unanswered";
+    if (g_object_get_data(G_OBJECT(window), kLogged))
+        return;
+    g_object_set_data(G_OBJECT(window), kLogged, GINT_TO_POINTER(1));
+    LogError("exit", "closed unanswered: " + what);
+}
+
+std::string MessageBoxText(GtkMessageDialog* box)
+{
+    gchar* text = nullptr;
+    gchar* secondary = nullptr;
+    g_object_get(box, "text", &text, "secondary-text", &secondary, nullptr);
+    std::string all = text ? text : "";
+    if (secondary && *secondary)
+        all += (all.empty() ? "" : " ") + std::string(secondary);
+    g_free(text);
+    g_free(secondary);
+    return all;
+}
+
 // Closes every dialog that waits for an answer, as its window's close button would. Message
 // boxes run the toolkit's own dialog loop, which no wx dialog list holds.
 void CloseWaitingDialogs()
 {
     for (wxWindow* w : wxTopLevelWindows)
-        if (auto* dialog = dynamic_cast<wxDialog*>(w); dialog && dialog->IsModal())
+        if (auto* dialog = dynamic_cast<wxDialog*>(w); dialog && dialog->IsModal()) {
+            LogClosedUnanswered(GTK_WINDOW(dialog->GetHandle()), "the dialog \"" + dialog->GetTitle().utf8_string() + "\"");
             dialog->EndModal(wxID_CANCEL);
+        }
     GList* toplevels = gtk_window_list_toplevels();
     for (GList* l = toplevels; l; l = l->next)
-        if (GTK_IS_DIALOG(l->data) && gtk_window_get_modal(GTK_WINDOW(l->data)))
+        if (GTK_IS_DIALOG(l->data) && gtk_window_get_modal(GTK_WINDOW(l->data))) {
+            if (GTK_IS_MESSAGE_DIALOG(l->data))
+                LogClosedUnanswered(GTK_WINDOW(l->data), MessageBoxText(GTK_MESSAGE_DIALOG(l->data)));
             gtk_dialog_response(GTK_DIALOG(l->data), GTK_RESPONSE_DELETE_EVENT);
+        }
     g_list_free(toplevels);
 }
 

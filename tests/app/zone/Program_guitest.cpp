@@ -224,6 +224,11 @@ TEST_F(ProgramTest, AnExitBySignalClosesTheBoxesThatWaitForAnAnswer)
     EXPECT_EQ(status, 0) << (status == -1 ? "still running after 15 s" : program.Stderr());
     EXPECT_LT(ms, 3000);
     EXPECT_EQ(program.dir().read("Collection/tvframe"), "Notes\r\n");
+    // Nobody read the box: what it said is in the first instance's log, once.
+    const std::string err = program.dir().read("stderr-1.txt");
+    const std::string closed = "quillory: exit: closed unanswered: Saving Failed: the collection tree could not be written";
+    EXPECT_NE(err.find(closed), std::string::npos) << err;
+    EXPECT_EQ(err.find(closed), err.rfind(closed)) << err;
 }
 
 // The collection folder is moved away while the program runs. A clip handed over then is not
