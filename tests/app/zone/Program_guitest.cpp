@@ -3,6 +3,7 @@
 // hand-over, drops from real X11 drags, the exit sequence on SIGTERM and SIGINT, a kill right
 // after a drop, and the line printed without a display.
 #include "platform/core/Registry.h"
+#include "platform/core/UniqueFd.h"
 #include "tests/support/UrlCacheWriter.h"
 #include "tests/support/DragSourceProcess.h"
 #include "tests/support/ProgramFolder.h"
@@ -20,6 +21,8 @@
 
 #include <poll.h>
 #include <signal.h>
+#include <sys/socket.h>
+#include <sys/un.h>
 
 // Last: the X11 headers' macros clash with names in other headers.
 #include "tests/support/ProgramWindows.h"
@@ -286,6 +289,32 @@ TEST_F(ProgramTest, ARuntimeFolderTooDeepForTheSocketIsNamedByBothStarts)
     EXPECT_NE(err.find("cannot be handed over to the running Quillory: the socket path " + deep), std::string::npos) << err;
     Signal(first, SIGTERM);
     EXPECT_EQ(program.Wait(first, 10s), 0);
+}
+
+// A hundred connections of the same user that never say anything (more than the zone serves at
+// once): a real second start still hands its clip over within a second.
+TEST_F(ProgramTest, ASecondStartGetsItsClipThroughAHundredIdlePeers)
+{
+    program.WriteSmallCollection();
+    program.dir().write("clip.html", "<p>clip</p>");
+    pid_t pid = StartFirst();
+    std::vector<UniqueFd> idle;
+    sockaddr_un addr {};
+    addr.sun_family = AF_UNIX;
+    std::snprintf(addr.sun_path, sizeof addr.sun_path, "%s", program.SocketPath().c_str());
+    for (int i = 0; i < 100; ++i) {
+        idle.emplace_back(::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0));
+        ASSERT_EQ(::connect(idle.back().get(), reinterpret_cast<const sockaddr*>(&addr), sizeof addr), 0) << i;
+    }
+    const auto t0 = std::chrono::steady_clock::now();
+    pid_t second = program.Start({program.dir().dir() + "clip.html", "http://example.org/", "Through"});
+    EXPECT_EQ(program.Wait(second, 10s), 0) << program.Stderr();
+    const double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count();
+    std::printf("second start to its clip handed over, 100 idle peers: %.0f ms\n", ms);
+    EXPECT_LT(ms, 1000);
+    EXPECT_NE(WaitForMappedWindow(pid, 10s, "Save homepage"), 0u);
+    Signal(pid, SIGTERM);
+    EXPECT_EQ(program.Wait(pid, 10s), 0);
 }
 
 TEST_F(ProgramTest, EveryStartRecordsItsPathAlsoOneThatOnlyHandsAClipOver)
