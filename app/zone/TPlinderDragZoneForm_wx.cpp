@@ -106,6 +106,7 @@ void CloseWaitingDialogs()
 }
 
 constexpr int kExitCloserEveryMs = 50;
+constexpr int kClaimCheckEveryMs = 500;
 
 }  // namespace
 
@@ -154,6 +155,8 @@ TPlinderDragZoneForm::TPlinderDragZoneForm(TSettings& settings, ZoneFormOptions 
       TVTimer(this),
       leaveTimer_(this),
       exitCloser_(this),
+      claimTimer_(this),
+      renewLock_(std::move(options.renewLock)),
       Timer1(std::make_unique<ActionTimerImpl>(this)),
       dialogs_(this)
 {
@@ -219,6 +222,13 @@ TPlinderDragZoneForm::TPlinderDragZoneForm(TSettings& settings, ZoneFormOptions 
         RunCommand(ZoneCommand::Exit);
     });
 
+    StartHandOverServer();
+    Bind(wxEVT_TIMER, [this](wxTimerEvent&) { Safely([&] { KeepInstanceClaim(); }); }, claimTimer_.GetId());
+    claimTimer_.Start(kClaimCheckEveryMs);
+}
+
+void TPlinderDragZoneForm::StartHandOverServer()
+{
     handOver_ = std::make_unique<CopyDataServer>(
         kZoneWindowClass,
         [this](const CopyDataMessage& msg) -> std::int64_t {
@@ -234,6 +244,23 @@ TPlinderDragZoneForm::TPlinderDragZoneForm(TSettings& settings, ZoneFormOptions 
         LogError("clips cannot be handed over to this instance", handOver_->Error());
 }
 
+// The lock file and the socket lie in a folder that can be emptied while the zone runs (a
+// cleaner of old files in /tmp, a user): a start meanwhile would find neither, take a lock of its
+// own and run a second zone on the collection. Both are made again at once.
+void TPlinderDragZoneForm::KeepInstanceClaim()
+{
+    if (renewLock_) {
+        const std::string problem = renewLock_();
+        if (!problem.empty() && !claimLost_)
+            LogError("single instance", problem + "; another start may run a second zone on the collection");
+        claimLost_ = !problem.empty();  // said once for as long as it lasts
+    }
+    if (handOver_ && handOver_->Listening() && !handOver_->SocketInPlace()) {
+        LogError("hand-over", "the socket " + handOver_->SocketPath() + " was removed; listening there again");
+        StartHandOverServer();
+    }
+}
+
 TPlinderDragZoneForm::~TPlinderDragZoneForm()
 {
     if (mapHandler_)
@@ -244,6 +271,7 @@ TPlinderDragZoneForm::~TPlinderDragZoneForm()
     TVTimer.Stop();
     leaveTimer_.Stop();
     exitCloser_.Stop();
+    claimTimer_.Stop();
     Timer1->Stop();
     if (auto* target = VekOLEDrop1.DropTarget())
         target->Detach();
@@ -643,6 +671,7 @@ void TPlinderDragZoneForm::Terminate()
     terminating_ = true;
     TVTimer.Stop();
     Timer1->Stop();
+    claimTimer_.Stop();
     handOver_.reset();
     if (TrayIcon1)
         TrayIcon1->SetActive(false);

@@ -317,6 +317,24 @@ TEST_F(ProgramTest, ASecondStartGetsItsClipThroughAHundredIdlePeers)
     EXPECT_EQ(program.Wait(pid, 10s), 0);
 }
 
+// The runtime folder is emptied while the zone runs (a cleaner of old files, a user): the zone
+// makes its lock file and socket again, so a later start hands its clip over instead of running
+// a second zone on the collection.
+TEST_F(ProgramTest, ARuntimeFolderEmptiedWhileTheZoneRunsIsMadeAgain)
+{
+    program.WriteSmallCollection();
+    program.dir().write("clip.html", "<p>clip</p>");
+    pid_t pid = StartFirst();
+    fs::remove_all(fs::path(program.RuntimeDir()) / "quillory");
+    EXPECT_TRUE(program.WaitListening(5s));
+    EXPECT_TRUE(fs::exists(fs::path(program.RuntimeDir()) / "quillory/thGleanhoard.lock"));
+    pid_t second = program.Start({program.dir().dir() + "clip.html", "http://example.org/", "After the cleaner"});
+    EXPECT_EQ(program.Wait(second, 10s), 0) << program.Stderr();
+    EXPECT_NE(WaitForMappedWindow(pid, 10s, "Save homepage"), 0u);
+    Signal(pid, SIGTERM);
+    EXPECT_EQ(program.Wait(pid, 10s), 0);
+}
+
 TEST_F(ProgramTest, EveryStartRecordsItsPathAlsoOneThatOnlyHandsAClipOver)
 {
     program.WriteSmallCollection();

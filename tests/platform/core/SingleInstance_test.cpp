@@ -150,6 +150,29 @@ TEST(SingleInstance, ARelativeRuntimeFolderIsIgnoredSoStartsFromTwoFoldersShareO
     std::filesystem::remove(dir + name + ".lock");
 }
 
+// The runtime folder is emptied while the lock is held (a cleaner of old files in /tmp): a start
+// then would take a lock of its own. Renewed, the holder has its lock file again, and a start
+// finds it held; where another process got there first, the renewal says so.
+TEST(SingleInstance, ALockFileRemovedFromUnderItsHolderIsTakenAgain)
+{
+    ql::test::ScopedXdgEnv env;
+    const auto folder = env.root().path() / "runtime" / "quillory";
+    SingleInstanceLock lock;
+    ASSERT_EQ(lock.state(), State::Acquired);
+    EXPECT_TRUE(lock.Renew());  // nothing to do
+    std::filesystem::remove_all(folder);
+    EXPECT_EQ(stateInChild(), static_cast<int>(State::Acquired));  // the hole a renewal closes
+    EXPECT_TRUE(lock.Renew());
+    EXPECT_EQ(stateInChild(), static_cast<int>(State::HeldElsewhere));
+
+    std::filesystem::remove_all(folder);
+    SingleInstanceLock other;  // the start that came first
+    ASSERT_EQ(other.state(), State::Acquired);
+    EXPECT_FALSE(lock.Renew());
+    EXPECT_NE(lock.Problem().find("another Quillory took the single-instance lock"), std::string::npos) << lock.Problem();
+    EXPECT_EQ(lock.state(), State::Acquired);
+}
+
 // The same for the configuration folder, which the program and the capture extension (running
 // in the browser's folder) must share: a relative XDG_CONFIG_HOME counts as unset.
 TEST(SingleInstance, ARelativeConfigFolderCountsAsUnset)
