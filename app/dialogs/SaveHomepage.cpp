@@ -129,7 +129,7 @@ SaveHomepage::Outcome SaveHomepage::SaveSteps()
     std::string header = ClipFromLine(url) + "\r\n";
     if (!includeImages_ && !url.empty())
         header += ClipBaseLine(url) + "\r\n";
-    if (!SaveTextToFile(header + handOver_.Text, file)) {
+    if (!session_.SavePageText(header + handOver_.Text, file)) {
         clips_.DiscardClipNode(node);  // no node is left with an empty page
         return Outcome::Failed;
     }

@@ -145,6 +145,9 @@ public:
 
     // Writes a page file atomically after copying its previous content to "html.bak".
     [[nodiscard]] bool WritePageFile(const std::string& file, const std::string& text);
+    // Writes a page file of the collection atomically, unless the collection folder is no
+    // longer the one loaded (the user is told).
+    [[nodiscard]] bool SavePageText(const std::string& text, const std::string& file);
     void ReportSaveFailure();
     // Creates the collection folder when it is missing, unless it is no longer the folder the
     // tree was loaded from (then the user is told and nothing is created).

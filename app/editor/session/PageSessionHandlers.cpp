@@ -34,7 +34,7 @@ void PageSession::ToolButton12Click()
     // The page the view shows, where its saves go too; the current page may already be another
     // (a new clip's, being prepared).
     const std::string file = viewPageFile_.empty() ? ctx_.settings.CurrentPageFile : viewPageFile_;
-    if (!file.empty() && !SaveTextToFile("", file))
+    if (!file.empty() && !SavePageText("", file))
         ReportSaveFailure();
     ShowCurrentPage("");
 }

@@ -92,6 +92,12 @@ TEST_F(PageSessionSafetyTest, ACollectionFolderMovedAwayIsNeitherMadeAgainNorWri
 
     fs::create_directory(temp.path() / "Collection");
     EXPECT_EQ(session->SaveTreeFiles(tree), TreeSave::Failed);
+    // Nor does a clip appended to the open page, or an emptied page, land in the new folder.
+    settings.DragCreateNew = false;
+    views.active = kViewHtml;
+    EXPECT_EQ(clips->AddTextClip("appended"), nullptr);
+    dialogs.answer = true;
+    session->ToolButton12Click();  // Empty
     EXPECT_TRUE(fs::is_empty(temp.path() / "Collection"));
 }
 
