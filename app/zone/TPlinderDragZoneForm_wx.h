@@ -37,6 +37,8 @@ struct ZoneFormOptions {
     std::vector<std::string> args;  // after the program path
     ZoneEditorFactory editorFactory;
     std::function<bool()> saveSettings;
+    // Takes the single-instance lock again where its file was removed: "" when held, else why not.
+    std::function<std::string()> renewLock;
 };
 
 class TPlinderDragZoneForm : public wxFrame, public ZoneWindow {
@@ -103,6 +105,8 @@ private:
     void BuildControls();
     void BuildMenu();
     void BindDropTarget();
+    void StartHandOverServer();
+    void KeepInstanceClaim();
     template <class F> void Safely(F&& handler);
 
     TSettings& settings_;
@@ -116,6 +120,9 @@ private:
     wxTimer TVTimer;
     wxTimer leaveTimer_;
     wxTimer exitCloser_;  // from Terminate on: closes what waits for an answer until the loop ends
+    wxTimer claimTimer_;  // KeepInstanceClaim
+    std::function<std::string()> renewLock_;
+    bool claimLost_ = false;  // the lock could not be renewed, and that was logged
     bool dragOverSinceLeave_ = false;
     std::unique_ptr<ActionTimerImpl> Timer1;
     TVekOLEDrop VekOLEDrop1;

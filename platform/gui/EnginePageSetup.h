@@ -23,7 +23,7 @@ inline constexpr double kDefaultMarginMm = 19.05;
 PageSetup ReadEnginePageSetup(const std::string& optionRoot);
 // Stores the margins and the orientation; the header and footer stay. False when the store
 // could not be written.
-bool WriteEnginePageSetup(const std::string& optionRoot, const PageSetup& setup);
+[[nodiscard]] bool WriteEnginePageSetup(const std::string& optionRoot, const PageSetup& setup);
 
 // A margin in millimetres as the store keeps it: inches, five decimals, a '.'.
 std::string MarginStoreText(double millimetres);
