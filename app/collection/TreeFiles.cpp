@@ -184,6 +184,7 @@ SharedIds assignReadIds(CollectionTree& tree, const StringList& ids, TreeLoadRep
 {
     std::size_t i = 0;
     std::unordered_set<std::string_view> seen;
+    seen.reserve(ids.size());
     SharedIds duplicates;
     tree.ForEach([&](TreeNode& node) {
         if (i < ids.size()) {
