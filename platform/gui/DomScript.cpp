@@ -195,14 +195,41 @@ Q.invoke = function(o, n, flags, args) {
   if (typeof v === 'function' && (flags & 1)) return Q.plain(v.apply(o, args));
   return Q.plain(v);
 };
-Q.serialize = function() {
-  var parts = [];
-  for (var n = document.firstChild; n; n = n.nextSibling) {
-    if (n.nodeType === 10) parts.push(new XMLSerializer().serializeToString(n));
-    else if (n.nodeType === 8) parts.push('<!--' + n.data + '-->');
-    else if (n.nodeType === 1) parts.push(n.outerHTML);
+Q.markup = function(n) {
+  if (n.nodeType === 10) return new XMLSerializer().serializeToString(n);
+  if (n.nodeType === 8) return '<!--' + n.data + '-->';
+  if (n.nodeType === 1) return n.outerHTML;
+  return null;
+};
+Q.rootMarkup = function(root, breaks) {
+  // The parser puts the white space after </body> and </html> into the body: the line ends
+  // written after the root come back as line breaks at the body's end. They are written after
+  // the root again, not inside the body, or the page would grow by them at every save.
+  var s = root.outerHTML, body = document.body;
+  if (!body || body.parentNode !== root) return s;
+  var end = s.length - ('</' + root.localName + '>').length;
+  for (var m = root.lastChild; m && m !== body; m = m.previousSibling) {
+    var holder = document.createElement('div');  // detached: no edit is seen
+    holder.appendChild(m.cloneNode(true));
+    end -= holder.innerHTML.length;
   }
-  return parts.join('\r\n');
+  var close = '</' + body.localName + '>';
+  end -= close.length;
+  if (end < 0 || s.substr(end, close.length) !== close) return s;
+  var cut = end;
+  while (breaks > 0 && s.charAt(cut - 1) === '\n') { --cut; --breaks; }
+  return s.slice(0, cut) + s.slice(end);
+};
+// Every top-level node followed by CR LF, the lines of a page file.
+Q.serialize = function() {
+  var root = document.documentElement, after = 0, parts = [];
+  for (var n = root ? root.nextSibling : null; n; n = n.nextSibling)
+    if (Q.markup(n) !== null) ++after;
+  for (var n = document.firstChild; n; n = n.nextSibling) {
+    var text = n === root ? Q.rootMarkup(root, after + 1) : Q.markup(n);
+    if (text !== null) parts.push(text + '\r\n');
+  }
+  return parts.join('');
 };
 return Q;
 })())JS";

@@ -43,7 +43,8 @@ public:
     // The document (also an IOleCommandTarget); nullptr while there is none.
     com::ComPtr<com::IHTMLDocument2> DOM();
 
-    // The document's markup, every top-level node joined by CR LF; "" without a document.
+    // The document's markup, every top-level node followed by CR LF; "" without a document. It
+    // reads back as the same document, and saved again gives the same text.
     std::string DocumentHTML();
     // Replaces the document (relative addresses keep resolving against the current one).
     void SetDocumentHTML(const std::string& html);
