@@ -144,11 +144,22 @@ void moveFramed(wxTopLevelWindow* form, int x, int y)
         gtk_window_move(GTK_WINDOW(widget), x, y);
 }
 
+gboolean onWatchedEvent(GtkWidget*, GdkEvent*, gpointer data);
+void onWatchedAllocation(GtkWidget* widget, GdkRectangle*, gpointer data) { onWatchedEvent(widget, nullptr, data); }
+
 // Waits for a state of the form on the server: the map, the frame's size learnt by wx (a
-// property change) and a size reaching the server (a configure event) are the moments it may
-// come. With a patience, the action runs when it has run out all the same.
+// property change), a size reaching the server (a configure event) and wx taking that size (the
+// allocation) are the moments it may come. With a patience, the action runs when it has run
+// out all the same.
 struct WindowWatch {
-    static constexpr const char* kSignals[] = {"map-event", "property-notify-event", "configure-event"};
+    struct Signal {
+        const char* name;
+        GCallback handler;
+    };
+    static inline const Signal kSignals[] = {{"map-event", G_CALLBACK(onWatchedEvent)},
+                                             {"property-notify-event", G_CALLBACK(onWatchedEvent)},
+                                             {"configure-event", G_CALLBACK(onWatchedEvent)},
+                                             {"size-allocate", G_CALLBACK(onWatchedAllocation)}};
     wxWeakRef<wxTopLevelWindow> form;
     std::function<bool(wxTopLevelWindow*)> ready;
     std::function<void()> action;
@@ -207,8 +218,8 @@ void watchWindow(wxTopLevelWindow* form, std::function<bool(wxTopLevelWindow*)> 
             };
         // After wx's own handlers (connected as the form was made), which update what it knows
         // of the frame; but before GTK's, whose configure handler ends the signal's emission.
-        watch->handlers[i] = g_signal_connect_data(widget, WindowWatch::kSignals[i], G_CALLBACK(onWatchedEvent), watch,
-                                                   owner, GConnectFlags(0));
+        watch->handlers[i] = g_signal_connect_data(widget, WindowWatch::kSignals[i].name, WindowWatch::kSignals[i].handler,
+                                                   watch, owner, GConnectFlags(0));
     }
     if (patienceMs)
         watch->patience = g_timeout_add(patienceMs, [](gpointer data) -> gboolean {
@@ -226,27 +237,34 @@ constexpr guint kNormalBoundsPatienceMs = 1000;
 // Now that the window manager frames the form, its bounds mean the framed window: set them
 // once more. A window manager takes the normal bounds of a window it maximises from the size
 // the server has then; GTK sends a new size only at its next frame, while the maximise goes at
-// once: so the form is maximised once the server has its normal bounds.
-void applyPlacement(wxTopLevelWindow* form, const FormPlacement& placement)
+// once: so the form is maximised once the server has its normal bounds. `placed` runs once the
+// form has its last size, the server's and wx's, and has laid itself out at it.
+void applyPlacement(wxTopLevelWindow* form, const FormPlacement& placement, std::function<void()> placed)
 {
     const wxRect bounds = toWx(placement.Bounds);
     form->SetSize(bounds);
     moveFramed(form, bounds.x, bounds.y);
-    if (!placement.Max)
+    auto at = [bounds](wxTopLevelWindow* f) { return framedAt(f, bounds) && framed(f); };
+    if (!placement.Max) {
+        watchWindow(form, at, std::move(placed), kNormalBoundsPatienceMs);
         return;
+    }
     wxWeakRef<wxTopLevelWindow> weak(form);
     watchWindow(
         form, [bounds](wxTopLevelWindow* f) { return framedAt(f, bounds); },
-        [weak] {
-            if (weak)
-                weak->Maximize(true);
+        [weak, at, placed = std::move(placed)]() mutable {
+            if (!weak)
+                return;
+            weak->Maximize(true);
+            auto maximised = [at](wxTopLevelWindow* f) { return f->IsMaximized() && framed(f) && !at(f); };
+            watchWindow(weak.get(), maximised, std::move(placed), kNormalBoundsPatienceMs);
         },
         kNormalBoundsPatienceMs);
 }
 
 // Follows the form's placement from `loaded` on: applied again once it is framed (at once when
 // it is), its moves and sizes taken while it is on the screen.
-void followPlacement(wxTopLevelWindow* form, const FormPlacement& loaded, bool stored)
+void followPlacement(wxTopLevelWindow* form, const FormPlacement& loaded, bool stored, std::function<void()> placed)
 {
     PlacementStatePtr state = placementStateOf(form);
     if (state) {
@@ -270,9 +288,11 @@ void followPlacement(wxTopLevelWindow* form, const FormPlacement& loaded, bool s
             *static_cast<PlacementStatePtr*>(e.GetClientData()) = state;
         });
     }
-    WhenFramed(form, [form, state] {
+    WhenFramed(form, [form, state, placed = std::move(placed)]() mutable {
         if (std::optional<FormPlacement> placement = state->follower.Mapped(fromWx(form->GetRect())))
-            applyPlacement(form, *placement);
+            applyPlacement(form, *placement, std::move(placed));
+        else if (placed)
+            placed();
     });
 }
 
@@ -307,7 +327,7 @@ void onFind(wxFindDialogEvent& event)
 
 }  // namespace
 
-void LoadFormPlacement(const std::string& key, wxTopLevelWindow* form, bool seed)
+void LoadFormPlacement(const std::string& key, wxTopLevelWindow* form, bool seed, std::function<void()> placed)
 {
     if (!form)
         return;
@@ -325,7 +345,7 @@ void LoadFormPlacement(const std::string& key, wxTopLevelWindow* form, bool seed
         placement.Bounds = KeepOnDisplays(placement.Bounds, displayAreas());
         form->SetSize(toWx(placement.Bounds));
     }
-    followPlacement(form, placement, !recorded);
+    followPlacement(form, placement, !recorded, std::move(placed));
 }
 
 bool SaveFormPlacement(const std::string& key, wxTopLevelWindow* form)

@@ -14,8 +14,10 @@ namespace ql {
 
 // Places `form` from `key` under HKEY_CURRENT_USER (see ReadFormPlacement); with `seed`, first
 // gives it the seeded bounds on the primary display. The bounds are kept on a visible display,
-// and from now on the form's normal bounds are followed for SaveFormPlacement.
-void LoadFormPlacement(const std::string& key, wxTopLevelWindow* form, bool seed);
+// and from now on the form's normal bounds are followed for SaveFormPlacement. `placed`, when
+// given, runs once the form is framed and has its last size (maximised where stored so) and has
+// laid itself out at it; after a while all the same when the window manager keeps it from it.
+void LoadFormPlacement(const std::string& key, wxTopLevelWindow* form, bool seed, std::function<void()> placed = {});
 // Stores "Max" and the form's normal bounds (also while it is maximised). False when the
 // registry could not be written.
 [[nodiscard]] bool SaveFormPlacement(const std::string& key, wxTopLevelWindow* form);

@@ -571,7 +571,9 @@ void TEditorForm::WidthBClick()
 void TEditorForm::FormShow()
 {
     if (!placementLoaded_) {
-        LoadFormPlacement(setup_.placementKey, this, false);
+        // The tree shows its selected node at the size the window has as it is filled; the
+        // window manager's frame may take some of it later.
+        LoadFormPlacement(setup_.placementKey, this, false, [this] { treeView_->ShowSelection(); });
         placementLoaded_ = true;
     }
     ApplyLayout();

@@ -69,6 +69,12 @@ TreeNode* EditorTreeView::HitTest(const wxPoint& point, unsigned* hit) const
     return NodeOf(item);
 }
 
+void EditorTreeView::ShowSelection()
+{
+    if (const wxTreeItemId item = tv_->GetSelection(); item.IsOk())
+        tv_->EnsureVisible(item);
+}
+
 void EditorTreeView::ExpandAll(bool expand)
 {
     // Expanding gives the children their items on the way.
