@@ -180,7 +180,10 @@ void ZoneController::Image1DblClick()
 
 void ZoneController::ApplicationDeactivate()
 {
-    ExpandZone(false);
+    // A drag over the zone keeps it open: where the keyboard focus follows the pointer (an X
+    // display without a window manager) the drag itself deactivates the program on its way.
+    if (!dragOverZone_)
+        ExpandZone(false);
     if (settings_.MonitorFileChange && editor_)
         settings_.CurrentPageTime = FileExists(settings_.CurrentPageFile) ? GetFileDateTime(settings_.CurrentPageFile) : 0;
 }
@@ -298,6 +301,7 @@ void ZoneController::CopyEditorTreeToZone(ZoneEditor& editor)
 
 void ZoneController::DragOver()
 {
+    dragOverZone_ = true;
     if (window_.ApplicationActive() && editor_ && editor_->IsActiveWindow()) {
         dropAllowed_ = false;  // the drag comes from our own editor
         return;
@@ -327,25 +331,31 @@ void ZoneController::DragOver()
                                  : nullptr);
 }
 
-void ZoneController::DragLeave() { ExpandZone(false); }
+void ZoneController::EndDrag()
+{
+    dragOverZone_ = false;
+    ExpandZone(false);
+}
+
+void ZoneController::DragLeave() { EndDrag(); }
 
 void ZoneController::DropHTML(const std::string& url, const StringList& htmlLines, const std::string& selText)
 {
-    ExpandZone(false);
+    EndDrag();
     if (dropAllowed_ && editor_)
         editor_->Clips().DropHTMLClip(url, htmlLines, selText);
 }
 
 void ZoneController::DropText(const std::string& text)
 {
-    ExpandZone(false);
+    EndDrag();
     if (dropAllowed_ && editor_)
         editor_->Clips().AddTextClip(text);
 }
 
 void ZoneController::DropURL(const std::string& url, const std::string& urlScript)
 {
-    ExpandZone(false);
+    EndDrag();
     if (dropAllowed_ && editor_)
         editor_->Clips().AddUrlClip(url, urlScript);
 }

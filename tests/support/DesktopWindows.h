@@ -40,6 +40,21 @@ public:
     Display* display() const { return display_; }
     ::Window Root() const { return DefaultRootWindow(display_); }
 
+    // A window manager has taken the display (it names its check window on the root).
+    bool WindowManagerRunning() const
+    {
+        Atom type = 0;
+        int format = 0;
+        unsigned long count = 0, after = 0;
+        unsigned char* data = nullptr;
+        const bool running = XGetWindowProperty(display_, Root(), XInternAtom(display_, "_NET_SUPPORTING_WM_CHECK", False),
+                                                0, 1, False, XA_WINDOW, &type, &format, &count, &after, &data) == Success &&
+                             data && count == 1;
+        if (data)
+            XFree(data);
+        return running;
+    }
+
     // The window's title (_NET_WM_NAME, else WM_NAME).
     std::string Title(::Window w) const
     {
@@ -54,7 +69,8 @@ public:
         return title;
     }
 
-    // The window manager's client windows, bottom first.
+    // The window manager's client windows, bottom first; without a window manager, the
+    // root's children, which are the clients then.
     std::vector<::Window> Stacking() const
     {
         Atom type = 0;
@@ -70,6 +86,14 @@ public:
         }
         if (data)
             XFree(data);
+        if (windows.empty()) {
+            ::Window root = 0, parent = 0, *children = nullptr;
+            unsigned n = 0;
+            if (XQueryTree(display_, Root(), &root, &parent, &children, &n) && children)
+                windows.assign(children, children + n);
+            if (children)
+                XFree(children);
+        }
         return windows;
     }
 

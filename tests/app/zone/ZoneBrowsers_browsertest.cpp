@@ -4,7 +4,10 @@
 // under the window manager, down into the tree it opens into, rests on a node until that
 // opens, and is dropped on its child. The page must be that child, with its text intact and
 // both pictures copied byte for byte from the browser's cache. Then the same after a restart,
-// with the zone at the place it saved and never moved by hand.
+// with the zone at the place it saved and never moved by hand. Each browser runs under the
+// suite's window manager and again on a bare display of the test's own, narrower, where no
+// window is framed or placed.
+#include "tests/support/BareDisplay.h"
 #include "tests/support/LocalHttpServer.h"
 #include "tests/support/ProgramFolder.h"
 #include "tests/support/RealBrowser.h"
@@ -93,8 +96,22 @@ bool SomeFileHolds(const fs::path& folder, const std::string& text)
     return false;
 }
 
-class ZoneBrowserTest : public ::testing::TestWithParam<Kind> {
+// The browser, and where it runs: under the window manager, or on a bare display.
+struct Peers {
+    Kind browser;
+    bool windowManager;
+};
+
+std::string NameOf(const Peers& peers)
+{
+    return std::string(RealBrowser::Name(peers.browser)) + (peers.windowManager ? "" : "WithoutWindowManager");
+}
+void PrintTo(const Peers& peers, std::ostream* out) { *out << NameOf(peers); }
+
+class ZoneBrowserTest : public ::testing::TestWithParam<Peers> {
 protected:
+    // First made, last gone: everything below runs on it.
+    std::unique_ptr<BareDisplay> bare = GetParam().windowManager ? nullptr : std::make_unique<BareDisplay>(1280, 1024);
     ProgramFolder program;
     std::string home = program.dir().dir() + "home/";
     Desktop desktop;
@@ -108,8 +125,12 @@ protected:
 
     void SetUp() override
     {
+        if (bare) {
+            ASSERT_FALSE(bare->Name().empty()) << bare->Error();
+        }
         ASSERT_NE(desktop.display(), nullptr);
-        ASSERT_TRUE(RealBrowser::Installed(GetParam())) << "make test installs chromium and firefox-esr";
+        ASSERT_EQ(desktop.WindowManagerRunning(), GetParam().windowManager) << "run it under tests/support/with-window-manager";
+        ASSERT_TRUE(RealBrowser::Installed(GetParam().browser)) << "make test installs chromium and firefox-esr";
         ASSERT_TRUE(server.Running());
         // Two nodes with a closed child each; the zone is where it goes by default.
         program.dir().write("Collection/tvframe", "Notes\r\n\tOld notes\r\nResearch\r\n\tSources\r\n");
@@ -119,6 +140,8 @@ protected:
         program.dir().write("gleanhoard.ini", "[set]\r\nShowMainForm=0\r\nDragUseHtml=1\r\nDragUseUnicode=1\r\n"
                                               "DragCreateNew=1\r\nDragIncludeImage=1\r\nDragHideAfterSave=0\r\n");
     }
+
+    void TearDown() override { desktop.Button(false); }  // a failed drag must not hold the button for the next
 
     // The program, with the browser's home, so that it finds the browser's cache.
     void StartProgram()
@@ -194,7 +217,7 @@ protected:
     {
         if (RestUntil(x, y, timeout, done))
             return true;
-        SaveScreen(desktop, std::string(RealBrowser::Name(GetParam())) + "-" + what);
+        SaveScreen(desktop, NameOf(GetParam()) + "-" + what);
         return false;
     }
 
@@ -282,7 +305,7 @@ protected:
 TEST_P(ZoneBrowserTest, ASelectionDroppedOnAChildInTheZonesTreeIsThatChildsPageWithItsPicturesAlsoAfterARestart)
 {
     const auto started = std::chrono::steady_clock::now();
-    RealBrowser browser(GetParam(), home, server.Url("/page.html"));
+    RealBrowser browser(GetParam().browser, home, server.Url("/page.html"));
     ASSERT_GT(browser.Pid(), 0);
     ASSERT_NO_FATAL_FAILURE(StartProgram());
     const ::Window page = PageWindow(browser);
@@ -322,12 +345,14 @@ TEST_P(ZoneBrowserTest, ASelectionDroppedOnAChildInTheZonesTreeIsThatChildsPageW
     ASSERT_NO_FATAL_FAILURE(ExpectClip(clip, id));
     EXPECT_NE(program.dir().read("Collection/tvframe").find("\tOld notes\r\n\t\t"), std::string::npos);
     EndProgram();
-    std::printf("%s: %.1f s\n", RealBrowser::Name(GetParam()),
+    std::printf("%s: %.1f s\n", NameOf(GetParam()).c_str(),
                 std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count());
 }
 
-INSTANTIATE_TEST_SUITE_P(RealBrowsers, ZoneBrowserTest, ::testing::Values(Kind::Chromium, Kind::Firefox),
-                         [](const ::testing::TestParamInfo<Kind>& info) { return RealBrowser::Name(info.param); });
+INSTANTIATE_TEST_SUITE_P(RealBrowsers, ZoneBrowserTest,
+                         ::testing::Values(Peers{Kind::Chromium, true}, Peers{Kind::Firefox, true},
+                                           Peers{Kind::Chromium, false}, Peers{Kind::Firefox, false}),
+                         [](const ::testing::TestParamInfo<Peers>& info) { return NameOf(info.param); });
 
 }  // namespace
 }  // namespace ql::test

@@ -384,6 +384,26 @@ TEST_F(ZoneControllerTest, TheEditorsDeferredActionsRunThroughTheZone)
     EXPECT_EQ(zoneWindow.ctrlC, 2);
 }
 
+// Where the focus follows the pointer, a drag on its way over the zone deactivates the program.
+TEST_F(ZoneControllerTest, ADeactivationCollapsesTheZoneButNotWhileADragIsOverIt)
+{
+    AddPage(nullptr, "A", "a", "a");
+    Make();
+    zone->DragOver();
+    zone->ApplicationDeactivate();
+    EXPECT_TRUE(zone->Expanded());
+    zone->DragOver();
+    zone->DropText("dropped");
+    EXPECT_FALSE(zone->Expanded());
+    EXPECT_EQ(TreeShape(tree), "A -dropped ");
+
+    zone->DragOver();
+    zone->DragLeave();
+    zone->ExpandZone(true);  // open with no drag over it
+    zone->ApplicationDeactivate();
+    EXPECT_FALSE(zone->Expanded());
+}
+
 TEST_F(ZoneControllerTest, ReloadIsAskedWhenThePageFileChangedAndNotAgainAfterNo)
 {
     TreeNode* a = AddPage(nullptr, "A", "a", "one");
