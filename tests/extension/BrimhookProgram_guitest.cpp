@@ -146,7 +146,8 @@ protected:
 
 TEST_F(BrimhookPicturesTest, ACaptureSavedWithIncludeImagesKeepsItsPictures)
 {
-    const Capture capture{"<p>with <img src=\"img/b.png\"></p>", "http://one.test/a.html", "Pictured"};
+    const Capture capture{"<p>with <img src=\"img/b.png\"> <a href=\"more.html\">more</a></p>", "http://one.test/a.html",
+                          "Pictured"};
     ASSERT_EQ(SaveSelection(capture), com::S_OK);
     const Window dialog = WaitForMappedWindow(pid, 10s, "Save homepage");
     ASSERT_NE(dialog, 0u) << program.Stderr();
@@ -154,9 +155,15 @@ TEST_F(BrimhookPicturesTest, ACaptureSavedWithIncludeImagesKeepsItsPictures)
     ASSERT_NO_FATAL_FAILURE(SaveAsNode(dialog, mapping, 1));
     ASSERT_TRUE(WaitUntil([&] { return program.PageOfNode(1).find("!images") != std::string::npos; }, 10s))
         << program.PageOfNode(1);
-    EXPECT_EQ(program.PageOfNode(1).rfind("<!-- From: \"http://one.test/a.html\" -->\r\n<p>with <img src=\"!images\\b1.png\"></p>", 0), 0u)
+    // No base line: the links are made absolute instead.
+    EXPECT_EQ(program.PageOfNode(1).rfind("<!-- From: \"http://one.test/a.html\" -->\r\n<p>with <img src=\"!images\\b1.png\"> "
+                                          "<a href=\"http://one.test/more.html\">more</a></p>", 0), 0u)
         << program.PageOfNode(1);
     EXPECT_EQ(program.dir().read("Collection/!images/b1.png"), "picture bytes");
+    const std::string ids = program.dir().read("Collection/tvdata");
+    const std::string id = ids.substr(ids.find("\r\n") + 2, ids.find("\r\n", ids.find("\r\n") + 2) - ids.find("\r\n") - 2);
+    EXPECT_NE(program.dir().read("Collection/images.ini").find("[" + id + "]\r\nb1.png=1"), std::string::npos)
+        << program.dir().read("Collection/images.ini");
 }
 
 }  // namespace

@@ -309,12 +309,14 @@ TEST_F(ZoneControllerTest, WhatTheStatusSaysAtTheDropIsWhatTheDropDoes)
     EXPECT_EQ(TreeShape(tree), "A -B --child C ");
     dropAt("C", ZoneTreeHit{node("C"), true, kHitOnIndent, false}, "Insert to \"C\"", "before");
     EXPECT_EQ(TreeShape(tree), "A -B --child before C ");
+    dropAt("A", ZoneTreeHit{node("A"), true, kHitOnButton, false}, "Insert to \"A\"", "first");
+    EXPECT_EQ(TreeShape(tree), "first A -B --child before C ");
     // Below the last row no node is under the pointer: the one passed last gets a sibling.
     dropAt("B", ZoneTreeHit{nullptr, true, kHitNowhere, false}, "Add SiblingNode to \"B\"", "sibling");
-    EXPECT_EQ(TreeShape(tree), "A -B --child -sibling before C ");
+    EXPECT_EQ(TreeShape(tree), "first A -B --child -sibling before C ");
     // Off the tree (over the status line) a drop is a child again, and the status says so.
     dropAt("C", ZoneTreeHit{nullptr, false, 0, false}, "Add ChildNode to \"C\"", "off the tree");
-    EXPECT_EQ(TreeShape(tree), "A -B --child -sibling before C -off the tree ");
+    EXPECT_EQ(TreeShape(tree), "first A -B --child -sibling before C -off the tree ");
 }
 
 TEST_F(ZoneControllerTest, InAnEmptyCollectionTheZoneSaysADropMakesTheFirstNodeAndItDoes)
