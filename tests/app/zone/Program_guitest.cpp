@@ -388,12 +388,40 @@ TEST_F(ProgramTest, SaveHomepageWithIncludeImagesKeepsThePicturesFromTheCacheAnd
     EXPECT_EQ(program.Wait(pid, 10s), 0);
 }
 
-// Drags what the helper offers for `mode` over the zone's picture at (615, 315), then through
-// `stops` of the tree panel it opens into, and drops at the last one.
-void DragOntoZone(const std::string& mode, const std::vector<std::pair<int, int>>& stops)
+// The mapped window of process `pid` whose top left corner is at (x, y) of the screen, or 0.
+Window WindowAt(Display* display, Window parent, pid_t pid, int x, int y, int depth = 2)
+{
+    const Atom pidAtom = XInternAtom(display, "_NET_WM_PID", False);
+    Window root = 0, up = 0, *children = nullptr, found = 0;
+    unsigned int n = 0;
+    if (!XQueryTree(display, parent, &root, &up, &children, &n))
+        return 0;
+    for (unsigned i = 0; i < n && !found; ++i) {
+        int left = 0, top = 0;
+        Window child = 0;
+        if (MappedWindowOf(display, children[i], pidAtom, pid) &&
+            XTranslateCoordinates(display, children[i], root, 0, 0, &left, &top, &child) && left == x && top == y)
+            found = children[i];
+        else if (depth > 0)
+            found = WindowAt(display, children[i], pid, x, y, depth - 1);
+    }
+    if (children)
+        XFree(children);
+    return found;
+}
+
+// Drags what the helper offers for `mode` over the picture of the zone of `pid` at (600, 300),
+// then through `stops` of the tree panel it opens into, and drops at the last one.
+void DragOntoZone(pid_t pid, const std::string& mode, const std::vector<std::pair<int, int>>& stops)
 {
     Display* display = XOpenDisplay(nullptr);
     ASSERT_NE(display, nullptr);
+    const Window zone = WindowAt(display, DefaultRootWindow(display), pid, 600, 300);
+    auto zoneWidth = [&] {
+        XWindowAttributes attrs;
+        return XGetWindowAttributes(display, zone, &attrs) ? attrs.width : 0;
+    };
+    EXPECT_NE(zone, 0u);
     auto move = [&](int x, int y) {
         XTestFakeMotionEvent(display, -1, x, y, CurrentTime);
         XFlush(display);
@@ -403,7 +431,7 @@ void DragOntoZone(const std::string& mode, const std::vector<std::pair<int, int>
         XFlush(display);
     };
     {
-        DragSource source(QL_DRAG_SOURCE, mode, 40, 40);
+        DragSource source(QL_DRAG_SOURCE, mode, 40, 40, true);
         ASSERT_TRUE(WaitFor([&] { return source.Said("ready"); }, 5s, &source));
         int x = 100, y = 80;
         move(x, y);
@@ -415,14 +443,20 @@ void DragOntoZone(const std::string& mode, const std::vector<std::pair<int, int>
         std::vector<std::pair<int, int>> path{{615, 315}, {616, 315}};
         path.insert(path.end(), stops.begin(), stops.end());
         path.push_back({stops.back().first + 1, stops.back().second});
-        // The first drag-over makes the editor (a web engine starts) and opens the zone's tree;
-        // the drag source sends the next position only once the last was answered. A busy
-        // machine needs the time, or the drop lands on a stale position.
-        for (std::size_t i = 0; i < path.size(); ++i) {
-            move(path[i].first, path[i].second);
-            WaitFor([] { return false; }, i == 1 ? 1500ms : 300ms, &source);
+        // Each place is left once the zone has answered it, so the drop lands where the zone
+        // last looked. The first drag-over makes the editor (a web engine starts) and opens the
+        // zone, whose tree is filled at the second; the panel is entered once the window has
+        // grown (a drag source looks the pointer up in the window as it is).
+        bool answered = true;
+        for (auto at = path.begin(); answered && at != path.end(); ++at) {
+            const std::size_t seen = source.lines.size();
+            const std::string answer = "answered " + std::to_string(at->first) + " " + std::to_string(at->second);
+            move(at->first, at->second);
+            answered = WaitFor([&] { return source.SaidSince(seen, answer); }, 20s, &source) &&
+                       (at - path.begin() != 1 || WaitFor([&] { return zoneWidth() > 100; }, 10s, &source));
+            EXPECT_TRUE(answered) << "at " << at->first << ", " << at->second << ": " << ::testing::PrintToString(source.lines);
         }
-        button(false);
+        button(false);  // also after a failure: the next test needs the button up
         EXPECT_TRUE(WaitFor([&] { return source.Said("end"); }, 5s, &source));
     }
     XCloseDisplay(display);
@@ -443,7 +477,7 @@ TEST_F(ProgramTest, ADropOnANodeMakesAChildPageWithItsPicturesAndOneOnTheBarAppe
                                       "the picture's bytes"));
     program.dir().write("xdg-cache/chromium/Default/Cache/Cache_Data/index-dir/the-real-index", "");
     pid_t pid = StartFirst({"XDG_CACHE_HOME=" + program.dir().dir() + "xdg-cache", "HOME=" + program.dir().dir() + "home"});
-    ASSERT_NO_FATAL_FAILURE(DragOntoZone("chromium-selection-picture", {{640, 320}, kFirstNode}));
+    ASSERT_NO_FATAL_FAILURE(DragOntoZone(pid, "chromium-selection-picture", {{640, 320}, kFirstNode}));
     const std::string id = "Grüße aus dem Test";
     auto page = [&] { return program.dir().read("Collection/" + id + ".html"); };
     const std::string localised = "<img src=\"!images\\";
@@ -457,7 +491,7 @@ TEST_F(ProgramTest, ADropOnANodeMakesAChildPageWithItsPicturesAndOneOnTheBarAppe
     EXPECT_EQ(program.dir().read("Collection/tvframe"), "Notes\r\n\t" + id + "\r\n");
 
     // The new page is the open one: a drop on the bar goes into it and makes no node.
-    ASSERT_NO_FATAL_FAILURE(DragOntoZone("chromium-selection", {{650, 311}, kBar}));
+    ASSERT_NO_FATAL_FAILURE(DragOntoZone(pid, "chromium-selection", {{650, 311}, kBar}));
     ASSERT_TRUE(WaitFor([&] {
         const std::string text = page();
         return text.find("Grüße aus dem <b>Test</b>") != text.rfind("Grüße aus dem <b>Test</b>");
@@ -471,7 +505,7 @@ TEST_F(ProgramTest, APageDroppedAndThenKilledIsCompleteOnDisk)
 {
     program.WriteSmallCollection();
     pid_t pid = StartFirst();
-    ASSERT_NO_FATAL_FAILURE(DragOntoZone("chromium-selection", {kFirstNode}));
+    ASSERT_NO_FATAL_FAILURE(DragOntoZone(pid, "chromium-selection", {kFirstNode}));
     ASSERT_TRUE(WaitFor([&] { return program.dir().read("Collection/tvdata").find("\r\n") != program.dir().read("Collection/tvdata").rfind("\r\n"); }, 5s));
     Signal(pid, SIGKILL);
     EXPECT_EQ(program.Wait(pid, 10s), 128 + SIGKILL);

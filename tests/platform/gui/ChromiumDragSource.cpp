@@ -190,6 +190,8 @@ private:
 
     void SendPosition()
     {
+        sentX_ = x_;
+        sentY_ = y_;
         Send(target_, "XdndPosition", 0, (static_cast<long>(x_) << 16) | (y_ & 0xFFFF), static_cast<long>(time_),
              static_cast<long>(atoms_["XdndActionCopy"]));
         waiting_ = true;
@@ -229,6 +231,8 @@ private:
                 if (e.xclient.message_type == atoms_["XdndStatus"] && static_cast<Window>(e.xclient.data.l[0]) == target_) {
                     waiting_ = false;
                     accepted_ = (e.xclient.data.l[1] & 1) != 0;
+                    if (hooks_.answered)
+                        hooks_.answered(sentX_, sentY_, accepted_);
                     if (dropWaits_)
                         Finish();
                     else if (pending_)
@@ -368,6 +372,7 @@ private:
     Window target_ = 0;
     bool waiting_ = false, pending_ = false, accepted_ = false, dropWaits_ = false;
     int x_ = 0, y_ = 0;
+    int sentX_ = 0, sentY_ = 0;  // the position the target answers next
     guint32 time_ = 0;
     guint finishTimer_ = 0;
 };

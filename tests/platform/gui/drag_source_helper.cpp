@@ -3,7 +3,8 @@
 // dragging as the browser does (Chromium with its own XDND source, Firefox through GTK's)
 // (plus a picture-only drag; a selection with 1.5 MB of markup; and one whose markup is never
 // delivered, as a browser does with a very large one: the helper hangs in that request until its stdin closes). It reports on stdout: "ready", "begin", "get <target>" for every
-// request of data, "end"; it quits when its stdin closes.
+// request of data, "end" (the chromium-* modes, given "answers" after X Y, also "answered X Y accepted|refused"
+// for every position the target answered); it quits when its stdin closes.
 #include "tests/platform/gui/ChromiumDragSource.h"
 
 #include <gtk/gtk.h>
@@ -14,6 +15,7 @@
 #include <cstring>
 #include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -175,8 +177,8 @@ int main(int argc, char** argv)
 {
     setvbuf(stdout, nullptr, _IOLBF, 0);
     gtk_init(&argc, &argv);
-    if (argc != 4 || !MakeOffer(argv[1], g_offer)) {
-        std::fprintf(stderr, "usage: %s MODE X Y\n", argv[0]);
+    if ((argc != 4 && !(argc == 5 && std::string(argv[4]) == "answers")) || !MakeOffer(argv[1], g_offer)) {
+        std::fprintf(stderr, "usage: %s MODE X Y [answers]\n", argv[0]);
         return 2;
     }
     g_stallHtml = std::string(argv[1]).find("-stalled") != std::string::npos;
@@ -188,7 +190,12 @@ int main(int argc, char** argv)
     gtk_container_add(GTK_CONTAINER(window), box);
 
     if (std::string(argv[1]).rfind("chromium-", 0) == 0) {
-        ql::test::MakeChromiumDragSource(box, g_offer.targets, {ServeTarget, [](const char* what) { std::printf("%s\n", what); }});
+        ql::test::ChromiumDragHooks hooks{ServeTarget, [](const char* what) { std::printf("%s\n", what); }, {}};
+        if (argc == 5)
+            hooks.answered = [](int x, int y, bool accepted) {
+                std::printf("answered %d %d %s\n", x, y, accepted ? "accepted" : "refused");
+            };
+        ql::test::MakeChromiumDragSource(box, g_offer.targets, std::move(hooks));
     } else {
         std::vector<GtkTargetEntry> entries;
         for (std::size_t i = 0; i < g_offer.targets.size(); ++i)
