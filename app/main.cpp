@@ -6,6 +6,7 @@
 #include "app/handover/HandOver.h"
 #include "app/zone/EditorFormZone_wx.h"
 #include "app/zone/TPlinderDragZoneForm_wx.h"
+#include "platform/gui/WindowIds_wx.h"
 #include "foundation/EventBoundary_wx.h"
 #include "foundation/VekCollectClass.h"
 #include "foundation/VekHtmlClass.h"
@@ -125,6 +126,8 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "quillory: the desktop toolkit could not start on this display.\n");
         return 1;
     }
+    // Before the first window: the windows of a quick restart must not look like the last run's.
+    ql::SkipWindowIdsOfEarlierRuns();
     wxTheApp->CallOnInit();
     wxTheApp->SetAppName("quillory");
     wxTheApp->SetAppDisplayName("Quillory");

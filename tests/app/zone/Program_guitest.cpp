@@ -306,6 +306,34 @@ TEST_F(ProgramTest, EveryStartRecordsItsPathAlsoOneThatOnlyHandsAClipOver)
     EXPECT_EQ(program.Wait(pid, 10s), 0) << program.Stderr();
 }
 
+// Started again at once, the program gets the X connection its last run had, and with it that
+// run's window ids, unless it moves its own on: a drag source's picture of the desktop would
+// take the new zone for the one that is gone. The test looks through one connection made
+// before, so that, as on a desktop, nothing else takes the freed one meanwhile.
+TEST_F(ProgramTest, AQuickRestartNamesItsZoneUnlikeTheRunBefore)
+{
+    program.WriteSmallCollection();
+    Display* display = XOpenDisplay(nullptr);
+    ASSERT_NE(display, nullptr);
+    auto zoneOf = [&](pid_t pid) {
+        Window zone = 0;
+        WaitUntil([&] { return (zone = FindMappedWindow(display, pid, "")) != 0; }, 20s);
+        return zone;
+    };
+    const pid_t first = program.Start({});
+    const Window before = zoneOf(first);
+    Signal(first, SIGTERM);
+    EXPECT_EQ(program.Wait(first, 10s), 0) << program.Stderr();
+    const pid_t second = program.Start({});
+    const Window after = zoneOf(second);
+    EXPECT_NE(before, 0u);
+    EXPECT_NE(after, 0u);
+    EXPECT_NE(after, before);
+    Signal(second, SIGTERM);
+    EXPECT_EQ(program.Wait(second, 10s), 0) << program.Stderr();
+    XCloseDisplay(display);
+}
+
 TEST_F(ProgramTest, WithoutADisplayOneLineSaysWhatIsMissing)
 {
     pid_t pid = program.Start({}, {"DISPLAY=", "WAYLAND_DISPLAY="});
