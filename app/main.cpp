@@ -140,8 +140,9 @@ int main(int argc, char** argv)
     ql::UnattendedDialogs editorBoxes(nullptr);
     auto editorFactory =
         ql::EditorFormFactory(ql::CollectionContext{ql::Settings, ql::ClipSourceUrl, ql::ImagesIni.get()}, editorBoxes);
-    auto* zone = new ql::TPlinderDragZoneForm(ql::Settings, ql::ZoneFormOptions{std::move(args), std::move(editorFactory),
-                                                                               [] { return ql::SaveSettings(); }});
+    auto* zone = new ql::TPlinderDragZoneForm(
+        ql::Settings, ql::ZoneFormOptions{std::move(args), std::move(editorFactory), [] { return ql::SaveSettings(); },
+                                          [&lock] { return lock.Renew() ? std::string() : lock.Problem(); }});
     wxTheApp->SetTopWindow(zone);
     for (int sig : {SIGTERM, SIGINT, SIGHUP})
         g_unix_signal_add(sig, OnExitSignal, zone);

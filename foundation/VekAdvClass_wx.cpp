@@ -6,6 +6,7 @@
 #include <functional>
 #include <iterator>
 #include <memory>
+#include <optional>
 #include <wx/display.h>
 #include <wx/fdrepdlg.h>
 #include <wx/textctrl.h>
@@ -54,6 +55,46 @@ PlacementStatePtr placementStateOf(wxTopLevelWindow* form)
     return state;
 }
 
+// The window manager's frame around an X window: left, right, top, bottom (all 0 unframed).
+struct FrameExtents {
+    long left = 0, right = 0, top = 0, bottom = 0;
+};
+FrameExtents frameExtents(Display* display, ::Window xid)
+{
+    Atom type = 0;
+    int format = 0;
+    unsigned long count = 0, after = 0;
+    unsigned char* data = nullptr;
+    FrameExtents e;
+    if (XGetWindowProperty(display, xid, XInternAtom(display, "_NET_FRAME_EXTENTS", False), 0, 4, False, XA_CARDINAL,
+                           &type, &format, &count, &after, &data) == Success &&
+        data && format == 32 && count == 4) {
+        const long* v = reinterpret_cast<long*>(data);
+        e = FrameExtents{v[0], v[1], v[2], v[3]};
+    }
+    if (data)
+        XFree(data);
+    return e;
+}
+
+// The form's X window as the server has it now, when it is viewable there.
+struct ServerWindow {
+    Display* display = nullptr;
+    ::Window xid = 0;
+    XWindowAttributes attributes{};
+};
+std::optional<ServerWindow> viewable(wxTopLevelWindow* form)
+{
+    GtkWidget* widget = form->GetHandle();
+    GdkWindow* window = widget ? gtk_widget_get_window(widget) : nullptr;
+    if (!window || !gtk_widget_get_mapped(widget) || !GDK_IS_X11_WINDOW(window))
+        return std::nullopt;
+    ServerWindow w{GDK_WINDOW_XDISPLAY(window), GDK_WINDOW_XID(window), {}};
+    if (!XGetWindowAttributes(w.display, w.xid, &w.attributes) || w.attributes.map_state != IsViewable)
+        return std::nullopt;
+    return w;
+}
+
 // Whether the form is mapped and wx knows its frame as the window manager made it. GTK counts a
 // window as mapped as soon as it asks for it, and wx's show event comes then, before the
 // manager has framed it; the server may have mapped it meanwhile while wx has not yet read the
@@ -68,26 +109,30 @@ bool framed(wxTopLevelWindow* form)
         return false;
     if (!GDK_IS_X11_WINDOW(window))
         return true;
-    Display* display = GDK_WINDOW_XDISPLAY(window);
-    const ::Window xid = GDK_WINDOW_XID(window);
-    XWindowAttributes attributes;
-    if (!XGetWindowAttributes(display, xid, &attributes) || attributes.map_state != IsViewable)
+    const std::optional<ServerWindow> w = viewable(form);
+    if (!w)
         return false;
-    Atom type = 0;
-    int format = 0;
-    unsigned long count = 0, after = 0;
-    unsigned char* data = nullptr;
-    long extents[4] = {0, 0, 0, 0};  // left, right, top, bottom
-    if (XGetWindowProperty(display, xid, XInternAtom(display, "_NET_FRAME_EXTENTS", False), 0, 4, False, XA_CARDINAL,
-                           &type, &format, &count, &after, &data) == Success &&
-        data && format == 32 && count == 4)
-        for (int i = 0; i < 4; ++i)
-            extents[i] = reinterpret_cast<long*>(data)[i];
-    if (data)
-        XFree(data);
+    const FrameExtents e = frameExtents(w->display, w->xid);
     const wxSize size = form->GetSize();
-    return size.x - attributes.width == extents[0] + extents[1] && size.y - attributes.height == extents[2] + extents[3] &&
-           form->GetClientSize().x == attributes.width;
+    return size.x - w->attributes.width == e.left + e.right && size.y - w->attributes.height == e.top + e.bottom &&
+           form->GetClientSize().x == w->attributes.width;
+}
+
+// The server's bounds of the form's frame are `bounds` (without X, wx's own are taken).
+bool framedAt(wxTopLevelWindow* form, const wxRect& bounds)
+{
+    GtkWidget* widget = form->GetHandle();
+    GdkWindow* window = widget ? gtk_widget_get_window(widget) : nullptr;
+    if (!window || !GDK_IS_X11_WINDOW(window))
+        return form->GetRect() == bounds;
+    const std::optional<ServerWindow> w = viewable(form);
+    int x = 0, y = 0;
+    ::Window child = 0;
+    if (!w || !XTranslateCoordinates(w->display, w->xid, DefaultRootWindow(w->display), 0, 0, &x, &y, &child))
+        return false;
+    const FrameExtents e = frameExtents(w->display, w->xid);
+    return wxRect(x - int(e.left), y - int(e.top), w->attributes.width + int(e.left + e.right),
+                  w->attributes.height + int(e.top + e.bottom)) == bounds;
 }
 
 // Moves a framed form's frame to (x, y), even where wx believes it is there already: the
@@ -99,42 +144,104 @@ void moveFramed(wxTopLevelWindow* form, int x, int y)
         gtk_window_move(GTK_WINDOW(widget), x, y);
 }
 
-// Now that the window manager frames the form, its bounds mean the framed window: set them
-// once more.
-void applyPlacement(wxTopLevelWindow* form, const FormPlacement& placement)
-{
-    form->SetSize(toWx(placement.Bounds));
-    moveFramed(form, placement.Bounds.Left, placement.Bounds.Top);
-    if (placement.Max)
-        form->Maximize(true);
-}
-
-// Waits for the form to be framed: the map, the frame's size learnt by wx (a property change)
-// and a size reaching the server (a configure event) are the moments it may become so.
-struct FramedWatch {
+// Waits for a state of the form on the server: the map, the frame's size learnt by wx (a
+// property change) and a size reaching the server (a configure event) are the moments it may
+// come. With a patience, the action runs when it has run out all the same.
+struct WindowWatch {
     static constexpr const char* kSignals[] = {"map-event", "property-notify-event", "configure-event"};
     wxWeakRef<wxTopLevelWindow> form;
+    std::function<bool(wxTopLevelWindow*)> ready;
     std::function<void()> action;
     GtkWidget* widget = nullptr;
     gulong handlers[std::size(kSignals)] = {};
+    guint patience = 0;  // the timeout's source, while it waits
 };
 
-gboolean onFramed(GtkWidget*, GdkEvent*, gpointer data)
+// Ends the watch and runs the action: once the event being handled is through (GTK's own
+// handler may still take it in, and a size set before that is lost), when `afterEvent`.
+void endWatch(WindowWatch* watch, bool afterEvent)
 {
-    auto* watch = static_cast<FramedWatch*>(data);
-    if (watch->form && !framed(watch->form.get()))
-        return FALSE;
     std::function<void()> action = std::move(watch->action);
-    const bool alive = watch->form;
+    wxTopLevelWindow* form = watch->form.get();
     GtkWidget* widget = watch->widget;
-    gulong handlers[std::size(FramedWatch::kSignals)];
+    gulong handlers[std::size(WindowWatch::kSignals)];
     std::copy(std::begin(watch->handlers), std::end(watch->handlers), handlers);
     // The first handler owns the watch, which may go with it now: only the copies are used.
     for (gulong handler : handlers)
         g_signal_handler_disconnect(widget, handler);
-    if (alive && action)
+    if (!form || !action)
+        return;
+    if (afterEvent)
+        form->CallAfter(std::move(action));  // dropped with the form
+    else
         action();
+}
+
+gboolean onWatchedEvent(GtkWidget*, GdkEvent*, gpointer data)
+{
+    auto* watch = static_cast<WindowWatch*>(data);
+    if (!watch->form || watch->ready(watch->form.get()))
+        endWatch(watch, true);
     return FALSE;
+}
+
+void watchWindow(wxTopLevelWindow* form, std::function<bool(wxTopLevelWindow*)> ready, std::function<void()> action,
+                 guint patienceMs = 0)
+{
+    if (!form || !action)
+        return;
+    GtkWidget* widget = form->GetHandle();
+    if (!widget || ready(form)) {
+        action();
+        return;
+    }
+    auto* watch = new WindowWatch{form, std::move(ready), std::move(action), widget, {}, 0};
+    for (std::size_t i = 0; i < std::size(WindowWatch::kSignals); ++i) {
+        GClosureNotify owner = nullptr;
+        if (i == 0)
+            owner = [](gpointer data, GClosure*) {
+                auto* w = static_cast<WindowWatch*>(data);
+                if (w->patience)
+                    g_source_remove(w->patience);
+                delete w;
+            };
+        // After wx's own handlers (connected as the form was made), which update what it knows
+        // of the frame; but before GTK's, whose configure handler ends the signal's emission.
+        watch->handlers[i] = g_signal_connect_data(widget, WindowWatch::kSignals[i], G_CALLBACK(onWatchedEvent), watch,
+                                                   owner, GConnectFlags(0));
+    }
+    if (patienceMs)
+        watch->patience = g_timeout_add(patienceMs, [](gpointer data) -> gboolean {
+            auto* w = static_cast<WindowWatch*>(data);
+            w->patience = 0;
+            endWatch(w, false);
+            return G_SOURCE_REMOVE;
+        }, watch);
+}
+
+// How long a maximised form waits for its normal bounds to reach the server: a manager that
+// keeps the window from them (a minimum size of its own, say) must not keep it unmaximised.
+constexpr guint kNormalBoundsPatienceMs = 1000;
+
+// Now that the window manager frames the form, its bounds mean the framed window: set them
+// once more. A window manager takes the normal bounds of a window it maximises from the size
+// the server has then; GTK sends a new size only at its next frame, while the maximise goes at
+// once: so the form is maximised once the server has its normal bounds.
+void applyPlacement(wxTopLevelWindow* form, const FormPlacement& placement)
+{
+    const wxRect bounds = toWx(placement.Bounds);
+    form->SetSize(bounds);
+    moveFramed(form, bounds.x, bounds.y);
+    if (!placement.Max)
+        return;
+    wxWeakRef<wxTopLevelWindow> weak(form);
+    watchWindow(
+        form, [bounds](wxTopLevelWindow* f) { return framedAt(f, bounds); },
+        [weak] {
+            if (weak)
+                weak->Maximize(true);
+        },
+        kNormalBoundsPatienceMs);
 }
 
 // Follows the form's placement from `loaded` on: applied again once it is framed (at once when
@@ -239,22 +346,7 @@ bool SaveFormPlacement(const std::string& key, wxTopLevelWindow* form)
 
 void WhenFramed(wxTopLevelWindow* form, std::function<void()> action)
 {
-    if (!form || !action)
-        return;
-    GtkWidget* widget = form->GetHandle();
-    if (!widget || framed(form)) {
-        action();
-        return;
-    }
-    auto* watch = new FramedWatch{form, std::move(action), widget, {}};
-    for (std::size_t i = 0; i < std::size(FramedWatch::kSignals); ++i) {
-        GClosureNotify owner = nullptr;
-        if (i == 0)
-            owner = [](gpointer data, GClosure*) { delete static_cast<FramedWatch*>(data); };
-        // After wx's own handlers, which update what it knows of the frame.
-        watch->handlers[i] = g_signal_connect_data(widget, FramedWatch::kSignals[i], G_CALLBACK(onFramed), watch, owner,
-                                                   G_CONNECT_AFTER);
-    }
+    watchWindow(form, framed, std::move(action));
 }
 
 void CentreOnScreenFramed(wxTopLevelWindow* form)

@@ -82,30 +82,33 @@ bool SaveSettings()
     if (!AppDirPath.empty()) {
         IniFile ini(settingsFile(), false);
         const TSettings& s = Settings;
-        ini.WriteBool(kSection, "AutoUnicode", s.AutoUnicode);
-        ini.WriteBool(kSection, "AutoCleanUp", s.AutoCleanUp);
-        ini.WriteInteger(kSection, "LastNode", s.LastNode);
-        ini.WriteInteger(kSection, "DragZoneTop", s.DragZoneTop);
-        ini.WriteInteger(kSection, "DragZoneLeft", s.DragZoneLeft);
-        ini.WriteInteger(kSection, "ActiveTabIndex", s.ActiveTabIndex);
-        ini.WriteInteger(kSection, "EditWith", s.EditWith);
-        ini.WriteBool(kSection, "ShowMainForm", s.ShowMainForm);
-        ini.WriteBool(kSection, "ShowImageList", s.ShowImageList);
-        ini.WriteBool(kSection, "AutoChangeTxtToHtml", s.AutoChangeTxtToHtml);
-        ini.WriteBool(kSection, "DragUseHtml", s.DragUseHtml);
-        ini.WriteBool(kSection, "DragCreateNew", s.DragCreateNew);
-        ini.WriteBool(kSection, "DragUseUnicode", s.DragUseUnicode);
-        ini.WriteBool(kSection, "DragHideAfterSave", s.DragHideAfterSave);
-        ini.WriteBool(kSection, "DragIncludeImage", s.DragIncludeImage);
-        ini.WriteBool(kSection, "MonitorFileChange", s.MonitorFileChange);
-        ini.WriteBool(kSection, "ShowToolbar", s.ShowToolbar);
-        ini.WriteBool(kSection, "ShowTree", s.ShowTree);
+        bool held = true;  // false once a value is one the file could not give back
+        held &= ini.WriteBool(kSection, "AutoUnicode", s.AutoUnicode);
+        held &= ini.WriteBool(kSection, "AutoCleanUp", s.AutoCleanUp);
+        held &= ini.WriteInteger(kSection, "LastNode", s.LastNode);
+        held &= ini.WriteInteger(kSection, "DragZoneTop", s.DragZoneTop);
+        held &= ini.WriteInteger(kSection, "DragZoneLeft", s.DragZoneLeft);
+        held &= ini.WriteInteger(kSection, "ActiveTabIndex", s.ActiveTabIndex);
+        held &= ini.WriteInteger(kSection, "EditWith", s.EditWith);
+        held &= ini.WriteBool(kSection, "ShowMainForm", s.ShowMainForm);
+        held &= ini.WriteBool(kSection, "ShowImageList", s.ShowImageList);
+        held &= ini.WriteBool(kSection, "AutoChangeTxtToHtml", s.AutoChangeTxtToHtml);
+        held &= ini.WriteBool(kSection, "DragUseHtml", s.DragUseHtml);
+        held &= ini.WriteBool(kSection, "DragCreateNew", s.DragCreateNew);
+        held &= ini.WriteBool(kSection, "DragUseUnicode", s.DragUseUnicode);
+        held &= ini.WriteBool(kSection, "DragHideAfterSave", s.DragHideAfterSave);
+        held &= ini.WriteBool(kSection, "DragIncludeImage", s.DragIncludeImage);
+        held &= ini.WriteBool(kSection, "MonitorFileChange", s.MonitorFileChange);
+        held &= ini.WriteBool(kSection, "ShowToolbar", s.ShowToolbar);
+        held &= ini.WriteBool(kSection, "ShowTree", s.ShowTree);
         // A template path that the file could not hold (a line break) keeps the stored one.
-        ini.WriteString(kSection, "template", s.templateFile);
-        ini.WriteString(kSection, "DefaultCharset", s.DefaultCharset);
-        ini.WriteBool(kSection, "UseDiv", s.UseDiv);
-        ini.WriteBool(kSection, "imagechecked", s.imagechecked);
-        ini.WriteBool(kSection, "showDragForm", s.showDragForm);
+        held &= ini.WriteString(kSection, "template", s.templateFile);
+        held &= ini.WriteString(kSection, "DefaultCharset", s.DefaultCharset);
+        held &= ini.WriteBool(kSection, "UseDiv", s.UseDiv);
+        held &= ini.WriteBool(kSection, "imagechecked", s.imagechecked);
+        held &= ini.WriteBool(kSection, "showDragForm", s.showDragForm);
+        if (!held)
+            LogError("gleanhoard.ini", "a setting the file cannot hold (a line break in the template path) keeps its stored value");
         saved = ini.UpdateFile();
     }
     // The record is finished: a second call must not write its emptied fields.

@@ -1,6 +1,7 @@
 #include "foundation/VekOLEDrop.h"
 
 #include "platform/core/ClipboardFormats.h"
+#include "platform/core/ErrorLog.h"
 #include "platform/core/DragFormats.h"
 #include "platform/core/FileDropFormats.h"
 
@@ -79,6 +80,7 @@ HRESULT TMyDragDrop::DragEnter(IDataObject* data, DWORD keyState, POINTL pt, DWO
         data_ = ComPtr<IDataObject>(data);
         return S_OK;
     } catch (...) {
+        LogCurrentException("drop target");  // the drag is refused, the source told
         refused_ = true;
         refusal_ = E_UNEXPECTED;
         return refusal_;
@@ -133,6 +135,7 @@ HRESULT TMyDragDrop::DragOver(DWORD keyState, POINTL pt, DWORD* effect)
         *effect = static_cast<DWORD>(e);
         return result;
     } catch (...) {
+        LogCurrentException("drop target");
         *effect = DROPEFFECT_NONE;
         return E_UNEXPECTED;
     }
@@ -148,6 +151,7 @@ HRESULT TMyDragDrop::DragLeave()
             events_.OnOLEDragLeave(this, result);
         return result;
     } catch (...) {
+        LogCurrentException("drop target");
         return E_UNEXPECTED;
     }
 }
@@ -222,6 +226,7 @@ HRESULT TMyDragDrop::Drop(IDataObject* data, DWORD keyState, POINTL pt, DWORD* e
         result = res;
         DropEvents();
     } catch (...) {
+        LogCurrentException("drop target");
         result = E_UNEXPECTED;
     }
     data_.reset();

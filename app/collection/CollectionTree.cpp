@@ -255,6 +255,12 @@ void CollectionTree::Clear()
     Notify([&](TreeObserver& o) { o.TreeReset(); });
 }
 
+void CollectionTree::Reserve(std::size_t nodes)
+{
+    bySerial_.reserve(nodes);
+    pageIdUse_.reserve(nodes);
+}
+
 void CollectionTree::SetText(TreeNode* node, std::string text)
 {
     if (!node)

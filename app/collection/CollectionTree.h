@@ -95,6 +95,9 @@ public:
     bool MoveNode(TreeNode* node, TreeNode* target, Attach mode);
     void Delete(TreeNode* node);  // with its subtree
     void Clear();
+    // Room in the indexes for this many nodes, so that filling a big tree does not rebuild them
+    // again and again.
+    void Reserve(std::size_t nodes);
 
     void SetText(TreeNode* node, std::string text);
     void SetPageId(TreeNode* node, std::string pageId);

@@ -165,6 +165,7 @@ LocalizeResult PictureLocalizer::Localize(const std::string& html, std::size_t b
         // One save of "images.ini" for all the pictures, before the caller saves the page that
         // shows them: a page on disk never refers to a picture without its record.
         IniFile::Batch records(pageId.empty() ? nullptr : imagesIni_);
+        bool recorded = true;
         std::vector<HtmlTag> tags = FindStartTags(text, {"img"}, begin, end);
         Edits edits;
         for (const HtmlTag& tag : tags) {
@@ -190,12 +191,12 @@ LocalizeResult PictureLocalizer::Localize(const std::string& html, std::size_t b
                 result.changed = true;
                 result.pictures.push_back(name);
                 if (imagesIni_ && !pageId.empty())
-                    imagesIni_->WriteString(pageId, name, "1");
+                    recorded &= imagesIni_->WriteString(pageId, name, "1");
             } else if (file != TrimControls(DecodeHtmlEntities(src->value))) {
                 edits.emplace_back(src, file);  // stays remote, but absolute
             }
         }
-        result.recordsSaved = records.Commit();
+        result.recordsSaved = records.Commit() && recorded;
         text = rewrite(text, edits, end);
     }
     if (withLinks) {

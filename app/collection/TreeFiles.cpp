@@ -107,11 +107,13 @@ bool copyPage(const std::string& collectionDir, const std::string& from, const s
 }
 
 // The page's pictures are listed for the copy too, so removing one page's pictures on request
-// can see that the other still shows them.
-void copyPictureRecords(IniFile& images, const std::string& from, const std::string& to)
+// can see that the other still shows them. False when a record could not be copied.
+bool copyPictureRecords(IniFile& images, const std::string& from, const std::string& to)
 {
+    bool copied = true;
     for (const std::string& key : images.ReadSection(from))
-        images.WriteString(to, key, images.ReadString(from, key, "1"));
+        copied &= images.WriteString(to, key, images.ReadString(from, key, "1"));
+    return copied;
 }
 
 // The pair as read is kept beside it before anything is written over it. Copies from an earlier
@@ -182,6 +184,7 @@ SharedIds assignReadIds(CollectionTree& tree, const StringList& ids, TreeLoadRep
 {
     std::size_t i = 0;
     std::unordered_set<std::string_view> seen;
+    seen.reserve(ids.size());
     SharedIds duplicates;
     tree.ForEach([&](TreeNode& node) {
         if (i < ids.size()) {
@@ -205,18 +208,18 @@ void giveSharedIdsPagesOfTheirOwn(const std::string& collectionDir, CollectionTr
     if (duplicates.empty())
         return;
     IniFile images(collectionDir + kImagesIniFile, false);
-    bool recordsCopied = false;
+    bool recordsCopied = false, recordsKept = true;
     for (const auto& [node, shared] : duplicates) {
         const std::string id = fresh.Next();
         if (!copyPage(collectionDir, shared, id))
             ++report.uncopiedPages;
         if (images.SectionExists(shared)) {
-            copyPictureRecords(images, shared, id);
+            recordsKept &= copyPictureRecords(images, shared, id);
             recordsCopied = true;
         }
         tree.SetPageId(node, id);
     }
-    if (recordsCopied && !images.UpdateFile())
+    if (recordsCopied && (!images.UpdateFile() || !recordsKept))
         LogError(kImagesIniFile, "the picture records of the pages copied for shared ids could not be saved");
     report.duplicateIds = duplicates.size();
 }

@@ -1,5 +1,6 @@
 #include "app/collection/TreeText.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace ql {
@@ -52,6 +53,7 @@ TreeNode* CopyTreeCaptions(const CollectionTree& from, CollectionTree& to, const
     TreeNode* markCopy = nullptr;
     to.BeginUpdate();
     to.Clear();
+    to.Reserve(from.Count());
     // (node of `from`, its copy), walked without recursion in absolute order.
     std::vector<std::pair<const TreeNode*, TreeNode*>> stack;
     for (std::size_t i = from.TopLevelCount(); i-- > 0;)
@@ -73,6 +75,9 @@ void TextToTree(std::string_view text, CollectionTree& tree)
 {
     tree.BeginUpdate();
     tree.Clear();
+    // A node per line; lines end in CR LF, LF or CR.
+    tree.Reserve(static_cast<std::size_t>(std::max(std::count(text.begin(), text.end(), '\n'),
+                                                   std::count(text.begin(), text.end(), '\r'))) + 1);
     // path[k] is the last node read at level k.
     std::vector<TreeNode*> path;
     std::size_t start = 0;

@@ -4,12 +4,27 @@
 
 #include "app/collection/ClipFragment.h"
 #include "app/collection/PageId.h"
+#include "app/collection/TreeText.h"
 #include "app/editor/session/ClipIntake.h"
 #include "app/editor/session/PageSession.h"
 #include "foundation/VekCollectClass.h"
 #include "platform/core/ErrorLog.h"
 
 namespace ql {
+
+namespace {
+
+// The editor's tree as it is in memory: captions, shape and page ids.
+void CopyTreeWithPageIds(const CollectionTree& from, CollectionTree& to)
+{
+    CopyTreeCaptions(from, to);
+    for (std::size_t i = 0; i < from.Count(); ++i)
+        if (from.NodeAt(i)->HasPageId())
+            to.SetPageId(to.NodeAt(i), from.NodeAt(i)->PageId());
+    to.SetLoaded(true);
+}
+
+}  // namespace
 
 SaveHomepage::SaveHomepage(PageSession& session, ClipIntake& clips, EditorDialogs& dialogs)
     : session_(session), clips_(clips), dialogs_(dialogs)
@@ -28,14 +43,17 @@ void SaveHomepage::FillTargetTree()
 {
     long index = -1;
     CollectionTree& editorTree = session_.EditorTree();
-    if (editorTree.Loaded()) {
-        // The dialog reads the tree files, so they must hold the editor's tree as it is now.
-        session_.SaveTreeFiles(editorTree);
-        if (editorTree.Selected())
-            index = editorTree.AbsoluteIndex(editorTree.Selected());
-    }
     tree_.Clear();
-    session_.LoadTreeFiles(tree_);
+    // The dialog reads the tree files, so they must hold the editor's tree as it is now. Where
+    // they cannot (the user was told), it takes the editor's tree as it is in memory: the node
+    // chosen is found again in the editor's tree by its place, and an older tree would name
+    // another node there.
+    if (editorTree.Loaded() && session_.SaveTreeFiles(editorTree) != TreeSave::Saved)
+        CopyTreeWithPageIds(editorTree, tree_);
+    else
+        session_.LoadTreeFiles(tree_);
+    if (editorTree.Loaded() && editorTree.Selected())
+        index = editorTree.AbsoluteIndex(editorTree.Selected());
     if (index < 0)
         index = 0;
     if (TreeNode* node = tree_.NodeAt(static_cast<std::size_t>(index)))
@@ -111,7 +129,7 @@ SaveHomepage::Outcome SaveHomepage::SaveSteps()
     std::string header = ClipFromLine(url) + "\r\n";
     if (!includeImages_ && !url.empty())
         header += ClipBaseLine(url) + "\r\n";
-    if (!SaveTextToFile(header + handOver_.Text, file)) {
+    if (!session_.SavePageText(header + handOver_.Text, file)) {
         clips_.DiscardClipNode(node);  // no node is left with an empty page
         return Outcome::Failed;
     }

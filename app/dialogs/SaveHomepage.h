@@ -40,7 +40,7 @@ public:
     bool CanSave() const { return tree_.Selected() != nullptr; }
     // Button1Click. False when nothing was saved or a step failed; the user has been told of
     // a failure.
-    bool Save();
+    [[nodiscard]] bool Save();
 
 private:
     enum class Outcome { Saved, Failed, Reported };

@@ -104,6 +104,7 @@ TAddUrlPageForm::TAddUrlPageForm(wxWindow* parent, EditorDialogs& dialogs)
         CloseWith(wxID_CANCEL);
         Discard();
     }, wxID_CANCEL);
+    hints_.TakeOver(this);
 }
 
 TAddUrlPageForm::~TAddUrlPageForm() { Discard(); }

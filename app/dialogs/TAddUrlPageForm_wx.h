@@ -2,6 +2,7 @@
 // "Save homepage": the user picks where a handed-over page goes, its title, and whether its
 // pictures are copied; the dialog can make new nodes on the way.
 #include "app/dialogs/SaveHomepage.h"
+#include "platform/gui/PausedHint_wx.h"
 
 #include <wx/dialog.h>
 
@@ -52,6 +53,7 @@ private:
     EditorDialogs& dialogs_;
     std::unique_ptr<SaveHomepage> logic_;
     std::unique_ptr<TreeMirror> mirror_;
+    PausedHints hints_;  // the speed buttons' hints wait for the hint pause
 };
 
 }  // namespace ql

@@ -52,13 +52,17 @@ PageExporter::~PageExporter() = default;
 
 std::string PageExporter::Copy(const TreeNode& node, std::string baseName)
 {
-    if (!collection_ || !dest_ || !node.HasPageId())
+    if (destDir_.empty() || !node.HasPageId())
         return {};
     const std::string& id = node.PageId();
     const std::string source = id + ".html";
     if (baseName.empty())
         baseName = id;
     const std::string target = baseName + ".html";
+    if (!collection_ || !dest_) {
+        failed_.push_back(destDir_ + target);
+        return {};
+    }
     // Into a fresh folder the page is simply copied; over an older file it is copied beside it
     // and renamed, so a failed copy (a full disk) never leaves half a page in place of an older
     // export. Exports are copies the user can make again: nothing is flushed.
@@ -70,8 +74,10 @@ std::string PageExporter::Copy(const TreeNode& node, std::string baseName)
             return destDir_ + target;  // exporting a page onto itself: it is already there
         copied = CopyReplacing(collection_.get(), source, dest_.get(), target);
     }
+    if (copied == FileCopyResult::Failed)
+        failed_.push_back(destDir_ + target);
     if (copied != FileCopyResult::Copied)
-        return {};
+        return {};  // a node without a page file has nothing to copy
     CopyPictures(id);
     return destDir_ + target;
 }
@@ -90,14 +96,19 @@ void PageExporter::CopyPictures(const std::string& pageId)
         destImages_ = OpenFolder(destDir_ + "!images/");
         images_ = OpenFolder(paths_.imagesDir);
     }
-    if (!destImages_ || !images_)
+    if (!destImages_) {
+        failed_.push_back(destDir_ + "!images/");
         return;
+    }
+    if (!images_)
+        return;  // no pictures to copy
     for (const std::string& name : pictures) {
         // Picture names come from a file another program may edit: only plain names. A picture
         // already at the target (or a link there) stays; a missing one is skipped.
         if (name.empty() || name.find('/') != std::string::npos || name == "." || name == "..")
             continue;
-        CopyToNewFile(images_.get(), name, destImages_.get(), name);
+        if (CopyToNewFile(images_.get(), name, destImages_.get(), name) == FileCopyResult::Failed)
+            failed_.push_back(destDir_ + "!images/" + name);
     }
 }
 
@@ -150,6 +161,11 @@ void IndexPageWriter::AddTree(const CollectionTree& tree)
 {
     for (std::size_t i = 0; i < tree.TopLevelCount(); ++i)
         AddIndexEntries(*tree.TopLevel(i));
+}
+
+std::vector<std::string> IndexPageWriter::FailedCopies() const
+{
+    return exporter_ ? exporter_->FailedCopies() : std::vector<std::string>();
 }
 
 StringList IndexPageWriter::Finish()

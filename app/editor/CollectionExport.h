@@ -37,6 +37,9 @@ public:
     // picture already there. Returns the written page's path, or "" when nothing was written
     // (no folder, no page file, a failed copy).
     std::string Copy(const TreeNode& node, std::string baseName = {});
+    // The pages and pictures that could not be copied so far (a full disk, a folder that cannot
+    // be written); a page without a file, or a picture already at the target, is none of them.
+    const std::vector<std::string>& FailedCopies() const { return failed_; }
 
 private:
     void CopyPictures(const std::string& pageId);
@@ -45,6 +48,7 @@ private:
     std::string destDir_;  // trailing '/'
     UniqueFd collection_, dest_, images_, destImages_;
     bool imagesOpened_ = false;
+    std::vector<std::string> failed_;
 };
 
 // One page with a PageExporter of its own.
@@ -79,6 +83,8 @@ public:
     void AddIndexEntries(const TreeNode& node);
     void AddTree(const CollectionTree& tree);  // every top-level node in order
     StringList Finish();                        // the whole page, "</html>" added
+    // The copies of a subtree's run that failed (PageExporter::FailedCopies).
+    std::vector<std::string> FailedCopies() const;
 
     // The link line of a node: title HTML-escaped, target percent-encoded.
     static std::string LinkLine(const std::string& target, const std::string& title);

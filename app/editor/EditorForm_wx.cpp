@@ -175,6 +175,7 @@ void TEditorForm::FormCreate()
     web->OnDocumentComplete = [this](com::IDispatch*, const std::string&) { webDocumentComplete(); };
 
     SwitchView(setup_.context.settings.ActiveTabIndex, true);
+    hints_.TakeOver(this);
 }
 
 void TEditorForm::SizeToTools()
@@ -551,6 +552,8 @@ void TEditorForm::WidthBClick()
     if (!setup_.context.settings.ShowTree || (!Panel2->IsSplit() && widthCycle_.State() != 1))
         return;
     const int width = widthCycle_.Click(Panel2->IsSplit() ? Panel2->GetSashPosition() : 0);
+    // Where the button lies in the pages' panel, which moves with the tree's edge.
+    const wxPoint inPanel3 = WidthB->GetScreenPosition() - Panel3->GetScreenPosition();
     // A splitter reads position 0 as "the middle": width 0 takes the tree out instead.
     if (width == 0) {
         Panel2->Unsplit(TreePanel);
@@ -560,8 +563,9 @@ void TEditorForm::WidthBClick()
     } else {
         Panel2->SetSashPosition(width);
     }
-    // The button moved with the panel's edge: the pointer goes with it.
-    WidthB->WarpPointer(6, 11);
+    // The button moved with the panel's edge: the pointer goes with it. GTK shows the move at
+    // its next frame, so the place is taken from the panel's new position, known at once.
+    Panel2->WarpPointer(Panel3->GetPosition().x + inPanel3.x + 6, Panel3->GetPosition().y + inPanel3.y + 11);
 }
 
 void TEditorForm::FormShow()

@@ -14,6 +14,7 @@
 #include "app/editor/session/PageSession.h"
 #include "foundation/VekAdvClass.h"
 #include "foundation/VekOLEDrop.h"
+#include "platform/gui/PausedHint_wx.h"
 #include "platform/gui/X11WindowActivator_wx.h"
 
 #include <wx/frame.h>
@@ -255,6 +256,7 @@ private:
     EditorFormSetup setup_;
     std::unique_ptr<Launcher> ownLauncher_;
     X11WindowActivator windowActivator_;  // brings the browser that took a URL to the front
+    PausedHints hints_;                   // the tools' and controls' hints wait for the hint pause
     std::unique_ptr<EditorDialogs> ownDialogs_;
     std::unique_ptr<Clock> ownClock_;
     CollectionTree tree_;

@@ -9,6 +9,16 @@ std::string ReplaceFileQuestion(const std::string& file) { return file + " alrea
 
 std::string IndexWriteFailedMessage(const std::string& file) { return "Cannot create file \"" + file + "\"."; }
 
+std::string CopiesFailedMessage(const std::vector<std::string>& files)
+{
+    if (files.empty())
+        return {};
+    std::string text = "Cannot create file \"" + files.front() + "\"";
+    if (files.size() > 1)
+        text += " nor " + std::to_string(files.size() - 1) + " other" + (files.size() > 2 ? "s" : "");
+    return text + ".";
+}
+
 ExportCommands::ExportCommands(PageSession& session, EditorWindow& window, EditorDialogs& dialogs,
                                ExportDialogs& choosers, Launcher& launcher, WindowActivator& front,
                                const IniFile* imagesIni)
@@ -36,7 +46,12 @@ std::string ExportCommands::SaveAs1Click()
         return {};
     if (target.replacesOther && !dialogs_.AskYesNo(kReplaceFileCaption, ReplaceFileQuestion(target.written)))
         return {};
-    return CopyPageTo(Paths(), target.folder, *node, target.baseName);
+    const ExportPaths paths = Paths();
+    PageExporter exporter(paths, target.folder);
+    const std::string written = exporter.Copy(*node, target.baseName);
+    if (!exporter.FailedCopies().empty())
+        dialogs_.ShowMessage(CopiesFailedMessage(exporter.FailedCopies()));
+    return written;
 }
 
 std::string ExportCommands::CreateIndexPage(bool wholeTree, bool openAfter)
@@ -57,6 +72,7 @@ std::string ExportCommands::CreateIndexPage(bool wholeTree, bool openAfter)
 
     std::string file;
     bool written = false;
+    std::vector<std::string> failedCopies;
     {
         BusyCursor busy(window_);
         const ExportPaths paths = Paths();
@@ -69,11 +85,14 @@ std::string ExportCommands::CreateIndexPage(bool wholeTree, bool openAfter)
         file = wholeTree ? WholeTreeIndexFile(paths.collectionDir, session_.GetClock().ShortDate())
                          : SubtreeIndexFile(folder, node->Text());
         written = WriteIndexPage(file, writer.Finish());
+        failedCopies = writer.FailedCopies();
     }
     if (!written) {
         dialogs_.ShowMessage(IndexWriteFailedMessage(file));
         return {};
     }
+    if (!failedCopies.empty())
+        dialogs_.ShowMessage(CopiesFailedMessage(failedCopies));  // the index links them all the same
     if (openAfter)
         OpenUrl(file, "", launcher_, front_);
     return file;

@@ -6,6 +6,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace ql {
 
@@ -62,5 +63,7 @@ private:
 std::string ReplaceFileQuestion(const std::string& file);
 // The message when the index page could not be written.
 std::string IndexWriteFailedMessage(const std::string& file);
+// The message when pages or pictures could not be copied: the first one named, the others counted.
+std::string CopiesFailedMessage(const std::vector<std::string>& files);
 
 }  // namespace ql

@@ -115,7 +115,7 @@ bool TreeOperations::InitNewNodePage(TreeNode* node)
         // the previous node must not put it over that node's page.
         session_.MarkHtmlViewSaved();
     }
-    session_.SaveTreeFiles(tree);
+    session_.SaveTree();
     window_.SelectNode(node);
     return true;
 }
@@ -151,11 +151,11 @@ void TreeOperations::DeleteNodeTree(TreeNode* node)
     std::vector<std::string> pictures;
     {
         IniFile::Batch records(imagesIni_);  // one save for the records of the whole subtree
-        DeleteNodeFiles(node, pictures);
-        if (!records.Commit())
+        const bool erased = DeleteNodeFiles(node, pictures);
+        if (!records.Commit() || !erased)
             session_.ReportSaveFailure();
     }
-    session_.SaveTreeFiles(tree);
+    session_.SaveTree();
 
     if (!pictures.empty() && dialogs_.AskYesNo("Delete Images", DeleteImagesQuestion(pictures))) {
         for (const std::string& name : pictures) {
@@ -167,10 +167,11 @@ void TreeOperations::DeleteNodeTree(TreeNode* node)
         window_.SelectNode(n);
 }
 
-void TreeOperations::DeleteNodeFiles(TreeNode* node, std::vector<std::string>& pictures)
+bool TreeOperations::DeleteNodeFiles(TreeNode* node, std::vector<std::string>& pictures)
 {
+    bool erased = true;
     for (std::size_t i = node->ChildCount(); i-- > 0;)
-        DeleteNodeFiles(node->Child(i), pictures);
+        erased &= DeleteNodeFiles(node->Child(i), pictures);
 
     CollectionTree& tree = session_.EditorTree();
     const std::string id = node->PageId();
@@ -193,9 +194,10 @@ void TreeOperations::DeleteNodeFiles(TreeNode* node, std::vector<std::string>& p
             if (std::none_of(pictures.begin(), pictures.end(), [&](const std::string& p) { return SameNameNoCase(p, key); }))
                 pictures.push_back(key);
         }
-        imagesIni_->EraseSection(id);
+        erased &= imagesIni_->EraseSection(id);
     }
     tree.Delete(node);
+    return erased;
 }
 
 bool TreeOperations::TVEdited(TreeNode* node, const std::string& text)
@@ -233,14 +235,15 @@ bool TreeOperations::TVEdited(TreeNode* node, const std::string& text)
     tree.SetPageId(node, newId);
     if (imagesIni_ && !oldId.empty() && imagesIni_->SectionExists(oldId)) {
         IniFile::Batch records(imagesIni_);  // the records move in one save
+        bool moved = true;
         for (const std::string& key : imagesIni_->ReadSection(oldId))
-            imagesIni_->WriteString(newId, key, "1");
-        imagesIni_->EraseSection(oldId);
-        if (!records.Commit())
+            moved &= imagesIni_->WriteString(newId, key, "1");
+        moved &= imagesIni_->EraseSection(oldId);
+        if (!records.Commit() || !moved)
             session_.ReportSaveFailure();
     }
     session_.NotePageRenamed(oldId, newId);
-    session_.SaveTreeFiles(tree);
+    session_.SaveTree();
     return true;
 }
 
@@ -255,7 +258,7 @@ bool TreeOperations::TVDragDrop(TreeNode* target, unsigned hit)
         return false;
     if (TreeNode* parent = node->Parent())
         window_.ExpandNode(parent);
-    session_.SaveTreeFiles(tree);
+    session_.SaveTree();
     return true;
 }
 

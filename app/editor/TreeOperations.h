@@ -54,8 +54,9 @@ public:
     // "Delete": confirms, then deletes the node with its subtree.
     void DeleteNodeTree(TreeNode* node);
     // Depth first: the pages, page folders and picture records of the subtree; the pictures
-    // recorded for them that still exist are appended to `pictures` once each.
-    void DeleteNodeFiles(TreeNode* node, std::vector<std::string>& pictures);
+    // recorded for them that still exist are appended to `pictures` once each. False when a
+    // picture record could not be removed.
+    [[nodiscard]] bool DeleteNodeFiles(TreeNode* node, std::vector<std::string>& pictures);
 
     // The in-place edit was confirmed with `text`. False when the page could not be moved: the
     // node keeps its title and page.

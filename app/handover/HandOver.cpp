@@ -11,7 +11,9 @@ std::string HandOverText(const std::vector<std::string>& args)
     for (std::size_t i = 0; i < args.size() && i < 3; ++i) {
         if (i > 0)
             text += "\r\n";
-        text += args[i];
+        // A line break of its own would shift the lines the receiver reads: it becomes a blank.
+        for (char c : args[i])
+            text += c == '\r' || c == '\n' ? ' ' : c;
     }
     return text;
 }

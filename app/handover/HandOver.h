@@ -18,7 +18,8 @@ struct ClipHandOver {
     std::string Text;  // the clip file's text, read when the hand-over was taken
 };
 
-// Arguments 1 to 3 (the program path not included) joined with CR LF; further ones are left out.
+// Arguments 1 to 3 (the program path not included) joined with CR LF; further ones are left out,
+// and line breaks inside an argument become blanks.
 std::string HandOverText(const std::vector<std::string>& args);
 // Lines at CR LF, CR or LF: file, URL, title; missing lines are empty. Text is not read.
 ClipHandOver ParseHandOverText(std::string_view text);

@@ -28,7 +28,6 @@
 #include <wx/sizer.h>
 #include <wx/settings.h>
 #include <wx/stattext.h>
-#include <wx/tooltip.h>
 #include <wx/treectrl.h>
 
 
@@ -62,21 +61,51 @@ void ExitMainLoopOnceOutermost()
     wxTheApp->ExitMainLoop();
 }
 
+// What a box closed unanswered said goes to the log, once: nobody may have read it (a failed
+// save's box that was waiting when the signal came).
+void LogClosedUnanswered(GtkWindow* window, const std::string& what)
+{
+    static const char kLogged[] = "quillory-closed-unanswered";
+    if (g_object_get_data(G_OBJECT(window), kLogged))
+        return;
+    g_object_set_data(G_OBJECT(window), kLogged, GINT_TO_POINTER(1));
+    LogError("exit", "closed unanswered: " + what);
+}
+
+std::string MessageBoxText(GtkMessageDialog* box)
+{
+    gchar* text = nullptr;
+    gchar* secondary = nullptr;
+    g_object_get(box, "text", &text, "secondary-text", &secondary, nullptr);
+    std::string all = text ? text : "";
+    if (secondary && *secondary)
+        all += (all.empty() ? "" : " ") + std::string(secondary);
+    g_free(text);
+    g_free(secondary);
+    return all;
+}
+
 // Closes every dialog that waits for an answer, as its window's close button would. Message
 // boxes run the toolkit's own dialog loop, which no wx dialog list holds.
 void CloseWaitingDialogs()
 {
     for (wxWindow* w : wxTopLevelWindows)
-        if (auto* dialog = dynamic_cast<wxDialog*>(w); dialog && dialog->IsModal())
+        if (auto* dialog = dynamic_cast<wxDialog*>(w); dialog && dialog->IsModal()) {
+            LogClosedUnanswered(GTK_WINDOW(dialog->GetHandle()), "the dialog \"" + dialog->GetTitle().utf8_string() + "\"");
             dialog->EndModal(wxID_CANCEL);
+        }
     GList* toplevels = gtk_window_list_toplevels();
     for (GList* l = toplevels; l; l = l->next)
-        if (GTK_IS_DIALOG(l->data) && gtk_window_get_modal(GTK_WINDOW(l->data)))
+        if (GTK_IS_DIALOG(l->data) && gtk_window_get_modal(GTK_WINDOW(l->data))) {
+            if (GTK_IS_MESSAGE_DIALOG(l->data))
+                LogClosedUnanswered(GTK_WINDOW(l->data), MessageBoxText(GTK_MESSAGE_DIALOG(l->data)));
             gtk_dialog_response(GTK_DIALOG(l->data), GTK_RESPONSE_DELETE_EVENT);
+        }
     g_list_free(toplevels);
 }
 
 constexpr int kExitCloserEveryMs = 50;
+constexpr int kClaimCheckEveryMs = 500;
 
 }  // namespace
 
@@ -125,6 +154,8 @@ TPlinderDragZoneForm::TPlinderDragZoneForm(TSettings& settings, ZoneFormOptions 
       TVTimer(this),
       leaveTimer_(this),
       exitCloser_(this),
+      claimTimer_(this),
+      renewLock_(std::move(options.renewLock)),
       Timer1(std::make_unique<ActionTimerImpl>(this)),
       dialogs_(this)
 {
@@ -190,6 +221,13 @@ TPlinderDragZoneForm::TPlinderDragZoneForm(TSettings& settings, ZoneFormOptions 
         RunCommand(ZoneCommand::Exit);
     });
 
+    StartHandOverServer();
+    Bind(wxEVT_TIMER, [this](wxTimerEvent&) { Safely([&] { KeepInstanceClaim(); }); }, claimTimer_.GetId());
+    claimTimer_.Start(kClaimCheckEveryMs);
+}
+
+void TPlinderDragZoneForm::StartHandOverServer()
+{
     handOver_ = std::make_unique<CopyDataServer>(
         kZoneWindowClass,
         [this](const CopyDataMessage& msg) -> std::int64_t {
@@ -205,6 +243,23 @@ TPlinderDragZoneForm::TPlinderDragZoneForm(TSettings& settings, ZoneFormOptions 
         LogError("clips cannot be handed over to this instance", handOver_->Error());
 }
 
+// The lock file and the socket lie in a folder that can be emptied while the zone runs (a
+// cleaner of old files in /tmp, a user): a start meanwhile would find neither, take a lock of its
+// own and run a second zone on the collection. Both are made again at once.
+void TPlinderDragZoneForm::KeepInstanceClaim()
+{
+    if (renewLock_) {
+        const std::string problem = renewLock_();
+        if (!problem.empty() && !claimLost_)
+            LogError("single instance", problem + "; another start may run a second zone on the collection");
+        claimLost_ = !problem.empty();  // said once for as long as it lasts
+    }
+    if (handOver_ && handOver_->Listening() && !handOver_->SocketInPlace()) {
+        LogError("hand-over", "the socket " + handOver_->SocketPath() + " was removed; listening there again");
+        StartHandOverServer();
+    }
+}
+
 TPlinderDragZoneForm::~TPlinderDragZoneForm()
 {
     if (mapHandler_)
@@ -215,6 +270,7 @@ TPlinderDragZoneForm::~TPlinderDragZoneForm()
     TVTimer.Stop();
     leaveTimer_.Stop();
     exitCloser_.Stop();
+    claimTimer_.Stop();
     Timer1->Stop();
     if (auto* target = VekOLEDrop1.DropTarget())
         target->Detach();
@@ -533,16 +589,12 @@ void TPlinderDragZoneForm::SetHint(const std::string& text)
     if (!imageHint_)
         imageHint_ = std::make_unique<PausedHint>(Image1);
     imageHint_->SetText(hint);
-    imageHint_->SetPause(hintPauseMs_);
 }
 
 void TPlinderDragZoneForm::SetHintPause(int milliseconds)
 {
-    // The desktop's own tool tips keep their fixed delay; the zone picture's hint takes this.
-    hintPauseMs_ = milliseconds;
-    wxToolTip::SetDelay(milliseconds);
-    if (imageHint_)
-        imageHint_->SetPause(milliseconds);
+    // The whole program's: every window's hints wait this long.
+    SetApplicationHintPause(milliseconds);
 }
 
 ZoneTreeHit TPlinderDragZoneForm::HitTestZoneTree() const
@@ -614,6 +666,7 @@ void TPlinderDragZoneForm::Terminate()
     terminating_ = true;
     TVTimer.Stop();
     Timer1->Stop();
+    claimTimer_.Stop();
     handOver_.reset();
     if (TrayIcon1)
         TrayIcon1->SetActive(false);

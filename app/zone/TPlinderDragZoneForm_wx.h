@@ -4,7 +4,7 @@
 // notification-area icon and its menu, and receives the clip hand-over.
 #include "app/editor/EditorDialogs_wx.h"
 #include "app/zone/ZoneController.h"
-#include "app/zone/PausedHint_wx.h"
+#include "platform/gui/PausedHint_wx.h"
 #include "app/zone/ZoneMenu.h"
 #include "components/browserhost/WebHostDde.h"
 #include "foundation/TrayIcon_wx.h"
@@ -37,6 +37,8 @@ struct ZoneFormOptions {
     std::vector<std::string> args;  // after the program path
     ZoneEditorFactory editorFactory;
     std::function<bool()> saveSettings;
+    // Takes the single-instance lock again where its file was removed: "" when held, else why not.
+    std::function<std::string()> renewLock;
 };
 
 class TPlinderDragZoneForm : public wxFrame, public ZoneWindow {
@@ -103,6 +105,8 @@ private:
     void BuildControls();
     void BuildMenu();
     void BindDropTarget();
+    void StartHandOverServer();
+    void KeepInstanceClaim();
     template <class F> void Safely(F&& handler);
 
     TSettings& settings_;
@@ -116,6 +120,9 @@ private:
     wxTimer TVTimer;
     wxTimer leaveTimer_;
     wxTimer exitCloser_;  // from Terminate on: closes what waits for an answer until the loop ends
+    wxTimer claimTimer_;  // KeepInstanceClaim
+    std::function<std::string()> renewLock_;
+    bool claimLost_ = false;  // the lock could not be renewed, and that was logged
     bool dragOverSinceLeave_ = false;
     std::unique_ptr<ActionTimerImpl> Timer1;
     TVekOLEDrop VekOLEDrop1;
@@ -127,7 +134,6 @@ private:
     std::unique_ptr<ZoneController> controller_;
     std::unique_ptr<TreeMirror> mirror_;
     std::unique_ptr<PausedHint> imageHint_;  // the picture's hint
-    int hintPauseMs_ = 500;
     std::unique_ptr<CopyDataServer> handOver_;
     TSetForm* setForm_ = nullptr;
     TAboutForm* aboutForm_ = nullptr;

@@ -48,7 +48,7 @@ public:
     // (ZoneAction::CopyAndPaste).
     virtual void RunClipboardPaste() = 0;
     // Stores the window's placement in the registry; false when it could not be written.
-    virtual bool SavePlacement() = 0;
+    [[nodiscard]] virtual bool SavePlacement() = 0;
     // From now on the editor's boxes wait for nobody: messages are logged, questions get No.
     virtual void SetUnattended() = 0;
     // Where the editor's own deferred actions (copy, copy and paste) go.

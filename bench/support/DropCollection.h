@@ -12,6 +12,7 @@
 #include "tests/support/FakeLauncher.h"
 
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -56,9 +57,22 @@ inline std::string ClipFragment()
     return html;
 }
 
+// The zone's window as the benchmarks drive it: what the zone's form does with the node the
+// controller highlights (makes its item, focuses it, scrolls to it) runs when the controller
+// asks, while that node still exists.
+struct BenchZoneWindow : FakeZoneWindow {
+    std::function<void(TreeNode*)> showHighlight;
+    void SetZoneDropHighlight(TreeNode* node) override
+    {
+        FakeZoneWindow::SetZoneDropHighlight(node);
+        if (showHighlight)
+            showHighlight(node);
+    }
+};
+
 struct DropCollection : FakeSession {
     Folder folder;
-    FakeZoneWindow zoneWindow;
+    BenchZoneWindow zoneWindow;
     FakeActionTimer timer;
     FakeLauncher launcher;
     std::unique_ptr<ZoneController> zone;

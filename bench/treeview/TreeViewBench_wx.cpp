@@ -89,6 +89,13 @@ void BM_ZoneFirstDragOver(benchmark::State& state)
     ShownTree shown(kZoneTreeStyle);
     SetCollectionTreeImages(shown.tv);
     TreeMirror mirror(c.zone->ZoneTree(), shown.tv);
+    // What the zone's form does with the highlighted node.
+    c.zoneWindow.showHighlight = [&](TreeNode* node) {
+        if (wxTreeItemId item = mirror.ItemOf(node); item.IsOk()) {
+            shown.tv->SetFocusedItem(item);
+            shown.tv->EnsureVisible(item);
+        }
+    };
     c.session->EditorTree().Select(c.session->EditorTree().NodeAt(static_cast<std::size_t>(nodes / 2)));
     double secondMs = 0;
     for (auto _ : state) {
@@ -99,11 +106,6 @@ void BM_ZoneFirstDragOver(benchmark::State& state)
         state.ResumeTiming();
         auto dragOver = [&] {
             c.zone->DragOver();
-            // What the zone's form does with the highlighted node.
-            if (wxTreeItemId item = mirror.ItemOf(c.zoneWindow.highlight); item.IsOk()) {
-                shown.tv->SetFocusedItem(item);
-                shown.tv->EnsureVisible(item);
-            }
             shown.Paint();
         };
         dragOver();
@@ -113,6 +115,7 @@ void BM_ZoneFirstDragOver(benchmark::State& state)
         secondMs += std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
         state.ResumeTiming();
     }
+    c.zoneWindow.showHighlight = nullptr;
     if (c.zone->ZoneTree().Count() != static_cast<std::size_t>(nodes) || !c.zone->ZoneTree().Selected())
         state.SkipWithError("the zone's tree is not the editor's");
     state.counters["next_move_ms"] = benchmark::Counter(secondMs, benchmark::Counter::kAvgIterations);

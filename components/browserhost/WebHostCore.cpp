@@ -1,4 +1,5 @@
 #include "components/browserhost/WebHostCore.h"
+#include "platform/core/ErrorLog.h"
 #include "platform/core/shell/ShellFolder.h"
 
 #include "platform/gui/WebUrls.h"
@@ -160,7 +161,8 @@ bool TWebHostCore::NavigateToItemIdList(const shell::ItemIdList* list)
 void TWebHostCore::ExecDocumentCommand(bool useBrowserGroup, std::uint32_t cmdId, std::uint32_t execOpt, Variant& inArg,
                                        Variant& outArg)
 {
-    try {
+    // The command's failure leaves nothing behind and is not told to the user; it is logged.
+    GuardHandler("browser host", [&] {
         const GUID group = CGID_WebBrowser;
         ComPtr<IDispatch> document = Document();
         if (!document)
@@ -170,9 +172,7 @@ void TWebHostCore::ExecDocumentCommand(bool useBrowserGroup, std::uint32_t cmdId
             return;
         DocumentCommandIssued(cmdId);
         target->Exec(useBrowserGroup ? &group : nullptr, cmdId, execOpt, &inArg, &outArg);
-    } catch (...) {
-        // The command's failure leaves nothing behind and is not reported.
-    }
+    });
 }
 
 void TWebHostCore::PrintDocument()

@@ -213,6 +213,9 @@ public:
     std::function<HRESULT(const std::u16string& helpFile, std::int32_t command, std::int32_t data,
                           dochost::POINT& mouse, com::IDispatch** objectHit)>
         OnShowHelp;
+    // The ambient dispatch's type information and names: the engine asks its one ambient
+    // property (the download control) by its number at its start, so nothing raises these
+    // three; a caller of the dispatch gets them.
     std::function<HRESULT(std::int32_t& count)> OnGetTypeInfoCount;
     std::function<HRESULT(std::int32_t index, std::int32_t localeId, com::ITypeInfo** info)> OnGetTypeInfo;
     std::function<HRESULT(const com::IID& iid, const std::u16string* names, std::int32_t count,

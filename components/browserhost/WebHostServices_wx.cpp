@@ -3,6 +3,7 @@
 // one the engine asks the user itself.
 #include "components/browserhost/WebHost.h"
 
+#include "platform/core/ErrorLog.h"
 #include "platform/core/com/Authenticate.h"
 #include "platform/gui/WebViewEngine_wx.h"
 
@@ -26,13 +27,10 @@ void TWebHost::WatchServiceRequests()
         return;
     g_signal_connect(view, "authenticate",
                      G_CALLBACK(+[](WebKitWebView*, WebKitAuthenticationRequest* request, gpointer p) -> gboolean {
-                         gboolean handled = FALSE;
-                         try {
-                             handled = static_cast<TWebHost*>(p)->Authenticate(request) ? TRUE : FALSE;
-                         } catch (...) {
-                             // The engine's own dialog then.
-                         }
-                         return handled;
+                         // A failure leaves the request to the engine's own dialog.
+                         return GuardHandler("browser host", [&] { return static_cast<TWebHost*>(p)->Authenticate(request); })
+                                    ? TRUE
+                                    : FALSE;
                      }),
                      this);
 }

@@ -1,25 +1,20 @@
 #include "components/shell/CustomTreeView_wx.h"
 
-#include <exception>
-
-#include <wx/log.h>
 #include <wx/menu.h>
 
 #include "components/shell/KeyShortcut_wx.h"
+#include "platform/core/ErrorLog.h"
 
 namespace ql::shellctl {
 
 namespace {
 
-// Drawing runs from the toolkit's events: nothing of a handler's raises past them.
+// Drawing runs from the toolkit's events: nothing of a handler's raises past them. A box for
+// each drawing that fails would stand in front of the drawing: the failure is logged.
 template <class F>
 void Logged(F&& f)
 {
-    try {
-        f();
-    } catch (const std::exception& e) {
-        wxLogError("%s", wxString::FromUTF8(e.what()));
-    }
+    GuardHandler("tree view", std::forward<F>(f));
 }
 
 }  // namespace

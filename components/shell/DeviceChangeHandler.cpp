@@ -7,6 +7,7 @@
 #include <sys/eventfd.h>
 #include <unistd.h>
 
+#include "platform/core/ErrorLog.h"
 #include "platform/core/shell/ShellItems.h"
 
 namespace ql::shellctl {
@@ -90,7 +91,11 @@ void TSvDeviceChangeHandler::Notify(std::uintptr_t wParam, std::intptr_t lParam)
             s->method(*this, message);
         } catch (const std::exception& e) {
             if (OnException)
-                OnException(e);
+                GuardHandler("device change", [&] { OnException(e); });
+            else
+                LogError("device change", e.what());
+        } catch (...) {
+            LogCurrentException("device change");
         }
     }
 }

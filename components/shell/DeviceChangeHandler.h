@@ -56,7 +56,7 @@ public:
     // The hidden window's procedure: ends of session are never held up, device changes are
     // relayed through the GUI queue, the relay notifies the subscribers.
     std::intptr_t WindowProc(std::uint32_t msg, std::uintptr_t wParam, std::intptr_t lParam);
-    // A subscriber's exception goes here and the others still run (unset: it is dropped).
+    // A subscriber's exception goes here and the others still run (unset: it is logged).
     std::function<void(const std::exception&)> OnException;
 
 private:

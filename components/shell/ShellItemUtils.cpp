@@ -281,13 +281,18 @@ void FillSendToList(const std::string& folderPath, const std::vector<std::string
                 continue;
             if (std::any_of(list.begin(), list.end(), [&](const SendToEntry& x) { return x.name == name; }))
                 continue;
-            SendToEntry entry{name, iconIndexOf ? iconIndexOf(path) : -1, path, {}};
+            SendToEntry entry{name, iconIndexOf ? iconIndexOf(path) : -1, path, {}, {}};
             if (name.size() > 8 && name.compare(name.size() - 8, 8, ".desktop") == 0) {
                 auto app = ReadDesktopEntry(path);
                 if (!app)
                     continue;  // not an application's: nothing to send to
                 entry.caption = app->name;
+                if (!app->icon.empty() && app->icon.find('/') == std::string::npos)
+                    entry.iconNames.push_back(app->icon);  // a theme's; a file stands for no name
             }
+            if (IdListPtr absolute = PathToAbsoluteIdList(path))
+                for (std::string& n : shell::IconNamesOf(*absolute, false))
+                    entry.iconNames.push_back(std::move(n));
             auto at = std::lower_bound(list.begin(), list.end(), entry, [](const SendToEntry& x, const SendToEntry& y) {
                 return strcasecmp(x.Caption().c_str(), y.Caption().c_str()) < 0;
             });
@@ -315,7 +320,7 @@ void FillSendToSubmenu(shell::PopupMenu& menu)
             return;
         sub->Delete(0);
         for (std::size_t k = 0; k < entries.size() && k + 1 < kFirstShellCommand; ++k)
-            sub->Append({static_cast<int>(k + 1), entries[k].Caption(), 0, nullptr});
+            sub->Append({static_cast<int>(k + 1), entries[k].Caption(), 0, nullptr, entries[k].iconNames});
         return;
     }
 }

@@ -71,12 +71,14 @@ int OverlayOf(ULONG attributes);
 // with its small icon's index (from `iconIndexOf`, -1 when it has none), sorted by caption
 // without regard to case. A desktop file counts only when it is an application's, and its
 // caption is the application's name; any other file's caption is its name without extension.
-// A file name already listed (from an earlier folder) is not added again.
+// A file name already listed (from an earlier folder) is not added again. The menu shows the
+// entry's picture by its icon names: an application's own icon first, then its file's.
 struct SendToEntry {
     std::string name;  // the file name
     int iconIndex = -1;
     std::string path;     // the file itself
     std::string caption;  // as the menu shows it
+    std::vector<std::string> iconNames;
     std::string Caption() const;
 };
 void FillSendToList(const std::string& folderPath, const std::vector<std::string>& patterns,

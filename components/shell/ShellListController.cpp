@@ -9,6 +9,7 @@
 #include "components/shell/ShellListKeys.h"
 #include "components/shell/ShellListScopes.h"
 #include "components/shell/IdListContainers.h"
+#include "platform/core/ErrorLog.h"
 #include "platform/core/TextEncoding.h"
 #include "platform/core/shell/ShellItems.h"
 
@@ -175,16 +176,13 @@ void ShellListController::FolderChanged()
 {
     if (folderChangeLock_ <= 0) {
         ++folderChangeLock_;
-        try {
-            RefillList();
-        } catch (const std::exception& e) {
-            // The change came from whoever set the folder (the editor's SetPath): the list
-            // reports its own failure rather than throwing into the caller.
-            --folderChangeLock_;
-            view_.ShowError(e.what());
-            return;
-        }
+        // The change came from whoever set the folder (the editor's SetPath): the list reports
+        // its own failure rather than throwing into the caller.
+        const bool filled =
+            GuardHandler("shell list", [&] { RefillList(); }, [&](const std::string& text) { view_.ShowError(text); });
         --folderChangeLock_;
+        if (!filled)
+            return;
     }
     if (OnFolderChanged)
         OnFolderChanged();

@@ -7,8 +7,6 @@
 #include <wx/textctrl.h>
 #include <wx/utils.h>
 
-#include <exception>
-
 #include "components/shell/DeviceChangeHandler.h"
 #include "components/shell/KeyShortcut_wx.h"
 #include "components/shell/ShellListKeys.h"
@@ -16,6 +14,7 @@
 #include "components/shell/ShellIcons_wx.h"
 #include "components/shell/ControlLiveness_wx.h"
 #include "components/shell/ShellScroll_wx.h"
+#include "platform/core/ErrorLog.h"
 #include "platform/gui/ShellMenu_wx.h"
 
 namespace ql::shellctl {
@@ -89,23 +88,14 @@ TSvCustomShellList::~TSvCustomShellList()
     liveness_.End();
     DeviceChangeHandler().RemoveHandler(this);
     refreshTimer_.Stop();
-    try {
-        shell_.WindowDestroying();
-    } catch (const std::exception&) {
-    }
+    GuardHandler("shell list", [&] { shell_.WindowDestroying(); });
     SetImageList(nullptr, wxIMAGE_LIST_SMALL);
     StopShellControls();
 }
 
 void TSvCustomShellList::Guard(const std::function<void()>& step)
 {
-    try {
-        step();
-    } catch (const std::exception& e) {
-        ShowError(e.what());
-    } catch (...) {
-        ShowError("Unknown error");
-    }
+    GuardHandler("shell list", step, [this](const std::string& text) { ShowError(text); });
 }
 
 void TSvCustomShellList::ShowError(const std::string& text)

@@ -5,8 +5,6 @@
 #include <wx/settings.h>
 #include <wx/utils.h>
 
-#include <exception>
-
 #include "components/shell/ControlLiveness_wx.h"
 #include "components/shell/DeviceChangeHandler.h"
 #include "components/shell/ShellControlsStartup_wx.h"
@@ -15,6 +13,7 @@
 #include "components/shell/KeyShortcut_wx.h"
 #include "components/shell/ShellItemUtils.h"
 #include "components/shell/ShellScroll_wx.h"
+#include "platform/core/ErrorLog.h"
 #include "platform/gui/ShellMenu_wx.h"
 
 namespace ql::shellctl {
@@ -83,10 +82,7 @@ TSvCustomShellTree::~TSvCustomShellTree()
 {
     DeviceChangeHandler().RemoveHandler(this);
     refreshTimer_.Stop();
-    try {
-        shell_.WindowDestroying();
-    } catch (const std::exception&) {
-    }
+    GuardHandler("shell tree", [&] { shell_.WindowDestroying(); });
     liveness_.End();
     DestroyNodes();  // what is left (the hidden root) while the shell's state still exists
     SetImageList(nullptr);
@@ -98,14 +94,12 @@ template <class F>
 void TSvCustomShellTree::Guard(F&& f)
 {
     // Nothing of the tree's own raises past a toolkit event.
-    try {
-        f();
-    } catch (const std::exception& e) {
+    GuardHandler("shell tree", std::forward<F>(f), [this](const std::string& text) {
         if (OnError)
-            OnError(e.what());
+            OnError(text);
         else
-            wxLogError("%s", wxString::FromUTF8(e.what()));
-    }
+            wxLogError("%s", wxString::FromUTF8(text));
+    });
 }
 
 void TSvCustomShellTree::TreeKeyDown(wxKeyEvent& event)

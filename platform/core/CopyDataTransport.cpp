@@ -478,6 +478,12 @@ CopyDataServer::~CopyDataServer() { d_->stop(); }
 
 bool CopyDataServer::Listening() const { return d_->thread.joinable(); }
 
+bool CopyDataServer::SocketInPlace() const
+{
+    struct stat st {};
+    return Listening() && ::lstat(d_->path.c_str(), &st) == 0 && st.st_ino == d_->socketIno && st.st_dev == d_->socketDev;
+}
+
 const std::string& CopyDataServer::Error() const { return d_->error; }
 
 const std::string& CopyDataServer::SocketPath() const { return d_->path; }

@@ -44,6 +44,10 @@ public:
     // False when the socket could not be set up (Error() says why), also when another live
     // window of the same class already listens.
     bool Listening() const;
+    // While listening: whether the socket's path still names our socket (a cleaner of old
+    // files, or a user emptying the runtime folder, may have removed it; senders then find no
+    // window of the class, and a new server of the class is needed).
+    bool SocketInPlace() const;
     const std::string& Error() const;
     const std::string& SocketPath() const;
 

@@ -134,6 +134,7 @@ std::optional<DesktopEntry> ReadDesktopEntry(const std::string& path)
         gchar* name = g_key_file_get_locale_string(file, kGroup, "Name", nullptr, nullptr);
         gchar* exec = g_key_file_get_string(file, kGroup, "Exec", nullptr);
         gchar* tryExec = g_key_file_get_string(file, kGroup, "TryExec", nullptr);
+        gchar* icon = g_key_file_get_locale_string(file, kGroup, "Icon", nullptr, nullptr);
         const bool hidden = g_key_file_get_boolean(file, kGroup, "Hidden", nullptr);
         bool usable = type && std::string_view(type) == "Application" && name && *name && exec && *exec && !hidden;
         if (usable && tryExec && *tryExec) {
@@ -142,7 +143,8 @@ std::optional<DesktopEntry> ReadDesktopEntry(const std::string& path)
             g_free(found);
         }
         if (usable)
-            entry = DesktopEntry{name, exec};
+            entry = DesktopEntry{name, exec, icon ? icon : ""};
+        g_free(icon);
         g_free(type);
         g_free(name);
         g_free(exec);

@@ -11,6 +11,7 @@ namespace ql {
 struct DesktopEntry {
     std::string name;  // as the desktop shows it, in the user's language
     std::string exec;  // the command line, field codes included
+    std::string icon;  // the application's icon: a theme icon name or a file; "" for none
 };
 
 // The application entry in the file: Type=Application, not Hidden, with a command line whose

@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 #include <type_traits>
+#include <utility>
 
 namespace ql {
 
@@ -22,9 +23,10 @@ void LogCurrentException(std::string_view where) noexcept;
 // the program then ends through its exit saves rather than run on with half-done work.
 bool ContinueAfterEscapedException(std::string_view where = "event loop") noexcept;
 
-// Runs `handler`; an exception it throws is logged under `where` and goes no further. True when
-// the handler returned normally (and, for a handler that returns bool, returned true).
-template <class F> bool GuardHandler(std::string_view where, F&& handler) noexcept
+// Runs `handler`; an exception it throws is logged under `where` and goes no further; `tell`,
+// where the user is to be told as well, then gets its text (what `tell` throws is logged too).
+// True when the handler returned normally (and, for a handler that returns bool, returned true).
+template <class F, class Tell> bool GuardHandler(std::string_view where, F&& handler, Tell&& tell) noexcept
 {
     try {
         if constexpr (std::is_same_v<std::invoke_result_t<F>, bool>)
@@ -35,8 +37,19 @@ template <class F> bool GuardHandler(std::string_view where, F&& handler) noexce
         }
     } catch (...) {
         LogCurrentException(where);
+        try {
+            const std::string text = CurrentExceptionText();
+            tell(text);
+        } catch (...) {
+            LogCurrentException(where);
+        }
     }
     return false;
+}
+
+template <class F> bool GuardHandler(std::string_view where, F&& handler) noexcept
+{
+    return GuardHandler(where, std::forward<F>(handler), [](const std::string&) {});
 }
 
 }  // namespace ql

@@ -22,10 +22,10 @@ enum class FileCopyResult {
 // Copies the regular file `name` of folder `from` (a link there is followed) to the new file
 // `toName` of folder `to`, with the source's permissions less the umask. Never replaces
 // anything, nor writes through a link at the target.
-FileCopyResult CopyToNewFile(int from, const std::string& name, int to, const std::string& toName);
+[[nodiscard]] FileCopyResult CopyToNewFile(int from, const std::string& name, int to, const std::string& toName);
 
 // As CopyToNewFile, but an existing target is replaced: the copy is made beside it and renamed
 // over it, so a failed copy leaves the old file as it was.
-FileCopyResult CopyReplacing(int from, const std::string& name, int to, const std::string& toName);
+[[nodiscard]] FileCopyResult CopyReplacing(int from, const std::string& name, int to, const std::string& toName);
 
 }  // namespace ql

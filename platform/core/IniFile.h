@@ -29,16 +29,16 @@ public:
     // Write results are false when a write-through save failed (the change stays in memory), and
     // for names or values the file could not give back: a line break anywhere, a section with ']',
     // a key with '=' or starting with '[' or ';'. Values are stored trimmed.
-    bool WriteString(const std::string& section, const std::string& key, const std::string& value);
-    bool WriteInteger(const std::string& section, const std::string& key, int value);
-    bool WriteBool(const std::string& section, const std::string& key, bool value);  // "1" / "0"
+    [[nodiscard]] bool WriteString(const std::string& section, const std::string& key, const std::string& value);
+    [[nodiscard]] bool WriteInteger(const std::string& section, const std::string& key, int value);
+    [[nodiscard]] bool WriteBool(const std::string& section, const std::string& key, bool value);  // "1" / "0"
 
     bool SectionExists(const std::string& section) const;
     bool ValueExists(const std::string& section, const std::string& key) const;
     std::vector<std::string> ReadSection(const std::string& section) const;  // the keys, in file order
     std::vector<std::string> ReadSections() const;                          // in file order
-    bool DeleteKey(const std::string& section, const std::string& key);
-    bool EraseSection(const std::string& section);
+    [[nodiscard]] bool DeleteKey(const std::string& section, const std::string& key);
+    [[nodiscard]] bool EraseSection(const std::string& section);
 
     // Saves atomically; false (old file intact) on failure. A file that exists but could not be
     // read is never overwritten. An open write-through object rereads the file when it changed
@@ -56,7 +56,7 @@ public:
         Batch(const Batch&) = delete;
         Batch& operator=(const Batch&) = delete;
         // False when the save failed (the changes stay in memory).
-        bool Commit();
+        [[nodiscard]] bool Commit();
 
     private:
         IniFile* file_;

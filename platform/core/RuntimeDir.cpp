@@ -43,12 +43,21 @@ bool ensurePrivateDir(const std::string& dir, mode_t mode, bool requirePrivate, 
     return true;
 }
 
+// An XDG folder variable, or nullptr when it is unset or relative: a relative one would name
+// another folder from each working folder (two starts would not meet at one lock, the
+// program and the extension not at one registry), so it counts as unset.
+const char* absoluteXdgFolder(const char* variable)
+{
+    const char* value = std::getenv(variable);
+    return value && value[0] == '/' ? value : nullptr;
+}
+
 }  // namespace
 
 std::string RuntimeDir(std::string* error)
 {
     std::string base;
-    if (const char* xdg = std::getenv("XDG_RUNTIME_DIR"); xdg && *xdg) {
+    if (const char* xdg = absoluteXdgFolder("XDG_RUNTIME_DIR")) {
         base = xdg;
         if (base.back() != '/')
             base += '/';
@@ -64,7 +73,7 @@ std::string RuntimeDir(std::string* error)
 std::string ConfigDir()
 {
     std::string base;
-    if (const char* xdg = std::getenv("XDG_CONFIG_HOME"); xdg && *xdg) {
+    if (const char* xdg = absoluteXdgFolder("XDG_CONFIG_HOME")) {
         base = xdg;
     } else {
         const char* home = std::getenv("HOME");

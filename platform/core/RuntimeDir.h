@@ -1,7 +1,8 @@
 #pragma once
 // The per-user runtime folder: sockets, the single-instance lock and extracted cache bodies
-// live here. ${XDG_RUNTIME_DIR}/quillory when that is set, else /tmp/quillory-<uid>; created
-// with mode 0700 and refused when it belongs to someone else or others may write to it.
+// live here. ${XDG_RUNTIME_DIR}/quillory when that is set to an absolute path, else
+// /tmp/quillory-<uid>; created with mode 0700 and refused when it belongs to someone else or
+// others may write to it.
 #include <string>
 
 namespace ql {
@@ -11,7 +12,8 @@ namespace ql {
 std::string RuntimeDir(std::string* error = nullptr);
 
 // The per-user configuration folder ${XDG_CONFIG_HOME:-~/.config}/quillory/ with a trailing '/',
-// created when missing; "" when no home folder can be found.
+// created when missing (a relative XDG_CONFIG_HOME counts as unset); "" when no home folder can
+// be found.
 std::string ConfigDir();
 
 }  // namespace ql

@@ -21,10 +21,18 @@ public:
 
     State state() const { return state_; }
     bool AnotherInstanceRuns() const { return state_ == State::HeldElsewhere; }
-    // While Unavailable: which folder or file is wrong and why, as one sentence for the user.
+    // While Unavailable, or after a failed Renew: which folder or file is wrong and why, as one
+    // sentence for the user.
     const std::string& Problem() const { return problem_; }
 
+    // The lock file can be removed from under its holder (a cleaner of old files, a user
+    // emptying the runtime folder): the next start would take a lock of its own there. While
+    // Acquired, makes the file again where it went and takes its lock; false when that failed or
+    // another start has taken it meanwhile (Problem() says so).
+    [[nodiscard]] bool Renew();
+
 private:
+    std::string name_;
     int fd_ = -1;
     State state_ = State::Unavailable;
     std::string problem_;

@@ -33,7 +33,7 @@ public:
 
     bool CanSet() const;
     // The picture file as the wallpaper; false when this desktop offers no way or it failed.
-    bool Set(const std::string& pictureFile);
+    [[nodiscard]] bool Set(const std::string& pictureFile);
     // No picture: the desktop's plain background.
     bool Clear();
 

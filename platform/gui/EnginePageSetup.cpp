@@ -40,7 +40,7 @@ std::optional<double> MarginFromStoreText(const std::string& text)
     return inches * kMmPerInch;
 }
 
-std::optional<PageSetup> ReadEnginePageSetup(const std::string& optionRoot)
+PageSetup ReadEnginePageSetup(const std::string& optionRoot)
 {
     Registry registry;
     const std::string key = PageSetupKey(optionRoot);
@@ -48,10 +48,7 @@ std::optional<PageSetup> ReadEnginePageSetup(const std::string& optionRoot)
     double* fields[] = {&setup.leftMm, &setup.rightMm, &setup.topMm, &setup.bottomMm};
     for (int i = 0; i < 4; ++i) {
         auto text = registry.ReadString(RegRoot::CurrentUser, key, kMarginNames[i]);
-        auto mm = text ? MarginFromStoreText(*text) : std::nullopt;
-        if (!mm)
-            return std::nullopt;
-        *fields[i] = *mm;
+        *fields[i] = (text ? MarginFromStoreText(*text) : std::nullopt).value_or(kDefaultMarginMm);
     }
     setup.landscape = registry.ReadString(RegRoot::CurrentUser, key, "orientation").value_or("") == "landscape";
     return setup;

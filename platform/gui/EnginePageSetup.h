@@ -15,12 +15,15 @@ inline constexpr char kEngineOptionRoot[] = "Software\\Microsoft\\Internet Explo
 // "<optionRoot>\PageSetup".
 std::string PageSetupKey(const std::string& optionRoot);
 
-// The layout stored under `optionRoot`; nullopt when a margin is missing or no number (the
-// engine then keeps the toolkit's default layout).
-std::optional<PageSetup> ReadEnginePageSetup(const std::string& optionRoot);
+// A margin the store does not hold (or holds as no number) is the browser's default, 0.75 in.
+inline constexpr double kDefaultMarginMm = 19.05;
+
+// The layout stored under `optionRoot`, portrait and the default margins where nothing usable
+// is stored: a first print looks as it does in a fresh browser profile.
+PageSetup ReadEnginePageSetup(const std::string& optionRoot);
 // Stores the margins and the orientation; the header and footer stay. False when the store
 // could not be written.
-bool WriteEnginePageSetup(const std::string& optionRoot, const PageSetup& setup);
+[[nodiscard]] bool WriteEnginePageSetup(const std::string& optionRoot, const PageSetup& setup);
 
 // A margin in millimetres as the store keeps it: inches, five decimals, a '.'.
 std::string MarginStoreText(double millimetres);

@@ -31,11 +31,12 @@ bool RunPageSetupDialog(wxWindow* owner, const std::string& optionRoot)
     GtkWidget* parent = top ? top->GetHandle() : nullptr;
     GtkWidget* dialog =
         gtk_page_setup_unix_dialog_new("Page Setup", parent && GTK_IS_WINDOW(parent) ? GTK_WINDOW(parent) : nullptr);
-    if (auto kept = ReadEnginePageSetup(optionRoot)) {
+    {
+        const PageSetup stored = ReadEnginePageSetup(optionRoot);
         GtkPageSetup* layout = gtk_page_setup_new();
-        SetMargins(layout, *kept);
-        gtk_page_setup_set_orientation(layout, kept->landscape ? GTK_PAGE_ORIENTATION_LANDSCAPE
-                                                               : GTK_PAGE_ORIENTATION_PORTRAIT);
+        SetMargins(layout, stored);
+        gtk_page_setup_set_orientation(layout, stored.landscape ? GTK_PAGE_ORIENTATION_LANDSCAPE
+                                                                : GTK_PAGE_ORIENTATION_PORTRAIT);
         gtk_page_setup_unix_dialog_set_page_setup(GTK_PAGE_SETUP_UNIX_DIALOG(dialog), layout);
         g_object_unref(layout);
     }

@@ -1,5 +1,6 @@
 #include "platform/gui/SelectionWatch_wx.h"
 
+#include "platform/core/ErrorLog.h"
 #include "platform/gui/DomScript.h"
 #include "platform/gui/WebViewEngine_wx.h"
 
@@ -23,12 +24,11 @@ struct SelectionWatch::Impl {
 
     void Changed()
     {
-        try {
+        // Nothing may unwind through the engine's signal emission.
+        GuardHandler("selection watch", [&] {
             if (changed)
                 changed();
-        } catch (...) {
-            // Nothing may unwind through the engine's signal emission.
-        }
+        });
     }
     static void OnMessage(WebKitUserContentManager*, WebKitJavascriptResult*, gpointer p)
     {

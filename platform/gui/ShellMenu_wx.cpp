@@ -1,6 +1,24 @@
 #include "platform/gui/ShellMenu_wx.h"
 
+#include "platform/gui/ShellImageLists_wx.h"
+
+#include <gtk/gtk.h>
+
 namespace ql::shell {
+
+namespace {
+
+// The desktop may hide menu pictures (gtk-menu-images); an entry's picture is part of it.
+void ShowPictureAlways(wxMenuItem* item)
+{
+    GtkWidget* widget = item->GetMenuItem();
+    G_GNUC_BEGIN_IGNORE_DEPRECATIONS
+    if (widget && GTK_IS_IMAGE_MENU_ITEM(widget))
+        gtk_image_menu_item_set_always_show_image(GTK_IMAGE_MENU_ITEM(widget), TRUE);
+    G_GNUC_END_IGNORE_DEPRECATIONS
+}
+
+}  // namespace
 
 std::unique_ptr<wxMenu> BuildWxMenu(const PopupMenu& menu)
 {
@@ -16,7 +34,15 @@ std::unique_ptr<wxMenu> BuildWxMenu(const PopupMenu& menu)
             out->AppendSubMenu(BuildWxMenu(*item.submenu).release(), text);
             continue;
         }
-        wxMenuItem* added = out->Append(item.id, text);
+        auto* added = new wxMenuItem(out.get(), item.id, text);
+        // Set before the item joins the menu: the toolkit takes no picture afterwards.
+        if (!item.icon.empty()) {
+            wxImageList* small = SystemImageLists::Get().List(0);
+            added->SetBitmap(small->GetBitmap(SystemImageLists::Get().IndexFor(item.icon)));
+        }
+        out->Append(added);
+        if (!item.icon.empty())
+            ShowPictureAlways(added);
         if (item.flags & MF_GRAYED)
             added->Enable(false);
     }

@@ -1,5 +1,7 @@
 #include "platform/gui/ToplevelWatch_wx.h"
 
+#include "platform/core/ErrorLog.h"
+
 #include <gtk/gtk.h>
 #include <wx/toplevel.h>
 // After the toolkit's headers: Xlib's macros (None, Status ...) would clash with names there.
@@ -38,13 +40,9 @@ gboolean OnSignal(GSignalInvocationHint*, guint count, const GValue* values, gpo
         const auto& callback = M == Moment::Activated ? watch->OnActivated
                                : M == Moment::Shown   ? watch->OnShown
                                                       : watch->OnHidden;
-        if (callback) {
-            try {
-                callback(window);
-            } catch (...) {
-                // Nothing may unwind through the toolkit's signal emission.
-            }
-        }
+        // Nothing may unwind through the toolkit's signal emission.
+        if (callback)
+            GuardHandler("window watch", [&] { callback(window); });
     }
     return TRUE;  // stays installed
 }
@@ -79,11 +77,8 @@ GdkFilterReturn OnRootEvent(GdkXEvent* xevent, GdkEvent*, gpointer data)
     for (ToplevelWatch* watch : std::vector<ToplevelWatch*>(Watches())) {
         if (std::find(Watches().begin(), Watches().end(), watch) == Watches().end() || !watch->OnOtherProgramActivated)
             continue;
-        try {
-            watch->OnOtherProgramActivated(active);
-        } catch (...) {
-            // Nothing may unwind through the toolkit's event dispatch.
-        }
+        // Nothing may unwind through the toolkit's event dispatch.
+        GuardHandler("window watch", [&] { watch->OnOtherProgramActivated(active); });
     }
     return GDK_FILTER_CONTINUE;
 }

@@ -43,25 +43,12 @@ bool FrameExtents(Display* display, ::Window w, long* extents)
     return ok;
 }
 
-bool HasWindowManager(Display* display)
-{
-    Atom type = 0;
-    int format = 0;
-    unsigned long count = 0, after = 0;
-    unsigned char* data = nullptr;
-    XGetWindowProperty(display, DefaultRootWindow(display), XInternAtom(display, "_NET_SUPPORTING_WM_CHECK", False), 0, 1,
-                       False, AnyPropertyType, &type, &format, &count, &after, &data);
-    if (data)
-        XFree(data);
-    return count > 0;
-}
-
 TEST(FirstFramePlacement, APlacementReadWhileTheManagerFramesTheWindowIsKept)
 {
     test::ScopedXdgEnv env;
     Display* display = XOpenDisplay(nullptr);
     ASSERT_TRUE(display);
-    if (!HasWindowManager(display)) {
+    if (!test::WindowManagerRunning(display)) {
         XCloseDisplay(display);
         GTEST_SKIP() << "only a window manager frames windows";
     }

@@ -156,15 +156,7 @@ TEST(VekAdvClassGui, PlacementRoundTripsExactlyUnderTheWindowManager)
 
     // Stored maximised: it opens maximised, and Exit stores the normal bounds with "Max". Only
     // a window manager maximises windows (the suite runs under one).
-    Atom check = 0;
-    int format = 0;
-    unsigned long count = 0, after = 0;
-    unsigned char* data = nullptr;
-    XGetWindowProperty(display, DefaultRootWindow(display), XInternAtom(display, "_NET_SUPPORTING_WM_CHECK", False), 0, 1,
-                       False, AnyPropertyType, &check, &format, &count, &after, &data);
-    if (data)
-        XFree(data);
-    if (count == 0) {
+    if (!test::WindowManagerRunning(display)) {
         XCloseDisplay(display);
         GTEST_SKIP() << "no window manager to maximise the window";
     }

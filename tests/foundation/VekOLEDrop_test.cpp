@@ -408,7 +408,9 @@ TEST_F(VekOLEDropTest, ThrowingHandlerDoesNotEscapeAndReleasesTheData)
     Enter();
     DWORD effect = DROPEFFECT_COPY;
     Over(effect);
+    testing::internal::CaptureStderr();
     EXPECT_EQ(DoDrop(effect), E_UNEXPECTED);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "quillory: drop target: handler\n");  // not lost quietly
     EXPECT_EQ(data->RefCount(), base);
 }
 

@@ -66,6 +66,20 @@ inline Window FindMappedWindow(Display* display, pid_t pid, const std::string& t
     return FindMappedWindowBelow(display, DefaultRootWindow(display), pidAtom, pid, title, 2);
 }
 
+// Whether a window manager has taken the display: it names its window on the root.
+inline bool WindowManagerRunning(Display* display)
+{
+    Atom type = 0;
+    int format = 0;
+    unsigned long count = 0, after = 0;
+    unsigned char* data = nullptr;
+    XGetWindowProperty(display, DefaultRootWindow(display), XInternAtom(display, "_NET_SUPPORTING_WM_CHECK", False), 0, 1,
+                       False, AnyPropertyType, &type, &format, &count, &after, &data);
+    if (data)
+        XFree(data);
+    return count > 0;
+}
+
 // The rectangle of what frames `client` on the screen: the window manager's frame around it
 // (its outermost ancestor below the root), or the client itself when nothing frames it.
 struct ScreenRect {

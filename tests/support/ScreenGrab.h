@@ -1,7 +1,7 @@
 #pragma once
-// What the X server shows of a window's client area, read straight from the screen with the
-// windows inside it (a toolkit screen device context may hand back a cached copy, or leave out
-// child windows such as a web view's).
+// What the X server shows of a window's client area (or of any part of the screen), read
+// straight from the screen with the windows inside it (a toolkit screen device context may
+// hand back a cached copy, or leave out child windows such as a web view's).
 #include <wx/image.h>
 #include <wx/window.h>
 
@@ -15,19 +15,18 @@
 
 namespace ql::test {
 
-inline wxImage Grab(wxWindow* w)
+// What the screen shows in `area` (screen pixels).
+inline wxImage GrabScreen(const wxRect& area)
 {
-    const wxSize size = w->GetClientSize();
-    const wxPoint origin = w->ClientToScreen(wxPoint(0, 0));
-    wxImage image(size.x, size.y);
+    wxImage image(area.width, area.height);
     Display* display = XOpenDisplay(nullptr);
     if (!display)
         return image;
-    XImage* x = XGetImage(display, DefaultRootWindow(display), origin.x, origin.y, unsigned(size.x), unsigned(size.y),
+    XImage* x = XGetImage(display, DefaultRootWindow(display), area.x, area.y, unsigned(area.width), unsigned(area.height),
                           AllPlanes, ZPixmap);
     if (x) {
-        for (int row = 0; row < size.y; ++row)
-            for (int col = 0; col < size.x; ++col) {
+        for (int row = 0; row < area.height; ++row)
+            for (int col = 0; col < area.width; ++col) {
                 const unsigned long p = XGetPixel(x, col, row);
                 image.SetRGB(col, row, (p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
             }
@@ -36,6 +35,8 @@ inline wxImage Grab(wxWindow* w)
     XCloseDisplay(display);
     return image;
 }
+
+inline wxImage Grab(wxWindow* w) { return GrabScreen(wxRect(w->ClientToScreen(wxPoint(0, 0)), w->GetClientSize())); }
 
 // Whether a pixel of `area` (clipped to the image) has a colour `is` accepts, given as red,
 // green and blue.

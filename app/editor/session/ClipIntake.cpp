@@ -30,7 +30,10 @@ TreeNode* ClipIntake::AddClip(const std::string& content, const std::string& tit
 
 TreeNode* ClipIntake::StoreClip(const std::string& content, const std::string& title, bool keepPictures)
 {
-    session_.SaveCurrentPage("");
+    // When the open page could not be saved (the user was told), its edits are still only in
+    // the view: a clip may go into a page of its own, but not into the file the view would then
+    // show again in their place.
+    const bool openPageSaved = session_.SaveCurrentPage("");
     TreeNode* target = ClipTarget();
     CollectionTree& tree = session_.EditorTree();
     // A new collection has no node to aim at: its first clip becomes its first node rather than
@@ -70,12 +73,12 @@ TreeNode* ClipIntake::StoreClip(const std::string& content, const std::string& t
     } else if (views_.ActiveView() == kViewText) {
         views_.TextAppendLine(content);
     } else {
-        if (s.CurrentPageFile.empty())
-            return nullptr;  // no page is open
+        if (s.CurrentPageFile.empty() || !openPageSaved)
+            return nullptr;  // no page is open, or its edits would be lost
         if (!session_.AppendClipToPage(s.CurrentPageFile, content, keepPictures))
             return nullptr;
     }
-    session_.SaveTreeFiles(tree);
+    session_.SaveTree();
     session_.NotePageSaved();
     return result;
 }
@@ -93,7 +96,7 @@ void ClipIntake::DiscardClipNode(TreeNode* node)
     tree.Delete(node);
     if (TreeNode* target = ClipTarget())
         window_.SelectNode(target);
-    session_.SaveTreeFiles(tree);
+    session_.SaveTree();
 }
 
 void ClipIntake::DropHTMLClip(const std::string& url, StringList lines, const std::string& selectedText)
@@ -138,9 +141,9 @@ void ClipIntake::DropHTMLClip(const std::string& url, StringList lines, const st
         window_.ScheduleAction(ZoneAction::CopyAndPaste, kActionIntervalMs, 1);
     } else {
         // The source copies its selection to the clipboard, which is pasted into a new document
-        // and from there appended to the open page (see PageSession::dtDocumentComplete).
-        session_.SaveCurrentPage("");
-        if (!ClipTarget() || s.CurrentPageFile.empty())
+        // and from there appended to the open page (see PageSession::dtDocumentComplete), which
+        // then shows the page file again: unsaved edits (the user was told) would be lost.
+        if (!session_.SaveCurrentPage("") || !ClipTarget() || s.CurrentPageFile.empty())
             return;
         session_.SetClipboardAppend(PageSession::ClipboardAppend{s.CurrentPageFile, url, keepPictures});
         window_.ScheduleAction(ZoneAction::CopyAndPaste, kActionIntervalMs, 1);
@@ -179,7 +182,7 @@ void ClipIntake::AddClipboardBClick(const std::function<TreeNode*()>& addNode)
     session_.EditorTree().SetText(node, caption.empty() ? "New" : caption);
     session_.SetClipboardAppend(std::nullopt);
     session_.StartClipboardPaste();
-    session_.SaveCurrentPage("");
+    (void)session_.SaveCurrentPage("");  // a failure is told by the save; the clip stays in the view
 }
 
 }  // namespace ql

@@ -129,7 +129,7 @@ bool PageSession::TransformCurrentPage(std::string (*transform)(std::string_view
     auto bytes = ReadFileBytes(file, kMaxPageBytes);
     if (!bytes)
         return false;
-    return SaveTextToFile(transform(*bytes), file);
+    return SavePageText(transform(*bytes), file);
 }
 
 bool PageSession::PreparePageFile(const std::string& pageId)
@@ -147,7 +147,7 @@ bool PageSession::PreparePageFile(const std::string& pageId)
     if (s.AutoChangeTxtToHtml || homepageImport_) {
         if (auto bytes = ReadFileBytes(file, kMaxPageBytes)) {
             PagePreparation options{s.AutoChangeTxtToHtml, homepageImport_, s.UseDiv, views_.ActiveView()};
-            if (auto prepared = PreparePageText(*bytes, options); prepared && !SaveTextToFile(*prepared, file))
+            if (auto prepared = PreparePageText(*bytes, options); prepared && !SavePageText(*prepared, file))
                 ReportSaveFailure();  // the page stays as it was
         }
     }
@@ -155,10 +155,9 @@ bool PageSession::PreparePageFile(const std::string& pageId)
         newClipPending_ = false;
         // The caller shows the page once afterwards, so the transforms only rewrite the file.
         if (!homepageImport_) {
-            if (s.AutoCleanUp)
-                TransformCurrentPage(CleanUpPageText);
-            if (s.AutoUnicode)
-                TransformCurrentPage(ToggleUnicode);
+            if ((s.AutoCleanUp && !TransformCurrentPage(CleanUpPageText)) ||
+                (s.AutoUnicode && !TransformCurrentPage(ToggleUnicode)))
+                ReportSaveFailure();  // the page stays as far as it got
         }
         homepageImport_ = false;
     }
@@ -199,6 +198,11 @@ void PageSession::ShowCurrentPage(const std::string& pageId)
 }
 
 void PageSession::LoadPageIntoHtmlView(const std::string& file) { views_.HtmlLoadDocument(file); }
+
+bool PageSession::SavePageText(const std::string& text, const std::string& file)
+{
+    return CollectionFolderUnmoved() && SaveTextToFile(text, file);
+}
 
 bool PageSession::WritePageFile(const std::string& file, const std::string& text)
 {

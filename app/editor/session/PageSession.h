@@ -70,7 +70,10 @@ public:
     // refused save is reported to the user.
     TreeLoadReport LoadTreeFiles(CollectionTree& tree);
     void LoadTreeOnce();  // the editor's tree, once; then selects node LastNode (or the first)
-    TreeSave SaveTreeFiles(const CollectionTree& tree);
+    [[nodiscard]] TreeSave SaveTreeFiles(const CollectionTree& tree);
+    // The editor's tree into the tree files after a change, where nothing else depends on the
+    // save: a failure is told to the user (the tree in memory keeps the change).
+    void SaveTree() { (void)SaveTreeFiles(tree_); }
     std::string MakeNodeFileName(const TreeNode& node) const;
     std::string PageIdOfNode(const TreeNode* node) const;  // "" while the tree is not loaded
     std::string PageFileOfNode(const TreeNode* node) const;
@@ -82,11 +85,11 @@ public:
     // Saves the active view's document into the file it was shown from (normally the current
     // page). False when it could not be written: the user was told and the view keeps its
     // unsaved state. Nothing to save is success.
-    bool SaveCurrentPage(const std::string& pageId);
+    [[nodiscard]] bool SaveCurrentPage(const std::string& pageId);
     // After a clip was stored: notes the page's date, then hides the editor or brings it to
     // the top (DragHideAfterSave).
     void NotePageSaved();
-    bool SaveEditorState();  // at close and exit
+    [[nodiscard]] bool SaveEditorState();  // at close and exit
     void OpenPageForPictures(const std::string& file, const std::string& url);
     // The tree operations renamed a page file: the open page follows it.
     void NotePageRenamed(const std::string& oldId, const std::string& newId);
@@ -127,7 +130,7 @@ public:
     // for the current page) the fragment's pictures are localised once the HTML view has
     // loaded it. False when the page could not be read or written (the user was told; the file
     // is unchanged).
-    bool AppendClipToPage(const std::string& pageFile, const std::string& content, bool keepPictures);
+    [[nodiscard]] bool AppendClipToPage(const std::string& pageFile, const std::string& content, bool keepPictures);
     // The next localisation (DocumentWork::Localize) applies to `pageFile`; with end != npos
     // only to the appended `fragment`, put at [begin, end) and looked for nearby when showing
     // the page moved it. An appended fragment never gets a base address: its addresses are made
@@ -142,10 +145,13 @@ public:
 
     // Writes a page file atomically after copying its previous content to "html.bak".
     [[nodiscard]] bool WritePageFile(const std::string& file, const std::string& text);
+    // Writes a page file of the collection atomically, unless the collection folder is no
+    // longer the one loaded (the user is told).
+    [[nodiscard]] bool SavePageText(const std::string& text, const std::string& file);
     void ReportSaveFailure();
     // Creates the collection folder when it is missing, unless it is no longer the folder the
     // tree was loaded from (then the user is told and nothing is created).
-    bool EnsureCollectionFolder();
+    [[nodiscard]] bool EnsureCollectionFolder();
     // The collection folder is the one the tree was loaded from (or made by this session); once
     // it was moved, renamed or replaced, saving into its path would make a collection whose
     // tree names pages that are not there. Tells the user when it is not.
@@ -169,7 +175,10 @@ private:
         }
     };
 
-    bool TransformCurrentPage(std::string (*transform)(std::string_view));
+    // Rewrites the current page's file; false when it could not be read or written.
+    [[nodiscard]] bool TransformCurrentPage(std::string (*transform)(std::string_view));
+    // The same, then shows it again; a failure is told instead.
+    void TransformAndShowCurrentPage(std::string (*transform)(std::string_view));
     void FinishClipboardAppend(const ClipboardAppend& job);
     std::string CollectionDir() const { return ctx_.settings.CollectionDir; }
 

@@ -34,12 +34,12 @@ void PageSession::ToolButton12Click()
     // The page the view shows, where its saves go too; the current page may already be another
     // (a new clip's, being prepared).
     const std::string file = viewPageFile_.empty() ? ctx_.settings.CurrentPageFile : viewPageFile_;
-    if (!file.empty() && !SaveTextToFile("", file))
+    if (!file.empty() && !SavePageText("", file))
         ReportSaveFailure();
     ShowCurrentPage("");
 }
 
-void PageSession::ToolButton14Click() { SaveCurrentPage(""); }
+void PageSession::ToolButton14Click() { (void)SaveCurrentPage(""); }  // a failure is told by the save
 
 void PageSession::ToolButton46Click()
 {
@@ -61,6 +61,6 @@ void PageSession::ToolButton46Click()
     }
 }
 
-void PageSession::FormClose() { SaveEditorState(); }
+void PageSession::FormClose() { (void)SaveEditorState(); }  // failures are told by the saves
 
 }  // namespace ql

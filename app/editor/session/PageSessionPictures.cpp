@@ -31,7 +31,7 @@ bool PageSession::AppendClipToPage(const std::string& pageFile, const std::strin
         return false;
     }
     const PageAppend appended = ql::AppendClipToPage(*page, content);
-    if (!SaveTextToFile(appended.text, pageFile)) {
+    if (!SavePageText(appended.text, pageFile)) {
         ReportSaveFailure();
         return false;
     }
@@ -58,7 +58,7 @@ void PageSession::FinishClipboardAppend(const ClipboardAppend& job)
         fragment = MakeClipAddressesAbsolute(fragment, job.url);
     ctx_.clipSourceUrl = job.url;
     if (AppendClipToPage(job.pageFile, Enclose(ClipFromLine(job.url), "\r\n", fragment), keepPictures)) {
-        SaveTreeFiles(tree_);
+        SaveTree();
         NotePageSaved();
     }
 }
@@ -146,7 +146,7 @@ void PageSession::LocalizeClipResources(bool withLinks)
             if (!ContainsNoCase(*text, "<base ") && text->find("From: \"" + HeaderSafeUrl(url) + "\"") != std::string::npos) {
                 StringList lines = SplitPageLines(*text);
                 lines.insert(lines.begin(), ClipBaseLine(url));
-                if (!SaveTextToFile(JoinPageLines(lines), job.target))
+                if (!SavePageText(JoinPageLines(lines), job.target))
                     ReportSaveFailure();  // the page keeps its pictures' addresses unresolved by a base
             }
         }

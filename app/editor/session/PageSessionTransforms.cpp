@@ -8,28 +8,30 @@ namespace ql {
 
 void PageSession::BtnUnicodeClick()
 {
-    const std::string& file = ctx_.settings.CurrentPageFile;
-    if (file.empty())
-        return;
-    if (!ReadFileBytes(file, kMaxPageBytes)) {
-        dialogs_.ShowMessage("Cannot open " + file);
-        return;
-    }
-    if (!TransformCurrentPage(ToggleUnicode)) {
-        ReportSaveFailure();
-        return;
-    }
-    ShowCurrentPage("");
+    if (!ctx_.settings.CurrentPageFile.empty())
+        TransformAndShowCurrentPage(ToggleUnicode);
 }
 
 void PageSession::BtnCleanupClick()
 {
-    if (ctx_.settings.CurrentPageFile.empty())
+    // The clean-up works on the file and shows it again: edits that could not be saved (the
+    // user was told) would be lost.
+    if (!ctx_.settings.CurrentPageFile.empty() && SaveCurrentPage(""))
+        TransformAndShowCurrentPage(CleanUpPageText);
+}
+
+void PageSession::TransformAndShowCurrentPage(std::string (*transform)(std::string_view))
+{
+    const std::string& file = ctx_.settings.CurrentPageFile;
+    if (!ReadFileBytes(file, kMaxPageBytes)) {
+        dialogs_.ShowMessage("Cannot open " + file);
         return;
-    // Failures are swallowed: the page stays as far as it got.
-    SaveCurrentPage("");
-    if (TransformCurrentPage(CleanUpPageText))
-        ShowCurrentPage("");
+    }
+    if (!TransformCurrentPage(transform)) {
+        ReportSaveFailure();
+        return;
+    }
+    ShowCurrentPage("");
 }
 
 void PageSession::ToolButton8Click()

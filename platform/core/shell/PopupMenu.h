@@ -18,6 +18,7 @@ public:
         std::string text;  // "&" marks the mnemonic
         unsigned flags = 0;
         std::unique_ptr<PopupMenu> submenu;
+        std::vector<std::string> icon;  // theme icon names, the first the theme has is shown
     };
 
     // Inserts at `position` (clamped to the end).

@@ -72,6 +72,29 @@ TEST_F(SaveHomepageTest, AClipThatCannotBeWrittenLeavesNoNodeBehind)
     EXPECT_EQ(pages, 3u);
 }
 
+// The tree files cannot be written (an interrupted replacement blocks them) and no longer hold
+// the editor's tree, which has a node more. The dialog shows the editor's tree as it is, so the
+// node chosen there is the one the clip is saved under.
+TEST_F(SaveHomepageTest, TreeFilesThatCannotBeWrittenGiveTheDialogTheEditorsTreeAsItIs)
+{
+    ASSERT_EQ(session->SaveTreeFiles(tree), TreeSave::Saved);
+    std::filesystem::create_directory(temp.path() / "Collection/.tvframe.commit");
+    TreeNode* d = tree.AddNode(a, Attach::LastChild, "D");
+    tree.SetPageId(d, "d");
+    window.SelectNode(d);
+    dialog.FormShow(Clip("http://site/p.html", "<p>clip</p>"));
+    ASSERT_EQ(dialog.Tree().Count(), 4u);
+    ASSERT_TRUE(dialog.Tree().Selected());
+    EXPECT_EQ(dialog.Tree().Selected()->Text(), "A");
+    EXPECT_EQ(dialog.Tree().NodeAt(2)->PageId(), "d");
+    EXPECT_FALSE(dialogs.messages.empty());  // the failed save was told
+
+    ASSERT_TRUE(dialog.Save());
+    ASSERT_TRUE(tree.Selected());
+    EXPECT_EQ(tree.Selected()->Parent(), a);
+    EXPECT_EQ(Page(tree.Selected()->PageId()), "<!-- From: \"http://site/p.html\" -->\r\n<base href=\"http://site/p.html\">\r\n<p>clip</p>\r\n");
+}
+
 TEST_F(SaveHomepageTest, WithImagesThePageIsLoadedOnceAndItsPicturesAndLinksAreLocalisedWhenComplete)
 {
     settings.imagechecked = true;

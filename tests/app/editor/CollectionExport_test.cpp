@@ -27,10 +27,10 @@ protected:
         collection.write("!images/a.png", "A");
         collection.write("!images/b.png", "B");
         ini = std::make_unique<IniFile>(collection.dir() + "images.ini");
-        ini->WriteString("top", "a.png", "http://x/a.png");
-        ini->WriteString("top", "b.png", "http://x/b.png");
-        ini->WriteString("top", "../escape.png", "http://x/e.png");
-        ini->WriteString("mid", "a.png", "http://x/a.png");
+        EXPECT_TRUE(ini->WriteString("top", "a.png", "http://x/a.png"));
+        EXPECT_TRUE(ini->WriteString("top", "b.png", "http://x/b.png"));
+        EXPECT_TRUE(ini->WriteString("top", "../escape.png", "http://x/e.png"));
+        EXPECT_TRUE(ini->WriteString("mid", "a.png", "http://x/a.png"));
         paths = ExportPaths{collection.dir(), collection.dir() + "!images/", ini.get()};
 
         top = tree.AddNode(nullptr, Attach::LastSibling, "Top <&>");

@@ -25,6 +25,7 @@
 #include <wx/textctrl.h>
 #include <wx/tglbtn.h>
 #include <wx/timer.h>
+#include <wx/splitter.h>
 #include <wx/toolbar.h>
 
 #include <netinet/in.h>
@@ -36,6 +37,7 @@
 #include <regex>
 
 // Last: the X11 headers' macros clash with names above.
+#include "tests/support/ProgramWindows.h"
 #include "tests/support/ScreenGrab.h"
 #include "tests/support/XInput.h"
 
@@ -66,7 +68,14 @@ protected:
 
     void OpenAtDefaultSize()
     {
+        // These clicks are a user's on a desktop: frames, placement and pointer as the manager has them.
+        Display* display = XOpenDisplay(nullptr);
+        const bool managed = display && test::WindowManagerRunning(display);
+        if (display)
+            XCloseDisplay(display);
+        ASSERT_TRUE(managed) << "no window manager: run under tests/support/with-window-manager";
         defaultSize = true;
+        withZoneCommands = true;  // as in the program: the zone's Exit is on the DocBar
         ASSERT_NO_FATAL_FAILURE(Open());
         ASSERT_TRUE(input);
         WhenFramed(form, [this] { framed = true; });
@@ -405,7 +414,7 @@ TEST_F(EditorClicksTest, HtmlCommandBarsRunWhenClicked)
 // states and the font boxes follow it.
 TEST_F(EditorClicksTest, TheBarsFollowTheCaret)
 {
-    Write("One", "<html><body><p style=\"font-family: Courier\"><b>strong words</b></p><ol><li>listed item</li></ol>"
+    Write("One", "<html><body><p style=\"font-family: Courier\"><b>strong words</b></p><ol><li><font size=\"5\">listed item</font></li></ol>"
                  "<p style=\"text-align: center\"><i>centred words</i></p><p>plain words</p></body></html>\r\n");
     ASSERT_NO_FATAL_FAILURE(OpenAtDefaultSize());
     ASSERT_NO_FATAL_FAILURE(ClickView(kViewHtml));
@@ -449,6 +458,7 @@ TEST_F(EditorClicksTest, TheBarsFollowTheCaret)
     };
     nextParagraph();
     EXPECT_TRUE(shows("NL")) << bar() << ", caret in " << caret();
+    EXPECT_EQ(bars.FontSizeList()->GetStringSelection(), "5");
     nextParagraph();
     EXPECT_TRUE(shows("IC")) << bar() << ", caret in " << caret();
     nextParagraph();
@@ -460,8 +470,9 @@ TEST_F(EditorClicksTest, TheBarsFollowTheCaret)
     EXPECT_TRUE(shows("BL")) << bar() << ", caret in " << caret();
 }
 
-// Typing in the Text view, then Edit > Undo chosen by its item: the text is as it was, and
-// the menu's Undo follows what is left to undo.
+// Typing in the Text view, then Edit > Undo chosen by its item and by its shortcut: the text
+// goes back step by step, and the menu's Undo follows what is left to undo. Redo has nothing
+// to do in this view: it stays disabled, and chosen it changes nothing.
 TEST_F(EditorClicksTest, UndoInTheTextView)
 {
     ASSERT_NO_FATAL_FAILURE(OpenAtDefaultSize());
@@ -471,7 +482,10 @@ TEST_F(EditorClicksTest, UndoInTheTextView)
     ASSERT_TRUE(WaitFor([&] { return wxWindow::FindFocus() == form->SourceEditor; }, 3000));
     input.Key("End", {"Control_L"});
     input.Type("typed");
-    ASSERT_TRUE(WaitFor([&] { return form->SourceEditor->GetValue().EndsWith("typed"); })) << form->SourceEditor->GetValue();
+    input.Key("Return");
+    input.Type("more");
+    auto text = [&] { return form->SourceEditor->GetValue(); };
+    ASSERT_TRUE(WaitFor([&] { return text() == before + "typed\nmore"; })) << text();
 
     wxMenu* edit = form->CommandBars().EditMenu();
     wxMenuItem* undo = edit->FindItem(edit->FindItem("&Undo"));
@@ -480,18 +494,54 @@ TEST_F(EditorClicksTest, UndoInTheTextView)
         wxMenuEvent opening(wxEVT_MENU_OPEN, 0, edit);
         form->ProcessWindowEvent(opening);
     };
+    auto choose = [&](wxMenuItem* item) {
+        wxCommandEvent chosen(wxEVT_MENU, item->GetId());
+        form->ProcessWindowEvent(chosen);
+        wxMenuEvent closing(wxEVT_MENU_CLOSE, 0, edit);
+        form->ProcessWindowEvent(closing);
+    };
     open();
     EXPECT_TRUE(undo->IsEnabled());
     EXPECT_FALSE(redo->IsEnabled());
-    wxCommandEvent choose(wxEVT_MENU, undo->GetId());
-    form->ProcessWindowEvent(choose);
-    EXPECT_EQ(form->SourceEditor->GetValue(), before);
+    choose(undo);
+    EXPECT_EQ(text(), before + "typed\n");
+    open();
+    EXPECT_TRUE(undo->IsEnabled());
+    // Ctrl+Z, the item's shortcut, twice: the line break, then the word.
+    input.Key("z", {"Control_L"});
+    ASSERT_TRUE(WaitFor([&] { return text() == before + "typed"; }, 3000)) << text();
+    input.Key("z", {"Control_L"});
+    ASSERT_TRUE(WaitFor([&] { return text() == before; }, 3000)) << text();
     open();
     EXPECT_FALSE(undo->IsEnabled());
+    EXPECT_FALSE(redo->IsEnabled());
+    choose(redo);
+    choose(undo);
+    EXPECT_EQ(text(), before);
 }
 
-// Each view at the default size, every tool of its bars shown whole; the screenshots go to
-// <build>/artifacts/.
+// The tree's width button clicked three times: the tree goes, comes back twice as wide, then
+// as wide as it was; the pointer stays on the button, which moves with the tree's edge.
+TEST_F(EditorClicksTest, TheWidthButtonCyclesTheTreeAndThePointerStaysOnIt)
+{
+    ASSERT_NO_FATAL_FAILURE(OpenAtDefaultSize());
+    const int width = form->Panel2->GetSashPosition();
+    for (int expected : {0, 2 * width, width}) {
+        const wxPoint before = form->WidthB->GetScreenPosition();
+        ASSERT_NO_FATAL_FAILURE(ClickWindow(form->WidthB, "WidthB"));
+        auto treeWidth = [&] { return form->Panel2->IsSplit() ? form->Panel2->GetSashPosition() : 0; };
+        auto onButton = [&] { return wxGetMousePosition() - form->WidthB->GetScreenPosition(); };
+        // Once GTK shows the button where it went.
+        EXPECT_TRUE(WaitFor([&] {
+            return treeWidth() == expected && form->WidthB->GetScreenPosition() != before && onButton() == wxPoint(6, 11);
+        }, 3000))
+            << "tree " << treeWidth() << " instead of " << expected << ", pointer at " << onButton().x << ","
+            << onButton().y << " of the button";
+    }
+}
+
+// Each view at the default size, every tool of its bars shown whole; the screenshots of the
+// window go to <build>/artifacts/.
 TEST_F(EditorClicksTest, EachViewAtTheDefaultSizeShowsAllItsTools)
 {
     ASSERT_NO_FATAL_FAILURE(OpenAtDefaultSize());
@@ -519,7 +569,8 @@ TEST_F(EditorClicksTest, EachViewAtTheDefaultSizeShowsAllItsTools)
         wxWindow* content[kViewCount] = {form->web, form->HtmlEditor, form->SourceEditor};
         wxWindow* bars[kViewCount] = {form->ToolBar3, form->ToolBar1, form->ToolBar2};
         shot = ShotOfView(content[view], bars[view], shot);
-        EXPECT_TRUE(test::SaveArtifact(shot, std::string("editor-") + names[view] + ".png"));
+        // The whole window, with its frame, menus and status bar.
+        EXPECT_TRUE(test::SaveArtifact(test::GrabScreen(form->GetRect()), std::string("editor-") + names[view] + ".png"));
     }
 }
 

@@ -11,6 +11,7 @@
 #include <chrono>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include <signal.h>
 
@@ -77,8 +78,41 @@ protected:
         return FormRect{r.x, r.y, r.width, r.height};
     }
 
+    // The program's override-redirect windows on the screen (its menus, tool tips).
+    std::vector<Window> Popups(pid_t pid)
+    {
+        const Atom pidAtom = XInternAtom(display, "_NET_WM_PID", False);
+        std::vector<Window> popups;
+        Window root = 0, up = 0, *children = nullptr;
+        unsigned int n = 0;
+        if (XQueryTree(display, DefaultRootWindow(display), &root, &up, &children, &n))
+            for (unsigned i = 0; i < n; ++i) {
+                XWindowAttributes a;
+                if (MappedWindowOf(display, children[i], pidAtom, pid) && XGetWindowAttributes(display, children[i], &a) &&
+                    a.override_redirect)
+                    popups.push_back(children[i]);
+            }
+        if (children)
+            XFree(children);
+        return popups;
+    }
+    // Exit as the user chooses it from the keyboard: F10 opens the first menu ("Nodes"), whose
+    // last item is Exit.
+    void ExitByMenu(Window editor, pid_t pid)
+    {
+        const std::vector<Window> before = Popups(pid);
+        PressKeyIn(editor, "F10");
+        EXPECT_TRUE(WaitUntil([&] { return Popups(pid).size() > before.size(); }, 3s)) << "the menu did not open";
+        for (const char* key : {"Up", "Return"}) {
+            const KeyCode code = XKeysymToKeycode(display, XStringToKeysym(key));
+            XTestFakeKeyEvent(display, code, True, CurrentTime);
+            XTestFakeKeyEvent(display, code, False, CurrentTime);
+        }
+        XFlush(display);
+    }
+
     // Starts the program, waits for the editor window to settle where `expected` says (when
-    // given), and gives its frame; then Exits the program with SIGTERM (the exit saves).
+    // given), and gives its frame; then Exits the program by its menu (the exit saves).
     FormRect StartAndExit(const std::function<bool(const FormRect&)>& settled)
     {
         const pid_t pid = program.Start({});
@@ -90,9 +124,49 @@ protected:
         FormRect frame{};
         if (editor)
             WaitUntil([&] { return settled(frame = Frame(editor)); }, 3s);
-        Signal(pid, SIGTERM);
+        if (editor && whileShown)
+            whileShown(editor);
+        if (editor)
+            ExitByMenu(editor, pid);
+        else
+            Signal(pid, SIGTERM);
         EXPECT_EQ(program.Wait(pid, 10s), 0) << program.Stderr();
         return frame;
+    }
+    std::function<void(Window)> whileShown;  // what the user does before the Exit
+
+    bool Maximised(Window editor)
+    {
+        Atom type = 0;
+        int format = 0;
+        unsigned long count = 0, after = 0;
+        unsigned char* data = nullptr;
+        XGetWindowProperty(display, editor, XInternAtom(display, "_NET_WM_STATE", False), 0, 16, False, XA_ATOM, &type,
+                           &format, &count, &after, &data);
+        int found = 0;
+        for (unsigned long i = 0; data && i < count; ++i) {
+            const Atom a = reinterpret_cast<Atom*>(data)[i];
+            found += a == XInternAtom(display, "_NET_WM_STATE_MAXIMIZED_VERT", False) ||
+                     a == XInternAtom(display, "_NET_WM_STATE_MAXIMIZED_HORZ", False);
+        }
+        if (data)
+            XFree(data);
+        return found == 2;
+    }
+    // The maximise button of the frame: the window manager is asked to restore the window.
+    void Restore(Window editor)
+    {
+        XEvent e{};
+        e.xclient.type = ClientMessage;
+        e.xclient.window = editor;
+        e.xclient.message_type = XInternAtom(display, "_NET_WM_STATE", False);
+        e.xclient.format = 32;
+        e.xclient.data.l[0] = 0;  // remove
+        e.xclient.data.l[1] = static_cast<long>(XInternAtom(display, "_NET_WM_STATE_MAXIMIZED_VERT", False));
+        e.xclient.data.l[2] = static_cast<long>(XInternAtom(display, "_NET_WM_STATE_MAXIMIZED_HORZ", False));
+        e.xclient.data.l[3] = 1;  // from an application
+        XSendEvent(display, DefaultRootWindow(display), False, SubstructureRedirectMask | SubstructureNotifyMask, &e);
+        XFlush(display);
     }
 };
 
@@ -135,6 +209,38 @@ TEST_F(EditorPlacementProgram, APlacementOffTheScreenIsBroughtOntoItAndKeptThere
     const FormRect second = StartAndExit([&](const FormRect& f) { return f == first; });
     EXPECT_EQ(second, first);
     EXPECT_EQ(Stored(), first);
+}
+
+TEST_F(EditorPlacementProgram, AMaximisedPlacementRestoresItsNormalBoundsAfterEachStart)
+{
+    // Stored maximised: the start opens maximised, and restoring it gives the stored normal
+    // bounds, frame included, which Exit stores.
+    const FormRect normal{200, 150, 900, 500};
+    for (int start = 1; start <= 2; ++start) {
+        {
+            Registry reg;
+            ASSERT_TRUE(WriteFormPlacement(reg, kFormPosKey, FormPlacement{normal, true}));
+        }
+        FormRect restored{};
+        bool wasMaximised = false;
+        whileShown = [&](Window editor) {
+            wasMaximised = WaitUntil([&] { return Maximised(editor); }, 3s);
+            Restore(editor);
+            WaitUntil([&] { return !Maximised(editor) && (restored = Frame(editor)) == normal; }, 3s);
+            // The manager's last word: a few looks unchanged.
+            WaitUntil([&, last = FormRect{}, still = 0]() mutable {
+                restored = Frame(editor);
+                still = restored == last ? still + 1 : 0;
+                last = restored;
+                return still >= 20;
+            }, 3s);
+        };
+        StartAndExit([](const FormRect& f) { return f.Width > 1000; });
+        EXPECT_TRUE(wasMaximised) << "start " << start;
+        EXPECT_EQ(restored, normal) << "start " << start << ": " << restored.Left << "," << restored.Top << " "
+                                    << restored.Width << "x" << restored.Height;
+        EXPECT_EQ(Stored(), normal) << "start " << start;
+    }
 }
 
 }  // namespace

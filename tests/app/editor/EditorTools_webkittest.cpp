@@ -130,9 +130,9 @@ TEST_F(EditorToolsTest, AnExportedSubtreesIndexLeadsToEachPageWithItsPictures)
     Write("Two", "<html><body><p>page Two</p><img src=\"!images\\blue.png\"><img src=\"!images\\red.png\"></body></html>\r\n");
     temp.write("Collection/tvframe", "One\r\n\tTwo <&>\r\nThree\r\n");
     temp.write("Collection/tvdata", "One\r\nTwo\r\nThree\r\n");
-    ini->WriteString("One", "red.png", "http://x/red.png");
-    ini->WriteString("Two", "blue.png", "http://x/blue.png");
-    ini->WriteString("Two", "red.png", "http://x/red.png");
+    EXPECT_TRUE(ini->WriteString("One", "red.png", "http://x/red.png"));
+    EXPECT_TRUE(ini->WriteString("Two", "blue.png", "http://x/blue.png"));
+    EXPECT_TRUE(ini->WriteString("Two", "red.png", "http://x/red.png"));
     test::TempDir out;
     exportFolder = out.dir() + "my export";
     fs::create_directories(*exportFolder);

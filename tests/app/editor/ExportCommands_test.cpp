@@ -3,6 +3,7 @@
 #include "tests/app/editor/session/SessionFixture.h"
 #include "tests/support/FakeLauncher.h"
 #include "tests/support/FakeWindowActivator.h"
+#include "tests/support/FileSizeLimit.h"
 
 #include <gtest/gtest.h>
 
@@ -41,7 +42,7 @@ protected:
     {
         top = AddPage(nullptr, "A/B: <Top>", "top", "<p>top<img src=\"!images\\a.png\"></p>");
         child = AddPage(top, "Child", "child", "<p>child</p>");
-        ini->WriteString("top", "a.png", "http://x/a.png");
+        EXPECT_TRUE(ini->WriteString("top", "a.png", "http://x/a.png"));
         temp.write("Collection/!images/a.png", "PNG");
     }
 };
@@ -82,6 +83,27 @@ TEST_F(ExportCommandsTest, SaveAsAsksBeforeTheHtmlNameReplacesAnotherFile)
     choosers.file = out.dir() + "kept.html";
     EXPECT_EQ(commands.SaveAs1Click(), out.dir() + "kept.html");
     EXPECT_EQ(dialogs.questions.size(), 2u);
+}
+
+// The disk fills up during the copies: the page is written, its picture is not. The user is
+// told which file is missing, by Save As and by an export alike.
+TEST_F(ExportCommandsTest, CopiesThatFailAreToldNotPassedOver)
+{
+    temp.write("Collection/!images/a.png", std::string(4000, 'p'));
+    window.SelectNode(top);
+    choosers.file = out.dir() + "saved.html";
+    choosers.folder = out.dir() + "export";
+    fs::create_directory(out.path() / "export");
+    {
+        test::ScopedFileSizeLimit full(1000);
+        EXPECT_EQ(commands.SaveAs1Click(), out.dir() + "saved.html");
+        EXPECT_EQ(commands.Export1Click(), out.dir() + "export/index - AB Top.html");
+    }
+    EXPECT_EQ(out.read("saved.html"), Page("top"));
+    EXPECT_FALSE(fs::exists(out.path() / "!images/a.png"));
+    EXPECT_EQ(dialogs.messages, (std::vector<std::string>{"Cannot create file \"" + out.dir() + "!images/a.png\".",
+                                                          "Cannot create file \"" + out.dir() + "export/!images/a.png\"."}));
+    EXPECT_EQ(CopiesFailedMessage({"a", "b", "c"}), "Cannot create file \"a\" nor 2 others.");
 }
 
 TEST_F(ExportCommandsTest, ExportingASubtreeWritesItsIndexIntoTheChosenFolderAndOpensIt)

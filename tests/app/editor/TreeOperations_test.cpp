@@ -70,16 +70,16 @@ TEST_F(TreeOperationsTest, DeleteRemovesPagesFoldersAndRecordsAndOffersEachPictu
     temp.write("Collection/A/inner/file.txt", "x");
     Picture("one.gif");
     Picture("two.gif");
-    ini->WriteString("A", "one.gif", "1");
-    ini->WriteString("A", "gone.gif", "1");  // its file is already gone
-    ini->WriteString("B", "one.gif", "1");   // the same picture under two pages
-    ini->WriteString("B", "two.gif", "1");
-    ini->WriteString("Keep", "two.gif", "1");
+    EXPECT_TRUE(ini->WriteString("A", "one.gif", "1"));
+    EXPECT_TRUE(ini->WriteString("A", "gone.gif", "1"));  // its file is already gone
+    EXPECT_TRUE(ini->WriteString("B", "one.gif", "1"));   // the same picture under two pages
+    EXPECT_TRUE(ini->WriteString("B", "two.gif", "1"));
+    EXPECT_TRUE(ini->WriteString("Keep", "two.gif", "1"));
     window.SelectNode(a);
 
     dialogs.answer = true;
     std::vector<std::string> pictures;
-    ops.DeleteNodeFiles(a, pictures);
+    EXPECT_TRUE(ops.DeleteNodeFiles(a, pictures));
     EXPECT_EQ(pictures, (std::vector<std::string>{"one.gif", "two.gif"}));  // children first
     EXPECT_FALSE(fs::exists(File("A")));
     EXPECT_FALSE(fs::exists(File("B")));
@@ -98,9 +98,9 @@ TEST_F(TreeOperationsTest, ThePictureQuestionWarnsAndNoKeepsTheFiles)
     TreeNode* b = AddPage(nullptr, "B", "B", "b");
     Picture("p.gif");
     Picture("q.gif");
-    ini->WriteString("A", "p.gif", "1");
-    ini->WriteString("A", "q.gif", "1");
-    ini->WriteString("B", "q.gif", "1");
+    EXPECT_TRUE(ini->WriteString("A", "p.gif", "1"));
+    EXPECT_TRUE(ini->WriteString("A", "q.gif", "1"));
+    EXPECT_TRUE(ini->WriteString("B", "q.gif", "1"));
     window.SelectNode(a);
 
     dialogs.answers = {true, false};
@@ -131,8 +131,8 @@ TEST_F(TreeOperationsTest, NodesWithoutAValidIdDeleteNoFile)
     tree.SetPageId(shared, "Keep");  // another node shows the same page
     temp.write("outside.html", "x");
     std::vector<std::string> pictures;
-    ops.DeleteNodeFiles(bad, pictures);
-    ops.DeleteNodeFiles(shared, pictures);
+    EXPECT_TRUE(ops.DeleteNodeFiles(bad, pictures));
+    EXPECT_TRUE(ops.DeleteNodeFiles(shared, pictures));
     EXPECT_TRUE(fs::exists(temp.dir() + "outside.html"));
     EXPECT_TRUE(fs::is_directory(Dir()));
     EXPECT_TRUE(fs::exists(File("Keep")));
@@ -161,7 +161,7 @@ TEST_F(TreeOperationsTest, RenameMovesThePageAndItsPictureRecordsAndTheOpenPageF
 {
     TreeNode* a = AddPage(nullptr, "Old", "Old", "page");
     temp.write("Collection/Old/x.txt", "folder");
-    ini->WriteString("Old", "p.gif", "1");
+    EXPECT_TRUE(ini->WriteString("Old", "p.gif", "1"));
     views.active = kViewText;
     window.SelectNode(a);
 
@@ -313,8 +313,8 @@ TEST_F(TreeOperationsTest, DeletingANodeWhosePageFolderLinksOutsideLeavesTheOuts
     temp.write("Collection/B/own.txt", "b's");
     fs::create_directory_symlink(temp.path() / "outside" / "!images", fs::path(Dir() + "B/!images"));
     std::vector<std::string> pictures;
-    ops.DeleteNodeFiles(a, pictures);
-    ops.DeleteNodeFiles(b, pictures);
+    EXPECT_TRUE(ops.DeleteNodeFiles(a, pictures));
+    EXPECT_TRUE(ops.DeleteNodeFiles(b, pictures));
     EXPECT_EQ(temp.read("outside/!images/pic.png"), "mine");
     EXPECT_EQ(temp.read("outside/notes.txt"), "mine too");
     EXPECT_FALSE(fs::exists(fs::symlink_status(Dir() + "A")));

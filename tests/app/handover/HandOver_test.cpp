@@ -16,6 +16,13 @@ TEST(HandOverText, JoinsAtMostThreeArgumentsWithCrLfAndTheMessageCountsItsNul)
     EXPECT_EQ(HandOverText({"a.html", "u"}), "a.html\r\nu");
     EXPECT_EQ(HandOverText({"forcehide"}), "forcehide");
     EXPECT_EQ(HandOverText({}), "");
+
+    // An argument's own line breaks would shift the lines the receiver reads (a title's second
+    // line taken for nothing, a URL's for the title): each becomes a blank.
+    ClipHandOver h = ParseHandOverText(HandOverText({"a.html", "http://u/\nTitle?", "two\r\nlines"}));
+    EXPECT_EQ(h.File, "a.html");
+    EXPECT_EQ(h.Url, "http://u/ Title?");
+    EXPECT_EQ(h.Title, "two  lines");
 }
 
 TEST(HandOverText, ParsesCrLfCrOnlyAndLfOnlyLinesAndLeavesMissingOnesEmpty)

@@ -1,6 +1,7 @@
 // The drop zone window itself: its picture, expanding at the screen edge, its menu, the
 // Options dialog acting on the zone, and Exit from the menu.
 #include "app/dialogs/TAboutForm_wx.h"
+#include "app/dialogs/TAddUrlPageForm_wx.h"
 #include "app/dialogs/TSetForm_wx.h"
 #include "app/product/ZoneArtwork_wx.h"
 #include "app/zone/TPlinderDragZoneForm_wx.h"
@@ -12,6 +13,7 @@
 
 #include <gtest/gtest.h>
 #include <wx/app.h>
+#include <wx/bmpbuttn.h>
 #include <wx/menu.h>
 #include <wx/stattext.h>
 #include <wx/treectrl.h>
@@ -145,6 +147,17 @@ TEST_F(ZoneFormTest, ThePicturesHintWaitsForTheHintPause)
     EXPECT_LT(waited.count(), 2500);
     PointerTo(picture + wxPoint(0, 200));
     EXPECT_TRUE(YieldUntil([&] { return !zone->HintShowing(); }, 5s));
+
+    // The pause is the whole program's: the Save homepage dialog's buttons wait for it too,
+    // their hints no longer the desktop's.
+    EXPECT_EQ(ApplicationHintPause(), 1000);
+    int buttons = 0;
+    for (wxWindow* child : zone->AddUrlPageForm()->GetChildren())
+        if (wxDynamicCast(child, wxBitmapButton)) {
+            ++buttons;
+            EXPECT_FALSE(child->GetToolTip());
+        }
+    EXPECT_EQ(buttons, 2);
 }
 
 TEST_F(ZoneFormTest, TheZoneTreeTracksTheNodeUnderThePointerAndARightClickSelects)

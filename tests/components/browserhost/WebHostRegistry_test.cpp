@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 namespace ql {
 namespace {
 
@@ -92,16 +94,23 @@ TEST_F(WebHostRegistryTest, TheEnginesPageSetupLivesUnderTheOptionRootTheHostGiv
     NavigatingHost plain(launcher);
     EXPECT_EQ(plain.OptionRoot(), web::kEngineOptionRoot);
 
-    EXPECT_FALSE(web::ReadEnginePageSetup(host.OptionRoot()));
+    // Nothing stored: the browser's defaults, which a margin that is no number keeps too.
+    auto fresh = web::ReadEnginePageSetup(host.OptionRoot());
+    EXPECT_EQ(std::vector<double>({fresh.leftMm, fresh.rightMm, fresh.topMm, fresh.bottomMm}),
+              std::vector<double>(4, 19.05));
+    EXPECT_FALSE(fresh.landscape);
+    ASSERT_TRUE(registry.WriteString(RegRoot::CurrentUser, "Software\\Quillory\\Browse\\PageSetup", "margin_top", "wide"));
+    EXPECT_EQ(web::ReadEnginePageSetup(host.OptionRoot()).topMm, 19.05);
     ASSERT_TRUE(web::WriteEnginePageSetup(host.OptionRoot(), {19.05, 12.7, 25.4, 0, true}));
     EXPECT_EQ(registry.ReadString(RegRoot::CurrentUser, "Software\\Quillory\\Browse\\PageSetup", "margin_left"),
               "0.75000");
     auto back = web::ReadEnginePageSetup(host.OptionRoot());
-    ASSERT_TRUE(back);
-    EXPECT_NEAR(back->leftMm, 19.05, 1e-9);
-    EXPECT_NEAR(back->topMm, 25.4, 1e-9);
-    EXPECT_TRUE(back->landscape);
-    EXPECT_FALSE(web::ReadEnginePageSetup(web::kEngineOptionRoot));
+    EXPECT_NEAR(back.leftMm, 19.05, 1e-9);
+    EXPECT_NEAR(back.rightMm, 12.7, 1e-9);
+    EXPECT_NEAR(back.topMm, 25.4, 1e-9);
+    EXPECT_EQ(back.bottomMm, 0);
+    EXPECT_TRUE(back.landscape);
+    EXPECT_EQ(web::ReadEnginePageSetup(web::kEngineOptionRoot).rightMm, 19.05);  // another root's store
 }
 
 }  // namespace

@@ -65,6 +65,17 @@ TEST(TSvDeviceChangeHandler, ExceptionsAndSubscribersLeavingMidway)
     EXPECT_EQ(calls, (std::vector<std::string>{"first", "third"}));
     EXPECT_EQ(errors, std::vector<std::string>{"boom"});
     EXPECT_EQ(handler.HandlerCount(), 3);
+
+    // Without a receiver of its own, and for what is no std::exception, the failure is logged
+    // and the others still run.
+    handler.OnException = nullptr;
+    handler.AddHandler(&calls, [](TSvDeviceChangeHandler&, TMessage&) { throw 7; });
+    calls.clear();
+    testing::internal::CaptureStderr();
+    handler.WindowProc(kDeviceChangeRelay, DBT_DEVICEARRIVAL, 0);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "quillory: device change: boom\nquillory: device change: unexpected failure\n");
+    EXPECT_EQ(calls, (std::vector<std::string>{"first", "third", "late"}));
 }
 
 TEST(TSvDeviceChangeHandler, RemovingAMethodAddedTwice)

@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <fstream>
 #include <filesystem>
 #include <gtest/gtest.h>
@@ -5,6 +6,7 @@
 #include "components/shell/ShellErrors.h"
 #include "components/shell/ShellItemUtils.h"
 #include "platform/core/shell/IdListArray.h"
+#include "platform/core/shell/PopupMenu.h"
 #include "platform/core/shell/ShellItems.h"
 #include "platform/core/shell/ShellObjects.h"
 #include "platform/core/shell/ShellServices.h"
@@ -168,7 +170,7 @@ TEST(ShellItemUtils, AllowedDropEffectsAreWhatEveryItemAllows)
 TEST(ShellItemUtils, SendToEntriesAreApplicationsAndVisibleFilesSortedByCaption)
 {
     test::TempDir dir;
-    dir.write("Zip.desktop", "[Desktop Entry]\nType=Application\nName=Zip Archive\nExec=zip %F\n");
+    dir.write("Zip.desktop", "[Desktop Entry]\nType=Application\nName=Zip Archive\nExec=zip %F\nIcon=package-x-generic\n");
     dir.write("fax.desktop", "[Desktop Entry]\nType=Application\nName=Fax\nName[de]=Telefax\nExec=fax %f\n");
     dir.write("link.desktop", "[Desktop Entry]\nType=Link\nName=Site\nURL=http://a/\n");
     dir.write("gone.desktop", "[Desktop Entry]\nType=Application\nName=Gone\nExec=gone\nHidden=true\n");
@@ -185,6 +187,21 @@ TEST(ShellItemUtils, SendToEntriesAreApplicationsAndVisibleFilesSortedByCaption)
     EXPECT_EQ(list[2].name, "Zip.desktop");
     EXPECT_EQ(list[2].path, (dir.path() / "Zip.desktop").string());
     EXPECT_EQ(list[0].iconIndex, 3);
+    // Pictures: an application's own icon before its file's; a plain file's by its kind.
+    ASSERT_GE(list[2].iconNames.size(), 2u);
+    EXPECT_EQ(list[2].iconNames[0], "package-x-generic");
+    EXPECT_EQ(list[0].iconNames, std::vector<std::string>(list[2].iconNames.begin() + 1, list[2].iconNames.end()));
+    EXPECT_NE(std::find(list[1].iconNames.begin(), list[1].iconNames.end(), "text-plain"), list[1].iconNames.end());
+
+    // The menu's entries carry them.
+    shell::PopupMenu menu, placeholder;
+    placeholder.Append({1, "(empty)", shell::MF_GRAYED, nullptr, {}});
+    menu.Append({0, "Send To", 0, std::make_unique<shell::PopupMenu>(std::move(placeholder)), {}});
+    SendToList() = list;
+    FillSendToSubmenu(menu);
+    SendToList().clear();
+    ASSERT_EQ(menu.At(0).submenu->Count(), 3u);
+    EXPECT_EQ(menu.At(0).submenu->At(2).icon, list[2].iconNames);
 }
 
 TEST(ShellItemUtils, SendToFoldersAreTheProgramsOwnThenTheFileManagers)
@@ -241,7 +258,7 @@ TEST(ShellItemUtils, WheelNotchesScrollLinesOrPages)
 
 TEST(ShellItemUtils, SendToMenuCharactersAndHints)
 {
-    std::vector<SendToEntry> list{{"Fax", -1, "", ""}, {"mail", -1, "", ""}, {"fold", -1, "", ""}, {"Zip", -1, "", ""}};
+    std::vector<SendToEntry> list{{"Fax", -1, "", "", {}}, {"mail", -1, "", "", {}}, {"fold", -1, "", "", {}}, {"Zip", -1, "", "", {}}};
     // Two entries begin with f: the next one after the highlighted is selected, not run.
     auto r = SendToMenuChar(list, 0, U'f');
     EXPECT_EQ(r.action, MNC_SELECT);
@@ -270,7 +287,7 @@ TEST(ShellItemUtils, SendToMenuCharactersAndHints)
     EXPECT_EQ(MenuSelectHint(nullptr, 54, false), "");
 
     auto data = com::MakeCom<test::MemoryDataObject>();
-    EXPECT_THROW(SendToItem(SendToEntry{"Mail.desktop", -1, "/nowhere/Mail.desktop", {}}, data.get()), EShellError);
+    EXPECT_THROW(SendToItem(SendToEntry{"Mail.desktop", -1, "/nowhere/Mail.desktop", {}, {}}, data.get()), EShellError);
 }
 
 }  // namespace

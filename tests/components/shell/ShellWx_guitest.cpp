@@ -1,5 +1,6 @@
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <gtk/gtk.h>
 #include <typeinfo>
 #include <wx/choice.h>
 #include <wx/frame.h>
@@ -70,12 +71,13 @@ TEST(ShellWx, IconsShareOneIndexInBothListsAndCarryOverlays)
 TEST(ShellWx, ContextMenusBecomeRealMenus)
 {
     shell::PopupMenu menu;
-    menu.Append({50, "&Open", shell::MF_DEFAULT, nullptr});
-    menu.Append({0, "", shell::MF_SEPARATOR, nullptr});
-    menu.Append({53, "&Paste", shell::MF_GRAYED, nullptr});
+    menu.Append({50, "&Open", shell::MF_DEFAULT, nullptr, {}});
+    menu.Append({0, "", shell::MF_SEPARATOR, nullptr, {}});
+    menu.Append({53, "&Paste", shell::MF_GRAYED, nullptr, {}});
     auto sub = std::make_unique<shell::PopupMenu>();
-    sub->Append({1, "Entry", 0, nullptr});
-    menu.Append({0, "Send To", 0, std::move(sub)});
+    sub->Append({1, "Entry", 0, nullptr, {"no-such-icon", "text-plain"}});
+    sub->Append({2, "Plain", 0, nullptr, {}});
+    menu.Append({0, "Send To", 0, std::move(sub), {}});
     auto wx = shell::BuildWxMenu(menu);
     ASSERT_EQ(wx->GetMenuItemCount(), 4u);
     EXPECT_EQ(wx->FindItemByPosition(0)->GetId(), 50);
@@ -84,6 +86,14 @@ TEST(ShellWx, ContextMenusBecomeRealMenus)
     EXPECT_FALSE(wx->IsEnabled(53));
     EXPECT_TRUE(wx->FindItemByPosition(3)->IsSubMenu());
     EXPECT_TRUE(wx->FindItem(1));
+    // An entry with icon names shows the system list's small picture of them.
+    const wxBitmap picture = wx->FindItem(1)->GetBitmap();
+    ASSERT_TRUE(picture.IsOk());
+    EXPECT_EQ(picture.GetSize(), wxSize(16, 16));
+    EXPECT_FALSE(wx->FindItem(2)->GetBitmap().IsOk());
+    G_GNUC_BEGIN_IGNORE_DEPRECATIONS
+    EXPECT_TRUE(gtk_image_menu_item_get_always_show_image(GTK_IMAGE_MENU_ITEM(wx->FindItem(1)->GetMenuItem())));
+    G_GNUC_END_IGNORE_DEPRECATIONS
 }
 
 TEST(ShellWx, CutFilesTravelThroughTheDesktopClipboard)

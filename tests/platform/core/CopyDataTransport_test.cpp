@@ -196,6 +196,25 @@ TEST(CopyDataTransport, StaleSocketCountsAsNoWindowAndIsReplaced)
     EXPECT_EQ(SendCopyDataMessage("TTestForm", CopyDataMessage::FromText("a", 0, 0)), CopyDataResult::NoReceiver);
 }
 
+// The socket removed by someone else (a cleaner of old files, a user emptying the runtime
+// folder): the server sees it, a new one listens there again, and the old one, going, leaves the
+// new one's socket alone.
+TEST(CopyDataTransport, ASocketRemovedFromUnderItsServerIsNoticed)
+{
+    ql::test::ScopedXdgEnv env;
+    Recorder rec;
+    auto first = std::make_unique<CopyDataServer>("TTestForm", rec.handler());
+    ASSERT_TRUE(first->SocketInPlace());
+    fs::remove(first->SocketPath());
+    EXPECT_FALSE(first->SocketInPlace());
+    EXPECT_EQ(SendCopyDataMessage("TTestForm", CopyDataMessage::FromText("a", 0, 0)), CopyDataResult::NoReceiver);
+    CopyDataServer again("TTestForm", rec.handler());
+    ASSERT_TRUE(again.SocketInPlace());
+    first.reset();
+    EXPECT_TRUE(again.SocketInPlace());
+    EXPECT_EQ(SendCopyDataMessage("TTestForm", CopyDataMessage::FromText("a", 0, 0)), CopyDataResult::Delivered);
+}
+
 // Work posted to an owner's thread that is busy: parked until the test runs it.
 class ParkingPoster {
 public:

@@ -1,4 +1,5 @@
 #include "platform/core/SingleInstance.h"
+#include "platform/core/RuntimeDir.h"
 
 #include "tests/support/TempDir.h"
 
@@ -115,6 +116,77 @@ TEST(SingleInstance, ARuntimeFolderThatIsNotPrivateGivesNoLockAndSaysWhy)
     SingleInstanceLock others;
     EXPECT_EQ(others.state(), State::Unavailable);
     EXPECT_NE(others.Problem().find(folder.string() + " belongs to another user"), std::string::npos) << others.Problem();
+}
+
+}  // namespace
+
+namespace {
+
+// A relative XDG_RUNTIME_DIR names another folder from each working folder: two starts from two
+// folders would each take a lock of their own and run two zones on one collection. It is no
+// runtime folder at all, and both starts meet at the fallback's lock.
+TEST(SingleInstance, ARelativeRuntimeFolderIsIgnoredSoStartsFromTwoFoldersShareOneLock)
+{
+    ql::test::ScopedXdgEnv env;
+    const auto root = env.root().path();
+    std::filesystem::create_directories(root / "a" / "run");
+    std::filesystem::create_directories(root / "b" / "run");
+    setenv("XDG_RUNTIME_DIR", "run", 1);
+    const auto cwd = std::filesystem::current_path();
+    std::filesystem::current_path(root / "a");
+    const std::string name = "quillory-test-" + std::to_string(::getpid());
+    {
+        SingleInstanceLock first(name);
+        EXPECT_EQ(first.state(), State::Acquired) << first.Problem();
+        EXPECT_EQ(inChild([&] {
+            std::filesystem::current_path(root / "b");
+            return static_cast<int>(SingleInstanceLock(name).state());
+        }), static_cast<int>(State::HeldElsewhere));
+    }
+    std::filesystem::current_path(cwd);
+    EXPECT_FALSE(std::filesystem::exists(root / "a" / "run" / "quillory"));
+    const std::string dir = ql::RuntimeDir();
+    EXPECT_EQ(dir, "/tmp/quillory-" + std::to_string(::getuid()) + "/");
+    std::filesystem::remove(dir + name + ".lock");
+}
+
+// The runtime folder is emptied while the lock is held (a cleaner of old files in /tmp): a start
+// then would take a lock of its own. Renewed, the holder has its lock file again, and a start
+// finds it held; where another process got there first, the renewal says so.
+TEST(SingleInstance, ALockFileRemovedFromUnderItsHolderIsTakenAgain)
+{
+    ql::test::ScopedXdgEnv env;
+    const auto folder = env.root().path() / "runtime" / "quillory";
+    SingleInstanceLock lock;
+    ASSERT_EQ(lock.state(), State::Acquired);
+    EXPECT_TRUE(lock.Renew());  // nothing to do
+    std::filesystem::remove_all(folder);
+    EXPECT_EQ(stateInChild(), static_cast<int>(State::Acquired));  // the hole a renewal closes
+    EXPECT_TRUE(lock.Renew());
+    EXPECT_EQ(stateInChild(), static_cast<int>(State::HeldElsewhere));
+
+    std::filesystem::remove_all(folder);
+    SingleInstanceLock other;  // the start that came first
+    ASSERT_EQ(other.state(), State::Acquired);
+    EXPECT_FALSE(lock.Renew());
+    EXPECT_NE(lock.Problem().find("another Quillory took the single-instance lock"), std::string::npos) << lock.Problem();
+    EXPECT_EQ(lock.state(), State::Acquired);
+}
+
+// The same for the configuration folder, which the program and the capture extension (running
+// in the browser's folder) must share: a relative XDG_CONFIG_HOME counts as unset.
+TEST(SingleInstance, ARelativeConfigFolderCountsAsUnset)
+{
+    ql::test::ScopedXdgEnv env;
+    const char* home = std::getenv("HOME");
+    const std::string oldHome = home ? home : "";
+    setenv("HOME", env.root().path().c_str(), 1);
+    setenv("XDG_CONFIG_HOME", "config", 1);
+    EXPECT_EQ(ql::ConfigDir(), env.root().dir() + ".config/quillory/");
+    if (home)
+        setenv("HOME", oldHome.c_str(), 1);
+    else
+        unsetenv("HOME");
 }
 
 }  // namespace

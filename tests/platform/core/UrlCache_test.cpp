@@ -22,6 +22,7 @@
 #include <filesystem>
 #include <thread>
 #include <fstream>
+#include <future>
 #include <map>
 #include <sstream>
 #include <string>
@@ -521,25 +522,43 @@ TEST(UrlCache, ALookupDuringTheIndexingDoesNotWaitForIt) {
                       std::ios::binary)
             << (chromium ? test::ChromiumEntry(key, "hidden") : test::FirefoxEntry(key, "hidden"));
 
+        // The indexing stops in its first slice of entry files, with the disk being read.
         std::mutex m;
-        std::condition_variable released;
-        bool go = false;
+        std::condition_variable changed;
+        bool inSlice = false, go = false;
         UrlCache cache(Only(fc.family, root.dir()), out.dir());
         cache.SetSliceHook([&] {
             std::unique_lock<std::mutex> lock(m);
-            released.wait(lock, [&] { return go; });
+            inSlice = true;
+            changed.notify_all();
+            changed.wait(lock, [&] { return go; });
         });
+        auto release = [&] {
+            {
+                const std::lock_guard<std::mutex> lock(m);
+                go = true;
+            }
+            changed.notify_all();
+        };
         cache.StartIndexing();
-        const std::string found = cache.Find(kImage, urlcache::kMaxBodyBytes, "http://127.0.0.1:8799");
-        EXPECT_EQ(ReadAll(found), ReadAll(kData + "tools/site/img/a.png"));
-        EXPECT_EQ(cache.Find(hidden), "");
-        EXPECT_FALSE(cache.Indexed());
-        EXPECT_EQ(cache.IndexedEntries(), 0u);
         {
-            const std::lock_guard<std::mutex> lock(m);
-            go = true;
+            std::unique_lock<std::mutex> lock(m);
+            EXPECT_TRUE(changed.wait_for(lock, std::chrono::seconds(10), [&] { return inSlice; }));
         }
-        released.notify_all();
+        auto lookup = std::async(std::launch::async,
+                                 [&] { return cache.Find(kImage, urlcache::kMaxBodyBytes, "http://127.0.0.1:8799"); });
+        const bool answered = lookup.wait_for(std::chrono::seconds(10)) == std::future_status::ready;
+        EXPECT_TRUE(answered) << "the lookup waited for the indexing";
+        if (!answered)
+            release();
+        const std::string found = lookup.get();
+        EXPECT_EQ(ReadAll(found), ReadAll(kData + "tools/site/img/a.png"));
+        if (answered) {
+            EXPECT_EQ(cache.Find(hidden), "");
+            EXPECT_FALSE(cache.Indexed());
+            EXPECT_EQ(cache.IndexedEntries(), 0u);
+            release();
+        }
         const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(10);
         while (!cache.Indexed() && std::chrono::steady_clock::now() < until) std::this_thread::yield();
         ASSERT_TRUE(cache.Indexed());

@@ -3,6 +3,7 @@
 #include "app/editor/session/PageText.h"
 #include "platform/core/CfHtml.h"
 #include "tests/app/editor/session/SessionFixture.h"
+#include "tests/support/FileSizeLimit.h"
 
 #include <filesystem>
 
@@ -129,6 +130,29 @@ TEST_F(ClipIntakeTest, AnUnwritablePageEndsTheClipAndIsReported)
     EXPECT_EQ(tree.Selected(), target);
     EXPECT_EQ(settings.CurrentPageFile, PageFileName(collection, "Target"));
     EXPECT_EQ(tree.Count(), 3u);  // no node is kept without its page
+}
+
+// The open page's edits cannot be saved (the disk is full; the user is told). A clip that would
+// go into that page, which the view then shows again, is not stored: the edits stay in the view.
+TEST_F(ClipIntakeTest, AClipIsNotAppendedOverEditsThatCouldNotBeSaved)
+{
+    settings.DragCreateNew = false;
+    views.active = kViewHtml;
+    const std::string edits = "<html><body>" + std::string(4000, 'e') + "</body></html>";
+    views.htmlDocument = edits;
+    views.htmlDirty = true;
+    const std::string page = Page("Target");
+    {
+        test::ScopedFileSizeLimit full(300);  // the short clip would fit into the page, the edits do not
+        EXPECT_EQ(clips->AddTextClip("a clip"), nullptr);
+        settings.DragUseUnicode = false;  // the clipboard road
+        clips->DropHTMLClip("https://ex.org/", SplitPageLines(BuildCfHtml("<p>x</p>", "https://ex.org/")), "x");
+    }
+    EXPECT_EQ(Page("Target"), page);
+    EXPECT_EQ(views.htmlDocument, edits);
+    EXPECT_TRUE(views.htmlDirty);
+    EXPECT_TRUE(window.actions.empty());
+    EXPECT_EQ(dialogs.messages, std::vector<std::string>(2, kSavingFailed));
 }
 
 TEST_F(ClipIntakeTest, HtmlDropMakesAPageWithHeaderLines)
@@ -269,7 +293,7 @@ TEST_F(ClipIntakeTest, ClipboardRoadAppendsThePastedClipAfterTheOpenPage)
     EXPECT_FALSE(views.htmlDirty);
     EXPECT_FALSE(session->SaveForced());
     // A later save of the view keeps the appended page.
-    session->SaveCurrentPage("");
+    EXPECT_TRUE(session->SaveCurrentPage(""));
     EXPECT_EQ(Page("Target"), page);
 
     // The source copied nothing: nothing is appended, not even the header line.

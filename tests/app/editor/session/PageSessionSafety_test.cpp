@@ -92,6 +92,12 @@ TEST_F(PageSessionSafetyTest, ACollectionFolderMovedAwayIsNeitherMadeAgainNorWri
 
     fs::create_directory(temp.path() / "Collection");
     EXPECT_EQ(session->SaveTreeFiles(tree), TreeSave::Failed);
+    // Nor does a clip appended to the open page, or an emptied page, land in the new folder.
+    settings.DragCreateNew = false;
+    views.active = kViewHtml;
+    EXPECT_EQ(clips->AddTextClip("appended"), nullptr);
+    dialogs.answer = true;
+    session->ToolButton12Click();  // Empty
     EXPECT_TRUE(fs::is_empty(temp.path() / "Collection"));
 }
 
@@ -113,6 +119,25 @@ TEST_F(PageSessionSafetyTest, APastedClipThatCannotBeSavedStaysInTheView)
     EXPECT_EQ(views.active, kViewHtml);
     EXPECT_TRUE(views.htmlDirty);
     EXPECT_EQ(views.htmlDocument, views.clipboardHtml);
+}
+
+// The clean-up rewrites the page file and shows it again: when the edits could not be saved
+// first (the disk is full; the user is told), the file is left alone and the edits stay.
+TEST_F(PageSessionSafetyTest, TheCleanUpNeverShowsThePageOverEditsThatCouldNotBeSaved)
+{
+    window.SelectNode(AddPage(nullptr, "A", "A", "a\xC2&b"));
+    views.active = kViewHtml;
+    const std::string edits = "<html><body>" + std::string(4000, 'e') + "</body></html>";
+    views.htmlDocument = edits;
+    views.htmlDirty = true;
+    {
+        test::ScopedFileSizeLimit full(100);
+        session->BtnCleanupClick();
+    }
+    EXPECT_EQ(dialogs.messages, std::vector<std::string>{kSavingFailed});
+    EXPECT_EQ(Page("A"), "a\xC2&b");
+    EXPECT_EQ(views.htmlDocument, edits);
+    EXPECT_TRUE(views.htmlDirty);
 }
 
 // A page's pictures whose records cannot be saved: the failure is told, and the page is still
