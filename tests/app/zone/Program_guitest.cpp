@@ -500,7 +500,9 @@ void DragOntoZone(pid_t pid, const std::string& mode, const std::vector<std::pai
 {
     Display* display = XOpenDisplay(nullptr);
     ASSERT_NE(display, nullptr);
-    const Window zone = WindowAt(display, DefaultRootWindow(display), pid, 600, 300);
+    // The zone is placed once mapped: the window manager may show it elsewhere first.
+    Window zone = 0;
+    WaitFor([&] { return (zone = WindowAt(display, DefaultRootWindow(display), pid, 600, 300)) != 0; }, 10s);
     auto zoneWidth = [&] {
         XWindowAttributes attrs;
         return XGetWindowAttributes(display, zone, &attrs) ? attrs.width : 0;

@@ -14,6 +14,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
@@ -246,6 +247,22 @@ protected:
         const Box z = desktop.Where(zone);
         return Box{z.x + 1, z.y + z.height - 20, z.width - 2, 18};
     }
+    // Reads the rows into `rows`; true once the same rows were read twice in a row, so that a
+    // tree still being drawn is not taken for the tree.
+    bool Settled(std::vector<ScreenRow>& rows)
+    {
+        const std::vector<ScreenRow> before = std::move(rows);
+        rows = TreeRows();
+        return !rows.empty() && std::equal(rows.begin(), rows.end(), before.begin(), before.end(),
+                                           [](const ScreenRow& a, const ScreenRow& b) { return a.top == b.top && a.bottom == b.bottom; });
+    }
+    static std::string Tops(const std::vector<ScreenRow>& rows)
+    {
+        std::string tops;
+        for (const ScreenRow& r : rows)
+            tops += std::to_string(r.top) + " ";
+        return tops;
+    }
     static std::size_t RowsBelow(const std::vector<ScreenRow>& rows, int y)
     {
         return static_cast<std::size_t>(std::count_if(rows.begin(), rows.end(), [&](const ScreenRow& r) { return r.top > y; }));
@@ -283,12 +300,12 @@ protected:
         const Box open = desktop.Where(zone);
         Glide(x, y, open.x + 100, open.y + open.height / 2);
         std::vector<ScreenRow> shown;
-        ASSERT_TRUE(Step(x, y, 5s, "tree-rows", [&] { return (shown = TreeRows()).size() >= rows; })) << shown.size();
+        ASSERT_TRUE(Step(x, y, 5s, "tree-rows", [&] { return Settled(shown) && shown.size() >= rows; })) << shown.size();
         Glide(x, y, open.x + 70, shown[parent].Centre());
         const std::size_t below = shown.size() - parent - 1;
         ASSERT_TRUE(Step(x, y, 6s, "node-opening", [&] { return RowsBelow(TreeRows(), shown[parent].bottom + 1) > below; }))
-            << "the node did not open";
-        shown = TreeRows();
+            << "the node did not open: the pointer at " << y << ", the rows at " << Tops(shown);
+        ASSERT_TRUE(Step(x, y, 5s, "tree-rows-opened", [&] { return Settled(shown); }));
         const auto child = std::find_if(shown.begin(), shown.end(), [&](const ScreenRow& r) { return r.top > y + 1; });
         ASSERT_NE(child, shown.end());
         const std::string parentStatus = LookOf(desktop, StatusLine());

@@ -102,16 +102,22 @@ private:
         if (self->pressed_ && !self->dragging_ && (std::abs(x - self->pressX_) >= kDragThreshold ||
                                                     std::abs(y - self->pressY_) >= kDragThreshold))
             self->Begin(reinterpret_cast<GdkEvent*>(e));
-        if (self->dragging_)
+        if (self->dragging_) {
             self->Motion(x, y, e->time);
+            // The lookups' round trips read the target's answers into the queue, where no
+            // readable socket would announce them.
+            self->ReadEvents();
+        }
         return TRUE;
     }
     static gboolean OnRelease(GtkWidget*, GdkEventButton* e, gpointer p)
     {
         auto* self = static_cast<ChromiumDrag*>(p);
         self->pressed_ = false;
-        if (e->button == 1 && self->dragging_)
+        if (e->button == 1 && self->dragging_) {
             self->Release(e->time);
+            self->ReadEvents();
+        }
         return TRUE;
     }
 
