@@ -19,7 +19,7 @@ public:
     TSetForm(wxWindow* parent, TSettings& settings, std::function<void()> applyZoneVisibility);
 
     void FormShow();
-    void _BtnOKClick();
+    void BtnOKClick();
 
     OptionsControls Controls() const;
     void SetControls(const OptionsControls& c);
