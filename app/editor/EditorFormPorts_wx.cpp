@@ -1,11 +1,11 @@
 #include "app/editor/EditorFormPorts_wx.h"
 
 #include "app/editor/EditorTreeView_wx.h"
-#include "components/browserhost/Pages.h"
-#include "components/browserhost/PanelStatusBar.h"
-#include "components/browserhost/WebHost.h"
+#include "components/browserhost/Pages_wx.h"
+#include "components/browserhost/PanelStatusBar_wx.h"
+#include "components/browserhost/WebHost_wx.h"
 #include "platform/gui/HtmlEditCommands.h"
-#include "platform/gui/HtmlEditControl.h"
+#include "platform/gui/HtmlEditControl_wx.h"
 
 #include <wx/clipbrd.h>
 #include <wx/textctrl.h>

@@ -5,11 +5,11 @@
 #include "app/editor/FormCommandBars_wx.h"
 #include "app/editor/SearchPanel_wx.h"
 #include "app/editor/TextPrintout_wx.h"
-#include "components/browserhost/WebHost.h"
+#include "components/browserhost/WebHost_wx.h"
 #include "foundation/VekIEClass.h"
 #include "platform/core/RuntimeDir.h"
 #include "platform/gui/DesktopWallpaper.h"
-#include "platform/gui/HtmlEditControl.h"
+#include "platform/gui/HtmlEditControl_wx.h"
 
 #include <wx/display.h>
 #include <wx/menu.h>

@@ -4,7 +4,7 @@
 #include <wx/dcbuffer.h>
 #include <wx/sizer.h>
 
-#include "components/browserhost/Pages.h"
+#include "components/browserhost/Pages_wx.h"
 
 namespace ql {
 

@@ -1,4 +1,4 @@
-#include "components/browserhost/WebHost.h"
+#include "components/browserhost/WebHost_wx.h"
 #include "components/browserhost/WebHostDialogs_wx.h"
 #include "platform/gui/SelectionWatch_wx.h"
 #include "components/browserhost/WebHostDdeWindow.h"
