@@ -1,7 +1,7 @@
 #pragma once
 // "Save homepage": the user picks where a handed-over page goes, its title, and whether its
 // pictures are copied; the dialog can make new nodes on the way.
-#include "app/dialogs/SaveHomepage.h"
+#include "app/dialogs/TAddUrlPageForm.h"
 
 #include <wx/dialog.h>
 

@@ -1,6 +1,6 @@
 #pragma once
 // "Options": the user-settable fields of the settings record, stored back on OK.
-#include "app/dialogs/OptionsMapping.h"
+#include "app/dialogs/TSetForm.h"
 
 #include <wx/dialog.h>
 
