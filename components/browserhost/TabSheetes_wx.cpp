@@ -74,15 +74,6 @@ bool TCustomTabSheetes::SetFont(const wxFont& font)
     return changed;
 }
 
-int TCustomTabSheetes::PageIndex() const
-{
-    if (!pageControl_)
-        return -1;
-    const auto& pages = pageControl_->pages_;
-    const auto it = std::find(pages.begin(), pages.end(), this);
-    return it == pages.end() ? -1 : int(it - pages.begin());
-}
-
 int TCustomTabSheetes::TabIndex() const
 {
     if (!pageControl_ || !tabVisible_)
