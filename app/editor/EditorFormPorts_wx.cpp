@@ -88,7 +88,7 @@ std::string TEditorForm::Views::TextContent() const
 {
     const wxString value = form_.SourceEditor->GetValue();
     if (latin1_) {
-        const wxCharBuffer bytes = value.To8BitData();
+        const auto bytes = value.To8BitData();  // no copy: the buffer is shared, not owned twice
         return std::string(bytes.data(), bytes.length());
     }
     return std::string(value.utf8_str());

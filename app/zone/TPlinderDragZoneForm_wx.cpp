@@ -197,9 +197,9 @@ TPlinderDragZoneForm::TPlinderDragZoneForm(TSettings& settings, ZoneFormOptions 
             Safely([&] { result = controller_->HandOver(msg.Text()); });
             return result;
         },
-        [](std::function<void()> work) {
+        [](const std::function<void()>& work) {
             if (wxTheApp)
-                wxTheApp->CallAfter(std::move(work));
+                wxTheApp->CallAfter(work);
         });
     if (!handOver_->Listening())
         LogError("clips cannot be handed over to this instance", handOver_->Error());

@@ -604,7 +604,7 @@ std::string UrlCache::WriteBody(const std::string& url, const std::string& body)
     const auto [stem, ext] = StemAndExtension(url);
     for (int attempt = 0; attempt < 1000; ++attempt) {
         const unsigned n = ++namesUsed_[stem + ext];
-        const std::string path = extractDir_ + stem + "[" + std::to_string(n) + "]" + ext;
+        std::string path = extractDir_ + stem + "[" + std::to_string(n) + "]" + ext;
         // link() fails on an existing name, so no other file is ever replaced.
         if (::link(temp.c_str(), path.c_str()) == 0) {
             ::unlink(temp.c_str());
