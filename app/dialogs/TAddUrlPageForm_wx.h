@@ -44,6 +44,7 @@ public:
     bool Button1Click();
 
 private:
+    void BindEvents(wxButton* SpeedButton1, wxButton* SpeedButton2);
     void NewNode(bool child);
     void UpdateSaveButton();
     void CloseWith(int result);
