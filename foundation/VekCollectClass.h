@@ -4,7 +4,6 @@
 // Lives from LoadSettings() at start-up to SaveSettings() at exit; GUI thread only.
 #include "foundation/VekBaseClass.h"
 #include "platform/core/IniFile.h"
-#include "platform/core/com/Dispatch.h"
 
 #include <cstdint>
 #include <memory>
@@ -46,10 +45,8 @@ struct TSettings {
 extern TSettings Settings;
 extern std::string AppDirPath;            // the program's folder, trailing '/'
 extern bool ChineseSystem;                // IsChineseSystem() at start
-extern StringList ScratchList;            // shared line splitter (GUI thread)
 extern std::unique_ptr<IniFile> ImagesIni;  // CollectionDir + "images.ini", open for the whole run
 extern std::string ClipSourceUrl;         // source URL of the clip being saved
-extern com::Variant ScratchVariant;       // carries document values for the editor (GUI thread)
 
 // Start-up: records the program path in the registry value "exe", builds the paths from the
 // executable's folder, opens ImagesIni (write-through; neither it nor its folder is created)

@@ -144,7 +144,7 @@ void MakeAbsoluteUrl(const std::string& base, const std::string& link, std::stri
 }
 
 std::string MakeAbsoluteUrl(const std::string& base, const std::string& link) {
-    const std::string trimmedLink = Trim(link);
+    std::string trimmedLink = Trim(link);
     if (trimmedLink.empty()) return {};
     // Absolute links of any scheme ("data:", "mailto:", "javascript:" ...) are left alone.
     if (HasUrlScheme(trimmedLink)) return trimmedLink;

@@ -70,7 +70,11 @@ TAddUrlPageForm::TAddUrlPageForm(wxWindow* parent, EditorDialogs& dialogs)
     sizer->Add(bottom, 0, wxEXPAND | wxALL, 6);
     SetSizer(sizer);
     SetSize(wxSize(466, 353));
+    BindEvents(SpeedButton1, SpeedButton2);
+}
 
+void TAddUrlPageForm::BindEvents(wxButton* SpeedButton1, wxButton* SpeedButton2)
+{
     SpeedButton1->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { SpeedButton1Click(); });
     SpeedButton2->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { SpeedButton2Click(); });
     CheckImage->Bind(wxEVT_CHECKBOX, [this](wxCommandEvent&) {

@@ -328,7 +328,6 @@ void EditCommandBars::DisplayChanged()
 
 void EditCommandBars::SetDialogs(EditCommandDialogs* dialogs) { impl_->dialogsOverride = dialogs; }
 
-EditCommandRouter& EditCommandBars::Router() { return impl_->router; }
 
 int EditCommandBars::ToolId(EditCommandTag tag) const
 {

@@ -191,7 +191,7 @@ void EditCommandRouter::InsertDateTime1Click()
         const int view = activeView_ ? activeView_() : -1;
         if (view != kViewHtml && view != kViewText)
             return;
-        const std::string stamp = DateTimeStamp(now_ ? now_() : LocalTimeNow());
+        std::string stamp = DateTimeStamp(now_ ? now_() : LocalTimeNow());
         if (view == kViewHtml) {
             html_.ReplaceSelectionHtml([&](const std::string&) { return stamp; });
         } else if (text_.Editable()) {

@@ -2,9 +2,9 @@
 #include "app/editor/EditorFormPorts_wx.h"
 #include "app/editor/EditorTreeView_wx.h"
 #include "app/editor/ViewCommands.h"
-#include "components/browserhost/Pages.h"
+#include "components/browserhost/Pages_wx.h"
 #include "platform/gui/DomScript.h"
-#include "platform/gui/HtmlEditControl.h"
+#include "platform/gui/HtmlEditControl_wx.h"
 #include "platform/gui/Json.h"
 #include "platform/gui/WebViewEngine_wx.h"
 

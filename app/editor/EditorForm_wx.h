@@ -152,7 +152,7 @@ public:
     void ToolButton43Click() override;          // "Refresh"
     void ToolButton112Click() override;         // "Open original homepage"
     void ToolButton55Click() override;          // "Open in Browser", "Open With Browser"
-    void _MenuEditPageClick() override;         // fills the "Edit With" menus once
+    void MenuEditPageClick() override;         // fills the "Edit With" menus once
     void ToolButton54Click() override;          // the "Edit With" button
     void ToolButton51Click() override;          // "Active Desktop", "Set Current Html as Desktop"
     void ClearDesktop1Click() override;
@@ -198,7 +198,7 @@ public:
     TSearchPanel* SearchPanel = nullptr;
     wxMenu* File1 = nullptr;          // "&Html"
     wxMenu* Tools1 = nullptr;         // "Tools"
-    wxMenu* _MenuEditPage = nullptr;  // "Edit With" in Tools
+    wxMenu* MenuEditPage = nullptr;  // "Edit With" in Tools
     wxMenu* EditWithButtonMenu = nullptr;  // the DocBar button's copy
     wxPanel* UnicodePanel = nullptr;
     wxPanel* dtPanel = nullptr;

@@ -39,7 +39,7 @@ const FormCommandEntry kCommands[] = {
 
     {.id = C::OpenWithBrowser, .caption = "Open With Browser", .handler = &H::ToolButton55Click},
     {.id = C::EditWith, .caption = "Edit With", .handler = &H::ToolButton54Click, .kind = K::DropDown,
-     .hint = kEditWithHint, .opening = &H::_MenuEditPageClick, .filler = "temp"},
+     .hint = kEditWithHint, .opening = &H::MenuEditPageClick, .filler = "temp"},
     {.id = C::ActiveDesktop, .caption = "Active Desktop", .handler = &H::ToolButton51Click, .kind = K::DropDown,
      .hint = kActiveDesktopHint, .items = kDesktopItems},
     {.id = C::SetAsDesktop, .caption = "Set Current Html as Desktop", .handler = &H::ToolButton51Click},

@@ -40,7 +40,7 @@ public:
     virtual void ToolButton45Click() = 0;   // forward
     virtual void ToolButton44Click() = 0;   // stop
     virtual void ToolButton43Click() = 0;   // refresh
-    virtual void _MenuEditPageClick() = 0;  // fills the "Edit With" menus
+    virtual void MenuEditPageClick() = 0;  // fills the "Edit With" menus
     virtual void ToolButton54Click() = 0;   // edit with the chosen program
     virtual void ToolButton51Click() = 0;   // the page as the desktop's wallpaper
     virtual void ClearDesktop1Click() = 0;

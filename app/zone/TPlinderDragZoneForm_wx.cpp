@@ -235,9 +235,9 @@ void TPlinderDragZoneForm::StartHandOverServer()
             Safely([&] { result = controller_->HandOver(msg.Text()); });
             return result;
         },
-        [](std::function<void()> work) {
+        [](const std::function<void()>& work) {
             if (wxTheApp)
-                wxTheApp->CallAfter(std::move(work));
+                wxTheApp->CallAfter(work);
         });
     if (!handOver_->Listening())
         LogError("clips cannot be handed over to this instance", handOver_->Error());

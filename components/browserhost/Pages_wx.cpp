@@ -6,7 +6,7 @@
 #include <wx/log.h>
 #include <wx/renderer.h>
 
-#include "components/browserhost/Pages.h"
+#include "components/browserhost/Pages_wx.h"
 #include "components/browserhost/PagesChange.h"
 #include "platform/core/ErrorLog.h"
 

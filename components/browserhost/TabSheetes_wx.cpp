@@ -4,7 +4,7 @@
 #include <wx/dcbuffer.h>
 #include <wx/sizer.h>
 
-#include "components/browserhost/Pages.h"
+#include "components/browserhost/Pages_wx.h"
 
 namespace ql {
 
@@ -72,15 +72,6 @@ bool TCustomTabSheetes::SetFont(const wxFont& font)
     if (changed && pageControl_)
         pageControl_->Realign();
     return changed;
-}
-
-int TCustomTabSheetes::PageIndex() const
-{
-    if (!pageControl_)
-        return -1;
-    const auto& pages = pageControl_->pages_;
-    const auto it = std::find(pages.begin(), pages.end(), this);
-    return it == pages.end() ? -1 : int(it - pages.begin());
 }
 
 int TCustomTabSheetes::TabIndex() const

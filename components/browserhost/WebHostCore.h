@@ -2,7 +2,7 @@
 // TWebHost without its window: the option sets and the flags they give, the document-host
 // callbacks with their events and fixed defaults, the document commands, navigation, the
 // floating-point setting, the print options and the shell-verb DDE service. TWebHost
-// (WebHost.h) puts this on a web view; tests drive it headless through a subclass.
+// (WebHost_wx.h) puts this on a web view; tests drive it headless through a subclass.
 #include "components/browserhost/PrintOptions.h"
 #include "components/browserhost/WebHostDde.h"
 #include "components/browserhost/WebHostOptions.h"

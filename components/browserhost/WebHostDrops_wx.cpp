@@ -2,7 +2,7 @@
 // drop target of its own. One it gives takes that drag from its next motion on, and every drag
 // after it, for the host's life; without one the engine handles the drag itself. The engine's
 // own drop handling is no object of ours, so none is offered to the host to wrap.
-#include "components/browserhost/WebHost.h"
+#include "components/browserhost/WebHost_wx.h"
 
 #include "platform/gui/DragBridge_wx.h"
 #include "platform/gui/WebViewEngine_wx.h"

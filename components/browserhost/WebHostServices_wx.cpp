@@ -1,7 +1,7 @@
 // Services the engine asks its host for: when a page asks for credentials (HTTP
 // authentication), the host's IAuthenticate, found through QueryService, gives them. Without
 // one the engine asks the user itself.
-#include "components/browserhost/WebHost.h"
+#include "components/browserhost/WebHost_wx.h"
 
 #include "platform/core/ErrorLog.h"
 #include "platform/core/com/Authenticate.h"

@@ -1,4 +1,4 @@
-#include "components/browserhost/WebHost.h"
+#include "components/browserhost/WebHost_wx.h"
 #include "components/browserhost/WebHostDialogs_wx.h"
 #include "platform/gui/SelectionWatch_wx.h"
 #include "components/browserhost/WebHostDdeWindow.h"
@@ -26,7 +26,7 @@ std::uintptr_t VirtualKeyOf(int key, bool& extended)
     if ((key >= 'A' && key <= 'Z') || (key >= '0' && key <= '9'))
         return static_cast<std::uintptr_t>(key);
     if (key >= 'a' && key <= 'z')
-        return static_cast<std::uintptr_t>(key - 'a' + 'A');
+        return static_cast<std::uintptr_t>(key) - 'a' + 'A';
     if (key >= WXK_F1 && key <= WXK_F24)
         return 0x70 + static_cast<std::uintptr_t>(key - WXK_F1);
     struct Map {
@@ -59,9 +59,9 @@ TWebHost::TWebHost(wxWindow* parent, Launcher& launcher, wxWindowID id)
     : wxPanel(parent, id), TWebHostCore(launcher)
 {
     // Other processes' conversations run on the GUI thread, as every message to a window does.
-    ddeWindow_ = std::make_unique<DdeWindow>(*this, [](std::function<void()> work) {
+    ddeWindow_ = std::make_unique<DdeWindow>(*this, [](const std::function<void()>& work) {
         if (wxTheApp)
-            wxTheApp->CallAfter(std::move(work));
+            wxTheApp->CallAfter(work);
     });
     engine_ = web::WebViewEngine::Create(this);
     if (!engine_)

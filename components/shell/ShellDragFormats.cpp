@@ -31,7 +31,7 @@ HRESULT TSvFormatEtcList::QueryFormat(const FORMATETC& requested) const
     return seen ? DV_E_TYMED : DV_E_FORMATETC;
 }
 
-ComPtr<IEnumFORMATETC> EnumerateFormats(std::shared_ptr<const TSvFormatEtcList> list)
+ComPtr<IEnumFORMATETC> EnumerateFormats(const std::shared_ptr<const TSvFormatEtcList>& list)
 {
     if (!list)
         return {};

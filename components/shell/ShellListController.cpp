@@ -218,7 +218,7 @@ void ShellListController::RefillList()
         StartChangeNotify();
 }
 
-void ShellListController::FillFromFolder(ComPtr<IShellFolder> folder, const ItemIdList* folderIdList)
+void ShellListController::FillFromFolder(const ComPtr<IShellFolder>& folder, const ItemIdList* folderIdList)
 {
     struct Complete {
         ShellListController& self;

@@ -184,7 +184,7 @@ private:
 
     void FolderChanged();
     void ClearAllItems();
-    void FillFromFolder(ComPtr<IShellFolder> folder, const ItemIdList* folderIdList);
+    void FillFromFolder(const ComPtr<IShellFolder>& folder, const ItemIdList* folderIdList);
     void BuildColumns();
     void SaveColumnWidthsIfWanted();
     bool ShouldAddItem(const ItemIdList* absolute, const ItemIdList& relative, ULONG& attributes);

@@ -463,7 +463,7 @@ struct CopyDataServer::Impl {
     }
 };
 
-CopyDataServer::CopyDataServer(std::string className, Handler handler, Poster poster) : d_(std::make_unique<Impl>())
+CopyDataServer::CopyDataServer(const std::string& className, Handler handler, Poster poster) : d_(std::make_unique<Impl>())
 {
     d_->path = CopyDataSocketPath(className, &d_->error);
     d_->handler = std::move(handler);

@@ -80,70 +80,6 @@ std::string EnvOr(const char* name, const std::string& fallback) {
     return fallback;
 }
 
-// A file name for an extracted body: the URL's last path segment decoded, so a user who meets
-// the name again (a picture copied into a collection) recognises it. UTF-8 is kept; bytes of
-// no valid UTF-8 sequence, controls, "/" and "\\" become "_"; leading dots go. The result is
-// the stem and the extension of "stem[n].ext", the form in which such copies are named.
-std::pair<std::string, std::string> StemAndExtension(const std::string& url) {
-    std::string path = url.substr(0, url.find_first_of("?#"));
-    const std::size_t scheme = path.find("://");
-    if (scheme != std::string::npos) {
-        const std::size_t slash = path.find('/', scheme + 3);
-        path = slash == std::string::npos ? std::string() : path.substr(slash);
-    }
-    const std::string raw = path.substr(path.rfind('/') == std::string::npos ? 0 : path.rfind('/') + 1);
-    const std::string name = PercentDecode(raw).value_or(raw);
-    std::string clean;
-    for (std::size_t i = 0; i < name.size();) {
-        char32_t cp = 0;
-        const std::size_t n = DecodeUtf8(name, i, cp);
-        if (n == 0 || cp < 0x20 || cp == 0x7F || cp == '/' || cp == '\\') {
-            clean += '_';
-            i += n ? n : 1;
-        } else {
-            clean.append(name, i, n);
-            i += n;
-        }
-    }
-    while (!clean.empty() && clean.front() == '.') clean.erase(0, 1);
-    const std::size_t dot = clean.rfind('.');
-    std::string stem = dot == std::string::npos ? clean : clean.substr(0, dot);
-    std::string ext = dot == std::string::npos ? std::string() : clean.substr(dot);
-    if (ext.size() > 20) {
-        stem = clean;
-        ext.clear();
-    }
-    stem = Utf8PrefixBytes(stem, 100);
-    if (stem.empty()) stem = "file";
-    return {stem, ext};
-}
-
-// The forms under which the browsers may keep `url`: without its fragment, and with "|" in the
-// path written as Chromium escapes it ("%7C") or, for a "%7C", as Firefox keeps it.
-std::vector<std::string> KeyVariants(const std::string& url) {
-    std::vector<std::string> out{url.substr(0, url.find('#'))};
-    const std::string& plain = out.front();
-    const std::size_t pathEnd = std::min(plain.find('?'), plain.size());
-    std::string escaped, unescaped;
-    for (std::size_t i = 0; i < plain.size(); ++i) {
-        if (i < pathEnd && plain[i] == '|') {
-            escaped += "%7C";
-            unescaped += '|';
-        } else if (i < pathEnd && plain[i] == '%' && i + 2 < pathEnd && plain[i + 1] == '7' &&
-                   (plain[i + 2] == 'C' || plain[i + 2] == 'c')) {
-            escaped += "%7C";
-            unescaped += '|';
-            i += 2;
-        } else {
-            escaped += plain[i];
-            unescaped += plain[i];
-        }
-    }
-    for (std::string* v : {&escaped, &unescaped})
-        if (std::find(out.begin(), out.end(), *v) == out.end()) out.push_back(std::move(*v));
-    return out;
-}
-
 bool WriteAll(int fd, const std::string& bytes) {
     std::size_t done = 0;
     while (done < bytes.size()) {
@@ -601,10 +537,10 @@ std::string UrlCache::WriteBody(const std::string& url, const std::string& body)
         ::unlink(temp.c_str());
         return {};
     }
-    const auto [stem, ext] = StemAndExtension(url);
+    const auto [stem, ext] = ExtractedFileName(url);
     for (int attempt = 0; attempt < 1000; ++attempt) {
         const unsigned n = ++namesUsed_[stem + ext];
-        const std::string path = extractDir_ + stem + "[" + std::to_string(n) + "]" + ext;
+        std::string path = extractDir_ + stem + "[" + std::to_string(n) + "]" + ext;
         // link() fails on an existing name, so no other file is ever replaced.
         if (::link(temp.c_str(), path.c_str()) == 0) {
             ::unlink(temp.c_str());
@@ -656,7 +592,7 @@ std::string UrlCache::Find(const std::string& url, std::uint64_t maxBytes, const
     const bool indexing = indexing_;
     if (!indexing) Refresh();
     std::vector<Candidate> candidates;
-    for (const std::string& key : KeyVariants(url)) {
+    for (const std::string& key : urlcache::KeyVariants(url)) {
         const auto it = byUrl_.find(key);
         if (it == byUrl_.end()) continue;
         for (const auto& [index, name] : it->second)
@@ -681,7 +617,7 @@ std::string UrlCache::TryNewestFirst(std::vector<Candidate> candidates, std::uin
 // The entry files that exist under the names the URL's possible keys give.
 std::vector<UrlCache::Candidate> UrlCache::ProbeCandidates(const std::string& url, const std::string& pageUrl) {
     std::vector<Candidate> found;
-    for (const std::string& variant : KeyVariants(url)) {
+    for (const std::string& variant : urlcache::KeyVariants(url)) {
         const std::vector<std::string> chromium = urlcache::ChromiumKeyCandidates(variant, pageUrl);
         const std::vector<std::string> firefox = urlcache::FirefoxKeyCandidates(variant, pageUrl);
         for (std::size_t index = 0; index < folders_.size(); ++index) {

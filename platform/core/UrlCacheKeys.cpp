@@ -98,4 +98,29 @@ std::vector<std::string> FirefoxKeyCandidates(const std::string& url, const std:
     return keys;
 }
 
+std::vector<std::string> KeyVariants(const std::string& url)
+{
+    std::vector<std::string> out{url.substr(0, url.find('#'))};
+    const std::string& plain = out.front();
+    const std::size_t pathEnd = std::min(plain.find('?'), plain.size());
+    std::string escaped, unescaped;
+    for (std::size_t i = 0; i < plain.size(); ++i) {
+        if (i < pathEnd && plain[i] == '|') {
+            escaped += "%7C";
+            unescaped += '|';
+        } else if (i < pathEnd && plain[i] == '%' && i + 2 < pathEnd && plain[i + 1] == '7' &&
+                   (plain[i + 2] == 'C' || plain[i + 2] == 'c')) {
+            escaped += "%7C";
+            unescaped += '|';
+            i += 2;
+        } else {
+            escaped += plain[i];
+            unescaped += plain[i];
+        }
+    }
+    for (std::string* v : {&escaped, &unescaped})
+        if (std::find(out.begin(), out.end(), *v) == out.end()) out.push_back(std::move(*v));
+    return out;
+}
+
 }  // namespace ql::urlcache

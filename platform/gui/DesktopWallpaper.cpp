@@ -106,7 +106,7 @@ private:
 
 }  // namespace
 
-DesktopWallpaper::DesktopWallpaper(std::string currentDesktop, SchemaSettings& settings, XfceConfig& xfce)
+DesktopWallpaper::DesktopWallpaper(const std::string& currentDesktop, SchemaSettings& settings, XfceConfig& xfce)
     : settings_(settings), xfce_(xfce)
 {
     if (HasDesktop(currentDesktop, "X-Cinnamon") || HasDesktop(currentDesktop, "Cinnamon"))

@@ -1,4 +1,4 @@
-#include "platform/gui/HtmlEditControl.h"
+#include "platform/gui/HtmlEditControl_wx.h"
 
 #include "platform/core/SafeFile.h"
 #include "platform/gui/DomScript.h"

@@ -65,7 +65,6 @@ public:
             return b && *b;
         });
     }
-    const std::weak_ptr<DocumentEngine>& WeakEngine() const { return engine_; }
     std::uint64_t Generation() const { return generation_; }
 
 private:

@@ -67,17 +67,12 @@ TEST_F(VekCollectClassTest, FirstStartWithoutIniUsesDefaultsAndExitWritesAll23Ke
     EXPECT_EQ(app.read("gleanhoard.ini"), expected);
 }
 
-TEST_F(VekCollectClassTest, ExitClearsTheSharedScratchValues)
+TEST_F(VekCollectClassTest, ExitClearsTheClipSourceUrl)
 {
     LoadSettings(program());
-    EXPECT_TRUE(ScratchVariant.IsEmpty());
     ClipSourceUrl = "http://h/";
-    ScratchList = {"a", "b"};
-    ScratchVariant = com::Variant::Text("<p>doc</p>");
     ASSERT_TRUE(SaveSettings());
     EXPECT_TRUE(ClipSourceUrl.empty());
-    EXPECT_TRUE(ScratchList.empty());
-    EXPECT_TRUE(ScratchVariant.IsEmpty());
 }
 
 TEST_F(VekCollectClassTest, StoredValuesAreReadAndDragCreateNewAlwaysStartsTrue)

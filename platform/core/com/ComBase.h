@@ -44,9 +44,8 @@ struct GUID {
 using IID = GUID;
 using CLSID = GUID;
 
-// "{XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}" in upper case, and the reverse (false on bad text).
+// "{XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}" in upper case.
 std::string GuidToString(const GUID& g);
-bool GuidFromString(const std::string& text, GUID& out);
 
 inline constexpr GUID IID_IUnknown{0x00000000, 0x0000, 0x0000, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
 

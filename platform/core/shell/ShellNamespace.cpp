@@ -634,6 +634,8 @@ HRESULT SHGetDesktopFolder(IShellFolder** out)
     return S_OK;
 }
 
+// The analyzer loses the owner of a unique_ptr made in one arm of a conditional and returned.
+// NOLINTNEXTLINE(clang-analyzer-cplusplus.NewDeleteLeaks)
 IdListPtr PathToAbsoluteIdList(const std::string& path) { return NamespaceFolder::PathToIdList(path, true); }
 
 HRESULT SHGetSpecialFolderLocation(int csidl, IdListPtr* out)

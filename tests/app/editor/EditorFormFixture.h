@@ -5,10 +5,10 @@
 #include "app/editor/ExportCommands.h"
 
 #include "app/collection/PageId.h"
-#include "components/browserhost/WebHost.h"
+#include "components/browserhost/WebHost_wx.h"
 #include "platform/core/IniFile.h"
 #include "platform/core/SafeFile.h"
-#include "platform/gui/HtmlEditControl.h"
+#include "platform/gui/HtmlEditControl_wx.h"
 #include "tests/app/editor/session/FakePorts.h"
 #include "tests/support/OwnedFrame.h"
 #include "tests/support/FakeLauncher.h"

@@ -318,13 +318,13 @@ TEST_F(EditorToolsTest, EditWithListsTheDesktopsApplicationsOnceAndStartsThePage
     editWithApps = {{"Text Editor", "gedit %U"}, {"Page Front", "/opt/front/edit --page %f"}, {"Viewer", "view"}};
     settings.EditWith = 100;  // never chosen
     ASSERT_NO_FATAL_FAILURE(Open());
-    ASSERT_EQ(form->_MenuEditPage->GetMenuItemCount(), 1u);
-    EXPECT_EQ(form->_MenuEditPage->FindItemByPosition(0)->GetItemLabelText(), "temp");
+    ASSERT_EQ(form->MenuEditPage->GetMenuItemCount(), 1u);
+    EXPECT_EQ(form->MenuEditPage->FindItemByPosition(0)->GetItemLabelText(), "temp");
 
-    form->_MenuEditPageClick();
+    form->MenuEditPageClick();
     editWithApps.clear();
-    form->_MenuEditPageClick();  // once per run
-    for (wxMenu* menu : {form->_MenuEditPage, form->EditWithButtonMenu}) {
+    form->MenuEditPageClick();  // once per run
+    for (wxMenu* menu : {form->MenuEditPage, form->EditWithButtonMenu}) {
         ASSERT_EQ(menu->GetMenuItemCount(), 3u);
         EXPECT_EQ(menu->FindItemByPosition(1)->GetItemLabelText(), "Page Front");
         EXPECT_EQ(menu->FindItemByPosition(1)->GetHelp(), "/opt/front/edit");
@@ -335,8 +335,8 @@ TEST_F(EditorToolsTest, EditWithListsTheDesktopsApplicationsOnceAndStartsThePage
     EXPECT_EQ(settings.EditWith, 1);
 
     // An entry of the menu starts its own program and is remembered.
-    wxCommandEvent click(wxEVT_MENU, form->_MenuEditPage->FindItemByPosition(2)->GetId());
-    form->_MenuEditPage->ProcessEvent(click);
+    wxCommandEvent click(wxEVT_MENU, form->MenuEditPage->FindItemByPosition(2)->GetId());
+    form->MenuEditPage->ProcessEvent(click);
     ASSERT_EQ(launcher.spawned.size(), 2u);
     EXPECT_EQ(launcher.spawned[1], (std::vector<std::string>{"view", File("One")}));
     EXPECT_EQ(settings.EditWith, 2);

@@ -114,18 +114,18 @@ TEST_F(ZoneFormTest, OptionsOkStoresTheSettingsAndAppliesTheZonesVisibility)
     c.CheckDragZone = false;
     c.RG1 = 1;
     options->SetControls(c);
-    options->_BtnOKClick();
+    options->BtnOKClick();
     EXPECT_FALSE(settings.showDragForm);
     EXPECT_FALSE(settings.DragUseHtml);
     // Without a notification area (as under the test's X server) the zone must stay reachable.
     EXPECT_EQ(zone->IsShown(), !TrayAvailable());
     c.CheckDragZone = true;
     options->SetControls(c);
-    options->_BtnOKClick();
+    options->BtnOKClick();
     EXPECT_TRUE(zone->IsShown());
 
     zone->AboutForm()->FormShow();
-    EXPECT_EQ(std::string(zone->AboutForm()->TextWebsite()->GetLabel().utf8_str()).rfind("https://", 0), 0u);
+    EXPECT_EQ(std::string(zone->AboutForm()->TextWebsite->GetLabel().utf8_str()).rfind("https://", 0), 0u);
 }
 
 // The pointer, moved as a user moves it.

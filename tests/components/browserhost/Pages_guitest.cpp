@@ -1,4 +1,4 @@
-#include "components/browserhost/Pages.h"
+#include "components/browserhost/Pages_wx.h"
 
 #include <cstdlib>
 #include <filesystem>

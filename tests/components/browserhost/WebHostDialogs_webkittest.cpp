@@ -1,4 +1,4 @@
-#include "components/browserhost/WebHost.h"
+#include "components/browserhost/WebHost_wx.h"
 #include "platform/core/Registry.h"
 #include "platform/core/UrlText.h"
 #include "platform/gui/WebViewEngine_wx.h"

@@ -2,7 +2,7 @@
 // of its own, and the one it gives takes the drag.
 #include <gtest/gtest.h>  // before X11's headers, whose None it would meet
 
-#include "components/browserhost/WebHost.h"
+#include "components/browserhost/WebHost_wx.h"
 #include "platform/core/ClipboardFormats.h"
 #include "platform/core/UrlText.h"
 #include "platform/gui/WebViewEngine_wx.h"

@@ -1,4 +1,4 @@
-#include "components/browserhost/WebHost.h"
+#include "components/browserhost/WebHost_wx.h"
 #include "foundation/VekBaseClass.h"
 #include "tests/components/browserhost/DdeClientProcess.h"
 #include "platform/core/com/HtmlDocument.h"

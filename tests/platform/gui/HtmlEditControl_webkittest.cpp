@@ -1,7 +1,7 @@
 #include "platform/core/com/HtmlDocument.h"
 #include "platform/core/com/OleCommandTarget.h"
 #include "platform/gui/DomScript.h"
-#include "platform/gui/HtmlEditControl.h"
+#include "platform/gui/HtmlEditControl_wx.h"
 #include "platform/gui/WebUrls.h"
 #include "platform/gui/WebViewEngine_wx.h"
 #include "tests/support/OwnedFrame.h"

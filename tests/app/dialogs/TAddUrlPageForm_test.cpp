@@ -1,4 +1,4 @@
-#include "app/dialogs/SaveHomepage.h"
+#include "app/dialogs/TAddUrlPageForm.h"
 #include "tests/app/editor/session/SessionFixture.h"
 #include "tests/support/FileSizeLimit.h"
 

@@ -42,7 +42,6 @@ public:
     bool SetFont(const wxFont& font) override;
 
     TCustomPageControles* PageControl() const { return pageControl_; }
-    int PageIndex() const;  // -1 once the control is gone
     int TabIndex() const;   // among the visible tabs; -1 when the tab is hidden
 
 protected:

@@ -1,5 +1,6 @@
 #pragma once
-// The Options dialog's controls and the settings they show and store.
+// The headless half of the Options dialog (TSetForm_wx.h): its controls and the settings they show
+// and store.
 #include <array>
 
 namespace ql {
