@@ -6,13 +6,13 @@
 #include "app/handover/HandOver.h"
 #include "app/zone/EditorFormZone_wx.h"
 #include "app/zone/TPlinderDragZoneForm_wx.h"
-#include "platform/gui/WindowIds_wx.h"
 #include "foundation/EventBoundary_wx.h"
 #include "foundation/VekCollectClass.h"
 #include "foundation/VekHtmlClass.h"
 #include "platform/core/CopyDataTransport.h"
 #include "platform/core/ErrorLog.h"
 #include "platform/core/SingleInstance.h"
+#include "platform/gui/WindowIds_wx.h"
 
 #include <X11/Xlib.h>
 #include <glib-unix.h>
@@ -65,8 +65,7 @@ int HandOverToRunningInstance(std::vector<std::string> args)
     args[0] = ql::AbsoluteClipPath(args[0], std::filesystem::current_path(ec).string());
     const std::string text = ql::HandOverText(args);
     const ql::HandOverSend result = ql::SendHandOverWithRetry(
-        [&] { return SendOnce(text); },
-        [](int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); },
+        [&] { return SendOnce(text); }, [](int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); },
         [] { return ql::SingleInstanceLock().AnotherInstanceRuns(); });
     const std::string line = ql::HandOverFailureLine(result);
     if (line.empty())

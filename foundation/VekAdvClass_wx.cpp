@@ -211,12 +211,15 @@ void watchWindow(wxTopLevelWindow* form, std::function<bool(wxTopLevelWindow*)> 
                                                    owner, GConnectFlags(0));
     }
     if (patienceMs)
-        watch->patience = g_timeout_add(patienceMs, [](gpointer data) -> gboolean {
-            auto* w = static_cast<WindowWatch*>(data);
-            w->patience = 0;
-            endWatch(w, false);
-            return G_SOURCE_REMOVE;
-        }, watch);
+        watch->patience = g_timeout_add(
+            patienceMs,
+            [](gpointer data) -> gboolean {
+                auto* w = static_cast<WindowWatch*>(data);
+                w->patience = 0;
+                endWatch(w, false);
+                return G_SOURCE_REMOVE;
+            },
+            watch);
 }
 
 // How long a maximised form waits for its normal bounds to reach the server: a manager that
@@ -266,9 +269,8 @@ void followPlacement(wxTopLevelWindow* form, const FormPlacement& loaded, bool s
                 state->follower.Maximised(fromWx(form->GetRect()));
             e.Skip();
         });
-        form->Bind(EVT_QL_PLACEMENT_STATE, [state](wxCommandEvent& e) {
-            *static_cast<PlacementStatePtr*>(e.GetClientData()) = state;
-        });
+        form->Bind(EVT_QL_PLACEMENT_STATE,
+                   [state](wxCommandEvent& e) { *static_cast<PlacementStatePtr*>(e.GetClientData()) = state; });
     }
     WhenFramed(form, [form, state] {
         if (std::optional<FormPlacement> placement = state->follower.Mapped(fromWx(form->GetRect())))
@@ -344,10 +346,7 @@ bool SaveFormPlacement(const std::string& key, wxTopLevelWindow* form)
     return WriteFormPlacement(registry, key, placement);
 }
 
-void WhenFramed(wxTopLevelWindow* form, std::function<void()> action)
-{
-    watchWindow(form, framed, std::move(action));
-}
+void WhenFramed(wxTopLevelWindow* form, std::function<void()> action) { watchWindow(form, framed, std::move(action)); }
 
 void CentreOnScreenFramed(wxTopLevelWindow* form)
 {

@@ -105,7 +105,8 @@ bool SaveSettings()
         held &= ini.WriteBool(kSection, "imagechecked", s.imagechecked);
         held &= ini.WriteBool(kSection, "showDragForm", s.showDragForm);
         if (!held)
-            LogError("gleanhoard.ini", "a setting the file cannot hold (a line break in the template path) keeps its stored value");
+            LogError("gleanhoard.ini",
+                     "a setting the file cannot hold (a line break in the template path) keeps its stored value");
         saved = ini.UpdateFile();
     }
     // The record is finished: a second call must not write its emptied fields.

@@ -18,7 +18,6 @@
 #include <wx/textctrl.h>
 #include <wx/treectrl.h>
 
-
 namespace ql {
 
 TAddUrlPageForm::TAddUrlPageForm(wxWindow* parent, EditorDialogs& dialogs)
@@ -104,10 +103,13 @@ void TAddUrlPageForm::BindEvents(wxButton* SpeedButton1, wxButton* SpeedButton2)
         Button1Click();
         Discard();
     });
-    Bind(wxEVT_BUTTON, [this](wxCommandEvent&) {
-        CloseWith(wxID_CANCEL);
-        Discard();
-    }, wxID_CANCEL);
+    Bind(
+        wxEVT_BUTTON,
+        [this](wxCommandEvent&) {
+            CloseWith(wxID_CANCEL);
+            Discard();
+        },
+        wxID_CANCEL);
     hints_.TakeOver(this);
 }
 

@@ -160,7 +160,8 @@ void TEditorForm::RenderPlainText(const std::string& file, std::function<void(co
             auto finished = std::move(pureTextDone_);
             pureTextDone_ = nullptr;
             // What selecting all and copying gives: the rendered text.
-            if (com::SUCCEEDED(RunDomScript(PureTextEditor->Engine(), "document.body ? document.body.innerText : ''", &text)) &&
+            if (com::SUCCEEDED(
+                    RunDomScript(PureTextEditor->Engine(), "document.body ? document.body.innerText : ''", &text)) &&
                 text.AsString() && finished)
                 finished(*text.AsString());
         };

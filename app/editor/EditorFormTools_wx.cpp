@@ -181,7 +181,8 @@ void TEditorForm::MenuEditPageClick()
         const wxString hint = wxString::FromUTF8(editWith_->ProgramOf(i));
         for (wxMenu* menu : {MenuEditPage, EditWithButtonMenu}) {
             wxMenuItem* it = menu->Append(wxWindow::NewControlId(), caption, hint);
-            menu->Bind(wxEVT_MENU, [this, i](wxCommandEvent&) { editWith_->EditWithItemClick(i); }, it->GetId());
+            menu->Bind(
+                wxEVT_MENU, [this, i](wxCommandEvent&) { editWith_->EditWithItemClick(i); }, it->GetId());
         }
     }
 }
@@ -210,10 +211,7 @@ void TEditorForm::File1Click()
     formBars_->Enable(EnabledWhen::PageView, BrowseToolCommands::PageItemsEnabled(ActiveView()));
 }
 
-void TEditorForm::Tools1Click()
-{
-    formBars_->ShowTicks(setup_.context.settings);
-}
+void TEditorForm::Tools1Click() { formBars_->ShowTicks(setup_.context.settings); }
 
 void TEditorForm::ShowCollectionTree1Click()
 {

@@ -135,7 +135,7 @@ private:
     CollectionTree zoneTree_;
     bool expanded_ = false;
     bool dropAllowed_ = false;
-    bool dragOverZone_ = false;  // from a drag-over to the leave or the drop
+    bool dragOverZone_ = false;      // from a drag-over to the leave or the drop
     std::uint64_t hoverSerial_ = 0;  // HoverNode, by serial: the zone tree is rebuilt often
     int hoverTag_ = 0;               // TVTimer.Tag
     ZoneMover mover_;

@@ -88,10 +88,7 @@ int TCustomTabSheetes::TabIndex() const
     return -1;
 }
 
-TColor TCustomTabSheetes::Color() const
-{
-    return parentColor_ && pageControl_ ? pageControl_->Color() : color_;
-}
+TColor TCustomTabSheetes::Color() const { return parentColor_ && pageControl_ ? pageControl_->Color() : color_; }
 
 void TCustomTabSheetes::SetColor(TColor value)
 {

@@ -23,11 +23,9 @@ constexpr long long kCopyToClipboardMs = 2000;
 
 void TWebHost::WatchClipboard()
 {
-    clipboardHandler_ = g_signal_connect(gtk_clipboard_get(GDK_SELECTION_CLIPBOARD), "owner-change",
-                                         G_CALLBACK(+[](GtkClipboard*, GdkEvent*, gpointer p) {
-                                             static_cast<TWebHost*>(p)->ClipboardChanged();
-                                         }),
-                                         this);
+    clipboardHandler_ = g_signal_connect(
+        gtk_clipboard_get(GDK_SELECTION_CLIPBOARD), "owner-change",
+        G_CALLBACK(+[](GtkClipboard*, GdkEvent*, gpointer p) { static_cast<TWebHost*>(p)->ClipboardChanged(); }), this);
 }
 
 void TWebHost::UnwatchClipboard()

@@ -18,14 +18,15 @@ void TWebHost::WatchDrags()
     if (!view)
         return;
     // Connected before the host's target could be: this runs ahead of it and of the engine.
-    g_signal_connect(view, "drag-motion",
-                     G_CALLBACK(+[](GtkWidget*, GdkDragContext* context, gint, gint, guint time, gpointer p) -> gboolean {
-                         if (!static_cast<TWebHost*>(p)->DragArrived(context))
-                             return FALSE;
-                         gdk_drag_status(context, static_cast<GdkDragAction>(0), time);
-                         return TRUE;  // this motion goes nowhere; the next one to the host's target
-                     }),
-                     this);
+    g_signal_connect(
+        view, "drag-motion",
+        G_CALLBACK(+[](GtkWidget*, GdkDragContext* context, gint, gint, guint time, gpointer p) -> gboolean {
+            if (!static_cast<TWebHost*>(p)->DragArrived(context))
+                return FALSE;
+            gdk_drag_status(context, static_cast<GdkDragAction>(0), time);
+            return TRUE;  // this motion goes nowhere; the next one to the host's target
+        }),
+        this);
     g_signal_connect(view, "drag-leave", G_CALLBACK(+[](GtkWidget*, GdkDragContext*, guint, gpointer p) {
                          static_cast<TWebHost*>(p)->askedForDrag_ = nullptr;
                      }),

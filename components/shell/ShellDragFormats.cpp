@@ -87,10 +87,14 @@ HRESULT MakeIdListArrayHGlobal(const ItemIdList* folder, const std::vector<const
 DWORD DragButtonMask(int button)
 {
     switch (button) {
-    case 0: return MK_LBUTTON;
-    case 1: return MK_RBUTTON;
-    case 2: return MK_MBUTTON;
-    default: return 0;
+    case 0:
+        return MK_LBUTTON;
+    case 1:
+        return MK_RBUTTON;
+    case 2:
+        return MK_MBUTTON;
+    default:
+        return 0;
     }
 }
 

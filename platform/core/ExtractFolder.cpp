@@ -81,7 +81,8 @@ ExtractFolder::ExtractFolder(const std::string& parent)
     // a lock file that nobody holds yet; a folder without one is young and left alone.
     const std::string staged = path + kLockFile + ".new";
     lock_ = ::open(staged.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
-    if (lock_ < 0 || ::flock(lock_, LOCK_EX | LOCK_NB) != 0 || ::rename(staged.c_str(), (path + kLockFile).c_str()) != 0) {
+    if (lock_ < 0 || ::flock(lock_, LOCK_EX | LOCK_NB) != 0 ||
+        ::rename(staged.c_str(), (path + kLockFile).c_str()) != 0) {
         if (lock_ >= 0)
             ::close(lock_);
         lock_ = -1;
@@ -158,7 +159,8 @@ std::pair<std::string, std::string> ExtractedFileName(const std::string& url)
             i += n;
         }
     }
-    while (!clean.empty() && clean.front() == '.') clean.erase(0, 1);
+    while (!clean.empty() && clean.front() == '.')
+        clean.erase(0, 1);
     const std::size_t dot = clean.rfind('.');
     std::string stem = dot == std::string::npos ? clean : clean.substr(0, dot);
     std::string ext = dot == std::string::npos ? std::string() : clean.substr(dot);
@@ -167,9 +169,9 @@ std::pair<std::string, std::string> ExtractedFileName(const std::string& url)
         ext.clear();
     }
     stem = Utf8PrefixBytes(stem, 100);
-    if (stem.empty()) stem = "file";
+    if (stem.empty())
+        stem = "file";
     return {stem, ext};
 }
-
 
 }  // namespace ql

@@ -37,7 +37,8 @@ bool SplitUrl(const std::string& url, SchemeHost& out)
 
 bool IsAddress(const std::string& host)
 {
-    return host[0] == '[' || std::all_of(host.begin(), host.end(), [](char c) { return (c >= '0' && c <= '9') || c == '.'; });
+    return host[0] == '[' ||
+           std::all_of(host.begin(), host.end(), [](char c) { return (c >= '0' && c <= '9') || c == '.'; });
 }
 
 // The hosts a site may be named by: the whole host and each ending of two labels or more.
@@ -119,7 +120,8 @@ std::vector<std::string> KeyVariants(const std::string& url)
         }
     }
     for (std::string* v : {&escaped, &unescaped})
-        if (std::find(out.begin(), out.end(), *v) == out.end()) out.push_back(std::move(*v));
+        if (std::find(out.begin(), out.end(), *v) == out.end())
+            out.push_back(std::move(*v));
     return out;
 }
 

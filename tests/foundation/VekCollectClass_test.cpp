@@ -130,8 +130,8 @@ TEST(VekCollectClassColours, ConvertBetweenHtmlTextAndRedLowColour)
     EXPECT_EQ(HtmlColorToColor("#0000ff"), 0xFF0000u);
     EXPECT_EQ(HtmlColorToColor("#ff8000"), 0x0080FFu);
     EXPECT_EQ(HtmlColorToColor("#123456"), 0x563412u);
-    for (const char* bad : {"red", "", "#fff", "#ff80", "#ff800", "#ff8000 ", "#ff80001", "#gg8000", "x123456",
-                            "#12 456", "blueish"})
+    for (const char* bad :
+         {"red", "", "#fff", "#ff80", "#ff800", "#ff8000 ", "#ff80001", "#gg8000", "x123456", "#12 456", "blueish"})
         EXPECT_EQ(HtmlColorToColor(bad), 0u) << bad;
     EXPECT_EQ(ColorToHtmlColor(0x0080FF), "#ff8000");
     EXPECT_EQ(ColorToHtmlColor(0xFF0000), "#0000ff");

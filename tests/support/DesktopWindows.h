@@ -28,7 +28,10 @@ class Desktop {
 public:
     // Other programs' windows come and go while they are looked at: a request about one that
     // has gone fails, and is taken as "none" rather than ending the test.
-    Desktop() : display_(XOpenDisplay(nullptr)) { XSetErrorHandler([](Display*, XErrorEvent*) { return 0; }); }
+    Desktop() : display_(XOpenDisplay(nullptr))
+    {
+        XSetErrorHandler([](Display*, XErrorEvent*) { return 0; });
+    }
     ~Desktop()
     {
         if (display_)
@@ -47,8 +50,9 @@ public:
         int format = 0;
         unsigned long count = 0, after = 0;
         unsigned char* data = nullptr;
-        const bool running = XGetWindowProperty(display_, Root(), XInternAtom(display_, "_NET_SUPPORTING_WM_CHECK", False),
-                                                0, 1, False, XA_WINDOW, &type, &format, &count, &after, &data) == Success &&
+        const bool running = XGetWindowProperty(display_, Root(),
+                                                XInternAtom(display_, "_NET_SUPPORTING_WM_CHECK", False), 0, 1, False,
+                                                XA_WINDOW, &type, &format, &count, &after, &data) == Success &&
                              data && count == 1;
         if (data)
             XFree(data);
@@ -58,7 +62,8 @@ public:
     // The window's title (_NET_WM_NAME, else WM_NAME).
     std::string Title(::Window w) const
     {
-        std::string title = Property(w, XInternAtom(display_, "_NET_WM_NAME", False), XInternAtom(display_, "UTF8_STRING", False));
+        std::string title = Property(w, XInternAtom(display_, "_NET_WM_NAME", False),
+                                     XInternAtom(display_, "UTF8_STRING", False));
         if (title.empty()) {
             char* name = nullptr;
             if (XFetchName(display_, w, &name) && name)
@@ -78,8 +83,8 @@ public:
         unsigned long count = 0, after = 0;
         unsigned char* data = nullptr;
         std::vector<::Window> windows;
-        if (XGetWindowProperty(display_, Root(), XInternAtom(display_, "_NET_CLIENT_LIST_STACKING", False), 0, 4096, False,
-                               XA_WINDOW, &type, &format, &count, &after, &data) == Success &&
+        if (XGetWindowProperty(display_, Root(), XInternAtom(display_, "_NET_CLIENT_LIST_STACKING", False), 0, 4096,
+                               False, XA_WINDOW, &type, &format, &count, &after, &data) == Success &&
             data && format == 32) {
             const auto* list = reinterpret_cast<const unsigned long*>(data);
             windows.assign(list, list + count);
@@ -107,10 +112,10 @@ public:
             int format = 0;
             unsigned long count = 0, after = 0;
             unsigned char* data = nullptr;
-            if (XGetWindowProperty(display_, w, pidAtom, 0, 1, False, XA_CARDINAL, &type, &format, &count, &after, &data) ==
-                    Success &&
-                data && format == 32 && count == 1 && static_cast<pid_t>(*reinterpret_cast<unsigned long*>(data)) == pid &&
-                Viewable(w))
+            if (XGetWindowProperty(display_, w, pidAtom, 0, 1, False, XA_CARDINAL, &type, &format, &count, &after,
+                                   &data) == Success &&
+                data && format == 32 && count == 1 &&
+                static_cast<pid_t>(*reinterpret_cast<unsigned long*>(data)) == pid && Viewable(w))
                 found.push_back(w);
             if (data)
                 XFree(data);
@@ -201,8 +206,8 @@ struct ScreenRow {
 // The rows of text in the band of `area` between x0 and x1, from its top down to the first gap
 // of `gap` empty lines after a row; the background is the colour at (x1, y of the gap's start)
 // when nothing else is given. Screen coordinates.
-inline std::vector<ScreenRow> RowsOnScreen(const Desktop& desktop, const Box& area, int x0, int x1, unsigned long background,
-                                           int gap = 40)
+inline std::vector<ScreenRow> RowsOnScreen(const Desktop& desktop, const Box& area, int x0, int x1,
+                                           unsigned long background, int gap = 40)
 {
     std::vector<ScreenRow> rows;
     if (area.width <= 0 || area.height <= 0)
@@ -235,8 +240,9 @@ inline std::string LookOf(const Desktop& desktop, const Box& area)
 {
     std::string look;
     XImage* image = area.width > 0 && area.height > 0
-                        ? XGetImage(desktop.display(), desktop.Root(), area.x, area.y, static_cast<unsigned>(area.width),
-                                    static_cast<unsigned>(area.height), AllPlanes, ZPixmap)
+                        ? XGetImage(desktop.display(), desktop.Root(), area.x, area.y,
+                                    static_cast<unsigned>(area.width), static_cast<unsigned>(area.height), AllPlanes,
+                                    ZPixmap)
                         : nullptr;
     if (!image)
         return look;

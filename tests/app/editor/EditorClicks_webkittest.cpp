@@ -22,10 +22,10 @@
 #include <wx/clipbrd.h>
 #include <wx/combobox.h>
 #include <wx/menu.h>
+#include <wx/splitter.h>
 #include <wx/textctrl.h>
 #include <wx/tglbtn.h>
 #include <wx/timer.h>
-#include <wx/splitter.h>
 #include <wx/toolbar.h>
 
 #include <netinet/in.h>
@@ -152,9 +152,13 @@ protected:
     void SelectInHtml(const std::string& words)
     {
         ASSERT_EQ(Js("(function(){var t=document.createTreeWalker(document.body,4);var n;while((n=t.nextNode())){"
-                     "var i=n.data.indexOf(" + json::Quote(words) + ");if(i>=0){var r=document.createRange();"
-                     "r.setStart(n,i);r.setEnd(n,i+" + std::to_string(words.size()) + ");var s=getSelection();"
-                     "s.removeAllRanges();s.addRange(r);return 'ok';}}return 'none';})()",
+                     "var i=n.data.indexOf(" +
+                         json::Quote(words) +
+                         ");if(i>=0){var r=document.createRange();"
+                         "r.setStart(n,i);r.setEnd(n,i+" +
+                         std::to_string(words.size()) +
+                         ");var s=getSelection();"
+                         "s.removeAllRanges();s.addRange(r);return 'ok';}}return 'none';})()",
                      form->HtmlEditor->Engine()),
                   "ok")
             << words;
@@ -185,21 +189,26 @@ protected:
             return std::memcmp(a.GetData(), b.GetData(), size_t(r.width) * r.height * 3) != 0;
         };
         wxImage shot;
-        WaitFor([&] {
-            shot = test::Grab(form);
-            return redrawn(shot, bar) && redrawn(shot, form->PageBar) &&
-                   test::AnyPixel(shot, areaOf(w), [](int r, int g, int b) { return r + g + b < 200; });
-        }, 5000);
+        WaitFor(
+            [&] {
+                shot = test::Grab(form);
+                return redrawn(shot, bar) && redrawn(shot, form->PageBar) &&
+                       test::AnyPixel(shot, areaOf(w), [](int r, int g, int b) { return r + g + b < 200; });
+            },
+            5000);
         // The theme fades buttons between states: the picture is taken once frames pass unchanged.
         GdkFrameClock* clock = gtk_widget_get_frame_clock(form->GetHandle());
-        WaitFor([&] {
-            const gint64 frame = clock ? gdk_frame_clock_get_frame_counter(clock) : 0;
-            WaitFor([&] { return !clock || gdk_frame_clock_get_frame_counter(clock) >= frame + 2; }, 100);
-            const wxImage again = test::Grab(form);
-            const bool same = std::memcmp(again.GetData(), shot.GetData(), size_t(shot.GetWidth()) * shot.GetHeight() * 3) == 0;
-            shot = again;
-            return same;
-        }, 3000);
+        WaitFor(
+            [&] {
+                const gint64 frame = clock ? gdk_frame_clock_get_frame_counter(clock) : 0;
+                WaitFor([&] { return !clock || gdk_frame_clock_get_frame_counter(clock) >= frame + 2; }, 100);
+                const wxImage again = test::Grab(form);
+                const bool same = std::memcmp(again.GetData(), shot.GetData(),
+                                              size_t(shot.GetWidth()) * shot.GetHeight() * 3) == 0;
+                shot = again;
+                return same;
+            },
+            3000);
         return shot;
     }
 };
@@ -310,7 +319,9 @@ TEST_F(EditorClicksTest, BrowseToolsRunWhenClicked)
 // format, and the font lists apply what is typed or chosen in them.
 TEST_F(EditorClicksTest, HtmlCommandBarsRunWhenClicked)
 {
-    Write("One", "<html><body><p>alpha beta gamma delta epsilon zeta eta theta iota kappa lambda mu omicron</p></body></html>\r\n");
+    Write(
+        "One",
+        "<html><body><p>alpha beta gamma delta epsilon zeta eta theta iota kappa lambda mu omicron</p></body></html>\r\n");
     ASSERT_NO_FATAL_FAILURE(OpenAtDefaultSize());
     ASSERT_NO_FATAL_FAILURE(ClickView(kViewHtml));
     ASSERT_TRUE(WaitFor([&] { return HtmlShows("alpha"); }));
@@ -339,16 +350,19 @@ TEST_F(EditorClicksTest, HtmlCommandBarsRunWhenClicked)
     for (const Case& c : cases) {
         ASSERT_NO_FATAL_FAILURE(SelectInHtml(c.word));
         ASSERT_NO_FATAL_FAILURE(ClickTool(bar, bars.ToolId(c.tag), c.word));
-        EXPECT_TRUE(WaitFor([&] { return std::regex_search(HtmlDoc(), std::regex(c.markup)); })) << c.word << ": " << HtmlDoc();
+        EXPECT_TRUE(WaitFor([&] { return std::regex_search(HtmlDoc(), std::regex(c.markup)); }))
+            << c.word << ": " << HtmlDoc();
     }
     ASSERT_NO_FATAL_FAILURE(SelectInHtml("omicron"));
     ASSERT_NO_FATAL_FAILURE(ClickTool(bar, bars.HighlightToolId(), "Highlight Selection"));
     EXPECT_TRUE(WaitFor([&] {
-        return std::regex_search(HtmlDoc(), std::regex(R"(<span style="background-color: (#FFFF00|rgb\(255, 255, 0\));?">omicron</span>)",
-                                                       std::regex::icase));
+        return std::regex_search(
+            HtmlDoc(), std::regex(R"(<span style="background-color: (#FFFF00|rgb\(255, 255, 0\));?">omicron</span>)",
+                                  std::regex::icase));
     })) << HtmlDoc();
     ASSERT_NO_FATAL_FAILURE(ClickTool(bar, bars.BackgroundToolId(), "Background"));
-    EXPECT_TRUE(WaitFor([&] { return std::regex_search(HtmlDoc(), std::regex(R"(<body[^>]* bgcolor="#ff0000")")); })) << HtmlDoc();
+    EXPECT_TRUE(WaitFor([&] { return std::regex_search(HtmlDoc(), std::regex(R"(<body[^>]* bgcolor="#ff0000")")); }))
+        << HtmlDoc();
     // Its arrow opens the background menu, whose first item is chosen with the keyboard (the
     // menu runs its own loop: the keys go from a timer of the window's loop).
     pickers.picture = "/tmp/sky.jpg";
@@ -368,26 +382,31 @@ TEST_F(EditorClicksTest, HtmlCommandBarsRunWhenClicked)
     });
     keys.Start(30);
     ASSERT_NO_FATAL_FAILURE(ClickTool(bar, bars.BackgroundToolId(), "Background's arrow", test::ToolPart::Arrow));
-    EXPECT_TRUE(WaitFor([&] { return std::regex_search(HtmlDoc(), std::regex(R"(<body[^>]* background="/tmp/sky.jpg")")); }))
-        << HtmlDoc();
+    EXPECT_TRUE(WaitFor([&] {
+        return std::regex_search(HtmlDoc(), std::regex(R"(<body[^>]* background="/tmp/sky.jpg")"));
+    })) << HtmlDoc();
     keys.Stop();
     form->Unbind(wxEVT_MENU_OPEN, opened);
 
     // The font name typed into its box; the size chosen from its list with the keyboard.
     ASSERT_NO_FATAL_FAILURE(SelectInHtml("theta"));
     ASSERT_NO_FATAL_FAILURE(ClickWindow(bars.FontList(), "FontList"));
-    ASSERT_TRUE(WaitFor([&] { return wxWindow::FindFocus() == bars.FontList() || bars.FontList()->IsDescendant(wxWindow::FindFocus()); }));
+    ASSERT_TRUE(WaitFor([&] {
+        return wxWindow::FindFocus() == bars.FontList() || bars.FontList()->IsDescendant(wxWindow::FindFocus());
+    }));
     input.Key("a", {"Control_L"});
     input.Type("serif");
     input.Key("Return");
-    EXPECT_TRUE(WaitFor([&] { return std::regex_search(HtmlDoc(), std::regex(R"(<font face="serif">theta</font>)")); })) << HtmlDoc();
+    EXPECT_TRUE(WaitFor([&] { return std::regex_search(HtmlDoc(), std::regex(R"(<font face="serif">theta</font>)")); }))
+        << HtmlDoc();
     ASSERT_NO_FATAL_FAILURE(SelectInHtml("iota"));
     ASSERT_NO_FATAL_FAILURE(ClickWindow(bars.FontSizeList(), "FontSizeList"));
     ASSERT_TRUE(WaitFor([&] { return PopupShown(bars.FontSizeList()); }));
     input.Key("Down");
     input.Key("Return");
     WaitFor([&] { return !PopupShown(bars.FontSizeList()); }, 2000);
-    EXPECT_TRUE(WaitFor([&] { return std::regex_search(HtmlDoc(), std::regex(R"(<font size="\d">iota</font>)")); })) << HtmlDoc();
+    EXPECT_TRUE(WaitFor([&] { return std::regex_search(HtmlDoc(), std::regex(R"(<font size="\d">iota</font>)")); }))
+        << HtmlDoc();
 
     // Lists and alignment apply to the paragraph.
     struct Block {
@@ -404,7 +423,8 @@ TEST_F(EditorClicksTest, HtmlCommandBarsRunWhenClicked)
     for (const Block& b : blocks) {
         ASSERT_NO_FATAL_FAILURE(SelectInHtml("kappa"));
         ASSERT_NO_FATAL_FAILURE(ClickTool(bar, bars.ToolId(b.tag), b.markup));
-        EXPECT_TRUE(WaitFor([&] { return HtmlDoc().find(b.markup) != std::string::npos; })) << b.markup << ": " << HtmlDoc();
+        EXPECT_TRUE(WaitFor([&] { return HtmlDoc().find(b.markup) != std::string::npos; }))
+            << b.markup << ": " << HtmlDoc();
     }
     form->CommandBars().SetDialogs(nullptr);
     form->HtmlEditor->SetDialogs(nullptr);
@@ -414,16 +434,19 @@ TEST_F(EditorClicksTest, HtmlCommandBarsRunWhenClicked)
 // states and the font boxes follow it.
 TEST_F(EditorClicksTest, TheBarsFollowTheCaret)
 {
-    Write("One", "<html><body><p style=\"font-family: Courier\"><b>strong words</b></p><ol><li><font size=\"5\">listed item</font></li></ol>"
-                 "<p style=\"text-align: center\"><i>centred words</i></p><p>plain words</p></body></html>\r\n");
+    Write(
+        "One",
+        "<html><body><p style=\"font-family: Courier\"><b>strong words</b></p><ol><li><font size=\"5\">listed item</font></li></ol>"
+        "<p style=\"text-align: center\"><i>centred words</i></p><p>plain words</p></body></html>\r\n");
     ASSERT_NO_FATAL_FAILURE(OpenAtDefaultSize());
     ASSERT_NO_FATAL_FAILURE(ClickView(kViewHtml));
     ASSERT_TRUE(WaitFor([&] { return HtmlShows("plain words"); }));
     // A click into the bold words, then the keys.
-    const std::string at = Js("(function(){var t=document.createTreeWalker(document.body,4);var n=t.nextNode();"
-                              "var r=document.createRange();r.setStart(n,2);r.setEnd(n,3);var b=r.getBoundingClientRect();"
-                              "return Math.round(b.left+b.width/2)+' '+Math.round(b.top+b.height/2);})()",
-                              form->HtmlEditor->Engine());
+    const std::string at =
+        Js("(function(){var t=document.createTreeWalker(document.body,4);var n=t.nextNode();"
+           "var r=document.createRange();r.setStart(n,2);r.setEnd(n,3);var b=r.getBoundingClientRect();"
+           "return Math.round(b.left+b.width/2)+' '+Math.round(b.top+b.height/2);})()",
+           form->HtmlEditor->Engine());
     int x = 0, y = 0;
     ASSERT_EQ(std::sscanf(at.c_str(), "%d %d", &x, &y), 2) << at;
     const wxPoint view = form->HtmlEditor->GetScreenPosition();
@@ -431,23 +454,33 @@ TEST_F(EditorClicksTest, TheBarsFollowTheCaret)
     EditCommandBars& bars = form->CommandBars();
     auto bar = [&] {
         std::string s;
-        for (auto [tag, name] : {std::pair{Tag::Bold, "B"}, {Tag::Italic, "I"}, {Tag::Numbers, "N"}, {Tag::Bullets, "U"},
-                                 {Tag::LeftJustify, "L"}, {Tag::Center, "C"}, {Tag::RightJustify, "R"}})
+        for (auto [tag, name] : {std::pair{Tag::Bold, "B"},
+                                 {Tag::Italic, "I"},
+                                 {Tag::Numbers, "N"},
+                                 {Tag::Bullets, "U"},
+                                 {Tag::LeftJustify, "L"},
+                                 {Tag::Center, "C"},
+                                 {Tag::RightJustify, "R"}})
             if (ToolDown(tag))
                 s += name;
         return s;
     };
     auto shows = [&](const std::string& pressed) { return WaitFor([&] { return bar() == pressed; }, 3000); };
     auto caret = [&] {
-        return Js("String(getSelection().anchorNode && getSelection().anchorNode.textContent) + ' at ' + getSelection().anchorOffset",
-                  form->HtmlEditor->Engine());
+        return Js(
+            "String(getSelection().anchorNode && getSelection().anchorNode.textContent) + ' at ' + getSelection().anchorOffset",
+            form->HtmlEditor->Engine());
     };
     // The engine takes keys and clicks in queues of their own: keys wait until the click has
     // placed the caret, and until GTK gives the web view the focus.
-    ASSERT_TRUE(WaitFor([&] {
-        GtkWidget* focus = gtk_window_get_focus(GTK_WINDOW(form->GetHandle()));
-        return caret() == "strong words at 2" && focus && gtk_widget_is_ancestor(focus, form->HtmlEditor->GetHandle());
-    }, 3000)) << caret();
+    ASSERT_TRUE(WaitFor(
+        [&] {
+            GtkWidget* focus = gtk_window_get_focus(GTK_WINDOW(form->GetHandle()));
+            return caret() == "strong words at 2" && focus &&
+                   gtk_widget_is_ancestor(focus, form->HtmlEditor->GetHandle());
+        },
+        3000))
+        << caret();
     EXPECT_TRUE(shows("BL")) << bar() << ", caret in " << caret();
     EXPECT_EQ(bars.FontSizeList()->GetStringSelection(), "3");
     EXPECT_EQ(bars.FontList()->GetValue(), "Courier");
@@ -532,9 +565,12 @@ TEST_F(EditorClicksTest, TheWidthButtonCyclesTheTreeAndThePointerStaysOnIt)
         auto treeWidth = [&] { return form->Panel2->IsSplit() ? form->Panel2->GetSashPosition() : 0; };
         auto onButton = [&] { return wxGetMousePosition() - form->WidthB->GetScreenPosition(); };
         // Once GTK shows the button where it went.
-        EXPECT_TRUE(WaitFor([&] {
-            return treeWidth() == expected && form->WidthB->GetScreenPosition() != before && onButton() == wxPoint(6, 11);
-        }, 3000))
+        EXPECT_TRUE(WaitFor(
+            [&] {
+                return treeWidth() == expected && form->WidthB->GetScreenPosition() != before &&
+                       onButton() == wxPoint(6, 11);
+            },
+            3000))
             << "tree " << treeWidth() << " instead of " << expected << ", pointer at " << onButton().x << ","
             << onButton().y << " of the button";
     }
@@ -570,7 +606,8 @@ TEST_F(EditorClicksTest, EachViewAtTheDefaultSizeShowsAllItsTools)
         wxWindow* bars[kViewCount] = {form->ToolBar3, form->ToolBar1, form->ToolBar2};
         shot = ShotOfView(content[view], bars[view], shot);
         // The whole window, with its frame, menus and status bar.
-        EXPECT_TRUE(test::SaveArtifact(test::GrabScreen(form->GetRect()), std::string("editor-") + names[view] + ".png"));
+        EXPECT_TRUE(
+            test::SaveArtifact(test::GrabScreen(form->GetRect()), std::string("editor-") + names[view] + ".png"));
     }
 }
 

@@ -1,11 +1,11 @@
 // The editor window's search, export and Browse tools on a temporary collection: a hit opens
 // marked, an exported subtree's index leads to its pages and pictures, back and forward; the
 // menus in order, with the drop zone's Options, About and Exit where a zone gives them.
-#include "app/product/ProductInfo.h"
 #include "app/editor/BrowseToolCommands.h"
 #include "app/editor/FormCommandTable.h"
-#include "app/editor/SearchPanel_wx.h"
 #include "app/editor/SearchController.h"
+#include "app/editor/SearchPanel_wx.h"
+#include "app/product/ProductInfo.h"
 #include "platform/gui/DomScript.h"
 #include "platform/gui/Json.h"
 #include "platform/gui/WebViewEngine_wx.h"
@@ -127,7 +127,8 @@ TEST_F(EditorToolsTest, AnExportedSubtreesIndexLeadsToEachPageWithItsPictures)
     WritePicture("red.png", *wxRED);
     WritePicture("blue.png", *wxBLUE);
     Write("One", "<html><body><p>page One</p><img src=\"!images\\red.png\"></body></html>\r\n");
-    Write("Two", "<html><body><p>page Two</p><img src=\"!images\\blue.png\"><img src=\"!images\\red.png\"></body></html>\r\n");
+    Write("Two",
+          "<html><body><p>page Two</p><img src=\"!images\\blue.png\"><img src=\"!images\\red.png\"></body></html>\r\n");
     temp.write("Collection/tvframe", "One\r\n\tTwo <&>\r\nThree\r\n");
     temp.write("Collection/tvdata", "One\r\nTwo\r\nThree\r\n");
     EXPECT_TRUE(ini->WriteString("One", "red.png", "http://x/red.png"));
@@ -263,17 +264,18 @@ TEST_F(EditorToolsTest, TheZonesCommandsSitInTheirMenusAndRunFromThereAndTheExit
     wxMenu* nodes = bar->GetMenu(bar->FindMenu("Nodes"));
     wxMenu* tools = bar->GetMenu(bar->FindMenu("Tools"));
     wxMenu* help = bar->GetMenu(bar->FindMenu("&Help"));
-    EXPECT_EQ(Captions(nodes), (std::vector<std::string>{"Add Node", "Add ChildNode", "-", "Save Homepage As...",
-                                                         "Export Node (Include ChildNodes)", "-",
-                                                         "Delete Node (Include ChildNodes)", "-", "Expand All ",
-                                                         "Collapse All ", "-", "Create Index Html",
-                                                         "Open Storage Folder", "-", "E&xit"}));
+    EXPECT_EQ(Captions(nodes),
+              (std::vector<std::string>{"Add Node", "Add ChildNode", "-", "Save Homepage As...",
+                                        "Export Node (Include ChildNodes)", "-", "Delete Node (Include ChildNodes)",
+                                        "-", "Expand All ", "Collapse All ", "-", "Create Index Html",
+                                        "Open Storage Folder", "-", "E&xit"}));
     EXPECT_EQ(Captions(tools), (std::vector<std::string>{"Open With Browser", "Edit With", "Active Desktop", "-",
                                                          "Search...", "-", "Show Collection Tree", "Show Toolbar",
                                                          "Show Images Folder", "-", "Options..."}));
-    EXPECT_EQ(Captions(help), (std::vector<std::string>{"Help Document", "Software Homepage", "-", "Your Suggestions",
-                                                        "About..."}));
-    EXPECT_EQ(Captions(form->DocBar), (std::vector<std::string>{"Save", "-", "Edit With", "Active Desktop", "-", "Exit"}));
+    EXPECT_EQ(Captions(help),
+              (std::vector<std::string>{"Help Document", "Software Homepage", "-", "Your Suggestions", "About..."}));
+    EXPECT_EQ(Captions(form->DocBar),
+              (std::vector<std::string>{"Save", "-", "Edit With", "Active Desktop", "-", "Exit"}));
     EXPECT_TRUE(zoneCommandsRun.empty());
 
     auto choose = [&](wxMenu* menu, const char* caption) {
@@ -304,7 +306,8 @@ TEST_F(EditorToolsTest, EveryMenuAndToolbarShowsTheCommandsOfTheTable)
         return captions;
     };
     wxMenuBar* bar = form->GetMenuBar();
-    for (CommandPlace menu : {CommandPlace::NodesMenu, CommandPlace::HtmlMenu, CommandPlace::ToolsMenu, CommandPlace::HelpMenu})
+    for (CommandPlace menu :
+         {CommandPlace::NodesMenu, CommandPlace::HtmlMenu, CommandPlace::ToolsMenu, CommandPlace::HelpMenu})
         EXPECT_EQ(Captions(bar->GetMenu(bar->FindMenu(MenuTitle(menu)))), listed(menu)) << MenuTitle(menu);
     EXPECT_EQ(Captions(form->TVPopup.get()), listed(CommandPlace::TreePopup));
     EXPECT_EQ(Captions(form->ToolBar_main), listed(CommandPlace::TreeToolbar));

@@ -58,7 +58,8 @@ std::string Page()
     return "<!DOCTYPE html>\n<html lang=\"en\"><head><meta charset=\"utf-8\"><title>QL page</title></head>\n"
            "<body style=\"margin:0\"><div id=\"clip\" style=\"position:fixed;left:20px;bottom:24px;font:16px/20px sans-serif\">"
            "<img src=\"img/a.png\" width=\"40\" height=\"30\"> <img src=\"img/Photo.png?v=2\" width=\"40\" height=\"30\"><br>\n" +
-           kText + "<br>\n" + kText + "</div>\n"
+           kText + "<br>\n" + kText +
+           "</div>\n"
            "<script>window.addEventListener('load', function () {\n"
            "  var r = document.createRange(); r.selectNodeContents(document.getElementById('clip'));\n"
            "  var s = getSelection(); s.removeAllRanges(); s.addRange(r); document.title = 'QL ready';\n"
@@ -115,7 +116,8 @@ void PrintTo(const Peers& peers, std::ostream* out) { *out << NameOf(peers); }
 class WatchedWindow {
 public:
     explicit WatchedWindow(Display* display)
-        : display_(display), window_(display ? XCreateSimpleWindow(display, DefaultRootWindow(display), -10, -10, 1, 1, 0, 0, 0) : 0)
+        : display_(display),
+          window_(display ? XCreateSimpleWindow(display, DefaultRootWindow(display), -10, -10, 1, 1, 0, 0, 0) : 0)
     {
         if (display_)
             XFlush(display_);
@@ -163,7 +165,8 @@ protected:
             ASSERT_FALSE(bare->Name().empty()) << bare->Error();
         }
         ASSERT_NE(desktop.display(), nullptr);
-        ASSERT_EQ(desktop.WindowManagerRunning(), GetParam().windowManager) << "run it under tests/support/with-window-manager";
+        ASSERT_EQ(desktop.WindowManagerRunning(), GetParam().windowManager)
+            << "run it under tests/support/with-window-manager";
         ASSERT_TRUE(RealBrowser::Installed(GetParam().browser)) << "make test installs chromium and firefox-esr";
         ASSERT_TRUE(server.Running());
         // Two nodes with a closed child each; the zone is where it goes by default.
@@ -226,10 +229,13 @@ protected:
     bool RestUntil(int x, int y, std::chrono::milliseconds timeout, const std::function<bool()>& done)
     {
         int wiggle = 0;
-        return Within(timeout, [&] {
-            desktop.PointerTo(x + (++wiggle % 2), y);
-            return done();
-        }, 40ms);
+        return Within(
+            timeout,
+            [&] {
+                desktop.PointerTo(x + (++wiggle % 2), y);
+                return done();
+            },
+            40ms);
     }
 
     // The rows of the zone's open tree, read from the screen.
@@ -254,7 +260,9 @@ protected:
         const std::vector<ScreenRow> before = std::move(rows);
         rows = TreeRows();
         return !rows.empty() && std::equal(rows.begin(), rows.end(), before.begin(), before.end(),
-                                           [](const ScreenRow& a, const ScreenRow& b) { return a.top == b.top && a.bottom == b.bottom; });
+                                           [](const ScreenRow& a, const ScreenRow& b) {
+                                               return a.top == b.top && a.bottom == b.bottom;
+                                           });
     }
     static std::string Tops(const std::vector<ScreenRow>& rows)
     {
@@ -265,7 +273,8 @@ protected:
     }
     static std::size_t RowsBelow(const std::vector<ScreenRow>& rows, int y)
     {
-        return static_cast<std::size_t>(std::count_if(rows.begin(), rows.end(), [&](const ScreenRow& r) { return r.top > y; }));
+        return static_cast<std::size_t>(
+            std::count_if(rows.begin(), rows.end(), [&](const ScreenRow& r) { return r.top > y; }));
     }
 
     // Waits for `done` with the pointer at rest; a failure leaves a screenshot behind.
@@ -291,19 +300,23 @@ protected:
         Glide(x, y, x + 40, y - 10);
         // A busy browser starts its drag late: it owns the drag's selection once it has.
         const Atom dragSelection = XInternAtom(desktop.display(), "XdndSelection", False);
-        ASSERT_TRUE(Step(x, y, 10s, "drag-start", [&] { return XGetSelectionOwner(desktop.display(), dragSelection) != None; }))
-            << "no drag started";
+        ASSERT_TRUE(Step(x, y, 10s, "drag-start", [&] {
+            return XGetSelectionOwner(desktop.display(), dragSelection) != None;
+        })) << "no drag started";
         const Box picture = desktop.Where(zone);
         Glide(x, y, picture.x + picture.width / 2, picture.y + picture.height / 2);
-        ASSERT_TRUE(Step(x, y, 10s, "zone-opening", [&] { return desktop.Where(zone).width > 100; })) << "the zone did not open";
+        ASSERT_TRUE(Step(x, y, 10s, "zone-opening", [&] { return desktop.Where(zone).width > 100; }))
+            << "the zone did not open";
         // The tree fills at the next move; it is read with the pointer well below its rows.
         const Box open = desktop.Where(zone);
         Glide(x, y, open.x + 100, open.y + open.height / 2);
         std::vector<ScreenRow> shown;
-        ASSERT_TRUE(Step(x, y, 5s, "tree-rows", [&] { return Settled(shown) && shown.size() >= rows; })) << shown.size();
+        ASSERT_TRUE(Step(x, y, 5s, "tree-rows", [&] { return Settled(shown) && shown.size() >= rows; }))
+            << shown.size();
         Glide(x, y, open.x + 70, shown[parent].Centre());
         const std::size_t below = shown.size() - parent - 1;
-        ASSERT_TRUE(Step(x, y, 6s, "node-opening", [&] { return RowsBelow(TreeRows(), shown[parent].bottom + 1) > below; }))
+        ASSERT_TRUE(
+            Step(x, y, 6s, "node-opening", [&] { return RowsBelow(TreeRows(), shown[parent].bottom + 1) > below; }))
             << "the node did not open: the pointer at " << y << ", the rows at " << Tops(shown);
         ASSERT_TRUE(Step(x, y, 5s, "tree-rows-opened", [&] { return Settled(shown); }));
         const auto child = std::find_if(shown.begin(), shown.end(), [&](const ScreenRow& r) { return r.top > y + 1; });
@@ -311,7 +324,8 @@ protected:
         const std::string parentStatus = LookOf(desktop, StatusLine());
         Glide(x, y, open.x + 90, child->Centre());
         // Once the status names another node, the zone has taken the child as the target.
-        ASSERT_TRUE(Step(x, y, 5s, "target", [&] { return LookOf(desktop, StatusLine()) != parentStatus; })) << "no target";
+        ASSERT_TRUE(Step(x, y, 5s, "target", [&] { return LookOf(desktop, StatusLine()) != parentStatus; }))
+            << "no target";
         desktop.Button(false);
         EXPECT_TRUE(Within(5s, [&] { return desktop.Where(zone).width < 100; })) << "the zone stayed open";
     }
@@ -321,18 +335,21 @@ protected:
     std::string DroppedPage(const std::string& parentLine, std::string* id)
     {
         std::string page;
-        const bool done = Within(20s, [&] {
-            const std::vector<std::string> frame = Lines(program.dir().read("Collection/tvframe"));
-            const std::vector<std::string> ids = Lines(program.dir().read("Collection/tvdata"));
-            const auto parent = std::find(frame.begin(), frame.end(), parentLine);
-            const std::size_t line = static_cast<std::size_t>(parent - frame.begin()) + 1;
-            if (parent == frame.end() || frame.size() != ids.size() || line >= ids.size())
-                return false;
-            *id = ids[line];
-            page = program.dir().read("Collection/" + *id + ".html");
-            const std::size_t first = page.find("!images\\");
-            return first != std::string::npos && page.find("!images\\", first + 1) != std::string::npos;
-        }, 50ms);
+        const bool done = Within(
+            20s,
+            [&] {
+                const std::vector<std::string> frame = Lines(program.dir().read("Collection/tvframe"));
+                const std::vector<std::string> ids = Lines(program.dir().read("Collection/tvdata"));
+                const auto parent = std::find(frame.begin(), frame.end(), parentLine);
+                const std::size_t line = static_cast<std::size_t>(parent - frame.begin()) + 1;
+                if (parent == frame.end() || frame.size() != ids.size() || line >= ids.size())
+                    return false;
+                *id = ids[line];
+                page = program.dir().read("Collection/" + *id + ".html");
+                const std::size_t first = page.find("!images\\");
+                return first != std::string::npos && page.find("!images\\", first + 1) != std::string::npos;
+            },
+            50ms);
         EXPECT_TRUE(done) << program.dir().read("Collection/tvframe") << page << program.Stderr();
         return page;
     }
@@ -367,10 +384,14 @@ TEST_P(ZoneBrowserTest, ASelectionDroppedOnAChildInTheZonesTreeIsThatChildsPageW
     const ::Window page = PageWindow(browser);
     ASSERT_NE(page, 0u);
     // Both pictures are in the browser's disk cache before the server goes.
-    ASSERT_TRUE(Within(15s, [&] {
-        return SomeFileHolds(browser.CacheFolder(), server.Url("/img/a.png")) &&
-               SomeFileHolds(browser.CacheFolder(), server.Url("/img/Photo.png?v=2"));
-    }, 100ms)) << browser.Log();
+    ASSERT_TRUE(Within(
+        15s,
+        [&] {
+            return SomeFileHolds(browser.CacheFolder(), server.Url("/img/a.png")) &&
+                   SomeFileHolds(browser.CacheFolder(), server.Url("/img/Photo.png?v=2"));
+        },
+        100ms))
+        << browser.Log();
     server.Stop();
 
     // Rows: Notes, Research (closed). Research opens; the clip goes to its child Sources.
@@ -384,16 +405,17 @@ TEST_P(ZoneBrowserTest, ASelectionDroppedOnAChildInTheZonesTreeIsThatChildsPageW
         const auto ours = desktop.WindowsOf(quillory);
         const auto all = desktop.Stacking();
         const auto browserAt = std::find(all.begin(), all.end(), page);
-        return std::any_of(ours.begin(), ours.end(), [&](::Window w) {
-            return w != zone && std::find(all.begin(), all.end(), w) > browserAt;
-        });
+        return std::any_of(ours.begin(), ours.end(),
+                           [&](::Window w) { return w != zone && std::find(all.begin(), all.end(), w) > browserAt; });
     })) << "the editor stayed behind the browser";
 
     // Ended and started again: the zone comes back at the place it saved, never moved by hand.
     // While Chromium keeps its picture of the windows it passes over changes that come before
     // it asks the X server anything again, and a zone started again then stays out of its
     // picture until it lets it go: the start waits until it has.
-    EXPECT_TRUE(Within(20s, [&] { return !watched.Watched(); }, 50ms)) << "Chromium kept watching the windows";
+    EXPECT_TRUE(Within(
+        20s, [&] { return !watched.Watched(); }, 50ms))
+        << "Chromium kept watching the windows";
     EndProgram();
     const std::string ini = program.dir().read("gleanhoard.ini");
     EXPECT_NE(ini.find("DragZoneTop=10\r\n"), std::string::npos) << ini;

@@ -420,7 +420,8 @@ TEST_F(ZoneControllerTest, ReloadIsAskedWhenThePageFileChangedAndNotAgainAfterNo
     dialogs.answer = false;
     zone->ApplicationActivate();
     ASSERT_EQ(dialogs.questions.size(), 1u);
-    EXPECT_EQ(dialogs.questions[0], "Reload: A has been changed by another application.\r\n\r\nDo you want to reload it?");
+    EXPECT_EQ(dialogs.questions[0],
+              "Reload: A has been changed by another application.\r\n\r\nDo you want to reload it?");
     zone->ApplicationDeactivate();
     zone->ApplicationActivate();
     EXPECT_EQ(dialogs.questions.size(), 1u);

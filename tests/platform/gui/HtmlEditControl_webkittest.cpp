@@ -8,8 +8,8 @@
 #include "tests/support/TempDir.h"
 #include "tests/support/WebTestSupport.h"
 
-#include <gtest/gtest.h>
 #include <filesystem>
+#include <gtest/gtest.h>
 #include <memory>
 #include <wx/button.h>
 #include <wx/frame.h>
@@ -207,8 +207,8 @@ TEST_F(HtmlEditControlTest, PageRefreshDoesNotReplaceTheDocument)
                    "<body><p>open page</p></body></html>");
     int after = completed;
     // The refresh is due at once; give it time to show it is ignored.
-    EXPECT_FALSE(test::PumpUntil([&] { return completed > after || edit->DocumentHTML().find("other page") != std::string::npos; },
-                                 1500));
+    EXPECT_FALSE(test::PumpUntil(
+        [&] { return completed > after || edit->DocumentHTML().find("other page") != std::string::npos; }, 1500));
     EXPECT_NE(edit->DocumentHTML().find("open page"), std::string::npos);
     EXPECT_NE(edit->Engine().Url().find("r.html"), std::string::npos);
 }
@@ -236,8 +236,8 @@ TEST_F(HtmlEditControlTest, SlowScriptFailsTheCallButKeepsTheDocument)
     Load("slow.html", "<html><body><p>unsaved work</p></body></html>");
     std::string result;
     edit->Engine().scriptTimeoutMs = 100;
-    EXPECT_FALSE(edit->Engine().RunScript("(function(){var t=Date.now();while(Date.now()-t<600);return 'late';})()",
-                                          result));
+    EXPECT_FALSE(
+        edit->Engine().RunScript("(function(){var t=Date.now();while(Date.now()-t<600);return 'late';})()", result));
     edit->Engine().scriptTimeoutMs = 15000;
     EXPECT_TRUE(edit->Engine().HasDocument());
     EXPECT_NE(edit->DocumentHTML().find("unsaved work"), std::string::npos);
@@ -254,7 +254,8 @@ TEST_F(HtmlEditControlTest, QueuedCallsWaitUntilTheScriptAnswered)
         ev.Skip();
     });
     std::string result;
-    ASSERT_TRUE(edit->Engine().RunScript("(function(){var t=Date.now();while(Date.now()-t<200);return 'x';})()", result));
+    ASSERT_TRUE(
+        edit->Engine().RunScript("(function(){var t=Date.now();while(Date.now()-t<200);return 'x';})()", result));
     EXPECT_FALSE(ran);
     EXPECT_EQ(*idles, 0);
     EXPECT_TRUE(test::PumpUntil([&] { return ran; }));
