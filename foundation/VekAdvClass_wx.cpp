@@ -172,7 +172,7 @@ void endWatch(WindowWatch* watch, bool afterEvent)
     if (!form || !action)
         return;
     if (afterEvent)
-        form->CallAfter(std::move(action));  // dropped with the form
+        form->CallAfter(action);  // dropped with the form
     else
         action();
 }

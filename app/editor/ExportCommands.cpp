@@ -56,7 +56,7 @@ std::string ExportCommands::SaveAs1Click()
         return {};
     const ExportPaths paths = Paths();
     PageExporter exporter(paths, target.folder);
-    const std::string written = exporter.Copy(*node, target.baseName);
+    std::string written = exporter.Copy(*node, target.baseName);
     if (!exporter.FailedCopies().empty())
         dialogs_.ShowMessage(CopiesFailedMessage(exporter.FailedCopies()));
     return written;
