@@ -12,6 +12,7 @@
 #include "platform/core/CopyDataTransport.h"
 #include "platform/core/ErrorLog.h"
 #include "platform/core/SingleInstance.h"
+#include "platform/gui/WindowIds_wx.h"
 
 #include <X11/Xlib.h>
 #include <glib-unix.h>
@@ -64,8 +65,7 @@ int HandOverToRunningInstance(std::vector<std::string> args)
     args[0] = ql::AbsoluteClipPath(args[0], std::filesystem::current_path(ec).string());
     const std::string text = ql::HandOverText(args);
     const ql::HandOverSend result = ql::SendHandOverWithRetry(
-        [&] { return SendOnce(text); },
-        [](int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); },
+        [&] { return SendOnce(text); }, [](int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); },
         [] { return ql::SingleInstanceLock().AnotherInstanceRuns(); });
     const std::string line = ql::HandOverFailureLine(result);
     if (line.empty())
@@ -125,6 +125,8 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "quillory: the desktop toolkit could not start on this display.\n");
         return 1;
     }
+    // Before the first window: the windows of a quick restart must not look like the last run's.
+    ql::SkipWindowIdsOfEarlierRuns();
     wxTheApp->CallOnInit();
     wxTheApp->SetAppName("quillory");
     wxTheApp->SetAppDisplayName("Quillory");

@@ -19,8 +19,8 @@ const CaptureServices& LibraryServices()
 {
     static DetachedLauncher launcher;
     static DesktopMessages messages(launcher);
-    static const CaptureServices services{
-        launcher, messages, [](const std::string& url) { return FindUrlCacheFile(url, kMaxPageBytes); }};
+    static const CaptureServices services{launcher, messages,
+                                          [](const std::string& url) { return FindUrlCacheFile(url, kMaxPageBytes); }};
     return services;
 }
 
@@ -30,7 +30,7 @@ const CaptureServices& LibraryServices()
 using namespace ql::brimhook;
 
 extern "C" BRIMHOOK_EXPORT ql::com::HRESULT DllGetClassObject(const ql::com::CLSID& clsid, const ql::com::IID& iid,
-                                                               void** object)
+                                                              void** object)
 {
     try {
         return GetClassObject(clsid, iid, object, LibraryServices());

@@ -88,10 +88,7 @@ bool copyCachedPage(const std::string& cacheFile, const std::string& clip, std::
 
 }  // namespace
 
-std::string HandOverUnusableMessage(const std::string& why)
-{
-    return "Quillory cannot take the clip: " + why + ".";
-}
+std::string HandOverUnusableMessage(const std::string& why) { return "Quillory cannot take the clip: " + why + "."; }
 
 HRESULT CapturePage(IHTMLDocument2* doc, TCaptureMode mode, const CaptureServices& services)
 {

@@ -134,7 +134,7 @@ HRESULT UnregisterServer(Registry& registry)
 
 std::string ThisLibraryPath()
 {
-    Dl_info info {};
+    Dl_info info{};
     if (!::dladdr(reinterpret_cast<void*>(&ThisLibraryPath), &info) || !info.dli_fname)
         return "";
     char resolved[PATH_MAX];

@@ -37,8 +37,7 @@ HRESULT Tquillory::GetTypeInfo(std::uint32_t, LCID, ITypeInfo** info)
     return DISP_E_BADINDEX;
 }
 
-HRESULT Tquillory::GetIDsOfNames(const IID& iid, const std::u16string* names, std::uint32_t count, LCID,
-                                 DISPID* ids)
+HRESULT Tquillory::GetIDsOfNames(const IID& iid, const std::u16string* names, std::uint32_t count, LCID, DISPID* ids)
 {
     if (!(iid == IID_NULL))
         return DISP_E_UNKNOWNINTERFACE;
@@ -85,9 +84,15 @@ HRESULT Tquillory::Invoke(DISPID id, const IID& iid, LCID, WORD flags, DISPPARAM
     IDispatch* iedoc = arg.AsDispatch();
     HRESULT hr = E_UNEXPECTED;
     switch (method->dispid) {
-    case IquilloryDispId::SaveSelection: hr = SaveSelection(iedoc); break;
-    case IquilloryDispId::SaveWhole: hr = SaveWhole(iedoc); break;
-    case IquilloryDispId::SaveFromButton: hr = SaveFromButton(iedoc); break;
+    case IquilloryDispId::SaveSelection:
+        hr = SaveSelection(iedoc);
+        break;
+    case IquilloryDispId::SaveWhole:
+        hr = SaveWhole(iedoc);
+        break;
+    case IquilloryDispId::SaveFromButton:
+        hr = SaveFromButton(iedoc);
+        break;
     }
     if (result)
         result->Clear();

@@ -23,9 +23,8 @@ public:
     com::HRESULT GetIDsOfNames(const com::IID& iid, const std::u16string* names, std::uint32_t count, com::LCID lcid,
                                com::DISPID* ids) override;
     // A failing method comes back as DISP_E_EXCEPTION with its result in excepInfo->scode.
-    com::HRESULT Invoke(com::DISPID id, const com::IID& iid, com::LCID lcid, com::WORD flags,
-                        com::DISPPARAMS* params, com::Variant* result, com::EXCEPINFO* excepInfo,
-                        std::uint32_t* argErr) override;
+    com::HRESULT Invoke(com::DISPID id, const com::IID& iid, com::LCID lcid, com::WORD flags, com::DISPPARAMS* params,
+                        com::Variant* result, com::EXCEPINFO* excepInfo, std::uint32_t* argErr) override;
 
     // Each takes `iedoc` as the page's document for this call only: E_NOINTERFACE when it is
     // not one, and nothing of it is kept afterwards.

@@ -14,7 +14,8 @@ constexpr int kQueuedFailuresPerPass = 100;
 
 // Runs `work`; an exception is logged, and when nothing may go on the main loop is ended too (a
 // modal dialog's loop may be the active one).
-template <class F> bool AtTheBoundary(std::string_view where, F&& work)
+template <class F>
+bool AtTheBoundary(std::string_view where, F&& work)
 {
     try {
         work();

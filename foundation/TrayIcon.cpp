@@ -115,8 +115,11 @@ void TTrayIcon::WndProc(std::uint32_t message, std::uint32_t lParam)
             if (OnDblClick)
                 OnDblClick(this);
             break;
-        case WM_RBUTTONUP: RightClick(); break;
-        default: break;
+        case WM_RBUTTONUP:
+            RightClick();
+            break;
+        default:
+            break;
         }
     });
 }

@@ -86,7 +86,10 @@ public:
         icon_->proc = nullptr;
     }
 
-    void Attach(std::function<void(std::uint32_t, std::uint32_t)> windowProc) override { icon_->proc = std::move(windowProc); }
+    void Attach(std::function<void(std::uint32_t, std::uint32_t)> windowProc) override
+    {
+        icon_->proc = std::move(windowProc);
+    }
 
     bool NotifyIcon(std::uint32_t operation, const NotifyIconData& data) override
     {

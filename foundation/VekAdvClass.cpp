@@ -20,23 +20,26 @@ const char* const kBoundNames[4] = {"Left", "Top", "Width", "Height"};
 int* boundField(FormRect& r, int i)
 {
     switch (i) {
-    case 0: return &r.Left;
-    case 1: return &r.Top;
-    case 2: return &r.Width;
-    default: return &r.Height;
+    case 0:
+        return &r.Left;
+    case 1:
+        return &r.Top;
+    case 2:
+        return &r.Width;
+    default:
+        return &r.Height;
     }
 }
 
-long long area(long long l, long long t, long long r, long long b)
-{
-    return (r > l && b > t) ? (r - l) * (b - t) : 0;
-}
+long long area(long long l, long long t, long long r, long long b) { return (r > l && b > t) ? (r - l) * (b - t) : 0; }
 
 long long overlap(const FormRect& a, const FormRect& b)
 {
     long long l = std::max<long long>(a.Left, b.Left), t = std::max<long long>(a.Top, b.Top);
-    long long r = std::min<long long>(static_cast<long long>(a.Left) + a.Width, static_cast<long long>(b.Left) + b.Width);
-    long long btm = std::min<long long>(static_cast<long long>(a.Top) + a.Height, static_cast<long long>(b.Top) + b.Height);
+    long long r = std::min<long long>(static_cast<long long>(a.Left) + a.Width,
+                                      static_cast<long long>(b.Left) + b.Width);
+    long long btm = std::min<long long>(static_cast<long long>(a.Top) + a.Height,
+                                        static_cast<long long>(b.Top) + b.Height);
     return area(l, t, r, btm);
 }
 
@@ -76,14 +79,19 @@ bool coveredByDisplays(const FormRect& r, const std::vector<FormRect>& displays)
 long long distanceToDisplay(const FormRect& r, const FormRect& d)
 {
     long long cx = r.Left + static_cast<long long>(r.Width) / 2, cy = r.Top + static_cast<long long>(r.Height) / 2;
-    long long dx = cx < d.Left ? d.Left - cx : (cx > d.Left + static_cast<long long>(d.Width) ? cx - d.Left - d.Width : 0);
-    long long dy = cy < d.Top ? d.Top - cy : (cy > d.Top + static_cast<long long>(d.Height) ? cy - d.Top - d.Height : 0);
+    long long dx = cx < d.Left ? d.Left - cx
+                               : (cx > d.Left + static_cast<long long>(d.Width) ? cx - d.Left - d.Width : 0);
+    long long dy = cy < d.Top ? d.Top - cy
+                              : (cy > d.Top + static_cast<long long>(d.Height) ? cy - d.Top - d.Height : 0);
     return dx * dx + dy * dy;
 }
 
 bool isWordChar(wchar_t c) { return c == L'_' || std::iswalnum(static_cast<wint_t>(c)); }
 
-wchar_t fold(wchar_t c, bool matchCase) { return matchCase ? c : static_cast<wchar_t>(std::towlower(static_cast<wint_t>(c))); }
+wchar_t fold(wchar_t c, bool matchCase)
+{
+    return matchCase ? c : static_cast<wchar_t>(std::towlower(static_cast<wint_t>(c)));
+}
 
 }  // namespace
 
@@ -277,7 +285,8 @@ std::optional<long> FindNextMatch(const std::wstring& text, const std::wstring& 
     long len = static_cast<long>(what.size());
     for (long pos = start; pos + len <= n; ++pos) {
         long k = 0;
-        while (k < len && fold(text[static_cast<size_t>(pos + k)], matchCase) == fold(what[static_cast<size_t>(k)], matchCase))
+        while (k < len &&
+               fold(text[static_cast<size_t>(pos + k)], matchCase) == fold(what[static_cast<size_t>(k)], matchCase))
             ++k;
         if (k != len)
             continue;

@@ -183,7 +183,7 @@ void endWatch(WindowWatch* watch, bool afterEvent)
     if (!form || !action)
         return;
     if (afterEvent)
-        form->CallAfter(std::move(action));  // dropped with the form
+        form->CallAfter(action);  // dropped with the form
     else
         action();
 }
@@ -218,16 +218,19 @@ void watchWindow(wxTopLevelWindow* form, std::function<bool(wxTopLevelWindow*)> 
             };
         // After wx's own handlers (connected as the form was made), which update what it knows
         // of the frame; but before GTK's, whose configure handler ends the signal's emission.
-        watch->handlers[i] = g_signal_connect_data(widget, WindowWatch::kSignals[i].name, WindowWatch::kSignals[i].handler,
-                                                   watch, owner, GConnectFlags(0));
+        watch->handlers[i] = g_signal_connect_data(widget, WindowWatch::kSignals[i].name,
+                                                   WindowWatch::kSignals[i].handler, watch, owner, GConnectFlags(0));
     }
     if (patienceMs)
-        watch->patience = g_timeout_add(patienceMs, [](gpointer data) -> gboolean {
-            auto* w = static_cast<WindowWatch*>(data);
-            w->patience = 0;
-            endWatch(w, false);
-            return G_SOURCE_REMOVE;
-        }, watch);
+        watch->patience = g_timeout_add(
+            patienceMs,
+            [](gpointer data) -> gboolean {
+                auto* w = static_cast<WindowWatch*>(data);
+                w->patience = 0;
+                endWatch(w, false);
+                return G_SOURCE_REMOVE;
+            },
+            watch);
 }
 
 // How long a maximised form waits for its normal bounds to reach the server: a manager that
@@ -284,9 +287,8 @@ void followPlacement(wxTopLevelWindow* form, const FormPlacement& loaded, bool s
                 state->follower.Maximised(fromWx(form->GetRect()));
             e.Skip();
         });
-        form->Bind(EVT_QL_PLACEMENT_STATE, [state](wxCommandEvent& e) {
-            *static_cast<PlacementStatePtr*>(e.GetClientData()) = state;
-        });
+        form->Bind(EVT_QL_PLACEMENT_STATE,
+                   [state](wxCommandEvent& e) { *static_cast<PlacementStatePtr*>(e.GetClientData()) = state; });
     }
     WhenFramed(form, [form, state, placed = std::move(placed)]() mutable {
         if (std::optional<FormPlacement> placement = state->follower.Mapped(fromWx(form->GetRect())))
@@ -364,10 +366,7 @@ bool SaveFormPlacement(const std::string& key, wxTopLevelWindow* form)
     return WriteFormPlacement(registry, key, placement);
 }
 
-void WhenFramed(wxTopLevelWindow* form, std::function<void()> action)
-{
-    watchWindow(form, framed, std::move(action));
-}
+void WhenFramed(wxTopLevelWindow* form, std::function<void()> action) { watchWindow(form, framed, std::move(action)); }
 
 void CentreOnScreenFramed(wxTopLevelWindow* form)
 {

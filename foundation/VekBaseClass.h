@@ -47,8 +47,7 @@ void LoadTextFromFile(const std::string& fileName, int index, std::string& text)
 // Sends `text` plus a NUL (cbData = bytes + 1) to the window of class `className` over the
 // hand-over transport (CopyDataTransport.h) and waits for its reply; false when no such window
 // listens, the text is longer than the transport allows, or no reply came in time.
-bool SendCopyData(const std::string& className, const std::string& text, std::uint32_t dwData,
-                  std::uint64_t wParam);
+bool SendCopyData(const std::string& className, const std::string& text, std::uint32_t dwData, std::uint64_t wParam);
 
 // The locale that names the user's language (LC_ALL, else LC_MESSAGES, else LANG; "C" when
 // none is set), such as "zh_CN.UTF-8".
@@ -58,7 +57,8 @@ bool IsChineseSystem();  // that locale is Chinese as used in the PRC (zh_CN)
 // String values of the per-user registry store (Registry.h). Roots: HKEY_CURRENT_USER,
 // HKEY_CLASSES_ROOT. Writing creates the key; reading a missing key or value, or a value that
 // is not a string, gives "". An empty name is the key's default value.
-[[nodiscard]] bool WriteRegString(RegRoot root, const std::string& key, const std::string& name, const std::string& text);
+[[nodiscard]] bool WriteRegString(RegRoot root, const std::string& key, const std::string& name,
+                                  const std::string& text);
 std::string ReadRegString(RegRoot root, const std::string& key, const std::string& name);
 
 }  // namespace ql

@@ -8,8 +8,7 @@ namespace ql {
 
 bool SendCopyData(const std::string& className, const std::string& text, std::uint32_t dwData, std::uint64_t wParam)
 {
-    return SendCopyDataMessage(className, CopyDataMessage::FromText(text, dwData, wParam)) ==
-           CopyDataResult::Delivered;
+    return SendCopyDataMessage(className, CopyDataMessage::FromText(text, dwData, wParam)) == CopyDataResult::Delivered;
 }
 
 }  // namespace ql

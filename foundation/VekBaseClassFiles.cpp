@@ -85,7 +85,8 @@ std::vector<Entry> readFolder(const std::string& dir)
 
 bool isLinkToFolder(const std::string& path)
 {
-    struct stat lst {}, st {};
+    struct stat lst {
+    }, st{};
     return ::lstat(path.c_str(), &lst) == 0 && S_ISLNK(lst.st_mode) && ::stat(path.c_str(), &st) == 0 &&
            S_ISDIR(st.st_mode);
 }
@@ -205,7 +206,7 @@ double GetFileDateTime(const std::string& fileName)
     struct stat st {};
     if (fileName.empty() || ::stat(fileName.c_str(), &st) != 0)
         return 0;
-    std::tm local {};
+    std::tm local{};
     time_t secs = st.st_mtim.tv_sec;
     if (!::localtime_r(&secs, &local))
         return 0;
@@ -218,8 +219,9 @@ double GetFileDateTime(const std::string& fileName)
     long long doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
     long long daysSince1970 = era * 146097 + doe - 719468;
     constexpr long long k1899To1970 = 25569;
-    double dayFraction = (local.tm_hour * 3600.0 + local.tm_min * 60.0 + local.tm_sec +
-                          static_cast<double>(st.st_mtim.tv_nsec) / 1e9) / 86400.0;
+    double dayFraction =
+        (local.tm_hour * 3600.0 + local.tm_min * 60.0 + local.tm_sec + static_cast<double>(st.st_mtim.tv_nsec) / 1e9) /
+        86400.0;
     return static_cast<double>(daysSince1970 + k1899To1970) + dayFraction;
 }
 

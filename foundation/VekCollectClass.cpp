@@ -11,10 +11,8 @@ namespace ql {
 TSettings Settings;
 std::string AppDirPath;
 bool ChineseSystem = false;
-StringList ScratchList;
 std::unique_ptr<IniFile> ImagesIni;
 std::string ClipSourceUrl;
-com::Variant ScratchVariant;
 
 namespace {
 
@@ -41,7 +39,6 @@ void LoadSettings(const std::string& programPath)
         LogError("registry", "the program's path could not be recorded: the capture extension cannot start it");
 
     AppDirPath = programPath.substr(0, programPath.rfind('/') + 1);
-    ScratchList.clear();
     ChineseSystem = IsChineseSystem();
     Settings = TSettings{};
     Settings.CollectionDir = AppDirPath + "Collection/";
@@ -108,16 +105,14 @@ bool SaveSettings()
         held &= ini.WriteBool(kSection, "imagechecked", s.imagechecked);
         held &= ini.WriteBool(kSection, "showDragForm", s.showDragForm);
         if (!held)
-            LogError("gleanhoard.ini", "a setting the file cannot hold (a line break in the template path) keeps its stored value");
+            LogError("gleanhoard.ini",
+                     "a setting the file cannot hold (a line break in the template path) keeps its stored value");
         saved = ini.UpdateFile();
     }
     // The record is finished: a second call must not write its emptied fields.
     Settings = TSettings{};
     AppDirPath.clear();
     ClipSourceUrl.clear();
-    ScratchList.clear();
-    // May hold a document object; released here, while the process is still whole.
-    ScratchVariant.Clear();
     return saved;
 }
 

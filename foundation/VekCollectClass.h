@@ -4,7 +4,6 @@
 // Lives from LoadSettings() at start-up to SaveSettings() at exit; GUI thread only.
 #include "foundation/VekBaseClass.h"
 #include "platform/core/IniFile.h"
-#include "platform/core/com/Dispatch.h"
 
 #include <cstdint>
 #include <memory>
@@ -44,12 +43,10 @@ struct TSettings {
 };
 
 extern TSettings Settings;
-extern std::string AppDirPath;            // the program's folder, trailing '/'
-extern bool ChineseSystem;                // IsChineseSystem() at start
-extern StringList ScratchList;            // shared line splitter (GUI thread)
+extern std::string AppDirPath;              // the program's folder, trailing '/'
+extern bool ChineseSystem;                  // IsChineseSystem() at start
 extern std::unique_ptr<IniFile> ImagesIni;  // CollectionDir + "images.ini", open for the whole run
-extern std::string ClipSourceUrl;         // source URL of the clip being saved
-extern com::Variant ScratchVariant;       // carries document values for the editor (GUI thread)
+extern std::string ClipSourceUrl;           // source URL of the clip being saved
 
 // Start-up: records the program path in the registry value "exe", builds the paths from the
 // executable's folder, opens ImagesIni (write-through; neither it nor its folder is created)
@@ -59,10 +56,10 @@ void LoadSettings();
 // The same with an explicit program path (tests, and a program that knows its own path).
 void LoadSettings(const std::string& programPath);
 // Exit: closes ImagesIni, writes all 23 keys of section "set" back (keys of other sections and
-// unknown keys stay) and clears the record and the shared scratch values. False when "gleanhoard.ini" could not be written,
-// or when there is nothing loaded to write (a second call).
-// Only the program's first instance calls it: a second start that only hands a clip over and
-// ends must not overwrite the running instance's settings with the ones it read at its start.
+// unknown keys stay) and clears the record and the shared scratch values. False when "gleanhoard.ini" could not be
+// written, or when there is nothing loaded to write (a second call). Only the program's first instance calls it: a
+// second start that only hands a clip over and ends must not overwrite the running instance's settings with the ones it
+// read at its start.
 [[nodiscard]] bool SaveSettings();
 
 // "#rrggbb" <-> 0x00BBGGRR (red in the low byte). Digits of either case are read; any text that

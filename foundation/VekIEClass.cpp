@@ -9,9 +9,9 @@
 
 #include <unistd.h>
 
+#include "platform/core/com/HtmlDocument.h"
 #include <chrono>
 #include <filesystem>
-#include "platform/core/com/HtmlDocument.h"
 
 namespace ql {
 
@@ -34,8 +34,8 @@ bool SendUrlToBrowserWindow(const std::string& url, const std::string& post, boo
 {
     // The transport finds the listening window afresh on every send, so no window handle is
     // kept between calls.
-    if (!SendCopyData(className, BrowserUrlMessage(url, post), newWindow ? BrowserUrlNewWindow : BrowserUrlCurrentWindow,
-                      0))
+    if (!SendCopyData(className, BrowserUrlMessage(url, post),
+                      newWindow ? BrowserUrlNewWindow : BrowserUrlCurrentWindow, 0))
         return false;
     front.ActivateWindowOf(CopyDataReceiverPid(className), className);
     return true;
@@ -55,16 +55,16 @@ std::string PostFormPage(const std::string& url, const std::string& post)
             continue;
         const std::size_t eq = pair.find('=');
         const std::string name = PercentDecode(pair.substr(0, eq), true).value_or(pair.substr(0, eq));
-        const std::string value =
-            eq == std::string::npos ? std::string() : PercentDecode(pair.substr(eq + 1), true).value_or(pair.substr(eq + 1));
+        const std::string value = eq == std::string::npos
+                                      ? std::string()
+                                      : PercentDecode(pair.substr(eq + 1), true).value_or(pair.substr(eq + 1));
         fields += "<input type=\"hidden\" name=\"" + EscapeHtmlAttribute(name) + "\" value=\"" +
                   EscapeHtmlAttribute(value) + "\">\n";
     }
     return "<!DOCTYPE html>\n<html><head><meta charset=\"utf-8\"><title>Sending</title></head>\n"
            "<body onload=\"document.forms[0].submit()\">\n<form method=\"post\" action=\"" +
-           EscapeHtmlAttribute(url) +
-           "\" enctype=\"application/x-www-form-urlencoded\" accept-charset=\"utf-8\">\n" + fields +
-           "<noscript><input type=\"submit\" value=\"Send\"></noscript>\n</form>\n</body></html>\n";
+           EscapeHtmlAttribute(url) + "\" enctype=\"application/x-www-form-urlencoded\" accept-charset=\"utf-8\">\n" +
+           fields + "<noscript><input type=\"submit\" value=\"Send\"></noscript>\n</form>\n</body></html>\n";
 }
 
 namespace {
@@ -80,7 +80,8 @@ std::string WritePostPage(const std::string& url, const std::string& post)
     std::error_code ec;
     const auto now = fs::file_time_type::clock::now();
     for (const auto& e : fs::directory_iterator(dir, ec))
-        if (e.path().filename().string().rfind("post-", 0) == 0 && now - e.last_write_time(ec) > std::chrono::minutes(1))
+        if (e.path().filename().string().rfind("post-", 0) == 0 &&
+            now - e.last_write_time(ec) > std::chrono::minutes(1))
             fs::remove(e.path(), ec);
     static unsigned serial = 0;
     const std::string path = dir + "post-" + std::to_string(::getpid()) + "-" + std::to_string(++serial) + ".html";

@@ -1,8 +1,8 @@
 #include "foundation/VekOLEDrop.h"
 
 #include "platform/core/ClipboardFormats.h"
-#include "platform/core/ErrorLog.h"
 #include "platform/core/DragFormats.h"
+#include "platform/core/ErrorLog.h"
 #include "platform/core/FileDropFormats.h"
 
 namespace ql {
@@ -23,7 +23,8 @@ std::string SourceUrlOfHtmlLines(const StringList& lines)
 
 TMyDragDrop::TMyDragDrop(const VekOLEDropEvents& events) : events_(events)
 {
-    const char* names[5] = {kFormatUrl, kFormatFileGroupDescriptor, kFormatNetscapeBookmark, kFormatFileName, kFormatHtml};
+    const char* names[5] = {kFormatUrl, kFormatFileGroupDescriptor, kFormatNetscapeBookmark, kFormatFileName,
+                            kFormatHtml};
     for (std::size_t i = 0; i < 5; ++i)
         FormatIds_[i] = RegisterClipboardFormat(names[i]);
 }
@@ -105,10 +106,20 @@ HRESULT TMyDragDrop::DragOver(DWORD keyState, POINTL pt, DWORD* effect)
             found = true;
             switch (i) {
             case 0:
-            case 2: eff = DROPEFFECT_LINK; DropTypes_ |= dtURL; break;
-            case 3: eff = DROPEFFECT_COPY; DropTypes_ |= dtFiles; break;
-            case 4: eff = DROPEFFECT_COPY; DropTypes_ |= dtHTML; break;
-            default: break;  // a file descriptor alone names no kind
+            case 2:
+                eff = DROPEFFECT_LINK;
+                DropTypes_ |= dtURL;
+                break;
+            case 3:
+                eff = DROPEFFECT_COPY;
+                DropTypes_ |= dtFiles;
+                break;
+            case 4:
+                eff = DROPEFFECT_COPY;
+                DropTypes_ |= dtHTML;
+                break;
+            default:
+                break;  // a file descriptor alone names no kind
             }
         }
         if (!found) {

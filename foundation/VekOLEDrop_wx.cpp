@@ -27,6 +27,9 @@ private:
 
 }  // namespace
 
-std::unique_ptr<DropTargetWindow> WxDropTargetWindow(wxWindow* window) { return std::make_unique<WxTargetWindow>(window); }
+std::unique_ptr<DropTargetWindow> WxDropTargetWindow(wxWindow* window)
+{
+    return std::make_unique<WxTargetWindow>(window);
+}
 
 }  // namespace ql

@@ -1,8 +1,8 @@
 // A desktop entry's command line (from any application's .desktop file) turned into the
 // argument list that opens a page with it.
 #include "fuzz/FuzzSupport.h"
-#include "platform/gui/DesktopApps.h"
 #include "platform/core/UrlText.h"
+#include "platform/gui/DesktopApps.h"
 
 #include <algorithm>
 

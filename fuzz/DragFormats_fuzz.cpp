@@ -12,10 +12,22 @@ using namespace ql;
 
 namespace {
 
-const char* const kTargets[] = {"text/html", "chromium/x-renderer-taint", "text/x-moz-url", "_NETSCAPE_URL",
-                                "text/uri-list", "text/plain;charset=utf-8", "UTF8_STRING", "text/plain", "STRING",
-                                "TEXT", "image/png", "image/jpeg", "application/octet-stream", "text/_moz_htmlcontext",
-                                "text/x-moz-url-data", "text/x-moz-url-desc"};
+const char* const kTargets[] = {"text/html",
+                                "chromium/x-renderer-taint",
+                                "text/x-moz-url",
+                                "_NETSCAPE_URL",
+                                "text/uri-list",
+                                "text/plain;charset=utf-8",
+                                "UTF8_STRING",
+                                "text/plain",
+                                "STRING",
+                                "TEXT",
+                                "image/png",
+                                "image/jpeg",
+                                "application/octet-stream",
+                                "text/_moz_htmlcontext",
+                                "text/x-moz-url-data",
+                                "text/x-moz-url-desc"};
 
 }  // namespace
 
@@ -62,7 +74,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     // A file list built from the dropped paths gives them back.
     const std::vector<std::string> paths = drag::FilePathsFromUriList(payload);
-    if (std::none_of(paths.begin(), paths.end(), [](const std::string& p) { return p.empty() || p.find('\0') != std::string::npos; }))
+    if (std::none_of(paths.begin(), paths.end(),
+                     [](const std::string& p) { return p.empty() || p.find('\0') != std::string::npos; }))
         QL_FUZZ_CHECK(ParseHDrop(BuildHDrop(paths)) == paths);
     const std::string name = FirstFileDescriptorName(BuildFileGroupDescriptor(title));
     QL_FUZZ_CHECK(name.size() <= title.size() && title.compare(0, name.size(), name) == 0);

@@ -14,7 +14,9 @@ std::string CleanScratchDir()
         // In memory where possible: the files are written with flushes, once per input.
         const char* tmp = std::getenv("TMPDIR");
         std::error_code ec;
-        const std::string parent = tmp && *tmp ? tmp : std::filesystem::is_directory("/dev/shm", ec) ? "/dev/shm" : "/tmp";
+        const std::string parent = tmp && *tmp                                     ? tmp
+                                   : std::filesystem::is_directory("/dev/shm", ec) ? "/dev/shm"
+                                                                                   : "/tmp";
         std::string pattern = parent + "/quillory-fuzz-XXXXXX";
         if (!mkdtemp(pattern.data()))
             std::abort();

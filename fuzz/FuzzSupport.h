@@ -11,12 +11,12 @@
 
 namespace ql::fuzz {
 
-#define QL_FUZZ_CHECK(cond)                                                                 \
-    do {                                                                                    \
-        if (!(cond)) {                                                                      \
-            std::fprintf(stderr, "%s:%d: invariant broken: %s\n", __FILE__, __LINE__, #cond); \
-            std::abort();                                                                   \
-        }                                                                                   \
+#define QL_FUZZ_CHECK(cond)                                                                                            \
+    do {                                                                                                               \
+        if (!(cond)) {                                                                                                 \
+            std::fprintf(stderr, "%s:%d: invariant broken: %s\n", __FILE__, __LINE__, #cond);                          \
+            std::abort();                                                                                              \
+        }                                                                                                              \
     } while (0)
 
 inline std::string_view Bytes(const std::uint8_t* data, std::size_t size)

@@ -31,7 +31,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::size_t half = page.size() / 2;
     const PageAppend appended = AppendClipToPage(page.substr(0, half), page.substr(half));
     QL_FUZZ_CHECK(appended.fragmentBegin <= appended.fragmentEnd && appended.fragmentEnd <= appended.text.size());
-    const std::string fragment = appended.text.substr(appended.fragmentBegin, appended.fragmentEnd - appended.fragmentBegin);
+    const std::string fragment = appended.text.substr(appended.fragmentBegin,
+                                                      appended.fragmentEnd - appended.fragmentBegin);
     if (!fragment.empty())
         QL_FUZZ_CHECK(LocateFragment(appended.text, fragment, appended.fragmentBegin) == appended.fragmentBegin);
 

@@ -26,7 +26,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::size_t nul = input.find('\0');
     const std::string dir = fuzz::CleanScratchDir();
     if (!WriteFileAtomic(dir + kTreeFrameFile, std::string(input.substr(0, nul))) ||
-        !WriteFileAtomic(dir + kTreeDataFile, nul == std::string_view::npos ? std::string() : std::string(input.substr(nul + 1))))
+        !WriteFileAtomic(dir + kTreeDataFile,
+                         nul == std::string_view::npos ? std::string() : std::string(input.substr(nul + 1))))
         return 0;
 
     std::uint32_t counter = 0;

@@ -48,7 +48,8 @@ std::string MakeClipAddressesAbsolute(const std::string& fragment, const std::st
 
 std::string HeaderSafeUrl(std::string_view url)
 {
-    return PercentEscape(url, [](unsigned char c) { return c < 0x20 || c == 0x7F || c == '"' || c == '<' || c == '>'; });
+    return PercentEscape(url,
+                         [](unsigned char c) { return c < 0x20 || c == 0x7F || c == '"' || c == '<' || c == '>'; });
 }
 
 std::string ClipFromLine(std::string_view url) { return "<!-- From: \"" + HeaderSafeUrl(url) + "\" -->"; }

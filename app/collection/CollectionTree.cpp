@@ -29,10 +29,7 @@ TreeNode::~TreeNode()
 
 const std::string& TreeNode::PageId() const { return pageId_ ? *pageId_ : kNoPageId; }
 
-TreeNode* TreeNode::Parent() const
-{
-    return (parent_ && parent_->parent_) ? parent_ : nullptr;
-}
+TreeNode* TreeNode::Parent() const { return (parent_ && parent_->parent_) ? parent_ : nullptr; }
 
 std::size_t TreeNode::IndexInParent() const
 {
@@ -190,7 +187,8 @@ TreeNode* CollectionTree::AddNode(TreeNode* target, Attach mode, std::string tex
     if (target && &target->Tree() != this)
         return nullptr;
     std::uint64_t serial = nextSerial_++;
-    TreeNode* node = Insert(target, mode, std::unique_ptr<TreeNode>(new TreeNode(this, nullptr, std::move(text), serial)));
+    TreeNode* node = Insert(target, mode,
+                            std::unique_ptr<TreeNode>(new TreeNode(this, nullptr, std::move(text), serial)));
     bySerial_.emplace(serial, node);
     ++count_;
     Notify([&](TreeObserver& o) { o.NodeAdded(*node); });

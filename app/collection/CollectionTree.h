@@ -82,11 +82,11 @@ public:
     TreeNode* TopLevel(std::size_t i) const;
 
     // Absolute order: a node, then its subtree, then its next sibling.
-    TreeNode* NodeAt(std::size_t absoluteIndex) const;     // nullptr past the end
-    long AbsoluteIndex(const TreeNode* node) const;         // -1 when not in this tree
+    TreeNode* NodeAt(std::size_t absoluteIndex) const;  // nullptr past the end
+    long AbsoluteIndex(const TreeNode* node) const;     // -1 when not in this tree
     std::vector<TreeNode*> Nodes() const;
     void ForEach(const std::function<void(TreeNode&)>& visit) const;
-    TreeNode* Find(std::uint64_t serial) const;             // nullptr once deleted
+    TreeNode* Find(std::uint64_t serial) const;  // nullptr once deleted
 
     // `target` nullptr means the top level (at its end, or its start for FirstSibling).
     TreeNode* AddNode(TreeNode* target, Attach mode, std::string text);
@@ -120,7 +120,8 @@ private:
     TreeNode* Insert(TreeNode* target, Attach mode, std::unique_ptr<TreeNode> node);
     void Forget(TreeNode& node);  // drops a subtree from the indexes
     void Adopt(TreeNode& node);   // re-points a moved subtree
-    template <class F> void Notify(F f) const
+    template <class F>
+    void Notify(F f) const
     {
         if (observer_ && updating_ == 0)
             f(*observer_);

@@ -117,7 +117,8 @@ FilePairRecovery RecoverFilePair(const std::string& dir, const FilePairNames& na
 {
     const PairPaths p(dir, names);
     if (pathExists(p.marker)) {
-        for (const auto& [staged, target] : {std::pair{&p.stagedFirst, &p.first}, std::pair{&p.stagedSecond, &p.second}}) {
+        for (const auto& [staged, target] :
+             {std::pair{&p.stagedFirst, &p.first}, std::pair{&p.stagedSecond, &p.second}}) {
             if (pathExists(*staged) && ::rename(staged->c_str(), target->c_str()) != 0)
                 return FilePairRecovery::Failed;
         }
@@ -125,7 +126,7 @@ FilePairRecovery RecoverFilePair(const std::string& dir, const FilePairNames& na
             return FilePairRecovery::Failed;
         // A marker left behind would later commit a half-staged pair.
         return ::unlink(p.marker.c_str()) == 0 || errno == ENOENT ? FilePairRecovery::RolledForward
-                                                                   : FilePairRecovery::Failed;
+                                                                  : FilePairRecovery::Failed;
     }
     bool found = false;
     for (const std::string* staged : {&p.stagedFirst, &p.stagedSecond}) {

@@ -20,10 +20,11 @@ struct FilePairNames {
 using FilePairStepHook = std::function<void(std::string_view step)>;
 
 // `dir` ends with '/'. False with `error` set when the pair could not be replaced (also while
-// an interrupted replacement is not recovered); the old pair is then in place (or, when the folder is too broken even to put it back, `error` says so).
+// an interrupted replacement is not recovered); the old pair is then in place (or, when the folder is too broken even
+// to put it back, `error` says so).
 [[nodiscard]] bool ReplaceFilePair(const std::string& dir, const FilePairNames& names, const std::string& firstBytes,
-                     const std::string& secondBytes, std::string* error = nullptr,
-                     const FilePairStepHook& onStep = {});
+                                   const std::string& secondBytes, std::string* error = nullptr,
+                                   const FilePairStepHook& onStep = {});
 
 enum class FilePairRecovery {
     Clean,          // no replacement was under way

@@ -13,10 +13,10 @@
 namespace ql {
 
 struct HtmlAttribute {
-    std::string name;             // lower case
-    std::size_t valueBegin = 0;   // the value token in the text, quotes included;
-    std::size_t valueEnd = 0;     // equal to valueBegin when the attribute has no value
-    std::string value;            // the value without quotes, entities not decoded
+    std::string name;            // lower case
+    std::size_t valueBegin = 0;  // the value token in the text, quotes included;
+    std::size_t valueEnd = 0;    // equal to valueBegin when the attribute has no value
+    std::string value;           // the value without quotes, entities not decoded
 };
 
 struct HtmlTag {

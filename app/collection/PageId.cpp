@@ -19,10 +19,7 @@ bool taken(const std::string& id, const TreeNode& node, const std::string& colle
     return !IsValidPageId(id) || node.Tree().UsesPageId(id, &node) || pathExists(PageFileName(collectionDir, id));
 }
 
-std::string cut(std::string_view text)
-{
-    return Utf8CutBytes(Utf8Left(text, kPageIdMaxChars), kPageIdMaxBytes);
-}
+std::string cut(std::string_view text) { return Utf8CutBytes(Utf8Left(text, kPageIdMaxChars), kPageIdMaxBytes); }
 
 }  // namespace
 

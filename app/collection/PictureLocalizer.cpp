@@ -62,7 +62,8 @@ PictureLocalizer::PictureLocalizer(std::string imagesDir, IniFile* imagesIni, Ur
 {
 }
 
-std::string PictureLocalizer::ResolveClipResource(bool picture, const std::string& value, const std::string& sourceUrl) const
+std::string PictureLocalizer::ResolveClipResource(bool picture, const std::string& value,
+                                                  const std::string& sourceUrl) const
 {
     const std::string base = TrimControls(sourceUrl);
     const std::string v = TrimControls(DecodeHtmlEntities(value));
@@ -101,7 +102,8 @@ std::string PictureLocalizer::UniqueImageName(const std::string& file) const
     std::string name = file.substr(file.rfind('/') + 1);
     std::string clean;
     for (char c : name)
-        if (kImageNameRemovedChars.find(c) == std::string_view::npos && static_cast<unsigned char>(c) >= 0x20 && c != 0x7F)
+        if (kImageNameRemovedChars.find(c) == std::string_view::npos && static_cast<unsigned char>(c) >= 0x20 &&
+            c != 0x7F)
             clean += c;
     clean = Utf8CutBytes(TrimControls(clean), kMaxImageNameBytes);
     if (clean.empty() || clean == "." || clean == "..")
@@ -124,7 +126,8 @@ bool PictureLocalizer::CopyPicture(const std::string& from, const std::string& t
 {
     // Only regular files: opening a pipe or a device could block or never end.
     struct stat st {};
-    if (::stat(from.c_str(), &st) != 0 || !S_ISREG(st.st_mode) || static_cast<std::uint64_t>(st.st_size) > kMaxPictureBytes)
+    if (::stat(from.c_str(), &st) != 0 || !S_ISREG(st.st_mode) ||
+        static_cast<std::uint64_t>(st.st_size) > kMaxPictureBytes)
         return false;
     auto bytes = ReadFileBytes(from, kMaxPictureBytes);
     if (!bytes || !WriteFileAtomic(to, *bytes))

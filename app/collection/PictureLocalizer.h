@@ -32,7 +32,7 @@ bool IsSameFile(const std::string& a, const std::string& b);
 
 struct LocalizeResult {
     std::string html;
-    bool changed = false;              // a picture was copied or a link made absolute
+    bool changed = false;               // a picture was copied or a link made absolute
     std::vector<std::string> pictures;  // names in the images folder, in document order
     bool recordsSaved = true;           // false when "images.ini" could not be saved
 };

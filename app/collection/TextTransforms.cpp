@@ -9,7 +9,8 @@ namespace ql {
 std::string ToggleUnicode(std::string_view pageBytes)
 {
     StringList lines = SplitPageLines(pageBytes);
-    auto own = std::find_if(lines.begin(), lines.end(), [](const std::string& l) { return EqualsNoCase(l, kUnicodeMetaLine); });
+    auto own = std::find_if(lines.begin(), lines.end(),
+                            [](const std::string& l) { return EqualsNoCase(l, kUnicodeMetaLine); });
     if (own != lines.end()) {
         lines.erase(own);
         return JoinPageLines(lines);

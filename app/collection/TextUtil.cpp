@@ -185,9 +185,6 @@ std::string Enclose(std::string_view open, std::string_view text, std::string_vi
     return out;
 }
 
-std::string FirstLine(std::string_view text)
-{
-    return std::string(text.substr(0, text.find_first_of("\r\n")));
-}
+std::string FirstLine(std::string_view text) { return std::string(text.substr(0, text.find_first_of("\r\n"))); }
 
 }  // namespace ql

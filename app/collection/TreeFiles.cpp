@@ -29,7 +29,8 @@ constexpr int kRandomAttempts = 64;
 constexpr unsigned long kRandomIdRange = 100000;
 
 const FilePairNames kTreePair{kTreeFrameFile, kTreeDataFile};
-const FilePairNames kBackupPair{std::string(kTreeFrameFile) + kBackupSuffix, std::string(kTreeDataFile) + kBackupSuffix};
+const FilePairNames kBackupPair{std::string(kTreeFrameFile) + kBackupSuffix,
+                                std::string(kTreeDataFile) + kBackupSuffix};
 
 bool pathExists(const std::string& path)
 {
@@ -126,7 +127,8 @@ std::string keepDamagedPair(const std::string& dir, const std::string& frame, co
         const std::string suffix = std::string(kDamagedSuffix) + (n == 1 ? "" : std::to_string(n));
         const std::string frameCopy = dir + kTreeFrameFile + suffix, dataCopy = dir + kTreeDataFile + suffix;
         if (pathExists(frameCopy) || pathExists(dataCopy)) {
-            if (ReadFileBytes(frameCopy, kMaxTreeFileBytes) == frame && ReadFileBytes(dataCopy, kMaxTreeFileBytes) == data)
+            if (ReadFileBytes(frameCopy, kMaxTreeFileBytes) == frame &&
+                ReadFileBytes(dataCopy, kMaxTreeFileBytes) == data)
                 return kTreeFrameFile + suffix;
             continue;
         }
@@ -141,7 +143,8 @@ std::string keepDamagedPair(const std::string& dir, const std::string& frame, co
 }
 
 // What a save of the loaded tree writes back: the captions as the tree text, one id per node.
-bool writtenBackAsRead(const CollectionTree& tree, const StringList& ids, const std::string& frame, const std::string& data)
+bool writtenBackAsRead(const CollectionTree& tree, const StringList& ids, const std::string& frame,
+                       const std::string& data)
 {
     return ids.size() == tree.Count() && TreeToText(tree) == frame && JoinPageLines(ids) == data;
 }
@@ -168,7 +171,8 @@ std::optional<TreePairText> recoverAndReadPair(const std::string& collectionDir,
         return std::nullopt;
     report.idsMissing = !pathExists(dataPath);
     auto frame = ReadFileBytes(framePath, kMaxTreeFileBytes);
-    auto data = report.idsMissing ? std::optional<std::string>(std::string()) : ReadFileBytes(dataPath, kMaxTreeFileBytes);
+    auto data = report.idsMissing ? std::optional<std::string>(std::string())
+                                  : ReadFileBytes(dataPath, kMaxTreeFileBytes);
     if (!frame || !data) {
         report.result = TreeLoad::Unreadable;
         return std::nullopt;

@@ -60,9 +60,9 @@ RandomSource DefaultRandomSource();
 
 // Finishes or throws away an interrupted replacement of the pair and of its ".bak" copies,
 // removes stale temporaries of our writes from the folder and its images folder, then loads the
-// pair into `tree` and marks the tree loaded; a damaged pair is first copied aside. Nodes beyond the last "tvdata" line, or whose line
-// is no valid id or a duplicate, get a fresh id: a random number below 100000 that no node and
-// no page file uses (counted on from 100000 once that range is crowded).
+// pair into `tree` and marks the tree loaded; a damaged pair is first copied aside. Nodes beyond the last "tvdata"
+// line, or whose line is no valid id or a duplicate, get a fresh id: a random number below 100000 that no node and no
+// page file uses (counted on from 100000 once that range is crowded).
 TreeLoadReport LoadTreeFiles(const std::string& collectionDir, CollectionTree& tree,
                              const RandomSource& random = DefaultRandomSource(), const FilePairStepHook& onStep = {});
 
@@ -76,7 +76,8 @@ enum class TreeSave {
 // and "tvdata" together and "temp" is removed; a failed save leaves the old pair. A node without
 // a page id is written with a free number as above; the node itself is not changed. Creates the
 // collection folder when missing; fails when an interrupted save found there cannot be finished.
-[[nodiscard]] TreeSave SaveTreeFiles(const std::string& collectionDir, const CollectionTree& tree, const RandomSource& random,
-                       std::string* error = nullptr, const FilePairStepHook& onStep = {});
+[[nodiscard]] TreeSave SaveTreeFiles(const std::string& collectionDir, const CollectionTree& tree,
+                                     const RandomSource& random, std::string* error = nullptr,
+                                     const FilePairStepHook& onStep = {});
 
 }  // namespace ql

@@ -76,8 +76,9 @@ void TextToTree(std::string_view text, CollectionTree& tree)
     tree.BeginUpdate();
     tree.Clear();
     // A node per line; lines end in CR LF, LF or CR.
-    tree.Reserve(static_cast<std::size_t>(std::max(std::count(text.begin(), text.end(), '\n'),
-                                                   std::count(text.begin(), text.end(), '\r'))) + 1);
+    tree.Reserve(static_cast<std::size_t>(
+                     std::max(std::count(text.begin(), text.end(), '\n'), std::count(text.begin(), text.end(), '\r'))) +
+                 1);
     // path[k] is the last node read at level k.
     std::vector<TreeNode*> path;
     std::size_t start = 0;

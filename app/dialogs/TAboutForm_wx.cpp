@@ -38,13 +38,13 @@ TAboutForm::TAboutForm(wxWindow* parent, Launcher& launcher)
     auto* notice = new wxStaticText(box, wxID_ANY, kMakerNotice);
     notice->Wrap(300);
     texts->Add(notice, 0, wxBOTTOM, 8);
-    _TextWebsite = new wxStaticText(box, wxID_ANY, "");
-    _TextWebsite->SetForegroundColour(*wxBLUE);
-    wxFont underlined = _TextWebsite->GetFont();
+    TextWebsite = new wxStaticText(box, wxID_ANY, "");
+    TextWebsite->SetForegroundColour(*wxBLUE);
+    wxFont underlined = TextWebsite->GetFont();
     underlined.SetUnderlined(true);
-    _TextWebsite->SetFont(underlined);
-    _TextWebsite->SetCursor(wxCursor(wxCURSOR_HAND));
-    texts->Add(_TextWebsite, 0, wxBOTTOM, 4);
+    TextWebsite->SetFont(underlined);
+    TextWebsite->SetCursor(wxCursor(wxCURSOR_HAND));
+    texts->Add(TextWebsite, 0, wxBOTTOM, 4);
     texts->Add(new wxStaticText(box, wxID_ANY, std::string(kMakerContact).substr(7)), 0, wxBOTTOM, 8);
     top->Add(texts, 1, wxALL, 8);
     group->Add(top, 1, wxEXPAND);
@@ -62,11 +62,11 @@ TAboutForm::TAboutForm(wxWindow* parent, Launcher& launcher)
         if (e.IsShown())
             FormShow();
     });
-    _TextWebsite->Bind(wxEVT_LEFT_UP, [this](wxMouseEvent&) { _TextWebsiteClick(); });
+    TextWebsite->Bind(wxEVT_LEFT_UP, [this](wxMouseEvent&) { TextWebsiteClick(); });
 }
 
-void TAboutForm::FormShow() { _TextWebsite->SetLabel(kMakerWebsite); }
+void TAboutForm::FormShow() { TextWebsite->SetLabel(kMakerWebsite); }
 
-void TAboutForm::_TextWebsiteClick() { OpenInNewBrowser(kMakerWebsite, "", launcher_); }
+void TAboutForm::TextWebsiteClick() { OpenInNewBrowser(kMakerWebsite, "", launcher_); }
 
 }  // namespace ql

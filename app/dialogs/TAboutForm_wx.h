@@ -13,13 +13,12 @@ public:
     TAboutForm(wxWindow* parent, Launcher& launcher);
 
     void FormShow();
-    void _TextWebsiteClick();
-    wxStaticText* TextWebsite() const { return _TextWebsite; }
+    void TextWebsiteClick();
+    wxStaticText* TextWebsite = nullptr;  // the maker's web page, a link
     wxStaticText* Title() const { return title_; }
 
 private:
     Launcher& launcher_;
-    wxStaticText* _TextWebsite = nullptr;
     wxStaticText* title_ = nullptr;
 };
 

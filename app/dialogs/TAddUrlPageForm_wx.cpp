@@ -18,7 +18,6 @@
 #include <wx/textctrl.h>
 #include <wx/treectrl.h>
 
-
 namespace ql {
 
 TAddUrlPageForm::TAddUrlPageForm(wxWindow* parent, EditorDialogs& dialogs)
@@ -70,7 +69,11 @@ TAddUrlPageForm::TAddUrlPageForm(wxWindow* parent, EditorDialogs& dialogs)
     sizer->Add(bottom, 0, wxEXPAND | wxALL, 6);
     SetSizer(sizer);
     SetSize(wxSize(466, 353));
+    BindEvents(SpeedButton1, SpeedButton2);
+}
 
+void TAddUrlPageForm::BindEvents(wxButton* SpeedButton1, wxButton* SpeedButton2)
+{
     SpeedButton1->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { SpeedButton1Click(); });
     SpeedButton2->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { SpeedButton2Click(); });
     CheckImage->Bind(wxEVT_CHECKBOX, [this](wxCommandEvent&) {
@@ -100,10 +103,13 @@ TAddUrlPageForm::TAddUrlPageForm(wxWindow* parent, EditorDialogs& dialogs)
         Button1Click();
         Discard();
     });
-    Bind(wxEVT_BUTTON, [this](wxCommandEvent&) {
-        CloseWith(wxID_CANCEL);
-        Discard();
-    }, wxID_CANCEL);
+    Bind(
+        wxEVT_BUTTON,
+        [this](wxCommandEvent&) {
+            CloseWith(wxID_CANCEL);
+            Discard();
+        },
+        wxID_CANCEL);
     hints_.TakeOver(this);
 }
 

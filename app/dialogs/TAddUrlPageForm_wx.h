@@ -1,7 +1,7 @@
 #pragma once
 // "Save homepage": the user picks where a handed-over page goes, its title, and whether its
 // pictures are copied; the dialog can make new nodes on the way.
-#include "app/dialogs/SaveHomepage.h"
+#include "app/dialogs/TAddUrlPageForm.h"
 #include "platform/gui/PausedHint_wx.h"
 
 #include <wx/dialog.h>
@@ -45,6 +45,7 @@ public:
     bool Button1Click();
 
 private:
+    void BindEvents(wxButton* SpeedButton1, wxButton* SpeedButton2);
     void NewNode(bool child);
     void UpdateSaveButton();
     void CloseWith(int result);

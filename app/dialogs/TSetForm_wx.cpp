@@ -90,7 +90,7 @@ TSetForm::TSetForm(wxWindow* parent, TSettings& settings, std::function<void()> 
         if (e.IsShown())
             FormShow();
     });
-    ok->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { _BtnOKClick(); });
+    ok->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { BtnOKClick(); });
 }
 
 OptionsControls TSetForm::Controls() const
@@ -132,7 +132,7 @@ void TSetForm::FormShow()
         applyZoneVisibility_();
 }
 
-void TSetForm::_BtnOKClick()
+void TSetForm::BtnOKClick()
 {
     StoreOptions(Controls(), settings_);
     if (applyZoneVisibility_)

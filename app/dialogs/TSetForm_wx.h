@@ -1,6 +1,6 @@
 #pragma once
 // "Options": the user-settable fields of the settings record, stored back on OK.
-#include "app/dialogs/OptionsMapping.h"
+#include "app/dialogs/TSetForm.h"
 
 #include <wx/dialog.h>
 
@@ -19,7 +19,7 @@ public:
     TSetForm(wxWindow* parent, TSettings& settings, std::function<void()> applyZoneVisibility);
 
     void FormShow();
-    void _BtnOKClick();
+    void BtnOKClick();
 
     OptionsControls Controls() const;
     void SetControls(const OptionsControls& c);

@@ -11,7 +11,11 @@ namespace ql {
 
 ActiveDesktop::ActiveDesktop(PageSession& session, Dialogs& dialogs, DesktopWallpaper& wallpaper,
                              PageRenderer& renderer, std::string pictureDir)
-    : session_(session), dialogs_(dialogs), wallpaper_(wallpaper), renderer_(renderer), pictureDir_(std::move(pictureDir))
+    : session_(session),
+      dialogs_(dialogs),
+      wallpaper_(wallpaper),
+      renderer_(renderer),
+      pictureDir_(std::move(pictureDir))
 {
 }
 

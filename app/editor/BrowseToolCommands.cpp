@@ -26,8 +26,8 @@ std::string BrowseStatusText::Change(const std::string& current, const std::stri
     return current == shown_ ? covered_ : current;
 }
 
-BrowseToolCommands::BrowseToolCommands(TSettings& settings, Dialogs& dialogs, Launcher& launcher, WindowActivator& front,
-                                       std::string appDir)
+BrowseToolCommands::BrowseToolCommands(TSettings& settings, Dialogs& dialogs, Launcher& launcher,
+                                       WindowActivator& front, std::string appDir)
     : settings_(settings), dialogs_(dialogs), launcher_(launcher), front_(front), appDir_(std::move(appDir))
 {
 }

@@ -68,9 +68,10 @@ std::string PageExporter::Copy(const TreeNode& node, std::string baseName)
     // export. Exports are copies the user can make again: nothing is flushed.
     FileCopyResult copied = CopyToNewFile(collection_.get(), source, dest_.get(), target);
     if (copied == FileCopyResult::Exists) {
-        struct stat from {}, to {};
-        if (::fstatat(collection_.get(), source.c_str(), &from, 0) == 0 && ::fstatat(dest_.get(), target.c_str(), &to, 0) == 0 &&
-            from.st_dev == to.st_dev && from.st_ino == to.st_ino)
+        struct stat from {
+        }, to{};
+        if (::fstatat(collection_.get(), source.c_str(), &from, 0) == 0 &&
+            ::fstatat(dest_.get(), target.c_str(), &to, 0) == 0 && from.st_dev == to.st_dev && from.st_ino == to.st_ino)
             return destDir_ + target;  // exporting a page onto itself: it is already there
         copied = CopyReplacing(collection_.get(), source, dest_.get(), target);
     }

@@ -18,8 +18,8 @@ class IniFile;
 class TreeNode;
 
 struct ExportPaths {
-    std::string collectionDir;  // trailing '/'
-    std::string imagesDir;      // trailing '/'
+    std::string collectionDir;           // trailing '/'
+    std::string imagesDir;               // trailing '/'
     const IniFile* imagesIni = nullptr;  // a page's pictures: the keys of its section
 };
 
@@ -52,8 +52,7 @@ private:
 };
 
 // One page with a PageExporter of its own.
-std::string CopyPageTo(const ExportPaths& paths, std::string destDir, const TreeNode& node,
-                       std::string baseName = {});
+std::string CopyPageTo(const ExportPaths& paths, std::string destDir, const TreeNode& node, std::string baseName = {});
 
 // The characters a title loses before it names a file.
 inline constexpr const char* kFileNameUnsafe = "\\/:*?\"<>|";
@@ -82,7 +81,7 @@ public:
 
     void AddIndexEntries(const TreeNode& node);
     void AddTree(const CollectionTree& tree);  // every top-level node in order
-    StringList Finish();                        // the whole page, "</html>" added
+    StringList Finish();                       // the whole page, "</html>" added
     // The copies of a subtree's run that failed (PageExporter::FailedCopies).
     std::vector<std::string> FailedCopies() const;
 

@@ -54,10 +54,17 @@ struct MenuEntry {
 };
 
 const MenuEntry kEditMenu[] = {
-    {"&Undo\tCtrl+Z", Tag::Undo}, {"Redo", Tag::Redo},          {"-", Tag::None},
-    {"Cu&t", Tag::Cut},           {"&Copy", Tag::Copy},          {"&Paste", Tag::Paste},
-    {"&Delete", Tag::Delete},     {"-", Tag::None},              {"Select &All\tCtrl+A", Tag::SelectAll},
-    {"-", Tag::None},             {"&Find...\tCtrl+F", Tag::Find},
+    {"&Undo\tCtrl+Z", Tag::Undo},
+    {"Redo", Tag::Redo},
+    {"-", Tag::None},
+    {"Cu&t", Tag::Cut},
+    {"&Copy", Tag::Copy},
+    {"&Paste", Tag::Paste},
+    {"&Delete", Tag::Delete},
+    {"-", Tag::None},
+    {"Select &All\tCtrl+A", Tag::SelectAll},
+    {"-", Tag::None},
+    {"&Find...\tCtrl+F", Tag::Find},
 };
 
 }  // namespace
@@ -65,8 +72,12 @@ const MenuEntry kEditMenu[] = {
 class EditCommandBars::Impl : public wxEvtHandler {
 public:
     explicit Impl(EditCommandTargets t)
-        : targets(std::move(t)), browse(targets.web), html(targets.htmlEditor), text(targets.sourceEditor),
-          wxDialogs([this] { return DialogParent(); }), dialogs(*this),
+        : targets(std::move(t)),
+          browse(targets.web),
+          html(targets.htmlEditor),
+          text(targets.sourceEditor),
+          wxDialogs([this] { return DialogParent(); }),
+          dialogs(*this),
           router(targets.activeView, browse, html, text, dialogs)
     {
     }
@@ -214,8 +225,8 @@ wxToolBar* EditCommandBars::CreateToolBar1(wxWindow* parent)
     tb->SetToolBitmapSize(wxSize(16, 16));
     d.toolBar = tb;
 
-    wxToolBarToolBase* background = tb->AddTool(wxID_ANY, "Background", DrawEditToolPicture(EditToolPicture::Background),
-                                                "Background", wxITEM_DROPDOWN);
+    wxToolBarToolBase* background = tb->AddTool(
+        wxID_ANY, "Background", DrawEditToolPicture(EditToolPicture::Background), "Background", wxITEM_DROPDOWN);
     d.backgroundId = background->GetId();
     d.toolActions[d.backgroundId] = [&d] { d.router.nBGColorClick(); };
     tb->SetDropdownMenu(d.backgroundId, d.MakeBackgroundMenu(d.toolActions));
@@ -327,8 +338,6 @@ void EditCommandBars::DisplayChanged()
 }
 
 void EditCommandBars::SetDialogs(EditCommandDialogs* dialogs) { impl_->dialogsOverride = dialogs; }
-
-EditCommandRouter& EditCommandBars::Router() { return impl_->router; }
 
 int EditCommandBars::ToolId(EditCommandTag tag) const
 {

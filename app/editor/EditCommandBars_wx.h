@@ -52,7 +52,6 @@ public:
     // The colour and picture dialogs; nullptr restores the wx dialogs (tests answer with their own).
     void SetDialogs(EditCommandDialogs* dialogs);
 
-    EditCommandRouter& Router();
     // The ToolBar1 tool that carries `tag`; wxID_NONE when none does.
     int ToolId(EditCommandTag tag) const;
     int BackgroundToolId() const;

@@ -24,7 +24,11 @@ void Swallowing(F&& f)
 
 EditCommandRouter::EditCommandRouter(std::function<int()> activeView, BrowseViewPort& browse, HtmlViewPort& html,
                                      TextViewPort& text, EditCommandDialogs& dialogs, std::function<std::tm()> now)
-    : activeView_(std::move(activeView)), browse_(browse), html_(html), text_(text), dialogs_(dialogs),
+    : activeView_(std::move(activeView)),
+      browse_(browse),
+      html_(html),
+      text_(text),
+      dialogs_(dialogs),
       now_(std::move(now))
 {
 }
@@ -67,25 +71,49 @@ void EditCommandRouter::Run(const EditCommand& command, int view)
 void EditCommandRouter::RunBrowse(const EditCommand& command)
 {
     switch (command.browse) {
-    case BrowseAction::None: break;
-    case BrowseAction::DocumentCommand: browse_.ExecDocumentCommand(command.browseCommand); break;
-    case BrowseAction::CopySelection: browse_.CopySelection(); break;
-    case BrowseAction::SelectAll: browse_.SelectAllContent(); break;
-    case BrowseAction::FindDialog: browse_.OpenFindDialog(); break;
+    case BrowseAction::None:
+        break;
+    case BrowseAction::DocumentCommand:
+        browse_.ExecDocumentCommand(command.browseCommand);
+        break;
+    case BrowseAction::CopySelection:
+        browse_.CopySelection();
+        break;
+    case BrowseAction::SelectAll:
+        browse_.SelectAllContent();
+        break;
+    case BrowseAction::FindDialog:
+        browse_.OpenFindDialog();
+        break;
     }
 }
 
 void EditCommandRouter::RunText(const EditCommand& command)
 {
     switch (command.text) {
-    case TextAction::None: break;
-    case TextAction::Undo: text_.Undo(); break;
-    case TextAction::Cut: text_.Cut(); break;
-    case TextAction::Copy: text_.Copy(); break;
-    case TextAction::Paste: text_.Paste(); break;
-    case TextAction::Delete: text_.DeleteSelection(); break;
-    case TextAction::SelectAll: text_.SelectAll(); break;
-    case TextAction::Find: text_.ShowFind(); break;
+    case TextAction::None:
+        break;
+    case TextAction::Undo:
+        text_.Undo();
+        break;
+    case TextAction::Cut:
+        text_.Cut();
+        break;
+    case TextAction::Copy:
+        text_.Copy();
+        break;
+    case TextAction::Paste:
+        text_.Paste();
+        break;
+    case TextAction::Delete:
+        text_.DeleteSelection();
+        break;
+    case TextAction::SelectAll:
+        text_.SelectAll();
+        break;
+    case TextAction::Find:
+        text_.ShowFind();
+        break;
     }
 }
 
@@ -160,10 +188,7 @@ bool EditCommandRouter::nActionClick()
     return enabled;
 }
 
-void EditCommandRouter::nFontClick()
-{
-    ExecEditCommand(web::DECMD_FONT, com::OLECMDEXECOPT_PROMPTUSER);
-}
+void EditCommandRouter::nFontClick() { ExecEditCommand(web::DECMD_FONT, com::OLECMDEXECOPT_PROMPTUSER); }
 
 void EditCommandRouter::nBGColorClick()
 {
@@ -191,7 +216,7 @@ void EditCommandRouter::InsertDateTime1Click()
         const int view = activeView_ ? activeView_() : -1;
         if (view != kViewHtml && view != kViewText)
             return;
-        const std::string stamp = DateTimeStamp(now_ ? now_() : LocalTimeNow());
+        std::string stamp = DateTimeStamp(now_ ? now_() : LocalTimeNow());
         if (view == kViewHtml) {
             html_.ReplaceSelectionHtml([&](const std::string&) { return stamp; });
         } else if (text_.Editable()) {
@@ -203,7 +228,8 @@ void EditCommandRouter::InsertDateTime1Click()
 
 void EditCommandRouter::nInsertLineClick()
 {
-    Swallowing([&] { html_.ReplaceSelectionHtml([](const std::string&) { return std::string(kHorizontalLineHtml); }); });
+    Swallowing(
+        [&] { html_.ReplaceSelectionHtml([](const std::string&) { return std::string(kHorizontalLineHtml); }); });
 }
 
 void EditCommandRouter::HighlightBClick()

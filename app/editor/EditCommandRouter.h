@@ -19,8 +19,8 @@ namespace ql {
 class EditCommandRouter {
 public:
     // `activeView`: 0 Browse, 1 HTML, 2 Text. `now` gives the local time for "Date and Time".
-    EditCommandRouter(std::function<int()> activeView, BrowseViewPort& browse, HtmlViewPort& html,
-                      TextViewPort& text, EditCommandDialogs& dialogs, std::function<std::tm()> now = LocalTimeNow);
+    EditCommandRouter(std::function<int()> activeView, BrowseViewPort& browse, HtmlViewPort& html, TextViewPort& text,
+                      EditCommandDialogs& dialogs, std::function<std::tm()> now = LocalTimeNow);
 
     // The command `tag` (the sender's Tag; 0 for a separator or a sender without one) in the
     // active view.

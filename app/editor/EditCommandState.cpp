@@ -6,15 +6,9 @@
 
 namespace ql {
 
-bool StatusLatched(std::int32_t status)
-{
-    return (status & web::DECMDF_LATCHED) == web::DECMDF_LATCHED;
-}
+bool StatusLatched(std::int32_t status) { return (status & web::DECMDF_LATCHED) == web::DECMDF_LATCHED; }
 
-bool StatusEnabled(std::int32_t status)
-{
-    return (status & web::DECMDF_ENABLED) == web::DECMDF_ENABLED;
-}
+bool StatusEnabled(std::int32_t status) { return (status & web::DECMDF_ENABLED) == web::DECMDF_ENABLED; }
 
 std::string FontNameOf(com::HRESULT result, const com::Variant& value)
 {
@@ -71,13 +65,20 @@ ToolbarState ReadToolbarState(HtmlViewPort& html)
 bool EditMenuState::Enabled(EditCommandTag tag) const
 {
     switch (tag) {
-    case EditCommandTag::Undo: return undo;
-    case EditCommandTag::Redo: return redo;
-    case EditCommandTag::Cut: return cut;
-    case EditCommandTag::Copy: return copy;
-    case EditCommandTag::Paste: return paste;
-    case EditCommandTag::Delete: return del;
-    default: return true;
+    case EditCommandTag::Undo:
+        return undo;
+    case EditCommandTag::Redo:
+        return redo;
+    case EditCommandTag::Cut:
+        return cut;
+    case EditCommandTag::Copy:
+        return copy;
+    case EditCommandTag::Paste:
+        return paste;
+    case EditCommandTag::Delete:
+        return del;
+    default:
+        return true;
     }
 }
 

@@ -1,10 +1,10 @@
 #include "app/editor/EditCommandViews_wx.h"
 
 #include "app/editor/HtmlDocumentEdits.h"
-#include "components/browserhost/WebHost.h"
+#include "components/browserhost/WebHost_wx.h"
 #include "foundation/VekAdvClass_wx.h"
 #include "platform/core/com/OleCommandTarget.h"
-#include "platform/gui/HtmlEditControl.h"
+#include "platform/gui/HtmlEditControl_wx.h"
 #include "platform/gui/WebViewEngine_wx.h"
 
 #include <wx/colordlg.h>

@@ -10,8 +10,8 @@ namespace ql {
 
 namespace {
 
-constexpr std::array<const char*, 7> kWeekdays{"Sunday", "Monday", "Tuesday", "Wednesday",
-                                                "Thursday", "Friday", "Saturday"};
+constexpr std::array<const char*, 7> kWeekdays{"Sunday",   "Monday", "Tuesday", "Wednesday",
+                                               "Thursday", "Friday", "Saturday"};
 
 }  // namespace
 

@@ -25,10 +25,7 @@ void Letter(wxGraphicsContext& gc, const wxString& text, wxFontStyle style, wxFo
     gc.DrawText(text, (kSize - w) / 2, (kSize - 3 - h) / 2);
 }
 
-void Line(wxGraphicsContext& gc, double x1, double y1, double x2, double y2)
-{
-    gc.StrokeLine(x1, y1, x2, y2);
-}
+void Line(wxGraphicsContext& gc, double x1, double y1, double x2, double y2) { gc.StrokeLine(x1, y1, x2, y2); }
 
 // Four text lines of the given widths, placed by alignment (0 left, 1 centre, 2 right).
 void TextLines(wxGraphicsContext& gc, int alignment)

@@ -22,7 +22,7 @@ public:
     // `apps` lists the applications (production: AppsForMimeType(kEditWithMimeType)).
     EditWithMenu(PageSession& session, Launcher& launcher, AppSource apps);
 
-    // _MenuEditPageClick: reads the applications on the first call only. True when this call
+    // MenuEditPageClick: reads the applications on the first call only. True when this call
     // filled the list (the menu must then be built from Entries()).
     bool Fill();
     const std::vector<DesktopApp>& Entries() const { return entries_; }

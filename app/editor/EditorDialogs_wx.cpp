@@ -13,13 +13,15 @@ void WxEditorDialogs::ShowMessage(const std::string& text) { WxDialogs().ShowMes
 
 bool WxEditorDialogs::AskYesNo(const std::string& caption, const std::string& text)
 {
-    return wxMessageBox(wxString::FromUTF8(text), wxString::FromUTF8(caption), wxYES_NO | wxICON_QUESTION, parent_) == wxYES;
+    return wxMessageBox(wxString::FromUTF8(text), wxString::FromUTF8(caption), wxYES_NO | wxICON_QUESTION, parent_) ==
+           wxYES;
 }
 
 std::optional<std::string> WxEditorDialogs::InputBox(const std::string& caption, const std::string& prompt,
                                                      const std::string& value)
 {
-    wxTextEntryDialog dialog(parent_, wxString::FromUTF8(prompt), wxString::FromUTF8(caption), wxString::FromUTF8(value));
+    wxTextEntryDialog dialog(parent_, wxString::FromUTF8(prompt), wxString::FromUTF8(caption),
+                             wxString::FromUTF8(value));
     if (dialog.ShowModal() != wxID_OK)
         return std::nullopt;
     return std::string(dialog.GetValue().utf8_str());

@@ -2,9 +2,9 @@
 #include "app/editor/EditorFormPorts_wx.h"
 #include "app/editor/EditorTreeView_wx.h"
 #include "app/editor/ViewCommands.h"
-#include "components/browserhost/Pages.h"
+#include "components/browserhost/Pages_wx.h"
 #include "platform/gui/DomScript.h"
-#include "platform/gui/HtmlEditControl.h"
+#include "platform/gui/HtmlEditControl_wx.h"
 #include "platform/gui/Json.h"
 #include "platform/gui/WebViewEngine_wx.h"
 
@@ -160,7 +160,8 @@ void TEditorForm::RenderPlainText(const std::string& file, std::function<void(co
             auto finished = std::move(pureTextDone_);
             pureTextDone_ = nullptr;
             // What selecting all and copying gives: the rendered text.
-            if (com::SUCCEEDED(RunDomScript(PureTextEditor->Engine(), "document.body ? document.body.innerText : ''", &text)) &&
+            if (com::SUCCEEDED(
+                    RunDomScript(PureTextEditor->Engine(), "document.body ? document.body.innerText : ''", &text)) &&
                 text.AsString() && finished)
                 finished(*text.AsString());
         };

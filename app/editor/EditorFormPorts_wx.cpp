@@ -1,11 +1,11 @@
 #include "app/editor/EditorFormPorts_wx.h"
 
 #include "app/editor/EditorTreeView_wx.h"
-#include "components/browserhost/Pages.h"
-#include "components/browserhost/PanelStatusBar.h"
-#include "components/browserhost/WebHost.h"
+#include "components/browserhost/Pages_wx.h"
+#include "components/browserhost/PanelStatusBar_wx.h"
+#include "components/browserhost/WebHost_wx.h"
 #include "platform/gui/HtmlEditCommands.h"
-#include "platform/gui/HtmlEditControl.h"
+#include "platform/gui/HtmlEditControl_wx.h"
 
 #include <wx/clipbrd.h>
 #include <wx/textctrl.h>
@@ -88,7 +88,7 @@ std::string TEditorForm::Views::TextContent() const
 {
     const wxString value = form_.SourceEditor->GetValue();
     if (latin1_) {
-        const wxCharBuffer bytes = value.To8BitData();
+        const auto bytes = value.To8BitData();  // no copy: the buffer is shared, not owned twice
         return std::string(bytes.data(), bytes.length());
     }
     return std::string(value.utf8_str());

@@ -5,11 +5,11 @@
 #include "app/editor/FormCommandBars_wx.h"
 #include "app/editor/SearchPanel_wx.h"
 #include "app/editor/TextPrintout_wx.h"
-#include "components/browserhost/WebHost.h"
+#include "components/browserhost/WebHost_wx.h"
 #include "foundation/VekIEClass.h"
 #include "platform/core/RuntimeDir.h"
 #include "platform/gui/DesktopWallpaper.h"
-#include "platform/gui/HtmlEditControl.h"
+#include "platform/gui/HtmlEditControl_wx.h"
 
 #include <wx/display.h>
 #include <wx/menu.h>
@@ -104,7 +104,7 @@ void TEditorForm::CreateDocBarTools()
 void TEditorForm::CreateToolMenus(wxMenuBar* bar)
 {
     Tools1 = formBars_->CreateMenu(CommandPlace::ToolsMenu);
-    _MenuEditPage = formBars_->Submenu(FormCommand::EditWith);
+    MenuEditPage = formBars_->Submenu(FormCommand::EditWith);
     bar->Append(Tools1, MenuTitle(CommandPlace::ToolsMenu));
     bar->Append(formBars_->CreateMenu(CommandPlace::HelpMenu), MenuTitle(CommandPlace::HelpMenu));
 }
@@ -119,9 +119,9 @@ void TEditorForm::OnMenuOpen(wxMenuEvent& event)
         File1Click();
     } else if (menu == Tools1) {
         Tools1Click();
-        _MenuEditPageClick();
-    } else if (menu == _MenuEditPage) {
-        _MenuEditPageClick();
+        MenuEditPageClick();
+    } else if (menu == MenuEditPage) {
+        MenuEditPageClick();
     }
 }
 
@@ -169,26 +169,27 @@ void TEditorForm::ToolButton43Click() { web->RefreshPage(); }
 void TEditorForm::ToolButton112Click() { browseTools_->ToolButton112Click(); }
 void TEditorForm::ToolButton55Click() { browseTools_->ToolButton55Click(); }
 
-void TEditorForm::_MenuEditPageClick()
+void TEditorForm::MenuEditPageClick()
 {
     if (!editWith_->Fill())
         return;
     // The placeholder goes once the entries are known.
-    while (_MenuEditPage->GetMenuItemCount() > 0)
-        _MenuEditPage->Destroy(_MenuEditPage->FindItemByPosition(0));
+    while (MenuEditPage->GetMenuItemCount() > 0)
+        MenuEditPage->Destroy(MenuEditPage->FindItemByPosition(0));
     for (std::size_t i = 0; i < editWith_->Entries().size(); ++i) {
         const wxString caption = wxString::FromUTF8(editWith_->Entries()[i].name);
         const wxString hint = wxString::FromUTF8(editWith_->ProgramOf(i));
-        for (wxMenu* menu : {_MenuEditPage, EditWithButtonMenu}) {
+        for (wxMenu* menu : {MenuEditPage, EditWithButtonMenu}) {
             wxMenuItem* it = menu->Append(wxWindow::NewControlId(), caption, hint);
-            menu->Bind(wxEVT_MENU, [this, i](wxCommandEvent&) { editWith_->EditWithItemClick(i); }, it->GetId());
+            menu->Bind(
+                wxEVT_MENU, [this, i](wxCommandEvent&) { editWith_->EditWithItemClick(i); }, it->GetId());
         }
     }
 }
 
 void TEditorForm::ToolButton54Click()
 {
-    _MenuEditPageClick();
+    MenuEditPageClick();
     editWith_->ToolButton54Click();
 }
 
@@ -210,10 +211,7 @@ void TEditorForm::File1Click()
     formBars_->Enable(EnabledWhen::PageView, BrowseToolCommands::PageItemsEnabled(ActiveView()));
 }
 
-void TEditorForm::Tools1Click()
-{
-    formBars_->ShowTicks(setup_.context.settings);
-}
+void TEditorForm::Tools1Click() { formBars_->ShowTicks(setup_.context.settings); }
 
 void TEditorForm::ShowCollectionTree1Click()
 {

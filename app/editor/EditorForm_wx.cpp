@@ -13,16 +13,16 @@
 #include "app/editor/SearchController.h"
 #include "app/editor/SearchPanel_wx.h"
 #include "app/editor/UndoTextCtrl_wx.h"
-#include "components/browserhost/Pages.h"
-#include "components/browserhost/PanelStatusBar.h"
-#include "components/browserhost/WebHost.h"
+#include "components/browserhost/Pages_wx.h"
+#include "components/browserhost/PanelStatusBar_wx.h"
+#include "components/browserhost/WebHost_wx.h"
 #include "foundation/VekAdvClass_wx.h"
 #include "foundation/VekBaseClass_wx.h"
 #include "foundation/VekHtmlClass.h"
 #include "foundation/VekOLEDrop_wx.h"
 #include "platform/core/Launcher.h"
 #include "platform/gui/DesktopWallpaper.h"
-#include "platform/gui/HtmlEditControl.h"
+#include "platform/gui/HtmlEditControl_wx.h"
 #include "platform/gui/WebViewEngine_wx.h"
 
 #include <algorithm>
@@ -189,7 +189,8 @@ void TEditorForm::SizeToTools()
     bars.sash = Panel2->GetSashSize();
     bars.viewBars = CoolBar1->GetBestSize().x;
     // The view toolbars lie inside their sheet's bevels.
-    const std::pair<wxWindow*, TTabSheetes*> viewBars[] = {{ToolBar3, tbSheetes3}, {ToolBar1, tbSheetes1}, {ToolBar2, tbSheetes2}};
+    const std::pair<wxWindow*, TTabSheetes*> viewBars[] = {
+        {ToolBar3, tbSheetes3}, {ToolBar1, tbSheetes1}, {ToolBar2, tbSheetes2}};
     for (const auto& [bar, sheet] : viewBars)
         if (bar)
             bars.viewBars = std::max(bars.viewBars, bar->GetBestSize().x + sheet->ContentInset().x);
@@ -264,7 +265,8 @@ void TEditorForm::CreateViewBars()
 
 void TEditorForm::CreateImageSplitter()
 {
-    ImageSplitter = new wxSplitterWindow(Panel3, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxSP_LIVE_UPDATE | wxSP_3DSASH);
+    ImageSplitter = new wxSplitterWindow(Panel3, wxID_ANY, wxDefaultPosition, wxDefaultSize,
+                                         wxSP_LIVE_UPDATE | wxSP_3DSASH);
     ImageSplitter->SetSashGravity(1.0);
     PageControl1 = new TPageControles(ImageSplitter);
     PageControl1->SetHotTrack(true);
@@ -361,10 +363,12 @@ void TEditorForm::CreateWebHost()
 void TEditorForm::CreateTextSheet()
 {
     // Text: ToolBar2 and SourceEditor.
-    ToolBar2 = new wxToolBar(tbSheetes2, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxTB_FLAT | wxTB_HORIZONTAL | wxTB_HORZ_TEXT);
+    ToolBar2 = new wxToolBar(tbSheetes2, wxID_ANY, wxDefaultPosition, wxDefaultSize,
+                             wxTB_FLAT | wxTB_HORIZONTAL | wxTB_HORZ_TEXT);
     formBars_->AddTools(ToolBar2, CommandPlace::TextToolbar);
     ToolBar2->Realize();
-    SourceEditor = new UndoTextCtrl(tbSheetes2, wxID_ANY, wxTE_MULTILINE | wxTE_DONTWRAP | wxHSCROLL | wxTE_RICH2 | wxBORDER_NONE);
+    SourceEditor = new UndoTextCtrl(tbSheetes2, wxID_ANY,
+                                    wxTE_MULTILINE | wxTE_DONTWRAP | wxHSCROLL | wxTE_RICH2 | wxBORDER_NONE);
     tbSheetes2->GetSizer()->Add(ToolBar2, 0, wxEXPAND);
     tbSheetes2->GetSizer()->Add(SourceEditor, 1, wxEXPAND);
 }
@@ -433,7 +437,8 @@ void TEditorForm::BindDropTarget()
         EndDropDrag();
         targeting_->DragLeave();
     };
-    VekOLEDrop.OnDropHTML = [this](TMyDragDrop*, const std::string& url, const StringList& lines, const std::string& text) {
+    VekOLEDrop.OnDropHTML = [this](TMyDragDrop*, const std::string& url, const StringList& lines,
+                                   const std::string& text) {
         EndDropDrag();
         clips_->DropHTMLClip(url, lines, text);
     };
@@ -520,13 +525,15 @@ void TEditorForm::ApplyLayout()
         treeWidth_ = Panel2->GetSashPosition();
         Panel2->Unsplit(TreePanel);
     }
-    for (wxWindow* bar : {static_cast<wxWindow*>(CoolBar1), static_cast<wxWindow*>(ToolBar1), static_cast<wxWindow*>(ToolBar2),
-                          static_cast<wxWindow*>(ToolBar3), static_cast<wxWindow*>(ToolBar_main)}) {
+    for (wxWindow* bar :
+         {static_cast<wxWindow*>(CoolBar1), static_cast<wxWindow*>(ToolBar1), static_cast<wxWindow*>(ToolBar2),
+          static_cast<wxWindow*>(ToolBar3), static_cast<wxWindow*>(ToolBar_main)}) {
         if (bar)
             bar->Show(plan.toolbars);
     }
-    for (wxWindow* w : {static_cast<wxWindow*>(TreePanel), static_cast<wxWindow*>(Panel3), static_cast<wxWindow*>(tbSheetes1),
-                        static_cast<wxWindow*>(tbSheetes2), static_cast<wxWindow*>(tbSheetes3)})
+    for (wxWindow* w :
+         {static_cast<wxWindow*>(TreePanel), static_cast<wxWindow*>(Panel3), static_cast<wxWindow*>(tbSheetes1),
+          static_cast<wxWindow*>(tbSheetes2), static_cast<wxWindow*>(tbSheetes3)})
         w->Layout();
     PointImageList();
 }
@@ -534,7 +541,8 @@ void TEditorForm::ApplyLayout()
 void TEditorForm::PointImageList()
 {
     if (ImageSplitter->IsSplit() && imageFolderView_)
-        imageFolderView_->SetFolder(ImagesPanelFolder(setup_.context.settings, session_ && session_->CollectionFolderMoved()));
+        imageFolderView_->SetFolder(
+            ImagesPanelFolder(setup_.context.settings, session_ && session_->CollectionFolderMoved()));
 }
 
 void TEditorForm::ShowImagePanel(bool show)

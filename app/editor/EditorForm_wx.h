@@ -70,13 +70,13 @@ class HtmlEditControl;
 // What the program (or a test) gives the editor window.
 struct EditorFormSetup {
     explicit EditorFormSetup(CollectionContext context) : context(context) {}
-    CollectionContext context;           // settings, the clip's source URL, "images.ini"
-    Launcher* launcher = nullptr;        // for the Browse view; null: the system launcher
-    EditorDialogs* dialogs = nullptr;    // null: wx boxes
-    const Clock* clock = nullptr;        // null: the system clock
+    CollectionContext context;               // settings, the clip's source URL, "images.ini"
+    Launcher* launcher = nullptr;            // for the Browse view; null: the system launcher
+    EditorDialogs* dialogs = nullptr;        // null: wx boxes
+    const Clock* clock = nullptr;            // null: the system clock
     ExportDialogs* exportDialogs = nullptr;  // null: the wx save dialog and folder chooser
     EditWithMenu::AppSource editWithApps;    // unset: the desktop's applications for HTML files
-    UrlCacheLookup findCachedFile;       // unset: the browsers' caches
+    UrlCacheLookup findCachedFile;           // unset: the browsers' caches
     std::string placementKey = kFormPosKey;
     // The drop zone's commands the editor offers as its own. Left unset (an editor without a
     // zone), their menu items and buttons are left out.
@@ -112,63 +112,63 @@ public:
     int ActiveView() const;
 
     // --- handlers -------------------------------------------------------------------------
-    void ToolButton17Click(int view);       // the PageBar buttons, by their Tag
-    void ToolButton12Click() override;      // "&New (Clear)"
-    void ToolButton14Click() override;      // "&Save"
-    void ToolButton46Click() override;      // "&Open..."
-    void ToolButton6Click() override;       // "Reload"
+    void ToolButton17Click(int view);   // the PageBar buttons, by their Tag
+    void ToolButton12Click() override;  // "&New (Clear)"
+    void ToolButton14Click() override;  // "&Save"
+    void ToolButton46Click() override;  // "&Open..."
+    void ToolButton6Click() override;   // "Reload"
     void LoadfromURL1Click();
     void AddItemBClick() override;
     void AddSubItemBClick() override;
     void AddClipboardBClick() override;
-    void ToolButton31Click() override;      // "Delete"
-    void ToolButton3Click() override;       // "Expand All "
-    void ToolButton5Click() override;       // "Collapse All "
+    void ToolButton31Click() override;  // "Delete"
+    void ToolButton3Click() override;   // "Expand All "
+    void ToolButton5Click() override;   // "Collapse All "
     void ExpandAll2Click() override;
     void CollapseAll2Click() override;
-    void ToolButton27Click();               // "Prior Item"
-    void ToolButton42Click();               // "Next Item"
+    void ToolButton27Click();  // "Prior Item"
+    void ToolButton42Click();  // "Next Item"
     void Rename1Click() override;
     void TVDragDrop(const wxPoint& point);  // client coordinates of TV
     void BtnUnicodeClick();
     void BtnCleanupClick();
-    void ToolButton8Click() override;       // "Clear all HTML tag": the page as pure text
-    void ToolButton9Click() override;       // "WordWrap"
+    void ToolButton8Click() override;  // "Clear all HTML tag": the page as pure text
+    void ToolButton9Click() override;  // "WordWrap"
     void Timer1Timer();
 
     // --- search, export, the Browse view's tools and the outward commands -----------------
     void SearchBClick() override;
     void Search2Click() override;
-    void RunSearch();                           // Enter in SearchEdit, "&Go"
+    void RunSearch();  // Enter in SearchEdit, "&Go"
     void SearchLVClick();
     void webDocumentComplete();
     void webStatusTextChange(const std::string& text);
-    void SaveAs1Click() override;               // "Save Homepage As...", "Save as ..."
-    void Export1Click() override;               // "Export Node (Include ChildNodes)"
+    void SaveAs1Click() override;  // "Save Homepage As...", "Save as ..."
+    void Export1Click() override;  // "Export Node (Include ChildNodes)"
     void CreateIndexHtml1Click() override;
-    void ToolButton41Click() override;          // "Back"
-    void ToolButton45Click() override;          // "Forward"
-    void ToolButton44Click() override;          // "Stop"
-    void ToolButton43Click() override;          // "Refresh"
-    void ToolButton112Click() override;         // "Open original homepage"
-    void ToolButton55Click() override;          // "Open in Browser", "Open With Browser"
-    void _MenuEditPageClick() override;         // fills the "Edit With" menus once
-    void ToolButton54Click() override;          // the "Edit With" button
-    void ToolButton51Click() override;          // "Active Desktop", "Set Current Html as Desktop"
+    void ToolButton41Click() override;   // "Back"
+    void ToolButton45Click() override;   // "Forward"
+    void ToolButton44Click() override;   // "Stop"
+    void ToolButton43Click() override;   // "Refresh"
+    void ToolButton112Click() override;  // "Open original homepage"
+    void ToolButton55Click() override;   // "Open in Browser", "Open With Browser"
+    void MenuEditPageClick() override;   // fills the "Edit With" menus once
+    void ToolButton54Click() override;   // the "Edit With" button
+    void ToolButton51Click() override;   // "Active Desktop", "Set Current Html as Desktop"
     void ClearDesktop1Click() override;
     void HelpDocument1Click() override;
     void SoftwareHomepage1Click() override;
     void Suggestions1Click() override;
     void Backupallcollection1Click() override;  // "Open Storage Folder"
     void Print1Click() override;
-    void File1Click();                          // the "&Html" menu opens
-    void Tools1Click();                         // the "Tools" menu opens
+    void File1Click();   // the "&Html" menu opens
+    void Tools1Click();  // the "Tools" menu opens
     void ShowCollectionTree1Click() override;
     void ShowToolbar1Click() override;
     void ShowImagesFolder1Click() override;
-    void Options1Click() override;              // "Options..."
-    void About1Click() override;                // "About..."
-    void Exit1Click() override;                 // "E&xit", the "Exit" button
+    void Options1Click() override;  // "Options..."
+    void About1Click() override;    // "About..."
+    void Exit1Click() override;     // "E&xit", the "Exit" button
     SearchController& Searching() { return *search_; }
     EditWithMenu& EditWith() { return *editWith_; }
     EditCommandBars& CommandBars() { return *commandBars_; }  // ToolBar1 and the editing menus
@@ -185,20 +185,20 @@ public:
     wxButton* WidthB = nullptr;
     wxPanel* PageBar = nullptr;
     std::array<wxToggleButton*, kViewCount> PageBarButtons{};  // "Browse", "Edit", "Source"
-    wxSplitterWindow* ImageSplitter = nullptr;  // the pages above the images panel
+    wxSplitterWindow* ImageSplitter = nullptr;                 // the pages above the images panel
     TPageControles* PageControl1 = nullptr;
     wxPanel* ImagePanel = nullptr;
     shellctl::TSvShellList* ImageList = nullptr;  // the page's picture folder, live
-    TTabSheetes* tbSheetes3 = nullptr;  // Browse
-    TTabSheetes* tbSheetes1 = nullptr;  // HTML
-    TTabSheetes* tbSheetes2 = nullptr;  // Text
+    TTabSheetes* tbSheetes3 = nullptr;            // Browse
+    TTabSheetes* tbSheetes1 = nullptr;            // HTML
+    TTabSheetes* tbSheetes2 = nullptr;            // Text
     TWebHost* web = nullptr;
     wxPanel* ToolBar3 = nullptr;
     wxToolBar* BrowseTools = nullptr;  // ToolBar3's buttons before UnicodePanel
     TSearchPanel* SearchPanel = nullptr;
-    wxMenu* File1 = nullptr;          // "&Html"
-    wxMenu* Tools1 = nullptr;         // "Tools"
-    wxMenu* _MenuEditPage = nullptr;  // "Edit With" in Tools
+    wxMenu* File1 = nullptr;               // "&Html"
+    wxMenu* Tools1 = nullptr;              // "Tools"
+    wxMenu* MenuEditPage = nullptr;        // "Edit With" in Tools
     wxMenu* EditWithButtonMenu = nullptr;  // the DocBar button's copy
     wxPanel* UnicodePanel = nullptr;
     wxPanel* dtPanel = nullptr;
@@ -231,7 +231,7 @@ private:
     void CreateBrowseSheet();
     void CreateWebHost();
     void CreateTextSheet();
-    void CreateHtmlSheet();      // needs the Browse and Text sheets' controls
+    void CreateHtmlSheet();  // needs the Browse and Text sheets' controls
     void CreateMenus();
     void CreateSearchPanel();
     void CreateBrowseTools();

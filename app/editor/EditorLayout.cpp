@@ -43,7 +43,7 @@ LayoutPlan PlanLayout(const TSettings& settings, bool folderView)
 std::string ImagesPanelFolder(const TSettings& settings, bool collectionMoved)
 {
     if (IsValidPageId(settings.CurrentNodeId)) {
-        const std::string own = settings.CollectionDir + settings.CurrentNodeId + "/";
+        std::string own = settings.CollectionDir + settings.CurrentNodeId + "/";
         if (DirectoryExists(own))
             return own;
     }

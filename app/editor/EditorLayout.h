@@ -15,7 +15,7 @@ int ClampView(int view);
 // WidthB: normal width -> hidden -> double the remembered width -> the remembered width.
 class TreeWidthCycle {
 public:
-    int State() const { return state_; }        // 0 normal, 1 hidden, 2 double
+    int State() const { return state_; }  // 0 normal, 1 hidden, 2 double
     int Remembered() const { return remembered_; }
     // The tree panel's width after one click, given its width now. The width is remembered
     // only when leaving the normal state, so a width dragged meanwhile is not taken.

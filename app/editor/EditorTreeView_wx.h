@@ -29,8 +29,8 @@ public:
     // True while the mirror itself changes the control.
     bool Quiet() const { return items_.Quiet(); }
     void UpdateIcon(const wxTreeItemId& item) { items_.UpdateIcon(item); }
-    void ShowSelection();                         // scrolls the selected item wholly into view
-    void ExpandAll(bool expand);                  // every node, inside one update
+    void ShowSelection();         // scrolls the selected item wholly into view
+    void ExpandAll(bool expand);  // every node, inside one update
     void ExpandSubtree(const TreeNode* node, bool expand);
 
     // The icons of ImageList_tree this control uses, in the order of its image list.

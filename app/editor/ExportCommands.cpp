@@ -5,7 +5,10 @@
 
 namespace ql {
 
-std::string ReplaceFileQuestion(const std::string& file) { return file + " already exists.\nDo you want to replace it?"; }
+std::string ReplaceFileQuestion(const std::string& file)
+{
+    return file + " already exists.\nDo you want to replace it?";
+}
 
 std::string IndexWriteFailedMessage(const std::string& file) { return "Cannot create file \"" + file + "\"."; }
 
@@ -22,7 +25,12 @@ std::string CopiesFailedMessage(const std::vector<std::string>& files)
 ExportCommands::ExportCommands(PageSession& session, EditorWindow& window, EditorDialogs& dialogs,
                                ExportDialogs& choosers, Launcher& launcher, WindowActivator& front,
                                const IniFile* imagesIni)
-    : session_(session), window_(window), dialogs_(dialogs), choosers_(choosers), launcher_(launcher), front_(front),
+    : session_(session),
+      window_(window),
+      dialogs_(dialogs),
+      choosers_(choosers),
+      launcher_(launcher),
+      front_(front),
       imagesIni_(imagesIni)
 {
 }
@@ -48,7 +56,7 @@ std::string ExportCommands::SaveAs1Click()
         return {};
     const ExportPaths paths = Paths();
     PageExporter exporter(paths, target.folder);
-    const std::string written = exporter.Copy(*node, target.baseName);
+    std::string written = exporter.Copy(*node, target.baseName);
     if (!exporter.FailedCopies().empty())
         dialogs_.ShowMessage(CopiesFailedMessage(exporter.FailedCopies()));
     return written;

@@ -135,22 +135,26 @@ void FormCommandBars::AddTools(wxToolBar* bar, CommandPlace place)
             kind = wxITEM_CHECK;
         else if (entry->kind == CommandKind::DropDown)
             kind = wxITEM_DROPDOWN;
-        wxToolBarToolBase* tool =
-            bar->AddTool(wxWindow::NewControlId(), caption, ToolArt(ArtOf(id)), wxNullBitmap, kind, hint);
+        wxToolBarToolBase* tool = bar->AddTool(wxWindow::NewControlId(), caption, ToolArt(ArtOf(id)), wxNullBitmap,
+                                               kind, hint);
         const int toolId = tool->GetId();
         toolIds_[id] = toolId;
         const FormHandler handler = entry->handler;
-        bar->Bind(wxEVT_TOOL, [&handlers = handlers_, handler](wxCommandEvent&) { (handlers.*handler)(); }, toolId);
+        bar->Bind(
+            wxEVT_TOOL, [&handlers = handlers_, handler](wxCommandEvent&) { (handlers.*handler)(); }, toolId);
         if (kind != wxITEM_DROPDOWN)
             continue;
         wxMenu* menu = CreateItemsMenu(*entry, nullptr);
         bar->SetDropdownMenu(toolId, menu);
         dropDownMenus_[id] = menu;
         if (const FormHandler opening = entry->opening)
-            bar->Bind(wxEVT_TOOL_DROPDOWN, [&handlers = handlers_, opening](wxCommandEvent& event) {
-                (handlers.*opening)();
-                event.Skip();  // the menu shows
-            }, toolId);
+            bar->Bind(
+                wxEVT_TOOL_DROPDOWN,
+                [&handlers = handlers_, opening](wxCommandEvent& event) {
+                    (handlers.*opening)();
+                    event.Skip();  // the menu shows
+                },
+                toolId);
     }
 }
 

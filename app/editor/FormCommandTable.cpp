@@ -38,19 +38,37 @@ const FormCommandEntry kCommands[] = {
     {.id = C::Reload, .caption = "Reload", .handler = &H::ToolButton6Click, .enabled = EnabledWhen::PageView},
 
     {.id = C::OpenWithBrowser, .caption = "Open With Browser", .handler = &H::ToolButton55Click},
-    {.id = C::EditWith, .caption = "Edit With", .handler = &H::ToolButton54Click, .kind = K::DropDown,
-     .hint = kEditWithHint, .opening = &H::_MenuEditPageClick, .filler = "temp"},
-    {.id = C::ActiveDesktop, .caption = "Active Desktop", .handler = &H::ToolButton51Click, .kind = K::DropDown,
-     .hint = kActiveDesktopHint, .items = kDesktopItems},
+    {.id = C::EditWith,
+     .caption = "Edit With",
+     .handler = &H::ToolButton54Click,
+     .kind = K::DropDown,
+     .hint = kEditWithHint,
+     .opening = &H::MenuEditPageClick,
+     .filler = "temp"},
+    {.id = C::ActiveDesktop,
+     .caption = "Active Desktop",
+     .handler = &H::ToolButton51Click,
+     .kind = K::DropDown,
+     .hint = kActiveDesktopHint,
+     .items = kDesktopItems},
     {.id = C::SetAsDesktop, .caption = "Set Current Html as Desktop", .handler = &H::ToolButton51Click},
     {.id = C::ClearDesktop, .caption = "Clear Desktop", .handler = &H::ClearDesktop1Click},
     {.id = C::Search, .caption = "Search...", .handler = &H::Search2Click},
-    {.id = C::ShowCollectionTree, .caption = "Show Collection Tree", .handler = &H::ShowCollectionTree1Click,
-     .kind = K::Check, .ticked = &TSettings::ShowTree},
-    {.id = C::ShowToolbar, .caption = "Show Toolbar", .handler = &H::ShowToolbar1Click, .kind = K::Check,
+    {.id = C::ShowCollectionTree,
+     .caption = "Show Collection Tree",
+     .handler = &H::ShowCollectionTree1Click,
+     .kind = K::Check,
+     .ticked = &TSettings::ShowTree},
+    {.id = C::ShowToolbar,
+     .caption = "Show Toolbar",
+     .handler = &H::ShowToolbar1Click,
+     .kind = K::Check,
      .ticked = &TSettings::ShowToolbar},
-    {.id = C::ShowImagesFolder, .caption = "Show Images Folder", .handler = &H::ShowImagesFolder1Click,
-     .kind = K::Check, .ticked = &TSettings::ShowImageList},
+    {.id = C::ShowImagesFolder,
+     .caption = "Show Images Folder",
+     .handler = &H::ShowImagesFolder1Click,
+     .kind = K::Check,
+     .ticked = &TSettings::ShowImageList},
     {.id = C::Options, .caption = "Options...", .handler = &H::Options1Click, .offered = OfferedWhen::ZoneOptions},
 
     {.id = C::HelpDocument, .caption = "Help Document", .handler = &H::HelpDocument1Click},
@@ -78,21 +96,16 @@ const FormCommandEntry kCommands[] = {
 };
 
 constexpr FormCommand kNodesMenu[] = {
-    C::AddNode,         C::AddChildNode, C::Separator,
-    C::SaveHomepageAs,  C::ExportNode,   C::Separator,
-    C::DeleteNode,      C::Separator,
-    C::ExpandAll,       C::CollapseAll,  C::Separator,
-    C::CreateIndexHtml, C::OpenStorageFolder, C::Separator,
-    C::Exit,
+    C::AddNode,   C::AddChildNode,    C::Separator,         C::SaveHomepageAs, C::ExportNode,
+    C::Separator, C::DeleteNode,      C::Separator,         C::ExpandAll,      C::CollapseAll,
+    C::Separator, C::CreateIndexHtml, C::OpenStorageFolder, C::Separator,      C::Exit,
 };
 constexpr FormCommand kHtmlMenu[] = {
     C::NewPage, C::OpenPage, C::SavePage, C::Separator, C::SaveAs, C::Separator, C::Print, C::Separator, C::Reload,
 };
 constexpr FormCommand kToolsMenu[] = {
-    C::OpenWithBrowser,    C::EditWith,    C::ActiveDesktop,    C::Separator,
-    C::Search,             C::Separator,
-    C::ShowCollectionTree, C::ShowToolbar, C::ShowImagesFolder, C::Separator,
-    C::Options,
+    C::OpenWithBrowser,    C::EditWith,    C::ActiveDesktop,    C::Separator, C::Search,  C::Separator,
+    C::ShowCollectionTree, C::ShowToolbar, C::ShowImagesFolder, C::Separator, C::Options,
 };
 constexpr FormCommand kHelpMenu[] = {C::HelpDocument, C::SoftwareHomepage, C::Separator, C::Suggestions, C::About};
 constexpr FormCommand kTreePopup[] = {

@@ -40,7 +40,7 @@ public:
     virtual void ToolButton45Click() = 0;   // forward
     virtual void ToolButton44Click() = 0;   // stop
     virtual void ToolButton43Click() = 0;   // refresh
-    virtual void _MenuEditPageClick() = 0;  // fills the "Edit With" menus
+    virtual void MenuEditPageClick() = 0;   // fills the "Edit With" menus
     virtual void ToolButton54Click() = 0;   // edit with the chosen program
     virtual void ToolButton51Click() = 0;   // the page as the desktop's wallpaper
     virtual void ClearDesktop1Click() = 0;
@@ -131,11 +131,11 @@ struct FormCommandEntry {
     EnabledWhen enabled = EnabledWhen::Always;
     OfferedWhen offered = OfferedWhen::Always;
     CommandKind kind = CommandKind::Normal;
-    const char* hint = nullptr;                // tool tip and menu help; a tool without one shows its caption
-    bool TSettings::*ticked = nullptr;         // a Check item: the setting its tick shows
-    std::span<const FormCommand> items = {};   // a DropDown: the commands of its menu
-    FormHandler opening = nullptr;             // a DropDown: fills its menu before it shows
-    const char* filler = nullptr;              // a DropDown submenu's item until it is filled
+    const char* hint = nullptr;               // tool tip and menu help; a tool without one shows its caption
+    bool TSettings::*ticked = nullptr;        // a Check item: the setting its tick shows
+    std::span<const FormCommand> items = {};  // a DropDown: the commands of its menu
+    FormHandler opening = nullptr;            // a DropDown: fills its menu before it shows
+    const char* filler = nullptr;             // a DropDown submenu's item until it is filled
 };
 
 enum class CommandPlace {

@@ -23,7 +23,8 @@ TSearchPanel::TSearchPanel(wxWindow* parent) : wxPanel(parent)
 {
     auto* top = new wxBoxSizer(wxHORIZONTAL);
     SearchEdit = new wxTextCtrl(this, wxID_ANY, wxEmptyString, wxDefaultPosition, wxDefaultSize, wxTE_PROCESS_ENTER);
-    GoSchB = new wxButton(this, wxID_ANY, "&Go", wxDefaultPosition, wxSize(FromDIP(22) + 16, FromDIP(23)), wxBU_EXACTFIT);
+    GoSchB = new wxButton(this, wxID_ANY, "&Go", wxDefaultPosition, wxSize(FromDIP(22) + 16, FromDIP(23)),
+                          wxBU_EXACTFIT);
     top->Add(SearchEdit, 1, wxALIGN_CENTER_VERTICAL);
     top->Add(GoSchB, 0, wxALIGN_CENTER_VERTICAL);
 

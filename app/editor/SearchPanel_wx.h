@@ -29,8 +29,8 @@ public:
     void ShowRows(const std::vector<SearchRow>& rows);
     std::optional<std::size_t> SelectedRow() const;
 
-    std::function<void()> OnRunSearch;    // Enter in the search text, "&Go"
-    std::function<void()> OnRowClicked;   // SearchLVClick
+    std::function<void()> OnRunSearch;   // Enter in the search text, "&Go"
+    std::function<void()> OnRowClicked;  // SearchLVClick
 
     wxTextCtrl* SearchEdit = nullptr;
     wxButton* GoSchB = nullptr;

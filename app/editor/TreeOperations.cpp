@@ -191,7 +191,8 @@ bool TreeOperations::DeleteNodeFiles(TreeNode* node, std::vector<std::string>& p
         for (const std::string& key : imagesIni_->ReadSection(id)) {
             if (!IsPlainFileName(key) || !FileExists(ImagesDir() + key))
                 continue;
-            if (std::none_of(pictures.begin(), pictures.end(), [&](const std::string& p) { return SameNameNoCase(p, key); }))
+            if (std::none_of(pictures.begin(), pictures.end(),
+                             [&](const std::string& p) { return SameNameNoCase(p, key); }))
                 pictures.push_back(key);
         }
         erased &= imagesIni_->EraseSection(id);

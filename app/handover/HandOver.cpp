@@ -44,7 +44,8 @@ HandOverSend SendHandOverWithRetry(const std::function<HandOverSend()>& send, co
                                    const std::function<bool()>& instanceRuns, int patienceMs, int retryMs)
 {
     HandOverSend result = send();
-    for (int waited = 0; result == HandOverSend::NoReceiver && waited < patienceMs && instanceRuns(); waited += retryMs) {
+    for (int waited = 0; result == HandOverSend::NoReceiver && waited < patienceMs && instanceRuns();
+         waited += retryMs) {
         wait(retryMs);
         result = send();
     }

@@ -39,10 +39,8 @@ enum class HandOverSend { Delivered, NoReceiver, Failed, Refused };
 // The second start's hand-over. While the first instance holds the lock but does not listen
 // yet (it is still starting), tries again every `retryMs` until `patienceMs` have passed.
 // `send` makes one try; `wait` sleeps; `instanceRuns` tells whether the lock is still held.
-HandOverSend SendHandOverWithRetry(const std::function<HandOverSend()>& send,
-                                   const std::function<void(int ms)>& wait,
-                                   const std::function<bool()>& instanceRuns, int patienceMs = 5000,
-                                   int retryMs = 100);
+HandOverSend SendHandOverWithRetry(const std::function<HandOverSend()>& send, const std::function<void(int ms)>& wait,
+                                   const std::function<bool()>& instanceRuns, int patienceMs = 5000, int retryMs = 100);
 
 // The line a second start prints when its clip could not be handed over ("" when delivered).
 std::string HandOverFailureLine(HandOverSend result);

@@ -25,7 +25,8 @@ void DrawMark(wxGraphicsContext& gc, double w, double h)
     tray.AddLineToPoint(w * 0.40, h * 0.68);
     tray.AddLineToPoint(w * 0.34, h * 0.55);
     tray.CloseSubpath();
-    gc.SetBrush(gc.CreateLinearGradientBrush(0, h * 0.55, 0, h * 0.92, wxColour(0x8f, 0xb4, 0xef), wxColour(0x3a, 0x62, 0xb0)));
+    gc.SetBrush(
+        gc.CreateLinearGradientBrush(0, h * 0.55, 0, h * 0.92, wxColour(0x8f, 0xb4, 0xef), wxColour(0x3a, 0x62, 0xb0)));
     gc.SetPen(wxPen(wxColour(0x24, 0x3f, 0x7a), 1));
     gc.DrawPath(tray);
     // The quill, pointing down into the tray.
@@ -34,7 +35,8 @@ void DrawMark(wxGraphicsContext& gc, double w, double h)
     quill.AddCurveToPoint(w * 0.40, h * 0.40, w * 0.52, h * 0.15, w * 0.80, h * 0.04);
     quill.AddCurveToPoint(w * 0.74, h * 0.30, w * 0.66, h * 0.45, w * 0.50, h * 0.62);
     quill.CloseSubpath();
-    gc.SetBrush(gc.CreateLinearGradientBrush(w * 0.4, h * 0.6, w * 0.8, h * 0.05, wxColour(0xf4, 0xa2, 0x3c), wxColour(0xff, 0xe7, 0xa8)));
+    gc.SetBrush(gc.CreateLinearGradientBrush(w * 0.4, h * 0.6, w * 0.8, h * 0.05, wxColour(0xf4, 0xa2, 0x3c),
+                                             wxColour(0xff, 0xe7, 0xa8)));
     gc.SetPen(wxPen(wxColour(0x8a, 0x4b, 0x0c), 1));
     gc.DrawPath(quill);
     gc.StrokeLine(w * 0.50, h * 0.62, w * 0.70, h * 0.16);
@@ -52,7 +54,8 @@ wxBitmap Draw(int width, int height, bool background)
         if (gc) {
             gc->SetAntialiasMode(wxANTIALIAS_DEFAULT);
             if (background) {
-                gc->SetBrush(gc->CreateLinearGradientBrush(0, 0, 0, height, wxColour(0xfb, 0xfd, 0xff), wxColour(0xd4, 0xe2, 0xf7)));
+                gc->SetBrush(gc->CreateLinearGradientBrush(0, 0, 0, height, wxColour(0xfb, 0xfd, 0xff),
+                                                           wxColour(0xd4, 0xe2, 0xf7)));
                 gc->SetPen(wxPen(wxColour(0x3a, 0x62, 0xb0), 1));
                 gc->DrawRoundedRectangle(0.5, 0.5, width - 1, height - 1, 5);
             }

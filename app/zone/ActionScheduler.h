@@ -32,8 +32,8 @@ private:
     ActionTimer& timer_;
     ZoneAction action_ = ZoneAction::None;  // the timer's Tag
     int intervalMs_ = kActionIntervalMs;
-    int ticks_ = 0;         // ActionTicks
-    int tickCount_ = 0;     // ActionTickCount
+    int ticks_ = 0;      // ActionTicks
+    int tickCount_ = 0;  // ActionTickCount
 };
 
 }  // namespace ql

@@ -4,7 +4,7 @@
 #include "app/editor/EditorForm_wx.h"
 #include "app/editor/session/UnattendedDialogs.h"
 #include "foundation/VekAdvClass_wx.h"
-#include "platform/gui/HtmlEditControl.h"
+#include "platform/gui/HtmlEditControl_wx.h"
 
 #include <wx/weakref.h>
 

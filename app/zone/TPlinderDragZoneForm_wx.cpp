@@ -1,14 +1,14 @@
 #include "app/zone/TPlinderDragZoneForm_wx.h"
 
+#include "app/collection/TreeMirror_wx.h"
 #include "app/dialogs/TAboutForm_wx.h"
 #include "app/dialogs/TAddUrlPageForm_wx.h"
 #include "app/dialogs/TSetForm_wx.h"
 #include "app/editor/EditorTreeView_wx.h"
-#include "app/zone/StartupPlan.h"
-#include "app/zone/ZoneTreeManners_wx.h"
-#include "app/collection/TreeMirror_wx.h"
 #include "app/product/ZoneArtwork_wx.h"
+#include "app/zone/StartupPlan.h"
 #include "app/zone/ZoneTargeting.h"
+#include "app/zone/ZoneTreeManners_wx.h"
 #include "foundation/VekAdvClass_wx.h"
 #include "foundation/VekBaseClass_wx.h"
 #include "foundation/VekCollectClass.h"
@@ -17,19 +17,18 @@
 #include "platform/core/ExitDeadline.h"
 
 #include <gtk/gtk.h>
-#include <wx/evtloop.h>
 #include <wx/app.h>
 #include <wx/dcbuffer.h>
 #include <wx/dialog.h>
 #include <wx/display.h>
+#include <wx/evtloop.h>
 #include <wx/menu.h>
 #include <wx/msgdlg.h>
 #include <wx/panel.h>
-#include <wx/sizer.h>
 #include <wx/settings.h>
+#include <wx/sizer.h>
 #include <wx/stattext.h>
 #include <wx/treectrl.h>
-
 
 // Last: the X11 headers' macros clash with names in other headers.
 #include <X11/extensions/shape.h>
@@ -91,7 +90,8 @@ void CloseWaitingDialogs()
 {
     for (wxWindow* w : wxTopLevelWindows)
         if (auto* dialog = dynamic_cast<wxDialog*>(w); dialog && dialog->IsModal()) {
-            LogClosedUnanswered(GTK_WINDOW(dialog->GetHandle()), "the dialog \"" + dialog->GetTitle().utf8_string() + "\"");
+            LogClosedUnanswered(GTK_WINDOW(dialog->GetHandle()),
+                                "the dialog \"" + dialog->GetTitle().utf8_string() + "\"");
             dialog->EndModal(wxID_CANCEL);
         }
     GList* toplevels = gtk_window_list_toplevels();
@@ -142,7 +142,8 @@ private:
     wxBitmap bitmap_;
 };
 
-template <class F> void TPlinderDragZoneForm::Safely(F&& handler)
+template <class F>
+void TPlinderDragZoneForm::Safely(F&& handler)
 {
     GuardHandler("drop zone", std::forward<F>(handler));
 }
@@ -195,8 +196,10 @@ TPlinderDragZoneForm::TPlinderDragZoneForm(TSettings& settings, ZoneFormOptions 
 
     BindDropTarget();
 
-    Bind(wxEVT_TIMER, [this](wxTimerEvent&) { Safely([&] { controller_->Timer1Timer(); }); }, Timer1->Timer().GetId());
-    Bind(wxEVT_TIMER, [this](wxTimerEvent&) { Safely([&] { controller_->TVTimerTimer(); }); }, TVTimer.GetId());
+    Bind(
+        wxEVT_TIMER, [this](wxTimerEvent&) { Safely([&] { controller_->Timer1Timer(); }); }, Timer1->Timer().GetId());
+    Bind(
+        wxEVT_TIMER, [this](wxTimerEvent&) { Safely([&] { controller_->TVTimerTimer(); }); }, TVTimer.GetId());
     // Unbound again when the zone goes: the application outlives it.
     wxTheApp->Bind(wxEVT_ACTIVATE_APP, &TPlinderDragZoneForm::OnActivateApp, this);
     // Kept in the topmost band while visible, also against windows raised since.
@@ -222,7 +225,8 @@ TPlinderDragZoneForm::TPlinderDragZoneForm(TSettings& settings, ZoneFormOptions 
     });
 
     StartHandOverServer();
-    Bind(wxEVT_TIMER, [this](wxTimerEvent&) { Safely([&] { KeepInstanceClaim(); }); }, claimTimer_.GetId());
+    Bind(
+        wxEVT_TIMER, [this](wxTimerEvent&) { Safely([&] { KeepInstanceClaim(); }); }, claimTimer_.GetId());
     claimTimer_.Start(kClaimCheckEveryMs);
 }
 
@@ -235,9 +239,9 @@ void TPlinderDragZoneForm::StartHandOverServer()
             Safely([&] { result = controller_->HandOver(msg.Text()); });
             return result;
         },
-        [](std::function<void()> work) {
+        [](const std::function<void()>& work) {
             if (wxTheApp)
-                wxTheApp->CallAfter(std::move(work));
+                wxTheApp->CallAfter(work);
         });
     if (!handOver_->Listening())
         LogError("clips cannot be handed over to this instance", handOver_->Error());
@@ -332,7 +336,9 @@ void TPlinderDragZoneForm::BuildControls()
         wxPoint s = wxGetMousePosition();
         Safely([&] { controller_->Image1MouseDown({e.GetX(), e.GetY()}, {s.x, s.y}); });
     });
-    Image1->Bind(wxEVT_MOTION, [this](wxMouseEvent& e) { Safely([&] { controller_->Image1MouseMove({e.GetX(), e.GetY()}); }); });
+    Image1->Bind(wxEVT_MOTION, [this](wxMouseEvent& e) {
+        Safely([&] { controller_->Image1MouseMove({e.GetX(), e.GetY()}); });
+    });
     Image1->Bind(wxEVT_LEFT_UP, [this](wxMouseEvent&) {
         if (Image1->HasCapture())
             Image1->ReleaseMouse();
@@ -340,9 +346,8 @@ void TPlinderDragZoneForm::BuildControls()
         Safely([&] { controller_->Image1MouseUp(true, false, {s.x, s.y}); });
     });
     Image1->Bind(wxEVT_LEFT_DCLICK, [this](wxMouseEvent&) { Safely([&] { controller_->Image1DblClick(); }); });
-    Image1->Bind(wxEVT_MOUSE_CAPTURE_LOST, [this](wxMouseCaptureLostEvent&) {
-        Safely([&] { controller_->Image1MouseUp(false, false, {}); });
-    });
+    Image1->Bind(wxEVT_MOUSE_CAPTURE_LOST,
+                 [this](wxMouseCaptureLostEvent&) { Safely([&] { controller_->Image1MouseUp(false, false, {}); }); });
     Image1->Bind(wxEVT_RIGHT_UP, [this](wxMouseEvent&) {
         if (TrayIconPopup)
             Image1->PopupMenu(TrayIconPopup.get());
@@ -363,7 +368,8 @@ void TPlinderDragZoneForm::BuildMenu()
         const int id = wxID_HIGHEST + static_cast<int>(item.command);
         TrayIconPopup->Append(id, wxString::FromUTF8(item.caption));
         const ZoneCommand command = item.command;
-        TrayIconPopup->Bind(wxEVT_MENU, [this, command](wxCommandEvent&) { RunCommand(command); }, id);
+        TrayIconPopup->Bind(
+            wxEVT_MENU, [this, command](wxCommandEvent&) { RunCommand(command); }, id);
     }
     trayMenu_ = std::make_unique<WxTrayMenu>(TrayIconPopup.get());
 }
@@ -375,14 +381,30 @@ void TPlinderDragZoneForm::RunCommand(ZoneCommand command)
         Safely([&] {
             ZoneController& c = *controller_;
             switch (command) {
-            case ZoneCommand::ShowHideMainWindow: c.Image1DblClick(); break;
-            case ZoneCommand::ShowHideDragZone: c.HideDrogZone1Click(); break;
-            case ZoneCommand::AddClipboardContents: c.AddClipboardContents1Click(); break;
-            case ZoneCommand::AddEmptyHomepage: c.Add1Click(); break;
-            case ZoneCommand::PasteClipboardContents: c.CopyClipboardContents1Click(); break;
-            case ZoneCommand::Options: c.Options1Click(); break;
-            case ZoneCommand::About: c.About1Click(); break;
-            case ZoneCommand::Help: c.Help1Click(); break;
+            case ZoneCommand::ShowHideMainWindow:
+                c.Image1DblClick();
+                break;
+            case ZoneCommand::ShowHideDragZone:
+                c.HideDrogZone1Click();
+                break;
+            case ZoneCommand::AddClipboardContents:
+                c.AddClipboardContents1Click();
+                break;
+            case ZoneCommand::AddEmptyHomepage:
+                c.Add1Click();
+                break;
+            case ZoneCommand::PasteClipboardContents:
+                c.CopyClipboardContents1Click();
+                break;
+            case ZoneCommand::Options:
+                c.Options1Click();
+                break;
+            case ZoneCommand::About:
+                c.About1Click();
+                break;
+            case ZoneCommand::Help:
+                c.Help1Click();
+                break;
             case ZoneCommand::Exit: {
                 std::string report = c.Exit1Click();
                 if (!report.empty()) {
@@ -391,7 +413,8 @@ void TPlinderDragZoneForm::RunCommand(ZoneCommand command)
                 }
                 break;
             }
-            case ZoneCommand::Separator: break;
+            case ZoneCommand::Separator:
+                break;
             }
         });
     });
@@ -422,16 +445,24 @@ void TPlinderDragZoneForm::BindDropTarget()
         dragOverSinceLeave_ = false;
         leaveTimer_.StartOnce(kLeaveSettleMs);
     };
-    Bind(wxEVT_TIMER, [this](wxTimerEvent&) {
-        if (!dragOverSinceLeave_)
-            Safely([&] { controller_->DragLeave(); });
-    }, leaveTimer_.GetId());
-    VekOLEDrop1.OnDropHTML = [this](TMyDragDrop*, const std::string& url, const StringList& lines, const std::string& text) {
+    Bind(
+        wxEVT_TIMER,
+        [this](wxTimerEvent&) {
+            if (!dragOverSinceLeave_)
+                Safely([&] { controller_->DragLeave(); });
+        },
+        leaveTimer_.GetId());
+    VekOLEDrop1.OnDropHTML = [this](TMyDragDrop*, const std::string& url, const StringList& lines,
+                                    const std::string& text) {
         Safely([&] { controller_->DropHTML(url, lines, text); });
     };
     // Rich text is dropped as text.
-    VekOLEDrop1.OnDropRichText = [this](TMyDragDrop*, const std::string& text) { Safely([&] { controller_->DropText(text); }); };
-    VekOLEDrop1.OnDropText = [this](TMyDragDrop*, const std::string& text) { Safely([&] { controller_->DropText(text); }); };
+    VekOLEDrop1.OnDropRichText = [this](TMyDragDrop*, const std::string& text) {
+        Safely([&] { controller_->DropText(text); });
+    };
+    VekOLEDrop1.OnDropText = [this](TMyDragDrop*, const std::string& text) {
+        Safely([&] { controller_->DropText(text); });
+    };
     VekOLEDrop1.OnDropURL = [this](TMyDragDrop*, const std::string& url, const std::string& script) {
         Safely([&] { controller_->DropURL(url, script); });
     };
@@ -449,7 +480,8 @@ void TPlinderDragZoneForm::Start()
     // inside that frame: a zone placed before it was mapped is then looked for at twice its
     // position, and no drag reaches it. Mapped where it was made and then moved, only its frame
     // moves. (Without a window manager the map comes at once.)
-    mapHandler_ = g_signal_connect(GetHandle(), "map-event", G_CALLBACK(+[](GtkWidget*, GdkEvent*, gpointer self) -> gboolean {
+    mapHandler_ = g_signal_connect(GetHandle(), "map-event",
+                                   G_CALLBACK(+[](GtkWidget*, GdkEvent*, gpointer self) -> gboolean {
                                        static_cast<TPlinderDragZoneForm*>(self)->OnFirstMap();
                                        return FALSE;
                                    }),
@@ -674,10 +706,13 @@ void TPlinderDragZoneForm::Terminate()
     // it is closed and may show another (the box of a failed save was waiting in front of the
     // Save homepage dialog): those are closed too, until the main loop has ended.
     CloseWaitingDialogs();
-    Bind(wxEVT_TIMER, [](wxTimerEvent&) {
-        CloseWaitingDialogs();
-        ExitMainLoopOnceOutermost();
-    }, exitCloser_.GetId());
+    Bind(
+        wxEVT_TIMER,
+        [](wxTimerEvent&) {
+            CloseWaitingDialogs();
+            ExitMainLoopOnceOutermost();
+        },
+        exitCloser_.GetId());
     exitCloser_.Start(kExitCloserEveryMs);
     Hide();
     ExitMainLoopOnceOutermost();

@@ -4,13 +4,13 @@
 // notification-area icon and its menu, and receives the clip hand-over.
 #include "app/editor/EditorDialogs_wx.h"
 #include "app/zone/ZoneController.h"
-#include "platform/gui/PausedHint_wx.h"
 #include "app/zone/ZoneMenu.h"
 #include "components/browserhost/WebHostDde.h"
 #include "foundation/TrayIcon_wx.h"
 #include "foundation/VekOLEDrop.h"
 #include "platform/core/CopyDataTransport.h"
 #include "platform/core/Launcher.h"
+#include "platform/gui/PausedHint_wx.h"
 
 #include <wx/frame.h>
 #include <wx/timer.h>
@@ -107,7 +107,8 @@ private:
     void BindDropTarget();
     void StartHandOverServer();
     void KeepInstanceClaim();
-    template <class F> void Safely(F&& handler);
+    template <class F>
+    void Safely(F&& handler);
 
     TSettings& settings_;
     wxPanel* Panel1 = nullptr;

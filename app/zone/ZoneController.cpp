@@ -17,7 +17,8 @@ namespace ql {
 namespace {
 
 // Runs one step of a handler; a step that throws counts as failed.
-template <class F> bool Guarded(F&& step)
+template <class F>
+bool Guarded(F&& step)
 {
     return GuardHandler("drop zone", std::forward<F>(step));
 }
@@ -64,7 +65,8 @@ ZoneEditor* ZoneController::EnsureEditorForm()
         LogError("", kEditorUnavailable);
         return nullptr;
     }
-    editor_->SetActionSink([this](ZoneAction action, int intervalMs, int ticks) { ScheduleAction(action, intervalMs, ticks); });
+    editor_->SetActionSink(
+        [this](ZoneAction action, int intervalMs, int ticks) { ScheduleAction(action, intervalMs, ticks); });
     return editor_.get();
 }
 
@@ -105,7 +107,8 @@ void ZoneController::ExpandZone(bool expand)
 void ZoneController::PlaceZone()
 {
     ExpandZone(false);
-    window_.MoveTo(ql::PlaceZone(settings_.DragZoneLeft, settings_.DragZoneTop, window_.ImageSize(), window_.ScreenSize()));
+    window_.MoveTo(
+        ql::PlaceZone(settings_.DragZoneLeft, settings_.DragZoneTop, window_.ImageSize(), window_.ScreenSize()));
     placed_ = true;
 }
 
@@ -114,7 +117,8 @@ void ZoneController::FormShow()
     PlaceZone();
     window_.SetHintPause(kHintPauseMs);
     // Only a clip file that can be read is taken: without one no node would be worth making.
-    StartupPlan plan = PlanStartup(args_, settings_.ShowMainForm, [](const std::string& f) { return ReadClipText(f).has_value(); });
+    StartupPlan plan = PlanStartup(args_, settings_.ShowMainForm,
+                                   [](const std::string& f) { return ReadClipText(f).has_value(); });
     if (plan.handOver) {
         if (ZoneEditor* editor = EnsureEditorForm())
             editor->FormShow();
@@ -180,15 +184,20 @@ void ZoneController::Image1DblClick()
 
 void ZoneController::ApplicationDeactivate()
 {
-    ExpandZone(false);
+    // A drag over the zone keeps it open: where the keyboard focus follows the pointer (an X
+    // display without a window manager) the drag itself deactivates the program on its way.
+    if (!dragOverZone_)
+        ExpandZone(false);
     if (settings_.MonitorFileChange && editor_)
-        settings_.CurrentPageTime = FileExists(settings_.CurrentPageFile) ? GetFileDateTime(settings_.CurrentPageFile) : 0;
+        settings_.CurrentPageTime = FileExists(settings_.CurrentPageFile) ? GetFileDateTime(settings_.CurrentPageFile)
+                                                                          : 0;
 }
 
 void ZoneController::ApplicationActivate()
 {
     if (!editor_ || !settings_.MonitorFileChange || settings_.CurrentPageTime == 0 ||
-        !FileExists(settings_.CurrentPageFile) || GetFileDateTime(settings_.CurrentPageFile) == settings_.CurrentPageTime)
+        !FileExists(settings_.CurrentPageFile) ||
+        GetFileDateTime(settings_.CurrentPageFile) == settings_.CurrentPageTime)
         return;
     TreeNode* selected = editor_->Tree().Selected();
     std::string text = (selected ? selected->Text() : std::string()) + " has been changed by another application." +
@@ -298,6 +307,7 @@ void ZoneController::CopyEditorTreeToZone(ZoneEditor& editor)
 
 void ZoneController::DragOver()
 {
+    dragOverZone_ = true;
     if (window_.ApplicationActive() && editor_ && editor_->IsActiveWindow()) {
         dropAllowed_ = false;  // the drag comes from our own editor
         return;
@@ -327,25 +337,31 @@ void ZoneController::DragOver()
                                  : nullptr);
 }
 
-void ZoneController::DragLeave() { ExpandZone(false); }
+void ZoneController::EndDrag()
+{
+    dragOverZone_ = false;
+    ExpandZone(false);
+}
+
+void ZoneController::DragLeave() { EndDrag(); }
 
 void ZoneController::DropHTML(const std::string& url, const StringList& htmlLines, const std::string& selText)
 {
-    ExpandZone(false);
+    EndDrag();
     if (dropAllowed_ && editor_)
         editor_->Clips().DropHTMLClip(url, htmlLines, selText);
 }
 
 void ZoneController::DropText(const std::string& text)
 {
-    ExpandZone(false);
+    EndDrag();
     if (dropAllowed_ && editor_)
         editor_->Clips().AddTextClip(text);
 }
 
 void ZoneController::DropURL(const std::string& url, const std::string& urlScript)
 {
-    ExpandZone(false);
+    EndDrag();
     if (dropAllowed_ && editor_)
         editor_->Clips().AddUrlClip(url, urlScript);
 }

@@ -113,6 +113,7 @@ private:
     bool TakeHandOver(ClipHandOver h);  // false: no readable clip file
     void ShowSaveHomepage();
     void CopyEditorTreeToZone(ZoneEditor& editor);
+    void EndDrag();  // a leave or a drop: the drag is no longer over the zone
     TreeNode* HoverNode() const { return zoneTree_.Find(hoverSerial_); }
     // EnsureEditorForm for a command of the user's: tells the user when there is no editor.
     ZoneEditor* RequireEditor();
@@ -134,6 +135,7 @@ private:
     CollectionTree zoneTree_;
     bool expanded_ = false;
     bool dropAllowed_ = false;
+    bool dragOverZone_ = false;      // from a drag-over to the leave or the drop
     std::uint64_t hoverSerial_ = 0;  // HoverNode, by serial: the zone tree is rebuilt often
     int hoverTag_ = 0;               // TVTimer.Tag
     ZoneMover mover_;

@@ -31,10 +31,7 @@ constexpr const char* kWord = "quillwort";  // in one page of a hundred
 
 using ql::bench::MakeTempFolder;
 
-void WriteFile(const std::string& path, const std::string& bytes)
-{
-    std::ofstream(path, std::ios::binary) << bytes;
-}
+void WriteFile(const std::string& path, const std::string& bytes) { std::ofstream(path, std::ios::binary) << bytes; }
 
 // Runs a command from an argument list with its output discarded; its exit status.
 int Run(std::vector<std::string> args)
@@ -65,13 +62,15 @@ public:
         fs::create_directories(dir + "!images");
         images = std::make_unique<ql::IniFile>(dir + "images.ini", false);
         std::mt19937 random(42);
-        static constexpr const char* kWords[] = {"<p>", "the", "collection", "of", "clips", "</p>", "<a href=\"x\">",
-                                                 "page", "</a>", "Tree", "picture", "<b>", "</b>", "web"};
+        static constexpr const char* kWords[] = {
+            "<p>",  "the",  "collection", "of",      "clips", "</p>", "<a href=\"x\">",
+            "page", "</a>", "Tree",       "picture", "<b>",   "</b>", "web"};
         ql::TreeNode* top = nullptr;
         for (int i = 0; i < kPages; ++i) {
             const std::string id = "page " + std::to_string(i);
-            ql::TreeNode* node = (i % 100 == 0) ? (top = tree.AddNode(nullptr, ql::Attach::LastSibling, "Topic " + std::to_string(i)))
-                                                : tree.AddNode(top, ql::Attach::LastChild, "Clip " + std::to_string(i));
+            ql::TreeNode* node =
+                (i % 100 == 0) ? (top = tree.AddNode(nullptr, ql::Attach::LastSibling, "Topic " + std::to_string(i)))
+                               : tree.AddNode(top, ql::Attach::LastChild, "Clip " + std::to_string(i));
             tree.SetPageId(node, id);
             std::string page = "<!-- From: \"http://example.com/" + std::to_string(i) + "\" -->\r\n<html><body>\r\n";
             while (page.size() < kPageBytes - 40) {

@@ -104,7 +104,9 @@ struct DropCollection : FakeSession {
         session->SaveTreeFiles(tree);
 
         ZoneControllerDeps deps{settings, zoneWindow, dialogs, launcher, timer};
-        deps.editorFactory = [this](const ZoneCommandRunner&) { return std::make_unique<FakeZoneEditor>(*session, *clips, views); };
+        deps.editorFactory = [this](const ZoneCommandRunner&) {
+            return std::make_unique<FakeZoneEditor>(*session, *clips, views);
+        };
         zone = std::make_unique<ZoneController>(std::move(deps));
         zone->DragOver();  // copies the tree and opens the zone
         zone->DragOver();

@@ -61,7 +61,8 @@ void BM_DropIntoBigCollection(benchmark::State& state)
 {
     Collection c(ql::bench::CollectionSize{kBigCollectionPages, 0});
     RunDrops(state, c, true);
-    if (c.ini->ReadSection("Clip from a web page(12-31-24)" + std::to_string(kBigCollectionPages - 1)).size() != kPictures)
+    if (c.ini->ReadSection("Clip from a web page(12-31-24)" + std::to_string(kBigCollectionPages - 1)).size() !=
+        kPictures)
         state.SkipWithError("the collection's records were lost");
 }
 BENCHMARK(BM_DropIntoBigCollection)->Unit(benchmark::kMillisecond)->Iterations(50);

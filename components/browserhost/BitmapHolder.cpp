@@ -80,10 +80,7 @@ void TBitmapHolder::NotifyLinks()
     }
 }
 
-void TBitmapHolder::BitmapChanged()
-{
-    NotifyLinks();
-}
+void TBitmapHolder::BitmapChanged() { NotifyLinks(); }
 
 void TBitmapHolder::DrawTiled(const TRect& rect, IPainter& dc) const
 {

@@ -114,13 +114,26 @@ void PaintGradient(IPainter& canvas, const TRect& rect, TColor fromColor, TColor
     fromColor &= 0xFFFFFF;
     toColor &= 0xFFFFFF;
     switch (style) {
-    case 0: HorizontalBands(canvas, rect, fromColor, toColor); break;
-    case 1: VerticalBands(canvas, rect, fromColor, toColor); break;
-    case 2: Ellipses(canvas, rect, fromColor, toColor); break;
-    case 3: ShrinkingRects(canvas, rect, fromColor, toColor); break;
-    case 4: MirroredRows(canvas, rect, fromColor, toColor); break;
-    case 5: MirroredColumns(canvas, rect, fromColor, toColor); break;
-    default: break;
+    case 0:
+        HorizontalBands(canvas, rect, fromColor, toColor);
+        break;
+    case 1:
+        VerticalBands(canvas, rect, fromColor, toColor);
+        break;
+    case 2:
+        Ellipses(canvas, rect, fromColor, toColor);
+        break;
+    case 3:
+        ShrinkingRects(canvas, rect, fromColor, toColor);
+        break;
+    case 4:
+        MirroredRows(canvas, rect, fromColor, toColor);
+        break;
+    case 5:
+        MirroredColumns(canvas, rect, fromColor, toColor);
+        break;
+    default:
+        break;
     }
 }
 

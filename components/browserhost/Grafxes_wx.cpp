@@ -9,15 +9,9 @@
 
 namespace ql {
 
-wxColour ToWxColour(TColor rgb)
-{
-    return wxColour(RedOf(rgb), GreenOf(rgb), BlueOf(rgb));
-}
+wxColour ToWxColour(TColor rgb) { return wxColour(RedOf(rgb), GreenOf(rgb), BlueOf(rgb)); }
 
-TColor FromWxColour(const wxColour& c)
-{
-    return RGBColor(c.Red(), c.Green(), c.Blue());
-}
+TColor FromWxColour(const wxColour& c) { return RGBColor(c.Red(), c.Green(), c.Blue()); }
 
 SystemPalette CurrentSystemPalette()
 {
@@ -73,8 +67,8 @@ void WxCanvas::PushClip(const TRect& r)
     if (!clips_.empty())
         next = Intersect(next, clips_.back());
     else if (hadClip_)
-        next = Intersect(next, TRect{initialClip_.x, initialClip_.y, initialClip_.GetRight() + 1,
-                                     initialClip_.GetBottom() + 1});
+        next = Intersect(
+            next, TRect{initialClip_.x, initialClip_.y, initialClip_.GetRight() + 1, initialClip_.GetBottom() + 1});
     if (next.IsEmpty())
         next = TRect{};
     clips_.push_back(next);

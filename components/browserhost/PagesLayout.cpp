@@ -139,10 +139,18 @@ TRect DisplayRect(const TRect& frame, TTabPosition position)
 {
     int l = 4, t = 6, r = 4, b = 4;
     switch (position) {
-    case TTabPosition::tpTop: t = 4; break;
-    case TTabPosition::tpBottom: b = 2; break;
-    case TTabPosition::tpLeft: l = 2; break;
-    case TTabPosition::tpRight: r = 2; break;
+    case TTabPosition::tpTop:
+        t = 4;
+        break;
+    case TTabPosition::tpBottom:
+        b = 2;
+        break;
+    case TTabPosition::tpLeft:
+        l = 2;
+        break;
+    case TTabPosition::tpRight:
+        r = 2;
+        break;
     }
     TRect d{frame.Left + l, frame.Top + t, frame.Right - r, frame.Bottom - b};
     d.Right = std::max(d.Left, d.Right);

@@ -24,7 +24,7 @@ struct TabLayoutInput {
     std::vector<TSize> captions;  // caption extent of each visible tab, in tab order
     bool images = false;          // an image list is set
     TSize imageSize;
-    int activeTab = -1;           // index among the visible tabs, -1 when none
+    int activeTab = -1;  // index among the visible tabs, -1 when none
 };
 
 struct TabPlacement {

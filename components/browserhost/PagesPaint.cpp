@@ -39,8 +39,7 @@ void WalkBevels(TRect& r, const BevelSettings& b, FrameFn frame)
 }
 }  // namespace
 
-void DrawBevels(IPainter& canvas, TRect client, const BevelSettings& bevels, TColor color,
-                const SystemPalette& palette)
+void DrawBevels(IPainter& canvas, TRect client, const BevelSettings& bevels, TColor color, const SystemPalette& palette)
 {
     WalkBevels(client, bevels, [&](TRect& r, TBevelCut cut, int width, bool border) {
         TColor tl = color, br = color;
@@ -72,10 +71,22 @@ void DrawColouredTab(ICanvas& canvas, const TabFace& f)
             PaintGradient(canvas, r, clWhite, f.tabColor, horizontal ? 0 : 1);
         } else {
             switch (f.position) {
-            case TTabPosition::tpTop: InflateRect(r, -1, 1); OffsetRect(r, 0, 1); break;
-            case TTabPosition::tpBottom: InflateRect(r, -1, 1); OffsetRect(r, 0, -1); break;
-            case TTabPosition::tpLeft: InflateRect(r, 1, 0); OffsetRect(r, 1, 0); break;
-            case TTabPosition::tpRight: InflateRect(r, 1, 0); OffsetRect(r, -1, 0); break;
+            case TTabPosition::tpTop:
+                InflateRect(r, -1, 1);
+                OffsetRect(r, 0, 1);
+                break;
+            case TTabPosition::tpBottom:
+                InflateRect(r, -1, 1);
+                OffsetRect(r, 0, -1);
+                break;
+            case TTabPosition::tpLeft:
+                InflateRect(r, 1, 0);
+                OffsetRect(r, 1, 0);
+                break;
+            case TTabPosition::tpRight:
+                InflateRect(r, 1, 0);
+                OffsetRect(r, -1, 0);
+                break;
             }
             PaintGradient(canvas, r, f.tabColor, 0x888888, horizontal ? 0 : 1);
         }
@@ -85,9 +96,15 @@ void DrawColouredTab(ICanvas& canvas, const TabFace& f)
     if (f.images) {
         switch (f.position) {
         case TTabPosition::tpTop:
-        case TTabPosition::tpBottom: r.Left += f.imageSize.cx + 5; break;
-        case TTabPosition::tpLeft: r.Bottom -= f.imageSize.cy + 5; break;
-        case TTabPosition::tpRight: r.Top += f.imageSize.cy + 5; break;
+        case TTabPosition::tpBottom:
+            r.Left += f.imageSize.cx + 5;
+            break;
+        case TTabPosition::tpLeft:
+            r.Bottom -= f.imageSize.cy + 5;
+            break;
+        case TTabPosition::tpRight:
+            r.Top += f.imageSize.cy + 5;
+            break;
         }
     }
     const TSize text = canvas.TextExtent(f.caption);
@@ -136,9 +153,9 @@ void DrawTabEdges(IPainter& canvas, const TRect& outer, TTabPosition position, c
         canvas.FillRect(FromCanonical(outer, position, a0, c0, a1, c1), color);
     };
     edge(1, 0, along - 2, 1, litOuterEdge ? palette.btnHighlight : palette.dkShadow);  // far side
-    edge(0, 1, 1, across, palette.btnHighlight);                                          // start
-    edge(along - 2, 1, along - 1, across, palette.btnShadow);                             // end, inner
-    edge(along - 1, 2, along, across, palette.dkShadow);                                  // end, outer
+    edge(0, 1, 1, across, palette.btnHighlight);                                       // start
+    edge(along - 2, 1, along - 1, across, palette.btnShadow);                          // end, inner
+    edge(along - 1, 2, along, across, palette.dkShadow);                               // end, outer
 }
 
 void DrawDisplayFrame(IPainter& canvas, const TRect& frame, const SystemPalette& palette)

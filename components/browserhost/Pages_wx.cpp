@@ -6,8 +6,8 @@
 #include <wx/log.h>
 #include <wx/renderer.h>
 
-#include "components/browserhost/Pages.h"
 #include "components/browserhost/PagesChange.h"
+#include "components/browserhost/Pages_wx.h"
 #include "platform/core/ErrorLog.h"
 
 namespace ql {
@@ -114,15 +114,9 @@ TRect TCustomPageControles::TabRect(int tab) const
     return tab >= 0 && tab < int(layout_.tabs.size()) ? layout_.tabs[std::size_t(tab)].outer : TRect{};
 }
 
-int TCustomPageControles::IndexOfTabAt(int x, int y) const
-{
-    return TabAtPoint(layout_, TabIndex(), x, y);
-}
+int TCustomPageControles::IndexOfTabAt(int x, int y) const { return TabAtPoint(layout_, TabIndex(), x, y); }
 
-TRect TCustomPageControles::PageRect() const
-{
-    return AdjustDisplayRect(layout_.display);
-}
+TRect TCustomPageControles::PageRect() const { return AdjustDisplayRect(layout_.display); }
 
 TRect TCustomPageControles::ClientTRect() const
 {
@@ -405,10 +399,15 @@ void TCustomPageControles::OnKeyDown(wxKeyEvent& event)
     if (!event.HasAnyModifiers()) {
         switch (event.GetKeyCode()) {
         case WXK_LEFT:
-        case WXK_UP: target = TabForKey(TabKey::Previous, TabIndex(), TabCount()); break;
+        case WXK_UP:
+            target = TabForKey(TabKey::Previous, TabIndex(), TabCount());
+            break;
         case WXK_RIGHT:
-        case WXK_DOWN: target = TabForKey(TabKey::Next, TabIndex(), TabCount()); break;
-        default: break;
+        case WXK_DOWN:
+            target = TabForKey(TabKey::Next, TabIndex(), TabCount());
+            break;
+        default:
+            break;
         }
     }
     if (target < 0) {
@@ -467,10 +466,7 @@ void TPageControles::PaintOwnBackground(WxCanvas& canvas)
     background_.Paint(canvas, ClientTRect(), ColorToRGB(Color(), palette), bevels_, palette);
 }
 
-void TPageControles::EraseBackground(WxCanvas& canvas)
-{
-    PaintOwnBackground(canvas);
-}
+void TPageControles::EraseBackground(WxCanvas& canvas) { PaintOwnBackground(canvas); }
 
 void TPageControles::PaintBackground(wxDC& dc)
 {

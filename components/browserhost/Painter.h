@@ -28,8 +28,7 @@ struct TSize {
 
 inline TRect Intersect(const TRect& a, const TRect& b)
 {
-    TRect r{std::max(a.Left, b.Left), std::max(a.Top, b.Top), std::min(a.Right, b.Right),
-            std::min(a.Bottom, b.Bottom)};
+    TRect r{std::max(a.Left, b.Left), std::max(a.Top, b.Top), std::min(a.Right, b.Right), std::min(a.Bottom, b.Bottom)};
     if (r.IsEmpty())
         return TRect{r.Left, r.Top, r.Left, r.Top};
     return r;

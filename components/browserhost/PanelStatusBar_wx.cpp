@@ -1,4 +1,4 @@
-#include "components/browserhost/PanelStatusBar.h"
+#include "components/browserhost/PanelStatusBar_wx.h"
 
 namespace ql {
 

@@ -100,10 +100,7 @@ std::string MarginToDialogText(double value, bool inches, bool localeUsesInches,
     return s;
 }
 
-double MarginInMillimetres(double value, bool inches)
-{
-    return inches ? value * 25.4 : value;
-}
+double MarginInMillimetres(double value, bool inches) { return inches ? value * 25.4 : value; }
 
 std::string ReplaceDialogCaption(const std::string& caption, const std::string& applicationTitle)
 {

@@ -4,7 +4,7 @@
 #include <wx/dcbuffer.h>
 #include <wx/sizer.h>
 
-#include "components/browserhost/Pages.h"
+#include "components/browserhost/Pages_wx.h"
 
 namespace ql {
 
@@ -74,15 +74,6 @@ bool TCustomTabSheetes::SetFont(const wxFont& font)
     return changed;
 }
 
-int TCustomTabSheetes::PageIndex() const
-{
-    if (!pageControl_)
-        return -1;
-    const auto& pages = pageControl_->pages_;
-    const auto it = std::find(pages.begin(), pages.end(), this);
-    return it == pages.end() ? -1 : int(it - pages.begin());
-}
-
 int TCustomTabSheetes::TabIndex() const
 {
     if (!pageControl_ || !tabVisible_)
@@ -97,10 +88,7 @@ int TCustomTabSheetes::TabIndex() const
     return -1;
 }
 
-TColor TCustomTabSheetes::Color() const
-{
-    return parentColor_ && pageControl_ ? pageControl_->Color() : color_;
-}
+TColor TCustomTabSheetes::Color() const { return parentColor_ && pageControl_ ? pageControl_->Color() : color_; }
 
 void TCustomTabSheetes::SetColor(TColor value)
 {

@@ -51,8 +51,8 @@ HRESULT TWebHostCore::GetHostInfo(dochost::TDOCHOSTUIINFO* info)
     return OnGetHostInfo ? OnGetHostInfo(*info) : S_OK;
 }
 
-HRESULT TWebHostCore::ShowUI(std::uint32_t dwID, IOleInPlaceActiveObject* activeObject, IOleCommandTarget* commandTarget,
-                             IOleInPlaceFrame* frame, IOleInPlaceUIWindow* doc)
+HRESULT TWebHostCore::ShowUI(std::uint32_t dwID, IOleInPlaceActiveObject* activeObject,
+                             IOleCommandTarget* commandTarget, IOleInPlaceFrame* frame, IOleInPlaceUIWindow* doc)
 {
     return OnShowUI ? OnShowUI(dwID, activeObject, commandTarget, frame, doc) : S_FALSE;
 }
@@ -93,10 +93,7 @@ HRESULT TWebHostCore::GetDropTarget(IDropTarget* dropTarget, IDropTarget** resul
     return InterfaceFrom(OnGetDropTarget, result, dropTarget);
 }
 
-HRESULT TWebHostCore::GetExternal(IDispatch** dispatch)
-{
-    return InterfaceFrom(OnGetExternal, dispatch);
-}
+HRESULT TWebHostCore::GetExternal(IDispatch** dispatch) { return InterfaceFrom(OnGetExternal, dispatch); }
 
 HRESULT TWebHostCore::TranslateUrl(std::uint32_t translate, const std::u16string& urlIn, std::u16string* urlOut)
 {
@@ -218,15 +215,26 @@ HRESULT TWebHostCore::BaseAmbientInvoke(DISPID id, std::uint16_t flags, Variant*
         return DISP_E_MEMBERNOTFOUND;
     Variant v;
     switch (id) {
-    case DISPID_AMBIENT_USERMODE: v = Variant(true); break;
-    case DISPID_AMBIENT_MESSAGEREFLECT: v = Variant(true); break;
-    case DISPID_AMBIENT_SUPPORTSMNEMONICS: v = Variant(true); break;
+    case DISPID_AMBIENT_USERMODE:
+        v = Variant(true);
+        break;
+    case DISPID_AMBIENT_MESSAGEREFLECT:
+        v = Variant(true);
+        break;
+    case DISPID_AMBIENT_SUPPORTSMNEMONICS:
+        v = Variant(true);
+        break;
     case DISPID_AMBIENT_UIDEAD:
     case DISPID_AMBIENT_SHOWGRABHANDLES:
     case DISPID_AMBIENT_SHOWHATCHING:
-    case DISPID_AMBIENT_DISPLAYASDEFAULT: v = Variant(false); break;
-    case DISPID_AMBIENT_LOCALEID: v = Variant(static_cast<std::int32_t>(0x400)); break;
-    default: return DISP_E_MEMBERNOTFOUND;
+    case DISPID_AMBIENT_DISPLAYASDEFAULT:
+        v = Variant(false);
+        break;
+    case DISPID_AMBIENT_LOCALEID:
+        v = Variant(static_cast<std::int32_t>(0x400));
+        break;
+    default:
+        return DISP_E_MEMBERNOTFOUND;
     }
     if (result)
         *result = v;

@@ -1,7 +1,7 @@
 // What the engine puts on the clipboard goes through FilterDataObject: when the view's document
 // is cut or copied from (the host's commands, or the user's keys in the view), the host may hand
 // back a data object of its own, which then takes the clipboard's place.
-#include "components/browserhost/WebHost.h"
+#include "components/browserhost/WebHost_wx.h"
 
 #include "platform/gui/ClipboardContent_wx.h"
 #include "platform/gui/DragBridge_wx.h"
@@ -23,11 +23,9 @@ constexpr long long kCopyToClipboardMs = 2000;
 
 void TWebHost::WatchClipboard()
 {
-    clipboardHandler_ = g_signal_connect(gtk_clipboard_get(GDK_SELECTION_CLIPBOARD), "owner-change",
-                                         G_CALLBACK(+[](GtkClipboard*, GdkEvent*, gpointer p) {
-                                             static_cast<TWebHost*>(p)->ClipboardChanged();
-                                         }),
-                                         this);
+    clipboardHandler_ = g_signal_connect(
+        gtk_clipboard_get(GDK_SELECTION_CLIPBOARD), "owner-change",
+        G_CALLBACK(+[](GtkClipboard*, GdkEvent*, gpointer p) { static_cast<TWebHost*>(p)->ClipboardChanged(); }), this);
 }
 
 void TWebHost::UnwatchClipboard()

@@ -66,15 +66,9 @@ void TWebHostCore::SetUserInterfaceOptions(const TUserInterfaceOptions& options)
     AmbientPropertyChanged(DISPID_AMBIENT_DLCONTROL);
 }
 
-void TWebHostCore::UpdateDownloadControlFlags()
-{
-    downloadControlFlags_ = DownloadControlFlagsOf(downloadOptions_);
-}
+void TWebHostCore::UpdateDownloadControlFlags() { downloadControlFlags_ = DownloadControlFlagsOf(downloadOptions_); }
 
-void TWebHostCore::UpdateHostUIFlags()
-{
-    hostUIFlags_ = HostUIFlagsOf(userInterfaceOptions_);
-}
+void TWebHostCore::UpdateHostUIFlags() { hostUIFlags_ = HostUIFlagsOf(userInterfaceOptions_); }
 
 void TWebHostCore::SetfpExceptions(bool value)
 {
@@ -97,8 +91,8 @@ web::WebEngineSettings TWebHostCore::EngineSettings()
     Variant flags;
     DISPPARAMS none;
     std::uint32_t dl = 0;
-    if (SUCCEEDED(Invoke(DISPID_AMBIENT_DLCONTROL, IID_NULL, 0x400, DISPATCH_PROPERTYGET, none, &flags, nullptr,
-                         nullptr))) {
+    if (SUCCEEDED(
+            Invoke(DISPID_AMBIENT_DLCONTROL, IID_NULL, 0x400, DISPATCH_PROPERTYGET, none, &flags, nullptr, nullptr))) {
         if (const auto* i = flags.AsInt())
             dl = static_cast<std::uint32_t>(*i);
         else if (const auto* u = flags.AsUInt())
@@ -140,10 +134,7 @@ NavigationDecision TWebHostCore::DecideNavigation(const std::string& url, const 
     return d;
 }
 
-void TWebHostCore::NavigateToUrl(const std::string& url)
-{
-    Navigate2(Variant::Text(url));
-}
+void TWebHostCore::NavigateToUrl(const std::string& url) { Navigate2(Variant::Text(url)); }
 
 std::string TWebHostCore::PathOfItemIdList(const shell::ItemIdList& list) const
 {

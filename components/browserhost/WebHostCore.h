@@ -2,7 +2,7 @@
 // TWebHost without its window: the option sets and the flags they give, the document-host
 // callbacks with their events and fixed defaults, the document commands, navigation, the
 // floating-point setting, the print options and the shell-verb DDE service. TWebHost
-// (WebHost.h) puts this on a web view; tests drive it headless through a subclass.
+// (WebHost_wx.h) puts this on a web view; tests drive it headless through a subclass.
 #include "components/browserhost/PrintOptions.h"
 #include "components/browserhost/WebHostDde.h"
 #include "components/browserhost/WebHostOptions.h"
@@ -88,9 +88,12 @@ bool KeyBypassesAccelerators(std::uintptr_t virtualKey, std::intptr_t lParam);
 }  // namespace dochost
 
 // Answers a service request (IServiceProvider).
-inline constexpr com::IID IID_IServiceProvider{0x6D5140C1, 0x7436, 0x11CE, {0x80, 0x34, 0x00, 0xAA, 0x00, 0x60, 0x09, 0xFA}};
-inline constexpr com::IID IID_IDocHostUIHandler{0xBD3F23C0, 0xD43E, 0x11CF, {0x89, 0x3B, 0x00, 0xAA, 0x00, 0xBD, 0xCE, 0x1A}};
-inline constexpr com::IID IID_IDocHostShowUI{0xC4D244B0, 0xD43E, 0x11CF, {0x89, 0x3B, 0x00, 0xAA, 0x00, 0xBD, 0xCE, 0x1A}};
+inline constexpr com::IID IID_IServiceProvider{
+    0x6D5140C1, 0x7436, 0x11CE, {0x80, 0x34, 0x00, 0xAA, 0x00, 0x60, 0x09, 0xFA}};
+inline constexpr com::IID IID_IDocHostUIHandler{
+    0xBD3F23C0, 0xD43E, 0x11CF, {0x89, 0x3B, 0x00, 0xAA, 0x00, 0xBD, 0xCE, 0x1A}};
+inline constexpr com::IID IID_IDocHostShowUI{
+    0xC4D244B0, 0xD43E, 0x11CF, {0x89, 0x3B, 0x00, 0xAA, 0x00, 0xBD, 0xCE, 0x1A}};
 
 // The key under which each value name is a token the engine adds to its user agent.
 inline constexpr char kUserAgentKey[] =
@@ -218,8 +221,8 @@ public:
     // three; a caller of the dispatch gets them.
     std::function<HRESULT(std::int32_t& count)> OnGetTypeInfoCount;
     std::function<HRESULT(std::int32_t index, std::int32_t localeId, com::ITypeInfo** info)> OnGetTypeInfo;
-    std::function<HRESULT(const com::IID& iid, const std::u16string* names, std::int32_t count,
-                          std::int32_t localeId, com::DISPID* ids)>
+    std::function<HRESULT(const com::IID& iid, const std::u16string* names, std::int32_t count, std::int32_t localeId,
+                          com::DISPID* ids)>
         OnGetIDsOfNames;
     std::function<HRESULT(com::DISPID id, const com::IID& iid, std::int32_t localeId, std::uint16_t flags,
                           com::DISPPARAMS& params, com::Variant* result, com::EXCEPINFO* excepInfo,
@@ -231,8 +234,8 @@ public:
     HRESULT ShowContextMenu(std::uint32_t dwID, dochost::POINT* ppt, com::IUnknown* pcmdtReserved,
                             com::IDispatch* pdispReserved);
     HRESULT GetHostInfo(dochost::TDOCHOSTUIINFO* info);
-    HRESULT ShowUI(std::uint32_t dwID, com::IOleInPlaceActiveObject* activeObject, com::IOleCommandTarget* commandTarget,
-                   com::IOleInPlaceFrame* frame, com::IOleInPlaceUIWindow* doc);
+    HRESULT ShowUI(std::uint32_t dwID, com::IOleInPlaceActiveObject* activeObject,
+                   com::IOleCommandTarget* commandTarget, com::IOleInPlaceFrame* frame, com::IOleInPlaceUIWindow* doc);
     HRESULT HideUI();
     HRESULT UpdateUI();
     HRESULT EnableModeless(bool fEnable);

@@ -294,19 +294,28 @@ std::string ExpandDdeTemplate(const std::string& templ, const std::string& path)
     for (std::size_t i = 0; i < templ.size(); ++i) {
         if (templ[i] == '%' && i + 1 < templ.size()) {
             char c = templ[i + 1];
-            if (c == '1' || c == 'l' || c == 'L') { out += path; ++i; continue; }
-            if (c == 'I') { out += ":0"; ++i; continue; }
-            if (c == 'S') { out += '1'; ++i; continue; }
+            if (c == '1' || c == 'l' || c == 'L') {
+                out += path;
+                ++i;
+                continue;
+            }
+            if (c == 'I') {
+                out += ":0";
+                ++i;
+                continue;
+            }
+            if (c == 'S') {
+                out += '1';
+                ++i;
+                continue;
+            }
         }
         out += templ[i];
     }
     return out;
 }
 
-bool DdeShellLauncher::Spawn(const std::vector<std::string>& argv)
-{
-    return inner_.Spawn(argv);
-}
+bool DdeShellLauncher::Spawn(const std::vector<std::string>& argv) { return inner_.Spawn(argv); }
 
 bool DdeShellLauncher::OpenWithDesktop(const std::string& urlOrPath)
 {

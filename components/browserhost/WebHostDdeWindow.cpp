@@ -48,7 +48,7 @@ std::string ClassNameOf(const WindowName& n)
 }  // namespace
 
 struct DdeWindow::Conversations {
-    DdeServer* server = nullptr;  // cleared by the window's destructor, on the server's thread
+    DdeServer* server = nullptr;                     // cleared by the window's destructor, on the server's thread
     std::map<std::uint64_t, bool> htmlConversation;  // number -> the conversation is the HTML one
     std::uint64_t next = 1;
 
@@ -57,10 +57,15 @@ struct DdeWindow::Conversations {
         if (!server)
             return 0;
         switch (msg.dwData) {
-        case WM_DDE_INITIATE: return Initiate(msg.data);
-        case WM_DDE_EXECUTE: return Execute(msg.wParam, msg.Text());
-        case WM_DDE_TERMINATE: htmlConversation.erase(msg.wParam); return 1;
-        default: return 0;
+        case WM_DDE_INITIATE:
+            return Initiate(msg.data);
+        case WM_DDE_EXECUTE:
+            return Execute(msg.wParam, msg.Text());
+        case WM_DDE_TERMINATE:
+            htmlConversation.erase(msg.wParam);
+            return 1;
+        default:
+            return 0;
         }
     }
 

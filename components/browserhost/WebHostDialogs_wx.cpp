@@ -1,8 +1,8 @@
 // The windows that take the activation from the browser host's owner window: the program's
 // own dialogs and those the engine and the toolkit open (print, page setup), and other
 // programs' windows. A dialog box of the program may get its caption and icon, a page-setup
-// dialog may be filled and confirmed, and the host hears of each. The engine's modal dialogs on the owner tell the host to keep its own
-// modeless windows still (EnableModeless).
+// dialog may be filled and confirmed, and the host hears of each. The engine's modal dialogs on the owner tell the host
+// to keep its own modeless windows still (EnableModeless).
 #include "components/browserhost/WebHostDialogs_wx.h"
 
 #include "platform/gui/PageSetupDialog_wx.h"
@@ -11,7 +11,6 @@
 #include <gtk/gtk.h>
 #include <wx/app.h>
 #include <wx/toplevel.h>
-
 
 namespace ql {
 
@@ -86,10 +85,7 @@ void TWebHost::DialogWatch::Hidden(GtkWindow* window)
         host_->EnableModeless(true);
 }
 
-void TWebHost::WatchDialogs()
-{
-    dialogWatch_ = std::make_unique<DialogWatch>(this);
-}
+void TWebHost::WatchDialogs() { dialogWatch_ = std::make_unique<DialogWatch>(this); }
 
 void TWebHost::ReplaceCaptionOf(GtkWindow* dialog)
 {

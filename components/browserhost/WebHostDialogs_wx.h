@@ -1,6 +1,6 @@
 #pragma once
 // The browser host's watch on the windows around its owner (WebHostDialogs_wx.cpp).
-#include "components/browserhost/WebHost.h"
+#include "components/browserhost/WebHost_wx.h"
 #include "platform/gui/ToplevelWatch_wx.h"
 
 #include <set>

@@ -1,7 +1,7 @@
 // The engine's moments that raise document-host callbacks outside the engine's hooks: the
 // document's selection or the engine's command state changed (UpdateUI), and the host or its
 // owner window changed size (ResizeBorder, with the new client rectangle).
-#include "components/browserhost/WebHost.h"
+#include "components/browserhost/WebHost_wx.h"
 
 #include "platform/gui/SelectionWatch_wx.h"
 #include "platform/gui/WebViewEngine_wx.h"

@@ -2,10 +2,7 @@
 
 namespace ql {
 
-void FreeItemIdList(PItemIdList& list)
-{
-    list.reset();
-}
+void FreeItemIdList(PItemIdList& list) { list.reset(); }
 
 const std::uint8_t* NextItemId(const std::uint8_t* item, const std::uint8_t* end)
 {
@@ -19,10 +16,7 @@ const std::uint8_t* NextItemId(const std::uint8_t* item, const std::uint8_t* end
     return item + cb;
 }
 
-std::size_t ItemIdListSize(const shell::ItemIdList* list)
-{
-    return list ? list->Size() : 0;
-}
+std::size_t ItemIdListSize(const shell::ItemIdList* list) { return list ? list->Size() : 0; }
 
 std::optional<std::vector<std::uint8_t>> AllocItemIdList(std::size_t size)
 {

@@ -33,7 +33,8 @@ void TWebHostCore::UnregisterUserAgent()
     // A value that cannot be deleted stays behind; the next host of this token writes it again.
     if (registry.KeyExists(RegRoot::CurrentUser, kUserAgentKey) &&
         !registry.DeleteValue(RegRoot::CurrentUser, kUserAgentKey, userAgent_))
-        LogError("browser host", "the user-agent token \"" + userAgent_ + "\" could not be removed from the registry store");
+        LogError("browser host",
+                 "the user-agent token \"" + userAgent_ + "\" could not be removed from the registry store");
     userAgentRegistered_ = false;
 }
 

@@ -1,7 +1,7 @@
 // Services the engine asks its host for: when a page asks for credentials (HTTP
 // authentication), the host's IAuthenticate, found through QueryService, gives them. Without
 // one the engine asks the user itself.
-#include "components/browserhost/WebHost.h"
+#include "components/browserhost/WebHost_wx.h"
 
 #include "platform/core/ErrorLog.h"
 #include "platform/core/com/Authenticate.h"
@@ -13,10 +13,7 @@ namespace ql {
 
 namespace {
 
-std::string Utf8(const std::u16string& s)
-{
-    return com::Utf8FromWide(s);
-}
+std::string Utf8(const std::u16string& s) { return com::Utf8FromWide(s); }
 
 }  // namespace
 
@@ -28,7 +25,8 @@ void TWebHost::WatchServiceRequests()
     g_signal_connect(view, "authenticate",
                      G_CALLBACK(+[](WebKitWebView*, WebKitAuthenticationRequest* request, gpointer p) -> gboolean {
                          // A failure leaves the request to the engine's own dialog.
-                         return GuardHandler("browser host", [&] { return static_cast<TWebHost*>(p)->Authenticate(request); })
+                         return GuardHandler("browser host",
+                                             [&] { return static_cast<TWebHost*>(p)->Authenticate(request); })
                                     ? TRUE
                                     : FALSE;
                      }),
@@ -50,8 +48,8 @@ bool TWebHost::Authenticate(void* engineRequest)
         webkit_authentication_request_cancel(request);
         return true;
     }
-    WebKitCredential* credential =
-        webkit_credential_new(Utf8(user).c_str(), Utf8(password).c_str(), WEBKIT_CREDENTIAL_PERSISTENCE_FOR_SESSION);
+    WebKitCredential* credential = webkit_credential_new(Utf8(user).c_str(), Utf8(password).c_str(),
+                                                         WEBKIT_CREDENTIAL_PERSISTENCE_FOR_SESSION);
     webkit_authentication_request_authenticate(request, credential);
     webkit_credential_free(credential);
     return true;

@@ -1,7 +1,7 @@
-#include "components/browserhost/WebHost.h"
+#include "components/browserhost/WebHost_wx.h"
+#include "components/browserhost/WebHostDdeWindow.h"
 #include "components/browserhost/WebHostDialogs_wx.h"
 #include "platform/gui/SelectionWatch_wx.h"
-#include "components/browserhost/WebHostDdeWindow.h"
 
 #include "platform/gui/ScriptDocument.h"
 #include "platform/gui/WebUrls.h"
@@ -26,7 +26,7 @@ std::uintptr_t VirtualKeyOf(int key, bool& extended)
     if ((key >= 'A' && key <= 'Z') || (key >= '0' && key <= '9'))
         return static_cast<std::uintptr_t>(key);
     if (key >= 'a' && key <= 'z')
-        return static_cast<std::uintptr_t>(key - 'a' + 'A');
+        return static_cast<std::uintptr_t>(key) - 'a' + 'A';
     if (key >= WXK_F1 && key <= WXK_F24)
         return 0x70 + static_cast<std::uintptr_t>(key - WXK_F1);
     struct Map {
@@ -35,14 +35,14 @@ std::uintptr_t VirtualKeyOf(int key, bool& extended)
         bool extended;
     };
     static const Map kKeys[] = {
-        {WXK_BACK, 0x08, false},         {WXK_TAB, 0x09, false},          {WXK_RETURN, 0x0D, false},
-        {WXK_NUMPAD_ENTER, 0x0D, true},  {WXK_ESCAPE, 0x1B, false},       {WXK_SPACE, 0x20, false},
-        {WXK_PAGEUP, 0x21, true},        {WXK_PAGEDOWN, 0x22, true},      {WXK_END, 0x23, true},
-        {WXK_HOME, 0x24, true},          {WXK_LEFT, 0x25, true},          {WXK_UP, 0x26, true},
-        {WXK_RIGHT, 0x27, true},         {WXK_DOWN, 0x28, true},          {WXK_INSERT, 0x2D, true},
-        {WXK_DELETE, 0x2E, true},        {WXK_NUMPAD_PAGEUP, 0x21, false}, {WXK_NUMPAD_PAGEDOWN, 0x22, false},
-        {WXK_NUMPAD_END, 0x23, false},   {WXK_NUMPAD_HOME, 0x24, false},  {WXK_NUMPAD_LEFT, 0x25, false},
-        {WXK_NUMPAD_UP, 0x26, false},    {WXK_NUMPAD_RIGHT, 0x27, false}, {WXK_NUMPAD_DOWN, 0x28, false},
+        {WXK_BACK, 0x08, false},          {WXK_TAB, 0x09, false},           {WXK_RETURN, 0x0D, false},
+        {WXK_NUMPAD_ENTER, 0x0D, true},   {WXK_ESCAPE, 0x1B, false},        {WXK_SPACE, 0x20, false},
+        {WXK_PAGEUP, 0x21, true},         {WXK_PAGEDOWN, 0x22, true},       {WXK_END, 0x23, true},
+        {WXK_HOME, 0x24, true},           {WXK_LEFT, 0x25, true},           {WXK_UP, 0x26, true},
+        {WXK_RIGHT, 0x27, true},          {WXK_DOWN, 0x28, true},           {WXK_INSERT, 0x2D, true},
+        {WXK_DELETE, 0x2E, true},         {WXK_NUMPAD_PAGEUP, 0x21, false}, {WXK_NUMPAD_PAGEDOWN, 0x22, false},
+        {WXK_NUMPAD_END, 0x23, false},    {WXK_NUMPAD_HOME, 0x24, false},   {WXK_NUMPAD_LEFT, 0x25, false},
+        {WXK_NUMPAD_UP, 0x26, false},     {WXK_NUMPAD_RIGHT, 0x27, false},  {WXK_NUMPAD_DOWN, 0x28, false},
         {WXK_NUMPAD_INSERT, 0x2D, false}, {WXK_NUMPAD_DELETE, 0x2E, false},
     };
     for (const auto& m : kKeys)
@@ -55,13 +55,12 @@ std::uintptr_t VirtualKeyOf(int key, bool& extended)
 
 }  // namespace
 
-TWebHost::TWebHost(wxWindow* parent, Launcher& launcher, wxWindowID id)
-    : wxPanel(parent, id), TWebHostCore(launcher)
+TWebHost::TWebHost(wxWindow* parent, Launcher& launcher, wxWindowID id) : wxPanel(parent, id), TWebHostCore(launcher)
 {
     // Other processes' conversations run on the GUI thread, as every message to a window does.
-    ddeWindow_ = std::make_unique<DdeWindow>(*this, [](std::function<void()> work) {
+    ddeWindow_ = std::make_unique<DdeWindow>(*this, [](const std::function<void()>& work) {
         if (wxTheApp)
-            wxTheApp->CallAfter(std::move(work));
+            wxTheApp->CallAfter(work);
     });
     engine_ = web::WebViewEngine::Create(this);
     if (!engine_)
@@ -130,7 +129,7 @@ void TWebHost::HookEngine()
         if (r.kind == web::ScriptDialogKind::Prompt)
             return std::nullopt;  // a message box cannot answer with text
         std::int32_t type = r.kind == web::ScriptDialogKind::Alert ? dochost::MB_OK | dochost::MB_ICONWARNING
-                                                                    : dochost::MB_OKCANCEL | dochost::MB_ICONQUESTION;
+                                                                   : dochost::MB_OKCANCEL | dochost::MB_ICONQUESTION;
         std::int32_t result = 0;
         if (ShowMessage(WideFromUtf8(r.message), u"", type, u"", 0, &result) != S_OK)
             return std::nullopt;
@@ -265,10 +264,7 @@ void TWebHost::RefreshPage()
         engine_->Reload();
 }
 
-std::string TWebHost::LocationURL() const
-{
-    return engine_ ? engine_->Url() : "";
-}
+std::string TWebHost::LocationURL() const { return engine_ ? engine_->Url() : ""; }
 
 ComPtr<IDispatch> TWebHost::Document()
 {

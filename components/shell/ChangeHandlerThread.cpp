@@ -202,7 +202,8 @@ void TChangeHandlerThread::Act(Command command)
             if (slots_[i].used)
                 FreeSlot(i);
         return;
-    case Command::Exit: return;
+    case Command::Exit:
+        return;
     }
 }
 

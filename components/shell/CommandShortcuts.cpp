@@ -10,13 +10,20 @@ std::string KeyName(TShortCut code)
 {
     unsigned key = code & 0xFF;
     switch (key) {
-    case 0x08: return "BkSp";
-    case 0x09: return "Tab";
-    case 0x0D: return "Enter";
-    case 0x1B: return "Esc";
-    case 0x2D: return "Ins";
-    case 0x2E: return "Del";
-    default: break;
+    case 0x08:
+        return "BkSp";
+    case 0x09:
+        return "Tab";
+    case 0x0D:
+        return "Enter";
+    case 0x1B:
+        return "Esc";
+    case 0x2D:
+        return "Ins";
+    case 0x2E:
+        return "Del";
+    default:
+        break;
     }
     static const char* const kNav[] = {"Space", "PgUp", "PgDn", "End", "Home", "Left", "Up", "Right", "Down"};
     if (key >= 0x20 && key <= 0x28)

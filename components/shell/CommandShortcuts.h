@@ -21,7 +21,7 @@ enum class ShellCommand { SelectAll, Delete, Copy, Cut, Paste, Refresh, Rename }
 
 struct CommandShortcut {
     ShellCommand command;
-    ShConst text;        // where the key text comes from
+    ShConst text;         // where the key text comes from
     std::string keyText;  // set at start-up
     TShortCut code = 0;   // parsed on first use; 0 = no key
 };

@@ -12,11 +12,16 @@ TSvCustomDraw::TSvCustomDraw(NMCUSTOMDRAW* record, const TSvFont& controlFont, s
 int TSvCustomDraw::DrawStage() const
 {
     switch (record_->dwDrawStage) {
-    case CDDS_PREPAINT: return 1;
-    case CDDS_POSTPAINT: return 2;
-    case CDDS_ITEMPREPAINT: return 4;
-    case CDDS_ITEMPOSTPAINT: return 5;
-    default: return 0;
+    case CDDS_PREPAINT:
+        return 1;
+    case CDDS_POSTPAINT:
+        return 2;
+    case CDDS_ITEMPREPAINT:
+        return 4;
+    case CDDS_ITEMPOSTPAINT:
+        return 5;
+    default:
+        return 0;
     }
 }
 

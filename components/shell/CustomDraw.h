@@ -42,8 +42,8 @@ struct NMCUSTOMDRAW {
     std::uint32_t dwDrawStage = 0;
     std::uintptr_t dwItemSpec = 0;
     std::uint32_t uItemState = 0;  // CDIS_* of the item
-    TSvFont selectedFont;  // the font selected for drawing
-    TColor textColor = 0;  // the context's current colours
+    TSvFont selectedFont;          // the font selected for drawing
+    TColor textColor = 0;          // the context's current colours
     TColor bkColor = 0xFFFFFF;
     TColor clrText = 0;
     TColor clrTextBk = 0xFFFFFF;

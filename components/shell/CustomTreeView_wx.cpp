@@ -108,9 +108,8 @@ std::unique_ptr<TSvCustomDraw> TSvCustomTreeView::CreateCustomDraw(NMCUSTOMDRAW&
 
 std::unique_ptr<TSvCustomDraw> TSvCustomTreeView::CustomDrawItem(NMCUSTOMDRAW& record, std::uint32_t& answer)
 {
-    const wxTreeItemId node = (record.dwDrawStage & CDDS_ITEM)
-                                  ? ItemOf(reinterpret_cast<TTreeNode>(record.dwItemSpec))
-                                  : wxTreeItemId();
+    const wxTreeItemId node = (record.dwDrawStage & CDDS_ITEM) ? ItemOf(reinterpret_cast<TTreeNode>(record.dwItemSpec))
+                                                               : wxTreeItemId();
     TSvTvCustomDrawEvents events;
     events.create = [&] { return CreateCustomDraw(record, answer); };
     if (OnItemCustomDrawEx)
@@ -128,8 +127,7 @@ void TSvCustomTreeView::DrawItemLook(const wxTreeItemId& item)
     OwnLook own;
     if (auto it = ownLook_.find(NodeOf(item)); it != ownLook_.end())
         own = it->second;
-    const TSvItemLook look{own.font.IsOk() ? own.font : GetFont(),
-                           own.text.IsOk() ? own.text : GetForegroundColour(),
+    const TSvItemLook look{own.font.IsOk() ? own.font : GetFont(), own.text.IsOk() ? own.text : GetForegroundColour(),
                            own.back.IsOk() ? own.back : GetBackgroundColour()};
     std::uint32_t state = 0;
     if (IsSelected(item))
@@ -259,8 +257,7 @@ wxTreeItemId TSvCustomTreeView::DoInsertItem(const wxTreeItemId& parent, size_t 
 }
 
 wxTreeItemId TSvCustomTreeView::DoInsertAfter(const wxTreeItemId& parent, const wxTreeItemId& after,
-                                              const wxString& text, int image, int selectedImage,
-                                              wxTreeItemData* data)
+                                              const wxString& text, int image, int selectedImage, wxTreeItemData* data)
 {
     const wxTreeItemId item = wxTreeCtrl::DoInsertAfter(parent, after, text, image, selectedImage, data);
     DrawItemLook(item);

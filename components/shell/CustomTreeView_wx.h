@@ -24,8 +24,7 @@ public:
 
     // (sender, node or an unset id, position in client coordinates, menu): the handler may move
     // the position or change the menu; nullptr shows none.
-    std::function<void(TSvCustomTreeView&, const wxTreeItemId& node, wxPoint& pos, wxMenu*& menu)>
-        OnItemContextMenu;
+    std::function<void(TSvCustomTreeView&, const wxTreeItemId& node, wxPoint& pos, wxMenu*& menu)> OnItemContextMenu;
     using TSvTvCustomDrawEvent = std::function<void(TSvCustomTreeView&, TSvCustomDraw& cd, const wxTreeItemId& node)>;
     TSvTvCustomDrawEvent OnItemCustomDraw;    // at item prepaint
     TSvTvCustomDrawEvent OnItemCustomDrawEx;  // at every stage
@@ -75,8 +74,8 @@ protected:
     virtual void TreeKeyDown(wxKeyEvent& event) { event.Skip(); }
     wxTreeItemId DoInsertItem(const wxTreeItemId& parent, size_t pos, const wxString& text, int image,
                               int selectedImage, wxTreeItemData* data) override;
-    wxTreeItemId DoInsertAfter(const wxTreeItemId& parent, const wxTreeItemId& after, const wxString& text,
-                               int image, int selectedImage, wxTreeItemData* data) override;
+    wxTreeItemId DoInsertAfter(const wxTreeItemId& parent, const wxTreeItemId& after, const wxString& text, int image,
+                               int selectedImage, wxTreeItemData* data) override;
     // TvMenuHost: shows the menu at a client point (tests count it).
     void ShowMenu(wxMenu& menu, TvPoint at) override;
 

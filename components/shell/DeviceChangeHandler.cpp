@@ -64,7 +64,8 @@ void TSvDeviceChangeHandler::RemoveHandler(const void* owner)
 std::intptr_t TSvDeviceChangeHandler::WindowProc(std::uint32_t msg, std::uintptr_t wParam, std::intptr_t lParam)
 {
     switch (msg) {
-    case WM_QUERYENDSESSION: return 1;
+    case WM_QUERYENDSESSION:
+        return 1;
     case WM_DEVICECHANGE:
         if (post_) {
             auto alive = alive_;
@@ -74,8 +75,11 @@ std::intptr_t TSvDeviceChangeHandler::WindowProc(std::uint32_t msg, std::uintptr
             });
         }
         return 0;
-    case kDeviceChangeRelay: Notify(wParam, lParam); return 0;
-    default: return 0;
+    case kDeviceChangeRelay:
+        Notify(wParam, lParam);
+        return 0;
+    default:
+        return 0;
     }
 }
 

@@ -14,12 +14,18 @@ int VirtualKeyOf(const wxKeyEvent& event)
     if (code >= WXK_F1 && code <= WXK_F24)
         return 0x70 + (code - WXK_F1);
     switch (code) {
-    case WXK_DELETE: return 0x2E;
-    case WXK_INSERT: return 0x2D;
-    case WXK_BACK: return 0x08;
-    case WXK_RETURN: return 0x0D;
-    case WXK_MENU: return VK_APPS;
-    default: return 0;
+    case WXK_DELETE:
+        return 0x2E;
+    case WXK_INSERT:
+        return 0x2D;
+    case WXK_BACK:
+        return 0x08;
+    case WXK_RETURN:
+        return 0x0D;
+    case WXK_MENU:
+        return VK_APPS;
+    default:
+        return 0;
     }
 }
 

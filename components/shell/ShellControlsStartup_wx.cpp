@@ -12,9 +12,9 @@ void StartShellControls()
 {
     if (!ShellControlsInitialised()) {
         shell::InstallDesktopShellServices();
-        InstallDeviceChangePoster([](std::function<void()> f) {
+        InstallDeviceChangePoster([](const std::function<void()>& f) {
             if (wxTheApp)
-                wxTheApp->CallAfter(std::move(f));
+                wxTheApp->CallAfter(f);
         });
     }
     InitShellControls();

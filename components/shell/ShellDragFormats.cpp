@@ -31,7 +31,7 @@ HRESULT TSvFormatEtcList::QueryFormat(const FORMATETC& requested) const
     return seen ? DV_E_TYMED : DV_E_FORMATETC;
 }
 
-ComPtr<IEnumFORMATETC> EnumerateFormats(std::shared_ptr<const TSvFormatEtcList> list)
+ComPtr<IEnumFORMATETC> EnumerateFormats(const std::shared_ptr<const TSvFormatEtcList>& list)
 {
     if (!list)
         return {};
@@ -87,10 +87,14 @@ HRESULT MakeIdListArrayHGlobal(const ItemIdList* folder, const std::vector<const
 DWORD DragButtonMask(int button)
 {
     switch (button) {
-    case 0: return MK_LBUTTON;
-    case 1: return MK_RBUTTON;
-    case 2: return MK_MBUTTON;
-    default: return 0;
+    case 0:
+        return MK_LBUTTON;
+    case 1:
+        return MK_RBUTTON;
+    case 2:
+        return MK_MBUTTON;
+    default:
+        return 0;
     }
 }
 

@@ -40,7 +40,7 @@ private:
 
 // An enumerator over the list's formats, at the first. It holds its own copy of them, so it
 // stays valid after the data object that made it is gone.
-com::ComPtr<com::IEnumFORMATETC> EnumerateFormats(std::shared_ptr<const TSvFormatEtcList> list);
+com::ComPtr<com::IEnumFORMATETC> EnumerateFormats(const std::shared_ptr<const TSvFormatEtcList>& list);
 
 // The payloads. Each gives S_OK, or E_OUTOFMEMORY with an empty block.
 // CF_TEXT: the text and one NUL.

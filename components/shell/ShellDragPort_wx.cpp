@@ -36,7 +36,7 @@ std::uint32_t TShellDragPort_wx::TickCount() const
 }
 
 com::HRESULT TShellDragPort_wx::DoDragDrop(com::IDataObject* data, com::IDropSource* source, com::DWORD okEffects,
-                                          com::DWORD* effect)
+                                           com::DWORD* effect)
 {
     return ql::DoDragDrop(data, source, okEffects, effect, &surface_);
 }

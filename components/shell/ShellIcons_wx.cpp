@@ -44,7 +44,8 @@ int OverlaidIcons::ImageFor(int systemIndex, int overlay)
                 const int ix = left + x, iy = top + y;
                 auto mix = [a](int above, int below) { return (above * a + below * (255 - a)) / 255; };
                 icon.SetRGB(ix, iy, mix(over.GetRed(x, y), icon.GetRed(ix, iy)),
-                            mix(over.GetGreen(x, y), icon.GetGreen(ix, iy)), mix(over.GetBlue(x, y), icon.GetBlue(ix, iy)));
+                            mix(over.GetGreen(x, y), icon.GetGreen(ix, iy)),
+                            mix(over.GetBlue(x, y), icon.GetBlue(ix, iy)));
                 icon.SetAlpha(ix, iy, std::max<int>(icon.GetAlpha(ix, iy), a));
             }
     }

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cstdlib>
 #include <clocale>
+#include <cstdlib>
 #include <dirent.h>
 #include <fnmatch.h>
 #include <langinfo.h>
@@ -34,7 +34,8 @@ bool IsBeyondDriveRoot(const std::string& path)
     while (trimmed.size() > 1 && trimmed.back() == '/')
         trimmed.pop_back();
     std::string parent = trimmed.substr(0, trimmed.find_last_of('/'));
-    struct stat self {}, above {};
+    struct stat self {
+    }, above{};
     if (::stat(trimmed.c_str(), &self) != 0 || ::stat(parent.empty() ? "/" : parent.c_str(), &above) != 0)
         return true;
     return self.st_dev == above.st_dev;
@@ -116,8 +117,8 @@ std::string GetFolderDisplayName(IShellFolder* folder, const ItemIdList& relativ
     return StrRetToString(&relative, name);
 }
 
-HRESULT CreateItemContextMenu(IShellFolder* folder, ItemSpan items, ComPtr<IContextMenu>& contextMenu,
-                              PopupMenu& menu, unsigned firstId, unsigned flags)
+HRESULT CreateItemContextMenu(IShellFolder* folder, ItemSpan items, ComPtr<IContextMenu>& contextMenu, PopupMenu& menu,
+                              unsigned firstId, unsigned flags)
 {
     contextMenu.reset();
     if (!folder)

@@ -2,10 +2,10 @@
 // its Send To entries and hints, and the verbs run on the selection or the folder.
 #include "components/shell/ShellListController.h"
 
+#include "components/shell/IdListContainers.h"
 #include "components/shell/ShellErrors.h"
 #include "components/shell/ShellItemUtils.h"
 #include "components/shell/ShellListScopes.h"
-#include "components/shell/IdListContainers.h"
 #include "platform/core/shell/ShellItems.h"
 
 namespace ql::shellctl {
@@ -126,12 +126,10 @@ void ShellListController::ShowShellContextMenu(int x, int y)
     if (focused && !focused->Path().empty() && !ReadOnly)
         flags |= shell::CMF_CANRENAME;
     ComPtr<shell::IContextMenu> contextMenu;
-    if (FAILED(shellFolder_->GetUIObjectOf(RelativeLists(selection), shell::IContextMenu::IID_,
-                                           contextMenu.putVoid())))
+    if (FAILED(shellFolder_->GetUIObjectOf(RelativeLists(selection), shell::IContextMenu::IID_, contextMenu.putVoid())))
         return;
     shell::PopupMenu menu;
-    if (HRESULT hr = contextMenu->QueryContextMenu(menu, 0, kFirstShellCommand, kLastShellCommand, flags);
-        FAILED(hr))
+    if (HRESULT hr = contextMenu->QueryContextMenu(menu, 0, kFirstShellCommand, kLastShellCommand, flags); FAILED(hr))
         RaiseSystemError(hr);
     FillSendToSubmenu(menu);
     const int id = TrackWhileActive(activeMenu_, contextMenu, [&] { return view_.TrackMenu(menu, x, y); });
@@ -168,7 +166,8 @@ ComPtr<IDataObject> ShellListController::SelectionDataObject()
     items.folder = folderIdList_.get();
     items.items = RelativeLists(selection);
     for (int i : selection)
-        items.parsingNames.push_back(GetDisplayName(shellFolder_.get(), *ItemData(i)->RelativeIdList(), svdnForParsing));
+        items.parsingNames.push_back(
+            GetDisplayName(shellFolder_.get(), *ItemData(i)->RelativeIdList(), svdnForParsing));
     return TDataObject_shlv::Create(items);
 }
 
@@ -178,8 +177,7 @@ void ShellListController::InvokeSelectionVerb(const std::string& verb)
     if (selection.empty() || !shellFolder_)
         return;
     ComPtr<shell::IContextMenu> contextMenu;
-    if (FAILED(shellFolder_->GetUIObjectOf(RelativeLists(selection), shell::IContextMenu::IID_,
-                                           contextMenu.putVoid())))
+    if (FAILED(shellFolder_->GetUIObjectOf(RelativeLists(selection), shell::IContextMenu::IID_, contextMenu.putVoid())))
         return;
     InvokeContextMenuVerb(contextMenu.get(), verb);
     if (IsNetworkFolder())

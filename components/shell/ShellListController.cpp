@@ -3,12 +3,12 @@
 #include <algorithm>
 #include <numeric>
 
+#include "components/shell/IdListContainers.h"
 #include "components/shell/ShellErrors.h"
 #include "components/shell/ShellItemUtils.h"
 #include "components/shell/ShellListFileFilter.h"
 #include "components/shell/ShellListKeys.h"
 #include "components/shell/ShellListScopes.h"
-#include "components/shell/IdListContainers.h"
 #include "platform/core/ErrorLog.h"
 #include "platform/core/TextEncoding.h"
 #include "platform/core/shell/ShellItems.h"
@@ -178,8 +178,8 @@ void ShellListController::FolderChanged()
         ++folderChangeLock_;
         // The change came from whoever set the folder (the editor's SetPath): the list reports
         // its own failure rather than throwing into the caller.
-        const bool filled =
-            GuardHandler("shell list", [&] { RefillList(); }, [&](const std::string& text) { view_.ShowError(text); });
+        const bool filled = GuardHandler(
+            "shell list", [&] { RefillList(); }, [&](const std::string& text) { view_.ShowError(text); });
         --folderChangeLock_;
         if (!filled)
             return;
@@ -218,7 +218,7 @@ void ShellListController::RefillList()
         StartChangeNotify();
 }
 
-void ShellListController::FillFromFolder(ComPtr<IShellFolder> folder, const ItemIdList* folderIdList)
+void ShellListController::FillFromFolder(const ComPtr<IShellFolder>& folder, const ItemIdList* folderIdList)
 {
     struct Complete {
         ShellListController& self;
@@ -390,7 +390,9 @@ void ShellListController::RereadItemTexts(int index)
     TSvShListData* data = ItemData(index);
     if (!data)
         return;
-    auto texts = [&] { return std::vector<std::string>{data->ColumnText(1), data->ColumnText(2), data->ColumnText(3)}; };
+    auto texts = [&] {
+        return std::vector<std::string>{data->ColumnText(1), data->ColumnText(2), data->ColumnText(3)};
+    };
     const std::vector<std::string> before = texts();
     data->Invalidate();
     if (texts() != before)
@@ -555,8 +557,8 @@ bool ShellListController::EndLabelEdit(int index, const std::string& text)
             renaming_ = true;
             IdListPtr renamedList;
             std::u16string wide = Utf8ToUtf16(text);
-            if (SUCCEEDED(shellFolder_->SetNameOf(*data->RelativeIdList(), wide, shell::SHGDN_INFOLDER,
-                                                 &renamedList)) &&
+            if (SUCCEEDED(
+                    shellFolder_->SetNameOf(*data->RelativeIdList(), wide, shell::SHGDN_INFOLDER, &renamedList)) &&
                 renamedList) {
                 data->SetRelativeIdList(std::move(renamedList));
                 view_.UpdateItem(index);
@@ -595,16 +597,27 @@ bool ShellListController::KeyDown(TShortCut shortcut)
         view_.SelectAllItems();
         return true;
     }
-    case ListKeyAction::Refill: RefillList(); return true;
-    case ListKeyAction::Copy: InvokeSelectionVerb("copy"); return true;
-    case ListKeyAction::Cut: InvokeSelectionVerb("cut"); return true;
-    case ListKeyAction::Paste: InvokeFolderVerb("paste"); return true;
+    case ListKeyAction::Refill:
+        RefillList();
+        return true;
+    case ListKeyAction::Copy:
+        InvokeSelectionVerb("copy");
+        return true;
+    case ListKeyAction::Cut:
+        InvokeSelectionVerb("cut");
+        return true;
+    case ListKeyAction::Paste:
+        InvokeFolderVerb("paste");
+        return true;
     case ListKeyAction::Rename:
         if (view_.FocusedIndex() >= 0 && CanEdit(view_.FocusedIndex()))
             view_.EditLabel(view_.FocusedIndex());
         return true;
-    case ListKeyAction::Delete: InvokeSelectionVerb("delete"); return true;
-    case ListKeyAction::None: return false;
+    case ListKeyAction::Delete:
+        InvokeSelectionVerb("delete");
+        return true;
+    case ListKeyAction::None:
+        return false;
     }
     return false;
 }
@@ -614,9 +627,14 @@ bool ShellListController::KeyChar(int character)
     if (view_.IsEditingLabel() || !(options_ & svsloDefaultKeyHandling))
         return false;
     switch (ListCharDispatch(character)) {
-    case ListCharAction::FolderUp: FolderUp(1); return true;
-    case ListCharAction::OpenSelection: OpenSelection(); return true;
-    case ListCharAction::None: return false;
+    case ListCharAction::FolderUp:
+        FolderUp(1);
+        return true;
+    case ListCharAction::OpenSelection:
+        OpenSelection();
+        return true;
+    case ListCharAction::None:
+        return false;
     }
     return false;
 }

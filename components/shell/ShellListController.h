@@ -13,8 +13,8 @@
 #include "components/shell/ChangeHandlerThread.h"
 #include "components/shell/CommandShortcuts.h"
 #include "components/shell/DeviceChangeHandler.h"
-#include "components/shell/ShellListColumns.h"
 #include "components/shell/ShellDragPort.h"
+#include "components/shell/ShellListColumns.h"
 #include "components/shell/ShellListDataObject.h"
 #include "components/shell/ShellListOptions.h"
 #include "components/shell/ShellLocator.h"
@@ -167,7 +167,8 @@ public:
 
     // Drag out with a button (0 left, 1 right, 2 middle) and drop in.
     void StartOleDrag(int button);
-    com::HRESULT ListDragEnter(com::IDataObject* data, com::DWORD keyState, com::POINTL pt, com::DWORD* effect) override;
+    com::HRESULT ListDragEnter(com::IDataObject* data, com::DWORD keyState, com::POINTL pt,
+                               com::DWORD* effect) override;
     com::HRESULT ListDragOver(com::DWORD keyState, com::POINTL pt, com::DWORD* effect) override;
     com::HRESULT ListDragLeave() override;
     com::HRESULT ListDrop(com::IDataObject* data, com::DWORD keyState, com::POINTL pt, com::DWORD* effect) override;
@@ -184,7 +185,7 @@ private:
 
     void FolderChanged();
     void ClearAllItems();
-    void FillFromFolder(ComPtr<IShellFolder> folder, const ItemIdList* folderIdList);
+    void FillFromFolder(const ComPtr<IShellFolder>& folder, const ItemIdList* folderIdList);
     void BuildColumns();
     void SaveColumnWidthsIfWanted();
     bool ShouldAddItem(const ItemIdList* absolute, const ItemIdList& relative, ULONG& attributes);

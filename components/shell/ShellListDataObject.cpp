@@ -12,9 +12,9 @@ ComPtr<IDataObject> TDataObject_shlv::Create(const ShellDragItems& items)
     if (items.items.empty())
         return {};
     ComPtr<TDataObject_shlv> object = ComPtr<TDataObject_shlv>::Adopt(new TDataObject_shlv);
-    object->formats_ = std::make_shared<TSvFormatEtcList>(std::vector<CLIPFORMAT>{
-        static_cast<CLIPFORMAT>(shell::ShellIdListFormat()), static_cast<CLIPFORMAT>(CF_HDROP),
-        static_cast<CLIPFORMAT>(CF_TEXT)});
+    object->formats_ = std::make_shared<TSvFormatEtcList>(
+        std::vector<CLIPFORMAT>{static_cast<CLIPFORMAT>(shell::ShellIdListFormat()), static_cast<CLIPFORMAT>(CF_HDROP),
+                                static_cast<CLIPFORMAT>(CF_TEXT)});
     std::string text;
     for (const std::string& name : items.parsingNames)
         text += name + "\r\n";
@@ -96,10 +96,7 @@ HRESULT TDropTarget_shlv::DragOver(DWORD keyState, POINTL pt, DWORD* effect)
     return owner_->ListDragOver(keyState, pt, effect);
 }
 
-HRESULT TDropTarget_shlv::DragLeave()
-{
-    return owner_ ? owner_->ListDragLeave() : S_OK;
-}
+HRESULT TDropTarget_shlv::DragLeave() { return owner_ ? owner_->ListDragLeave() : S_OK; }
 
 HRESULT TDropTarget_shlv::Drop(IDataObject* data, DWORD keyState, POINTL pt, DWORD* effect)
 {

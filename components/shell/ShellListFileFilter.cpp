@@ -14,9 +14,8 @@ namespace ql::shellctl {
 namespace {
 std::string Upper(std::string s)
 {
-    std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) {
-        return static_cast<char>(c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c);
-    });
+    std::transform(s.begin(), s.end(), s.begin(),
+                   [](unsigned char c) { return static_cast<char>(c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c); });
     return s;
 }
 }  // namespace

@@ -12,9 +12,8 @@ ListKeyAction ListKeyDispatch(TShortCut shortcut)
         ListKeyAction action;
     };
     static constexpr Step kOrder[] = {
-        {0, ListKeyAction::SelectAll}, {5, ListKeyAction::Refill}, {2, ListKeyAction::Copy},
-        {3, ListKeyAction::Cut},       {4, ListKeyAction::Paste},  {6, ListKeyAction::Rename},
-        {1, ListKeyAction::Delete},
+        {0, ListKeyAction::SelectAll}, {5, ListKeyAction::Refill}, {2, ListKeyAction::Copy},   {3, ListKeyAction::Cut},
+        {4, ListKeyAction::Paste},     {6, ListKeyAction::Rename}, {1, ListKeyAction::Delete},
     };
     for (const Step& s : kOrder)
         if (table[s.entry].code != 0 && table[s.entry].code == shortcut)
@@ -28,9 +27,12 @@ ListKeyAction ListKeyDispatch(TShortCut shortcut)
 ListCharAction ListCharDispatch(int character)
 {
     switch (character) {
-    case kKeyBack: return ListCharAction::FolderUp;
-    case kKeyReturn: return ListCharAction::OpenSelection;
-    default: return ListCharAction::None;
+    case kKeyBack:
+        return ListCharAction::FolderUp;
+    case kKeyReturn:
+        return ListCharAction::OpenSelection;
+    default:
+        return ListCharAction::None;
     }
 }
 

@@ -7,12 +7,12 @@
 #include <wx/textctrl.h>
 #include <wx/utils.h>
 
+#include "components/shell/ControlLiveness_wx.h"
 #include "components/shell/DeviceChangeHandler.h"
 #include "components/shell/KeyShortcut_wx.h"
-#include "components/shell/ShellListKeys.h"
 #include "components/shell/ShellControlsStartup_wx.h"
 #include "components/shell/ShellIcons_wx.h"
-#include "components/shell/ControlLiveness_wx.h"
+#include "components/shell/ShellListKeys.h"
 #include "components/shell/ShellScroll_wx.h"
 #include "platform/core/ErrorLog.h"
 #include "platform/gui/ShellMenu_wx.h"
@@ -20,8 +20,7 @@
 namespace ql::shellctl {
 
 TSvCustomShellList::TSvCustomShellList(wxWindow* parent, wxWindowID id, const wxPoint& pos, const wxSize& size)
-    : TSvCustomListView(parent, id, pos, size, wxLC_REPORT | wxLC_EDIT_LABELS),
-      shell_(*this)
+    : TSvCustomListView(parent, id, pos, size, wxLC_REPORT | wxLC_EDIT_LABELS), shell_(*this)
 {
     StartShellControls();
     // Small icons are the list's own, each with its item's overlay drawn in; large ones are the
@@ -171,13 +170,15 @@ void TSvCustomShellList::ClearItems()
 void TSvCustomShellList::SetItemTexts(int index)
 {
     TSvShListData* data = shell_.ItemData(index);
-    const int image =
-        data ? icons_.ImageFor(GetIconIndex(data->AbsoluteIdList(), shell::SHGFI_SMALLICON), shell_.ItemOverlay(index)) : -1;
+    const int image = data ? icons_.ImageFor(GetIconIndex(data->AbsoluteIdList(), shell::SHGFI_SMALLICON),
+                                             shell_.ItemOverlay(index))
+                           : -1;
     SetItem(index, 0, wxString::FromUTF8(shell_.ItemText(index, 0)), image);
     for (int column = 1; column < GetColumnCount(); ++column)
         SetItem(index, column, wxString::FromUTF8(shell_.ItemText(index, column)));
     // Hidden items are drawn dimmed.
-    SetItemTextColour(index, shell_.ItemHidden(index) ? wxSystemSettings::GetColour(wxSYS_COLOUR_GRAYTEXT) : GetForegroundColour());
+    SetItemTextColour(index, shell_.ItemHidden(index) ? wxSystemSettings::GetColour(wxSYS_COLOUR_GRAYTEXT)
+                                                      : GetForegroundColour());
     DrawItemLook(index);
 }
 

@@ -7,8 +7,8 @@
 
 #include <wx/timer.h>
 
-#include "components/shell/ControlState_wx.h"
 #include "components/shell/ControlLiveness.h"
+#include "components/shell/ControlState_wx.h"
 #include "components/shell/CustomListView_wx.h"
 #include "components/shell/ShellDragPort_wx.h"
 #include "components/shell/ShellIcons_wx.h"
@@ -25,11 +25,23 @@ public:
 
     TSvShellLocator& Folder() { return shell_.Folder; }
     TSvShellListOptions Options() const { return shell_.Options(); }
-    void SetOptions(TSvShellListOptions options) { Guard([&] { shell_.SetOptions(options); }); }
+    void SetOptions(TSvShellListOptions options)
+    {
+        Guard([&] { shell_.SetOptions(options); });
+    }
     const std::string& FileFilter() const { return shell_.FileFilter(); }
-    void SetFileFilter(const std::string& filter) { Guard([&] { shell_.SetFileFilter(filter); }); }
-    void RefillList() { Guard([&] { shell_.RefillList(); }); }
-    void RefreshList() { Guard([&] { shell_.RefreshList(); }); }
+    void SetFileFilter(const std::string& filter)
+    {
+        Guard([&] { shell_.SetFileFilter(filter); });
+    }
+    void RefillList()
+    {
+        Guard([&] { shell_.RefillList(); });
+    }
+    void RefreshList()
+    {
+        Guard([&] { shell_.RefreshList(); });
+    }
     // The decisions behind the control, with their events (OnAddItem, OnFolderChanged ...).
     ShellListController& Shell() { return shell_; }
 
@@ -87,9 +99,9 @@ private:
     NestedFreeze updates_{*this};
     NestedBusyCursor busy_;
     OverlaidIcons icons_;
-    Registry columnData_;  // the user's registry: the file manager's "DirectoryCols"
+    Registry columnData_;                               // the user's registry: the file manager's "DirectoryCols"
     TShellDragPort_wx dragPort_{*this, *RowsWindow()};  // drops, hits and drags are the rows window's
-    ShellListController shell_;  // last: it talks to the members above until it is gone
+    ShellListController shell_;                         // last: it talks to the members above until it is gone
 };
 
 // The published form; it adds nothing.

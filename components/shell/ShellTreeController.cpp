@@ -175,7 +175,7 @@ DWORD ShellTreeController::EnumFlags() const
 }
 
 bool ShellTreeController::AcceptItem(IShellFolder* folder, const ItemIdList* parentAbsolute, ULONG attributes,
-                                    const ItemIdList& item)
+                                     const ItemIdList& item)
 {
     return !OnAddItem || OnAddItem(folder, parentAbsolute, item, attributes);
 }
@@ -300,7 +300,7 @@ void ShellTreeController::FillNode(IShellFolder* folder, TTreeNode node)
 }
 
 HRESULT ShellTreeController::AddShellItem(IShellFolder* folder, const ItemIdList& item, TTreeNode parent,
-                                         const ItemIdList* parentAbsolute, TTreeNode* made)
+                                          const ItemIdList* parentAbsolute, TTreeNode* made)
 {
     if (made)
         *made = nullptr;
@@ -315,7 +315,8 @@ HRESULT ShellTreeController::AddShellItem(IShellFolder* folder, const ItemIdList
 
     const TTreeNode node = view_.AddNode(parent, GetFolderDisplayName(folder, item, shell::SHGDN_INFOLDER));
     const ULONG both = shell::SFGAO_FOLDER | shell::SFGAO_HASSUBFOLDER;
-    view_.SetHasChildren(node, (Options & svstoShowNonFolders) ? (attributes & both) != 0 : (attributes & both) == both);
+    view_.SetHasChildren(node,
+                         (Options & svstoShowNonFolders) ? (attributes & both) != 0 : (attributes & both) == both);
     view_.SetLook(node, OverlayOf(attributes), (attributes & shell::SFGAO_GHOSTED) != 0);
     auto data = std::make_unique<TSvShTreeData>(owner_);
     data->Init(NodeData(parent), &item);
@@ -338,8 +339,8 @@ void ShellTreeController::WatchFolder(TTreeNode node, TSvShTreeData& data)
         return;
     if (!changeThread_)
         changeThread_ = std::make_unique<TChangeHandlerThread>(view_.ChangePoster(), kChangeNotifyMessage);
-    const std::uint32_t filter =
-        FILE_NOTIFY_CHANGE_DIR_NAME | ((Options & svstoShowNonFolders) ? FILE_NOTIFY_CHANGE_FILE_NAME : 0);
+    const std::uint32_t filter = FILE_NOTIFY_CHANGE_DIR_NAME |
+                                 ((Options & svstoShowNonFolders) ? FILE_NOTIFY_CHANGE_FILE_NAME : 0);
     int slot = -1;
     if (changeThread_->AddWatch(path, filter, slot, false)) {
         watched_.insert(path);
@@ -618,8 +619,7 @@ void ShellTreeController::LabelEdited(TTreeNode node, std::string text)
             if (wide.size() > kRenameMaxChars)
                 wide.resize(kRenameMaxChars);
             IdListPtr renamedList;
-            if (SUCCEEDED(folder->SetNameOf(*data->RelativeIdList(), wide, kRenameNameFlags,
-                                            &renamedList)) &&
+            if (SUCCEEDED(folder->SetNameOf(*data->RelativeIdList(), wide, kRenameNameFlags, &renamedList)) &&
                 renamedList) {
                 // Every node below keeps the old name in its cached lists.
                 std::vector<TTreeNode> stack{view_.FirstChild(node)};

@@ -153,14 +153,14 @@ public:
     std::function<void()> OnFillStart, OnFillComplete, OnChange;
     std::function<void(TTreeNode node, std::string& text)> OnEdited;
     // Drawing of a node: Ex at every stage, the other at the item pre-paint stage only.
-    std::function<void(TSvCustomDraw& cd, TTreeNode node, TSvShTreeData* data)> OnCustomDrawSh, OnCustomDrawShEx;
+    std::function<void(TSvCustomDraw&cd, TTreeNode node, TSvShTreeData*data)> OnCustomDrawSh, OnCustomDrawShEx;
     void DoCustomDrawSh(TSvCustomDraw& cd, TTreeNode node);
 
     // Window life.
     void WindowCreated();     // registers the drop target; true from FillWanted afterwards
     void WindowDestroying();  // clears the nodes, stops watching, revokes the drop target
     bool FillWanted() const { return (Options & svstoAutoFill) && !view_.FirstChild(nullptr); }
-    void FillRequest();       // the posted first fill: fills when there are no nodes
+    void FillRequest();  // the posted first fill: fills when there are no nodes
 
     void FillTree();
     void RefreshTree();

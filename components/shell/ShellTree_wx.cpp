@@ -6,11 +6,11 @@
 #include <wx/utils.h>
 
 #include "components/shell/ControlLiveness_wx.h"
+#include "components/shell/CustomListView_wx.h"
 #include "components/shell/DeviceChangeHandler.h"
+#include "components/shell/KeyShortcut_wx.h"
 #include "components/shell/ShellControlsStartup_wx.h"
 #include "components/shell/ShellIcons_wx.h"
-#include "components/shell/CustomListView_wx.h"
-#include "components/shell/KeyShortcut_wx.h"
 #include "components/shell/ShellItemUtils.h"
 #include "components/shell/ShellScroll_wx.h"
 #include "platform/core/ErrorLog.h"
@@ -149,8 +149,7 @@ int TSvCustomShellTree::OnCompareItems(const wxTreeItemId& a, const wxTreeItemId
 std::unique_ptr<TSvCustomDraw> TSvCustomShellTree::CustomDrawItem(NMCUSTOMDRAW& record, std::uint32_t& answer)
 {
     std::unique_ptr<TSvCustomDraw> cd = CreateCustomDraw(record, answer);
-    const TTreeNode node =
-        (record.dwDrawStage & CDDS_ITEM) ? reinterpret_cast<TTreeNode>(record.dwItemSpec) : nullptr;
+    const TTreeNode node = (record.dwDrawStage & CDDS_ITEM) ? reinterpret_cast<TTreeNode>(record.dwItemSpec) : nullptr;
     shell_.DoCustomDrawSh(*cd, node == NodeOf(root_) ? nullptr : node);
     cd->Apply();
     if (record.dwDrawStage & CDDS_PREPAINT)  // prepaint and item prepaint

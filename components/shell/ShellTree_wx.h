@@ -8,14 +8,14 @@
 #include <memory>
 #include <unordered_map>
 
-#include <wx/imaglist.h>
-#include <wx/timer.h>
-#include "components/shell/ControlState_wx.h"
 #include "components/shell/ControlLiveness.h"
+#include "components/shell/ControlState_wx.h"
 #include "components/shell/CustomTreeView_wx.h"
 #include "components/shell/ShellDragPort_wx.h"
 #include "components/shell/ShellIcons_wx.h"
 #include "components/shell/ShellTreeController.h"
+#include <wx/imaglist.h>
+#include <wx/timer.h>
 
 namespace ql::shellctl {
 

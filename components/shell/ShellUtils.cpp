@@ -16,19 +16,19 @@ using namespace shell;
 com::DWORD DisplayNameFlags(TSvDisplayNameKind kind)
 {
     switch (kind) {
-    case svdnNormal: return SHGDN_NORMAL;
-    case svdnInFolder: return SHGDN_INFOLDER;
-    case svdnForParsing: return SHGDN_FORPARSING;
+    case svdnNormal:
+        return SHGDN_NORMAL;
+    case svdnInFolder:
+        return SHGDN_INFOLDER;
+    case svdnForParsing:
+        return SHGDN_FORPARSING;
     }
     return SHGDN_NORMAL;
 }
 
 std::size_t IdListSize(const ItemIdList* list) { return list ? list->Size() : 0; }
 
-IdListPtr CopyIdList(const ItemIdList* list)
-{
-    return std::make_unique<ItemIdList>(list ? *list : ItemIdList());
-}
+IdListPtr CopyIdList(const ItemIdList* list) { return std::make_unique<ItemIdList>(list ? *list : ItemIdList()); }
 
 IdListPtr ConcatIdLists(const ItemIdList* first, const ItemIdList* second)
 {
@@ -86,15 +86,13 @@ std::string GetSpecialFolderPath(int csidl)
     return IdListToPath(list.get());
 }
 
-HRESULT GetSpecialFolderIdList(int csidl, IdListPtr& list)
-{
-    return SHGetSpecialFolderLocation(csidl & 0x7F, &list);
-}
+HRESULT GetSpecialFolderIdList(int csidl, IdListPtr& list) { return SHGetSpecialFolderLocation(csidl & 0x7F, &list); }
 
 std::string StrRetToString(const ItemIdList* item, const STRRET& strret)
 {
     switch (strret.uType) {
-    case STRRET_WSTR: return Utf16ToUtf8(strret.pOleStr);
+    case STRRET_WSTR:
+        return Utf16ToUtf8(strret.pOleStr);
     case STRRET_OFFSET: {
         if (!item || strret.uOffset >= item->Size())
             return {};
@@ -104,7 +102,8 @@ std::string StrRetToString(const ItemIdList* item, const STRRET& strret)
             text.push_back(static_cast<char>(bytes[i]));
         return text;
     }
-    case STRRET_CSTR: return strret.cStr.substr(0, strret.cStr.find('\0'));
+    case STRRET_CSTR:
+        return strret.cStr.substr(0, strret.cStr.find('\0'));
     }
     return {};
 }
@@ -151,7 +150,8 @@ HRESULT ReadShellLink(const std::string& fileName, TLinkData& data, bool wantIdL
     data.Description.clear();
     data.IconLocation.clear();
     data.IconIndex = 0;
-    data.WorkingDirectory = S_ISDIR(st.st_mode) ? path : path.substr(0, std::max<std::size_t>(1, path.find_last_of('/')));
+    data.WorkingDirectory = S_ISDIR(st.st_mode) ? path
+                                                : path.substr(0, std::max<std::size_t>(1, path.find_last_of('/')));
     data.ShowCmd = SW_SHOWNORMAL;
     data.HotKey = 0;
     data.Valid = 0x3F;

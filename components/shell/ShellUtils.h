@@ -34,8 +34,8 @@ enum TSvDisplayNameKind { svdnNormal, svdnInFolder, svdnForParsing };
 com::DWORD DisplayNameFlags(TSvDisplayNameKind kind);
 
 // Item-id lists. nullptr is nil; the empty list is the desktop.
-std::size_t IdListSize(const ItemIdList* list);  // 0 for nil
-IdListPtr CopyIdList(const ItemIdList* list);    // nil gives a new empty list
+std::size_t IdListSize(const ItemIdList* list);                              // 0 for nil
+IdListPtr CopyIdList(const ItemIdList* list);                                // nil gives a new empty list
 IdListPtr ConcatIdLists(const ItemIdList* first, const ItemIdList* second);  // nil when too long
 // 0 for two nils or two empty lists, -1 when exactly one is nil or empty, else the desktop's
 // CompareIDs; 0x7FFFFFFF when that fails. Not a strict order over nil and empty lists: sorts
@@ -91,6 +91,5 @@ int DriveRefreshCount();
 std::string IncludeTrailingChar(const std::string& text, char ch);
 // Appends the whole character at the 1-based `position` and advances past it.
 void AppendMbcsChar(std::size_t& position, const std::string& source, std::string& destination);
-
 
 }  // namespace ql::shellctl

@@ -58,8 +58,7 @@ TFrameInsets FrameInsets(TSvFrameStyle style, int captionHeight)
     return insets;
 }
 
-std::vector<TFrameStroke> FrameStrokes(TSvFrameStyle style, int left, int top, int right, int bottom,
-                                       int captionHeight)
+std::vector<TFrameStroke> FrameStrokes(TSvFrameStyle style, int left, int top, int right, int bottom, int captionHeight)
 {
     // Inclusive coordinates, as the drawing routines take them.
     const int L = left, T = top, R = right - 1, B = bottom - 1;
@@ -122,7 +121,9 @@ TCaptionRect GroupCaptionRect(int left, int top, int right, int bottom, int capt
 
 std::uint32_t ClientCaptionFormat(TAlignment alignment)
 {
-    const std::uint32_t horizontal = alignment == taLeftJustify ? DT_LEFT : alignment == taRightJustify ? DT_RIGHT : DT_CENTER;
+    const std::uint32_t horizontal = alignment == taLeftJustify    ? DT_LEFT
+                                     : alignment == taRightJustify ? DT_RIGHT
+                                                                   : DT_CENTER;
     return horizontal | DT_VCENTER | DT_SINGLELINE | DT_END_ELLIPSIS;
 }
 

@@ -41,16 +41,11 @@ struct TSvFrameStyleInfo {
     TFrameInsets insets;
 };
 inline constexpr TSvFrameStyleInfo kFrameStyles[kFrameStyleCount] = {
-    {svfsNone, "svfsNone", {0, 0, 0, 0}},
-    {svfsGroup, "svfsGroup", {2, kCaptionTop, 2, 2}},
-    {svfsLowered, "svfsLowered", {2, 2, 2, 2}},
-    {svfsRaised, "svfsRaised", {2, 2, 2, 2}},
-    {svfsDint, "svfsDint", {1, 1, 1, 1}},
-    {svfsBump, "svfsBump", {1, 1, 1, 1}},
-    {svfsSingle, "svfsSingle", {1, 1, 1, 1}},
-    {svfsHorzLine, "svfsHorzLine", {0, 2, 0, 0}},
-    {svfsHorzEdge, "svfsHorzEdge", {0, 2, 0, 2}},
-    {svfsVertLine, "svfsVertLine", {2, 0, 0, 0}},
+    {svfsNone, "svfsNone", {0, 0, 0, 0}},         {svfsGroup, "svfsGroup", {2, kCaptionTop, 2, 2}},
+    {svfsLowered, "svfsLowered", {2, 2, 2, 2}},   {svfsRaised, "svfsRaised", {2, 2, 2, 2}},
+    {svfsDint, "svfsDint", {1, 1, 1, 1}},         {svfsBump, "svfsBump", {1, 1, 1, 1}},
+    {svfsSingle, "svfsSingle", {1, 1, 1, 1}},     {svfsHorzLine, "svfsHorzLine", {0, 2, 0, 0}},
+    {svfsHorzEdge, "svfsHorzEdge", {0, 2, 0, 2}}, {svfsVertLine, "svfsVertLine", {2, 0, 0, 0}},
     {svfsVertEdge, "svfsVertEdge", {2, 0, 2, 0}},
 };
 
@@ -71,7 +66,7 @@ struct TFramePoint {
 struct TFrameStroke {
     enum Kind : std::uint8_t { Polyline, Rectangle, Fill } kind = Polyline;
     TFrameColor color = TFrameColor::BtnShadow;
-    std::vector<TFramePoint> points;  // Polyline
+    std::vector<TFramePoint> points;               // Polyline
     int Left = 0, Top = 0, Right = 0, Bottom = 0;  // Rectangle, Fill
 };
 

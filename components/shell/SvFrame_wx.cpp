@@ -62,10 +62,7 @@ bool TSvCustomGroup::Create(wxWindow* parent, wxWindowID id, const wxString& cap
     return true;
 }
 
-void TSvCustomGroup::Init()
-{
-    Bind(wxEVT_PAINT, &TSvCustomGroup::OnPaintEvent, this);
-}
+void TSvCustomGroup::Init() { Bind(wxEVT_PAINT, &TSvCustomGroup::OnPaintEvent, this); }
 
 void TSvCustomGroup::SetAlignment(TAlignment value)
 {
@@ -113,7 +110,8 @@ void TSvCustomGroup::RecalcFrame()
     std::vector<std::pair<wxWindow*, wxPoint>> placed;
     for (wxWindow* child : GetChildren())
         if (!child->IsTopLevel())
-            placed.emplace_back(child, child->GetPosition() + wxPoint(next.Left - insets_.Left, next.Top - insets_.Top));
+            placed.emplace_back(child,
+                                child->GetPosition() + wxPoint(next.Left - insets_.Left, next.Top - insets_.Top));
     insets_ = next;
     for (auto& [child, at] : placed)
         child->Move(at);
@@ -131,10 +129,7 @@ bool TSvCustomGroup::Layout()
     return wxPanel::Layout();
 }
 
-wxPoint TSvCustomGroup::GetClientAreaOrigin() const
-{
-    return wxPoint(insets_.Left, insets_.Top);
-}
+wxPoint TSvCustomGroup::GetClientAreaOrigin() const { return wxPoint(insets_.Left, insets_.Top); }
 
 void TSvCustomGroup::DoGetClientSize(int* width, int* height) const
 {
@@ -193,8 +188,8 @@ void TSvCustomGroup::PaintFrame(wxDC& dc, const wxRect& rect)
     int captionHeight = 0;
     if (frameStyle_ == svfsGroup && !caption_.empty())
         captionHeight = insets_.Top;
-    for (const TFrameStroke& s : FrameStrokes(frameStyle_, rect.x, rect.y, rect.GetRight() + 1, rect.GetBottom() + 1,
-                                              captionHeight)) {
+    for (const TFrameStroke& s :
+         FrameStrokes(frameStyle_, rect.x, rect.y, rect.GetRight() + 1, rect.GetBottom() + 1, captionHeight)) {
         const wxColour colour = SystemColour(s.color, fill);
         if (s.kind == TFrameStroke::Fill) {
             dc.SetPen(*wxTRANSPARENT_PEN);
@@ -216,11 +211,13 @@ void TSvCustomGroup::PaintFrame(wxDC& dc, const wxRect& rect)
 
 void TSvCustomGroup::PaintGroupCaption(wxDC& dc, const wxRect& window)
 {
-    const TCaptionRect r = GroupCaptionRect(window.x, window.y, window.GetRight() + 1, window.GetBottom() + 1, insets_.Top);
+    const TCaptionRect r = GroupCaptionRect(window.x, window.y, window.GetRight() + 1, window.GetBottom() + 1,
+                                            insets_.Top);
     const wxRect text(r.Left, r.Top, std::max(0, r.Right - r.Left), r.Bottom - r.Top);
     const std::uint32_t format = DT_LEFT | DT_SINGLELINE | DT_END_ELLIPSIS;
     // The caption covers the frame line behind it.
-    const wxString cut = wxControl::Ellipsize(caption_, dc, wxELLIPSIZE_END, text.width, wxELLIPSIZE_FLAGS_PROCESS_MNEMONICS);
+    const wxString cut = wxControl::Ellipsize(caption_, dc, wxELLIPSIZE_END, text.width,
+                                              wxELLIPSIZE_FLAGS_PROCESS_MNEMONICS);
     const wxSize extent = dc.GetTextExtent(wxControl::RemoveMnemonics(cut));
     dc.SetPen(*wxTRANSPARENT_PEN);
     dc.SetBrush(wxBrush(GetBackgroundColour()));

@@ -73,11 +73,11 @@ CfHtmlOffsets ParseCfHtmlOffsets(std::string_view text, std::string* sourceUrl)
         if (colon != std::string_view::npos) {
             std::string_view key = line.substr(0, colon);
             std::string_view value = line.substr(colon + 1);
-            long* slot = key == "StartHTML" ? &r.startHtml
-                         : key == "EndHTML" ? &r.endHtml
+            long* slot = key == "StartHTML"       ? &r.startHtml
+                         : key == "EndHTML"       ? &r.endHtml
                          : key == "StartFragment" ? &r.startFragment
-                         : key == "EndFragment" ? &r.endFragment
-                                                 : nullptr;
+                         : key == "EndFragment"   ? &r.endFragment
+                                                  : nullptr;
             if (slot) {
                 long v = 0;
                 bool ok = !value.empty() && value.size() <= 12;
@@ -104,9 +104,7 @@ CfHtmlOffsets ParseCfHtmlOffsets(std::string_view text, std::string* sourceUrl)
 std::string CfHtmlFragment(std::string_view text)
 {
     CfHtmlOffsets o = ParseCfHtmlOffsets(text);
-    auto usable = [&](long a, long b) {
-        return a >= 0 && b >= a && static_cast<std::size_t>(b) <= text.size();
-    };
+    auto usable = [&](long a, long b) { return a >= 0 && b >= a && static_cast<std::size_t>(b) <= text.size(); };
     if (usable(o.startFragment, o.endFragment))
         return std::string(text.substr(o.startFragment, o.endFragment - o.startFragment));
     if (usable(o.startHtml, o.endHtml))
@@ -121,7 +119,8 @@ std::string DropLeadingContentTypeMeta(std::string html)
         ++i;
     std::string_view rest(html);
     rest.remove_prefix(i);
-    if (!StartsWithNoCase(rest, "<meta http-equiv=\"content-type\"") && !StartsWithNoCase(rest, "<meta http-equiv=content-type"))
+    if (!StartsWithNoCase(rest, "<meta http-equiv=\"content-type\"") &&
+        !StartsWithNoCase(rest, "<meta http-equiv=content-type"))
         return html;
     std::size_t close = html.find('>', i);
     if (close == std::string::npos)

@@ -44,10 +44,14 @@ std::uint32_t RegisterClipboardFormat(const std::string& name)
 std::string GetClipboardFormatName(std::uint32_t format)
 {
     switch (format) {
-    case CF_TEXT: return "CF_TEXT";
-    case CF_DIB: return "CF_DIB";
-    case CF_HDROP: return "CF_HDROP";
-    default: break;
+    case CF_TEXT:
+        return "CF_TEXT";
+    case CF_DIB:
+        return "CF_DIB";
+    case CF_HDROP:
+        return "CF_HDROP";
+    default:
+        break;
     }
     if (format < kFirstRegisteredFormat)
         return "";

@@ -7,11 +7,11 @@
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
-#include <mutex>
-#include <optional>
 #include <cstring>
 #include <ctime>
 #include <fcntl.h>
+#include <mutex>
+#include <optional>
 #include <poll.h>
 #include <sys/eventfd.h>
 #include <sys/socket.h>
@@ -45,7 +45,7 @@ using Fd = UniqueFd;
 struct PendingMessage {
     std::mutex mutex;
     bool settled = false;
-    Fd conn;     // the sender's connection; after settling only the settler uses it
+    Fd conn;          // the sender's connection; after settling only the settler uses it
     Fd settledEvent;  // eventfd the work signals once it has settled the message
 };
 
@@ -60,8 +60,8 @@ bool validClassName(const std::string& name)
     if (name.empty() || name.size() > 64)
         return false;
     for (char c : name) {
-        bool ok = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' ||
-                  c == '-' || c == '.';
+        bool ok = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' || c == '-' ||
+                  c == '.';
         if (!ok)
             return false;
     }
@@ -113,7 +113,7 @@ bool readFull(int fd, char* buf, size_t n, size_t& got, Clock::time_point deadli
 // True when the peer has shut down its sending side or is gone: a sender that gave up waiting.
 bool peerGaveUp(int fd)
 {
-    pollfd p {fd, POLLRDHUP, 0};
+    pollfd p{fd, POLLRDHUP, 0};
     int rc;
     do {
         rc = ::poll(&p, 1, 0);
@@ -171,8 +171,9 @@ std::string CopyDataSocketPath(const std::string& className, std::string* error)
     std::string path = dir + "wnd-" + className + ".sock";
     if (path.size() >= sizeof(sockaddr_un::sun_path))
         return refuse("the socket path " + path + " is " + std::to_string(path.size()) + " bytes long, more than the " +
-                      std::to_string(sizeof(sockaddr_un::sun_path) - 1) + " a socket address holds: the runtime folder " +
-                      dir + " lies too deep (set XDG_RUNTIME_DIR to a shorter one)");
+                      std::to_string(sizeof(sockaddr_un::sun_path) - 1) +
+                      " a socket address holds: the runtime folder " + dir +
+                      " lies too deep (set XDG_RUNTIME_DIR to a shorter one)");
     return path;
 }
 
@@ -237,12 +238,12 @@ struct CopyDataServer::Impl {
     struct Connection {
         Fd fd;  // while reading; then the work's copy in `pending` takes over
         Clock::time_point deadline;
-        char header[kCopyDataHeaderSize] {};
+        char header[kCopyDataHeaderSize]{};
         size_t headerGot = 0;
         std::optional<std::uint32_t> cbData;
         CopyDataMessage msg;
         std::shared_ptr<PendingMessage> pending;  // set once posted
-        Fd watch;  // our own handle on the posted connection, to see a sender give up
+        Fd watch;                                 // our own handle on the posted connection, to see a sender give up
     };
 
     void run()
@@ -300,13 +301,17 @@ struct CopyDataServer::Impl {
     // received yet), else the one reading longest; never one whose message waits for its handler.
     static Connections::iterator evictable(Connections& conns)
     {
-        auto it = std::find_if(conns.begin(), conns.end(), [](const auto& c) { return !c->pending && c->headerGot == 0; });
+        auto it = std::find_if(conns.begin(), conns.end(),
+                               [](const auto& c) { return !c->pending && c->headerGot == 0; });
         if (it == conns.end())
             it = std::find_if(conns.begin(), conns.end(), [](const auto& c) { return !c->pending; });
         return it;
     }
 
-    static bool roomFor(Connections& conns) { return conns.size() < kMaxConnections || evictable(conns) != conns.end(); }
+    static bool roomFor(Connections& conns)
+    {
+        return conns.size() < kMaxConnections || evictable(conns) != conns.end();
+    }
 
     // Takes every peer waiting in the backlog, so a sender never queues behind idle ones.
     void acceptAll(Connections& conns)
@@ -317,7 +322,7 @@ struct CopyDataServer::Impl {
                 return;  // drained (or failing: the next poll tells)
             auto c = std::make_unique<Connection>();
             c->fd.reset(fd);
-            ucred cred {};
+            ucred cred{};
             socklen_t len = sizeof cred;
             if (::getsockopt(fd, SOL_SOCKET, SO_PEERCRED, &cred, &len) != 0 || cred.uid != ::geteuid())
                 continue;
@@ -435,15 +440,15 @@ struct CopyDataServer::Impl {
         if (result) {
             // Twelve bytes on a connection nothing else was sent on: they fit without waiting.
             std::string reply = EncodeCopyDataReply(*result);
-            [[maybe_unused]] ssize_t n =
-                ::send(pending.conn.get(), reply.data(), reply.size(), MSG_NOSIGNAL | MSG_DONTWAIT);
+            [[maybe_unused]] ssize_t n = ::send(pending.conn.get(), reply.data(), reply.size(),
+                                                MSG_NOSIGNAL | MSG_DONTWAIT);
         }
         pending.conn.reset();
     }
 
     bool stopRequested() const
     {
-        pollfd p {wakeFd.get(), POLLIN, 0};
+        pollfd p{wakeFd.get(), POLLIN, 0};
         return ::poll(&p, 1, 0) > 0;
     }
 
@@ -463,7 +468,8 @@ struct CopyDataServer::Impl {
     }
 };
 
-CopyDataServer::CopyDataServer(std::string className, Handler handler, Poster poster) : d_(std::make_unique<Impl>())
+CopyDataServer::CopyDataServer(const std::string& className, Handler handler, Poster poster)
+    : d_(std::make_unique<Impl>())
 {
     d_->path = CopyDataSocketPath(className, &d_->error);
     d_->handler = std::move(handler);
@@ -481,7 +487,8 @@ bool CopyDataServer::Listening() const { return d_->thread.joinable(); }
 bool CopyDataServer::SocketInPlace() const
 {
     struct stat st {};
-    return Listening() && ::lstat(d_->path.c_str(), &st) == 0 && st.st_ino == d_->socketIno && st.st_dev == d_->socketDev;
+    return Listening() && ::lstat(d_->path.c_str(), &st) == 0 && st.st_ino == d_->socketIno &&
+           st.st_dev == d_->socketDev;
 }
 
 const std::string& CopyDataServer::Error() const { return d_->error; }
@@ -515,7 +522,7 @@ CopyDataResult SendCopyDataMessage(const std::string& className, const CopyDataM
         // The receiver's backlog is full: it is busy; try again until the deadline.
         if (remainingMs(deadline) == 0)
             return CopyDataResult::Failed;
-        timespec pause {0, 10 * 1000 * 1000};
+        timespec pause{0, 10 * 1000 * 1000};
         ::nanosleep(&pause, nullptr);
     }
     if (!writeFull(fd.get(), *frame, deadline))

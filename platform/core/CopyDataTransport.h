@@ -34,7 +34,7 @@ public:
 
     // Starts listening at once; see Listening(). Without a poster the handler runs on the
     // listening thread.
-    CopyDataServer(std::string className, Handler handler, Poster poster = nullptr);
+    CopyDataServer(const std::string& className, Handler handler, Poster poster = nullptr);
     // Stops listening and removes the socket; drops a message whose posted work has not
     // started, and never waits for posted work.
     ~CopyDataServer();

@@ -154,9 +154,8 @@ std::optional<DesktopEntry> ReadDesktopEntry(const std::string& path)
     return entry;
 }
 
-std::optional<std::vector<std::vector<std::string>>> ExecCommands(std::string_view exec,
-                                                                  const std::vector<std::string>& files,
-                                                                  const std::string& appName)
+std::optional<std::vector<std::vector<std::string>>>
+ExecCommands(std::string_view exec, const std::vector<std::string>& files, const std::string& appName)
 {
     const auto words = SplitExec(exec);
     if (!words)

@@ -24,9 +24,8 @@ std::optional<DesktopEntry> ReadDesktopEntry(const std::string& path);
 // %u one file per command; %c is the application's name, "%%" a percent sign; other field
 // codes are dropped. Without a file field code the files go last, in one command. Nothing when
 // the command line is malformed or empty.
-std::optional<std::vector<std::vector<std::string>>> ExecCommands(std::string_view exec,
-                                                                  const std::vector<std::string>& files,
-                                                                  const std::string& appName = {});
+std::optional<std::vector<std::vector<std::string>>>
+ExecCommands(std::string_view exec, const std::vector<std::string>& files, const std::string& appName = {});
 // The one command that opens `file`.
 std::optional<std::vector<std::string>> ExecArgv(std::string_view exec, const std::string& file,
                                                  const std::string& appName = {});

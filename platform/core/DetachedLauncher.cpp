@@ -1,9 +1,9 @@
 #include "platform/core/DetachedLauncher.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <cstdlib>
-#include <algorithm>
 #include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -91,7 +91,7 @@ bool DetachedLauncher::Spawn(const std::vector<std::string>& argv)
         return false;
     std::vector<char*> args = ExecArgv(argv);
     // For systems without close_range; counted before forking, as nothing else may run after.
-    rlimit files {};
+    rlimit files{};
     const int highestFd = ::getrlimit(RLIMIT_NOFILE, &files) == 0 && files.rlim_cur != RLIM_INFINITY
                               ? static_cast<int>(std::min<rlim_t>(files.rlim_cur, 65536)) - 1
                               : 1023;

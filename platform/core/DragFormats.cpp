@@ -64,11 +64,13 @@ bool OffersText(const std::vector<std::string>& t)
 }
 bool OffersImageBytes(const std::vector<std::string>& t)
 {
-    return std::any_of(ImageTargets().begin(), ImageTargets().end(), [&](const std::string& x) { return Offers(t, x); }) ||
+    return std::any_of(ImageTargets().begin(), ImageTargets().end(),
+                       [&](const std::string& x) { return Offers(t, x); }) ||
            (Offers(t, kOctetStream) && Offers(t, kDirectSave));
 }
 
-std::optional<std::string> FetchIfOffered(const std::vector<std::string>& t, std::string_view target, const Fetcher& fetch)
+std::optional<std::string> FetchIfOffered(const std::vector<std::string>& t, std::string_view target,
+                                          const Fetcher& fetch)
 {
     if (!fetch)
         return std::nullopt;
@@ -201,7 +203,8 @@ std::vector<std::string> FilePathsFromUriList(std::string_view text)
     std::size_t pos = 0;
     while (pos <= text.size()) {
         std::size_t end = text.find('\n', pos);
-        std::string line = Trimmed(text.substr(pos, end == std::string_view::npos ? std::string_view::npos : end - pos));
+        std::string line =
+            Trimmed(text.substr(pos, end == std::string_view::npos ? std::string_view::npos : end - pos));
         pos = end == std::string_view::npos ? text.size() + 1 : end + 1;
         if (line.empty() || line[0] == '#' || line.size() < 7)
             continue;
@@ -300,7 +303,8 @@ std::optional<std::string> TargetBytesFromFormat(std::uint32_t format, const std
 }  // namespace drag
 
 XDragDataObject::XDragDataObject(std::vector<std::string> targets, drag::ImageDecoder decode)
-    : targets_(std::move(targets)), decode_(std::move(decode)),
+    : targets_(std::move(targets)),
+      decode_(std::move(decode)),
       formats_(drag::OfferedFormats(targets_, static_cast<bool>(decode_)))
 {
 }
@@ -341,8 +345,8 @@ com::HRESULT XDragDataObject::GetData(const com::FORMATETC* format, com::STGMEDI
     if (!fetch_)
         return com::E_UNEXPECTED;  // the source hands its data over only at the drop
     try {
-        auto block = drag::BuildFormat(format->cfFormat, targets_,
-                                       [this](const std::string& t) { return FetchOnce(t); }, decode_);
+        auto block = drag::BuildFormat(
+            format->cfFormat, targets_, [this](const std::string& t) { return FetchOnce(t); }, decode_);
         if (!block)
             return com::DV_E_FORMATETC;
         medium->tymed = com::TYMED_HGLOBAL;

@@ -2,7 +2,8 @@
 
 namespace ql {
 
-DropFetchBudget::DropFetchBudget(TimedFetch fetch, std::chrono::milliseconds budget, std::function<Clock::time_point()> now)
+DropFetchBudget::DropFetchBudget(TimedFetch fetch, std::chrono::milliseconds budget,
+                                 std::function<Clock::time_point()> now)
     : fetch_(std::move(fetch)), left_(budget), now_(std::move(now))
 {
 }

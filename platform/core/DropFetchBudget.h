@@ -14,9 +14,11 @@ public:
     using Clock = std::chrono::steady_clock;
     // Fetches one target, waiting at most `limit`; nothing when it did not arrive in time or the
     // source refused it.
-    using TimedFetch = std::function<std::optional<std::string>(const std::string& target, std::chrono::milliseconds limit)>;
+    using TimedFetch =
+        std::function<std::optional<std::string>(const std::string& target, std::chrono::milliseconds limit)>;
 
-    DropFetchBudget(TimedFetch fetch, std::chrono::milliseconds budget, std::function<Clock::time_point()> now = Clock::now);
+    DropFetchBudget(TimedFetch fetch, std::chrono::milliseconds budget,
+                    std::function<Clock::time_point()> now = Clock::now);
 
     // Each fetch may wait what the drop has left. Once that is used up (a source stuck on one
     // transfer answers no other either) nothing more is asked.

@@ -26,7 +26,8 @@ bool ContinueAfterEscapedException(std::string_view where = "event loop") noexce
 // Runs `handler`; an exception it throws is logged under `where` and goes no further; `tell`,
 // where the user is to be told as well, then gets its text (what `tell` throws is logged too).
 // True when the handler returned normally (and, for a handler that returns bool, returned true).
-template <class F, class Tell> bool GuardHandler(std::string_view where, F&& handler, Tell&& tell) noexcept
+template <class F, class Tell>
+bool GuardHandler(std::string_view where, F&& handler, Tell&& tell) noexcept
 {
     try {
         if constexpr (std::is_same_v<std::invoke_result_t<F>, bool>)
@@ -47,7 +48,8 @@ template <class F, class Tell> bool GuardHandler(std::string_view where, F&& han
     return false;
 }
 
-template <class F> bool GuardHandler(std::string_view where, F&& handler) noexcept
+template <class F>
+bool GuardHandler(std::string_view where, F&& handler) noexcept
 {
     return GuardHandler(where, std::forward<F>(handler), [](const std::string&) {});
 }

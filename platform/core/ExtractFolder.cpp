@@ -1,5 +1,8 @@
 #include "platform/core/ExtractFolder.h"
 
+#include "platform/core/TextEncoding.h"
+#include "platform/core/UrlText.h"
+
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/file.h>
@@ -78,7 +81,8 @@ ExtractFolder::ExtractFolder(const std::string& parent)
     // a lock file that nobody holds yet; a folder without one is young and left alone.
     const std::string staged = path + kLockFile + ".new";
     lock_ = ::open(staged.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
-    if (lock_ < 0 || ::flock(lock_, LOCK_EX | LOCK_NB) != 0 || ::rename(staged.c_str(), (path + kLockFile).c_str()) != 0) {
+    if (lock_ < 0 || ::flock(lock_, LOCK_EX | LOCK_NB) != 0 ||
+        ::rename(staged.c_str(), (path + kLockFile).c_str()) != 0) {
         if (lock_ >= 0)
             ::close(lock_);
         lock_ = -1;
@@ -131,6 +135,43 @@ int SweepStaleExtractFolders(const std::string& parent, std::chrono::seconds loc
     }
     ::closedir(dir);
     return removed;
+}
+
+std::pair<std::string, std::string> ExtractedFileName(const std::string& url)
+{
+    std::string path = url.substr(0, url.find_first_of("?#"));
+    const std::size_t scheme = path.find("://");
+    if (scheme != std::string::npos) {
+        const std::size_t slash = path.find('/', scheme + 3);
+        path = slash == std::string::npos ? std::string() : path.substr(slash);
+    }
+    const std::string raw = path.substr(path.rfind('/') == std::string::npos ? 0 : path.rfind('/') + 1);
+    const std::string name = PercentDecode(raw).value_or(raw);
+    std::string clean;
+    for (std::size_t i = 0; i < name.size();) {
+        char32_t cp = 0;
+        const std::size_t n = DecodeUtf8(name, i, cp);
+        if (n == 0 || cp < 0x20 || cp == 0x7F || cp == '/' || cp == '\\') {
+            clean += '_';
+            i += n ? n : 1;
+        } else {
+            clean.append(name, i, n);
+            i += n;
+        }
+    }
+    while (!clean.empty() && clean.front() == '.')
+        clean.erase(0, 1);
+    const std::size_t dot = clean.rfind('.');
+    std::string stem = dot == std::string::npos ? clean : clean.substr(0, dot);
+    std::string ext = dot == std::string::npos ? std::string() : clean.substr(dot);
+    if (ext.size() > 20) {
+        stem = clean;
+        ext.clear();
+    }
+    stem = Utf8PrefixBytes(stem, 100);
+    if (stem.empty())
+        stem = "file";
+    return {stem, ext};
 }
 
 }  // namespace ql

@@ -4,6 +4,7 @@
 // is known by its free lock, and the next start sweeps it away.
 #include <chrono>
 #include <string>
+#include <utility>
 
 namespace ql {
 
@@ -30,5 +31,11 @@ private:
 // `lockless` ago. Only their files go; links in them are removed, never followed. Gives the
 // number of folders removed.
 int SweepStaleExtractFolders(const std::string& parent, std::chrono::seconds lockless = std::chrono::seconds(60));
+
+// A file name for an extracted body: the URL's last path segment decoded, so a user who meets
+// the name again (a picture copied into a collection) recognises it. UTF-8 is kept; bytes of
+// no valid UTF-8 sequence, controls, "/" and "\\" become "_"; leading dots go. The result is
+// the stem and the extension of "stem[n].ext", the form in which such copies are named.
+std::pair<std::string, std::string> ExtractedFileName(const std::string& url);
 
 }  // namespace ql

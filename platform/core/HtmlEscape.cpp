@@ -10,16 +10,23 @@ std::string Escape(std::string_view text, bool quotes)
     out.reserve(text.size());
     for (char c : text) {
         switch (c) {
-        case '&': out += "&amp;"; break;
-        case '<': out += "&lt;"; break;
-        case '>': out += "&gt;"; break;
+        case '&':
+            out += "&amp;";
+            break;
+        case '<':
+            out += "&lt;";
+            break;
+        case '>':
+            out += "&gt;";
+            break;
         case '"':
             if (quotes) {
                 out += "&quot;";
                 break;
             }
             [[fallthrough]];
-        default: out += c;
+        default:
+            out += c;
         }
     }
     return out;

@@ -150,7 +150,7 @@ struct IniFile::Impl {
     // The file exists but could not be read: saving would destroy what we could not see.
     bool unreadable = false;
     FileStamp stamp;
-    int batches = 0;       // open Batch objects: write-through saves are held back
+    int batches = 0;        // open Batch objects: write-through saves are held back
     bool heldBack = false;  // changes made meanwhile, not saved yet
 
     void indexSections()

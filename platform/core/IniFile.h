@@ -36,7 +36,7 @@ public:
     bool SectionExists(const std::string& section) const;
     bool ValueExists(const std::string& section, const std::string& key) const;
     std::vector<std::string> ReadSection(const std::string& section) const;  // the keys, in file order
-    std::vector<std::string> ReadSections() const;                          // in file order
+    std::vector<std::string> ReadSections() const;                           // in file order
     [[nodiscard]] bool DeleteKey(const std::string& section, const std::string& key);
     [[nodiscard]] bool EraseSection(const std::string& section);
 

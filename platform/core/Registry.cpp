@@ -157,7 +157,10 @@ bool Registry::CreateKey(RegRoot root, const std::string& key)
     auto path = NormaliseRegistryPath(key);
     if (!path)
         return false;
-    return d_->change([&](RegistryTree& t) { t.CreateKey(root, *path); return true; });
+    return d_->change([&](RegistryTree& t) {
+        t.CreateKey(root, *path);
+        return true;
+    });
 }
 
 bool Registry::DeleteKey(RegRoot root, const std::string& key)

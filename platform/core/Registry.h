@@ -33,9 +33,11 @@ public:
     // Changes: false when the key path is not valid or the store could not be saved.
     [[nodiscard]] bool CreateKey(RegRoot root, const std::string& key);  // with its missing parents
     [[nodiscard]] bool DeleteKey(RegRoot root, const std::string& key);  // with everything below it
-    [[nodiscard]] bool WriteString(RegRoot root, const std::string& key, const std::string& name, const std::string& text);
+    [[nodiscard]] bool WriteString(RegRoot root, const std::string& key, const std::string& name,
+                                   const std::string& text);
     [[nodiscard]] bool WriteDWord(RegRoot root, const std::string& key, const std::string& name, std::uint32_t value);
-    [[nodiscard]] bool WriteBinary(RegRoot root, const std::string& key, const std::string& name, const std::string& bytes);
+    [[nodiscard]] bool WriteBinary(RegRoot root, const std::string& key, const std::string& name,
+                                   const std::string& bytes);
     [[nodiscard]] bool DeleteValue(RegRoot root, const std::string& key, const std::string& name);  // false when absent
 
     // Reads. A missing key or value, or a value of another type, gives nullopt.

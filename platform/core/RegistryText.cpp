@@ -20,11 +20,21 @@ std::string quote(const std::string& s)
     std::string out = "\"";
     for (unsigned char c : s) {
         switch (c) {
-        case '\\': out += "\\\\"; break;
-        case '"': out += "\\\""; break;
-        case '\n': out += "\\n"; break;
-        case '\r': out += "\\r"; break;
-        case '\t': out += "\\t"; break;
+        case '\\':
+            out += "\\\\";
+            break;
+        case '"':
+            out += "\\\"";
+            break;
+        case '\n':
+            out += "\\n";
+            break;
+        case '\r':
+            out += "\\r";
+            break;
+        case '\t':
+            out += "\\t";
+            break;
         default:
             if (c < 0x20 || c == 0x7f) {
                 out += "\\x";
@@ -57,11 +67,21 @@ std::optional<std::string> unquote(const std::string& line, size_t& pos)
         if (++i >= line.size())
             return std::nullopt;
         switch (line[i]) {
-        case '\\': out += '\\'; break;
-        case '"': out += '"'; break;
-        case 'n': out += '\n'; break;
-        case 'r': out += '\r'; break;
-        case 't': out += '\t'; break;
+        case '\\':
+            out += '\\';
+            break;
+        case '"':
+            out += '"';
+            break;
+        case 'n':
+            out += '\n';
+            break;
+        case 'r':
+            out += '\r';
+            break;
+        case 't':
+            out += '\t';
+            break;
         case 'x': {
             if (i + 2 >= line.size())
                 return std::nullopt;

@@ -68,7 +68,8 @@ constexpr std::size_t kTempRandomChars = 6;  // mkstemp's XXXXXX
 bool isOurTemporaryName(const std::string& name)
 {
     const std::size_t tail = sizeof kTempMarker - 1 + kTempRandomChars;
-    if (name.size() < 2 + tail || name[0] != '.' || name.compare(name.size() - tail, sizeof kTempMarker - 1, kTempMarker) != 0)
+    if (name.size() < 2 + tail || name[0] != '.' ||
+        name.compare(name.size() - tail, sizeof kTempMarker - 1, kTempMarker) != 0)
         return false;
     for (std::size_t i = name.size() - kTempRandomChars; i < name.size(); ++i) {
         const char c = name[i];

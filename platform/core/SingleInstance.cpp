@@ -77,7 +77,8 @@ bool SingleInstanceLock::Renew()
     const std::string file = lockFile(name_, problem_);
     if (file.empty())
         return false;
-    struct stat held {}, named {};
+    struct stat held {
+    }, named{};
     if (::fstat(fd_, &held) == 0 && ::stat(file.c_str(), &named) == 0 && held.st_dev == named.st_dev &&
         held.st_ino == named.st_ino)
         return true;

@@ -47,10 +47,17 @@ std::size_t DecodeUtf8(std::string_view s, std::size_t i, char32_t& cp)
         cp = c;
         return 1;
     }
-    if (c >= 0xC2 && c <= 0xDF) { n = 2; v = c & 0x1F; }
-    else if (c >= 0xE0 && c <= 0xEF) { n = 3; v = c & 0x0F; }
-    else if (c >= 0xF0 && c <= 0xF4) { n = 4; v = c & 0x07; }
-    else return 0;
+    if (c >= 0xC2 && c <= 0xDF) {
+        n = 2;
+        v = c & 0x1F;
+    } else if (c >= 0xE0 && c <= 0xEF) {
+        n = 3;
+        v = c & 0x0F;
+    } else if (c >= 0xF0 && c <= 0xF4) {
+        n = 4;
+        v = c & 0x07;
+    } else
+        return 0;
     if (i + n > s.size())
         return 0;
     for (std::size_t k = 1; k < n; ++k) {

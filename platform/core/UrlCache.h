@@ -87,7 +87,7 @@ public:
 
 private:
     struct FileState {
-        std::string url;        // empty while the entry's key could not be read
+        std::string url;  // empty while the entry's key could not be read
         std::int64_t mtimeNs = 0;
         std::uint64_t size = 0;
         std::uint64_t seen = 0;  // the scan that last listed the file
@@ -136,7 +136,8 @@ private:
     bool ScanFolder(std::size_t index, std::unique_lock<std::mutex>* lock);
     static bool ListEntryNames(UrlCacheFamily family, int dirFd, std::vector<std::string>& names);
     static ReadEntry ReadEntryFile(UrlCacheFamily family, int dirFd, const std::string& name);
-    template <class F> static void Unlocked(std::unique_lock<std::mutex>* lock, F&& work);
+    template <class F>
+    static void Unlocked(std::unique_lock<std::mutex>* lock, F&& work);
     bool IndexNames(std::size_t index, int dirFd, const std::vector<std::string>& names,
                     std::unique_lock<std::mutex>* lock);
     void ApplyEntry(std::size_t index, ReadEntry read);
@@ -144,7 +145,8 @@ private:
     void RetryUnreadable(std::size_t index);
     void IndexFile(std::size_t index, int dirFd, const std::string& name);
     void Unindex(std::size_t index, const std::string& name, const std::string& url);
-    std::string TryCandidate(std::size_t index, const std::string& name, const std::string& url, std::uint64_t maxBytes);
+    std::string TryCandidate(std::size_t index, const std::string& name, const std::string& url,
+                             std::uint64_t maxBytes);
     std::string TryNewestFirst(std::vector<Candidate> candidates, std::uint64_t maxBytes);
     std::vector<Candidate> ProbeCandidates(const std::string& url, const std::string& pageUrl);
     std::string WriteBody(const std::string& url, const std::string& body);
@@ -161,9 +163,9 @@ private:
     std::map<int, std::size_t> folderByWatch_;
     std::map<std::string, ProfilesIni> profilesIni_;  // by ini path
     std::unordered_map<std::string, std::vector<std::pair<std::size_t, std::string>>> byUrl_;
-    std::map<std::string, Extracted> extracted_;  // by entry path
+    std::map<std::string, Extracted> extracted_;    // by entry path
     std::map<std::string, std::string> fileByUrl_;  // the extracted file of each URL
-    std::map<std::string, unsigned> namesUsed_;  // per extracted stem+extension
+    std::map<std::string, unsigned> namesUsed_;     // per extracted stem+extension
     std::atomic<bool> stop_{false};
     std::atomic<bool> indexing_{false};  // changed with the lock held
     std::function<void()> onSlice_;

@@ -37,7 +37,8 @@ bool SplitUrl(const std::string& url, SchemeHost& out)
 
 bool IsAddress(const std::string& host)
 {
-    return host[0] == '[' || std::all_of(host.begin(), host.end(), [](char c) { return (c >= '0' && c <= '9') || c == '.'; });
+    return host[0] == '[' ||
+           std::all_of(host.begin(), host.end(), [](char c) { return (c >= '0' && c <= '9') || c == '.'; });
 }
 
 // The hosts a site may be named by: the whole host and each ending of two labels or more.
@@ -96,6 +97,32 @@ std::vector<std::string> FirefoxKeyCandidates(const std::string& url, const std:
         keys.push_back(anonymous + std::string(":") + url);
     }
     return keys;
+}
+
+std::vector<std::string> KeyVariants(const std::string& url)
+{
+    std::vector<std::string> out{url.substr(0, url.find('#'))};
+    const std::string& plain = out.front();
+    const std::size_t pathEnd = std::min(plain.find('?'), plain.size());
+    std::string escaped, unescaped;
+    for (std::size_t i = 0; i < plain.size(); ++i) {
+        if (i < pathEnd && plain[i] == '|') {
+            escaped += "%7C";
+            unescaped += '|';
+        } else if (i < pathEnd && plain[i] == '%' && i + 2 < pathEnd && plain[i + 1] == '7' &&
+                   (plain[i + 2] == 'C' || plain[i + 2] == 'c')) {
+            escaped += "%7C";
+            unescaped += '|';
+            i += 2;
+        } else {
+            escaped += plain[i];
+            unescaped += plain[i];
+        }
+    }
+    for (std::string* v : {&escaped, &unescaped})
+        if (std::find(out.begin(), out.end(), *v) == out.end())
+            out.push_back(std::move(*v));
+    return out;
 }
 
 }  // namespace ql::urlcache

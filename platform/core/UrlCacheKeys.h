@@ -10,6 +10,10 @@
 
 namespace ql::urlcache {
 
+// The forms under which the browsers may keep `url`: without its fragment, and with "|" in the
+// path written as Chromium escapes it ("%7C") or, for a "%7C", as Firefox keeps it.
+std::vector<std::string> KeyVariants(const std::string& url);
+
 // Chromium's keys for `url` loaded by a page at `pageUrl` ("" when unknown): double-keyed by
 // top-frame and frame site ("1/0/_dk_<site> <site> <url>", also with the credentials digit 0),
 // single-keyed ("1/0/<url>"), and the bare URL of old caches.

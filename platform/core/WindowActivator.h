@@ -20,7 +20,7 @@ public:
 // A top-level window as the window manager lists it (in its order, oldest first).
 struct ClientWindow {
     unsigned long id = 0;
-    pid_t pid = 0;  // 0 when the window does not say
+    pid_t pid = 0;                  // 0 when the window does not say
     std::string resName, resClass;  // WM_CLASS
 };
 // The window ActivateWindowOf means: of the process's windows the newest of that class, else

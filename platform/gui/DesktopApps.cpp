@@ -1,6 +1,5 @@
 #include "platform/gui/DesktopApps.h"
 
-
 #include <gio/gio.h>
 
 #include <algorithm>

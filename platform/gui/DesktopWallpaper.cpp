@@ -93,9 +93,9 @@ private:
         argv.push_back(nullptr);
         gchar* stdoutText = nullptr;
         gint status = 0;
-        const gboolean started = g_spawn_sync(nullptr, argv.data(), nullptr,
-                                              static_cast<GSpawnFlags>(G_SPAWN_SEARCH_PATH | G_SPAWN_STDERR_TO_DEV_NULL),
-                                              nullptr, nullptr, out ? &stdoutText : nullptr, nullptr, &status, nullptr);
+        const gboolean started = g_spawn_sync(
+            nullptr, argv.data(), nullptr, static_cast<GSpawnFlags>(G_SPAWN_SEARCH_PATH | G_SPAWN_STDERR_TO_DEV_NULL),
+            nullptr, nullptr, out ? &stdoutText : nullptr, nullptr, &status, nullptr);
         if (stdoutText) {
             *out = stdoutText;
             g_free(stdoutText);
@@ -106,7 +106,7 @@ private:
 
 }  // namespace
 
-DesktopWallpaper::DesktopWallpaper(std::string currentDesktop, SchemaSettings& settings, XfceConfig& xfce)
+DesktopWallpaper::DesktopWallpaper(const std::string& currentDesktop, SchemaSettings& settings, XfceConfig& xfce)
     : settings_(settings), xfce_(xfce)
 {
     if (HasDesktop(currentDesktop, "X-Cinnamon") || HasDesktop(currentDesktop, "Cinnamon"))

@@ -29,7 +29,7 @@ public:
 class DesktopWallpaper {
 public:
     // `currentDesktop` is XDG_CURRENT_DESKTOP (a colon-separated list).
-    DesktopWallpaper(std::string currentDesktop, SchemaSettings& settings, XfceConfig& xfce);
+    DesktopWallpaper(const std::string& currentDesktop, SchemaSettings& settings, XfceConfig& xfce);
 
     bool CanSet() const;
     // The picture file as the wallpaper; false when this desktop offers no way or it failed.

@@ -277,7 +277,8 @@ std::string WrapDomScript(const std::string& body)
     s += kLibrary;
     s += ";var R=(";
     s += body;
-    s += ");return JSON.stringify({v:R===undefined?null:R});}catch(e){return JSON.stringify({e:String(e&&e.message||e)});}})()";
+    s +=
+        ");return JSON.stringify({v:R===undefined?null:R});}catch(e){return JSON.stringify({e:String(e&&e.message||e)});}})()";
     return s;
 }
 
@@ -306,14 +307,8 @@ std::string FindInPageExpression(const std::string& text, bool matchCase, bool w
            b(wholeWord) + ",false,false)";
 }
 
-std::string EditWatchScript(const std::string& handler)
-{
-    return WithHandler(kEditWatch, handler);
-}
+std::string EditWatchScript(const std::string& handler) { return WithHandler(kEditWatch, handler); }
 
-std::string SelectionWatchScript(const std::string& handler)
-{
-    return WithHandler(kSelectionWatch, handler);
-}
+std::string SelectionWatchScript(const std::string& handler) { return WithHandler(kSelectionWatch, handler); }
 
 }  // namespace ql::web

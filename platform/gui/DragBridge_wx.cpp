@@ -6,9 +6,9 @@
 #include <wx/dataobj.h>
 #include <wx/dnd.h>
 #include <wx/image.h>
-#include <wx/toplevel.h>
 #include <wx/log.h>
 #include <wx/mstream.h>
+#include <wx/toplevel.h>
 #include <wx/utils.h>
 #include <wx/weakref.h>
 #include <wx/window.h>
@@ -35,11 +35,13 @@ namespace {
 // the source offers; the browsers' private save targets are never among them.
 const std::vector<std::string>& KnownTargets()
 {
-    static const std::vector<std::string> t{"text/html",        "chromium/x-renderer-taint", "text/x-moz-url",
-                                            "_NETSCAPE_URL",    "text/uri-list",             "text/plain;charset=utf-8",
-                                            "UTF8_STRING",      "text/plain",                "STRING",
-                                            "image/png",        "image/jpeg",                "image/gif",
-                                            "image/bmp",        "application/octet-stream"};
+    static const std::vector<std::string> t{"text/html",      "chromium/x-renderer-taint",
+                                            "text/x-moz-url", "_NETSCAPE_URL",
+                                            "text/uri-list",  "text/plain;charset=utf-8",
+                                            "UTF8_STRING",    "text/plain",
+                                            "STRING",         "image/png",
+                                            "image/jpeg",     "image/gif",
+                                            "image/bmp",      "application/octet-stream"};
     return t;
 }
 
@@ -58,20 +60,28 @@ DWORD EffectsFromGdk(GdkDragAction actions)
 wxDragResult ToWx(DWORD effect)
 {
     switch (effect) {
-    case DROPEFFECT_COPY: return wxDragCopy;
-    case DROPEFFECT_MOVE: return wxDragMove;
-    case DROPEFFECT_LINK: return wxDragLink;
-    default: return wxDragNone;
+    case DROPEFFECT_COPY:
+        return wxDragCopy;
+    case DROPEFFECT_MOVE:
+        return wxDragMove;
+    case DROPEFFECT_LINK:
+        return wxDragLink;
+    default:
+        return wxDragNone;
     }
 }
 
 DWORD FromWx(wxDragResult r)
 {
     switch (r) {
-    case wxDragCopy: return DROPEFFECT_COPY;
-    case wxDragMove: return DROPEFFECT_MOVE;
-    case wxDragLink: return DROPEFFECT_LINK;
-    default: return DROPEFFECT_NONE;
+    case wxDragCopy:
+        return DROPEFFECT_COPY;
+    case wxDragMove:
+        return DROPEFFECT_MOVE;
+    case wxDragLink:
+        return DROPEFFECT_LINK;
+    default:
+        return DROPEFFECT_NONE;
     }
 }
 
@@ -126,14 +136,15 @@ std::optional<std::string> FetchDragTarget(const std::string& target, std::chron
     if (gtk_selection_convert(requestor, gdk_atom_intern_static_string("XdndSelection"),
                               gdk_atom_intern(target.c_str(), FALSE), gtk_get_current_event_time()) &&
         !wait.received) {
-        const guint timer = g_timeout_add(static_cast<guint>(limit.count()),
-                                          +[](gpointer p) -> gboolean {
-                                              auto* w = static_cast<Wait*>(p);
-                                              w->timedOut = true;
-                                              g_main_loop_quit(w->loop);
-                                              return G_SOURCE_REMOVE;
-                                          },
-                                          &wait);
+        const guint timer = g_timeout_add(
+            static_cast<guint>(limit.count()),
+            +[](gpointer p) -> gboolean {
+                auto* w = static_cast<Wait*>(p);
+                w->timedOut = true;
+                g_main_loop_quit(w->loop);
+                return G_SOURCE_REMOVE;
+            },
+            &wait);
         g_main_loop_run(wait.loop);
         if (!wait.timedOut)
             g_source_remove(timer);

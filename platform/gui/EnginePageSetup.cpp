@@ -15,10 +15,7 @@ constexpr const char* kMarginNames[] = {"margin_left", "margin_right", "margin_t
 
 }  // namespace
 
-std::string PageSetupKey(const std::string& optionRoot)
-{
-    return optionRoot + "\\PageSetup";
-}
+std::string PageSetupKey(const std::string& optionRoot) { return optionRoot + "\\PageSetup"; }
 
 std::string MarginStoreText(double millimetres)
 {

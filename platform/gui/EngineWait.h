@@ -12,8 +12,8 @@ namespace ql::web {
 
 // What arrives while a wait runs, as far as the wait tells kinds apart.
 enum class WaitEventKind {
-    Key,           // a key pressed or released
-    Button,        // a mouse button pressed (once, twice, three times) or released
+    Key,     // a key pressed or released
+    Button,  // a mouse button pressed (once, twice, three times) or released
     Motion,
     Scroll,
     Touch,

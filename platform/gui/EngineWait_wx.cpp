@@ -13,15 +13,22 @@ namespace {
 WaitEventKind KindOf(GdkEventType type)
 {
     switch (type) {
-    case GDK_KEY_PRESS: case GDK_KEY_RELEASE:
+    case GDK_KEY_PRESS:
+    case GDK_KEY_RELEASE:
         return WaitEventKind::Key;
-    case GDK_BUTTON_PRESS: case GDK_2BUTTON_PRESS: case GDK_3BUTTON_PRESS: case GDK_BUTTON_RELEASE:
+    case GDK_BUTTON_PRESS:
+    case GDK_2BUTTON_PRESS:
+    case GDK_3BUTTON_PRESS:
+    case GDK_BUTTON_RELEASE:
         return WaitEventKind::Button;
     case GDK_MOTION_NOTIFY:
         return WaitEventKind::Motion;
     case GDK_SCROLL:
         return WaitEventKind::Scroll;
-    case GDK_TOUCH_BEGIN: case GDK_TOUCH_UPDATE: case GDK_TOUCH_END: case GDK_TOUCH_CANCEL:
+    case GDK_TOUCH_BEGIN:
+    case GDK_TOUCH_UPDATE:
+    case GDK_TOUCH_END:
+    case GDK_TOUCH_CANCEL:
         return WaitEventKind::Touch;
     case GDK_DELETE:
         return WaitEventKind::CloseRequest;
@@ -59,10 +66,7 @@ ProcessHold& TheHold()
     return hold;
 }
 
-void PassOn(GdkEvent* event, gpointer)
-{
-    gtk_main_do_event(event);
-}
+void PassOn(GdkEvent* event, gpointer) { gtk_main_do_event(event); }
 
 void HoldInput(GdkEvent* event, gpointer)
 {

@@ -47,7 +47,8 @@ constexpr EditCommandInfo kCommands[] = {
 HRESULT Exec(DocumentEngine& engine, const std::string& command, const std::string& jsonValue)
 {
     json::Value ok;
-    HRESULT hr = RunDomScript(engine, "document.execCommand(" + json::Quote(command) + ",false," + jsonValue + ")", &ok);
+    HRESULT hr = RunDomScript(engine, "document.execCommand(" + json::Quote(command) + ",false," + jsonValue + ")",
+                              &ok);
     if (FAILED(hr))
         return hr;
     return ok.AsBool() && *ok.AsBool() ? S_OK : OLECMDERR_E_DISABLED;
@@ -92,7 +93,10 @@ HRESULT RunFontDialog(DocumentEngine& engine, EditDialogs& dialogs)
     if (!dialogs.AskFont(font))
         return E_ABORT;
     HRESULT hr = S_OK;
-    auto apply = [&](HRESULT r) { if (FAILED(r)) hr = r; };
+    auto apply = [&](HRESULT r) {
+        if (FAILED(r))
+            hr = r;
+    };
     if (!font.name.empty() && font.name != before.name)
         apply(Exec(engine, "fontName", json::Quote(font.name)));
     if (font.size != before.size && font.size >= 1 && font.size <= 7)

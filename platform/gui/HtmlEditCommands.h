@@ -74,10 +74,10 @@ class EditDialogs {
 public:
     virtual ~EditDialogs() = default;
     struct Font {
-        std::string name;       // "" when unknown
-        int size = 3;           // HTML size 1-7
+        std::string name;  // "" when unknown
+        int size = 3;      // HTML size 1-7
         bool bold = false, italic = false, underline = false;
-        std::string colour;     // "#rrggbb", "" for none
+        std::string colour;  // "#rrggbb", "" for none
     };
     // Each returns false when the user cancels.
     virtual bool AskImageSource(std::string& source) = 0;  // a URL or a file path
@@ -90,8 +90,8 @@ public:
 // commands: the font name and size as text (VT_NULL when the engine has none) and the text
 // colour as "#rrggbb". OLECMDERR_E_NOTSUPPORTED for unknown numbers, E_ABORT when a prompt was
 // cancelled, E_FAIL when there is no document.
-com::HRESULT ExecuteEditCommand(DocumentEngine& engine, EditDialogs& dialogs, std::int32_t decmd,
-                                std::uint32_t option, const com::Variant& in, com::Variant* out);
+com::HRESULT ExecuteEditCommand(DocumentEngine& engine, EditDialogs& dialogs, std::int32_t decmd, std::uint32_t option,
+                                const com::Variant& in, com::Variant* out);
 // QueryStatus of the editing control (DECMDF_*).
 std::int32_t QueryEditCommand(DocumentEngine& engine, std::int32_t decmd);
 

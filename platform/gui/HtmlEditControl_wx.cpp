@@ -1,4 +1,4 @@
-#include "platform/gui/HtmlEditControl.h"
+#include "platform/gui/HtmlEditControl_wx.h"
 
 #include "platform/core/SafeFile.h"
 #include "platform/gui/DomScript.h"
@@ -112,7 +112,8 @@ void HtmlEditControl::WatchTypingAttributes()
         return;
     editorState_ = G_OBJECT(g_object_ref(state));
     typingHandler_ = g_signal_connect_swapped(editorState_, "notify::typing-attributes",
-                                              G_CALLBACK(+[](HtmlEditControl* self) { self->QueueDisplayChanged(); }), this);
+                                              G_CALLBACK(+[](HtmlEditControl* self) { self->QueueDisplayChanged(); }),
+                                              this);
 }
 
 void HtmlEditControl::QueueDisplayChanged()
@@ -159,10 +160,7 @@ std::int32_t HtmlEditControl::QueryStatus(std::int32_t command)
     return QueryEditCommand(*engine, command);
 }
 
-bool HtmlEditControl::LoadFailed() const
-{
-    return engine_->LoadFailed();
-}
+bool HtmlEditControl::LoadFailed() const { return engine_->LoadFailed(); }
 
 void HtmlEditControl::NewDocument()
 {
@@ -189,10 +187,7 @@ void HtmlEditControl::PrintDocument(std::optional<bool> withUI)
     engine_->PrintPage(job);
 }
 
-com::ComPtr<com::IHTMLDocument2> HtmlEditControl::DOM()
-{
-    return MakeScriptDocument(engine_);
-}
+com::ComPtr<com::IHTMLDocument2> HtmlEditControl::DOM() { return MakeScriptDocument(engine_); }
 
 std::string HtmlEditControl::DocumentHTML()
 {
@@ -222,10 +217,7 @@ bool HtmlEditControl::SaveDocument(const std::string& path)
     return true;
 }
 
-bool HtmlEditControl::Busy() const
-{
-    return loadPending_ || engine_->IsLoading();
-}
+bool HtmlEditControl::Busy() const { return loadPending_ || engine_->IsLoading(); }
 
 void HtmlEditControl::SetUseDivOnCarriageReturn(bool useDiv)
 {
@@ -238,8 +230,8 @@ void HtmlEditControl::ApplyParagraphSeparator()
     if (!engine_->HasDocument())
         return;
     RunDomScript(*engine_,
-                 std::string("document.execCommand('defaultParagraphSeparator',false,") +
-                     (useDiv_ ? "'div'" : "'p'") + ")",
+                 std::string("document.execCommand('defaultParagraphSeparator',false,") + (useDiv_ ? "'div'" : "'p'") +
+                     ")",
                  nullptr);
 }
 
@@ -247,15 +239,13 @@ void HtmlEditControl::PlaceCaret()
 {
     // A loaded document starts with the insertion point at its beginning, so the editing
     // commands apply at once.
-    RunDomScript(*engine_,
-                 "(function(){var s=getSelection();if(s.rangeCount||!document.body)return false;"
-                 "var r=document.createRange();r.setStart(document.body,0);r.collapse(true);s.addRange(r);return true;})()",
-                 nullptr);
+    RunDomScript(
+        *engine_,
+        "(function(){var s=getSelection();if(s.rangeCount||!document.body)return false;"
+        "var r=document.createRange();r.setStart(document.body,0);r.collapse(true);s.addRange(r);return true;})()",
+        nullptr);
 }
 
-void HtmlEditControl::SetDialogs(EditDialogs* dialogs)
-{
-    dialogs_ = dialogs ? dialogs : ownDialogs_.get();
-}
+void HtmlEditControl::SetDialogs(EditDialogs* dialogs) { dialogs_ = dialogs ? dialogs : ownDialogs_.get(); }
 
 }  // namespace ql::web

@@ -144,14 +144,30 @@ private:
                 return false;
             char e = t_[pos_++];
             switch (e) {
-            case '"': out += '"'; break;
-            case '\\': out += '\\'; break;
-            case '/': out += '/'; break;
-            case 'b': out += '\b'; break;
-            case 'f': out += '\f'; break;
-            case 'n': out += '\n'; break;
-            case 'r': out += '\r'; break;
-            case 't': out += '\t'; break;
+            case '"':
+                out += '"';
+                break;
+            case '\\':
+                out += '\\';
+                break;
+            case '/':
+                out += '/';
+                break;
+            case 'b':
+                out += '\b';
+                break;
+            case 'f':
+                out += '\f';
+                break;
+            case 'n':
+                out += '\n';
+                break;
+            case 'r':
+                out += '\r';
+                break;
+            case 't':
+                out += '\t';
+                break;
             case 'u': {
                 std::uint32_t u;
                 if (!Hex4(u))
@@ -198,8 +214,14 @@ private:
             SkipWs();
             if (pos_ >= t_.size())
                 return std::nullopt;
-            if (t_[pos_] == ',') { ++pos_; continue; }
-            if (t_[pos_] == ']') { ++pos_; return Value(std::move(a)); }
+            if (t_[pos_] == ',') {
+                ++pos_;
+                continue;
+            }
+            if (t_[pos_] == ']') {
+                ++pos_;
+                return Value(std::move(a));
+            }
             return std::nullopt;
         }
     }
@@ -231,8 +253,14 @@ private:
             SkipWs();
             if (pos_ >= t_.size())
                 return std::nullopt;
-            if (t_[pos_] == ',') { ++pos_; continue; }
-            if (t_[pos_] == '}') { ++pos_; return Value(std::move(o)); }
+            if (t_[pos_] == ',') {
+                ++pos_;
+                continue;
+            }
+            if (t_[pos_] == '}') {
+                ++pos_;
+                return Value(std::move(o));
+            }
             return std::nullopt;
         }
     }
@@ -300,11 +328,21 @@ std::string Quote(std::string_view s)
         std::size_t len = DecodeUtf8(s, i, c);
         i += len ? len : 1;
         switch (c) {
-        case '"': out += "\\\""; break;
-        case '\\': out += "\\\\"; break;
-        case '\n': out += "\\n"; break;
-        case '\r': out += "\\r"; break;
-        case '\t': out += "\\t"; break;
+        case '"':
+            out += "\\\"";
+            break;
+        case '\\':
+            out += "\\\\";
+            break;
+        case '\n':
+            out += "\\n";
+            break;
+        case '\r':
+            out += "\\r";
+            break;
+        case '\t':
+            out += "\\t";
+            break;
         default:
             if (c < 0x20 || c == 0x2028 || c == 0x2029 || c == 0x7F) {
                 char buf[8];
@@ -326,9 +364,6 @@ std::string Encode(const Value& value)
     return out;
 }
 
-std::optional<Value> Parse(std::string_view text)
-{
-    return Parser(text).Run();
-}
+std::optional<Value> Parse(std::string_view text) { return Parser(text).Run(); }
 
 }  // namespace ql::json

@@ -6,12 +6,7 @@ namespace ql::web {
 
 namespace {
 
-constexpr std::string_view kFilePrefix = "file://";
-
-std::string_view AfterScheme(const std::string& url)
-{
-    return std::string_view(url).substr(UrlScheme(url).size() + 1);
-}
+std::string_view AfterScheme(const std::string& url) { return std::string_view(url).substr(UrlScheme(url).size() + 1); }
 
 }  // namespace
 

@@ -29,8 +29,8 @@ bool RunPageSetupDialog(wxWindow* owner, const std::string& optionRoot)
 {
     wxWindow* top = owner ? wxGetTopLevelParent(owner) : nullptr;
     GtkWidget* parent = top ? top->GetHandle() : nullptr;
-    GtkWidget* dialog =
-        gtk_page_setup_unix_dialog_new("Page Setup", parent && GTK_IS_WINDOW(parent) ? GTK_WINDOW(parent) : nullptr);
+    GtkWidget* dialog = gtk_page_setup_unix_dialog_new("Page Setup",
+                                                       parent && GTK_IS_WINDOW(parent) ? GTK_WINDOW(parent) : nullptr);
     {
         const PageSetup stored = ReadEnginePageSetup(optionRoot);
         GtkPageSetup* layout = gtk_page_setup_new();

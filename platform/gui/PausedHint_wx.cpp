@@ -1,7 +1,7 @@
 #include "platform/gui/PausedHint_wx.h"
 
-#include <gtk/gtk.h>
 #include <algorithm>
+#include <gtk/gtk.h>
 #include <wx/settings.h>
 #include <wx/sizer.h>
 #include <wx/stattext.h>

@@ -65,7 +65,6 @@ public:
             return b && *b;
         });
     }
-    const std::weak_ptr<DocumentEngine>& WeakEngine() const { return engine_; }
     std::uint64_t Generation() const { return generation_; }
 
 private:
@@ -398,11 +397,20 @@ const char* MshtmlCommandName(std::uint32_t id)
 bool EditingCommandOfId(std::uint32_t id, EditingCommand& command)
 {
     switch (id) {
-    case OLECMDID_CUT: command = EditingCommand::Cut; return true;
-    case OLECMDID_COPY: command = EditingCommand::Copy; return true;
-    case OLECMDID_PASTE: command = EditingCommand::Paste; return true;
-    case OLECMDID_SELECTALL: command = EditingCommand::SelectAll; return true;
-    default: return false;
+    case OLECMDID_CUT:
+        command = EditingCommand::Cut;
+        return true;
+    case OLECMDID_COPY:
+        command = EditingCommand::Copy;
+        return true;
+    case OLECMDID_PASTE:
+        command = EditingCommand::Paste;
+        return true;
+    case OLECMDID_SELECTALL:
+        command = EditingCommand::SelectAll;
+        return true;
+    default:
+        return false;
     }
 }
 
@@ -446,10 +454,9 @@ public:
     }
     HRESULT get_bgColor(Variant* colour) override
     {
-        return link_.Result("(document.bgColor&&document.body)?getComputedStyle(document.body).backgroundColor:''",
-                            colour, [](const json::Value& v) {
-                                return Variant::Text(v.AsString() ? CssColorToHtmlColor(*v.AsString()) : "");
-                            });
+        return link_.Result(
+            "(document.bgColor&&document.body)?getComputedStyle(document.body).backgroundColor:''", colour,
+            [](const json::Value& v) { return Variant::Text(v.AsString() ? CssColorToHtmlColor(*v.AsString()) : ""); });
     }
     HRESULT put_bgColor(const Variant& colour) override
     {
@@ -633,13 +640,20 @@ bool EditingCommandOfName(const std::u16string& name, EditingCommand& command)
     for (char& c : n)
         if (c >= 'A' && c <= 'Z')
             c = static_cast<char>(c - 'A' + 'a');
-    if (n == "cut") command = EditingCommand::Cut;
-    else if (n == "copy") command = EditingCommand::Copy;
-    else if (n == "paste") command = EditingCommand::Paste;
-    else if (n == "selectall") command = EditingCommand::SelectAll;
-    else if (n == "undo") command = EditingCommand::Undo;
-    else if (n == "redo") command = EditingCommand::Redo;
-    else return false;
+    if (n == "cut")
+        command = EditingCommand::Cut;
+    else if (n == "copy")
+        command = EditingCommand::Copy;
+    else if (n == "paste")
+        command = EditingCommand::Paste;
+    else if (n == "selectall")
+        command = EditingCommand::SelectAll;
+    else if (n == "undo")
+        command = EditingCommand::Undo;
+    else if (n == "redo")
+        command = EditingCommand::Redo;
+    else
+        return false;
     return true;
 }
 

@@ -47,10 +47,9 @@ SelectionWatch::SelectionWatch(WebKitWebView* view, std::function<void()> change
     d_->messageHandler = g_signal_connect(d_->content, (std::string("script-message-received::") + kHandler).c_str(),
                                           G_CALLBACK(&Impl::OnMessage), d_.get());
     webkit_user_content_manager_register_script_message_handler_in_world(d_->content, kHandler, kScriptWorld);
-    d_->script = webkit_user_script_new_for_world(SelectionWatchScript(kHandler).c_str(),
-                                                  WEBKIT_USER_CONTENT_INJECT_ALL_FRAMES,
-                                                  WEBKIT_USER_SCRIPT_INJECT_AT_DOCUMENT_START, kScriptWorld, nullptr,
-                                                  nullptr);
+    d_->script =
+        webkit_user_script_new_for_world(SelectionWatchScript(kHandler).c_str(), WEBKIT_USER_CONTENT_INJECT_ALL_FRAMES,
+                                         WEBKIT_USER_SCRIPT_INJECT_AT_DOCUMENT_START, kScriptWorld, nullptr, nullptr);
     webkit_user_content_manager_add_script(d_->content, d_->script);
     d_->editorState = webkit_web_view_get_editor_state(view);
     if (d_->editorState)

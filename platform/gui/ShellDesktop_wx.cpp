@@ -69,9 +69,8 @@ void WxShellClipboard::Clear()
 
 bool WxShellConfirm::ConfirmMoveToTrash(const std::vector<std::string>& paths)
 {
-    wxString text = paths.size() == 1
-                        ? wxString::Format("Move \"%s\" to the trash?", wxString::FromUTF8(paths[0]))
-                        : wxString::Format("Move these %zu items to the trash?", paths.size());
+    wxString text = paths.size() == 1 ? wxString::Format("Move \"%s\" to the trash?", wxString::FromUTF8(paths[0]))
+                                      : wxString::Format("Move these %zu items to the trash?", paths.size());
     return wxMessageBox(text, "Delete", wxYES_NO | wxICON_QUESTION) == wxYES;
 }
 

@@ -112,8 +112,7 @@ void InstallHooks()
     g_type_class_unref(g_type_class_ref(GTK_TYPE_WINDOW));
     g_signal_add_emission_hook(g_signal_lookup("focus-in-event", GTK_TYPE_WIDGET), 0, &OnSignal<Moment::Activated>,
                                nullptr, nullptr);
-    g_signal_add_emission_hook(g_signal_lookup("map", GTK_TYPE_WIDGET), 0, &OnSignal<Moment::Shown>, nullptr,
-                               nullptr);
+    g_signal_add_emission_hook(g_signal_lookup("map", GTK_TYPE_WIDGET), 0, &OnSignal<Moment::Shown>, nullptr, nullptr);
     g_signal_add_emission_hook(g_signal_lookup("unmap", GTK_TYPE_WIDGET), 0, &OnSignal<Moment::Hidden>, nullptr,
                                nullptr);
 }
@@ -126,10 +125,7 @@ ToplevelWatch::ToplevelWatch()
     Watches().push_back(this);
 }
 
-ToplevelWatch::~ToplevelWatch()
-{
-    std::erase(Watches(), this);
-}
+ToplevelWatch::~ToplevelWatch() { std::erase(Watches(), this); }
 
 DesktopWindow DesktopWindowOf(GtkWindow* window)
 {
@@ -154,9 +150,6 @@ wxTopLevelWindow* ProgramWindow(GtkWindow* window)
     return nullptr;
 }
 
-bool IsModalWindow(GtkWindow* window)
-{
-    return window && gtk_window_get_modal(window);
-}
+bool IsModalWindow(GtkWindow* window) { return window && gtk_window_get_modal(window); }
 
 }  // namespace ql::web

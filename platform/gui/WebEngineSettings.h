@@ -6,13 +6,13 @@
 namespace ql::web {
 
 struct WebEngineSettings {
-    bool pageScripts = true;            // the page's own <script> elements and on... attributes
+    bool pageScripts = true;  // the page's own <script> elements and on... attributes
     bool loadImages = true;
-    bool media = true;                  // audio and video elements
-    bool textSelection = true;          // the user may select text
+    bool media = true;          // audio and video elements
+    bool textSelection = true;  // the user may select text
     bool scrollbars = true;
-    bool linksOpenExternally = false;   // a followed link opens in the desktop's browser
-    std::string userAgentToken;         // appended to the engine's user agent; "" leaves it as it is
+    bool linksOpenExternally = false;  // a followed link opens in the desktop's browser
+    std::string userAgentToken;        // appended to the engine's user agent; "" leaves it as it is
 
     friend bool operator==(const WebEngineSettings&, const WebEngineSettings&) = default;
 };

@@ -36,7 +36,8 @@ bool WebViewEngine::ShowFindDialog()
         int flags = ev.GetFlags();
         json::Value found;
         com::HRESULT hr = RunDomScript(*e,
-                                       FindInPageExpression(ev.GetFindString().utf8_string(), (flags & wxFR_MATCHCASE) != 0,
+                                       FindInPageExpression(ev.GetFindString().utf8_string(),
+                                                            (flags & wxFR_MATCHCASE) != 0,
                                                             (flags & wxFR_WHOLEWORD) != 0, (flags & wxFR_DOWN) == 0),
                                        &found);
         if (com::FAILED(hr) || !found.AsBool() || !*found.AsBool())

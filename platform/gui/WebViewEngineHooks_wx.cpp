@@ -4,8 +4,8 @@
 
 namespace ql::web {
 
-gboolean WebViewEngine::Impl::OnContextMenu(WebKitWebView*, WebKitContextMenu*, GdkEvent* event, WebKitHitTestResult* hit,
-                                            gpointer p)
+gboolean WebViewEngine::Impl::OnContextMenu(WebKitWebView*, WebKitContextMenu*, GdkEvent* event,
+                                            WebKitHitTestResult* hit, gpointer p)
 {
     WebViewEngine* e = static_cast<Impl*>(p)->self;
     if (!e->OnContextMenu)
@@ -32,10 +32,18 @@ gboolean WebViewEngine::Impl::OnScriptDialog(WebKitWebView*, WebKitScriptDialog*
         return FALSE;
     ScriptDialogRequest r;
     switch (webkit_script_dialog_get_dialog_type(dialog)) {
-    case WEBKIT_SCRIPT_DIALOG_ALERT: r.kind = ScriptDialogKind::Alert; break;
-    case WEBKIT_SCRIPT_DIALOG_CONFIRM: r.kind = ScriptDialogKind::Confirm; break;
-    case WEBKIT_SCRIPT_DIALOG_PROMPT: r.kind = ScriptDialogKind::Prompt; break;
-    default: r.kind = ScriptDialogKind::BeforeUnload; break;
+    case WEBKIT_SCRIPT_DIALOG_ALERT:
+        r.kind = ScriptDialogKind::Alert;
+        break;
+    case WEBKIT_SCRIPT_DIALOG_CONFIRM:
+        r.kind = ScriptDialogKind::Confirm;
+        break;
+    case WEBKIT_SCRIPT_DIALOG_PROMPT:
+        r.kind = ScriptDialogKind::Prompt;
+        break;
+    default:
+        r.kind = ScriptDialogKind::BeforeUnload;
+        break;
     }
     if (const char* m = webkit_script_dialog_get_message(dialog))
         r.message = m;

@@ -117,8 +117,8 @@ gboolean WebViewEngine::Impl::OnLoadFailed(WebKitWebView*, WebKitLoadEvent, gcha
     return e->showErrorPages ? FALSE : TRUE;
 }
 
-gboolean WebViewEngine::Impl::OnDecidePolicy(WebKitWebView*, WebKitPolicyDecision* decision, WebKitPolicyDecisionType type,
-                                             gpointer p)
+gboolean WebViewEngine::Impl::OnDecidePolicy(WebKitWebView*, WebKitPolicyDecision* decision,
+                                             WebKitPolicyDecisionType type, gpointer p)
 {
     auto* d = static_cast<Impl*>(p);
     WebViewEngine* e = d->self;
@@ -169,10 +169,7 @@ void WebViewEngine::ServePagesWithoutScripts()
     d_->servesPages = true;
 }
 
-void WebViewEngine::FollowOwnLoadsOnly()
-{
-    d_->gated = true;
-}
+void WebViewEngine::FollowOwnLoadsOnly() { d_->gated = true; }
 
 void WebViewEngine::Load(const std::string& url)
 {
@@ -251,10 +248,7 @@ void WebViewEngine::Reload()
     }
 }
 
-bool WebViewEngine::LoadFailed() const
-{
-    return d_->loadFailed;
-}
+bool WebViewEngine::LoadFailed() const { return d_->loadFailed; }
 
 bool WebViewEngine::IsLoading() const
 {
@@ -269,15 +263,8 @@ std::string WebViewEngine::Url() const
     return u ? u : "";
 }
 
+bool WebViewEngine::HasDocument() const { return d_->Live() && d_->hasDocument; }
 
-bool WebViewEngine::HasDocument() const
-{
-    return d_->Live() && d_->hasDocument;
-}
-
-std::uint64_t WebViewEngine::DocumentGeneration() const
-{
-    return d_->generation;
-}
+std::uint64_t WebViewEngine::DocumentGeneration() const { return d_->generation; }
 
 }  // namespace ql::web

@@ -62,8 +62,8 @@ bool WebViewEngine::PrintPage(const PrintJob& job)
     bool started = true;
     if (job.withDialog) {
         GtkWidget* top = gtk_widget_get_toplevel(GTK_WIDGET(d_->native));
-        WebKitPrintOperationResponse r =
-            webkit_print_operation_run_dialog(op, GTK_IS_WINDOW(top) ? GTK_WINDOW(top) : nullptr);
+        WebKitPrintOperationResponse r = webkit_print_operation_run_dialog(op, GTK_IS_WINDOW(top) ? GTK_WINDOW(top)
+                                                                                                  : nullptr);
         if (r != WEBKIT_PRINT_OPERATION_RESPONSE_PRINT) {
             started = false;
             g_signal_handler_disconnect(op, failed);

@@ -25,20 +25,26 @@ try { Object.defineProperty(window, 'external', {value: external, configurable: 
 const char* EditingCommandName(EditingCommand c)
 {
     switch (c) {
-    case EditingCommand::Cut: return WEBKIT_EDITING_COMMAND_CUT;
-    case EditingCommand::Copy: return WEBKIT_EDITING_COMMAND_COPY;
-    case EditingCommand::Paste: return WEBKIT_EDITING_COMMAND_PASTE;
-    case EditingCommand::SelectAll: return WEBKIT_EDITING_COMMAND_SELECT_ALL;
-    case EditingCommand::Undo: return WEBKIT_EDITING_COMMAND_UNDO;
-    case EditingCommand::Redo: return WEBKIT_EDITING_COMMAND_REDO;
+    case EditingCommand::Cut:
+        return WEBKIT_EDITING_COMMAND_CUT;
+    case EditingCommand::Copy:
+        return WEBKIT_EDITING_COMMAND_COPY;
+    case EditingCommand::Paste:
+        return WEBKIT_EDITING_COMMAND_PASTE;
+    case EditingCommand::SelectAll:
+        return WEBKIT_EDITING_COMMAND_SELECT_ALL;
+    case EditingCommand::Undo:
+        return WEBKIT_EDITING_COMMAND_UNDO;
+    case EditingCommand::Redo:
+        return WEBKIT_EDITING_COMMAND_REDO;
     }
     return WEBKIT_EDITING_COMMAND_COPY;
 }
 
 }  // namespace
 
-gboolean WebViewEngine::Impl::OnExternalCall(WebKitUserContentManager*, JSCValue* value, WebKitScriptMessageReply* reply,
-                                             gpointer p)
+gboolean WebViewEngine::Impl::OnExternalCall(WebKitUserContentManager*, JSCValue* value,
+                                             WebKitScriptMessageReply* reply, gpointer p)
 {
     auto* d = static_cast<Impl*>(p);
     std::string error = "no external object";
@@ -82,12 +88,13 @@ void WebViewEngine::WatchEdits()
     if (!d_->Live() || d_->watching)
         return;
     d_->watching = true;
-    d_->messageHandler = g_signal_connect(d_->content, (std::string("script-message-received::") + kWatchHandler).c_str(),
+    d_->messageHandler = g_signal_connect(d_->content,
+                                          (std::string("script-message-received::") + kWatchHandler).c_str(),
                                           G_CALLBACK(&Impl::OnMessage), d_.get());
     webkit_user_content_manager_register_script_message_handler_in_world(d_->content, kWatchHandler, kWorld);
-    WebKitUserScript* script = webkit_user_script_new_for_world(
-        EditWatchScript(kWatchHandler).c_str(), WEBKIT_USER_CONTENT_INJECT_TOP_FRAME,
-        WEBKIT_USER_SCRIPT_INJECT_AT_DOCUMENT_END, kWorld, nullptr, nullptr);
+    WebKitUserScript* script =
+        webkit_user_script_new_for_world(EditWatchScript(kWatchHandler).c_str(), WEBKIT_USER_CONTENT_INJECT_TOP_FRAME,
+                                         WEBKIT_USER_SCRIPT_INJECT_AT_DOCUMENT_END, kWorld, nullptr, nullptr);
     webkit_user_content_manager_add_script(d_->content, script);
     webkit_user_script_unref(script);
 }
@@ -101,9 +108,8 @@ void WebViewEngine::ExposeExternal(ExternalHandler handler)
         g_signal_connect(d_->content, (std::string("script-message-with-reply-received::") + kExternalHandler).c_str(),
                          G_CALLBACK(&Impl::OnExternalCall), d_.get());
     webkit_user_content_manager_register_script_message_handler_with_reply(d_->content, kExternalHandler, nullptr);
-    WebKitUserScript* script =
-        webkit_user_script_new(kExternalScript, WEBKIT_USER_CONTENT_INJECT_ALL_FRAMES,
-                               WEBKIT_USER_SCRIPT_INJECT_AT_DOCUMENT_START, nullptr, nullptr);
+    WebKitUserScript* script = webkit_user_script_new(kExternalScript, WEBKIT_USER_CONTENT_INJECT_ALL_FRAMES,
+                                                      WEBKIT_USER_SCRIPT_INJECT_AT_DOCUMENT_START, nullptr, nullptr);
     webkit_user_content_manager_add_script(d_->content, script);
     webkit_user_script_unref(script);
 }

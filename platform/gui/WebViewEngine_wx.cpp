@@ -4,15 +4,9 @@
 
 namespace ql::web {
 
-void WebViewEngine::Impl::OnDestroy(GtkWidget*, gpointer p)
-{
-    static_cast<Impl*>(p)->viewGone = true;
-}
+void WebViewEngine::Impl::OnDestroy(GtkWidget*, gpointer p) { static_cast<Impl*>(p)->viewGone = true; }
 
-WebViewEngine::WebViewEngine(std::unique_ptr<Impl> impl) : d_(std::move(impl))
-{
-    d_->self = this;
-}
+WebViewEngine::WebViewEngine(std::unique_ptr<Impl> impl) : d_(std::move(impl)) { d_->self = this; }
 
 std::shared_ptr<WebViewEngine> WebViewEngine::Create(wxWindow* parent, std::string* error)
 {
@@ -106,15 +100,9 @@ WebViewEngine::~WebViewEngine()
         g_object_unref(d_->replyContext);
 }
 
-wxWebView* WebViewEngine::View() const
-{
-    return d_->view;
-}
+wxWebView* WebViewEngine::View() const { return d_->view; }
 
-WebKitWebView* WebViewEngine::Native() const
-{
-    return d_->Live() ? d_->native : nullptr;
-}
+WebKitWebView* WebViewEngine::Native() const { return d_->Live() ? d_->native : nullptr; }
 
 void WebViewEngine::Apply(const WebEngineSettings& settings)
 {

@@ -67,8 +67,8 @@ public:
     // Gives the page's scripts a window.external whose methods call `handler` (method name and
     // plain arguments in, a plain value or an error out); each call returns a promise of the
     // value.
-    using ExternalHandler =
-        std::function<bool(const std::string& method, const json::Array& args, json::Value& result, std::string& error)>;
+    using ExternalHandler = std::function<bool(const std::string& method, const json::Array& args, json::Value& result,
+                                               std::string& error)>;
     void ExposeExternal(ExternalHandler handler);
 
     // Page files (and markup loaded with a page file's address) go through a URL scheme of our
@@ -113,7 +113,7 @@ public:
     bool ShowFindDialog() override;
 
     // Hooks; each runs on the GUI thread inside the engine's signal, so it must not block.
-    std::function<bool(const ContextMenuRequest&)> OnContextMenu;               // true: no engine menu
+    std::function<bool(const ContextMenuRequest&)> OnContextMenu;                   // true: no engine menu
     std::function<std::optional<bool>(const ScriptDialogRequest&)> OnScriptDialog;  // answer, or the engine's dialog
     std::function<NavigationVerdict(const NavigationRequest&)> OnNavigation;
     std::function<void()> OnClose;

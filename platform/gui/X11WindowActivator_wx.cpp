@@ -23,8 +23,8 @@ std::vector<unsigned long> LongsOf(Display* dpy, Window w, const char* name, Ato
     int format = 0;
     unsigned long count = 0, after = 0;
     unsigned char* data = nullptr;
-    if (XGetWindowProperty(dpy, w, XInternAtom(dpy, name, False), 0, 1 << 16, False, type, &actualType, &format,
-                           &count, &after, &data) == Success &&
+    if (XGetWindowProperty(dpy, w, XInternAtom(dpy, name, False), 0, 1 << 16, False, type, &actualType, &format, &count,
+                           &after, &data) == Success &&
         data && format == 32) {
         const auto* items = reinterpret_cast<const unsigned long*>(data);
         out.assign(items, items + count);

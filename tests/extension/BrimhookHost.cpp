@@ -89,9 +89,9 @@ TEST_F(BrimhookHostTest, ExportsTheFourEntryPointsAndHidesEverythingElse)
         EXPECT_NE(library.Symbol(name), nullptr) << name;
     // ql::SaveTextToFile(const std::string&, const std::string&), ql::Registry::Registry(std::string),
     // ql::brimhook::ServerInUse().
-    for (const char* name : {"_ZN2ql14SaveTextToFileERKNSt7__cxx1112basic_stringIcSt11char_traitsIcESaIcEEES7_",
-                             "_ZN2ql8RegistryC1ENSt7__cxx1112basic_stringIcSt11char_traitsIcESaIcEEE",
-                             "_ZN2ql8brimhook11ServerInUseEv"})
+    for (const char* name :
+         {"_ZN2ql14SaveTextToFileERKNSt7__cxx1112basic_stringIcSt11char_traitsIcESaIcEEES7_",
+          "_ZN2ql8RegistryC1ENSt7__cxx1112basic_stringIcSt11char_traitsIcESaIcEEE", "_ZN2ql8brimhook11ServerInUseEv"})
         EXPECT_EQ(library.Symbol(name), nullptr) << name;
 }
 
@@ -135,7 +135,8 @@ TEST_F(BrimhookHostTest, RegistrationThenUnregistrationLeavesTheStoreAsItWas)
     {
         Registry reg;
         ASSERT_TRUE(reg.WriteString(RegRoot::CurrentUser, "\\Software\\Tessaly\\Pouchly", "exe", "/opt/q/quillory"));
-        ASSERT_TRUE(reg.WriteString(RegRoot::ClassesRoot, "CLSID\\{00000000-1111-2222-3333-444444444444}", "", "other"));
+        ASSERT_TRUE(
+            reg.WriteString(RegRoot::ClassesRoot, "CLSID\\{00000000-1111-2222-3333-444444444444}", "", "other"));
     }
     const std::string before = ReadFileBytes(root / "config/quillory/registry").value_or("<none>");
 
@@ -207,11 +208,11 @@ TEST_F(BrimhookHostTest, MethodsInSlotsSevenToNineAndByNameHandTheClipOver)
     }
     got = quillory.Received();
     ASSERT_EQ(got.size(), 7u);
-    EXPECT_EQ(got[3].clip, "");                                    // a control selection
-    EXPECT_EQ(got[4].clip, "");                                    // no selection
+    EXPECT_EQ(got[3].clip, "");  // a control selection
+    EXPECT_EQ(got[4].clip, "");  // no selection
     EXPECT_EQ(got[4].text, clip + "\r\nhttp://example.test/page.html\r\nExample page");
     EXPECT_EQ(got[5].clip, "<body><p>whole\r\npage</p></body>\r\n");  // uncached page
-    EXPECT_EQ(got[6].clip, "<p>chosen\r\nwords</p>\r\n");          // the text selection
+    EXPECT_EQ(got[6].clip, "<p>chosen\r\nwords</p>\r\n");             // the text selection
 
     // Something that is not a document is refused in every slot.
     auto element = MakeCom<test::FakeElement>(u"<p/>");
@@ -247,8 +248,8 @@ TEST_F(BrimhookHostTest, TwoCapturesInARowEachHandOverTheirOwnTextUrlAndTitle)
 
 TEST_F(BrimhookHostTest, WithoutAListenerTheRegisteredProgramStartsWithTheClipAsThreeArguments)
 {
-    ASSERT_TRUE(Registry().WriteString(RegRoot::CurrentUser, "\\Software\\Tessaly\\Pouchly", "exe",
-                                       QUILLORY_ARGS_RECORDER));
+    ASSERT_TRUE(
+        Registry().WriteString(RegRoot::CurrentUser, "\\Software\\Tessaly\\Pouchly", "exe", QUILLORY_ARGS_RECORDER));
     ComPtr<Iquillory> object = library.Create();
     ASSERT_TRUE(object);
     FakePage page;

@@ -31,10 +31,9 @@ TEST(BrimhookPage, SelectedParagraphOfARealPageIsSavedFromTheButton)
     int loaded = 0;
     engine->OnLoaded = [&](const std::string&) { ++loaded; };
     frame->Show();
-    const std::string page = site.write("p.html",
-                                        "<html><head><title>Two paragraphs</title></head><body>"
-                                        "<p id=\"a\">First one.</p><p id=\"b\">Second <b>bold</b> one.</p>"
-                                        "</body></html>")
+    const std::string page = site.write("p.html", "<html><head><title>Two paragraphs</title></head><body>"
+                                                  "<p id=\"a\">First one.</p><p id=\"b\">Second <b>bold</b> one.</p>"
+                                                  "</body></html>")
                                  .string();
     engine->Load("file://" + page);
     ASSERT_TRUE(test::PumpUntil([&] { return loaded > 0; }));

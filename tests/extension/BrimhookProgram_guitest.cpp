@@ -5,9 +5,9 @@
 // the keyboard, saves each capture as a page of the collection.
 #include "tests/extension/BrimhookLibrary.h"
 #include "tests/extension/FakeHtmlDocument.h"
-#include "tests/support/UrlCacheWriter.h"
 #include "tests/support/ProgramFolder.h"
 #include "tests/support/TempDir.h"
+#include "tests/support/UrlCacheWriter.h"
 
 #include <gtest/gtest.h>
 
@@ -137,8 +137,9 @@ protected:
         program.WriteSmallCollection();
         program.dir().write("gleanhoard.ini", "[set]\r\nShowMainForm=0\r\nimagechecked=1\r\n");
         const std::string cache = "xdg-cache/chromium/Default/Cache/Cache_Data/";
-        program.dir().write(cache + "0000000000000001_0",
-                            ChromiumEntry("1/0/_dk_http://one.test http://one.test http://one.test/img/b.png", "picture bytes"));
+        program.dir().write(
+            cache + "0000000000000001_0",
+            ChromiumEntry("1/0/_dk_http://one.test http://one.test http://one.test/img/b.png", "picture bytes"));
         program.dir().write(cache + "index-dir/the-real-index", "");
         ASSERT_NO_FATAL_FAILURE(StartProgram({"XDG_CACHE_HOME=" + program.dir().dir() + "xdg-cache"}));
     }
@@ -146,7 +147,8 @@ protected:
 
 TEST_F(BrimhookPicturesTest, ACaptureSavedWithIncludeImagesKeepsItsPictures)
 {
-    const Capture capture{"<p>with <img src=\"img/b.png\"></p>", "http://one.test/a.html", "Pictured"};
+    const Capture capture{"<p>with <img src=\"img/b.png\"> <a href=\"more.html\">more</a></p>",
+                          "http://one.test/a.html", "Pictured"};
     ASSERT_EQ(SaveSelection(capture), com::S_OK);
     const Window dialog = WaitForMappedWindow(pid, 10s, "Save homepage");
     ASSERT_NE(dialog, 0u) << program.Stderr();
@@ -154,9 +156,19 @@ TEST_F(BrimhookPicturesTest, ACaptureSavedWithIncludeImagesKeepsItsPictures)
     ASSERT_NO_FATAL_FAILURE(SaveAsNode(dialog, mapping, 1));
     ASSERT_TRUE(WaitUntil([&] { return program.PageOfNode(1).find("!images") != std::string::npos; }, 10s))
         << program.PageOfNode(1);
-    EXPECT_EQ(program.PageOfNode(1).rfind("<!-- From: \"http://one.test/a.html\" -->\r\n<p>with <img src=\"!images\\b1.png\"></p>", 0), 0u)
+    // No base line: the links are made absolute instead.
+    EXPECT_EQ(program.PageOfNode(1).rfind(
+                  "<!-- From: \"http://one.test/a.html\" -->\r\n<p>with <img src=\"!images\\b1.png\"> "
+                  "<a href=\"http://one.test/more.html\">more</a></p>",
+                  0),
+              0u)
         << program.PageOfNode(1);
     EXPECT_EQ(program.dir().read("Collection/!images/b1.png"), "picture bytes");
+    const std::string ids = program.dir().read("Collection/tvdata");
+    const std::string id = ids.substr(ids.find("\r\n") + 2,
+                                      ids.find("\r\n", ids.find("\r\n") + 2) - ids.find("\r\n") - 2);
+    EXPECT_NE(program.dir().read("Collection/images.ini").find("[" + id + "]\r\nb1.png=1"), std::string::npos)
+        << program.dir().read("Collection/images.ini");
 }
 
 }  // namespace

@@ -18,8 +18,9 @@ TEST(ComServer, RegistrationThatCannotBeSavedOrHasNoLibraryReportsAFailureAndLea
     ASSERT_EQ(RegisterServer(registry, "/opt/q/libbrimhook.so"), com::S_OK);
     EXPECT_EQ(registry.SubKeyNames(RegRoot::ClassesRoot, ""),
               (std::vector<std::string>{"Brimhook.quillory", "CLSID", "Interface", "TypeLib"}));
-    EXPECT_EQ(registry.ReadString(RegRoot::ClassesRoot, "TypeLib\\{27068A40-C3B3-11D5-8B0C-0000E89FE158}\\1.0\\HELPDIR", ""),
-              "/opt/q/");
+    EXPECT_EQ(
+        registry.ReadString(RegRoot::ClassesRoot, "TypeLib\\{27068A40-C3B3-11D5-8B0C-0000E89FE158}\\1.0\\HELPDIR", ""),
+        "/opt/q/");
     ASSERT_EQ(UnregisterServer(registry), com::S_OK);
     EXPECT_TRUE(registry.SubKeyNames(RegRoot::ClassesRoot, "").empty());
 }

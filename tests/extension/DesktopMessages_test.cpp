@@ -14,8 +14,9 @@ TEST(DesktopMessages, ShowsADesktopNotificationOrElseWritesToStandardError)
     messages.ShowMessage("Quillory not properly installed, Please install Quillory again.");
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
     ASSERT_EQ(launcher.spawned.size(), 1u);
-    EXPECT_EQ(launcher.spawned[0], (std::vector<std::string>{"notify-send", "Quillory",
-                                                              "Quillory not properly installed, Please install Quillory again."}));
+    EXPECT_EQ(launcher.spawned[0],
+              (std::vector<std::string>{"notify-send", "Quillory",
+                                        "Quillory not properly installed, Please install Quillory again."}));
 
     launcher.result = false;  // no notify-send on this desktop
     testing::internal::CaptureStderr();

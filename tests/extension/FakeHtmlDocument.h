@@ -29,7 +29,10 @@ class FakeElement final : public NoDispatch<com::IHTMLElement> {
 public:
     explicit FakeElement(std::u16string outer) : outer_(std::move(outer)) {}
     com::HRESULT getAttribute(const std::u16string&, std::int32_t, com::Variant*) override { return com::E_NOTIMPL; }
-    com::HRESULT setAttribute(const std::u16string&, const com::Variant&, std::int32_t) override { return com::E_NOTIMPL; }
+    com::HRESULT setAttribute(const std::u16string&, const com::Variant&, std::int32_t) override
+    {
+        return com::E_NOTIMPL;
+    }
     com::HRESULT get_tagName(std::u16string* name) override { return *name = u"BODY", com::S_OK; }
     com::HRESULT get_innerHTML(std::u16string*) override { return com::E_NOTIMPL; }
     com::HRESULT put_innerHTML(const std::u16string&) override { return com::E_NOTIMPL; }
@@ -62,7 +65,7 @@ struct FakePage {
     std::u16string selectionType = u"None";  // "None", "Text" or "Control"
     std::u16string selectionText;
     std::u16string selectionHtml;
-    bool failTitle = false;  // get_title fails, as on a document that does not offer it
+    bool failTitle = false;            // get_title fails, as on a document that does not offer it
     std::function<void()> onFirstUrl;  // runs inside the first get_URL call
 };
 
@@ -114,7 +117,10 @@ public:
     }
     com::HRESULT get_bgColor(com::Variant*) override { return com::E_NOTIMPL; }
     com::HRESULT put_bgColor(const com::Variant&) override { return com::E_NOTIMPL; }
-    com::HRESULT execCommand(const std::u16string&, bool, const com::Variant&, bool*) override { return com::E_NOTIMPL; }
+    com::HRESULT execCommand(const std::u16string&, bool, const com::Variant&, bool*) override
+    {
+        return com::E_NOTIMPL;
+    }
     com::HRESULT queryCommandSupported(const std::u16string&, bool*) override { return com::E_NOTIMPL; }
     com::HRESULT queryCommandEnabled(const std::u16string&, bool*) override { return com::E_NOTIMPL; }
     com::HRESULT queryCommandState(const std::u16string&, bool*) override { return com::E_NOTIMPL; }

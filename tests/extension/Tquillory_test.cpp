@@ -162,7 +162,7 @@ TEST_F(TquilloryTest, WithoutQuilloryRunningTheRegisteredProgramStartsWithThreeA
     EXPECT_EQ(object->SaveWhole(Doc(page).get()), S_OK);
     ASSERT_EQ(launcher.spawned.size(), 1u);
     EXPECT_EQ(launcher.spawned[0], (std::vector<std::string>{"/bin/true", clip, "http://example.test/a b?q=\"1\"",
-                                                              "He said \"hi\" & left; $HOME `x`"}));
+                                                             "He said \"hi\" & left; $HOME `x`"}));
     EXPECT_TRUE(dialogs.messages.empty());
 
     // Line breaks and NULs would break the three lines apart: they arrive as blanks.
@@ -177,7 +177,8 @@ TEST_F(TquilloryTest, WithoutQuilloryRunningTheRegisteredProgramStartsWithThreeA
     (void)Registry().DeleteValue(RegRoot::CurrentUser, kProgramKey, kProgramValue);  // absent afterwards either way
     EXPECT_EQ(object->SaveWhole(Doc(page).get()), S_OK);
     EXPECT_EQ(launcher.spawned.size(), 2u);
-    EXPECT_EQ(dialogs.messages, (std::vector<std::string>(2, "Quillory not properly installed, Please install Quillory again.")));
+    EXPECT_EQ(dialogs.messages,
+              (std::vector<std::string>(2, "Quillory not properly installed, Please install Quillory again.")));
 }
 
 // A runtime folder that lies too deep for a socket address: no hand-over can work, so the user
@@ -246,7 +247,8 @@ TEST_F(TquilloryTest, EachCallKeepsItsOwnDocumentAndModeAndHoldsNoDocumentAfterw
     EXPECT_EQ(object->SaveWhole(firstDoc.get()), S_OK);
 
     ASSERT_EQ(launcher.spawned.size(), 2u);
-    EXPECT_EQ(launcher.spawned[0], (std::vector<std::string>{"/bin/true", clip, "http://example.test/second", "Second"}));
+    EXPECT_EQ(launcher.spawned[0],
+              (std::vector<std::string>{"/bin/true", clip, "http://example.test/second", "Second"}));
     EXPECT_EQ(launcher.spawned[1], (std::vector<std::string>{"/bin/true", clip, "http://example.test/first", "First"}));
     EXPECT_EQ(Clip(), "<body><p>whole\r\npage</p></body>\r\n");  // the outer capture wrote last
     EXPECT_EQ(firstDoc->RefCount(), 1u);
@@ -290,11 +292,13 @@ TEST_F(TquilloryTest, CallsByNameAreAnsweredFromTheTypeLibrary)
     EXPECT_EQ(dispatch->Invoke(2, IID_NULL, 0, DISPATCH_METHOD, &one, &result, &info, &argErr), S_OK);
     EXPECT_TRUE(result.IsEmpty());
     EXPECT_EQ(quillory.Received().size(), 1u);
-    EXPECT_EQ(dispatch->Invoke(4, IID_NULL, 0, DISPATCH_METHOD, &one, nullptr, nullptr, nullptr), DISP_E_MEMBERNOTFOUND);
+    EXPECT_EQ(dispatch->Invoke(4, IID_NULL, 0, DISPATCH_METHOD, &one, nullptr, nullptr, nullptr),
+              DISP_E_MEMBERNOTFOUND);
     EXPECT_EQ(dispatch->Invoke(2, IID_NULL, 0, DISPATCH_PROPERTYPUT, &one, nullptr, nullptr, nullptr),
               DISP_E_MEMBERNOTFOUND);
     DISPPARAMS none;
-    EXPECT_EQ(dispatch->Invoke(2, IID_NULL, 0, DISPATCH_METHOD, &none, nullptr, nullptr, nullptr), DISP_E_BADPARAMCOUNT);
+    EXPECT_EQ(dispatch->Invoke(2, IID_NULL, 0, DISPATCH_METHOD, &none, nullptr, nullptr, nullptr),
+              DISP_E_BADPARAMCOUNT);
     DISPPARAMS text{{Variant(u"doc")}};
     EXPECT_EQ(dispatch->Invoke(1, IID_NULL, 0, DISPATCH_METHOD, &text, nullptr, nullptr, &argErr), DISP_E_TYPEMISMATCH);
     EXPECT_EQ(argErr, 0u);

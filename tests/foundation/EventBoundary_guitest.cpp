@@ -23,10 +23,13 @@ TEST(EventBoundary, AHandlerThatThrowsIsLoggedAndTheWindowGoesOn)
     ASSERT_NE(dynamic_cast<GuardedApp*>(wxTheApp), nullptr);
     test::OwnedFrame<> frame(new wxFrame(nullptr, wxID_ANY, "boundary"));
     int calls = 0;
-    frame->Bind(wxEVT_MENU, [&](wxCommandEvent&) {
-        ++calls;
-        throw std::runtime_error("a handler's failure");
-    }, 7);
+    frame->Bind(
+        wxEVT_MENU,
+        [&](wxCommandEvent&) {
+            ++calls;
+            throw std::runtime_error("a handler's failure");
+        },
+        7);
     wxCommandEvent click(wxEVT_MENU, 7);
     testing::internal::CaptureStderr();
     EXPECT_NO_THROW(frame->GetEventHandler()->ProcessEvent(click));
@@ -67,7 +70,8 @@ TEST(EventBoundary, QueuedWorkThatThrowsIsLoggedAndTheRestRuns)
 TEST(EventBoundary, RunningOutOfMemoryEndsTheMainLoop)
 {
     auto* frame = new wxFrame(nullptr, wxID_ANY, "boundary");
-    frame->Bind(wxEVT_MENU, [](wxCommandEvent&) { throw std::bad_alloc(); }, 8);
+    frame->Bind(
+        wxEVT_MENU, [](wxCommandEvent&) { throw std::bad_alloc(); }, 8);
     // Should the loop go on, this ends it and says so.
     bool wentOn = false;
     wxTimer guard;

@@ -59,7 +59,8 @@ TEST(FindUrlCacheFile, FindsEntriesInTheBrowsersOwnFoldersBelowHomeAndXdgFolders
     Place("urlcache-escapes/firefox/prof/cache2/entries",
           root / "config/mozilla/firefox/x1y2z3.default-esr/cache2/entries");
     // Without its entry for "p^q.png".
-    fs::remove(root / "config/mozilla/firefox/x1y2z3.default-esr/cache2/entries/953E111F4224E35AB81CC91D685637BEC027C09F");
+    fs::remove(root /
+               "config/mozilla/firefox/x1y2z3.default-esr/cache2/entries/953E111F4224E35AB81CC91D685637BEC027C09F");
 
     const std::string chromium = ql::FindUrlCacheFile("http://127.0.0.1:8799/img/Photo.png");
     ASSERT_NE(chromium, "");
@@ -71,8 +72,8 @@ TEST(FindUrlCacheFile, FindsEntriesInTheBrowsersOwnFoldersBelowHomeAndXdgFolders
     EXPECT_EQ(ql::FindUrlCacheFile("http://127.0.0.1:8799/img/photo.png"), "");
     EXPECT_EQ(ql::FindUrlCacheFile("http://127.0.0.1:18799/img/p%5Eq.png"), "");
     // Addresses as a page may write them: looked up as the browser fetched them.
-    for (const char* written : {"HTTP://127.0.0.1:18799/img/dot/../p sp.png#top",
-                                       "http://127.0.0.1:18799/img/p%7Cq.png"}) {
+    for (const char* written :
+         {"HTTP://127.0.0.1:18799/img/dot/../p sp.png#top", "http://127.0.0.1:18799/img/p%7Cq.png"}) {
         const std::string found = ql::FindUrlCacheFile(written);
         ASSERT_NE(found, "") << written;
         EXPECT_EQ(BodyOf(found), small);

@@ -66,7 +66,8 @@ TEST(FirstFramePlacement, APlacementReadWhileTheManagerFramesTheWindowIsKept)
         long extents[4] = {0, 0, 0, 0};
         XWindowAttributes a{};
         const auto until = Clock::now() + std::chrono::seconds(3);
-        while (!(XGetWindowAttributes(display, xid, &a) && a.map_state == IsViewable && FrameExtents(display, xid, extents)) &&
+        while (!(XGetWindowAttributes(display, xid, &a) && a.map_state == IsViewable &&
+                 FrameExtents(display, xid, extents)) &&
                Clock::now() < until)
             wxMilliSleep(2);
         stored = FormRect{120, 90, a.width + int(extents[0] + extents[1]), a.height + int(extents[2] + extents[3])};
@@ -82,7 +83,8 @@ TEST(FirstFramePlacement, APlacementReadWhileTheManagerFramesTheWindowIsKept)
     // Settled: unchanged over a number of looks.
     FormRect last{};
     int still = 0;
-    for (const auto until = Clock::now() + std::chrono::seconds(3); Clock::now() < until && !(still >= 20 && last == stored);) {
+    for (const auto until = Clock::now() + std::chrono::seconds(3);
+         Clock::now() < until && !(still >= 20 && last == stored);) {
         wxTheApp->Yield(true);
         wxMilliSleep(5);
         const FormRect now = onScreen();

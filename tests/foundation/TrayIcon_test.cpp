@@ -87,7 +87,9 @@ TEST(TrayIcon, NothingIsSentWhileInactiveOrForUnchangedValues)
     }
     EXPECT_EQ(r.calls.back(), "delete");  // destruction of an active icon removes it
     Recording q;
-    { TTrayIcon inactive(std::make_unique<FakeShell>(q)); }
+    {
+        TTrayIcon inactive(std::make_unique<FakeShell>(q));
+    }
     EXPECT_TRUE(q.calls.empty());
 }
 
@@ -158,7 +160,8 @@ TEST(TrayIcon, RightClickPopsTheMenuAtTheCursorThenRaisesTheEvent)
     std::string got;
     icon.OnRightClick = [&](TTrayIcon*, TMouseButton b, TShiftState sh, int x, int y) {
         r.calls.push_back("event");
-        got = std::to_string(static_cast<int>(b)) + "/" + std::to_string(sh) + "/" + std::to_string(x) + "," + std::to_string(y);
+        got = std::to_string(static_cast<int>(b)) + "/" + std::to_string(sh) + "/" + std::to_string(x) + "," +
+              std::to_string(y);
     };
     r.proc(kTrayCallbackMessage, WM_RBUTTONUP);  // no menu: the event still comes
     EXPECT_EQ(r.calls, std::vector<std::string>{"event"});

@@ -44,13 +44,15 @@ public:
     explicit Framed(wxFrame* f)
     {
         g_signal_connect(f->GetHandle(), "map-event", G_CALLBACK(+[](GtkWidget*, GdkEvent*, gpointer p) {
-            *static_cast<bool*>(p) = true;
-            return FALSE;
-        }), &mapped_);
+                             *static_cast<bool*>(p) = true;
+                             return FALSE;
+                         }),
+                         &mapped_);
         g_signal_connect(f->GetHandle(), "unmap-event", G_CALLBACK(+[](GtkWidget*, GdkEvent*, gpointer p) {
-            *static_cast<bool*>(p) = false;
-            return FALSE;
-        }), &mapped_);
+                             *static_cast<bool*>(p) = false;
+                             return FALSE;
+                         }),
+                         &mapped_);
     }
     Framed(const Framed&) = delete;
     Framed& operator=(const Framed&) = delete;
@@ -141,7 +143,8 @@ TEST(VekAdvClassGui, PlacementRoundTripsExactlyUnderTheWindowManager)
         }
 
         frame->Show();
-        pumpUntil([&] { return framed() && frameOnScreen(frame.get()) == stored && frame->GetRect() == toRect(stored); });
+        pumpUntil(
+            [&] { return framed() && frameOnScreen(frame.get()) == stored && frame->GetRect() == toRect(stored); });
         EXPECT_EQ(frameOnScreen(frame.get()), stored) << (atShow ? "read as shown" : "read while hidden");
         EXPECT_EQ(frame->GetRect(), toRect(stored));
         ASSERT_TRUE(SaveFormPlacement(kFormPosKey, frame.get()));
@@ -198,7 +201,7 @@ TEST(VekAdvClassGui, FindDialogSearchesForwardInTheTextControl)
     EXPECT_EQ(findNext(0), std::make_pair(0L, 3L));
     EXPECT_EQ(findNext(0), std::make_pair(8L, 11L));
     EXPECT_EQ(findNext(wxFR_WHOLEWORD), std::make_pair(18L, 21L));  // skips "twone"
-    EXPECT_EQ(findNext(0), std::make_pair(18L, 21L));                // after the last: unchanged
+    EXPECT_EQ(findNext(0), std::make_pair(18L, 21L));               // after the last: unchanged
     edit->SetSelection(0, 0);
     EXPECT_EQ(findNext(wxFR_MATCHCASE), std::make_pair(0L, 3L));
     EXPECT_EQ(findNext(wxFR_MATCHCASE), std::make_pair(14L, 17L));  // "One" does not match; "twone" does

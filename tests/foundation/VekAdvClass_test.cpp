@@ -75,21 +75,21 @@ TEST(VekAdvClass, RestoredWindowsStayOnAVisibleDisplay)
 TEST(VekAdvClass, NormalBoundsSurviveMaximiseInEitherReportOrder)
 {
     const FormRect normal{100, 100, 800, 600}, moved{150, 120, 800, 600}, max{0, 0, 1920, 1050};
-    {   // size first, then the state change
+    {  // size first, then the state change
         NormalBoundsTracker t(normal);
         t.Changed(moved, false);
         t.Changed(max, false);
         t.Maximised(max);
         EXPECT_EQ(t.Normal(), moved);
     }
-    {   // state first, then the size
+    {  // state first, then the size
         NormalBoundsTracker t(normal);
         t.Changed(moved, false);
         t.Maximised(moved);
         t.Changed(max, true);
         EXPECT_EQ(t.Normal(), moved);
     }
-    {   // restored and maximised again
+    {  // restored and maximised again
         NormalBoundsTracker t(normal);
         t.Changed(max, false);
         t.Maximised(max);
@@ -172,10 +172,10 @@ TEST_F(RegisterComServerTest, FailuresAreReportedAsFailures)
 
     setenv("QL_TEST_COMSERVER_FAIL", "1", 1);
     EXPECT_FALSE(RegisterComServer(QUILLORY_TEST_COMSERVER, true, true, dialogs));
-    EXPECT_EQ(dialogs.messages,
-              (std::vector<std::string>{"File Not Exists: " + dir.dir() + "Triedit.dll",
-                                        "Failed At: " + notALibrary.string(), std::string("Failed At: ") + info.dli_fname,
-                                        std::string("Failed At: ") + QUILLORY_TEST_COMSERVER}));
+    EXPECT_EQ(dialogs.messages, (std::vector<std::string>{"File Not Exists: " + dir.dir() + "Triedit.dll",
+                                                          "Failed At: " + notALibrary.string(),
+                                                          std::string("Failed At: ") + info.dli_fname,
+                                                          std::string("Failed At: ") + QUILLORY_TEST_COMSERVER}));
     EXPECT_EQ(dir.read("marker"), "register\n");
 }
 
@@ -188,7 +188,7 @@ TEST(VekAdvClass, FindSearchesForwardFromTheSelectionsEnd)
     EXPECT_EQ(FindNextMatch(text, L"one", 0, 3, false, false), 8);
     EXPECT_EQ(FindNextMatch(text, L"one", 1, 2, false, false), 8);
     EXPECT_EQ(FindNextMatch(text, L"one", 0, 3, true, false), 14);
-    EXPECT_EQ(FindNextMatch(text, L"one", 8, 11, false, true), 24);  // "twone" and "one_x" are not words
+    EXPECT_EQ(FindNextMatch(text, L"one", 8, 11, false, true), 24);              // "twone" and "one_x" are not words
     EXPECT_EQ(FindNextMatch(text, L"one", 24, 27, false, false), std::nullopt);  // after the last: nothing
     EXPECT_EQ(FindNextMatch(text, L"", 0, 0, false, false), std::nullopt);
     EXPECT_EQ(FindNextMatch(text, L"one", 0, 500, false, false), std::nullopt);

@@ -67,17 +67,12 @@ TEST_F(VekCollectClassTest, FirstStartWithoutIniUsesDefaultsAndExitWritesAll23Ke
     EXPECT_EQ(app.read("gleanhoard.ini"), expected);
 }
 
-TEST_F(VekCollectClassTest, ExitClearsTheSharedScratchValues)
+TEST_F(VekCollectClassTest, ExitClearsTheClipSourceUrl)
 {
     LoadSettings(program());
-    EXPECT_TRUE(ScratchVariant.IsEmpty());
     ClipSourceUrl = "http://h/";
-    ScratchList = {"a", "b"};
-    ScratchVariant = com::Variant::Text("<p>doc</p>");
     ASSERT_TRUE(SaveSettings());
     EXPECT_TRUE(ClipSourceUrl.empty());
-    EXPECT_TRUE(ScratchList.empty());
-    EXPECT_TRUE(ScratchVariant.IsEmpty());
 }
 
 TEST_F(VekCollectClassTest, StoredValuesAreReadAndDragCreateNewAlwaysStartsTrue)
@@ -135,8 +130,8 @@ TEST(VekCollectClassColours, ConvertBetweenHtmlTextAndRedLowColour)
     EXPECT_EQ(HtmlColorToColor("#0000ff"), 0xFF0000u);
     EXPECT_EQ(HtmlColorToColor("#ff8000"), 0x0080FFu);
     EXPECT_EQ(HtmlColorToColor("#123456"), 0x563412u);
-    for (const char* bad : {"red", "", "#fff", "#ff80", "#ff800", "#ff8000 ", "#ff80001", "#gg8000", "x123456",
-                            "#12 456", "blueish"})
+    for (const char* bad :
+         {"red", "", "#fff", "#ff80", "#ff800", "#ff8000 ", "#ff80001", "#gg8000", "x123456", "#12 456", "blueish"})
         EXPECT_EQ(HtmlColorToColor(bad), 0u) << bad;
     EXPECT_EQ(ColorToHtmlColor(0x0080FF), "#ff8000");
     EXPECT_EQ(ColorToHtmlColor(0xFF0000), "#0000ff");

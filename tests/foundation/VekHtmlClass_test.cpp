@@ -15,17 +15,18 @@ struct Case {
     std::string in, want;
 };
 
-TEST(UrlDecode, DecodesEscapesAndLeavesMalformedTextWhole) {
+TEST(UrlDecode, DecodesEscapesAndLeavesMalformedTextWhole)
+{
     const std::vector<Case> cases = {
         {"a%20b+c", "a b c"},
         {"%41%42", "AB"},
         {"%c3%A9t%C3%a9", "\xC3\xA9t\xC3\xA9"},
         {"5%zz", "5%zz"},
-        {"a+b%2", "a+b%2"},            // escape cut short at the end
+        {"a+b%2", "a+b%2"},  // escape cut short at the end
         {"a%", "a%"},
         {"%4", "%4"},
-        {"x%00y+z", "x%00y+z"},        // never a NUL
-        {"%2B%25", "+%"},              // decoded characters are not decoded again
+        {"x%00y+z", "x%00y+z"},  // never a NUL
+        {"%2B%25", "+%"},        // decoded characters are not decoded again
         {"", ""},
         {"plain", "plain"},
     };
@@ -40,7 +41,8 @@ struct Resolve {
     std::string base, link, want;
 };
 
-TEST(MakeAbsoluteUrl, ResolvesLinksAgainstAFolderBase) {
+TEST(MakeAbsoluteUrl, ResolvesLinksAgainstAFolderBase)
+{
     const std::vector<Resolve> cases = {
         // The classic examples: the base is always a folder.
         {"ftp://host/a/b/", "../x", "ftp://host/a/x"},
@@ -67,7 +69,8 @@ TEST(MakeAbsoluteUrl, ResolvesLinksAgainstAFolderBase) {
         // Each part escaped with the set browsers use for it; "%" and the rest stay.
         {"http://h/a/", "p\"q<r>`{s}^|'[t]!$&()*+,;=:@~.png",
          "http://h/a/p%22q%3Cr%3E%60%7Bs%7D%5E|'[t]!$&()*+,;=:@~.png"},
-        {"http://h/a/", "x.png?a b\"c<d>e`f{g}h|i^j'k\\\xC3\xA9", "http://h/a/x.png?a%20b%22c%3Cd%3Ee`f{g}h|i^j%27k\\%C3%A9"},
+        {"http://h/a/", "x.png?a b\"c<d>e`f{g}h|i^j'k\\\xC3\xA9",
+         "http://h/a/x.png?a%20b%22c%3Cd%3Ee`f{g}h|i^j%27k\\%C3%A9"},
         {"http://h/a/", "f.png#a b\"<>`'", "http://h/a/f.png#a%20b%22%3C%3E%60'"},
         {"http://h/a/", "50%zz.png?q=5%", "http://h/a/50%zz.png?q=5%"},
         {"foo://h/a/", "x?it's", "foo://h/a/x?it's"},  // "'" escaped in queries of web schemes only
@@ -111,7 +114,8 @@ TEST(MakeAbsoluteUrl, ResolvesLinksAgainstAFolderBase) {
 
 // The pictures of a real page whose links hold unusual characters, as Chromium and Firefox
 // cached them: each link resolved here must be the key the browsers stored.
-TEST(MakeAbsoluteUrl, ResolvedLinksAreTheKeysTheBrowsersCachedThemUnder) {
+TEST(MakeAbsoluteUrl, ResolvedLinksAreTheKeysTheBrowsersCachedThemUnder)
+{
     const std::string fixture = QUILLORY_TEST_DATA "/urlcache-escapes/";
     const auto page = ReadFileBytes(fixture + "tools/page.html");
     ASSERT_TRUE(page);
@@ -139,7 +143,8 @@ TEST(MakeAbsoluteUrl, ResolvedLinksAreTheKeysTheBrowsersCachedThemUnder) {
     }
 }
 
-TEST(FetchedUrl, AbsoluteAddressesTakeTheFormBrowsersFetch) {
+TEST(FetchedUrl, AbsoluteAddressesTakeTheFormBrowsersFetch)
+{
     const std::vector<Case> cases = {
         {"HTTP://Ex.COM:80/a/./b/../p q.png#frag", "http://ex.com/a/p%20q.png"},
         {"https://h/\xC3\xA9/x.png?v=1 2#", "https://h/%C3%A9/x.png?v=1%202"},
@@ -153,13 +158,15 @@ TEST(FetchedUrl, AbsoluteAddressesTakeTheFormBrowsersFetch) {
         {"http://h:99999/x", "http://h:99999/x"},
         {"", ""},
     };
-    for (const auto& c : cases) EXPECT_EQ(FetchedUrl(c.in), c.want) << c.in;
+    for (const auto& c : cases)
+        EXPECT_EQ(FetchedUrl(c.in), c.want) << c.in;
 }
 
 // The pictures of the same real page written as absolute addresses the way a page may write
 // them (scheme and host in capitals, a fragment, unescaped characters, dot segments): each is
 // looked up as the browsers fetched and cached it.
-TEST(FetchedUrl, AbsoluteAddressesAsWrittenFindTheBrowsersEntries) {
+TEST(FetchedUrl, AbsoluteAddressesAsWrittenFindTheBrowsersEntries)
+{
     const std::string fixture = QUILLORY_TEST_DATA "/urlcache-escapes/";
     const auto page = ReadFileBytes(fixture + "tools/page.html");
     ASSERT_TRUE(page);
@@ -181,7 +188,8 @@ TEST(FetchedUrl, AbsoluteAddressesAsWrittenFindTheBrowsersEntries) {
             written = "HTTP://127.0.0.1:18799" + link;
         else
             written = "HTTP://127.0.0.1:18799/img/../" + link;
-        if (written.find('#') == std::string::npos && written.find('?') == std::string::npos) written += "#x";
+        if (written.find('#') == std::string::npos && written.find('?') == std::string::npos)
+            written += "#x";
         const std::string url = FetchedUrl(written);
         EXPECT_NE(firefox.Find(url), "") << written << " -> " << url;
         EXPECT_NE(chromium.Find(url), "") << written << " -> " << url;
@@ -190,7 +198,8 @@ TEST(FetchedUrl, AbsoluteAddressesAsWrittenFindTheBrowsersEntries) {
     EXPECT_EQ(checked, 23);
 }
 
-TEST(FileUrlToPath, TurnsLocalFileUrlsIntoPaths) {
+TEST(FileUrlToPath, TurnsLocalFileUrlsIntoPaths)
+{
     const std::vector<Case> cases = {
         {"file:///home/a%20b", "/home/a b"},
         {"FILE:///tmp/x.html", "/tmp/x.html"},

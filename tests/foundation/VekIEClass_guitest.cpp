@@ -3,16 +3,16 @@
 // sends POST data from the page the desktop's browser is given.
 #include "foundation/VekIEClass.h"
 #include "platform/gui/X11WindowActivator_wx.h"
-#include "tests/support/OwnedFrame.h"
 #include "tests/support/DragSourceProcess.h"
 #include "tests/support/FakeLauncher.h"
-#include "tests/support/LocalHttpServer.h"
-#include "tests/support/TempDir.h"
 #include "tests/support/GuiWait.h"
+#include "tests/support/LocalHttpServer.h"
+#include "tests/support/OwnedFrame.h"
+#include "tests/support/TempDir.h"
 
-#include <gtest/gtest.h>
 #include <X11/Xatom.h>
 #include <gdk/gdkx.h>
+#include <gtest/gtest.h>
 #include <wx/frame.h>
 
 #include <fcntl.h>
@@ -51,10 +51,12 @@ TEST(BrowserWindow, TheWindowThatTookTheUrlComesToTheFront)
     Display* dpy = XOpenDisplay(nullptr);
     ASSERT_NE(dpy, nullptr);
     test::DragSource browser(QL_BROWSER_WINDOW, "window", 700, 300);
-    ASSERT_TRUE(test::PumpUntil([&] {
-        browser.Read();
-        return !browser.lines.empty();
-    }, 10s));
+    ASSERT_TRUE(test::PumpUntil(
+        [&] {
+            browser.Read();
+            return !browser.lines.empty();
+        },
+        10s));
     ASSERT_EQ(browser.lines[0].rfind("ready ", 0), 0u) << browser.lines[0];
     const unsigned long browserWindow = std::stoul(browser.lines[0].substr(6));
 
@@ -92,10 +94,17 @@ TEST(BrowserPost, AnEngineSendsThePostDataOfTheFormPage)
 
     // The desktop's browser: Chromium with a profile of its own, headless.
     test::TempDir profile;
-    const std::vector<std::string> args{"chromium", "--headless=new", "--no-sandbox", "--disable-gpu",
-                                        "--user-data-dir=" + profile.dir(), "--disable-background-networking",
-                                        "--disable-component-update", "--disable-sync", "--no-first-run",
-                                        "--disable-quic", "file://" + launcher.opened[0]};
+    const std::vector<std::string> args{"chromium",
+                                        "--headless=new",
+                                        "--no-sandbox",
+                                        "--disable-gpu",
+                                        "--user-data-dir=" + profile.dir(),
+                                        "--disable-background-networking",
+                                        "--disable-component-update",
+                                        "--disable-sync",
+                                        "--no-first-run",
+                                        "--disable-quic",
+                                        "file://" + launcher.opened[0]};
     std::vector<char*> argv;
     for (const auto& a : args)
         argv.push_back(const_cast<char*>(a.c_str()));

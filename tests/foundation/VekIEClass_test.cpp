@@ -22,7 +22,8 @@ TEST(BrowserUrl, MessageTextAndSchemes)
     EXPECT_EQ(BrowserUrlMessage("http://a/", "x=1&y=2"), "http://a/ = x=1&y=2");
 
     test::FakeLauncher launcher;
-    for (const char* ok : {"http://example.org/", "HTTPS://example.org/a?b#c", "file:///tmp/a%20b.html", "/tmp/page #1.html"})
+    for (const char* ok :
+         {"http://example.org/", "HTTPS://example.org/a?b#c", "file:///tmp/a%20b.html", "/tmp/page #1.html"})
         EXPECT_TRUE(OpenInNewBrowser(ok, "", launcher)) << ok;
     EXPECT_EQ(launcher.opened.size(), 4u);
     EXPECT_EQ(launcher.opened.back(), "/tmp/page #1.html");
@@ -76,7 +77,8 @@ TEST(BrowserUrl, PostDataGoesAsAFormThatSendsItself)
     std::ifstream in(page);
     const std::string html((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     EXPECT_EQ(html, PostFormPage("https://example.org/find?x=\"1\"", "q=a+b%26c&empty=&flag&%3C=%3E"));
-    EXPECT_NE(html.find("<form method=\"post\" action=\"https://example.org/find?x=&quot;1&quot;\""), std::string::npos);
+    EXPECT_NE(html.find("<form method=\"post\" action=\"https://example.org/find?x=&quot;1&quot;\""),
+              std::string::npos);
     EXPECT_NE(html.find("<input type=\"hidden\" name=\"q\" value=\"a b&amp;c\">"), std::string::npos);
     EXPECT_NE(html.find("name=\"empty\" value=\"\""), std::string::npos);
     EXPECT_NE(html.find("name=\"flag\" value=\"\""), std::string::npos);
@@ -89,12 +91,18 @@ TEST(HighlightText, NothingWithoutADocumentOrText)
     HighlightText("word", nullptr);
     struct NotADocument : com::IDispatch {
         int queried = 0;
-        com::HRESULT QueryInterface(const com::IID&, void** o) override { ++queried; *o = nullptr; return com::E_NOINTERFACE; }
+        com::HRESULT QueryInterface(const com::IID&, void** o) override
+        {
+            ++queried;
+            *o = nullptr;
+            return com::E_NOINTERFACE;
+        }
         com::ULONG AddRef() override { return 1; }
         com::ULONG Release() override { return 1; }
         com::HRESULT GetTypeInfoCount(std::uint32_t*) override { return com::E_NOTIMPL; }
         com::HRESULT GetTypeInfo(std::uint32_t, com::LCID, com::ITypeInfo**) override { return com::E_NOTIMPL; }
-        com::HRESULT GetIDsOfNames(const com::IID&, const std::u16string*, std::uint32_t, com::LCID, com::DISPID*) override
+        com::HRESULT GetIDsOfNames(const com::IID&, const std::u16string*, std::uint32_t, com::LCID,
+                                   com::DISPID*) override
         {
             return com::E_NOTIMPL;
         }

@@ -56,13 +56,19 @@ struct VekOLEDropTest : ::testing::Test {
             EXPECT_EQ(res, 0);
             res = overResult;
         };
-        drop.OnDropText = [this](TMyDragDrop*, const std::string& t) { log.push_back("text"); text = t; };
+        drop.OnDropText = [this](TMyDragDrop*, const std::string& t) {
+            log.push_back("text");
+            text = t;
+        };
         drop.OnDropURL = [this](TMyDragDrop*, const std::string& u, const std::string& s) {
             log.push_back("url");
             url = u;
             script = s;
         };
-        drop.OnDropFiles = [this](TMyDragDrop*, const StringList& f) { log.push_back("files"); files = f; };
+        drop.OnDropFiles = [this](TMyDragDrop*, const StringList& f) {
+            log.push_back("files");
+            files = f;
+        };
         drop.OnDropHTML = [this](TMyDragDrop*, const std::string& u, const StringList& h, const std::string& s) {
             log.push_back("html");
             url = u;
@@ -207,7 +213,8 @@ TEST_F(VekOLEDropTest, HtmlThatCannotBeReadAtTheDropLeavesNoStaleLines)
 TEST_F(VekOLEDropTest, HtmlThatCannotBeReadDropsItsTextInstead)
 {
     Bind();
-    auto x = MakeCom<XDragDataObject>(std::vector<std::string>{"UTF8_STRING", "chromium/x-renderer-taint", "text/html"}, nullptr);
+    auto x = MakeCom<XDragDataObject>(std::vector<std::string>{"UTF8_STRING", "chromium/x-renderer-taint", "text/html"},
+                                      nullptr);
     DWORD effect = DROPEFFECT_COPY;
     ASSERT_EQ(T().DragEnter(x.get(), MK_LBUTTON, {}, &effect), S_OK);
     ASSERT_EQ(T().DragOver(MK_LBUTTON, {}, &effect), S_OK);
@@ -302,8 +309,12 @@ TEST_F(VekOLEDropTest, KindsAddedByTheHandlerRaiseTextUrlFilesHtmlInThatOrder)
     std::vector<std::string> order;
     TVekOLEDrop many;
     many.TargetControl = std::make_unique<RecordingWindow>(order);
-    many.OnOLEDragOver = [](TMyDragDrop*, int, POINTL, int&, int&, TDropType& t) { t |= dtHTML | dtFiles | dtText | dtURL | dtPicture; };
-    many.OnDropHTML = [&](TMyDragDrop*, const std::string&, const StringList&, const std::string&) { order.push_back("html"); };
+    many.OnOLEDragOver = [](TMyDragDrop*, int, POINTL, int&, int&, TDropType& t) {
+        t |= dtHTML | dtFiles | dtText | dtURL | dtPicture;
+    };
+    many.OnDropHTML = [&](TMyDragDrop*, const std::string&, const StringList&, const std::string&) {
+        order.push_back("html");
+    };
     many.OnDropFiles = [&](TMyDragDrop*, const StringList&) { order.push_back("files"); };
     many.OnDropURL = [&](TMyDragDrop*, const std::string&, const std::string&) { order.push_back("url"); };
     many.OnDropText = [&](TMyDragDrop*, const std::string&) { order.push_back("text"); };
@@ -419,8 +430,8 @@ TEST_F(VekOLEDropTest, ThrowingHandlerDoesNotEscapeAndReleasesTheData)
 TEST_F(VekOLEDropTest, BrowserSelectionDragThroughTheX11DataObject)
 {
     Bind();
-    std::vector<std::string> targets{"UTF8_STRING", "STRING", "TEXT", "text/plain", "chromium/x-renderer-taint",
-                                     "text/html", "chromium/x-drag-id"};
+    std::vector<std::string> targets{
+        "UTF8_STRING", "STRING", "TEXT", "text/plain", "chromium/x-renderer-taint", "text/html", "chromium/x-drag-id"};
     auto x = MakeCom<XDragDataObject>(targets, nullptr);
     DWORD effect = DROPEFFECT_COPY | DROPEFFECT_MOVE;
     ASSERT_EQ(T().DragEnter(x.get(), MK_LBUTTON, {}, &effect), S_OK);

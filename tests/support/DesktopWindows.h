@@ -28,7 +28,10 @@ class Desktop {
 public:
     // Other programs' windows come and go while they are looked at: a request about one that
     // has gone fails, and is taken as "none" rather than ending the test.
-    Desktop() : display_(XOpenDisplay(nullptr)) { XSetErrorHandler([](Display*, XErrorEvent*) { return 0; }); }
+    Desktop() : display_(XOpenDisplay(nullptr))
+    {
+        XSetErrorHandler([](Display*, XErrorEvent*) { return 0; });
+    }
     ~Desktop()
     {
         if (display_)
@@ -40,10 +43,27 @@ public:
     Display* display() const { return display_; }
     ::Window Root() const { return DefaultRootWindow(display_); }
 
+    // A window manager has taken the display (it names its check window on the root).
+    bool WindowManagerRunning() const
+    {
+        Atom type = 0;
+        int format = 0;
+        unsigned long count = 0, after = 0;
+        unsigned char* data = nullptr;
+        const bool running = XGetWindowProperty(display_, Root(),
+                                                XInternAtom(display_, "_NET_SUPPORTING_WM_CHECK", False), 0, 1, False,
+                                                XA_WINDOW, &type, &format, &count, &after, &data) == Success &&
+                             data && count == 1;
+        if (data)
+            XFree(data);
+        return running;
+    }
+
     // The window's title (_NET_WM_NAME, else WM_NAME).
     std::string Title(::Window w) const
     {
-        std::string title = Property(w, XInternAtom(display_, "_NET_WM_NAME", False), XInternAtom(display_, "UTF8_STRING", False));
+        std::string title = Property(w, XInternAtom(display_, "_NET_WM_NAME", False),
+                                     XInternAtom(display_, "UTF8_STRING", False));
         if (title.empty()) {
             char* name = nullptr;
             if (XFetchName(display_, w, &name) && name)
@@ -54,7 +74,8 @@ public:
         return title;
     }
 
-    // The window manager's client windows, bottom first.
+    // The window manager's client windows, bottom first; without a window manager, the
+    // root's children, which are the clients then.
     std::vector<::Window> Stacking() const
     {
         Atom type = 0;
@@ -62,14 +83,22 @@ public:
         unsigned long count = 0, after = 0;
         unsigned char* data = nullptr;
         std::vector<::Window> windows;
-        if (XGetWindowProperty(display_, Root(), XInternAtom(display_, "_NET_CLIENT_LIST_STACKING", False), 0, 4096, False,
-                               XA_WINDOW, &type, &format, &count, &after, &data) == Success &&
+        if (XGetWindowProperty(display_, Root(), XInternAtom(display_, "_NET_CLIENT_LIST_STACKING", False), 0, 4096,
+                               False, XA_WINDOW, &type, &format, &count, &after, &data) == Success &&
             data && format == 32) {
             const auto* list = reinterpret_cast<const unsigned long*>(data);
             windows.assign(list, list + count);
         }
         if (data)
             XFree(data);
+        if (windows.empty()) {
+            ::Window root = 0, parent = 0, *children = nullptr;
+            unsigned n = 0;
+            if (XQueryTree(display_, Root(), &root, &parent, &children, &n) && children)
+                windows.assign(children, children + n);
+            if (children)
+                XFree(children);
+        }
         return windows;
     }
 
@@ -83,10 +112,10 @@ public:
             int format = 0;
             unsigned long count = 0, after = 0;
             unsigned char* data = nullptr;
-            if (XGetWindowProperty(display_, w, pidAtom, 0, 1, False, XA_CARDINAL, &type, &format, &count, &after, &data) ==
-                    Success &&
-                data && format == 32 && count == 1 && static_cast<pid_t>(*reinterpret_cast<unsigned long*>(data)) == pid &&
-                Viewable(w))
+            if (XGetWindowProperty(display_, w, pidAtom, 0, 1, False, XA_CARDINAL, &type, &format, &count, &after,
+                                   &data) == Success &&
+                data && format == 32 && count == 1 &&
+                static_cast<pid_t>(*reinterpret_cast<unsigned long*>(data)) == pid && Viewable(w))
                 found.push_back(w);
             if (data)
                 XFree(data);
@@ -177,8 +206,8 @@ struct ScreenRow {
 // The rows of text in the band of `area` between x0 and x1, from its top down to the first gap
 // of `gap` empty lines after a row; the background is the colour at (x1, y of the gap's start)
 // when nothing else is given. Screen coordinates.
-inline std::vector<ScreenRow> RowsOnScreen(const Desktop& desktop, const Box& area, int x0, int x1, unsigned long background,
-                                           int gap = 40)
+inline std::vector<ScreenRow> RowsOnScreen(const Desktop& desktop, const Box& area, int x0, int x1,
+                                           unsigned long background, int gap = 40)
 {
     std::vector<ScreenRow> rows;
     if (area.width <= 0 || area.height <= 0)
@@ -211,8 +240,9 @@ inline std::string LookOf(const Desktop& desktop, const Box& area)
 {
     std::string look;
     XImage* image = area.width > 0 && area.height > 0
-                        ? XGetImage(desktop.display(), desktop.Root(), area.x, area.y, static_cast<unsigned>(area.width),
-                                    static_cast<unsigned>(area.height), AllPlanes, ZPixmap)
+                        ? XGetImage(desktop.display(), desktop.Root(), area.x, area.y,
+                                    static_cast<unsigned>(area.width), static_cast<unsigned>(area.height), AllPlanes,
+                                    ZPixmap)
                         : nullptr;
     if (!image)
         return look;

@@ -1,7 +1,8 @@
 #pragma once
 // The drag source helper program of the drop tests (tests/platform/gui/drag_source_helper.cpp),
 // running for one test: it offers what a browser offers for the given mode at (x, y) of the
-// screen and reports on its output ("ready", "begin", "get <target>", "end").
+// screen and reports on its output ("ready", "begin", "get <target>", "end"; with `answers`, a
+// Chromium-style drag also "answered X Y accepted|refused" for every position the target answered).
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
@@ -20,7 +21,7 @@ namespace ql::test {
 
 class DragSource {
 public:
-    DragSource(const char* helper, const std::string& mode, int x, int y)
+    DragSource(const char* helper, const std::string& mode, int x, int y, bool answers = false)
     {
         int in[2], out[2];
         if (pipe(in) != 0 || pipe(out) != 0)
@@ -32,7 +33,7 @@ public:
         posix_spawn_file_actions_addclose(&fa, in[1]);
         posix_spawn_file_actions_addclose(&fa, out[0]);
         std::string sx = std::to_string(x), sy = std::to_string(y);
-        const char* argv[] = {helper, mode.c_str(), sx.c_str(), sy.c_str(), nullptr};
+        const char* argv[] = {helper, mode.c_str(), sx.c_str(), sy.c_str(), answers ? "answers" : nullptr, nullptr};
         if (posix_spawn(&pid_, helper, &fa, nullptr, const_cast<char**>(argv), environ) != 0)
             pid_ = -1;
         posix_spawn_file_actions_destroy(&fa);
@@ -72,6 +73,12 @@ public:
             lines.push_back(pending_.substr(0, nl));
     }
     bool Said(const std::string& line) const { return std::find(lines.begin(), lines.end(), line) != lines.end(); }
+    // Whether a line from the `from`-th on starts with `prefix`.
+    bool SaidSince(std::size_t from, const std::string& prefix) const
+    {
+        return std::any_of(lines.begin() + static_cast<std::ptrdiff_t>(std::min(from, lines.size())), lines.end(),
+                           [&](const std::string& l) { return l.rfind(prefix, 0) == 0; });
+    }
     std::vector<std::string> Requested() const
     {
         std::vector<std::string> r;

@@ -25,7 +25,7 @@ public:
     ScopedFileSizeLimit& operator=(const ScopedFileSizeLimit&) = delete;
 
 private:
-    rlimit saved_ {};
+    rlimit saved_{};
     void (*oldHandler_)(int) = SIG_DFL;
 };
 

@@ -32,7 +32,8 @@ inline GdkPlacement PlacementOf(wxWindow* toplevel)
 
 inline std::ostream& operator<<(std::ostream& out, const GdkPlacement& p)
 {
-    return out << "GDK (" << p.stored.x << ", " << p.stored.y << "), X server (" << p.server.x << ", " << p.server.y << ")";
+    return out << "GDK (" << p.stored.x << ", " << p.stored.y << "), X server (" << p.server.x << ", " << p.server.y
+               << ")";
 }
 
 }  // namespace ql::test

@@ -65,7 +65,8 @@ inline bool LaidOutAtItsSize(wxWindow* window)
 {
     GtkWidget* client = window->m_wxwindow ? window->m_wxwindow : window->GetHandle();
     const wxSize size = window->GetClientSize();
-    return client && gtk_widget_get_allocated_width(client) == size.x && gtk_widget_get_allocated_height(client) == size.y;
+    return client && gtk_widget_get_allocated_width(client) == size.x &&
+           gtk_widget_get_allocated_height(client) == size.y;
 }
 
 // Keeps an event loop active for the tests that need one.

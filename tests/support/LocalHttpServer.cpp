@@ -37,7 +37,9 @@ bool Complete(const std::string& request)
     if (end == std::string::npos)
         return false;
     const std::size_t at = request.find("\r\nContent-Length: ");
-    const std::size_t length = at == std::string::npos || at > end ? 0 : std::strtoul(request.c_str() + at + 18, nullptr, 10);
+    const std::size_t length = at == std::string::npos || at > end
+                                   ? 0
+                                   : std::strtoul(request.c_str() + at + 18, nullptr, 10);
     return request.size() >= end + 4 + length;
 }
 
@@ -78,7 +80,10 @@ void LocalHttpServer::Start()
 
 LocalHttpServer::~LocalHttpServer() { Stop(); }
 
-std::string LocalHttpServer::Url(const std::string& path) const { return "http://127.0.0.1:" + std::to_string(port_) + path; }
+std::string LocalHttpServer::Url(const std::string& path) const
+{
+    return "http://127.0.0.1:" + std::to_string(port_) + path;
+}
 
 int LocalHttpServer::Served(const std::string& path) const
 {

@@ -15,7 +15,8 @@
 
 namespace ql::test {
 
-template <class W = wxFrame> class OwnedFrame {
+template <class W = wxFrame>
+class OwnedFrame {
 public:
     OwnedFrame() = default;
     explicit OwnedFrame(W* window) : window_(window) {}

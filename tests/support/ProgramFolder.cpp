@@ -68,8 +68,8 @@ pid_t ProgramFolder::Start(const std::vector<std::string>& args, const std::vect
                            const std::string& cwd)
 {
     SpawnOptions options;
-    options.env = {"XDG_RUNTIME_DIR=" + RuntimeDir().substr(0, RuntimeDir().size() - 1), "XDG_CONFIG_HOME=" + ConfigDir(),
-                   "GDK_BACKEND=x11", "NO_AT_BRIDGE=1"};
+    options.env = {"XDG_RUNTIME_DIR=" + RuntimeDir().substr(0, RuntimeDir().size() - 1),
+                   "XDG_CONFIG_HOME=" + ConfigDir(), "GDK_BACKEND=x11", "NO_AT_BRIDGE=1"};
     options.env.insert(options.env.end(), env.begin(), env.end());
     options.stderrFile = temp_.dir() + "stderr-" + std::to_string(++run_) + ".txt";
     options.cwd = cwd;
@@ -105,16 +105,18 @@ std::string ProgramFolder::Stderr() const
 bool ProgramFolder::WaitListening(std::chrono::milliseconds timeout) const
 {
     const std::string path = SocketPath();
-    return WaitUntil([&] {
-        int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-        sockaddr_un addr{};
-        addr.sun_family = AF_UNIX;
-        std::strncpy(addr.sun_path, path.c_str(), sizeof addr.sun_path - 1);
-        bool ok = fd >= 0 && ::connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0;
-        if (fd >= 0)
-            ::close(fd);
-        return ok;
-    }, timeout);
+    return WaitUntil(
+        [&] {
+            int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+            sockaddr_un addr{};
+            addr.sun_family = AF_UNIX;
+            std::strncpy(addr.sun_path, path.c_str(), sizeof addr.sun_path - 1);
+            bool ok = fd >= 0 && ::connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0;
+            if (fd >= 0)
+                ::close(fd);
+            return ok;
+        },
+        timeout);
 }
 
 void ProgramFolder::WriteSmallCollection() const

@@ -21,8 +21,8 @@ public:
 
     const TempDir& dir() const { return temp_; }
     std::string Exe() const { return temp_.dir() + "quillory"; }
-    std::string ConfigDir() const { return temp_.dir() + "config"; }     // its XDG_CONFIG_HOME
-    std::string RuntimeDir() const { return temp_.dir() + "run/"; }      // its XDG_RUNTIME_DIR
+    std::string ConfigDir() const { return temp_.dir() + "config"; }  // its XDG_CONFIG_HOME
+    std::string RuntimeDir() const { return temp_.dir() + "run/"; }   // its XDG_RUNTIME_DIR
     std::string SocketPath() const { return RuntimeDir() + "quillory/wnd-TPlinderDragZoneForm.sock"; }
 
     // Starts the program with `args`; its stderr goes to a file (Stderr()). `env` adds or

@@ -73,8 +73,8 @@ inline bool WindowManagerRunning(Display* display)
     int format = 0;
     unsigned long count = 0, after = 0;
     unsigned char* data = nullptr;
-    XGetWindowProperty(display, DefaultRootWindow(display), XInternAtom(display, "_NET_SUPPORTING_WM_CHECK", False), 0, 1,
-                       False, AnyPropertyType, &type, &format, &count, &after, &data);
+    XGetWindowProperty(display, DefaultRootWindow(display), XInternAtom(display, "_NET_SUPPORTING_WM_CHECK", False), 0,
+                       1, False, AnyPropertyType, &type, &format, &count, &after, &data);
     if (data)
         XFree(data);
     return count > 0;
@@ -183,7 +183,8 @@ public:
                 if (event.type == wanted && event.xany.window == window_)
                     return true;
             }
-            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(end - std::chrono::steady_clock::now());
+            const auto left =
+                std::chrono::duration_cast<std::chrono::milliseconds>(end - std::chrono::steady_clock::now());
             if (left.count() <= 0)
                 return false;
             pollfd p{ConnectionNumber(display_), POLLIN, 0};

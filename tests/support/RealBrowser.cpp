@@ -70,10 +70,21 @@ RealBrowser::RealBrowser(Kind kind, const std::string& home, const std::string& 
     std::vector<std::string> argv;
     if (kind == Kind::Chromium) {
         // Its cache goes below XDG_CACHE_HOME, as for a profile in the usual place.
-        argv = {kChromium, "--no-sandbox", "--disable-gpu", "--no-first-run", "--no-default-browser-check",
-                "--disable-background-networking", "--disable-component-update", "--disable-sync", "--disable-quic",
-                "--password-store=basic", "--disable-features=Translate,MediaRouter", "--window-position=0,0",
-                "--window-size=900,700", "--user-data-dir=" + home + ".config/chromium", url};
+        argv = {kChromium,
+                "--no-sandbox",
+                "--disable-gpu",
+                "--no-first-run",
+                "--no-default-browser-check",
+                "--disable-background-networking",
+                "--disable-component-update",
+                "--disable-sync",
+                "--disable-quic",
+                "--password-store=basic",
+                "--disable-features=Translate,MediaRouter",
+                "--window-position=0,0",
+                "--window-size=900,700",
+                "--user-data-dir=" + home + ".config/chromium",
+                url};
     } else {
         WriteFile(fs::path(home) / kFirefoxProfile / "user.js", kFirefoxPrefs);
         argv = {kFirefox, "--no-remote", "--profile", home + kFirefoxProfile, "--width", "900", "--height", "700", url};

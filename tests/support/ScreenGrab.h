@@ -22,8 +22,8 @@ inline wxImage GrabScreen(const wxRect& area)
     Display* display = XOpenDisplay(nullptr);
     if (!display)
         return image;
-    XImage* x = XGetImage(display, DefaultRootWindow(display), area.x, area.y, unsigned(area.width), unsigned(area.height),
-                          AllPlanes, ZPixmap);
+    XImage* x = XGetImage(display, DefaultRootWindow(display), area.x, area.y, unsigned(area.width),
+                          unsigned(area.height), AllPlanes, ZPixmap);
     if (x) {
         for (int row = 0; row < area.height; ++row)
             for (int col = 0; col < area.width; ++col) {
@@ -54,7 +54,8 @@ inline bool AnyPixel(const wxImage& image, const wxRect& area, const std::functi
 inline bool SaveArtifact(const wxImage& image, const std::string& name)
 {
     const char* build = std::getenv("QUILLORY_TEST_BUILD");
-    const std::filesystem::path dir = (build ? std::filesystem::path(build) : std::filesystem::temp_directory_path()) / "artifacts";
+    const std::filesystem::path dir = (build ? std::filesystem::path(build) : std::filesystem::temp_directory_path()) /
+                                      "artifacts";
     std::error_code ec;
     std::filesystem::create_directories(dir, ec);
     return image.SaveFile((dir / name).string(), wxBITMAP_TYPE_PNG);

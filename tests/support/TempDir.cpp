@@ -24,7 +24,8 @@ TempDir::~TempDir()
 {
     std::error_code ec;
     // remove_all does not follow symbolic links; make read-only folders removable first.
-    for (auto it = fs::recursive_directory_iterator(path_, ec); !ec && it != fs::recursive_directory_iterator(); it.increment(ec)) {
+    for (auto it = fs::recursive_directory_iterator(path_, ec); !ec && it != fs::recursive_directory_iterator();
+         it.increment(ec)) {
         if (it->is_directory(ec) && !it->is_symlink(ec))
             fs::permissions(it->path(), fs::perms::owner_all, fs::perm_options::add, ec);
     }
@@ -78,8 +79,14 @@ ScopedXdgEnv::ScopedXdgEnv(const fs::path& config, const fs::path& runtime) { Po
 
 void ScopedXdgEnv::PointAt(const fs::path& config, const fs::path& runtime)
 {
-    if (const char* v = getenv("XDG_CONFIG_HOME")) { hadConfig_ = true; oldConfig_ = v; }
-    if (const char* v = getenv("XDG_RUNTIME_DIR")) { hadRuntime_ = true; oldRuntime_ = v; }
+    if (const char* v = getenv("XDG_CONFIG_HOME")) {
+        hadConfig_ = true;
+        oldConfig_ = v;
+    }
+    if (const char* v = getenv("XDG_RUNTIME_DIR")) {
+        hadRuntime_ = true;
+        oldRuntime_ = v;
+    }
     fs::create_directories(config);
     fs::create_directories(runtime);
     fs::permissions(runtime, fs::perms::owner_all, fs::perm_options::replace);

@@ -24,7 +24,8 @@ inline wxRect VisiblePart(wxWindow* w, wxRect rect)
     for (; w; w = w->GetParent()) {
         if (!w->IsShown())
             return {};
-        rect.Intersect(w->IsTopLevel() ? wxRect(w->ClientToScreen(wxPoint(0, 0)), w->GetClientSize()) : w->GetScreenRect());
+        rect.Intersect(w->IsTopLevel() ? wxRect(w->ClientToScreen(wxPoint(0, 0)), w->GetClientSize())
+                                       : w->GetScreenRect());
         if (w->IsTopLevel())
             break;
     }

@@ -8,20 +8,26 @@
 
 namespace ql::test {
 
-inline void PutLe32(std::string& out, std::uint32_t v) {
-    for (int i = 0; i < 4; ++i) out += static_cast<char>((v >> (8 * i)) & 0xFF);
+inline void PutLe32(std::string& out, std::uint32_t v)
+{
+    for (int i = 0; i < 4; ++i)
+        out += static_cast<char>((v >> (8 * i)) & 0xFF);
 }
-inline void PutLe64(std::string& out, std::uint64_t v) {
+inline void PutLe64(std::string& out, std::uint64_t v)
+{
     PutLe32(out, static_cast<std::uint32_t>(v));
     PutLe32(out, static_cast<std::uint32_t>(v >> 32));
 }
-inline void PutBe32(std::string& out, std::uint32_t v) {
-    for (int i = 3; i >= 0; --i) out += static_cast<char>((v >> (8 * i)) & 0xFF);
+inline void PutBe32(std::string& out, std::uint32_t v)
+{
+    for (int i = 3; i >= 0; --i)
+        out += static_cast<char>((v >> (8 * i)) & 0xFF);
 }
 
 // A "simple cache" entry file (<hash>_0). `headLines` are the header lines after the status.
 inline std::string ChromiumEntry(const std::string& key, const std::string& body, const std::string& status = "200 OK",
-                                 const std::string& headLines = "Content-Type: image/png") {
+                                 const std::string& headLines = "Content-Type: image/png")
+{
     std::string f;
     PutLe64(f, 0xfcfb6d1ba7725c30ull);
     PutLe32(f, 5);
@@ -38,7 +44,8 @@ inline std::string ChromiumEntry(const std::string& key, const std::string& body
     std::string head = "HTTP/1.1 " + status + '\0';
     for (std::size_t at = 0; at < headLines.size();) {
         std::size_t nl = headLines.find('\n', at);
-        if (nl == std::string::npos) nl = headLines.size();
+        if (nl == std::string::npos)
+            nl = headLines.size();
         head += headLines.substr(at, nl - at) + '\0';
         at = nl + 1;
     }
@@ -50,7 +57,8 @@ inline std::string ChromiumEntry(const std::string& key, const std::string& body
     PutLe64(stream0, 2);  // response time
     PutLe32(stream0, static_cast<std::uint32_t>(head.size()));
     stream0 += head;
-    while (stream0.size() % 4) stream0 += '\0';
+    while (stream0.size() % 4)
+        stream0 += '\0';
     f += stream0;
     f += std::string(32, '\x5a');  // key SHA-256 (not checked)
     PutLe64(f, 0xf4fa6f45970d41d8ull);
@@ -61,7 +69,8 @@ inline std::string ChromiumEntry(const std::string& key, const std::string& body
     return f;
 }
 
-inline void PutBe16(std::string& out, std::uint16_t v) {
+inline void PutBe16(std::string& out, std::uint16_t v)
+{
     out += static_cast<char>(v >> 8);
     out += static_cast<char>(v & 0xFF);
 }
@@ -69,7 +78,8 @@ inline void PutBe16(std::string& out, std::uint16_t v) {
 // A "cache2" entry file with valid hashes. `extraElements` are appended "name\0value\0" pairs.
 inline std::string FirefoxEntry(const std::string& key, const std::string& body, const std::string& status = "200 OK",
                                 const std::string& headLines = "Content-Type: image/png",
-                                const std::string& extraElements = "") {
+                                const std::string& extraElements = "")
+{
     constexpr std::size_t kChunk = 256 * 1024;
     std::string meta;  // from the chunk hashes to the field before the offset
     for (std::size_t at = 0; at < body.size(); at += kChunk)
@@ -83,7 +93,8 @@ inline std::string FirefoxEntry(const std::string& key, const std::string& body,
     std::string head = "HTTP/1.1 " + status + "\r\n";
     for (std::size_t at = 0; at < headLines.size();) {
         std::size_t nl = headLines.find('\n', at);
-        if (nl == std::string::npos) nl = headLines.size();
+        if (nl == std::string::npos)
+            nl = headLines.size();
         head += headLines.substr(at, nl - at) + "\r\n";
         at = nl + 1;
     }

@@ -12,7 +12,8 @@ namespace ql::test {
 inline bool PumpUntil(const std::function<bool()>& done, long timeoutMs = 15000)
 {
     // A ticking source keeps the blocking iteration from sleeping past the deadline.
-    guint tick = g_timeout_add(25, [](gpointer) -> gboolean { return G_SOURCE_CONTINUE; }, nullptr);
+    guint tick = g_timeout_add(
+        25, [](gpointer) -> gboolean { return G_SOURCE_CONTINUE; }, nullptr);
     wxStopWatch watch;
     bool ok = done();
     while (!ok && watch.Time() < timeoutMs) {

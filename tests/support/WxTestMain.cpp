@@ -31,7 +31,10 @@ std::unique_ptr<ql::test::TempDir> PrivateSession()
     if (given && *given && std::filesystem::is_directory(given, ec))
         return nullptr;
     auto root = std::make_unique<ql::test::TempDir>();
-    const struct { const char* var; const char* sub; } folders[] = {
+    const struct {
+        const char* var;
+        const char* sub;
+    } folders[] = {
         {"HOME", "home"}, {"XDG_DATA_HOME", "data"}, {"XDG_CONFIG_HOME", "config"}, {"XDG_CACHE_HOME", "cache"}};
     for (const auto& f : folders) {
         std::filesystem::create_directories(root->path() / f.sub);
@@ -44,9 +47,8 @@ std::unique_ptr<ql::test::TempDir> PrivateSession()
 // that nobody answers, so the run would hang there instead.
 void FailTheTest(const wxString& file, int line, const wxString& func, const wxString& cond, const wxString& msg)
 {
-    ADD_FAILURE_AT(file.utf8_str().data(), line)
-        << "toolkit assertion " << cond.utf8_string() << " failed in " << func.utf8_string() << ": "
-        << msg.utf8_string();
+    ADD_FAILURE_AT(file.utf8_str().data(), line) << "toolkit assertion " << cond.utf8_string() << " failed in "
+                                                 << func.utf8_string() << ": " << msg.utf8_string();
 }
 }  // namespace
 

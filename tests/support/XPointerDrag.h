@@ -81,10 +81,13 @@ public:
         MoveTo(x, y);
         Pump(20);
         Button(true);
-        ASSERT_TRUE(WaitFor([&] {
-            MoveTo(x += 4, y += 2);
-            return source->Said("begin");
-        }, 3000)) << "the drag did not start";
+        ASSERT_TRUE(WaitFor(
+            [&] {
+                MoveTo(x += 4, y += 2);
+                return source->Said("begin");
+            },
+            3000))
+            << "the drag did not start";
     }
 
     std::unique_ptr<DragSource> source;  // the helper, while a drag from it runs

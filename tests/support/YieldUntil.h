@@ -8,7 +8,8 @@
 
 namespace ql::test {
 
-template <class F> bool YieldUntil(F done, std::chrono::milliseconds timeout)
+template <class F>
+bool YieldUntil(F done, std::chrono::milliseconds timeout)
 {
     const auto end = std::chrono::steady_clock::now() + timeout;
     while (!done() && std::chrono::steady_clock::now() < end) {

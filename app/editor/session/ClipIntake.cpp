@@ -49,8 +49,8 @@ TreeNode* ClipIntake::StoreClip(const std::string& content, const std::string& t
 
     TreeNode* result = nullptr;
     if (s.DragCreateNew || firstNode) {
-        const Attach mode =
-            (ClipMode == Attach::LastSibling || ClipMode == Attach::InsertBefore) ? ClipMode : Attach::LastChild;
+        const Attach mode = (ClipMode == Attach::LastSibling || ClipMode == Attach::InsertBefore) ? ClipMode
+                                                                                                  : Attach::LastChild;
         TreeNode* node = tree.AddNode(target, mode, caption);  // without a target: at the top
         const std::string id = session_.MakeNodeFileName(*node);
         tree.SetPageId(node, id);
@@ -106,7 +106,8 @@ void ClipIntake::DropHTMLClip(const std::string& url, StringList lines, const st
     std::string text = TrimControls(selectedText);
     if (text.empty())
         text = url;
-    const std::string title = text.empty() ? session_.GetClock().TimeOfDay() : Utf8Left(FirstLine(text), kClipTitleChars);
+    const std::string title = text.empty() ? session_.GetClock().TimeOfDay()
+                                           : Utf8Left(FirstLine(text), kClipTitleChars);
     if (views_.ActiveView() == kViewBrowse)
         views_.SwitchView(kViewHtml, false);
     session_.ClipSourceUrl() = url;
@@ -155,7 +156,8 @@ TreeNode* ClipIntake::AddTextClip(const std::string& text) { return AddClip(text
 std::string LinkClipPage(const std::string& url, const std::string& linkTitle)
 {
     const std::string label = TrimControls(linkTitle).empty() ? url : TrimControls(linkTitle);
-    return ClipFromLine(url) + "\r\n<a href=\"" + EscapeHtmlAttribute(url) + "\">" + EscapeHtmlText(label) + "</a><br>\r\n";
+    return ClipFromLine(url) + "\r\n<a href=\"" + EscapeHtmlAttribute(url) + "\">" + EscapeHtmlText(label) +
+           "</a><br>\r\n";
 }
 
 TreeNode* ClipIntake::AddUrlClip(const std::string& url, const std::string& linkTitle)

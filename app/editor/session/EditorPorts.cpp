@@ -9,7 +9,7 @@ namespace {
 std::string formatNow(const char* format)
 {
     std::time_t now = std::time(nullptr);
-    std::tm local {};
+    std::tm local{};
     localtime_r(&now, &local);
     char buf[128];
     std::size_t n = std::strftime(buf, sizeof buf, format, &local);

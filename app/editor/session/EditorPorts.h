@@ -63,7 +63,7 @@ public:
     // Selects the node as the user would: the tree's changing handler (PageSession::TVChanging)
     // runs and may refuse, in which case the selection stays.
     virtual void SelectNode(TreeNode* node) = 0;
-    virtual void ExpandNode(TreeNode* node) = 0;       // one level
+    virtual void ExpandNode(TreeNode* node) = 0;        // one level
     virtual void SetDropHighlight(TreeNode* node) = 0;  // the drop target's focus rectangle
     // Shows the editor (restored when minimised) above the other windows, not left topmost.
     virtual void ShowEditorForDrag() = 0;

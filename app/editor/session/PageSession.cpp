@@ -32,20 +32,23 @@ TreeLoadReport PageSession::LoadTreeFiles(CollectionTree& tree)
     // What is in memory is not the collection then: saving it would replace files never read.
     if ((report.result == TreeLoad::Unreadable || report.idsMissing) && !treeFilesUnreadable_) {
         treeFilesUnreadable_ = true;
-        dialogs_.ShowMessage(report.idsMissing
-                                 ? "The collection tree in " + CollectionDir() + " has no \"" + kTreeDataFile +
-                                       "\" file, so its nodes are shown without their pages. The tree will not be saved "
-                                       "during this session; restoring \"" + kTreeDataFile + "\" (for example from \"" +
-                                       kTreeDataFile + kBackupSuffix + "\") brings the pages back."
-                                 : "The collection tree in " + CollectionDir() +
-                                       " could not be read. It will not be saved during this session, so its files stay as they are.");
+        dialogs_.ShowMessage(
+            report.idsMissing
+                ? "The collection tree in " + CollectionDir() + " has no \"" + kTreeDataFile +
+                      "\" file, so its nodes are shown without their pages. The tree will not be saved "
+                      "during this session; restoring \"" +
+                      kTreeDataFile + "\" (for example from \"" + kTreeDataFile + kBackupSuffix +
+                      "\") brings the pages back."
+                : "The collection tree in " + CollectionDir() +
+                      " could not be read. It will not be saved during this session, so its files stay as they are.");
     }
     if (report.duplicateIds > 0) {
-        dialogs_.ShowMessage("In the collection tree in " + CollectionDir() + ", " + std::to_string(report.duplicateIds) +
-                             " node(s) shared a page with another node. Each now has a page of its own" +
-                             (report.uncopiedPages > 0 ? ", but " + std::to_string(report.uncopiedPages) +
-                                                             " page(s) could not be copied and start empty."
-                                                       : ", a copy of the shared one."));
+        dialogs_.ShowMessage(
+            "In the collection tree in " + CollectionDir() + ", " + std::to_string(report.duplicateIds) +
+            " node(s) shared a page with another node. Each now has a page of its own" +
+            (report.uncopiedPages > 0
+                 ? ", but " + std::to_string(report.uncopiedPages) + " page(s) could not be copied and start empty."
+                 : ", a copy of the shared one."));
     }
     return report;
 }
@@ -59,8 +62,9 @@ void PageSession::LoadTreeOnce()
     if (tree_.Empty())
         return;
     const int last = ctx_.settings.LastNode;
-    TreeNode* node = (last >= 0 && static_cast<std::size_t>(last) < tree_.Count()) ? tree_.NodeAt(static_cast<std::size_t>(last))
-                                                                                  : tree_.NodeAt(0);
+    TreeNode* node = (last >= 0 && static_cast<std::size_t>(last) < tree_.Count())
+                         ? tree_.NodeAt(static_cast<std::size_t>(last))
+                         : tree_.NodeAt(0);
     window_.SelectNode(node);
 }
 
@@ -76,7 +80,8 @@ TreeSave PageSession::SaveTreeFiles(const CollectionTree& tree)
     std::string error;
     const TreeSave result = ql::SaveTreeFiles(CollectionDir(), tree, random_, &error);
     if (result == TreeSave::Failed)
-        dialogs_.ShowMessage(std::string(kSavingFailed) + ": the collection tree could not be written (" + error + ").");
+        dialogs_.ShowMessage(std::string(kSavingFailed) + ": the collection tree could not be written (" + error +
+                             ").");
     else if (!collectionFolder_)
         collectionFolder_ = IdentifyFolder(CollectionDir());
     return result;
@@ -94,7 +99,10 @@ std::string PageSession::PageIdOfNode(const TreeNode* node) const
     return node->PageId();
 }
 
-std::string PageSession::PageFileOfNode(const TreeNode* node) const { return PageFileName(CollectionDir(), PageIdOfNode(node)); }
+std::string PageSession::PageFileOfNode(const TreeNode* node) const
+{
+    return PageFileName(CollectionDir(), PageIdOfNode(node));
+}
 
 bool PageSession::EnsureCollectionFolder()
 {

@@ -23,8 +23,8 @@ class IniFile;
 
 // Production passes the globals of VekCollectClass: Settings, ClipSourceUrl, ImagesIni.
 struct CollectionContext {
-    TSettings& settings;          // CollectionDir, ImagesDir, the current page, the options
-    std::string& clipSourceUrl;   // source of the clip being stored
+    TSettings& settings;           // CollectionDir, ImagesDir, the current page, the options
+    std::string& clipSourceUrl;    // source of the clip being stored
     IniFile* imagesIni = nullptr;  // "images.ini"; null: picture records are not written
 };
 
@@ -135,8 +135,8 @@ public:
     // only to the appended `fragment`, put at [begin, end) and looked for nearby when showing
     // the page moved it. An appended fragment never gets a base address: its addresses are made
     // absolute.
-    void ArmPictureLocalization(const std::string& pageFile, std::size_t begin = 0,
-                                std::size_t end = std::string::npos, std::string fragment = {});
+    void ArmPictureLocalization(const std::string& pageFile, std::size_t begin = 0, std::size_t end = std::string::npos,
+                                std::string fragment = {});
 
     // Page text commands.
     void BtnUnicodeClick();

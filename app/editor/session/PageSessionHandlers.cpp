@@ -13,14 +13,16 @@ bool PageSession::TVChanging(TreeNode* node)
             return false;
     }
     ShowCurrentPage(PageIdOfNode(node));
-    window_.SetStatusText("[FILENAME] " + ctx_.settings.CurrentPageFile + (textUnreadable_ ? kTextViewReadOnlyNote : ""));
+    window_.SetStatusText("[FILENAME] " + ctx_.settings.CurrentPageFile +
+                          (textUnreadable_ ? kTextViewReadOnlyNote : ""));
     return true;
 }
 
 bool PageSession::PageControl1Changing()
 {
     const int view = views_.ActiveView();
-    const bool unsaved = (view == kViewHtml && (views_.HtmlIsDirty() || forceSave_)) || (view == kViewText && views_.TextModified());
+    const bool unsaved = (view == kViewHtml && (views_.HtmlIsDirty() || forceSave_)) ||
+                         (view == kViewText && views_.TextModified());
     return !unsaved || SaveCurrentPage("");
 }
 

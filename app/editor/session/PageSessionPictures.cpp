@@ -36,8 +36,9 @@ bool PageSession::AppendClipToPage(const std::string& pageFile, const std::strin
         return false;
     }
     if (keepPictures && pageFile == ctx_.settings.CurrentPageFile) {
-        ArmPictureLocalization(pageFile, appended.fragmentBegin, appended.fragmentEnd,
-                               appended.text.substr(appended.fragmentBegin, appended.fragmentEnd - appended.fragmentBegin));
+        ArmPictureLocalization(
+            pageFile, appended.fragmentBegin, appended.fragmentEnd,
+            appended.text.substr(appended.fragmentBegin, appended.fragmentEnd - appended.fragmentBegin));
     }
     ShowCurrentPage("");
     return true;
@@ -63,7 +64,8 @@ void PageSession::FinishClipboardAppend(const ClipboardAppend& job)
     }
 }
 
-void PageSession::ArmPictureLocalization(const std::string& pageFile, std::size_t begin, std::size_t end, std::string fragment)
+void PageSession::ArmPictureLocalization(const std::string& pageFile, std::size_t begin, std::size_t end,
+                                         std::string fragment)
 {
     documentWork_ = DocumentWork::Localize;
     pendingPictures_ = PendingPictures{pageFile, pageFile, begin, end, std::move(fragment)};
@@ -143,7 +145,8 @@ void PageSession::LocalizeClipResources(bool withLinks)
     }
     if (!changed && wholePage && !homepageImport_ && !url.empty()) {
         if (auto text = ReadFileBytes(job.target, kMaxPageBytes)) {
-            if (!ContainsNoCase(*text, "<base ") && text->find("From: \"" + HeaderSafeUrl(url) + "\"") != std::string::npos) {
+            if (!ContainsNoCase(*text, "<base ") &&
+                text->find("From: \"" + HeaderSafeUrl(url) + "\"") != std::string::npos) {
                 StringList lines = SplitPageLines(*text);
                 lines.insert(lines.begin(), ClipBaseLine(url));
                 if (!SavePageText(JoinPageLines(lines), job.target))

@@ -44,9 +44,8 @@ struct GUID {
 using IID = GUID;
 using CLSID = GUID;
 
-// "{XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}" in upper case, and the reverse (false on bad text).
+// "{XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}" in upper case.
 std::string GuidToString(const GUID& g);
-bool GuidFromString(const std::string& text, GUID& out);
 
 inline constexpr GUID IID_IUnknown{0x00000000, 0x0000, 0x0000, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
 
@@ -71,16 +70,37 @@ public:
     ComPtr() = default;
     ComPtr(std::nullptr_t) {}
     // Takes a new reference to `p`.
-    explicit ComPtr(T* p) : p_(p) { if (p_) p_->AddRef(); }
-    ComPtr(const ComPtr& o) : p_(o.p_) { if (p_) p_->AddRef(); }
+    explicit ComPtr(T* p) : p_(p)
+    {
+        if (p_)
+            p_->AddRef();
+    }
+    ComPtr(const ComPtr& o) : p_(o.p_)
+    {
+        if (p_)
+            p_->AddRef();
+    }
     ComPtr(ComPtr&& o) noexcept : p_(std::exchange(o.p_, nullptr)) {}
     ~ComPtr() { reset(); }
-    ComPtr& operator=(ComPtr o) noexcept { std::swap(p_, o.p_); return *this; }
+    ComPtr& operator=(ComPtr o) noexcept
+    {
+        std::swap(p_, o.p_);
+        return *this;
+    }
 
     // Adopts a reference the caller already owns (as returned through an out-parameter).
-    static ComPtr Adopt(T* p) { ComPtr r; r.p_ = p; return r; }
+    static ComPtr Adopt(T* p)
+    {
+        ComPtr r;
+        r.p_ = p;
+        return r;
+    }
 
-    void reset() { if (auto* p = std::exchange(p_, nullptr)) p->Release(); }
+    void reset()
+    {
+        if (auto* p = std::exchange(p_, nullptr))
+            p->Release();
+    }
     T* get() const { return p_; }
     T* operator->() const { return p_; }
     T& operator*() const { return *p_; }
@@ -88,8 +108,16 @@ public:
     // Gives up ownership without releasing.
     T* detach() { return std::exchange(p_, nullptr); }
     // For out-parameters: releases what is held and returns the slot to fill.
-    T** put() { reset(); return &p_; }
-    void** putVoid() { reset(); return reinterpret_cast<void**>(&p_); }
+    T** put()
+    {
+        reset();
+        return &p_;
+    }
+    void** putVoid()
+    {
+        reset();
+        return reinterpret_cast<void**>(&p_);
+    }
 
 private:
     T* p_ = nullptr;

@@ -36,7 +36,9 @@ namespace {
 class FormatEnumerator : public ComObject<IEnumFORMATETC> {
 public:
     FormatEnumerator(std::shared_ptr<const std::vector<FORMATETC>> list, std::size_t pos)
-        : list_(std::move(list)), pos_(pos) {}
+        : list_(std::move(list)), pos_(pos)
+    {
+    }
 
     HRESULT Next(ULONG celt, FORMATETC* rgelt, ULONG* pceltFetched) override
     {

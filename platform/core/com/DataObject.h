@@ -64,10 +64,7 @@ struct STGMEDIUM {
 
     std::size_t GlobalSize() const { return hGlobal.size(); }
     // The block as characters (for text formats).
-    std::string_view Text() const
-    {
-        return {reinterpret_cast<const char*>(hGlobal.data()), hGlobal.size()};
-    }
+    std::string_view Text() const { return {reinterpret_cast<const char*>(hGlobal.data()), hGlobal.size()}; }
 };
 
 void ReleaseStgMedium(STGMEDIUM& medium);
@@ -79,7 +76,7 @@ std::vector<std::uint8_t> ToBlock(std::string_view bytes);
 // The text followed by one NUL, the shape of every text format we produce.
 std::vector<std::uint8_t> ToTextBlock(std::string_view text);
 
-class IAdviseSink;   // advise connections are never supported here; only named in signatures
+class IAdviseSink;  // advise connections are never supported here; only named in signatures
 class IEnumSTATDATA;
 
 class IEnumFORMATETC : public IUnknown {

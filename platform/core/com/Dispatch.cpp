@@ -8,22 +8,28 @@ namespace ql::com {
 VARTYPE Variant::vt() const
 {
     switch (v_.index()) {
-    case 0: return VT_EMPTY;
-    case 1: return VT_NULL;
-    case 2: return VT_I4;
-    case 3: return VT_UI4;
-    case 4: return VT_R8;
-    case 5: return VT_BOOL;
-    case 6: return VT_BSTR;
-    case 7: return VT_DISPATCH;
-    default: return VT_ARRAY | VT_UI1;
+    case 0:
+        return VT_EMPTY;
+    case 1:
+        return VT_NULL;
+    case 2:
+        return VT_I4;
+    case 3:
+        return VT_UI4;
+    case 4:
+        return VT_R8;
+    case 5:
+        return VT_BOOL;
+    case 6:
+        return VT_BSTR;
+    case 7:
+        return VT_DISPATCH;
+    default:
+        return VT_ARRAY | VT_UI1;
     }
 }
 
-bool operator==(const Variant& a, const Variant& b)
-{
-    return a.v_ == b.v_;
-}
+bool operator==(const Variant& a, const Variant& b) { return a.v_ == b.v_; }
 
 IDispatch* Variant::AsDispatch() const
 {

@@ -96,9 +96,24 @@ public:
     Variant(std::u16string v) : v_(std::move(v)) {}
     Variant(const char16_t* v) : v_(std::u16string(v)) {}
     Variant(ComPtr<IDispatch> v) : v_(std::move(v)) {}
-    static Variant Null() { Variant r; r.v_ = NullTag{}; return r; }
-    static Variant UInt32(std::uint32_t v) { Variant r; r.v_ = v; return r; }
-    static Variant Bytes(std::vector<std::uint8_t> v) { Variant r; r.v_ = std::move(v); return r; }
+    static Variant Null()
+    {
+        Variant r;
+        r.v_ = NullTag{};
+        return r;
+    }
+    static Variant UInt32(std::uint32_t v)
+    {
+        Variant r;
+        r.v_ = v;
+        return r;
+    }
+    static Variant Bytes(std::vector<std::uint8_t> v)
+    {
+        Variant r;
+        r.v_ = std::move(v);
+        return r;
+    }
     static Variant Text(std::string_view utf8) { return Variant(WideFromUtf8(utf8)); }
 
     VARTYPE vt() const;
@@ -126,8 +141,8 @@ private:
     struct NullTag {
         friend bool operator==(NullTag, NullTag) { return true; }
     };
-    std::variant<std::monostate, NullTag, std::int32_t, std::uint32_t, double, bool, std::u16string,
-                 ComPtr<IDispatch>, std::vector<std::uint8_t>>
+    std::variant<std::monostate, NullTag, std::int32_t, std::uint32_t, double, bool, std::u16string, ComPtr<IDispatch>,
+                 std::vector<std::uint8_t>>
         v_;
 };
 

@@ -1,7 +1,7 @@
 // The drop target of an application's desktop file: dropped files are opened with that
 // application, as a Send To entry does with what is sent to it.
-#include "platform/core/DesktopEntry.h"
 #include "platform/core/ClipboardFormats.h"
+#include "platform/core/DesktopEntry.h"
 #include "platform/core/shell/ShellObjects.h"
 #include "platform/core/shell/ShellServices.h"
 

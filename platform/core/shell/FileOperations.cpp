@@ -238,8 +238,12 @@ TransferResult TransferInto(const std::vector<std::string>& sources, const std::
         } else {
             std::string target = JoinPath(folder, FreeNameIn(folder, name));
             switch (kind) {
-            case TransferKind::Copy: err = CopyTree(source, target); break;
-            case TransferKind::Move: err = MoveTree(source, target); break;
+            case TransferKind::Copy:
+                err = CopyTree(source, target);
+                break;
+            case TransferKind::Move:
+                err = MoveTree(source, target);
+                break;
             case TransferKind::Link:
                 err = ::symlink(Canonical(source).c_str(), target.c_str()) == 0 ? 0 : errno;
                 break;

@@ -11,8 +11,8 @@
 namespace ql::shell {
 
 struct IdListArray {
-    ItemIdList folder;               // absolute
-    std::vector<ItemIdList> items;   // relative to the folder
+    ItemIdList folder;              // absolute
+    std::vector<ItemIdList> items;  // relative to the folder
 };
 
 std::vector<std::uint8_t> BuildIdListArray(const ItemIdList& folder, const std::vector<ItemIdList>& items);

@@ -14,7 +14,7 @@ inline constexpr unsigned MF_DEFAULT = 0x1000;
 class PopupMenu {
 public:
     struct Item {
-        int id = 0;  // 0 for separators
+        int id = 0;        // 0 for separators
         std::string text;  // "&" marks the mnemonic
         unsigned flags = 0;
         std::unique_ptr<PopupMenu> submenu;

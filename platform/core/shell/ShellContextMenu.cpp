@@ -33,8 +33,7 @@ public:
         return ComObject::QueryInterface(iid, object);
     }
 
-    HRESULT QueryContextMenu(PopupMenu& menu, unsigned index, unsigned first, unsigned last,
-                             unsigned flags) override
+    HRESULT QueryContextMenu(PopupMenu& menu, unsigned index, unsigned first, unsigned last, unsigned flags) override
     {
         unsigned used = 0;
         for (const auto& c : kShellMenuCommands) {
@@ -71,11 +70,16 @@ public:
         if (!Offered(offset, CMF_CANRENAME))
             return com::E_INVALIDARG;
         switch (offset) {
-        case kCmdOpen: return Open();
-        case kCmdCut: return PutOnClipboard(true);
-        case kCmdCopy: return PutOnClipboard(false);
-        case kCmdPaste: return Paste();
-        case kCmdDelete: return Delete();
+        case kCmdOpen:
+            return Open();
+        case kCmdCut:
+            return PutOnClipboard(true);
+        case kCmdCopy:
+            return PutOnClipboard(false);
+        case kCmdPaste:
+            return Paste();
+        case kCmdDelete:
+            return Delete();
         default:
             // Renaming is the control's: it edits the label and renames through SetNameOf.
             return com::E_INVALIDARG;
@@ -117,13 +121,20 @@ private:
             return offset == kCmdOpen;
         bool removable = std::all_of(items_.begin(), items_.end(), [](const auto& i) { return i.removable; });
         switch (offset) {
-        case kCmdOpen: return true;
-        case kCmdCut: return services.clipboard != nullptr && removable;
-        case kCmdCopy: return services.clipboard != nullptr;
-        case kCmdPaste: return services.clipboard && items_.size() == 1 && items_[0].folder;
-        case kCmdDelete: return removable;
-        case kCmdRename: return (flags & CMF_CANRENAME) && items_.size() == 1 && removable;
-        default: return false;
+        case kCmdOpen:
+            return true;
+        case kCmdCut:
+            return services.clipboard != nullptr && removable;
+        case kCmdCopy:
+            return services.clipboard != nullptr;
+        case kCmdPaste:
+            return services.clipboard && items_.size() == 1 && items_[0].folder;
+        case kCmdDelete:
+            return removable;
+        case kCmdRename:
+            return (flags & CMF_CANRENAME) && items_.size() == 1 && removable;
+        default:
+            return false;
         }
     }
 

@@ -129,7 +129,8 @@ private:
 
     bool SameFileSystem(const std::string& path) const
     {
-        struct stat a {}, b {};
+        struct stat a {
+        }, b{};
         return ::lstat(path.c_str(), &a) == 0 && ::stat(folder_.c_str(), &b) == 0 && a.st_dev == b.st_dev;
     }
 

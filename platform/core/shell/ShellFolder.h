@@ -33,8 +33,7 @@ public:
     // The list of the item a name denotes, relative to this folder: a path, absolute for the
     // desktop and Computer, relative below a file-system folder. Fails when the item does not
     // exist; `attributes` (optional) asks for attributes of the item as GetAttributesOf does.
-    virtual HRESULT ParseDisplayName(const std::u16string& name, ULONG* eaten, IdListPtr* out,
-                                     ULONG* attributes) = 0;
+    virtual HRESULT ParseDisplayName(const std::u16string& name, ULONG* eaten, IdListPtr* out, ULONG* attributes) = 0;
     virtual HRESULT EnumObjects(DWORD flags, IEnumIDList** out) = 0;
     // The folder (IID_IShellFolder) an item of this folder (or a deeper relative list) names.
     virtual HRESULT BindToObject(const ItemIdList& relative, const com::IID& iid, void** out) = 0;

@@ -215,8 +215,8 @@ std::string DecodeMountField(std::string_view field)
     for (std::size_t i = 0; i < field.size(); ++i) {
         auto oct = [](char c) { return c >= '0' && c <= '7'; };
         if (field[i] == '\\' && i + 3 < field.size() && oct(field[i + 1]) && oct(field[i + 2]) && oct(field[i + 3])) {
-            out.push_back(static_cast<char>(((field[i + 1] - '0') << 6) | ((field[i + 2] - '0') << 3) |
-                                            (field[i + 3] - '0')));
+            out.push_back(
+                static_cast<char>(((field[i + 1] - '0') << 6) | ((field[i + 2] - '0') << 3) | (field[i + 3] - '0')));
             i += 3;
             continue;
         }

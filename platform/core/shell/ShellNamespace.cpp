@@ -106,11 +106,16 @@ int ListChildren(const Location& at, std::vector<Child>& out)
 int KindRank(ItemKind k)
 {
     switch (k) {
-    case ItemKind::Home: return 0;
-    case ItemKind::FileSystemRoot: return 0;
-    case ItemKind::Volume: return 1;
-    case ItemKind::File: return 2;
-    case ItemKind::Computer: return 3;
+    case ItemKind::Home:
+        return 0;
+    case ItemKind::FileSystemRoot:
+        return 0;
+    case ItemKind::Volume:
+        return 1;
+    case ItemKind::File:
+        return 2;
+    case ItemKind::Computer:
+        return 3;
     }
     return 4;
 }
@@ -168,11 +173,16 @@ std::vector<std::string> PathNames(const std::string& path)
 std::string NormalName(const ShellItem& item)
 {
     switch (item.kind) {
-    case ItemKind::Home: return "Home";
-    case ItemKind::Computer: return "Computer";
-    case ItemKind::FileSystemRoot: return "File System";
-    case ItemKind::Volume: return item.name.substr(item.name.find_last_of('/') + 1);
-    case ItemKind::File: return item.name;
+    case ItemKind::Home:
+        return "Home";
+    case ItemKind::Computer:
+        return "Computer";
+    case ItemKind::FileSystemRoot:
+        return "File System";
+    case ItemKind::Volume:
+        return item.name.substr(item.name.find_last_of('/') + 1);
+    case ItemKind::File:
+        return item.name;
     }
     return {};
 }
@@ -469,17 +479,17 @@ private:
         if (a.folder != b.folder)
             return a.folder ? -1 : 1;
         if (column == kColumnSize || column == kColumnModified) {
-            struct stat sa {}, sb {};
+            struct stat sa {
+            }, sb{};
             auto pa = ChildLocation(at_, a), pb = ChildLocation(at_, b);
             bool oka = pa && ::lstat(pa->path.c_str(), &sa) == 0;
             bool okb = pb && ::lstat(pb->path.c_str(), &sb) == 0;
             if (oka != okb)
                 return oka ? -1 : 1;
             if (oka) {
-                int c = column == kColumnSize ? (a.folder ? 0 : Sign(sa.st_size - sb.st_size))
-                                              : Sign(sa.st_mtim.tv_sec - sb.st_mtim.tv_sec)
-                                                    ? Sign(sa.st_mtim.tv_sec - sb.st_mtim.tv_sec)
-                                                    : Sign(sa.st_mtim.tv_nsec - sb.st_mtim.tv_nsec);
+                int c = column == kColumnSize                         ? (a.folder ? 0 : Sign(sa.st_size - sb.st_size))
+                        : Sign(sa.st_mtim.tv_sec - sb.st_mtim.tv_sec) ? Sign(sa.st_mtim.tv_sec - sb.st_mtim.tv_sec)
+                                                                      : Sign(sa.st_mtim.tv_nsec - sb.st_mtim.tv_nsec);
                 if (c)
                     return c;
             }
@@ -494,20 +504,26 @@ private:
     {
         constexpr ULONG kVirtualFolder = SFGAO_FOLDER | SFGAO_FILESYSANCESTOR | SFGAO_HASSUBFOLDER;
         switch (item.kind) {
-        case ItemKind::Computer: out = kVirtualFolder; return 0;
+        case ItemKind::Computer:
+            out = kVirtualFolder;
+            return 0;
         case ItemKind::Home:
             out = kVirtualFolder | SFGAO_FILESYSTEM | SFGAO_CANCOPY | SFGAO_CANLINK | SFGAO_DROPTARGET;
             return 0;
-        case ItemKind::FileSystemRoot: out = kVirtualFolder | SFGAO_FILESYSTEM | SFGAO_CANLINK; return 0;
+        case ItemKind::FileSystemRoot:
+            out = kVirtualFolder | SFGAO_FILESYSTEM | SFGAO_CANLINK;
+            return 0;
         case ItemKind::Volume:
             out = kVirtualFolder | SFGAO_FILESYSTEM | SFGAO_CANLINK | SFGAO_REMOVABLE;
             return 0;
-        case ItemKind::File: break;
+        case ItemKind::File:
+            break;
         }
         auto at = ChildLocation(parent, item);
         if (!at || !at->IsPath())
             return EINVAL;
-        struct stat lst {}, st {};
+        struct stat lst {
+        }, st{};
         if (::lstat(at->path.c_str(), &lst) != 0)
             return errno;
         if (::stat(at->path.c_str(), &st) != 0)
@@ -634,6 +650,8 @@ HRESULT SHGetDesktopFolder(IShellFolder** out)
     return S_OK;
 }
 
+// The analyzer loses the owner of a unique_ptr made in one arm of a conditional and returned.
+// NOLINTNEXTLINE(clang-analyzer-cplusplus.NewDeleteLeaks)
 IdListPtr PathToAbsoluteIdList(const std::string& path) { return NamespaceFolder::PathToIdList(path, true); }
 
 HRESULT SHGetSpecialFolderLocation(int csidl, IdListPtr* out)
@@ -642,14 +660,23 @@ HRESULT SHGetSpecialFolderLocation(int csidl, IdListPtr* out)
         return E_POINTER;
     out->reset();
     switch (csidl) {
-    case CSIDL_DESKTOP: *out = std::make_unique<ItemIdList>(); return S_OK;
+    case CSIDL_DESKTOP:
+        *out = std::make_unique<ItemIdList>();
+        return S_OK;
     case CSIDL_DRIVES:
         *out = std::make_unique<ItemIdList>(SingleItem({ItemKind::Computer, true, {}}));
         return S_OK;
-    case CSIDL_DESKTOPDIRECTORY: *out = PathToAbsoluteIdList(DesktopDirectoryPath()); break;
-    case CSIDL_PERSONAL: *out = PathToAbsoluteIdList(DocumentsPath()); break;
-    case CSIDL_SENDTO: *out = PathToAbsoluteIdList(SendToPath()); break;
-    default: return HResultFromErrno(ENOENT);  // the rest do not exist here
+    case CSIDL_DESKTOPDIRECTORY:
+        *out = PathToAbsoluteIdList(DesktopDirectoryPath());
+        break;
+    case CSIDL_PERSONAL:
+        *out = PathToAbsoluteIdList(DocumentsPath());
+        break;
+    case CSIDL_SENDTO:
+        *out = PathToAbsoluteIdList(SendToPath());
+        break;
+    default:
+        return HResultFromErrno(ENOENT);  // the rest do not exist here
     }
     return *out ? S_OK : HResultFromErrno(ENOENT);
 }

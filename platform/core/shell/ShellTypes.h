@@ -66,9 +66,9 @@ inline constexpr unsigned STRRET_OFFSET = 1;
 inline constexpr unsigned STRRET_CSTR = 2;
 struct STRRET {
     unsigned uType = STRRET_CSTR;
-    std::u16string pOleStr;   // STRRET_WSTR
+    std::u16string pOleStr;     // STRRET_WSTR
     std::uint32_t uOffset = 0;  // STRRET_OFFSET: byte offset into the item's list
-    std::string cStr;         // STRRET_CSTR: UTF-8 (file names keep their bytes)
+    std::string cStr;           // STRRET_CSTR: UTF-8 (file names keep their bytes)
 };
 
 // Results of file-system calls: facility 7 with the errno value in the low word, so a failure

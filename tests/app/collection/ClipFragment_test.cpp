@@ -43,7 +43,8 @@ TEST(CutClipFragment, AppendKeepsTheInnerBody)
 {
     StringList lines = SplitPageLines(BuildCfHtml(kChromiumFragment, "https://example.org/"));
     CutClipFragment(lines, false);
-    EXPECT_EQ(JoinPageLines(lines), "\r\n<!--StartFragment-->" + std::string(kChromiumFragment) + "<!--EndFragment-->\r\n");
+    EXPECT_EQ(JoinPageLines(lines),
+              "\r\n<!--StartFragment-->" + std::string(kChromiumFragment) + "<!--EndFragment-->\r\n");
 
     StringList windows = SplitPageLines(kWindowsCfHtml);
     CutClipFragment(windows, false);
@@ -58,14 +59,15 @@ struct BrowserDrag {
 
     std::string HtmlFormatText() const
     {
-        auto block = drag::BuildFormat(RegisterClipboardFormat(kFormatHtml), targets,
-                                       [this](const std::string& target) -> std::optional<std::string> {
-                                           auto it = bytes.find(target);
-                                           if (it == bytes.end())
-                                               return std::nullopt;
-                                           return it->second;
-                                       },
-                                       nullptr);
+        auto block = drag::BuildFormat(
+            RegisterClipboardFormat(kFormatHtml), targets,
+            [this](const std::string& target) -> std::optional<std::string> {
+                auto it = bytes.find(target);
+                if (it == bytes.end())
+                    return std::nullopt;
+                return it->second;
+            },
+            nullptr);
         if (!block)
             return {};
         std::string text(block->begin(), block->end());
@@ -74,11 +76,12 @@ struct BrowserDrag {
 };
 
 // The fragment in UTF-8, with the line break the browsers put between the paragraphs.
-const std::string kDraggedFragment =
-    "<p style=\"color: rgb(0, 0, 0);\">Gr\xC3\xBC\xC3\x9F" "e aus dem <b>Test</b></p>\n<p>zweite Zeile</p>";
+const std::string kDraggedFragment = "<p style=\"color: rgb(0, 0, 0);\">Gr\xC3\xBC\xC3\x9F"
+                                     "e aus dem <b>Test</b></p>\n<p>zweite Zeile</p>";
 const std::u16string kDraggedFragment16 =
     u"<p style=\"color: rgb(0, 0, 0);\">Gr\u00FC\u00DFe aus dem <b>Test</b></p>\n<p>zweite Zeile</p>";
-const std::string kDraggedText = "Gr\xC3\xBC\xC3\x9F" "e aus dem Test\nzweite Zeile";
+const std::string kDraggedText = "Gr\xC3\xBC\xC3\x9F"
+                                 "e aus dem Test\nzweite Zeile";
 
 std::string Utf16Le(const std::u16string& text, bool bom)
 {
@@ -93,7 +96,8 @@ std::string Utf16Le(const std::u16string& text, bool bom)
 BrowserDrag ChromiumSelection()
 {
     BrowserDrag d;
-    d.targets = {"UTF8_STRING", "STRING", "TEXT", "text/plain", "chromium/x-renderer-taint", "text/html", "chromium/x-drag-id"};
+    d.targets = {"UTF8_STRING",       "STRING", "TEXT", "text/plain", "chromium/x-renderer-taint", "text/html",
+                 "chromium/x-drag-id"};
     for (const char* t : {"UTF8_STRING", "STRING", "TEXT", "text/plain"})
         d.bytes[t] = kDraggedText;
     d.bytes["chromium/x-renderer-taint"] = "http://127.0.0.1:8799";
@@ -105,8 +109,8 @@ BrowserDrag ChromiumSelection()
 BrowserDrag FirefoxSelection()
 {
     BrowserDrag d;
-    d.targets = {"text/_moz_htmlcontext", "text/_moz_htmlinfo", "text/html", "text/plain", "text/plain;charset=utf-8",
-                 "UTF8_STRING", "STRING"};
+    d.targets = {"text/_moz_htmlcontext",    "text/_moz_htmlinfo", "text/html", "text/plain",
+                 "text/plain;charset=utf-8", "UTF8_STRING",        "STRING"};
     d.bytes["text/_moz_htmlcontext"] = Utf16Le(u"<html><body></body></html>", false);
     d.bytes["text/_moz_htmlinfo"] = Utf16Le(u"0,0", false);
     d.bytes["text/html"] = "<meta http-equiv=\"content-type\" content=\"text/html; charset=utf-8\">" + kDraggedFragment;
@@ -117,7 +121,8 @@ BrowserDrag FirefoxSelection()
 
 TEST(CutClipFragment, SelectionsDraggedFromBrowsersOnX11)
 {
-    const std::string crlfFragment = "<p style=\"color: rgb(0, 0, 0);\">Gr\xC3\xBC\xC3\x9F" "e aus dem <b>Test</b></p>\r\n<p>zweite Zeile</p>";
+    const std::string crlfFragment = "<p style=\"color: rgb(0, 0, 0);\">Gr\xC3\xBC\xC3\x9F"
+                                     "e aus dem <b>Test</b></p>\r\n<p>zweite Zeile</p>";
     const struct {
         const char* browser;
         BrowserDrag drag;
@@ -157,7 +162,8 @@ TEST(CutClipFragment, TextWithoutTheWrapper)
 
 TEST(CutClipFragment, BodyOfAPastedDocument)
 {
-    EXPECT_EQ(DocumentBodyHtml("<html><head><title>t</title></head><body style=\"x\"><p>a</p>\r\n</body></html>"), "<p>a</p>\r\n");
+    EXPECT_EQ(DocumentBodyHtml("<html><head><title>t</title></head><body style=\"x\"><p>a</p>\r\n</body></html>"),
+              "<p>a</p>\r\n");
     EXPECT_EQ(DocumentBodyHtml("<BODY><p>no end"), "<p>no end");
     EXPECT_EQ(DocumentBodyHtml("<p>no body</p>"), "<p>no body</p>");
     EXPECT_EQ(DocumentBodyHtml("<html><body"), "");
@@ -165,11 +171,13 @@ TEST(CutClipFragment, BodyOfAPastedDocument)
 
 TEST(CutClipFragment, AppendedAddressesAreMadeAbsoluteWithoutCopying)
 {
-    EXPECT_EQ(MakeClipAddressesAbsolute("<img src=\"../a.png\"><a href='b.html?x=1&amp;y=2'>b</a><img src=\"data:x\">",
-                                        "https://ex.org/d/e/p.html"),
-              "<img src=\"https://ex.org/d/a.png\"><a href=\"https://ex.org/d/e/b.html?x=1&amp;y=2\">b</a><img src=\"data:x\">");
+    EXPECT_EQ(
+        MakeClipAddressesAbsolute("<img src=\"../a.png\"><a href='b.html?x=1&amp;y=2'>b</a><img src=\"data:x\">",
+                                  "https://ex.org/d/e/p.html"),
+        "<img src=\"https://ex.org/d/a.png\"><a href=\"https://ex.org/d/e/b.html?x=1&amp;y=2\">b</a><img src=\"data:x\">");
     // From a local page: paths beside it, never copied anywhere.
-    EXPECT_EQ(MakeClipAddressesAbsolute("<img src=\"img/a.gif\">", "/tmp/pages/p.html"), "<img src=\"/tmp/pages/img/a.gif\">");
+    EXPECT_EQ(MakeClipAddressesAbsolute("<img src=\"img/a.gif\">", "/tmp/pages/p.html"),
+              "<img src=\"/tmp/pages/img/a.gif\">");
     EXPECT_EQ(MakeClipAddressesAbsolute("<img src=\"a.gif\">", ""), "<img src=\"a.gif\">");
 }
 

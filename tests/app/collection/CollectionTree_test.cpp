@@ -68,8 +68,8 @@ TEST(CollectionTree, MoveRefusesOwnSubtreeAndDeleteForgetsEverything)
     EXPECT_FALSE(tree.UsesPageId("B"));
     EXPECT_FALSE(tree.UsesPageId("C"));
     EXPECT_EQ(tree.Count(), 2u);
-    EXPECT_EQ(rec.events, (std::vector<std::string>{"add a", "add b", "add c", "add d", "moving d from top", "move d to a",
-                                                    "select c", "remove b", "select none"}));
+    EXPECT_EQ(rec.events, (std::vector<std::string>{"add a", "add b", "add c", "add d", "moving d from top",
+                                                    "move d to a", "select c", "remove b", "select none"}));
 
     tree.BeginUpdate();
     tree.AddNode(nullptr, Attach::LastChild, "quiet");

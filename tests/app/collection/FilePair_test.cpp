@@ -71,7 +71,9 @@ TEST_F(FilePairTest, AReplacementThatCannotBeFinishedBlocksLoadsAndSaves)
     EXPECT_TRUE(tree.Empty());
     tree.AddNode(nullptr, Attach::LastChild, "new tree");
     error.clear();
-    EXPECT_EQ(SaveTreeFiles(dir(), tree, [] { return 1u; }, &error), TreeSave::Failed);
+    EXPECT_EQ(SaveTreeFiles(
+                  dir(), tree, [] { return 1u; }, &error),
+              TreeSave::Failed);
     EXPECT_NE(error.find("interrupted"), std::string::npos) << error;
     EXPECT_EQ(temp.read("tvframe"), "new frame\r\n");
     EXPECT_TRUE(exists(".tvdata.new"));

@@ -23,7 +23,9 @@ protected:
 TEST_F(PageIdTest, CaptionIsTrimmedAndCleaned)
 {
     EXPECT_EQ(Make("  a/b\\c:d*e?f\"g<h>i|j[k]l=m  "), "abcdefghijklm");
-    EXPECT_EQ(Make("two\r\nlines\tand\x01" "control"), "twolinesandcontrol");
+    EXPECT_EQ(Make("two\r\nlines\tand\x01"
+                   "control"),
+              "twolinesandcontrol");
 }
 
 TEST_F(PageIdTest, EmptyAndAllForbiddenCaptionsGetTheDate)

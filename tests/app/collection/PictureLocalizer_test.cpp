@@ -1,8 +1,8 @@
 #include "app/collection/PictureLocalizer.h"
 #include "platform/core/IniFile.h"
 #include "platform/core/UrlCache.h"
-#include "tests/support/UrlCacheWriter.h"
 #include "tests/support/TempDir.h"
+#include "tests/support/UrlCacheWriter.h"
 
 #include <gtest/gtest.h>
 
@@ -33,13 +33,14 @@ protected:
     {
         fs::create_directories(temp.path() / "Collection");
         ini = std::make_unique<IniFile>(images() + "../images.ini");
-        loc = std::make_unique<PictureLocalizer>(images(), ini.get(), [this](const std::string& url, std::uint64_t maxBytes, const std::string& page) {
-            asked.push_back(url);
-            pages.push_back(page);
-            limits.push_back(maxBytes);
-            auto it = cache.find(url);
-            return it == cache.end() ? std::string() : it->second;
-        });
+        loc = std::make_unique<PictureLocalizer>(
+            images(), ini.get(), [this](const std::string& url, std::uint64_t maxBytes, const std::string& page) {
+                asked.push_back(url);
+                pages.push_back(page);
+                limits.push_back(maxBytes);
+                auto it = cache.find(url);
+                return it == cache.end() ? std::string() : it->second;
+            });
     }
     std::string images() const { return temp.dir() + "Collection/!images/"; }
     std::string Cached(const std::string& url, const std::string& name, const std::string& bytes)
@@ -57,9 +58,11 @@ protected:
 TEST_F(PictureLocalizerTest, CachedPicturesAreCopiedReferencedAndRecorded)
 {
     Cached("https://ex.org/dir/img/a.png", "a[1].png", "PNG-A");
-    auto r = Run("<!-- From: \"https://ex.org/dir/page.html?x=1\" -->\r\n<p><IMG alt=a src=\"img/a.png\"></p>", "https://ex.org/dir/page.html?x=1", "Page One");
+    auto r = Run("<!-- From: \"https://ex.org/dir/page.html?x=1\" -->\r\n<p><IMG alt=a src=\"img/a.png\"></p>",
+                 "https://ex.org/dir/page.html?x=1", "Page One");
     EXPECT_TRUE(r.changed);
-    EXPECT_EQ(r.html, "<!-- From: \"https://ex.org/dir/page.html?x=1\" -->\r\n<p><IMG alt=a src=\"!images\\a1.png\"></p>");
+    EXPECT_EQ(r.html,
+              "<!-- From: \"https://ex.org/dir/page.html?x=1\" -->\r\n<p><IMG alt=a src=\"!images\\a1.png\"></p>");
     EXPECT_EQ(temp.read("Collection/!images/a1.png"), "PNG-A");
     EXPECT_EQ(ini->ReadString("Page One", "a1.png", ""), "1");
 
@@ -76,7 +79,8 @@ TEST_F(PictureLocalizerTest, APagesPictureRecordsAreSavedInOneWrite)
 {
     std::string html;
     for (int i = 0; i < 5; ++i) {
-        Cached("https://cdn.ex.org/p" + std::to_string(i) + ".png", "p" + std::to_string(i) + ".png", "PNG" + std::to_string(i));
+        Cached("https://cdn.ex.org/p" + std::to_string(i) + ".png", "p" + std::to_string(i) + ".png",
+               "PNG" + std::to_string(i));
         html += "<img src=\"https://cdn.ex.org/p" + std::to_string(i) + ".png\">";
     }
     fs::create_directories(images());
@@ -107,16 +111,18 @@ TEST_F(PictureLocalizerTest, APagesPictureRecordsAreSavedInOneWrite)
 TEST_F(PictureLocalizerTest, AddressesResolveByTheUrlRules)
 {
     const std::string base = "https://ex.org/a/b/page.html";
-    auto r = Run("<img src=\"x.png\"><img src=\"../up.png\"><img src=\"//cdn.ex.org/c.png\"><img src=\"/root.png\">"
-                 "<img src=\"http://plain.example/p.png\"><img src=\"!images\\kept.gif\"><img src=\"data:image/gif;base64,R0\">"
-                 "<a href=\"?page=2\">q</a><a href=\"#top\">t</a><a href=\"mailto:a@b\">m</a><a href=\"rel.html\">r</a>",
-                 base, "P");
-    EXPECT_EQ(r.html,
-              "<img src=\"https://ex.org/a/b/x.png\"><img src=\"https://ex.org/a/up.png\">"
-              "<img src=\"https://cdn.ex.org/c.png\"><img src=\"https://ex.org/root.png\">"
-              "<img src=\"http://plain.example/p.png\"><img src=\"!images\\kept.gif\"><img src=\"data:image/gif;base64,R0\">"
-              "<a href=\"https://ex.org/a/b/page.html?page=2\">q</a><a href=\"#top\">t</a><a href=\"mailto:a@b\">m</a>"
-              "<a href=\"https://ex.org/a/b/rel.html\">r</a>");
+    auto r = Run(
+        "<img src=\"x.png\"><img src=\"../up.png\"><img src=\"//cdn.ex.org/c.png\"><img src=\"/root.png\">"
+        "<img src=\"http://plain.example/p.png\"><img src=\"!images\\kept.gif\"><img src=\"data:image/gif;base64,R0\">"
+        "<a href=\"?page=2\">q</a><a href=\"#top\">t</a><a href=\"mailto:a@b\">m</a><a href=\"rel.html\">r</a>",
+        base, "P");
+    EXPECT_EQ(
+        r.html,
+        "<img src=\"https://ex.org/a/b/x.png\"><img src=\"https://ex.org/a/up.png\">"
+        "<img src=\"https://cdn.ex.org/c.png\"><img src=\"https://ex.org/root.png\">"
+        "<img src=\"http://plain.example/p.png\"><img src=\"!images\\kept.gif\"><img src=\"data:image/gif;base64,R0\">"
+        "<a href=\"https://ex.org/a/b/page.html?page=2\">q</a><a href=\"#top\">t</a><a href=\"mailto:a@b\">m</a>"
+        "<a href=\"https://ex.org/a/b/rel.html\">r</a>");
     // The cache was asked for the resolved addresses, never for local references or data.
     EXPECT_EQ(asked.size(), 5u);
     EXPECT_FALSE(fs::exists(images()));
@@ -125,7 +131,8 @@ TEST_F(PictureLocalizerTest, AddressesResolveByTheUrlRules)
 TEST_F(PictureLocalizerTest, EntitiesInAddressesAreDecodedAndReescaped)
 {
     Cached("https://ex.org/pic.php?id=1&size=2", "pic.php", "GIF");
-    auto r = Run("<img src=pic.php?id=1&amp;size=2 alt=\"x\"><a href='q.php?a=1&amp;b=2'>l</a>", "https://ex.org/", "P");
+    auto r = Run("<img src=pic.php?id=1&amp;size=2 alt=\"x\"><a href='q.php?a=1&amp;b=2'>l</a>", "https://ex.org/",
+                 "P");
     EXPECT_EQ(r.html, "<img src=\"!images\\pic.php\" alt=\"x\"><a href=\"https://ex.org/q.php?a=1&amp;b=2\">l</a>");
 }
 
@@ -151,7 +158,8 @@ TEST_F(PictureLocalizerTest, OnlyRegularFilesWithinTheSizeCapAreCopied)
     const std::string big = temp.write("pages/big.gif", "").string();
     fs::resize_file(big, kMaxPictureBytes + 1);  // sparse: costs no disk
     temp.write("pages/ok.gif", "OK");
-    auto r = Run("<img src=\"pipe.gif\"><img src=\"big.gif\"><img src=\"ok.gif\">", "file://" + temp.dir() + "pages/p.html", "P");
+    auto r = Run("<img src=\"pipe.gif\"><img src=\"big.gif\"><img src=\"ok.gif\">",
+                 "file://" + temp.dir() + "pages/p.html", "P");
     EXPECT_EQ(r.html, "<img src=\"pipe.gif\"><img src=\"big.gif\"><img src=\"!images\\ok.gif\">");
     EXPECT_EQ(r.pictures, std::vector<std::string>{"ok.gif"});
 }
@@ -182,7 +190,8 @@ TEST_F(PictureLocalizerTest, AbsoluteAddressesAreLookedUpAsTheBrowserFetchedThem
     auto r = Run("<img src=\"HTTPS://EX.org/a/b/../p q.png#x\"><img src=\"https://ex.org/./\xC3\xA9t\xC3\xA9.gif\">"
                  "<img src=\"rel.png#frag\"><img src=\"HTTP://Other.example/none.png#k\">",
                  "https://ex.org/page.html", "P");
-    EXPECT_EQ(r.html, "<img src=\"!images\\p q1.png\"><img src=\"!images\\\xC3\xA9t\xC3\xA9" "1.gif\">"
+    EXPECT_EQ(r.html, "<img src=\"!images\\p q1.png\"><img src=\"!images\\\xC3\xA9t\xC3\xA9"
+                      "1.gif\">"
                       "<img src=\"!images\\rel1.png\"><img src=\"HTTP://Other.example/none.png#k\">");
     EXPECT_EQ(asked, (std::vector<std::string>{"https://ex.org/a/p%20q.png", "https://ex.org/%C3%A9t%C3%A9.gif",
                                                "https://ex.org/rel.png", "http://other.example/none.png"}));
@@ -196,7 +205,8 @@ TEST_F(PictureLocalizerTest, CachedPicturesKeepTheirNamesAndAreTakenInOnce)
     const fs::path entries = temp.path() / "chromium/Cache_Data";
     fs::create_directories(entries / "index-dir");
     auto put = [&](const std::string& name, const std::string& url, const std::string& body) {
-        std::ofstream(entries / name, std::ios::binary | std::ios::trunc) << test::ChromiumEntry(url, body, "200 OK", "");
+        std::ofstream(entries / name, std::ios::binary | std::ios::trunc)
+            << test::ChromiumEntry(url, body, "200 OK", "");
     };
     put("0000000000000001_0", "https://ex.org/img/my%20picture.png", "PNG");
     put("0000000000000002_0", "https://ex.org/img/bild-%C3%A4.gif", "GIF");
@@ -205,13 +215,20 @@ TEST_F(PictureLocalizerTest, CachedPicturesKeepTheirNamesAndAreTakenInOnce)
     roots.chromium.push_back((temp.path() / "chromium").string());
     UrlCache browsers(roots, temp.dir());
     PictureLocalizer real(images(), ini.get(),
-                          [&](const std::string& url, std::uint64_t maxBytes, const std::string& page) { return browsers.Find(url, maxBytes, page); });
-    const std::string html = "<img src=\"img/my picture.png\"><img src=\"img/bild-\xC3\xA4.gif\"><img src=\"img/tiny.gif\">";
+                          [&](const std::string& url, std::uint64_t maxBytes, const std::string& page) {
+                              return browsers.Find(url, maxBytes, page);
+                          });
+    const std::string html =
+        "<img src=\"img/my picture.png\"><img src=\"img/bild-\xC3\xA4.gif\"><img src=\"img/tiny.gif\">";
     auto first = real.Localize(html, 0, html.size(), "https://ex.org/page.html", "P1", false);
-    EXPECT_EQ(first.pictures, (std::vector<std::string>{"my picture1.png", "bild-\xC3\xA4" "1.gif", "tiny1.gif"}));
+    EXPECT_EQ(first.pictures, (std::vector<std::string>{"my picture1.png",
+                                                        "bild-\xC3\xA4"
+                                                        "1.gif",
+                                                        "tiny1.gif"}));
 
     put("0000000000000003_0", "https://ex.org/img/tiny.gif", "TINY");  // the same bytes written again
-    fs::last_write_time(entries / "0000000000000003_0", fs::last_write_time(entries / "0000000000000003_0") + std::chrono::seconds(2));
+    fs::last_write_time(entries / "0000000000000003_0",
+                        fs::last_write_time(entries / "0000000000000003_0") + std::chrono::seconds(2));
     const std::string again = "<img src=\"https://ex.org/img/tiny.gif\">";
     auto second = real.Localize(again, 0, again.size(), "https://ex.org/other.html", "P2", false);
     EXPECT_EQ(second.pictures, std::vector<std::string>{"tiny1.gif"});

@@ -9,8 +9,8 @@
 #include <algorithm>
 #include <chrono>
 #include <csignal>
-#include <iostream>
 #include <filesystem>
+#include <iostream>
 #include <random>
 #include <stdexcept>
 #include <sys/wait.h>
@@ -95,7 +95,8 @@ protected:
     }
 
     // "old", "new" or what went wrong, for the pair named `frame` and `data`.
-    std::string StateOf(const std::string& frame, const std::string& data, const Pair& oldPair, const Pair& newPair) const
+    std::string StateOf(const std::string& frame, const std::string& data, const Pair& oldPair,
+                        const Pair& newPair) const
     {
         auto f = ReadOptional(temp.path() / frame);
         auto d = ReadOptional(temp.path() / data);
@@ -151,13 +152,18 @@ protected:
 TEST_F(TreeFilesCrashTest, SaveKilledAtEveryStepLeavesTheOldOrTheNewPair)
 {
     std::vector<std::string> steps;
-    ASSERT_EQ(SaveTreeFiles(dir(), treeA, [] { return 1u; }, nullptr, [&](std::string_view s) { steps.emplace_back(s); }), TreeSave::Saved);
+    ASSERT_EQ(SaveTreeFiles(
+                  dir(), treeA, [] { return 1u; }, nullptr, [&](std::string_view s) { steps.emplace_back(s); }),
+              TreeSave::Saved);
     ASSERT_GE(steps.size(), 5u);
     int newPairs = 0;
     for (int k = 0; k <= static_cast<int>(steps.size()); ++k) {
         SCOPED_TRACE("killed before step " + std::to_string(k));
         ASSERT_EQ(SaveTreeFiles(dir(), treeA, [] { return 1u; }), TreeSave::Saved);
-        RunKilledAt(k, [&](const FilePairStepHook& hook) { (void)SaveTreeFiles(dir(), treeB, [] { return 1u; }, nullptr, hook); });
+        RunKilledAt(k, [&](const FilePairStepHook& hook) {
+            (void)SaveTreeFiles(
+                dir(), treeB, [] { return 1u; }, nullptr, hook);
+        });
         const std::string state = LoadedState();
         EXPECT_TRUE(state == "a" || state == "b") << state;
         EXPECT_EQ(StateOf("tvframe", "tvdata", pairA, pairB), state == "a" ? "old" : "new");
@@ -176,7 +182,8 @@ TEST_F(TreeFilesCrashTest, BackupKilledAtEveryStepIsNeverMixed)
     ASSERT_EQ(SaveTreeFiles(dir(), treeA, [] { return 1u; }), TreeSave::Saved);
     std::vector<std::string> steps;
     CollectionTree probe;
-    LoadTreeFiles(dir(), probe, [] { return 1u; }, [&](std::string_view s) { steps.emplace_back(s); });
+    LoadTreeFiles(
+        dir(), probe, [] { return 1u; }, [&](std::string_view s) { steps.emplace_back(s); });
     ASSERT_GE(steps.size(), 5u);
     for (int k = 0; k <= static_cast<int>(steps.size()); ++k) {
         SCOPED_TRACE("killed before step " + std::to_string(k));
@@ -186,7 +193,8 @@ TEST_F(TreeFilesCrashTest, BackupKilledAtEveryStepIsNeverMixed)
         ASSERT_EQ(SaveTreeFiles(dir(), treeB, [] { return 1u; }), TreeSave::Saved);
         RunKilledAt(k, [&](const FilePairStepHook& hook) {
             CollectionTree t;
-            LoadTreeFiles(dir(), t, [] { return 1u; }, hook);
+            LoadTreeFiles(
+                dir(), t, [] { return 1u; }, hook);
         });
         EXPECT_NE(RecoverFilePair(dir(), {"tvframe.bak", "tvdata.bak"}), FilePairRecovery::Failed);
         const std::string state = StateOf("tvframe.bak", "tvdata.bak", pairA, pairB);
@@ -213,7 +221,8 @@ TEST_F(TreeFilesCrashTest, RandomKillsDuringSavesAndBackups)
     const auto roundTime = (Clock::now() - start) / 4;
 
     std::mt19937 rng(12345);
-    const auto spread = std::min<long long>(std::chrono::duration_cast<std::chrono::microseconds>(roundTime * 3).count(), 20000);
+    const auto spread =
+        std::min<long long>(std::chrono::duration_cast<std::chrono::microseconds>(roundTime * 3).count(), 20000);
     std::uniform_int_distribution<long long> delay(0, spread);
     int consistent = 0, leftovers = 0;
     for (int kill = 0; kill < kKills; ++kill) {

@@ -1,5 +1,5 @@
-#include "app/collection/PageId.h"
 #include "app/collection/TreeFiles.h"
+#include "app/collection/PageId.h"
 #include "app/collection/TreeText.h"
 #include "platform/core/SafeFile.h"
 #include "tests/support/TempDir.h"
@@ -255,7 +255,8 @@ TEST_F(TreeFilesTest, ADamagedPairIsKeptAsItWasBeforeASaveReplacesIt)
 
     temp.write("tvdata", "A\r\n");  // fewer ids than nodes
     CollectionTree second;
-    EXPECT_EQ(LoadTreeFiles(dir(), second, Sequence({9})).damagedCopy, std::string(kTreeFrameFile) + kDamagedSuffix + "2");
+    EXPECT_EQ(LoadTreeFiles(dir(), second, Sequence({9})).damagedCopy,
+              std::string(kTreeFrameFile) + kDamagedSuffix + "2");
     EXPECT_EQ(temp.read("tvdata.damaged2"), "A\r\n");
     EXPECT_EQ(temp.read("tvdata.damaged"), data);
 }
@@ -352,7 +353,8 @@ TEST_F(TreeFilesTest, DuplicateIdsGetACopyOfTheSharedPage)
     EXPECT_EQ(temp.read("11.html"), "<p>shared</p>\r\n");
     EXPECT_EQ(temp.read("12.html"), "<p>shared</p>\r\n");
     EXPECT_EQ(temp.read("P.html"), "<p>shared</p>\r\n");
-    EXPECT_EQ(temp.read("images.ini"), "[P]\r\npic.png=1\r\n[Q]\r\nq.png=1\r\n[11]\r\npic.png=1\r\n[12]\r\npic.png=1\r\n");
+    EXPECT_EQ(temp.read("images.ini"),
+              "[P]\r\npic.png=1\r\n[Q]\r\nq.png=1\r\n[11]\r\npic.png=1\r\n[12]\r\npic.png=1\r\n");
     // The repaired ids are on disk at once; the damaged pair never became the backup.
     EXPECT_EQ(temp.read("tvdata"), "P\r\n11\r\nQ\r\n12\r\n");
     EXPECT_EQ(temp.read("tvframe"), "a\r\n\tb\r\nc\r\nd\r\n");
@@ -397,8 +399,9 @@ TEST_F(TreeFilesTest, ALoadRemovesStaleTemporariesOfOurWritesOnly)
     const std::vector<std::string> stale = {".tvdata.tmp=Ab12Cd", ".A.html.tmp=zzzzzz", "!images/.pic.png.tmp=Q1w2E3",
                                             ".images.ini.tmp=000000"};
     // A picture named after its address may look much like a temporary.
-    const std::vector<std::string> foreign = {"notes.tmp=Ab12Cd", ".draft.tmp=", ".x.tmp=Ab12C!", "sub/.y.tmp=Ab12Cd",
-                                              "!images/.pic.png.tmpQ1w2E3", ".busy.html.tmp=BUSY00"};
+    const std::vector<std::string> foreign = {
+        "notes.tmp=Ab12Cd",           ".draft.tmp=",          ".x.tmp=Ab12C!", "sub/.y.tmp=Ab12Cd",
+        "!images/.pic.png.tmpQ1w2E3", ".busy.html.tmp=BUSY00"};
     for (const auto& name : stale)
         temp.write(name, "half written");
     for (const auto& name : foreign)

@@ -29,7 +29,8 @@ void Fill(CollectionTree& tree)
         for (int c = 0; c < 3; ++c) {
             text += "\tClip " + std::to_string(t) + "." + std::to_string(c) + "\r\n";
             for (int s = 0; s < 2; ++s)
-                text += "\t\tSelection " + std::to_string(t) + "." + std::to_string(c) + "." + std::to_string(s) + "\r\n";
+                text += "\t\tSelection " + std::to_string(t) + "." + std::to_string(c) + "." + std::to_string(s) +
+                        "\r\n";
         }
     }
     TextToTree(text, tree);

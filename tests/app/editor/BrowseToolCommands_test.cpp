@@ -1,5 +1,5 @@
-#include "app/editor/ActiveDesktop.h"
 #include "app/editor/BrowseToolCommands.h"
+#include "app/editor/ActiveDesktop.h"
 #include "app/editor/BrowseTools.h"
 #include "app/editor/EditWithMenu.h"
 
@@ -62,9 +62,9 @@ TEST_F(BrowseToolCommandsTest, OutwardCommandsHandTheLauncherOneTarget)
     tools.SoftwareHomepage1Click();
     tools.Suggestions1Click();
     tools.Backupallcollection1Click();
-    EXPECT_EQ(launcher.opened, (std::vector<std::string>{File("page"), "/opt/q/help.chm", "https://quillory.example.org/",
-                                                         "mailto:support@quillory.example.org?subject=About Quillory",
-                                                         Dir()}));
+    EXPECT_EQ(launcher.opened,
+              (std::vector<std::string>{File("page"), "/opt/q/help.chm", "https://quillory.example.org/",
+                                        "mailto:support@quillory.example.org?subject=About Quillory", Dir()}));
     EXPECT_TRUE(launcher.spawned.empty());
 }
 

@@ -1,12 +1,12 @@
 #include "app/editor/EditCommandBars_wx.h"
-#include "components/browserhost/WebHost.h"
+#include "components/browserhost/WebHost_wx.h"
 #include "platform/core/com/HtmlDocument.h"
 #include "platform/gui/DomScript.h"
-#include "platform/gui/HtmlEditControl.h"
+#include "platform/gui/HtmlEditControl_wx.h"
 #include "platform/gui/WebViewEngine_wx.h"
 #include "tests/app/editor/FakeEditCommandPorts.h"
-#include "tests/support/OwnedFrame.h"
 #include "tests/support/FakeLauncher.h"
+#include "tests/support/OwnedFrame.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/WebTestSupport.h"
 
@@ -118,7 +118,8 @@ TEST_F(EditCommandBarsTest, BoldButtonFormatsTheSelectionAndShowsDownAfterTheDis
     ASSERT_NE(boldId, wxID_NONE);
     ClickTool(boldId);
     std::string html = edit->DocumentHTML();
-    EXPECT_TRUE(html.find("<b>words</b>") != std::string::npos || html.find("<strong>words</strong>") != std::string::npos)
+    EXPECT_TRUE(html.find("<b>words</b>") != std::string::npos ||
+                html.find("<strong>words</strong>") != std::string::npos)
         << html;
 
     toolBar->ToggleTool(boldId, false);
@@ -152,8 +153,9 @@ TEST_F(EditCommandBarsTest, FontNameAndHighlightReachThePageIntact)
     Select(u"here");
     ClickTool(bars->HighlightToolId());
     html = edit->DocumentHTML();
-    EXPECT_TRUE(std::regex_search(html, std::regex(R"(<span style="background-color: (#FFFF00|rgb\(255, 255, 0\));?">here</span>)",
-                                                   std::regex::icase)))
+    EXPECT_TRUE(std::regex_search(
+        html,
+        std::regex(R"(<span style="background-color: (#FFFF00|rgb\(255, 255, 0\));?">here</span>)", std::regex::icase)))
         << html;
 }
 
@@ -170,7 +172,8 @@ TEST_F(EditCommandBarsTest, BackgroundColourAndPictureOfTheDocument)
     ChooseMenuItem(bars->FormatMenu(), "Backgroud Picture");
     const std::string html = edit->DocumentHTML();
     EXPECT_TRUE(std::regex_search(html, std::regex(R"(<body[^>]* bgcolor="#ff0000")"))) << html;
-    EXPECT_TRUE(std::regex_search(html, std::regex(R"(<body[^>]* background="/tmp/sky &quot;blue&quot; (&lt;|<)/script(&gt;|>).jpg")")))
+    EXPECT_TRUE(std::regex_search(
+        html, std::regex(R"(<body[^>]* background="/tmp/sky &quot;blue&quot; (&lt;|<)/script(&gt;|>).jpg")")))
         << html;
     bars->SetDialogs(nullptr);
 }

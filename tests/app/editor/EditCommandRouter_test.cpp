@@ -58,7 +58,7 @@ struct RouterTest : ::testing::Test {
 TEST_F(RouterTest, BrowseViewRunsOnlyTheDocumentCommandsOfTheEditMenu)
 {
     std::map<int, Lines> expected{
-        {16, {"browse doc 11"}}, {17, {"browse copy"}}, {18, {"browse doc 13"}},
+        {16, {"browse doc 11"}},     {17, {"browse copy"}}, {18, {"browse doc 13"}},
         {20, {"browse select all"}}, {21, {"browse find"}},
     };
     EXPECT_EQ(Sweep(0), expected);
@@ -81,7 +81,7 @@ TEST_F(RouterTest, HtmlViewRunsEachTagsEditingCommandWithItsOption)
 TEST_F(RouterTest, TextViewRunsTheEditorsOwnOperationsAndNothingElse)
 {
     std::map<int, Lines> expected{
-        {14, {"text undo"}}, {16, {"text cut"}},        {17, {"text copy"}}, {18, {"text paste"}},
+        {14, {"text undo"}},   {16, {"text cut"}},        {17, {"text copy"}}, {18, {"text paste"}},
         {19, {"text delete"}}, {20, {"text select all"}}, {21, {"text find"}},
     };
     EXPECT_EQ(Sweep(2), expected);

@@ -1,5 +1,5 @@
-#include "app/editor/EditCommandRouter.h"
 #include "app/editor/EditCommandState.h"
+#include "app/editor/EditCommandRouter.h"
 #include "platform/gui/HtmlEditCommands.h"
 #include "tests/app/editor/FakeEditCommandPorts.h"
 
@@ -23,7 +23,10 @@ struct StateTest : ::testing::Test {
     int view = 1;
     EditCommandRouter router{[this] { return view; }, browse, html, text, pickers};
 
-    void Latch(std::uint32_t command, bool enabled, bool latched) { html.docCommands[{command, false}] = {enabled, latched}; }
+    void Latch(std::uint32_t command, bool enabled, bool latched)
+    {
+        html.docCommands[{command, false}] = {enabled, latched};
+    }
 };
 
 TEST_F(StateTest, ToolbarShowsOnlyFullyLatchedStylesAndRightWinsOverCentre)
@@ -100,8 +103,8 @@ TEST_F(StateTest, EditMenuFollowsTheActiveView)
     EXPECT_FALSE(s.copy || s.paste);
 
     view = 1;
-    html.status = {{web::DECMD_UNDO, 3}, {web::DECMD_REDO, 1}, {web::DECMD_CUT, 0},
-                   {web::DECMD_COPY, 7}, {web::DECMD_PASTE, 11}};
+    html.status = {
+        {web::DECMD_UNDO, 3}, {web::DECMD_REDO, 1}, {web::DECMD_CUT, 0}, {web::DECMD_COPY, 7}, {web::DECMD_PASTE, 11}};
     s = router.Edit1Click();
     EXPECT_TRUE(s.undo && s.copy && s.paste);
     EXPECT_FALSE(s.redo || s.cut || s.del);

@@ -6,11 +6,11 @@
 #include "app/editor/EditCommandBars_wx.h"
 #include "app/editor/EditorForm_wx.h"
 #include "app/editor/SearchPanel_wx.h"
-#include "components/browserhost/Pages.h"
-#include "components/browserhost/WebHost.h"
+#include "components/browserhost/Pages_wx.h"
+#include "components/browserhost/WebHost_wx.h"
 #include "foundation/VekAdvClass_wx.h"
 #include "platform/gui/DomScript.h"
-#include "platform/gui/HtmlEditControl.h"
+#include "platform/gui/HtmlEditControl_wx.h"
 #include "platform/gui/WebViewEngine_wx.h"
 #include "tests/app/editor/EditorFormFixture.h"
 #include "tests/app/editor/FakeEditCommandPorts.h"
@@ -22,10 +22,10 @@
 #include <wx/clipbrd.h>
 #include <wx/combobox.h>
 #include <wx/menu.h>
+#include <wx/splitter.h>
 #include <wx/textctrl.h>
 #include <wx/tglbtn.h>
 #include <wx/timer.h>
-#include <wx/splitter.h>
 #include <wx/toolbar.h>
 
 #include <netinet/in.h>
@@ -152,38 +152,51 @@ protected:
     void SelectInHtml(const std::string& words)
     {
         ASSERT_EQ(Js("(function(){var t=document.createTreeWalker(document.body,4);var n;while((n=t.nextNode())){"
-                     "var i=n.data.indexOf(" + json::Quote(words) + ");if(i>=0){var r=document.createRange();"
-                     "r.setStart(n,i);r.setEnd(n,i+" + std::to_string(words.size()) + ");var s=getSelection();"
-                     "s.removeAllRanges();s.addRange(r);return 'ok';}}return 'none';})()",
+                     "var i=n.data.indexOf(" +
+                         json::Quote(words) +
+                         ");if(i>=0){var r=document.createRange();"
+                         "r.setStart(n,i);r.setEnd(n,i+" +
+                         std::to_string(words.size()) +
+                         ");var s=getSelection();"
+                         "s.removeAllRanges();s.addRange(r);return 'ok';}}return 'none';})()",
                      form->HtmlEditor->Engine()),
                   "ok")
             << words;
     }
     std::string Caret()
     {
-        return Js("String(getSelection().anchorNode && getSelection().anchorNode.textContent) + ' at ' + getSelection().anchorOffset",
-                  form->HtmlEditor->Engine());
+        return Js(
+            "String(getSelection().anchorNode && getSelection().anchorNode.textContent) + ' at ' + getSelection().anchorOffset",
+            form->HtmlEditor->Engine());
     }
     // Clicks the middle of character `at` of the first text of the HTML view that holds `words`;
     // returns once the caret is in that text and the view has the keyboard focus (the engine
     // takes keys and clicks in queues of their own, and GTK hands the focus over later).
     void ClickInHtml(const std::string& words, int at)
     {
-        const std::string point =
-            Js("(function(){var t=document.createTreeWalker(document.body,4);var n;while((n=t.nextNode())){"
-               "var i=n.data.indexOf(" + json::Quote(words) + ");if(i<0)continue;var r=document.createRange();"
-               "r.setStart(n,i+" + std::to_string(at) + ");r.setEnd(n,i+" + std::to_string(at + 1) + ");"
-               "var b=r.getBoundingClientRect();return Math.round(b.left+b.width/2)+' '+Math.round(b.top+b.height/2);}"
-               "return '';})()",
-               form->HtmlEditor->Engine());
+        const std::string point = Js(
+            "(function(){var t=document.createTreeWalker(document.body,4);var n;while((n=t.nextNode())){"
+            "var i=n.data.indexOf(" +
+                json::Quote(words) +
+                ");if(i<0)continue;var r=document.createRange();"
+                "r.setStart(n,i+" +
+                std::to_string(at) + ");r.setEnd(n,i+" + std::to_string(at + 1) +
+                ");"
+                "var b=r.getBoundingClientRect();return Math.round(b.left+b.width/2)+' '+Math.round(b.top+b.height/2);}"
+                "return '';})()",
+            form->HtmlEditor->Engine());
         int x = 0, y = 0;
         ASSERT_EQ(std::sscanf(point.c_str(), "%d %d", &x, &y), 2) << words << ": " << point;
         const wxPoint view = form->HtmlEditor->GetScreenPosition();
         ClickAt(view.x + x, view.y + y);
-        ASSERT_TRUE(WaitFor([&] {
-            GtkWidget* focus = gtk_window_get_focus(GTK_WINDOW(form->GetHandle()));
-            return Caret().find(words) != std::string::npos && focus && gtk_widget_is_ancestor(focus, form->HtmlEditor->GetHandle());
-        }, 3000)) << Caret();
+        ASSERT_TRUE(WaitFor(
+            [&] {
+                GtkWidget* focus = gtk_window_get_focus(GTK_WINDOW(form->GetHandle()));
+                return Caret().find(words) != std::string::npos && focus &&
+                       gtk_widget_is_ancestor(focus, form->HtmlEditor->GetHandle());
+            },
+            3000))
+            << Caret();
     }
     bool ToolDown(Tag tag) { return form->ToolBar1->GetToolState(form->CommandBars().ToolId(tag)); }
     // The drop-down list of a choice control is open.
@@ -211,21 +224,26 @@ protected:
             return std::memcmp(a.GetData(), b.GetData(), size_t(r.width) * r.height * 3) != 0;
         };
         wxImage shot;
-        WaitFor([&] {
-            shot = test::Grab(form);
-            return redrawn(shot, bar) && redrawn(shot, form->PageBar) &&
-                   test::AnyPixel(shot, areaOf(w), [](int r, int g, int b) { return r + g + b < 200; });
-        }, 5000);
+        WaitFor(
+            [&] {
+                shot = test::Grab(form);
+                return redrawn(shot, bar) && redrawn(shot, form->PageBar) &&
+                       test::AnyPixel(shot, areaOf(w), [](int r, int g, int b) { return r + g + b < 200; });
+            },
+            5000);
         // The theme fades buttons between states: the picture is taken once frames pass unchanged.
         GdkFrameClock* clock = gtk_widget_get_frame_clock(form->GetHandle());
-        WaitFor([&] {
-            const gint64 frame = clock ? gdk_frame_clock_get_frame_counter(clock) : 0;
-            WaitFor([&] { return !clock || gdk_frame_clock_get_frame_counter(clock) >= frame + 2; }, 100);
-            const wxImage again = test::Grab(form);
-            const bool same = std::memcmp(again.GetData(), shot.GetData(), size_t(shot.GetWidth()) * shot.GetHeight() * 3) == 0;
-            shot = again;
-            return same;
-        }, 3000);
+        WaitFor(
+            [&] {
+                const gint64 frame = clock ? gdk_frame_clock_get_frame_counter(clock) : 0;
+                WaitFor([&] { return !clock || gdk_frame_clock_get_frame_counter(clock) >= frame + 2; }, 100);
+                const wxImage again = test::Grab(form);
+                const bool same = std::memcmp(again.GetData(), shot.GetData(),
+                                              size_t(shot.GetWidth()) * shot.GetHeight() * 3) == 0;
+                shot = again;
+                return same;
+            },
+            3000);
         return shot;
     }
 };
@@ -336,7 +354,9 @@ TEST_F(EditorClicksTest, BrowseToolsRunWhenClicked)
 // format, and the font lists apply what is typed or chosen in them.
 TEST_F(EditorClicksTest, HtmlCommandBarsRunWhenClicked)
 {
-    Write("One", "<html><body><p>alpha beta gamma delta epsilon zeta eta theta iota kappa lambda mu omicron</p></body></html>\r\n");
+    Write(
+        "One",
+        "<html><body><p>alpha beta gamma delta epsilon zeta eta theta iota kappa lambda mu omicron</p></body></html>\r\n");
     ASSERT_NO_FATAL_FAILURE(OpenAtDefaultSize());
     ASSERT_NO_FATAL_FAILURE(ClickView(kViewHtml));
     ASSERT_TRUE(WaitFor([&] { return HtmlShows("alpha"); }));
@@ -365,16 +385,19 @@ TEST_F(EditorClicksTest, HtmlCommandBarsRunWhenClicked)
     for (const Case& c : cases) {
         ASSERT_NO_FATAL_FAILURE(SelectInHtml(c.word));
         ASSERT_NO_FATAL_FAILURE(ClickTool(bar, bars.ToolId(c.tag), c.word));
-        EXPECT_TRUE(WaitFor([&] { return std::regex_search(HtmlDoc(), std::regex(c.markup)); })) << c.word << ": " << HtmlDoc();
+        EXPECT_TRUE(WaitFor([&] { return std::regex_search(HtmlDoc(), std::regex(c.markup)); }))
+            << c.word << ": " << HtmlDoc();
     }
     ASSERT_NO_FATAL_FAILURE(SelectInHtml("omicron"));
     ASSERT_NO_FATAL_FAILURE(ClickTool(bar, bars.HighlightToolId(), "Highlight Selection"));
     EXPECT_TRUE(WaitFor([&] {
-        return std::regex_search(HtmlDoc(), std::regex(R"(<span style="background-color: (#FFFF00|rgb\(255, 255, 0\));?">omicron</span>)",
-                                                       std::regex::icase));
+        return std::regex_search(
+            HtmlDoc(), std::regex(R"(<span style="background-color: (#FFFF00|rgb\(255, 255, 0\));?">omicron</span>)",
+                                  std::regex::icase));
     })) << HtmlDoc();
     ASSERT_NO_FATAL_FAILURE(ClickTool(bar, bars.BackgroundToolId(), "Background"));
-    EXPECT_TRUE(WaitFor([&] { return std::regex_search(HtmlDoc(), std::regex(R"(<body[^>]* bgcolor="#ff0000")")); })) << HtmlDoc();
+    EXPECT_TRUE(WaitFor([&] { return std::regex_search(HtmlDoc(), std::regex(R"(<body[^>]* bgcolor="#ff0000")")); }))
+        << HtmlDoc();
     // Its arrow opens the background menu, whose first item is chosen with the keyboard (the
     // menu runs its own loop: the keys go from a timer of the window's loop).
     pickers.picture = "/tmp/sky.jpg";
@@ -394,26 +417,31 @@ TEST_F(EditorClicksTest, HtmlCommandBarsRunWhenClicked)
     });
     keys.Start(30);
     ASSERT_NO_FATAL_FAILURE(ClickTool(bar, bars.BackgroundToolId(), "Background's arrow", test::ToolPart::Arrow));
-    EXPECT_TRUE(WaitFor([&] { return std::regex_search(HtmlDoc(), std::regex(R"(<body[^>]* background="/tmp/sky.jpg")")); }))
-        << HtmlDoc();
+    EXPECT_TRUE(WaitFor([&] {
+        return std::regex_search(HtmlDoc(), std::regex(R"(<body[^>]* background="/tmp/sky.jpg")"));
+    })) << HtmlDoc();
     keys.Stop();
     form->Unbind(wxEVT_MENU_OPEN, opened);
 
     // The font name typed into its box; the size chosen from its list with the keyboard.
     ASSERT_NO_FATAL_FAILURE(SelectInHtml("theta"));
     ASSERT_NO_FATAL_FAILURE(ClickWindow(bars.FontList(), "FontList"));
-    ASSERT_TRUE(WaitFor([&] { return wxWindow::FindFocus() == bars.FontList() || bars.FontList()->IsDescendant(wxWindow::FindFocus()); }));
+    ASSERT_TRUE(WaitFor([&] {
+        return wxWindow::FindFocus() == bars.FontList() || bars.FontList()->IsDescendant(wxWindow::FindFocus());
+    }));
     input.Key("a", {"Control_L"});
     input.Type("serif");
     input.Key("Return");
-    EXPECT_TRUE(WaitFor([&] { return std::regex_search(HtmlDoc(), std::regex(R"(<font face="serif">theta</font>)")); })) << HtmlDoc();
+    EXPECT_TRUE(WaitFor([&] { return std::regex_search(HtmlDoc(), std::regex(R"(<font face="serif">theta</font>)")); }))
+        << HtmlDoc();
     ASSERT_NO_FATAL_FAILURE(SelectInHtml("iota"));
     ASSERT_NO_FATAL_FAILURE(ClickWindow(bars.FontSizeList(), "FontSizeList"));
     ASSERT_TRUE(WaitFor([&] { return PopupShown(bars.FontSizeList()); }));
     input.Key("Down");
     input.Key("Return");
     WaitFor([&] { return !PopupShown(bars.FontSizeList()); }, 2000);
-    EXPECT_TRUE(WaitFor([&] { return std::regex_search(HtmlDoc(), std::regex(R"(<font size="\d">iota</font>)")); })) << HtmlDoc();
+    EXPECT_TRUE(WaitFor([&] { return std::regex_search(HtmlDoc(), std::regex(R"(<font size="\d">iota</font>)")); }))
+        << HtmlDoc();
 
     // Lists and alignment apply to the paragraph.
     struct Block {
@@ -430,7 +458,8 @@ TEST_F(EditorClicksTest, HtmlCommandBarsRunWhenClicked)
     for (const Block& b : blocks) {
         ASSERT_NO_FATAL_FAILURE(SelectInHtml("kappa"));
         ASSERT_NO_FATAL_FAILURE(ClickTool(bar, bars.ToolId(b.tag), b.markup));
-        EXPECT_TRUE(WaitFor([&] { return HtmlDoc().find(b.markup) != std::string::npos; })) << b.markup << ": " << HtmlDoc();
+        EXPECT_TRUE(WaitFor([&] { return HtmlDoc().find(b.markup) != std::string::npos; }))
+            << b.markup << ": " << HtmlDoc();
     }
     form->CommandBars().SetDialogs(nullptr);
     form->HtmlEditor->SetDialogs(nullptr);
@@ -440,8 +469,10 @@ TEST_F(EditorClicksTest, HtmlCommandBarsRunWhenClicked)
 // states and the font boxes follow it.
 TEST_F(EditorClicksTest, TheBarsFollowTheCaret)
 {
-    Write("One", "<html><body><p style=\"font-family: Courier\"><b>strong words</b></p><ol><li><font size=\"5\">listed item</font></li></ol>"
-                 "<p style=\"text-align: center\"><i>centred words</i></p><p>plain words</p></body></html>\r\n");
+    Write(
+        "One",
+        "<html><body><p style=\"font-family: Courier\"><b>strong words</b></p><ol><li><font size=\"5\">listed item</font></li></ol>"
+        "<p style=\"text-align: center\"><i>centred words</i></p><p>plain words</p></body></html>\r\n");
     ASSERT_NO_FATAL_FAILURE(OpenAtDefaultSize());
     ASSERT_NO_FATAL_FAILURE(ClickView(kViewHtml));
     ASSERT_TRUE(WaitFor([&] { return HtmlShows("plain words"); }));
@@ -450,8 +481,13 @@ TEST_F(EditorClicksTest, TheBarsFollowTheCaret)
     EditCommandBars& bars = form->CommandBars();
     auto bar = [&] {
         std::string s;
-        for (auto [tag, name] : {std::pair{Tag::Bold, "B"}, {Tag::Italic, "I"}, {Tag::Numbers, "N"}, {Tag::Bullets, "U"},
-                                 {Tag::LeftJustify, "L"}, {Tag::Center, "C"}, {Tag::RightJustify, "R"}})
+        for (auto [tag, name] : {std::pair{Tag::Bold, "B"},
+                                 {Tag::Italic, "I"},
+                                 {Tag::Numbers, "N"},
+                                 {Tag::Bullets, "U"},
+                                 {Tag::LeftJustify, "L"},
+                                 {Tag::Center, "C"},
+                                 {Tag::RightJustify, "R"}})
             if (ToolDown(tag))
                 s += name;
         return s;
@@ -500,8 +536,9 @@ TEST_F(EditorClicksTest, EachEditedSaveChangesThePageOnlyWhereTyped)
         input.Key(atEnd ? "End" : "Home", {"Control_L"});
         input.Type(key);
         (atEnd ? end : start).insert(0, key);
-        ASSERT_TRUE(WaitFor([&] { return form->HtmlEditor->IsDirty() && HtmlShows(start + "first") && HtmlShows("abc def" + end); },
-                            3000))
+        ASSERT_TRUE(WaitFor(
+            [&] { return form->HtmlEditor->IsDirty() && HtmlShows(start + "first") && HtmlShows("abc def" + end); },
+            3000))
             << HtmlDoc();
         ClickAt(LabelOnScreen("Two").x, LabelOnScreen("Two").y);
         ASSERT_TRUE(WaitFor([&] { return HtmlShows("page Two"); }));
@@ -572,9 +609,12 @@ TEST_F(EditorClicksTest, TheWidthButtonCyclesTheTreeAndThePointerStaysOnIt)
         auto treeWidth = [&] { return form->Panel2->IsSplit() ? form->Panel2->GetSashPosition() : 0; };
         auto onButton = [&] { return wxGetMousePosition() - form->WidthB->GetScreenPosition(); };
         // Once GTK shows the button where it went.
-        EXPECT_TRUE(WaitFor([&] {
-            return treeWidth() == expected && form->WidthB->GetScreenPosition() != before && onButton() == wxPoint(6, 11);
-        }, 3000))
+        EXPECT_TRUE(WaitFor(
+            [&] {
+                return treeWidth() == expected && form->WidthB->GetScreenPosition() != before &&
+                       onButton() == wxPoint(6, 11);
+            },
+            3000))
             << "tree " << treeWidth() << " instead of " << expected << ", pointer at " << onButton().x << ","
             << onButton().y << " of the button";
     }
@@ -610,7 +650,8 @@ TEST_F(EditorClicksTest, EachViewAtTheDefaultSizeShowsAllItsTools)
         wxWindow* bars[kViewCount] = {form->ToolBar3, form->ToolBar1, form->ToolBar2};
         shot = ShotOfView(content[view], bars[view], shot);
         // The whole window, with its frame, menus and status bar.
-        EXPECT_TRUE(test::SaveArtifact(test::GrabScreen(form->GetRect()), std::string("editor-") + names[view] + ".png"));
+        EXPECT_TRUE(
+            test::SaveArtifact(test::GrabScreen(form->GetRect()), std::string("editor-") + names[view] + ".png"));
     }
 }
 

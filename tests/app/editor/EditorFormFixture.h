@@ -5,13 +5,13 @@
 #include "app/editor/ExportCommands.h"
 
 #include "app/collection/PageId.h"
-#include "components/browserhost/WebHost.h"
+#include "components/browserhost/WebHost_wx.h"
 #include "platform/core/IniFile.h"
 #include "platform/core/SafeFile.h"
-#include "platform/gui/HtmlEditControl.h"
+#include "platform/gui/HtmlEditControl_wx.h"
 #include "tests/app/editor/session/FakePorts.h"
-#include "tests/support/OwnedFrame.h"
 #include "tests/support/FakeLauncher.h"
+#include "tests/support/OwnedFrame.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/WebTestSupport.h"
 
@@ -30,10 +30,12 @@ namespace ql {
 
 inline bool WaitFor(const std::function<bool()>& done, long ms = 15000)
 {
-    return test::PumpUntil([&] {
-        wxTheApp->ProcessIdle();
-        return done();
-    }, ms);
+    return test::PumpUntil(
+        [&] {
+            wxTheApp->ProcessIdle();
+            return done();
+        },
+        ms);
 }
 
 inline wxTreeItemId FindItem(wxTreeCtrl* tv, const wxTreeItemId& parent, const std::string& text)
@@ -108,7 +110,8 @@ protected:
         form.reset(CreateEditorForm(std::move(setup)));
         ASSERT_TRUE(form->HtmlEditor);
         // The window's own handler (the search hit's marking) still runs.
-        form->web->OnDocumentComplete = [this, own = form->web->OnDocumentComplete](com::IDispatch* d, const std::string& url) {
+        form->web->OnDocumentComplete = [this, own = form->web->OnDocumentComplete](com::IDispatch* d,
+                                                                                    const std::string& url) {
             browsed.push_back(url);
             if (own)
                 own(d, url);
@@ -121,10 +124,7 @@ protected:
         ASSERT_TRUE(WaitFor([&] { return form->IsShownOnScreen() && Browsed("One.html"); }));
     }
 
-    void TearDown() override
-    {
-        form.reset();
-    }
+    void TearDown() override { form.reset(); }
 
     std::string File(const std::string& id) const { return PageFileName(settings.CollectionDir, id); }
     std::string Page(const std::string& id) const { return ReadFileBytes(File(id)).value_or("<missing>"); }

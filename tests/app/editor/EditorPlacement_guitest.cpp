@@ -33,8 +33,8 @@ Window FindEditorBelow(Display* display, Window parent, Atom pidAtom, pid_t pid,
         return 0;
     for (unsigned i = 0; i < n && !found; ++i) {
         XWindowAttributes attributes;
-        if (MappedWindowOf(display, children[i], pidAtom, pid) && XGetWindowAttributes(display, children[i], &attributes) &&
-            attributes.width > 400)
+        if (MappedWindowOf(display, children[i], pidAtom, pid) &&
+            XGetWindowAttributes(display, children[i], &attributes) && attributes.width > 400)
             found = children[i];
         else if (depth > 0)
             found = FindEditorBelow(display, children[i], pidAtom, pid, depth - 1);
@@ -68,7 +68,8 @@ protected:
     {
         Registry reg;
         auto dword = [&](const char* name) {
-            return static_cast<int>(static_cast<std::int32_t>(reg.ReadDWord(RegRoot::CurrentUser, kFormPosKey, name).value_or(0)));
+            return static_cast<int>(
+                static_cast<std::int32_t>(reg.ReadDWord(RegRoot::CurrentUser, kFormPosKey, name).value_or(0)));
         };
         return FormRect{dword("Left"), dword("Top"), dword("Width"), dword("Height")};
     }
@@ -88,8 +89,8 @@ protected:
         if (XQueryTree(display, DefaultRootWindow(display), &root, &up, &children, &n))
             for (unsigned i = 0; i < n; ++i) {
                 XWindowAttributes a;
-                if (MappedWindowOf(display, children[i], pidAtom, pid) && XGetWindowAttributes(display, children[i], &a) &&
-                    a.override_redirect)
+                if (MappedWindowOf(display, children[i], pidAtom, pid) &&
+                    XGetWindowAttributes(display, children[i], &a) && a.override_redirect)
                     popups.push_back(children[i]);
             }
         if (children)
@@ -119,7 +120,8 @@ protected:
         EXPECT_GT(pid, 0);
         const Atom pidAtom = XInternAtom(display, "_NET_WM_PID", False);
         Window editor = 0;
-        WaitUntil([&] { return (editor = FindEditorBelow(display, DefaultRootWindow(display), pidAtom, pid, 2)) != 0; }, 20s);
+        WaitUntil([&] { return (editor = FindEditorBelow(display, DefaultRootWindow(display), pidAtom, pid, 2)) != 0; },
+                  20s);
         EXPECT_NE(editor, 0u) << program.Stderr();
         FormRect frame{};
         if (editor)
@@ -197,7 +199,8 @@ TEST_F(EditorPlacementProgram, APlacementOffTheScreenIsBroughtOntoItAndKeptThere
     const int screenHeight = DisplayHeight(display, DefaultScreen(display));
     {
         Registry reg;
-        ASSERT_TRUE(WriteFormPlacement(reg, kFormPosKey, FormPlacement{FormRect{screenWidth - 200, screenHeight - 100, 900, 500}, false}));
+        ASSERT_TRUE(WriteFormPlacement(
+            reg, kFormPosKey, FormPlacement{FormRect{screenWidth - 200, screenHeight - 100, 900, 500}, false}));
     }
     auto inside = [&](const FormRect& f) {
         return f.Left >= 0 && f.Top >= 0 && f.Left + f.Width <= screenWidth && f.Top + f.Height <= screenHeight &&
@@ -228,12 +231,14 @@ TEST_F(EditorPlacementProgram, AMaximisedPlacementRestoresItsNormalBoundsAfterEa
             Restore(editor);
             WaitUntil([&] { return !Maximised(editor) && (restored = Frame(editor)) == normal; }, 3s);
             // The manager's last word: a few looks unchanged.
-            WaitUntil([&, last = FormRect{}, still = 0]() mutable {
-                restored = Frame(editor);
-                still = restored == last ? still + 1 : 0;
-                last = restored;
-                return still >= 20;
-            }, 3s);
+            WaitUntil(
+                [&, last = FormRect{}, still = 0]() mutable {
+                    restored = Frame(editor);
+                    still = restored == last ? still + 1 : 0;
+                    last = restored;
+                    return still >= 20;
+                },
+                3s);
         };
         StartAndExit([](const FormRect& f) { return f.Width > 1000; });
         EXPECT_TRUE(wasMaximised) << "start " << start;

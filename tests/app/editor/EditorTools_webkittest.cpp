@@ -1,11 +1,11 @@
 // The editor window's search, export and Browse tools on a temporary collection: a hit opens
 // marked, an exported subtree's index leads to its pages and pictures, back and forward; the
 // menus in order, with the drop zone's Options, About and Exit where a zone gives them.
-#include "app/product/ProductInfo.h"
 #include "app/editor/BrowseToolCommands.h"
 #include "app/editor/FormCommandTable.h"
-#include "app/editor/SearchPanel_wx.h"
 #include "app/editor/SearchController.h"
+#include "app/editor/SearchPanel_wx.h"
+#include "app/product/ProductInfo.h"
 #include "platform/gui/DomScript.h"
 #include "platform/gui/Json.h"
 #include "platform/gui/WebViewEngine_wx.h"
@@ -127,7 +127,8 @@ TEST_F(EditorToolsTest, AnExportedSubtreesIndexLeadsToEachPageWithItsPictures)
     WritePicture("red.png", *wxRED);
     WritePicture("blue.png", *wxBLUE);
     Write("One", "<html><body><p>page One</p><img src=\"!images\\red.png\"></body></html>\r\n");
-    Write("Two", "<html><body><p>page Two</p><img src=\"!images\\blue.png\"><img src=\"!images\\red.png\"></body></html>\r\n");
+    Write("Two",
+          "<html><body><p>page Two</p><img src=\"!images\\blue.png\"><img src=\"!images\\red.png\"></body></html>\r\n");
     temp.write("Collection/tvframe", "One\r\n\tTwo <&>\r\nThree\r\n");
     temp.write("Collection/tvdata", "One\r\nTwo\r\nThree\r\n");
     EXPECT_TRUE(ini->WriteString("One", "red.png", "http://x/red.png"));
@@ -263,17 +264,18 @@ TEST_F(EditorToolsTest, TheZonesCommandsSitInTheirMenusAndRunFromThereAndTheExit
     wxMenu* nodes = bar->GetMenu(bar->FindMenu("Nodes"));
     wxMenu* tools = bar->GetMenu(bar->FindMenu("Tools"));
     wxMenu* help = bar->GetMenu(bar->FindMenu("&Help"));
-    EXPECT_EQ(Captions(nodes), (std::vector<std::string>{"Add Node", "Add ChildNode", "-", "Save Homepage As...",
-                                                         "Export Node (Include ChildNodes)", "-",
-                                                         "Delete Node (Include ChildNodes)", "-", "Expand All ",
-                                                         "Collapse All ", "-", "Create Index Html",
-                                                         "Open Storage Folder", "-", "E&xit"}));
+    EXPECT_EQ(Captions(nodes),
+              (std::vector<std::string>{"Add Node", "Add ChildNode", "-", "Save Homepage As...",
+                                        "Export Node (Include ChildNodes)", "-", "Delete Node (Include ChildNodes)",
+                                        "-", "Expand All ", "Collapse All ", "-", "Create Index Html",
+                                        "Open Storage Folder", "-", "E&xit"}));
     EXPECT_EQ(Captions(tools), (std::vector<std::string>{"Open With Browser", "Edit With", "Active Desktop", "-",
                                                          "Search...", "-", "Show Collection Tree", "Show Toolbar",
                                                          "Show Images Folder", "-", "Options..."}));
-    EXPECT_EQ(Captions(help), (std::vector<std::string>{"Help Document", "Software Homepage", "-", "Your Suggestions",
-                                                        "About..."}));
-    EXPECT_EQ(Captions(form->DocBar), (std::vector<std::string>{"Save", "-", "Edit With", "Active Desktop", "-", "Exit"}));
+    EXPECT_EQ(Captions(help),
+              (std::vector<std::string>{"Help Document", "Software Homepage", "-", "Your Suggestions", "About..."}));
+    EXPECT_EQ(Captions(form->DocBar),
+              (std::vector<std::string>{"Save", "-", "Edit With", "Active Desktop", "-", "Exit"}));
     EXPECT_TRUE(zoneCommandsRun.empty());
 
     auto choose = [&](wxMenu* menu, const char* caption) {
@@ -304,7 +306,8 @@ TEST_F(EditorToolsTest, EveryMenuAndToolbarShowsTheCommandsOfTheTable)
         return captions;
     };
     wxMenuBar* bar = form->GetMenuBar();
-    for (CommandPlace menu : {CommandPlace::NodesMenu, CommandPlace::HtmlMenu, CommandPlace::ToolsMenu, CommandPlace::HelpMenu})
+    for (CommandPlace menu :
+         {CommandPlace::NodesMenu, CommandPlace::HtmlMenu, CommandPlace::ToolsMenu, CommandPlace::HelpMenu})
         EXPECT_EQ(Captions(bar->GetMenu(bar->FindMenu(MenuTitle(menu)))), listed(menu)) << MenuTitle(menu);
     EXPECT_EQ(Captions(form->TVPopup.get()), listed(CommandPlace::TreePopup));
     EXPECT_EQ(Captions(form->ToolBar_main), listed(CommandPlace::TreeToolbar));
@@ -318,13 +321,13 @@ TEST_F(EditorToolsTest, EditWithListsTheDesktopsApplicationsOnceAndStartsThePage
     editWithApps = {{"Text Editor", "gedit %U"}, {"Page Front", "/opt/front/edit --page %f"}, {"Viewer", "view"}};
     settings.EditWith = 100;  // never chosen
     ASSERT_NO_FATAL_FAILURE(Open());
-    ASSERT_EQ(form->_MenuEditPage->GetMenuItemCount(), 1u);
-    EXPECT_EQ(form->_MenuEditPage->FindItemByPosition(0)->GetItemLabelText(), "temp");
+    ASSERT_EQ(form->MenuEditPage->GetMenuItemCount(), 1u);
+    EXPECT_EQ(form->MenuEditPage->FindItemByPosition(0)->GetItemLabelText(), "temp");
 
-    form->_MenuEditPageClick();
+    form->MenuEditPageClick();
     editWithApps.clear();
-    form->_MenuEditPageClick();  // once per run
-    for (wxMenu* menu : {form->_MenuEditPage, form->EditWithButtonMenu}) {
+    form->MenuEditPageClick();  // once per run
+    for (wxMenu* menu : {form->MenuEditPage, form->EditWithButtonMenu}) {
         ASSERT_EQ(menu->GetMenuItemCount(), 3u);
         EXPECT_EQ(menu->FindItemByPosition(1)->GetItemLabelText(), "Page Front");
         EXPECT_EQ(menu->FindItemByPosition(1)->GetHelp(), "/opt/front/edit");
@@ -335,8 +338,8 @@ TEST_F(EditorToolsTest, EditWithListsTheDesktopsApplicationsOnceAndStartsThePage
     EXPECT_EQ(settings.EditWith, 1);
 
     // An entry of the menu starts its own program and is remembered.
-    wxCommandEvent click(wxEVT_MENU, form->_MenuEditPage->FindItemByPosition(2)->GetId());
-    form->_MenuEditPage->ProcessEvent(click);
+    wxCommandEvent click(wxEVT_MENU, form->MenuEditPage->FindItemByPosition(2)->GetId());
+    form->MenuEditPage->ProcessEvent(click);
     ASSERT_EQ(launcher.spawned.size(), 2u);
     EXPECT_EQ(launcher.spawned[1], (std::vector<std::string>{"view", File("One")}));
     EXPECT_EQ(settings.EditWith, 2);

@@ -101,8 +101,9 @@ TEST_F(ExportCommandsTest, CopiesThatFailAreToldNotPassedOver)
     }
     EXPECT_EQ(out.read("saved.html"), Page("top"));
     EXPECT_FALSE(fs::exists(out.path() / "!images/a.png"));
-    EXPECT_EQ(dialogs.messages, (std::vector<std::string>{"Cannot create file \"" + out.dir() + "!images/a.png\".",
-                                                          "Cannot create file \"" + out.dir() + "export/!images/a.png\"."}));
+    EXPECT_EQ(dialogs.messages,
+              (std::vector<std::string>{"Cannot create file \"" + out.dir() + "!images/a.png\".",
+                                        "Cannot create file \"" + out.dir() + "export/!images/a.png\"."}));
     EXPECT_EQ(CopiesFailedMessage({"a", "b", "c"}), "Cannot create file \"a\" nor 2 others.");
 }
 

@@ -35,7 +35,7 @@ struct FakeBrowse : BrowseViewPort {
 struct FakeHtml : HtmlViewPort {
     Log& log;
     bool exists = true, busy = false;
-    std::map<std::int32_t, std::int32_t> status;             // QueryStatus answers (default 3)
+    std::map<std::int32_t, std::int32_t> status;                          // QueryStatus answers (default 3)
     std::map<std::int32_t, std::pair<com::HRESULT, com::Variant>> reads;  // ExecCommand answers
     std::map<std::pair<std::uint32_t, bool>, DocCommandState> docCommands;
     std::string selectionHtml;  // what the selection holds

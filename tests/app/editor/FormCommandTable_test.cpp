@@ -11,9 +11,9 @@ namespace {
 using C = FormCommand;
 
 constexpr CommandPlace kPlaces[] = {
-    CommandPlace::NodesMenu,   CommandPlace::HtmlMenu, CommandPlace::ToolsMenu,     CommandPlace::HelpMenu,
-    CommandPlace::TreePopup,   CommandPlace::TreeToolbar, CommandPlace::DocBar,     CommandPlace::BrowseToolbar,
-    CommandPlace::TextToolbar,
+    CommandPlace::NodesMenu, CommandPlace::HtmlMenu,      CommandPlace::ToolsMenu,
+    CommandPlace::HelpMenu,  CommandPlace::TreePopup,     CommandPlace::TreeToolbar,
+    CommandPlace::DocBar,    CommandPlace::BrowseToolbar, CommandPlace::TextToolbar,
 };
 
 TEST(FormCommandTable, EveryCommandHasOneEntryWithItsCaptionAndHandlerAndAPlace)
@@ -58,7 +58,8 @@ TEST(FormCommandTable, CommandsTheZoneDoesNotGiveGoWithTheirSeparators)
     const OfferedCommands none, all{true, true, true};
     EXPECT_EQ(ShownCommands(CommandPlace::NodesMenu, none).back(), C::OpenStorageFolder);
     const std::vector<C> nodes = ShownCommands(CommandPlace::NodesMenu, all);
-    EXPECT_EQ(std::vector<C>(nodes.end() - 3, nodes.end()), (std::vector<C>{C::OpenStorageFolder, C::Separator, C::Exit}));
+    EXPECT_EQ(std::vector<C>(nodes.end() - 3, nodes.end()),
+              (std::vector<C>{C::OpenStorageFolder, C::Separator, C::Exit}));
     EXPECT_EQ(ShownCommands(CommandPlace::ToolsMenu, none).back(), C::ShowImagesFolder);
     EXPECT_EQ(ShownCommands(CommandPlace::HelpMenu, none).back(), C::Suggestions);
     EXPECT_EQ(ShownCommands(CommandPlace::DocBar, none),

@@ -106,10 +106,10 @@ TEST_F(TreeOperationsTest, ThePictureQuestionWarnsAndNoKeepsTheFiles)
     dialogs.answers = {true, false};
     ops.DeleteNodeTree(a);
     ASSERT_EQ(dialogs.questions.size(), 2u);
-    EXPECT_EQ(dialogs.questions[1],
-              "Delete Images: These image files are related to current node:\n" + std::string(46, '-') +
-                  "\n\n(1)p.gif (2)q.gif \n\nDo you want to delete all of them?\n"
-                  "Note: these images may also used by other pages.");
+    EXPECT_EQ(dialogs.questions[1], "Delete Images: These image files are related to current node:\n" +
+                                        std::string(46, '-') +
+                                        "\n\n(1)p.gif (2)q.gif \n\nDo you want to delete all of them?\n"
+                                        "Note: these images may also used by other pages.");
     EXPECT_TRUE(PictureExists("p.gif"));
     EXPECT_TRUE(PictureExists("q.gif"));
     EXPECT_FALSE(ini->SectionExists("A"));

@@ -81,7 +81,12 @@ TEST(SendHandOverWithRetry, RetriesWhileTheFirstInstanceStartsThenGivesUpAndSays
     EXPECT_EQ(HandOverFailureLine(result), "");
 
     tries = waited = 0;
-    result = SendHandOverWithRetry([&] { ++tries; return HandOverSend::NoReceiver; }, wait, [] { return true; }, 1000, 100);
+    result = SendHandOverWithRetry(
+        [&] {
+            ++tries;
+            return HandOverSend::NoReceiver;
+        },
+        wait, [] { return true; }, 1000, 100);
     EXPECT_EQ(result, HandOverSend::NoReceiver);
     EXPECT_EQ(waited, 1000);
     EXPECT_EQ(tries, 11);
@@ -89,13 +94,23 @@ TEST(SendHandOverWithRetry, RetriesWhileTheFirstInstanceStartsThenGivesUpAndSays
 
     // The first instance went away: no point in waiting.
     tries = waited = 0;
-    result = SendHandOverWithRetry([&] { ++tries; return HandOverSend::NoReceiver; }, wait, [] { return false; });
+    result = SendHandOverWithRetry(
+        [&] {
+            ++tries;
+            return HandOverSend::NoReceiver;
+        },
+        wait, [] { return false; });
     EXPECT_EQ(tries, 1);
     EXPECT_EQ(waited, 0);
 
     // A refused or timed-out message is not sent twice: its handler may have run.
     tries = 0;
-    result = SendHandOverWithRetry([&] { ++tries; return HandOverSend::Failed; }, wait, [] { return true; });
+    result = SendHandOverWithRetry(
+        [&] {
+            ++tries;
+            return HandOverSend::Failed;
+        },
+        wait, [] { return true; });
     EXPECT_EQ(tries, 1);
     EXPECT_NE(HandOverFailureLine(result), "");
 }

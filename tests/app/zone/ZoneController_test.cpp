@@ -309,12 +309,14 @@ TEST_F(ZoneControllerTest, WhatTheStatusSaysAtTheDropIsWhatTheDropDoes)
     EXPECT_EQ(TreeShape(tree), "A -B --child C ");
     dropAt("C", ZoneTreeHit{node("C"), true, kHitOnIndent, false}, "Insert to \"C\"", "before");
     EXPECT_EQ(TreeShape(tree), "A -B --child before C ");
+    dropAt("A", ZoneTreeHit{node("A"), true, kHitOnButton, false}, "Insert to \"A\"", "first");
+    EXPECT_EQ(TreeShape(tree), "first A -B --child before C ");
     // Below the last row no node is under the pointer: the one passed last gets a sibling.
     dropAt("B", ZoneTreeHit{nullptr, true, kHitNowhere, false}, "Add SiblingNode to \"B\"", "sibling");
-    EXPECT_EQ(TreeShape(tree), "A -B --child -sibling before C ");
+    EXPECT_EQ(TreeShape(tree), "first A -B --child -sibling before C ");
     // Off the tree (over the status line) a drop is a child again, and the status says so.
     dropAt("C", ZoneTreeHit{nullptr, false, 0, false}, "Add ChildNode to \"C\"", "off the tree");
-    EXPECT_EQ(TreeShape(tree), "A -B --child -sibling before C -off the tree ");
+    EXPECT_EQ(TreeShape(tree), "first A -B --child -sibling before C -off the tree ");
 }
 
 TEST_F(ZoneControllerTest, InAnEmptyCollectionTheZoneSaysADropMakesTheFirstNodeAndItDoes)
@@ -384,6 +386,26 @@ TEST_F(ZoneControllerTest, TheEditorsDeferredActionsRunThroughTheZone)
     EXPECT_EQ(zoneWindow.ctrlC, 2);
 }
 
+// Where the focus follows the pointer, a drag on its way over the zone deactivates the program.
+TEST_F(ZoneControllerTest, ADeactivationCollapsesTheZoneButNotWhileADragIsOverIt)
+{
+    AddPage(nullptr, "A", "a", "a");
+    Make();
+    zone->DragOver();
+    zone->ApplicationDeactivate();
+    EXPECT_TRUE(zone->Expanded());
+    zone->DragOver();
+    zone->DropText("dropped");
+    EXPECT_FALSE(zone->Expanded());
+    EXPECT_EQ(TreeShape(tree), "A -dropped ");
+
+    zone->DragOver();
+    zone->DragLeave();
+    zone->ExpandZone(true);  // open with no drag over it
+    zone->ApplicationDeactivate();
+    EXPECT_FALSE(zone->Expanded());
+}
+
 TEST_F(ZoneControllerTest, ReloadIsAskedWhenThePageFileChangedAndNotAgainAfterNo)
 {
     TreeNode* a = AddPage(nullptr, "A", "a", "one");
@@ -398,7 +420,8 @@ TEST_F(ZoneControllerTest, ReloadIsAskedWhenThePageFileChangedAndNotAgainAfterNo
     dialogs.answer = false;
     zone->ApplicationActivate();
     ASSERT_EQ(dialogs.questions.size(), 1u);
-    EXPECT_EQ(dialogs.questions[0], "Reload: A has been changed by another application.\r\n\r\nDo you want to reload it?");
+    EXPECT_EQ(dialogs.questions[0],
+              "Reload: A has been changed by another application.\r\n\r\nDo you want to reload it?");
     zone->ApplicationDeactivate();
     zone->ApplicationActivate();
     EXPECT_EQ(dialogs.questions.size(), 1u);

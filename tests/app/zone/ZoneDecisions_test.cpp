@@ -87,7 +87,7 @@ TEST(ZoneMover, AClickWithoutMovementIsAClickAndAOnePixelMoveIsNot)
     EXPECT_FALSE(m.Up(true, false, {511, 310}));
 
     m.Down({10, 10}, {510, 310});
-    EXPECT_TRUE(m.Up(true, true, {530, 330}));    // a double click counts wherever it ends
+    EXPECT_TRUE(m.Up(true, true, {530, 330}));  // a double click counts wherever it ends
     m.Down({10, 10}, {510, 310});
     EXPECT_FALSE(m.Up(false, false, {510, 310}));  // right button: the menu, not a click
 }

@@ -37,13 +37,15 @@ protected:
     void SetUp() override
     {
         for (const char* name : {"One", "Two"})
-            temp.write(std::string("Collection/") + name + ".html", std::string("<html><body>") + name + "</body></html>\r\n");
+            temp.write(std::string("Collection/") + name + ".html",
+                       std::string("<html><body>") + name + "</body></html>\r\n");
         temp.write("Collection/tvframe", "One\r\nTwo\r\n");
         temp.write("Collection/tvdata", "One\r\nTwo\r\n");
         LoadSettings(temp.dir() + "quillory");
         Settings.showDragForm = true;
         ZoneFormOptions options;
-        options.editorFactory = EditorFormFactory(CollectionContext{Settings, ClipSourceUrl, ImagesIni.get()}, editorBoxes);
+        options.editorFactory = EditorFormFactory(CollectionContext{Settings, ClipSourceUrl, ImagesIni.get()},
+                                                  editorBoxes);
         options.saveSettings = [] { return SaveSettings(); };
         zone.reset(new TPlinderDragZoneForm(Settings, std::move(options)));
         zone->Start();

@@ -114,25 +114,22 @@ TEST_F(ZoneFormTest, OptionsOkStoresTheSettingsAndAppliesTheZonesVisibility)
     c.CheckDragZone = false;
     c.RG1 = 1;
     options->SetControls(c);
-    options->_BtnOKClick();
+    options->BtnOKClick();
     EXPECT_FALSE(settings.showDragForm);
     EXPECT_FALSE(settings.DragUseHtml);
     // Without a notification area (as under the test's X server) the zone must stay reachable.
     EXPECT_EQ(zone->IsShown(), !TrayAvailable());
     c.CheckDragZone = true;
     options->SetControls(c);
-    options->_BtnOKClick();
+    options->BtnOKClick();
     EXPECT_TRUE(zone->IsShown());
 
     zone->AboutForm()->FormShow();
-    EXPECT_EQ(std::string(zone->AboutForm()->TextWebsite()->GetLabel().utf8_str()).rfind("https://", 0), 0u);
+    EXPECT_EQ(std::string(zone->AboutForm()->TextWebsite->GetLabel().utf8_str()).rfind("https://", 0), 0u);
 }
 
 // The pointer, moved as a user moves it.
-void PointerTo(wxPoint at)
-{
-    wxUIActionSimulator().MouseMove(at);
-}
+void PointerTo(wxPoint at) { wxUIActionSimulator().MouseMove(at); }
 
 TEST_F(ZoneFormTest, ThePicturesHintWaitsForTheHintPause)
 {
@@ -142,7 +139,8 @@ TEST_F(ZoneFormTest, ThePicturesHintWaitsForTheHintPause)
     const auto arrived = std::chrono::steady_clock::now();
     PointerTo(picture);
     ASSERT_TRUE(YieldUntil([&] { return zone->HintShowing(); }, 5s));
-    const auto waited = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - arrived);
+    const auto waited =
+        std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - arrived);
     EXPECT_GE(waited.count(), 950);
     EXPECT_LT(waited.count(), 2500);
     PointerTo(picture + wxPoint(0, 200));
@@ -177,12 +175,14 @@ TEST_F(ZoneFormTest, TheZoneTreeTracksTheNodeUnderThePointerAndARightClickSelect
     const wxPoint on = control->ClientToScreen(text.GetPosition() + wxPoint(text.width / 2, text.height / 2));
 
     PointerTo(on);
-    EXPECT_TRUE(YieldUntil([&] { return control->GetItemFont(item).IsOk() && control->GetItemFont(item).GetUnderlined(); }, 5s));
+    EXPECT_TRUE(YieldUntil(
+        [&] { return control->GetItemFont(item).IsOk() && control->GetItemFont(item).GetUnderlined(); }, 5s));
     wxUIActionSimulator().MouseClick(wxMOUSE_BTN_RIGHT);
     EXPECT_TRUE(YieldUntil([&] { return tree.Selected() == second; }, 5s));
     // Off the node, it is drawn as it was.
     PointerTo(control->ClientToScreen(wxPoint(text.GetRight() + 40, text.GetBottom() + 60)));
-    EXPECT_TRUE(YieldUntil([&] { return !control->GetItemFont(item).IsOk() || !control->GetItemFont(item).GetUnderlined(); }, 5s));
+    EXPECT_TRUE(YieldUntil(
+        [&] { return !control->GetItemFont(item).IsOk() || !control->GetItemFont(item).GetUnderlined(); }, 5s));
     EXPECT_FALSE(control->GetToolTip());
     zone->Controller().ExpandZone(false);
 }

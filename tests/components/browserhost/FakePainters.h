@@ -80,7 +80,10 @@ class RasterPainter : public IPainter {
 public:
     static constexpr TColor kUntouched = 0xFF00FF00u;  // no RGB colour has the top byte set
 
-    RasterPainter(int width, int height) : width_(width), height_(height), pixels_(std::size_t(width * height), kUntouched) {}
+    RasterPainter(int width, int height)
+        : width_(width), height_(height), pixels_(std::size_t(width * height), kUntouched)
+    {
+    }
 
     TColor At(int x, int y) const { return pixels_[std::size_t(y * width_ + x)]; }
     int Width() const { return width_; }

@@ -134,8 +134,8 @@ TEST(PaintGradient, EllipsesStayCentredInsideAnOffsetRectangleAndGiveTheClipBack
 
     RasterPainter p(120, 80);
     PaintGradient(p, r, kRed, kBlue, 2);
-    ExpectPaintedExactly(p, r);  // the outer ellipses are cut at the rectangle
-    EXPECT_EQ(p.ClipDepth(), 0u);  // no clip before, none after
+    ExpectPaintedExactly(p, r);                 // the outer ellipses are cut at the rectangle
+    EXPECT_EQ(p.ClipDepth(), 0u);               // no clip before, none after
     EXPECT_TRUE(Near(p.At(30, 20), kRed, 48));  // corners lie inside several outer ellipses
     EXPECT_TRUE(Near(p.At(60, 40), kBlue, 8));  // the last ellipse shrinks to nothing
 

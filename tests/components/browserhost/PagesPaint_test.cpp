@@ -97,9 +97,11 @@ TEST(DrawBevels, LoweredIsShadowAboveAndRaisedIsHighlightAbove)
 TEST(DrawBevels, FramesWiderThanTheRectangleStopAtItsMiddle)
 {
     RasterPainter p(6, 6);
-    DrawBevels(p, TRect{0, 0, 6, 6}, BevelSettings{TBevelCut::bvRaised, TBevelCut::bvRaised, 10, 10}, kBorder, Palette());
+    DrawBevels(p, TRect{0, 0, 6, 6}, BevelSettings{TBevelCut::bvRaised, TBevelCut::bvRaised, 10, 10}, kBorder,
+               Palette());
     EXPECT_EQ(p.outsideGrid, 0);
-    EXPECT_TRUE(BevelContentRect(TRect{0, 0, 6, 6}, BevelSettings{TBevelCut::bvRaised, TBevelCut::bvRaised, 10, 10}).IsEmpty());
+    EXPECT_TRUE(
+        BevelContentRect(TRect{0, 0, 6, 6}, BevelSettings{TBevelCut::bvRaised, TBevelCut::bvRaised, 10, 10}).IsEmpty());
 }
 
 TEST(DrawColouredTab, PlainFillWithoutGradientOrWhenHotTracking)
@@ -235,7 +237,8 @@ TEST(DrawColouredTab, ImagesGetRoomBeforeTheCaption)
 TEST(DrawTabEdges, EdgesStayOnTheOuterRingAndLeaveTheFaceAlone)
 {
     const SystemPalette pal = Palette();
-    for (TTabPosition side : {TTabPosition::tpTop, TTabPosition::tpBottom, TTabPosition::tpLeft, TTabPosition::tpRight}) {
+    for (TTabPosition side :
+         {TTabPosition::tpTop, TTabPosition::tpBottom, TTabPosition::tpLeft, TTabPosition::tpRight}) {
         TabLayoutInput in;
         in.client = TRect{0, 0, 120, 120};
         in.position = side;

@@ -1,4 +1,4 @@
-#include "components/browserhost/Pages.h"
+#include "components/browserhost/Pages_wx.h"
 
 #include <cstdlib>
 #include <filesystem>
@@ -12,9 +12,9 @@
 #include <wx/sizer.h>
 #include <wx/uiaction.h>
 
+#include "tests/support/GuiWait.h"
 #include "tests/support/OwnedFrame.h"
 #include "tests/support/ScreenGrab.h"
-#include "tests/support/GuiWait.h"
 
 // After the wx headers: Xlib defines macros that clash with them.
 #include <X11/Xlib.h>
@@ -41,7 +41,8 @@ wxPoint ScreenPoint(TCustomPageControles* pc, const TRect& r)
 bool Near(const wxImage& image, int x, int y, TColor expected, int tolerance)
 {
     auto d = [](int a, int b) { return a > b ? a - b : b - a; };
-    return d(image.GetRed(x, y), RedOf(expected)) <= tolerance && d(image.GetGreen(x, y), GreenOf(expected)) <= tolerance &&
+    return d(image.GetRed(x, y), RedOf(expected)) <= tolerance &&
+           d(image.GetGreen(x, y), GreenOf(expected)) <= tolerance &&
            d(image.GetBlue(x, y), BlueOf(expected)) <= tolerance;
 }
 
@@ -163,7 +164,8 @@ TEST_F(PageControlGui, ColouredTabsSwitchByCodeByClickWithAVetoAndByKeyboard)
     })) << Hex(shot, activeRight.x, activeRight.y);
 
     const char* build = std::getenv("QUILLORY_TEST_BUILD");
-    const std::filesystem::path dir = (build ? std::filesystem::path(build) : std::filesystem::temp_directory_path()) / "artifacts";
+    const std::filesystem::path dir = (build ? std::filesystem::path(build) : std::filesystem::temp_directory_path()) /
+                                      "artifacts";
     std::filesystem::create_directories(dir);
     EXPECT_TRUE(shot.SaveFile((dir / "page-control.png").string(), wxBITMAP_TYPE_PNG));
 

@@ -1,4 +1,4 @@
-#include "components/browserhost/PanelStatusBar.h"
+#include "components/browserhost/PanelStatusBar_wx.h"
 
 #include <gtest/gtest.h>
 #include <wx/frame.h>
@@ -7,8 +7,8 @@
 
 #include <gtk/gtk.h>
 
-#include "tests/support/OwnedFrame.h"
 #include "tests/support/GuiWait.h"
+#include "tests/support/OwnedFrame.h"
 
 using namespace ql;
 using ql::test::PumpUntil;
@@ -29,15 +29,16 @@ TEST(PanelStatusBarGui, ChildControlsShowOnTheBarAndMoveWithIt)
     label->Move(170, 2);
     bool framed = false;  // mapped, so framed by the window manager (which moves and sizes it)
     g_signal_connect(frame->GetHandle(), "map-event", G_CALLBACK(+[](GtkWidget*, GdkEvent*, gpointer p) {
-        *static_cast<bool*>(p) = true;
-        return FALSE;
-    }), &framed);
+                         *static_cast<bool*>(p) = true;
+                         return FALSE;
+                     }),
+                     &framed);
     frame->Show();
     ASSERT_TRUE(PumpUntil([&] { return framed && gauge->IsShownOnScreen() && label->IsShownOnScreen(); }));
     // Once framed, a size is the framed window's; the bar sits at the bottom of the client area.
     auto barSettled = [&](const wxSize& size) {
-        return frame->GetSize() == size && bar->GetScreenPosition().y == frame->ClientToScreen(wxPoint(0, 0)).y +
-                                                                              frame->GetClientSize().y;
+        return frame->GetSize() == size &&
+               bar->GetScreenPosition().y == frame->ClientToScreen(wxPoint(0, 0)).y + frame->GetClientSize().y;
     };
     frame->SetSize(420, 260);
     ASSERT_TRUE(PumpUntil([&] { return barSettled(wxSize(420, 260)); }));

@@ -42,7 +42,10 @@ public:
     ULONG Release() override { return --refs; }
     HRESULT GetTypeInfoCount(std::uint32_t*) override { return E_NOTIMPL; }
     HRESULT GetTypeInfo(std::uint32_t, LCID, ITypeInfo**) override { return E_NOTIMPL; }
-    HRESULT GetIDsOfNames(const IID&, const std::u16string*, std::uint32_t, LCID, DISPID*) override { return E_NOTIMPL; }
+    HRESULT GetIDsOfNames(const IID&, const std::u16string*, std::uint32_t, LCID, DISPID*) override
+    {
+        return E_NOTIMPL;
+    }
     HRESULT Invoke(DISPID, const IID&, LCID, WORD, DISPPARAMS*, Variant*, EXCEPINFO*, std::uint32_t*) override
     {
         return E_NOTIMPL;
@@ -110,7 +113,8 @@ TEST_F(WebHostCoreTest, DownloadControlPropertyComesBeforeTheEvent)
     };
     DISPPARAMS none;
     Variant v;
-    ASSERT_EQ(host.Invoke(DISPID_AMBIENT_DLCONTROL, IID_NULL, 0, DISPATCH_PROPERTYGET, none, &v, nullptr, nullptr), S_OK);
+    ASSERT_EQ(host.Invoke(DISPID_AMBIENT_DLCONTROL, IID_NULL, 0, DISPATCH_PROPERTYGET, none, &v, nullptr, nullptr),
+              S_OK);
     EXPECT_EQ(v.vt(), VT_I4);
     EXPECT_EQ(static_cast<std::uint32_t>(*v.AsInt()), 0x80000010u);
     EXPECT_EQ(events, 0);
@@ -119,7 +123,8 @@ TEST_F(WebHostCoreTest, DownloadControlPropertyComesBeforeTheEvent)
     host.Invoke(DISPID_AMBIENT_DLCONTROL, IID_NULL, 0, DISPATCH_PROPERTYGET, none, nullptr, nullptr, nullptr);
     EXPECT_EQ(events, 2);
     host.OnInvoke = nullptr;
-    ASSERT_EQ(host.Invoke(DISPID_AMBIENT_USERMODE, IID_NULL, 0, DISPATCH_PROPERTYGET, none, &v, nullptr, nullptr), S_OK);
+    ASSERT_EQ(host.Invoke(DISPID_AMBIENT_USERMODE, IID_NULL, 0, DISPATCH_PROPERTYGET, none, &v, nullptr, nullptr),
+              S_OK);
     EXPECT_TRUE(*v.AsBool());
     EXPECT_EQ(host.Invoke(-4711, IID_NULL, 0, DISPATCH_PROPERTYGET, none, &v, nullptr, nullptr), DISP_E_MEMBERNOTFOUND);
 }
@@ -199,7 +204,10 @@ TEST_F(WebHostCoreTest, EventsGetTheArgumentsAndOutSlotsAreClearedFirst)
         ULONG Release() override { return ++released, 1; }
         HRESULT GetTypeInfoCount(std::uint32_t*) override { return E_NOTIMPL; }
         HRESULT GetTypeInfo(std::uint32_t, LCID, ITypeInfo**) override { return E_NOTIMPL; }
-        HRESULT GetIDsOfNames(const IID&, const std::u16string*, std::uint32_t, LCID, DISPID*) override { return E_NOTIMPL; }
+        HRESULT GetIDsOfNames(const IID&, const std::u16string*, std::uint32_t, LCID, DISPID*) override
+        {
+            return E_NOTIMPL;
+        }
         HRESULT Invoke(DISPID, const IID&, LCID, WORD, DISPPARAMS*, Variant*, EXCEPINFO*, std::uint32_t*) override
         {
             return E_NOTIMPL;
@@ -353,7 +361,7 @@ TEST(WebHostKeys, WhichKeysSkipTheAcceleratorTranslation)
     EXPECT_TRUE(KeyBypassesAccelerators(VK_RETURN, 0));
     EXPECT_TRUE(KeyBypassesAccelerators(VK_LEFT, KF_EXTENDED_BIT));
     EXPECT_TRUE(KeyBypassesAccelerators(VK_RIGHT, KF_EXTENDED_BIT));
-    EXPECT_FALSE(KeyBypassesAccelerators(VK_LEFT, 0));  // keypad arrow
+    EXPECT_FALSE(KeyBypassesAccelerators(VK_LEFT, 0));             // keypad arrow
     EXPECT_FALSE(KeyBypassesAccelerators(0x26, KF_EXTENDED_BIT));  // up arrow
     EXPECT_FALSE(KeyBypassesAccelerators('C', 0));
     EXPECT_EQ(ContextMenuKind(true, true, true, true), CONTEXT_MENU_CONTROL);
@@ -420,8 +428,9 @@ TEST_F(WebHostDdeTest, FolderVerbsWithNamespaceLists)
     ASSERT_TRUE(list);
     for (const char* verb : {"ViewFolder", "ExploreFolder"}) {
         std::int32_t handle = ShareDdeBlock(list->Bytes(), getpid());
-        DdeReply r = DdeExecuteCommand("Folders", "AppProperties",
-                                       std::string("[") + verb + "(\"\", :" + std::to_string(handle) + ":" + pid + ", 1)]");
+        DdeReply r =
+            DdeExecuteCommand("Folders", "AppProperties",
+                              std::string("[") + verb + "(\"\", :" + std::to_string(handle) + ":" + pid + ", 1)]");
         EXPECT_TRUE(r.ack) << verb;
     }
     ASSERT_EQ(host.navigated.size(), 1u);
@@ -494,7 +503,11 @@ namespace {
 class Adder : public com::IDispatch {
 public:
     ULONG refs = 1;
-    com::HRESULT QueryInterface(const com::IID&, void** o) override { *o = nullptr; return com::E_NOINTERFACE; }
+    com::HRESULT QueryInterface(const com::IID&, void** o) override
+    {
+        *o = nullptr;
+        return com::E_NOINTERFACE;
+    }
     com::ULONG AddRef() override { return ++refs; }
     com::ULONG Release() override { return --refs; }
     com::HRESULT GetTypeInfoCount(std::uint32_t*) override { return com::E_NOTIMPL; }

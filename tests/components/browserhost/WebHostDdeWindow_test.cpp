@@ -1,7 +1,7 @@
 // Conversations with a browser host held by another process (ql_dde_client) or another thread,
 // through the host's DDE window.
-#include "components/browserhost/WebHostCore.h"
 #include "components/browserhost/WebHostDdeWindow.h"
+#include "components/browserhost/WebHostCore.h"
 #include "foundation/VekBaseClass.h"
 #include "tests/components/browserhost/DdeClientProcess.h"
 #include "tests/components/browserhost/NavigatingHost.h"
@@ -32,7 +32,8 @@ public:
             queue_.push_back(std::move(work));
         };
     }
-    template <class Done> bool PumpUntil(Done done, std::chrono::milliseconds atMost = 20s)
+    template <class Done>
+    bool PumpUntil(Done done, std::chrono::milliseconds atMost = 20s)
     {
         auto end = std::chrono::steady_clock::now() + atMost;
         while (!done()) {
@@ -65,7 +66,8 @@ void RegisterShellVerbs()
     ASSERT_TRUE(WriteRegString(RegRoot::ClassesRoot, "htmlfile\\shell\\open\\ddeexec", "", "\"%1\",,-1,0,,,,"));
     ASSERT_TRUE(WriteRegString(RegRoot::ClassesRoot, "htmlfile\\shell\\open\\ddeexec\\application", "", "QLBrowse"));
     ASSERT_TRUE(WriteRegString(RegRoot::ClassesRoot, "htmlfile\\shell\\open\\ddeexec\\topic", "", "WWW_OpenURL"));
-    ASSERT_TRUE(WriteRegString(RegRoot::ClassesRoot, "Folder\\shell\\open\\ddeexec", "", "[ViewFolder(\"%l\", %I, %S)]"));
+    ASSERT_TRUE(
+        WriteRegString(RegRoot::ClassesRoot, "Folder\\shell\\open\\ddeexec", "", "[ViewFolder(\"%l\", %I, %S)]"));
     ASSERT_TRUE(WriteRegString(RegRoot::ClassesRoot, "Folder\\shell\\open\\ddeexec\\application", "", "Folders"));
     ASSERT_TRUE(WriteRegString(RegRoot::ClassesRoot, "Folder\\shell\\open\\ddeexec\\topic", "", "AppProperties"));
 }
@@ -95,7 +97,8 @@ struct DdeWindowTest : ::testing::Test {
 
     int Client(std::vector<std::string> args)
     {
-        return test::RunDdeClient(std::move(args), [&](const std::function<bool()>& done) { return thread.PumpUntil(done); });
+        return test::RunDdeClient(std::move(args),
+                                  [&](const std::function<bool()>& done) { return thread.PumpUntil(done); });
     }
 };
 

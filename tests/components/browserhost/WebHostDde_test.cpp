@@ -25,10 +25,7 @@ struct DdeParsers : ::testing::Test {
     std::int32_t pid = static_cast<std::int32_t>(getpid());
 };
 
-std::vector<std::uint8_t> OneItemList()
-{
-    return {5, 0, 'a', 'b', 'c', 0, 0};
-}
+std::vector<std::uint8_t> OneItemList() { return {5, 0, 'a', 'b', 'c', 0, 0}; }
 
 TEST_F(DdeParsers, VerbsAndPaths)
 {
@@ -52,7 +49,7 @@ TEST_F(DdeParsers, ShowCommandIsOneCharacterAfterTheSecondSeparator)
     EXPECT_EQ(ParseShowCommand("[ViewFolder(\"/tmp\", :1:2, 3)]"), 3);
     EXPECT_EQ(ParseShowCommand("[ViewFolder(\"/tmp\", :1:2, 10)]"), 1);
     EXPECT_EQ(ParseShowCommand("[ViewFolder(\"/tmp\", :1:2, 11)]"), 1);
-    EXPECT_EQ(ParseShowCommand("[ViewFolder(\"/tmp\", :1:2)]"), 1);   // fewer than two separators
+    EXPECT_EQ(ParseShowCommand("[ViewFolder(\"/tmp\", :1:2)]"), 1);    // fewer than two separators
     EXPECT_EQ(ParseShowCommand("[ViewFolder(\"/tmp\", :1:2, )]"), 1);  // no digit
     EXPECT_EQ(ParseShowCommand("[ViewFolder(\"/tmp\", :1:2, -1)]"), std::nullopt);
     // Commas inside the quoted path are not separators.
@@ -108,8 +105,8 @@ TEST_F(DdeParsers, NumbersAreNeverAddressesAndMalformedOnesAreRefused)
 TEST_F(DdeParsers, FolderCommandAndHtmlUrl)
 {
     std::int32_t h = ShareDdeBlock(OneItemList(), pid);
-    TFolderCommand c = ParseFolderCommand("[ExploreFolder(\"/home/a b\", :" + std::to_string(h) + ":" +
-                                          std::to_string(pid) + ", 3)]");
+    TFolderCommand c =
+        ParseFolderCommand("[ExploreFolder(\"/home/a b\", :" + std::to_string(h) + ":" + std::to_string(pid) + ", 3)]");
     EXPECT_EQ(c.verb, 2);
     EXPECT_EQ(c.path, "/home/a b");
     EXPECT_TRUE(c.list);
@@ -215,8 +212,10 @@ TEST(DdeRegistry, VerbsAreReadFromClassesRoot)
     test::ScopedXdgEnv env;
     TDdeVerbs saved = DdeVerbs;
     ASSERT_TRUE(WriteRegString(RegRoot::ClassesRoot, "Folder\\shell\\open\\ddeexec\\application", "", "Folders"));
-    ASSERT_TRUE(WriteRegString(RegRoot::ClassesRoot, "Folder\\shell\\open\\ddeexec", "", "[ViewFolder(\"%l\", %I, %S)]"));
-    ASSERT_TRUE(WriteRegString(RegRoot::ClassesRoot, "Directory\\shell\\find\\ddeexec", "", "[FindFolder(\"%l\", %I)]"));
+    ASSERT_TRUE(
+        WriteRegString(RegRoot::ClassesRoot, "Folder\\shell\\open\\ddeexec", "", "[ViewFolder(\"%l\", %I, %S)]"));
+    ASSERT_TRUE(
+        WriteRegString(RegRoot::ClassesRoot, "Directory\\shell\\find\\ddeexec", "", "[FindFolder(\"%l\", %I)]"));
     ReadDdeVerbs();
     EXPECT_EQ(DdeVerbs.FolderDdeApplication, "Folders");
     EXPECT_EQ(DdeVerbs.OpenVerb, "ViewFolder");

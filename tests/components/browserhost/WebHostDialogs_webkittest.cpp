@@ -1,22 +1,22 @@
-#include "components/browserhost/WebHost.h"
+#include "components/browserhost/WebHost_wx.h"
 #include "platform/core/Registry.h"
 #include "platform/core/UrlText.h"
 #include "platform/gui/WebViewEngine_wx.h"
 #include "tests/components/browserhost/PrintedPdf.h"
-#include "tests/support/OwnedFrame.h"
 #include "tests/support/FakeLauncher.h"
+#include "tests/support/OwnedFrame.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/WebTestSupport.h"
 
+#include <gdk/gdkx.h>
 #include <gtest/gtest.h>
 #include <gtk/gtk.h>
 #include <gtk/gtkunixprint.h>
-#include <gdk/gdkx.h>
-#include <wx/artprov.h>
-#include <wx/uiaction.h>
 #include <wx/app.h>
+#include <wx/artprov.h>
 #include <wx/dialog.h>
 #include <wx/frame.h>
+#include <wx/uiaction.h>
 
 namespace ql {
 namespace {
@@ -114,15 +114,11 @@ TEST(WebHostOwner, AnotherProgramsWindowTakingTheActivationIsReported)
     XFree(name);
 }
 
-
 // Ends every dialog of `type` that is still open after `ms`, so a test that waits in a modal
 // dialog fails instead of hanging (without a window manager nothing takes the activation).
 class DialogDeadline {
 public:
-    DialogDeadline(GType type, guint ms) : type_(type)
-    {
-        id_ = g_timeout_add(ms, &DialogDeadline::Fire, this);
-    }
+    DialogDeadline(GType type, guint ms) : type_(type) { id_ = g_timeout_add(ms, &DialogDeadline::Fire, this); }
     ~DialogDeadline()
     {
         if (!fired)

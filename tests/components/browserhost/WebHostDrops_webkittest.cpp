@@ -2,15 +2,15 @@
 // of its own, and the one it gives takes the drag.
 #include <gtest/gtest.h>  // before X11's headers, whose None it would meet
 
-#include "components/browserhost/WebHost.h"
+#include "components/browserhost/WebHost_wx.h"
 #include "platform/core/ClipboardFormats.h"
 #include "platform/core/UrlText.h"
 #include "platform/gui/WebViewEngine_wx.h"
-#include "tests/support/OwnedFrame.h"
 #include "tests/support/FakeLauncher.h"
+#include "tests/support/OwnedFrame.h"
 #include "tests/support/TempDir.h"
-#include "tests/support/XPointerDrag.h"
 #include "tests/support/WebTestSupport.h"
+#include "tests/support/XPointerDrag.h"
 
 #include <wx/frame.h>
 #include <wx/webview.h>
@@ -90,10 +90,12 @@ TEST_F(WebHostDropTest, TheDropTargetTheHostGivesTakesTheDragOverTheView)
         Pump(15);
     }
     int wiggle = 0;
-    EXPECT_TRUE(WaitFor([&] {
-        MoveTo(over.x + ++wiggle % 2, over.y);
-        return target->entered > 0;
-    }, 5000));
+    EXPECT_TRUE(WaitFor(
+        [&] {
+            MoveTo(over.x + ++wiggle % 2, over.y);
+            return target->entered > 0;
+        },
+        5000));
     Button(false);
     EXPECT_TRUE(WaitFor([&] { return target->dropped > 0; }, 5000));
     EXPECT_EQ(asked, 1);

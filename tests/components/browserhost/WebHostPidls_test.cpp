@@ -53,13 +53,13 @@ TEST(ItemIdListValue, SizesCountsAndItems)
 TEST(ItemIdListValue, MalformedListsAreRejected)
 {
     const Bytes cases[] = {
-        {},                                 // nothing at all
-        {0},                                // half a count
-        {1, 0, 0, 0},                       // a count below 2 would never advance
-        Join({Item(4, 'x')}),               // no terminator
-        Join({Item(4, 'x'), Bytes{0}}),     // half a terminator
-        {10, 0, 1, 2, 3},                   // the item runs past the end
-        {0xFF, 0xFF, 0, 0},                 // a huge count
+        {},                              // nothing at all
+        {0},                             // half a count
+        {1, 0, 0, 0},                    // a count below 2 would never advance
+        Join({Item(4, 'x')}),            // no terminator
+        Join({Item(4, 'x'), Bytes{0}}),  // half a terminator
+        {10, 0, 1, 2, 3},                // the item runs past the end
+        {0xFF, 0xFF, 0, 0},              // a huge count
     };
     for (const auto& c : cases)
         EXPECT_FALSE(ItemIdList::FromBytes(c.data(), c.size())) << c.size();
@@ -113,7 +113,7 @@ TEST(WebHostPidls, NextItemIdWalksWithinBounds)
     EXPECT_EQ(p, raw.data() + 4);
     p = NextItemId(p, end);
     EXPECT_EQ(p, raw.data() + 7);
-    EXPECT_EQ(NextItemId(p, end), p);  // the terminator
+    EXPECT_EQ(NextItemId(p, end), p);                            // the terminator
     EXPECT_EQ(NextItemId(raw.data(), raw.data() + 5), nullptr);  // no room for the next count
     Bytes one{1, 0, 0, 0};
     EXPECT_EQ(NextItemId(one.data(), one.data() + one.size()), nullptr);

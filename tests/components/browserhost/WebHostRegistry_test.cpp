@@ -21,10 +21,7 @@ struct WebHostRegistryTest : ::testing::Test {
     Registry registry;
     const std::string pageSetup = "Software\\Microsoft\\Internet Explorer\\PageSetup";
 
-    bool HasToken(const std::string& name)
-    {
-        return registry.ValueExists(RegRoot::CurrentUser, kUserAgentKey, name);
-    }
+    bool HasToken(const std::string& name) { return registry.ValueExists(RegRoot::CurrentUser, kUserAgentKey, name); }
 };
 
 TEST_F(WebHostRegistryTest, TheUserAgentTokenIsRegisteredWhileAHostLives)
@@ -99,7 +96,8 @@ TEST_F(WebHostRegistryTest, TheEnginesPageSetupLivesUnderTheOptionRootTheHostGiv
     EXPECT_EQ(std::vector<double>({fresh.leftMm, fresh.rightMm, fresh.topMm, fresh.bottomMm}),
               std::vector<double>(4, 19.05));
     EXPECT_FALSE(fresh.landscape);
-    ASSERT_TRUE(registry.WriteString(RegRoot::CurrentUser, "Software\\Quillory\\Browse\\PageSetup", "margin_top", "wide"));
+    ASSERT_TRUE(
+        registry.WriteString(RegRoot::CurrentUser, "Software\\Quillory\\Browse\\PageSetup", "margin_top", "wide"));
     EXPECT_EQ(web::ReadEnginePageSetup(host.OptionRoot()).topMm, 19.05);
     ASSERT_TRUE(web::WriteEnginePageSetup(host.OptionRoot(), {19.05, 12.7, 25.4, 0, true}));
     EXPECT_EQ(registry.ReadString(RegRoot::CurrentUser, "Software\\Quillory\\Browse\\PageSetup", "margin_left"),

@@ -1,18 +1,18 @@
-#include "components/browserhost/WebHost.h"
+#include "components/browserhost/WebHost_wx.h"
 #include "foundation/VekBaseClass.h"
-#include "tests/components/browserhost/DdeClientProcess.h"
+#include "platform/core/ClipboardFormats.h"
+#include "platform/core/UrlText.h"
+#include "platform/core/com/Authenticate.h"
 #include "platform/core/com/HtmlDocument.h"
 #include "platform/gui/DomScript.h"
 #include "platform/gui/EnginePageSetup.h"
 #include "platform/gui/WebViewEngine_wx.h"
-#include "tests/support/OwnedFrame.h"
-#include "tests/support/FakeLauncher.h"
-#include "tests/support/MemoryDataObject.h"
+#include "tests/components/browserhost/DdeClientProcess.h"
 #include "tests/components/browserhost/PrintedPdf.h"
-#include "platform/core/com/Authenticate.h"
-#include "platform/core/ClipboardFormats.h"
-#include "platform/core/UrlText.h"
+#include "tests/support/FakeLauncher.h"
 #include "tests/support/LocalHttpServer.h"
+#include "tests/support/MemoryDataObject.h"
+#include "tests/support/OwnedFrame.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/WebTestSupport.h"
 
@@ -74,7 +74,8 @@ struct WebHostTest : ::testing::Test {
     {
         ComPtr<IHTMLDocument2> doc;
         std::u16string t = u"<no document>";
-        if (ComPtr<IDispatch> d = web->Document(); d && SUCCEEDED(d->QueryInterface(IHTMLDocument2::IID_, doc.putVoid())))
+        if (ComPtr<IDispatch> d = web->Document();
+            d && SUCCEEDED(d->QueryInterface(IHTMLDocument2::IID_, doc.putVoid())))
             doc->get_title(&t);
         return t;
     }
@@ -87,9 +88,8 @@ struct WebHostTest : ::testing::Test {
     }
 };
 
-const char kScriptedPage[] =
-    "<html><head><title>quiet</title><script>document.title='ran';</script></head>"
-    "<body onload=\"document.title='ran onload'\"><p>text</p></body></html>";
+const char kScriptedPage[] = "<html><head><title>quiet</title><script>document.title='ran';</script></head>"
+                             "<body onload=\"document.title='ran onload'\"><p>text</p></body></html>";
 
 TEST_F(WebHostTest, PageScriptsStayOffWithTheProgramsOptionsWhileOurScriptsRun)
 {
@@ -109,7 +109,11 @@ TEST_F(WebHostTest, PageScriptsStayOffWithTheProgramsOptionsWhileOurScriptsRun)
 TEST_F(WebHostTest, PageScriptsReachTheHostsExternalObject)
 {
     struct Doubler : IDispatch {
-        HRESULT QueryInterface(const IID&, void** o) override { *o = nullptr; return E_NOINTERFACE; }
+        HRESULT QueryInterface(const IID&, void** o) override
+        {
+            *o = nullptr;
+            return E_NOINTERFACE;
+        }
         ULONG AddRef() override { return 2; }
         ULONG Release() override { return 1; }
         HRESULT GetTypeInfoCount(std::uint32_t*) override { return E_NOTIMPL; }
@@ -141,16 +145,16 @@ TEST_F(WebHostTest, PageScriptsReachTheHostsExternalObject)
 TEST_F(WebHostTest, ScriptDialogsGoToShowMessage)
 {
     std::vector<std::u16string> shown;
-    web->OnShowMessage = [&](const std::u16string& text, const std::u16string&, std::int32_t type, const std::u16string&,
-                             std::int32_t, std::int32_t& result) {
+    web->OnShowMessage = [&](const std::u16string& text, const std::u16string&, std::int32_t type,
+                             const std::u16string&, std::int32_t, std::int32_t& result) {
         shown.push_back(text);
         result = type == (dochost::MB_OKCANCEL | dochost::MB_ICONQUESTION) ? dochost::IDCANCEL : dochost::IDOK;
         return S_OK;
     };
-    ASSERT_TRUE(Navigate(dir.write("dialogs.html",
-                                   "<html><body><script>alert('hi \"there\"');"
-                                   "document.title = confirm('Sure?') ? 'yes' : 'no';</script></body></html>")
-                             .string()));
+    ASSERT_TRUE(
+        Navigate(dir.write("dialogs.html", "<html><body><script>alert('hi \"there\"');"
+                                           "document.title = confirm('Sure?') ? 'yes' : 'no';</script></body></html>")
+                     .string()));
     EXPECT_TRUE(test::PumpUntil([&] { return Title() == u"no"; })) << Utf8FromWide(Title());
     EXPECT_EQ(shown, (std::vector<std::u16string>{u"hi \"there\"", u"Sure?"}));
 }
@@ -158,9 +162,8 @@ TEST_F(WebHostTest, ScriptDialogsGoToShowMessage)
 TEST_F(WebHostTest, AFollowedLinkOpensInTheDesktopsBrowser)
 {
     ApplicationOptions();
-    std::string page = dir.write("links.html",
-                                 "<html><body style='margin:0'><a href='http://example.org/next' "
-                                 "style='display:block;width:300px;height:80px'>next</a></body></html>")
+    std::string page = dir.write("links.html", "<html><body style='margin:0'><a href='http://example.org/next' "
+                                               "style='display:block;width:300px;height:80px'>next</a></body></html>")
                            .string();
     ASSERT_TRUE(Navigate(page));
     const std::string here = web->LocationURL();
@@ -173,7 +176,8 @@ TEST_F(WebHostTest, AFollowedLinkOpensInTheDesktopsBrowser)
     const json::Array* xy = at.AsArray();
     ASSERT_TRUE(xy && xy->size() == 2);
     wxWebView* view = web->Engine()->View();
-    wxPoint screen = view->ClientToScreen(wxPoint(static_cast<int>(*(*xy)[0].AsNumber()), static_cast<int>(*(*xy)[1].AsNumber())));
+    wxPoint screen =
+        view->ClientToScreen(wxPoint(static_cast<int>(*(*xy)[0].AsNumber()), static_cast<int>(*(*xy)[1].AsNumber())));
     wxUIActionSimulator sim;
     sim.MouseMove(screen);
     ASSERT_TRUE(test::PumpUntil([] { return true; }));
@@ -268,8 +272,10 @@ TEST_F(WebHostTest, AnotherProcessOpensAPageInTheViewThroughDde)
     web->EnableDDE = true;
     std::string page = dir.write("by dde.html", "<html><head><title>by dde</title></head></html>").string();
     int before = completed;
-    EXPECT_EQ(test::RunDdeClient({"open", page}, [](const std::function<bool()>& done) { return test::PumpUntil(done); }), 0);
-    EXPECT_TRUE(test::PumpUntil([&] { return completed > before && completedUrl.find("by%20dde.html") != std::string::npos; }));
+    EXPECT_EQ(
+        test::RunDdeClient({"open", page}, [](const std::function<bool()>& done) { return test::PumpUntil(done); }), 0);
+    EXPECT_TRUE(
+        test::PumpUntil([&] { return completed > before && completedUrl.find("by%20dde.html") != std::string::npos; }));
     EXPECT_EQ(Title(), u"by dde");
     DdeVerbs = saved;
 }
@@ -372,11 +378,13 @@ TEST_F(WebHostTest, CredentialsAPageAsksForComeFromTheHostsService)
     // Every page asks for Basic authentication and is served once the request carries it.
     auto authorization = [](const std::string& request) {
         const auto at = request.find("\r\nAuthorization: ");
-        return at == std::string::npos ? std::string() : request.substr(at + 17, request.find("\r\n", at + 2) - at - 17);
+        return at == std::string::npos ? std::string()
+                                       : request.substr(at + 17, request.find("\r\n", at + 2) - at - 17);
     };
     test::LocalHttpServer server([&](const std::string& request) {
         return authorization(request) == "Basic Y2xpcHBlcjpzM2NyZXQ="  // clipper:s3cret
-                   ? test::HttpResponse("200 OK", "text/html", "<html><head><title>let in</title></head><body>in</body></html>")
+                   ? test::HttpResponse("200 OK", "text/html",
+                                        "<html><head><title>let in</title></head><body>in</body></html>")
                    : test::HttpResponse("401 Unauthorized", "", "", "WWW-Authenticate: Basic realm=\"clips\"\r\n");
     });
     auto credentials = MakeCom<FixedCredentials>();

@@ -1,6 +1,6 @@
 #include <functional>
-#include <memory>
 #include <gtest/gtest.h>
+#include <memory>
 
 #include "components/shell/ControlLiveness.h"
 

@@ -9,10 +9,10 @@
 #include <wx/menu.h>
 #include <wx/uiaction.h>
 
-#include "tests/support/OwnedFrame.h"
-#include "tests/support/ShellTestEnv.h"
 #include "tests/support/GuiWait.h"
+#include "tests/support/OwnedFrame.h"
 #include "tests/support/ScreenGrab.h"  // last: Xlib's macros clash with other headers
+#include "tests/support/ShellTestEnv.h"
 
 using namespace ql::shellctl;
 using ql::test::PumpUntil;
@@ -61,7 +61,10 @@ protected:
         tree->GetBoundingRect(item, r, true);
         return tree->ClientToScreen(wxPoint(r.x + r.width / 2, r.y + r.height / 2));
     }
-    void Settle() { PumpUntil([] { return false; }, std::chrono::milliseconds(150)); }
+    void Settle()
+    {
+        PumpUntil([] { return false; }, std::chrono::milliseconds(150));
+    }
 
     // First: the toolkit reads the user's folders once, when the menu is made, and the shell
     // tests of this process must trash into the session's own.

@@ -88,7 +88,7 @@ TEST(TSvPidlList, UnsortedSearchAndOwnership)
     EXPECT_EQ(list.Pidls(0), &y);
     list.SetSorted(true);
     EXPECT_EQ(list.Pidls(3)->ItemData(0), "owned");  // its longer count byte orders it last
-    list.Clear();  // the owned list goes with it (the sanitizer build checks)
+    list.Clear();                                    // the owned list goes with it (the sanitizer build checks)
     EXPECT_EQ(list.Count(), 0);
     EXPECT_EQ(y.ItemData(0), "y");
 }

@@ -1,6 +1,6 @@
 #include <algorithm>
-#include <fstream>
 #include <filesystem>
+#include <fstream>
 #include <gtest/gtest.h>
 
 #include "components/shell/ShellErrors.h"
@@ -10,9 +10,9 @@
 #include "platform/core/shell/ShellItems.h"
 #include "platform/core/shell/ShellObjects.h"
 #include "platform/core/shell/ShellServices.h"
-#include "tests/support/ShellTestEnv.h"
 #include "tests/support/FakeLauncher.h"
 #include "tests/support/MemoryDataObject.h"
+#include "tests/support/ShellTestEnv.h"
 
 namespace fs = std::filesystem;
 using namespace ql;
@@ -170,7 +170,8 @@ TEST(ShellItemUtils, AllowedDropEffectsAreWhatEveryItemAllows)
 TEST(ShellItemUtils, SendToEntriesAreApplicationsAndVisibleFilesSortedByCaption)
 {
     test::TempDir dir;
-    dir.write("Zip.desktop", "[Desktop Entry]\nType=Application\nName=Zip Archive\nExec=zip %F\nIcon=package-x-generic\n");
+    dir.write("Zip.desktop",
+              "[Desktop Entry]\nType=Application\nName=Zip Archive\nExec=zip %F\nIcon=package-x-generic\n");
     dir.write("fax.desktop", "[Desktop Entry]\nType=Application\nName=Fax\nName[de]=Telefax\nExec=fax %f\n");
     dir.write("link.desktop", "[Desktop Entry]\nType=Link\nName=Site\nURL=http://a/\n");
     dir.write("gone.desktop", "[Desktop Entry]\nType=Application\nName=Gone\nExec=gone\nHidden=true\n");
@@ -179,7 +180,8 @@ TEST(ShellItemUtils, SendToEntriesAreApplicationsAndVisibleFilesSortedByCaption)
     dir.write("folder/x", "");
     dir.write("readme.txt", "");
     std::vector<SendToEntry> list;
-    FillSendToList(dir.path().string(), {"*.desktop", "*"}, [](const std::string&) { return 3; }, list);
+    FillSendToList(
+        dir.path().string(), {"*.desktop", "*"}, [](const std::string&) { return 3; }, list);
     ASSERT_EQ(list.size(), 3u);
     EXPECT_EQ(list[0].Caption(), "Fax");
     EXPECT_EQ(list[1].Caption(), "readme");
@@ -258,7 +260,8 @@ TEST(ShellItemUtils, WheelNotchesScrollLinesOrPages)
 
 TEST(ShellItemUtils, SendToMenuCharactersAndHints)
 {
-    std::vector<SendToEntry> list{{"Fax", -1, "", "", {}}, {"mail", -1, "", "", {}}, {"fold", -1, "", "", {}}, {"Zip", -1, "", "", {}}};
+    std::vector<SendToEntry> list{
+        {"Fax", -1, "", "", {}}, {"mail", -1, "", "", {}}, {"fold", -1, "", "", {}}, {"Zip", -1, "", "", {}}};
     // Two entries begin with f: the next one after the highlighted is selected, not run.
     auto r = SendToMenuChar(list, 0, U'f');
     EXPECT_EQ(r.action, MNC_SELECT);

@@ -9,15 +9,15 @@
 #include "platform/core/ClipboardFormats.h"
 #include "platform/core/FileDropFormats.h"
 #include "platform/core/Registry.h"
-#include "tests/support/ShellTestEnv.h"
-#include "tests/components/shell/ShellListFake.h"
-#include "tests/support/FakeLauncher.h"
-#include "tests/support/ProgramFolder.h"  // WaitUntil
-#include "tests/support/MemoryDataObject.h"
 #include "platform/core/shell/ShellFileInfo.h"
 #include "platform/core/shell/ShellItems.h"
 #include "platform/core/shell/ShellObjects.h"
 #include "platform/core/shell/ShellServices.h"
+#include "tests/components/shell/ShellListFake.h"
+#include "tests/support/FakeLauncher.h"
+#include "tests/support/MemoryDataObject.h"
+#include "tests/support/ProgramFolder.h"  // WaitUntil
+#include "tests/support/ShellTestEnv.h"
 
 namespace fs = std::filesystem;
 using namespace ql;
@@ -573,8 +573,9 @@ TEST_F(ShellList, SendToEntriesFillTheMenuAndOpenTheSelectionWithTheirApplicatio
     list.ShowShellContextMenu(5, 5);
     EXPECT_EQ(captions, std::vector<std::string>{"Keep a Copy"});
     EXPECT_EQ(hint, "");
-    EXPECT_TRUE(test::WaitUntil([&] { return fs::exists(dir.path() / "sent/a b.txt") && fs::exists(dir.path() / "sent/c.txt"); },
-                                std::chrono::seconds(5)));
+    EXPECT_TRUE(test::WaitUntil(
+        [&] { return fs::exists(dir.path() / "sent/a b.txt") && fs::exists(dir.path() / "sent/c.txt"); },
+        std::chrono::seconds(5)));
     EXPECT_EQ(dir.read("sent/c.txt"), "C");
 
     // Hints of the shell's commands come while the menu is up, and only then.

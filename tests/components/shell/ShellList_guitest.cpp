@@ -27,10 +27,10 @@
 #include "platform/core/Registry.h"
 #include "platform/core/shell/ShellServices.h"
 #include "platform/gui/DragBridge_wx.h"
+#include "tests/support/GuiWait.h"
+#include "tests/support/MemoryDataObject.h"
 #include "tests/support/OwnedFrame.h"
 #include "tests/support/ShellTestEnv.h"
-#include "tests/support/MemoryDataObject.h"
-#include "tests/support/GuiWait.h"
 
 namespace fs = std::filesystem;
 using namespace ql;
@@ -164,21 +164,24 @@ protected:
         Pump();
         XTestFakeButtonEvent(dpy, 1, True, CurrentTime);
         XFlush(dpy);
-        guint timer = g_timeout_add(15, +[](gpointer p) -> gboolean {
-            auto* s = static_cast<Script*>(p);
-            ++s->step;
-            const int x = s->step < 30 ? s->a.x + (s->b.x - s->a.x) * s->step / 30 : s->b.x + s->step % 2;
-            const int y = s->step < 30 ? s->a.y + (s->b.y - s->a.y) * s->step / 30 : s->b.y;
-            XTestFakeMotionEvent(s->dpy, -1, x, y, CurrentTime);
-            // The button goes up at the end in any case: a drag nobody takes must end, or its
-            // loop would never give the test back.
-            if (!s->released && s->step >= 30 && ((*s->arrived)() || s->step == 400)) {
-                XTestFakeButtonEvent(s->dpy, 1, False, CurrentTime);
-                s->released = true;
-            }
-            XFlush(s->dpy);
-            return s->step < 400 ? TRUE : FALSE;
-        }, &script);
+        guint timer = g_timeout_add(
+            15,
+            +[](gpointer p) -> gboolean {
+                auto* s = static_cast<Script*>(p);
+                ++s->step;
+                const int x = s->step < 30 ? s->a.x + (s->b.x - s->a.x) * s->step / 30 : s->b.x + s->step % 2;
+                const int y = s->step < 30 ? s->a.y + (s->b.y - s->a.y) * s->step / 30 : s->b.y;
+                XTestFakeMotionEvent(s->dpy, -1, x, y, CurrentTime);
+                // The button goes up at the end in any case: a drag nobody takes must end, or its
+                // loop would never give the test back.
+                if (!s->released && s->step >= 30 && ((*s->arrived)() || s->step == 400)) {
+                    XTestFakeButtonEvent(s->dpy, 1, False, CurrentTime);
+                    s->released = true;
+                }
+                XFlush(s->dpy);
+                return s->step < 400 ? TRUE : FALSE;
+            },
+            &script);
         EXPECT_TRUE(WaitFor(done, 8000));
         g_source_remove(timer);
         if (!script.released) {
@@ -332,7 +335,8 @@ TEST_F(ShellListGui, TheFileManagersColumnWidthsAreRead)
     list->Folder().SetPath(dir.path().string());
     EXPECT_EQ(list->GetColumnWidth(0), 150);
     EXPECT_EQ(list->GetColumnWidth(3), 130);
-    EXPECT_TRUE(Registry(Registry::DefaultStoreFile()).DeleteValue(RegRoot::CurrentUser, kExplorerKey, kDirectoryColsValue));
+    EXPECT_TRUE(
+        Registry(Registry::DefaultStoreFile()).DeleteValue(RegRoot::CurrentUser, kExplorerKey, kDirectoryColsValue));
 }
 
 TEST_F(ShellListGui, OneMenuPerContextRequest)
@@ -413,7 +417,8 @@ TEST_F(ShellListGui, DeleteMovesTheSelectionToTheTrashAfterTheConfirmation)
 
 TEST_F(ShellListGui, DraggedOutAsAFileList)
 {
-    test::OwnedFrame<> other(new wxFrame(nullptr, wxID_ANY, "target", wxDefaultPosition, wxSize(300, 300), wxBORDER_NONE));
+    test::OwnedFrame<> other(
+        new wxFrame(nullptr, wxID_ANY, "target", wxDefaultPosition, wxSize(300, 300), wxBORDER_NONE));
     auto* panel = new wxPanel(other, wxID_ANY, wxPoint(0, 0), wxSize(300, 300));
     auto* target = new UriListTarget;
     panel->SetDropTarget(target);
@@ -421,8 +426,9 @@ TEST_F(ShellListGui, DraggedOutAsAFileList)
 
     const long item = Find("alpha.txt");
     SelectOnly(item);
-    DragPointer(ItemCentre(item), panel->GetScreenPosition() + wxPoint(150, 150),
-                [&] { return target->overs >= 2; }, [&] { return !target->received.empty(); });
+    DragPointer(
+        ItemCentre(item), panel->GetScreenPosition() + wxPoint(150, 150), [&] { return target->overs >= 2; },
+        [&] { return !target->received.empty(); });
     const std::string expected = "file://" + (dir.path() / "alpha.txt").string();
     EXPECT_NE(target->received.find(expected), std::string::npos) << target->received;
     EXPECT_TRUE(fs::exists(dir.path() / "alpha.txt"));
@@ -432,7 +438,8 @@ TEST_F(ShellListGui, DroppedFileIsCopiedIn)
 {
     test::TempDir elsewhere;
     const fs::path outside = elsewhere.write("dropped.jpg", "picture");
-    test::OwnedFrame<> other(new wxFrame(nullptr, wxID_ANY, "source", wxDefaultPosition, wxSize(300, 300), wxBORDER_NONE));
+    test::OwnedFrame<> other(
+        new wxFrame(nullptr, wxID_ANY, "source", wxDefaultPosition, wxSize(300, 300), wxBORDER_NONE));
     auto* panel = new wxPanel(other, wxID_ANY, wxPoint(0, 0), wxSize(300, 300));
     auto data = MakeCom<test::MemoryDataObject>();
     data->blocks[CF_HDROP] = BuildHDrop({outside.string()});
@@ -451,8 +458,9 @@ TEST_F(ShellListGui, DroppedFileIsCopiedIn)
     // Onto the empty space below the items: the shown folder takes it.
     const wxPoint empty = list->RowsWindow()->GetScreenPosition() + wxPoint(200, 250);
     int overs = 0;
-    DragPointer(panel->GetScreenPosition() + wxPoint(150, 150), empty,
-                [&] { return ++overs > 40; }, [&] { return started && result != E_FAIL; });
+    DragPointer(
+        panel->GetScreenPosition() + wxPoint(150, 150), empty, [&] { return ++overs > 40; },
+        [&] { return started && result != E_FAIL; });
     EXPECT_EQ(result, DRAGDROP_S_DROP);
     EXPECT_EQ(dir.read("dropped.jpg"), "picture");
     EXPECT_TRUE(fs::exists(outside));

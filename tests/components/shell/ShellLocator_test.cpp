@@ -70,7 +70,7 @@ TEST_F(Locator, SpecialFoldersResolveLazilyAndAlwaysChange)
     EXPECT_TRUE(docs.IsSpecialFolder());
     EXPECT_EQ(docs.GetPath(), test::HomeDir().string());
     ASSERT_TRUE(locator.ReadPidl({1, 0x1A}));
-    EXPECT_EQ(changes, 0);  // reading fires nothing
+    EXPECT_EQ(changes, 0);                    // reading fires nothing
     EXPECT_EQ(locator.GetIdList(), nullptr);  // a folder this desktop lacks: the desktop, asked again later
     auto list = shell::PathToAbsoluteIdList(dir.path().string());
     locator.SetIdList(list.get());
@@ -129,10 +129,10 @@ TEST_F(Locator, PidlBytes)
         {},
         {1},
         {0, 1, 0},
-        {0, 9, 0, 0, 0, 5, 0},                    // size past the end
-        {0, 4, 0, 0, 0, 3, 0, 0, 0},              // an item running past the list
-        {0, 3, 0, 0, 0, 0, 0, 0},                 // a list shorter than its size
-        {0, 0xFF, 0xFF, 0xFF, 0xFF, 0, 0},        // a huge size
+        {0, 9, 0, 0, 0, 5, 0},              // size past the end
+        {0, 4, 0, 0, 0, 3, 0, 0, 0},        // an item running past the list
+        {0, 3, 0, 0, 0, 0, 0, 0},           // a list shorter than its size
+        {0, 0xFF, 0xFF, 0xFF, 0xFF, 0, 0},  // a huge size
     };
     for (const auto& block : bad) {
         TSvShellLocator l;

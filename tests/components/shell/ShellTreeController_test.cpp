@@ -1,19 +1,19 @@
-#include <fstream>
 #include <chrono>
 #include <condition_variable>
-#include <mutex>
 #include <filesystem>
-#include <memory>
+#include <fstream>
 #include <gtest/gtest.h>
+#include <memory>
+#include <mutex>
 
 #include "components/shell/ShellItemUtils.h"
 #include "components/shell/ShellTreeController.h"
 #include "platform/core/ClipboardFormats.h"
-#include "tests/support/ShellTestEnv.h"
-#include "tests/components/shell/ShellTreeFake.h"
-#include "tests/support/FakeLauncher.h"
 #include "platform/core/shell/ShellItems.h"
 #include "platform/core/shell/ShellServices.h"
+#include "tests/components/shell/ShellTreeFake.h"
+#include "tests/support/FakeLauncher.h"
+#include "tests/support/ShellTestEnv.h"
 
 namespace fs = std::filesystem;
 using namespace ql;
@@ -203,7 +203,7 @@ TEST_F(ShellTree, RefreshMergesKeepingNodesAndMovesTheSelectionUp)
     EXPECT_EQ(view.Child(top, "a"), a);  // unchanged items keep their nodes
     EXPECT_EQ(view.Child(top, "c"), c);
     EXPECT_EQ(view.Captions(a), (std::vector<std::string>{"w", "x"}));  // an expanded node is merged too
-    EXPECT_EQ(deleted, (std::vector<std::string>{"z", "y"}));             // children first
+    EXPECT_EQ(deleted, (std::vector<std::string>{"z", "y"}));           // children first
     Node* e = view.Child(top, "e");
     EXPECT_EQ(view.selected, e);
     EXPECT_TRUE(e->children.empty());
@@ -430,7 +430,8 @@ TEST_F(ShellTree, SendToSendsTheNodesItemToTheEntrysApplication)
     view.menuAnswer = 1;  // the first Send To entry
     tree.ShowShellContextMenu(folder, 5, 5);
     EXPECT_EQ(captions, std::vector<std::string>{"Burn"});
-    EXPECT_EQ(launcher.spawned, (std::vector<std::vector<std::string>>{{"burn", "--now", (dir.path() / "folder").string()}}));
+    EXPECT_EQ(launcher.spawned,
+              (std::vector<std::vector<std::string>>{{"burn", "--now", (dir.path() / "folder").string()}}));
 
     SendToList().clear();
     fs::remove_all(sendTo);

@@ -105,7 +105,8 @@ public:
                 return siblings[i + 1].get();
         return nullptr;
     }
-    void SortChildren(shellctl::TTreeNode node, const std::function<int(shellctl::TTreeNode, shellctl::TTreeNode)>& compare) override
+    void SortChildren(shellctl::TTreeNode node,
+                      const std::function<int(shellctl::TTreeNode, shellctl::TTreeNode)>& compare) override
     {
         auto& c = Own(node)->children;
         std::stable_sort(c.begin(), c.end(), [&](auto& a, auto& b) { return compare(a.get(), b.get()) < 0; });

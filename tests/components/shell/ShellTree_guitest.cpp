@@ -10,9 +10,9 @@
 #include <wx/textctrl.h>
 #include <wx/uiaction.h>
 
+#include "tests/support/GuiWait.h"
 #include "tests/support/OwnedFrame.h"
 #include "tests/support/ShellTestEnv.h"
-#include "tests/support/GuiWait.h"
 
 // After the wx headers: Xlib defines macros that clash with them.
 #include <X11/Xlib.h>

@@ -15,9 +15,9 @@
 #include "platform/core/shell/ShellFileInfo.h"
 #include "platform/gui/ShellDesktop_wx.h"
 #include "platform/gui/ShellMenu_wx.h"
+#include "tests/support/GuiWait.h"
 #include "tests/support/OwnedFrame.h"
 #include "tests/support/ShellTestEnv.h"
-#include "tests/support/GuiWait.h"
 
 // The MIME database behind icons and type names keeps its tables for the life of the process.
 extern "C" const char* __lsan_default_suppressions() { return "leak:libgio-2.0.so\n"; }
@@ -119,7 +119,8 @@ TEST(ShellWx, WheelScrollingSendsStepsOnlyWhenThereIsSomethingToScroll)
     window->SetVirtualSize(150, 2000);
     frame->Show();
     // Under a window manager the frame gets its size only once the manager has placed it.
-    EXPECT_TRUE(ql::test::PumpUntil([&] { return ql::test::MappedOnScreen(frame) && window->GetClientSize().x > 150; }));
+    EXPECT_TRUE(
+        ql::test::PumpUntil([&] { return ql::test::MappedOnScreen(frame) && window->GetClientSize().x > 150; }));
     int x = 0, y = 0;
     ScrollByWheel(window, 1, ScrollCommand::LineUp, ScrollCommand::PageUp, 3);
     window->GetViewStart(&x, &y);

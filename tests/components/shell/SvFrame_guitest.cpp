@@ -1,7 +1,7 @@
 #include "components/shell/SvFrame_wx.h"
 
-#include <cstdlib>
 #include <cmath>
+#include <cstdlib>
 #include <filesystem>
 #include <memory>
 #include <vector>
@@ -14,8 +14,8 @@
 #include <wx/sizer.h>
 
 #include "components/shell/SvSplitter_wx.h"
-#include "tests/support/OwnedFrame.h"
 #include "tests/support/GuiWait.h"
+#include "tests/support/OwnedFrame.h"
 #include "tests/support/ScreenGrab.h"  // last: Xlib's macros clash with other headers
 
 using namespace ql::shellctl;
@@ -32,7 +32,8 @@ wxColour PixelAt(const wxImage& image, wxPoint p)
 // The X server may round a colour by one step.
 bool Near(const wxColour& a, const wxColour& b)
 {
-    return std::abs(a.Red() - b.Red()) <= 2 && std::abs(a.Green() - b.Green()) <= 2 && std::abs(a.Blue() - b.Blue()) <= 2;
+    return std::abs(a.Red() - b.Red()) <= 2 && std::abs(a.Green() - b.Green()) <= 2 &&
+           std::abs(a.Blue() - b.Blue()) <= 2;
 }
 
 struct FramedForm {
@@ -86,9 +87,9 @@ TEST_F(FramedGroupGui, ChildrenStayInsideTheFramePerStyle)
                 return false;
         return form.fillers.back()->GetSize().x > 10;
     };
-    ASSERT_TRUE(ql::test::PumpUntilSteady([&] {
-        return ql::test::MappedOnScreen(form.frame) && ql::test::LaidOutAtItsSize(form.frame) && laidOut();
-    }, std::chrono::milliseconds(300)));
+    ASSERT_TRUE(ql::test::PumpUntilSteady(
+        [&] { return ql::test::MappedOnScreen(form.frame) && ql::test::LaidOutAtItsSize(form.frame) && laidOut(); },
+        std::chrono::milliseconds(300)));
 
     int captionHeight = 0, w = 0;
     form.groups[svfsGroup]->GetTextExtent("0", &w, &captionHeight);
@@ -120,8 +121,8 @@ TEST_F(FramedGroupGui, ChildrenStayInsideTheFramePerStyle)
         return Near(PixelAt(shot, loweredCorner), shadow) && Near(PixelAt(shot, loweredFar), light);
     });
     const char* build = std::getenv("QUILLORY_TEST_BUILD");
-    const std::filesystem::path dir =
-        (build ? std::filesystem::path(build) : std::filesystem::temp_directory_path()) / "artifacts";
+    const std::filesystem::path dir = (build ? std::filesystem::path(build) : std::filesystem::temp_directory_path()) /
+                                      "artifacts";
     std::filesystem::create_directories(dir);
     EXPECT_TRUE(shot.SaveFile((dir / "frame-styles.png").string(), wxBITMAP_TYPE_PNG));
     ASSERT_TRUE(drawn) << PixelAt(shot, loweredCorner).GetAsString(wxC2S_HTML_SYNTAX) << " "
@@ -131,7 +132,6 @@ TEST_F(FramedGroupGui, ChildrenStayInsideTheFramePerStyle)
     TSvGroup* none = form.groups[svfsNone];
     EXPECT_EQ(PixelAt(shot, form.fillers[svfsNone]->GetScreenPosition() - frameOrigin), *wxWHITE);
     EXPECT_EQ(form.fillers[svfsNone]->GetScreenPosition().x, none->GetScreenPosition().x);
-
 }
 
 TEST_F(FramedGroupGui, CaptionEnablingAndStyleChanges)

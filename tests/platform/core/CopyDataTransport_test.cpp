@@ -3,17 +3,17 @@
 #include "tests/support/TempDir.h"
 
 #include <atomic>
-#include <iostream>
 #include <chrono>
 #include <condition_variable>
-#include <mutex>
-#include <thread>
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <iostream>
+#include <mutex>
 #include <poll.h>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
 #include <vector>
 
@@ -28,7 +28,7 @@ public:
     explicit RawPeer(const std::string& path)
     {
         fd_ = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-        sockaddr_un addr {};
+        sockaddr_un addr{};
         addr.sun_family = AF_UNIX;
         std::snprintf(addr.sun_path, sizeof addr.sun_path, "%s", path.c_str());
         connected_ = ::connect(fd_, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0;
@@ -46,7 +46,7 @@ public:
         std::string out;
         char buf[256];
         for (;;) {
-            pollfd p {fd_, POLLIN, 0};
+            pollfd p{fd_, POLLIN, 0};
             if (::poll(&p, 1, 5000) <= 0)
                 return out + "<timeout>";
             ssize_t n = ::recv(fd_, buf, sizeof buf, 0);
@@ -74,7 +74,7 @@ std::string header(std::uint32_t magic, std::uint32_t cbData)
 constexpr std::uint32_t kMagic = 0x44434C51;
 
 struct Recorder {
-    std::atomic<int> calls {0};
+    std::atomic<int> calls{0};
     CopyDataMessage last;
     CopyDataServer::Handler handler(std::int64_t result = 0)
     {
@@ -103,18 +103,20 @@ TEST(CopyDataTransport, DeliversAndAnswersWithTheHandlersResult)
     // The handler runs on another thread than the listening one, as on a window's GUI thread.
     std::thread::id handlerThread;
     std::thread gui;
-    CopyDataServer server("TTestForm",
-                          [&](const CopyDataMessage& m) {
-                              handlerThread = std::this_thread::get_id();
-                              return rec.handler(42)(m);
-                          },
-                          [&](std::function<void()> work) { gui = std::thread(std::move(work)); });
+    CopyDataServer server(
+        "TTestForm",
+        [&](const CopyDataMessage& m) {
+            handlerThread = std::this_thread::get_id();
+            return rec.handler(42)(m);
+        },
+        [&](std::function<void()> work) { gui = std::thread(std::move(work)); });
     ASSERT_TRUE(server.Listening()) << server.Error();
     EXPECT_EQ(server.SocketPath(), env.root().dir() + "runtime/quillory/wnd-TTestForm.sock");
 
     std::int64_t reply = 0;
     std::string text = "x\xE4\xB8\xAD" + std::string(300000, 'y');
-    EXPECT_EQ(SendCopyDataMessage("TTestForm", CopyDataMessage::FromText(text, 3, 9), &reply), CopyDataResult::Delivered);
+    EXPECT_EQ(SendCopyDataMessage("TTestForm", CopyDataMessage::FromText(text, 3, 9), &reply),
+              CopyDataResult::Delivered);
     EXPECT_EQ(reply, 42);
     ASSERT_TRUE(gui.joinable());
     EXPECT_EQ(handlerThread, gui.get_id());
@@ -125,7 +127,8 @@ TEST(CopyDataTransport, DeliversAndAnswersWithTheHandlersResult)
 
     // Another class, or a name that would leave the runtime folder, finds no window.
     EXPECT_EQ(SendCopyDataMessage("TOther", CopyDataMessage::FromText("a", 0, 0)), CopyDataResult::NoReceiver);
-    EXPECT_EQ(SendCopyDataMessage("../wnd-TTestForm", CopyDataMessage::FromText("a", 0, 0)), CopyDataResult::NoReceiver);
+    EXPECT_EQ(SendCopyDataMessage("../wnd-TTestForm", CopyDataMessage::FromText("a", 0, 0)),
+              CopyDataResult::NoReceiver);
     EXPECT_EQ(rec.calls, 1);
 }
 
@@ -174,7 +177,7 @@ TEST(CopyDataTransport, StaleSocketCountsAsNoWindowAndIsReplaced)
     {
         // A socket bound and closed without removal: what a crashed program leaves.
         int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
-        sockaddr_un addr {};
+        sockaddr_un addr{};
         addr.sun_family = AF_UNIX;
         std::snprintf(addr.sun_path, sizeof addr.sun_path, "%s", path.c_str());
         ASSERT_EQ(::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr), 0);
@@ -257,12 +260,13 @@ TEST(CopyDataTransport, AMessageItsSenderGaveUpOnIsNeverHandledLater)
     Recorder rec;
     std::vector<std::string> texts;
     ParkingPoster gui;
-    CopyDataServer server("TTestForm",
-                          [&](const CopyDataMessage& m) {
-                              texts.push_back(m.Text());
-                              return rec.handler(5)(m);
-                          },
-                          gui.poster());
+    CopyDataServer server(
+        "TTestForm",
+        [&](const CopyDataMessage& m) {
+            texts.push_back(m.Text());
+            return rec.handler(5)(m);
+        },
+        gui.poster());
     ASSERT_TRUE(server.Listening());
 
     // The owner's thread is busy: the sender gives up, promptly told the message was dropped.
@@ -286,7 +290,7 @@ TEST(CopyDataTransport, AMessageItsSenderGaveUpOnIsNeverHandledLater)
     EXPECT_EQ(reply, 5);
 
     // The queued message is read only now; whatever is posted for it does nothing either.
-    std::atomic<bool> lastDone {false};
+    std::atomic<bool> lastDone{false};
     std::jthread last([&] {
         EXPECT_EQ(SendCopyDataMessage("TTestForm", CopyDataMessage::FromText("last", 0, 0), nullptr, 5000),
                   CopyDataResult::Delivered);
@@ -461,7 +465,7 @@ namespace {
 // shows as a failure instead of a hang.
 int ConnectIdle(const std::string& path, std::chrono::steady_clock::time_point deadline)
 {
-    sockaddr_un addr {};
+    sockaddr_un addr{};
     addr.sun_family = AF_UNIX;
     std::snprintf(addr.sun_path, sizeof addr.sun_path, "%s", path.c_str());
     for (;;) {

@@ -19,8 +19,10 @@ TEST(DetachedLauncher, StartsTheProgramAsNoChildOfOursWithItsArgumentsIntact)
     const std::string out = dir.dir() + "out";
     DetachedLauncher launcher;
     // The script records its arguments and whether its parent is this process.
-    ASSERT_TRUE(launcher.Spawn({"sh", "-c", "printf '%s|%s|%s' \"$1\" \"$2\" \"$([ $PPID = $3 ] && echo child || echo adopted)\" > \"$4.tmp\" && mv \"$4.tmp\" \"$4\"",
-                                "sh", "a \"quoted\" arg", "$HOME;x", std::to_string(::getpid()), out}));
+    ASSERT_TRUE(launcher.Spawn(
+        {"sh", "-c",
+         "printf '%s|%s|%s' \"$1\" \"$2\" \"$([ $PPID = $3 ] && echo child || echo adopted)\" > \"$4.tmp\" && mv \"$4.tmp\" \"$4\"",
+         "sh", "a \"quoted\" arg", "$HOME;x", std::to_string(::getpid()), out}));
     EXPECT_EQ(test::WaitForFile(out), "a \"quoted\" arg|$HOME;x|adopted");
 
     EXPECT_FALSE(launcher.Spawn({"no-such-program-anywhere"}));

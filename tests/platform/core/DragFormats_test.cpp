@@ -69,8 +69,8 @@ TEST(CfHtml, HeaderLinesInOrderWithSourceUrlOnLineSeven)
     std::vector<std::string> lines;
     for (std::size_t p = 0, e; (e = text.find("\r\n", p)) != std::string::npos; p = e + 2)
         lines.push_back(text.substr(p, e - p));
-    const char* keys[] = {"Version:", "StartHTML:", "EndHTML:", "StartFragment:", "EndFragment:",
-                          "StartSelection:", "EndSelection:", "SourceURL:"};
+    const char* keys[] = {"Version:",     "StartHTML:",      "EndHTML:",      "StartFragment:",
+                          "EndFragment:", "StartSelection:", "EndSelection:", "SourceURL:"};
     ASSERT_GE(lines.size(), 9u);
     for (int i = 0; i < 8; ++i)
         EXPECT_EQ(lines[i].rfind(keys[i], 0), 0u) << i;
@@ -97,9 +97,11 @@ TEST(CfHtml, FragmentOfForeignTextIsBoundsChecked)
 
 TEST(CfHtml, DropsTheLeadingContentTypeMetaLineOnly)
 {
-    EXPECT_EQ(DropLeadingContentTypeMeta("<meta http-equiv=\"content-type\" content=\"text/html; charset=utf-8\">\n<b>x</b>"),
-              "<b>x</b>");
-    EXPECT_EQ(DropLeadingContentTypeMeta("<b>x</b><meta http-equiv=\"content-type\">"), "<b>x</b><meta http-equiv=\"content-type\">");
+    EXPECT_EQ(
+        DropLeadingContentTypeMeta("<meta http-equiv=\"content-type\" content=\"text/html; charset=utf-8\">\n<b>x</b>"),
+        "<b>x</b>");
+    EXPECT_EQ(DropLeadingContentTypeMeta("<b>x</b><meta http-equiv=\"content-type\">"),
+              "<b>x</b><meta http-equiv=\"content-type\">");
 }
 
 TEST(FileDropFormats, HDropRoundTripAndHostileBlocks)
@@ -217,7 +219,8 @@ bool DecodeTwoByTwo(std::string_view bytes, RgbaImage& out)
 TEST(DragFormats, ChromiumSelectionBecomesHtmlWithOriginAndText)
 {
     FakeSource s;
-    s.targets = {"UTF8_STRING", "STRING", "TEXT", "text/plain", "chromium/x-renderer-taint", "text/html", "chromium/x-drag-id"};
+    s.targets = {"UTF8_STRING",       "STRING", "TEXT", "text/plain", "chromium/x-renderer-taint", "text/html",
+                 "chromium/x-drag-id"};
     s.bytes["text/html"] = Le16("<b style=\"x\">Grüße</b>", true);
     s.bytes["chromium/x-renderer-taint"] = "http://127.0.0.1:8799";
     s.bytes["UTF8_STRING"] = "Grüße";
@@ -248,8 +251,8 @@ TEST(DragFormats, OriginIsAskedBeforeTheMarkup)
 TEST(DragFormats, FirefoxSelectionLosesMetaLineAndHasNoSourceUrl)
 {
     FakeSource s;
-    s.targets = {"text/_moz_htmlcontext", "text/_moz_htmlinfo", "text/html", "text/plain", "text/plain;charset=utf-8",
-                 "UTF8_STRING", "STRING"};
+    s.targets = {"text/_moz_htmlcontext",    "text/_moz_htmlinfo", "text/html", "text/plain",
+                 "text/plain;charset=utf-8", "UTF8_STRING",        "STRING"};
     s.bytes["text/html"] = "<meta http-equiv=\"content-type\" content=\"text/html; charset=utf-8\"><p>Hi</p>";
     s.bytes["text/plain;charset=utf-8"] = "Hi";
     s.bytes["text/plain"] = "wrong choice";
@@ -262,13 +265,15 @@ TEST(DragFormats, FirefoxSelectionLosesMetaLineAndHasNoSourceUrl)
 TEST(DragFormats, LinkGivesUrlFormatsAndDescriptorFromTitle)
 {
     FakeSource s;
-    s.targets = {"text/x-moz-url", "_NETSCAPE_URL", "text/x-moz-url-data", "text/x-moz-url-desc", "text/html", "text/plain"};
+    s.targets = {"text/x-moz-url",      "_NETSCAPE_URL", "text/x-moz-url-data",
+                 "text/x-moz-url-desc", "text/html",     "text/plain"};
     s.bytes["text/x-moz-url"] = Le16("https://e.org/a\nA Title", false);
     auto offered = drag::OfferedFormats(s.targets, true);
     EXPECT_EQ(offered, (std::vector<std::uint32_t>{Cf(kFormatUrl), Cf(kFormatFileGroupDescriptor),
-                                                  Cf(kFormatNetscapeBookmark), Cf(kFormatHtml), CF_TEXT}));
+                                                   Cf(kFormatNetscapeBookmark), Cf(kFormatHtml), CF_TEXT}));
     EXPECT_EQ(BlockText(drag::BuildFormat(Cf(kFormatUrl), s.targets, s.Fetch(), nullptr)), "https://e.org/a");
-    EXPECT_EQ(BlockText(drag::BuildFormat(Cf(kFormatNetscapeBookmark), s.targets, s.Fetch(), nullptr)), "https://e.org/a");
+    EXPECT_EQ(BlockText(drag::BuildFormat(Cf(kFormatNetscapeBookmark), s.targets, s.Fetch(), nullptr)),
+              "https://e.org/a");
     auto fgd = drag::BuildFormat(Cf(kFormatFileGroupDescriptor), s.targets, s.Fetch(), nullptr);
     ASSERT_TRUE(fgd);
     EXPECT_EQ(FirstFileDescriptorName(*fgd), "A Title.url");
@@ -297,7 +302,8 @@ TEST(DragFormats, FilesFromUriListButNotForBrowserPictures)
 
     // Files from a Qt file manager: Qt adds text/x-moz-url to every address list.
     std::vector<std::string> qtFiles{"text/uri-list", "text/x-moz-url", "text/plain"};
-    EXPECT_EQ(drag::OfferedFormats(qtFiles, false), (std::vector<std::uint32_t>{Cf(kFormatFileName), CF_TEXT, CF_HDROP}));
+    EXPECT_EQ(drag::OfferedFormats(qtFiles, false),
+              (std::vector<std::uint32_t>{Cf(kFormatFileName), CF_TEXT, CF_HDROP}));
     // With a page's markup or _NETSCAPE_URL beside them, the addresses are a browser's link.
     for (const char* browser : {"text/html", "_NETSCAPE_URL"}) {
         std::vector<std::string> link = qtFiles;
@@ -307,7 +313,8 @@ TEST(DragFormats, FilesFromUriListButNotForBrowserPictures)
         EXPECT_EQ(std::count(formats.begin(), formats.end(), CF_HDROP), 0) << browser;
     }
 
-    std::vector<std::string> firefoxImage{"text/x-moz-url", "_NETSCAPE_URL", "image/png", "image/jpeg", "text/uri-list"};
+    std::vector<std::string> firefoxImage{"text/x-moz-url", "_NETSCAPE_URL", "image/png", "image/jpeg",
+                                          "text/uri-list"};
     auto offered = drag::OfferedFormats(firefoxImage, true);
     EXPECT_EQ(std::count(offered.begin(), offered.end(), CF_HDROP), 0);
     EXPECT_EQ(std::count(offered.begin(), offered.end(), CF_DIB), 1);
@@ -316,7 +323,8 @@ TEST(DragFormats, FilesFromUriListButNotForBrowserPictures)
 TEST(DragFormats, PicturesBecomeBottomUpDibs)
 {
     FakeSource c;  // as a browser offers a dragged picture's original bytes
-    c.targets = {"text/x-moz-url", "UTF8_STRING", "_NETSCAPE_URL", "text/html", "XdndDirectSave0", "application/octet-stream"};
+    c.targets = {"text/x-moz-url", "UTF8_STRING",     "_NETSCAPE_URL",
+                 "text/html",      "XdndDirectSave0", "application/octet-stream"};
     c.bytes["application/octet-stream"] = "PNGDATA";
     EXPECT_EQ(drag::OfferedFormats(c.targets, false).back(), CF_TEXT);  // no decoder, no picture
     auto dib = drag::BuildFormat(CF_DIB, c.targets, c.Fetch(), DecodeTwoByTwo);
@@ -327,7 +335,8 @@ TEST(DragFormats, PicturesBecomeBottomUpDibs)
     EXPECT_EQ((*dib)[8], 2);
     EXPECT_EQ((*dib)[14], 32);
     // First stored row is the bottom row (pixels 9..16), red and blue swapped.
-    EXPECT_EQ(std::vector<std::uint8_t>(dib->begin() + 40, dib->begin() + 44), (std::vector<std::uint8_t>{11, 10, 9, 12}));
+    EXPECT_EQ(std::vector<std::uint8_t>(dib->begin() + 40, dib->begin() + 44),
+              (std::vector<std::uint8_t>{11, 10, 9, 12}));
     EXPECT_EQ(std::count(c.asked.begin(), c.asked.end(), "XdndDirectSave0"), 0);
 
     // Octet-stream without the marker of a dragged picture is not taken as one.
@@ -344,7 +353,8 @@ TEST(DragFormats, OurFormatsAsTargetsForDragsWeStart)
     EXPECT_EQ(*uri, "file:///tmp/a%20b\r\n");
     auto text = drag::TargetBytesFromFormat(CF_TEXT, com::ToTextBlock("hello"), "UTF8_STRING");
     EXPECT_EQ(text.value_or("?"), "hello");
-    auto html = drag::TargetBytesFromFormat(Cf(kFormatHtml), com::ToTextBlock(BuildCfHtml("<i>f</i>", "")), "text/html");
+    auto html = drag::TargetBytesFromFormat(Cf(kFormatHtml), com::ToTextBlock(BuildCfHtml("<i>f</i>", "")),
+                                            "text/html");
     EXPECT_EQ(html.value_or("?"), "<i>f</i>");
     auto moz = drag::TargetBytesFromFormat(Cf(kFormatUrl), com::ToTextBlock("https://e.org/"), "text/x-moz-url");
     ASSERT_TRUE(moz);

@@ -51,7 +51,10 @@ public:
     }
 };
 
-ComPtr<XDragDataObject> TextDrag() { return MakeCom<XDragDataObject>(std::vector<std::string>{"UTF8_STRING"}, nullptr); }
+ComPtr<XDragDataObject> TextDrag()
+{
+    return MakeCom<XDragDataObject>(std::vector<std::string>{"UTF8_STRING"}, nullptr);
+}
 
 drag::Fetcher Source(std::vector<std::string>* asked = nullptr)
 {

@@ -32,13 +32,17 @@ TEST(ErrorLog, TheGuardKeepsEveryExceptionAndLogsItWithItsPlace)
     // Where the user is told too, the text comes once it is logged; a failing telling is logged.
     std::vector<std::string> told;
     testing::internal::CaptureStderr();
-    EXPECT_FALSE(GuardHandler("shell list", [] { throw std::runtime_error("no folder"); },
-                              [&](const std::string& text) { told.push_back(text); }));
-    EXPECT_TRUE(GuardHandler("shell list", [] {}, [&](const std::string& text) { told.push_back(text); }));
-    EXPECT_FALSE(GuardHandler("shell list", [] { throw 1; }, [](const std::string&) { throw std::runtime_error("no box"); }));
+    EXPECT_FALSE(GuardHandler(
+        "shell list", [] { throw std::runtime_error("no folder"); },
+        [&](const std::string& text) { told.push_back(text); }));
+    EXPECT_TRUE(GuardHandler(
+        "shell list", [] {}, [&](const std::string& text) { told.push_back(text); }));
+    EXPECT_FALSE(GuardHandler(
+        "shell list", [] { throw 1; }, [](const std::string&) { throw std::runtime_error("no box"); }));
     EXPECT_EQ(told, std::vector<std::string>{"no folder"});
-    EXPECT_EQ(testing::internal::GetCapturedStderr(),
-              "quillory: shell list: no folder\nquillory: shell list: unexpected failure\nquillory: shell list: no box\n");
+    EXPECT_EQ(
+        testing::internal::GetCapturedStderr(),
+        "quillory: shell list: no folder\nquillory: shell list: unexpected failure\nquillory: shell list: no box\n");
 }
 
 // What escapes to the event loop is logged; only running out of memory ends the loop.

@@ -28,9 +28,8 @@ TEST(IniFile, ReadsCaseInsensitivelyTrimmedWithDefaults)
 TEST(IniFile, IntegersAndBooleansFallBackOnUnreadableValues)
 {
     TempDir t;
-    t.write("a.ini",
-            "[s]\nneg=-12\nplus=+7\nhex=0xffffffff\nbig=99999999999\nword=yes\nhalf=12abc\nempty=\n"
-            "two=2\nzero=0\nlonghex=0x123456789\nbare0x=0x\n");
+    t.write("a.ini", "[s]\nneg=-12\nplus=+7\nhex=0xffffffff\nbig=99999999999\nword=yes\nhalf=12abc\nempty=\n"
+                     "two=2\nzero=0\nlonghex=0x123456789\nbare0x=0x\n");
     IniFile ini(t.dir() + "a.ini");
     EXPECT_EQ(ini.ReadInteger("s", "neg", 5), -12);
     EXPECT_EQ(ini.ReadInteger("s", "plus", 5), 7);
@@ -43,7 +42,7 @@ TEST(IniFile, IntegersAndBooleansFallBackOnUnreadableValues)
     EXPECT_EQ(ini.ReadInteger("s", "bare0x", 5), 5);
     EXPECT_TRUE(ini.ReadBool("s", "two", false));
     EXPECT_FALSE(ini.ReadBool("s", "zero", true));
-    EXPECT_TRUE(ini.ReadBool("s", "word", true));   // unreadable: the default
+    EXPECT_TRUE(ini.ReadBool("s", "word", true));  // unreadable: the default
     EXPECT_FALSE(ini.ReadBool("s", "word", false));
 }
 

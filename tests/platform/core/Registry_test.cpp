@@ -7,8 +7,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-using ql::RegRoot;
 using ql::Registry;
+using ql::RegRoot;
 using ql::RegType;
 
 namespace {

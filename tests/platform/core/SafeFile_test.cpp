@@ -10,16 +10,16 @@
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
-#include <vector>
 #include <sys/syscall.h>
+#include <sys/wait.h>
 #include <unistd.h>
+#include <vector>
 
 namespace fs = std::filesystem;
 using ql::test::TempDir;
 
 namespace {
-std::atomic<int> umaskCalls {0};
+std::atomic<int> umaskCalls{0};
 }
 
 // Every umask call of this test program passes here (and on to the kernel), so a test can see
@@ -85,8 +85,9 @@ TEST(SafeFile, StaleTemporariesAreRemovedOthersStay)
     t.write(".page.html.tmp=A1b2C3", "left by a killed write");
     t.write(".tvdata.tmp=123456", "left by a killed write");
     // A picture may be named after any address, but never with '='.
-    const std::vector<std::string> others = {"page.html", ".page.html", "page.html.tmp=A1b2C3", ".page.html.tmp=A1b2C",
-                                             ".page.tmp=-a1b2c", ".pic.png.tmpA1b2C3", ".dir.tmp=A1b2C3", ".link.tmp=A1b2C3"};
+    const std::vector<std::string> others = {
+        "page.html",        ".page.html",         "page.html.tmp=A1b2C3", ".page.html.tmp=A1b2C",
+        ".page.tmp=-a1b2c", ".pic.png.tmpA1b2C3", ".dir.tmp=A1b2C3",      ".link.tmp=A1b2C3"};
     for (std::size_t i = 0; i + 2 < others.size(); ++i)
         t.write(others[i], "kept");
     fs::create_directory(t.path() / ".dir.tmp=A1b2C3");
@@ -100,7 +101,7 @@ TEST(SafeFile, StaleTemporariesAreRemovedOthersStay)
 
     // What a write leaves when it is stopped half way is such a temporary.
     {
-        rlimit saved {};
+        rlimit saved{};
         ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
         auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
         rlimit tiny = saved;
@@ -131,7 +132,8 @@ TEST(SafeFile, FlushesTheTemporaryBeforeTheRenameAndTheFolderAfterIt)
     TempDir t;
     const std::string file = t.dir() + "page.html";
     std::vector<std::string> onDisk;  // what the file held at each flush
-    ql::test::FlushRecorder flushes([&](const ql::test::Flush&) { onDisk.push_back(ql::ReadFileBytes(file).value_or("-")); });
+    ql::test::FlushRecorder flushes(
+        [&](const ql::test::Flush&) { onDisk.push_back(ql::ReadFileBytes(file).value_or("-")); });
     ASSERT_TRUE(ql::WriteFileAtomic(file, "new"));
     const auto& f = flushes.flushes();
     ASSERT_EQ(f.size(), 2u);

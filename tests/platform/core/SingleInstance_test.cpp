@@ -115,7 +115,8 @@ TEST(SingleInstance, ARuntimeFolderThatIsNotPrivateGivesNoLockAndSaysWhy)
     ASSERT_EQ(::chown(folder.c_str(), 65534, 65534), 0);
     SingleInstanceLock others;
     EXPECT_EQ(others.state(), State::Unavailable);
-    EXPECT_NE(others.Problem().find(folder.string() + " belongs to another user"), std::string::npos) << others.Problem();
+    EXPECT_NE(others.Problem().find(folder.string() + " belongs to another user"), std::string::npos)
+        << others.Problem();
 }
 
 }  // namespace
@@ -139,9 +140,10 @@ TEST(SingleInstance, ARelativeRuntimeFolderIsIgnoredSoStartsFromTwoFoldersShareO
         SingleInstanceLock first(name);
         EXPECT_EQ(first.state(), State::Acquired) << first.Problem();
         EXPECT_EQ(inChild([&] {
-            std::filesystem::current_path(root / "b");
-            return static_cast<int>(SingleInstanceLock(name).state());
-        }), static_cast<int>(State::HeldElsewhere));
+                      std::filesystem::current_path(root / "b");
+                      return static_cast<int>(SingleInstanceLock(name).state());
+                  }),
+                  static_cast<int>(State::HeldElsewhere));
     }
     std::filesystem::current_path(cwd);
     EXPECT_FALSE(std::filesystem::exists(root / "a" / "run" / "quillory"));
@@ -169,7 +171,8 @@ TEST(SingleInstance, ALockFileRemovedFromUnderItsHolderIsTakenAgain)
     SingleInstanceLock other;  // the start that came first
     ASSERT_EQ(other.state(), State::Acquired);
     EXPECT_FALSE(lock.Renew());
-    EXPECT_NE(lock.Problem().find("another Quillory took the single-instance lock"), std::string::npos) << lock.Problem();
+    EXPECT_NE(lock.Problem().find("another Quillory took the single-instance lock"), std::string::npos)
+        << lock.Problem();
     EXPECT_EQ(lock.state(), State::Acquired);
 }
 

@@ -3,11 +3,11 @@
 
 #include "platform/core/UrlCacheEntry.h"
 #include "platform/core/UrlCacheKeys.h"
-#include "tests/support/UrlCacheWriter.h"
 #include "tests/support/TempDir.h"
+#include "tests/support/UrlCacheWriter.h"
 
-#include <gtest/gtest.h>
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -16,16 +16,16 @@
 #include <chrono>
 #include <condition_variable>
 #include <cstdio>
-#include <ctime>
-#include <mutex>
 #include <cstdlib>
+#include <ctime>
 #include <filesystem>
-#include <thread>
 #include <fstream>
 #include <future>
 #include <map>
+#include <mutex>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace ql {
@@ -39,28 +39,32 @@ const std::string kImage = "http://127.0.0.1:8799/img/a.png?v=2";
 const std::string kPhoto = "http://127.0.0.1:8799/img/Photo.png";
 const std::string kPage = "http://127.0.0.1:8799/page.html";
 
-std::string ReadAll(const fs::path& p) {
+std::string ReadAll(const fs::path& p)
+{
     std::ifstream in(p, std::ios::binary);
     std::ostringstream s;
     s << in.rdbuf();
     return s.str();
 }
 
-UrlCacheRoots Only(UrlCacheFamily family, const std::string& root) {
+UrlCacheRoots Only(UrlCacheFamily family, const std::string& root)
+{
     UrlCacheRoots r;
     (family == UrlCacheFamily::Chromium ? r.chromium : r.firefox).push_back(root);
     return r;
 }
 
 // Every file below `root` with its size, modification time and bytes.
-std::map<std::string, std::string> Snapshot(const fs::path& root) {
+std::map<std::string, std::string> Snapshot(const fs::path& root)
+{
     std::map<std::string, std::string> out;
     for (const auto& e : fs::recursive_directory_iterator(root)) {
         struct stat st {};
         ::lstat(e.path().c_str(), &st);
         std::string v = std::to_string(st.st_size) + "/" + std::to_string(st.st_mtim.tv_sec) + "." +
                         std::to_string(st.st_mtim.tv_nsec) + "/" + std::to_string(st.st_mode);
-        if (e.is_regular_file()) v += "/" + ReadAll(e.path());
+        if (e.is_regular_file())
+            v += "/" + ReadAll(e.path());
         out[e.path().string()] = v;
     }
     return out;
@@ -77,7 +81,8 @@ const FamilyCase kFamilies[] = {
     {UrlCacheFamily::Firefox, "firefox/", "prof/cache2/entries/1FCDA9A90FE101028F38AEA5ADF4DDB0E2A35820"},
 };
 
-TEST(UrlCache, FindsRealBrowserEntriesForExactUrlsOnlyAndLeavesTheFixturesAlone) {
+TEST(UrlCache, FindsRealBrowserEntriesForExactUrlsOnlyAndLeavesTheFixturesAlone)
+{
     const auto before = Snapshot(kData);
     const std::string image = ReadAll(kData + "tools/site/img/a.png");
     const std::string photo = ReadAll(kData + "tools/site/img/Photo.png");
@@ -130,7 +135,8 @@ TEST(UrlCache, FindsRealBrowserEntriesForExactUrlsOnlyAndLeavesTheFixturesAlone)
     EXPECT_EQ(Snapshot(kData), before);
 }
 
-TEST(UrlCache, TruncatedOrDamagedEntriesAreAbsent) {
+TEST(UrlCache, TruncatedOrDamagedEntriesAreAbsent)
+{
     for (const FamilyCase& fc : kFamilies) {
         const std::string original = ReadAll(kData + fc.root + fc.imageEntry);
         std::vector<std::pair<std::string, std::string>> damaged = {
@@ -154,7 +160,8 @@ TEST(UrlCache, TruncatedOrDamagedEntriesAreAbsent) {
         }
         std::string encrypted = original;
         encrypted[encrypted.size() - 4] = static_cast<char>(0x80);
-        if (fc.family == UrlCacheFamily::Firefox) damaged.emplace_back("encrypted", encrypted);
+        if (fc.family == UrlCacheFamily::Firefox)
+            damaged.emplace_back("encrypted", encrypted);
 
         for (const auto& [what, bytes] : damaged) {
             SCOPED_TRACE(std::string(fc.root) + what);
@@ -170,7 +177,8 @@ TEST(UrlCache, TruncatedOrDamagedEntriesAreAbsent) {
 
 // Every cut-short copy of a real entry, and every single-byte change to its metadata, is read
 // without going out of bounds; no cut-short copy yields a body.
-TEST(UrlCache, EveryPrefixAndByteFlipOfARealEntryIsReadSafely) {
+TEST(UrlCache, EveryPrefixAndByteFlipOfARealEntryIsReadSafely)
+{
     for (const FamilyCase& fc : kFamilies) {
         SCOPED_TRACE(fc.root);
         const std::string original = ReadAll(kData + fc.root + fc.imageEntry);
@@ -180,7 +188,8 @@ TEST(UrlCache, EveryPrefixAndByteFlipOfARealEntryIsReadSafely) {
             std::ofstream(file, std::ios::binary | std::ios::trunc) << bytes;
             const int fd = ::open(file.c_str(), O_RDONLY);
             const bool chromium = fc.family == UrlCacheFamily::Chromium;
-            const auto url = chromium ? urlcache::ReadChromiumEntryUrl(fd) : urlcache::ReadFirefoxEntryUrl(fd, bytes.size());
+            const auto url = chromium ? urlcache::ReadChromiumEntryUrl(fd)
+                                      : urlcache::ReadFirefoxEntryUrl(fd, bytes.size());
             const auto body = chromium ? urlcache::ReadChromiumEntryBody(fd, bytes.size(), kImage)
                                        : urlcache::ReadFirefoxEntryBody(fd, bytes.size(), kImage);
             ::close(fd);
@@ -204,7 +213,8 @@ TEST(UrlCache, EveryPrefixAndByteFlipOfARealEntryIsReadSafely) {
     }
 }
 
-TEST(UrlCache, NoticesEntriesWrittenAfterTheFirstLookup) {
+TEST(UrlCache, NoticesEntriesWrittenAfterTheFirstLookup)
+{
     for (const FamilyCase& fc : kFamilies) {
         SCOPED_TRACE(fc.root);
         TempDir root, out;
@@ -226,18 +236,19 @@ TEST(UrlCache, NoticesEntriesWrittenAfterTheFirstLookup) {
     }
 }
 
-TEST(UrlCache, SyntheticEntriesOfEveryShape) {
+TEST(UrlCache, SyntheticEntriesOfEveryShape)
+{
     TempDir home, out;
     const fs::path chrome = home.path() / "chromium/Profile 1/Cache/Cache_Data";
     const fs::path code = home.path() / "chromium/Profile 1/Code Cache/js";
     const fs::path ffEntries = home.path() / "ff/abc.default-esr/cache2/entries";
-    for (const auto& d : {chrome, code, ffEntries}) fs::create_directories(d / "index-dir");
+    for (const auto& d : {chrome, code, ffEntries})
+        fs::create_directories(d / "index-dir");
     auto put = [](const fs::path& p, const std::string& bytes) { std::ofstream(p, std::ios::binary) << bytes; };
     const std::string body(3000, 'x');
     put(chrome / "0000000000000001_0", test::ChromiumEntry("1/0/_dk_https://s https://s https://h/x/a.png", body));
     put(chrome / "0000000000000002_0", test::ChromiumEntry("https://h/y/a.png", "other"));
-    put(chrome / "0000000000000003_0",
-        test::ChromiumEntry("https://h/len", body, "200 OK", "Content-Length: 2999"));
+    put(chrome / "0000000000000003_0", test::ChromiumEntry("https://h/len", body, "200 OK", "Content-Length: 2999"));
     put(chrome / "0000000000000004_0",
         test::ChromiumEntry("https://h/id", "abc", "200 OK", "content-encoding: identity\nContent-Length: 3"));
     put(chrome / "0000000000000005_0", test::ChromiumEntry("https://h/206", "abc", "206 Partial Content"));
@@ -286,12 +297,14 @@ TEST(UrlCache, SyntheticEntriesOfEveryShape) {
 
 // Firefox's hashes: the real entries carry them (each one is found above); a change in any
 // 256 KiB chunk of a larger body is noticed, and so is one in the chunk the body ends in.
-TEST(UrlCache, FirefoxBodiesAreCheckedChunkByChunk) {
+TEST(UrlCache, FirefoxBodiesAreCheckedChunkByChunk)
+{
     TempDir root, out;
     const fs::path entries = root.path() / "p/cache2/entries";
     fs::create_directories(entries);
     std::string body(600 * 1024, 'b');
-    for (std::size_t i = 0; i < body.size(); i += 7) body[i] = static_cast<char>(i * 31);
+    for (std::size_t i = 0; i < body.size(); i += 7)
+        body[i] = static_cast<char>(i * 31);
     const std::string entry = test::FirefoxEntry(":https://h/big", body);
     UrlCache cache(Only(UrlCacheFamily::Firefox, root.dir()), out.dir());
     for (const std::size_t at : {std::size_t(5), std::size_t(256 * 1024 + 9), body.size() - 1}) {
@@ -307,7 +320,8 @@ TEST(UrlCache, FirefoxBodiesAreCheckedChunkByChunk) {
 
 // The caller's size limit is applied before a body is read: a larger body is neither read nor
 // copied out.
-TEST(UrlCache, BodiesOverTheCallersLimitAreLeftInTheCache) {
+TEST(UrlCache, BodiesOverTheCallersLimitAreLeftInTheCache)
+{
     TempDir root, out;
     const fs::path chrome = root.path() / "c/Cache_Data";
     const fs::path ff = root.path() / "f/p/cache2/entries";
@@ -323,7 +337,8 @@ TEST(UrlCache, BodiesOverTheCallersLimitAreLeftInTheCache) {
     UrlCache cache(roots, out.dir());
     auto extracted = [&] {
         long n = 0;
-        for (const auto& e : fs::recursive_directory_iterator(out.path())) n += e.is_regular_file();
+        for (const auto& e : fs::recursive_directory_iterator(out.path()))
+            n += e.is_regular_file();
         return n;
     };
     long before = 0;
@@ -341,7 +356,8 @@ TEST(UrlCache, BodiesOverTheCallersLimitAreLeftInTheCache) {
 
 // Chromium keeps "|" of a path as "%7C", Firefox as it is; either form of the address finds
 // either browser's entry. A fragment is never part of a key.
-TEST(UrlCache, BarsAndFragmentsFindEitherBrowsersKey) {
+TEST(UrlCache, BarsAndFragmentsFindEitherBrowsersKey)
+{
     TempDir root, out;
     const fs::path chrome = root.path() / "c/Cache_Data";
     const fs::path ff = root.path() / "f/p/cache2/entries";
@@ -355,7 +371,8 @@ TEST(UrlCache, BarsAndFragmentsFindEitherBrowsersKey) {
     roots.chromium.push_back((root.path() / "c").string());
     roots.firefox.push_back((root.path() / "f").string());
     UrlCache cache(roots, out.dir());
-    for (const std::string url : {"https://h/a|b.png?q=x|y", "https://h/a%7Cb.png?q=x|y", "https://h/a%7cb.png?q=x|y#f"})
+    for (const std::string url :
+         {"https://h/a|b.png?q=x|y", "https://h/a%7Cb.png?q=x|y", "https://h/a%7cb.png?q=x|y#f"})
         EXPECT_EQ(ReadAll(cache.Find(url)), "C") << url;
     for (const std::string url : {"https://h/c|d.png", "https://h/c%7Cd.png", "https://h/c|d.png#top"})
         EXPECT_EQ(ReadAll(cache.Find(url)), "F") << url;
@@ -366,21 +383,26 @@ TEST(UrlCache, BarsAndFragmentsFindEitherBrowsersKey) {
 
 // Profiles that "profiles.ini" names outside the usual folders: a relative one whose cache lies
 // below the cache root at the same relative path, and an absolute one that keeps its cache.
-TEST(UrlCache, FirefoxProfilesOfProfilesIniAreFound) {
+TEST(UrlCache, FirefoxProfilesOfProfilesIniAreFound)
+{
     TempDir home, out;
     const fs::path profiles = home.path() / "mozilla";
     const fs::path cacheRoot = home.path() / "cache/mozilla";
     const fs::path elsewhere = home.path() / "disk/my profile";
     const fs::path relCache = cacheRoot / "Profiles/rel.default/cache2/entries";
     const fs::path absCache = elsewhere / "cache2/entries";
-    for (const auto& d : {profiles / "Profiles/rel.default", relCache, absCache}) fs::create_directories(d);
+    for (const auto& d : {profiles / "Profiles/rel.default", relCache, absCache})
+        fs::create_directories(d);
     std::ofstream(relCache / "0000000000000000000000000000000000000001", std::ios::binary)
         << test::FirefoxEntry(":https://h/rel.png", "REL");
     std::ofstream(absCache / "0000000000000000000000000000000000000002", std::ios::binary)
         << test::FirefoxEntry(":https://h/abs.png", "ABS");
-    std::ofstream(profiles / "profiles.ini") << "[General]\nStartWithLastProfile=1\n\n"
-                                                "[Profile1]\nName=far\nIsRelative=0\nPath=" + elsewhere.string() + "\n\n"
-                                                "[Profile0]\nName=default\nIsRelative=1\nPath=Profiles/rel.default\nDefault=1\n";
+    std::ofstream(profiles / "profiles.ini")
+        << "[General]\nStartWithLastProfile=1\n\n"
+           "[Profile1]\nName=far\nIsRelative=0\nPath=" +
+               elsewhere.string() +
+               "\n\n"
+               "[Profile0]\nName=default\nIsRelative=1\nPath=Profiles/rel.default\nDefault=1\n";
     UrlCacheRoots roots;
     roots.firefox = {profiles.string(), cacheRoot.string()};
     UrlCache cache(roots, out.dir());
@@ -399,7 +421,8 @@ TEST(UrlCache, FirefoxProfilesOfProfilesIniAreFound) {
 
 // Extracted copies are named after the URL's decoded name, and one URL keeps its file when its
 // entry is written again, so the same picture is never taken in twice under two names.
-TEST(UrlCache, ExtractedCopiesHaveTheUrlsNameAndKeepIt) {
+TEST(UrlCache, ExtractedCopiesHaveTheUrlsNameAndKeepIt)
+{
     TempDir root, out;
     const fs::path chrome = root.path() / "c/Cache_Data";
     fs::create_directories(chrome / "index-dir");
@@ -431,12 +454,14 @@ TEST(UrlCache, ExtractedCopiesHaveTheUrlsNameAndKeepIt) {
     EXPECT_EQ(cache.Find(names[0].first), first);
     EXPECT_EQ(ReadAll(first), "new bytes");
     EXPECT_EQ(std::distance(fs::directory_iterator(fs::path(first).parent_path()), fs::directory_iterator()),
-              static_cast<long>(names.size()) + 1) << "one file per URL and the folder's lock";
+              static_cast<long>(names.size()) + 1)
+        << "one file per URL and the folder's lock";
 }
 
 // Indexing in the background from start-up: the index is complete when it reports done, and a
 // cache destroyed while indexing stops at once.
-TEST(UrlCache, IndexesInTheBackground) {
+TEST(UrlCache, IndexesInTheBackground)
+{
     TempDir root, out;
     fs::copy(kData + "chromium/", root.path(), fs::copy_options::recursive);
     {
@@ -444,7 +469,8 @@ TEST(UrlCache, IndexesInTheBackground) {
         cache.StartIndexing();
         cache.StartIndexing();
         const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-        while (!cache.Indexed() && std::chrono::steady_clock::now() < until) std::this_thread::yield();
+        while (!cache.Indexed() && std::chrono::steady_clock::now() < until)
+            std::this_thread::yield();
         ASSERT_TRUE(cache.Indexed());
         EXPECT_EQ(cache.IndexedEntries(), 5u);
         EXPECT_NE(cache.Find(kImage), "");
@@ -465,12 +491,13 @@ TEST(UrlCache, IndexesInTheBackground) {
 
 // The keys a lookup guesses name the files the browsers wrote: the fixtures' entries among them,
 // for the drop's page (the origin Chromium tells) as for the picture's own site.
-TEST(UrlCache, GuessedKeysNameTheBrowsersEntryFiles) {
+TEST(UrlCache, GuessedKeysNameTheBrowsersEntryFiles)
+{
     auto names = [](UrlCacheFamily family, const std::string& url, const std::string& page) {
         std::vector<std::string> out;
         const bool chromium = family == UrlCacheFamily::Chromium;
-        for (const std::string& key : chromium ? urlcache::ChromiumKeyCandidates(url, page)
-                                               : urlcache::FirefoxKeyCandidates(url, page))
+        for (const std::string& key :
+             chromium ? urlcache::ChromiumKeyCandidates(url, page) : urlcache::FirefoxKeyCandidates(url, page))
             out.push_back(chromium ? urlcache::ChromiumEntryName(key) : urlcache::FirefoxEntryName(key));
         return out;
     };
@@ -508,7 +535,8 @@ TEST(UrlCache, GuessedKeysNameTheBrowsersEntryFiles) {
 // The first drop may come while the start-up indexing has only begun: the lookup finds the entry
 // by the file name its key gives instead of waiting for the scan; what no guessed key names is
 // found once the scan has got to it.
-TEST(UrlCache, ALookupDuringTheIndexingDoesNotWaitForIt) {
+TEST(UrlCache, ALookupDuringTheIndexingDoesNotWaitForIt)
+{
     const std::string hidden = "http://127.0.0.1:8799/img/hidden.png";
     for (const FamilyCase& fc : kFamilies) {
         SCOPED_TRACE(fc.root);
@@ -560,14 +588,16 @@ TEST(UrlCache, ALookupDuringTheIndexingDoesNotWaitForIt) {
             release();
         }
         const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-        while (!cache.Indexed() && std::chrono::steady_clock::now() < until) std::this_thread::yield();
+        while (!cache.Indexed() && std::chrono::steady_clock::now() < until)
+            std::this_thread::yield();
         ASSERT_TRUE(cache.Indexed());
         EXPECT_EQ(ReadAll(cache.Find(hidden)), "hidden");
         EXPECT_EQ(cache.Find(kImage), found) << "the same URL keeps its file";
     }
 }
 
-TEST(UrlCache, ExtractFoldersOfKilledProcessesAreSweptAtStartAndLiveOnesKept) {
+TEST(UrlCache, ExtractFoldersOfKilledProcessesAreSweptAtStartAndLiveOnesKept)
+{
     TempDir root, parent, elsewhere;
     fs::copy(kData + "chromium/", root.path(), fs::copy_options::recursive);
     UrlCache live(Only(UrlCacheFamily::Chromium, root.dir()), parent.dir());
@@ -590,7 +620,8 @@ TEST(UrlCache, ExtractFoldersOfKilledProcessesAreSweptAtStartAndLiveOnesKept) {
     UrlCache starting(Only(UrlCacheFamily::Chromium, root.dir()), parent.dir());
     starting.StartIndexing();
     const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-    while (!starting.Indexed() && std::chrono::steady_clock::now() < until) std::this_thread::yield();
+    while (!starting.Indexed() && std::chrono::steady_clock::now() < until)
+        std::this_thread::yield();
     ASSERT_TRUE(starting.Indexed());
     EXPECT_FALSE(fs::exists(parent.path() / "urlcache-Killed"));
     EXPECT_FALSE(fs::exists(parent.path() / "urlcache-OldOne"));
@@ -601,7 +632,8 @@ TEST(UrlCache, ExtractFoldersOfKilledProcessesAreSweptAtStartAndLiveOnesKept) {
     EXPECT_TRUE(fs::exists(parent.path() / "urlcache-other/x"));
 }
 
-TEST(UrlCache, KeysGiveTheirUrlPart) {
+TEST(UrlCache, KeysGiveTheirUrlPart)
+{
     const std::vector<std::pair<std::string, std::string>> chromium = {
         {"1/0/_dk_http://127.0.0.1 http://127.0.0.1 http://127.0.0.1:8799/img/a.png?v=2",
          "http://127.0.0.1:8799/img/a.png?v=2"},
@@ -612,7 +644,8 @@ TEST(UrlCache, KeysGiveTheirUrlPart) {
         {"", ""},
         {"no url here", ""},
     };
-    for (const auto& [key, url] : chromium) EXPECT_EQ(urlcache::UrlFromChromiumKey(key), url) << key;
+    for (const auto& [key, url] : chromium)
+        EXPECT_EQ(urlcache::UrlFromChromiumKey(key), url) << key;
     const std::vector<std::pair<std::string, std::string>> firefox = {
         {"O^partitionKey=%28http%2C127.0.0.1%29,:http://127.0.0.1:8799/a.png", "http://127.0.0.1:8799/a.png"},
         {"a,:http://h/x:y", "http://h/x:y"},
@@ -623,10 +656,12 @@ TEST(UrlCache, KeysGiveTheirUrlPart) {
         {"a,", ""},
         {"", ""},
     };
-    for (const auto& [key, url] : firefox) EXPECT_EQ(urlcache::UrlFromFirefoxKey(key), url) << key;
+    for (const auto& [key, url] : firefox)
+        EXPECT_EQ(urlcache::UrlFromFirefoxKey(key), url) << key;
 }
 
-TEST(UrlCache, ResponseHeadsDecideWhetherABodyIsUsable) {
+TEST(UrlCache, ResponseHeadsDecideWhetherABodyIsUsable)
+{
     using std::string_view;
     struct Head {
         std::string head;
@@ -647,10 +682,12 @@ TEST(UrlCache, ResponseHeadsDecideWhetherABodyIsUsable) {
         {"ICY 200 OK\r\n", 0, false},
         {"", 0, false},
     };
-    for (const Head& h : heads) EXPECT_EQ(urlcache::UsableResponseHead(h.head, h.length), h.usable) << h.head;
+    for (const Head& h : heads)
+        EXPECT_EQ(urlcache::UsableResponseHead(h.head, h.length), h.usable) << h.head;
 }
 
-TEST(UrlCache, DefaultRootsFollowHomeAndXdgFolders) {
+TEST(UrlCache, DefaultRootsFollowHomeAndXdgFolders)
+{
     struct Env {
         const char* name;
         std::string old;
@@ -668,7 +705,8 @@ TEST(UrlCache, DefaultRootsFollowHomeAndXdgFolders) {
     ::setenv("XDG_CACHE_HOME", "/x/cache", 1);
     ::setenv("XDG_CONFIG_HOME", "relative/ignored", 1);
     UrlCacheRoots xdg = DefaultUrlCacheRoots();
-    for (const Env& e : saved) e.had ? ::setenv(e.name, e.old.c_str(), 1) : ::unsetenv(e.name);
+    for (const Env& e : saved)
+        e.had ? ::setenv(e.name, e.old.c_str(), 1) : ::unsetenv(e.name);
 
     EXPECT_EQ(plain.chromium, (std::vector<std::string>{"/home/u/.cache/chromium/", "/home/u/.cache/google-chrome/"}));
     EXPECT_EQ(plain.firefox, (std::vector<std::string>{"/home/u/.cache/mozilla/firefox/", "/home/u/.mozilla/firefox/",
@@ -681,11 +719,13 @@ TEST(UrlCache, DefaultRootsFollowHomeAndXdgFolders) {
 
 // A sweep running while another cache makes its extract folder never takes that folder: the
 // folder's lock is held from the moment its lock file can be seen.
-TEST(UrlCache, ASweepNeverTakesAnExtractFolderBeingMade) {
+TEST(UrlCache, ASweepNeverTakesAnExtractFolderBeingMade)
+{
     TempDir parent;
     std::atomic<bool> done{false};
     std::thread sweeper([&] {
-        while (!done) SweepStaleExtractFolders(parent.dir());
+        while (!done)
+            SweepStaleExtractFolders(parent.dir());
     });
     int failed = 0;
     for (int i = 0; i < 2000; ++i) {

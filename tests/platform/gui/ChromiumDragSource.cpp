@@ -52,10 +52,10 @@ public:
         XShapeQueryExtension(display_, &shapeEvent_, &error);
         source_ = XCreateWindow(display_, DefaultRootWindow(display_), -10, -10, 1, 1, 0, CopyFromParent, InputOnly,
                                 CopyFromParent, 0, nullptr);
-        for (const char* name : {"XdndAware", "XdndProxy", "XdndEnter", "XdndPosition", "XdndStatus", "XdndLeave",
-                                 "XdndDrop", "XdndFinished", "XdndActionCopy", "XdndActionMove", "XdndActionLink",
-                                 "XdndActionList", "XdndTypeList", "XdndSelection",
-                                 "_NET_CLIENT_LIST_STACKING", "_NET_FRAME_EXTENTS"})
+        for (const char* name :
+             {"XdndAware", "XdndProxy", "XdndEnter", "XdndPosition", "XdndStatus", "XdndLeave", "XdndDrop",
+              "XdndFinished", "XdndActionCopy", "XdndActionMove", "XdndActionLink", "XdndActionList", "XdndTypeList",
+              "XdndSelection", "_NET_CLIENT_LIST_STACKING", "_NET_FRAME_EXTENTS"})
             atoms_[name] = XInternAtom(display_, name, False);
         for (const std::string& t : targets)
             types_.push_back(XInternAtom(display_, t.c_str(), False));
@@ -66,15 +66,20 @@ public:
         XChangeProperty(display_, source_, atoms_["XdndActionList"], XA_ATOM, 32, PropModeReplace,
                         reinterpret_cast<const unsigned char*>(actions), 3);
         XFlush(display_);
-        g_unix_fd_add(ConnectionNumber(display_), G_IO_IN, +[](int, GIOCondition, gpointer self) -> gboolean {
-            static_cast<ChromiumDrag*>(self)->ReadEvents();
-            return G_SOURCE_CONTINUE;
-        }, this);
+        g_unix_fd_add(
+            ConnectionNumber(display_), G_IO_IN,
+            +[](int, GIOCondition, gpointer self) -> gboolean {
+                static_cast<ChromiumDrag*>(self)->ReadEvents();
+                return G_SOURCE_CONTINUE;
+            },
+            this);
 
         const GdkAtom selection = gdk_atom_intern_static_string("XdndSelection");
         for (std::size_t i = 0; i < targets.size(); ++i)
-            gtk_selection_add_target(widget_, selection, gdk_atom_intern(targets[i].c_str(), FALSE), static_cast<guint>(i));
-        g_signal_connect(widget_, "selection-get", G_CALLBACK(+[](GtkWidget*, GtkSelectionData* sd, guint, guint, gpointer self) {
+            gtk_selection_add_target(widget_, selection, gdk_atom_intern(targets[i].c_str(), FALSE),
+                                     static_cast<guint>(i));
+        g_signal_connect(widget_, "selection-get",
+                         G_CALLBACK(+[](GtkWidget*, GtkSelectionData* sd, guint, guint, gpointer self) {
                              static_cast<ChromiumDrag*>(self)->hooks_.dataGet(sd);
                          }),
                          this);
@@ -99,19 +104,25 @@ private:
     {
         auto* self = static_cast<ChromiumDrag*>(p);
         const int x = static_cast<int>(e->x_root), y = static_cast<int>(e->y_root);
-        if (self->pressed_ && !self->dragging_ && (std::abs(x - self->pressX_) >= kDragThreshold ||
-                                                    std::abs(y - self->pressY_) >= kDragThreshold))
+        if (self->pressed_ && !self->dragging_ &&
+            (std::abs(x - self->pressX_) >= kDragThreshold || std::abs(y - self->pressY_) >= kDragThreshold))
             self->Begin(reinterpret_cast<GdkEvent*>(e));
-        if (self->dragging_)
+        if (self->dragging_) {
             self->Motion(x, y, e->time);
+            // The lookups' round trips read the target's answers into the queue, where no
+            // readable socket would announce them.
+            self->ReadEvents();
+        }
         return TRUE;
     }
     static gboolean OnRelease(GtkWidget*, GdkEventButton* e, gpointer p)
     {
         auto* self = static_cast<ChromiumDrag*>(p);
         self->pressed_ = false;
-        if (e->button == 1 && self->dragging_)
+        if (e->button == 1 && self->dragging_) {
             self->Release(e->time);
+            self->ReadEvents();
+        }
         return TRUE;
     }
 
@@ -171,11 +182,14 @@ private:
             return;
         }
         Send(target_, "XdndDrop", 0, static_cast<long>(time_), 0, 0);
-        finishTimer_ = g_timeout_add(kFinishTimeoutMs, +[](gpointer self) -> gboolean {
-            static_cast<ChromiumDrag*>(self)->finishTimer_ = 0;
-            static_cast<ChromiumDrag*>(self)->End();
-            return G_SOURCE_REMOVE;
-        }, this);
+        finishTimer_ = g_timeout_add(
+            kFinishTimeoutMs,
+            +[](gpointer self) -> gboolean {
+                static_cast<ChromiumDrag*>(self)->finishTimer_ = 0;
+                static_cast<ChromiumDrag*>(self)->End();
+                return G_SOURCE_REMOVE;
+            },
+            this);
     }
 
     void End()
@@ -190,6 +204,8 @@ private:
 
     void SendPosition()
     {
+        sentX_ = x_;
+        sentY_ = y_;
         Send(target_, "XdndPosition", 0, (static_cast<long>(x_) << 16) | (y_ & 0xFFFF), static_cast<long>(time_),
              static_cast<long>(atoms_["XdndActionCopy"]));
         waiting_ = true;
@@ -226,9 +242,12 @@ private:
                 if (it != cache_.end())
                     (s.kind == ShapeBounding ? it->second.bounding : it->second.input).read = false;
             } else if (e.type == ClientMessage && e.xclient.window == source_ && dragging_) {
-                if (e.xclient.message_type == atoms_["XdndStatus"] && static_cast<Window>(e.xclient.data.l[0]) == target_) {
+                if (e.xclient.message_type == atoms_["XdndStatus"] &&
+                    static_cast<Window>(e.xclient.data.l[0]) == target_) {
                     waiting_ = false;
                     accepted_ = (e.xclient.data.l[1] & 1) != 0;
+                    if (hooks_.answered)
+                        hooks_.answered(sentX_, sentY_, accepted_);
                     if (dropWaits_)
                         Finish();
                     else if (pending_)
@@ -309,7 +328,8 @@ private:
                 continue;
             bool inside = false;
             for (const XRectangle& r : shape.rects)
-                inside = inside || (x >= left + r.x && y >= top + r.y && x < left + r.x + r.width && y < top + r.y + r.height);
+                inside = inside ||
+                         (x >= left + r.x && y >= top + r.y && x < left + r.x + r.width && y < top + r.y + r.height);
             if (!inside)
                 return false;
         }
@@ -323,8 +343,8 @@ private:
         unsigned long count = 0, after = 0;
         unsigned char* data = nullptr;
         g_xerror = 0;
-        const bool ok = XGetWindowProperty(display_, w, property, 0, static_cast<long>(n), False, wanted, &type, &format,
-                                           &count, &after, &data) == Success &&
+        const bool ok = XGetWindowProperty(display_, w, property, 0, static_cast<long>(n), False, wanted, &type,
+                                           &format, &count, &after, &data) == Success &&
                         data && format == 32 && count == n && g_xerror == 0;
         if (ok)
             for (unsigned long i = 0; i < n; ++i)
@@ -368,6 +388,7 @@ private:
     Window target_ = 0;
     bool waiting_ = false, pending_ = false, accepted_ = false, dropWaits_ = false;
     int x_ = 0, y_ = 0;
+    int sentX_ = 0, sentY_ = 0;  // the position the target answers next
     guint32 time_ = 0;
     guint finishTimer_ = 0;
 };

@@ -19,6 +19,8 @@ struct ChromiumDragHooks {
     std::function<void(GtkSelectionData*)> dataGet;
     // "begin" when the drag starts, "end" when it is over (dropped, or let go elsewhere).
     std::function<void(const char*)> report;
+    // When set: the target has answered the position (x, y).
+    std::function<void(int x, int y, bool accepted)> answered;
 };
 
 // Makes `widget` a source of drags that offer `targets`, started by moving the pointer with the

@@ -65,7 +65,8 @@ TEST(DesktopWallpaperTest, CinnamonAndMateUseTheirOwnSchemas)
 {
     FakeSchemas schemas;
     FakeXfce xfce;
-    schemas.values = {{"org.cinnamon.desktop.background picture-uri", ""}, {"org.mate.background picture-filename", ""}};
+    schemas.values = {{"org.cinnamon.desktop.background picture-uri", ""},
+                      {"org.mate.background picture-filename", ""}};
     ASSERT_TRUE(DesktopWallpaper("X-Cinnamon", schemas, xfce).Set("/p.png"));
     EXPECT_EQ(schemas.values["org.cinnamon.desktop.background picture-uri"], "file:///p.png");
     ASSERT_TRUE(DesktopWallpaper("MATE", schemas, xfce).Set("/p.png"));

@@ -2,8 +2,8 @@
 // our formats travel as X11 targets and come back as the same formats.
 #include <gtest/gtest.h>
 
-#include "tests/support/OwnedFrame.h"
 #include "tests/support/MemoryDataObject.h"
+#include "tests/support/OwnedFrame.h"
 
 #include <X11/Xlib.h>
 #include <X11/extensions/XTest.h>
@@ -143,18 +143,21 @@ TEST(DoDragDrop, OurFormatsReachOurDropTarget)
         XTestFakeMotionEvent(dpy, -1, a.x, a.y, CurrentTime);
         XTestFakeButtonEvent(dpy, 1, True, CurrentTime);
         XFlush(dpy);
-        guint timer = g_timeout_add(15, +[](gpointer p) -> gboolean {
-            auto* s = static_cast<Script*>(p);
-            ++s->step;
-            int x = s->step < 30 ? s->a.x + (s->b.x - s->a.x) * s->step / 30 : s->b.x + s->step % 2;
-            XTestFakeMotionEvent(s->dpy, -1, x, s->a.y, CurrentTime);
-            if (s->target->overs >= 2 && !s->released) {
-                XTestFakeButtonEvent(s->dpy, 1, False, CurrentTime);
-                s->released = true;
-            }
-            XFlush(s->dpy);
-            return s->step < 400 ? TRUE : FALSE;
-        }, &script);
+        guint timer = g_timeout_add(
+            15,
+            +[](gpointer p) -> gboolean {
+                auto* s = static_cast<Script*>(p);
+                ++s->step;
+                int x = s->step < 30 ? s->a.x + (s->b.x - s->a.x) * s->step / 30 : s->b.x + s->step % 2;
+                XTestFakeMotionEvent(s->dpy, -1, x, s->a.y, CurrentTime);
+                if (s->target->overs >= 2 && !s->released) {
+                    XTestFakeButtonEvent(s->dpy, 1, False, CurrentTime);
+                    s->released = true;
+                }
+                XFlush(s->dpy);
+                return s->step < 400 ? TRUE : FALSE;
+            },
+            &script);
 
         auto until = std::chrono::steady_clock::now() + std::chrono::seconds(8);
         while (!(started && result != E_FAIL) && std::chrono::steady_clock::now() < until)

@@ -8,8 +8,8 @@ namespace {
 
 TEST(EngineWait, UserInputAndTheCloseButtonAreHeldIdleIsSkippedTheRestGoesOn)
 {
-    for (WaitEventKind input : {WaitEventKind::Key, WaitEventKind::Button, WaitEventKind::Motion,
-                                WaitEventKind::Scroll, WaitEventKind::Touch, WaitEventKind::CloseRequest})
+    for (WaitEventKind input : {WaitEventKind::Key, WaitEventKind::Button, WaitEventKind::Motion, WaitEventKind::Scroll,
+                                WaitEventKind::Touch, WaitEventKind::CloseRequest})
         EXPECT_EQ(DecideDuringWait(input), DuringWait::HoldBack) << static_cast<int>(input);
     EXPECT_EQ(DecideDuringWait(WaitEventKind::Idle), DuringWait::Skip);
     // Drawing and the engine's own traffic: without them the answer never comes.
@@ -20,7 +20,7 @@ TEST(EngineWait, NestedWaitsShareTheOutermostHoldWhichHandsOnEverythingInOrderAt
 {
     EventHold<std::string> hold;
     EXPECT_FALSE(hold.Holding());
-    EXPECT_TRUE(hold.Enter());   // the outermost starts the hold
+    EXPECT_TRUE(hold.Enter());  // the outermost starts the hold
     hold.Keep("a");
     EXPECT_FALSE(hold.Enter());  // a wait from a handler run during the first
     hold.Keep("b");

@@ -27,7 +27,10 @@ public:
     std::vector<bool> prints;  // promptUser of each print
     int findDialogs = 0;
 
-    void Answer(std::string contains, std::string valueJson) { rules.push_back({std::move(contains), std::move(valueJson)}); }
+    void Answer(std::string contains, std::string valueJson)
+    {
+        rules.push_back({std::move(contains), std::move(valueJson)});
+    }
     void Throw(std::string contains) { rules.push_back({std::move(contains), "", true}); }
     // The expression our code wrapped (the script minus the library and the wrapper).
     static std::string BodyOf(const std::string& script)

@@ -1,5 +1,5 @@
-#include "platform/core/com/OleCommandTarget.h"
 #include "platform/gui/HtmlEditCommands.h"
+#include "platform/core/com/OleCommandTarget.h"
 #include "tests/platform/gui/FakeDocumentEngine.h"
 
 #include <gtest/gtest.h>
@@ -18,8 +18,18 @@ public:
     Font font;
     Font shown;
     int asked = 0;
-    bool AskImageSource(std::string& s) override { ++asked; s = source; return answer; }
-    bool AskLinkUrl(std::string& u) override { ++asked; u = url; return answer; }
+    bool AskImageSource(std::string& s) override
+    {
+        ++asked;
+        s = source;
+        return answer;
+    }
+    bool AskLinkUrl(std::string& u) override
+    {
+        ++asked;
+        u = url;
+        return answer;
+    }
     bool AskFont(Font& f) override
     {
         ++asked;
@@ -43,11 +53,16 @@ TEST_F(EditCommandsTest, FormattingNumbersRunTheirDocumentCommands)
 {
     engine.defaultValue = "true";
     const std::pair<std::int32_t, const char*> map[] = {
-        {DECMD_BOLD, "bold"},          {DECMD_ITALIC, "italic"},
-        {DECMD_UNDERLINE, "underline"}, {DECMD_ORDERLIST, "insertOrderedList"},
-        {DECMD_UNORDERLIST, "insertUnorderedList"}, {DECMD_OUTDENT, "outdent"},
-        {DECMD_INDENT, "indent"},      {DECMD_JUSTIFYLEFT, "justifyLeft"},
-        {DECMD_JUSTIFYCENTER, "justifyCenter"}, {DECMD_JUSTIFYRIGHT, "justifyRight"},
+        {DECMD_BOLD, "bold"},
+        {DECMD_ITALIC, "italic"},
+        {DECMD_UNDERLINE, "underline"},
+        {DECMD_ORDERLIST, "insertOrderedList"},
+        {DECMD_UNORDERLIST, "insertUnorderedList"},
+        {DECMD_OUTDENT, "outdent"},
+        {DECMD_INDENT, "indent"},
+        {DECMD_JUSTIFYLEFT, "justifyLeft"},
+        {DECMD_JUSTIFYCENTER, "justifyCenter"},
+        {DECMD_JUSTIFYRIGHT, "justifyRight"},
         {DECMD_DELETE, "delete"},
     };
     for (auto [cmd, name] : map) {
@@ -62,8 +77,9 @@ TEST_F(EditCommandsTest, FormattingNumbersRunTheirDocumentCommands)
 TEST_F(EditCommandsTest, ClipboardAndHistoryUseTheEnginesOwnCommands)
 {
     const std::pair<std::int32_t, EditingCommand> map[] = {
-        {DECMD_CUT, EditingCommand::Cut},   {DECMD_COPY, EditingCommand::Copy}, {DECMD_PASTE, EditingCommand::Paste},
-        {DECMD_UNDO, EditingCommand::Undo}, {DECMD_REDO, EditingCommand::Redo}, {DECMD_SELECTALL, EditingCommand::SelectAll},
+        {DECMD_CUT, EditingCommand::Cut},     {DECMD_COPY, EditingCommand::Copy},
+        {DECMD_PASTE, EditingCommand::Paste}, {DECMD_UNDO, EditingCommand::Undo},
+        {DECMD_REDO, EditingCommand::Redo},   {DECMD_SELECTALL, EditingCommand::SelectAll},
     };
     for (auto [cmd, editing] : map) {
         engine.executed.clear();

@@ -1,15 +1,15 @@
 #include "platform/core/com/HtmlDocument.h"
 #include "platform/core/com/OleCommandTarget.h"
 #include "platform/gui/DomScript.h"
-#include "platform/gui/HtmlEditControl.h"
+#include "platform/gui/HtmlEditControl_wx.h"
 #include "platform/gui/WebUrls.h"
 #include "platform/gui/WebViewEngine_wx.h"
 #include "tests/support/OwnedFrame.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/WebTestSupport.h"
 
-#include <gtest/gtest.h>
 #include <filesystem>
+#include <gtest/gtest.h>
 #include <memory>
 #include <wx/button.h>
 #include <wx/frame.h>
@@ -73,7 +73,8 @@ TEST_F(HtmlEditControlTest, DocumentHtmlGivesThePageBackAsItWasWritten)
     // included: the engine moved the line end after </html> into the body, and the markup puts
     // it back where it was.
     const std::string header = "<!-- From: \"http://example.org/a?b=1&c=2\" -->";
-    const std::string page = header + "\r\n<html><head><title>T</title></head><body><p>hello world</p>\r\nlast words\r\n</body></html>\r\n";
+    const std::string page =
+        header + "\r\n<html><head><title>T</title></head><body><p>hello world</p>\r\nlast words\r\n</body></html>\r\n";
     auto saved = [&](const std::string& name) {
         EXPECT_TRUE(edit->SaveDocument((dir.path() / name).string()));
         EXPECT_FALSE(edit->IsDirty());
@@ -213,8 +214,8 @@ TEST_F(HtmlEditControlTest, PageRefreshDoesNotReplaceTheDocument)
                    "<body><p>open page</p></body></html>");
     int after = completed;
     // The refresh is due at once; give it time to show it is ignored.
-    EXPECT_FALSE(test::PumpUntil([&] { return completed > after || edit->DocumentHTML().find("other page") != std::string::npos; },
-                                 1500));
+    EXPECT_FALSE(test::PumpUntil(
+        [&] { return completed > after || edit->DocumentHTML().find("other page") != std::string::npos; }, 1500));
     EXPECT_NE(edit->DocumentHTML().find("open page"), std::string::npos);
     EXPECT_NE(edit->Engine().Url().find("r.html"), std::string::npos);
 }
@@ -242,8 +243,8 @@ TEST_F(HtmlEditControlTest, SlowScriptFailsTheCallButKeepsTheDocument)
     Load("slow.html", "<html><body><p>unsaved work</p></body></html>");
     std::string result;
     edit->Engine().scriptTimeoutMs = 100;
-    EXPECT_FALSE(edit->Engine().RunScript("(function(){var t=Date.now();while(Date.now()-t<600);return 'late';})()",
-                                          result));
+    EXPECT_FALSE(
+        edit->Engine().RunScript("(function(){var t=Date.now();while(Date.now()-t<600);return 'late';})()", result));
     edit->Engine().scriptTimeoutMs = 15000;
     EXPECT_TRUE(edit->Engine().HasDocument());
     EXPECT_NE(edit->DocumentHTML().find("unsaved work"), std::string::npos);
@@ -260,7 +261,8 @@ TEST_F(HtmlEditControlTest, QueuedCallsWaitUntilTheScriptAnswered)
         ev.Skip();
     });
     std::string result;
-    ASSERT_TRUE(edit->Engine().RunScript("(function(){var t=Date.now();while(Date.now()-t<200);return 'x';})()", result));
+    ASSERT_TRUE(
+        edit->Engine().RunScript("(function(){var t=Date.now();while(Date.now()-t<200);return 'x';})()", result));
     EXPECT_FALSE(ran);
     EXPECT_EQ(*idles, 0);
     EXPECT_TRUE(test::PumpUntil([&] { return ran; }));

@@ -12,7 +12,9 @@ TEST(JsonQuote, EscapesWhatWouldBreakAScript)
     EXPECT_EQ(Quote(std::string("nul\0x", 5)), R"("nul\u0000x")");
     EXPECT_EQ(Quote("\x01\x1f\x7f"), R"("\u0001\u001f\u007f")");
     // Line and paragraph separators end a script line in older engines.
-    EXPECT_EQ(Quote("a\xE2\x80\xA8" "b\xE2\x80\xA9"), R"("a\u2028b\u2029")");
+    EXPECT_EQ(Quote("a\xE2\x80\xA8"
+                    "b\xE2\x80\xA9"),
+              R"("a\u2028b\u2029")");
     EXPECT_EQ(Quote("</script><!--"), R"("</script><!--")");
 }
 
@@ -20,7 +22,12 @@ TEST(JsonQuote, KeepsUtf8AndReplacesBrokenBytes)
 {
     EXPECT_EQ(Quote("\xC3\xA9\xE4\xB8\xAD\xF0\x9F\x98\x80"), "\"\xC3\xA9\xE4\xB8\xAD\xF0\x9F\x98\x80\"");
     // A lone continuation byte, a truncated sequence and an overlong form.
-    EXPECT_EQ(Quote("a\x80" "b\xE4\xB8" "c\xC0\xAF"), "\"a\xEF\xBF\xBD" "b\xEF\xBF\xBD\xEF\xBF\xBD" "c\xEF\xBF\xBD\xEF\xBF\xBD\"");
+    EXPECT_EQ(Quote("a\x80"
+                    "b\xE4\xB8"
+                    "c\xC0\xAF"),
+              "\"a\xEF\xBF\xBD"
+              "b\xEF\xBF\xBD\xEF\xBF\xBD"
+              "c\xEF\xBF\xBD\xEF\xBF\xBD\"");
 }
 
 TEST(JsonParse, ReadsValuesAndKeepsObjectOrder)
@@ -43,8 +50,8 @@ TEST(JsonParse, ReadsValuesAndKeepsObjectOrder)
 
 TEST(JsonParse, RejectsWhatIsNotStrictJson)
 {
-    for (const char* bad : {"", "1e400", "[1,]", "{\"a\":1,}", "01", "1.", ".5", "+1", "'x'", "\"tab\there\"", "[1] 2", "nul",
-                            "{a:1}", "\"\\x41\"", "\"open", "[", "{\"a\" 1}", "\"\\u12\""}) {
+    for (const char* bad : {"", "1e400", "[1,]", "{\"a\":1,}", "01", "1.", ".5", "+1", "'x'", "\"tab\there\"", "[1] 2",
+                            "nul", "{a:1}", "\"\\x41\"", "\"open", "[", "{\"a\" 1}", "\"\\u12\""}) {
         EXPECT_FALSE(Parse(bad)) << bad;
     }
 }
@@ -54,12 +61,14 @@ TEST(JsonParse, LimitsNestingAndMendsLoneSurrogates)
     EXPECT_TRUE(Parse(std::string(150, '[') + std::string(150, ']')));
     EXPECT_FALSE(Parse(std::string(5000, '[') + std::string(5000, ']')));
     EXPECT_EQ(*Parse(R"("\ud800x")")->AsString(), "\xEF\xBF\xBDx");
-    EXPECT_EQ(*Parse(R"("\udc00\ud800\u0041")")->AsString(), "\xEF\xBF\xBD\xEF\xBF\xBD" "A");
+    EXPECT_EQ(*Parse(R"("\udc00\ud800\u0041")")->AsString(), "\xEF\xBF\xBD\xEF\xBF\xBD"
+                                                             "A");
 }
 
 TEST(JsonEncode, RoundTripsThroughParse)
 {
-    Value v(Object{{"t", "q\"\n\xE2\x80\xA8"}, {"n", 0.1}, {"big", std::int64_t(1) << 40}, {"l", Array{true, nullptr}}});
+    Value v(
+        Object{{"t", "q\"\n\xE2\x80\xA8"}, {"n", 0.1}, {"big", std::int64_t(1) << 40}, {"l", Array{true, nullptr}}});
     std::string text = Encode(v);
     auto back = Parse(text);
     ASSERT_TRUE(back);

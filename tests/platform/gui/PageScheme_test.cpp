@@ -1,5 +1,5 @@
-#include "platform/gui/OwnLoadGate.h"
 #include "platform/gui/PageScheme.h"
+#include "platform/gui/OwnLoadGate.h"
 
 #include <gtest/gtest.h>
 

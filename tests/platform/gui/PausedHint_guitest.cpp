@@ -39,8 +39,8 @@ TEST(PausedHints, ControlsAndToolsShowTheirHintsAfterTheApplicationsPause)
     frame->SetSizer(sizer);
     frame->Show();
     // Placed by the window manager, and laid out there for good.
-    ASSERT_TRUE(test::PumpUntilSteady(
-        [&] { return test::MappedOnScreen(frame) && test::LaidOutAtItsSize(frame); }, 300ms, 10s));
+    ASSERT_TRUE(test::PumpUntilSteady([&] { return test::MappedOnScreen(frame) && test::LaidOutAtItsSize(frame); },
+                                      300ms, 10s));
 
     const int before = ApplicationHintPause();
     SetApplicationHintPause(1000);
@@ -73,8 +73,8 @@ TEST(PausedHints, ControlsAndToolsShowTheirHintsAfterTheApplicationsPause)
     GtkWidget* secondItem = GTK_WIDGET(item);
     int x = 0, y = 0;
     ASSERT_TRUE(gtk_widget_translate_coordinates(secondItem, bar->GetHandle(), 0, 0, &x, &y));
-    const wxPoint onTool = bar->ClientToScreen(
-        wxPoint(x + gtk_widget_get_allocated_width(secondItem) / 2, y + gtk_widget_get_allocated_height(secondItem) / 2));
+    const wxPoint onTool = bar->ClientToScreen(wxPoint(x + gtk_widget_get_allocated_width(secondItem) / 2,
+                                                       y + gtk_widget_get_allocated_height(secondItem) / 2));
     ASSERT_NE(onTool, wxPoint());
     const auto [onSecond, toolWait] = restOn(onTool);
     EXPECT_EQ(onSecond, "Second tool");

@@ -1,5 +1,5 @@
-#include "platform/gui/DomScript.h"
 #include "platform/gui/ScriptDocument.h"
+#include "platform/gui/DomScript.h"
 #include "tests/platform/gui/FakeDocumentEngine.h"
 
 #include <gtest/gtest.h>
@@ -51,7 +51,11 @@ TEST_F(ScriptDocumentTest, ThrownScriptsAndUnreadableAnswersAreErrors)
 
     FakeDocumentEngine raw;
     struct Garbage : FakeDocumentEngine {
-        bool RunScript(const std::string&, std::string& r) override { r = "not json"; return true; }
+        bool RunScript(const std::string&, std::string& r) override
+        {
+            r = "not json";
+            return true;
+        }
     } garbage;
     EXPECT_EQ(RunDomScript(garbage, "1", nullptr), E_FAIL);
 }

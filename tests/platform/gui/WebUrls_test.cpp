@@ -1,6 +1,6 @@
+#include "platform/gui/WebUrls.h"
 #include "foundation/VekHtmlClass.h"
 #include "platform/gui/WebEngineSettings.h"
-#include "platform/gui/WebUrls.h"
 
 #include <gtest/gtest.h>
 

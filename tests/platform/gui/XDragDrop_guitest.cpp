@@ -68,7 +68,8 @@ protected:
             r_.dropped = true;
             FetchHGlobal(d, CF_DIB, r_.dib);
         };
-        drop_.OnDropHTML = [this](TMyDragDrop*, const std::string& url, const StringList& lines, const std::string& sel) {
+        drop_.OnDropHTML = [this](TMyDragDrop*, const std::string& url, const StringList& lines,
+                                  const std::string& sel) {
             r_.htmlEvent = true;
             r_.htmlUrl = url;
             r_.html = lines;
@@ -89,7 +90,8 @@ protected:
         };
         drop_.Loaded();
         frame_->Show();
-        ASSERT_TRUE(WaitFor([&] { return frame_->IsShownOnScreen() && panel_->GetScreenPosition().x >= kTargetX; }, 5000));
+        ASSERT_TRUE(
+            WaitFor([&] { return frame_->IsShownOnScreen() && panel_->GetScreenPosition().x >= kTargetX; }, 5000));
     }
 
     void TearDown() override
@@ -124,10 +126,13 @@ protected:
             Pump(10);
         }
         int wiggle = 0;
-        ASSERT_TRUE(WaitFor([&] {
-            MoveTo(target.x + (++wiggle % 2), target.y);
-            return r_.overs >= 2;
-        }, 3000)) << "no drag-over on the target";
+        ASSERT_TRUE(WaitFor(
+            [&] {
+                MoveTo(target.x + (++wiggle % 2), target.y);
+                return r_.overs >= 2;
+            },
+            3000))
+            << "no drag-over on the target";
         // Screen coordinates of the pointer, with the dragging button held.
         EXPECT_NEAR(r_.lastPt.x, target.x, 1);
         EXPECT_EQ(r_.lastPt.y, target.y);

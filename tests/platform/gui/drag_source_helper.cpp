@@ -2,18 +2,21 @@
 // targets with the encodings that the two browsers offer for a selection, a link or a picture,
 // dragging as the browser does (Chromium with its own XDND source, Firefox through GTK's)
 // (plus a picture-only drag; a selection with 1.5 MB of markup; and one whose markup is never
-// delivered, as a browser does with a very large one: the helper hangs in that request until its stdin closes). It reports on stdout: "ready", "begin", "get <target>" for every
-// request of data, "end"; it quits when its stdin closes.
+// delivered, as a browser does with a very large one: the helper hangs in that request until its stdin closes). It
+// reports on stdout: "ready", "begin", "get <target>" for every request of data, "end" (the chromium-* modes, given
+// "answers" after X Y, also "answered X Y accepted|refused" for every position the target answered); it quits when its
+// stdin closes.
 #include "tests/platform/gui/ChromiumDragSource.h"
 
 #include <gtk/gtk.h>
 
 #include <cstdio>
 #include <cstdlib>
-#include <unistd.h>
 #include <cstring>
 #include <map>
 #include <string>
+#include <unistd.h>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -111,7 +114,8 @@ bool MakeOffer(const std::string& mode, Offer& o)
         Add(o, "XdndDirectSave0", "");
         Add(o, "application/octet-stream", Picture("png"));
     } else if (mode == "firefox-selection" || mode == "firefox-selection-picture") {
-        FirefoxSelectionTargets(o, mode == "firefox-selection" ? kFragment : kFragment + "<img src=\"" + kImageUrl + "\">", kText);
+        FirefoxSelectionTargets(
+            o, mode == "firefox-selection" ? kFragment : kFragment + "<img src=\"" + kImageUrl + "\">", kText);
     } else if (mode == "firefox-link") {
         FirefoxLink(o, kPage, kTitle);
     } else if (mode == "firefox-image") {
@@ -153,8 +157,8 @@ void ServeTarget(GtkSelectionData* sd)
     auto it = g_offer.bytes.find(target);
     if (it == g_offer.bytes.end())
         return;
-    gtk_selection_data_set(sd, gtk_selection_data_get_target(sd), 8,
-                           reinterpret_cast<const guchar*>(it->second.data()), static_cast<gint>(it->second.size()));
+    gtk_selection_data_set(sd, gtk_selection_data_get_target(sd), 8, reinterpret_cast<const guchar*>(it->second.data()),
+                           static_cast<gint>(it->second.size()));
 }
 
 void OnDataGet(GtkWidget*, GdkDragContext*, GtkSelectionData* sd, guint, guint, gpointer) { ServeTarget(sd); }
@@ -175,8 +179,8 @@ int main(int argc, char** argv)
 {
     setvbuf(stdout, nullptr, _IOLBF, 0);
     gtk_init(&argc, &argv);
-    if (argc != 4 || !MakeOffer(argv[1], g_offer)) {
-        std::fprintf(stderr, "usage: %s MODE X Y\n", argv[0]);
+    if ((argc != 4 && !(argc == 5 && std::string(argv[4]) == "answers")) || !MakeOffer(argv[1], g_offer)) {
+        std::fprintf(stderr, "usage: %s MODE X Y [answers]\n", argv[0]);
         return 2;
     }
     g_stallHtml = std::string(argv[1]).find("-stalled") != std::string::npos;
@@ -188,7 +192,12 @@ int main(int argc, char** argv)
     gtk_container_add(GTK_CONTAINER(window), box);
 
     if (std::string(argv[1]).rfind("chromium-", 0) == 0) {
-        ql::test::MakeChromiumDragSource(box, g_offer.targets, {ServeTarget, [](const char* what) { std::printf("%s\n", what); }});
+        ql::test::ChromiumDragHooks hooks{ServeTarget, [](const char* what) { std::printf("%s\n", what); }, {}};
+        if (argc == 5)
+            hooks.answered = [](int x, int y, bool accepted) {
+                std::printf("answered %d %d %s\n", x, y, accepted ? "accepted" : "refused");
+            };
+        ql::test::MakeChromiumDragSource(box, g_offer.targets, std::move(hooks));
     } else {
         std::vector<GtkTargetEntry> entries;
         for (std::size_t i = 0; i < g_offer.targets.size(); ++i)
@@ -196,11 +205,12 @@ int main(int argc, char** argv)
         gtk_drag_source_set(box, GDK_BUTTON1_MASK, entries.data(), static_cast<gint>(entries.size()),
                             static_cast<GdkDragAction>(GDK_ACTION_COPY | GDK_ACTION_MOVE | GDK_ACTION_LINK));
         g_signal_connect(box, "drag-data-get", G_CALLBACK(OnDataGet), nullptr);
-        g_signal_connect(box, "drag-begin", G_CALLBACK(+[](GtkWidget*, GdkDragContext*, gpointer) { std::printf("begin\n"); }), nullptr);
-        g_signal_connect(box, "drag-end", G_CALLBACK(+[](GtkWidget*, GdkDragContext*, gpointer) { std::printf("end\n"); }), nullptr);
+        g_signal_connect(box, "drag-begin",
+                         G_CALLBACK(+[](GtkWidget*, GdkDragContext*, gpointer) { std::printf("begin\n"); }), nullptr);
+        g_signal_connect(box, "drag-end",
+                         G_CALLBACK(+[](GtkWidget*, GdkDragContext*, gpointer) { std::printf("end\n"); }), nullptr);
     }
-    g_signal_connect(window, "map-event",
-                     G_CALLBACK(+[](GtkWidget*, GdkEvent*, gpointer) -> gboolean {
+    g_signal_connect(window, "map-event", G_CALLBACK(+[](GtkWidget*, GdkEvent*, gpointer) -> gboolean {
                          std::printf("ready\n");
                          return FALSE;
                      }),

@@ -207,7 +207,8 @@ TEST_F(ClipIntakeTest, HtmlDropWithPicturesKeepsThemAfterTheDocumentLoads)
     WritePage(node->PageId(), "<html><body><img src=\"rel/old.png\"></body></html>\r\n");
     temp.write("cache/b.png", "PNG-B");
     cache["https://other.org/b.png"] = temp.dir() + "cache/b.png";
-    clips->DropHTMLClip("https://other.org/p.html", SplitPageLines(BuildCfHtml("<img src=\"b.png\">", "https://other.org/p.html")), "x");
+    clips->DropHTMLClip("https://other.org/p.html",
+                        SplitPageLines(BuildCfHtml("<img src=\"b.png\">", "https://other.org/p.html")), "x");
     session->dtDocumentComplete();
     const std::string appended = Page(node->PageId());
     EXPECT_NE(appended.find("<img src=\"rel/old.png\">"), std::string::npos);
@@ -287,7 +288,8 @@ TEST_F(ClipIntakeTest, ClipboardRoadAppendsThePastedClipAfterTheOpenPage)
     session->StartClipboardPaste();
     session->dtDocumentComplete();
     const std::string page = Page("Target");
-    EXPECT_EQ(page, older + ClipFromLine(url) + "\r\n<p>clip</p><a href=\"https://ex.org/dir/next.html\">n</a></body></html>\r\n");
+    EXPECT_EQ(page, older + ClipFromLine(url) +
+                        "\r\n<p>clip</p><a href=\"https://ex.org/dir/next.html\">n</a></body></html>\r\n");
     EXPECT_EQ(tree.Count(), 3u);
     EXPECT_EQ(views.htmlLoadedFile, File("Target"));  // the view shows the page again, not the pasted document
     EXPECT_FALSE(views.htmlDirty);
@@ -336,12 +338,16 @@ TEST_F(ClipIntakeTest, AppendWithoutPicturesMakesTheFragmentAbsoluteInsteadOfAdd
     const std::string older = "<html><body><img src=\"!images\\old.png\">";
     WritePage("Target", older + "</body></html>\r\n");
     const std::string url = "https://other.org/dir/p.html";
-    clips->DropHTMLClip(url, SplitPageLines(BuildCfHtml("<img src=\"b.png\"><a href=\"/top.html\">t</a><a href=\"#here\">h</a>", url)), "x");
+    clips->DropHTMLClip(
+        url, SplitPageLines(BuildCfHtml("<img src=\"b.png\"><a href=\"/top.html\">t</a><a href=\"#here\">h</a>", url)),
+        "x");
     const std::string page = Page("Target");
     EXPECT_EQ(page.find("<base "), std::string::npos) << page;
     EXPECT_EQ(page.rfind(older + ClipFromLine(url) + "\r\n", 0), 0u) << page;
-    EXPECT_NE(page.find("<img src=\"https://other.org/dir/b.png\"><a href=\"https://other.org/top.html\">t</a><a href=\"#here\">h</a>"),
-              std::string::npos)
+    EXPECT_NE(
+        page.find(
+            "<img src=\"https://other.org/dir/b.png\"><a href=\"https://other.org/top.html\">t</a><a href=\"#here\">h</a>"),
+        std::string::npos)
         << page;
     EXPECT_FALSE(fs::exists(settings.ImagesDir));
 }

@@ -129,7 +129,10 @@ struct FakeEditorDialogs : EditorDialogs {
         }
         return answer;
     }
-    std::optional<std::string> InputBox(const std::string&, const std::string&, const std::string&) override { return input; }
+    std::optional<std::string> InputBox(const std::string&, const std::string&, const std::string&) override
+    {
+        return input;
+    }
     std::optional<std::string> OpenFile(const std::string&) override { return file; }
 };
 

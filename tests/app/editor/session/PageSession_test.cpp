@@ -223,7 +223,8 @@ TEST_F(PageSessionTest, AFailedTreeSaveIsReported)
     fs::create_directories(Dir() + "tvdata/keep");
     EXPECT_EQ(session->SaveTreeFiles(tree), TreeSave::Failed);
     ASSERT_EQ(dialogs.messages.size(), 1u);
-    EXPECT_EQ(dialogs.messages[0].rfind(std::string(kSavingFailed) + ": the collection tree", 0), 0u) << dialogs.messages[0];
+    EXPECT_EQ(dialogs.messages[0].rfind(std::string(kSavingFailed) + ": the collection tree", 0), 0u)
+        << dialogs.messages[0];
     EXPECT_NE(dialogs.messages[0].find("tvdata"), std::string::npos);
 
     session->FormClose();
@@ -381,7 +382,8 @@ TEST_F(PageSessionTest, APageWithABaseAddressIsNeitherWalkedNorGivenAnother)
     clipSourceUrl = "https://ex.org/";
     temp.write("cache/a.png", "PNG");
     cache["https://ex.org/a.png"] = temp.dir() + "cache/a.png";
-    const std::string text = "<BASE href=\"https://ex.org/\">\r\n<!-- From: \"https://ex.org/\" -->\r\n<img src=\"a.png\"><a href=\"x.html\">x</a>\r\n";
+    const std::string text =
+        "<BASE href=\"https://ex.org/\">\r\n<!-- From: \"https://ex.org/\" -->\r\n<img src=\"a.png\"><a href=\"x.html\">x</a>\r\n";
     WritePage("A", text);
     session->PreparePageFile("A");
     session->ArmPictureLocalization(File("A"));

@@ -1,6 +1,6 @@
+#include "app/editor/session/PageText.h"
 #include "app/collection/TextTransforms.h"
 #include "app/editor/session/EditorPorts.h"
-#include "app/editor/session/PageText.h"
 
 #include <gtest/gtest.h>
 
@@ -34,7 +34,8 @@ TEST(PreparePageText, TheLineLimitKeepsLongPagesAsTheyAre)
 
 TEST(PreparePageText, HtmlPagesOnlyLoseAStrayQuestionMarkBeforeTheDoctype)
 {
-    EXPECT_EQ(PreparePageText("?<!DOCTYPE html>\r\n<p>x</p>\r\n", Options(kViewBrowse)), "<!DOCTYPE html>\r\n<p>x</p>\r\n");
+    EXPECT_EQ(PreparePageText("?<!DOCTYPE html>\r\n<p>x</p>\r\n", Options(kViewBrowse)),
+              "<!DOCTYPE html>\r\n<p>x</p>\r\n");
     EXPECT_EQ(PreparePageText("<p>a</p>\r\n", Options(kViewBrowse)), std::nullopt);
     EXPECT_EQ(PreparePageText("?<!doctype html>\r\n", Options(kViewBrowse)), std::nullopt);  // exact case only
 }

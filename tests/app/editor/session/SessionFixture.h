@@ -38,7 +38,10 @@ protected:
     std::string Dir() const { return settings.CollectionDir; }
     std::string File(const std::string& id) const { return PageFileName(Dir(), id); }
     std::string Page(const std::string& id) const { return temp.read("Collection/" + id + ".html"); }
-    void WritePage(const std::string& id, const std::string& text) const { temp.write("Collection/" + id + ".html", text); }
+    void WritePage(const std::string& id, const std::string& text) const
+    {
+        temp.write("Collection/" + id + ".html", text);
+    }
 
     TreeNode* AddPage(TreeNode* parent, const std::string& caption, const std::string& id, const std::string& text)
     {

@@ -26,7 +26,8 @@ TEST(UnattendedDialogs, OnceUnattendedNoBoxWaitsAndMessagesAreLogged)
     EXPECT_EQ(dialogs.InputBox("Title", "", ""), std::nullopt);
     EXPECT_EQ(dialogs.OpenFile("*.html"), std::nullopt);
     const std::string log = testing::internal::GetCapturedStderr();
-    EXPECT_NE(log.find("quillory: Saving Failed: the collection tree could not be written\n"), std::string::npos) << log;
+    EXPECT_NE(log.find("quillory: Saving Failed: the collection tree could not be written\n"), std::string::npos)
+        << log;
     EXPECT_EQ(boxes.messages, std::vector<std::string>{"shown"});
     EXPECT_EQ(boxes.questions.size(), 1u);
 }

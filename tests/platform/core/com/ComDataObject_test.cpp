@@ -12,10 +12,7 @@ namespace {
 
 using namespace com;
 
-std::vector<FORMATETC> Three()
-{
-    return {HGlobalFormat(1), HGlobalFormat(8), HGlobalFormat(15)};
-}
+std::vector<FORMATETC> Three() { return {HGlobalFormat(1), HGlobalFormat(8), HGlobalFormat(15)}; }
 
 TEST(FormatEnumerator, NextSkipResetAndIndependentClones)
 {

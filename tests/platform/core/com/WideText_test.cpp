@@ -15,9 +15,11 @@ TEST(WideText, ConvertsBothWaysIncludingSurrogatePairs)
 
 TEST(WideText, BrokenInputBecomesReplacementCharacters)
 {
-    EXPECT_EQ(WideFromUtf8("a\xFF" "b\xED\xA0\x80"), u"a\uFFFDb\uFFFD\uFFFD\uFFFD");
-    EXPECT_EQ(Utf8FromWide(std::u16string{u'a', char16_t(0xD800), u'b', char16_t(0xDC00)}),
-              "a\xEF\xBF\xBD" "b\xEF\xBF\xBD");
+    EXPECT_EQ(WideFromUtf8("a\xFF"
+                           "b\xED\xA0\x80"),
+              u"a\uFFFDb\uFFFD\uFFFD\uFFFD");
+    EXPECT_EQ(Utf8FromWide(std::u16string{u'a', char16_t(0xD800), u'b', char16_t(0xDC00)}), "a\xEF\xBF\xBD"
+                                                                                            "b\xEF\xBF\xBD");
 }
 
 TEST(VariantValue, KeepsItsTypeAndSpellsItselfAsText)

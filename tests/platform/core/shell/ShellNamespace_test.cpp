@@ -133,8 +133,7 @@ TEST_F(ShellNamespace, DesktopHoldsHomeTheDesktopFolderEntriesAndComputer)
     tree.File("MyDesk/note.txt");
     tree.Dir("MyDesk/Projects");
     std::ofstream(test::SessionRoot() / "config/user-dirs.dirs")
-        << "# written by a test\nXDG_DESKTOP_DIR=\"$HOME/" << (tree / "MyDesk").filename().string()
-        << "\"\n";
+        << "# written by a test\nXDG_DESKTOP_DIR=\"$HOME/" << (tree / "MyDesk").filename().string() << "\"\n";
     // The desktop folder named in user-dirs.dirs is relative to the tree folder's parent, HOME.
     fs::rename(tree / "MyDesk", test::HomeDir() / (tree / "MyDesk").filename());
     auto desk = test::HomeDir() / "MyDesk";
@@ -380,16 +379,15 @@ TEST(ShellPlaces, UserDirsAndMountInfo)
     EXPECT_EQ(UserDirFromText(dirs, "XDG_MUSIC_DIR", "/home/u"), "");
     EXPECT_EQ(UserDirFromText(dirs, "XDG_VIDEOS_DIR", "/home/u"), "");
 
-    std::string info =
-        "22 1 8:1 / / rw,relatime shared:1 - ext4 /dev/sda1 rw\n"
-        "40 22 8:17 / /media/u/My\\040Stick rw shared:2 - vfat /dev/sdb1 rw\n"
-        "41 22 8:33 / /run/media/u/DISK rw - ext4 /dev/sdc1 rw\n"
-        "42 22 8:49 / /mnt rw - ext4 /dev/sdd1 rw\n"
-        "43 22 8:50 / /mnt/backup rw - ext4 /dev/sdd2 rw\n"
-        "44 22 0:5 / /proc rw - proc proc rw\n"
-        "45 22 8:51 / /media/u/../../etc rw - ext4 /dev/sdd3 rw\n"
-        "46 22 8:50 / /mnt/backup rw - ext4 /dev/sdd2 rw\n"
-        "short line\n";
+    std::string info = "22 1 8:1 / / rw,relatime shared:1 - ext4 /dev/sda1 rw\n"
+                       "40 22 8:17 / /media/u/My\\040Stick rw shared:2 - vfat /dev/sdb1 rw\n"
+                       "41 22 8:33 / /run/media/u/DISK rw - ext4 /dev/sdc1 rw\n"
+                       "42 22 8:49 / /mnt rw - ext4 /dev/sdd1 rw\n"
+                       "43 22 8:50 / /mnt/backup rw - ext4 /dev/sdd2 rw\n"
+                       "44 22 0:5 / /proc rw - proc proc rw\n"
+                       "45 22 8:51 / /media/u/../../etc rw - ext4 /dev/sdd3 rw\n"
+                       "46 22 8:50 / /mnt/backup rw - ext4 /dev/sdd2 rw\n"
+                       "short line\n";
     EXPECT_TRUE(IsOnRemovableVolume("/media/u/stick/file"));
     EXPECT_FALSE(IsOnRemovableVolume("/media"));
     EXPECT_FALSE(IsOnRemovableVolume("/home/u/media/x"));
@@ -411,11 +409,13 @@ TEST(ShellItems, TailsOfLists)
 TEST(ShellItems, DecodingRefusesIdsThatCouldLeaveTheirFolder)
 {
     EXPECT_TRUE(ShellItem::Decode(ShellItem{ItemKind::File, true, "ok name"}.Encode()));
-    for (std::string bad : {std::string(""), std::string("\x05"), std::string("\x05\x00", 2),
-                            std::string("\x05\x00..", 4), std::string("\x05\x00" "a/b", 5),
-                            std::string("\x05\x02x", 3), std::string("\x01\x01x", 3),
-                            std::string("\x04\x01relative", 10), std::string("\x04\x01/mnt/../etc", 13),
-                            std::string("\x07\x00x", 3)})
+    for (std::string bad :
+         {std::string(""), std::string("\x05"), std::string("\x05\x00", 2), std::string("\x05\x00..", 4),
+          std::string("\x05\x00"
+                      "a/b",
+                      5),
+          std::string("\x05\x02x", 3), std::string("\x01\x01x", 3), std::string("\x04\x01relative", 10),
+          std::string("\x04\x01/mnt/../etc", 13), std::string("\x07\x00x", 3)})
         EXPECT_FALSE(ShellItem::Decode(bad)) << bad;
 }
 

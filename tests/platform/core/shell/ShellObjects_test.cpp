@@ -11,9 +11,9 @@
 #include "platform/core/shell/ShellItems.h"
 #include "platform/core/shell/ShellObjects.h"
 #include "platform/core/shell/ShellServices.h"
-#include "tests/support/ShellTestEnv.h"
 #include "tests/support/FakeLauncher.h"
 #include "tests/support/MemoryDataObject.h"
+#include "tests/support/ShellTestEnv.h"
 
 namespace fs = std::filesystem;
 using namespace ql;
@@ -218,7 +218,8 @@ TEST_F(ShellObjects, FailedCopyLeavesNothingBehind)
 
 TEST_F(ShellObjects, MoveAcrossFileSystemsCopiesFirst)
 {
-    struct stat a {}, b {};
+    struct stat a {
+    }, b{};
     if (::stat("/dev/shm", &b) != 0 || ::stat(dir.path().c_str(), &a) != 0 || a.st_dev == b.st_dev ||
         ::access("/dev/shm", W_OK) != 0)
         GTEST_SKIP() << "no second writable file system";

@@ -1,4 +1,4 @@
-#include "app/dialogs/OptionsMapping.h"
+#include "app/dialogs/TSetForm.h"
 #include "foundation/VekCollectClass.h"
 
 #include <gtest/gtest.h>
@@ -25,10 +25,12 @@ TEST(OptionsMapping, RadioGroupsShowTheirSettingsTheWayEachGroupIsOrdered)
 
 TEST(OptionsMapping, EverySettingRoundTripsAloneAndOkWithoutChangesKeepsThemAll)
 {
-    bool TSettings::*fields[] = {&TSettings::DragUseHtml,      &TSettings::DragUseUnicode,    &TSettings::DragHideAfterSave,
-                                 &TSettings::DragIncludeImage, &TSettings::MonitorFileChange, &TSettings::ShowMainForm,
-                                 &TSettings::AutoChangeTxtToHtml, &TSettings::UseDiv,         &TSettings::AutoCleanUp,
-                                 &TSettings::AutoUnicode,      &TSettings::showDragForm};
+    bool TSettings::*fields[] = {&TSettings::DragUseHtml,         &TSettings::DragUseUnicode,
+                                 &TSettings::DragHideAfterSave,   &TSettings::DragIncludeImage,
+                                 &TSettings::MonitorFileChange,   &TSettings::ShowMainForm,
+                                 &TSettings::AutoChangeTxtToHtml, &TSettings::UseDiv,
+                                 &TSettings::AutoCleanUp,         &TSettings::AutoUnicode,
+                                 &TSettings::showDragForm};
     for (bool base : {false, true}) {
         for (auto field : fields) {
             TSettings s;

@@ -1,4 +1,4 @@
-#include "app/dialogs/OptionsMapping.h"
+#include "app/dialogs/TSetForm.h"
 
 #include "foundation/VekCollectClass.h"
 

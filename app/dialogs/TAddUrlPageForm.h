@@ -1,6 +1,7 @@
 #pragma once
-// The "Save homepage" dialog's logic: a copy of the collection tree to choose the target in,
-// new nodes made on the way, and saving the handed-over clip as a new child page.
+// The headless half of the "Save homepage" dialog (TAddUrlPageForm_wx.h), class SaveHomepage: a
+// copy of the collection tree to choose the target in, new nodes made on the way, and saving the
+// handed-over clip as a new child page.
 #include "app/collection/CollectionTree.h"
 #include "app/handover/HandOver.h"
 

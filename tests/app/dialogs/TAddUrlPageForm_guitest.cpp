@@ -53,10 +53,7 @@ protected:
         zone->Start();
         ASSERT_TRUE(zone->HandOverListening()) << zone->HandOverError();
     }
-    void TearDown() override
-    {
-        zone.reset();
-    }
+    void TearDown() override { zone.reset(); }
 };
 
 TEST_F(SaveHomepageGuiTest, AHandedOverClipIsSavedUnderTheChosenNodeWithItsSourceLine)
@@ -65,8 +62,9 @@ TEST_F(SaveHomepageGuiTest, AHandedOverClipIsSavedUnderTheChosenNodeWithItsSourc
     std::atomic<bool> sent{false};
     CopyDataResult result = CopyDataResult::Failed;
     std::thread sender([&] {
-        result = SendCopyDataMessage(kZoneWindowClass,
-                                     CopyDataMessage::FromText(temp.dir() + "clip.html\r\nhttp://site/a b\"c\r\nCaptured", 0, 0));
+        result = SendCopyDataMessage(
+            kZoneWindowClass,
+            CopyDataMessage::FromText(temp.dir() + "clip.html\r\nhttp://site/a b\"c\r\nCaptured", 0, 0));
         sent = true;
     });
 
@@ -119,11 +117,13 @@ TEST_F(SaveHomepageGuiTest, TheDialogOpensInTheMiddleOfTheScreen)
     TAddUrlPageForm* dialog = zone->AddUrlPageForm();
     bool framed = false;  // the window manager has framed it and GTK has seen it mapped
     g_signal_connect(dialog->GetHandle(), "map-event", G_CALLBACK(+[](GtkWidget*, GdkEvent*, gpointer p) {
-        *static_cast<bool*>(p) = true;
-        return FALSE;
-    }), &framed);
+                         *static_cast<bool*>(p) = true;
+                         return FALSE;
+                     }),
+                     &framed);
     std::thread sender([&] {
-        SendCopyDataMessage(kZoneWindowClass, CopyDataMessage::FromText(temp.dir() + "clip.html\r\nhttp://site/\r\nT", 0, 0));
+        SendCopyDataMessage(kZoneWindowClass,
+                            CopyDataMessage::FromText(temp.dir() + "clip.html\r\nhttp://site/\r\nT", 0, 0));
     });
     const wxRect area = wxDisplay(0u).GetClientArea();
     GdkRectangle frame{};

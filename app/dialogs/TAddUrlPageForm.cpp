@@ -1,4 +1,4 @@
-#include "app/dialogs/SaveHomepage.h"
+#include "app/dialogs/TAddUrlPageForm.h"
 
 #include "app/collection/TextUtil.h"
 

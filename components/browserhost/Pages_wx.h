@@ -42,8 +42,7 @@ public:
     bool SetFont(const wxFont& font) override;
 
     TCustomPageControles* PageControl() const { return pageControl_; }
-    int PageIndex() const;  // -1 once the control is gone
-    int TabIndex() const;   // among the visible tabs; -1 when the tab is hidden
+    int TabIndex() const;  // among the visible tabs; -1 when the tab is hidden
 
 protected:
     // Draws the sheet after its background was filled with its colour; empty here.
@@ -113,8 +112,8 @@ using TToTabChangingEvent = std::function<void(TCustomPageControles* Sender, int
 
 class TCustomPageControles : public wxWindow {
 public:
-    explicit TCustomPageControles(wxWindow* parent, wxWindowID id = wxID_ANY,
-                                  const wxPoint& pos = wxDefaultPosition, const wxSize& size = wxDefaultSize);
+    explicit TCustomPageControles(wxWindow* parent, wxWindowID id = wxID_ANY, const wxPoint& pos = wxDefaultPosition,
+                                  const wxSize& size = wxDefaultSize);
     ~TCustomPageControles() override;
 
     int PageCount() const { return int(pages_.size()); }
@@ -128,7 +127,7 @@ public:
     int TabCount() const;
     int TabIndex() const;  // the active page's tab, -1 when it has none
     TCustomTabSheetes* PageForTab(int tab) const;
-    TRect TabRect(int tab) const;           // empty for a tab scrolled out of view
+    TRect TabRect(int tab) const;          // empty for a tab scrolled out of view
     int IndexOfTabAt(int x, int y) const;  // client coordinates; -1 off the tabs
     // Where the pages go, in client coordinates.
     TRect PageRect() const;

@@ -1,4 +1,4 @@
-#include "app/dialogs/SaveHomepage.h"
+#include "app/dialogs/TAddUrlPageForm.h"
 #include "tests/app/editor/session/SessionFixture.h"
 #include "tests/support/FileSizeLimit.h"
 
@@ -92,7 +92,8 @@ TEST_F(SaveHomepageTest, TreeFilesThatCannotBeWrittenGiveTheDialogTheEditorsTree
     ASSERT_TRUE(dialog.Save());
     ASSERT_TRUE(tree.Selected());
     EXPECT_EQ(tree.Selected()->Parent(), a);
-    EXPECT_EQ(Page(tree.Selected()->PageId()), "<!-- From: \"http://site/p.html\" -->\r\n<base href=\"http://site/p.html\">\r\n<p>clip</p>\r\n");
+    EXPECT_EQ(Page(tree.Selected()->PageId()),
+              "<!-- From: \"http://site/p.html\" -->\r\n<base href=\"http://site/p.html\">\r\n<p>clip</p>\r\n");
 }
 
 TEST_F(SaveHomepageTest, WithImagesThePageIsLoadedOnceAndItsPicturesAndLinksAreLocalisedWhenComplete)
@@ -107,8 +108,11 @@ TEST_F(SaveHomepageTest, WithImagesThePageIsLoadedOnceAndItsPicturesAndLinksAreL
     TreeNode* page = tree.Selected();
     const std::string file = File(page->PageId());
     // Shown in the HTML view by one load of its file: a second load would supersede the first.
-    EXPECT_EQ(std::count(views.log.begin(), views.log.end(), "html load " + file), 1) << ::testing::PrintToString(views.log);
-    EXPECT_EQ(std::count_if(views.log.begin(), views.log.end(), [](const std::string& l) { return l.rfind("html load", 0) == 0; }), 1);
+    EXPECT_EQ(std::count(views.log.begin(), views.log.end(), "html load " + file), 1)
+        << ::testing::PrintToString(views.log);
+    EXPECT_EQ(std::count_if(views.log.begin(), views.log.end(),
+                            [](const std::string& l) { return l.rfind("html load", 0) == 0; }),
+              1);
     EXPECT_EQ(views.active, kViewHtml);
     EXPECT_EQ(session->PendingDocumentWork(), DocumentWork::Localize);
     EXPECT_EQ(Page(page->PageId()).find("<base "), std::string::npos);

@@ -29,7 +29,7 @@ namespace ql {
 namespace web {
 class WebViewEngine;
 class SelectionWatch;
-}
+}  // namespace web
 class DdeWindow;
 
 class TWebHost : public wxPanel, public TWebHostCore {
@@ -102,11 +102,11 @@ private:
     std::unique_ptr<web::SelectionWatch> selectionWatch_;
     bool updateUIPending_ = false;
     unsigned long clipboardHandler_ = 0;
-    long long copyIssuedAt_ = 0;    // when a cut or copy went to the document (ms), 0: none
+    long long copyIssuedAt_ = 0;       // when a cut or copy went to the document (ms), 0: none
     bool ownClipboardChange_ = false;  // the next change is the filtered data we put there
     void* askedForDrag_ = nullptr;     // the drag GetDropTarget was asked for, until it leaves
     bool hostDropTarget_ = false;      // the host's own target takes the drags
-    std::string translatedTarget_;  // a translated URL being loaded is not translated again
+    std::string translatedTarget_;     // a translated URL being loaded is not translated again
 };
 
 }  // namespace ql

@@ -1,5 +1,6 @@
 #pragma once
-// The Options dialog's controls and the settings they show and store.
+// The headless half of the Options dialog (TSetForm_wx.h): its controls and the settings they show
+// and store.
 #include <array>
 
 namespace ql {
@@ -8,9 +9,9 @@ struct TSettings;
 
 // Radio groups hold the chosen item's index; check boxes their state.
 struct OptionsControls {
-    int RG1 = 0;  // "Extracted Content Format": 0 "Html", 1 "Pure Text"
-    int RG3 = 1;  // "Saved Html Format": 0 "Original Format", 1 "Unicode Format" (hidden)
-    int RG4 = 0;  // "After Dragging": 0 "Hide main window", 1 "Bring main window to top"
+    int RG1 = 0;                // "Extracted Content Format": 0 "Html", 1 "Pure Text"
+    int RG3 = 1;                // "Saved Html Format": 0 "Original Format", 1 "Unicode Format" (hidden)
+    int RG4 = 0;                // "After Dragging": 0 "Hide main window", 1 "Bring main window to top"
     bool check1 = true;         // "Save images"
     bool check2 = true;         // "Monitor current file's changed"
     bool Check3 = true;         // "Show Editor Window while startup"
