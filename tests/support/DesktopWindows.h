@@ -204,10 +204,11 @@ struct ScreenRow {
 };
 
 // The rows of text in the band of `area` between x0 and x1, from its top down to the first gap
-// of `gap` empty lines after a row; the background is the colour at (x1, y of the gap's start)
-// when nothing else is given. Screen coordinates.
+// of `gap` empty lines after a row. A line counts when at least `ink` of its pixels in the band
+// are not the background: two keep a tree's vertical branch lines, one pixel wide, out of the
+// rows. Screen coordinates.
 inline std::vector<ScreenRow> RowsOnScreen(const Desktop& desktop, const Box& area, int x0, int x1,
-                                           unsigned long background, int gap = 40)
+                                           unsigned long background, int ink = 1, int gap = 40)
 {
     std::vector<ScreenRow> rows;
     if (area.width <= 0 || area.height <= 0)
@@ -219,15 +220,16 @@ inline std::vector<ScreenRow> RowsOnScreen(const Desktop& desktop, const Box& ar
     int empty = 0;
     bool inRow = false;
     for (int y = 0; y < area.height && empty < gap; ++y) {
-        bool ink = false;
-        for (int x = std::max(0, x0 - area.x); x < std::min(area.width, x1 - area.x) && !ink; ++x)
-            ink = (XGetPixel(image, x, y) & 0xFFFFFF) != (background & 0xFFFFFF);
-        if (ink && !inRow)
+        int inked = 0;
+        for (int x = std::max(0, x0 - area.x); x < std::min(area.width, x1 - area.x) && inked < ink; ++x)
+            inked += (XGetPixel(image, x, y) & 0xFFFFFF) != (background & 0xFFFFFF);
+        const bool inRowNow = inked >= ink;
+        if (inRowNow && !inRow)
             rows.push_back({area.y + y, area.y + y});
-        if (ink)
+        if (inRowNow)
             rows.back().bottom = area.y + y;
-        inRow = ink;
-        empty = ink ? 0 : empty + 1;
+        inRow = inRowNow;
+        empty = inRowNow ? 0 : empty + 1;
         if (rows.empty())
             empty = 0;  // a gap counts only after the first row
     }
