@@ -1,6 +1,7 @@
 #include "extension/CapturePage.h"
 
 #include "extension/ClipFile.h"
+#include "foundation/HandOverReply.h"
 #include "foundation/VekBaseClass.h"
 #include "platform/core/CopyDataTransport.h"
 #include "platform/core/SafeFile.h"
@@ -139,8 +140,14 @@ HRESULT CapturePage(IHTMLDocument2* doc, TCaptureMode mode, const CaptureService
     std::u16string url, title;
     if (FAILED(hr = doc->get_URL(&url)) || FAILED(hr = doc->get_title(&title)))
         return hr;
-    if (SendCopyData(kHandOverWindowClass, clip + "\r\n" + oneLine(url) + "\r\n" + oneLine(title), 0, 0))
+    std::int64_t reply = 0;
+    if (SendCopyData(kHandOverWindowClass, clip + "\r\n" + oneLine(url) + "\r\n" + oneLine(title), 0, 0, &reply)) {
+        // Taken, or refused by a Quillory that could not read the clip file: then nothing was
+        // stored, and the user is told so rather than left to think it was.
+        if (reply != static_cast<std::int64_t>(HandOverReply::Taken))
+            services.messages.ShowMessage(HandOverUnusableMessage("it could not read the clip file " + clip));
         return S_OK;
+    }
     // A Quillory started now could not be reached either, and the next capture would start
     // another: the user learns what to mend instead.
     if (std::string why; CopyDataSocketPath(kHandOverWindowClass, &why).empty()) {

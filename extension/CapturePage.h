@@ -38,8 +38,8 @@ struct CaptureServices {
 };
 
 // Runs one capture of `doc` (nullptr: no document) in `mode`. S_OK once the clip was handed
-// over, Quillory was started, or the "not installed" message (or, where no hand-over can work,
-// the message saying why) was shown; a failing result, with
+// over, Quillory was started, or the "not installed" message (or, where no hand-over can work or
+// the running Quillory refused the clip, the message saying why) was shown; a failing result, with
 // nothing handed over or started, when the clip file could not be written or a call on the
 // document failed.
 com::HRESULT CapturePage(com::IHTMLDocument2* doc, TCaptureMode mode, const CaptureServices& services);

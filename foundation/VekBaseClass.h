@@ -45,9 +45,11 @@ std::string JoinLinesCrLf(const StringList& lines);
 void LoadTextFromFile(const std::string& fileName, int index, std::string& text);
 
 // Sends `text` plus a NUL (cbData = bytes + 1) to the window of class `className` over the
-// hand-over transport (CopyDataTransport.h) and waits for its reply; false when no such window
-// listens, the text is longer than the transport allows, or no reply came in time.
-bool SendCopyData(const std::string& className, const std::string& text, std::uint32_t dwData, std::uint64_t wParam);
+// hand-over transport (CopyDataTransport.h) and waits for its reply, kept in `reply` when given;
+// false when no such window listens, the text is longer than the transport allows, or no reply
+// came in time.
+bool SendCopyData(const std::string& className, const std::string& text, std::uint32_t dwData, std::uint64_t wParam,
+                  std::int64_t* reply = nullptr);
 
 // The locale that names the user's language (LC_ALL, else LC_MESSAGES, else LANG; "C" when
 // none is set), such as "zh_CN.UTF-8".

@@ -6,9 +6,11 @@
 
 namespace ql {
 
-bool SendCopyData(const std::string& className, const std::string& text, std::uint32_t dwData, std::uint64_t wParam)
+bool SendCopyData(const std::string& className, const std::string& text, std::uint32_t dwData, std::uint64_t wParam,
+                  std::int64_t* reply)
 {
-    return SendCopyDataMessage(className, CopyDataMessage::FromText(text, dwData, wParam)) == CopyDataResult::Delivered;
+    return SendCopyDataMessage(className, CopyDataMessage::FromText(text, dwData, wParam), reply) ==
+           CopyDataResult::Delivered;
 }
 
 }  // namespace ql

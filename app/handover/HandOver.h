@@ -1,6 +1,8 @@
 #pragma once
 // The clip hand-over: a second start of the program, or the capture extension, sends the clip
 // file, its source URL and its title as up to three lines to the drop zone's window class.
+#include "foundation/HandOverReply.h"
+
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -27,12 +29,6 @@ ClipHandOver ParseHandOverText(std::string_view text);
 // The first instance runs in another folder: a relative argument that names an existing file
 // from `cwd` becomes absolute. Anything else (absolute paths, "forcehide", missing files) stays.
 std::string AbsoluteClipPath(const std::string& arg, const std::string& cwd);
-
-// The receiver's reply to a hand-over.
-enum class HandOverReply : std::int64_t {
-    Taken = 0,
-    NoClipFile = 1,  // refused: the message names no readable clip file
-};
 
 enum class HandOverSend { Delivered, NoReceiver, Failed, Refused };
 

@@ -1,6 +1,8 @@
 #pragma once
 // Stands in for Quillory's drop zone: listens for clip hand-overs and, like the program, reads
-// the clip file named in the message's first line when it takes one.
+// the clip file named in the message's first line when it takes one, and answers as the program
+// does (taken, unless told to refuse).
+#include "foundation/HandOverReply.h"
 #include "platform/core/CopyDataTransport.h"
 #include "platform/core/SafeFile.h"
 
@@ -20,13 +22,13 @@ struct HandOver {
 
 class HandOverListener {
 public:
-    HandOverListener()
-        : server_("TPlinderDragZoneForm", [this](const CopyDataMessage& m) {
+    explicit HandOverListener(HandOverReply reply = HandOverReply::Taken)
+        : server_("TPlinderDragZoneForm", [this, reply](const CopyDataMessage& m) {
               HandOver h{m.dwData, m.wParam, m.data, m.Text(), ""};
               h.clip = ReadFileBytes(h.text.substr(0, h.text.find("\r\n"))).value_or("<unreadable>");
               std::lock_guard<std::mutex> lock(mutex_);
               received_.push_back(std::move(h));
-              return std::int64_t{1};
+              return static_cast<std::int64_t>(reply);
           })
     {
     }

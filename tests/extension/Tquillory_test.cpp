@@ -199,6 +199,19 @@ TEST_F(TquilloryTest, ARuntimeFolderTooDeepForASocketIsNamedInsteadOfNotInstalle
     }
 }
 
+// A running Quillory that cannot read the clip file refuses it: nothing was stored, so the user
+// is told which file, and no second program is started.
+TEST_F(TquilloryTest, AClipTheRunningQuilloryRefusesIsToldToTheUser)
+{
+    test::HandOverListener quillory(HandOverReply::NoClipFile);
+    RegisterProgram("/bin/true");
+    EXPECT_EQ(object->SaveWhole(Doc().get()), S_OK);
+    EXPECT_EQ(quillory.Received().size(), 1u);
+    EXPECT_TRUE(launcher.spawned.empty());
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.messages[0], "Quillory cannot take the clip: it could not read the clip file " + clip + ".");
+}
+
 TEST_F(TquilloryTest, WithoutADocumentOnlyTheClipFileIsEmptied)
 {
     test::HandOverListener quillory;
