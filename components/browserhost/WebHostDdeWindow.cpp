@@ -3,9 +3,12 @@
 #include "platform/core/RuntimeDir.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <charconv>
 #include <dirent.h>
 #include <map>
+#include <signal.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace ql {
@@ -43,6 +46,31 @@ std::optional<WindowName> ParseSocketName(const std::string& file)
 std::string ClassNameOf(const WindowName& n)
 {
     return std::string(kDdeWindowClass) + "-" + std::to_string(n.process) + "-" + std::to_string(n.number);
+}
+
+// The windows whose sockets lie in `dir`. A socket whose process is gone was left by a process
+// that was killed: nothing answers at it any more, and it is removed.
+std::vector<WindowName> LiveDdeWindows(const std::string& dir)
+{
+    std::vector<WindowName> found;
+    DIR* d = dir.empty() ? nullptr : ::opendir(dir.c_str());
+    if (!d)
+        return found;
+    while (dirent* e = ::readdir(d)) {
+        const auto n = ParseSocketName(e->d_name);
+        if (!n)
+            continue;
+        struct stat st {};
+        const std::string path = dir + e->d_name;
+        if (::kill(n->process, 0) != 0 && errno == ESRCH) {
+            if (::lstat(path.c_str(), &st) == 0 && S_ISSOCK(st.st_mode))
+                ::unlink(path.c_str());
+            continue;
+        }
+        found.push_back(*n);
+    }
+    ::closedir(d);
+    return found;
 }
 
 }  // namespace
@@ -100,6 +128,7 @@ struct DdeWindow::Conversations {
 DdeWindow::DdeWindow(DdeServer& server, CopyDataServer::Poster poster) : state_(std::make_shared<Conversations>())
 {
     state_->server = &server;
+    LiveDdeWindows(RuntimeDir());  // sweeps what killed processes left
     className_ = ClassNameOf({static_cast<std::int32_t>(::getpid()), reinterpret_cast<std::uintptr_t>(this)});
     socket_ = std::make_unique<CopyDataServer>(
         className_, [state = state_](const CopyDataMessage& msg) { return state->Handle(msg); }, std::move(poster));
@@ -113,18 +142,9 @@ DdeWindow::~DdeWindow()
 
 std::vector<std::string> OtherProcessesDdeWindows()
 {
-    std::vector<WindowName> found;
-    std::string dir = RuntimeDir();
-    if (dir.empty())
-        return {};
-    if (DIR* d = ::opendir(dir.c_str())) {
-        while (dirent* e = ::readdir(d)) {
-            auto n = ParseSocketName(e->d_name);
-            if (n && n->process != ::getpid())
-                found.push_back(*n);
-        }
-        ::closedir(d);
-    }
+    std::vector<WindowName> found = LiveDdeWindows(RuntimeDir());
+    found.erase(std::remove_if(found.begin(), found.end(), [](const WindowName& n) { return n.process == ::getpid(); }),
+                found.end());
     std::sort(found.begin(), found.end(), [](const WindowName& a, const WindowName& b) {
         return a.process != b.process ? a.process < b.process : a.number < b.number;
     });

@@ -49,7 +49,8 @@ private:
 };
 
 // The window classes of the DDE windows of the user's other processes, in the order a
-// broadcast asks them (by process id, then number).
+// broadcast asks them (by process id, then number). The sockets of processes that are gone are
+// removed on the way, as each new window does.
 std::vector<std::string> OtherProcessesDdeWindows();
 
 // A whole conversation with the DDE windows of the user's other processes: the initiate goes

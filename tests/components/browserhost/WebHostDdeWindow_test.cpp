@@ -3,6 +3,7 @@
 #include "components/browserhost/WebHostDdeWindow.h"
 #include "components/browserhost/WebHostCore.h"
 #include "foundation/VekBaseClass.h"
+#include "platform/core/RuntimeDir.h"
 #include "tests/components/browserhost/DdeClientProcess.h"
 #include "tests/components/browserhost/NavigatingHost.h"
 #include "tests/support/FakeLauncher.h"
@@ -10,10 +11,17 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <deque>
+#include <filesystem>
 #include <future>
 #include <mutex>
+
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace ql {
 namespace {
@@ -154,6 +162,43 @@ TEST_F(DdeWindowTest, InterleavedConversationsKeepTheirOwnKind)
     EXPECT_EQ(ask(CopyDataMessage::FromText("", WM_DDE_TERMINATE, first)), 1);
     EXPECT_EQ(ask(CopyDataMessage::FromText("\"/tmp/y.html\"", WM_DDE_EXECUTE, first)), 0);  // ended
     EXPECT_EQ(host->navigated.size(), 2u);
+}
+
+// A socket file as a killed process leaves it: bound, never removed.
+void LeaveSocket(const std::string& path)
+{
+    sockaddr_un addr{};
+    addr.sun_family = AF_UNIX;
+    ASSERT_LT(path.size(), sizeof addr.sun_path);
+    std::copy(path.begin(), path.end(), addr.sun_path);
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    ASSERT_GE(fd, 0);
+    EXPECT_EQ(::bind(fd, reinterpret_cast<const sockaddr*>(&addr), sizeof addr), 0) << path;
+    ::close(fd);
+}
+
+TEST_F(DdeWindowTest, TheSocketsOfKilledProcessesAreSweptAndNeverAsked)
+{
+    const pid_t gone = ::fork();
+    ASSERT_GE(gone, 0);
+    if (gone == 0)
+        ::_exit(0);
+    ASSERT_EQ(::waitpid(gone, nullptr, 0), gone);
+    const std::string dir = RuntimeDir();
+    const std::string dead = dir + "wnd-TPUtilWindow-" + std::to_string(gone) + "-7.sock";
+    const std::string living = dir + "wnd-TPUtilWindow-" + std::to_string(::getppid()) + "-7.sock";
+    LeaveSocket(dead);
+    LeaveSocket(living);
+
+    const std::vector<std::string> asked = OtherProcessesDdeWindows();
+    EXPECT_EQ(asked, (std::vector<std::string>{"TPUtilWindow-" + std::to_string(::getppid()) + "-7"}));
+    EXPECT_FALSE(std::filesystem::exists(dead));
+    EXPECT_TRUE(std::filesystem::exists(living));  // its process runs: it may still answer
+
+    LeaveSocket(dead);
+    DdeWindow another(*host, thread.poster());  // a new window sweeps as well
+    EXPECT_FALSE(std::filesystem::exists(dead));
+    ::unlink(living.c_str());
 }
 
 }  // namespace
