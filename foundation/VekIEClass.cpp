@@ -6,12 +6,13 @@
 #include "platform/core/RuntimeDir.h"
 #include "platform/core/SafeFile.h"
 #include "platform/core/UrlText.h"
-
-#include <unistd.h>
-
 #include "platform/core/com/HtmlDocument.h"
+
+#include <atomic>
 #include <chrono>
 #include <filesystem>
+
+#include <unistd.h>
 
 namespace ql {
 
@@ -83,7 +84,7 @@ std::string WritePostPage(const std::string& url, const std::string& post)
         if (e.path().filename().string().rfind("post-", 0) == 0 &&
             now - e.last_write_time(ec) > std::chrono::minutes(1))
             fs::remove(e.path(), ec);
-    static unsigned serial = 0;
+    static std::atomic<unsigned> serial{0};  // unique names also when two threads send at once
     const std::string path = dir + "post-" + std::to_string(::getpid()) + "-" + std::to_string(++serial) + ".html";
     return WriteFileAtomic(path, PostFormPage(url, post)) ? path : std::string();
 }
