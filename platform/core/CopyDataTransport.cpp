@@ -459,12 +459,16 @@ struct CopyDataServer::Impl {
             signalEvent(wakeFd.get());
             thread.join();
         }
-        if (socketIno != 0) {
-            // Remove the socket only while it is still ours.
-            struct stat st {};
-            if (::lstat(path.c_str(), &st) == 0 && st.st_ino == socketIno && st.st_dev == socketDev)
-                ::unlink(path.c_str());
-        }
+        // Remove the socket only while it is still ours.
+        if (socketIsOurs())
+            ::unlink(path.c_str());
+    }
+
+    // The path still names the socket this server bound, not one a newer server put there.
+    bool socketIsOurs() const
+    {
+        struct stat st {};
+        return socketIno != 0 && ::lstat(path.c_str(), &st) == 0 && st.st_ino == socketIno && st.st_dev == socketDev;
     }
 };
 
@@ -484,12 +488,7 @@ CopyDataServer::~CopyDataServer() { d_->stop(); }
 
 bool CopyDataServer::Listening() const { return d_->thread.joinable(); }
 
-bool CopyDataServer::SocketInPlace() const
-{
-    struct stat st {};
-    return Listening() && ::lstat(d_->path.c_str(), &st) == 0 && st.st_ino == d_->socketIno &&
-           st.st_dev == d_->socketDev;
-}
+bool CopyDataServer::SocketInPlace() const { return Listening() && d_->socketIsOurs(); }
 
 const std::string& CopyDataServer::Error() const { return d_->error; }
 
