@@ -43,21 +43,18 @@ bool ensurePrivateDir(const std::string& dir, mode_t mode, bool requirePrivate, 
     return true;
 }
 
-// An XDG folder variable, or nullptr when it is unset or relative: a relative one would name
-// another folder from each working folder (two starts would not meet at one lock, the
-// program and the extension not at one registry), so it counts as unset.
-const char* absoluteXdgFolder(const char* variable)
+}  // namespace
+
+const char* AbsoluteEnvPath(const char* name)
 {
-    const char* value = std::getenv(variable);
+    const char* value = std::getenv(name);
     return value && value[0] == '/' ? value : nullptr;
 }
-
-}  // namespace
 
 std::string RuntimeDir(std::string* error)
 {
     std::string base;
-    if (const char* xdg = absoluteXdgFolder("XDG_RUNTIME_DIR")) {
+    if (const char* xdg = AbsoluteEnvPath("XDG_RUNTIME_DIR")) {
         base = xdg;
         if (base.back() != '/')
             base += '/';
@@ -73,7 +70,7 @@ std::string RuntimeDir(std::string* error)
 std::string ConfigDir()
 {
     std::string base;
-    if (const char* xdg = absoluteXdgFolder("XDG_CONFIG_HOME")) {
+    if (const char* xdg = AbsoluteEnvPath("XDG_CONFIG_HOME")) {
         base = xdg;
     } else {
         const char* home = std::getenv("HOME");

@@ -16,4 +16,10 @@ std::string RuntimeDir(std::string* error = nullptr);
 // be found.
 std::string ConfigDir();
 
+// The value of an XDG folder variable, or nullptr when it is unset, empty or relative: a
+// relative one would name another folder from each working folder (two starts would not meet
+// at one lock, the program and the extension not at one registry), and the base-directory
+// rules call it invalid, so it counts as unset.
+const char* AbsoluteEnvPath(const char* name);
+
 }  // namespace ql

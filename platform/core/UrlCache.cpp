@@ -86,11 +86,8 @@ std::vector<std::string> SubFolders(const std::string& path)
 
 std::string EnvOr(const char* name, const std::string& fallback)
 {
-    const char* v = std::getenv(name);
-    // Relative values are invalid by the base-directory rules and ignored.
-    if (v && v[0] == '/')
-        return v;
-    return fallback;
+    const char* v = AbsoluteEnvPath(name);
+    return v ? std::string(v) : fallback;
 }
 
 bool WriteAll(int fd, const std::string& bytes)
