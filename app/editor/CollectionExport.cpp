@@ -113,11 +113,14 @@ void PageExporter::CopyPictures(const std::string& pageId)
     }
 }
 
-std::string CopyPageTo(const ExportPaths& paths, std::string destDir, const TreeNode& node, std::string baseName)
+std::string CopyPageTo(const ExportPaths& paths, std::string destDir, const TreeNode& node, std::string baseName,
+                       std::vector<std::string>* failed)
 {
-    if (destDir.empty())
-        return {};
-    return PageExporter(paths, std::move(destDir)).Copy(node, std::move(baseName));
+    PageExporter exporter(paths, std::move(destDir));
+    std::string written = exporter.Copy(node, std::move(baseName));
+    if (failed)
+        *failed = exporter.FailedCopies();
+    return written;
 }
 
 SaveAsTarget SaveAsTargetFor(const std::string& confirmedPath)

@@ -10,6 +10,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace ql {
 
@@ -51,8 +52,9 @@ private:
     std::vector<std::string> failed_;
 };
 
-// One page with a PageExporter of its own.
-std::string CopyPageTo(const ExportPaths& paths, std::string destDir, const TreeNode& node, std::string baseName = {});
+// One page with a PageExporter of its own; `failed` receives its FailedCopies().
+std::string CopyPageTo(const ExportPaths& paths, std::string destDir, const TreeNode& node, std::string baseName = {},
+                       std::vector<std::string>* failed = nullptr);
 
 // The characters a title loses before it names a file.
 inline constexpr const char* kFileNameUnsafe = "\\/:*?\"<>|";

@@ -54,11 +54,10 @@ std::string ExportCommands::SaveAs1Click()
         return {};
     if (target.replacesOther && !dialogs_.AskYesNo(kReplaceFileCaption, ReplaceFileQuestion(target.written)))
         return {};
-    const ExportPaths paths = Paths();
-    PageExporter exporter(paths, target.folder);
-    std::string written = exporter.Copy(*node, target.baseName);
-    if (!exporter.FailedCopies().empty())
-        dialogs_.ShowMessage(CopiesFailedMessage(exporter.FailedCopies()));
+    std::vector<std::string> failed;
+    std::string written = CopyPageTo(Paths(), target.folder, *node, target.baseName, &failed);
+    if (!failed.empty())
+        dialogs_.ShowMessage(CopiesFailedMessage(failed));
     return written;
 }
 
