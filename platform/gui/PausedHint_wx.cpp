@@ -32,6 +32,9 @@ GtkToolbar* ToolbarIn(GtkWidget* widget)
     return found;
 }
 
+// The toolkit's toolbar inside a wx toolbar's widgets; nullptr when there is none.
+GtkToolbar* ToolbarWidgetOf(wxToolBar* bar) { return bar ? ToolbarIn(bar->GetHandle()) : nullptr; }
+
 // The tool at a point of the toolbar's client area (the toolkit's port does not find it): the
 // toolkit's items stand in the tools' order, separators included.
 const wxToolBarToolBase* ToolAt(wxToolBar* bar, const wxPoint& at)
@@ -65,8 +68,6 @@ void SilenceToolTips(GtkToolbar* bar)
 }
 
 }  // namespace
-
-GtkToolbar* ToolbarWidgetOf(wxToolBar* bar) { return bar ? ToolbarIn(bar->GetHandle()) : nullptr; }
 
 int ApplicationHintPause() { return applicationHintPause; }
 

@@ -14,13 +14,7 @@
 #include <memory>
 #include <vector>
 
-typedef struct _GtkToolbar GtkToolbar;
-class wxToolBar;
-
 namespace ql {
-
-// The toolkit's toolbar inside a wx toolbar's widgets; nullptr when there is none.
-GtkToolbar* ToolbarWidgetOf(wxToolBar* bar);
 
 // The application's hint pause in milliseconds (500 until the program sets it), read whenever
 // the pointer comes to rest.

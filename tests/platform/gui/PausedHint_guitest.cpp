@@ -3,6 +3,7 @@
 #include "platform/gui/PausedHint_wx.h"
 #include "tests/support/GuiWait.h"
 #include "tests/support/OwnedFrame.h"
+#include "tests/support/ToolbarTools.h"
 #include "tests/support/YieldUntil.h"
 
 #include <gtest/gtest.h>
@@ -29,7 +30,8 @@ TEST(PausedHints, ControlsAndToolsShowTheirHintsAfterTheApplicationsPause)
     test::OwnedFrame<> frame(new wxFrame(nullptr, wxID_ANY, "hints", wxPoint(100, 100), wxSize(400, 300)));
     auto* bar = new wxToolBar(frame, wxID_ANY);
     bar->AddTool(wxID_ANY, "one", wxArtProvider::GetBitmap(wxART_NEW, wxART_TOOLBAR), "First tool");
-    bar->AddTool(wxID_ANY, "two", wxArtProvider::GetBitmap(wxART_COPY, wxART_TOOLBAR), "Second tool");
+    const int second =
+        bar->AddTool(wxID_ANY, "two", wxArtProvider::GetBitmap(wxART_COPY, wxART_TOOLBAR), "Second tool")->GetId();
     bar->Realize();
     auto* button = new wxButton(frame, wxID_ANY, "Press");
     button->SetToolTip("Presses");
@@ -48,7 +50,7 @@ TEST(PausedHints, ControlsAndToolsShowTheirHintsAfterTheApplicationsPause)
     hints.TakeOver(frame);
     // The desktop shows none of them itself any more.
     EXPECT_FALSE(button->GetToolTip());
-    GtkToolbar* toolbar = ToolbarWidgetOf(bar);
+    GtkToolbar* toolbar = test::GtkToolbarOf(bar);
     ASSERT_TRUE(toolbar);
     GtkToolItem* item = gtk_toolbar_get_nth_item(toolbar, 1);
     ASSERT_TRUE(item);
@@ -70,11 +72,9 @@ TEST(PausedHints, ControlsAndToolsShowTheirHintsAfterTheApplicationsPause)
     EXPECT_EQ(onButton, "Presses");
     EXPECT_GE(buttonWait, 950);
     // The second tool, where the toolkit has it.
-    GtkWidget* secondItem = GTK_WIDGET(item);
-    int x = 0, y = 0;
-    ASSERT_TRUE(gtk_widget_translate_coordinates(secondItem, bar->GetHandle(), 0, 0, &x, &y));
-    const wxPoint onTool = bar->ClientToScreen(wxPoint(x + gtk_widget_get_allocated_width(secondItem) / 2,
-                                                       y + gtk_widget_get_allocated_height(secondItem) / 2));
+    const wxRect secondRect = test::ToolScreenRect(bar, second);
+    ASSERT_FALSE(secondRect.IsEmpty());
+    const wxPoint onTool = secondRect.GetPosition() + wxPoint(secondRect.width / 2, secondRect.height / 2);
     ASSERT_NE(onTool, wxPoint());
     const auto [onSecond, toolWait] = restOn(onTool);
     EXPECT_EQ(onSecond, "Second tool");
