@@ -164,9 +164,7 @@ TEST_F(BrimhookPicturesTest, ACaptureSavedWithIncludeImagesKeepsItsPictures)
               0u)
         << program.PageOfNode(1);
     EXPECT_EQ(program.dir().read("Collection/!images/b1.png"), "picture bytes");
-    const std::string ids = program.dir().read("Collection/tvdata");
-    const std::string id = ids.substr(ids.find("\r\n") + 2,
-                                      ids.find("\r\n", ids.find("\r\n") + 2) - ids.find("\r\n") - 2);
+    const std::string id = program.IdOfNode(1);
     EXPECT_NE(program.dir().read("Collection/images.ini").find("[" + id + "]\r\nb1.png=1"), std::string::npos)
         << program.dir().read("Collection/images.ini");
 }

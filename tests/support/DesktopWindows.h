@@ -43,22 +43,6 @@ public:
     Display* display() const { return display_; }
     ::Window Root() const { return DefaultRootWindow(display_); }
 
-    // A window manager has taken the display (it names its check window on the root).
-    bool WindowManagerRunning() const
-    {
-        Atom type = 0;
-        int format = 0;
-        unsigned long count = 0, after = 0;
-        unsigned char* data = nullptr;
-        const bool running = XGetWindowProperty(display_, Root(),
-                                                XInternAtom(display_, "_NET_SUPPORTING_WM_CHECK", False), 0, 1, False,
-                                                XA_WINDOW, &type, &format, &count, &after, &data) == Success &&
-                             data && count == 1;
-        if (data)
-            XFree(data);
-        return running;
-    }
-
     // The window's title (_NET_WM_NAME, else WM_NAME).
     std::string Title(::Window w) const
     {
@@ -201,6 +185,7 @@ private:
 struct ScreenRow {
     int top = 0, bottom = 0;
     int Centre() const { return (top + bottom) / 2; }
+    bool operator==(const ScreenRow&) const = default;
 };
 
 // The rows of text in the band of `area` between x0 and x1, from its top down to the first gap

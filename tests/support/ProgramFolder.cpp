@@ -128,7 +128,7 @@ void ProgramFolder::WriteSmallCollection() const
                                   "DragZoneTop=300\r\nDragZoneLeft=600\r\n");
 }
 
-std::string ProgramFolder::PageOfNode(std::size_t line) const
+std::string ProgramFolder::IdOfNode(std::size_t line) const
 {
     const std::string ids = temp_.read("Collection/tvdata");
     std::size_t at = 0;
@@ -139,9 +139,15 @@ std::string ProgramFolder::PageOfNode(std::size_t line) const
         at += 2;
     }
     const std::size_t end = ids.find("\r\n", at);
-    if (end == std::string::npos || end == at)
+    if (end == std::string::npos)
         return {};
-    return temp_.read("Collection/" + ids.substr(at, end - at) + ".html");
+    return ids.substr(at, end - at);
+}
+
+std::string ProgramFolder::PageOfNode(std::size_t line) const
+{
+    const std::string id = IdOfNode(line);
+    return id.empty() ? std::string() : temp_.read("Collection/" + id + ".html");
 }
 
 }  // namespace ql::test

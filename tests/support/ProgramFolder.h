@@ -39,8 +39,9 @@ public:
     // A collection of one page, "Notes", and settings that keep the editor hidden at start,
     // leave pictures out and put the zone at (600, 300).
     void WriteSmallCollection() const;
-    // The page file of the collection's `line`-th node in "tvdata" (from 0), or "" while
-    // there is none.
+    // The id of the collection's `line`-th node in "tvdata" (from 0), or "" while there is none.
+    std::string IdOfNode(std::size_t line) const;
+    // The page file of that node, or "" while there is none.
     std::string PageOfNode(std::size_t line) const;
 
 private:

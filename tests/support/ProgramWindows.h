@@ -66,18 +66,30 @@ inline Window FindMappedWindow(Display* display, pid_t pid, const std::string& t
     return FindMappedWindowBelow(display, DefaultRootWindow(display), pidAtom, pid, title, 2);
 }
 
-// Whether a window manager has taken the display: it names its window on the root.
+// Whether a window manager has taken the display: it names its check window on the root.
 inline bool WindowManagerRunning(Display* display)
 {
     Atom type = 0;
     int format = 0;
     unsigned long count = 0, after = 0;
     unsigned char* data = nullptr;
-    XGetWindowProperty(display, DefaultRootWindow(display), XInternAtom(display, "_NET_SUPPORTING_WM_CHECK", False), 0,
-                       1, False, AnyPropertyType, &type, &format, &count, &after, &data);
+    const bool running = XGetWindowProperty(display, DefaultRootWindow(display),
+                                            XInternAtom(display, "_NET_SUPPORTING_WM_CHECK", False), 0, 1, False,
+                                            XA_WINDOW, &type, &format, &count, &after, &data) == Success &&
+                         data && count == 1;
     if (data)
         XFree(data);
-    return count > 0;
+    return running;
+}
+
+// The same on a connection of its own; false without a display.
+inline bool WindowManagerRunning()
+{
+    Display* display = XOpenDisplay(nullptr);
+    const bool running = display && WindowManagerRunning(display);
+    if (display)
+        XCloseDisplay(display);
+    return running;
 }
 
 // The rectangle of what frames `client` on the screen: the window manager's frame around it
@@ -109,11 +121,9 @@ inline ScreenRect FrameRect(Display* display, Window client)
 }
 
 // Waits until a top-level window of the process (titled `title`, when given) is mapped.
-inline Window WaitForMappedWindow(pid_t pid, std::chrono::milliseconds timeout, const std::string& title = {})
+inline Window WaitForMappedWindow(Display* display, pid_t pid, std::chrono::milliseconds timeout,
+                                  const std::string& title = {})
 {
-    Display* display = XOpenDisplay(nullptr);
-    if (!display)
-        return 0;
     const auto end = std::chrono::steady_clock::now() + timeout;
     Window found = 0;
     while (!found && std::chrono::steady_clock::now() < end) {
@@ -121,6 +131,16 @@ inline Window WaitForMappedWindow(pid_t pid, std::chrono::milliseconds timeout, 
         if (!found)
             std::this_thread::sleep_for(std::chrono::milliseconds(2));
     }
+    return found;
+}
+
+// The same on a connection of its own.
+inline Window WaitForMappedWindow(pid_t pid, std::chrono::milliseconds timeout, const std::string& title = {})
+{
+    Display* display = XOpenDisplay(nullptr);
+    if (!display)
+        return 0;
+    const Window found = WaitForMappedWindow(display, pid, timeout, title);
     XCloseDisplay(display);
     return found;
 }

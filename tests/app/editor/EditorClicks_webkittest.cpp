@@ -69,11 +69,7 @@ protected:
     void OpenAtDefaultSize()
     {
         // These clicks are a user's on a desktop: frames, placement and pointer as the manager has them.
-        Display* display = XOpenDisplay(nullptr);
-        const bool managed = display && test::WindowManagerRunning(display);
-        if (display)
-            XCloseDisplay(display);
-        ASSERT_TRUE(managed) << "no window manager: run under tests/support/with-window-manager";
+        ASSERT_TRUE(test::WindowManagerRunning()) << "no window manager: run under tests/support/with-window-manager";
         defaultSize = true;
         withZoneCommands = true;  // as in the program: the zone's Exit is on the DocBar
         ASSERT_NO_FATAL_FAILURE(Open());

@@ -24,11 +24,7 @@ namespace {
 // size before the frame, and then cut off at the bottom).
 TEST_F(EditorFormTest, TheSelectedNodeShowsWholeOnceTheWindowHasItsStoredSize)
 {
-    Display* display = XOpenDisplay(nullptr);
-    ASSERT_TRUE(display);
-    const bool managed = test::WindowManagerRunning(display);
-    XCloseDisplay(display);
-    ASSERT_TRUE(managed) << "no window manager: run under tests/support/with-window-manager";
+    ASSERT_TRUE(test::WindowManagerRunning()) << "no window manager: run under tests/support/with-window-manager";
 
     std::string lines, ids;
     for (int i = 1; i <= 60; ++i) {
@@ -50,7 +46,7 @@ TEST_F(EditorFormTest, TheSelectedNodeShowsWholeOnceTheWindowHasItsStoredSize)
     ASSERT_NO_FATAL_FAILURE(Open());
 
     GdkWindow* window = gtk_widget_get_window(form->GetHandle());
-    display = GDK_WINDOW_XDISPLAY(window);
+    Display* display = GDK_WINDOW_XDISPLAY(window);
     const Window xid = GDK_WINDOW_XID(window);
     const wxTreeItemId item = Item("Node 40");
     ASSERT_TRUE(item.IsOk());

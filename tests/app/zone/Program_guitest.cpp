@@ -25,6 +25,7 @@
 #include <sys/un.h>
 
 // Last: the X11 headers' macros clash with names in other headers.
+#include "tests/support/DesktopWindows.h"
 #include "tests/support/ProgramWindows.h"
 
 namespace ql::test {
@@ -379,17 +380,12 @@ TEST_F(ProgramTest, AQuickRestartNamesItsZoneUnlikeTheRunBefore)
     program.WriteSmallCollection();
     Display* display = XOpenDisplay(nullptr);
     ASSERT_NE(display, nullptr);
-    auto zoneOf = [&](pid_t pid) {
-        Window zone = 0;
-        WaitUntil([&] { return (zone = FindMappedWindow(display, pid, "")) != 0; }, 20s);
-        return zone;
-    };
     const pid_t first = program.Start({});
-    const Window before = zoneOf(first);
+    const Window before = WaitForMappedWindow(display, first, 20s);
     Signal(first, SIGTERM);
     EXPECT_EQ(program.Wait(first, 10s), 0) << program.Stderr();
     const pid_t second = program.Start({});
-    const Window after = zoneOf(second);
+    const Window after = WaitForMappedWindow(display, second, 20s);
     EXPECT_NE(before, 0u);
     EXPECT_NE(after, 0u);
     EXPECT_NE(after, before);
@@ -476,67 +472,40 @@ TEST_F(ProgramTest, SaveHomepageWithIncludeImagesKeepsThePicturesFromTheCacheAnd
     EXPECT_NE(page.find("<img src=\"!images\\a1.png\">"), std::string::npos) << page;
     EXPECT_NE(page.find("href=\"http://site/dir/more.html\""), std::string::npos) << page;
     EXPECT_EQ(program.dir().read("Collection/!images/a1.png"), "the picture's bytes");
-    const std::string data = program.dir().read("Collection/tvdata");
-    const std::string id = data.substr(data.find("\r\n") + 2, data.size() - data.find("\r\n") - 4);
+    const std::string id = program.IdOfNode(1);
     EXPECT_NE(program.dir().read("Collection/images.ini").find("[" + id + "]\r\na1.png=1"), std::string::npos)
         << program.dir().read("Collection/images.ini");
     Signal(pid, SIGTERM);
     EXPECT_EQ(program.Wait(pid, 10s), 0);
 }
 
-// The mapped window of process `pid` whose top left corner is at (x, y) of the screen, or 0.
-Window WindowAt(Display* display, Window parent, pid_t pid, int x, int y, int depth = 2)
-{
-    const Atom pidAtom = XInternAtom(display, "_NET_WM_PID", False);
-    Window root = 0, up = 0, *children = nullptr, found = 0;
-    unsigned int n = 0;
-    if (!XQueryTree(display, parent, &root, &up, &children, &n))
-        return 0;
-    for (unsigned i = 0; i < n && !found; ++i) {
-        int left = 0, top = 0;
-        Window child = 0;
-        if (MappedWindowOf(display, children[i], pidAtom, pid) &&
-            XTranslateCoordinates(display, children[i], root, 0, 0, &left, &top, &child) && left == x && top == y)
-            found = children[i];
-        else if (depth > 0)
-            found = WindowAt(display, children[i], pid, x, y, depth - 1);
-    }
-    if (children)
-        XFree(children);
-    return found;
-}
-
 // Drags what the helper offers for `mode` over the picture of the zone of `pid` at (600, 300),
 // then through `stops` of the tree panel it opens into, and drops at the last one.
 void DragOntoZone(pid_t pid, const std::string& mode, const std::vector<std::pair<int, int>>& stops)
 {
-    Display* display = XOpenDisplay(nullptr);
-    ASSERT_NE(display, nullptr);
+    Desktop desktop;
+    ASSERT_NE(desktop.display(), nullptr);
     // The zone is placed once mapped: the window manager may show it elsewhere first.
-    Window zone = 0;
-    WaitFor([&] { return (zone = WindowAt(display, DefaultRootWindow(display), pid, 600, 300)) != 0; }, 10s);
-    auto zoneWidth = [&] {
-        XWindowAttributes attrs;
-        return XGetWindowAttributes(display, zone, &attrs) ? attrs.width : 0;
-    };
+    ::Window zone = 0;
+    WaitFor(
+        [&] {
+            for (::Window w : desktop.WindowsOf(pid))
+                if (const Box at = desktop.Where(w); at.x == 600 && at.y == 300)
+                    zone = w;
+            return zone != 0;
+        },
+        10s);
+    auto zoneWidth = [&] { return desktop.Where(zone).width; };
     EXPECT_NE(zone, 0u);
-    auto move = [&](int x, int y) {
-        XTestFakeMotionEvent(display, -1, x, y, CurrentTime);
-        XFlush(display);
-    };
-    auto button = [&](bool down) {
-        XTestFakeButtonEvent(display, 1, down ? True : False, CurrentTime);
-        XFlush(display);
-    };
     {
         DragSource source(QL_DRAG_SOURCE, mode, 40, 40, true);
         ASSERT_TRUE(WaitFor([&] { return source.Said("ready"); }, 5s, &source));
         int x = 100, y = 80;
-        move(x, y);
-        button(true);
+        desktop.PointerTo(x, y);
+        desktop.Button(true);
         EXPECT_TRUE(WaitFor(
             [&] {
-                move(x += 4, y += 2);
+                desktop.PointerTo(x += 4, y += 2);
                 return source.Said("begin");
             },
             3s, &source));
@@ -551,16 +520,15 @@ void DragOntoZone(pid_t pid, const std::string& mode, const std::vector<std::pai
         for (auto at = path.begin(); answered && at != path.end(); ++at) {
             const std::size_t seen = source.lines.size();
             const std::string answer = "answered " + std::to_string(at->first) + " " + std::to_string(at->second);
-            move(at->first, at->second);
+            desktop.PointerTo(at->first, at->second);
             answered = WaitFor([&] { return source.SaidSince(seen, answer); }, 20s, &source) &&
                        (at - path.begin() != 1 || WaitFor([&] { return zoneWidth() > 100; }, 10s, &source));
             EXPECT_TRUE(answered) << "at " << at->first << ", " << at->second << ": "
                                   << ::testing::PrintToString(source.lines);
         }
-        button(false);  // also after a failure: the next test needs the button up
+        desktop.Button(false);  // also after a failure: the next test needs the button up
         EXPECT_TRUE(WaitFor([&] { return source.Said("end"); }, 5s, &source));
     }
-    XCloseDisplay(display);
 }
 
 // The zone at (600, 300): its " Save information" bar, and the first node of its tree.

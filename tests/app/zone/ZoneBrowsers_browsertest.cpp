@@ -173,7 +173,7 @@ protected:
             ASSERT_FALSE(bare->Name().empty()) << bare->Error();
         }
         ASSERT_NE(desktop.display(), nullptr);
-        ASSERT_EQ(desktop.WindowManagerRunning(), GetParam().windowManager)
+        ASSERT_EQ(WindowManagerRunning(desktop.display()), GetParam().windowManager)
             << "run it under tests/support/with-window-manager";
         ASSERT_TRUE(RealBrowser::Installed(GetParam().browser)) << "make test installs chromium and firefox-esr";
         ASSERT_TRUE(server.Running());
@@ -270,10 +270,7 @@ protected:
     {
         const std::vector<ScreenRow> before = std::move(rows);
         rows = TreeRows();
-        return !rows.empty() && std::equal(rows.begin(), rows.end(), before.begin(), before.end(),
-                                           [](const ScreenRow& a, const ScreenRow& b) {
-                                               return a.top == b.top && a.bottom == b.bottom;
-                                           });
+        return !rows.empty() && rows == before;
     }
     static std::string Tops(const std::vector<ScreenRow>& rows)
     {
