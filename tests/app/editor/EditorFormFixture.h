@@ -6,6 +6,7 @@
 
 #include "app/collection/PageId.h"
 #include "components/browserhost/WebHost_wx.h"
+#include "foundation/VekAdvClass_wx.h"
 #include "platform/core/IniFile.h"
 #include "platform/core/SafeFile.h"
 #include "platform/gui/HtmlEditControl_wx.h"
@@ -22,6 +23,7 @@
 
 #include <functional>
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -116,12 +118,16 @@ protected:
             if (own)
                 own(d, url);
         };
-        if (!defaultSize) {
-            form->SetPosition(wxPoint(300, 150));
-            form->SetSize(wxSize(1000, 700));
-        }
+        // Placed once framed, as the program places it: bounds set before, the window manager
+        // may replace, and drops then look for the window where it is not.
+        auto placed = std::make_shared<bool>(defaultSize);
+        if (!defaultSize)
+            WhenFramed(form.get(), [f = form.get(), placed] {
+                f->SetSize(wxRect(300, 150, 1000, 700));
+                *placed = true;
+            });
         form->Show();
-        ASSERT_TRUE(WaitFor([&] { return form->IsShownOnScreen() && Browsed("One.html"); }));
+        ASSERT_TRUE(WaitFor([&] { return *placed && form->IsShownOnScreen() && Browsed("One.html"); }));
     }
 
     void TearDown() override { form.reset(); }
