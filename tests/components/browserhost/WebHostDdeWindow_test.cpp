@@ -3,7 +3,6 @@
 #include "components/browserhost/WebHostDdeWindow.h"
 #include "components/browserhost/WebHostCore.h"
 #include "foundation/VekBaseClass.h"
-#include "platform/core/RuntimeDir.h"
 #include "tests/components/browserhost/DdeClientProcess.h"
 #include "tests/components/browserhost/NavigatingHost.h"
 #include "tests/support/FakeLauncher.h"
@@ -184,14 +183,14 @@ TEST_F(DdeWindowTest, TheSocketsOfKilledProcessesAreSweptAndNeverAsked)
     if (gone == 0)
         ::_exit(0);
     ASSERT_EQ(::waitpid(gone, nullptr, 0), gone);
-    const std::string dir = RuntimeDir();
-    const std::string dead = dir + "wnd-TPUtilWindow-" + std::to_string(gone) + "-7.sock";
-    const std::string living = dir + "wnd-TPUtilWindow-" + std::to_string(::getppid()) + "-7.sock";
+    auto windowOf = [](pid_t pid) { return std::string(kDdeWindowClass) + "-" + std::to_string(pid) + "-7"; };
+    const std::string dead = CopyDataSocketPath(windowOf(gone));
+    const std::string living = CopyDataSocketPath(windowOf(::getppid()));
     LeaveSocket(dead);
     LeaveSocket(living);
 
     const std::vector<std::string> asked = OtherProcessesDdeWindows();
-    EXPECT_EQ(asked, (std::vector<std::string>{"TPUtilWindow-" + std::to_string(::getppid()) + "-7"}));
+    EXPECT_EQ(asked, std::vector<std::string>{windowOf(::getppid())});
     EXPECT_FALSE(std::filesystem::exists(dead));
     EXPECT_TRUE(std::filesystem::exists(living));  // its process runs: it may still answer
 
